@@ -1,0 +1,38 @@
+// The tarvenox command line: subcommands, help and exit status.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+
+#include "app/CommandError.h"
+#include "app/Commands.h"
+#include "common/Exception.h"
+
+namespace tarvenox {
+
+int runCommandLine(int argc, char** argv) {
+    CLI::App program{"Tarvenox turns Flash movie templates into finished SWF files: it replaces\n"
+                     "their pictures, fonts, music, colours and texts.",
+                     "tarvenox"};
+    program.require_subcommand(1);
+    program.set_help_all_flag("--help-all", "Show the help of every command");
+    addInspectCommand(program);
+    addSaveCommand(program);
+
+    try {
+        program.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return program.exit(e) == 0 ? 0 : 1;
+    } catch (const CommandError& e) {
+        std::fprintf(stderr, "tarvenox: %s\n", e.what());
+        return 1;
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "tarvenox: %s\n", e.getMessage().c_str());
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tarvenox: internal error: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace tarvenox

@@ -1,0 +1,166 @@
+// What a movie holds, as JSON and as text.
+#include "app/MovieDescription.h"
+
+#include <sstream>
+
+#include "app/ColorText.h"
+#include "common/Cp1252.h"
+#include "font/SWFFont.h"
+#include "sound/SWFDefineSound.h"
+#include "swf/SWFBackgroundColor.h"
+#include "swf/SWFDefineShape.h"
+#include "swf/SWFExportAssets.h"
+#include "swf/SWFFile.h"
+#include "swf/SWFJpegImage.h"
+#include "swf/SWFLosslessImage.h"
+
+namespace tarvenox {
+
+using nlohmann::json;
+
+namespace {
+
+// Tags that define a character carry its id in their first two bytes.
+bool definesCharacter(int code) {
+    switch (static_cast<TagCode>(code)) {
+        case TagCode::DefineShape2:
+        case TagCode::DefineShape3:
+        case TagCode::DefineShape4:
+        case TagCode::DefineText:
+        case TagCode::DefineText2:
+        case TagCode::DefineEditText:
+        case TagCode::DefineSprite:
+        case TagCode::DefineButton:
+        case TagCode::DefineButton2:
+        case TagCode::DefineBitsJPEG3:
+        case TagCode::DefineBitsJPEG4:
+        case TagCode::DefineMorphShape:
+        case TagCode::DefineFont:
+        case TagCode::DefineFont3:
+        case TagCode::DefineVideoStream:
+        case TagCode::DefineBinaryData:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void describeImage(SWFImage& image, json& out) {
+    out["id"] = image.characterId();
+    out["width"] = image.width();
+    out["height"] = image.height();
+    if (auto* lossless = dynamic_cast<SWFLosslessImage*>(&image)) {
+        out["kind"] = "lossless";
+        out["format"] = lossless->bitmapFormat();
+    } else {
+        out["kind"] = "jpeg";
+    }
+}
+
+std::string detailText(const json& tag) {
+    std::ostringstream text;
+    auto field = [&](const char* key, const char* label) {
+        if (tag.contains(key)) text << ' ' << label << ' ' << tag[key].get<std::string>();
+    };
+    if (tag.contains("id")) text << " id " << tag["id"].get<int>();
+    field("fontName", "font");
+    field("color", "color");
+    if (tag.contains("kind")) {
+        text << ' ' << tag["kind"].get<std::string>() << ' ' << tag["width"].get<int>() << 'x'
+             << tag["height"].get<int>();
+    }
+    if (tag.contains("assets")) {
+        for (const auto& asset : tag["assets"]) {
+            text << " " << asset["id"].get<int>() << "=\"" << asset["name"].get<std::string>()
+                 << '"';
+        }
+    }
+    if (tag.contains("details")) text << ' ' << tag["details"].get<std::string>();
+    return text.str();
+}
+
+}  // namespace
+
+json describeTag(SWFTag& tag) {
+    json out;
+    out["code"] = tag.code();
+    out["name"] = std::string(tagName(tag.code()));
+    out["length"] = tag.length();
+    if (auto* image = dynamic_cast<SWFImage*>(&tag)) {
+        describeImage(*image, out);
+    } else if (auto* font = dynamic_cast<SWFFont*>(&tag)) {
+        out["id"] = font->characterId();
+        out["fontName"] = cp1252ToUtf8(font->getFontName());
+    } else if (auto* background = dynamic_cast<SWFBackgroundColor*>(&tag)) {
+        if (background->color() >= 0) out["color"] = formatColor(background->color());
+    } else if (auto* exports = dynamic_cast<SWFExportAssets*>(&tag)) {
+        json assets = json::array();
+        for (const auto& asset : exports->assets()) {
+            assets.push_back({{"id", asset.id}, {"name", cp1252ToUtf8(asset.name)}});
+        }
+        out["assets"] = assets;
+    } else if (dynamic_cast<SWFDefineSound*>(&tag) || dynamic_cast<SWFDefineShape*>(&tag) ||
+               definesCharacter(tag.code())) {
+        if (tag.length() >= 2) out["id"] = tag.characterId();
+    }
+    return out;
+}
+
+json describeMovie(SWFFile& movie, const std::string& path) {
+    json out;
+    out["file"] = path;
+    out["complete"] = movie.complete();
+    if (!movie.complete()) out["error"] = movie.error();
+    if (!movie.header().empty()) {
+        const SWFRect frame = movie.frameRect();
+        out["header"] = {
+            {"signature", movie.signature()},
+            {"version", movie.version()},
+            {"fileLength", movie.fileLengthField()},
+            {"headerLength", movie.header().size()},
+            {"frameSize",
+             {{"xMin", frame.xMin}, {"xMax", frame.xMax}, {"yMin", frame.yMin}, {"yMax", frame.yMax},
+              {"width", frame.width()}, {"height", frame.height()}}},
+            {"frameRate", movie.frameRate()},
+            {"frameCount", movie.frameCount()},
+        };
+    }
+    auto color = probeBackgroundColor(path);
+    out["backgroundColor"] = color ? json(formatColor(*color)) : json(nullptr);
+    json tags = json::array();
+    for (auto& tag : movie.tags()) tags.push_back(describeTag(*tag));
+    out["tags"] = tags;
+    return out;
+}
+
+std::string formatMovieDescription(const json& d) {
+    std::ostringstream text;
+    text << d["file"].get<std::string>();
+    if (d.contains("header")) {
+        const json& h = d["header"];
+        const json& f = h["frameSize"];
+        text << ": " << h["signature"].get<std::string>() << " version " << h["version"].get<int>()
+             << ", file length " << h["fileLength"].get<unsigned>() << ", frame "
+             << f["width"].get<int>() << " x " << f["height"].get<int>() << " twips ("
+             << f["width"].get<int>() / 20.0 << " x " << f["height"].get<int>() / 20.0
+             << " px), " << h["frameRate"].get<double>() << " fps, " << h["frameCount"].get<int>()
+             << (h["frameCount"].get<int>() == 1 ? " frame" : " frames");
+    }
+    text << '\n';
+    if (!d["backgroundColor"].is_null()) {
+        text << "background " << d["backgroundColor"].get<std::string>() << '\n';
+    }
+    if (d.contains("error")) text << "error: " << d["error"].get<std::string>() << '\n';
+    const json& tags = d["tags"];
+    text << tags.size() << (tags.size() == 1 ? " tag" : " tags") << '\n';
+    int index = 0;
+    for (const auto& tag : tags) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%5d  %4d %-28s %8u", index++, tag["code"].get<int>(),
+                      tag["name"].get<std::string>().c_str(), tag["length"].get<unsigned>());
+        text << line << detailText(tag) << '\n';
+    }
+    return text.str();
+}
+
+}  // namespace tarvenox

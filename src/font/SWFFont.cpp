@@ -1,0 +1,19 @@
+// DefineFont2.
+#include "font/SWFFont.h"
+
+namespace tarvenox {
+
+const std::string& SWFFont::getFontName() {
+    if (!nameCache_) {
+        ByteSpan b = body();
+        std::string name;
+        if (b.size() >= 5) {
+            std::size_t n = b[4];
+            if (5 + n <= b.size()) name = asString(b.subspan(5, n));
+        }
+        nameCache_ = std::move(name);
+    }
+    return *nameCache_;
+}
+
+}  // namespace tarvenox

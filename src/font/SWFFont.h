@@ -1,0 +1,27 @@
+// DefineFont2 (code 48): a font embedded in a movie, rebuilt from an installed face.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "swf/SWFTag.h"
+
+namespace tarvenox {
+
+class SWFFont : public SWFTag {
+public:
+    SWFFont(int code, Bytes body) : SWFTag(code, std::move(body)) {}
+
+    // FontName (body bytes 5 to 4 + FontNameLen), read on the first call and kept.
+    // Empty when the body is too short to hold it.
+    const std::string& getFontName();
+
+    // Builds a new DefineFont2 body from the installed face, keeping the font id and
+    // the name.
+    void replaceWithSystemFont(const std::string& fontName, const std::string& faceName);
+
+private:
+    std::optional<std::string> nameCache_;
+};
+
+}  // namespace tarvenox

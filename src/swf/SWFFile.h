@@ -1,0 +1,86 @@
+// An SWF movie in memory: the header bytes and the top-level tags in file order.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/Bytes.h"
+#include "swf/SWFRect.h"
+#include "swf/SWFTag.h"
+
+namespace tarvenox {
+
+class SWFType;
+
+class SWFFile {
+public:
+    // Reads the movie at path (a UTF-8 path). Never throws: a movie that cannot be
+    // opened, whose header is cut short, or that ends inside a tag or before its End tag
+    // is kept as far as it was read and reported through complete() and error().
+    explicit SWFFile(const std::string& path);
+    // Reads a movie held in memory; name stands for the file in messages.
+    SWFFile(ByteSpan data, const std::string& name);
+    // A new movie without tags: uncompressed, with the given version, frame RECT (twips),
+    // frame rate (frames per second, kept to 1/256) and frame count.
+    SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uint16_t frameCount);
+
+    bool complete() const { return error_.empty(); }
+    // What is wrong, naming the file: empty for a complete movie.
+    const std::string& error() const { return error_; }
+
+    // Writes the movie with its file length fixed up: header, tags, End tag. A movie
+    // that was not read completely is never written: false, with error() saying why.
+    // The target is replaced through a temporary file, so a failed write leaves it as
+    // it was. Logs "writing SWFFile: path".
+    bool write(const std::string& path, std::string* error = nullptr);
+    // The bytes write() would store.
+    Bytes serialize();
+
+    std::vector<std::unique_ptr<SWFTag>>& tags() { return tags_; }
+    const std::vector<std::unique_ptr<SWFTag>>& tags() const { return tags_; }
+
+    // The header bytes kept verbatim (signature, version, file length, frame RECT,
+    // frame rate, frame count).
+    ByteSpan header() const { return header_; }
+    std::string signature() const;
+    std::uint8_t version() const;
+    std::uint32_t fileLengthField() const;
+    SWFRect frameRect() const;
+    double frameRate() const;
+    std::uint16_t frameCount() const;
+
+    // The character id that the first ExportAssets tag whose first asset has this
+    // name exports. Names compare byte for byte.
+    std::optional<std::uint16_t> findExportedId(const std::string& exportName) const;
+
+    // The customisation of a template, each on the first tag that fits.
+    void replaceFont(const std::string& fontName, const std::string& faceName);
+    void replacePicture(const std::string& exportName, const std::string& path);
+    void replaceSound(const std::string& exportName, const std::string& path);
+    void setVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
+    void setBackgroundColor(std::int32_t rgb);
+
+    // The length of a header whose frame RECT has nBits bits per value.
+    static std::size_t headerLength(int nBits);
+
+private:
+    void read(ByteSpan data, const std::string& name);
+
+    Bytes header_;
+    std::vector<std::unique_ptr<SWFTag>> tags_;
+    std::string error_;
+};
+
+// The colour of the first SetBackgroundColor record in the file (the byte pair 0x43
+// 0x02, searched from the very first byte) as 0xRRGGBB; nullopt when the file cannot
+// be opened or has no such record.
+std::optional<std::int32_t> probeBackgroundColor(const std::string& path);
+
+// Width and height of the frame RECT in twips; nullopt when the file cannot be opened
+// or is shorter than its RECT.
+std::optional<std::pair<std::int32_t, std::int32_t>> probeFrameSize(const std::string& path);
+
+}  // namespace tarvenox

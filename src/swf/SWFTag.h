@@ -1,0 +1,47 @@
+// A tag of an SWF movie: its code and its finished body.
+#pragma once
+
+#include <cstdint>
+
+#include "common/Bytes.h"
+#include "swf/TagCode.h"
+
+namespace tarvenox {
+
+// Every tag keeps its content as the finished binary body; a subclass that changes its
+// content builds a new body and installs it with setData. The record header is derived
+// from the body when the tag is written.
+class SWFTag {
+public:
+    SWFTag() = default;
+    SWFTag(int code, Bytes body) : code_(code), body_(std::move(body)) {}
+    virtual ~SWFTag() = default;
+
+    SWFTag(const SWFTag&) = delete;
+    SWFTag& operator=(const SWFTag&) = delete;
+
+    void setData(Bytes body) { body_ = std::move(body); }
+
+    // The record header (2 bytes for a body below 63 bytes, else 6) plus the body.
+    std::uint32_t outputSize() const;
+
+    // Appends the record header and the body.
+    void writeTo(Bytes& out) const;
+
+    int code() const { return code_; }
+    std::uint32_t length() const { return static_cast<std::uint32_t>(body_.size()); }
+    ByteSpan body() const { return body_; }
+
+    // Body bytes 0-1, little-endian: the character id of every defining tag. 0 when the
+    // body is shorter.
+    std::uint16_t characterId() const;
+
+protected:
+    void setCode(int code) { code_ = code; }
+
+private:
+    int code_ = 0;
+    Bytes body_;
+};
+
+}  // namespace tarvenox

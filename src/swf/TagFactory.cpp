@@ -1,0 +1,42 @@
+// The tag class for each tag code.
+#include "swf/TagFactory.h"
+
+#include "font/SWFFont.h"
+#include "sound/SWFDefineSound.h"
+#include "swf/SWFBackgroundColor.h"
+#include "swf/SWFDefineShape.h"
+#include "swf/SWFDoAction.h"
+#include "swf/SWFExportAssets.h"
+#include "swf/SWFJpegImage.h"
+#include "swf/SWFLosslessImage.h"
+
+namespace tarvenox {
+
+std::unique_ptr<SWFTag> createTag(int code, Bytes body) {
+    // Only DefineShape takes part in bitmap rescaling; DefineShape2 to 4 and
+    // DefineBitsJPEG3 stay plain tags.
+    switch (static_cast<TagCode>(code)) {
+        case TagCode::DefineShape:
+            return std::make_unique<SWFDefineShape>(code, std::move(body));
+        case TagCode::DefineBits:
+        case TagCode::DefineBitsJPEG2:
+            return std::make_unique<SWFJpegImage>(code, std::move(body));
+        case TagCode::SetBackgroundColor:
+            return std::make_unique<SWFBackgroundColor>(code, std::move(body));
+        case TagCode::DoAction:
+            return std::make_unique<SWFDoAction>(code, std::move(body));
+        case TagCode::DefineSound:
+            return std::make_unique<SWFDefineSound>(code, std::move(body));
+        case TagCode::DefineBitsLossless:
+        case TagCode::DefineBitsLossless2:
+            return std::make_unique<SWFLosslessImage>(code, std::move(body));
+        case TagCode::DefineFont2:
+            return std::make_unique<SWFFont>(code, std::move(body));
+        case TagCode::ExportAssets:
+            return std::make_unique<SWFExportAssets>(code, std::move(body));
+        default:
+            return std::make_unique<SWFTag>(code, std::move(body));
+    }
+}
+
+}  // namespace tarvenox
