@@ -96,4 +96,16 @@ std::string utf8ToCp1252(std::string_view text, bool* lossless) {
     return out;
 }
 
+bool isValidUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        if (decodeUtf8(text, pos) < 0) return false;
+    }
+    return true;
+}
+
+std::string displayText(std::string_view text) {
+    return isValidUtf8(text) ? std::string(text) : cp1252ToUtf8(text);
+}
+
 }  // namespace tarvenox

@@ -19,4 +19,10 @@ std::string cp1252ToUtf8(std::string_view text);
 // valid UTF-8, become '?'; *lossless (when given) tells whether that happened.
 std::string utf8ToCp1252(std::string_view text, bool* lossless = nullptr);
 
+// Whether the text is well-formed UTF-8.
+bool isValidUtf8(std::string_view text);
+
+// Text for display: UTF-8 as it is, anything else taken as Windows-1252 and converted.
+std::string displayText(std::string_view text);
+
 }  // namespace tarvenox

@@ -16,7 +16,7 @@ void showMessage(const std::string& text, MessageKind kind) {
         installed->showMessage(text, kind);
         return;
     }
-    std::fprintf(stderr, "Tarvenox: %s\n", cp1252ToUtf8(text).c_str());
+    std::fprintf(stderr, "Tarvenox: %s\n", displayText(text).c_str());
     (void)kind;
 }
 

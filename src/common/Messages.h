@@ -19,7 +19,9 @@ public:
 };
 
 // Shows a message through the installed sink (standard error when none is installed).
-// Every message carries the caption "Tarvenox"; the text is in Windows-1252.
+// Every message carries the caption "Tarvenox". The text is UTF-8, like the program's
+// own fixed texts; text that is not valid UTF-8 is taken as Windows-1252 (a product
+// name that found its way into a message) and converted for display.
 void showMessage(const std::string& text, MessageKind kind);
 
 // Installs a sink and returns the previous one; nullptr restores the default.

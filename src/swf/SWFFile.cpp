@@ -108,6 +108,8 @@ void SWFFile::read(ByteSpan data, const std::string& name) {
 }
 
 Bytes SWFFile::serialize() {
+    // A movie whose header could not be read has nothing to write.
+    if (header_.size() < kRectOffset) return {};
     std::size_t total = header_.size() + kEndTagSize;
     for (const auto& tag : tags_) total += tag->outputSize();
     const auto fileLength = static_cast<std::uint32_t>(total);

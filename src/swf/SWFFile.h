@@ -36,7 +36,7 @@ public:
     // The target is replaced through a temporary file, so a failed write leaves it as
     // it was. Logs "writing SWFFile: path".
     bool write(const std::string& path, std::string* error = nullptr);
-    // The bytes write() would store.
+    // The bytes write() would store (nothing when not even the header was read).
     Bytes serialize();
 
     std::vector<std::unique_ptr<SWFTag>>& tags() { return tags_; }

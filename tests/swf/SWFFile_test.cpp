@@ -1,0 +1,270 @@
+#include "swf/SWFFile.h"
+
+#include <gtest/gtest.h>
+
+#include "support/MovieBuilder.h"
+#include "support/TempDir.h"
+#include "swf/SWFBackgroundColor.h"
+#include "swf/SWFDefineShape.h"
+#include "swf/SWFDoAction.h"
+#include "swf/SWFExportAssets.h"
+#include "swf/SWFJpegImage.h"
+#include "swf/SWFLosslessImage.h"
+#include "font/SWFFont.h"
+#include "sound/SWFDefineSound.h"
+
+namespace tarvenox {
+namespace {
+
+using test::cstr;
+using test::operator+;
+using test::le16;
+using test::MovieBuilder;
+using test::TempDir;
+
+TEST(SWFFile, HeaderLengthFollowsTheRectBitCount) {
+    EXPECT_EQ(SWFFile::headerLength(14), 20u);
+    EXPECT_EQ(SWFFile::headerLength(15), 21u);
+    EXPECT_EQ(SWFFile::headerLength(16), 21u);
+    EXPECT_EQ(SWFFile::headerLength(17), 22u);
+    EXPECT_EQ(SWFFile::headerLength(24), 25u);
+    EXPECT_EQ(SWFFile::headerLength(25), 26u);
+    EXPECT_EQ(SWFFile::headerLength(31), 29u);
+}
+
+TEST(SWFFile, MoviesWithWideFrameRectsAreReadAndWrittenWhole) {
+    // 31 bits per value: a 29-byte header, beyond any fixed 25-byte buffer.
+    for (std::int32_t extent : {8000, 65535, 1 << 20, (1 << 30) - 1}) {
+        Bytes original = MovieBuilder(6, SWFRect{-extent, extent, 0, 20, 0}).background(1, 2, 3).build();
+        SWFFile movie(original, "wide.swf");
+        ASSERT_TRUE(movie.complete()) << movie.error();
+        EXPECT_EQ(movie.header().size(), SWFFile::headerLength(movie.frameRect().nBits));
+        EXPECT_EQ(movie.frameRect().xMax, extent);
+        EXPECT_EQ(movie.serialize(), original);
+    }
+}
+
+TEST(SWFFile, UnchangedMovieIsWrittenByteForByte) {
+    Bytes original = MovieBuilder()
+                         .background(0x33, 0x66, 0x99)
+                         .tag(48, le16(1) + Bytes{0x90, 0} + Bytes{5} + Bytes{'A', 'r', 'i', 'a', 'l'})
+                         .tag(20, le16(2) + Bytes(100, 0x11))  // long record header
+                         .tag(22, le16(3) + Bytes(10, 0x22))
+                         .tag(56, le16(1) + le16(2) + cstr("logo"))
+                         .tag(12, Bytes{0})
+                         .tag(777, Bytes{1, 2, 3})  // a code nobody knows
+                         .showFrame()
+                         .build();
+    SWFFile movie(original, "movie.swf");
+    ASSERT_TRUE(movie.complete()) << movie.error();
+    EXPECT_EQ(movie.tags().size(), 8u);
+    EXPECT_EQ(movie.serialize(), original);
+}
+
+TEST(SWFFile, WritingNormalisesHeadersLengthAndTrailer) {
+    // A short body stored with a long record header, and bytes after the End tag.
+    Bytes stored = MovieBuilder().tag(9, Bytes{1, 2, 3}, true).trailer(Bytes{0xDE, 0xAD}).build();
+    Bytes expected = MovieBuilder().tag(9, Bytes{1, 2, 3}).build();
+    SWFFile movie(stored, "movie.swf");
+    ASSERT_TRUE(movie.complete());
+    ASSERT_EQ(movie.tags().size(), 1u);
+    EXPECT_EQ(movie.tags()[0]->length(), 3u);
+    EXPECT_EQ(movie.serialize(), expected);
+}
+
+TEST(SWFFile, FileLengthIsHeaderPlusTagsPlusEndTag) {
+    // Ten tags of 98 bytes each (100 with their short headers): 1000 bytes of tags.
+    MovieBuilder narrow(6, SWFRect{0, 11000, 0, 8000, 0});  // Nbits 15: 21-byte header
+    MovieBuilder wide(6, SWFRect{0, 40000, 0, 8000, 0});    // Nbits 17: 22-byte header
+    for (int i = 0; i < 10; ++i) {
+        narrow.tag(2, Bytes(60, 0));
+        narrow.tag(1, Bytes(36, 0));
+        wide.tag(2, Bytes(60, 0));
+        wide.tag(1, Bytes(36, 0));
+    }
+    SWFFile a(narrow.build(), "a.swf");
+    SWFFile b(wide.build(), "b.swf");
+    Bytes aBytes = a.serialize();
+    Bytes bBytes = b.serialize();
+    EXPECT_EQ(aBytes.size(), 1023u);
+    EXPECT_EQ(a.fileLengthField(), 1023u);
+    EXPECT_EQ(bBytes.size(), 1024u);
+    EXPECT_EQ(b.fileLengthField(), 1024u);
+}
+
+TEST(SWFFile, MovieWithoutTagsIsHeaderAndEndTag) {
+    Bytes original = MovieBuilder().build();
+    SWFFile movie(original, "empty.swf");
+    ASSERT_TRUE(movie.complete());
+    EXPECT_TRUE(movie.tags().empty());
+    Bytes out = movie.serialize();
+    EXPECT_EQ(out.size(), 21u + 2u);
+    EXPECT_EQ(out[21], 0);
+    EXPECT_EQ(out[22], 0);
+}
+
+TEST(SWFFile, NewMovieHasAnUncompressedHeader) {
+    SWFFile movie(6, SWFRect{0, 11000, 0, 8000, 0}, 12.5, 3);
+    EXPECT_TRUE(movie.complete());
+    EXPECT_EQ(movie.signature(), "FWS");
+    EXPECT_EQ(movie.version(), 6);
+    EXPECT_EQ(movie.frameRect().width(), 11000);
+    EXPECT_DOUBLE_EQ(movie.frameRate(), 12.5);
+    EXPECT_EQ(movie.frameCount(), 3);
+    EXPECT_EQ(movie.serialize(), MovieBuilder().frameRate(12, 128).frameCount(3).build());
+}
+
+TEST(SWFFile, EachTagCodeGetsItsClass) {
+    Bytes original = MovieBuilder()
+                         .tag(2, Bytes(4, 0))
+                         .tag(6, Bytes(4, 0))
+                         .tag(9, Bytes{0, 0, 0})
+                         .tag(12, Bytes{0})
+                         .tag(14, Bytes(9, 0))
+                         .tag(20, Bytes(7, 0))
+                         .tag(21, Bytes(4, 0))
+                         .tag(22, Bytes(4, 0))
+                         .tag(32, Bytes(4, 0))
+                         .tag(35, Bytes(4, 0))
+                         .tag(36, Bytes(7, 0))
+                         .tag(48, Bytes(5, 0))
+                         .tag(56, le16(1) + le16(1) + cstr("x"))
+                         .build();
+    SWFFile movie(original, "classes.swf");
+    ASSERT_TRUE(movie.complete());
+    const auto& t = movie.tags();
+    ASSERT_EQ(t.size(), 13u);
+    EXPECT_NE(dynamic_cast<SWFDefineShape*>(t[0].get()), nullptr);
+    EXPECT_NE(dynamic_cast<SWFJpegImage*>(t[1].get()), nullptr);
+    EXPECT_NE(dynamic_cast<SWFBackgroundColor*>(t[2].get()), nullptr);
+    EXPECT_NE(dynamic_cast<SWFDoAction*>(t[3].get()), nullptr);
+    EXPECT_NE(dynamic_cast<SWFDefineSound*>(t[4].get()), nullptr);
+    EXPECT_NE(dynamic_cast<SWFLosslessImage*>(t[5].get()), nullptr);
+    EXPECT_NE(dynamic_cast<SWFJpegImage*>(t[6].get()), nullptr);
+    // DefineShape2, DefineShape3 and DefineBitsJPEG3 are kept as they are.
+    for (int i : {7, 8, 9}) {
+        EXPECT_EQ(typeid(*t[i]), typeid(SWFTag)) << i;
+    }
+    EXPECT_NE(dynamic_cast<SWFLosslessImage*>(t[10].get()), nullptr);
+    EXPECT_NE(dynamic_cast<SWFFont*>(t[11].get()), nullptr);
+    EXPECT_NE(dynamic_cast<SWFExportAssets*>(t[12].get()), nullptr);
+    EXPECT_EQ(movie.serialize(), original);
+}
+
+TEST(SWFFile, ExportNamesAreFoundOnlyAsTheFirstAssetOfATag) {
+    Bytes three = le16(3) + le16(7) + cstr("first") + le16(8) + cstr("second") + le16(9) + cstr("third");
+    SWFFile movie(MovieBuilder().tag(56, three).tag(56, le16(1) + le16(4) + cstr("Logo")).build(), "m.swf");
+    EXPECT_EQ(movie.findExportedId("first"), 7);
+    EXPECT_EQ(movie.findExportedId("second"), std::nullopt);
+    EXPECT_EQ(movie.findExportedId("Logo"), 4);
+    EXPECT_EQ(movie.findExportedId("logo"), std::nullopt);  // names compare case-sensitively
+    auto* tag = dynamic_cast<SWFExportAssets*>(movie.tags()[0].get());
+    ASSERT_NE(tag, nullptr);
+    EXPECT_EQ(tag->assets().size(), 3u);
+}
+
+TEST(SWFFile, BackgroundColourIsSetOnTheFirstRecordOnly) {
+    SWFFile movie(MovieBuilder().background(1, 2, 3).background(4, 5, 6).build(), "m.swf");
+    movie.setBackgroundColor(0xAABBCC);
+    EXPECT_EQ(dynamic_cast<SWFBackgroundColor&>(*movie.tags()[0]).color(), 0xAABBCC);
+    EXPECT_EQ(dynamic_cast<SWFBackgroundColor&>(*movie.tags()[1]).color(), 0x040506);
+}
+
+TEST(SWFFile, BrokenMoviesAreReportedNamingTheFile) {
+    struct Case {
+        const char* name;
+        Bytes data;
+        const char* message;
+    };
+    Bytes good = MovieBuilder().background(1, 2, 3).tag(20, Bytes(100, 0)).build();
+    Bytes compressed = good;
+    compressed[0] = 'C';
+    const Case cases[] = {
+        {"empty", {}, "header is cut short"},
+        {"short header", Bytes(good.begin(), good.begin() + 15), "header is cut short"},
+        {"no end tag", Bytes(good.begin(), good.end() - 2), "before its End tag"},
+        {"cut body", Bytes(good.begin(), good.begin() + 40), "tag 20 (DefineBitsLossless) at offset 26 ends after"},
+        {"cut long header", Bytes(good.begin(), good.begin() + 28), "ends inside its record header"},
+        {"compressed", compressed, "compressed movies (CWS) are not supported"},
+    };
+    for (const auto& c : cases) {
+        SWFFile movie(c.data, "broken.swf");
+        EXPECT_FALSE(movie.complete()) << c.name;
+        EXPECT_NE(movie.error().find("broken.swf: "), std::string::npos) << c.name;
+        EXPECT_NE(movie.error().find(c.message), std::string::npos) << c.name << ": " << movie.error();
+    }
+}
+
+TEST(SWFFile, EveryTruncationIsRefusedCleanly) {
+    Bytes good = MovieBuilder()
+                     .background(1, 2, 3)
+                     .tag(48, le16(1) + Bytes{0x90, 0, 2, 'A', 'B'} + Bytes(70, 0))
+                     .tag(56, le16(1) + le16(1) + cstr("logo"))
+                     .showFrame()
+                     .build();
+    for (std::size_t n = 0; n < good.size(); ++n) {
+        Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
+        SWFFile movie(cut, "cut.swf");
+        EXPECT_FALSE(movie.complete()) << n;
+        // What was read intact is kept, and never more than the whole tags present.
+        EXPECT_LE(movie.tags().size(), 4u);
+        EXPECT_EQ(movie.serialize().empty(), movie.header().empty()) << n;
+    }
+    SWFFile whole(good, "whole.swf");
+    EXPECT_TRUE(whole.complete());
+}
+
+TEST(SWFFile, WriteRefusesABrokenMovieAndLeavesTheTargetAlone) {
+    TempDir dir;
+    std::string target = dir.write("out.swf", std::string("keep me"));
+    Bytes good = MovieBuilder().background(1, 2, 3).build();
+    SWFFile broken(Bytes(good.begin(), good.end() - 1), "in.swf");
+    std::string error;
+    EXPECT_FALSE(broken.write(target, &error));
+    EXPECT_NE(error.find("not written"), std::string::npos);
+    EXPECT_EQ(test::readText(target), "keep me");
+
+    SWFFile missing(dir.file("missing.swf"));
+    EXPECT_FALSE(missing.complete());
+    EXPECT_NE(missing.error().find("missing.swf: cannot open"), std::string::npos);
+    EXPECT_FALSE(missing.write(target));
+    EXPECT_EQ(test::readText(target), "keep me");
+}
+
+TEST(SWFFile, WriteReplacesTheTargetWhole) {
+    TempDir dir;
+    std::string source = dir.write("in.swf", MovieBuilder().background(1, 2, 3).build());
+    std::string target = dir.write("out.swf", std::string(5000, 'x'));
+    SWFFile movie(source);
+    movie.setBackgroundColor(0x102030);
+    ASSERT_TRUE(movie.write(target));
+    EXPECT_EQ(test::readBytes(target), MovieBuilder().background(0x10, 0x20, 0x30).build());
+    EXPECT_FALSE(movie.write(dir.file("no-such-folder/out.swf")));
+}
+
+TEST(Probes, BackgroundColourIsTheFirstShortRecordFromTheFirstByte) {
+    TempDir dir;
+    EXPECT_EQ(probeBackgroundColor(dir.write("a.swf", MovieBuilder().showFrame().background(0x33, 0x66, 0x99).build())),
+              0x336699);
+    EXPECT_EQ(probeBackgroundColor(dir.write("none.swf", MovieBuilder().showFrame().build())), std::nullopt);
+    EXPECT_EQ(probeBackgroundColor(dir.file("missing.swf")), std::nullopt);
+    // The pair cut short: no colour rather than bytes from beyond the file.
+    EXPECT_EQ(probeBackgroundColor(dir.write("cut.swf", Bytes{'F', 'W', 'S', 0x43, 0x02, 0x10})), std::nullopt);
+    // The search includes the header: a frame count of 0x0243 is taken as the record.
+    Bytes tricky = MovieBuilder().frameCount(0x0243).background(1, 2, 3).build();
+    std::string path = dir.write("tricky.swf", tricky);
+    // The bytes after the false pair are the real record header and its first byte.
+    EXPECT_EQ(probeBackgroundColor(path), 0x430201);
+}
+
+TEST(Probes, FrameSizeIsTheRectsWidthAndHeight) {
+    TempDir dir;
+    EXPECT_EQ(probeFrameSize(dir.write("a.swf", MovieBuilder().build())), std::make_pair(11000, 8000));
+    EXPECT_EQ(probeFrameSize(dir.write("b.swf", MovieBuilder(6, SWFRect{100, 600, -50, 350, 0}).build())),
+              std::make_pair(500, 400));
+    EXPECT_EQ(probeFrameSize(dir.write("short.swf", Bytes{'F', 'W', 'S', 6, 0, 0, 0, 0, 0x78, 0})), std::nullopt);
+    EXPECT_EQ(probeFrameSize(dir.file("missing.swf")), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tarvenox
