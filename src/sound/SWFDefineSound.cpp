@@ -1,0 +1,122 @@
+// DefineSound tags built from MP3 files.
+#include "sound/SWFDefineSound.h"
+
+#include "common/ByteReader.h"
+#include "common/FileIO.h"
+#include "sound/Mp3Stream.h"
+#include "swf/ByteIO.h"
+
+namespace tarvenox {
+
+namespace {
+
+constexpr int kFormatMp3 = 2;
+// SoundId (2), flags (1), SoundSampleCount (4) and, for MP3, SeekSamples (2).
+constexpr std::size_t kMp3PrefixSize = 9;
+// A tag body's length is a 32-bit field.
+constexpr std::size_t kMaxBody = 0xFFFFFFFFu;
+
+// A message for the user, in German like the program's other messages; the file is
+// named as the user chose it.
+std::string refusal(const std::string& name, const char* why) {
+    return "Die Datei „" + name + "“ " + why + " Die bisherige Musik der Vorlage bleibt erhalten.";
+}
+
+void setProblem(std::string* problem, std::string text) {
+    if (problem != nullptr) *problem = std::move(text);
+}
+
+}  // namespace
+
+int mp3SoundRate(int samplingRate) {
+    if (samplingRate < 16000) return 1;
+    if (samplingRate < 32000) return 2;
+    return 3;
+}
+
+std::unique_ptr<SWFDefineSound> SWFDefineSound::fromMp3(std::uint16_t soundId, ByteSpan mp3,
+                                                        const std::string& name,
+                                                        std::string* problem) {
+    const Mp3Stream stream = readMp3Stream(mp3);
+    switch (stream.problem) {
+        case Mp3Stream::Problem::NoFrame:
+            setProblem(problem, refusal(name, "enthält keine MP3-Daten."));
+            return nullptr;
+        case Mp3Stream::Problem::FreeFormat:
+            setProblem(problem, refusal(name, "ist im freien MP3-Format gespeichert (ohne "
+                                              "Bitrate); das wird nicht unterstützt."));
+            return nullptr;
+        case Mp3Stream::Problem::None:
+            break;
+    }
+    const ByteSpan data = mp3.subspan(stream.offset);
+    if (data.size() > kMaxBody - kMp3PrefixSize) {
+        setProblem(problem, refusal(name, "ist zu groß für eine SWF-Datei."));
+        return nullptr;
+    }
+
+    const MpegAudioHeader& first = stream.first;
+    // Only stereo and joint stereo are flagged stereo; dual channel (two independent
+    // programmes) is flagged mono like a single channel.
+    const bool stereo = first.channelMode == MpegAudioHeader::Stereo ||
+                        first.channelMode == MpegAudioHeader::JointStereo;
+    const auto flags = static_cast<std::uint8_t>(kFormatMp3 << 4 |
+                                                 mp3SoundRate(first.samplingRate()) << 2 |
+                                                 1 << 1 |  // SoundSize: 16-bit
+                                                 (stereo ? 1 : 0));
+    Bytes body;
+    body.reserve(kMp3PrefixSize + data.size());
+    writeUI16(body, soundId);
+    body.push_back(flags);
+    writeUI32(body, stream.sampleCount);
+    writeUI16(body, 0);  // SeekSamples: the sound starts with its first frame
+    body.insert(body.end(), data.begin(), data.end());
+    return std::make_unique<SWFDefineSound>(static_cast<int>(TagCode::DefineSound),
+                                            std::move(body));
+}
+
+std::unique_ptr<SWFDefineSound> SWFDefineSound::fromMp3File(std::uint16_t soundId,
+                                                            const std::string& path,
+                                                            std::string* problem) {
+    auto data = readFileBytes(path);
+    if (!data) {
+        setProblem(problem, refusal(path, "kann nicht gelesen werden."));
+        return nullptr;
+    }
+    return fromMp3(soundId, *data, path, problem);
+}
+
+std::optional<SWFDefineSound::Format> SWFDefineSound::format() const {
+    ByteReader reader(body());
+    reader.skip(2);  // SoundId
+    const std::uint8_t flags = reader.readU8();
+    Format format;
+    format.sampleCount = reader.readU32LE();
+    if (reader.overrun()) return std::nullopt;
+    format.soundFormat = flags >> 4;
+    format.soundRate = (flags >> 2) & 3;
+    format.sixteenBit = (flags & 2) != 0;
+    format.stereo = (flags & 1) != 0;
+    return format;
+}
+
+std::string SWFDefineSound::formatName(int soundFormat) {
+    switch (soundFormat) {
+        case 0: return "uncompressed";
+        case 1: return "ADPCM";
+        case 2: return "MP3";
+        case 3: return "uncompressed little-endian";
+        case 4: return "Nellymoser 16 kHz";
+        case 5: return "Nellymoser 8 kHz";
+        case 6: return "Nellymoser";
+        case 11: return "Speex";
+        default: return "format " + std::to_string(soundFormat);
+    }
+}
+
+int SWFDefineSound::rateHz(int soundRate) {
+    static constexpr int kRates[4] = {5512, 11025, 22050, 44100};
+    return kRates[soundRate & 3];
+}
+
+}  // namespace tarvenox

@@ -1,0 +1,115 @@
+// DefineSound tags built from MP3 data: body layout, format flags and refusals.
+#include "sound/SWFDefineSound.h"
+
+#include <gtest/gtest.h>
+
+#include "support/Mp3Builder.h"
+#include "support/MovieBuilder.h"
+#include "support/TempDir.h"
+
+namespace tarvenox {
+namespace {
+
+using test::operator+;
+
+Bytes headerThenZeros(Bytes header, std::size_t size) {
+    header.resize(size, 0);
+    return header;
+}
+
+std::uint8_t flagByte(std::uint32_t header) {
+    Bytes data = test::mp3Frames(header, 2);
+    auto sound = SWFDefineSound::fromMp3(1, data, "x.mp3");
+    return sound ? sound->body()[2] : 0;
+}
+
+TEST(SWFDefineSound, BodyHoldsIdFlagsCountAndTheDataFromTheFirstFrame) {
+    const Bytes mp3 = headerThenZeros({0xFF, 0xFB, 0x90, 0x64}, 1000000);
+    auto sound = SWFDefineSound::fromMp3(0x1234, Bytes{'a', 'b', 'c'} + mp3, "song.mp3");
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound->code(), 14);
+    ASSERT_EQ(sound->length(), 1000009u);
+    ByteSpan body = sound->body();
+    EXPECT_EQ(body[0], 0x34);  // SoundId, low byte first
+    EXPECT_EQ(body[1], 0x12);
+    EXPECT_EQ(body[2], 0x2F);  // MP3, 44 kHz, 16-bit, stereo
+    // SoundSampleCount 2756250 = 0x002A0E9A, then SeekSamples 0.
+    EXPECT_EQ(Bytes(body.begin() + 3, body.begin() + 9),
+              (Bytes{0x9A, 0x0E, 0x2A, 0x00, 0x00, 0x00}));
+    EXPECT_TRUE(std::equal(body.begin() + 9, body.end(), mp3.begin(), mp3.end()));
+
+    auto format = sound->format();
+    ASSERT_TRUE(format);
+    EXPECT_EQ(format->soundFormat, 2);
+    EXPECT_EQ(format->soundRate, 3);
+    EXPECT_TRUE(format->sixteenBit);
+    EXPECT_TRUE(format->stereo);
+    EXPECT_EQ(format->sampleCount, 2756250u);
+}
+
+TEST(SWFDefineSound, EveryRateGetsTheNearestAllowedFlag) {
+    // MP3 sounds may be flagged 11, 22 or 44 kHz only (SoundRate 1 to 3), never 5.5.
+    struct Case {
+        const char* name;
+        std::uint32_t header;
+        std::uint8_t flags;
+    };
+    const Case cases[] = {
+        {"44100 joint stereo", 0xFFFB9064, 0x2F},
+        {"48000 stereo", 0xFFFB9404, 0x2F},
+        {"32000 stereo", 0xFFFB9804, 0x2F},
+        {"24000 stereo", 0xFFF39404, 0x2B},
+        {"22050 single channel", 0xFFF380C0, 0x2A},
+        {"16000 joint stereo", 0xFFF38844, 0x2B},
+        {"12000 stereo", 0xFFE39404, 0x27},
+        {"11025 single channel", 0xFFE390C0, 0x26},
+        {"8000 stereo", 0xFFE39804, 0x27},
+        // Dual channel is flagged mono.
+        {"44100 dual channel", 0xFFFB9084, 0x2E},
+        {"Layer II 48000 stereo", 0xFFFDE404, 0x2F},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(flagByte(c.header), c.flags);
+    }
+}
+
+TEST(SWFDefineSound, UnusableMp3IsRefusedWithAMessageNamingTheFile) {
+    const std::pair<const char*, Bytes> cases[] = {
+        {"empty", {}},
+        {"no frame header", Bytes(3000, 0x20)},
+        {"free format", headerThenZeros({0xFF, 0xFB, 0x00, 0x64}, 3000)},
+    };
+    for (const auto& [name, data] : cases) {
+        SCOPED_TRACE(name);
+        std::string problem;
+        EXPECT_FALSE(SWFDefineSound::fromMp3(1, data, "Musik/Lied ä.mp3", &problem));
+        EXPECT_NE(problem.find("„Musik/Lied ä.mp3“"), std::string::npos) << problem;
+        EXPECT_NE(problem.find("Musik der Vorlage bleibt erhalten"), std::string::npos);
+    }
+
+    test::TempDir dir;
+    std::string problem;
+    EXPECT_FALSE(SWFDefineSound::fromMp3File(1, dir.file("missing.mp3"), &problem));
+    EXPECT_NE(problem.find(dir.file("missing.mp3") + "“ kann nicht gelesen werden"), std::string::npos)
+        << problem;
+    EXPECT_FALSE(SWFDefineSound::fromMp3File(1, dir.write("empty.mp3", ""), &problem));
+    EXPECT_NE(problem.find("keine MP3-Daten"), std::string::npos) << problem;
+}
+
+TEST(SWFDefineSound, FormatOfATemplateSound) {
+    // A template's 22 kHz 8-bit mono ADPCM sound, as read from a movie.
+    SWFDefineSound adpcm(14, Bytes{5, 0, 0b0001'10'0'0} + test::le32(22050));
+    auto format = adpcm.format();
+    ASSERT_TRUE(format);
+    EXPECT_EQ(SWFDefineSound::formatName(format->soundFormat), "ADPCM");
+    EXPECT_EQ(SWFDefineSound::rateHz(format->soundRate), 22050);
+    EXPECT_FALSE(format->sixteenBit);
+    EXPECT_FALSE(format->stereo);
+    EXPECT_EQ(format->sampleCount, 22050u);
+
+    EXPECT_FALSE(SWFDefineSound(14, Bytes{5, 0, 0x2F, 1, 2, 3}).format());  // count cut short
+}
+
+}  // namespace
+}  // namespace tarvenox

@@ -1,0 +1,67 @@
+// Builds MP3 data for tests.
+#include "support/Mp3Builder.h"
+
+#include <stdexcept>
+
+#include "sound/MpegAudioHeader.h"
+
+namespace tarvenox::test {
+
+namespace {
+
+MpegAudioHeader parsed(std::uint32_t header) {
+    auto h = MpegAudioHeader::parse(header);
+    if (!h || h->frameLength() == 0) throw std::invalid_argument("not a fixed-length frame header");
+    return *h;
+}
+
+void putBE32(Bytes& out, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+}
+
+}  // namespace
+
+Bytes mp3Frame(std::uint32_t header) {
+    Bytes frame(parsed(header).frameLength(), 0);
+    putBE32(frame, 0, header);
+    return frame;
+}
+
+Bytes mp3Frames(std::uint32_t header, int count) {
+    Bytes out;
+    for (int i = 0; i < count; ++i) {
+        Bytes frame = mp3Frame(header);
+        out.insert(out.end(), frame.begin(), frame.end());
+    }
+    return out;
+}
+
+Bytes infoFrame(std::uint32_t header, std::optional<std::uint32_t> frames,
+                const std::string& marker) {
+    Bytes frame = mp3Frame(header);
+    const std::size_t at = parsed(header).xingOffset();
+    std::copy(marker.begin(), marker.end(), frame.begin() + static_cast<std::ptrdiff_t>(at));
+    putBE32(frame, at + 4, frames ? 1u : 0u);  // flags: bit 0, a frame count follows
+    if (frames) putBE32(frame, at + 8, *frames);
+    return frame;
+}
+
+Bytes id3v2Tag(std::size_t size) {
+    // "ID3", version 3.0, no flags, a syncsafe size, then padding.
+    Bytes tag(size, 0);
+    const Bytes head{'I', 'D', '3', 3, 0, 0};
+    std::copy(head.begin(), head.end(), tag.begin());
+    const std::size_t body = size - 10;
+    for (int i = 0; i < 4; ++i) tag[6 + i] = static_cast<std::uint8_t>((body >> (21 - 7 * i)) & 0x7F);
+    return tag;
+}
+
+Bytes id3v1Tag() {
+    Bytes tag(128, ' ');
+    tag[0] = 'T';
+    tag[1] = 'A';
+    tag[2] = 'G';
+    return tag;
+}
+
+}  // namespace tarvenox::test
