@@ -75,6 +75,12 @@ std::string detailText(const json& tag) {
                  << '"';
         }
     }
+    if (tag.contains("sound")) {
+        const json& sound = tag["sound"];
+        text << ' ' << sound["format"].get<std::string>() << ' ' << sound["rate"].get<int>()
+             << " Hz " << (sound["channels"].get<int>() == 2 ? "stereo" : "mono") << ' '
+             << sound["sampleCount"].get<std::uint32_t>() << " samples";
+    }
     if (tag.contains("details")) text << ' ' << tag["details"].get<std::string>();
     return text.str();
 }
@@ -99,8 +105,16 @@ json describeTag(SWFTag& tag) {
             assets.push_back({{"id", asset.id}, {"name", cp1252ToUtf8(asset.name)}});
         }
         out["assets"] = assets;
-    } else if (dynamic_cast<SWFDefineSound*>(&tag) || dynamic_cast<SWFDefineShape*>(&tag) ||
-               definesCharacter(tag.code())) {
+    } else if (auto* sound = dynamic_cast<SWFDefineSound*>(&tag)) {
+        if (tag.length() >= 2) out["id"] = tag.characterId();
+        if (auto format = sound->format()) {
+            out["sound"] = {{"format", SWFDefineSound::formatName(format->soundFormat)},
+                            {"rate", SWFDefineSound::rateHz(format->soundRate)},
+                            {"bits", format->sixteenBit ? 16 : 8},
+                            {"channels", format->stereo ? 2 : 1},
+                            {"sampleCount", format->sampleCount}};
+        }
+    } else if (dynamic_cast<SWFDefineShape*>(&tag) || definesCharacter(tag.code())) {
         if (tag.length() >= 2) out["id"] = tag.characterId();
     }
     return out;

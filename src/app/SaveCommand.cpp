@@ -1,9 +1,14 @@
 // `tarvenox save`: apply changes to a movie and write the result.
 #include <CLI/CLI.hpp>
 
+#include <map>
+
 #include "app/ColorText.h"
 #include "app/CommandError.h"
 #include "app/Commands.h"
+#include "common/Cp1252.h"
+#include "common/Log.h"
+#include "common/Messages.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {
@@ -14,6 +19,39 @@ struct SaveOptions {
     std::string movie;
     std::string output;
     std::string background;
+    std::vector<std::string> mp3;
+};
+
+// "NAME=VALUE" split at the first '='; the name (a product text) in Windows-1252.
+std::pair<std::string, std::string> parseReplacement(const std::string& text, const char* option,
+                                                     const char* form) {
+    const auto equals = text.find('=');
+    if (equals == std::string::npos || equals == 0 || equals + 1 == text.size()) {
+        throw CommandError(std::string(option) + ": '" + text + "' is not " + form);
+    }
+    return {utf8ToCp1252(text.substr(0, equals)), text.substr(equals + 1)};
+}
+
+// Collects the user messages that the engine shows while a movie is changed: on the
+// command line a change that could not be made fails the save.
+class MessageCounter : public MessageSink {
+public:
+    MessageCounter() : previous_(setMessageSink(this)) {}
+    ~MessageCounter() override { setMessageSink(previous_); }
+    MessageCounter(const MessageCounter&) = delete;
+    MessageCounter& operator=(const MessageCounter&) = delete;
+
+    void showMessage(const std::string& text, MessageKind kind) override {
+        ++count_;
+        setMessageSink(previous_);
+        tarvenox::showMessage(text, kind);
+        setMessageSink(this);
+    }
+    int count() const { return count_; }
+
+private:
+    MessageSink* previous_;
+    int count_ = 0;
 };
 
 void runSave(const SaveOptions& options) {
@@ -25,10 +63,22 @@ void runSave(const SaveOptions& options) {
                                "' is not a colour; give #rrggbb or a decimal number");
         }
     }
+    // Ordered by export name, byte for byte; a name given twice keeps its last file.
+    std::map<std::string, std::string> sounds;
+    for (const auto& text : options.mp3) {
+        auto [name, path] = parseReplacement(text, "--mp3", "EXPORT=FILE");
+        sounds[name] = path;
+    }
     SWFFile movie(options.movie);
     if (!movie.complete()) throw CommandError(movie.error() + "; nothing was written");
+    MessageCounter messages;
     // The changes go in the save's order: fonts, pictures, sounds, variables, colour.
+    for (const auto& [name, path] : sounds) {
+        logPrint("replacing mp3 %s with mp3 %s\n", displayText(name).c_str(), path.c_str());
+        movie.replaceSound(name, path);
+    }
     if (background) movie.setBackgroundColor(*background);
+    if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
     std::string error;
     if (!movie.write(options.output, &error)) throw CommandError(error);
 }
@@ -43,6 +93,10 @@ void addSaveCommand(CLI::App& program) {
     command->add_option("-o,--output", options->output, "Where to write the result")->required();
     command->add_option("--background", options->background,
                         "New background colour: #rrggbb or a decimal number");
+    command->add_option("--mp3", options->mp3,
+                        "Replace the sound exported as EXPORT with an MP3 file (repeatable)")
+        ->type_name("EXPORT=FILE")
+        ->allow_extra_args(false);
     command->callback([options] { runSave(*options); });
 }
 
