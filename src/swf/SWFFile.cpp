@@ -85,8 +85,11 @@ void SWFFile::read(ByteSpan data, const std::string& name) {
             return;
         }
         const std::uint16_t word = reader.readU16LE();
-        if (word == 0) break;  // the End tag; anything after it is dropped
         const int code = word >> 6;
+        // The End tag; anything after it is dropped. A record of code 0 with a length
+        // is taken as the End tag too, as players take it: kept as a tag, it would be
+        // written back as a bare End tag and cut the movie short there.
+        if (code == static_cast<int>(TagCode::End)) break;
         std::uint32_t bodyLength = word & 0x3F;
         if (bodyLength == kLongLengthMark) {
             bodyLength = reader.readU32LE();

@@ -72,6 +72,14 @@ TEST(SWFFile, WritingNormalisesHeadersLengthAndTrailer) {
     EXPECT_EQ(movie.serialize(), expected);
 }
 
+TEST(SWFFile, ACodeZeroRecordWithALengthEndsTheMovie) {
+    Bytes stored = MovieBuilder().background(1, 2, 3).tag(0, Bytes{9, 9}, true).showFrame().build();
+    SWFFile movie(stored, "movie.swf");
+    ASSERT_TRUE(movie.complete());
+    ASSERT_EQ(movie.tags().size(), 1u);
+    EXPECT_EQ(movie.serialize(), MovieBuilder().background(1, 2, 3).build());
+}
+
 TEST(SWFFile, FileLengthIsHeaderPlusTagsPlusEndTag) {
     // Ten tags of 98 bytes each (100 with their short headers): 1000 bytes of tags.
     MovieBuilder narrow(6, SWFRect{0, 11000, 0, 8000, 0});  // Nbits 15: 21-byte header
