@@ -111,5 +111,31 @@ TEST(SWFDefineSound, FormatOfATemplateSound) {
     EXPECT_FALSE(SWFDefineSound(14, Bytes{5, 0, 0x2F, 1, 2, 3}).format());  // count cut short
 }
 
+TEST(SWFDefineSound, FilesFromARealEncoder) {
+    const std::string folder = TARVENOX_SOURCE_DIR "/tests/data/sound/";
+    struct Case {
+        const char* file;
+        std::size_t prefix;  // bytes before the first frame
+        std::uint8_t flags;
+        std::uint32_t samples;
+    };
+    const Case cases[] = {
+        // The Xing frame's count: 25 frames of 576 samples.
+        {"lame-vbr-mono-22050-id3v2.mp3", 120, 0x2A, 25 * 576},
+        // No Info frame: the 11 frames walked up to the ID3v1 tag.
+        {"lame-cbr-stereo-16000-id3v1.mp3", 0, 0x2B, 11 * 576},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const Bytes mp3 = test::readBytes(folder + c.file);
+        ASSERT_FALSE(mp3.empty());
+        auto sound = SWFDefineSound::fromMp3File(9, folder + c.file);
+        ASSERT_TRUE(sound);
+        EXPECT_EQ(sound->length(), 9 + mp3.size() - c.prefix);
+        EXPECT_EQ(sound->body()[2], c.flags);
+        EXPECT_EQ(sound->format()->sampleCount, c.samples);
+    }
+}
+
 }  // namespace
 }  // namespace tarvenox
