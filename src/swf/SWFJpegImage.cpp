@@ -1,7 +1,32 @@
 // DefineBits and DefineBitsJPEG2.
 #include "swf/SWFJpegImage.h"
 
+#include "common/FileIO.h"
+#include "swf/ByteIO.h"
+#include "swf/JpegFrame.h"
+#include "swf/PictureFile.h"
+
 namespace tarvenox {
+
+std::unique_ptr<SWFJpegImage> SWFJpegImage::fromFile(std::uint16_t characterId,
+                                                     const std::string& path) {
+    auto data = readFileBytes(path);
+    if (!data) {
+        reportMissingPicture(path);
+        return nullptr;
+    }
+    return fromJpegData(characterId, *data);
+}
+
+std::unique_ptr<SWFJpegImage> SWFJpegImage::fromJpegData(std::uint16_t characterId, ByteSpan jpeg) {
+    Bytes body;
+    body.reserve(jpeg.size() + 8);
+    writeUI16(body, characterId);
+    body.insert(body.end(), {0xFF, 0xD9, 0xFF, 0xD8});
+    body.insert(body.end(), jpeg.begin(), jpeg.end());
+    body.insert(body.end(), {0xFF, 0xD9});
+    return std::make_unique<SWFJpegImage>(static_cast<int>(TagCode::DefineBitsJPEG2), std::move(body));
+}
 
 std::uint16_t SWFJpegImage::width() {
     if (width_ == 0 && height_ == 0) scanSize();
@@ -13,28 +38,13 @@ std::uint16_t SWFJpegImage::height() {
     return static_cast<std::uint16_t>(height_);
 }
 
-// Walks the JPEG segments for the first start-of-frame marker (0xC0 to 0xC5) and
-// takes the size from its frame header. The walk starts at body byte 10: in a body
-// made from a file that is inside the segment after the start-of-image marker, so the
-// search looks for the next 0xFF rather than trusting that segment's length. Every
-// step is bounded by the body: data that ends first leaves the size 0 x 0.
+// The JPEG data starts after the character id. Walking it marker by marker, rather
+// than searching it byte by byte, keeps the size of a thumbnail inside an Exif
+// segment from being taken for the picture's.
 void SWFJpegImage::scanSize() {
-    ByteSpan b = body();
-    std::size_t p = 10;
-    while (p < b.size()) {
-        while (p < b.size() && b[p] != 0xFF) ++p;
-        while (p < b.size() && b[p] == 0xFF) ++p;
-        if (p >= b.size()) return;
-        const std::uint8_t marker = b[p];
-        if (marker >= 0xC0 && marker <= 0xC5) {
-            if (p + 7 >= b.size()) return;
-            height_ = b[p + 4] * 256 + b[p + 5];
-            width_ = b[p + 6] * 256 + b[p + 7];
-            return;
-        }
-        if (p + 2 >= b.size()) return;
-        const std::size_t segmentLength = b[p + 1] * 256u + b[p + 2];
-        p += segmentLength + 1;
+    if (auto frame = findJpegFrame(body(), 2)) {
+        width_ = frame->width;
+        height_ = frame->height;
     }
 }
 

@@ -1,9 +1,34 @@
 // DefineBitsLossless and DefineBitsLossless2.
 #include "swf/SWFLosslessImage.h"
 
+#include "common/Messages.h"
 #include "swf/ByteIO.h"
+#include "swf/PictureFile.h"
+#include "swf/PngImage.h"
 
 namespace tarvenox {
+
+std::unique_ptr<SWFLosslessImage> SWFLosslessImage::fromPngFile(std::uint16_t characterId,
+                                                               const std::string& path) {
+    PngImageImpl image(path);
+    if (!image.valid()) {
+        showMessage(image.error(), MessageKind::OkCancel);
+        return nullptr;
+    }
+    auto tag = fromPng(characterId, image);
+    if (!tag) showMessage(outOfMemoryMessage(path), MessageKind::OkCancel);
+    return tag;
+}
+
+std::unique_ptr<SWFLosslessImage> SWFLosslessImage::fromPng(std::uint16_t characterId,
+                                                           const PngImage& image) {
+    Bytes body = image.buildLosslessBody();
+    if (body.size() < 2) return nullptr;
+    body[0] = static_cast<std::uint8_t>(characterId & 0xFF);
+    body[1] = static_cast<std::uint8_t>(characterId >> 8);
+    const TagCode code = image.usesAlpha() ? TagCode::DefineBitsLossless2 : TagCode::DefineBitsLossless;
+    return std::make_unique<SWFLosslessImage>(static_cast<int>(code), std::move(body));
+}
 
 std::uint8_t SWFLosslessImage::bitmapFormat() const { return body().size() >= 3 ? body()[2] : 0; }
 

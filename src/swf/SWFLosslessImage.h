@@ -1,15 +1,27 @@
 // DefineBitsLossless (code 20) and DefineBitsLossless2 (code 36): zlib-compressed pixels.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "swf/SWFImage.h"
 
 namespace tarvenox {
 
+class PngImage;
+
 class SWFLosslessImage : public SWFImage {
 public:
     SWFLosslessImage(int code, Bytes body) : SWFImage(code, std::move(body)) {}
+
+    // A bitmap tag with the id made from the PNG file: code 36 when the picture uses
+    // alpha, else 20. A file that cannot be read or decoded is reported to the user
+    // (OK and Cancel, the answer changes nothing) and gives nullptr, so that the
+    // picture it was to replace stays.
+    static std::unique_ptr<SWFLosslessImage> fromPngFile(std::uint16_t characterId,
+                                                         const std::string& path);
+    // The same from a decoded picture; nullptr when it yields no body.
+    static std::unique_ptr<SWFLosslessImage> fromPng(std::uint16_t characterId, const PngImage& image);
 
     // BitmapFormat (body byte 2): 3 palette, 4 15-bit, 5 32-bit. 0 when the body is short.
     std::uint8_t bitmapFormat() const;

@@ -1,0 +1,62 @@
+// Picture files chosen to replace a movie's pictures.
+#include "swf/PictureFile.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "common/Exception.h"
+#include "common/Messages.h"
+#include "swf/JpegCheck.h"
+#include "swf/PngImage.h"
+
+namespace tarvenox {
+
+namespace {
+
+bool endsWithIgnoringCase(const std::string& text, std::string_view ending) {
+    if (text.size() < ending.size()) return false;
+    return std::equal(ending.begin(), ending.end(), text.end() - static_cast<std::ptrdiff_t>(ending.size()),
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
+}
+
+}  // namespace
+
+PictureKind pictureKind(const std::string& path) {
+    if (endsWithIgnoringCase(path, ".png")) return PictureKind::Png;
+    if (endsWithIgnoringCase(path, ".jpg") || endsWithIgnoringCase(path, ".jpeg")) {
+        return PictureKind::Jpeg;
+    }
+    return PictureKind::Other;
+}
+
+void checkPictureFile(const std::string& path) {
+    switch (pictureKind(path)) {
+        case PictureKind::Jpeg:
+            checkJpeg(path);
+            return;
+        case PictureKind::Png: {
+            PngImageImpl image(path);
+            if (!image.valid()) throw FileException(image.error(), path, __LINE__, __FILE__);
+            return;
+        }
+        case PictureKind::Other:
+            return;
+    }
+}
+
+std::string missingPictureMessage(const std::string& path) {
+    return "Datei " + path + " nicht gefunden.";
+}
+
+std::string outOfMemoryMessage(const std::string& path) {
+    return "Das Bild " + path + " ist zu groß für den Speicher.";
+}
+
+void reportMissingPicture(const std::string& path) {
+    showMessage(missingPictureMessage(path), MessageKind::OkCancel);
+}
+
+}  // namespace tarvenox

@@ -1,0 +1,27 @@
+// Picture files chosen to replace a movie's pictures: their kind, and the check they
+// pass when they are chosen.
+#pragma once
+
+#include <string>
+
+namespace tarvenox {
+
+enum class PictureKind { Png, Jpeg, Other };
+
+// By the file name's ending, ignoring case: ".png", ".jpg" or ".jpeg".
+PictureKind pictureKind(const std::string& path);
+
+// Throws FileException (the message for the user, the path as file name) when the
+// picture cannot be used: a JPEG that fails checkJpeg, a PNG that cannot be read or
+// decoded. Files of other kinds pass unchecked: they are ignored when the movie is saved.
+void checkPictureFile(const std::string& path);
+
+// Tells the user that a picture file cannot be read: "Datei <path> nicht gefunden."
+// with OK and Cancel, whose answer changes nothing.
+void reportMissingPicture(const std::string& path);
+// That message's text.
+std::string missingPictureMessage(const std::string& path);
+// The text for a picture whose pixels do not fit in memory.
+std::string outOfMemoryMessage(const std::string& path);
+
+}  // namespace tarvenox

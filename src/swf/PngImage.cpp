@@ -1,0 +1,266 @@
+// Decoding PNG pictures with libpng and turning them into DefineBitsLossless bodies.
+#include "swf/PngImage.h"
+
+#include <png.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "common/FileIO.h"
+#include "swf/ByteIO.h"
+#include "swf/PictureFile.h"
+
+namespace tarvenox {
+
+namespace {
+
+constexpr std::uint8_t kFormatColorMapped = 3;
+constexpr std::uint8_t kFormatArgb = 5;
+// Width and height are 16-bit fields of the bitmap tag.
+constexpr std::uint32_t kMaxSide = 65535;
+
+// The state the libpng callbacks reach through their user pointers. It is plain data
+// because the error callback leaves libpng by longjmp, which must not skip destructors.
+struct ReadState {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    std::size_t position = 0;
+    char message[256] = {};
+};
+
+// libpng's errors (a corrupt chunk, a bad CRC, data that ends early) come here; the
+// message is kept and control returns to the setjmp in decodeRows.
+[[noreturn]] void onError(png_structp png, png_const_charp message) {
+    auto* state = static_cast<ReadState*>(png_get_error_ptr(png));
+    std::snprintf(state->message, sizeof state->message, "%s", message);
+    png_longjmp(png, 1);
+}
+
+// Warnings (an unknown ancillary chunk, a doubtful gamma) do not stop the import.
+void onWarning(png_structp, png_const_charp) {}
+
+void onRead(png_structp png, png_bytep out, png_size_t count) {
+    auto* state = static_cast<ReadState*>(png_get_io_ptr(png));
+    if (state->size - state->position < count) png_error(png, "the file ends early");
+    std::memcpy(out, state->data + state->position, count);
+    state->position += count;
+}
+
+// Colour times alpha over 255, rounded to nearest (exact halves cannot occur, as
+// 255 is odd).
+std::uint8_t premultiply(std::uint8_t colour, std::uint8_t alpha) {
+    return static_cast<std::uint8_t>((colour * alpha + 127) / 255);
+}
+
+// Frees the libpng structures however the decoding ends.
+struct PngStructs {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ~PngStructs() {
+        if (png != nullptr) png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr);
+    }
+};
+
+// What libpng gives for one picture, before it becomes a bitmap body.
+struct Decoded {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    bool tooLarge = false;
+    bool isPalette = false;
+    bool hasAlpha = false;
+    int channels = 0;
+    std::vector<std::uint8_t> colorTable;
+    std::unique_ptr<std::uint8_t[]> pixels;
+    std::vector<png_bytep> rows;
+};
+
+// Everything between setjmp and the last libpng call. No object with a destructor
+// lives in this frame: what it allocates belongs to `out`, which outlives the jump.
+bool decodeRows(png_structp png, png_infop info, Decoded& out) {
+    if (setjmp(png_jmpbuf(png))) return false;
+
+    // The picture's own size is checked below, with a message of our own.
+    png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
+    png_read_info(png, info);
+    out.width = png_get_image_width(png, info);
+    out.height = png_get_image_height(png, info);
+    if (out.width > kMaxSide || out.height > kMaxSide) {
+        out.tooLarge = true;
+        return false;
+    }
+    const int colorType = png_get_color_type(png, info);
+    const int bitDepth = png_get_bit_depth(png, info);
+    out.isPalette = colorType == PNG_COLOR_TYPE_PALETTE;
+    if (bitDepth == 16) png_set_scale_16(png);
+    if (out.isPalette) {
+        if (bitDepth < 8) png_set_packing(png);
+    } else {
+        if (colorType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+        if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+        if ((colorType & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
+    }
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+
+    out.channels = png_get_channels(png, info);
+    const std::size_t rowBytes = png_get_rowbytes(png, info);
+    const int expectedChannels = out.isPalette ? 1 : (out.channels == 4 ? 4 : 3);
+    if (out.channels != expectedChannels || png_get_bit_depth(png, info) != 8 ||
+        rowBytes != static_cast<std::size_t>(out.width) * out.channels) {
+        png_error(png, "unexpected pixel layout after conversion");
+    }
+    out.hasAlpha = out.channels == 4;
+
+    if (out.isPalette) {
+        png_colorp palette = nullptr;
+        int count = 0;
+        if (png_get_PLTE(png, info, &palette, &count) == 0 || count <= 0) {
+            png_error(png, "palette picture without palette");
+        }
+        png_bytep alpha = nullptr;
+        int alphaCount = 0;
+        if (png_get_tRNS(png, info, &alpha, &alphaCount, nullptr) == 0) alphaCount = 0;
+        out.hasAlpha = alphaCount > 0;
+        out.colorTable.resize(static_cast<std::size_t>(count) * 4);
+        for (int i = 0; i < count; ++i) {
+            std::uint8_t* entry = &out.colorTable[static_cast<std::size_t>(i) * 4];
+            entry[0] = palette[i].red;
+            entry[1] = palette[i].green;
+            entry[2] = palette[i].blue;
+            entry[3] = i < alphaCount ? alpha[i] : 0xFF;
+        }
+    }
+
+    // Not zero-filled: a file that claims a huge size but ends early touches no more
+    // memory than the rows it really holds.
+    out.pixels = std::make_unique_for_overwrite<std::uint8_t[]>(rowBytes * out.height);
+    out.rows.resize(out.height);
+    for (std::uint32_t y = 0; y < out.height; ++y) out.rows[y] = out.pixels.get() + y * rowBytes;
+    png_read_image(png, out.rows.data());
+    // The chunks after the image data are not read: a file cut short after its last
+    // image row still gives the whole picture.
+    return true;
+}
+
+}  // namespace
+
+PngImageImpl::PngImageImpl(const std::string& path) {
+    auto data = readFileBytes(path);
+    if (!data) {
+        error_ = missingPictureMessage(path);
+        return;
+    }
+    decode(*data, path);
+}
+
+PngImageImpl::PngImageImpl(ByteSpan png, const std::string& path) { decode(png, path); }
+
+void PngImageImpl::decode(ByteSpan data, const std::string& path) {
+    ReadState state;
+    state.data = data.data();
+    state.size = data.size();
+    PngStructs structs;
+    structs.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, onError, onWarning);
+    if (structs.png == nullptr) {
+        error_ = "png_ptr-Struktur ist NULL";
+        return;
+    }
+    structs.info = png_create_info_struct(structs.png);
+    if (structs.info == nullptr) {
+        error_ = "info_ptr-Struktur ist NULL";
+        return;
+    }
+    png_set_read_fn(structs.png, &state, onRead);
+
+    Decoded decoded;
+    bool ok = false;
+    try {
+        ok = decodeRows(structs.png, structs.info, decoded);
+    } catch (const std::bad_alloc&) {
+        error_ = outOfMemoryMessage(path);
+        return;
+    }
+    if (decoded.tooLarge) {
+        error_ = "Das Bild " + path + " ist zu groß: " + std::to_string(decoded.width) +
+                             " x " + std::to_string(decoded.height) +
+                             " Pixel, höchstens 65535 x 65535.";
+        return;
+    }
+    if (!ok) {
+        error_ = "Ungültige PNG Datei: " + path + " (" + state.message + ")";
+        return;
+    }
+    width_ = decoded.width;
+    height_ = decoded.height;
+    isPalette_ = decoded.isPalette;
+    hasAlpha_ = decoded.hasAlpha;
+    colorTable_ = std::move(decoded.colorTable);
+    pixels_ = std::move(decoded.pixels);
+}
+
+Bytes PngImageImpl::buildLosslessBody() const {
+    if (!valid()) return {};
+    const std::size_t w = width_;
+    const std::size_t h = height_;
+    Bytes raw;
+    Bytes body;
+    writeUI16(body, 0);  // the character id, set by the tag
+    if (isPalette_) {
+        const std::size_t entries = colorTable_.size() / 4;
+        body.push_back(kFormatColorMapped);
+        writeUI16(body, width_);
+        writeUI16(body, height_);
+        body.push_back(static_cast<std::uint8_t>(entries - 1));
+        // The colour table: RGB, or RGBA premultiplied when entries are transparent.
+        for (std::size_t i = 0; i < entries; ++i) {
+            const std::uint8_t* e = &colorTable_[i * 4];
+            if (hasAlpha_) {
+                raw.insert(raw.end(), {premultiply(e[0], e[3]), premultiply(e[1], e[3]),
+                                       premultiply(e[2], e[3]), e[3]});
+            } else {
+                raw.insert(raw.end(), {e[0], e[1], e[2]});
+            }
+        }
+        // One index per pixel, each row padded with zeros to a multiple of 4 bytes.
+        const std::size_t stride = (w + 3) / 4 * 4;
+        const std::size_t tableBytes = raw.size();
+        raw.resize(tableBytes + stride * h, 0);
+        for (std::size_t y = 0; y < h; ++y) {
+            std::memcpy(&raw[tableBytes + y * stride], &pixels_[y * w], w);
+        }
+    } else {
+        body.push_back(kFormatArgb);
+        writeUI16(body, width_);
+        writeUI16(body, height_);
+        // Alpha, red, green, blue per pixel. Without an alpha channel the first byte is
+        // the format's reserved 0; with one, colours are premultiplied by alpha.
+        const std::size_t channels = hasAlpha_ ? 4 : 3;
+        raw.resize(w * h * 4);
+        std::uint8_t* out = raw.data();
+        const std::uint8_t* in = pixels_.get();
+        for (std::size_t i = 0; i < w * h; ++i, in += channels, out += 4) {
+            if (hasAlpha_) {
+                const std::uint8_t a = in[3];
+                out[0] = a;
+                out[1] = premultiply(in[0], a);
+                out[2] = premultiply(in[1], a);
+                out[3] = premultiply(in[2], a);
+            } else {
+                out[0] = 0;
+                out[1] = in[0];
+                out[2] = in[1];
+                out[3] = in[2];
+            }
+        }
+    }
+    uLongf packedSize = compressBound(raw.size());
+    const std::size_t header = body.size();
+    body.resize(header + packedSize);
+    if (compress2(body.data() + header, &packedSize, raw.data(), raw.size(), 9) != Z_OK) return {};
+    body.resize(header + packedSize);
+    return body;
+}
+
+}  // namespace tarvenox

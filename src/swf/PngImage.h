@@ -1,0 +1,64 @@
+// A decoded PNG picture and the DefineBitsLossless body made from it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/Bytes.h"
+
+namespace tarvenox {
+
+class PngImage {
+public:
+    virtual ~PngImage() = default;
+
+    // The body of a DefineBitsLossless tag with character id 0: BitmapFormat 3 (a
+    // colour table and one index per pixel) or 5 (32-bit pixels), width, height, for
+    // format 3 the table size minus 1, then the zlib stream (level 9) of the table and
+    // the pixel rows. Empty when the picture could not be decoded.
+    virtual Bytes buildLosslessBody() const = 0;
+    // Whether the body needs DefineBitsLossless2: the picture has an alpha channel, or a
+    // palette with transparent entries. Colours are then stored premultiplied by alpha.
+    virtual bool usesAlpha() const = 0;
+};
+
+// Decodes with libpng. Every PNG kind is brought to one of three forms: 8-bit palette
+// indices (palettes of 1, 2 and 4 bits are unpacked), 8-bit RGB or 8-bit RGBA
+// (greyscale becomes RGB, a transparent colour or grey (tRNS) becomes an alpha channel,
+// 16-bit channels are scaled to 8). Interlaced pictures are read whole.
+class PngImageImpl : public PngImage {
+public:
+    // Reads and decodes the file at path (UTF-8).
+    explicit PngImageImpl(const std::string& path);
+    // Decodes PNG bytes; path names the file in messages.
+    PngImageImpl(ByteSpan png, const std::string& path);
+
+    // False when the picture could not be read or decoded; error() then says why,
+    // naming the file, for the user.
+    bool valid() const { return error_.empty(); }
+    const std::string& error() const { return error_; }
+
+    Bytes buildLosslessBody() const override;
+    bool usesAlpha() const override { return hasAlpha_; }
+
+    std::uint16_t width() const { return static_cast<std::uint16_t>(width_); }
+    std::uint16_t height() const { return static_cast<std::uint16_t>(height_); }
+    bool isPalette() const { return isPalette_; }
+
+private:
+    void decode(ByteSpan png, const std::string& path);
+
+    std::uint32_t width_ = 0;
+    std::uint32_t height_ = 0;
+    bool isPalette_ = false;
+    bool hasAlpha_ = false;
+    // Palette pictures: red, green, blue, alpha per entry (alpha 255 without tRNS).
+    std::vector<std::uint8_t> colorTable_;
+    // Rows of width_ * channels bytes, top to bottom: palette indices, RGB or RGBA.
+    std::unique_ptr<std::uint8_t[]> pixels_;
+    std::string error_;
+};
+
+}  // namespace tarvenox

@@ -1,0 +1,57 @@
+// Replacing a picture of a movie and keeping its size on the stage.
+#include <algorithm>
+
+#include "common/Log.h"
+#include "swf/PictureFile.h"
+#include "swf/SWFDefineShape.h"
+#include "swf/SWFFile.h"
+#include "swf/SWFJpegImage.h"
+#include "swf/SWFLosslessImage.h"
+
+namespace tarvenox {
+
+namespace {
+
+std::unique_ptr<SWFImage> imageFromFile(std::uint16_t characterId, const std::string& path) {
+    switch (pictureKind(path)) {
+        case PictureKind::Png:
+            return SWFLosslessImage::fromPngFile(characterId, path);
+        case PictureKind::Jpeg:
+            return SWFJpegImage::fromFile(characterId, path);
+        case PictureKind::Other:
+            break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void SWFFile::replacePicture(const std::string& exportName, const std::string& path) {
+    const auto characterId = findExportedId(exportName);
+    if (!characterId) return;
+    auto slot = std::find_if(tags_.begin(), tags_.end(), [&](const auto& tag) {
+        return dynamic_cast<SWFImage*>(tag.get()) != nullptr && tag->characterId() == *characterId;
+    });
+    if (slot == tags_.end()) return;
+    auto& oldImage = static_cast<SWFImage&>(**slot);
+    const std::uint16_t oldWidth = oldImage.width();
+    const std::uint16_t oldHeight = oldImage.height();
+
+    // A file of another kind, or one that cannot be used (the user has been told),
+    // leaves the old picture in place.
+    std::unique_ptr<SWFImage> newImage = imageFromFile(*characterId, path);
+    if (!newImage) return;
+    const std::uint16_t newWidth = newImage->width();
+    const std::uint16_t newHeight = newImage->height();
+    *slot = std::move(newImage);
+
+    // Every shape that shows the picture keeps showing it at its old size.
+    for (auto& tag : tags_) {
+        auto* shape = dynamic_cast<SWFDefineShape*>(tag.get());
+        if (shape == nullptr) continue;
+        logPrint("new size\n");
+        shape->rescale(*characterId, oldWidth, oldHeight, newWidth, newHeight);
+    }
+}
+
+}  // namespace tarvenox
