@@ -57,6 +57,36 @@ void describeImage(SWFImage& image, json& out) {
     }
 }
 
+json describeMatrix(const SWFMatrix& m) {
+    // Scale and rotation are 16.16 fixed point (1.0 when absent); translation in twips.
+    auto fixed = [](std::int32_t v) { return v / 65536.0; };
+    return {{"scaleX", m.hasScale ? fixed(m.scaleX) : 1.0},
+            {"scaleY", m.hasScale ? fixed(m.scaleY) : 1.0},
+            {"rotateSkew0", m.hasRotate ? fixed(m.rotateSkew0) : 0.0},
+            {"rotateSkew1", m.hasRotate ? fixed(m.rotateSkew1) : 0.0},
+            {"translateX", m.translateX},
+            {"translateY", m.translateY}};
+}
+
+// The bitmap fills of a shape, numbered from 1 as the shape records refer to them.
+void describeShape(const SWFDefineShape& shape, json& out) {
+    auto styles = shape.styles();
+    if (!styles) {
+        out["details"] = "style arrays not readable";
+        return;
+    }
+    json fills = json::array();
+    for (std::size_t i = 0; i < styles->fillStyles.size(); ++i) {
+        const SWFFillStyle& fill = styles->fillStyles[i];
+        if (!fill.isBitmap()) continue;
+        fills.push_back({{"fillStyle", i + 1},
+                         {"clipped", fill.type == SWFFillStyle::kClippedBitmap},
+                         {"bitmapId", fill.bitmapId},
+                         {"matrix", describeMatrix(fill.bitmapMatrix)}});
+    }
+    out["bitmapFills"] = fills;
+}
+
 std::string detailText(const json& tag) {
     std::ostringstream text;
     auto field = [&](const char* key, const char* label) {
@@ -80,6 +110,19 @@ std::string detailText(const json& tag) {
         text << ' ' << sound["format"].get<std::string>() << ' ' << sound["rate"].get<int>()
              << " Hz " << (sound["channels"].get<int>() == 2 ? "stereo" : "mono") << ' '
              << sound["sampleCount"].get<std::uint32_t>() << " samples";
+    }
+    if (tag.contains("bitmapFills")) {
+        for (const auto& fill : tag["bitmapFills"]) {
+            const json& m = fill["matrix"];
+            text << " fill " << fill["fillStyle"].get<int>() << " bitmap "
+                 << fill["bitmapId"].get<int>() << (fill["clipped"].get<bool>() ? " clipped" : "")
+                 << " scale " << m["scaleX"].get<double>() << 'x' << m["scaleY"].get<double>();
+            if (m["rotateSkew0"].get<double>() != 0 || m["rotateSkew1"].get<double>() != 0) {
+                text << " skew " << m["rotateSkew0"].get<double>() << ','
+                     << m["rotateSkew1"].get<double>();
+            }
+            text << " at " << m["translateX"].get<int>() << ',' << m["translateY"].get<int>();
+        }
     }
     if (tag.contains("details")) text << ' ' << tag["details"].get<std::string>();
     return text.str();
@@ -114,7 +157,10 @@ json describeTag(SWFTag& tag) {
                             {"channels", format->stereo ? 2 : 1},
                             {"sampleCount", format->sampleCount}};
         }
-    } else if (dynamic_cast<SWFDefineShape*>(&tag) || definesCharacter(tag.code())) {
+    } else if (auto* shape = dynamic_cast<SWFDefineShape*>(&tag)) {
+        if (tag.length() >= 2) out["id"] = tag.characterId();
+        describeShape(*shape, out);
+    } else if (definesCharacter(tag.code())) {
         if (tag.length() >= 2) out["id"] = tag.characterId();
     }
     return out;

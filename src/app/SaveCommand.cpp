@@ -7,9 +7,12 @@
 #include "app/CommandError.h"
 #include "app/Commands.h"
 #include "common/Cp1252.h"
+#include "common/Exception.h"
 #include "common/Log.h"
 #include "common/Messages.h"
+#include "swf/PictureFile.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFImage.h"
 
 namespace tarvenox {
 
@@ -19,6 +22,7 @@ struct SaveOptions {
     std::string movie;
     std::string output;
     std::string background;
+    std::vector<std::string> images;
     std::vector<std::string> mp3;
 };
 
@@ -54,6 +58,33 @@ private:
     int count_ = 0;
 };
 
+// The --image options as export name (Windows-1252, as movies store it) to file, in
+// byte-wise order of the names: the order the save applies them in. A name given twice
+// takes the last file. Each picture must exist in the movie and pass the check a
+// picture passes when the user chooses it, before anything is written.
+std::map<std::string, std::string> checkedImages(const std::vector<std::string>& specs,
+                                                 SWFFile& movie) {
+    std::map<std::string, std::string> images;
+    for (const auto& spec : specs) {
+        auto [exportName, path] = parseReplacement(spec, "--image", "EXPORT=FILE");
+        if (findExportedImage(movie, exportName) == nullptr) {
+            throw CommandError("--image " + spec + ": the movie exports no picture named '" +
+                               displayText(exportName) + "'");
+        }
+        if (pictureKind(path) == PictureKind::Other) {
+            throw CommandError("--image " + spec +
+                               ": a picture must be a PNG or JPEG file (.png, .jpg, .jpeg)");
+        }
+        try {
+            checkPictureFile(path);
+        } catch (const FileException& e) {
+            throw CommandError("--image " + spec + ": " + e.getMessage());
+        }
+        images[exportName] = path;
+    }
+    return images;
+}
+
 void runSave(const SaveOptions& options) {
     std::optional<std::int32_t> background;
     if (!options.background.empty()) {
@@ -71,8 +102,13 @@ void runSave(const SaveOptions& options) {
     }
     SWFFile movie(options.movie);
     if (!movie.complete()) throw CommandError(movie.error() + "; nothing was written");
+    const auto images = checkedImages(options.images, movie);
     MessageCounter messages;
     // The changes go in the save's order: fonts, pictures, sounds, variables, colour.
+    for (const auto& [name, path] : images) {
+        logPrint("replacing image %s with image %s\n", displayText(name).c_str(), path.c_str());
+        movie.replacePicture(name, path);
+    }
     for (const auto& [name, path] : sounds) {
         logPrint("replacing mp3 %s with mp3 %s\n", displayText(name).c_str(), path.c_str());
         movie.replaceSound(name, path);
@@ -93,6 +129,10 @@ void addSaveCommand(CLI::App& program) {
     command->add_option("-o,--output", options->output, "Where to write the result")->required();
     command->add_option("--background", options->background,
                         "New background colour: #rrggbb or a decimal number");
+    command->add_option("--image", options->images,
+                        "Replace the picture exported as EXPORT with a PNG or JPEG file (repeatable)")
+        ->type_name("EXPORT=FILE")
+        ->allow_extra_args(false);
     command->add_option("--mp3", options->mp3,
                         "Replace the sound exported as EXPORT with an MP3 file (repeatable)")
         ->type_name("EXPORT=FILE")

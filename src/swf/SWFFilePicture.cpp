@@ -24,22 +24,34 @@ std::unique_ptr<SWFImage> imageFromFile(std::uint16_t characterId, const std::st
     return nullptr;
 }
 
-}  // namespace
-
-void SWFFile::replacePicture(const std::string& exportName, const std::string& path) {
-    const auto characterId = findExportedId(exportName);
-    if (!characterId) return;
-    auto slot = std::find_if(tags_.begin(), tags_.end(), [&](const auto& tag) {
+std::vector<std::unique_ptr<SWFTag>>::iterator findImageSlot(SWFFile& movie,
+                                                            const std::string& exportName) {
+    auto& tags = movie.tags();
+    const auto characterId = movie.findExportedId(exportName);
+    if (!characterId) return tags.end();
+    return std::find_if(tags.begin(), tags.end(), [&](const auto& tag) {
         return dynamic_cast<SWFImage*>(tag.get()) != nullptr && tag->characterId() == *characterId;
     });
+}
+
+}  // namespace
+
+SWFImage* findExportedImage(SWFFile& movie, const std::string& exportName) {
+    auto slot = findImageSlot(movie, exportName);
+    return slot == movie.tags().end() ? nullptr : static_cast<SWFImage*>(slot->get());
+}
+
+void SWFFile::replacePicture(const std::string& exportName, const std::string& path) {
+    auto slot = findImageSlot(*this, exportName);
     if (slot == tags_.end()) return;
     auto& oldImage = static_cast<SWFImage&>(**slot);
+    const std::uint16_t characterId = oldImage.characterId();
     const std::uint16_t oldWidth = oldImage.width();
     const std::uint16_t oldHeight = oldImage.height();
 
     // A file of another kind, or one that cannot be used (the user has been told),
     // leaves the old picture in place.
-    std::unique_ptr<SWFImage> newImage = imageFromFile(*characterId, path);
+    std::unique_ptr<SWFImage> newImage = imageFromFile(characterId, path);
     if (!newImage) return;
     const std::uint16_t newWidth = newImage->width();
     const std::uint16_t newHeight = newImage->height();
@@ -50,7 +62,7 @@ void SWFFile::replacePicture(const std::string& exportName, const std::string& p
         auto* shape = dynamic_cast<SWFDefineShape*>(tag.get());
         if (shape == nullptr) continue;
         logPrint("new size\n");
-        shape->rescale(*characterId, oldWidth, oldHeight, newWidth, newHeight);
+        shape->rescale(characterId, oldWidth, oldHeight, newWidth, newHeight);
     }
 }
 

@@ -35,13 +35,13 @@ struct SWFFillStyle {
     std::uint8_t blue = 0;
     // Gradient fills. The count byte is kept whole: its low 4 bits count the records,
     // and later SWF versions keep spread and interpolation modes in its high bits.
-    SWFMatrix gradientMatrix;
+    SWFMatrix gradientMatrix{};
     std::uint8_t gradientCountByte = 0;
-    std::vector<SWFGradientRecord> gradient;
+    std::vector<SWFGradientRecord> gradient{};
     // Bitmap fills: the bitmap's character id and the matrix from bitmap pixels to
     // shape coordinates.
     std::uint16_t bitmapId = 0;
-    SWFMatrix bitmapMatrix;
+    SWFMatrix bitmapMatrix{};
 
     bool isBitmap() const { return type == kRepeatingBitmap || type == kClippedBitmap; }
 

@@ -2,10 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "swf/SWFTag.h"
 
 namespace tarvenox {
+
+class SWFFile;
 
 class SWFImage : public SWFTag {
 public:
@@ -14,5 +17,9 @@ public:
     virtual std::uint16_t width() = 0;
     virtual std::uint16_t height() = 0;
 };
+
+// The first bitmap tag whose character id the first ExportAssets tag naming
+// exportName as its first asset exports; nullptr when there is none.
+SWFImage* findExportedImage(SWFFile& movie, const std::string& exportName);
 
 }  // namespace tarvenox
