@@ -1,0 +1,141 @@
+// `tarvenox save --image` and the pictures `tarvenox inspect` lists, run as a user runs them.
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "support/MovieBuilder.h"
+#include "support/PictureFiles.h"
+#include "support/TempDir.h"
+#include "swf/SWFDefineShape.h"
+
+namespace tarvenox {
+namespace {
+
+using nlohmann::json;
+using test::cstr;
+using test::le16;
+using test::MovieBuilder;
+using test::operator+;
+using test::runTarvenox;
+using test::TempDir;
+
+Bytes shapeShowing(std::uint16_t shapeId, std::uint16_t bitmapId) {
+    SWFFillStyle fill;
+    fill.type = SWFFillStyle::kClippedBitmap;
+    fill.bitmapId = bitmapId;
+    fill.bitmapMatrix = {.hasScale = true, .scaleX = 20 << 16, .scaleY = 20 << 16, .translateX = 100};
+    SWFShapeStyles styles;
+    styles.shapeId = shapeId;
+    styles.fillStyles = {fill};
+    return styles.write() + Bytes{0x10, 0x00};
+}
+
+Bytes losslessTag(std::uint16_t id, std::uint16_t width, std::uint16_t height) {
+    return le16(id) + Bytes{5} + le16(width) + le16(height) + Bytes{0x78, 0x9C, 0x03, 0x00, 0, 0, 0, 1};
+}
+
+// "alpha" exports bitmap 1 (10 x 10, shown by shape 2), "Zeta" bitmap 3 (8 x 8).
+Bytes templateMovie() {
+    return MovieBuilder()
+        .background(0, 0, 0)
+        .tag(20, losslessTag(1, 10, 10))
+        .tag(2, shapeShowing(2, 1))
+        .tag(20, losslessTag(3, 8, 8))
+        .tag(56, le16(1) + le16(1) + cstr("alpha"))
+        .tag(56, le16(1) + le16(3) + cstr("Zeta"))
+        .showFrame()
+        .build();
+}
+
+Bytes greyPng(std::uint32_t width, std::uint32_t height) {
+    test::PngPicture picture{.width = width, .height = height, .colorType = PNG_COLOR_TYPE_GRAY};
+    picture.rows.assign(height, Bytes(width, 0x55));
+    return test::encodePng(picture);
+}
+
+struct Fixture {
+    TempDir dir;
+    std::string movie = dir.write("template.swf", templateMovie());
+    std::string output = dir.file("out.swf");
+
+    test::RunResult save(const std::string& options) {
+        return runTarvenox("save '" + movie + "' -o '" + output + "' " + options);
+    }
+    json inspect() {
+        auto r = runTarvenox("inspect --json '" + output + "'");
+        EXPECT_EQ(r.status, 0) << r.err;
+        return json::parse(r.out);
+    }
+};
+
+TEST(ImageOption, ReplacesPicturesInExportNameOrderAndRescalesTheShape) {
+    Fixture f;
+    const std::string a = f.dir.write("a.png", greyPng(40, 5));
+    const std::string z = f.dir.write("z.jpg", test::encodeJpeg(16, 16, false));
+    auto r = f.save("--image 'alpha=" + a + "' --image 'Zeta=" + z + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Upper case sorts before lower case.
+    const std::string zLine = "replacing image Zeta with image " + z + "\n";
+    const std::string aLine = "replacing image alpha with image " + a + "\n";
+    ASSERT_NE(r.out.find(zLine), std::string::npos) << r.out;
+    EXPECT_LT(r.out.find(zLine), r.out.find(aLine));
+    EXPECT_NE(r.out.find(aLine + "new size\n"), std::string::npos);
+
+    const json doc = f.inspect();
+    const json& tags = doc["tags"];
+    EXPECT_EQ(tags[1]["code"], 20);
+    EXPECT_EQ(tags[1]["id"], 1);
+    EXPECT_EQ(tags[1]["width"], 40);
+    EXPECT_EQ(tags[1]["height"], 5);
+    const json& fill = tags[2]["bitmapFills"][0];
+    EXPECT_EQ(fill["bitmapId"], 1);
+    EXPECT_EQ(fill["matrix"]["scaleX"], 5.0);
+    EXPECT_EQ(fill["matrix"]["scaleY"], 40.0);
+    EXPECT_EQ(fill["matrix"]["translateX"], 100);
+    EXPECT_EQ(tags[3]["code"], 21);
+    EXPECT_EQ(tags[3]["kind"], "jpeg");
+    EXPECT_EQ(tags[3]["width"], 16);
+}
+
+TEST(ImageOption, InspectListsBitmapsAndTheFillsThatShowThem) {
+    TempDir dir;
+    auto r = runTarvenox("inspect '" + dir.write("t.swf", templateMovie()) + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("id 1 lossless 10x10"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("id 2 fill 1 bitmap 1 clipped scale 20x20 at 100,0"), std::string::npos);
+}
+
+TEST(ImageOption, RefusedPicturesStopTheSaveBeforeAnythingIsWritten) {
+    Fixture f;
+    const std::string progressive = f.dir.write("p.JPG", test::encodeJpeg(16, 16, true));
+    const std::string broken = f.dir.write("b.png", Bytes{0x89, 'P', 'N', 'G', 0, 0});
+    const std::string good = f.dir.write("g.png", greyPng(2, 2));
+    struct Case {
+        std::string options;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"--image 'alpha=" + progressive + "'", "Progressive JPEG wird nicht unterstützt."},
+        {"--image 'alpha=" + broken + "'", "Ungültige PNG Datei: " + broken},
+        {"--image 'alpha=" + f.dir.file("missing.png") + "'",
+         "Datei " + f.dir.file("missing.png") + " nicht gefunden."},
+        {"--image 'beta=" + good + "'", "the movie exports no picture named 'beta'"},
+        {"--image 'alpha=" + f.dir.write("g.gif", greyPng(2, 2)) + "'", "must be a PNG or JPEG file"},
+        {"--image alpha", "is not EXPORT=FILE"},
+        // A good picture first does not let the save go ahead.
+        {"--image 'Zeta=" + good + "' --image 'alpha=" + progressive + "'", "Progressive JPEG"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        auto r = f.save(c.options);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(f.output));
+    }
+}
+
+}  // namespace
+}  // namespace tarvenox

@@ -1,0 +1,180 @@
+// Replacing a movie's picture by a PNG or JPEG file, and the shapes that show it.
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <cstdio>
+
+#include "common/Log.h"
+#include "common/Messages.h"
+#include "support/MovieBuilder.h"
+#include "support/PictureFiles.h"
+#include "support/TempDir.h"
+#include "swf/SWFDefineShape.h"
+#include "swf/SWFFile.h"
+#include "swf/SWFImage.h"
+
+namespace tarvenox {
+namespace {
+
+using test::cstr;
+using test::le16;
+using test::MovieBuilder;
+using test::operator+;
+using test::TempDir;
+
+constexpr std::int32_t kOne = 1 << 16;
+
+Bytes shapeShowing(std::uint16_t shapeId, std::uint16_t bitmapId) {
+    SWFFillStyle fill;
+    fill.type = SWFFillStyle::kClippedBitmap;
+    fill.bitmapId = bitmapId;
+    fill.bitmapMatrix = {.hasScale = true, .scaleX = 20 * kOne, .scaleY = 20 * kOne};
+    SWFShapeStyles styles;
+    styles.shapeId = shapeId;
+    styles.fillStyles = {fill};
+    return styles.write() + Bytes{0x10, 0x00};
+}
+
+// Bitmap 1 (lossless, 100 x 50) shown by shapes 2 and 3; bitmap 5 (JPEG, 40 x 30)
+// shown by shape 4. "logo" exports 1 and "photo" 5; "hidden" names bitmap 1 only as
+// the second asset of its tag.
+Bytes templateMovie() {
+    const Bytes jpeg = Bytes{0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 30, 0x00, 40,
+                             0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
+    return MovieBuilder()
+        .tag(20, le16(1) + Bytes{5} + le16(100) + le16(50) + Bytes{0x78, 0x9C, 0x03, 0x00, 0, 0, 0, 1})
+        .tag(2, shapeShowing(2, 1))
+        .tag(2, shapeShowing(3, 1))
+        .tag(21, le16(5) + jpeg)
+        .tag(2, shapeShowing(4, 5))
+        .tag(56, le16(1) + le16(1) + cstr("logo"))
+        .tag(56, le16(1) + le16(5) + cstr("photo"))
+        .tag(56, le16(2) + le16(7) + cstr("other") + le16(1) + cstr("hidden"))
+        .showFrame()
+        .build();
+}
+
+Bytes rgbaPng(std::uint32_t width, std::uint32_t height) {
+    test::PngPicture picture{.width = width, .height = height, .colorType = PNG_COLOR_TYPE_RGBA};
+    picture.rows.assign(height, Bytes(width * 4, 0x80));
+    return test::encodePng(picture);
+}
+
+std::int32_t fillScaleX(SWFFile& movie, std::size_t tagIndex) {
+    auto* shape = dynamic_cast<SWFDefineShape*>(movie.tags()[tagIndex].get());
+    auto styles = shape->styles();
+    return styles ? styles->fillStyles[0].bitmapMatrix.scaleX : -1;
+}
+
+// Collects what the engine would show the user.
+class MessageRecorder : public MessageSink {
+public:
+    MessageRecorder() { previous_ = setMessageSink(this); }
+    ~MessageRecorder() override { setMessageSink(previous_); }
+    void showMessage(const std::string& text, MessageKind kind) override {
+        messages.push_back(text);
+        kinds.push_back(kind);
+    }
+    std::vector<std::string> messages;
+    std::vector<MessageKind> kinds;
+
+private:
+    MessageSink* previous_ = nullptr;
+};
+
+// The log lines written while it lives.
+class LogCapture {
+public:
+    LogCapture() : file_(std::tmpfile()) { setLogStream(file_); }
+    ~LogCapture() {
+        setLogStream(stdout);
+        std::fclose(file_);
+    }
+    std::string text() {
+        std::rewind(file_);
+        std::string out;
+        for (int c; (c = std::fgetc(file_)) != EOF;) out.push_back(static_cast<char>(c));
+        return out;
+    }
+
+private:
+    std::FILE* file_;
+};
+
+TEST(ReplacePicture, PngTakesTheOldPlaceAndEveryShapeKeepsTheOldSize) {
+    TempDir dir;
+    const std::string png = dir.write("new.PNG", rgbaPng(200, 25));
+    SWFFile movie(templateMovie(), "template.swf");
+    LogCapture log;
+    movie.replacePicture("logo", png);
+
+    auto* image = dynamic_cast<SWFImage*>(movie.tags()[0].get());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->code(), 36);
+    EXPECT_EQ(image->characterId(), 1);
+    EXPECT_EQ(image->width(), 200);
+    EXPECT_EQ(image->height(), 25);
+    // 100 -> 200 pixels wide halves ScaleX; 50 -> 25 doubles ScaleY; both shapes.
+    EXPECT_EQ(fillScaleX(movie, 1), 10 * kOne);
+    EXPECT_EQ(fillScaleX(movie, 2), 10 * kOne);
+    auto styles = dynamic_cast<SWFDefineShape*>(movie.tags()[1].get())->styles();
+    EXPECT_EQ(styles->fillStyles[0].bitmapMatrix.scaleY, 40 * kOne);
+    EXPECT_EQ(fillScaleX(movie, 4), 20 * kOne);
+    EXPECT_EQ(log.text(), "new size\nnew size\nnew size\n");
+}
+
+TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
+    TempDir dir;
+    const Bytes jpeg = test::encodeJpeg(80, 15, false);
+    const std::string path = dir.write("photo.JPEG", jpeg);
+    SWFFile movie(templateMovie(), "template.swf");
+    movie.replacePicture("photo", path);
+
+    auto* image = dynamic_cast<SWFImage*>(movie.tags()[3].get());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->code(), 21);
+    EXPECT_EQ(image->length(), jpeg.size() + 8);
+    EXPECT_EQ(image->width(), 80);
+    EXPECT_EQ(fillScaleX(movie, 4), 10 * kOne);
+    EXPECT_EQ(fillScaleX(movie, 1), 20 * kOne);
+}
+
+TEST(ReplacePicture, MovieStaysAsItWasWhenThePictureCannotBeUsed) {
+    TempDir dir;
+    const std::string png = dir.write("p.png", rgbaPng(3, 3));
+    const std::string broken = dir.write("broken.png", Bytes{0x89, 'P', 'N', 'G'});
+    struct Case {
+        const char* name;
+        std::string exportName;
+        std::string path;
+        std::string message;  // what the user is told, if anything
+    };
+    const Case cases[] = {
+        {"unknown export name", "nothing", png, ""},
+        {"name of a second asset", "hidden", png, ""},
+        {"name in another case", "LOGO", png, ""},
+        {"neither PNG nor JPEG", "logo", dir.write("p.gif", rgbaPng(3, 3)), ""},
+        {"missing PNG", "logo", dir.file("gone.png"), "Datei " + dir.file("gone.png") + " nicht gefunden."},
+        {"missing JPEG", "photo", dir.file("gone.jpg"), "Datei " + dir.file("gone.jpg") + " nicht gefunden."},
+        {"corrupt PNG", "logo", broken, "Ungültige PNG Datei: " + broken + " ("},
+    };
+    const Bytes original = templateMovie();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MessageRecorder recorder;
+        SWFFile movie(original, "template.swf");
+        movie.replacePicture(c.exportName, c.path);
+        EXPECT_EQ(movie.serialize(), original);
+        if (c.message.empty()) {
+            EXPECT_TRUE(recorder.messages.empty());
+        } else {
+            ASSERT_EQ(recorder.messages.size(), 1u);
+            EXPECT_EQ(recorder.messages[0].rfind(c.message, 0), 0u) << recorder.messages[0];
+            EXPECT_EQ(recorder.kinds[0], MessageKind::OkCancel);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tarvenox
