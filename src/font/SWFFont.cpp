@@ -1,6 +1,8 @@
 // DefineFont2.
 #include "font/SWFFont.h"
 
+#include "font/DefineFont2.h"
+
 namespace tarvenox {
 
 const std::string& SWFFont::getFontName() {
@@ -14,6 +16,10 @@ const std::string& SWFFont::getFontName() {
         nameCache_ = std::move(name);
     }
     return *nameCache_;
+}
+
+void SWFFont::replaceWithSystemFont(const std::string& fontName, const std::string& faceName) {
+    setData(buildDefineFont2Body(characterId(), fontName, faceName));
 }
 
 }  // namespace tarvenox

@@ -16,8 +16,9 @@ public:
     // Empty when the body is too short to hold it.
     const std::string& getFontName();
 
-    // Builds a new DefineFont2 body from the installed face, keeping the font id and
-    // the name.
+    // Installs a new DefineFont2 body with the codes 32 to 255 of the installed face
+    // (UTF-8), keeping the font id (body bytes 0-1) and storing fontName as the name.
+    // The name cache stays as it is.
     void replaceWithSystemFont(const std::string& fontName, const std::string& faceName);
 
 private:

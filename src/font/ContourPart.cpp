@@ -1,0 +1,102 @@
+// Line and curve segments of a glyph outline and their SWF edge records.
+#include "font/ContourPart.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+#include "swf/SWFBitWriter.h"
+
+namespace tarvenox {
+
+namespace {
+
+// An edge record holds its bit width minus 2 in 4 bits, so a delta takes at most
+// 17 bits. No outline of a real font comes near that (65535 units are 4096 pixels), but
+// the model can hold larger values; such an edge is written as several shorter ones
+// rather than with a NumBits field that has overflowed into the next record.
+constexpr int maxEdgeBits = 15 + 2;
+
+// NumBits of an edge record: the widest delta's bit count minus 2, at least 0.
+int edgeBits(std::initializer_list<std::int32_t> deltas) {
+    int bits = 0;
+    for (std::int32_t d : deltas) bits = std::max(bits, signedBitCount(d));
+    return std::max(bits, 2) - 2;
+}
+
+void writeStraightEdge(SWFBitWriter& writer, std::int32_t dx, std::int32_t dy) {
+    int b = edgeBits({dx, dy});
+    if (b + 2 > maxEdgeBits) {
+        std::int32_t hx = dx / 2, hy = dy / 2;
+        writeStraightEdge(writer, hx, hy);
+        writeStraightEdge(writer, dx - hx, dy - hy);
+        return;
+    }
+    writer.writeBits(1, 1);  // TypeFlag: edge
+    writer.writeBits(1, 1);  // StraightFlag
+    writer.writeBits(4, static_cast<std::uint32_t>(b));
+    if (dx != 0 && dy != 0) {
+        writer.writeBits(1, 1);  // GeneralLineFlag
+        writer.writeSignedBits(b + 2, dx);
+        writer.writeSignedBits(b + 2, dy);
+    } else {
+        writer.writeBits(1, 0);
+        if (dx == 0) {
+            // Vertical, which also covers a line of length 0.
+            writer.writeBits(1, 1);
+            writer.writeSignedBits(b + 2, dy);
+        } else {
+            writer.writeBits(1, 0);
+            writer.writeSignedBits(b + 2, dx);
+        }
+    }
+}
+
+void writeCurvedEdge(SWFBitWriter& writer, std::int32_t controlDx, std::int32_t controlDy,
+                     std::int32_t anchorDx, std::int32_t anchorDy) {
+    int b = edgeBits({controlDx, controlDy, anchorDx, anchorDy});
+    if (b + 2 > maxEdgeBits) {
+        // Split at t = 1/2 (de Casteljau), relative to the start point; the rounded
+        // midpoints move the curve by at most one unit and the end point stays exact.
+        std::int32_t endX = controlDx + anchorDx, endY = controlDy + anchorDy;
+        std::int32_t c1x = controlDx / 2, c1y = controlDy / 2;
+        std::int32_t c2x = controlDx + anchorDx / 2, c2y = controlDy + anchorDy / 2;
+        std::int32_t midX = c1x + (c2x - c1x) / 2, midY = c1y + (c2y - c1y) / 2;
+        writeCurvedEdge(writer, c1x, c1y, midX - c1x, midY - c1y);
+        writeCurvedEdge(writer, c2x - midX, c2y - midY, endX - c2x, endY - c2y);
+        return;
+    }
+    writer.writeBits(1, 1);  // TypeFlag: edge
+    writer.writeBits(1, 0);  // StraightFlag 0: curved
+    writer.writeBits(4, static_cast<std::uint32_t>(b));
+    writer.writeSignedBits(b + 2, controlDx);
+    writer.writeSignedBits(b + 2, controlDy);
+    writer.writeSignedBits(b + 2, anchorDx);
+    writer.writeSignedBits(b + 2, anchorDy);
+}
+
+void appendCoordinates(std::string& path, std::initializer_list<std::int32_t> values) {
+    for (std::int32_t v : values) {
+        path += ' ';
+        path += std::to_string(v);
+    }
+}
+
+}  // namespace
+
+void Line::draw(std::string& svgPath) const {
+    svgPath += " L";
+    appendCoordinates(svgPath, {x2, y2});
+}
+
+void Line::write(SWFBitWriter& writer) const { writeStraightEdge(writer, x2 - x1, y1 - y2); }
+
+void Curve::draw(std::string& svgPath) const {
+    svgPath += " Q";
+    appendCoordinates(svgPath, {cx, cy, x2, y2});
+}
+
+void Curve::write(SWFBitWriter& writer) const {
+    writeCurvedEdge(writer, cx - x0, y0 - cy, x2 - cx, cy - y2);
+}
+
+}  // namespace tarvenox

@@ -1,0 +1,57 @@
+// The outline of one character: closed contours of lines and quadratic curves, in
+// outline units (1/16 pixel of a 72-pixel font, y upwards, baseline at 0).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/Bytes.h"
+#include "font/Contour.h"
+
+namespace tarvenox {
+
+class SWFBitWriter;
+
+class Glyph {
+public:
+    // Parses a native outline buffer: one contour per polygon, in buffer order.
+    // Cubic and unknown records are reported through showMessage and left out. A
+    // polygon or record that claims more bytes than its polygon or the buffer holds
+    // ends the parse there, so nothing outside the buffer is ever read.
+    explicit Glyph(ByteSpan nativeOutline);
+    virtual ~Glyph() = default;
+
+    Glyph(const Glyph&) = delete;
+    Glyph& operator=(const Glyph&) = delete;
+
+    // SVG path data of every contour, in outline units with y upwards.
+    virtual void draw(std::string& svgPath) const;
+    // The glyph's SWF SHAPE: NumFillBits 1, NumLineBits 0, the contours, an
+    // EndShapeRecord. It starts on a byte boundary; the next value written must align.
+    virtual void write(SWFBitWriter& writer) const;
+
+    const std::vector<Contour>& contours() const { return contours_; }
+
+protected:
+    Glyph() = default;
+
+private:
+    std::vector<Contour> contours_;
+};
+
+// A character without an outline: the space, or a code the font has no glyph for.
+class NullGlyph final : public Glyph {
+public:
+    NullGlyph() = default;
+    void draw(std::string&) const override {}
+    // The empty shape: the bytes 0x10 (NumFillBits 1, NumLineBits 0) and 0x00.
+    void write(SWFBitWriter& writer) const override;
+};
+
+// The messages the parser shows.
+inline constexpr const char* cubicSplineMessage =
+    "TT_PRIM_CSPLINE bei Fonts wird nicht unterstützt";
+inline constexpr const char* unknownRecordMessage =
+    "nicht erkannter Polygon-Typ beim aufbauen der Font-Geometrie";
+
+}  // namespace tarvenox
