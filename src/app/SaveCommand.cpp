@@ -1,6 +1,7 @@
 // `tarvenox save`: apply changes to a movie and write the result.
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
 #include <map>
 
 #include "app/ColorText.h"
@@ -10,6 +11,7 @@
 #include "common/Exception.h"
 #include "common/Log.h"
 #include "common/Messages.h"
+#include "font/SWFFont.h"
 #include "swf/PictureFile.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFImage.h"
@@ -24,6 +26,7 @@ struct SaveOptions {
     std::string background;
     std::vector<std::string> images;
     std::vector<std::string> mp3;
+    std::vector<std::string> fonts;
 };
 
 // "NAME=VALUE" split at the first '='; the name (a product text) in Windows-1252.
@@ -33,7 +36,14 @@ std::pair<std::string, std::string> parseReplacement(const std::string& text, co
     if (equals == std::string::npos || equals == 0 || equals + 1 == text.size()) {
         throw CommandError(std::string(option) + ": '" + text + "' is not " + form);
     }
-    return {utf8ToCp1252(text.substr(0, equals)), text.substr(equals + 1)};
+    bool lossless = false;
+    std::string name = utf8ToCp1252(text.substr(0, equals), &lossless);
+    // A name the movie cannot hold would only be searched for with '?' in its place.
+    if (!lossless) {
+        throw CommandError(std::string(option) + ": '" + text +
+                           "' has characters that Windows-1252 cannot represent");
+    }
+    return {std::move(name), text.substr(equals + 1)};
 }
 
 // Collects the user messages that the engine shows while a movie is changed: on the
@@ -85,6 +95,31 @@ std::map<std::string, std::string> checkedImages(const std::vector<std::string>&
     return images;
 }
 
+bool hasFontNamed(SWFFile& movie, const std::string& name) {
+    for (auto& tag : movie.tags()) {
+        auto* font = dynamic_cast<SWFFont*>(tag.get());
+        if (font != nullptr && font->getFontName() == name) return true;
+    }
+    return false;
+}
+
+// The --font options as template font name (Windows-1252, as movies store it) to face
+// name (UTF-8), in byte-wise order of the names: the order the save applies them in. A
+// name given twice takes the last face. Each name must be that of a DefineFont2 in the
+// movie, checked before anything is written.
+std::map<std::string, std::string> checkedFonts(const std::vector<std::string>& specs, SWFFile& movie) {
+    std::map<std::string, std::string> fonts;
+    for (const auto& spec : specs) {
+        auto [fontName, face] = parseReplacement(spec, "--font", "NAME=FACE");
+        if (!hasFontNamed(movie, fontName)) {
+            throw CommandError("--font " + spec + ": the movie has no DefineFont2 named '" +
+                               displayText(fontName) + "'");
+        }
+        fonts[fontName] = face;
+    }
+    return fonts;
+}
+
 void runSave(const SaveOptions& options) {
     std::optional<std::int32_t> background;
     if (!options.background.empty()) {
@@ -102,9 +137,14 @@ void runSave(const SaveOptions& options) {
     }
     SWFFile movie(options.movie);
     if (!movie.complete()) throw CommandError(movie.error() + "; nothing was written");
+    const auto fonts = checkedFonts(options.fonts, movie);
     const auto images = checkedImages(options.images, movie);
     MessageCounter messages;
     // The changes go in the save's order: fonts, pictures, sounds, variables, colour.
+    for (const auto& [name, face] : fonts) {
+        logPrint("replacing font %s with font %s\n", displayText(name).c_str(), face.c_str());
+        movie.replaceFont(name, face);
+    }
     for (const auto& [name, path] : images) {
         logPrint("replacing image %s with image %s\n", displayText(name).c_str(), path.c_str());
         movie.replacePicture(name, path);
@@ -129,6 +169,11 @@ void addSaveCommand(CLI::App& program) {
     command->add_option("-o,--output", options->output, "Where to write the result")->required();
     command->add_option("--background", options->background,
                         "New background colour: #rrggbb or a decimal number");
+    command->add_option("--font", options->fonts,
+                        "Rebuild the DefineFont2 named NAME from the installed face FACE "
+                        "(repeatable; `tarvenox fonts` lists the faces)")
+        ->type_name("NAME=FACE")
+        ->allow_extra_args(false);
     command->add_option("--image", options->images,
                         "Replace the picture exported as EXPORT with a PNG or JPEG file (repeatable)")
         ->type_name("EXPORT=FILE")

@@ -1,0 +1,19 @@
+// `tarvenox fonts`: the installed faces that `save --font NAME=FACE` can take.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "app/Commands.h"
+#include "font/FontEngine.h"
+
+namespace tarvenox {
+
+void addFontsCommand(CLI::App& program) {
+    auto* command = program.add_subcommand(
+        "fonts", "List the installed TrueType and OpenType faces, one name a line");
+    command->callback([] {
+        for (const std::string& name : systemFontEngine().faceNames()) std::cout << name << '\n';
+    });
+}
+
+}  // namespace tarvenox

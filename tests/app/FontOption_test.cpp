@@ -1,0 +1,94 @@
+// `tarvenox save --font NAME=FACE` and `tarvenox fonts`, run as a user runs them.
+#include <gtest/gtest.h>
+
+#include "font/DefineFont2.h"
+#include "font/SWFFont.h"
+#include "support/MovieBuilder.h"
+#include "support/TempDir.h"
+#include "swf/ByteIO.h"
+#include "swf/SWFFile.h"
+
+namespace tarvenox {
+namespace {
+
+using test::MovieBuilder;
+using test::runTarvenox;
+using test::TempDir;
+
+Bytes fontBody(std::uint16_t id, const std::string& name) {
+    GlyphOutlines empty;
+    for (int i = 0; i < 224; ++i) empty.glyphs.push_back(std::make_unique<NullGlyph>());
+    return buildDefineFont2Body(id, name, empty);
+}
+
+// A movie with three fonts; "Gr\xFC\xDF" is "Grüß" in Windows-1252.
+Bytes movieWithFonts() {
+    return MovieBuilder()
+        .background(0, 0, 0)
+        .tag(48, fontBody(3, "title"))
+        .tag(48, fontBody(4, "Title"))
+        .tag(48, fontBody(5, "Gr\xFC\xDF"))
+        .showFrame()
+        .build();
+}
+
+SWFFont& fontAt(SWFFile& movie, std::size_t index) {
+    return dynamic_cast<SWFFont&>(*movie.tags().at(index));
+}
+
+TEST(FontOption, RebuildsNamedFontsInByteOrderKeepingIdsAndNames) {
+    TempDir dir;
+    std::string in = dir.write("in.swf", movieWithFonts());
+    std::string out = dir.file("out.swf");
+    auto r = runTarvenox("save '" + in + "' -o '" + out +
+                         "' --font 'title=Liberation Serif' --font 'Grüß=DejaVu Sans'"
+                         " --font 'Title=DejaVu Sans Mono'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    // Byte-wise order of the names: "Grüß" < "Title" < "title".
+    std::size_t a = r.out.find("replacing font Grüß with font DejaVu Sans\n");
+    std::size_t b = r.out.find("replacing font Title with font DejaVu Sans Mono\n");
+    std::size_t c = r.out.find("replacing font title with font Liberation Serif\n");
+    ASSERT_NE(a, std::string::npos) << r.out;
+    ASSERT_NE(b, std::string::npos) << r.out;
+    ASSERT_NE(c, std::string::npos) << r.out;
+    EXPECT_LT(a, b);
+    EXPECT_LT(b, c);
+
+    SWFFile movie(out);
+    ASSERT_TRUE(movie.complete()) << movie.error();
+    const std::pair<std::uint16_t, std::string> expected[] = {{3, "title"}, {4, "Title"}, {5, "Gr\xFC\xDF"}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        SWFFont& font = fontAt(movie, i + 1);
+        EXPECT_EQ(font.characterId(), expected[i].first);
+        EXPECT_EQ(font.getFontName(), expected[i].second);
+        EXPECT_EQ(peekUI16(font.body(), 5 + expected[i].second.size()), 224);
+        // Real outlines: far more than the 2-byte empty shapes of the template.
+        EXPECT_GT(font.length(), 10000u);
+    }
+}
+
+TEST(FontOption, MalformedOptionsAreRefusedBeforeAnythingIsWritten) {
+    TempDir dir;
+    std::string in = dir.write("in.swf", movieWithFonts());
+    std::string out = dir.file("out.swf");
+    // Not NAME=FACE, a name Windows-1252 cannot hold, a name no font of the movie has
+    // (names compare case-sensitively).
+    for (const char* option : {"Title", "=DejaVu Sans", "Title=", "Ω=DejaVu Sans", "TITLE=DejaVu Sans"}) {
+        SCOPED_TRACE(option);
+        auto r = runTarvenox("save '" + in + "' -o '" + out + "' --font '" + option + "'");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind("tarvenox: --font", 0), 0u) << r.err;
+        EXPECT_TRUE(test::readBytes(out).empty());
+    }
+}
+
+TEST(FontsCommand, ListsTheInstalledFaces) {
+    auto r = runTarvenox("fonts");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("DejaVu Sans\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Liberation Serif\n"), std::string::npos) << r.out;
+}
+
+}  // namespace
+}  // namespace tarvenox

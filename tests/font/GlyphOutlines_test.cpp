@@ -1,0 +1,152 @@
+// Extraction of the codes 32 to 255 from a font engine: the installed fonts the setup
+// script provides, the engine's fallbacks, and a scripted engine for the edge cases.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "NativeOutlineBuilder.h"
+#include "RecordingSink.h"
+#include "font/FontEngine.h"
+#include "font/GlyphOutlines.h"
+
+namespace tarvenox {
+namespace {
+
+bool isNull(const Glyph& g) { return dynamic_cast<const NullGlyph*>(&g) != nullptr; }
+const Glyph& glyphOf(const GlyphOutlines& o, unsigned char code) { return *o.glyphs.at(code - 32); }
+
+struct Bounds {
+    int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
+};
+Bounds startPointBounds(const Glyph& g) {
+    Bounds b;
+    for (const Contour& c : g.contours()) {
+        for (const auto& part : c.parts) {
+            auto* line = dynamic_cast<const Line*>(part.get());
+            auto* curve = dynamic_cast<const Curve*>(part.get());
+            int x = line ? line->x2 : curve->x2, y = line ? line->y2 : curve->y2;
+            b.minX = std::min(b.minX, x), b.maxX = std::max(b.maxX, x);
+            b.minY = std::min(b.minY, y), b.maxY = std::max(b.maxY, y);
+        }
+    }
+    return b;
+}
+
+TEST(GlyphOutlines, InstalledFaceEndToEnd) {
+    test::RecordingSink sink;
+    for (const char* face : {"DejaVu Sans", "Liberation Sans"}) {
+        SCOPED_TRACE(face);
+        GlyphOutlines o = extractGlyphOutlines(face);
+        ASSERT_EQ(o.glyphs.size(), 224u);
+        EXPECT_TRUE(isNull(glyphOf(o, ' ')));
+        EXPECT_GT(o.widths[' '], 0);  // the space has no outline but a width
+
+        const Glyph& a = glyphOf(o, 'A');
+        ASSERT_FALSE(isNull(a));
+        EXPECT_FALSE(a.contours().empty());
+        // Cap height of a 72-pixel cell font: about 45 pixels above the baseline, in
+        // sixteenths of a pixel, y upwards.
+        Bounds b = startPointBounds(a);
+        EXPECT_NEAR(b.minY, 0, 16);
+        EXPECT_GT(b.maxY, 600);
+        EXPECT_LT(b.maxY, 850);
+
+        // Windows-1252 codes are looked up as Unicode: 0x80 is the euro sign, 0x81 is
+        // unassigned and has no glyph.
+        EXPECT_FALSE(isNull(glyphOf(o, 0x80)));
+        EXPECT_TRUE(isNull(glyphOf(o, 0x81)));
+        EXPECT_FALSE(isNull(glyphOf(o, 0xFF)));  // ÿ
+
+        EXPECT_GT(o.widths['W'], o.widths['i']);
+        for (int c = 32; c < 256; ++c) {
+            EXPECT_GE(o.widths[c], 0) << c;
+            EXPECT_LT(o.widths[c], 100) << c;
+        }
+    }
+    EXPECT_TRUE(sink.texts.empty());
+}
+
+TEST(GlyphOutlines, FaceThatIsNotInstalledGetsTheClosestMatch) {
+    test::RecordingSink sink;
+    GlyphOutlines o = extractGlyphOutlines("No Such Face Anywhere");
+    EXPECT_FALSE(isNull(glyphOf(o, 'A')));
+    EXPECT_GT(o.widths['A'], 0);
+    EXPECT_TRUE(sink.texts.empty());
+}
+
+TEST(GlyphOutlines, FaceNamesListTheInstalledFamilies) {
+    auto names = systemFontEngine().faceNames();
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
+    for (const char* face : {"DejaVu Sans", "DejaVu Serif", "Liberation Sans", "Liberation Mono"}) {
+        EXPECT_NE(std::find(names.begin(), names.end(), face), names.end()) << face;
+    }
+}
+
+// An engine whose fonts answer from a script.
+class ScriptedEngine : public FontEngine {
+public:
+    struct Font : EngineFont {
+        explicit Font(ScriptedEngine& e) : engine(e) {}
+        Bytes glyphOutline(std::uint8_t code, const OutlineMatrix& matrix) override {
+            engine.matrices.push_back(matrix);
+            engine.codes.push_back(code);
+            return code == 'B' ? test::nativeOutline({{{0, 0}, {{CurveType::Line, {{16, 0}}}}}}) : Bytes{};
+        }
+        std::array<std::int32_t, 256> charWidths() override {
+            std::array<std::int32_t, 256> w{};
+            for (int c = 0; c < 256; ++c) w[c] = c;
+            return w;
+        }
+        ScriptedEngine& engine;
+    };
+
+    std::unique_ptr<EngineFont> createFont(const FontRequest& request) override {
+        requests.push_back(request);
+        return available ? std::make_unique<Font>(*this) : nullptr;
+    }
+    std::vector<std::string> faceNames() override { return {}; }
+
+    bool available = true;
+    std::vector<FontRequest> requests;
+    std::vector<std::uint8_t> codes;
+    std::vector<OutlineMatrix> matrices;
+};
+
+TEST(GlyphOutlines, AsksForEveryCodeAtCellHeight72ThroughTheNearIdentityMatrix) {
+    ScriptedEngine engine;
+    GlyphOutlines o = extractGlyphOutlines(engine, "Face");
+    ASSERT_EQ(engine.requests.size(), 1u);
+    EXPECT_EQ(engine.requests[0].faceName, "Face");
+    EXPECT_EQ(engine.requests[0].height, 72);  // positive: the cell height
+    EXPECT_EQ(engine.requests[0].weight, 400);
+
+    ASSERT_EQ(engine.codes.size(), 224u);
+    for (int i = 0; i < 224; ++i) EXPECT_EQ(engine.codes[i], 32 + i);
+    const OutlineMatrix& m = engine.matrices.front();
+    EXPECT_EQ(m.eM11, 0x10001);
+    EXPECT_EQ(m.eM12, 1);
+    EXPECT_EQ(m.eM21, 1);
+    EXPECT_EQ(m.eM22, 0x10001);
+
+    ASSERT_EQ(o.glyphs.size(), 224u);
+    for (int c = 32; c < 256; ++c) EXPECT_EQ(isNull(glyphOf(o, c)), c != 'B') << c;
+    EXPECT_EQ(o.widths[0], 0);
+    EXPECT_EQ(o.widths[255], 255);
+}
+
+TEST(GlyphOutlines, NoFontAtAllIsReportedOnceAndGivesEmptyGlyphs) {
+    test::RecordingSink sink;
+    ScriptedEngine engine;
+    engine.available = false;
+    GlyphOutlines o = extractGlyphOutlines(engine, "Face");
+    EXPECT_EQ(sink.texts, std::vector<std::string>{"hFont == NULL"});
+    EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::OkCancel});
+    ASSERT_EQ(o.glyphs.size(), 224u);
+    for (const auto& g : o.glyphs) EXPECT_TRUE(isNull(*g));
+    for (int w : o.widths) EXPECT_EQ(w, 0);
+}
+
+}  // namespace
+}  // namespace tarvenox

@@ -1,0 +1,28 @@
+// A message sink for tests: records every message shown while it is installed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/Messages.h"
+
+namespace tarvenox::test {
+
+class RecordingSink : public MessageSink {
+public:
+    RecordingSink() : previous_(setMessageSink(this)) {}
+    ~RecordingSink() override { setMessageSink(previous_); }
+
+    void showMessage(const std::string& text, MessageKind kind) override {
+        texts.push_back(text);
+        kinds.push_back(kind);
+    }
+
+    std::vector<std::string> texts;
+    std::vector<MessageKind> kinds;
+
+private:
+    MessageSink* previous_;
+};
+
+}  // namespace tarvenox::test
