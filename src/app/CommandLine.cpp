@@ -18,6 +18,7 @@ int runCommandLine(int argc, char** argv) {
     addInspectCommand(program);
     addSaveCommand(program);
     addFontsCommand(program);
+    addArchiveCommand(program);
 
     try {
         program.parse(argc, argv);

@@ -12,6 +12,7 @@ namespace tarvenox {
 void addInspectCommand(CLI::App& program);
 void addSaveCommand(CLI::App& program);
 void addFontsCommand(CLI::App& program);
+void addArchiveCommand(CLI::App& program);
 
 // Runs the command line: 0 on success, 1 (with one line on stderr) on failure.
 int runCommandLine(int argc, char** argv);

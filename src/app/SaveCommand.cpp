@@ -15,6 +15,7 @@
 #include "swf/PictureFile.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFImage.h"
+#include "swf/SWFType.h"
 
 namespace tarvenox {
 
@@ -27,6 +28,7 @@ struct SaveOptions {
     std::vector<std::string> images;
     std::vector<std::string> mp3;
     std::vector<std::string> fonts;
+    std::vector<std::string> variables;
 };
 
 // "NAME=VALUE" split at the first '='; the name (a product text) in Windows-1252.
@@ -120,6 +122,44 @@ std::map<std::string, std::string> checkedFonts(const std::vector<std::string>& 
     return fonts;
 }
 
+// One --var: NAME=VALUE sets a string; NAME:b, NAME:d, NAME:i (and NAME:s) give the
+// type boolean, number, integer (and string). Names and values arrive as UTF-8 and go
+// into the movie in Windows-1252.
+std::unique_ptr<SWFType> parseVariable(const std::string& option) {
+    std::size_t equals = option.find('=');
+    if (equals == std::string::npos) {
+        throw CommandError("--var: '" + option + "' is not NAME=VALUE");
+    }
+    std::string name = option.substr(0, equals);
+    char type = 's';
+    if (name.size() >= 2 && name[name.size() - 2] == ':' &&
+        std::string_view("sbdi").find(name.back()) != std::string_view::npos) {
+        type = name.back();
+        name.resize(name.size() - 2);
+    }
+    if (name.empty()) throw CommandError("--var: '" + option + "' has no variable name");
+    bool nameLossless = false;
+    bool valueLossless = false;
+    std::string cp1252Name = utf8ToCp1252(name, &nameLossless);
+    std::string cp1252Value = utf8ToCp1252(option.substr(equals + 1), &valueLossless);
+    if (!nameLossless || !valueLossless) {
+        throw CommandError("--var: '" + option +
+                           "' has characters that Windows-1252 cannot represent");
+    }
+    return makeSWFType(type, std::move(cp1252Name), std::move(cp1252Value));
+}
+
+ActionVariables parseVariables(const std::vector<std::string>& options) {
+    ActionVariables variables;
+    for (const std::string& option : options) variables.push_back(parseVariable(option));
+    try {
+        actionBytes(variables);  // refuses what cannot be encoded before anything is read
+    } catch (const Exception& e) {
+        throw CommandError("--var: " + e.getMessage());
+    }
+    return variables;
+}
+
 void runSave(const SaveOptions& options) {
     std::optional<std::int32_t> background;
     if (!options.background.empty()) {
@@ -135,6 +175,7 @@ void runSave(const SaveOptions& options) {
         auto [name, path] = parseReplacement(text, "--mp3", "EXPORT=FILE");
         sounds[name] = path;
     }
+    ActionVariables variables = parseVariables(options.variables);
     SWFFile movie(options.movie);
     if (!movie.complete()) throw CommandError(movie.error() + "; nothing was written");
     const auto fonts = checkedFonts(options.fonts, movie);
@@ -153,6 +194,7 @@ void runSave(const SaveOptions& options) {
         logPrint("replacing mp3 %s with mp3 %s\n", displayText(name).c_str(), path.c_str());
         movie.replaceSound(name, path);
     }
+    if (!variables.empty()) movie.setVariables(variables);
     if (background) movie.setBackgroundColor(*background);
     if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
     std::string error;
@@ -181,6 +223,13 @@ void addSaveCommand(CLI::App& program) {
     command->add_option("--mp3", options->mp3,
                         "Replace the sound exported as EXPORT with an MP3 file (repeatable)")
         ->type_name("EXPORT=FILE")
+        ->allow_extra_args(false);
+    command
+        ->add_option("--var", options->variables,
+                     "Set a variable in the first DoAction tag, replacing its actions: "
+                     "NAME=VALUE for a string, NAME:b=, NAME:d=, NAME:i= for a boolean, "
+                     "number or integer (repeatable)")
+        ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
     command->callback([options] { runSave(*options); });
 }

@@ -1,0 +1,126 @@
+// `tarvenox archive`: make, list and unpack file databases.
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "app/CommandError.h"
+#include "app/Commands.h"
+#include "common/Cp1252.h"
+#include "common/FileIO.h"
+#include "data/ArchiveWriter.h"
+#include "data/FileDatabase.h"
+
+namespace tarvenox {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ArchiveOptions {
+    std::string folder;
+    std::string archive;
+    std::string name;
+    std::string output;
+};
+
+// The archive name of a file below the folder: its relative path in Windows-1252,
+// folders separated by backslashes.
+std::string archiveName(const fs::path& relative) {
+    std::string utf8 = relative.generic_string();
+    bool lossless = false;
+    std::string name = utf8ToCp1252(utf8, &lossless);
+    if (!lossless) {
+        throw CommandError("'" + utf8 + "': the name cannot be written in Windows-1252");
+    }
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
+}
+
+void runCreate(const ArchiveOptions& options) {
+    std::error_code error;
+    if (!fs::is_directory(options.folder, error)) {
+        throw CommandError(options.folder + ": not a folder");
+    }
+    std::vector<fs::path> paths;
+    for (fs::recursive_directory_iterator it(options.folder, error), end; !error && it != end;
+         it.increment(error)) {
+        if (!it->is_regular_file(error)) continue;
+        // An earlier archive written into the folder itself is not packed into the new one.
+        if (fs::equivalent(it->path(), options.archive, error)) continue;
+        paths.push_back(it->path());
+    }
+    if (error) throw CommandError(options.folder + ": " + error.message());
+    std::sort(paths.begin(), paths.end());
+
+    std::vector<ArchiveFile> files;
+    for (const fs::path& path : paths) {
+        std::string readError;
+        auto data = readFileBytes(path.string(), &readError);
+        if (!data) throw CommandError(readError);
+        files.push_back({archiveName(path.lexically_relative(options.folder)), std::move(*data)});
+    }
+    std::string writeError;
+    if (!writeFileAtomically(options.archive, buildArchive(files), &writeError)) {
+        throw CommandError(writeError);
+    }
+}
+
+std::unique_ptr<FileDatabase> openArchive(const std::string& path) {
+    auto database = std::make_unique<FileDatabase>(path, "");
+    if (!database->isOpen()) throw CommandError(path + ": cannot open the archive");
+    return database;
+}
+
+void runList(const ArchiveOptions& options) {
+    auto database = openArchive(options.archive);
+    for (const DatabaseRecord& record : database->records()) {
+        std::printf("%10u  %s\n", record.entry.size, cp1252ToUtf8(record.name).c_str());
+    }
+}
+
+void runExtract(const ArchiveOptions& options) {
+    auto database = openArchive(options.archive);
+    bool lossless = false;
+    std::string name = utf8ToCp1252(options.name, &lossless);
+    std::string data;
+    // Entry names use backslashes; a name typed with slashes finds them too.
+    std::string withBackslashes = name;
+    std::replace(withBackslashes.begin(), withBackslashes.end(), '/', '\\');
+    if (!lossless || (!database->readText(name, data) &&
+                      !database->readText(withBackslashes, data))) {
+        throw CommandError(options.archive + ": no entry named '" + options.name + "'");
+    }
+    std::string error;
+    if (!writeFileAtomically(options.output, asBytes(data), &error)) throw CommandError(error);
+}
+
+}  // namespace
+
+void addArchiveCommand(CLI::App& program) {
+    auto* command = program.add_subcommand(
+        "archive", "Make, list and unpack file databases (files.db and add-on archives)");
+    command->require_subcommand(1);
+    auto options = std::make_shared<ArchiveOptions>();
+
+    auto* create = command->add_subcommand(
+        "create", "Pack every file below a folder, named by its relative path with backslashes");
+    create->add_option("folder", options->folder, "The folder to pack")->required();
+    create->add_option("-o,--output", options->archive, "The archive to write")->required();
+    create->callback([options] { runCreate(*options); });
+
+    auto* list = command->add_subcommand("list", "Show the size and name of every entry");
+    list->add_option("archive", options->archive, "The archive to read")->required();
+    list->callback([options] { runList(*options); });
+
+    auto* extract = command->add_subcommand("extract", "Write one entry to a file");
+    extract->add_option("archive", options->archive, "The archive to read")->required();
+    extract->add_option("name", options->name, "The entry's name, e.g. swf\\intro.swf")
+        ->required();
+    extract->add_option("-o,--output", options->output, "Where to write the entry")->required();
+    extract->callback([options] { runExtract(*options); });
+}
+
+}  // namespace tarvenox

@@ -1,0 +1,170 @@
+// The application object.
+#include "app/TarvenoxApp.h"
+
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/Registry.h"
+#include "common/FileIO.h"
+#include "common/Log.h"
+#include "common/Messages.h"
+#include "data/ConfigurationTexts.h"
+#include "data/ProductNames.h"
+#include "data/SkinVariables.h"
+#include "swf/SWFFile.h"
+
+namespace tarvenox {
+
+namespace {
+
+// The colour a player shows for a movie without a background colour.
+constexpr std::int32_t defaultBackgroundColor = 0xFFFFFF;
+
+// The platform lines of the log. The format strings are the ones of the Windows build;
+// uname fills them here: the kernel's release numbers as major, minor and build, and
+// system name, release and version as the service-pack text. Linux is none of the
+// three Windows platforms, so its id is printed as unknown.
+void logPlatform() {
+    struct utsname system {};
+    int major = 0, minor = 0, build = 0;
+    std::string description;
+    if (::uname(&system) == 0) {
+        std::sscanf(system.release, "%d.%d.%d", &major, &minor, &build);
+        description = std::string(system.sysname) + " " + system.release + " " + system.version;
+    }
+    constexpr int platformId = -1;
+    logPrint("dwPlatformId: ");
+    switch (platformId) {
+        case 0: logPrint("Win32s on Windows 3.1."); break;
+        case 1: logPrint("Win32 on Windows 95 or Windows 98."); break;
+        case 2: logPrint("Win32 on Windows NT/Windows 2000."); break;
+        default: logPrint("unknown: %i", platformId); break;
+    }
+    logPrint("\ndwBuildNumber: %i\ndwMajorVersion: %i\ndwMinorVersion: %i\nszCSDVersion: %s\n",
+             build, major, minor, description.c_str());
+}
+
+std::string temporaryFolder(const std::string& given) {
+    if (!given.empty()) return withTrailingSlash(given);
+    const char* tmpdir = std::getenv("TMPDIR");
+    return withTrailingSlash(tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp");
+}
+
+bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+
+// The k of every "dbFile" + k value with 1 <= k <= count (k in decimal without
+// leading zeros), from the highest down. Taken from the values present, so a huge
+// count costs nothing.
+std::vector<std::uint32_t> addOnNumbers(const Registry& registry, std::uint32_t count) {
+    const std::string prefix = "dbFile";
+    std::vector<std::uint32_t> numbers;
+    for (const auto& [name, value] : registry.values()) {
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        std::string digits = name.substr(prefix.size());
+        if (digits.front() == '0' || digits.size() > 10 ||
+            digits.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        unsigned long long k = std::stoull(digits);
+        if (k >= 1 && k <= count) numbers.push_back(static_cast<std::uint32_t>(k));
+    }
+    std::sort(numbers.rbegin(), numbers.rend());
+    return numbers;
+}
+
+}  // namespace
+
+CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
+    logPlatform();
+
+    std::string directory =
+        environment.startDirectory.empty() ? currentDirectory() : environment.startDirectory;
+    logPrint("CurrentDirectory: %s\n", directory.c_str());
+    currentPath = withTrailingSlash(directory);
+    if (currentPath.empty()) currentPath = "./";
+
+    // A private folder for this run: a fixed shared name would let two runs, or two
+    // users, delete or replace each other's files.
+    std::string pattern = temporaryFolder(environment.temporaryFolder) + "tvtmpdir.prg.XXXXXX";
+    workingFolderCreated = ::mkdtemp(pattern.data()) != nullptr;
+    workingFolder = withTrailingSlash(pattern);
+
+    auto store = std::make_unique<FileStore>(workingFolder, currentPath);
+    if (exists(currentPath + "files.db")) {
+        store->addDatabase(std::make_unique<FileDatabase>(currentPath + "files.db", workingFolder));
+    }
+
+    ConfigurationTexts texts;
+    texts.readFrom(*store);
+
+    Registry registry(environment.registryPath ? *environment.registryPath
+                                               : Registry::defaultPath());
+    std::uint32_t addOnCount = registry.number("dbFilesCount").value_or(0);
+    for (std::uint32_t k : addOnNumbers(registry, addOnCount)) {
+        std::string path = *registry.text("dbFile" + std::to_string(k));
+        if (path.empty() || !exists(path)) continue;
+        auto database = std::make_unique<FileDatabase>(path, workingFolder);
+        texts.appendFrom(*database);
+        store->addDatabase(std::move(database));
+    }
+    if (auto cd = registry.text("cdpath")) {
+        cdPath = *cd;
+        if (cdPath.empty() || cdPath.back() != '/') cdPath += '/';
+        logPrint("cdpath: %s\n", cdPath.c_str());
+    }
+
+    configTable = std::make_unique<TextTable>(texts.configs);
+    writeSkinVariables(texts.texts, texts.selectLists, workingFolder);
+    workspace = std::make_unique<TemplateWorkspace>(std::move(store), workingFolder);
+    workspace->store().extract("skin.swf");
+    workspace->store().extract("button.swf");
+}
+
+CTarvenoxApp::~CTarvenoxApp() {
+    workspace.reset();
+    for (const char* file : {"button.swf", "skin.swf", "skin.txt"}) {
+        ::unlink((workingFolder + file).c_str());
+    }
+    // Removed only when empty: a file someone else left there is kept.
+    ::rmdir(workingFolder.c_str());
+    logPrint("~Application\n");
+    configTable.reset();
+}
+
+void CTarvenoxApp::selectMovie(const std::string& name) {
+    if (name == currentMovie) return;
+    fontReplacements.clear();
+    pictureReplacements.clear();
+    soundReplacements.clear();
+    currentMovie = name;
+    movieBaseName = baseName(name);
+    workspace->setTemplate("swf\\" + name);
+    workspace->extractAll();
+    buildActionVariables(*configTable, movieBaseName, actionVariables);
+    std::int32_t color = probeBackgroundColor(workingCopyPath()).value_or(defaultBackgroundColor);
+    savedBackgroundColor = color;
+    currentBackgroundColor = color;
+}
+
+std::string CTarvenoxApp::workingCopyPath() const {
+    return workingFolder + diskName(movieBaseName) + ".swf";
+}
+
+bool CTarvenoxApp::copyResultTo(const std::string& destination, std::string* error) const {
+    auto bytes = readFileBytes(workingCopyPath(), error);
+    return bytes && writeFileAtomically(destination, *bytes, error);
+}
+
+void CTarvenoxApp::showFlashMissingMessage() {
+    // Message texts are Windows-1252: 0xFC is the u with diaeresis.
+    showMessage("Das Flash 5 ActiveX-Control ist nicht installiert. Bitte f\xFC"
+                "hren Sie die Installation erneut aus.",
+                MessageKind::Information);
+}
+
+}  // namespace tarvenox

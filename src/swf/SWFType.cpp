@@ -1,0 +1,182 @@
+// Typed ActionScript variables.
+#include "swf/SWFType.h"
+
+#include <locale.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
+
+#include "common/Exception.h"
+#include "data/TextTable.h"
+#include "swf/ByteIO.h"
+
+namespace tarvenox {
+
+namespace {
+
+// SWF action codes.
+constexpr std::uint8_t actionEnd = 0x00;
+constexpr std::uint8_t actionPush = 0x96;
+constexpr std::uint8_t actionSetVariable = 0x1D;
+
+// Push value types.
+constexpr std::uint8_t pushString = 0x00;
+constexpr std::uint8_t pushBoolean = 0x05;
+constexpr std::uint8_t pushDouble = 0x06;
+constexpr std::uint8_t pushInteger = 0x07;
+
+// The "C" locale, so that a decimal point is always "." whatever the user's locale.
+locale_t cLocale() {
+    static locale_t locale = ::newlocale(LC_ALL_MASK, "C", nullptr);
+    return locale;
+}
+
+Bytes cString(const std::string& text) {
+    Bytes out(text.begin(), text.end());
+    out.push_back(0);
+    return out;
+}
+
+}  // namespace
+
+SWFType::SWFType(std::string name, std::string valueText)
+    : name(std::move(name)), valueText(std::move(valueText)) {}
+
+void SWFType::appendAssignment(Bytes& out, std::uint8_t pushType, const Bytes& payload) const {
+    if (name.find('\0') != std::string::npos) {
+        throw Exception("variable name '" + name + "' holds a NUL byte and cannot be written",
+                        __LINE__, __FILE__);
+    }
+    // The record: the name's push type, the name and its NUL, the value's push type and
+    // its payload.
+    std::size_t length = 1 + name.size() + 1 + 1 + payload.size();
+    if (length > std::numeric_limits<std::uint16_t>::max()) {
+        throw Exception("variable '" + name + "' is too long to be written: its push record " +
+                            "would take " + std::to_string(length) + " bytes, at most 65535 fit",
+                        __LINE__, __FILE__);
+    }
+    out.push_back(actionPush);
+    writeUI16(out, static_cast<std::uint32_t>(length));
+    out.push_back(pushString);
+    out.insert(out.end(), name.begin(), name.end());
+    out.push_back(0);
+    out.push_back(pushType);
+    out.insert(out.end(), payload.begin(), payload.end());
+    out.push_back(actionSetVariable);
+}
+
+SWFStringType::SWFStringType(std::string name, std::string valueText)
+    : SWFType(std::move(name), std::move(valueText)) {}
+
+void SWFStringType::setValue(const std::string& text) { valueText = text; }
+
+void SWFStringType::appendActionBytes(Bytes& out) const {
+    if (valueText.find('\0') != std::string::npos) {
+        throw Exception("the value of variable '" + name +
+                            "' holds a NUL byte and cannot be written",
+                        __LINE__, __FILE__);
+    }
+    appendAssignment(out, pushString, cString(valueText));
+}
+
+SWFBoolType::SWFBoolType(std::string name, std::string valueText)
+    : SWFType(std::move(name), std::move(valueText)) {
+    SWFBoolType::setValue(this->valueText);
+}
+
+void SWFBoolType::setValue(const std::string& text) { flag = text == "true" ? 1 : 0; }
+
+void SWFBoolType::appendActionBytes(Bytes& out) const {
+    appendAssignment(out, pushBoolean, Bytes{flag});
+}
+
+SWFDoubleType::SWFDoubleType(std::string name, std::string valueText)
+    : SWFType(std::move(name), std::move(valueText)) {
+    SWFDoubleType::setValue(this->valueText);
+}
+
+void SWFDoubleType::setValue(const std::string& text) {
+    // atof's rules (leading blanks skipped, the longest number taken, 0 for none),
+    // without its dependence on the process's locale.
+    number = ::strtod_l(text.c_str(), nullptr, cLocale());
+}
+
+void SWFDoubleType::appendActionBytes(Bytes& out) const {
+    // The SWF format stores a pushed double as two little-endian 32-bit words, the
+    // upper half of the IEEE 754 bit pattern first.
+    auto bits = std::bit_cast<std::uint64_t>(number);
+    Bytes payload;
+    writeUI32(payload, static_cast<std::uint32_t>(bits >> 32));
+    writeUI32(payload, static_cast<std::uint32_t>(bits & 0xFFFFFFFFu));
+    appendAssignment(out, pushDouble, payload);
+}
+
+SWFIntType::SWFIntType(std::string name, std::string valueText)
+    : SWFType(std::move(name), std::move(valueText)) {
+    SWFIntType::setValue(this->valueText);
+}
+
+void SWFIntType::setValue(const std::string& text) {
+    // strtol saturates where atoi's result is undefined; the limits of 32 bits then
+    // stand for anything beyond them.
+    long long parsed = ::strtoll_l(text.c_str(), nullptr, 10, cLocale());
+    constexpr long long lowest = std::numeric_limits<std::int32_t>::min();
+    constexpr long long highest = std::numeric_limits<std::int32_t>::max();
+    number = static_cast<std::int32_t>(parsed < lowest ? lowest : parsed > highest ? highest : parsed);
+}
+
+void SWFIntType::appendActionBytes(Bytes& out) const {
+    Bytes payload;
+    writeUI32(payload, static_cast<std::uint32_t>(number));
+    appendAssignment(out, pushInteger, payload);
+}
+
+std::unique_ptr<SWFType> makeSWFType(char typeLetter, std::string name, std::string valueText) {
+    switch (typeLetter) {
+        case 's':
+            return std::make_unique<SWFStringType>(std::move(name), std::move(valueText));
+        case 'b':
+            return std::make_unique<SWFBoolType>(std::move(name), std::move(valueText));
+        case 'd':
+            return std::make_unique<SWFDoubleType>(std::move(name), std::move(valueText));
+        case 'i':
+            return std::make_unique<SWFIntType>(std::move(name), std::move(valueText));
+        default:
+            return nullptr;
+    }
+}
+
+std::string unescapeConfigValue(std::string value) {
+    for (std::size_t i = 0; i + 1 < value.size(); ++i) {
+        if (value[i] == '\\' && value[i + 1] == 'n') {
+            value[i] = ' ';
+            value[i + 1] = '\r';
+            ++i;
+        }
+    }
+    return value;
+}
+
+void buildActionVariables(const TextTable& configTable, const std::string& movieBaseName,
+                          ActionVariables& variables) {
+    variables.clear();
+    for (int row = 0; row < configTable.rowCount(); ++row) {
+        if (configTable.cell(0, row) != movieBaseName) continue;
+        std::string type = configTable.cell(2, row);
+        if (type.empty()) continue;
+        auto variable = makeSWFType(type.front(), configTable.cell(1, row),
+                                    unescapeConfigValue(configTable.cell(3, row)));
+        if (variable) variables.push_back(std::move(variable));
+    }
+}
+
+Bytes actionBytes(const ActionVariables& variables) {
+    Bytes out;
+    for (const auto& variable : variables) variable->appendActionBytes(out);
+    out.push_back(actionEnd);
+    return out;
+}
+
+}  // namespace tarvenox
