@@ -1,0 +1,84 @@
+// `tarvenox save --var`: variables written into the first DoAction tag.
+#include <gtest/gtest.h>
+
+#include "support/MovieBuilder.h"
+#include "support/TempDir.h"
+#include "swf/SWFFile.h"
+
+namespace tarvenox {
+namespace {
+
+using test::cstr;
+using test::le16;
+using test::operator+;
+using test::runTarvenox;
+using test::TempDir;
+
+Bytes firstDoAction(const std::string& path) {
+    SWFFile movie(path);
+    for (const auto& tag : movie.tags()) {
+        if (tag->code() == 12) return Bytes(tag->body().begin(), tag->body().end());
+    }
+    return {};
+}
+
+std::string writeMovie(const TempDir& dir) {
+    return dir.write("in.swf", test::MovieBuilder().background(1, 2, 3).tag(12, {0x07, 0x00})
+                                   .showFrame().build());
+}
+
+TEST(SaveVariables, TypedVariablesReplaceTheFirstDoAction) {
+    TempDir dir;
+    writeMovie(dir);
+    auto result = runTarvenox(
+        "save in.swf -o out.swf --var title=Hello --var count:i=3 --var 'on:b=true' "
+        "--var 'x:d=1' --var 'path:/x:s=\xC3\xA4'",
+        dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    Bytes expected = Bytes{0x96} + le16(14) + Bytes{0x00} + cstr("title") + Bytes{0x00} +
+                     cstr("Hello") + Bytes{0x1D} +
+                     Bytes{0x96} + le16(12) + Bytes{0x00} + cstr("count") +
+                     Bytes{0x07, 3, 0, 0, 0, 0x1D} +
+                     Bytes{0x96} + le16(6) + Bytes{0x00} + cstr("on") + Bytes{0x05, 1, 0x1D} +
+                     Bytes{0x96} + le16(12) + Bytes{0x00} + cstr("x") +
+                     Bytes{0x06, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0x1D} +
+                     // The value arrives as UTF-8 and is written in Windows-1252.
+                     Bytes{0x96} + le16(12) + Bytes{0x00} + cstr("path:/x") + Bytes{0x00} +
+                     cstr("\xE4") + Bytes{0x1D} +
+                     Bytes{0x00};
+    EXPECT_EQ(firstDoAction(dir.file("out.swf")), expected);
+
+    // Without --var the actions stay.
+    result = runTarvenox("save in.swf -o same.swf", dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(firstDoAction(dir.file("same.swf")), (Bytes{0x07, 0x00}));
+}
+
+TEST(SaveVariables, BadVariablesAreRefusedBeforeAnythingIsWritten) {
+    TempDir dir;
+    writeMovie(dir);
+    const std::string longValue(65531, 'v');
+    struct Case {
+        std::string option;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"novalue", "--var: 'novalue' is not NAME=VALUE"},
+        {"=1", "--var: '=1' has no variable name"},
+        {":i=1", "--var: ':i=1' has no variable name"},
+        {"t=\xE6\xBC\xA2", "--var: 't=\xE6\xBC\xA2' has characters that Windows-1252 cannot represent"},
+        {"n=" + longValue,
+         "--var: variable 'n' is too long to be written: its push record would take 65536 "
+         "bytes, at most 65535 fit"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        auto result = runTarvenox("save in.swf -o out.swf --var '" + c.option + "'", dir.path());
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, "tarvenox: " + c.message + "\n");
+        EXPECT_TRUE(test::readBytes(dir.file("out.swf")).empty());
+    }
+}
+
+}  // namespace
+}  // namespace tarvenox

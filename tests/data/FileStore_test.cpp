@@ -1,0 +1,134 @@
+// The file store: lookup order over disk, the "res" folder and the archives.
+#include "data/FileStore.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "data/ArchiveWriter.h"
+#include "data/ConfigurationTexts.h"
+#include "support/TempDir.h"
+
+namespace tarvenox {
+namespace {
+
+using test::TempDir;
+
+Bytes bytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// An installation: <root>/app is the start directory, <root>/res the "res" folder.
+struct Installation {
+    TempDir root;
+    TempDir work;
+    std::string start = root.path() + "/app";
+
+    std::string onDisk(const std::string& name, const std::string& content) {
+        return root.write("app/" + name, content);
+    }
+    std::string inRes(const std::string& name, const std::string& content) {
+        return root.write("res/" + name, content);
+    }
+    std::unique_ptr<FileDatabase> archive(const std::string& file, std::vector<ArchiveFile> files) {
+        return std::make_unique<FileDatabase>(root.write(file, buildArchive(files)), work.path());
+    }
+    FileStore store() { return FileStore(work.path(), start); }
+};
+
+std::string found(FileStore& store, const std::string& name) {
+    std::string out = "untouched";
+    store.readText(name, out);
+    return out;
+}
+
+TEST(FileStore, LooksOnDiskThenInResThenInTheArchivesInOrder) {
+    Installation in;
+    in.onDisk("texts.txt", "disk");
+    in.inRes("texts.txt", "res");
+    in.inRes("only-res.txt", "res");
+    FileStore store = in.store();
+    store.addDatabase(in.archive("files.db", {{"texts.txt", bytes("files.db")},
+                                              {"shared", bytes("files.db")}}));
+    store.addDatabase(in.archive("addon3.db", {{"shared", bytes("addon3")},
+                                               {"addon", bytes("addon3")}}));
+    store.addDatabase(in.archive("addon1.db", {{"addon", bytes("addon1")},
+                                               {"last", bytes("addon1")}}));
+
+    EXPECT_EQ(found(store, "texts.txt"), "disk");
+    EXPECT_EQ(found(store, "only-res.txt"), "res");
+    EXPECT_EQ(found(store, "shared"), "files.db");
+    EXPECT_EQ(found(store, "addon"), "addon3");
+    EXPECT_EQ(found(store, "last"), "addon1");
+    EXPECT_EQ(found(store, "nowhere"), "untouched");
+
+    ::unlink((in.start + "/texts.txt").c_str());
+    EXPECT_EQ(found(store, "texts.txt"), "res");
+    ::unlink((in.root.path() + "/res/texts.txt").c_str());
+    EXPECT_EQ(found(store, "texts.txt"), "files.db");
+}
+
+TEST(FileStore, ExtractPrefersDiskAndWritesTheBaseName) {
+    Installation in;
+    in.onDisk("swf/cards/birthday.swf", "from disk");
+    FileStore store = in.store();
+    store.addDatabase(in.archive("files.db", {{"swf\\cards\\birthday.swf", bytes("from archive")},
+                                              {"skin.swf", bytes("skin")}}));
+
+    EXPECT_TRUE(store.extract("swf\\cards\\birthday.swf"));
+    EXPECT_EQ(test::readText(in.work.file("birthday.swf")), "from disk");
+    ::unlink((in.start + "/swf/cards/birthday.swf").c_str());
+    EXPECT_TRUE(store.extract("swf\\cards\\birthday.swf"));
+    EXPECT_EQ(test::readText(in.work.file("birthday.swf")), "from archive");
+
+    EXPECT_TRUE(store.extract("skin.swf"));
+    EXPECT_EQ(test::readText(in.work.file("skin.swf")), "skin");
+    EXPECT_FALSE(store.extract("button.swf"));
+    EXPECT_EQ(::access(in.work.file("button.swf").c_str(), F_OK), -1);
+}
+
+TEST(FileStore, DiskNamesAreUtf8PathsOfTheProductNames) {
+    Installation in;
+    in.onDisk("swf/M\xC3\xBC" "ller.swf", "umlaut");  // UTF-8 on disk
+    FileStore store = in.store();
+    EXPECT_EQ(found(store, "swf\\M\xFC" "ller.swf"), "umlaut");  // Windows-1252 inside
+    EXPECT_TRUE(store.extract("swf\\M\xFC" "ller.swf"));
+    EXPECT_EQ(test::readText(in.work.file("M\xC3\xBC" "ller.swf")), "umlaut");
+}
+
+TEST(FileStore, RefusesNamesThatLeaveTheInstallation) {
+    Installation in;
+    in.root.write("secret.txt", "secret");
+    in.onDisk("ok.txt", "ok");
+    FileStore store = in.store();
+    store.addDatabase(in.archive("files.db", {{"..\\secret.txt", bytes("archived")}}));
+    for (const char* name : {"..\\secret.txt", "../secret.txt", "swf\\..\\..\\secret.txt",
+                             "/etc/hostname", "\\etc\\hostname", "", ".", "swf\\"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(found(store, name), "untouched");
+        EXPECT_FALSE(store.extract(name));
+    }
+    EXPECT_EQ(found(store, "ok.txt"), "ok");
+}
+
+TEST(ConfigurationTexts, AddOnCopiesAreAppendedAsTheyAre) {
+    Installation in;
+    in.onDisk("texts.txt", "name\tvalue\r\ntitle\tHello");  // no final line break
+    in.inRes("configs.txt", "movie\tname\ttype\tvalue\n");
+    FileStore store = in.store();
+    store.addDatabase(in.archive("files.db", {{"texts.txt", bytes("ignored, found on disk")},
+                                              {"selectLists.txt", bytes("text\tlist\tfile\n")}}));
+    ConfigurationTexts texts;
+    texts.readFrom(store);
+    EXPECT_EQ(texts.texts, "name\tvalue\r\ntitle\tHello");
+    EXPECT_EQ(texts.selectLists, "text\tlist\tfile\n");
+    EXPECT_EQ(texts.configs, "movie\tname\ttype\tvalue\n");
+
+    auto addOn = in.archive("addon.db", {{"texts.txt", bytes("more\ttext\n")},
+                                         {"configs.txt", bytes("card\tcount\ti\t3\n")}});
+    texts.appendFrom(*addOn);
+    // The base's last line runs into the add-on's first one.
+    EXPECT_EQ(texts.texts, "name\tvalue\r\ntitle\tHellomore\ttext\n");
+    EXPECT_EQ(texts.selectLists, "text\tlist\tfile\n");
+    EXPECT_EQ(texts.configs, "movie\tname\ttype\tvalue\ncard\tcount\ti\t3\n");
+}
+
+}  // namespace
+}  // namespace tarvenox
