@@ -15,7 +15,7 @@ std::string currentDirectory() {
     std::string buffer(PATH_MAX, '\0');
     if (::getcwd(buffer.data(), buffer.size()) == nullptr) return {};
     buffer.resize(buffer.find('\0'));
-    return withTrailingSlash(buffer);
+    return buffer;
 }
 
 FileStore::FileStore(std::string workingFolder, std::string startDirectory)

@@ -42,7 +42,8 @@ private:
     std::string startDirectory_;
 };
 
-// The process's current directory, ending in "/"; empty when it cannot be read.
+// The process's current directory as the system gives it (no trailing "/" except for
+// the root); empty when it cannot be read.
 std::string currentDirectory();
 
 }  // namespace tarvenox
