@@ -1,0 +1,213 @@
+// Plays SWF movies in Ruffle inside headless Debian Chromium and reads back what was drawn.
+// Ruffle is served from node_modules by a small HTTP server on 127.0.0.1, so nothing is
+// fetched from the network; every run uses a fresh browser profile.
+import { createServer } from "node:http";
+import { mkdtempSync, readFileSync, rmSync, existsSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join, dirname, normalize, extname } from "node:path";
+import { fileURLToPath } from "node:url";
+import { chromium } from "playwright-core";
+
+const here = dirname(fileURLToPath(import.meta.url));
+export const repositoryRoot = join(here, "..", "..");
+const ruffleDir = join(repositoryRoot, "node_modules", "@ruffle-rs", "ruffle");
+export const chromiumPath = "/usr/bin/chromium";
+
+const chromiumFlags = [
+  "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+  "--disable-background-networking", "--disable-component-update", "--disable-sync",
+  // Movies with sound must start without a click, as they would in a page the user opened.
+  "--autoplay-policy=no-user-gesture-required",
+];
+
+const contentTypes = {
+  ".html": "text/html; charset=utf-8",
+  ".js": "text/javascript",
+  ".wasm": "application/wasm",
+  ".swf": "application/x-shockwave-flash",
+  ".map": "application/json",
+};
+
+// The page: one Ruffle player sized to the stage in CSS pixels, so one stage pixel is one
+// screenshot pixel. The movie's own background colour is kept, Ruffle's overlays are off.
+const page = `<!doctype html>
+<html><head><meta charset="utf-8"><style>
+  html, body { margin: 0; padding: 0; background: #808080; }
+  #stage { display: block; }
+</style><script src="/ruffle/ruffle.js"></script></head>
+<body><div id="host"></div><script>
+window.playMovie = (url, width, height) => new Promise((resolve) => {
+  const player = window.RufflePlayer.newest().createPlayer();
+  player.id = "stage";
+  player.style.width = width + "px";
+  player.style.height = height + "px";
+  document.getElementById("host").appendChild(player);
+  let settled = false;
+  const finish = (result) => { if (!settled) { settled = true; resolve(result); } };
+  player.addEventListener("loadedmetadata", () => {
+    window.movieMetadata = player.ruffle ? player.ruffle().metadata : player.metadata;
+  });
+  player.addEventListener("loadeddata", () => finish({ loaded: true }));
+  const api = player.ruffle ? player.ruffle() : player;
+  api.load({
+    url, autoplay: "on", unmuteOverlay: "hidden", splashScreen: false, letterbox: "off",
+    contextMenu: "off", warnOnUnsupportedContent: false, allowScriptAccess: false,
+    openUrlMode: "deny", backgroundColor: null, logLevel: "warn", scale: "exactfit",
+  }).catch((error) => finish({ loaded: false, error: String(error) }));
+});
+window.panicText = () => {
+  const player = document.getElementById("stage");
+  const panic = player && player.shadowRoot && player.shadowRoot.querySelector("#panic");
+  return panic ? panic.textContent : null;
+};
+</script></body></html>`;
+
+// Serves the page, Ruffle's files and the movies of this run (by index, from their paths).
+function startServer(moviePaths) {
+  const server = createServer((request, response) => {
+    const url = new URL(request.url, "http://127.0.0.1");
+    let body = null;
+    let type = "application/octet-stream";
+    if (url.pathname === "/favicon.ico") {
+      response.writeHead(204).end();
+      return;
+    }
+    if (url.pathname === "/") {
+      body = page;
+      type = contentTypes[".html"];
+    } else if (url.pathname.startsWith("/ruffle/")) {
+      const file = normalize(join(ruffleDir, url.pathname.slice("/ruffle/".length)));
+      if (file.startsWith(ruffleDir) && existsSync(file)) {
+        body = readFileSync(file);
+        type = contentTypes[extname(file)] ?? type;
+      }
+    } else {
+      const match = /^\/movie\/(\d+)\.swf$/.exec(url.pathname);
+      if (match && Number(match[1]) < moviePaths.length) {
+        body = readFileSync(moviePaths[Number(match[1])]);
+        type = contentTypes[".swf"];
+      }
+    }
+    if (body === null) {
+      response.writeHead(404).end();
+      return;
+    }
+    // Ruffle's files are cached by the browser (its code cache spares compiling them for
+    // every movie); movies never are, so a rewritten movie is always played anew.
+    const caching = url.pathname.startsWith("/ruffle/") ? "max-age=3600" : "no-store";
+    response.writeHead(200, { "Content-Type": type, "Cache-Control": caching }).end(body);
+  });
+  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
+}
+
+// The stage size in pixels from the frame RECT of an uncompressed SWF header.
+export function stageSize(swfPath) {
+  const bytes = readFileSync(swfPath);
+  if (bytes.length < 9 || bytes.toString("latin1", 0, 3) !== "FWS") {
+    throw new Error(`${swfPath}: not an uncompressed SWF movie`);
+  }
+  let bit = 64;
+  const readBits = (count) => {
+    let value = 0;
+    for (let i = 0; i < count; i++, bit++) {
+      value = value * 2 + ((bytes[bit >> 3] >> (7 - (bit & 7))) & 1);
+    }
+    return value;
+  };
+  const signed = (count) => {
+    const value = readBits(count);
+    return count > 0 && value >= 2 ** (count - 1) ? value - 2 ** count : value;
+  };
+  const nBits = readBits(5);
+  const [xMin, xMax, yMin, yMax] = [signed(nBits), signed(nBits), signed(nBits), signed(nBits)];
+  const width = Math.round((xMax - xMin) / 20);
+  const height = Math.round((yMax - yMin) / 20);
+  if (!(width > 0 && height > 0 && width <= 4000 && height <= 4000)) {
+    throw new Error(`${swfPath}: frame of ${width} x ${height} pixels cannot be shown`);
+  }
+  return { width, height };
+}
+
+// Plays each movie for settleMs after it has loaded and takes a screenshot of its stage.
+// Returns, per movie: { path, width, height, png, pixels (RGBA rows), errors }.
+// errors holds what the player reported: load failures, a panic, script errors and
+// console errors.
+export async function playMovies(moviePaths, { settleMs = 1500 } = {}) {
+  const server = await startServer(moviePaths);
+  const profile = mkdtempSync(join(tmpdir(), "tarvenox-chromium-"));
+  let context = null;
+  try {
+    context = await chromium.launchPersistentContext(profile, {
+      executablePath: chromiumPath,
+      headless: true,
+      args: chromiumFlags,
+      viewport: { width: 1024, height: 768 },
+    });
+    const results = [];
+    for (let index = 0; index < moviePaths.length; index++) {
+      results.push(await playOne(context, server.address().port, index, moviePaths[index], settleMs));
+    }
+    return results;
+  } finally {
+    if (context) await context.close();
+    server.closeAllConnections();
+    server.close();
+    rmSync(profile, { recursive: true, force: true });
+  }
+}
+
+async function playOne(context, port, index, path, settleMs) {
+  const { width, height } = stageSize(path);
+  const tab = await context.newPage();
+  const errors = [];
+  tab.on("pageerror", (error) => errors.push(`page error: ${error.message}`));
+  tab.on("console", (message) => {
+    if (message.type() === "error") errors.push(`console: ${message.text()}`);
+  });
+  try {
+    await tab.goto(`http://127.0.0.1:${port}/`);
+    let timer;
+    const outcome = await Promise.race([
+      tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
+      new Promise((resolve) => {
+        timer = setTimeout(() => resolve({ loaded: false, error: "not loaded after 30 seconds" }), 30000);
+      }),
+    ]);
+    clearTimeout(timer);
+    if (!outcome.loaded) errors.push(`${path}: ${outcome.error}`);
+    await tab.waitForTimeout(settleMs);
+    const panic = await tab.evaluate(() => window.panicText());
+    if (panic) errors.push(`panic: ${panic.slice(0, 300)}`);
+    const metadata = await tab.evaluate(() => window.movieMetadata ?? null);
+    const png = await tab.locator("#stage").screenshot();
+    const pixels = await decodePng(tab, png);
+    return { path, width, height, metadata, png, pixels, errors };
+  } finally {
+    await tab.close();
+  }
+}
+
+// Decodes a PNG with the browser's own decoder: RGBA bytes, row by row.
+async function decodePng(tab, png) {
+  const data = await tab.evaluate(async (base64) => {
+    const image = new Image();
+    image.src = "data:image/png;base64," + base64;
+    await image.decode();
+    const canvas = document.createElement("canvas");
+    canvas.width = image.width;
+    canvas.height = image.height;
+    const context = canvas.getContext("2d");
+    context.drawImage(image, 0, 0);
+    const rgba = context.getImageData(0, 0, image.width, image.height).data;
+    let text = "";
+    for (let i = 0; i < rgba.length; i += 0x8000) text += String.fromCharCode(...rgba.subarray(i, i + 0x8000));
+    return { width: image.width, height: image.height, rgba: btoa(text) };
+  }, png.toString("base64"));
+  return { width: data.width, height: data.height, rgba: Buffer.from(data.rgba, "base64") };
+}
+
+// The colour at (x, y) of decoded pixels as [r, g, b].
+export function pixelAt(pixels, x, y) {
+  const offset = (y * pixels.width + x) * 4;
+  return [pixels.rgba[offset], pixels.rgba[offset + 1], pixels.rgba[offset + 2]];
+}
