@@ -1,0 +1,123 @@
+// Writes template movies: a stage with texts bound to variables, pictures, music and the
+// variables' defaults, in the shape the customisation expects to find them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "common/Bytes.h"
+#include "swf/SWFTag.h"
+
+namespace tarvenox::tools {
+
+// A rectangle on the stage, in pixels (20 twips each).
+struct StageRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Pixels of a picture, 0xAARRGGBB, row by row from the top.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> argb;
+};
+
+// The default of a variable, typed as the movie's ActionScript sees it.
+using ActionValue = std::variant<std::string, double, std::int32_t, bool>;
+
+struct TextField {
+    std::string variable;       // the variable the field shows (Windows-1252), may be empty
+    std::string text;           // the text shown before any variable is set
+    std::uint16_t fontId = 0;   // a font of addFont
+    int sizePx = 20;            // font height in pixels
+    std::uint32_t rgb = 0;      // text colour
+    StageRect place;
+    bool multiline = false;     // several lines, wrapped at the field's width
+    int align = 0;              // 0 left, 1 right, 2 centre
+};
+
+// One thing a person sees or hears in a template, and where: what the player check needs
+// to know about a template.
+struct LayoutItem {
+    std::string kind;   // "picture", "text" or "shape"
+    std::string name;   // export name, variable or shape name
+    StageRect place;
+};
+
+class TemplateBuilder {
+public:
+    TemplateBuilder(int widthPx, int heightPx, double frameRate);
+
+    void setBackground(std::uint32_t rgb) { background_ = rgb; }
+
+    // A DefineFont2 named fontName with the 224 glyphs of codes 32-255 of the installed
+    // face, made by the engine's font conversion. Returns the font's character id.
+    std::uint16_t addFont(const std::string& fontName, const std::string& faceName);
+
+    // A DefineEditText bound to its variable, placed on the stage.
+    void addTextField(const TextField& field);
+
+    // A DefineBitsLossless of the pixels, exported under exportName, shown by a rectangle
+    // filled with it (a clipped bitmap fill scaled to the rectangle).
+    void addPicture(const std::string& exportName, const Pixels& pixels, StageRect place);
+
+    // A solid rectangle inside a movie clip placed under instanceName, so that actions can
+    // show or hide it.
+    void addBadge(const std::string& instanceName, std::uint32_t rgb, StageRect place);
+
+    // A DefineSound made from the MP3 file by the engine's sound import, exported under
+    // exportName and started on the first frame. False, with error set, when the file
+    // gives no sound.
+    bool addSound(const std::string& exportName, const std::string& mp3Path, std::string* error);
+
+    // A variable whose default the first DoAction sets. Variables are assigned in the order
+    // they were added.
+    void addVariable(const std::string& name, ActionValue value);
+
+    // Actions run after the defaults are set, in a DoAction of their own (the first
+    // DoAction is rewritten by every save, this one is kept). The body needs no ActionEnd.
+    void addFrameActions(Bytes actions);
+
+    // The uncompressed movie: SWF version 5, whose strings are Windows-1252 as the
+    // product's texts are. The builder hands its tags to the movie: write once.
+    bool write(const std::string& path, std::string* error);
+
+    const std::vector<LayoutItem>& layout() const { return layout_; }
+
+private:
+    std::uint16_t nextId() { return nextId_++; }
+    void define(int code, Bytes body);
+    void place(std::uint16_t id, StageRect where, const std::string& instanceName = {});
+    void exportAsset(std::uint16_t id, const std::string& name);
+
+    int widthPx_;
+    int heightPx_;
+    double frameRate_;
+    std::uint32_t background_ = 0xFFFFFF;
+    std::uint16_t nextId_ = 1;
+    std::uint16_t nextDepth_ = 1;
+    std::vector<std::unique_ptr<SWFTag>> definitions_;
+    std::vector<std::unique_ptr<SWFTag>> exports_;
+    std::vector<std::unique_ptr<SWFTag>> placements_;
+    std::vector<std::pair<std::string, ActionValue>> variables_;
+    std::vector<Bytes> frameActions_;
+    std::vector<LayoutItem> layout_;
+};
+
+// One ActionPush record that pushes the values in order.
+void appendPush(Bytes& out, std::initializer_list<ActionValue> values);
+
+// ActionPush name, ActionPush value, ActionSetVariable: one assignment.
+void appendAssignment(Bytes& out, const std::string& name, const ActionValue& value);
+
+// A DefineShape body: a rectangle from (0, 0) to (width, height) twips, with one fill.
+// fillStyle is the complete FILLSTYLE record.
+Bytes rectangleShape(std::uint16_t id, std::int32_t width, std::int32_t height, const Bytes& fillStyle);
+
+}  // namespace tarvenox::tools
