@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <zlib.h>
 
+#include "sound/SWFDefineSound.h"
 #include "swf/ByteIO.h"
 #include "swf/SWFBitWriter.h"
 #include "swf/SWFFile.h"
@@ -254,10 +255,18 @@ void TemplateBuilder::addBadge(const std::string& instanceName, std::uint32_t rg
 }
 
 bool TemplateBuilder::addSound(const std::string& exportName, const std::string& mp3Path, std::string* error) {
-    (void)exportName;
-    (void)mp3Path;
-    if (error) *error = "sound import is not available yet";
-    return false;
+    std::uint16_t id = nextId();
+    auto sound = SWFDefineSound::fromMp3File(id, mp3Path, error);
+    if (!sound) return false;
+    definitions_.push_back(std::move(sound));
+    exportAsset(id, exportName);
+    // StartSound: the sound id and a SOUNDINFO without options, played once.
+    Bytes start;
+    writeUI16(start, id);
+    start.push_back(0x00);
+    placements_.push_back(makeTag(TagCode::StartSound, std::move(start)));
+    layout_.push_back({"sound", exportName, {}});
+    return true;
 }
 
 void TemplateBuilder::addVariable(const std::string& name, ActionValue value) {

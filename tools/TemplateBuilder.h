@@ -45,7 +45,7 @@ struct TextField {
 // One thing a person sees or hears in a template, and where: what the player check needs
 // to know about a template.
 struct LayoutItem {
-    std::string kind;   // "picture", "text" or "shape"
+    std::string kind;   // "picture", "text", "shape" or "sound" (which has no place)
     std::string name;   // export name, variable or shape name
     StageRect place;
 };

@@ -1,15 +1,19 @@
 // Writes the template movies of the demo installation ("greeting" and "sale") and,
-// for the player check, a description of where each template shows what.
-//   demo_templates OUT_DIR MEDIA_DIR [LAYOUT.json]
+// for the player check, a description of where each template shows what. The variables'
+// defaults come from the installation's configs.txt, the music from DEMO_DIR/media.
+//   demo_templates DEMO_DIR OUT_DIR [LAYOUT.json]
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
 #include "TemplateBuilder.h"
+#include "common/Log.h"
 
 using namespace tarvenox;
 using namespace tarvenox::tools;
@@ -73,6 +77,47 @@ TextField aligned(TextField f, int align) {
     return f;
 }
 
+struct ConfigRow {
+    std::string movie, name, type, value;
+};
+
+// The rows of configs.txt (tab-separated, a header line, CR LF or LF line ends).
+std::vector<ConfigRow> readConfigs(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw std::runtime_error(path + ": cannot be read");
+    std::vector<ConfigRow> rows;
+    std::string line;
+    for (bool header = true; std::getline(file, line); header = false) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (header || line.empty()) continue;
+        std::vector<std::string> cells;
+        std::istringstream cellStream(line);
+        for (std::string cell; std::getline(cellStream, cell, '\t');) cells.push_back(cell);
+        if (cells.size() < 4) throw std::runtime_error(path + ": row \"" + line + "\" has fewer than 4 cells");
+        rows.push_back({cells[0], cells[1], cells[2], cells[3]});
+    }
+    return rows;
+}
+
+// The movie's variables with their defaults, typed and escaped as a save writes them: a
+// backslash and n become a blank and a carriage return.
+void addVariables(TemplateBuilder& builder, const std::vector<ConfigRow>& rows, const std::string& movie) {
+    for (const auto& row : rows) {
+        if (row.movie != movie || row.type.empty()) continue;
+        std::string value = row.value;
+        for (std::size_t at = value.find("\\n"); at != std::string::npos; at = value.find("\\n", at + 2)) {
+            value.replace(at, 2, " \r");
+        }
+        switch (row.type[0]) {
+            case 's': builder.addVariable(row.name, value); break;
+            case 'd': builder.addVariable(row.name, std::atof(value.c_str())); break;
+            case 'i': builder.addVariable(row.name, static_cast<std::int32_t>(std::atoi(value.c_str()))); break;
+            case 'b': builder.addVariable(row.name, value == "true"); break;
+            default: break;
+        }
+    }
+}
+
 nlohmann::json describe(const TemplateBuilder& builder, int width, int height, std::uint32_t background) {
     nlohmann::json items = nlohmann::json::array();
     for (const auto& item : builder.layout()) {
@@ -93,11 +138,11 @@ void write(TemplateBuilder& builder, const std::string& path) {
 
 void addSound(TemplateBuilder& builder, const std::string& exportName, const std::string& path) {
     std::string error;
-    if (!builder.addSound(exportName, path, &error)) std::fprintf(stderr, "demo_templates: %s: %s\n", path.c_str(), error.c_str());
+    if (!builder.addSound(exportName, path, &error)) throw std::runtime_error(error);
 }
 
 // A greeting card: a title, a picture, a message of several lines, a signature and music.
-nlohmann::json greeting(const std::string& out, const std::string& media) {
+nlohmann::json greeting(const std::string& out, const std::string& media, const std::vector<ConfigRow>& configs) {
     const int width = 550, height = 400;
     const std::uint32_t background = 0x1F3B5C;
     TemplateBuilder card(width, height, 12);
@@ -111,9 +156,7 @@ nlohmann::json greeting(const std::string& out, const std::string& media) {
     card.addTextField(message);
     card.addTextField(aligned(field("sender", body, 20, 0xFFD27F, {260, 290, 260, 34}), 1));
     addSound(card, "music", media + "/greeting-music.mp3");
-    card.addVariable("title", std::string("Happy Birthday!"));
-    card.addVariable("message", std::string("All the best for the year ahead, \r and many happy returns."));
-    card.addVariable("sender", std::string("Anna"));
+    addVariables(card, configs, "greeting");
     card.addFrameActions({0x07});  // ActionStop: the card stays on its one frame
     write(card, out + "/greeting.swf");
     return describe(card, width, height, background);
@@ -121,7 +164,7 @@ nlohmann::json greeting(const std::string& out, const std::string& media) {
 
 // A sale poster: a headline, the product's picture, a price, the year of the offer and a
 // badge that a switch shows or hides.
-nlohmann::json sale(const std::string& out, const std::string& media) {
+nlohmann::json sale(const std::string& out, const std::string& media, const std::vector<ConfigRow>& configs) {
     const int width = 400, height = 300;
     const std::uint32_t background = 0xF4E9D8;
     TemplateBuilder poster(width, height, 12);
@@ -136,10 +179,7 @@ nlohmann::json sale(const std::string& out, const std::string& media) {
     poster.addTextField(field("price", headline, 30, 0xA4161A, {200, 130, 180, 44}));
     poster.addTextField(field("year", headline, 16, 0x3D2C1E, {200, 200, 180, 28}));
     addSound(poster, "jingle", media + "/sale-jingle.mp3");
-    poster.addVariable("headline", std::string("Winter Sale"));
-    poster.addVariable("price", 19.99);
-    poster.addVariable("year", std::int32_t{2026});
-    poster.addVariable("showBadge", true);
+    addVariables(poster, configs, "sale");
     // if (!showBadge) badge._visible = false; stop();
     Bytes hide;
     appendPush(hide, {std::string("badge"), std::int32_t{7}, false});  // property 7 is _visible
@@ -160,13 +200,16 @@ nlohmann::json sale(const std::string& out, const std::string& media) {
 
 int main(int argc, char** argv) {
     if (argc < 3 || argc > 4) {
-        std::fprintf(stderr, "usage: demo_templates OUT_DIR MEDIA_DIR [LAYOUT.json]\n");
+        std::fprintf(stderr, "usage: demo_templates DEMO_DIR OUT_DIR [LAYOUT.json]\n");
         return 2;
     }
+    setLogStream(nullptr);  // a build step: quiet unless something fails
     try {
+        const std::string demo = argv[1], out = argv[2];
+        auto configs = readConfigs(demo + "/configs.txt");
         nlohmann::json layout;
-        layout["greeting"] = greeting(argv[1], argv[2]);
-        layout["sale"] = sale(argv[1], argv[2]);
+        layout["greeting"] = greeting(out, demo + "/media", configs);
+        layout["sale"] = sale(out, demo + "/media", configs);
         if (argc == 4) {
             std::ofstream file(argv[3]);
             file << layout.dump(2) << '\n';

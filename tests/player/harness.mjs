@@ -129,10 +129,11 @@ export function stageSize(swfPath) {
 }
 
 // Plays each movie for settleMs after it has loaded and takes a screenshot of its stage.
-// Returns, per movie: { path, width, height, png, pixels (RGBA rows), errors }.
+// Returns, per movie: { path, width, height, metadata, png, pixels (RGBA rows), errors }.
 // errors holds what the player reported: load failures, a panic, script errors and
-// console errors.
-export async function playMovies(moviePaths, { settleMs = 1500 } = {}) {
+// console errors. images (paths of PNG or JPEG files) are decoded by the same browser:
+// the result's images holds their pixels in the same order.
+export async function playMovies(moviePaths, { settleMs = 1500, images = [] } = {}) {
   const server = await startServer(moviePaths);
   const profile = mkdtempSync(join(tmpdir(), "tarvenox-chromium-"));
   let context = null;
@@ -146,6 +147,12 @@ export async function playMovies(moviePaths, { settleMs = 1500 } = {}) {
     const results = [];
     for (let index = 0; index < moviePaths.length; index++) {
       results.push(await playOne(context, server.address().port, index, moviePaths[index], settleMs));
+    }
+    if (images.length > 0) {
+      const tab = await context.newPage();
+      results.images = [];
+      for (const image of images) results.images.push(await decodeImage(tab, readFileSync(image), image));
+      await tab.close();
     }
     return results;
   } finally {
@@ -180,18 +187,19 @@ async function playOne(context, port, index, path, settleMs) {
     if (panic) errors.push(`panic: ${panic.slice(0, 300)}`);
     const metadata = await tab.evaluate(() => window.movieMetadata ?? null);
     const png = await tab.locator("#stage").screenshot();
-    const pixels = await decodePng(tab, png);
+    const pixels = await decodeImage(tab, png, "screenshot.png");
     return { path, width, height, metadata, png, pixels, errors };
   } finally {
     await tab.close();
   }
 }
 
-// Decodes a PNG with the browser's own decoder: RGBA bytes, row by row.
-async function decodePng(tab, png) {
-  const data = await tab.evaluate(async (base64) => {
+// Decodes a PNG or JPEG with the browser's own decoder: RGBA bytes, row by row.
+async function decodeImage(tab, bytes, name) {
+  const type = /\.jpe?g$/i.test(name) ? "image/jpeg" : "image/png";
+  const data = await tab.evaluate(async ([base64, type]) => {
     const image = new Image();
-    image.src = "data:image/png;base64," + base64;
+    image.src = `data:${type};base64,` + base64;
     await image.decode();
     const canvas = document.createElement("canvas");
     canvas.width = image.width;
@@ -202,7 +210,7 @@ async function decodePng(tab, png) {
     let text = "";
     for (let i = 0; i < rgba.length; i += 0x8000) text += String.fromCharCode(...rgba.subarray(i, i + 0x8000));
     return { width: image.width, height: image.height, rgba: btoa(text) };
-  }, png.toString("base64"));
+  }, [bytes.toString("base64"), type]);
   return { width: data.width, height: data.height, rgba: Buffer.from(data.rgba, "base64") };
 }
 
