@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <zlib.h>
 
+#include "font/SWFFont.h"
 #include "sound/SWFDefineSound.h"
 #include "swf/ByteIO.h"
 #include "swf/SWFBitWriter.h"
@@ -145,6 +146,7 @@ void TemplateBuilder::exportAsset(std::uint16_t id, const std::string& name) {
 }
 
 std::uint16_t TemplateBuilder::addFont(const std::string& fontName, const std::string& faceName) {
+    if (fontName.size() > 255) throw std::runtime_error("font name " + fontName + " is longer than 255 bytes");
     std::uint16_t id = nextId();
     // A font without glyphs, named as the template calls it; the engine's conversion
     // then fills it from the installed face, keeping the id and the name.
@@ -156,8 +158,9 @@ std::uint16_t TemplateBuilder::addFont(const std::string& fontName, const std::s
     body.insert(body.end(), fontName.begin(), fontName.end());
     writeUI16(body, 0);  // NumGlyphs
     writeUI16(body, 0);  // CodeTableOffset
-    (void)faceName;
-    define(static_cast<int>(TagCode::DefineFont2), std::move(body));
+    auto font = std::make_unique<SWFFont>(static_cast<int>(TagCode::DefineFont2), std::move(body));
+    font->replaceWithSystemFont(fontName, faceName);
+    definitions_.push_back(std::move(font));
     return id;
 }
 
@@ -168,13 +171,13 @@ void TemplateBuilder::addTextField(const TextField& field) {
     appendRect(body, field.place.width * kTwipsPerPixel, field.place.height * kTwipsPerPixel);
     // HasText (labels), WordWrap and Multiline (several lines), Password 0, ReadOnly,
     // HasTextColor, HasMaxLength 0, HasFont; then HasFontClass 0, AutoSize 0, HasLayout,
-    // NoSelect, Border 0, WasStatic 0, HTML 0, UseOutlines 0 (device text until the fonts
-    // carry outlines).
+    // NoSelect, Border 0, WasStatic 0, HTML 0, UseOutlines (the embedded glyphs, so
+    // that a replaced font shows).
     std::uint8_t first = 0b0000'1101;
     if (field.multiline) first |= 0b0110'0000;
     if (!field.text.empty()) first |= 0b1000'0000;
     body.push_back(first);
-    body.push_back(0b0011'0000);
+    body.push_back(0b0011'0001);
     writeUI16(body, field.fontId);
     writeUI16(body, static_cast<std::uint32_t>(field.sizePx * kTwipsPerPixel));
     body.push_back(static_cast<std::uint8_t>(field.rgb >> 16));
