@@ -48,14 +48,15 @@ const greetingChanges = {
   picture: { name: "photo", file: join(media, "garden.png"), tolerance: 8 },
   fonts: { Headline: "Liberation Serif", Body: "Liberation Mono" },
   mp3: { music: join(media, "song.mp3") },
-  vars: { title: "Welcome home!", message: "See you soon,\\nwe have missed you." },
+  // A bare movie's save writes only the variables it is given, so all of them are given.
+  vars: { title: "Welcome home!", message: "See you soon,\rwe have missed you.", sender: "Jörg" },
 };
 const saleChanges = {
   background: 0xdff3e4,
   picture: { name: "product", file: join(media, "present.jpg"), tolerance: 24 },
   fonts: { Headline: "DejaVu Serif" },
   mp3: { jingle: join(media, "song.mp3") },
-  vars: { headline: "Spring Sale", price: "9.5", showBadge: "false" },
+  vars: { headline: "Spring Sale", price: "9.5", year: "2027", showBadge: "false" },
 };
 
 // The kinds of change that `tarvenox save` offers in this build; the checks of a kind it
