@@ -97,14 +97,6 @@ std::map<std::string, std::string> checkedImages(const std::vector<std::string>&
     return images;
 }
 
-bool hasFontNamed(SWFFile& movie, const std::string& name) {
-    for (auto& tag : movie.tags()) {
-        auto* font = dynamic_cast<SWFFont*>(tag.get());
-        if (font != nullptr && font->getFontName() == name) return true;
-    }
-    return false;
-}
-
 // The --font options as template font name (Windows-1252, as movies store it) to face
 // name (UTF-8), in byte-wise order of the names: the order the save applies them in. A
 // name given twice takes the last face. Each name must be that of a DefineFont2 in the
@@ -113,7 +105,7 @@ std::map<std::string, std::string> checkedFonts(const std::vector<std::string>& 
     std::map<std::string, std::string> fonts;
     for (const auto& spec : specs) {
         auto [fontName, face] = parseReplacement(spec, "--font", "NAME=FACE");
-        if (!hasFontNamed(movie, fontName)) {
+        if (findFontNamed(movie, fontName) == nullptr) {
             throw CommandError("--font " + spec + ": the movie has no DefineFont2 named '" +
                                displayText(fontName) + "'");
         }

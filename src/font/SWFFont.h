@@ -25,4 +25,10 @@ private:
     std::optional<std::string> nameCache_;
 };
 
+class SWFFile;
+
+// The first DefineFont2 of the movie whose name is fontName, byte for byte; nullptr when
+// there is none.
+SWFFont* findFontNamed(SWFFile& movie, const std::string& fontName);
+
 }  // namespace tarvenox

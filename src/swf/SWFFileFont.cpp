@@ -4,16 +4,18 @@
 
 namespace tarvenox {
 
-// Only the first DefineFont2 whose name matches byte for byte is rebuilt; a name that
-// no font carries changes nothing.
-void SWFFile::replaceFont(const std::string& fontName, const std::string& faceName) {
-    for (auto& tag : tags_) {
+SWFFont* findFontNamed(SWFFile& movie, const std::string& fontName) {
+    for (auto& tag : movie.tags()) {
         auto* font = dynamic_cast<SWFFont*>(tag.get());
-        if (font != nullptr && font->getFontName() == fontName) {
-            font->replaceWithSystemFont(fontName, faceName);
-            return;
-        }
+        if (font != nullptr && font->getFontName() == fontName) return font;
     }
+    return nullptr;
+}
+
+// Only the first DefineFont2 whose name matches is rebuilt; a name that no font
+// carries changes nothing.
+void SWFFile::replaceFont(const std::string& fontName, const std::string& faceName) {
+    if (SWFFont* font = findFontNamed(*this, fontName)) font->replaceWithSystemFont(fontName, faceName);
 }
 
 }  // namespace tarvenox
