@@ -79,11 +79,6 @@ void appendPush(Bytes& out, std::initializer_list<ActionValue> values) {
     out.insert(out.end(), record.begin(), record.end());
 }
 
-void appendAssignment(Bytes& out, const std::string& name, const ActionValue& value) {
-    appendPush(out, {name, value});
-    out.push_back(0x1D);  // ActionSetVariable
-}
-
 Bytes rectangleShape(std::uint16_t id, std::int32_t width, std::int32_t height, const Bytes& fillStyle) {
     SWFBitWriter shape;
     shape.writeAlignedUI16(id);
@@ -272,9 +267,7 @@ bool TemplateBuilder::addSound(const std::string& exportName, const std::string&
     return true;
 }
 
-void TemplateBuilder::addVariable(const std::string& name, ActionValue value) {
-    variables_.emplace_back(name, std::move(value));
-}
+void TemplateBuilder::setVariables(const ActionVariables& variables) { defaults_ = actionBytes(variables); }
 
 void TemplateBuilder::addFrameActions(Bytes actions) { frameActions_.push_back(std::move(actions)); }
 
@@ -289,10 +282,7 @@ bool TemplateBuilder::write(const std::string& path, std::string* error) {
         group->clear();
     }
     // The defaults first: the save rewrites the first DoAction with the user's values.
-    Bytes defaults;
-    for (const auto& [name, value] : variables_) appendAssignment(defaults, name, value);
-    defaults.push_back(0x00);  // ActionEnd
-    tags.push_back(makeTag(TagCode::DoAction, std::move(defaults)));
+    tags.push_back(makeTag(TagCode::DoAction, std::move(defaults_)));
     for (auto& tag : placements_) tags.push_back(std::move(tag));
     placements_.clear();
     for (const auto& actions : frameActions_) {

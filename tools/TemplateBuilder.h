@@ -10,6 +10,7 @@
 
 #include "common/Bytes.h"
 #include "swf/SWFTag.h"
+#include "swf/SWFType.h"
 
 namespace tarvenox::tools {
 
@@ -28,7 +29,7 @@ struct Pixels {
     std::vector<std::uint32_t> argb;
 };
 
-// The default of a variable, typed as the movie's ActionScript sees it.
+// A value that an action pushes, typed as the movie's ActionScript sees it.
 using ActionValue = std::variant<std::string, double, std::int32_t, bool>;
 
 struct TextField {
@@ -76,9 +77,9 @@ public:
     // gives no sound.
     bool addSound(const std::string& exportName, const std::string& mp3Path, std::string* error);
 
-    // A variable whose default the first DoAction sets. Variables are assigned in the order
-    // they were added.
-    void addVariable(const std::string& name, ActionValue value);
+    // The variables whose defaults the first DoAction sets, in list order, written as a
+    // save writes them.
+    void setVariables(const ActionVariables& variables);
 
     // Actions run after the defaults are set, in a DoAction of their own (the first
     // DoAction is rewritten by every save, this one is kept). The body needs no ActionEnd.
@@ -105,16 +106,13 @@ private:
     std::vector<std::unique_ptr<SWFTag>> definitions_;
     std::vector<std::unique_ptr<SWFTag>> exports_;
     std::vector<std::unique_ptr<SWFTag>> placements_;
-    std::vector<std::pair<std::string, ActionValue>> variables_;
+    Bytes defaults_ = {0x00};  // the first DoAction's body
     std::vector<Bytes> frameActions_;
     std::vector<LayoutItem> layout_;
 };
 
 // One ActionPush record that pushes the values in order.
 void appendPush(Bytes& out, std::initializer_list<ActionValue> values);
-
-// ActionPush name, ActionPush value, ActionSetVariable: one assignment.
-void appendAssignment(Bytes& out, const std::string& name, const ActionValue& value);
 
 // A DefineShape body: a rectangle from (0, 0) to (width, height) twips, with one fill.
 // fillStyle is the complete FILLSTYLE record.

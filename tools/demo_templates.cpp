@@ -4,9 +4,7 @@
 //   demo_templates DEMO_DIR OUT_DIR [LAYOUT.json]
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -14,6 +12,7 @@
 
 #include "TemplateBuilder.h"
 #include "common/Log.h"
+#include "data/TextTable.h"
 
 using namespace tarvenox;
 using namespace tarvenox::tools;
@@ -77,45 +76,12 @@ TextField aligned(TextField f, int align) {
     return f;
 }
 
-struct ConfigRow {
-    std::string movie, name, type, value;
-};
-
-// The rows of configs.txt (tab-separated, a header line, CR LF or LF line ends).
-std::vector<ConfigRow> readConfigs(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw std::runtime_error(path + ": cannot be read");
-    std::vector<ConfigRow> rows;
-    std::string line;
-    for (bool header = true; std::getline(file, line); header = false) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (header || line.empty()) continue;
-        std::vector<std::string> cells;
-        std::istringstream cellStream(line);
-        for (std::string cell; std::getline(cellStream, cell, '\t');) cells.push_back(cell);
-        if (cells.size() < 4) throw std::runtime_error(path + ": row \"" + line + "\" has fewer than 4 cells");
-        rows.push_back({cells[0], cells[1], cells[2], cells[3]});
-    }
-    return rows;
-}
-
-// The movie's variables with their defaults, typed and escaped as a save writes them: a
-// backslash and n become a blank and a carriage return.
-void addVariables(TemplateBuilder& builder, const std::vector<ConfigRow>& rows, const std::string& movie) {
-    for (const auto& row : rows) {
-        if (row.movie != movie || row.type.empty()) continue;
-        std::string value = row.value;
-        for (std::size_t at = value.find("\\n"); at != std::string::npos; at = value.find("\\n", at + 2)) {
-            value.replace(at, 2, " \r");
-        }
-        switch (row.type[0]) {
-            case 's': builder.addVariable(row.name, value); break;
-            case 'd': builder.addVariable(row.name, std::atof(value.c_str())); break;
-            case 'i': builder.addVariable(row.name, static_cast<std::int32_t>(std::atoi(value.c_str()))); break;
-            case 'b': builder.addVariable(row.name, value == "true"); break;
-            default: break;
-        }
-    }
+// The movie's variables with their defaults from configs.txt, as a save of the
+// unchanged template writes them.
+void setVariables(TemplateBuilder& builder, const TextTable& configs, const std::string& movie) {
+    ActionVariables variables;
+    buildActionVariables(configs, movie, variables);
+    builder.setVariables(variables);
 }
 
 nlohmann::json describe(const TemplateBuilder& builder, int width, int height, std::uint32_t background) {
@@ -142,7 +108,7 @@ void addSound(TemplateBuilder& builder, const std::string& exportName, const std
 }
 
 // A greeting card: a title, a picture, a message of several lines, a signature and music.
-nlohmann::json greeting(const std::string& out, const std::string& media, const std::vector<ConfigRow>& configs) {
+nlohmann::json greeting(const std::string& out, const std::string& media, const TextTable& configs) {
     const int width = 550, height = 400;
     const std::uint32_t background = 0x1F3B5C;
     TemplateBuilder card(width, height, 12);
@@ -156,7 +122,7 @@ nlohmann::json greeting(const std::string& out, const std::string& media, const 
     card.addTextField(message);
     card.addTextField(aligned(field("sender", body, 20, 0xFFD27F, {260, 290, 260, 34}), 1));
     addSound(card, "music", media + "/greeting-music.mp3");
-    addVariables(card, configs, "greeting");
+    setVariables(card, configs, "greeting");
     card.addFrameActions({0x07});  // ActionStop: the card stays on its one frame
     write(card, out + "/greeting.swf");
     return describe(card, width, height, background);
@@ -164,7 +130,7 @@ nlohmann::json greeting(const std::string& out, const std::string& media, const 
 
 // A sale poster: a headline, the product's picture, a price, the year of the offer and a
 // badge that a switch shows or hides.
-nlohmann::json sale(const std::string& out, const std::string& media, const std::vector<ConfigRow>& configs) {
+nlohmann::json sale(const std::string& out, const std::string& media, const TextTable& configs) {
     const int width = 400, height = 300;
     const std::uint32_t background = 0xF4E9D8;
     TemplateBuilder poster(width, height, 12);
@@ -179,7 +145,7 @@ nlohmann::json sale(const std::string& out, const std::string& media, const std:
     poster.addTextField(field("price", headline, 30, 0xA4161A, {200, 130, 180, 44}));
     poster.addTextField(field("year", headline, 16, 0x3D2C1E, {200, 200, 180, 28}));
     addSound(poster, "jingle", media + "/sale-jingle.mp3");
-    addVariables(poster, configs, "sale");
+    setVariables(poster, configs, "sale");
     // if (!showBadge) badge._visible = false; stop();
     Bytes hide;
     appendPush(hide, {std::string("badge"), std::int32_t{7}, false});  // property 7 is _visible
@@ -206,7 +172,8 @@ int main(int argc, char** argv) {
     setLogStream(nullptr);  // a build step: quiet unless something fails
     try {
         const std::string demo = argv[1], out = argv[2];
-        auto configs = readConfigs(demo + "/configs.txt");
+        TextTable configs(readWholeFile(demo + "/configs.txt"));
+        if (configs.rowCount() == 0) throw std::runtime_error(demo + "/configs.txt: no variables");
         nlohmann::json layout;
         layout["greeting"] = greeting(out, demo + "/media", configs);
         layout["sale"] = sale(out, demo + "/media", configs);

@@ -56,7 +56,7 @@ const saleChanges = {
   picture: { name: "product", file: join(media, "present.jpg"), tolerance: 24 },
   fonts: { Headline: "DejaVu Serif" },
   mp3: { jingle: join(media, "song.mp3") },
-  vars: { headline: "Spring Sale", price: "9.5", year: "2027", showBadge: "false" },
+  vars: { headline: "Spring Sale", "price:d": "9.5", "year:i": "2027", "showBadge:b": "false" },
 };
 
 // The kinds of change that `tarvenox save` offers in this build; the checks of a kind it

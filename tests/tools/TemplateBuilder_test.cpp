@@ -1,0 +1,150 @@
+// Template movies from the builder, read and customised by the engine.
+#include "TemplateBuilder.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include "data/TextTable.h"
+#include "sound/SWFDefineSound.h"
+#include "support/Mp3Builder.h"
+#include "support/PictureFiles.h"
+#include "support/TempDir.h"
+#include "swf/SWFDefineShape.h"
+#include "swf/SWFFile.h"
+
+namespace tarvenox {
+namespace {
+
+using tools::Pixels;
+using tools::TemplateBuilder;
+
+Pixels solid(int width, int height, std::uint32_t argb) {
+    return {width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height, argb)};
+}
+
+ActionVariables demoVariables() {
+    TextTable configs("movie\tvariable\ttype\tvalue\n"
+                      "card\ttitle\ts\tHello\\nthere\n"
+                      "card\tprice\td\t19.99\n"
+                      "card\tyear\ti\t2026\n"
+                      "card\tshowBadge\tb\ttrue\n");
+    ActionVariables variables;
+    buildActionVariables(configs, "card", variables);
+    return variables;
+}
+
+SWFTag* tagWithId(SWFFile& movie, TagCode code, std::uint16_t id) {
+    for (auto& tag : movie.tags()) {
+        if (tag->code() == static_cast<int>(code) && tag->characterId() == id) return tag.get();
+    }
+    return nullptr;
+}
+
+// The bitmap fill of the first DefineShape as pixels of the bitmap per twip, scaled by
+// the bitmap's width: the width in twips that the bitmap covers.
+double coveredWidth(SWFFile& movie, int bitmapWidth) {
+    for (auto& tag : movie.tags()) {
+        auto* shape = dynamic_cast<SWFDefineShape*>(tag.get());
+        if (shape == nullptr) continue;
+        auto styles = shape->styles();
+        if (!styles || styles->fillStyles.empty()) continue;
+        return styles->fillStyles[0].bitmapMatrix.scaleX / 65536.0 * bitmapWidth;
+    }
+    return -1;
+}
+
+class TemplateBuilderTest : public ::testing::Test {
+protected:
+    // A template of 320 x 240 pixels with every kind of content the builder makes.
+    std::string buildFullTemplate() {
+        TemplateBuilder builder(320, 240, 12);
+        builder.setBackground(0x123456);
+        std::uint16_t font = builder.addFont("Title", "DejaVu Sans");
+        tools::TextField field;
+        field.variable = "title";
+        field.fontId = font;
+        field.place = {10, 10, 300, 40};
+        builder.addTextField(field);
+        builder.addPicture("photo", solid(47, 33, 0xFF336699), {20, 60, 200, 150});
+        std::string error;
+        EXPECT_TRUE(builder.addSound("music", mp3Path, &error)) << error;
+        builder.setVariables(demoVariables());
+        builder.addFrameActions({0x07});
+        std::string path = dir.file("card.swf");
+        EXPECT_TRUE(builder.write(path, &error)) << error;
+        return path;
+    }
+
+    test::TempDir dir;
+    std::string mp3Path = dir.write("music.mp3", test::mp3Frames(test::kMpeg2Layer3_64k_22050_Mono, 8));
+};
+
+TEST_F(TemplateBuilderTest, WritesATemplateTheEngineReadsWhole) {
+    SWFFile movie(buildFullTemplate());
+    ASSERT_TRUE(movie.complete()) << movie.error();
+    // Version 5: its strings are Windows-1252, as the product's texts are.
+    EXPECT_EQ(movie.version(), 5);
+    EXPECT_EQ(movie.frameRect(), (SWFRect{0, 6400, 0, 4800, movie.frameRect().nBits}));
+    EXPECT_EQ(probeBackgroundColor(dir.file("card.swf")), 0x123456);
+
+    auto pictureId = movie.findExportedId("photo");
+    ASSERT_TRUE(pictureId);
+    EXPECT_NE(tagWithId(movie, TagCode::DefineBitsLossless, *pictureId), nullptr);
+    auto soundId = movie.findExportedId("music");
+    ASSERT_TRUE(soundId);
+    auto* sound = dynamic_cast<SWFDefineSound*>(tagWithId(movie, TagCode::DefineSound, *soundId));
+    ASSERT_NE(sound, nullptr);
+    EXPECT_EQ(sound->format()->sampleCount, 8u * 576);
+    // The music starts on the first frame.
+    EXPECT_NE(tagWithId(movie, TagCode::StartSound, *soundId), nullptr);
+
+    // The defaults come first; the frame's own actions follow in a DoAction of their own.
+    std::vector<Bytes> actions;
+    for (auto& tag : movie.tags()) {
+        if (tag->code() == static_cast<int>(TagCode::DoAction)) actions.emplace_back(tag->body().begin(), tag->body().end());
+    }
+    ASSERT_EQ(actions.size(), 2u);
+    EXPECT_EQ(actions[0], actionBytes(demoVariables()));
+    EXPECT_EQ(actions[1], (Bytes{0x07, 0x00}));
+}
+
+TEST_F(TemplateBuilderTest, SavingTheUnchangedTemplateChangesNoByte) {
+    std::string path = buildFullTemplate();
+    SWFFile movie(path);
+    movie.setVariables(demoVariables());
+    movie.setBackgroundColor(0x123456);
+    EXPECT_EQ(movie.serialize(), test::readBytes(path));
+}
+
+TEST_F(TemplateBuilderTest, PictureCoversItsPlaceBeforeAndAfterReplacement) {
+    SWFFile movie(buildFullTemplate());
+    EXPECT_NEAR(coveredWidth(movie, 47), 200 * 20, 1);
+
+    test::PngPicture picture{.width = 94, .height = 20, .colorType = PNG_COLOR_TYPE_RGB};
+    picture.rows.assign(20, Bytes(94 * 3, 0x80));
+    movie.replacePicture("photo", dir.write("wide.png", test::encodePng(picture)));
+    EXPECT_NEAR(coveredWidth(movie, 94), 200 * 20, 1);
+}
+
+TEST_F(TemplateBuilderTest, RefusesWhatItCannotBuild) {
+    TemplateBuilder builder(100, 100, 12);
+    std::string error;
+    EXPECT_FALSE(builder.addSound("music", dir.write("noise.mp3", std::string(500, 'x')), &error));
+    EXPECT_NE(error.find("noise.mp3"), std::string::npos) << error;
+    EXPECT_FALSE(builder.addSound("music", dir.file("missing.mp3"), &error));
+
+    EXPECT_THROW(builder.addPicture("empty", solid(0, 10, 0), {0, 0, 10, 10}), std::runtime_error);
+    Pixels short_ = solid(4, 4, 0);
+    short_.argb.pop_back();
+    EXPECT_THROW(builder.addPicture("short", short_, {0, 0, 10, 10}), std::runtime_error);
+
+    // Nothing of the refused content reaches the movie.
+    ASSERT_TRUE(builder.write(dir.file("plain.swf"), &error)) << error;
+    SWFFile movie(dir.file("plain.swf"));
+    EXPECT_TRUE(movie.complete());
+    EXPECT_FALSE(movie.findExportedId("music"));
+    EXPECT_FALSE(movie.findExportedId("empty"));
+}
+
+}  // namespace
+}  // namespace tarvenox
