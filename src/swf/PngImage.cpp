@@ -20,6 +20,9 @@ constexpr std::uint8_t kFormatColorMapped = 3;
 constexpr std::uint8_t kFormatArgb = 5;
 // Width and height are 16-bit fields of the bitmap tag.
 constexpr std::uint32_t kMaxSide = 65535;
+// Deflate expands its input at most 1032 times: a file holds no more row bytes than
+// that many times its size.
+constexpr std::size_t kMaxDeflateRatio = 1032;
 
 // The state the libpng callbacks reach through their user pointers. It is plain data
 // because the error callback leaves libpng by longjmp, which must not skip destructors.
@@ -78,7 +81,7 @@ struct Decoded {
 
 // Everything between setjmp and the last libpng call. No object with a destructor
 // lives in this frame: what it allocates belongs to `out`, which outlives the jump.
-bool decodeRows(png_structp png, png_infop info, Decoded& out) {
+bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& out) {
     if (setjmp(png_jmpbuf(png))) return false;
 
     // The picture's own size is checked below, with a message of our own.
@@ -89,6 +92,11 @@ bool decodeRows(png_structp png, png_infop info, Decoded& out) {
     if (out.width > kMaxSide || out.height > kMaxSide) {
         out.tooLarge = true;
         return false;
+    }
+    // A damaged header can claim a size far beyond what the file holds; such a
+    // picture is refused before memory is set aside for it.
+    if (png_get_rowbytes(png, info) * out.height > kMaxDeflateRatio * fileSize) {
+        png_error(png, "the file is too short for the picture size it claims");
     }
     const int colorType = png_get_color_type(png, info);
     const int bitDepth = png_get_bit_depth(png, info);
@@ -177,7 +185,7 @@ void PngImageImpl::decode(ByteSpan data, const std::string& path) {
     Decoded decoded;
     bool ok = false;
     try {
-        ok = decodeRows(structs.png, structs.info, decoded);
+        ok = decodeRows(structs.png, structs.info, data.size(), decoded);
     } catch (const std::bad_alloc&) {
         error_ = outOfMemoryMessage(path);
         return;

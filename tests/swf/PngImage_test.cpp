@@ -215,8 +215,8 @@ TEST(PngImage, BrokenFilesAreRefusedWithAMessageNamingTheFile) {
         {"cut in IHDR", Bytes(good.begin(), good.begin() + 20), "Ungültige PNG Datei"},
         {"cut in the image data", Bytes(good.begin(), good.end() - 20), "Ungültige PNG Datei"},
         {"bad CRC", badCrc, "Ungültige PNG Datei"},
-        // Memory for the rows is not touched before they are read.
-        {"huge with no pixels", pngHeaderOnly(60000, 60000), "Ungültige PNG Datei"},
+        {"claims more pixels than it can hold", pngHeaderOnly(60000, 60000),
+         "Ungültige PNG Datei: pic.png (the file is too short for the picture size it claims)"},
         {"too wide", pngHeaderOnly(70000, 1),
          "Das Bild pic.png ist zu groß: 70000 x 1 Pixel, höchstens 65535 x 65535."},
         {"too tall", pngHeaderOnly(1, 65536), "ist zu groß: 1 x 65536 Pixel"},
