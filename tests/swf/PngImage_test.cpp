@@ -6,7 +6,6 @@
 
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
-#include "support/TempDir.h"
 #include "swf/ByteIO.h"
 #include "swf/PngImage.h"
 #include "swf/SWFLosslessImage.h"
@@ -228,21 +227,6 @@ TEST(PngImage, BrokenFilesAreRefusedWithAMessageNamingTheFile) {
         EXPECT_NE(image.error().find(c.text), std::string::npos) << image.error();
         EXPECT_TRUE(image.buildLosslessBody().empty());
     }
-}
-
-TEST(PngImage, LargestSideIsAccepted) {
-    PngPicture picture{.width = 65535, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 1};
-    picture.rows = {Bytes(8192, 0)};
-    PngImageImpl image(encodePng(picture), "wide.png");
-    ASSERT_TRUE(image.valid()) << image.error();
-    EXPECT_EQ(image.width(), 65535);
-}
-
-TEST(PngImage, MissingFileIsReportedAsNotFound) {
-    test::TempDir dir;
-    PngImageImpl image(dir.file("nicht da.png"));
-    EXPECT_FALSE(image.valid());
-    EXPECT_EQ(image.error(), "Datei " + dir.file("nicht da.png") + " nicht gefunden.");
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ TEST(SWFDefineShape, SameSizeKeepsValuesButMayShortenAWastefulMatrix) {
     SWFDefineShape shape(2, before);
     ASSERT_TRUE(shape.rescale(5, 64, 64, 64, 64));
     EXPECT_LT(shape.length(), before.size());
-    const SWFMatrix& m = stylesOf(shape).fillStyles[0].bitmapMatrix;
+    const SWFMatrix m = stylesOf(shape).fillStyles[0].bitmapMatrix;
     EXPECT_EQ(m.scaleX, 2 * kOne);
     EXPECT_EQ(m.scaleY, 3 * kOne);
 }

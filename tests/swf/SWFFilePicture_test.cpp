@@ -3,12 +3,9 @@
 
 #include <png.h>
 
-#include <cstdio>
-
-#include "common/Log.h"
-#include "common/Messages.h"
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
+#include "support/RecordedMessages.h"
 #include "support/TempDir.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFFile.h"
@@ -67,46 +64,10 @@ std::int32_t fillScaleX(SWFFile& movie, std::size_t tagIndex) {
     return styles ? styles->fillStyles[0].bitmapMatrix.scaleX : -1;
 }
 
-// Collects what the engine would show the user.
-class MessageRecorder : public MessageSink {
-public:
-    MessageRecorder() { previous_ = setMessageSink(this); }
-    ~MessageRecorder() override { setMessageSink(previous_); }
-    void showMessage(const std::string& text, MessageKind kind) override {
-        messages.push_back(text);
-        kinds.push_back(kind);
-    }
-    std::vector<std::string> messages;
-    std::vector<MessageKind> kinds;
-
-private:
-    MessageSink* previous_ = nullptr;
-};
-
-// The log lines written while it lives.
-class LogCapture {
-public:
-    LogCapture() : file_(std::tmpfile()) { setLogStream(file_); }
-    ~LogCapture() {
-        setLogStream(stdout);
-        std::fclose(file_);
-    }
-    std::string text() {
-        std::rewind(file_);
-        std::string out;
-        for (int c; (c = std::fgetc(file_)) != EOF;) out.push_back(static_cast<char>(c));
-        return out;
-    }
-
-private:
-    std::FILE* file_;
-};
-
 TEST(ReplacePicture, PngTakesTheOldPlaceAndEveryShapeKeepsTheOldSize) {
     TempDir dir;
     const std::string png = dir.write("new.PNG", rgbaPng(200, 25));
     SWFFile movie(templateMovie(), "template.swf");
-    LogCapture log;
     movie.replacePicture("logo", png);
 
     auto* image = dynamic_cast<SWFImage*>(movie.tags()[0].get());
@@ -121,7 +82,6 @@ TEST(ReplacePicture, PngTakesTheOldPlaceAndEveryShapeKeepsTheOldSize) {
     auto styles = dynamic_cast<SWFDefineShape*>(movie.tags()[1].get())->styles();
     EXPECT_EQ(styles->fillStyles[0].bitmapMatrix.scaleY, 40 * kOne);
     EXPECT_EQ(fillScaleX(movie, 4), 20 * kOne);
-    EXPECT_EQ(log.text(), "new size\nnew size\nnew size\n");
 }
 
 TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
@@ -162,15 +122,15 @@ TEST(ReplacePicture, MovieStaysAsItWasWhenThePictureCannotBeUsed) {
     const Bytes original = templateMovie();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        MessageRecorder recorder;
+        test::RecordedMessages recorder;
         SWFFile movie(original, "template.swf");
         movie.replacePicture(c.exportName, c.path);
         EXPECT_EQ(movie.serialize(), original);
         if (c.message.empty()) {
-            EXPECT_TRUE(recorder.messages.empty());
+            EXPECT_TRUE(recorder.texts.empty());
         } else {
-            ASSERT_EQ(recorder.messages.size(), 1u);
-            EXPECT_EQ(recorder.messages[0].rfind(c.message, 0), 0u) << recorder.messages[0];
+            ASSERT_EQ(recorder.texts.size(), 1u);
+            EXPECT_EQ(recorder.texts[0].rfind(c.message, 0), 0u) << recorder.texts[0];
             EXPECT_EQ(recorder.kinds[0], MessageKind::OkCancel);
         }
     }

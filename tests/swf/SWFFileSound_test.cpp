@@ -5,6 +5,7 @@
 #include "sound/SWFDefineSound.h"
 #include "support/Mp3Builder.h"
 #include "support/MovieBuilder.h"
+#include "support/RecordedMessages.h"
 #include "support/TempDir.h"
 #include "swf/SWFFile.h"
 
@@ -15,21 +16,7 @@ using test::cstr;
 using test::le16;
 using test::le32;
 using test::operator+;
-
-class RecordedMessages : public MessageSink {
-public:
-    RecordedMessages() { previous_ = setMessageSink(this); }
-    ~RecordedMessages() override { setMessageSink(previous_); }
-    void showMessage(const std::string& text, MessageKind kind) override {
-        texts.push_back(text);
-        kinds.push_back(kind);
-    }
-    std::vector<std::string> texts;
-    std::vector<MessageKind> kinds;
-
-private:
-    MessageSink* previous_ = nullptr;
-};
+using test::RecordedMessages;
 
 // An ADPCM template sound with the given id.
 Bytes templateSound(std::uint16_t id) { return le16(id) + Bytes{0x16} + le32(100) + Bytes(20, 7); }
