@@ -49,7 +49,8 @@ void runCreate(const ArchiveOptions& options) {
          it.increment(error)) {
         if (!it->is_regular_file(error)) continue;
         // An earlier archive written into the folder itself is not packed into the new one.
-        if (fs::equivalent(it->path(), options.archive, error)) continue;
+        std::error_code notTheArchive;
+        if (fs::equivalent(it->path(), options.archive, notTheArchive)) continue;
         paths.push_back(it->path());
     }
     if (error) throw CommandError(options.folder + ": " + error.message());

@@ -200,14 +200,6 @@ TEST(CTarvenoxApp, EmptyInstallationWithoutRegistry) {
     EXPECT_EQ(log.text().find("cdpath"), std::string::npos);
 }
 
-TEST(CTarvenoxApp, ResFolderBesideTheStartDirectoryIsSearched) {
-    Installation in;
-    in.root.write("res/texts.txt", "h\nfrom\tres\n");
-    LogCapture log;
-    CTarvenoxApp app(in.environment());
-    EXPECT_EQ(test::readText(app.workingFolder + "skin.txt"), "from=res&skintxt_end=1");
-}
-
 TEST(CTarvenoxApp, RegistryValuesAreNormalisedOrIgnored) {
     struct Case {
         std::string registry;
