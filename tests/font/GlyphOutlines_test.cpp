@@ -6,7 +6,7 @@
 #include <climits>
 
 #include "NativeOutlineBuilder.h"
-#include "RecordingSink.h"
+#include "support/RecordingSink.h"
 #include "font/FontEngine.h"
 #include "font/GlyphOutlines.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "NativeOutlineBuilder.h"
-#include "RecordingSink.h"
+#include "support/RecordingSink.h"
 #include "font/Glyph.h"
 #include "support/MovieBuilder.h"
 

@@ -1,4 +1,5 @@
-// A message sink for tests: records every message shown while it is installed.
+// A message sink for tests: records every message shown while it is installed, and
+// puts the previous sink back when it goes.
 #pragma once
 
 #include <string>
