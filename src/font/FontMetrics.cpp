@@ -1,6 +1,8 @@
 // Advance widths of an installed font for the editor.
 #include "font/FontMetrics.h"
 
+#include <limits>
+
 #include "font/FontEngine.h"
 
 namespace tarvenox {
@@ -11,7 +13,8 @@ FontMetrics::FontMetrics(const std::string& faceName, std::int32_t size, bool bo
 FontMetrics::FontMetrics(FontEngine& engine, const std::string& faceName, std::int32_t size, bool bold)
     : faceName_(faceName), size_(size), bold_(bold) {
     // A negative height asks for the em height rather than the cell height.
-    if (auto font = engine.createFont({faceName, -size, bold ? 700 : 400})) widths_ = font->charWidths();
+    const int height = size == std::numeric_limits<std::int32_t>::min() ? std::numeric_limits<int>::max() : -size;
+    if (auto font = engine.createFont({faceName, height, bold ? 700 : 400})) widths_ = font->charWidths();
 }
 
 std::string FontMetrics::widthsAsHex() const { return tarvenox::widthsAsHex(widths_); }

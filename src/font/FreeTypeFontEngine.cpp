@@ -5,6 +5,7 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -37,11 +38,12 @@ long cellHeightUnits(FT_Face face) {
 // Pixels per em for a request height: a positive height is matched against the cell
 // height, a negative one is the em height itself. TrueType outlines are hinted at a
 // whole number of pixels per em, as Windows scales them.
+// FreeType takes at most 0xFFFF pixels per em.
 FT_UInt pixelsPerEm(FT_Face face, int height) {
-    if (height < 0) return static_cast<FT_UInt>(-static_cast<long>(height));
     if (height == 0) height = 12;  // no height asked for: a common screen size
-    double ppem = double(height) * face->units_per_EM / double(cellHeightUnits(face));
-    return static_cast<FT_UInt>(std::max(1.0, std::round(ppem)));
+    double ppem = height < 0 ? -double(height)
+                             : double(height) * face->units_per_EM / double(cellHeightUnits(face));
+    return static_cast<FT_UInt>(std::clamp(std::round(ppem), 1.0, 65535.0));
 }
 
 class FreeTypeFont final : public EngineFont {

@@ -1,6 +1,8 @@
 // `tarvenox save --font NAME=FACE` and `tarvenox fonts`, run as a user runs them.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "font/DefineFont2.h"
 #include "font/SWFFont.h"
 #include "support/MovieBuilder.h"
@@ -81,6 +83,24 @@ TEST(FontOption, MalformedOptionsAreRefusedBeforeAnythingIsWritten) {
         EXPECT_EQ(r.err.rfind("tarvenox: --font", 0), 0u) << r.err;
         EXPECT_TRUE(test::readBytes(out).empty());
     }
+}
+
+// fontconfig reads the configuration named by FONTCONFIG_FILE; an empty one knows no
+// font at all, which is how a system without fonts looks to the program.
+TEST(FontOption, NoFontAtAllIsReportedAndNothingIsWritten) {
+    TempDir dir;
+    std::string in = dir.write("in.swf", movieWithFonts());
+    std::string out = dir.file("out.swf");
+    std::string config = dir.write("fonts.conf", std::string("<?xml version=\"1.0\"?><fontconfig/>\n"));
+    setenv("FONTCONFIG_FILE", config.c_str(), 1);
+    auto r = runTarvenox("save '" + in + "' -o '" + out + "' --font 'Title=DejaVu Sans'");
+    auto listed = runTarvenox("fonts");
+    unsetenv("FONTCONFIG_FILE");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Tarvenox: hFont == NULL\n"), std::string::npos) << r.err;
+    EXPECT_TRUE(test::readBytes(out).empty());
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, "");
 }
 
 TEST(FontsCommand, ListsTheInstalledFaces) {
