@@ -6,7 +6,7 @@
 #include <climits>
 
 #include "NativeOutlineBuilder.h"
-#include "support/RecordingSink.h"
+#include "support/RecordedMessages.h"
 #include "font/FontEngine.h"
 #include "font/GlyphOutlines.h"
 
@@ -24,7 +24,7 @@ std::pair<int, int> verticalExtent(const Glyph& g) {
 }
 
 TEST(GlyphOutlines, InstalledFaceEndToEnd) {
-    test::RecordingSink sink;
+    test::RecordedMessages sink;
     // A face that is not installed gets the closest match.
     for (const char* face : {"DejaVu Sans", "Liberation Sans", "No Such Face Anywhere"}) {
         SCOPED_TRACE(face);
@@ -120,7 +120,7 @@ TEST(GlyphOutlines, AsksForEveryCodeAtCellHeight72ThroughTheNearIdentityMatrix) 
 }
 
 TEST(GlyphOutlines, NoFontAtAllIsReportedOnceAndGivesEmptyGlyphs) {
-    test::RecordingSink sink;
+    test::RecordedMessages sink;
     ScriptedEngine engine;
     engine.available = false;
     GlyphOutlines o = extractGlyphOutlines(engine, "Face");

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "NativeOutlineBuilder.h"
-#include "support/RecordingSink.h"
+#include "support/RecordedMessages.h"
 #include "font/Glyph.h"
 #include "support/MovieBuilder.h"
 
@@ -74,7 +74,7 @@ TEST(Glyph, FixedValuesTruncateTowardZeroInSixteenthsOfAPixel) {
 }
 
 TEST(Glyph, CubicAndUnknownRecordsAreReportedAndSteppedOver) {
-    test::RecordingSink sink;
+    test::RecordedMessages sink;
     Glyph glyph(nativeOutline({{{0, 0},
                                 {{CurveType::CSpline, {{1, 1}, {2, 2}, {3, 3}}},
                                  {static_cast<CurveType>(7), {{9, 9}}},
@@ -120,7 +120,7 @@ TEST(Glyph, MalformedBuffersNeverReadPastTheirBytes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        test::RecordingSink sink;
+        test::RecordedMessages sink;
         EXPECT_EQ(path(Glyph(c.buffer)), c.path);
     }
 }
