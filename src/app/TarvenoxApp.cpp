@@ -161,9 +161,8 @@ bool CTarvenoxApp::copyResultTo(const std::string& destination, std::string* err
 }
 
 void CTarvenoxApp::showFlashMissingMessage() {
-    // Message texts are Windows-1252: 0xFC is the u with diaeresis.
-    showMessage("Das Flash 5 ActiveX-Control ist nicht installiert. Bitte f\xFC"
-                "hren Sie die Installation erneut aus.",
+    showMessage("Das Flash 5 ActiveX-Control ist nicht installiert. Bitte führen Sie die "
+                "Installation erneut aus.",
                 MessageKind::Information);
 }
 
