@@ -2,9 +2,9 @@
 // Ruffle is served from node_modules by a small HTTP server on 127.0.0.1, so nothing is
 // fetched from the network; every run uses a fresh browser profile.
 import { createServer } from "node:http";
-import { mkdtempSync, readFileSync, rmSync, existsSync } from "node:fs";
+import { mkdtempSync, readFileSync, rmSync, existsSync, statSync } from "node:fs";
 import { tmpdir } from "node:os";
-import { join, dirname, normalize, extname } from "node:path";
+import { join, dirname, normalize, extname, sep } from "node:path";
 import { fileURLToPath } from "node:url";
 import { chromium } from "playwright-core";
 
@@ -77,7 +77,7 @@ function startServer(moviePaths) {
       type = contentTypes[".html"];
     } else if (url.pathname.startsWith("/ruffle/")) {
       const file = normalize(join(ruffleDir, url.pathname.slice("/ruffle/".length)));
-      if (file.startsWith(ruffleDir) && existsSync(file)) {
+      if (file.startsWith(ruffleDir + sep) && existsSync(file) && statSync(file).isFile()) {
         body = readFileSync(file);
         type = contentTypes[extname(file)] ?? type;
       }
@@ -129,9 +129,9 @@ export function stageSize(swfPath) {
 }
 
 // Plays each movie for settleMs after it has loaded and takes a screenshot of its stage.
-// Returns, per movie: { path, width, height, metadata, png, pixels (RGBA rows), errors }.
-// errors holds what the player reported: load failures, a panic, script errors and
-// console errors. images (paths of PNG or JPEG files) are decoded by the same browser:
+// Returns, per movie: { path, width, height, metadata, png, pixels (RGBA rows), errors,
+// warnings }. errors holds what the player reported: load failures, a panic, script errors
+// and console errors; warnings the player's console warnings. images (paths of PNG or JPEG files) are decoded by the same browser:
 // the result's images holds their pixels in the same order.
 export async function playMovies(moviePaths, { settleMs = 1500, images = [] } = {}) {
   const server = await startServer(moviePaths);
@@ -168,8 +168,11 @@ async function playOne(context, port, index, path, settleMs) {
   const tab = await context.newPage();
   const errors = [];
   tab.on("pageerror", (error) => errors.push(`page error: ${error.message}`));
+  const warnings = [];
   tab.on("console", (message) => {
     if (message.type() === "error") errors.push(`console: ${message.text()}`);
+    // The browser's own notes on its software WebGL are not the player's.
+    if (message.type() === "warning" && !message.text().startsWith("[.WebGL-")) warnings.push(message.text());
   });
   try {
     await tab.goto(`http://127.0.0.1:${port}/`);
@@ -188,7 +191,7 @@ async function playOne(context, port, index, path, settleMs) {
     const metadata = await tab.evaluate(() => window.movieMetadata ?? null);
     const png = await tab.locator("#stage").screenshot();
     const pixels = await decodeImage(tab, png, "screenshot.png");
-    return { path, width, height, metadata, png, pixels, errors };
+    return { path, width, height, metadata, png, pixels, errors, warnings };
   } finally {
     await tab.close();
   }

@@ -13,5 +13,6 @@ const [result] = await playMovies([moviePath]);
 writeFileSync(screenshotPath, result.png);
 console.log(`${moviePath}: stage ${result.width} x ${result.height}, screenshot ${screenshotPath}`);
 if (result.metadata) console.log(`metadata: ${JSON.stringify(result.metadata)}`);
+for (const warning of result.warnings) console.log(`player warning: ${warning}`);
 for (const error of result.errors) console.log(`player error: ${error}`);
 process.exit(result.errors.length === 0 ? 0 : 1);

@@ -112,9 +112,10 @@ before(async () => {
   }
 });
 
-test("every movie plays without a player error", () => {
+test("every movie plays without a player error or warning", () => {
   for (const name of ["greeting", "greetingCustom", "sale", "saleCustom"]) {
     assert.deepEqual(shots[name].errors, [], name);
+    assert.deepEqual(shots[name].warnings, [], name);
   }
 });
 
