@@ -57,12 +57,14 @@ void SWFFile::replacePicture(const std::string& exportName, const std::string& p
     const std::uint16_t newHeight = newImage->height();
     *slot = std::move(newImage);
 
-    // Every shape that shows the picture keeps showing it at its old size.
+    // The shape that shows the picture keeps showing it at its old size. Templates show
+    // each picture through one shape, so the walk ends at the first shape that uses it;
+    // a later shape with the same picture is left as it was.
     for (auto& tag : tags_) {
         auto* shape = dynamic_cast<SWFDefineShape*>(tag.get());
         if (shape == nullptr) continue;
         logPrint("new size\n");
-        shape->rescale(characterId, oldWidth, oldHeight, newWidth, newHeight);
+        if (shape->rescale(characterId, oldWidth, oldHeight, newWidth, newHeight)) break;
     }
 }
 

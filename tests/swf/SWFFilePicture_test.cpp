@@ -64,11 +64,14 @@ std::int32_t fillScaleX(SWFFile& movie, std::size_t tagIndex) {
     return styles ? styles->fillStyles[0].bitmapMatrix.scaleX : -1;
 }
 
-TEST(ReplacePicture, PngTakesTheOldPlaceAndEveryShapeKeepsTheOldSize) {
+TEST(ReplacePicture, PngTakesTheOldPlaceAndTheFirstShapeKeepsTheOldSize) {
     TempDir dir;
     const std::string png = dir.write("new.PNG", rgbaPng(200, 25));
     SWFFile movie(templateMovie(), "template.swf");
+    testing::internal::CaptureStdout();
     movie.replacePicture("logo", png);
+    // The walk ends at the first shape that shows the picture.
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\n");
 
     auto* image = dynamic_cast<SWFImage*>(movie.tags()[0].get());
     ASSERT_NE(image, nullptr);
@@ -76,9 +79,10 @@ TEST(ReplacePicture, PngTakesTheOldPlaceAndEveryShapeKeepsTheOldSize) {
     EXPECT_EQ(image->characterId(), 1);
     EXPECT_EQ(image->width(), 200);
     EXPECT_EQ(image->height(), 25);
-    // 100 -> 200 pixels wide halves ScaleX; 50 -> 25 doubles ScaleY; both shapes.
+    // 100 -> 200 pixels wide halves ScaleX; 50 -> 25 doubles ScaleY; only in the first
+    // shape that uses the picture.
     EXPECT_EQ(fillScaleX(movie, 1), 10 * kOne);
-    EXPECT_EQ(fillScaleX(movie, 2), 10 * kOne);
+    EXPECT_EQ(fillScaleX(movie, 2), 20 * kOne);
     auto styles = dynamic_cast<SWFDefineShape*>(movie.tags()[1].get())->styles();
     EXPECT_EQ(styles->fillStyles[0].bitmapMatrix.scaleY, 40 * kOne);
     EXPECT_EQ(fillScaleX(movie, 4), 20 * kOne);
@@ -89,7 +93,10 @@ TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
     const Bytes jpeg = test::encodeJpeg(80, 15, false);
     const std::string path = dir.write("photo.JPEG", jpeg);
     SWFFile movie(templateMovie(), "template.swf");
+    testing::internal::CaptureStdout();
     movie.replacePicture("photo", path);
+    // Shapes that do not use the picture are visited on the way, each with its line.
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\nnew size\nnew size\n");
 
     auto* image = dynamic_cast<SWFImage*>(movie.tags()[3].get());
     ASSERT_NE(image, nullptr);
