@@ -37,8 +37,7 @@ long cellHeightUnits(FT_Face face) {
 
 // Pixels per em for a request height: a positive height is matched against the cell
 // height, a negative one is the em height itself. TrueType outlines are hinted at a
-// whole number of pixels per em, as Windows scales them.
-// FreeType takes at most 0xFFFF pixels per em.
+// whole number of pixels per em, as Windows scales them; FreeType takes at most 0xFFFF.
 FT_UInt pixelsPerEm(FT_Face face, int height) {
     if (height == 0) height = 12;  // no height asked for: a common screen size
     double ppem = height < 0 ? -double(height)

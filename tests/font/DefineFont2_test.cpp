@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "NativeOutlineBuilder.h"
+#include "ShapeDecoder.h"
 #include "font/DefineFont2.h"
 #include "font/SWFFont.h"
 #include "support/MovieBuilder.h"
@@ -27,32 +28,10 @@ std::uint32_t u32(const Bytes& b, std::size_t pos) {
     return peekUI16(b, pos) | std::uint32_t(peekUI16(b, pos + 2)) << 16;
 }
 
-// Reads one glyph SHAPE from its start and returns the offset of the byte after it, or
-// 0 when it is not a well-formed glyph shape.
+// The offset after the well-formed glyph shape at start; 0 when it is malformed.
 std::size_t shapeEnd(const Bytes& body, std::size_t start) {
-    SWFBitReader r(ByteSpan(body).subspan(start));
-    if (r.readUB(4) != 1 || r.readUB(4) != 0) return 0;  // NumFillBits 1, NumLineBits 0
-    for (;;) {
-        if (r.readUB(1) == 0) {
-            std::uint32_t flags = r.readUB(5);
-            if (flags == 0) break;              // EndShapeRecord
-            if (flags & 0b10000) return 0;      // StateNewStyles: never in a glyph
-            if (flags & 0b00001) {              // StateMoveTo
-                int n = static_cast<int>(r.readUB(5));
-                r.readSB(n);
-                r.readSB(n);
-            }
-            if (flags & 0b00010) r.readUB(1);   // FillStyle0
-            if (flags & 0b00100) r.readUB(1);   // FillStyle1
-        } else {
-            bool straight = r.readUB(1) == 1;
-            int bits = static_cast<int>(r.readUB(4)) + 2;
-            int deltas = straight ? (r.readUB(1) == 1 ? 2 : (r.readUB(1), 1)) : 4;
-            for (int i = 0; i < deltas; ++i) r.readSB(bits);
-        }
-        if (r.overrun()) return 0;
-    }
-    return r.overrun() ? 0 : start + r.nextByteOffset();
+    test::DecodedShape shape = test::decodeShape(body, start);
+    return shape.ok ? shape.end : 0;
 }
 
 TEST(DefineFont2, FieldPositionsForAFiveByteNameAndEmptyGlyphs) {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "NativeOutlineBuilder.h"
+#include "ShapeDecoder.h"
 #include "font/Glyph.h"
-#include "swf/SWFBitReader.h"
 #include "swf/SWFBitWriter.h"
 
 namespace tarvenox {
@@ -67,51 +67,21 @@ TEST(GlyphShape, OnlyTheFirstContourSelectsTheFillStyle) {
                                      0b0'1100000, 0b1'00'00000, 0b0'0000000}));
 }
 
-// Reads the edge records that write() produced and returns the sum of their deltas.
-struct DecodedEdges {
-    int count = 0;
-    int maxNumBits = 0;
-    std::int64_t dx = 0, dy = 0;
-};
-
-DecodedEdges decodeEdges(const Bytes& bytes) {
-    SWFBitReader r(bytes);
-    DecodedEdges d;
-    while (!r.overrun() && r.readUB(1) == 1) {
-        bool straight = r.readUB(1) == 1;
-        int numBits = static_cast<int>(r.readUB(4));
-        d.maxNumBits = std::max(d.maxNumBits, numBits);
-        ++d.count;
-        if (straight) {
-            if (r.readUB(1) == 1) {
-                d.dx += r.readSB(numBits + 2);
-                d.dy += r.readSB(numBits + 2);
-            } else if (r.readUB(1) == 1) {
-                d.dy += r.readSB(numBits + 2);
-            } else {
-                d.dx += r.readSB(numBits + 2);
-            }
-        } else {
-            for (int i = 0; i < 4; ++i) (i % 2 == 0 ? d.dx : d.dy) += r.readSB(numBits + 2);
-        }
-    }
-    return d;
-}
-
 TEST(GlyphShape, EdgesBeyondSeventeenBitsAreSplitAndEndExactly) {
     // 17 bits still fit in one record (NumBits 15).
-    DecodedEdges fits = decodeEdges(written(Line(0, 0, 65535, 0)));
-    EXPECT_EQ(fits.count, 1);
+    auto edges = [](const Bytes& bytes) { return test::decodeShape(bytes, 0, false); };
+    test::DecodedShape fits = edges(written(Line(0, 0, 65535, 0)));
+    EXPECT_EQ(fits.edges, 1);
     EXPECT_EQ(fits.maxNumBits, 15);
 
-    DecodedEdges line = decodeEdges(written(Line(-300000, 200000, 300000, -250000)));
-    EXPECT_GT(line.count, 1);
+    test::DecodedShape line = edges(written(Line(-300000, 200000, 300000, -250000)));
+    EXPECT_GT(line.edges, 1);
     EXPECT_LE(line.maxNumBits, 15);
     EXPECT_EQ(line.dx, 600000);
     EXPECT_EQ(line.dy, 450000);
 
-    DecodedEdges curve = decodeEdges(written(Curve(0, 0, 150000, 400000, 300001, -7)));
-    EXPECT_GT(curve.count, 1);
+    test::DecodedShape curve = edges(written(Curve(0, 0, 150000, 400000, 300001, -7)));
+    EXPECT_GT(curve.edges, 1);
     EXPECT_LE(curve.maxNumBits, 15);
     EXPECT_EQ(curve.dx, 300001);
     EXPECT_EQ(curve.dy, 7);
