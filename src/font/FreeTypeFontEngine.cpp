@@ -4,6 +4,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_DRIVER_H
+#include FT_MODULE_H
 
 #include <algorithm>
 #include <cmath>
@@ -96,6 +98,13 @@ class FreeTypeFontEngine final : public FontEngine {
 public:
     FreeTypeFontEngine() {
         if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+        // The classic TrueType hinting, which fits points to the pixel grid in x as well
+        // as in y, as Windows GDI does for outlines and character widths. A FreeType
+        // built without it keeps its default interpreter.
+        if (library_ != nullptr) {
+            FT_UInt version = TT_INTERPRETER_VERSION_35;
+            FT_Property_Set(library_, "truetype", "interpreter-version", &version);
+        }
         FcInit();
     }
     // FcFini releases what fontconfig keeps for the process (its configuration and
