@@ -103,12 +103,5 @@ TEST(FontOption, NoFontAtAllIsReportedAndNothingIsWritten) {
     EXPECT_EQ(listed.out, "");
 }
 
-TEST(FontsCommand, ListsTheInstalledFaces) {
-    auto r = runTarvenox("fonts");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("DejaVu Sans\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Liberation Serif\n"), std::string::npos) << r.out;
-}
-
 }  // namespace
 }  // namespace tarvenox

@@ -158,13 +158,5 @@ TEST(FreeTypeOutline, MatrixAppliesToEveryPoint) {
     EXPECT_EQ(path(Glyph(outlineToNative(o, swap))), "M -32 -32 L -32 32 L 64 -32 L -32 -32 Z");
 }
 
-TEST(FreeTypeOutline, InvalidOutlinesGiveNoBuffer) {
-    // A contour cannot start on a cubic control point.
-    HandOutline h;
-    h.contour({{0, 0, Cubic}, {1, 1, On}});
-    FT_Outline o = h.outline();
-    EXPECT_TRUE(outlineToNative(o, identity).empty());
-}
-
 }  // namespace
 }  // namespace tarvenox

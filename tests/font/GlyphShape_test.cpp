@@ -37,8 +37,6 @@ TEST(GlyphShape, DocumentedGlyphs) {
 TEST(GlyphShape, StraightEdges) {
     // Horizontal: 1 1, NumBits 3 (signedBitCount(10) = 5, minus 2), 0 0, 10 in 5 bits.
     EXPECT_EQ(written(Line(0, 0, 10, 0)), (Bytes{0b11'0011'0'0, 0b01010'000}));
-    // Length 0: a vertical edge of NumBits 0 with a 2-bit delta of 0.
-    EXPECT_EQ(written(Line(7, 7, 7, 7)), (Bytes{0b11'0000'0'1, 0b00'000000}));
     // Vertical, upwards in outline units, so the SWF delta is negative: -16 in 5 bits.
     EXPECT_EQ(written(Line(0, 0, 0, 16)), (Bytes{0b11'0011'0'1, 0b10000'000}));
     // General: dx 1, dy -2 take 2 bits each after NumBits 0.
