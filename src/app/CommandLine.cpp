@@ -17,6 +17,7 @@ int runCommandLine(int argc, char** argv) {
     program.set_help_all_flag("--help-all", "Show the help of every command");
     addInspectCommand(program);
     addSaveCommand(program);
+    addTemplatesCommand(program);
     addFontsCommand(program);
     addArchiveCommand(program);
 

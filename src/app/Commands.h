@@ -11,6 +11,7 @@ namespace tarvenox {
 // and throws CommandError on failure.
 void addInspectCommand(CLI::App& program);
 void addSaveCommand(CLI::App& program);
+void addTemplatesCommand(CLI::App& program);
 void addFontsCommand(CLI::App& program);
 void addArchiveCommand(CLI::App& program);
 

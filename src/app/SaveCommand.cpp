@@ -1,17 +1,23 @@
-// `tarvenox save`: apply changes to a movie and write the result.
+// `tarvenox save`: apply changes to a movie, or to a template of an installation, and
+// write the result.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 
 #include "app/ColorText.h"
 #include "app/CommandError.h"
 #include "app/Commands.h"
+#include "app/Customisation.h"
+#include "app/InstallationOption.h"
+#include "app/TarvenoxApp.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/Log.h"
 #include "common/Messages.h"
 #include "font/SWFFont.h"
+#include "sound/SWFDefineSound.h"
 #include "swf/PictureFile.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFImage.h"
@@ -23,6 +29,8 @@ namespace {
 
 struct SaveOptions {
     std::string movie;
+    std::string templateName;
+    std::string dataFolder;
     std::string output;
     std::string background;
     std::vector<std::string> images;
@@ -72,10 +80,11 @@ private:
 
 // The --image options as export name (Windows-1252, as movies store it) to file, in
 // byte-wise order of the names: the order the save applies them in. A name given twice
-// takes the last file. Each picture must exist in the movie and pass the check a
-// picture passes when the user chooses it, before anything is written.
+// takes the last file. Each picture must exist in the movie and be a PNG or JPEG file;
+// with checkFiles it must also pass the check a picture passes when the user chooses
+// it, before anything is written (a template's pictures pass it when recorded).
 std::map<std::string, std::string> checkedImages(const std::vector<std::string>& specs,
-                                                 SWFFile& movie) {
+                                                 SWFFile& movie, bool checkFiles) {
     std::map<std::string, std::string> images;
     for (const auto& spec : specs) {
         auto [exportName, path] = parseReplacement(spec, "--image", "EXPORT=FILE");
@@ -87,10 +96,12 @@ std::map<std::string, std::string> checkedImages(const std::vector<std::string>&
             throw CommandError("--image " + spec +
                                ": a picture must be a PNG or JPEG file (.png, .jpg, .jpeg)");
         }
-        try {
-            checkPictureFile(path);
-        } catch (const FileException& e) {
-            throw CommandError("--image " + spec + ": " + e.getMessage());
+        if (checkFiles) {
+            try {
+                checkPictureFile(path);
+            } catch (const FileException& e) {
+                throw CommandError("--image " + spec + ": " + e.getMessage());
+            }
         }
         images[exportName] = path;
     }
@@ -112,6 +123,22 @@ std::map<std::string, std::string> checkedFonts(const std::vector<std::string>& 
         fonts[fontName] = face;
     }
     return fonts;
+}
+
+// The --mp3 options as export name to file, in byte-wise order of the names. Each name
+// must be that of a sound the movie exports; the MP3 file is read when the movie is saved.
+std::map<std::string, std::string> checkedSounds(const std::vector<std::string>& specs,
+                                                 SWFFile& movie) {
+    std::map<std::string, std::string> sounds;
+    for (const auto& spec : specs) {
+        auto [exportName, path] = parseReplacement(spec, "--mp3", "EXPORT=FILE");
+        if (findExportedSound(movie, exportName) == nullptr) {
+            throw CommandError("--mp3 " + spec + ": the movie exports no sound named '" +
+                               displayText(exportName) + "'");
+        }
+        sounds[exportName] = path;
+    }
+    return sounds;
 }
 
 // One --var: NAME=VALUE sets a string; NAME:b, NAME:d, NAME:i (and NAME:s) give the
@@ -152,54 +179,148 @@ ActionVariables parseVariables(const std::vector<std::string>& options) {
     return variables;
 }
 
-void runSave(const SaveOptions& options) {
-    std::optional<std::int32_t> background;
-    if (!options.background.empty()) {
-        background = parseColor(options.background);
-        if (!background) {
-            throw CommandError("--background: '" + options.background +
-                               "' is not a colour; give #rrggbb or a decimal number");
-        }
+std::optional<std::int32_t> parseBackground(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    auto background = parseColor(text);
+    if (!background) {
+        throw CommandError("--background: '" + text +
+                           "' is not a colour; give #rrggbb or a decimal number");
     }
-    // Ordered by export name, byte for byte; a name given twice keeps its last file.
-    std::map<std::string, std::string> sounds;
-    for (const auto& text : options.mp3) {
-        auto [name, path] = parseReplacement(text, "--mp3", "EXPORT=FILE");
-        sounds[name] = path;
-    }
+    return background;
+}
+
+// A movie on its own: the variables are the ones given, typed by their suffix.
+void saveMovieFile(const SaveOptions& options) {
+    const auto background = parseBackground(options.background);
     ActionVariables variables = parseVariables(options.variables);
     SWFFile movie(options.movie);
     if (!movie.complete()) throw CommandError(movie.error() + "; nothing was written");
     const auto fonts = checkedFonts(options.fonts, movie);
-    const auto images = checkedImages(options.images, movie);
+    const auto images = checkedImages(options.images, movie, true);
+    const auto sounds = checkedSounds(options.mp3, movie);
     MessageCounter messages;
-    // The changes go in the save's order: fonts, pictures, sounds, variables, colour.
-    for (const auto& [name, face] : fonts) {
-        logPrint("replacing font %s with font %s\n", displayText(name).c_str(), face.c_str());
-        movie.replaceFont(name, face);
-    }
-    for (const auto& [name, path] : images) {
-        logPrint("replacing image %s with image %s\n", displayText(name).c_str(), path.c_str());
-        movie.replacePicture(name, path);
-    }
-    for (const auto& [name, path] : sounds) {
-        logPrint("replacing mp3 %s with mp3 %s\n", displayText(name).c_str(), path.c_str());
-        movie.replaceSound(name, path);
-    }
-    if (!variables.empty()) movie.setVariables(variables);
-    if (background) movie.setBackgroundColor(*background);
+    customiseMovie(movie, fonts, images, sounds, variables.empty() ? nullptr : &variables,
+                   background);
     if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
     std::string error;
     if (!movie.write(options.output, &error)) throw CommandError(error);
+}
+
+// --var for a template: NAME=VALUE gives a new value to every variable of that name
+// that "configs.txt" declares for the template, which also fixes its type and its place
+// in the movie's actions. Variables not named keep their configured values.
+void setTemplateVariables(ActionVariables& variables, const std::vector<std::string>& specs,
+                          const std::string& templateName) {
+    for (const std::string& spec : specs) {
+        const std::size_t equals = spec.find('=');
+        if (equals == std::string::npos || equals == 0) {
+            throw CommandError("--var: '" + spec + "' is not NAME=VALUE");
+        }
+        bool nameLossless = false;
+        bool valueLossless = false;
+        const std::string name = utf8ToCp1252(spec.substr(0, equals), &nameLossless);
+        const std::string value = utf8ToCp1252(spec.substr(equals + 1), &valueLossless);
+        if (!nameLossless || !valueLossless) {
+            throw CommandError("--var: '" + spec +
+                               "' has characters that Windows-1252 cannot represent");
+        }
+        bool declared = false;
+        std::string names;
+        for (auto& variable : variables) {
+            if (variable->getName() == name) {
+                variable->setValue(value);
+                declared = true;
+            }
+            names += (names.empty() ? "" : ", ") + displayText(variable->getName());
+        }
+        if (!declared) {
+            throw CommandError("--var: the template '" + templateName +
+                               "' declares no variable '" + displayText(name) + "' (" +
+                               (names.empty() ? "it declares none" : "it declares " + names) + ")");
+        }
+    }
+    try {
+        actionBytes(variables);  // refuses what cannot be encoded before anything is written
+    } catch (const Exception& e) {
+        throw CommandError("--var: " + e.getMessage());
+    }
+}
+
+// A template of an installation, as the interactive program saves it: start-up, the
+// selection of the template, every change recorded through the recording operations,
+// the save into the working copy, the copy to the output, and shutdown.
+void saveTemplate(const SaveOptions& options) {
+    namespace fs = std::filesystem;
+    const auto background = parseBackground(options.background);
+    bool lossless = false;
+    const std::string name = utf8ToCp1252(options.templateName, &lossless);
+    if (!lossless || name.empty()) {
+        throw CommandError("--template: '" + options.templateName + "' is not a template name");
+    }
+    CTarvenoxApp app(installationEnvironment(options.dataFolder));
+    if (!app.workingFolderCreated) {
+        throw CommandError("cannot create a working folder in the temporary folder");
+    }
+    app.selectMovie(name);
+    const std::string workingCopy = app.workingCopyPath();
+    if (!fs::exists(workingCopy)) {
+        throw CommandError("the installation has no template '" + options.templateName +
+                           "' (swf/" + options.templateName + ".swf)");
+    }
+    SWFFile movie(workingCopy);
+    if (!movie.complete()) throw CommandError(movie.error() + "; nothing was written");
+
+    for (const auto& [fontName, face] : checkedFonts(options.fonts, movie)) {
+        recordFontReplacement(app, fontName, face);
+    }
+    for (const auto& [exportName, path] : checkedImages(options.images, movie, false)) {
+        // The check's message has been shown on standard error.
+        if (!recordPictureReplacement(app, exportName, path)) {
+            throw CommandError("--image " + displayText(exportName) + "=" + path +
+                               ": the picture was refused; nothing was written");
+        }
+    }
+    for (const auto& [exportName, path] : checkedSounds(options.mp3, movie)) {
+        recordSoundReplacement(app, exportName, path);
+    }
+    setTemplateVariables(app.actionVariables, options.variables, options.templateName);
+    if (background) app.currentBackgroundColor = *background;
+
+    MessageCounter messages;
+    if (!saveMovie(app)) throw CommandError("the template could not be saved; nothing was written");
+    if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
+    std::string error;
+    if (!app.copyResultTo(options.output, &error)) throw CommandError(error);
+}
+
+void runSave(const SaveOptions& options) {
+    if (options.movie.empty() == options.templateName.empty()) {
+        throw CommandError("save: give either a MOVIE or --template NAME");
+    }
+    if (options.templateName.empty()) {
+        saveMovieFile(options);
+    } else {
+        saveTemplate(options);
+    }
 }
 
 }  // namespace
 
 void addSaveCommand(CLI::App& program) {
     auto* command = program.add_subcommand(
-        "save", "Read a movie, apply the given changes and write the result to a new file");
+        "save", "Apply the given changes to a movie, or to a template of an installation, and "
+                "write the result to a new file");
     auto options = std::make_shared<SaveOptions>();
-    command->add_option("movie", options->movie, "The SWF movie to start from")->required();
+    auto* movie = command->add_option("movie", options->movie, "The SWF movie to start from");
+    auto* templateName =
+        command->add_option("--template", options->templateName,
+                            "Start from this template of the installation instead "
+                            "(`tarvenox templates` lists them); its variables are declared "
+                            "in configs.txt, so --var takes NAME=VALUE only")
+            ->excludes(movie);
+    command->add_option("--data", options->dataFolder,
+                        "The installation folder (default: the current directory)")
+        ->needs(templateName);
     command->add_option("-o,--output", options->output, "Where to write the result")->required();
     command->add_option("--background", options->background,
                         "New background colour: #rrggbb or a decimal number");

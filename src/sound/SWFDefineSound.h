@@ -11,6 +11,8 @@
 
 namespace tarvenox {
 
+class SWFFile;
+
 class SWFDefineSound : public SWFTag {
 public:
     // The fields before the sound data (SWF file format, DefineSound).
@@ -52,5 +54,9 @@ public:
 // rate gets the nearest of those: 8, 11.025 and 12 kHz give 1; 16, 22.05 and 24 kHz 2;
 // 32, 44.1 and 48 kHz 3.
 int mp3SoundRate(int samplingRate);
+
+// The first DefineSound whose character id the first ExportAssets tag naming exportName
+// as its first asset exports; nullptr when there is none.
+SWFDefineSound* findExportedSound(SWFFile& movie, const std::string& exportName);
 
 }  // namespace tarvenox

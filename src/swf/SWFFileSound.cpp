@@ -1,27 +1,44 @@
 // Replacing a movie's music with an MP3 file.
+#include <algorithm>
+
 #include "common/Messages.h"
 #include "sound/SWFDefineSound.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {
 
+namespace {
+
+std::vector<std::unique_ptr<SWFTag>>::iterator findSoundSlot(SWFFile& movie,
+                                                            const std::string& exportName) {
+    auto& tags = movie.tags();
+    const auto id = movie.findExportedId(exportName);
+    if (!id) return tags.end();
+    return std::find_if(tags.begin(), tags.end(), [&](const auto& tag) {
+        return dynamic_cast<SWFDefineSound*>(tag.get()) != nullptr && tag->length() >= 2 &&
+               tag->characterId() == *id;
+    });
+}
+
+}  // namespace
+
+SWFDefineSound* findExportedSound(SWFFile& movie, const std::string& exportName) {
+    auto slot = findSoundSlot(movie, exportName);
+    return slot == movie.tags().end() ? nullptr : static_cast<SWFDefineSound*>(slot->get());
+}
+
 void SWFFile::replaceSound(const std::string& exportName, const std::string& path) {
-    const auto id = findExportedId(exportName);
-    if (!id) return;
-    for (auto& tag : tags_) {
-        auto* sound = dynamic_cast<SWFDefineSound*>(tag.get());
-        if (sound == nullptr || sound->length() < 2 || sound->characterId() != *id) continue;
-        std::string problem;
-        auto replacement = SWFDefineSound::fromMp3File(*id, path, &problem);
-        // A file that holds no usable MP3 stream keeps the template's music; the user
-        // is told why, as for a picture that cannot be used.
-        if (!replacement) {
-            showMessage(problem, MessageKind::Information);
-            return;
-        }
-        tag = std::move(replacement);
+    auto slot = findSoundSlot(*this, exportName);
+    if (slot == tags_.end()) return;
+    std::string problem;
+    auto replacement = SWFDefineSound::fromMp3File((*slot)->characterId(), path, &problem);
+    // A file that holds no usable MP3 stream keeps the template's music; the user is
+    // told why, as for a picture that cannot be used.
+    if (!replacement) {
+        showMessage(problem, MessageKind::Information);
         return;
     }
+    *slot = std::move(replacement);
 }
 
 }  // namespace tarvenox

@@ -1,0 +1,43 @@
+// The changes a user makes to the selected template, and the save that applies them.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "swf/SWFType.h"
+
+namespace tarvenox {
+
+class CTarvenoxApp;
+class SWFFile;
+
+using Replacements = std::map<std::string, std::string>;
+
+// Applies changes to a movie in the save's order: fonts, then pictures, then sounds,
+// each kind in byte-wise order of its names with a log line per entry; then the
+// variables (when given) and the background colour (when given).
+void customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
+                    const Replacements& sounds, const ActionVariables* variables,
+                    std::optional<std::int32_t> background);
+
+// The recording operations: each keeps a choice for the next save, replacing an earlier
+// choice for the same name.
+void recordFontReplacement(CTarvenoxApp& app, const std::string& fontName,
+                           const std::string& faceName);
+// A JPEG file (".jpg", ".jpeg", any case) must pass the JPEG check first; when it does
+// not, the check's message is shown and nothing is recorded (false).
+bool recordPictureReplacement(CTarvenoxApp& app, const std::string& exportName,
+                              const std::string& path);
+void recordSoundReplacement(CTarvenoxApp& app, const std::string& exportName,
+                            const std::string& path);
+
+// The save: extracts the selected template afresh, reads its working copy, applies
+// every recorded change, the action variables and the current background colour, and
+// writes the result back over the working copy through a temporary file. A working copy
+// that cannot be read completely, or a failed write, is reported to the user and
+// gives false; the working copy is then the untouched template.
+bool saveMovie(CTarvenoxApp& app);
+
+}  // namespace tarvenox

@@ -1,0 +1,104 @@
+// Listing the templates of an installation.
+#include "app/TemplateCatalogue.h"
+
+#include <map>
+#include <set>
+
+#include "app/TarvenoxApp.h"
+#include "data/ConfigurationTexts.h"
+#include "data/FileStore.h"
+#include "data/ProductNames.h"
+#include "font/SWFFont.h"
+#include "sound/SWFDefineSound.h"
+#include "swf/SWFExportAssets.h"
+#include "swf/SWFFile.h"
+#include "swf/SWFImage.h"
+#include "swf/SWFType.h"
+
+namespace tarvenox {
+
+namespace {
+
+// The selection lists as start-up joined them: the base installation's text (disk,
+// "res" folder, "files.db") and then each add-on archive's copy.
+std::string joinedSelectLists(CTarvenoxApp& app) {
+    FileStore& store = app.workspace->store();
+    const std::string baseArchive = store.startDirectory() + "files.db";
+    FileStore base(app.workingFolder, store.startDirectory());
+    for (const auto& database : store.databases()) {
+        if (database->path() == baseArchive) {
+            base.addDatabase(std::make_unique<FileDatabase>(baseArchive, app.workingFolder));
+        }
+    }
+    ConfigurationTexts texts;
+    texts.readFrom(base);
+    for (const auto& database : store.databases()) {
+        if (database->path() != baseArchive) texts.appendFrom(*database);
+    }
+    return texts.selectLists;
+}
+
+// Fills in what the template's movie lets one replace; false when there is no movie.
+bool describeTemplate(CTarvenoxApp& app, TemplateEntry& entry) {
+    if (!isSafeProductName(entry.name)) return false;
+    std::string bytes;
+    if (!app.workspace->store().readText("swf\\" + entry.name + ".swf", bytes)) return false;
+    SWFFile movie(asBytes(bytes), entry.name + ".swf");
+    entry.error = movie.error();
+    for (const auto& tag : movie.tags()) {
+        if (auto* font = dynamic_cast<SWFFont*>(tag.get())) {
+            entry.fonts.push_back(font->getFontName());
+        } else if (auto* exports = dynamic_cast<SWFExportAssets*>(tag.get())) {
+            // Only a tag's first asset can be found by name, and only the first tag
+            // exporting a name counts.
+            auto asset = exports->firstAsset();
+            if (!asset || movie.findExportedId(asset->name) != asset->id) continue;
+            if (findExportedImage(movie, asset->name)) entry.pictures.push_back(asset->name);
+            if (findExportedSound(movie, asset->name)) entry.sounds.push_back(asset->name);
+        }
+    }
+    ActionVariables variables;
+    buildActionVariables(*app.configTable, baseName(entry.name), variables);
+    for (const auto& variable : variables) {
+        entry.variables.push_back(
+            {variable->getName(), variable->typeLetter(), variable->getValueText()});
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<TemplateEntry> listTemplates(CTarvenoxApp& app) {
+    std::vector<TemplateEntry> templates;
+    std::set<std::string> named;
+    std::set<std::string> baseNames;
+
+    // Lists in name order, entries in file order, as the interface shows them.
+    const TextTable lists(joinedSelectLists(app));
+    std::map<std::string, std::vector<int>> rowsByList;
+    for (int row = 0; row < lists.rowCount(); ++row) rowsByList[lists.cell(1, row)].push_back(row);
+    for (const auto& [list, rows] : rowsByList) {
+        for (int row : rows) {
+            TemplateEntry entry;
+            entry.name = lists.cell(2, row);
+            if (named.count(entry.name) != 0) continue;
+            entry.title = lists.cell(0, row);
+            entry.list = list;
+            if (!describeTemplate(app, entry)) continue;
+            named.insert(entry.name);
+            baseNames.insert(baseName(entry.name));
+            templates.push_back(std::move(entry));
+        }
+    }
+    const TextTable& configs = *app.configTable;
+    for (int row = 0; row < configs.rowCount(); ++row) {
+        TemplateEntry entry;
+        entry.name = configs.cell(0, row);
+        if (baseNames.count(entry.name) != 0) continue;
+        baseNames.insert(entry.name);
+        if (describeTemplate(app, entry)) templates.push_back(std::move(entry));
+    }
+    return templates;
+}
+
+}  // namespace tarvenox

@@ -1,0 +1,121 @@
+// `tarvenox templates`: the templates of an installation and what each lets one change.
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+
+#include "app/CommandError.h"
+#include "app/Commands.h"
+#include "app/InstallationOption.h"
+#include "app/TemplateCatalogue.h"
+#include "common/Cp1252.h"
+#include "common/Log.h"
+
+namespace tarvenox {
+
+namespace {
+
+using nlohmann::json;
+
+json namesJson(const std::vector<std::string>& names) {
+    json out = json::array();
+    for (const auto& name : names) out.push_back(displayText(name));
+    return out;
+}
+
+json templateJson(const TemplateEntry& entry) {
+    json variables = json::array();
+    for (const auto& variable : entry.variables) {
+        variables.push_back({{"name", displayText(variable.name)},
+                             {"type", std::string(1, variable.type)},
+                             {"value", displayText(variable.value)}});
+    }
+    json out = {{"name", displayText(entry.name)},
+                {"title", displayText(entry.title)},
+                {"list", displayText(entry.list)},
+                {"fonts", namesJson(entry.fonts)},
+                {"pictures", namesJson(entry.pictures)},
+                {"sounds", namesJson(entry.sounds)},
+                {"variables", variables}};
+    if (!entry.error.empty()) out["error"] = entry.error;
+    return out;
+}
+
+// Line breaks and tabs of a value, written as the escapes a reader recognises.
+std::string visible(const std::string& text) {
+    std::string out;
+    for (char c : displayText(text)) {
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string quotedList(const std::vector<std::string>& names) {
+    std::string text;
+    for (const auto& name : names) text += (text.empty() ? "\"" : ", \"") + displayText(name) + '"';
+    return text.empty() ? "-" : text;
+}
+
+void printTemplate(const TemplateEntry& entry) {
+    std::cout << displayText(entry.name);
+    if (!entry.list.empty()) {
+        std::string title = entry.title;
+        for (char& c : title) c = c == '+' ? ' ' : c;  // the lists write blanks as '+'
+        std::cout << "  \"" << displayText(title) << "\" in list " << displayText(entry.list);
+    }
+    std::cout << '\n';
+    if (!entry.error.empty()) std::cout << "  error: " << entry.error << '\n';
+    std::cout << "  fonts: " << quotedList(entry.fonts) << '\n'
+              << "  pictures: " << quotedList(entry.pictures) << '\n'
+              << "  sounds: " << quotedList(entry.sounds) << '\n'
+              << "  variables:";
+    if (entry.variables.empty()) std::cout << " -";
+    std::cout << '\n';
+    for (const auto& variable : entry.variables) {
+        std::cout << "    " << displayText(variable.name) << " (" << variable.type << ") = \""
+                  << visible(variable.value) << "\"\n";
+    }
+}
+
+}  // namespace
+
+void addTemplatesCommand(CLI::App& program) {
+    auto* command = program.add_subcommand(
+        "templates", "List the templates of an installation with the fonts, pictures, sounds "
+                     "and variables each lets one change");
+    auto dataFolder = std::make_shared<std::string>();
+    auto asJson = std::make_shared<bool>(false);
+    command->add_option("--data", *dataFolder,
+                        "The installation folder (default: the current directory)");
+    command->add_flag("--json", *asJson, "Print one JSON document instead of text");
+    command->callback([dataFolder, asJson] {
+        const AppEnvironment environment = installationEnvironment(*dataFolder);
+        // Start-up's diagnostic lines would mix with the listing.
+        std::FILE* log = logStream();
+        setLogStream(nullptr);
+        std::vector<TemplateEntry> templates;
+        {
+            CTarvenoxApp app(environment);
+            templates = listTemplates(app);
+        }
+        setLogStream(log);
+        if (*asJson) {
+            json out = json::array();
+            for (const auto& entry : templates) out.push_back(templateJson(entry));
+            std::cout << out.dump(2) << '\n';
+        } else {
+            for (const auto& entry : templates) printTemplate(entry);
+            if (templates.empty()) std::cout << "no templates\n";
+        }
+    });
+}
+
+}  // namespace tarvenox
