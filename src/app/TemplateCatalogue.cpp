@@ -1,10 +1,12 @@
 // Listing the templates of an installation.
 #include "app/TemplateCatalogue.h"
 
+#include <filesystem>
 #include <map>
 #include <set>
 
 #include "app/TarvenoxApp.h"
+#include "common/Cp1252.h"
 #include "data/ConfigurationTexts.h"
 #include "data/FileStore.h"
 #include "data/ProductNames.h"
@@ -66,6 +68,38 @@ bool describeTemplate(CTarvenoxApp& app, TemplateEntry& entry) {
     return true;
 }
 
+// The names of every template movie the store can find: "swf\" + name + ".swf" on
+// disk (in the installation and its "res" folder) and in the archives.
+std::vector<std::string> storedTemplateNames(CTarvenoxApp& app) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    const std::string prefix = "swf\\";
+    const std::string suffix = ".swf";
+    auto take = [&](std::string name) {
+        if (name.size() > prefix.size() + suffix.size() && name.starts_with(prefix) &&
+            name.ends_with(suffix)) {
+            names.push_back(name.substr(prefix.size(), name.size() - prefix.size() - suffix.size()));
+        }
+    };
+    FileStore& store = app.workspace->store();
+    for (const char* folder : {"swf", "../res/swf"}) {
+        const fs::path root = fs::path(store.startDirectory()) / folder;
+        std::error_code error;
+        for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
+             it.increment(error)) {
+            if (!it->is_regular_file(error)) continue;
+            // Disk names are UTF-8 with "/"; product names Windows-1252 with "\".
+            std::string name = utf8ToCp1252(fs::relative(it->path(), root, error).generic_string());
+            for (char& c : name) c = c == '/' ? '\\' : c;
+            take(prefix + name);
+        }
+    }
+    for (const auto& database : store.databases()) {
+        for (const auto& record : database->records()) take(record.name);
+    }
+    return names;
+}
+
 }  // namespace
 
 std::vector<TemplateEntry> listTemplates(CTarvenoxApp& app) {
@@ -90,13 +124,19 @@ std::vector<TemplateEntry> listTemplates(CTarvenoxApp& app) {
             templates.push_back(std::move(entry));
         }
     }
+    // configs.txt names a template by its base name only: any stored template movie of
+    // that base name, in whatever folder, is the one it configures.
     const TextTable& configs = *app.configTable;
+    const std::vector<std::string> stored = storedTemplateNames(app);
     for (int row = 0; row < configs.rowCount(); ++row) {
-        TemplateEntry entry;
-        entry.name = configs.cell(0, row);
-        if (baseNames.count(entry.name) != 0) continue;
-        baseNames.insert(entry.name);
-        if (describeTemplate(app, entry)) templates.push_back(std::move(entry));
+        const std::string base = configs.cell(0, row);
+        if (!baseNames.insert(base).second) continue;
+        for (const std::string& name : stored) {
+            if (baseName(name) != base || !named.insert(name).second) continue;
+            TemplateEntry entry;
+            entry.name = name;
+            if (describeTemplate(app, entry)) templates.push_back(std::move(entry));
+        }
     }
     return templates;
 }

@@ -27,9 +27,10 @@ struct TemplateEntry {
 };
 
 // Every template the installation offers: each entry of the selection lists (in list
-// order) whose name is that of a template movie found through the file store, then each
-// template that only "configs.txt" names. The movies are read through the file store,
-// so templates in the product's archives are listed like those on disk.
+// order) whose name is that of a template movie found through the file store, then the
+// stored template movies whose base name only "configs.txt" names. The movies are read
+// through the file store, so templates in the product's archives are listed like those
+// on disk.
 std::vector<TemplateEntry> listTemplates(CTarvenoxApp& app);
 
 }  // namespace tarvenox
