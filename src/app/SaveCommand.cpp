@@ -78,67 +78,64 @@ private:
     int count_ = 0;
 };
 
-// The --image options as export name (Windows-1252, as movies store it) to file, in
+// The options of one kind as name (Windows-1252, as movies store it) to value, in
 // byte-wise order of the names: the order the save applies them in. A name given twice
-// takes the last file. Each picture must exist in the movie and be a PNG or JPEG file;
-// with checkFiles it must also pass the check a picture passes when the user chooses
-// it, before anything is written (a template's pictures pass it when recorded).
-std::map<std::string, std::string> checkedImages(const std::vector<std::string>& specs,
-                                                 SWFFile& movie, bool checkFiles) {
-    std::map<std::string, std::string> images;
+// takes the last value. check(spec, name, value) throws CommandError for what the movie
+// cannot take, so that nothing is written then.
+template <typename Check>
+Replacements checkedReplacements(const std::vector<std::string>& specs, const char* option,
+                                 const char* form, Check check) {
+    Replacements replacements;
     for (const auto& spec : specs) {
-        auto [exportName, path] = parseReplacement(spec, "--image", "EXPORT=FILE");
-        if (findExportedImage(movie, exportName) == nullptr) {
-            throw CommandError("--image " + spec + ": the movie exports no picture named '" +
-                               displayText(exportName) + "'");
+        auto [name, value] = parseReplacement(spec, option, form);
+        check(std::string(option) + " " + spec + ": ", name, value);
+        replacements[name] = value;
+    }
+    return replacements;
+}
+
+// Each --image names a picture the movie exports and a PNG or JPEG file; with
+// checkFiles the file must also pass the check a picture passes when the user chooses
+// it (a template's pictures pass it when they are recorded).
+Replacements checkedImages(const std::vector<std::string>& specs, SWFFile& movie, bool checkFiles) {
+    return checkedReplacements(specs, "--image", "EXPORT=FILE", [&](const std::string& context,
+                                                                   const std::string& name,
+                                                                   const std::string& path) {
+        if (findExportedImage(movie, name) == nullptr) {
+            throw CommandError(context + "the movie exports no picture named '" + displayText(name) + "'");
         }
         if (pictureKind(path) == PictureKind::Other) {
-            throw CommandError("--image " + spec +
-                               ": a picture must be a PNG or JPEG file (.png, .jpg, .jpeg)");
+            throw CommandError(context + "a picture must be a PNG or JPEG file (.png, .jpg, .jpeg)");
         }
-        if (checkFiles) {
-            try {
-                checkPictureFile(path);
-            } catch (const FileException& e) {
-                throw CommandError("--image " + spec + ": " + e.getMessage());
-            }
+        if (!checkFiles) return;
+        try {
+            checkPictureFile(path);
+        } catch (const FileException& e) {
+            throw CommandError(context + e.getMessage());
         }
-        images[exportName] = path;
-    }
-    return images;
+    });
 }
 
-// The --font options as template font name (Windows-1252, as movies store it) to face
-// name (UTF-8), in byte-wise order of the names: the order the save applies them in. A
-// name given twice takes the last face. Each name must be that of a DefineFont2 in the
-// movie, checked before anything is written.
-std::map<std::string, std::string> checkedFonts(const std::vector<std::string>& specs, SWFFile& movie) {
-    std::map<std::string, std::string> fonts;
-    for (const auto& spec : specs) {
-        auto [fontName, face] = parseReplacement(spec, "--font", "NAME=FACE");
-        if (findFontNamed(movie, fontName) == nullptr) {
-            throw CommandError("--font " + spec + ": the movie has no DefineFont2 named '" +
-                               displayText(fontName) + "'");
+// Each --font names a DefineFont2 of the movie and an installed face (UTF-8).
+Replacements checkedFonts(const std::vector<std::string>& specs, SWFFile& movie) {
+    return checkedReplacements(specs, "--font", "NAME=FACE", [&](const std::string& context,
+                                                                const std::string& name,
+                                                                const std::string&) {
+        if (findFontNamed(movie, name) == nullptr) {
+            throw CommandError(context + "the movie has no DefineFont2 named '" + displayText(name) + "'");
         }
-        fonts[fontName] = face;
-    }
-    return fonts;
+    });
 }
 
-// The --mp3 options as export name to file, in byte-wise order of the names. Each name
-// must be that of a sound the movie exports; the MP3 file is read when the movie is saved.
-std::map<std::string, std::string> checkedSounds(const std::vector<std::string>& specs,
-                                                 SWFFile& movie) {
-    std::map<std::string, std::string> sounds;
-    for (const auto& spec : specs) {
-        auto [exportName, path] = parseReplacement(spec, "--mp3", "EXPORT=FILE");
-        if (findExportedSound(movie, exportName) == nullptr) {
-            throw CommandError("--mp3 " + spec + ": the movie exports no sound named '" +
-                               displayText(exportName) + "'");
+// Each --mp3 names a sound the movie exports; the MP3 file is read when the movie is saved.
+Replacements checkedSounds(const std::vector<std::string>& specs, SWFFile& movie) {
+    return checkedReplacements(specs, "--mp3", "EXPORT=FILE", [&](const std::string& context,
+                                                                 const std::string& name,
+                                                                 const std::string&) {
+        if (findExportedSound(movie, name) == nullptr) {
+            throw CommandError(context + "the movie exports no sound named '" + displayText(name) + "'");
         }
-        sounds[exportName] = path;
-    }
-    return sounds;
+    });
 }
 
 // One --var: NAME=VALUE sets a string; NAME:b, NAME:d, NAME:i (and NAME:s) give the
