@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "common/Bytes.h"
 
@@ -20,7 +21,11 @@ public:
 
     // Every bit written so far; unwritten low bits of the last byte are 0.
     const Bytes& bytes() const { return bytes_; }
-    Bytes take() { return std::move(bytes_); }
+    // Hands the bytes over and leaves the writer new: empty, with no byte partly filled.
+    Bytes take() {
+        bitIndex_ = -1;
+        return std::exchange(bytes_, Bytes{});
+    }
     std::size_t size() const { return bytes_.size(); }
 
 private:

@@ -32,6 +32,15 @@ TEST(SWFBitWriter, AlignedUI16IsLowByteFirstAndZeroBitsWriteNothing) {
     EXPECT_EQ(w.bytes(), (Bytes{0xA0, 0x34, 0x12}));
 }
 
+TEST(SWFBitWriter, TakeLeavesANewWriter) {
+    SWFBitWriter w;
+    w.writeBits(3, 0b101);
+    EXPECT_EQ(w.take(), (Bytes{0xA0}));
+    EXPECT_TRUE(w.bytes().empty());
+    w.writeBits(2, 0b11);
+    EXPECT_EQ(w.bytes(), (Bytes{0xC0}));
+}
+
 TEST(SWFBitWriter, SignedFieldsKeepTheirLowBits) {
     SWFBitWriter w;
     w.writeSignedBits(3, -3);  // 101
