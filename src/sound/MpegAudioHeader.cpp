@@ -29,7 +29,6 @@ std::optional<MpegAudioHeader> MpegAudioHeader::parse(std::uint32_t h) {
     MpegAudioHeader header;
     header.version = static_cast<Version>(version);
     header.layer = static_cast<Layer>(layer);
-    header.crcProtected = ((h >> 16) & 1) == 0;  // the bit is set when there is no CRC
     header.bitrateIndex = static_cast<std::uint8_t>(bitrateIndex);
     header.samplingRateIndex = static_cast<std::uint8_t>(rateIndex);
     header.padded = ((h >> 9) & 1) != 0;

@@ -17,7 +17,6 @@ struct MpegAudioHeader {
 
     Version version = Mpeg1;
     Layer layer = Layer3;
-    bool crcProtected = false;
     std::uint8_t bitrateIndex = 0;       // 0 is free format
     std::uint8_t samplingRateIndex = 0;  // 0 to 2
     bool padded = false;

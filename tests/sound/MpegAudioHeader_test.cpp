@@ -49,21 +49,6 @@ TEST(MpegAudioHeader, TablesGiveBitrateRateAndFrameLength) {
     }
 }
 
-TEST(MpegAudioHeader, FieldsComeFromTheirBits) {
-    // FF F2 = MPEG 2, Layer III, CRC present; 0x8A = index 8, rate index 2, padded;
-    // 0x80 = dual channel.
-    auto header = MpegAudioHeader::parse(0xFFF28A80);
-    ASSERT_TRUE(header);
-    EXPECT_EQ(header->version, MpegAudioHeader::Mpeg2);
-    EXPECT_EQ(header->layer, MpegAudioHeader::Layer3);
-    EXPECT_TRUE(header->crcProtected);
-    EXPECT_EQ(header->bitrateIndex, 8);
-    EXPECT_EQ(header->samplingRateIndex, 2);
-    EXPECT_TRUE(header->padded);
-    EXPECT_EQ(header->channelMode, MpegAudioHeader::DualChannel);
-    EXPECT_EQ(header->samplingRate(), 16000);
-}
-
 TEST(MpegAudioHeader, RefusesWhatIsNoLayerIIOrIIIHeader) {
     const std::pair<const char*, std::uint32_t> refused[] = {
         {"sync bit 21 clear", 0xFFDB9064},
