@@ -314,9 +314,11 @@ void addSaveCommand(CLI::App& program) {
                             "Start from this template of the installation instead "
                             "(`tarvenox templates` lists them); its variables are declared "
                             "in configs.txt, so --var takes NAME=VALUE only")
+            ->type_name("NAME")
             ->excludes(movie);
     command->add_option("--data", options->dataFolder,
                         "The installation folder (default: the current directory)")
+        ->type_name("DIR")
         ->needs(templateName);
     command->add_option("-o,--output", options->output, "Where to write the result")->required();
     command->add_option("--background", options->background,

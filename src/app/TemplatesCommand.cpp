@@ -94,7 +94,8 @@ void addTemplatesCommand(CLI::App& program) {
     auto dataFolder = std::make_shared<std::string>();
     auto asJson = std::make_shared<bool>(false);
     command->add_option("--data", *dataFolder,
-                        "The installation folder (default: the current directory)");
+                        "The installation folder (default: the current directory)")
+        ->type_name("DIR");
     command->add_flag("--json", *asJson, "Print one JSON document instead of text");
     command->callback([dataFolder, asJson] {
         const AppEnvironment environment = installationEnvironment(*dataFolder);
