@@ -8,6 +8,8 @@ import { existsSync, mkdirSync, readFileSync, writeFileSync } from "node:fs";
 import { execFileSync } from "node:child_process";
 import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
+import { parseSwf } from "swf-parser";
+import { TagType } from "swf-types";
 import { chromiumPath, repositoryRoot, playMovies, pixelAt } from "./harness.mjs";
 import { rgb, near, inkMask, inkCount, inkDifference, comparePicture, pointsAround } from "./stage.mjs";
 
@@ -88,8 +90,9 @@ const itemsOf = (template, kind) => layout[template].items.filter((item) => item
 const item = (template, name) => layout[template].items.find((entry) => entry.name === name);
 
 let shots;
+let movies;
 before(async () => {
-  const movies = [
+  movies = [
     join(templates, "greeting.swf"),
     customise("greeting", greetingChanges),
     join(templates, "sale.swf"),
@@ -113,6 +116,18 @@ test("every movie plays without a player error or warning", () => {
   for (const name of ["greeting", "greetingCustom", "sale", "saleCustom"]) {
     assert.deepEqual(shots[name].errors, [], name);
     assert.deepEqual(shots[name].warnings, [], name);
+  }
+});
+
+test("an independent SWF parser reads every movie whole", () => {
+  for (const [index, template] of ["greeting", "greeting", "sale", "sale"].entries()) {
+    const { tags } = parseSwf(readFileSync(movies[index]));
+    const ofType = (type) => tags.filter((tag) => tag.type === type);
+    assert.equal(ofType(TagType.DefineDynamicText).length, itemsOf(template, "text").length, movies[index]);
+    for (const font of ofType(TagType.DefineFont)) assert.equal(font.glyphs.length, 224, movies[index]);
+    const exported = ofType(TagType.ExportAssets).flatMap((tag) => tag.assets.map((asset) => asset.name));
+    const expected = layout[template].items.filter((entry) => ["picture", "sound"].includes(entry.kind));
+    assert.deepEqual(exported.sort(), expected.map((entry) => entry.name).sort(), movies[index]);
   }
 });
 
