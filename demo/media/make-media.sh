@@ -7,19 +7,21 @@ set -euo pipefail
 cd "$(dirname "$0")"
 convert=/usr/bin/convert  # ImageMagick's, not a stand-in earlier on the PATH
 
-tune() {  # tune OUT.mp3 NOTE...: a plucked note every quarter second, 22.05 kHz mono
-  local out=$1; shift
+tune() {  # tune OUT.mp3 VOLUME NOTE...: a plucked note every quarter second, 22.05 kHz mono
+  local out=$1 volume=$2; shift 2
   local chain=()
-  for note in "$@"; do chain+=(synth 0.25 pluck "$note" vol 0.6 :); done
+  for note in "$@"; do chain+=(synth 0.25 pluck "$note" vol "$volume" :); done
   local wav
   wav=$(mktemp --suffix=.wav)
   sox -V1 -n -r 22050 -c 1 "$wav" "${chain[@]:0:${#chain[@]}-1}"
   lame --quiet -b 32 -m m "$wav" "$out"
   rm -f "$wav"
 }
-tune greeting-music.mp3 C4 E4 G4 C5 G4 E4 C4 G3 C4 E4 G4 C5
-tune sale-jingle.mp3 G4 G4 A4 B4 D5 B4
-tune song.mp3 A3 C4 E4 A4 E4 C4 D4 F4 A4 D5 A4 F4
+# The user's song is quieter than the templates' music, so a listener (and the player
+# check) can tell which one plays.
+tune greeting-music.mp3 0.6 C4 E4 G4 C5 G4 E4 C4 G3 C4 E4 G4 C5
+tune sale-jingle.mp3 0.6 G4 G4 A4 B4 D5 B4
+tune song.mp3 0.25 A3 C4 E4 A4 E4 C4 D4 F4 A4 D5 A4 F4
 
 # Four plain fields and a sun: easy to tell apart from the template's picture, and easy
 # for the player check to find again on the stage.

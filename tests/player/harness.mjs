@@ -34,7 +34,19 @@ const page = `<!doctype html>
 <html><head><meta charset="utf-8"><style>
   html, body { margin: 0; padding: 0; background: #808080; }
   #stage { display: block; }
-</style><script src="/ruffle/ruffle.js"></script></head>
+</style><script>
+// What the player sends to the speakers: the loudest sample of every buffer it starts.
+window.audioPeak = 0;
+const startBuffer = AudioBufferSourceNode.prototype.start;
+AudioBufferSourceNode.prototype.start = function (...args) {
+  for (let channel = 0; this.buffer && channel < this.buffer.numberOfChannels; channel++) {
+    for (const sample of this.buffer.getChannelData(channel)) {
+      window.audioPeak = Math.max(window.audioPeak, Math.abs(sample));
+    }
+  }
+  return startBuffer.apply(this, args);
+};
+</script><script src="/ruffle/ruffle.js"></script></head>
 <body><div id="host"></div><script>
 window.playMovie = (url, width, height) => new Promise((resolve) => {
   const player = window.RufflePlayer.newest().createPlayer();
@@ -189,9 +201,10 @@ async function playOne(context, port, index, path, settleMs) {
     const panic = await tab.evaluate(() => window.panicText());
     if (panic) errors.push(`panic: ${panic.slice(0, 300)}`);
     const metadata = await tab.evaluate(() => window.movieMetadata ?? null);
+    const audioPeak = await tab.evaluate(() => window.audioPeak);
     const png = await tab.locator("#stage").screenshot();
     const pixels = await decodeImage(tab, png, "screenshot.png");
-    return { path, width, height, metadata, png, pixels, errors, warnings };
+    return { path, width, height, metadata, png, pixels, errors, warnings, audioPeak };
   } finally {
     await tab.close();
   }

@@ -12,6 +12,7 @@ if (!moviePath || !screenshotPath) {
 const [result] = await playMovies([moviePath]);
 writeFileSync(screenshotPath, result.png);
 console.log(`${moviePath}: stage ${result.width} x ${result.height}, screenshot ${screenshotPath}`);
+console.log(`loudest sample played: ${result.audioPeak.toFixed(3)}`);
 if (result.metadata) console.log(`metadata: ${JSON.stringify(result.metadata)}`);
 for (const warning of result.warnings) console.log(`player warning: ${warning}`);
 for (const error of result.errors) console.log(`player error: ${error}`);

@@ -193,6 +193,14 @@ test("the customised movies draw their texts anew", () => {
   }
 });
 
+test("the music is heard, the template's and then the quieter replacement", () => {
+  for (const template of ["greeting", "sale"]) {
+    const [before, after] = [shots[template].audioPeak, shots[`${template}Custom`].audioPeak];
+    assert.ok(before > 0.45, `${template}: the template's music peaks at ${before}`);
+    assert.ok(after > 0.1 && after < 0.4, `${template}: the replacement peaks at ${after}`);
+  }
+});
+
 test("a switch set to false hides the sale badge", () => {
   const badge = item("sale", "badge");
   const centre = [badge.x + badge.width / 2, badge.y + badge.height / 2];
