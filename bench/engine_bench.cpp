@@ -1,0 +1,70 @@
+// What a save costs: reading and writing a movie, and each conversion it may run.
+#include <benchmark/benchmark.h>
+#include <png.h>
+
+#include "common/Log.h"
+#include "font/DefineFont2.h"
+#include "sound/SWFDefineSound.h"
+#include "support/MovieBuilder.h"
+#include "support/Mp3Builder.h"
+#include "support/PictureFiles.h"
+#include "swf/PngImage.h"
+#include "swf/SWFFile.h"
+#include "swf/SWFLosslessImage.h"
+
+namespace tarvenox {
+namespace {
+
+// A movie of a hundred tags with 1 MB of bodies, read and written back.
+void BM_ReadAndWriteMovie(benchmark::State& state) {
+    test::MovieBuilder builder;
+    for (int i = 0; i < 100; ++i) builder.tag(i % 2 ? 2 : 20, Bytes(10000, static_cast<std::uint8_t>(i)));
+    const Bytes movie = builder.build();
+    for (auto _ : state) {
+        SWFFile file(movie, "bench.swf");
+        benchmark::DoNotOptimize(file.serialize());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * movie.size()));
+}
+BENCHMARK(BM_ReadAndWriteMovie);
+
+// A photo-sized RGBA picture decoded and compressed into a DefineBitsLossless2 body.
+void BM_PngToLosslessBitmap(benchmark::State& state) {
+    const auto side = static_cast<std::uint32_t>(state.range(0));
+    test::PngPicture picture{.width = side, .height = side, .colorType = PNG_COLOR_TYPE_RGBA};
+    for (std::uint32_t y = 0; y < side; ++y) {
+        Bytes row(side * 4);
+        for (std::uint32_t x = 0; x < side * 4; ++x) row[x] = static_cast<std::uint8_t>(x * 7 + y * 3);
+        picture.rows.push_back(std::move(row));
+    }
+    const Bytes png = test::encodePng(picture);
+    for (auto _ : state) {
+        PngImageImpl image(png, "bench.png");
+        benchmark::DoNotOptimize(SWFLosslessImage::fromPng(1, image));
+    }
+}
+BENCHMARK(BM_PngToLosslessBitmap)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+// The 224 glyphs of an installed face turned into a DefineFont2 body.
+void BM_DefineFont2FromInstalledFace(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(buildDefineFont2Body(1, "Title", "DejaVu Sans"));
+}
+BENCHMARK(BM_DefineFont2FromInstalledFace)->Unit(benchmark::kMillisecond);
+
+// Three minutes of 128 kbit/s MP3 frames: the frame walk that finds the sample count.
+void BM_Mp3ToDefineSound(benchmark::State& state) {
+    const Bytes mp3 = test::mp3Frames(test::kMpeg1Layer3_128k_44100_Joint, 7000);
+    for (auto _ : state) benchmark::DoNotOptimize(SWFDefineSound::fromMp3(1, mp3, "bench.mp3"));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * mp3.size()));
+}
+BENCHMARK(BM_Mp3ToDefineSound)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tarvenox
+
+int main(int argc, char** argv) {
+    tarvenox::setLogStream(nullptr);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
