@@ -1,6 +1,7 @@
 // An SWF movie in memory: the header bytes and the top-level tags in file order.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -55,6 +56,18 @@ public:
     // The character id that the first ExportAssets tag whose first asset has this
     // name exports. Names compare byte for byte.
     std::optional<std::uint16_t> findExportedId(const std::string& exportName) const;
+
+    // The list position of the first tag of class T that defines the character exported
+    // under exportName (see findExportedId); tags().end() when there is none.
+    template <class T>
+    std::vector<std::unique_ptr<SWFTag>>::iterator findExported(const std::string& exportName) {
+        const auto id = findExportedId(exportName);
+        if (!id) return tags_.end();
+        return std::find_if(tags_.begin(), tags_.end(), [&](const auto& tag) {
+            return dynamic_cast<T*>(tag.get()) != nullptr && tag->length() >= 2 &&
+                   tag->characterId() == *id;
+        });
+    }
 
     // The customisation of a template, each on the first tag that fits.
     void replaceFont(const std::string& fontName, const std::string& faceName);

@@ -1,5 +1,4 @@
 // Replacing a picture of a movie and keeping its size on the stage.
-#include <algorithm>
 
 #include "common/Log.h"
 #include "swf/PictureFile.h"
@@ -24,25 +23,15 @@ std::unique_ptr<SWFImage> imageFromFile(std::uint16_t characterId, const std::st
     return nullptr;
 }
 
-std::vector<std::unique_ptr<SWFTag>>::iterator findImageSlot(SWFFile& movie,
-                                                            const std::string& exportName) {
-    auto& tags = movie.tags();
-    const auto characterId = movie.findExportedId(exportName);
-    if (!characterId) return tags.end();
-    return std::find_if(tags.begin(), tags.end(), [&](const auto& tag) {
-        return dynamic_cast<SWFImage*>(tag.get()) != nullptr && tag->characterId() == *characterId;
-    });
-}
-
 }  // namespace
 
 SWFImage* findExportedImage(SWFFile& movie, const std::string& exportName) {
-    auto slot = findImageSlot(movie, exportName);
+    auto slot = movie.findExported<SWFImage>(exportName);
     return slot == movie.tags().end() ? nullptr : static_cast<SWFImage*>(slot->get());
 }
 
 void SWFFile::replacePicture(const std::string& exportName, const std::string& path) {
-    auto slot = findImageSlot(*this, exportName);
+    auto slot = findExported<SWFImage>(exportName);
     if (slot == tags_.end()) return;
     auto& oldImage = static_cast<SWFImage&>(**slot);
     const std::uint16_t characterId = oldImage.characterId();

@@ -1,5 +1,4 @@
 // Replacing a movie's music with an MP3 file.
-#include <algorithm>
 
 #include "common/Messages.h"
 #include "sound/SWFDefineSound.h"
@@ -7,28 +6,13 @@
 
 namespace tarvenox {
 
-namespace {
-
-std::vector<std::unique_ptr<SWFTag>>::iterator findSoundSlot(SWFFile& movie,
-                                                            const std::string& exportName) {
-    auto& tags = movie.tags();
-    const auto id = movie.findExportedId(exportName);
-    if (!id) return tags.end();
-    return std::find_if(tags.begin(), tags.end(), [&](const auto& tag) {
-        return dynamic_cast<SWFDefineSound*>(tag.get()) != nullptr && tag->length() >= 2 &&
-               tag->characterId() == *id;
-    });
-}
-
-}  // namespace
-
 SWFDefineSound* findExportedSound(SWFFile& movie, const std::string& exportName) {
-    auto slot = findSoundSlot(movie, exportName);
+    auto slot = movie.findExported<SWFDefineSound>(exportName);
     return slot == movie.tags().end() ? nullptr : static_cast<SWFDefineSound*>(slot->get());
 }
 
 void SWFFile::replaceSound(const std::string& exportName, const std::string& path) {
-    auto slot = findSoundSlot(*this, exportName);
+    auto slot = findExported<SWFDefineSound>(exportName);
     if (slot == tags_.end()) return;
     std::string problem;
     auto replacement = SWFDefineSound::fromMp3File((*slot)->characterId(), path, &problem);
