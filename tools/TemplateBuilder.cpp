@@ -107,8 +107,12 @@ Bytes rectangleShape(std::uint16_t id, std::int32_t width, std::int32_t height, 
     return shape.take();
 }
 
-TemplateBuilder::TemplateBuilder(int widthPx, int heightPx, double frameRate)
-    : widthPx_(widthPx), heightPx_(heightPx), frameRate_(frameRate) {}
+TemplateBuilder::TemplateBuilder(int widthPx, int heightPx, double frameRate, std::uint8_t version)
+    : widthPx_(widthPx),
+      heightPx_(heightPx),
+      frameRate_(frameRate),
+      version_(version),
+      encoding_(movieTextEncoding(version)) {}
 
 void TemplateBuilder::define(int code, Bytes body) {
     definitions_.push_back(createTag(code, std::move(body)));
@@ -136,11 +140,12 @@ void TemplateBuilder::exportAsset(std::uint16_t id, const std::string& name) {
     Bytes body;
     writeUI16(body, 1);
     writeUI16(body, id);
-    appendString(body, name);
+    appendString(body, toMovieText(name, encoding_));
     exports_.push_back(makeTag(TagCode::ExportAssets, std::move(body)));
 }
 
-std::uint16_t TemplateBuilder::addFont(const std::string& fontName, const std::string& faceName) {
+std::uint16_t TemplateBuilder::addFont(const std::string& productName, const std::string& faceName) {
+    const std::string fontName = toMovieText(productName, encoding_);
     if (fontName.size() > 255) throw std::runtime_error("font name " + fontName + " is longer than 255 bytes");
     std::uint16_t id = nextId();
     // A font without glyphs, named as the template calls it; the engine's conversion
@@ -154,7 +159,7 @@ std::uint16_t TemplateBuilder::addFont(const std::string& fontName, const std::s
     writeUI16(body, 0);  // NumGlyphs
     writeUI16(body, 0);  // CodeTableOffset
     auto font = std::make_unique<SWFFont>(static_cast<int>(TagCode::DefineFont2), std::move(body));
-    font->replaceWithSystemFont(fontName, faceName);
+    font->replaceWithSystemFont(fontName, faceName, encoding_);
     definitions_.push_back(std::move(font));
     return id;
 }
@@ -184,8 +189,8 @@ void TemplateBuilder::addTextField(const TextField& field) {
     writeUI16(body, 0);  // RightMargin
     writeUI16(body, 0);  // Indent
     writeUI16(body, 0);  // Leading
-    appendString(body, field.variable);
-    if (!field.text.empty()) appendString(body, field.text);
+    appendString(body, toMovieText(field.variable, encoding_));
+    if (!field.text.empty()) appendString(body, toMovieText(field.text, encoding_));
     define(static_cast<int>(TagCode::DefineEditText), std::move(body));
     place(id, field.place);
     layout_.push_back({"text", field.variable.empty() ? field.text : field.variable, field.place});
@@ -267,12 +272,12 @@ bool TemplateBuilder::addSound(const std::string& exportName, const std::string&
     return true;
 }
 
-void TemplateBuilder::setVariables(const ActionVariables& variables) { defaults_ = actionBytes(variables); }
+void TemplateBuilder::setVariables(const ActionVariables& variables) { defaults_ = actionBytes(variables, encoding_); }
 
 void TemplateBuilder::addFrameActions(Bytes actions) { frameActions_.push_back(std::move(actions)); }
 
 bool TemplateBuilder::write(const std::string& path, std::string* error) {
-    SWFFile movie(5, SWFRect{0, widthPx_ * kTwipsPerPixel, 0, heightPx_ * kTwipsPerPixel, 0}, frameRate_, 1);
+    SWFFile movie(version_, SWFRect{0, widthPx_ * kTwipsPerPixel, 0, heightPx_ * kTwipsPerPixel, 0}, frameRate_, 1);
     auto& tags = movie.tags();
     tags.push_back(makeTag(TagCode::SetBackgroundColor,
                            {static_cast<std::uint8_t>(background_ >> 16), static_cast<std::uint8_t>(background_ >> 8),

@@ -34,7 +34,7 @@ using ActionValue = std::variant<std::string, double, std::int32_t, bool>;
 
 struct TextField {
     std::string variable;       // the variable the field shows (Windows-1252), may be empty
-    std::string text;           // the text shown before any variable is set
+    std::string text;           // the text shown before any variable is set (Windows-1252)
     std::uint16_t fontId = 0;   // a font of addFont
     int sizePx = 20;            // font height in pixels
     std::uint32_t rgb = 0;      // text colour
@@ -53,11 +53,13 @@ struct LayoutItem {
 
 class TemplateBuilder {
 public:
-    TemplateBuilder(int widthPx, int heightPx, double frameRate);
+    // A movie of the SWF version: 5 keeps its texts in Windows-1252, 6 and later in
+    // UTF-8 with Unicode font codes, as a save writes them.
+    TemplateBuilder(int widthPx, int heightPx, double frameRate, std::uint8_t version = 5);
 
     void setBackground(std::uint32_t rgb) { background_ = rgb; }
 
-    // A DefineFont2 named fontName with the 224 glyphs of codes 32-255 of the installed
+    // A DefineFont2 named fontName (Windows-1252) with the 224 glyphs of codes 32-255 of the installed
     // face, made by the engine's font conversion. Returns the font's character id.
     std::uint16_t addFont(const std::string& fontName, const std::string& faceName);
 
@@ -85,8 +87,7 @@ public:
     // DoAction is rewritten by every save, this one is kept). The body needs no ActionEnd.
     void addFrameActions(Bytes actions);
 
-    // The uncompressed movie: SWF version 5, whose strings are Windows-1252 as the
-    // product's texts are. The builder hands its tags to the movie: write once.
+    // The uncompressed movie. The builder hands its tags to the movie: write once.
     bool write(const std::string& path, std::string* error);
 
     const std::vector<LayoutItem>& layout() const { return layout_; }
@@ -100,6 +101,8 @@ private:
     int widthPx_;
     int heightPx_;
     double frameRate_;
+    std::uint8_t version_;
+    MovieTextEncoding encoding_;
     std::uint32_t background_ = 0xFFFFFF;
     std::uint16_t nextId_ = 1;
     std::uint16_t nextDepth_ = 1;

@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include "app/ColorText.h"
-#include "common/Cp1252.h"
 #include "font/SWFFont.h"
 #include "sound/SWFDefineSound.h"
 #include "swf/SWFBackgroundColor.h"
@@ -130,7 +129,7 @@ std::string detailText(const json& tag) {
 
 }  // namespace
 
-json describeTag(SWFTag& tag) {
+json describeTag(SWFTag& tag, MovieTextEncoding encoding) {
     json out;
     out["code"] = tag.code();
     out["name"] = std::string(tagName(tag.code()));
@@ -139,13 +138,13 @@ json describeTag(SWFTag& tag) {
         describeImage(*image, out);
     } else if (auto* font = dynamic_cast<SWFFont*>(&tag)) {
         out["id"] = font->characterId();
-        out["fontName"] = cp1252ToUtf8(font->getFontName());
+        out["fontName"] = displayMovieText(font->getFontName(), encoding);
     } else if (auto* background = dynamic_cast<SWFBackgroundColor*>(&tag)) {
         if (background->color() >= 0) out["color"] = formatColor(background->color());
     } else if (auto* exports = dynamic_cast<SWFExportAssets*>(&tag)) {
         json assets = json::array();
         for (const auto& asset : exports->assets()) {
-            assets.push_back({{"id", asset.id}, {"name", cp1252ToUtf8(asset.name)}});
+            assets.push_back({{"id", asset.id}, {"name", displayMovieText(asset.name, encoding)}});
         }
         out["assets"] = assets;
     } else if (auto* sound = dynamic_cast<SWFDefineSound*>(&tag)) {
@@ -188,7 +187,7 @@ json describeMovie(SWFFile& movie, const std::string& path) {
     auto color = probeBackgroundColor(path);
     out["backgroundColor"] = color ? json(formatColor(*color)) : json(nullptr);
     json tags = json::array();
-    for (auto& tag : movie.tags()) tags.push_back(describeTag(*tag));
+    for (auto& tag : movie.tags()) tags.push_back(describeTag(*tag, movie.textEncoding()));
     out["tags"] = tags;
     return out;
 }

@@ -5,14 +5,16 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "swf/MovieText.h"
+
 namespace tarvenox {
 
 class SWFFile;
 class SWFTag;
 
-// Strings taken from the movie are Windows-1252 and come out as UTF-8.
+// Strings taken from the movie, in the movie's text encoding, come out as UTF-8.
 nlohmann::json describeMovie(SWFFile& movie, const std::string& path);
-nlohmann::json describeTag(SWFTag& tag);
+nlohmann::json describeTag(SWFTag& tag, MovieTextEncoding encoding);
 
 // The same description as readable text, one line per tag.
 std::string formatMovieDescription(const nlohmann::json& description);

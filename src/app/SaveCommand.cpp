@@ -169,7 +169,9 @@ ActionVariables parseVariables(const std::vector<std::string>& options) {
     ActionVariables variables;
     for (const std::string& option : options) variables.push_back(parseVariable(option));
     try {
-        actionBytes(variables);  // refuses what cannot be encoded before anything is read
+        // Refuses what cannot be encoded before anything is read; UTF-8 is the longer of
+        // the two encodings a movie can take.
+        actionBytes(variables, MovieTextEncoding::Utf8);
     } catch (const Exception& e) {
         throw CommandError("--var: " + e.getMessage());
     }
@@ -237,7 +239,9 @@ void setTemplateVariables(ActionVariables& variables, const std::vector<std::str
         }
     }
     try {
-        actionBytes(variables);  // refuses what cannot be encoded before anything is written
+        // Refuses what cannot be encoded before anything is written, in the longer of
+        // the two encodings a movie can take.
+        actionBytes(variables, MovieTextEncoding::Utf8);
     } catch (const Exception& e) {
         throw CommandError("--var: " + e.getMessage());
     }

@@ -49,14 +49,15 @@ bool describeTemplate(CTarvenoxApp& app, TemplateEntry& entry) {
     entry.error = movie.error();
     for (const auto& tag : movie.tags()) {
         if (auto* font = dynamic_cast<SWFFont*>(tag.get())) {
-            entry.fonts.push_back(font->getFontName());
+            entry.fonts.push_back(fromMovieText(font->getFontName(), movie.textEncoding()));
         } else if (auto* exports = dynamic_cast<SWFExportAssets*>(tag.get())) {
             // Only a tag's first asset can be found by name, and only the first tag
             // exporting a name counts.
             auto asset = exports->firstAsset();
             if (!asset || movie.findExportedId(asset->name) != asset->id) continue;
-            if (findExportedImage(movie, asset->name)) entry.pictures.push_back(asset->name);
-            if (findExportedSound(movie, asset->name)) entry.sounds.push_back(asset->name);
+            const std::string name = fromMovieText(asset->name, movie.textEncoding());
+            if (findExportedImage(movie, name)) entry.pictures.push_back(name);
+            if (findExportedSound(movie, name)) entry.sounds.push_back(name);
         }
     }
     ActionVariables variables;

@@ -2,6 +2,8 @@
 #include "font/ContourPart.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 #include <initializer_list>
 
 #include "swf/SWFBitWriter.h"
@@ -97,6 +99,51 @@ void Curve::draw(std::string& svgPath) const {
 
 void Curve::write(SWFBitWriter& writer) const {
     writeCurvedEdge(writer, cx - x0, y0 - cy, x2 - cx, cy - y2);
+}
+
+void OutlineBounds::add(std::int32_t x, std::int32_t y) {
+    if (empty) {
+        xMin = xMax = x;
+        yMin = yMax = y;
+        empty = false;
+        return;
+    }
+    xMin = std::min(xMin, x);
+    xMax = std::max(xMax, x);
+    yMin = std::min(yMin, y);
+    yMax = std::max(yMax, y);
+}
+
+void Line::extendBounds(OutlineBounds& bounds) const {
+    bounds.add(x1, y1);
+    bounds.add(x2, y2);
+}
+
+namespace {
+
+// The extremes of one coordinate of a quadratic Bézier p0, c, p2 between its ends, where
+// the derivative is zero, rounded outwards to whole units: {low, high}.
+std::pair<std::int32_t, std::int32_t> curveExtent(std::int32_t p0, std::int32_t c, std::int32_t p2) {
+    std::int32_t low = std::min(p0, p2), high = std::max(p0, p2);
+    const double denominator = double(p0) - 2.0 * c + p2;
+    if (denominator != 0) {
+        const double t = (double(p0) - c) / denominator;
+        if (t > 0 && t < 1) {
+            const double v = (1 - t) * (1 - t) * p0 + 2 * t * (1 - t) * c + t * t * p2;
+            low = std::min(low, static_cast<std::int32_t>(std::floor(v)));
+            high = std::max(high, static_cast<std::int32_t>(std::ceil(v)));
+        }
+    }
+    return {low, high};
+}
+
+}  // namespace
+
+void Curve::extendBounds(OutlineBounds& bounds) const {
+    auto [xLow, xHigh] = curveExtent(x0, cx, x2);
+    auto [yLow, yHigh] = curveExtent(y0, cy, y2);
+    bounds.add(xLow, yLow);
+    bounds.add(xHigh, yHigh);
 }
 
 }  // namespace tarvenox

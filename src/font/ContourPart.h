@@ -9,6 +9,13 @@ namespace tarvenox {
 
 class SWFBitWriter;
 
+// A box in outline units, y upwards; empty until a point is added.
+struct OutlineBounds {
+    bool empty = true;
+    std::int32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    void add(std::int32_t x, std::int32_t y);
+};
+
 class ContourPart {
 public:
     virtual ~ContourPart() = default;
@@ -17,6 +24,8 @@ public:
     virtual void draw(std::string& svgPath) const = 0;
     // Appends the segment's SWF edge record (y negated: SWF's y axis grows downwards).
     virtual void write(SWFBitWriter& writer) const = 0;
+    // Adds the points the segment passes through, its end points and its extremes.
+    virtual void extendBounds(OutlineBounds& bounds) const = 0;
 };
 
 class Line final : public ContourPart {
@@ -26,6 +35,7 @@ public:
 
     void draw(std::string& svgPath) const override;
     void write(SWFBitWriter& writer) const override;
+    void extendBounds(OutlineBounds& bounds) const override;
 
     std::int32_t x1, y1;  // start
     std::int32_t x2, y2;  // end
@@ -41,6 +51,8 @@ public:
 
     void draw(std::string& svgPath) const override;
     void write(SWFBitWriter& writer) const override;
+    // The curve's own extremes, not its control point, which it does not reach.
+    void extendBounds(OutlineBounds& bounds) const override;
 
     std::int32_t x0, y0;  // start
     std::int32_t cx, cy;  // control point

@@ -2,12 +2,16 @@
 #include "font/DefineFont2.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <limits>
+#include <numeric>
 #include <vector>
 
+#include "common/Cp1252.h"
 #include "swf/ByteIO.h"
 #include "swf/SWFBitWriter.h"
+#include "swf/SWFRect.h"
 
 namespace tarvenox {
 
@@ -16,42 +20,56 @@ namespace {
 constexpr std::uint8_t flagHasLayout = 0x80;
 constexpr std::uint8_t flagAnsi = 0x10;
 constexpr std::uint8_t flagWideOffsets = 0x08;
+constexpr std::uint8_t flagWideCodes = 0x04;
 
-// The layout block is the same for every font: ascent, descent and leading in the
-// units of the glyph shapes, and advances at 18/16 of the pixel widths.
-constexpr std::uint16_t fontAscent = 927;
-constexpr std::uint16_t fontDescent = 217;
-constexpr std::uint16_t fontLeading = 120;
-constexpr std::int32_t advanceFactor = 18;
+template <class T>
+T held(std::int64_t v) {
+    return static_cast<T>(std::clamp<std::int64_t>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+}
 
-// A FontAdvanceTable entry is a signed 16-bit value; a width beyond it is held at the
-// nearest end rather than wrapped round to a wrong advance.
-std::uint16_t advance(std::int32_t widthPixels) {
-    std::int64_t v = std::int64_t(advanceFactor) * widthPixels;
-    v = std::clamp<std::int64_t>(v, std::numeric_limits<std::int16_t>::min(),
-                                 std::numeric_limits<std::int16_t>::max());
-    return static_cast<std::uint16_t>(v);
+// The glyph slots (0 for code 32) in the order of the code table: the 8-bit codes as
+// they come, or the characters' Unicode code points in ascending order.
+std::array<int, glyphCount> codeOrder(MovieTextEncoding encoding) {
+    std::array<int, glyphCount> order;
+    std::iota(order.begin(), order.end(), 0);
+    if (encoding == MovieTextEncoding::Utf8) {
+        std::stable_sort(order.begin(), order.end(), [](int a, int b) {
+            return cp1252ToUnicode(static_cast<std::uint8_t>(firstGlyphCode + a)) <
+                   cp1252ToUnicode(static_cast<std::uint8_t>(firstGlyphCode + b));
+        });
+    }
+    return order;
+}
+
+// A glyph's bounds as the FontBoundsTable holds them: SWF's y axis grows downwards.
+SWFRect swfBounds(const Glyph& glyph) {
+    OutlineBounds box = glyph.bounds();
+    SWFRect rect;
+    if (!box.empty) rect = {box.xMin, box.xMax, -box.yMax, -box.yMin};
+    return rect;
 }
 
 }  // namespace
 
 Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const std::string& faceName) {
-    return buildDefineFont2Body(fontId, fontName, extractGlyphOutlines(faceName));
+                           const std::string& faceName, MovieTextEncoding encoding) {
+    return buildDefineFont2Body(fontId, fontName, extractGlyphOutlines(faceName), encoding);
 }
 
 Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const GlyphOutlines& outlines) {
+                           const GlyphOutlines& outlines, MovieTextEncoding encoding) {
     assert(outlines.glyphs.size() == glyphCount);
+    const bool unicode = encoding == MovieTextEncoding::Utf8;
+    const std::array<int, glyphCount> order = codeOrder(encoding);
 
     // The shapes first, each from a byte boundary, so that the width of the offsets
     // is known before the table is written.
     SWFBitWriter shapes;
     std::vector<std::size_t> shapeStarts;
-    for (const auto& glyph : outlines.glyphs) {
+    for (int slot : order) {
         shapes.align();
         shapeStarts.push_back(shapes.size());
-        glyph->write(shapes);
+        outlines.glyphs[slot]->write(shapes);
     }
     const std::size_t narrowTable = 2 * (glyphCount + 1);  // offsets and CodeTableOffset
     const bool wide = narrowTable + shapes.size() > 0xFFFF;
@@ -61,9 +79,9 @@ Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
     const std::size_t nameLength = std::min<std::size_t>(fontName.size(), 255);
 
     Bytes body;
-    body.reserve(7 + nameLength + table + shapes.size() + 2610);
+    body.reserve(7 + nameLength + table + shapes.size() + 3 * glyphCount + 2 * glyphCount + 10 * glyphCount);
     writeUI16(body, fontId);
-    body.push_back(flagHasLayout | flagAnsi | (wide ? flagWideOffsets : 0));
+    body.push_back(flagHasLayout | (unicode ? flagWideCodes : flagAnsi) | (wide ? flagWideOffsets : 0));
     body.push_back(0);  // LanguageCode
     body.push_back(static_cast<std::uint8_t>(nameLength));
     body.insert(body.end(), fontName.begin(), fontName.begin() + nameLength);
@@ -80,18 +98,28 @@ Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
     writeOffset(table + shapes.size());  // CodeTableOffset
     body.insert(body.end(), shapes.bytes().begin(), shapes.bytes().end());
 
-    for (int i = 0; i < glyphCount; ++i) body.push_back(static_cast<std::uint8_t>(firstGlyphCode + i));
-    writeUI16(body, fontAscent);
-    writeUI16(body, fontDescent);
-    writeUI16(body, fontLeading);
-    for (int i = 0; i < glyphCount; ++i) writeUI16(body, advance(outlines.widths[firstGlyphCode + i]));
-
-    // FontBoundsTable: 224 empty RECTs of Nbits 16, packed without padding between
-    // them; 224 x 69 bits end on a byte boundary.
+    for (int slot : order) {
+        const auto code = static_cast<std::uint8_t>(firstGlyphCode + slot);
+        if (unicode) {
+            writeUI16(body, cp1252ToUnicode(code));
+        } else {
+            body.push_back(code);
+        }
+    }
+    // The layout block, in the glyphs' own units: the face's line metrics, and advances
+    // on the same scale as the shapes, so that text is as wide as the face says.
+    writeUI16(body, held<std::uint16_t>(outlines.layout.ascent));
+    writeUI16(body, held<std::uint16_t>(outlines.layout.descent));
+    writeUI16(body, static_cast<std::uint16_t>(held<std::int16_t>(outlines.layout.leading)));
+    for (int slot : order) {
+        writeUI16(body, static_cast<std::uint16_t>(held<std::int16_t>(outlines.advances[firstGlyphCode + slot])));
+    }
+    // FontBoundsTable: every glyph's box, each RECT with the fewest bits that hold it
+    // and starting on a byte boundary, as every RECT of the format does.
     SWFBitWriter bounds;
-    for (int i = 0; i < glyphCount; ++i) {
-        bounds.writeBits(5, 16);
-        for (int k = 0; k < 4; ++k) bounds.writeBits(16, 0);
+    for (int slot : order) {
+        swfBounds(*outlines.glyphs[slot]).write(bounds);
+        bounds.align();
     }
     body.insert(body.end(), bounds.bytes().begin(), bounds.bytes().end());
     writeUI16(body, 0);  // KerningCount

@@ -21,6 +21,15 @@ struct FontRequest {
     int weight = 400;
 };
 
+// The vertical metrics a face gives for laying out lines, in 1/16 pixel of the created
+// size: the distance from the baseline up to the top of the line and down to its
+// bottom, and the extra space between two lines.
+struct FontLayout {
+    std::int32_t ascent = 0;
+    std::int32_t descent = 0;
+    std::int32_t leading = 0;
+};
+
 // A created font.
 class EngineFont {
 public:
@@ -31,6 +40,11 @@ public:
     // Advance widths in whole pixels of the codes 0 to 255; a code without a glyph
     // gets the width of the font's default glyph.
     virtual std::array<std::int32_t, 256> charWidths() = 0;
+    // Advance widths of the codes 0 to 255 in 1/16 pixel, as the face designs them
+    // (not rounded to whole pixels), so that a string is as wide as the face says.
+    virtual std::array<std::int32_t, 256> advances() = 0;
+    // The face's own line metrics at the created size.
+    virtual FontLayout layout() = 0;
 };
 
 class FontEngine {

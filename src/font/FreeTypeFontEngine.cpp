@@ -77,6 +77,38 @@ public:
         return widths;
     }
 
+    std::array<std::int32_t, 256> advances() override {
+        std::array<std::int32_t, 256> units{};
+        for (int code = 0; code < 256; ++code) {
+            // linearHoriAdvance is the unhinted advance in 16.16 pixels; an outline unit
+            // is 1/16 pixel.
+            if (load(glyphIndex(static_cast<std::uint8_t>(code)))) {
+                units[code] = static_cast<std::int32_t>((face_->glyph->linearHoriAdvance + 2048) >> 12);
+            }
+        }
+        return units;
+    }
+
+    FontLayout layout() override {
+        // Windows lays lines out by the OS/2 table's win metrics, with the extra space of
+        // the hhea line gap that they do not already cover; fonts without a usable OS/2
+        // table have the hhea values alone.
+        long ascent = face_->ascender, descent = -face_->descender;
+        long leading = face_->height - (face_->ascender - face_->descender);
+        auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
+        if (os2 != nullptr && os2->version != 0xFFFF && long(os2->usWinAscent) + os2->usWinDescent > 0) {
+            const long hheaLine = face_->height;
+            ascent = os2->usWinAscent;
+            descent = os2->usWinDescent;
+            leading = hheaLine - (ascent + descent);
+        }
+        // Font units to 26.6 pixels at the created size, then to 1/16 pixel.
+        auto scaled = [&](long v) {
+            return static_cast<std::int32_t>((FT_MulFix(std::max(v, 0L), face_->size->metrics.y_scale) + 2) >> 2);
+        };
+        return {scaled(ascent), scaled(descent), scaled(leading)};
+    }
+
 private:
     FT_UInt glyphIndex(std::uint8_t code) const {
         if (symbol_) {

@@ -104,6 +104,15 @@ void Glyph::draw(std::string& svgPath) const {
     for (const Contour& contour : contours_) contour.draw(svgPath);
 }
 
+OutlineBounds Glyph::bounds() const {
+    OutlineBounds box;
+    for (const Contour& contour : contours_) {
+        box.add(contour.startX, contour.startY);
+        for (const auto& part : contour.parts) part->extendBounds(box);
+    }
+    return box;
+}
+
 void Glyph::write(SWFBitWriter& writer) const {
     writer.writeAlignedByte(0x10);  // NumFillBits 1, NumLineBits 0
     for (std::size_t i = 0; i < contours_.size(); ++i) contours_[i].write(writer, i == 0);

@@ -1,5 +1,5 @@
 // The outline of one character: closed contours of lines and quadratic curves, in
-// outline units (1/16 pixel of a 72-pixel font, y upwards, baseline at 0).
+// outline units (1/16 pixel, y upwards, baseline at 0).
 #pragma once
 
 #include <string>
@@ -29,6 +29,10 @@ public:
     // The glyph's SWF SHAPE: NumFillBits 1, NumLineBits 0, the contours, an
     // EndShapeRecord. It starts on a byte boundary; the next value written must align.
     virtual void write(SWFBitWriter& writer) const;
+
+    // The box the outline covers, in outline units with y upwards (empty for a glyph
+    // without contours).
+    OutlineBounds bounds() const;
 
     const std::vector<Contour>& contours() const { return contours_; }
 

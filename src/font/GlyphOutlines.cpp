@@ -11,7 +11,7 @@ GlyphOutlines extractGlyphOutlines(const std::string& faceName) {
 }
 
 GlyphOutlines extractGlyphOutlines(FontEngine& engine, const std::string& faceName) {
-    std::unique_ptr<EngineFont> font = engine.createFont({faceName, 72, 400});
+    std::unique_ptr<EngineFont> font = engine.createFont({faceName, -outlineEmPixels, 400});
     if (!font) showMessage(noFontMessage, MessageKind::OkCancel);
 
     // Each entry is the identity plus 1/65536. The outlines are taken through this
@@ -34,7 +34,10 @@ GlyphOutlines extractGlyphOutlines(FontEngine& engine, const std::string& faceNa
             result.glyphs.push_back(std::make_unique<Glyph>(outline));
         }
     }
-    if (font) result.widths = font->charWidths();
+    if (font) {
+        result.advances = font->advances();
+        result.layout = font->layout();
+    }
     return result;
 }
 

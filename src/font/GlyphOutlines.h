@@ -7,27 +7,32 @@
 #include <string>
 #include <vector>
 
+#include "font/FontEngine.h"
 #include "font/Glyph.h"
 
 namespace tarvenox {
-
-class FontEngine;
 
 struct GlyphOutlines {
     // 224 glyphs, entry i for the Windows-1252 code 32 + i; a code without an outline
     // has a NullGlyph.
     std::vector<std::unique_ptr<Glyph>> glyphs;
-    // Advance widths of the codes 0 to 255 in pixels of the 72-pixel font.
-    std::array<std::int32_t, 256> widths{};
+    // Advance widths of the codes 0 to 255 in outline units, the glyphs' own scale.
+    std::array<std::int32_t, 256> advances{};
+    // Ascent, descent and leading in outline units.
+    FontLayout layout;
 };
+
+// Outlines are taken at an em of 64 pixels, which makes 1024 outline units: the em
+// square of a DefineFont2 glyph, so that the glyphs draw at their true size.
+inline constexpr int outlineEmPixels = 64;
 
 inline constexpr int firstGlyphCode = 32;
 inline constexpr int glyphCount = 224;
 inline constexpr const char* noFontMessage = "hFont == NULL";
 
-// The face (UTF-8) at a cell height of 72 pixels, regular weight. When no font can be
-// created at all, "hFont == NULL" is shown and the result holds only NullGlyphs and
-// zero widths.
+// The face (UTF-8) at an em height of 64 pixels, regular weight. When no font can be
+// created at all, "hFont == NULL" is shown and the result holds only NullGlyphs, zero
+// advances and an empty layout.
 GlyphOutlines extractGlyphOutlines(const std::string& faceName);
 GlyphOutlines extractGlyphOutlines(FontEngine& engine, const std::string& faceName);
 

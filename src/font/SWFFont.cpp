@@ -18,8 +18,9 @@ const std::string& SWFFont::getFontName() {
     return *nameCache_;
 }
 
-void SWFFont::replaceWithSystemFont(const std::string& fontName, const std::string& faceName) {
-    setData(buildDefineFont2Body(characterId(), fontName, faceName));
+void SWFFont::replaceWithSystemFont(const std::string& fontName, const std::string& faceName,
+                                    MovieTextEncoding encoding) {
+    setData(buildDefineFont2Body(characterId(), fontName, faceName, encoding));
 }
 
 }  // namespace tarvenox

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "swf/MovieText.h"
 #include "swf/SWFTag.h"
 
 namespace tarvenox {
@@ -16,10 +17,12 @@ public:
     // Empty when the body is too short to hold it.
     const std::string& getFontName();
 
-    // Installs a new DefineFont2 body with the codes 32 to 255 of the installed face
-    // (UTF-8), keeping the font id (body bytes 0-1) and storing fontName as the name.
+    // Installs a new DefineFont2 body with the Windows-1252 codes 32 to 255 of the
+    // installed face (UTF-8), its code table in the movie's text encoding, keeping the
+    // font id (body bytes 0-1) and storing fontName (the movie's bytes) as the name.
     // The name cache stays as it is.
-    void replaceWithSystemFont(const std::string& fontName, const std::string& faceName);
+    void replaceWithSystemFont(const std::string& fontName, const std::string& faceName,
+                               MovieTextEncoding encoding);
 
 private:
     std::optional<std::string> nameCache_;
@@ -27,8 +30,8 @@ private:
 
 class SWFFile;
 
-// The first DefineFont2 of the movie whose name is fontName, byte for byte; nullptr when
-// there is none.
+// The first DefineFont2 of the movie whose name is fontName (a product text, compared
+// byte for byte in the movie's encoding); nullptr when there is none.
 SWFFont* findFontNamed(SWFFile& movie, const std::string& fontName);
 
 }  // namespace tarvenox

@@ -5,10 +5,11 @@
 
 namespace tarvenox {
 
-void SWFDoAction::setVariables(const std::vector<std::unique_ptr<SWFType>>& variables) {
+void SWFDoAction::setVariables(const std::vector<std::unique_ptr<SWFType>>& variables,
+                               MovieTextEncoding encoding) {
     // Built whole before it is installed: a variable that cannot be written leaves the
     // old body in place.
-    setData(actionBytes(variables));
+    setData(actionBytes(variables, encoding));
 }
 
 }  // namespace tarvenox

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "swf/MovieText.h"
 #include "swf/SWFTag.h"
 
 namespace tarvenox {
@@ -15,8 +16,8 @@ public:
     SWFDoAction(int code, Bytes body) : SWFTag(code, std::move(body)) {}
 
     // Replaces the whole body with the assignments of the variables, in list order,
-    // followed by ActionEnd.
-    void setVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
+    // followed by ActionEnd, the texts in the movie's encoding.
+    void setVariables(const std::vector<std::unique_ptr<SWFType>>& variables, MovieTextEncoding encoding);
 };
 
 }  // namespace tarvenox

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/Bytes.h"
+#include "swf/MovieText.h"
 #include "swf/SWFRect.h"
 #include "swf/SWFTag.h"
 
@@ -48,20 +49,23 @@ public:
     ByteSpan header() const { return header_; }
     std::string signature() const;
     std::uint8_t version() const;
+    // How the movie's strings are encoded, by its version.
+    MovieTextEncoding textEncoding() const { return movieTextEncoding(version()); }
     std::uint32_t fileLengthField() const;
     SWFRect frameRect() const;
     double frameRate() const;
     std::uint16_t frameCount() const;
 
     // The character id that the first ExportAssets tag whose first asset has this
-    // name exports. Names compare byte for byte.
+    // name exports. Names are the movie's own texts and compare byte for byte.
     std::optional<std::uint16_t> findExportedId(const std::string& exportName) const;
 
     // The list position of the first tag of class T that defines the character exported
-    // under exportName (see findExportedId); tags().end() when there is none.
+    // under exportName, a product text (see findExportedId); tags().end() when there is
+    // none.
     template <class T>
     std::vector<std::unique_ptr<SWFTag>>::iterator findExported(const std::string& exportName) {
-        const auto id = findExportedId(exportName);
+        const auto id = findExportedId(toMovieText(exportName, textEncoding()));
         if (!id) return tags_.end();
         return std::find_if(tags_.begin(), tags_.end(), [&](const auto& tag) {
             return dynamic_cast<T*>(tag.get()) != nullptr && tag->length() >= 2 &&

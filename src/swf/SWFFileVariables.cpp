@@ -8,7 +8,7 @@ void SWFFile::setVariables(const std::vector<std::unique_ptr<SWFType>>& variable
     // Only the first DoAction is rewritten; its former actions are dropped whole.
     for (auto& tag : tags_) {
         if (auto* doAction = dynamic_cast<SWFDoAction*>(tag.get())) {
-            doAction->setVariables(variables);
+            doAction->setVariables(variables, textEncoding());
             return;
         }
     }

@@ -44,14 +44,16 @@ Bytes cString(const std::string& text) {
 SWFType::SWFType(std::string name, std::string valueText)
     : name(std::move(name)), valueText(std::move(valueText)) {}
 
-void SWFType::appendAssignment(Bytes& out, std::uint8_t pushType, const Bytes& payload) const {
+void SWFType::appendAssignment(Bytes& out, MovieTextEncoding encoding, std::uint8_t pushType,
+                               const Bytes& payload) const {
     if (name.find('\0') != std::string::npos) {
         throw Exception("variable name '" + name + "' holds a NUL byte and cannot be written",
                         __LINE__, __FILE__);
     }
     // The record: the name's push type, the name and its NUL, the value's push type and
     // its payload.
-    std::size_t length = 1 + name.size() + 1 + 1 + payload.size();
+    const std::string movieName = toMovieText(name, encoding);
+    std::size_t length = 1 + movieName.size() + 1 + 1 + payload.size();
     if (length > std::numeric_limits<std::uint16_t>::max()) {
         throw Exception("variable '" + name + "' is too long to be written: its push record " +
                             "would take " + std::to_string(length) + " bytes, at most 65535 fit",
@@ -60,7 +62,7 @@ void SWFType::appendAssignment(Bytes& out, std::uint8_t pushType, const Bytes& p
     out.push_back(actionPush);
     writeUI16(out, static_cast<std::uint32_t>(length));
     out.push_back(pushString);
-    out.insert(out.end(), name.begin(), name.end());
+    out.insert(out.end(), movieName.begin(), movieName.end());
     out.push_back(0);
     out.push_back(pushType);
     out.insert(out.end(), payload.begin(), payload.end());
@@ -72,13 +74,13 @@ SWFStringType::SWFStringType(std::string name, std::string valueText)
 
 void SWFStringType::setValue(const std::string& text) { valueText = text; }
 
-void SWFStringType::appendActionBytes(Bytes& out) const {
+void SWFStringType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) const {
     if (valueText.find('\0') != std::string::npos) {
         throw Exception("the value of variable '" + name +
                             "' holds a NUL byte and cannot be written",
                         __LINE__, __FILE__);
     }
-    appendAssignment(out, pushString, cString(valueText));
+    appendAssignment(out, encoding, pushString, cString(toMovieText(valueText, encoding)));
 }
 
 SWFBoolType::SWFBoolType(std::string name, std::string valueText)
@@ -88,8 +90,8 @@ SWFBoolType::SWFBoolType(std::string name, std::string valueText)
 
 void SWFBoolType::setValue(const std::string& text) { flag = text == "true" ? 1 : 0; }
 
-void SWFBoolType::appendActionBytes(Bytes& out) const {
-    appendAssignment(out, pushBoolean, Bytes{flag});
+void SWFBoolType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) const {
+    appendAssignment(out, encoding, pushBoolean, Bytes{flag});
 }
 
 SWFDoubleType::SWFDoubleType(std::string name, std::string valueText)
@@ -103,14 +105,14 @@ void SWFDoubleType::setValue(const std::string& text) {
     number = ::strtod_l(text.c_str(), nullptr, cLocale());
 }
 
-void SWFDoubleType::appendActionBytes(Bytes& out) const {
+void SWFDoubleType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) const {
     // The SWF format stores a pushed double as two little-endian 32-bit words, the
     // upper half of the IEEE 754 bit pattern first.
     auto bits = std::bit_cast<std::uint64_t>(number);
     Bytes payload;
     writeUI32(payload, static_cast<std::uint32_t>(bits >> 32));
     writeUI32(payload, static_cast<std::uint32_t>(bits & 0xFFFFFFFFu));
-    appendAssignment(out, pushDouble, payload);
+    appendAssignment(out, encoding, pushDouble, payload);
 }
 
 SWFIntType::SWFIntType(std::string name, std::string valueText)
@@ -127,10 +129,10 @@ void SWFIntType::setValue(const std::string& text) {
     number = static_cast<std::int32_t>(parsed < lowest ? lowest : parsed > highest ? highest : parsed);
 }
 
-void SWFIntType::appendActionBytes(Bytes& out) const {
+void SWFIntType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) const {
     Bytes payload;
     writeUI32(payload, static_cast<std::uint32_t>(number));
-    appendAssignment(out, pushInteger, payload);
+    appendAssignment(out, encoding, pushInteger, payload);
 }
 
 std::unique_ptr<SWFType> makeSWFType(char typeLetter, std::string name, std::string valueText) {
@@ -172,9 +174,9 @@ void buildActionVariables(const TextTable& configTable, const std::string& movie
     }
 }
 
-Bytes actionBytes(const ActionVariables& variables) {
+Bytes actionBytes(const ActionVariables& variables, MovieTextEncoding encoding) {
     Bytes out;
-    for (const auto& variable : variables) variable->appendActionBytes(out);
+    for (const auto& variable : variables) variable->appendActionBytes(out, encoding);
     out.push_back(actionEnd);
     return out;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Bytes.h"
+#include "swf/MovieText.h"
 
 namespace tarvenox {
 
@@ -22,11 +23,11 @@ public:
     SWFType(const SWFType&) = delete;
     SWFType& operator=(const SWFType&) = delete;
 
-    // Appends the assignment of this variable. Throws Exception when the name or a
-    // string value holds a NUL (the player would end the string there and misread the
+    // Appends the assignment of this variable, its name and a string value in the
+    // movie's text encoding. Throws Exception when the name or a string value holds a NUL (the player would end the string there and misread the
     // rest of the record) or when the push record would exceed the 65535 bytes its
     // 16-bit length can describe; nothing is appended then.
-    virtual void appendActionBytes(Bytes& out) const = 0;
+    virtual void appendActionBytes(Bytes& out, MovieTextEncoding encoding) const = 0;
 
     // Takes a new value from a text. For the typed classes only the typed field changes;
     // the value text keeps the configured value.
@@ -41,7 +42,8 @@ public:
 protected:
     // Push type 0x00 (string) with the name, then the value's push type and payload,
     // then ActionSetVariable, after the checks of appendActionBytes.
-    void appendAssignment(Bytes& out, std::uint8_t pushType, const Bytes& payload) const;
+    void appendAssignment(Bytes& out, MovieTextEncoding encoding, std::uint8_t pushType,
+                          const Bytes& payload) const;
 
     std::string name;
     std::string valueText;
@@ -50,7 +52,7 @@ protected:
 class SWFStringType : public SWFType {
 public:
     SWFStringType(std::string name, std::string valueText);
-    void appendActionBytes(Bytes& out) const override;
+    void appendActionBytes(Bytes& out, MovieTextEncoding encoding) const override;
     void setValue(const std::string& text) override;
     char typeLetter() const override { return 's'; }
 };
@@ -58,7 +60,7 @@ public:
 class SWFBoolType : public SWFType {
 public:
     SWFBoolType(std::string name, std::string valueText);
-    void appendActionBytes(Bytes& out) const override;
+    void appendActionBytes(Bytes& out, MovieTextEncoding encoding) const override;
     // Only the exact text "true" is true.
     void setValue(const std::string& text) override;
     char typeLetter() const override { return 'b'; }
@@ -71,7 +73,7 @@ private:
 class SWFDoubleType : public SWFType {
 public:
     SWFDoubleType(std::string name, std::string valueText);
-    void appendActionBytes(Bytes& out) const override;
+    void appendActionBytes(Bytes& out, MovieTextEncoding encoding) const override;
     // The leading decimal number of the text, as atof reads it in the C locale; 0 when
     // there is none.
     void setValue(const std::string& text) override;
@@ -85,7 +87,7 @@ private:
 class SWFIntType : public SWFType {
 public:
     SWFIntType(std::string name, std::string valueText);
-    void appendActionBytes(Bytes& out) const override;
+    void appendActionBytes(Bytes& out, MovieTextEncoding encoding) const override;
     // The leading decimal integer of the text, as atoi reads it; 0 when there is none.
     // A number beyond the signed 32-bit range gives the nearest limit.
     void setValue(const std::string& text) override;
@@ -113,6 +115,6 @@ void buildActionVariables(const TextTable& configTable, const std::string& movie
                           ActionVariables& variables);
 
 // The assignments of all variables in list order, then ActionEnd (0x00).
-Bytes actionBytes(const ActionVariables& variables);
+Bytes actionBytes(const ActionVariables& variables, MovieTextEncoding encoding);
 
 }  // namespace tarvenox

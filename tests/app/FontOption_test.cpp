@@ -17,19 +17,23 @@ using test::MovieBuilder;
 using test::runTarvenox;
 using test::TempDir;
 
-Bytes fontBody(std::uint16_t id, const std::string& name) {
+Bytes fontBody(std::uint16_t id, const std::string& name, MovieTextEncoding encoding) {
     GlyphOutlines empty;
     for (int i = 0; i < 224; ++i) empty.glyphs.push_back(std::make_unique<NullGlyph>());
-    return buildDefineFont2Body(id, name, empty);
+    return buildDefineFont2Body(id, name, empty, encoding);
 }
 
-// A movie with three fonts; "Gr\xFC\xDF" is "Grüß" in Windows-1252.
-Bytes movieWithFonts() {
-    return MovieBuilder()
+// "Grüß" as a movie of the version stores it: Windows-1252 before version 6, UTF-8 after.
+std::string gruss(std::uint8_t version) { return version >= 6 ? "Gr\xC3\xBC\xC3\x9F" : "Gr\xFC\xDF"; }
+
+// A movie with three fonts, the names in the version's encoding.
+Bytes movieWithFonts(std::uint8_t version = 6) {
+    const MovieTextEncoding encoding = movieTextEncoding(version);
+    return MovieBuilder(version)
         .background(0, 0, 0)
-        .tag(48, fontBody(3, "title"))
-        .tag(48, fontBody(4, "Title"))
-        .tag(48, fontBody(5, "Gr\xFC\xDF"))
+        .tag(48, fontBody(3, "title", encoding))
+        .tag(48, fontBody(4, "Title", encoding))
+        .tag(48, fontBody(5, gruss(version), encoding))
         .showFrame()
         .build();
 }
@@ -38,9 +42,11 @@ SWFFont& fontAt(SWFFile& movie, std::size_t index) {
     return dynamic_cast<SWFFont&>(*movie.tags().at(index));
 }
 
-TEST(FontOption, RebuildsNamedFontsInByteOrderKeepingIdsAndNames) {
+TEST(FontOption, RebuildsNamedFontsInByteOrderKeepingIdsAndNamesInTheMoviesEncoding) {
+  for (std::uint8_t version : {5, 6}) {
+    SCOPED_TRACE(int(version));
     TempDir dir;
-    std::string in = dir.write("in.swf", movieWithFonts());
+    std::string in = dir.write("in.swf", movieWithFonts(version));
     std::string out = dir.file("out.swf");
     auto r = runTarvenox("save '" + in + "' -o '" + out +
                          "' --font 'title=Liberation Serif' --font 'Grüß=DejaVu Sans'"
@@ -59,15 +65,17 @@ TEST(FontOption, RebuildsNamedFontsInByteOrderKeepingIdsAndNames) {
 
     SWFFile movie(out);
     ASSERT_TRUE(movie.complete()) << movie.error();
-    const std::pair<std::uint16_t, std::string> expected[] = {{3, "title"}, {4, "Title"}, {5, "Gr\xFC\xDF"}};
+    const std::pair<std::uint16_t, std::string> expected[] = {{3, "title"}, {4, "Title"}, {5, gruss(version)}};
     for (std::size_t i = 0; i < 3; ++i) {
         SWFFont& font = fontAt(movie, i + 1);
         EXPECT_EQ(font.characterId(), expected[i].first);
         EXPECT_EQ(font.getFontName(), expected[i].second);
+        EXPECT_EQ(font.body()[2] & 0x04, version >= 6 ? 0x04 : 0);  // FontFlagsWideCodes
         EXPECT_EQ(peekUI16(font.body(), 5 + expected[i].second.size()), 224);
         // Real outlines: far more than the 2-byte empty shapes of the template.
         EXPECT_GT(font.length(), 10000u);
     }
+  }
 }
 
 TEST(FontOption, MalformedOptionsAreRefusedBeforeAnythingIsWritten) {

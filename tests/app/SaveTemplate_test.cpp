@@ -95,14 +95,15 @@ TEST_F(SaveTemplate, AppliesEveryChangeInTheSaveOrderAndSavesTheSameBytesTwice) 
     EXPECT_EQ(sound->characterId(), 5);
     EXPECT_EQ(sound->format()->sampleCount, 6u * 1152);
     // Every variable of the template in its configured order and type: the named ones
-    // with their new values (Windows-1252), the others with their configured ones.
+    // with their new values, the others with their configured ones; the template is a
+    // version 6 movie, so its texts are written in UTF-8.
     ActionVariables expected;
     expected.push_back(makeSWFType('s', "title", "Gr\xFC\xDF" "e"));
     expected.push_back(makeSWFType('i', "count", "7"));
     expected.push_back(makeSWFType('b', "shown", "true"));
     expected[1]->setValue("7");
     expected[2]->setValue("true");
-    const Bytes actions = actionBytes(expected);
+    const Bytes actions = actionBytes(expected, MovieTextEncoding::Utf8);
     EXPECT_EQ(Bytes(tags[9]->body().begin(), tags[9]->body().end()), actions);
 
     const Bytes first = test::readBytes(work.file("out.swf"));
@@ -155,7 +156,7 @@ TEST_F(SaveTemplate, TemplatesInArchivesAndFoldersAreFoundByTheirWholeName) {
     ASSERT_TRUE(movie.complete()) << movie.error();
     ActionVariables expected;
     expected.push_back(makeSWFType('s', "headline", "Neu"));
-    const Bytes actions = actionBytes(expected);
+    const Bytes actions = actionBytes(expected, MovieTextEncoding::Utf8);
     EXPECT_EQ(Bytes(movie.tags()[9]->body().begin(), movie.tags()[9]->body().end()), actions);
 }
 

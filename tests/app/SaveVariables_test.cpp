@@ -22,14 +22,18 @@ Bytes firstDoAction(const std::string& path) {
     return {};
 }
 
-std::string writeMovie(const TempDir& dir) {
-    return dir.write("in.swf", test::MovieBuilder().background(1, 2, 3).tag(12, {0x07, 0x00})
+std::string writeMovie(const TempDir& dir, std::uint8_t version = 6) {
+    return dir.write("in.swf", test::MovieBuilder(version).background(1, 2, 3).tag(12, {0x07, 0x00})
                                    .showFrame().build());
 }
 
 TEST(SaveVariables, TypedVariablesReplaceTheFirstDoAction) {
+  // The value arrives as UTF-8 and is written in Windows-1252 into a movie before
+  // version 6, in UTF-8 into a later one.
+  for (auto [version, umlaut] : {std::pair<std::uint8_t, std::string>{5, "\xE4"}, {6, "\xC3\xA4"}}) {
+    SCOPED_TRACE(int(version));
     TempDir dir;
-    writeMovie(dir);
+    writeMovie(dir, version);
     auto result = runTarvenox(
         "save in.swf -o out.swf --var title=Hello --var count:i=3 --var 'on:b=true' "
         "--var 'x:d=1' --var 'path:/x:s=\xC3\xA4'",
@@ -42,9 +46,8 @@ TEST(SaveVariables, TypedVariablesReplaceTheFirstDoAction) {
                      Bytes{0x96} + le16(6) + Bytes{0x00} + cstr("on") + Bytes{0x05, 1, 0x1D} +
                      Bytes{0x96} + le16(12) + Bytes{0x00} + cstr("x") +
                      Bytes{0x06, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0x1D} +
-                     // The value arrives as UTF-8 and is written in Windows-1252.
-                     Bytes{0x96} + le16(12) + Bytes{0x00} + cstr("path:/x") + Bytes{0x00} +
-                     cstr("\xE4") + Bytes{0x1D} +
+                     Bytes{0x96} + le16(11 + umlaut.size()) + Bytes{0x00} + cstr("path:/x") +
+                     Bytes{0x00} + cstr(umlaut) + Bytes{0x1D} +
                      Bytes{0x00};
     EXPECT_EQ(firstDoAction(dir.file("out.swf")), expected);
 
@@ -52,6 +55,7 @@ TEST(SaveVariables, TypedVariablesReplaceTheFirstDoAction) {
     result = runTarvenox("save in.swf -o same.swf", dir.path());
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(firstDoAction(dir.file("same.swf")), (Bytes{0x07, 0x00}));
+  }
 }
 
 TEST(SaveVariables, BadVariablesAreRefusedBeforeAnythingIsWritten) {

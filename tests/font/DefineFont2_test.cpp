@@ -1,6 +1,9 @@
 // DefineFont2 bodies built from glyph outlines: field positions, offsets that point at
-// every shape, the fixed layout block, wide offsets, and the font tag's replacement.
+// every shape, the layout block, Unicode code tables, bounds, wide offsets, and the font
+// tag's replacement.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "NativeOutlineBuilder.h"
 #include "ShapeDecoder.h"
@@ -20,9 +23,13 @@ constexpr CurveType L = CurveType::Line;
 GlyphOutlines emptyOutlines() {
     GlyphOutlines o;
     for (int i = 0; i < 224; ++i) o.glyphs.push_back(std::make_unique<NullGlyph>());
-    for (int c = 0; c < 256; ++c) o.widths[c] = c % 50;
+    for (int c = 0; c < 256; ++c) o.advances[c] = 4 * c;
+    o.layout = {950, 242, 37};
     return o;
 }
+
+constexpr auto ansi = MovieTextEncoding::Windows1252;
+constexpr auto unicode = MovieTextEncoding::Utf8;
 
 std::uint32_t u32(const Bytes& b, std::size_t pos) {
     return peekUI16(b, pos) | std::uint32_t(peekUI16(b, pos + 2)) << 16;
@@ -35,7 +42,7 @@ std::size_t shapeEnd(const Bytes& body, std::size_t start) {
 }
 
 TEST(DefineFont2, FieldPositionsForAFiveByteNameAndEmptyGlyphs) {
-    Bytes body = buildDefineFont2Body(0x1234, "Title", emptyOutlines());
+    Bytes body = buildDefineFont2Body(0x1234, "Title", emptyOutlines(), ansi);
     EXPECT_EQ(peekUI16(body, 0), 0x1234);  // FontID
     EXPECT_EQ(body[2], 0x90);              // HasLayout, ANSI
     EXPECT_EQ(body[3], 0);                 // LanguageCode
@@ -51,20 +58,80 @@ TEST(DefineFont2, FieldPositionsForAFiveByteNameAndEmptyGlyphs) {
     }
     const std::size_t c = 12 + 898;
     for (int i = 0; i < 224; ++i) EXPECT_EQ(body[c + i], 32 + i);
-    EXPECT_EQ(peekUI16(body, c + 224), 927);
-    EXPECT_EQ(peekUI16(body, c + 226), 217);
-    EXPECT_EQ(peekUI16(body, c + 228), 120);
-    for (int i = 0; i < 224; ++i) EXPECT_EQ(peekUI16(body, c + 230 + 2 * i), 18 * ((32 + i) % 50));
-    // 224 RECTs of 69 bits: 10000 and four 16-bit zeros each, unpadded: 1932 bytes,
-    // followed at once by the kerning count and the end of the body.
-    SWFBitReader bounds(ByteSpan(body).subspan(c + 678, 1932));
+    // The face's own layout, and advances in the glyphs' units as they come.
+    EXPECT_EQ(peekUI16(body, c + 224), 950);
+    EXPECT_EQ(peekUI16(body, c + 226), 242);
+    EXPECT_EQ(peekUI16(body, c + 228), 37);
+    for (int i = 0; i < 224; ++i) EXPECT_EQ(peekUI16(body, c + 230 + 2 * i), 4 * (32 + i));
+    // An empty glyph's bounds: a RECT of Nbits 0, one byte; the kerning count follows.
+    for (int i = 0; i < 224; ++i) EXPECT_EQ(body[c + 678 + i], 0) << i;
+    EXPECT_EQ(peekUI16(body, c + 902), 0);
+    EXPECT_EQ(body.size(), c + 904);
+}
+
+// The glyph slot of each code table entry, the table read as the flags say.
+std::vector<std::uint32_t> codeTable(const Bytes& body, std::size_t table, std::size_t codeTableOffset) {
+    std::vector<std::uint32_t> codes;
+    const bool wide = (body[2] & 0x04) != 0;
     for (int i = 0; i < 224; ++i) {
-        ASSERT_EQ(bounds.readUB(5), 16u) << i;
-        for (int k = 0; k < 4; ++k) ASSERT_EQ(bounds.readUB(16), 0u);
+        codes.push_back(wide ? peekUI16(body, table + codeTableOffset + 2 * i) : body[table + codeTableOffset + i]);
     }
-    EXPECT_EQ(bounds.nextByteOffset(), 1932u);
-    EXPECT_EQ(peekUI16(body, c + 2610), 0);
-    EXPECT_EQ(body.size(), c + 2612);
+    return codes;
+}
+
+TEST(DefineFont2, UnicodeMoviesGetAscendingWideCodesWithShapesAdvancesAndBoundsInTheSameOrder) {
+    GlyphOutlines o = emptyOutlines();
+    // The euro sign (Windows-1252 0x80) gets a square, so its place in the tables shows.
+    o.glyphs[0x80 - 32] =
+        std::make_unique<Glyph>(nativeOutline({{{0, 0}, {{L, {{16, 0}, {16, 16}, {0, 16}}}}}}));
+    Bytes body = buildDefineFont2Body(9, "Title", o, unicode);
+    EXPECT_EQ(body[2], 0x84);  // HasLayout, WideCodes; not ANSI
+    const std::size_t table = 12;
+    const std::size_t codeOffset = peekUI16(body, table + 2 * 224);
+    const std::vector<std::uint32_t> codes = codeTable(body, table, codeOffset);
+    EXPECT_TRUE(std::is_sorted(codes.begin(), codes.end()));
+    EXPECT_EQ(std::adjacent_find(codes.begin(), codes.end()), codes.end());
+    EXPECT_EQ(codes.front(), 0x20u);
+    EXPECT_EQ(codes.back(), 0x2122u);  // the trade mark sign, Windows-1252 0x99
+    // The five bytes the code page leaves unassigned keep their own value.
+    for (std::uint32_t unassigned : {0x81u, 0x8Du, 0x8Fu, 0x90u, 0x9Du}) {
+        EXPECT_NE(std::find(codes.begin(), codes.end(), unassigned), codes.end()) << unassigned;
+    }
+    const auto euro = std::find(codes.begin(), codes.end(), 0x20ACu);
+    ASSERT_NE(euro, codes.end());
+    const std::size_t slot = euro - codes.begin();
+    for (std::size_t i = 0; i < 224; ++i) {
+        const std::size_t start = table + peekUI16(body, table + 2 * i);
+        EXPECT_EQ(shapeEnd(body, start) - start, i == slot ? 10u : 2u) << i;
+    }
+    const std::size_t layout = table + codeOffset + 2 * 224;
+    EXPECT_EQ(peekUI16(body, layout + 6 + 2 * slot), 4 * 0x80);
+    EXPECT_EQ(peekUI16(body, layout + 6), 4 * 32);
+    // Bounds: every RECT from a byte boundary; the square's is the only non-empty one.
+    SWFBitReader bounds(ByteSpan(body).subspan(layout + 6 + 2 * 224));
+    for (std::size_t i = 0; i < 224; ++i) {
+        SWFRect r = SWFRect::read(bounds);
+        bounds.align();
+        EXPECT_EQ(r, (i == slot ? SWFRect{0, 16, -16, 0, r.nBits} : SWFRect{})) << i;
+    }
+    EXPECT_EQ(layout + 6 + 2 * 224 + bounds.nextByteOffset() + 2, body.size());
+}
+
+TEST(DefineFont2, BoundsAreTheOutlinesTrueBoxInTheFewestBits) {
+    GlyphOutlines o = emptyOutlines();
+    // A curve from (0, 0) through the control point (8, 16) to (16, 0) rises to y = 8,
+    // not to its control point; a contour starting at (-3, -20) reaches below the line.
+    o.glyphs[0] = std::make_unique<Glyph>(nativeOutline({{{0, 0}, {{CurveType::QSpline, {{8, 16}, {16, 0}}}}}}));
+    o.glyphs[1] = std::make_unique<Glyph>(nativeOutline({{{-3, -20}, {{L, {{5, 7}}}}}}));
+    Bytes body = buildDefineFont2Body(1, "", o, ansi);
+    const std::size_t boundsStart = 7 + peekUI16(body, 7 + 2 * 224) + 224 + 6 + 2 * 224;
+    SWFBitReader bounds(ByteSpan(body).subspan(boundsStart));
+    SWFRect curve = SWFRect::read(bounds);
+    bounds.align();
+    SWFRect line = SWFRect::read(bounds);
+    EXPECT_EQ(curve, (SWFRect{0, 16, -8, 0, 6}));     // 16 takes 6 signed bits
+    EXPECT_EQ(line, (SWFRect{-3, 5, -7, 20, 6}));     // y negated: SWF's y grows down
+    EXPECT_EQ(bounds.nextByteOffset(), 8u);  // 5 + 4 x 6 bits, aligned, twice
 }
 
 TEST(DefineFont2, OffsetsPointAtShapesOfEverySize) {
@@ -72,7 +139,7 @@ TEST(DefineFont2, OffsetsPointAtShapesOfEverySize) {
     // A shape that ends in the middle of a byte, between empty ones.
     o.glyphs[1] = std::make_unique<Glyph>(nativeOutline({{{0, 0}, {{L, {{16, 0}, {16, 16}, {0, 16}}}}}}));
     o.glyphs[2] = std::make_unique<Glyph>(nativeOutline({{{3, -16}, {{L, {{5, 7}}}}}, {{1, 1}, {}}}));
-    Bytes body = buildDefineFont2Body(1, "", o);
+    Bytes body = buildDefineFont2Body(1, "", o, ansi);
     const std::size_t table = 7;
     EXPECT_EQ(peekUI16(body, table), 450);
     EXPECT_EQ(peekUI16(body, table + 2), 452);
@@ -94,7 +161,7 @@ TEST(DefineFont2, LargeFontsSwitchToWideOffsets) {
     }
     Bytes many = writer.take();
     for (auto& g : o.glyphs) g = std::make_unique<Glyph>(many);
-    Bytes body = buildDefineFont2Body(7, "Big", o);
+    Bytes body = buildDefineFont2Body(7, "Big", o, ansi);
     EXPECT_EQ(body[2], 0x98);  // FontFlagsWideOffsets as well
     const std::size_t table = 10;
     EXPECT_EQ(u32(body, table), 900u);  // 224 + 1 offsets of 4 bytes
@@ -105,27 +172,32 @@ TEST(DefineFont2, LargeFontsSwitchToWideOffsets) {
     EXPECT_GT(codeTable, 65536u);
     EXPECT_EQ(body[codeTable], 32);
     EXPECT_EQ(body[codeTable + 223], 255);
-    EXPECT_EQ(body.size(), codeTable + 2612);
+    // Each glyph's box, 0 to 315 both ways, takes 10-bit values: 45 bits, 6 bytes.
+    EXPECT_EQ(body.size(), codeTable + 224 + 6 + 2 * 224 + 224 * 6 + 2);
 }
 
 TEST(DefineFont2, OutOfRangeNamesAndWidthsStayConsistent) {
     GlyphOutlines o = emptyOutlines();
-    o.widths['!'] = 5000;   // 18 x 5000 does not fit a signed 16-bit advance
-    o.widths['"'] = -5000;
-    Bytes body = buildDefineFont2Body(1, std::string(300, 'n'), o);
+    o.advances['!'] = 50000;   // beyond a signed 16-bit advance
+    o.advances['"'] = -50000;
+    o.layout = {70000, -5, 40000};
+    Bytes body = buildDefineFont2Body(1, std::string(300, 'n'), o, ansi);
     EXPECT_EQ(body[4], 255);  // the name is cut to what FontNameLen can count
     EXPECT_EQ(peekUI16(body, 260), 224);
-    const std::size_t advances = 262 + 898 + 230;
-    EXPECT_EQ(peekUI16(body, advances + 2), 32767);
-    EXPECT_EQ(peekUI16(body, advances + 4), 0x8000);
+    const std::size_t layout = 262 + 898 + 224;
+    EXPECT_EQ(peekUI16(body, layout), 65535);     // ascent and descent are unsigned
+    EXPECT_EQ(peekUI16(body, layout + 2), 0);
+    EXPECT_EQ(peekUI16(body, layout + 4), 32767);  // leading is signed
+    EXPECT_EQ(peekUI16(body, layout + 6 + 2), 32767);
+    EXPECT_EQ(peekUI16(body, layout + 6 + 4), 0x8000);
 }
 
 Bytes movieWithFonts() {
     GlyphOutlines o = emptyOutlines();
     return test::MovieBuilder()
-        .tag(48, buildDefineFont2Body(3, "Title", o))
-        .tag(48, buildDefineFont2Body(4, "Body", o))
-        .tag(48, buildDefineFont2Body(5, "Title", o))
+        .tag(48, buildDefineFont2Body(3, "Title", o, ansi))
+        .tag(48, buildDefineFont2Body(4, "Body", o, ansi))
+        .tag(48, buildDefineFont2Body(5, "Title", o, ansi))
         .showFrame()
         .build();
 }
@@ -156,11 +228,11 @@ TEST(DefineFont2, ReplaceFontRebuildsTheFirstMatchFromTheInstalledFace) {
         EXPECT_EQ(shapeEnd(body, 12 + peekUI16(body, 12 + 2 * i)), 12u + peekUI16(body, 14 + 2 * i)) << i;
     }
     // The other fonts are untouched, the second "Title" included.
-    EXPECT_EQ(tags[1]->length(), 2612u + 7 + 4 + 898);
-    EXPECT_EQ(tags[2]->length(), 2612u + 7 + 5 + 898);
+    EXPECT_EQ(tags[1]->length(), 904u + 7 + 4 + 898);
+    EXPECT_EQ(tags[2]->length(), 904u + 7 + 5 + 898);
 
     // Replaced again, the body is built anew from the same font id.
-    font->replaceWithSystemFont("Title", "Liberation Serif");
+    font->replaceWithSystemFont("Title", "Liberation Serif", unicode);
     EXPECT_EQ(font->characterId(), 3);
     EXPECT_NE(Bytes(font->body().begin(), font->body().end()), body);
 }

@@ -31,13 +31,13 @@ TEST(GlyphOutlines, InstalledFaceEndToEnd) {
         GlyphOutlines o = extractGlyphOutlines(face);
         ASSERT_EQ(o.glyphs.size(), 224u);
         EXPECT_TRUE(isNull(glyphOf(o, ' ')));
-        EXPECT_GT(o.widths[' '], 0);  // the space has no outline but a width
+        EXPECT_GT(o.advances[' '], 0);  // the space has no outline but a width
 
         const Glyph& a = glyphOf(o, 'A');
         ASSERT_FALSE(isNull(a));
         EXPECT_FALSE(a.contours().empty());
         // "A" lies on the baseline, its contours starting no higher than the cap height
-        // of a 72-pixel cell font (about 45 pixels; sixteenths of a pixel, y upwards).
+        // (about 0.7 of the 1024-unit em; y upwards).
         auto [low, high] = verticalExtent(a);
         EXPECT_GE(low, 0);
         EXPECT_GT(high, 600);
@@ -49,13 +49,25 @@ TEST(GlyphOutlines, InstalledFaceEndToEnd) {
         EXPECT_TRUE(isNull(glyphOf(o, 0x81)));
         EXPECT_FALSE(isNull(glyphOf(o, 0xFF)));  // ÿ
 
-        EXPECT_GT(o.widths['W'], o.widths['i']);
+        EXPECT_GT(o.advances['W'], o.advances['i']);
         for (int c = 32; c < 256; ++c) {
-            EXPECT_GE(o.widths[c], 0) << c;
-            EXPECT_LT(o.widths[c], 100) << c;
+            EXPECT_GE(o.advances[c], 0) << c;
+            EXPECT_LT(o.advances[c], 2048) << c;
         }
     }
     EXPECT_TRUE(sink.texts.empty());
+}
+
+TEST(GlyphOutlines, AdvancesAndLineMetricsAreTheFacesOwnOnTheEmOf1024Units) {
+    // DejaVu Sans: 2048 font units to the em; the space advances 651 units, "m" 1995;
+    // OS/2 win ascent 1901 and descent 483, no line gap. Halved onto the 1024-unit em,
+    // unrounded by hinting.
+    GlyphOutlines o = extractGlyphOutlines("DejaVu Sans");
+    EXPECT_NEAR(o.advances[' '], 325.5, 0.5);
+    EXPECT_NEAR(o.advances['m'], 997.5, 0.5);
+    EXPECT_NEAR(o.layout.ascent, 950.5, 0.5);
+    EXPECT_NEAR(o.layout.descent, 241.5, 0.5);
+    EXPECT_EQ(o.layout.leading, 0);
 }
 
 TEST(GlyphOutlines, FaceNamesListTheInstalledFamilies) {
@@ -77,11 +89,13 @@ public:
             engine.codes.push_back(code);
             return code == 'B' ? test::nativeOutline({{{0, 0}, {{CurveType::Line, {{16, 0}}}}}}) : Bytes{};
         }
-        std::array<std::int32_t, 256> charWidths() override {
+        std::array<std::int32_t, 256> charWidths() override { return {}; }
+        std::array<std::int32_t, 256> advances() override {
             std::array<std::int32_t, 256> w{};
             for (int c = 0; c < 256; ++c) w[c] = c;
             return w;
         }
+        FontLayout layout() override { return {900, 200, 30}; }
         ScriptedEngine& engine;
     };
 
@@ -97,12 +111,12 @@ public:
     std::vector<OutlineMatrix> matrices;
 };
 
-TEST(GlyphOutlines, AsksForEveryCodeAtCellHeight72ThroughTheNearIdentityMatrix) {
+TEST(GlyphOutlines, AsksForEveryCodeAtEmHeight64ThroughTheNearIdentityMatrix) {
     ScriptedEngine engine;
     GlyphOutlines o = extractGlyphOutlines(engine, "Face");
     ASSERT_EQ(engine.requests.size(), 1u);
     EXPECT_EQ(engine.requests[0].faceName, "Face");
-    EXPECT_EQ(engine.requests[0].height, 72);  // positive: the cell height
+    EXPECT_EQ(engine.requests[0].height, -64);  // negative: the em height
     EXPECT_EQ(engine.requests[0].weight, 400);
 
     ASSERT_EQ(engine.codes.size(), 224u);
@@ -115,8 +129,10 @@ TEST(GlyphOutlines, AsksForEveryCodeAtCellHeight72ThroughTheNearIdentityMatrix) 
 
     ASSERT_EQ(o.glyphs.size(), 224u);
     for (int c = 32; c < 256; ++c) EXPECT_EQ(isNull(glyphOf(o, c)), c != 'B') << c;
-    EXPECT_EQ(o.widths[0], 0);
-    EXPECT_EQ(o.widths[255], 255);
+    EXPECT_EQ(o.advances[0], 0);
+    EXPECT_EQ(o.advances[255], 255);
+    EXPECT_EQ(o.layout.ascent, 900);
+    EXPECT_EQ(o.layout.leading, 30);
 }
 
 TEST(GlyphOutlines, NoFontAtAllIsReportedOnceAndGivesEmptyGlyphs) {
@@ -128,7 +144,8 @@ TEST(GlyphOutlines, NoFontAtAllIsReportedOnceAndGivesEmptyGlyphs) {
     EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::OkCancel});
     ASSERT_EQ(o.glyphs.size(), 224u);
     for (const auto& g : o.glyphs) EXPECT_TRUE(isNull(*g));
-    for (int w : o.widths) EXPECT_EQ(w, 0);
+    for (int w : o.advances) EXPECT_EQ(w, 0);
+    EXPECT_EQ(o.layout.ascent, 0);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tarvenox;
     setLogStream(nullptr);
     SWFFile movie(ByteSpan(data, size), "fuzz.swf");
-    for (auto& tag : movie.tags()) describeTag(*tag);
+    for (auto& tag : movie.tags()) describeTag(*tag, movie.textEncoding());
     Bytes out = movie.serialize();
     if (movie.complete()) {
         // What was read completely reads back completely, to the same bytes.

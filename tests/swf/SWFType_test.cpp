@@ -17,9 +17,9 @@ using test::cstr;
 using test::le16;
 using test::operator+;
 
-Bytes bytesOf(const SWFType& variable) {
+Bytes bytesOf(const SWFType& variable, MovieTextEncoding encoding = MovieTextEncoding::Windows1252) {
     Bytes out;
-    variable.appendActionBytes(out);
+    variable.appendActionBytes(out, encoding);
     return out;
 }
 
@@ -56,6 +56,18 @@ TEST(SWFType, ActionBytesOfEveryType) {
         ASSERT_NE(variable, nullptr);
         EXPECT_EQ(bytesOf(*variable), c.expected);
     }
+}
+
+TEST(SWFType, TextsTakeTheMoviesEncoding) {
+    // "Jörg €5" named "Grüße": Windows-1252 bytes for a movie before version 6, UTF-8
+    // after it, the record length counting the bytes written.
+    SWFStringType text("Gr\xFC\xDF" "e", "J\xF6rg \x80" "5");
+    EXPECT_EQ(bytesOf(text, MovieTextEncoding::Windows1252),
+              Bytes{0x96} + le16(16) + Bytes{0x00} + cstr("Gr\xFC\xDF" "e") + Bytes{0x00} +
+                  cstr("J\xF6rg \x80" "5") + Bytes{0x1D});
+    EXPECT_EQ(bytesOf(text, MovieTextEncoding::Utf8),
+              Bytes{0x96} + le16(21) + Bytes{0x00} + cstr("Gr\xC3\xBC\xC3\x9F" "e") + Bytes{0x00} +
+                  cstr("J\xC3\xB6rg \xE2\x82\xAC" "5") + Bytes{0x1D});
 }
 
 TEST(SWFType, NumbersAreReadAsTheCLibraryReadsThem) {
@@ -102,8 +114,13 @@ TEST(SWFType, RecordsThatCannotBeEncodedAreRefused) {
     EXPECT_EQ(bytesOf(largest).size(), 3u + 65535u + 1u);
     SWFStringType tooLong("n", std::string(65531, 'v'));
     Bytes out{0xAA};
-    EXPECT_THROW(tooLong.appendActionBytes(out), Exception);
+    EXPECT_THROW(tooLong.appendActionBytes(out, MovieTextEncoding::Windows1252), Exception);
     EXPECT_EQ(out, Bytes{0xAA});
+    // The limit counts the bytes of the movie's encoding: 30000 euro signs are 30000
+    // bytes in Windows-1252 and 90000 in UTF-8.
+    SWFStringType euros("n", std::string(30000, '\x80'));
+    EXPECT_NO_THROW(bytesOf(euros, MovieTextEncoding::Windows1252));
+    EXPECT_THROW(bytesOf(euros, MovieTextEncoding::Utf8), Exception);
 
     EXPECT_THROW(bytesOf(SWFStringType("n", std::string("a\0b", 3))), Exception);
     EXPECT_THROW(bytesOf(SWFIntType(std::string("a\0b", 3), "1")), Exception);
@@ -140,7 +157,7 @@ TEST(SWFType, BuiltFromTheRowsOfTheSelectedMovie) {
 
     buildActionVariables(table, "none", variables);
     EXPECT_TRUE(variables.empty());
-    EXPECT_EQ(actionBytes(variables), Bytes{0x00});
+    EXPECT_EQ(actionBytes(variables, MovieTextEncoding::Utf8), Bytes{0x00});
 }
 
 TEST(SWFType, OnlyTheFirstDoActionIsRewritten) {

@@ -24,7 +24,7 @@ Pixels solid(int width, int height, std::uint32_t argb) {
 
 ActionVariables demoVariables() {
     TextTable configs("movie\tvariable\ttype\tvalue\n"
-                      "card\ttitle\ts\tHello\\nthere\n"
+                      "card\ttitle\ts\tGr\xFC\xDF" "e\\nthere\n"
                       "card\tprice\td\t19.99\n"
                       "card\tyear\ti\t2026\n"
                       "card\tshowBadge\tb\ttrue\n");
@@ -56,8 +56,8 @@ double coveredWidth(SWFFile& movie, int bitmapWidth) {
 class TemplateBuilderTest : public ::testing::Test {
 protected:
     // A template of 320 x 240 pixels with every kind of content the builder makes.
-    std::string buildFullTemplate() {
-        TemplateBuilder builder(320, 240, 12);
+    std::string buildFullTemplate(std::uint8_t version = 5) {
+        TemplateBuilder builder(320, 240, 12, version);
         builder.setBackground(0x123456);
         std::uint16_t font = builder.addFont("Title", "DejaVu Sans");
         tools::TextField field;
@@ -104,16 +104,21 @@ TEST_F(TemplateBuilderTest, WritesATemplateTheEngineReadsWhole) {
         if (tag->code() == static_cast<int>(TagCode::DoAction)) actions.emplace_back(tag->body().begin(), tag->body().end());
     }
     ASSERT_EQ(actions.size(), 2u);
-    EXPECT_EQ(actions[0], actionBytes(demoVariables()));
+    EXPECT_EQ(actions[0], actionBytes(demoVariables(), MovieTextEncoding::Windows1252));
     EXPECT_EQ(actions[1], (Bytes{0x07, 0x00}));
 }
 
 TEST_F(TemplateBuilderTest, SavingTheUnchangedTemplateChangesNoByte) {
-    std::string path = buildFullTemplate();
-    SWFFile movie(path);
-    movie.setVariables(demoVariables());
-    movie.setBackgroundColor(0x123456);
-    EXPECT_EQ(movie.serialize(), test::readBytes(path));
+    // In either text encoding, the builder writes what a save writes.
+    for (std::uint8_t version : {5, 6}) {
+        std::string path = buildFullTemplate(version);
+        SWFFile movie(path);
+        EXPECT_EQ(movie.version(), version);
+        movie.setVariables(demoVariables());
+        movie.setBackgroundColor(0x123456);
+        movie.replaceFont("Title", "DejaVu Sans");
+        EXPECT_EQ(movie.serialize(), test::readBytes(path)) << int(version);
+    }
 }
 
 TEST_F(TemplateBuilderTest, PictureCoversItsPlaceBeforeAndAfterReplacement) {
