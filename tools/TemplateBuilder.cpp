@@ -159,8 +159,9 @@ std::uint16_t TemplateBuilder::addFont(const std::string& productName, const std
     writeUI16(body, 0);  // NumGlyphs
     writeUI16(body, 0);  // CodeTableOffset
     auto font = std::make_unique<SWFFont>(static_cast<int>(TagCode::DefineFont2), std::move(body));
-    font->replaceWithSystemFont(fontName, faceName, encoding_);
+    font->replaceWithSystemFont(fontName, faceName);
     definitions_.push_back(std::move(font));
+    fonts_[id] = {productName, faceName};
     return id;
 }
 
@@ -193,7 +194,9 @@ void TemplateBuilder::addTextField(const TextField& field) {
     if (!field.text.empty()) appendString(body, toMovieText(field.text, encoding_));
     define(static_cast<int>(TagCode::DefineEditText), std::move(body));
     place(id, field.place);
-    layout_.push_back({"text", field.variable.empty() ? field.text : field.variable, field.place});
+    const auto& [fontName, face] = fonts_[field.fontId];
+    layout_.push_back({"text", field.variable.empty() ? field.text : field.variable, field.place, fontName,
+                       face, field.sizePx, field.multiline});
 }
 
 void TemplateBuilder::addPicture(const std::string& exportName, const Pixels& pixels, StageRect where) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <variant>
@@ -49,6 +50,12 @@ struct LayoutItem {
     std::string kind;   // "picture", "text", "shape" or "sound" (which has no place)
     std::string name;   // export name, variable or shape name
     StageRect place;
+    // Texts: the template's font name, the installed face it was built from, the size
+    // in pixels, and whether the field wraps its text over several lines.
+    std::string font;
+    std::string face;
+    int sizePx = 0;
+    bool multiline = false;
 };
 
 class TemplateBuilder {
@@ -112,6 +119,7 @@ private:
     Bytes defaults_ = {0x00};  // the first DoAction's body
     std::vector<Bytes> frameActions_;
     std::vector<LayoutItem> layout_;
+    std::map<std::uint16_t, std::pair<std::string, std::string>> fonts_;  // id: name, face
 };
 
 // One ActionPush record that pushes the values in order.

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "TemplateBuilder.h"
+#include "common/Cp1252.h"
 #include "common/Log.h"
 #include "data/TextTable.h"
 
@@ -84,17 +85,30 @@ void setVariables(TemplateBuilder& builder, const TextTable& configs, const std:
     builder.setVariables(variables);
 }
 
-nlohmann::json describe(const TemplateBuilder& builder, int width, int height, std::uint32_t background) {
+// Where the template shows what, and the values its variables show before any change.
+nlohmann::json describe(const TemplateBuilder& builder, int width, int height, std::uint32_t background,
+                        const TextTable& configs, const std::string& movie) {
     nlohmann::json items = nlohmann::json::array();
     for (const auto& item : builder.layout()) {
-        items.push_back({{"kind", item.kind},
-                         {"name", item.name},
-                         {"x", item.place.x},
-                         {"y", item.place.y},
-                         {"width", item.place.width},
-                         {"height", item.place.height}});
+        nlohmann::json entry = {{"kind", item.kind},
+                                {"name", cp1252ToUtf8(item.name)},
+                                {"x", item.place.x},
+                                {"y", item.place.y},
+                                {"width", item.place.width},
+                                {"height", item.place.height}};
+        if (item.kind == "text") {
+            entry.update({{"font", cp1252ToUtf8(item.font)},
+                          {"face", item.face},
+                          {"size", item.sizePx},
+                          {"multiline", item.multiline}});
+        }
+        items.push_back(entry);
     }
-    return {{"width", width}, {"height", height}, {"background", background}, {"items", items}};
+    ActionVariables variables;
+    buildActionVariables(configs, movie, variables);
+    nlohmann::json values = nlohmann::json::object();
+    for (const auto& variable : variables) values[cp1252ToUtf8(variable->getName())] = cp1252ToUtf8(variable->getValueText());
+    return {{"width", width}, {"height", height}, {"background", background}, {"items", items}, {"values", values}};
 }
 
 void write(TemplateBuilder& builder, const std::string& path) {
@@ -125,15 +139,16 @@ nlohmann::json greeting(const std::string& out, const std::string& media, const 
     setVariables(card, configs, "greeting");
     card.addFrameActions({0x07});  // ActionStop: the card stays on its one frame
     write(card, out + "/greeting.swf");
-    return describe(card, width, height, background);
+    return describe(card, width, height, background, configs, "greeting");
 }
 
 // A sale poster: a headline, the product's picture, a price, the year of the offer and a
-// badge that a switch shows or hides.
+// badge that a switch shows or hides. A movie of version 6, so its texts are UTF-8, while
+// the greeting card (version 5) keeps them in Windows-1252.
 nlohmann::json sale(const std::string& out, const std::string& media, const TextTable& configs) {
     const int width = 400, height = 300;
     const std::uint32_t background = 0xF4E9D8;
-    TemplateBuilder poster(width, height, 12);
+    TemplateBuilder poster(width, height, 12, 6);
     poster.setBackground(background);
     std::uint16_t headline = poster.addFont("Headline", "DejaVu Sans");
     poster.addPicture("product", giftBox(96, 96), {20, 80, 160, 160});
@@ -159,7 +174,7 @@ nlohmann::json sale(const std::string& out, const std::string& media, const Text
     actions.push_back(0x07);  // ActionStop
     poster.addFrameActions(std::move(actions));
     write(poster, out + "/sale.swf");
-    return describe(poster, width, height, background);
+    return describe(poster, width, height, background, configs, "sale");
 }
 
 }  // namespace

@@ -18,7 +18,6 @@ namespace tarvenox {
 namespace {
 
 constexpr std::uint8_t flagHasLayout = 0x80;
-constexpr std::uint8_t flagAnsi = 0x10;
 constexpr std::uint8_t flagWideOffsets = 0x08;
 constexpr std::uint8_t flagWideCodes = 0x04;
 
@@ -27,17 +26,14 @@ T held(std::int64_t v) {
     return static_cast<T>(std::clamp<std::int64_t>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
-// The glyph slots (0 for code 32) in the order of the code table: the 8-bit codes as
-// they come, or the characters' Unicode code points in ascending order.
-std::array<int, glyphCount> codeOrder(MovieTextEncoding encoding) {
+char32_t codePoint(int slot) { return cp1252ToUnicode(static_cast<std::uint8_t>(firstGlyphCode + slot)); }
+
+// The glyph slots (0 for Windows-1252 code 32) in the order of the code table: their
+// characters' Unicode code points ascending. Every code point is distinct.
+std::array<int, glyphCount> codeOrder() {
     std::array<int, glyphCount> order;
     std::iota(order.begin(), order.end(), 0);
-    if (encoding == MovieTextEncoding::Utf8) {
-        std::stable_sort(order.begin(), order.end(), [](int a, int b) {
-            return cp1252ToUnicode(static_cast<std::uint8_t>(firstGlyphCode + a)) <
-                   cp1252ToUnicode(static_cast<std::uint8_t>(firstGlyphCode + b));
-        });
-    }
+    std::sort(order.begin(), order.end(), [](int a, int b) { return codePoint(a) < codePoint(b); });
     return order;
 }
 
@@ -52,15 +48,14 @@ SWFRect swfBounds(const Glyph& glyph) {
 }  // namespace
 
 Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const std::string& faceName, MovieTextEncoding encoding) {
-    return buildDefineFont2Body(fontId, fontName, extractGlyphOutlines(faceName), encoding);
+                           const std::string& faceName) {
+    return buildDefineFont2Body(fontId, fontName, extractGlyphOutlines(faceName));
 }
 
 Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const GlyphOutlines& outlines, MovieTextEncoding encoding) {
+                           const GlyphOutlines& outlines) {
     assert(outlines.glyphs.size() == glyphCount);
-    const bool unicode = encoding == MovieTextEncoding::Utf8;
-    const std::array<int, glyphCount> order = codeOrder(encoding);
+    static const std::array<int, glyphCount> order = codeOrder();
 
     // The shapes first, each from a byte boundary, so that the width of the offsets
     // is known before the table is written.
@@ -79,9 +74,9 @@ Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
     const std::size_t nameLength = std::min<std::size_t>(fontName.size(), 255);
 
     Bytes body;
-    body.reserve(7 + nameLength + table + shapes.size() + 3 * glyphCount + 2 * glyphCount + 10 * glyphCount);
+    body.reserve(7 + nameLength + table + shapes.size() + 2 * glyphCount + 6 + 2 * glyphCount + 8 * glyphCount + 2);
     writeUI16(body, fontId);
-    body.push_back(flagHasLayout | (unicode ? flagWideCodes : flagAnsi) | (wide ? flagWideOffsets : 0));
+    body.push_back(flagHasLayout | flagWideCodes | (wide ? flagWideOffsets : 0));
     body.push_back(0);  // LanguageCode
     body.push_back(static_cast<std::uint8_t>(nameLength));
     body.insert(body.end(), fontName.begin(), fontName.begin() + nameLength);
@@ -98,14 +93,7 @@ Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
     writeOffset(table + shapes.size());  // CodeTableOffset
     body.insert(body.end(), shapes.bytes().begin(), shapes.bytes().end());
 
-    for (int slot : order) {
-        const auto code = static_cast<std::uint8_t>(firstGlyphCode + slot);
-        if (unicode) {
-            writeUI16(body, cp1252ToUnicode(code));
-        } else {
-            body.push_back(code);
-        }
-    }
+    for (int slot : order) writeUI16(body, codePoint(slot));
     // The layout block, in the glyphs' own units: the face's line metrics, and advances
     // on the same scale as the shapes, so that text is as wide as the face says.
     writeUI16(body, held<std::uint16_t>(outlines.layout.ascent));

@@ -7,23 +7,26 @@
 
 #include "common/Bytes.h"
 #include "font/GlyphOutlines.h"
-#include "swf/MovieText.h"
 
 namespace tarvenox {
 
 // Extracts the face's outlines (UTF-8 face name) and builds the body for the font id and
-// name (the name's bytes as the movie stores them, at most 255 of them). The code table
-// follows the movie's text encoding: for a Windows-1252 movie (SWF 5 and older) the
-// 8-bit codes 32 to 255; for a Unicode movie (SWF 6 and later) FontFlagsWideCodes and
-// the Unicode code points of those characters in ascending order, as players
-// binary-search the table, with the shapes, advances and bounds in the same order.
+// name (the name's bytes as the movie stores them, at most 255 of them).
+//
+// The code table holds the Unicode code points of the characters (FontFlagsWideCodes)
+// in ascending order, as players binary-search it, with the shapes, advances and bounds
+// in the same order. Players look a character of a text up by its Unicode code point
+// in movies of every version: those of version 6 and later keep their texts in UTF-8,
+// and those of older versions are decoded from Windows-1252 first. An 8-bit table
+// would be taken as Latin-1 there, and the characters that Windows-1252 places at
+// 0x80-0x9F (the euro sign, the typographic quotes and dashes) would never be found.
 Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const std::string& faceName, MovieTextEncoding encoding);
+                           const std::string& faceName);
 
 // The body from outlines already extracted. Offsets are 16-bit unless the shapes end
 // 65536 or more bytes after the offset table; then FontFlagsWideOffsets is set and
 // the offsets and the code table offset are 32-bit.
 Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const GlyphOutlines& outlines, MovieTextEncoding encoding);
+                           const GlyphOutlines& outlines);
 
 }  // namespace tarvenox

@@ -18,9 +18,8 @@ const std::string& SWFFont::getFontName() {
     return *nameCache_;
 }
 
-void SWFFont::replaceWithSystemFont(const std::string& fontName, const std::string& faceName,
-                                    MovieTextEncoding encoding) {
-    setData(buildDefineFont2Body(characterId(), fontName, faceName, encoding));
+void SWFFont::replaceWithSystemFont(const std::string& fontName, const std::string& faceName) {
+    setData(buildDefineFont2Body(characterId(), fontName, faceName));
 }
 
 }  // namespace tarvenox

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "swf/MovieText.h"
 #include "swf/SWFTag.h"
 
 namespace tarvenox {
@@ -17,12 +16,10 @@ public:
     // Empty when the body is too short to hold it.
     const std::string& getFontName();
 
-    // Installs a new DefineFont2 body with the Windows-1252 codes 32 to 255 of the
-    // installed face (UTF-8), its code table in the movie's text encoding, keeping the
-    // font id (body bytes 0-1) and storing fontName (the movie's bytes) as the name.
-    // The name cache stays as it is.
-    void replaceWithSystemFont(const std::string& fontName, const std::string& faceName,
-                               MovieTextEncoding encoding);
+    // Installs a new DefineFont2 body with the characters of the Windows-1252 codes 32
+    // to 255 of the installed face (UTF-8), keeping the font id (body bytes 0-1) and
+    // storing fontName (the movie's bytes) as the name. The name cache stays as it is.
+    void replaceWithSystemFont(const std::string& fontName, const std::string& faceName);
 
 private:
     std::optional<std::string> nameCache_;

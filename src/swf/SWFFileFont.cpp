@@ -17,7 +17,7 @@ SWFFont* findFontNamed(SWFFile& movie, const std::string& fontName) {
 // name that no font carries changes nothing.
 void SWFFile::replaceFont(const std::string& fontName, const std::string& faceName) {
     if (SWFFont* font = findFontNamed(*this, fontName)) {
-        font->replaceWithSystemFont(font->getFontName(), faceName, textEncoding());
+        font->replaceWithSystemFont(font->getFontName(), faceName);
     }
 }
 

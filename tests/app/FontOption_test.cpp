@@ -17,10 +17,10 @@ using test::MovieBuilder;
 using test::runTarvenox;
 using test::TempDir;
 
-Bytes fontBody(std::uint16_t id, const std::string& name, MovieTextEncoding encoding) {
+Bytes fontBody(std::uint16_t id, const std::string& name) {
     GlyphOutlines empty;
     for (int i = 0; i < 224; ++i) empty.glyphs.push_back(std::make_unique<NullGlyph>());
-    return buildDefineFont2Body(id, name, empty, encoding);
+    return buildDefineFont2Body(id, name, empty);
 }
 
 // "Grüß" as a movie of the version stores it: Windows-1252 before version 6, UTF-8 after.
@@ -28,12 +28,11 @@ std::string gruss(std::uint8_t version) { return version >= 6 ? "Gr\xC3\xBC\xC3\
 
 // A movie with three fonts, the names in the version's encoding.
 Bytes movieWithFonts(std::uint8_t version = 6) {
-    const MovieTextEncoding encoding = movieTextEncoding(version);
     return MovieBuilder(version)
         .background(0, 0, 0)
-        .tag(48, fontBody(3, "title", encoding))
-        .tag(48, fontBody(4, "Title", encoding))
-        .tag(48, fontBody(5, gruss(version), encoding))
+        .tag(48, fontBody(3, "title"))
+        .tag(48, fontBody(4, "Title"))
+        .tag(48, fontBody(5, gruss(version)))
         .showFrame()
         .build();
 }
@@ -70,7 +69,6 @@ TEST(FontOption, RebuildsNamedFontsInByteOrderKeepingIdsAndNamesInTheMoviesEncod
         SWFFont& font = fontAt(movie, i + 1);
         EXPECT_EQ(font.characterId(), expected[i].first);
         EXPECT_EQ(font.getFontName(), expected[i].second);
-        EXPECT_EQ(font.body()[2] & 0x04, version >= 6 ? 0x04 : 0);  // FontFlagsWideCodes
         EXPECT_EQ(peekUI16(font.body(), 5 + expected[i].second.size()), 224);
         // Real outlines: far more than the 2-byte empty shapes of the template.
         EXPECT_GT(font.length(), 10000u);

@@ -28,9 +28,6 @@ GlyphOutlines emptyOutlines() {
     return o;
 }
 
-constexpr auto ansi = MovieTextEncoding::Windows1252;
-constexpr auto unicode = MovieTextEncoding::Utf8;
-
 std::uint32_t u32(const Bytes& b, std::size_t pos) {
     return peekUI16(b, pos) | std::uint32_t(peekUI16(b, pos + 2)) << 16;
 }
@@ -41,10 +38,14 @@ std::size_t shapeEnd(const Bytes& body, std::size_t start) {
     return shape.ok ? shape.end : 0;
 }
 
+// After the 224 shapes: 224 wide codes, ascent, descent, leading, 224 advances; then the
+// bounds, one byte each for empty glyphs, and the kerning count.
+constexpr std::size_t codesToBounds = 2 * 224 + 6 + 2 * 224;
+
 TEST(DefineFont2, FieldPositionsForAFiveByteNameAndEmptyGlyphs) {
-    Bytes body = buildDefineFont2Body(0x1234, "Title", emptyOutlines(), ansi);
+    Bytes body = buildDefineFont2Body(0x1234, "Title", emptyOutlines());
     EXPECT_EQ(peekUI16(body, 0), 0x1234);  // FontID
-    EXPECT_EQ(body[2], 0x90);              // HasLayout, ANSI
+    EXPECT_EQ(body[2], 0x84);              // HasLayout, WideCodes
     EXPECT_EQ(body[3], 0);                 // LanguageCode
     EXPECT_EQ(body[4], 5);
     EXPECT_EQ(asString(ByteSpan(body).subspan(5, 5)), "Title");
@@ -57,38 +58,28 @@ TEST(DefineFont2, FieldPositionsForAFiveByteNameAndEmptyGlyphs) {
         EXPECT_EQ(body[463 + 2 * i], 0x00);
     }
     const std::size_t c = 12 + 898;
-    for (int i = 0; i < 224; ++i) EXPECT_EQ(body[c + i], 32 + i);
+    EXPECT_EQ(peekUI16(body, c), 32);
     // The face's own layout, and advances in the glyphs' units as they come.
-    EXPECT_EQ(peekUI16(body, c + 224), 950);
-    EXPECT_EQ(peekUI16(body, c + 226), 242);
-    EXPECT_EQ(peekUI16(body, c + 228), 37);
-    for (int i = 0; i < 224; ++i) EXPECT_EQ(peekUI16(body, c + 230 + 2 * i), 4 * (32 + i));
+    EXPECT_EQ(peekUI16(body, c + 448), 950);
+    EXPECT_EQ(peekUI16(body, c + 450), 242);
+    EXPECT_EQ(peekUI16(body, c + 452), 37);
+    EXPECT_EQ(peekUI16(body, c + 454), 4 * 32);
     // An empty glyph's bounds: a RECT of Nbits 0, one byte; the kerning count follows.
-    for (int i = 0; i < 224; ++i) EXPECT_EQ(body[c + 678 + i], 0) << i;
-    EXPECT_EQ(peekUI16(body, c + 902), 0);
-    EXPECT_EQ(body.size(), c + 904);
+    for (int i = 0; i < 224; ++i) EXPECT_EQ(body[c + codesToBounds + i], 0) << i;
+    EXPECT_EQ(peekUI16(body, c + codesToBounds + 224), 0);
+    EXPECT_EQ(body.size(), c + codesToBounds + 226);
 }
 
-// The glyph slot of each code table entry, the table read as the flags say.
-std::vector<std::uint32_t> codeTable(const Bytes& body, std::size_t table, std::size_t codeTableOffset) {
-    std::vector<std::uint32_t> codes;
-    const bool wide = (body[2] & 0x04) != 0;
-    for (int i = 0; i < 224; ++i) {
-        codes.push_back(wide ? peekUI16(body, table + codeTableOffset + 2 * i) : body[table + codeTableOffset + i]);
-    }
-    return codes;
-}
-
-TEST(DefineFont2, UnicodeMoviesGetAscendingWideCodesWithShapesAdvancesAndBoundsInTheSameOrder) {
+TEST(DefineFont2, CodesAreAscendingUnicodeWithShapesAdvancesAndBoundsInTheSameOrder) {
     GlyphOutlines o = emptyOutlines();
     // The euro sign (Windows-1252 0x80) gets a square, so its place in the tables shows.
     o.glyphs[0x80 - 32] =
         std::make_unique<Glyph>(nativeOutline({{{0, 0}, {{L, {{16, 0}, {16, 16}, {0, 16}}}}}}));
-    Bytes body = buildDefineFont2Body(9, "Title", o, unicode);
-    EXPECT_EQ(body[2], 0x84);  // HasLayout, WideCodes; not ANSI
+    Bytes body = buildDefineFont2Body(9, "Title", o);
     const std::size_t table = 12;
-    const std::size_t codeOffset = peekUI16(body, table + 2 * 224);
-    const std::vector<std::uint32_t> codes = codeTable(body, table, codeOffset);
+    const std::size_t codeTable = table + peekUI16(body, table + 2 * 224);
+    std::vector<std::uint32_t> codes;
+    for (int i = 0; i < 224; ++i) codes.push_back(peekUI16(body, codeTable + 2 * i));
     EXPECT_TRUE(std::is_sorted(codes.begin(), codes.end()));
     EXPECT_EQ(std::adjacent_find(codes.begin(), codes.end()), codes.end());
     EXPECT_EQ(codes.front(), 0x20u);
@@ -104,17 +95,17 @@ TEST(DefineFont2, UnicodeMoviesGetAscendingWideCodesWithShapesAdvancesAndBoundsI
         const std::size_t start = table + peekUI16(body, table + 2 * i);
         EXPECT_EQ(shapeEnd(body, start) - start, i == slot ? 10u : 2u) << i;
     }
-    const std::size_t layout = table + codeOffset + 2 * 224;
-    EXPECT_EQ(peekUI16(body, layout + 6 + 2 * slot), 4 * 0x80);
-    EXPECT_EQ(peekUI16(body, layout + 6), 4 * 32);
+    const std::size_t advances = codeTable + 2 * 224 + 6;
+    EXPECT_EQ(peekUI16(body, advances + 2 * slot), 4 * 0x80);
+    EXPECT_EQ(peekUI16(body, advances + 2 * 223), 4 * 0x99);
     // Bounds: every RECT from a byte boundary; the square's is the only non-empty one.
-    SWFBitReader bounds(ByteSpan(body).subspan(layout + 6 + 2 * 224));
+    SWFBitReader bounds(ByteSpan(body).subspan(advances + 2 * 224));
     for (std::size_t i = 0; i < 224; ++i) {
         SWFRect r = SWFRect::read(bounds);
         bounds.align();
         EXPECT_EQ(r, (i == slot ? SWFRect{0, 16, -16, 0, r.nBits} : SWFRect{})) << i;
     }
-    EXPECT_EQ(layout + 6 + 2 * 224 + bounds.nextByteOffset() + 2, body.size());
+    EXPECT_EQ(advances + 2 * 224 + bounds.nextByteOffset() + 2, body.size());
 }
 
 TEST(DefineFont2, BoundsAreTheOutlinesTrueBoxInTheFewestBits) {
@@ -123,8 +114,8 @@ TEST(DefineFont2, BoundsAreTheOutlinesTrueBoxInTheFewestBits) {
     // not to its control point; a contour starting at (-3, -20) reaches below the line.
     o.glyphs[0] = std::make_unique<Glyph>(nativeOutline({{{0, 0}, {{CurveType::QSpline, {{8, 16}, {16, 0}}}}}}));
     o.glyphs[1] = std::make_unique<Glyph>(nativeOutline({{{-3, -20}, {{L, {{5, 7}}}}}}));
-    Bytes body = buildDefineFont2Body(1, "", o, ansi);
-    const std::size_t boundsStart = 7 + peekUI16(body, 7 + 2 * 224) + 224 + 6 + 2 * 224;
+    Bytes body = buildDefineFont2Body(1, "", o);
+    const std::size_t boundsStart = 7 + peekUI16(body, 7 + 2 * 224) + codesToBounds;
     SWFBitReader bounds(ByteSpan(body).subspan(boundsStart));
     SWFRect curve = SWFRect::read(bounds);
     bounds.align();
@@ -139,7 +130,7 @@ TEST(DefineFont2, OffsetsPointAtShapesOfEverySize) {
     // A shape that ends in the middle of a byte, between empty ones.
     o.glyphs[1] = std::make_unique<Glyph>(nativeOutline({{{0, 0}, {{L, {{16, 0}, {16, 16}, {0, 16}}}}}}));
     o.glyphs[2] = std::make_unique<Glyph>(nativeOutline({{{3, -16}, {{L, {{5, 7}}}}}, {{1, 1}, {}}}));
-    Bytes body = buildDefineFont2Body(1, "", o, ansi);
+    Bytes body = buildDefineFont2Body(1, "", o);
     const std::size_t table = 7;
     EXPECT_EQ(peekUI16(body, table), 450);
     EXPECT_EQ(peekUI16(body, table + 2), 452);
@@ -161,8 +152,8 @@ TEST(DefineFont2, LargeFontsSwitchToWideOffsets) {
     }
     Bytes many = writer.take();
     for (auto& g : o.glyphs) g = std::make_unique<Glyph>(many);
-    Bytes body = buildDefineFont2Body(7, "Big", o, ansi);
-    EXPECT_EQ(body[2], 0x98);  // FontFlagsWideOffsets as well
+    Bytes body = buildDefineFont2Body(7, "Big", o);
+    EXPECT_EQ(body[2], 0x8C);  // FontFlagsWideOffsets as well
     const std::size_t table = 10;
     EXPECT_EQ(u32(body, table), 900u);  // 224 + 1 offsets of 4 bytes
     for (int i = 0; i < 224; ++i) {
@@ -170,10 +161,9 @@ TEST(DefineFont2, LargeFontsSwitchToWideOffsets) {
     }
     std::size_t codeTable = table + u32(body, table + 4 * 224);
     EXPECT_GT(codeTable, 65536u);
-    EXPECT_EQ(body[codeTable], 32);
-    EXPECT_EQ(body[codeTable + 223], 255);
+    EXPECT_EQ(peekUI16(body, codeTable), 32);
     // Each glyph's box, 0 to 315 both ways, takes 10-bit values: 45 bits, 6 bytes.
-    EXPECT_EQ(body.size(), codeTable + 224 + 6 + 2 * 224 + 224 * 6 + 2);
+    EXPECT_EQ(body.size(), codeTable + codesToBounds + 224 * 6 + 2);
 }
 
 TEST(DefineFont2, OutOfRangeNamesAndWidthsStayConsistent) {
@@ -181,23 +171,23 @@ TEST(DefineFont2, OutOfRangeNamesAndWidthsStayConsistent) {
     o.advances['!'] = 50000;   // beyond a signed 16-bit advance
     o.advances['"'] = -50000;
     o.layout = {70000, -5, 40000};
-    Bytes body = buildDefineFont2Body(1, std::string(300, 'n'), o, ansi);
+    Bytes body = buildDefineFont2Body(1, std::string(300, 'n'), o);
     EXPECT_EQ(body[4], 255);  // the name is cut to what FontNameLen can count
     EXPECT_EQ(peekUI16(body, 260), 224);
-    const std::size_t layout = 262 + 898 + 224;
+    const std::size_t layout = 262 + 898 + 448;
     EXPECT_EQ(peekUI16(body, layout), 65535);     // ascent and descent are unsigned
     EXPECT_EQ(peekUI16(body, layout + 2), 0);
     EXPECT_EQ(peekUI16(body, layout + 4), 32767);  // leading is signed
-    EXPECT_EQ(peekUI16(body, layout + 6 + 2), 32767);
+    EXPECT_EQ(peekUI16(body, layout + 6 + 2), 32767);  // '!' and '"' come second and third
     EXPECT_EQ(peekUI16(body, layout + 6 + 4), 0x8000);
 }
 
 Bytes movieWithFonts() {
     GlyphOutlines o = emptyOutlines();
     return test::MovieBuilder()
-        .tag(48, buildDefineFont2Body(3, "Title", o, ansi))
-        .tag(48, buildDefineFont2Body(4, "Body", o, ansi))
-        .tag(48, buildDefineFont2Body(5, "Title", o, ansi))
+        .tag(48, buildDefineFont2Body(3, "Title", o))
+        .tag(48, buildDefineFont2Body(4, "Body", o))
+        .tag(48, buildDefineFont2Body(5, "Title", o))
         .showFrame()
         .build();
 }
@@ -228,11 +218,11 @@ TEST(DefineFont2, ReplaceFontRebuildsTheFirstMatchFromTheInstalledFace) {
         EXPECT_EQ(shapeEnd(body, 12 + peekUI16(body, 12 + 2 * i)), 12u + peekUI16(body, 14 + 2 * i)) << i;
     }
     // The other fonts are untouched, the second "Title" included.
-    EXPECT_EQ(tags[1]->length(), 904u + 7 + 4 + 898);
-    EXPECT_EQ(tags[2]->length(), 904u + 7 + 5 + 898);
+    EXPECT_EQ(tags[1]->length(), 7 + 4 + 898 + codesToBounds + 226);
+    EXPECT_EQ(tags[2]->length(), 7 + 5 + 898 + codesToBounds + 226);
 
     // Replaced again, the body is built anew from the same font id.
-    font->replaceWithSystemFont("Title", "Liberation Serif", unicode);
+    font->replaceWithSystemFont("Title", "Liberation Serif");
     EXPECT_EQ(font->characterId(), 3);
     EXPECT_NE(Bytes(font->body().begin(), font->body().end()), body);
 }

@@ -23,6 +23,23 @@ export function inkMask(pixels, rect, background, threshold = 60) {
 
 export const inkCount = (mask) => mask.filter(Boolean).length;
 
+// The first and last columns of the rectangle that hold ink (see inkMask), in stage
+// pixels; both -1 when there is none.
+export function inkExtent(pixels, rect, background, threshold = 60) {
+  const mask = inkMask(pixels, rect, background, threshold);
+  let left = -1;
+  let right = -1;
+  for (let x = 0; x < rect.width; x++) {
+    let inked = false;
+    for (let y = 0; y < rect.height && !inked; y++) inked = mask[y * rect.width + x];
+    if (inked) {
+      if (left < 0) left = rect.x + x;
+      right = rect.x + x;
+    }
+  }
+  return { left, right };
+}
+
 // The share of pixels inked in one mask and not in the other, of all inked pixels.
 export function inkDifference(a, b) {
   let differ = 0;

@@ -15,7 +15,7 @@ namespace {
 Bytes emptyFont(std::uint16_t id, const std::string& name) {
     GlyphOutlines empty;
     for (int i = 0; i < 224; ++i) empty.glyphs.push_back(std::make_unique<NullGlyph>());
-    return buildDefineFont2Body(id, name, empty, MovieTextEncoding::Utf8);
+    return buildDefineFont2Body(id, name, empty);
 }
 
 Bytes lossless(std::uint16_t id, std::uint16_t width, std::uint16_t height) {
