@@ -122,7 +122,7 @@ Replacements checkedFonts(const std::vector<std::string>& specs, SWFFile& movie)
                                                                 const std::string& name,
                                                                 const std::string&) {
         if (findFontNamed(movie, name) == nullptr) {
-            throw CommandError(context + "the movie has no DefineFont2 named '" + displayText(name) + "'");
+            throw CommandError(context + "the movie has no font (DefineFont2 or DefineFont3) named '" + displayText(name) + "'");
         }
     });
 }
@@ -328,7 +328,7 @@ void addSaveCommand(CLI::App& program) {
     command->add_option("--background", options->background,
                         "New background colour: #rrggbb or a decimal number");
     command->add_option("--font", options->fonts,
-                        "Rebuild the DefineFont2 named NAME from the installed face FACE "
+                        "Rebuild the font (DefineFont2 or DefineFont3) named NAME from the installed face FACE "
                         "(repeatable; `tarvenox fonts` lists the faces)")
         ->type_name("NAME=FACE")
         ->allow_extra_args(false);

@@ -21,8 +21,9 @@ public:
     // Appends "M x y", every part, then "Z".
     void draw(std::string& svgPath) const;
     // A StyleChangeRecord moving to the start point (the first contour of a glyph also
-    // selects fill style 1), then the edge record of every part.
-    void write(SWFBitWriter& writer, bool firstContour) const;
+    // selects fill style 1), then the edge record of every part; coordinates multiplied
+    // by scale.
+    void write(SWFBitWriter& writer, bool firstContour, int scale = 1) const;
 
     // The first part starts at the start point, each part where the previous one ends,
     // and the last part ends at the start point.

@@ -90,15 +90,17 @@ void Line::draw(std::string& svgPath) const {
     appendCoordinates(svgPath, {x2, y2});
 }
 
-void Line::write(SWFBitWriter& writer) const { writeStraightEdge(writer, x2 - x1, y1 - y2); }
+void Line::write(SWFBitWriter& writer, int scale) const {
+    writeStraightEdge(writer, (x2 - x1) * scale, (y1 - y2) * scale);
+}
 
 void Curve::draw(std::string& svgPath) const {
     svgPath += " Q";
     appendCoordinates(svgPath, {cx, cy, x2, y2});
 }
 
-void Curve::write(SWFBitWriter& writer) const {
-    writeCurvedEdge(writer, cx - x0, y0 - cy, x2 - cx, cy - y2);
+void Curve::write(SWFBitWriter& writer, int scale) const {
+    writeCurvedEdge(writer, (cx - x0) * scale, (y0 - cy) * scale, (x2 - cx) * scale, (cy - y2) * scale);
 }
 
 void OutlineBounds::add(std::int32_t x, std::int32_t y) {

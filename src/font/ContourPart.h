@@ -22,8 +22,9 @@ public:
     // Appends the segment to SVG path data, in outline units, y not flipped. The path
     // is already at the segment's start point.
     virtual void draw(std::string& svgPath) const = 0;
-    // Appends the segment's SWF edge record (y negated: SWF's y axis grows downwards).
-    virtual void write(SWFBitWriter& writer) const = 0;
+    // Appends the segment's SWF edge record (y negated: SWF's y axis grows downwards),
+    // every coordinate multiplied by scale.
+    virtual void write(SWFBitWriter& writer, int scale = 1) const = 0;
     // Adds the points the segment passes through, its end points and its extremes.
     virtual void extendBounds(OutlineBounds& bounds) const = 0;
 };
@@ -34,7 +35,7 @@ public:
         : x1(x1), y1(y1), x2(x2), y2(y2) {}
 
     void draw(std::string& svgPath) const override;
-    void write(SWFBitWriter& writer) const override;
+    void write(SWFBitWriter& writer, int scale = 1) const override;
     void extendBounds(OutlineBounds& bounds) const override;
 
     std::int32_t x1, y1;  // start
@@ -50,7 +51,7 @@ public:
         : x0(x0), y0(y0), cx(cx), cy(cy), x2(x2), y2(y2) {}
 
     void draw(std::string& svgPath) const override;
-    void write(SWFBitWriter& writer) const override;
+    void write(SWFBitWriter& writer, int scale = 1) const override;
     // The curve's own extremes, not its control point, which it does not reach.
     void extendBounds(OutlineBounds& bounds) const override;
 

@@ -5,10 +5,10 @@
 #include <array>
 #include <cassert>
 #include <limits>
-#include <numeric>
 #include <vector>
 
 #include "common/Cp1252.h"
+#include "font/FontCodes.h"
 #include "swf/ByteIO.h"
 #include "swf/SWFBitWriter.h"
 #include "swf/SWFRect.h"
@@ -19,6 +19,7 @@ namespace {
 
 constexpr std::uint8_t flagHasLayout = 0x80;
 constexpr std::uint8_t flagWideOffsets = 0x08;
+constexpr std::uint8_t flagsItalicBold = 0x03;
 constexpr std::uint8_t flagWideCodes = 0x04;
 
 template <class T>
@@ -26,34 +27,26 @@ T held(std::int64_t v) {
     return static_cast<T>(std::clamp<std::int64_t>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
-char32_t codePoint(int slot) { return cp1252ToUnicode(static_cast<std::uint8_t>(firstGlyphCode + slot)); }
-
-// The glyph slots (0 for Windows-1252 code 32) in the order of the code table: their
-// characters' Unicode code points ascending. Every code point is distinct.
+// The outline slots (0 for Windows-1252 code 32) in the order of the code table.
 std::array<int, glyphCount> codeOrder() {
     std::array<int, glyphCount> order;
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [](int a, int b) { return codePoint(a) < codePoint(b); });
+    for (int i = 0; i < glyphCount; ++i) order[i] = rebuiltGlyphCodes()[i] - firstGlyphCode;
     return order;
 }
 
+char32_t codePoint(int slot) { return cp1252ToUnicode(static_cast<std::uint8_t>(firstGlyphCode + slot)); }
+
 // A glyph's bounds as the FontBoundsTable holds them: SWF's y axis grows downwards.
-SWFRect swfBounds(const Glyph& glyph) {
+SWFRect swfBounds(const Glyph& glyph, int scale) {
     OutlineBounds box = glyph.bounds();
     SWFRect rect;
-    if (!box.empty) rect = {box.xMin, box.xMax, -box.yMax, -box.yMin};
+    if (!box.empty) rect = {box.xMin * scale, box.xMax * scale, -box.yMax * scale, -box.yMin * scale};
     return rect;
 }
 
-}  // namespace
-
-Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const std::string& faceName) {
-    return buildDefineFont2Body(fontId, fontName, extractGlyphOutlines(faceName));
-}
-
-Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const GlyphOutlines& outlines) {
+// The body of either tag; scale is the size of an outline unit in the tag's em units.
+Bytes buildFontBody(std::uint16_t fontId, const std::string& fontName, const GlyphOutlines& outlines,
+                    std::uint8_t styleFlags, int scale) {
     assert(outlines.glyphs.size() == glyphCount);
     static const std::array<int, glyphCount> order = codeOrder();
 
@@ -64,7 +57,7 @@ Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
     for (int slot : order) {
         shapes.align();
         shapeStarts.push_back(shapes.size());
-        outlines.glyphs[slot]->write(shapes);
+        outlines.glyphs[slot]->write(shapes, scale);
     }
     const std::size_t narrowTable = 2 * (glyphCount + 1);  // offsets and CodeTableOffset
     const bool wide = narrowTable + shapes.size() > 0xFFFF;
@@ -76,7 +69,7 @@ Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
     Bytes body;
     body.reserve(7 + nameLength + table + shapes.size() + 2 * glyphCount + 6 + 2 * glyphCount + 8 * glyphCount + 2);
     writeUI16(body, fontId);
-    body.push_back(flagHasLayout | flagWideCodes | (wide ? flagWideOffsets : 0));
+    body.push_back(flagHasLayout | flagWideCodes | (wide ? flagWideOffsets : 0) | (styleFlags & flagsItalicBold));
     body.push_back(0);  // LanguageCode
     body.push_back(static_cast<std::uint8_t>(nameLength));
     body.insert(body.end(), fontName.begin(), fontName.begin() + nameLength);
@@ -96,22 +89,40 @@ Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
     for (int slot : order) writeUI16(body, codePoint(slot));
     // The layout block, in the glyphs' own units: the face's line metrics, and advances
     // on the same scale as the shapes, so that text is as wide as the face says.
-    writeUI16(body, held<std::uint16_t>(outlines.layout.ascent));
-    writeUI16(body, held<std::uint16_t>(outlines.layout.descent));
-    writeUI16(body, static_cast<std::uint16_t>(held<std::int16_t>(outlines.layout.leading)));
+    writeUI16(body, held<std::uint16_t>(std::int64_t(outlines.layout.ascent) * scale));
+    writeUI16(body, held<std::uint16_t>(std::int64_t(outlines.layout.descent) * scale));
+    writeUI16(body, static_cast<std::uint16_t>(held<std::int16_t>(std::int64_t(outlines.layout.leading) * scale)));
     for (int slot : order) {
-        writeUI16(body, static_cast<std::uint16_t>(held<std::int16_t>(outlines.advances[firstGlyphCode + slot])));
+        const std::int64_t advance = std::int64_t(outlines.advances[firstGlyphCode + slot]) * scale;
+        writeUI16(body, static_cast<std::uint16_t>(held<std::int16_t>(advance)));
     }
     // FontBoundsTable: every glyph's box, each RECT with the fewest bits that hold it
     // and starting on a byte boundary, as every RECT of the format does.
     SWFBitWriter bounds;
     for (int slot : order) {
-        swfBounds(*outlines.glyphs[slot]).write(bounds);
+        swfBounds(*outlines.glyphs[slot], scale).write(bounds);
         bounds.align();
     }
     body.insert(body.end(), bounds.bytes().begin(), bounds.bytes().end());
     writeUI16(body, 0);  // KerningCount
     return body;
+}
+
+}  // namespace
+
+Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
+                           const std::string& faceName) {
+    return buildDefineFont2Body(fontId, fontName, extractGlyphOutlines(faceName));
+}
+
+Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
+                           const GlyphOutlines& outlines, std::uint8_t styleFlags) {
+    return buildFontBody(fontId, fontName, outlines, styleFlags, 1);
+}
+
+Bytes buildDefineFont3Body(std::uint16_t fontId, const std::string& fontName,
+                           const GlyphOutlines& outlines, std::uint8_t styleFlags) {
+    return buildFontBody(fontId, fontName, outlines, styleFlags, 20);
 }
 
 }  // namespace tarvenox

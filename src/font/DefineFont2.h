@@ -1,4 +1,4 @@
-// The body of a DefineFont2 tag built from an installed font: the 224 characters of the
+// The body of a DefineFont2 or DefineFont3 tag built from an installed font: the 224 characters of the
 // Windows-1252 codes 32 to 255 with their shapes, advances, bounds and the face's layout.
 #pragma once
 
@@ -25,8 +25,14 @@ Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
 
 // The body from outlines already extracted. Offsets are 16-bit unless the shapes end
 // 65536 or more bytes after the offset table; then FontFlagsWideOffsets is set and
-// the offsets and the code table offset are 32-bit.
+// the offsets and the code table offset are 32-bit. styleFlags are the FontFlagsItalic
+// and FontFlagsBold bits to keep (the other bits of the byte are ignored).
 Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const GlyphOutlines& outlines);
+                           const GlyphOutlines& outlines, std::uint8_t styleFlags = 0);
+
+// The same body for a DefineFont3 tag, whose em square is 20 times finer (20480 units):
+// shapes, advances, bounds and the layout are written at 20 times their scale.
+Bytes buildDefineFont3Body(std::uint16_t fontId, const std::string& fontName,
+                           const GlyphOutlines& outlines, std::uint8_t styleFlags = 0);
 
 }  // namespace tarvenox

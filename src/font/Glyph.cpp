@@ -113,13 +113,13 @@ OutlineBounds Glyph::bounds() const {
     return box;
 }
 
-void Glyph::write(SWFBitWriter& writer) const {
+void Glyph::write(SWFBitWriter& writer, int scale) const {
     writer.writeAlignedByte(0x10);  // NumFillBits 1, NumLineBits 0
-    for (std::size_t i = 0; i < contours_.size(); ++i) contours_[i].write(writer, i == 0);
+    for (std::size_t i = 0; i < contours_.size(); ++i) contours_[i].write(writer, i == 0, scale);
     writer.writeBits(6, 0);  // EndShapeRecord
 }
 
-void NullGlyph::write(SWFBitWriter& writer) const {
+void NullGlyph::write(SWFBitWriter& writer, int) const {
     writer.writeAlignedByte(0x10);
     writer.writeAlignedByte(0x00);
 }

@@ -27,8 +27,9 @@ public:
     // SVG path data of every contour, in outline units with y upwards.
     virtual void draw(std::string& svgPath) const;
     // The glyph's SWF SHAPE: NumFillBits 1, NumLineBits 0, the contours, an
-    // EndShapeRecord. It starts on a byte boundary; the next value written must align.
-    virtual void write(SWFBitWriter& writer) const;
+    // EndShapeRecord; coordinates multiplied by scale (20 for the finer em of
+    // DefineFont3). It starts on a byte boundary; the next value written must align.
+    virtual void write(SWFBitWriter& writer, int scale = 1) const;
 
     // The box the outline covers, in outline units with y upwards (empty for a glyph
     // without contours).
@@ -49,7 +50,7 @@ public:
     NullGlyph() = default;
     void draw(std::string&) const override {}
     // The empty shape: the bytes 0x10 (NumFillBits 1, NumLineBits 0) and 0x00.
-    void write(SWFBitWriter& writer) const override;
+    void write(SWFBitWriter& writer, int scale = 1) const override;
 };
 
 // The messages the parser shows.

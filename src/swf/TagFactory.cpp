@@ -31,6 +31,7 @@ std::unique_ptr<SWFTag> createTag(int code, Bytes body) {
         case TagCode::DefineBitsLossless2:
             return std::make_unique<SWFLosslessImage>(code, std::move(body));
         case TagCode::DefineFont2:
+        case TagCode::DefineFont3:
             return std::make_unique<SWFFont>(code, std::move(body));
         case TagCode::ExportAssets:
             return std::make_unique<SWFExportAssets>(code, std::move(body));

@@ -176,7 +176,7 @@ TEST_F(SaveTemplate, RefusedChangesLeaveNothingWritten) {
         {"--template card --var title", "--var: 'title' is not NAME=VALUE"},
         {"--template card --image nothing=pic.png", "the movie exports no picture named 'nothing'"},
         {"--template card --mp3 logo=song.mp3", "the movie exports no sound named 'logo'"},
-        {"--template card --font 'title=DejaVu Sans'", "no DefineFont2 named 'title'"},
+        {"--template card --font 'title=DejaVu Sans'", "no font (DefineFont2 or DefineFont3) named 'title'"},
         {"--template absent", "the installation has no template 'absent'"},
         {"--template card in.swf", "excludes"},
     };
