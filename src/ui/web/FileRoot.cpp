@@ -1,0 +1,36 @@
+// A folder whose files the page server may serve, and nothing outside it.
+#include "ui/web/FileRoot.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace tarvenox::web {
+namespace fs = std::filesystem;
+
+FileRoot::FileRoot(const fs::path& folder) {
+    std::error_code error;
+    fs::path canonical = fs::canonical(folder, error);
+    if (!error && fs::is_directory(canonical, error)) root_ = canonical;
+}
+
+std::optional<fs::path> FileRoot::resolve(std::string_view relativePath) const {
+    if (root_.empty() || relativePath.empty() || relativePath.front() == '/' ||
+        relativePath.find('\0') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    fs::path relative(relativePath);
+    for (const fs::path& part : relative) {
+        if (part == "." || part == "..") return std::nullopt;
+    }
+    // canonical() follows every symbolic link, so a link inside the folder that points
+    // out of it resolves to a path that fails the containment check below.
+    std::error_code error;
+    fs::path real = fs::canonical(root_ / relative, error);
+    if (error) return std::nullopt;
+    auto [rootEnd, realAt] = std::mismatch(root_.begin(), root_.end(), real.begin(), real.end());
+    if (rootEnd != root_.end() || realAt == real.end()) return std::nullopt;
+    if (!fs::is_regular_file(real, error)) return std::nullopt;
+    return real;
+}
+
+}  // namespace tarvenox::web

@@ -1,0 +1,193 @@
+// The host's end of the page's WebSocket.
+#include "ui/web/PageBridge.h"
+
+#include <cstdio>
+#include <stdexcept>
+#include <utility>
+
+namespace tarvenox::web {
+namespace {
+
+// A page that floods the host with events is cut off here instead of growing the queue
+// without end; a working page never has more than a handful waiting.
+constexpr std::size_t maxQueuedEvents = 4096;
+
+Message bridgeEvent(std::string_view type) { return Message{{"type", type}}; }
+
+}  // namespace
+
+PageBridge::PageBridge() : absentSince_(Clock::now()) {}
+
+bool PageBridge::sendOn(PageLink& link, const Message& message) {
+    // A text with bytes that are not UTF-8 (a file name on disk may hold any) is sent with
+    // U+FFFD in their place rather than throwing on the host thread.
+    return link.send(message.dump(-1, ' ', false, Message::error_handler_t::replace));
+}
+
+bool PageBridge::send(const Message& event) {
+    std::shared_ptr<PageLink> page;
+    {
+        std::lock_guard lock(mutex_);
+        page = page_;
+    }
+    return page && sendOn(*page, event);
+}
+
+std::optional<Message> PageBridge::takeRequest() {
+    for (auto it = inbox_.begin(); it != inbox_.end(); ++it) {
+        if (it->contains("id")) {
+            Message request = std::move(*it);
+            inbox_.erase(it);
+            return request;
+        }
+    }
+    return std::nullopt;
+}
+
+void PageBridge::answer(std::unique_lock<std::mutex>& lock, const Message& request) {
+    std::string type = request["type"];
+    auto responder = responders_.find(type);
+    std::shared_ptr<PageLink> page = page_;
+    lock.unlock();
+    Message reply{{"type", "reply"}, {"id", request["id"]}};
+    if (responder == responders_.end()) {
+        reply["error"] = "unknown request: " + type;
+    } else {
+        try {
+            reply["result"] = responder->second(request);
+        } catch (const std::exception& error) {
+            reply["error"] = error.what();
+        }
+    }
+    if (page) sendOn(*page, reply);
+    lock.lock();
+}
+
+template <typename Done>
+bool PageBridge::waitServing(std::unique_lock<std::mutex>& lock, std::optional<Clock::time_point> deadline,
+                             Done done) {
+    while (true) {
+        if (auto request = takeRequest()) {
+            answer(lock, *request);
+            continue;
+        }
+        if (done()) return true;
+        if (!deadline) {
+            changed_.wait(lock);
+        } else if (changed_.wait_until(lock, *deadline) == std::cv_status::timeout) {
+            return done();
+        }
+    }
+}
+
+std::optional<Message> PageBridge::call(Message request, std::optional<Clock::duration> timeout) {
+    if (!request.is_object() || !request.contains("type")) {
+        throw std::invalid_argument("a call to the page needs a message object with a type");
+    }
+    std::unique_lock lock(mutex_);
+    if (waitingFor_ != 0) throw std::logic_error("a call to the page is already waiting for its answer");
+    if (!page_) return std::nullopt;
+    std::shared_ptr<PageLink> page = page_;
+    std::uint64_t generation = generation_;
+    request["id"] = waitingFor_ = ++nextCallId_;
+    reply_.reset();
+    struct Finish {
+        PageBridge& bridge;
+        ~Finish() {
+            bridge.waitingFor_ = 0;
+            bridge.reply_.reset();
+        }
+    } finish{*this};
+
+    lock.unlock();
+    bool sent = sendOn(*page, request);
+    lock.lock();
+    if (!sent) return std::nullopt;
+
+    std::optional<Clock::time_point> deadline;
+    if (timeout) deadline = Clock::now() + *timeout;
+    waitServing(lock, deadline, [&] { return reply_.has_value() || generation_ != generation; });
+    if (!reply_) return std::nullopt;
+    return reply_->contains("result") ? (*reply_)["result"] : Message();
+}
+
+std::optional<Message> PageBridge::nextEvent(Clock::duration timeout) {
+    std::unique_lock lock(mutex_);
+    if (!waitServing(lock, Clock::now() + timeout, [&] { return !inbox_.empty(); })) return std::nullopt;
+    Message event = std::move(inbox_.front());
+    inbox_.pop_front();
+    return event;
+}
+
+void PageBridge::setResponder(std::string type, Responder responder) {
+    std::lock_guard lock(mutex_);
+    responders_[std::move(type)] = std::move(responder);
+}
+
+PageBridge::Clock::duration PageBridge::pageAbsentFor() const {
+    std::lock_guard lock(mutex_);
+    return page_ ? Clock::duration::zero() : Clock::now() - absentSince_;
+}
+
+bool PageBridge::connected() const {
+    std::lock_guard lock(mutex_);
+    return page_ != nullptr;
+}
+
+void PageBridge::post(Message event) {
+    std::lock_guard lock(mutex_);
+    inbox_.push_back(std::move(event));
+    changed_.notify_all();
+}
+
+void PageBridge::attach(std::shared_ptr<PageLink> link) {
+    std::shared_ptr<PageLink> replaced;
+    {
+        std::lock_guard lock(mutex_);
+        replaced = std::exchange(page_, std::move(link));
+        ++generation_;
+        inbox_.push_back(bridgeEvent(pageConnected));
+        changed_.notify_all();
+    }
+    if (replaced) replaced->close(replacedCloseCode, "replaced by a newer page");
+}
+
+void PageBridge::receive(const PageLink* link, std::string_view text) {
+    Message message = Message::parse(text, nullptr, /*allow_exceptions=*/false);
+    if (message.is_discarded() || !message.is_object() || !message.contains("type") ||
+        !message["type"].is_string()) {
+        std::fprintf(stderr, "page: ignored a message that is not a JSON object with a type\n");
+        return;
+    }
+    const std::string& type = message["type"].get_ref<const std::string&>();
+    std::lock_guard lock(mutex_);
+    if (link != page_.get()) return;  // a replaced page's last words
+    if (type == "reply") {
+        const Message& id = message.contains("id") ? message["id"] : Message();
+        if (waitingFor_ != 0 && id.is_number_integer() && id.get<std::int64_t>() == waitingFor_ && !reply_) {
+            reply_ = std::move(message);
+            changed_.notify_all();
+        }
+        return;
+    }
+    if (type == pageConnected || type == pageGone) return;  // only the bridge tells these
+    if (inbox_.size() >= maxQueuedEvents) {
+        std::fprintf(stderr, "page: dropped a \"%s\" message, %zu are waiting already\n", type.c_str(),
+                     inbox_.size());
+        return;
+    }
+    inbox_.push_back(std::move(message));
+    changed_.notify_all();
+}
+
+void PageBridge::detach(const PageLink* link) {
+    std::lock_guard lock(mutex_);
+    if (link != page_.get()) return;
+    page_.reset();
+    ++generation_;
+    absentSince_ = Clock::now();
+    inbox_.push_back(bridgeEvent(pageGone));
+    changed_.notify_all();
+}
+
+}  // namespace tarvenox::web

@@ -1,0 +1,107 @@
+// The host's end of the page's WebSocket: JSON messages both ways, calls that block the
+// host's thread until the page answers, and the page's events in the order they came.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "ui/web/PageLink.h"
+
+namespace tarvenox::web {
+
+using Message = nlohmann::json;
+
+// Thread model: the host's logic runs on one thread (the "host thread"), which alone
+// calls send, call, nextEvent and setResponder. The server's threads only hand over
+// what arrives (attach, receive, detach); they never run host logic. post may be called
+// from any thread.
+//
+// One page at a time: a new connection replaces the current one, which is closed with
+// code 4001 (a reload, or the address opened in a second tab, takes over the program).
+class PageBridge {
+public:
+    using Clock = std::chrono::steady_clock;
+    using Responder = std::function<Message(const Message& request)>;
+
+    // The events the bridge itself puts into the event stream.
+    static constexpr std::string_view pageConnected = "pageConnected";
+    static constexpr std::string_view pageGone = "pageGone";
+    static constexpr int replacedCloseCode = 4001;
+
+    PageBridge();
+
+    // -- host thread --
+
+    // Sends a message that needs no answer. False when no page is connected (the message
+    // is dropped: a page that connects later is brought up to date by the host on
+    // pageConnected).
+    bool send(const Message& event);
+
+    // Sends a request with a fresh "id" and waits for the page's reply with that id;
+    // returns the reply's "result" (null when it has none). nullopt ("cancelled") when
+    // no page is connected, the page disconnects or is replaced before it answers, or the
+    // timeout (if any) runs out. Events arriving meanwhile are queued for nextEvent, in
+    // order; requests of the page that have a responder are answered meanwhile.
+    std::optional<Message> call(Message request,
+                                std::optional<Clock::duration> timeout = std::nullopt);
+
+    // The next event: from the page, or pageConnected / pageGone, or one posted. nullopt
+    // when none came within the timeout.
+    std::optional<Message> nextEvent(Clock::duration timeout);
+
+    // Requests of the page with this "type" and an "id" are answered on the host thread
+    // by the responder, also while the host waits in call (the open dialog's folder
+    // listing must go on while the host waits for the dialog's answer). A responder
+    // answers from the file system or fixed data; it must not call the page.
+    void setResponder(std::string type, Responder responder);
+
+    // How long no page has been connected (zero while one is): since the bridge was
+    // made, or since the last page went.
+    Clock::duration pageAbsentFor() const;
+    bool connected() const;
+
+    // -- any thread --
+
+    // Puts an event into the stream as if it had come from the page (a signal watcher
+    // wakes the host's loop this way).
+    void post(Message event);
+
+    // -- server threads --
+
+    void attach(std::shared_ptr<PageLink> link);
+    void receive(const PageLink* link, std::string_view text);
+    void detach(const PageLink* link);
+
+private:
+    bool sendOn(PageLink& link, const Message& message);
+    // Takes the first queued page request that has a responder; the lock is held.
+    std::optional<Message> takeRequest();
+    void answer(std::unique_lock<std::mutex>& lock, const Message& request);
+    // Waits until an event or the predicate, answering page requests meanwhile.
+    template <typename Done>
+    bool waitServing(std::unique_lock<std::mutex>& lock, std::optional<Clock::time_point> deadline, Done done);
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::shared_ptr<PageLink> page_;
+    std::uint64_t generation_ = 0;    // counts connections and disconnections
+    Clock::time_point absentSince_;
+    std::deque<Message> inbox_;       // events and page requests, in arrival order
+    std::int64_t nextCallId_ = 0;
+    std::int64_t waitingFor_ = 0;     // the id of the call in progress, 0 for none
+    std::optional<Message> reply_;
+    std::map<std::string, Responder, std::less<>> responders_;
+};
+
+}  // namespace tarvenox::web

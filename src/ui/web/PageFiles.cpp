@@ -1,0 +1,104 @@
+// The page server's files: which folder a path after the secret names, and its answer.
+#include "ui/web/PageFiles.h"
+
+#include <civetweb.h>
+
+#include <cctype>
+#include <string>
+
+#include "ui/web/ContentType.h"
+#include "ui/web/PageServer.h"
+
+namespace tarvenox::web {
+namespace {
+
+// Every answer: no sniffing of a type other than the one given, and no address (with
+// its secret) passed on to another site in a Referer.
+constexpr const char* commonHeaders =
+    "X-Content-Type-Options: nosniff\r\n"
+    "Referrer-Policy: same-origin\r\n";
+
+std::optional<std::string_view> header(mg_connection* connection, const char* name) {
+    const char* value = mg_get_header(connection, name);
+    if (!value) return std::nullopt;
+    return std::string_view(value);
+}
+
+bool isWebSocketUpgrade(mg_connection* connection) {
+    auto upgrade = header(connection, "Upgrade");
+    if (!upgrade || upgrade->size() != 9) return false;
+    std::string lower;
+    for (char c : *upgrade) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == "websocket";
+}
+
+std::optional<std::string_view> admitted(const RequestGate& gate, mg_connection* connection) {
+    const mg_request_info* info = mg_get_request_info(connection);
+    // local_uri_raw is decoded but not cleaned: civetweb would drop a "/x/../" pair from
+    // local_uri, and the gate refuses such a path instead of guessing what it meant.
+    const char* path = info->local_uri_raw ? info->local_uri_raw : info->local_uri;
+    if (!path) return std::nullopt;
+    return gate.admit({path, header(connection, "Host"), header(connection, "Origin"),
+                       isWebSocketUpgrade(connection)});
+}
+
+}  // namespace
+
+bool PageGate::authorize(CivetServer*, mg_connection* connection) {
+    if (admitted(gate_, connection)) return true;
+    mg_send_http_error(connection, 403, "%s", "Forbidden");
+    return false;
+}
+
+PageFiles::PageFiles(const PageServerFolders& folders, const RequestGate& gate)
+    : gate_(gate), page_(folders.page), player_(folders.player), working_(folders.working) {}
+
+bool PageFiles::handleHead(CivetServer* server, mg_connection* connection) {
+    return handleGet(server, connection);
+}
+
+bool PageFiles::handleGet(CivetServer*, mg_connection* connection) {
+    // The gate has let the request through already; asking it again gives the path
+    // after the secret.
+    std::optional<std::string_view> path = admitted(gate_, connection);
+    if (!path) {
+        mg_send_http_error(connection, 403, "%s", "Forbidden");
+        return true;
+    }
+    struct Route {
+        std::string_view lead;
+        const FileRoot& root;
+        std::string_view cache;
+        std::string_view textCharset;
+    };
+    const Route routes[] = {
+        {"web/", page_, "Cache-Control: no-cache\r\n", "utf-8"},
+        {"ruffle/", player_, "Cache-Control: no-cache\r\n", "utf-8"},
+        // The host rewrites files here (the working copy after each save): never cached.
+        {"work/", working_, "Cache-Control: no-store\r\n", "windows-1252"},
+    };
+    std::optional<std::filesystem::path> file;
+    const Route* route = nullptr;
+    if (path->empty()) {
+        route = &routes[0];
+        file = page_.resolve("index.html");
+    } else {
+        for (const Route& candidate : routes) {
+            if (path->substr(0, candidate.lead.size()) == candidate.lead) {
+                route = &candidate;
+                file = candidate.root.resolve(path->substr(candidate.lead.size()));
+                break;
+            }
+        }
+    }
+    if (!file) {
+        mg_send_http_error(connection, 404, "%s", "Not Found");
+        return true;
+    }
+    std::string headers = std::string(commonHeaders) + std::string(route->cache);
+    mg_send_mime_file2(connection, file->c_str(), contentTypeFor(file->filename().string(), route->textCharset).c_str(),
+                       headers.c_str());
+    return true;
+}
+
+}  // namespace tarvenox::web
