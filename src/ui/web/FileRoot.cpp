@@ -7,14 +7,8 @@
 namespace tarvenox::web {
 namespace fs = std::filesystem;
 
-FileRoot::FileRoot(const fs::path& folder) {
-    std::error_code error;
-    fs::path canonical = fs::canonical(folder, error);
-    if (!error && fs::is_directory(canonical, error)) root_ = canonical;
-}
-
 std::optional<fs::path> FileRoot::resolve(std::string_view relativePath) const {
-    if (root_.empty() || relativePath.empty() || relativePath.front() == '/' ||
+    if (relativePath.empty() || relativePath.front() == '/' ||
         relativePath.find('\0') != std::string_view::npos) {
         return std::nullopt;
     }
@@ -25,10 +19,12 @@ std::optional<fs::path> FileRoot::resolve(std::string_view relativePath) const {
     // canonical() follows every symbolic link, so a link inside the folder that points
     // out of it resolves to a path that fails the containment check below.
     std::error_code error;
-    fs::path real = fs::canonical(root_ / relative, error);
+    fs::path root = fs::canonical(folder_, error);
     if (error) return std::nullopt;
-    auto [rootEnd, realAt] = std::mismatch(root_.begin(), root_.end(), real.begin(), real.end());
-    if (rootEnd != root_.end() || realAt == real.end()) return std::nullopt;
+    fs::path real = fs::canonical(root / relative, error);
+    if (error) return std::nullopt;
+    auto [rootEnd, realAt] = std::mismatch(root.begin(), root.end(), real.begin(), real.end());
+    if (rootEnd != root.end() || realAt == real.end()) return std::nullopt;
     if (!fs::is_regular_file(real, error)) return std::nullopt;
     return real;
 }

@@ -9,9 +9,9 @@ namespace tarvenox::web {
 
 class FileRoot {
 public:
-    // The folder is resolved once (it may itself be reached through a symbolic link);
-    // a folder that does not exist serves nothing.
-    explicit FileRoot(const std::filesystem::path& folder);
+    // The folder may itself be reached through a symbolic link; it is resolved on each
+    // request, so a folder made after the server started serves its files too.
+    explicit FileRoot(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
     // The real path of the regular file at the relative path ("swf/intro.swf"), or
     // nullopt when there is none or it lies outside the folder: a "." or ".." segment,
@@ -19,7 +19,7 @@ public:
     std::optional<std::filesystem::path> resolve(std::string_view relativePath) const;
 
 private:
-    std::filesystem::path root_;  // canonical; empty when the folder does not exist
+    std::filesystem::path folder_;
 };
 
 }  // namespace tarvenox::web

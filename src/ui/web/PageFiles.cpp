@@ -42,11 +42,19 @@ std::optional<std::string_view> admitted(const RequestGate& gate, mg_connection*
                        isWebSocketUpgrade(connection)});
 }
 
+// Written out whole: civetweb's own error page leaves out the status line when the
+// request asked for a WebSocket upgrade.
+void refuse(mg_connection* connection) {
+    mg_printf(connection,
+              "HTTP/1.1 403 Forbidden\r\nContent-Type: text/plain\r\nContent-Length: 10\r\n"
+              "Connection: close\r\n\r\nForbidden\n");
+}
+
 }  // namespace
 
 bool PageGate::authorize(CivetServer*, mg_connection* connection) {
     if (admitted(gate_, connection)) return true;
-    mg_send_http_error(connection, 403, "%s", "Forbidden");
+    refuse(connection);
     return false;
 }
 
@@ -62,20 +70,18 @@ bool PageFiles::handleGet(CivetServer*, mg_connection* connection) {
     // after the secret.
     std::optional<std::string_view> path = admitted(gate_, connection);
     if (!path) {
-        mg_send_http_error(connection, 403, "%s", "Forbidden");
+        refuse(connection);
         return true;
     }
     struct Route {
         std::string_view lead;
         const FileRoot& root;
-        std::string_view cache;
         std::string_view textCharset;
     };
     const Route routes[] = {
-        {"web/", page_, "Cache-Control: no-cache\r\n", "utf-8"},
-        {"ruffle/", player_, "Cache-Control: no-cache\r\n", "utf-8"},
-        // The host rewrites files here (the working copy after each save): never cached.
-        {"work/", working_, "Cache-Control: no-store\r\n", "windows-1252"},
+        {"web/", page_, "utf-8"},
+        {"ruffle/", player_, "utf-8"},
+        {"work/", working_, "windows-1252"},
     };
     std::optional<std::filesystem::path> file;
     const Route* route = nullptr;
@@ -95,9 +101,8 @@ bool PageFiles::handleGet(CivetServer*, mg_connection* connection) {
         mg_send_http_error(connection, 404, "%s", "Not Found");
         return true;
     }
-    std::string headers = std::string(commonHeaders) + std::string(route->cache);
-    mg_send_mime_file2(connection, file->c_str(), contentTypeFor(file->filename().string(), route->textCharset).c_str(),
-                       headers.c_str());
+    std::string type = contentTypeFor(file->filename().string(), route->textCharset);
+    mg_send_mime_file2(connection, file->c_str(), type.c_str(), commonHeaders);
     return true;
 }
 

@@ -35,6 +35,11 @@ PageServer::PageServer(PageServerFolders folders, PageBridge& bridge, int port)
         "access_control_list", "-0.0.0.0/0,+127.0.0.0/8",
         // The page's WebSocket holds one thread; the rest serve the player's files.
         "num_threads", "8",
+        // Nothing is kept in a browser's cache: the host rewrites files of the working
+        // folder (the working copy after each save), and a reload must show the new ones.
+        // Revalidation would not do: civetweb's ETag is the time to the second and the
+        // size, which a save may leave unchanged.
+        "static_file_cache_control", "no-store",
     };
     try {
         parts_->server = std::make_unique<CivetServer>(options);

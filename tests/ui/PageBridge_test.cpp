@@ -1,0 +1,178 @@
+// The bridge between the host's thread and the page, driven through the real server
+// and a real WebSocket: the test's thread is the host, a second thread plays the page.
+#include "ui/web/PageBridge.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+#include "support/LoopbackClient.h"
+#include "support/TempDir.h"
+#include "ui/web/PageServer.h"
+
+namespace tarvenox::web {
+namespace {
+
+using namespace std::chrono_literals;
+
+class PageBridgeTest : public ::testing::Test {
+protected:
+    // A page connected to the server.
+    std::unique_ptr<test::WebSocketClient> connectPageQuietly() {
+        std::string origin = "Origin: http://127.0.0.1:" + std::to_string(server.port()) + "\r\n";
+        auto page = std::make_unique<test::WebSocketClient>(server.port(), server.prefix() + "ws",
+                                                            test::ownHost(server.port()) + origin);
+        EXPECT_EQ(page->upgradeStatus(), 101);
+        return page;
+    }
+
+    // The same, once the host has taken its pageConnected.
+    std::unique_ptr<test::WebSocketClient> connectPage() {
+        auto page = connectPageQuietly();
+        EXPECT_EQ(nextType(), "pageConnected");
+        return page;
+    }
+
+    std::string nextType(PageBridge::Clock::duration timeout = 2s) {
+        auto event = bridge.nextEvent(timeout);
+        return event ? (*event)["type"].get<std::string>() : "(none)";
+    }
+
+    // The page's side of one request: reads it and returns it parsed.
+    static Message receive(test::WebSocketClient& page) {
+        auto text = page.receiveText();
+        return text ? Message::parse(*text) : Message();
+    }
+
+    static Message reply(const Message& request, Message result) {
+        return {{"type", "reply"}, {"id", request["id"]}, {"result", std::move(result)}};
+    }
+
+    test::TempDir dir;
+    PageBridge bridge;
+    PageServer server{{dir.path(), dir.path(), dir.path()}, bridge};
+};
+
+TEST_F(PageBridgeTest, BlockingCallGetsTheAnswerAndEventsWaitTheirTurn) {
+    auto page = connectPage();
+    auto pageSide = std::async(std::launch::async, [&] {
+        Message request = receive(*page);
+        // While the host waits: two events, a stale reply and one with another id.
+        page->sendText(R"({"type":"fsCommand","command":"selectFont","args":"Title"})");
+        page->sendText(R"({"type":"fsCommand","command":"apply","args":""})");
+        page->sendText(Message{{"type", "reply"}, {"id", request["id"].get<int>() + 1}, {"result", "wrong"}}.dump());
+        page->sendText(reply(request, "Hello").dump());
+        return request;
+    });
+    auto answer = bridge.call({{"type", "getVariable"}, {"player", "skin"}, {"name", "_root.title"}});
+    Message request = pageSide.get();
+    EXPECT_EQ(request["type"], "getVariable");
+    EXPECT_EQ(request["name"], "_root.title");
+    EXPECT_TRUE(request["id"].is_number_integer());
+    EXPECT_EQ(answer, Message("Hello"));
+
+    // Afterwards, and in the order they came.
+    auto first = bridge.nextEvent(1s), second = bridge.nextEvent(1s);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ((*first)["command"], "selectFont");
+    EXPECT_EQ((*second)["command"], "apply");
+    EXPECT_FALSE(bridge.nextEvent(50ms));
+}
+
+TEST_F(PageBridgeTest, PageThatGoesDuringACallCancelsIt) {
+    auto page = connectPage();
+    auto pageSide = std::async(std::launch::async, [&] {
+        receive(*page);
+        page->sendText(R"({"type":"fsCommand","command":"hideViewer","args":""})");
+        page->drop();  // the tab is closed while its dialog is open
+    });
+    auto started = PageBridge::Clock::now();
+    auto answer = bridge.call({{"type", "chooseColor"}, {"customColors", Message::array()}});
+    pageSide.get();
+    EXPECT_EQ(answer, std::nullopt);
+    EXPECT_LT(PageBridge::Clock::now() - started, 2s);
+    EXPECT_EQ(nextType(), "fsCommand");
+    EXPECT_EQ(nextType(), "pageGone");
+    EXPECT_FALSE(bridge.connected());
+    EXPECT_GT(bridge.pageAbsentFor(), 0s);
+    // No page: a call is cancelled at once, a message goes nowhere.
+    EXPECT_EQ(bridge.call({{"type", "flashVersion"}}), std::nullopt);
+    EXPECT_FALSE(bridge.send({{"type", "hide"}, {"player", "viewer"}}));
+}
+
+TEST_F(PageBridgeTest, SecondPageReplacesTheFirst) {
+    auto first = connectPage();
+    auto pageSide = std::async(std::launch::async, [&] {
+        receive(*first);
+        auto second = connectPageQuietly();
+        // The first page is told why it was closed, so it does not connect again.
+        EXPECT_EQ(first->receiveText(), std::nullopt);
+        EXPECT_EQ(first->closeCode(), PageBridge::replacedCloseCode);
+        return second;
+    });
+    EXPECT_EQ(bridge.call({{"type", "messageBox"}, {"text", "?"}}), std::nullopt);
+    auto second = pageSide.get();
+    EXPECT_EQ(nextType(), "pageConnected");
+    EXPECT_TRUE(bridge.send({{"type", "show"}, {"player", "viewer"}}));
+    EXPECT_EQ(receive(*second)["type"], "show");
+    second->sendText(R"({"type":"fsCommand","command":"clicked","args":"quit"})");
+    EXPECT_EQ(nextType(), "fsCommand");
+}
+
+TEST_F(PageBridgeTest, PageRequestsAreAnsweredWhileTheHostWaits) {
+    bridge.setResponder("listFolder", [](const Message& request) {
+        if (request["path"] == "/nowhere") throw std::runtime_error("no such folder");
+        return Message{{"path", request["path"]}, {"entries", Message::array({"a.png"})}};
+    });
+    auto page = connectPage();
+    auto pageSide = std::async(std::launch::async, [&] {
+        Message dialog = receive(*page);
+        std::vector<Message> answers;
+        for (const char* request : {R"({"type":"listFolder","id":"p1","path":"/home"})",
+                                    R"({"type":"listFolder","id":"p2","path":"/nowhere"})",
+                                    R"({"type":"fontSample","id":"p3"})"}) {
+            page->sendText(request);
+            answers.push_back(receive(*page));
+        }
+        page->sendText(reply(dialog, "/home/a.png").dump());
+        return answers;
+    });
+    auto chosen = bridge.call({{"type", "openFile"}, {"title", "Bilddatei auswählen"}});
+    auto answers = pageSide.get();
+    EXPECT_EQ(chosen, Message("/home/a.png"));
+    ASSERT_EQ(answers.size(), 3u);
+    EXPECT_EQ(answers[0], (Message{{"type", "reply"}, {"id", "p1"},
+                                   {"result", {{"path", "/home"}, {"entries", {"a.png"}}}}}));
+    EXPECT_EQ(answers[1], (Message{{"type", "reply"}, {"id", "p2"}, {"error", "no such folder"}}));
+    EXPECT_EQ(answers[2]["error"], "unknown request: fontSample");
+    EXPECT_FALSE(bridge.nextEvent(50ms));  // requests are not events
+}
+
+TEST_F(PageBridgeTest, BadMessagesAreIgnoredAndTheConnectionStays) {
+    auto page = connectPage();
+    for (const char* bad : {"not json", "[1,2]", R"({"command":"apply"})", R"({"type":7})",
+                            R"({"type":"pageGone"})", R"({"type":"reply","id":1,"result":"unasked"})"}) {
+        page->sendText(bad);
+    }
+    page->sendText(R"({"type":"fsCommand","command":"apply","args":""})");
+    auto event = bridge.nextEvent(2s);
+    ASSERT_TRUE(event);
+    EXPECT_EQ((*event)["command"], "apply");
+    EXPECT_TRUE(bridge.connected());
+    // A call times out when asked to, and the late answer is dropped.
+    EXPECT_EQ(bridge.call({{"type", "flashVersion"}}, 50ms), std::nullopt);
+    Message late = receive(*page);
+    page->sendText(reply(late, 0x200000).dump());
+    page->sendText(R"({"type":"fsCommand","command":"minimize","args":""})");
+    EXPECT_EQ(nextType(), "fsCommand");
+    EXPECT_FALSE(bridge.nextEvent(50ms));
+}
+
+TEST_F(PageBridgeTest, PostedEventWakesTheHostLoop) {
+    auto poster = std::async(std::launch::async, [&] { bridge.post({{"type", "signal"}}); });
+    EXPECT_EQ(nextType(5s), "signal");
+    poster.get();
+}
+
+}  // namespace
+}  // namespace tarvenox::web
