@@ -2,8 +2,8 @@
 #include "ui/web/PageFiles.h"
 
 #include <civetweb.h>
+#include <strings.h>
 
-#include <cctype>
 #include <string>
 
 #include "ui/web/ContentType.h"
@@ -25,11 +25,8 @@ std::optional<std::string_view> header(mg_connection* connection, const char* na
 }
 
 bool isWebSocketUpgrade(mg_connection* connection) {
-    auto upgrade = header(connection, "Upgrade");
-    if (!upgrade || upgrade->size() != 9) return false;
-    std::string lower;
-    for (char c : *upgrade) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower == "websocket";
+    const char* upgrade = mg_get_header(connection, "Upgrade");
+    return upgrade && ::strcasecmp(upgrade, "websocket") == 0;
 }
 
 std::optional<std::string_view> admitted(const RequestGate& gate, mg_connection* connection) {
