@@ -11,9 +11,11 @@
 #include "app/Commands.h"
 #include "app/Customisation.h"
 #include "app/InstallationOption.h"
+#include "app/OutputFile.h"
 #include "app/TarvenoxApp.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
+#include "common/FileIO.h"
 #include "common/Log.h"
 #include "common/Messages.h"
 #include "font/SWFFont.h"
@@ -199,6 +201,10 @@ void saveMovieFile(const SaveOptions& options) {
     customiseMovie(movie, fonts, images, sounds, variables.empty() ? nullptr : &variables,
                    background);
     if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
+    if (isStandardOutput(options.output)) {
+        writeOutput(options.output, movie.serialize());
+        return;
+    }
     std::string error;
     if (!movie.write(options.output, &error)) throw CommandError(error);
 }
@@ -287,10 +293,13 @@ void saveTemplate(const SaveOptions& options) {
     if (!saveMovie(app)) throw CommandError("the template could not be saved; nothing was written");
     if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
     std::string error;
-    if (!app.copyResultTo(options.output, &error)) throw CommandError(error);
+    auto result = readFileBytes(app.workingCopyPath(), &error);
+    if (!result) throw CommandError(error);
+    writeOutput(options.output, *result);
 }
 
 void runSave(const SaveOptions& options) {
+    prepareOutput(options.output);
     if (options.movie.empty() == options.templateName.empty()) {
         throw CommandError("save: give either a MOVIE or --template NAME");
     }
@@ -320,7 +329,7 @@ void addSaveCommand(CLI::App& program) {
                         "The installation folder (default: the current directory)")
         ->type_name("DIR")
         ->needs(templateName);
-    command->add_option("-o,--output", options->output, "Where to write the result")->required();
+    command->add_option("-o,--output", options->output, "Where to write the result (- for standard output)")->required();
     command->add_option("--background", options->background,
                         "New background colour: #rrggbb or a decimal number");
     command->add_option("--font", options->fonts,
