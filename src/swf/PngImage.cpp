@@ -11,6 +11,7 @@
 #include "common/FileIO.h"
 #include "swf/ByteIO.h"
 #include "swf/PictureFile.h"
+#include "swf/PictureLimits.h"
 
 namespace tarvenox {
 
@@ -18,8 +19,6 @@ namespace {
 
 constexpr std::uint8_t kFormatColorMapped = 3;
 constexpr std::uint8_t kFormatArgb = 5;
-// Width and height are 16-bit fields of the bitmap tag.
-constexpr std::uint32_t kMaxSide = 65535;
 // Deflate expands its input at most 1032 times: a file holds no more row bytes than
 // that many times its size.
 constexpr std::size_t kMaxDeflateRatio = 1032;
@@ -86,10 +85,15 @@ bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& 
 
     // The picture's own size is checked below, with a message of our own.
     png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
+    // Ancillary chunks (text, ICC profiles) are not needed; a compressed one must not
+    // make libpng inflate megabytes for nothing.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_chunk_malloc_max(png, 8u << 20);
     png_read_info(png, info);
     out.width = png_get_image_width(png, info);
     out.height = png_get_image_height(png, info);
-    if (out.width > kMaxSide || out.height > kMaxSide) {
+    // Refused from the header alone, before memory is set aside for the pixels.
+    if (pictureSizeProblem("", out.width, out.height)) {
         out.tooLarge = true;
         return false;
     }
@@ -155,9 +159,11 @@ bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& 
 }  // namespace
 
 PngImageImpl::PngImageImpl(const std::string& path) {
-    auto data = readFileBytes(path);
+    std::string cause;
+    auto data = readFileBytes(path, &cause);
     if (!data) {
         error_ = missingPictureMessage(path);
+        reason_ = cause;
         return;
     }
     decode(*data, path);
@@ -173,11 +179,13 @@ void PngImageImpl::decode(ByteSpan data, const std::string& path) {
     structs.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, onError, onWarning);
     if (structs.png == nullptr) {
         error_ = "png_ptr-Struktur ist NULL";
+        reason_ = path + ": out of memory";
         return;
     }
     structs.info = png_create_info_struct(structs.png);
     if (structs.info == nullptr) {
         error_ = "info_ptr-Struktur ist NULL";
+        reason_ = path + ": out of memory";
         return;
     }
     png_set_read_fn(structs.png, &state, onRead);
@@ -188,16 +196,18 @@ void PngImageImpl::decode(ByteSpan data, const std::string& path) {
         ok = decodeRows(structs.png, structs.info, data.size(), decoded);
     } catch (const std::bad_alloc&) {
         error_ = outOfMemoryMessage(path);
+        reason_ = path + ": the picture does not fit in memory";
         return;
     }
     if (decoded.tooLarge) {
-        error_ = "Das Bild " + path + " ist zu groß: " + std::to_string(decoded.width) +
-                             " x " + std::to_string(decoded.height) +
-                             " Pixel, höchstens 65535 x 65535.";
+        auto problem = pictureSizeProblem(path, decoded.width, decoded.height);
+        error_ = problem->message;
+        reason_ = problem->reason;
         return;
     }
     if (!ok) {
         error_ = "Ungültige PNG Datei: " + path + " (" + state.message + ")";
+        reason_ = path + ": not a PNG picture that can be decoded (" + state.message + ")";
         return;
     }
     width_ = decoded.width;
