@@ -20,12 +20,7 @@ void addInspectCommand(CLI::App& program) {
     command->callback([path, asJson] {
         SWFFile movie(*path);
         if (movie.header().empty()) throw CommandError(movie.error());
-        const auto description = describeMovie(movie, *path);
-        if (*asJson) {
-            std::cout << description.dump(2) << '\n';
-        } else {
-            std::cout << formatMovieDescription(description);
-        }
+        writeMovieDescription(movie, *path, std::cout, *asJson);
         // A movie that could be read only in part is listed as far as it goes, and
         // the command still fails so that scripts notice.
         if (!movie.complete()) throw CommandError(movie.error());

@@ -166,7 +166,7 @@ json describeTag(SWFTag& tag) {
     return out;
 }
 
-json describeMovie(SWFFile& movie, const std::string& path) {
+json describeMovieHeader(SWFFile& movie, const std::string& path) {
     json out;
     out["file"] = path;
     out["complete"] = movie.complete();
@@ -187,14 +187,22 @@ json describeMovie(SWFFile& movie, const std::string& path) {
     }
     auto color = probeBackgroundColor(path);
     out["backgroundColor"] = color ? json(formatColor(*color)) : json(nullptr);
-    json tags = json::array();
-    for (auto& tag : movie.tags()) tags.push_back(describeTag(*tag));
-    out["tags"] = tags;
     return out;
 }
 
-std::string formatMovieDescription(const json& d) {
-    std::ostringstream text;
+namespace {
+
+// The tag's JSON as it stands inside the document's "tags" array: indented by four.
+void writeIndentedTag(std::ostream& out, const json& tag) {
+    const std::string text = tag.dump(2);
+    out << "    ";
+    for (char c : text) {
+        out << c;
+        if (c == '\n') out << "    ";
+    }
+}
+
+void writeHeaderText(std::ostream& text, const json& d, std::size_t tagCount) {
     text << d["file"].get<std::string>();
     if (d.contains("header")) {
         const json& h = d["header"];
@@ -211,16 +219,40 @@ std::string formatMovieDescription(const json& d) {
         text << "background " << d["backgroundColor"].get<std::string>() << '\n';
     }
     if (d.contains("error")) text << "error: " << d["error"].get<std::string>() << '\n';
-    const json& tags = d["tags"];
-    text << tags.size() << (tags.size() == 1 ? " tag" : " tags") << '\n';
-    int index = 0;
-    for (const auto& tag : tags) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%5d  %4d %-28s %8u", index++, tag["code"].get<int>(),
-                      tag["name"].get<std::string>().c_str(), tag["length"].get<unsigned>());
-        text << line << detailText(tag) << '\n';
+    text << tagCount << (tagCount == 1 ? " tag" : " tags") << '\n';
+}
+
+}  // namespace
+
+void writeMovieDescription(SWFFile& movie, const std::string& path, std::ostream& out,
+                           bool asJson) {
+    const json head = describeMovieHeader(movie, path);
+    const auto& tags = movie.tags();
+    if (!asJson) {
+        writeHeaderText(out, head, tags.size());
+        int index = 0;
+        for (const auto& tag : tags) {
+            const json described = describeTag(*tag);
+            char line[96];
+            std::snprintf(line, sizeof line, "%5d  %4d %-28s %8u", index++,
+                          described["code"].get<int>(), described["name"].get<std::string>().c_str(),
+                          described["length"].get<unsigned>());
+            out << line << detailText(described) << '\n';
+        }
+        return;
     }
-    return text.str();
+    // The same document as describing everything at once and dumping it with an indent
+    // of 2 ("tags" is the last key), but one tag at a time.
+    std::string text = head.dump(2);
+    text.resize(text.size() - 2);  // the closing "\n}"
+    out << text << ",\n  \"tags\": [";
+    bool first = true;
+    for (const auto& tag : tags) {
+        out << (first ? "\n" : ",\n");
+        first = false;
+        writeIndentedTag(out, describeTag(*tag));
+    }
+    out << (first ? "]\n}\n" : "\n  ]\n}\n");
 }
 
 }  // namespace tarvenox

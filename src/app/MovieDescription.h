@@ -3,6 +3,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <string>
 
 namespace tarvenox {
@@ -11,10 +12,14 @@ class SWFFile;
 class SWFTag;
 
 // Strings taken from the movie are Windows-1252 and come out as UTF-8.
-nlohmann::json describeMovie(SWFFile& movie, const std::string& path);
+// The file, whether it was read completely, its header and background colour.
+nlohmann::json describeMovieHeader(SWFFile& movie, const std::string& path);
 nlohmann::json describeTag(SWFTag& tag);
 
-// The same description as readable text, one line per tag.
-std::string formatMovieDescription(const nlohmann::json& description);
+// The whole description, as one JSON document ({header fields..., "tags": [...]}) or as
+// readable text with one line per tag. Written one tag at a time, so that a movie of a
+// million tags needs no more memory than its model.
+void writeMovieDescription(SWFFile& movie, const std::string& path, std::ostream& out,
+                           bool asJson);
 
 }  // namespace tarvenox
