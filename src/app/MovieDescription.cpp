@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/ColorText.h"
+#include "app/CommandError.h"
 #include "common/Cp1252.h"
 #include "font/SWFFont.h"
 #include "sound/SWFDefineSound.h"
@@ -224,35 +225,40 @@ void writeHeaderText(std::ostream& text, const json& d, std::size_t tagCount) {
 
 }  // namespace
 
-void writeMovieDescription(SWFFile& movie, const std::string& path, std::ostream& out,
-                           bool asJson) {
-    const json head = describeMovieHeader(movie, path);
-    const auto& tags = movie.tags();
+void writeMovieDescription(const std::string& path, std::ostream& out, bool asJson) {
+    // The header's fields (whether the movie is complete, its error) and the tag count
+    // come before the tags, so a first reading counts and a second one describes, each
+    // holding one tag at a time.
+    std::size_t count = 0;
+    SWFFile counted(path, [&](std::unique_ptr<SWFTag>) { ++count; });
+    if (counted.header().empty()) throw CommandError(counted.error());
+    const json head = describeMovieHeader(counted, path);
+
+    std::size_t index = 0;
     if (!asJson) {
-        writeHeaderText(out, head, tags.size());
-        int index = 0;
-        for (const auto& tag : tags) {
-            const json described = describeTag(*tag);
+        writeHeaderText(out, head, count);
+        SWFFile described(path, [&](std::unique_ptr<SWFTag> tag) {
+            const json d = describeTag(*tag);
             char line[96];
-            std::snprintf(line, sizeof line, "%5d  %4d %-28s %8u", index++,
-                          described["code"].get<int>(), described["name"].get<std::string>().c_str(),
-                          described["length"].get<unsigned>());
-            out << line << detailText(described) << '\n';
-        }
-        return;
+            std::snprintf(line, sizeof line, "%5zu  %4d %-28s %8u", index++, d["code"].get<int>(),
+                          d["name"].get<std::string>().c_str(), d["length"].get<unsigned>());
+            out << line << detailText(d) << '\n';
+        });
+    } else {
+        // The same document as describing everything at once and dumping it with an
+        // indent of 2 ("tags" is the last key), written one tag at a time.
+        std::string text = head.dump(2);
+        text.resize(text.size() - 2);  // the closing "\n}"
+        out << text << ",\n  \"tags\": [";
+        SWFFile described(path, [&](std::unique_ptr<SWFTag> tag) {
+            out << (index++ == 0 ? "\n" : ",\n");
+            writeIndentedTag(out, describeTag(*tag));
+        });
+        out << (index == 0 ? "]\n}\n" : "\n  ]\n}\n");
     }
-    // The same document as describing everything at once and dumping it with an indent
-    // of 2 ("tags" is the last key), but one tag at a time.
-    std::string text = head.dump(2);
-    text.resize(text.size() - 2);  // the closing "\n}"
-    out << text << ",\n  \"tags\": [";
-    bool first = true;
-    for (const auto& tag : tags) {
-        out << (first ? "\n" : ",\n");
-        first = false;
-        writeIndentedTag(out, describeTag(*tag));
-    }
-    out << (first ? "]\n}\n" : "\n  ]\n}\n");
+    // A movie that could be read only in part is listed as far as it goes, and the
+    // command still fails so that scripts notice.
+    if (!counted.complete()) throw CommandError(counted.error());
 }
 
 }  // namespace tarvenox

@@ -16,10 +16,11 @@ class SWFTag;
 nlohmann::json describeMovieHeader(SWFFile& movie, const std::string& path);
 nlohmann::json describeTag(SWFTag& tag);
 
-// The whole description, as one JSON document ({header fields..., "tags": [...]}) or as
-// readable text with one line per tag. Written one tag at a time, so that a movie of a
-// million tags needs no more memory than its model.
-void writeMovieDescription(SWFFile& movie, const std::string& path, std::ostream& out,
-                           bool asJson);
+// The whole description of the movie at path, as one JSON document ({header fields...,
+// "tags": [...]}) or as readable text with one line per tag. The movie is read tag by
+// tag and no tag is kept, so memory stays near the file's size however many tags it
+// has. Throws CommandError when not even the header can be read, and after writing
+// what could be read when the movie is incomplete.
+void writeMovieDescription(const std::string& path, std::ostream& out, bool asJson);
 
 }  // namespace tarvenox
