@@ -3,14 +3,11 @@
 // every run sees the same bytes and no large file needs to be stored.
 //
 // Usage: make_hostile_inputs OUTDIR DEMO_INSTALLATION
-// jpeglib.h needs size_t and FILE declared first.
-#include <cstddef>
-#include <cstdio>
-
-#include <jpeglib.h>
 #include <zlib.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -19,6 +16,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/PictureFiles.h"
 
 namespace {
 
@@ -86,34 +85,6 @@ Bytes png(std::uint32_t width, std::uint32_t height, int level, Row row) {
     deflateEnd(&z);
     chunk(result, "IDAT", idat);
     chunk(result, "IEND", {});
-    return result;
-}
-
-Bytes jpeg(int width, int height, int components) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = components;
-    info.in_color_space = components == 4 ? JCS_CMYK : JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::mt19937 random(7);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * components);
-    while (info.next_scanline < info.image_height) {
-        for (auto& sample : row) sample = static_cast<JSAMPLE>(random());
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&info, &pointer, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    Bytes result(buffer, buffer + size);
-    std::free(buffer);
     return result;
 }
 
@@ -210,14 +181,14 @@ int main(int argc, char** argv) {
              for (std::uint32_t x = 0; x < 8191 * 3; ++x) row[x] = static_cast<std::uint8_t>(x ^ y);
          }));
 
-    const Bytes baseline = jpeg(64, 48, 3);
+    const Bytes baseline = tarvenox::test::encodeJpeg(64, 48, false);
     save("baseline.jpg", baseline);
     save("zero.jpg", patchedFrame(baseline, 4, {0, 0, 0, 0}));
     save("half.jpg", Bytes(baseline.begin(), baseline.begin() + static_cast<long>(baseline.size() / 2)));
     save("scan-cut.jpg", Bytes(baseline.begin(), baseline.end() - 100));
     save("claims-65535.jpg", patchedFrame(baseline, 4, {0xFF, 0xFF, 0xFF, 0xFF}));
     save("twelve-bit.jpg", patchedFrame(baseline, 3, {12}));
-    save("cmyk.jpg", jpeg(64, 48, 4));
+    save("cmyk.jpg", tarvenox::test::encodeJpeg(64, 48, false, 4));
 
     save("random.mp3", randomBytes(100 * 1024, 12));
     save("empty.mp3", {});
