@@ -135,6 +135,13 @@ fi
 run output-stdout 0 "" -- save "$greeting" -o -
 head -c 3 "$work/stdout" | grep -q FWS || { failed=$((failed + 1)); echo "FAIL  output-stdout: no movie on standard output"; }
 
+# Inputs that are not regular files: refused at once, never waited on.
+run movie-fifo 1 "not a regular file" -- save "$out/fifo" -o "$out/a.swf"
+run mp3-fifo 1 "not a regular file" -- save "$greeting" -o "$out/a.swf" --mp3 "music=$out/fifo"
+ln -s /dev/zero "$in/device.png"
+run image-device 1 "not a regular file" -- save "$greeting" -o "$out/a.swf" --image "photo=$in/device.png"
+run movie-folder 1 "is a folder" -- inspect "$out"
+
 # The installation's registry and add-on archives as FIFOs.
 mkfifo "$in/registry-fifo" "$in/addon-fifo"
 printf 'dbFilesCount=1\ndbFile1=%s\n' "$in/addon-fifo" >"$in/registry"
