@@ -124,7 +124,8 @@ void addArchiveCommand(CLI::App& program) {
     auto* create = command->add_subcommand(
         "create", "Pack every file below a folder, named by its relative path with backslashes");
     create->add_option("folder", options->folder, "The folder to pack")->required();
-    create->add_option("-o,--output", options->archive, "The archive to write (- for standard output)")->required();
+    create->add_option("-o,--output", options->archive,
+                       "The archive to write (- for standard output)")->required();
     create->callback([options] { runCreate(*options); });
 
     auto* list = command->add_subcommand("list", "Show the size and name of every entry");
@@ -135,7 +136,8 @@ void addArchiveCommand(CLI::App& program) {
     extract->add_option("archive", options->archive, "The archive to read")->required();
     extract->add_option("name", options->name, "The entry's name, e.g. swf\\intro.swf")
         ->required();
-    extract->add_option("-o,--output", options->output, "Where to write the entry (- for standard output)")->required();
+    extract->add_option("-o,--output", options->output,
+                        "Where to write the entry (- for standard output)")->required();
     extract->callback([options] { runExtract(*options); });
 }
 

@@ -269,7 +269,8 @@ void writeMovieDescription(const std::string& path, std::ostream& out, bool asJs
                 return;
             }
             // describeTag's three keys as dump(2) writes them; tag names need no escapes.
-            out << "    {\n      \"code\": " << tag->code() << ",\n      \"length\": " << tag->length()
+            out << "    {\n      \"code\": " << tag->code()  //
+                << ",\n      \"length\": " << tag->length()
                 << ",\n      \"name\": \"" << tagName(tag->code()) << "\"\n    }";
         });
         out << (index == 0 ? "]\n}\n" : "\n  ]\n}\n");

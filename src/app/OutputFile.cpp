@@ -30,7 +30,8 @@ void prepareOutput(const std::string& path) {
 void writeOutput(const std::string& path, ByteSpan bytes) {
     if (isStandardOutput(path)) {
         if (!writeAll(STDOUT_FILENO, bytes)) {
-            throw CommandError(std::string("standard output: write error: ") + std::strerror(errno));
+            throw CommandError(std::string("standard output: write error: ") +
+                               std::strerror(errno));
         }
         return;
     }

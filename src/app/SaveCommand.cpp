@@ -125,7 +125,9 @@ Replacements checkedImages(const std::vector<std::string>& specs, SWFFile& movie
         if (pictureKind(path) == PictureKind::Other) {
             throw CommandError(context + "a picture must be a PNG or JPEG file (.png, .jpg, .jpeg)");
         }
-        if (auto problem = pictureProblem(path)) throw CommandError("--image " + displayText(name) + ": " + problem->reason);
+        if (auto problem = pictureProblem(path)) {
+            throw CommandError("--image " + displayText(name) + ": " + problem->reason);
+        }
     });
 }
 
@@ -152,7 +154,9 @@ Replacements checkedSounds(const std::vector<std::string>& specs, SWFFile& movie
         if (findExportedSound(movie, name) == nullptr) {
             throw CommandError(context + "the movie exports no sound named '" + displayText(name) + "'");
         }
-        if (auto problem = mp3Problem(path)) throw CommandError("--mp3 " + displayText(name) + ": " + *problem);
+        if (auto problem = mp3Problem(path)) {
+            throw CommandError("--mp3 " + displayText(name) + ": " + *problem);
+        }
     });
 }
 
@@ -363,7 +367,8 @@ void addSaveCommand(CLI::App& program) {
                         "The installation folder (default: the current directory)")
         ->type_name("DIR")
         ->needs(templateName);
-    command->add_option("-o,--output", options->output, "Where to write the result (- for standard output)")->required();
+    command->add_option("-o,--output", options->output,
+                        "Where to write the result (- for standard output)")->required();
     command->add_option("--background", options->background,
                         "New background colour: #rrggbb or a decimal number");
     command->add_option("--font", options->fonts,

@@ -134,7 +134,9 @@ CTarvenoxApp::~CTarvenoxApp() {
     }
     // Removed only when empty: a file someone else left there is kept.
     ::rmdir(workingFolder.c_str());
-    if (workingFolderCreated) unregisterTemporaryPath(workingFolder.substr(0, workingFolder.size() - 1));
+    if (workingFolderCreated) {
+        unregisterTemporaryPath(workingFolder.substr(0, workingFolder.size() - 1));
+    }
     logPrint("~Application\n");
     configTable.reset();
 }

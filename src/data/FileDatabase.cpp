@@ -134,7 +134,9 @@ std::string FileDatabase::readRecords() {
     for (std::uint32_t i = 0; i < *count; ++i) {
         std::string why;
         auto name = readName(cursor, &why);
-        if (!name) return "record " + std::to_string(i + 1) + " of " + std::to_string(*count) + ": " + why;
+        if (!name) {
+            return "record " + std::to_string(i + 1) + " of " + std::to_string(*count) + ": " + why;
+        }
         auto size = cursor.u32BE();
         if (!size) {
             return "record " + std::to_string(i + 1) + " of " + std::to_string(*count) +
@@ -145,7 +147,8 @@ std::string FileDatabase::readRecords() {
     }
     const std::uint64_t directoryEnd = cursor.position();
     if (directoryEnd + total > fileSize_) {
-        return "the entries need " + std::to_string(total) + " bytes after the directory, the file holds " +
+        return "the entries need " + std::to_string(total) +
+               " bytes after the directory, the file holds " +
                std::to_string(fileSize_ - directoryEnd);
     }
     for (auto& record : records_) {

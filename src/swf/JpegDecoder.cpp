@@ -74,7 +74,8 @@ bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan
     }
     if (info.num_components != 1 && info.num_components != 3) {
         std::snprintf(error.message, sizeof error.message,
-                      "%d colour components (players show grey or colour, 1 or 3; CMYK is not shown)",
+                      "%d colour components (players show grey or colour, 1 or 3; "
+                      "CMYK is not shown)",
                       info.num_components);
         return false;
     }
