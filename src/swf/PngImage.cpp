@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/ByteReader.h"
 #include "common/FileIO.h"
 #include "swf/ByteIO.h"
 #include "swf/PictureFile.h"
@@ -78,6 +79,27 @@ struct Decoded {
     std::vector<png_bytep> rows;
 };
 
+// The chunk whose declared length passes the end of the data, as "TYPE claims N bytes,
+// M follow"; empty when every chunk up to IEND (or the end of the data) fits. libpng
+// sets aside a chunk's whole declared length before reading it, so a length field of
+// two gigabytes in a file of a hundred bytes would cost two gigabytes first.
+std::string oversizedChunk(ByteSpan png) {
+    ByteReader reader(png);
+    reader.skip(8);  // the signature, which libpng checks
+    while (reader.remaining() >= 8) {
+        const std::uint32_t length = reader.readU32BE();
+        const std::string type = asString(reader.readBytes(4));
+        // The chunk's data and its CRC.
+        if (length > reader.remaining() || reader.remaining() - length < 4) {
+            return type + " claims " + std::to_string(length) + " bytes, " +
+                   std::to_string(reader.remaining()) + " follow";
+        }
+        reader.skip(length + 4);
+        if (type == "IEND") break;
+    }
+    return "";
+}
+
 // Everything between setjmp and the last libpng call. No object with a destructor
 // lives in this frame: what it allocates belongs to `out`, which outlives the jump.
 bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& out) {
@@ -85,9 +107,12 @@ bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& 
 
     // The picture's own size is checked below, with a message of our own.
     png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
-    // Ancillary chunks (text, ICC profiles) are not needed; a compressed one must not
-    // make libpng inflate megabytes for nothing.
+    // Ancillary chunks that the bitmap does not use (texts, colour profiles, Exif) are
+    // skipped unread: a compressed one must not make libpng inflate megabytes for
+    // nothing. Unknown chunks are dropped as well.
+    static const png_byte kIgnored[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0tIME\0pHYs\0";
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnored, 8);
     png_set_chunk_malloc_max(png, 8u << 20);
     png_read_info(png, info);
     out.width = png_get_image_width(png, info);
@@ -172,6 +197,11 @@ PngImageImpl::PngImageImpl(const std::string& path) {
 PngImageImpl::PngImageImpl(ByteSpan png, const std::string& path) { decode(png, path); }
 
 void PngImageImpl::decode(ByteSpan data, const std::string& path) {
+    if (const std::string chunk = oversizedChunk(data); !chunk.empty()) {
+        error_ = "Ungültige PNG Datei: " + path + " (" + chunk + ")";
+        reason_ = path + ": not a PNG picture that can be decoded (" + chunk + ")";
+        return;
+    }
     ReadState state;
     state.data = data.data();
     state.size = data.size();

@@ -214,6 +214,10 @@ TEST(PngImage, BrokenFilesAreRefusedWithAMessageNamingTheFile) {
         {"cut in IHDR", Bytes(good.begin(), good.begin() + 20), "Ungültige PNG Datei"},
         {"cut in the image data", Bytes(good.begin(), good.end() - 20), "Ungültige PNG Datei"},
         {"bad CRC", badCrc, "Ungültige PNG Datei"},
+        // libpng would set the claimed 2 GB aside before finding the file's end.
+        {"chunk claims 2 GB", Bytes(good.begin(), good.begin() + 33) +
+                                  Bytes{0x78, 0x00, 0x00, 0x13, 'z', 'T', 'X', 't', 0, 0},
+         "Ungültige PNG Datei: pic.png (zTXt claims 2013265939 bytes, 2 follow)"},
         // The largest pictures players show pass the size check and fail on their data.
         {"claims more pixels than it can hold", pngHeaderOnly(4095, 4096),
          "Ungültige PNG Datei: pic.png (the file is too short for the picture size it claims)"},
