@@ -196,8 +196,9 @@ int main(int argc, char** argv) {
     freeFormat.resize(3000, 0);
     save("free-format.mp3", freeFormat);
     save("good.mp3", mp3Frames(200));
-    // 80 MB of frames: a save that takes long enough to be interrupted.
-    save("long.mp3", mp3Frames(200000));
+    // 300 MB of frames: a save that takes long enough to be interrupted while it
+    // reads, converts and writes.
+    save("long.mp3", mp3Frames(720000));
 
     save("random.bin", randomBytes(64 * 1024, 5));
     save("million-tags.swf", movieOfEmptyTags(1000000));

@@ -165,7 +165,7 @@ if grep -q secret "$out/pack.db"; then failed=$((failed + 1)); echo "FAIL  archi
 # Signals during a save: after each delay, nothing may stay beside the output or in the
 # temporary folder, and the status is 128 + the signal (or 0 when the save was done).
 for signal in TERM INT HUP; do
-  for delay in 0.05 0.2 0.5; do
+  for delay in 0.05 0.5 1.5; do
     tmp=$work/tmp-signal
     rm -rf "$tmp" "$out"/signal*
     mkdir -p "$tmp"
