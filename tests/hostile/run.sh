@@ -63,7 +63,7 @@ check() {
     problem="exit status $status, expected $want"
   elif [ "$want" = 1 ] && [ "$lines" != 1 ]; then
     problem="$lines lines on standard error"
-  elif [ "$want" = 0 ] && [ -z "$pattern" ] && [ "$lines" != 0 ]; then
+  elif [ "$want" != 1 ] && [ -z "$pattern" ] && [ "$lines" != 0 ]; then
     problem="standard error not empty"
   elif [ -n "$pattern" ] && ! grep -qF -- "$pattern" "$work/stderr"; then
     problem="standard error lacks '$pattern'"
@@ -169,7 +169,9 @@ for signal in TERM INT HUP; do
     tmp=$work/tmp-signal
     rm -rf "$tmp" "$out"/signal*
     mkdir -p "$tmp"
-    TMPDIR=$tmp "$tarvenox" save --template greeting --data "$demo" -o "$out/signal.swf" \
+    # The save of 300 MB needs more than the cases' limit on memory; it is not limited.
+    TMPDIR=$tmp ASAN_OPTIONS=${ASAN_OPTIONS:+${ASAN_OPTIONS/hard_rss_limit_mb=512:/}} \
+      "$tarvenox" save --template greeting --data "$demo" -o "$out/signal.swf" \
       --mp3 "music=$in/long.mp3" >/dev/null 2>"$work/stderr" &
     pid=$!
     sleep "$delay"
@@ -177,9 +179,10 @@ for signal in TERM INT HUP; do
     wait "$pid"
     status=$?
     number=$(kill -l "$signal")
-    [ "$status" = 0 ] || [ "$status" = $((128 + number)) ] || status="$status (not $((128 + number)))"
-    : >"$work/stderr"
-    check "signal-$signal-$delay" "${status%% *}" "" "${status%% *}" "$tmp"
+    # Done (0) or ended by the signal; standard error stays empty either way.
+    want=$status
+    [ "$status" = 0 ] || [ "$status" = $((128 + number)) ] || want="0 or $((128 + number))"
+    check "signal-$signal-$delay" "$want" "" "$status" "$tmp"
   done
 done
 
