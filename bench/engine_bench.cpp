@@ -8,6 +8,7 @@
 #include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
+#include "swf/JpegCheck.h"
 #include "swf/PngImage.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFLosslessImage.h"
@@ -44,6 +45,15 @@ void BM_PngToLosslessBitmap(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PngToLosslessBitmap)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+// The check of a chosen JPEG, which decodes every scan (at 1/8 scale) with libjpeg-turbo.
+void BM_JpegCheck(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0));
+    const Bytes jpeg = test::encodeJpeg(side, side * 3 / 4, false);
+    for (auto _ : state) benchmark::DoNotOptimize(jpegProblem(jpeg, "bench.jpg"));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * jpeg.size()));
+}
+BENCHMARK(BM_JpegCheck)->Arg(640)->Arg(4096)->Unit(benchmark::kMillisecond);
 
 // The 224 glyphs of an installed face turned into a DefineFont2 body.
 void BM_DefineFont2FromInstalledFace(benchmark::State& state) {

@@ -8,6 +8,7 @@
 
 #include "app/CommandError.h"
 #include "app/Commands.h"
+#include "app/OutputFile.h"
 #include "common/Cp1252.h"
 #include "common/FileIO.h"
 #include "data/ArchiveWriter.h"
@@ -40,14 +41,31 @@ std::string archiveName(const fs::path& relative) {
 }
 
 void runCreate(const ArchiveOptions& options) {
+    prepareOutput(options.archive);
     std::error_code error;
     if (!fs::is_directory(options.folder, error)) {
         throw CommandError(options.folder + ": not a folder");
     }
+    // Only regular files are packed. A symbolic link is skipped, whether it points
+    // inside the folder or out of it: following it could pack a file from anywhere,
+    // and a link inside would pack the same bytes twice. Folders reached through a
+    // link are not entered either (the iterator does not follow them).
     std::vector<fs::path> paths;
     for (fs::recursive_directory_iterator it(options.folder, error), end; !error && it != end;
          it.increment(error)) {
-        if (!it->is_regular_file(error)) continue;
+        const fs::file_status status = it->symlink_status(error);
+        if (error) break;
+        if (fs::is_symlink(status)) {
+            std::fprintf(stderr, "tarvenox: warning: %s: symbolic link skipped\n",
+                         it->path().c_str());
+            continue;
+        }
+        if (fs::is_directory(status)) continue;
+        if (!fs::is_regular_file(status)) {
+            std::fprintf(stderr, "tarvenox: warning: %s: not a regular file, skipped\n",
+                         it->path().c_str());
+            continue;
+        }
         // An earlier archive written into the folder itself is not packed into the new one.
         std::error_code notTheArchive;
         if (fs::equivalent(it->path(), options.archive, notTheArchive)) continue;
@@ -63,15 +81,12 @@ void runCreate(const ArchiveOptions& options) {
         if (!data) throw CommandError(readError);
         files.push_back({archiveName(path.lexically_relative(options.folder)), std::move(*data)});
     }
-    std::string writeError;
-    if (!writeFileAtomically(options.archive, buildArchive(files), &writeError)) {
-        throw CommandError(writeError);
-    }
+    writeOutput(options.archive, buildArchive(files));
 }
 
 std::unique_ptr<FileDatabase> openArchive(const std::string& path) {
     auto database = std::make_unique<FileDatabase>(path, "");
-    if (!database->isOpen()) throw CommandError(path + ": cannot open the archive");
+    if (!database->problem().empty()) throw CommandError(database->problem());
     return database;
 }
 
@@ -83,6 +98,7 @@ void runList(const ArchiveOptions& options) {
 }
 
 void runExtract(const ArchiveOptions& options) {
+    prepareOutput(options.output);
     auto database = openArchive(options.archive);
     bool lossless = false;
     std::string name = utf8ToCp1252(options.name, &lossless);
@@ -94,8 +110,7 @@ void runExtract(const ArchiveOptions& options) {
                       !database->readText(withBackslashes, data))) {
         throw CommandError(options.archive + ": no entry named '" + options.name + "'");
     }
-    std::string error;
-    if (!writeFileAtomically(options.output, asBytes(data), &error)) throw CommandError(error);
+    writeOutput(options.output, asBytes(data));
 }
 
 }  // namespace
@@ -109,7 +124,8 @@ void addArchiveCommand(CLI::App& program) {
     auto* create = command->add_subcommand(
         "create", "Pack every file below a folder, named by its relative path with backslashes");
     create->add_option("folder", options->folder, "The folder to pack")->required();
-    create->add_option("-o,--output", options->archive, "The archive to write")->required();
+    create->add_option("-o,--output", options->archive,
+                       "The archive to write (- for standard output)")->required();
     create->callback([options] { runCreate(*options); });
 
     auto* list = command->add_subcommand("list", "Show the size and name of every entry");
@@ -120,7 +136,8 @@ void addArchiveCommand(CLI::App& program) {
     extract->add_option("archive", options->archive, "The archive to read")->required();
     extract->add_option("name", options->name, "The entry's name, e.g. swf\\intro.swf")
         ->required();
-    extract->add_option("-o,--output", options->output, "Where to write the entry")->required();
+    extract->add_option("-o,--output", options->output,
+                        "Where to write the entry (- for standard output)")->required();
     extract->callback([options] { runExtract(*options); });
 }
 

@@ -15,6 +15,10 @@ int runCommandLine(int argc, char** argv) {
                      "tarvenox"};
     program.require_subcommand(1);
     program.set_help_all_flag("--help-all", "Show the help of every command");
+    // A mistake on the command line is one line too, like every other failure.
+    program.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return "tarvenox: " + std::string(e.what()) + " (tarvenox --help lists the options)\n";
+    });
     addInspectCommand(program);
     addSaveCommand(program);
     addTemplatesCommand(program);

@@ -3,10 +3,8 @@
 
 #include <iostream>
 
-#include "app/CommandError.h"
 #include "app/Commands.h"
 #include "app/MovieDescription.h"
-#include "swf/SWFFile.h"
 
 namespace tarvenox {
 
@@ -18,17 +16,7 @@ void addInspectCommand(CLI::App& program) {
     command->add_option("movie", *path, "The SWF movie to read")->required();
     command->add_flag("--json", *asJson, "Print one JSON document instead of text");
     command->callback([path, asJson] {
-        SWFFile movie(*path);
-        if (movie.header().empty()) throw CommandError(movie.error());
-        const auto description = describeMovie(movie, *path);
-        if (*asJson) {
-            std::cout << description.dump(2) << '\n';
-        } else {
-            std::cout << formatMovieDescription(description);
-        }
-        // A movie that could be read only in part is listed as far as it goes, and
-        // the command still fails so that scripts notice.
-        if (!movie.complete()) throw CommandError(movie.error());
+        writeMovieDescription(*path, std::cout, *asJson);
     });
 }
 

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/ColorText.h"
+#include "app/CommandError.h"
 #include "font/SWFFont.h"
 #include "sound/SWFDefineSound.h"
 #include "swf/SWFBackgroundColor.h"
@@ -86,6 +87,17 @@ void describeShape(const SWFDefineShape& shape, json& out) {
     out["bitmapFills"] = fills;
 }
 
+// Whether describeTag says more of the tag than its code, name and length. Most tags of
+// a movie do not, and the listing writes those without building JSON: a movie of a
+// million tags is listed in a second, not in a minute.
+bool hasDetails(SWFTag& tag) {
+    return dynamic_cast<SWFImage*>(&tag) != nullptr || dynamic_cast<SWFFont*>(&tag) != nullptr ||
+           dynamic_cast<SWFBackgroundColor*>(&tag) != nullptr ||
+           dynamic_cast<SWFExportAssets*>(&tag) != nullptr ||
+           dynamic_cast<SWFDefineSound*>(&tag) != nullptr ||
+           dynamic_cast<SWFDefineShape*>(&tag) != nullptr || definesCharacter(tag.code());
+}
+
 std::string detailText(const json& tag) {
     std::ostringstream text;
     auto field = [&](const char* key, const char* label) {
@@ -165,7 +177,7 @@ json describeTag(SWFTag& tag, MovieTextEncoding encoding) {
     return out;
 }
 
-json describeMovie(SWFFile& movie, const std::string& path) {
+json describeMovieHeader(SWFFile& movie, const std::string& path) {
     json out;
     out["file"] = path;
     out["complete"] = movie.complete();
@@ -186,14 +198,22 @@ json describeMovie(SWFFile& movie, const std::string& path) {
     }
     auto color = probeBackgroundColor(path);
     out["backgroundColor"] = color ? json(formatColor(*color)) : json(nullptr);
-    json tags = json::array();
-    for (auto& tag : movie.tags()) tags.push_back(describeTag(*tag, movie.textEncoding()));
-    out["tags"] = tags;
     return out;
 }
 
-std::string formatMovieDescription(const json& d) {
-    std::ostringstream text;
+namespace {
+
+// The tag's JSON as it stands inside the document's "tags" array: indented by four.
+void writeIndentedTag(std::ostream& out, const json& tag) {
+    const std::string text = tag.dump(2);
+    out << "    ";
+    for (char c : text) {
+        out << c;
+        if (c == '\n') out << "    ";
+    }
+}
+
+void writeHeaderText(std::ostream& text, const json& d, std::size_t tagCount) {
     text << d["file"].get<std::string>();
     if (d.contains("header")) {
         const json& h = d["header"];
@@ -210,16 +230,53 @@ std::string formatMovieDescription(const json& d) {
         text << "background " << d["backgroundColor"].get<std::string>() << '\n';
     }
     if (d.contains("error")) text << "error: " << d["error"].get<std::string>() << '\n';
-    const json& tags = d["tags"];
-    text << tags.size() << (tags.size() == 1 ? " tag" : " tags") << '\n';
-    int index = 0;
-    for (const auto& tag : tags) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%5d  %4d %-28s %8u", index++, tag["code"].get<int>(),
-                      tag["name"].get<std::string>().c_str(), tag["length"].get<unsigned>());
-        text << line << detailText(tag) << '\n';
+    text << tagCount << (tagCount == 1 ? " tag" : " tags") << '\n';
+}
+
+}  // namespace
+
+void writeMovieDescription(const std::string& path, std::ostream& out, bool asJson) {
+    // The header's fields (whether the movie is complete, its error) and the tag count
+    // come before the tags, so a first reading counts and a second one describes, each
+    // holding one tag at a time.
+    std::size_t count = 0;
+    SWFFile counted(path, [&](std::unique_ptr<SWFTag>) { ++count; });
+    if (counted.header().empty()) throw CommandError(counted.error());
+    const json head = describeMovieHeader(counted, path);
+
+    std::size_t index = 0;
+    if (!asJson) {
+        writeHeaderText(out, head, count);
+        SWFFile described(path, [&](std::unique_ptr<SWFTag> tag) {
+            char line[96];
+            std::snprintf(line, sizeof line, "%5zu  %4d %-28s %8u", index++, tag->code(),
+                          std::string(tagName(tag->code())).c_str(), tag->length());
+            out << line;
+            if (hasDetails(*tag)) out << detailText(describeTag(*tag, counted.textEncoding()));
+            out << '\n';
+        });
+    } else {
+        // The same document as describing everything at once and dumping it with an
+        // indent of 2 ("tags" is the last key), written one tag at a time.
+        std::string text = head.dump(2);
+        text.resize(text.size() - 2);  // the closing "\n}"
+        out << text << ",\n  \"tags\": [";
+        SWFFile described(path, [&](std::unique_ptr<SWFTag> tag) {
+            out << (index++ == 0 ? "\n" : ",\n");
+            if (hasDetails(*tag)) {
+                writeIndentedTag(out, describeTag(*tag, counted.textEncoding()));
+                return;
+            }
+            // describeTag's three keys as dump(2) writes them; tag names need no escapes.
+            out << "    {\n      \"code\": " << tag->code()  //
+                << ",\n      \"length\": " << tag->length()
+                << ",\n      \"name\": \"" << tagName(tag->code()) << "\"\n    }";
+        });
+        out << (index == 0 ? "]\n}\n" : "\n  ]\n}\n");
     }
-    return text.str();
+    // A movie that could be read only in part is listed as far as it goes, and the
+    // command still fails so that scripts notice.
+    if (!counted.complete()) throw CommandError(counted.error());
 }
 
 }  // namespace tarvenox

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <string>
 
 #include "swf/MovieText.h"
@@ -13,10 +14,15 @@ class SWFFile;
 class SWFTag;
 
 // Strings taken from the movie, in the movie's text encoding, come out as UTF-8.
-nlohmann::json describeMovie(SWFFile& movie, const std::string& path);
+// The file, whether it was read completely, its header and background colour.
+nlohmann::json describeMovieHeader(SWFFile& movie, const std::string& path);
 nlohmann::json describeTag(SWFTag& tag, MovieTextEncoding encoding);
 
-// The same description as readable text, one line per tag.
-std::string formatMovieDescription(const nlohmann::json& description);
+// The whole description of the movie at path, as one JSON document ({header fields...,
+// "tags": [...]}) or as readable text with one line per tag. The movie is read tag by
+// tag and no tag is kept, so memory stays near the file's size however many tags it
+// has. Throws CommandError when not even the header can be read, and after writing
+// what could be read when the movie is incomplete.
+void writeMovieDescription(const std::string& path, std::ostream& out, bool asJson);
 
 }  // namespace tarvenox

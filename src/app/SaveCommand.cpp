@@ -2,6 +2,7 @@
 // write the result.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -11,12 +12,16 @@
 #include "app/Commands.h"
 #include "app/Customisation.h"
 #include "app/InstallationOption.h"
+#include "app/OutputFile.h"
 #include "app/TarvenoxApp.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
+#include "common/FileIO.h"
 #include "common/Log.h"
 #include "common/Messages.h"
+#include "font/FontEngine.h"
 #include "font/SWFFont.h"
+#include "sound/Mp3Stream.h"
 #include "sound/SWFDefineSound.h"
 #include "swf/PictureFile.h"
 #include "swf/SWFFile.h"
@@ -56,21 +61,18 @@ std::pair<std::string, std::string> parseReplacement(const std::string& text, co
     return {std::move(name), text.substr(equals + 1)};
 }
 
-// Collects the user messages that the engine shows while a movie is changed: on the
-// command line a change that could not be made fails the save.
-class MessageCounter : public MessageSink {
+// Collects the messages for the user that the engine shows while a command runs,
+// without showing them: the interactive program shows them in German boxes, while the
+// command line says in one English line what failed (see the checks below, which find
+// the usual causes before the engine does).
+class MessageCollector : public MessageSink {
 public:
-    MessageCounter() : previous_(setMessageSink(this)) {}
-    ~MessageCounter() override { setMessageSink(previous_); }
-    MessageCounter(const MessageCounter&) = delete;
-    MessageCounter& operator=(const MessageCounter&) = delete;
+    MessageCollector() : previous_(setMessageSink(this)) {}
+    ~MessageCollector() override { setMessageSink(previous_); }
+    MessageCollector(const MessageCollector&) = delete;
+    MessageCollector& operator=(const MessageCollector&) = delete;
 
-    void showMessage(const std::string& text, MessageKind kind) override {
-        ++count_;
-        setMessageSink(previous_);
-        tarvenox::showMessage(text, kind);
-        setMessageSink(this);
-    }
+    void showMessage(const std::string&, MessageKind) override { ++count_; }
     int count() const { return count_; }
 
 private:
@@ -94,10 +96,26 @@ Replacements checkedReplacements(const std::vector<std::string>& specs, const ch
     return replacements;
 }
 
-// Each --image names a picture the movie exports and a PNG or JPEG file; with
-// checkFiles the file must also pass the check a picture passes when the user chooses
-// it (a template's pictures pass it when they are recorded).
-Replacements checkedImages(const std::vector<std::string>& specs, SWFFile& movie, bool checkFiles) {
+// Why the MP3 file cannot replace a sound, in English, or nullopt.
+std::optional<std::string> mp3Problem(const std::string& path) {
+    std::string cause;
+    const auto data = readFileBytes(path, &cause);
+    if (!data) return cause;
+    switch (readMp3Stream(*data).problem) {
+        case Mp3Stream::Problem::NoFrame:
+            return path + ": no MP3 stream in the file (no three chained MPEG audio frames)";
+        case Mp3Stream::Problem::FreeFormat:
+            return path + ": free-format MP3 (frames without a bitrate) is not supported: "
+                          "encode it with a fixed or variable bitrate";
+        case Mp3Stream::Problem::None:
+            break;
+    }
+    return std::nullopt;
+}
+
+// Each --image names a picture the movie exports and a PNG or JPEG file that passes
+// the check a picture passes when the user chooses it.
+Replacements checkedImages(const std::vector<std::string>& specs, SWFFile& movie) {
     return checkedReplacements(specs, "--image", "EXPORT=FILE", [&](const std::string& context,
                                                                    const std::string& name,
                                                                    const std::string& path) {
@@ -107,11 +125,8 @@ Replacements checkedImages(const std::vector<std::string>& specs, SWFFile& movie
         if (pictureKind(path) == PictureKind::Other) {
             throw CommandError(context + "a picture must be a PNG or JPEG file (.png, .jpg, .jpeg)");
         }
-        if (!checkFiles) return;
-        try {
-            checkPictureFile(path);
-        } catch (const FileException& e) {
-            throw CommandError(context + e.getMessage());
+        if (auto problem = pictureProblem(path)) {
+            throw CommandError("--image " + displayText(name) + ": " + problem->reason);
         }
     });
 }
@@ -124,16 +139,23 @@ Replacements checkedFonts(const std::vector<std::string>& specs, SWFFile& movie)
         if (findFontNamed(movie, name) == nullptr) {
             throw CommandError(context + "the movie has no font (DefineFont2 or DefineFont3) named '" + displayText(name) + "'");
         }
+        if (systemFontEngine().faceNames().empty()) {
+            throw CommandError("--font: no installed fonts: install a TrueType font, e.g. "
+                               "fonts-dejavu-core");
+        }
     });
 }
 
-// Each --mp3 names a sound the movie exports; the MP3 file is read when the movie is saved.
+// Each --mp3 names a sound the movie exports and an MP3 file that holds a stream.
 Replacements checkedSounds(const std::vector<std::string>& specs, SWFFile& movie) {
     return checkedReplacements(specs, "--mp3", "EXPORT=FILE", [&](const std::string& context,
                                                                  const std::string& name,
-                                                                 const std::string&) {
+                                                                 const std::string& path) {
         if (findExportedSound(movie, name) == nullptr) {
             throw CommandError(context + "the movie exports no sound named '" + displayText(name) + "'");
+        }
+        if (auto problem = mp3Problem(path)) {
+            throw CommandError("--mp3 " + displayText(name) + ": " + *problem);
         }
     });
 }
@@ -195,12 +217,16 @@ void saveMovieFile(const SaveOptions& options) {
     SWFFile movie(options.movie);
     if (!movie.complete()) throw CommandError(movie.error() + "; nothing was written");
     const auto fonts = checkedFonts(options.fonts, movie);
-    const auto images = checkedImages(options.images, movie, true);
+    const auto images = checkedImages(options.images, movie);
     const auto sounds = checkedSounds(options.mp3, movie);
-    MessageCounter messages;
+    MessageCollector messages;
     customiseMovie(movie, fonts, images, sounds, variables.empty() ? nullptr : &variables,
                    background);
     if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
+    if (isStandardOutput(options.output)) {
+        writeOutput(options.output, movie.serialize());
+        return;
+    }
     std::string error;
     if (!movie.write(options.output, &error)) throw CommandError(error);
 }
@@ -238,12 +264,29 @@ void setTemplateVariables(ActionVariables& variables, const std::vector<std::str
                                (names.empty() ? "it declares none" : "it declares " + names) + ")");
         }
     }
+    // Refuses what cannot be encoded before anything is written, naming where the value
+    // came from: --var, or the template's line in configs.txt.
+    for (auto& variable : variables) {
+        ActionVariables one;
+        one.push_back(std::move(variable));
+        std::string problem;
+        try {
+            actionBytes(one, MovieTextEncoding::Utf8);  // the longer of a movie's two encodings
+        } catch (const Exception& e) {
+            problem = e.getMessage();
+        }
+        variable = std::move(one.front());
+        if (problem.empty()) continue;
+        const bool given = std::any_of(specs.begin(), specs.end(), [&](const std::string& spec) {
+            return utf8ToCp1252(spec.substr(0, spec.find('=')), nullptr) == variable->getName();
+        });
+        throw CommandError(given ? "--var: " + problem
+                                 : "configs.txt: the template '" + templateName + "': " + problem);
+    }
     try {
-        // Refuses what cannot be encoded before anything is written, in the longer of
-        // the two encodings a movie can take.
         actionBytes(variables, MovieTextEncoding::Utf8);
     } catch (const Exception& e) {
-        throw CommandError("--var: " + e.getMessage());
+        throw CommandError("the template '" + templateName + "': its variables: " + e.getMessage());
     }
 }
 
@@ -259,6 +302,7 @@ void saveTemplate(const SaveOptions& options) {
         throw CommandError("--template: '" + options.templateName + "' is not a template name");
     }
     CTarvenoxApp app(installationEnvironment(options.dataFolder));
+    MessageCollector messages;
     if (!app.workingFolderCreated) {
         throw CommandError("cannot create a working folder in the temporary folder");
     }
@@ -274,8 +318,7 @@ void saveTemplate(const SaveOptions& options) {
     for (const auto& [fontName, face] : checkedFonts(options.fonts, movie)) {
         recordFontReplacement(app, fontName, face);
     }
-    for (const auto& [exportName, path] : checkedImages(options.images, movie, false)) {
-        // The check's message has been shown on standard error.
+    for (const auto& [exportName, path] : checkedImages(options.images, movie)) {
         if (!recordPictureReplacement(app, exportName, path)) {
             throw CommandError("--image " + displayText(exportName) + "=" + path +
                                ": the picture was refused; nothing was written");
@@ -287,14 +330,16 @@ void saveTemplate(const SaveOptions& options) {
     setTemplateVariables(app.actionVariables, options.variables, options.templateName);
     if (background) app.currentBackgroundColor = *background;
 
-    MessageCounter messages;
     if (!saveMovie(app)) throw CommandError("the template could not be saved; nothing was written");
     if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
     std::string error;
-    if (!app.copyResultTo(options.output, &error)) throw CommandError(error);
+    auto result = readFileBytes(app.workingCopyPath(), &error);
+    if (!result) throw CommandError(error);
+    writeOutput(options.output, *result);
 }
 
 void runSave(const SaveOptions& options) {
+    prepareOutput(options.output);
     if (options.movie.empty() == options.templateName.empty()) {
         throw CommandError("save: give either a MOVIE or --template NAME");
     }
@@ -324,7 +369,8 @@ void addSaveCommand(CLI::App& program) {
                         "The installation folder (default: the current directory)")
         ->type_name("DIR")
         ->needs(templateName);
-    command->add_option("-o,--output", options->output, "Where to write the result")->required();
+    command->add_option("-o,--output", options->output,
+                        "Where to write the result (- for standard output)")->required();
     command->add_option("--background", options->background,
                         "New background colour: #rrggbb or a decimal number");
     command->add_option("--font", options->fonts,

@@ -13,6 +13,7 @@
 #include "common/FileIO.h"
 #include "common/Log.h"
 #include "common/Messages.h"
+#include "common/TemporaryPaths.h"
 #include "data/ConfigurationTexts.h"
 #include "data/ProductNames.h"
 #include "data/SkinVariables.h"
@@ -91,7 +92,8 @@ CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
     // A private folder for this run: a fixed shared name would let two runs, or two
     // users, delete or replace each other's files.
     std::string pattern = temporaryFolder(environment.temporaryFolder) + "tvtmpdir.prg.XXXXXX";
-    workingFolderCreated = ::mkdtemp(pattern.data()) != nullptr;
+    // Registered so that an interrupted run removes it (see TemporaryPaths.h).
+    workingFolderCreated = createRegisteredTemporaryFolder(pattern);
     workingFolder = withTrailingSlash(pattern);
 
     auto store = std::make_unique<FileStore>(workingFolder, currentPath);
@@ -132,6 +134,9 @@ CTarvenoxApp::~CTarvenoxApp() {
     }
     // Removed only when empty: a file someone else left there is kept.
     ::rmdir(workingFolder.c_str());
+    if (workingFolderCreated) {
+        unregisterTemporaryPath(workingFolder.substr(0, workingFolder.size() - 1));
+    }
     logPrint("~Application\n");
     configTable.reset();
 }

@@ -2,6 +2,7 @@
 #include "common/FileIO.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,15 +10,44 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/TemporaryPaths.h"
+
 namespace tarvenox {
 
 namespace {
+
+// The kernel's own bound on the links one lookup follows.
+constexpr int kMaxLinkDepth = 40;
 
 void setError(std::string* error, const std::string& path, const std::string& what) {
     if (error != nullptr) *error = path + ": " + what;
 }
 
 std::string errnoText() { return std::strerror(errno); }
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return "";
+    return path.substr(0, slash + 1);
+}
+
+// The file a write to path lands in: path itself, or the final target of the chain of
+// symbolic links that starts there (which need not exist yet). nullopt for a loop or
+// an unreadable link.
+std::optional<std::string> finalTarget(std::string path) {
+    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+        if (n < 0) return std::nullopt;
+        target[n] = '\0';
+        path = target[0] == '/' ? std::string(target) : folderOf(path) + target;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
 
 bool writeAll(int fd, ByteSpan bytes) {
     std::size_t done = 0;
@@ -32,17 +62,16 @@ bool writeAll(int fd, ByteSpan bytes) {
     return true;
 }
 
-}  // namespace
-
 std::optional<Bytes> readFileBytes(const std::string& path, std::string* error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         setError(error, path, "cannot open: " + errnoText());
         return std::nullopt;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        setError(error, path, "not a regular file");
+        setError(error, path, S_ISDIR(st.st_mode) ? "is a folder, not a regular file"
+                                                  : "not a regular file");
         ::close(fd);
         return std::nullopt;
     }
@@ -65,23 +94,41 @@ std::optional<Bytes> readFileBytes(const std::string& path, std::string* error) 
 }
 
 bool writeFileAtomically(const std::string& path, ByteSpan bytes, std::string* error) {
-    std::string temp = path + ".tmpXXXXXX";
-    int fd = ::mkstemp(temp.data());
+    const auto target = finalTarget(path);
+    if (!target) {
+        setError(error, path, "cannot follow the symbolic link: " + errnoText());
+        return false;
+    }
+    // A rename over a device, a FIFO or a folder would replace it (or fail half-way);
+    // such an output is refused before anything is written.
+    struct stat existing {};
+    const bool exists = ::stat(target->c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        setError(error, path, "not a regular file; nothing was written");
+        return false;
+    }
+    std::string temp = *target + ".tmpXXXXXX";
+    int fd = createRegisteredTemporaryFile(temp);
     if (fd < 0) {
         setError(error, path, "cannot create a temporary file beside it: " + errnoText());
         return false;
     }
-    // mkstemp creates 0600; a result the user saves should get the usual mode.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    // mkstemp creates 0600: an existing file keeps its mode, a new one gets the usual
+    // mode for a file the user saves.
+    mode_t mode = existing.st_mode & 07777;
+    if (!exists) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
     bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
     std::string cause = ok ? "" : "write error: " + errnoText();
     if (::close(fd) != 0 && ok) {
         ok = false;
         cause = "write error: " + errnoText();
     }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (ok && ::rename(temp.c_str(), target->c_str()) != 0) {
         ok = false;
         cause = "cannot replace the file: " + errnoText();
     }
@@ -89,6 +136,7 @@ bool writeFileAtomically(const std::string& path, ByteSpan bytes, std::string* e
         ::unlink(temp.c_str());
         setError(error, path, cause);
     }
+    unregisterTemporaryPath(temp);
     return ok;
 }
 

@@ -9,11 +9,21 @@
 namespace tarvenox {
 
 // The whole file, or nullopt with *error (when given) naming the file and the cause.
+// The file is opened without blocking, so a FIFO without a writer or a device cannot
+// stall the program, and only a regular file is read: a FIFO, a device or a folder is
+// refused as "not a regular file".
 std::optional<Bytes> readFileBytes(const std::string& path, std::string* error = nullptr);
 
 // Writes the bytes to a temporary file beside path and renames it over path, so a
-// failure never leaves a half-written or destroyed file behind. On failure the
-// temporary file is removed and *error names the file and the cause.
+// failure never leaves a half-written or destroyed file behind. A symbolic link is
+// followed: its final target is replaced, and the link stays. An existing target keeps
+// its permission bits; a path that exists as something other than a regular file (a
+// folder, a FIFO, a device) is refused and left alone. The temporary file is removed
+// on failure and on SIGINT, SIGTERM or SIGHUP (see TemporaryPaths.h); *error then
+// names the file and the cause.
 bool writeFileAtomically(const std::string& path, ByteSpan bytes, std::string* error = nullptr);
+
+// Writes all bytes to an open descriptor, retrying interrupted and partial writes.
+bool writeAll(int fd, ByteSpan bytes);
 
 }  // namespace tarvenox

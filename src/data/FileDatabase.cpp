@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "common/FileIO.h"
@@ -58,18 +59,28 @@ private:
     std::uint64_t position_ = 0;
 };
 
-// A directory name: up to 259 bytes and its NUL. nullopt for an empty name, a name
-// without a NUL within the limit, and a name cut short by the end of the file.
-std::optional<std::string> readName(FileCursor& cursor) {
+// A directory name: up to 259 bytes and its NUL. nullopt (with *why) for an empty
+// name, a name without a NUL within the limit, and a name cut short by the end of the
+// file.
+std::optional<std::string> readName(FileCursor& cursor, std::string* why) {
     std::string name;
     for (;;) {
         auto b = cursor.byte();
-        if (!b) return std::nullopt;
+        if (!b) {
+            *why = "the directory ends inside a name";
+            return std::nullopt;
+        }
         if (*b == 0) break;
-        if (name.size() == FileDatabase::maxNameLength) return std::nullopt;
+        if (name.size() == FileDatabase::maxNameLength) {
+            *why = "a name is longer than 259 bytes";
+            return std::nullopt;
+        }
         name.push_back(static_cast<char>(*b));
     }
-    if (name.empty()) return std::nullopt;
+    if (name.empty()) {
+        *why = "a name is empty";
+        return std::nullopt;
+    }
     return name;
 }
 
@@ -77,10 +88,15 @@ std::optional<std::string> readName(FileCursor& cursor) {
 
 FileDatabase::FileDatabase(const std::string& path, std::string workingFolder)
     : path_(path), workingFolder_(std::move(workingFolder)) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) return;
+    // Without blocking: a FIFO named as an archive must not stall start-up.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd_ < 0) {
+        problem_ = path + ": cannot open: " + std::strerror(errno);
+        return;
+    }
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        problem_ = path + ": not a regular file";
         ::close(fd_);
         fd_ = -1;
         return;
@@ -94,39 +110,60 @@ FileDatabase::~FileDatabase() {
 }
 
 void FileDatabase::readDirectory() {
+    const std::string why = readRecords();
+    if (!why.empty()) {
+        problem_ = path_ + ": not a usable file database: " + why;
+        records_.clear();
+        return;
+    }
+    for (const auto& record : records_) directory_[record.name] = record.entry;
+}
+
+std::string FileDatabase::readRecords() {
     FileCursor cursor(fd_);
     // Signature and the integer at offset 4 carry nothing a reader needs.
-    if (!cursor.u32BE() || !cursor.u32BE()) return;
+    if (!cursor.u32BE() || !cursor.u32BE()) return "the header is cut short";
     auto count = cursor.u32BE();
-    if (!count) return;
+    if (!count) return "the header is cut short";
 
     // Offsets are relative to the directory end until it is known. 64 bits, so that
-    // the sizes of four billion entries cannot wrap the running total.
+    // the sizes of four billion entries cannot wrap the running total. A record needs
+    // at least 6 bytes, so a count beyond the file's size is caught by the walk itself
+    // before it allocates more than the file holds.
     std::uint64_t total = 0;
-    std::uint64_t directoryEnd = cursor.position();
     for (std::uint32_t i = 0; i < *count; ++i) {
-        auto name = readName(cursor);
-        if (!name) break;
+        std::string why;
+        auto name = readName(cursor, &why);
+        if (!name) {
+            return "record " + std::to_string(i + 1) + " of " + std::to_string(*count) + ": " + why;
+        }
         auto size = cursor.u32BE();
-        if (!size) break;
+        if (!size) {
+            return "record " + std::to_string(i + 1) + " of " + std::to_string(*count) +
+                   ": the directory ends inside a size";
+        }
         records_.push_back({std::move(*name), {total, *size}});
         total += *size;
-        directoryEnd = cursor.position();
+    }
+    const std::uint64_t directoryEnd = cursor.position();
+    if (directoryEnd + total > fileSize_) {
+        return "the entries need " + std::to_string(total) +
+               " bytes after the directory, the file holds " +
+               std::to_string(fileSize_ - directoryEnd);
     }
     for (auto& record : records_) {
         record.entry.offset += directoryEnd;
-        directory_[record.name] = record.entry;
     }
+    return "";
 }
 
 bool FileDatabase::readText(const std::string& name, std::string& out) const {
     auto found = directory_.find(name);
     if (found == directory_.end() || found->second.offset == 0) return false;
     const DatabaseEntry& entry = found->second;
-    // Only the bytes the file holds: a size beyond its end must not make us allocate
-    // or read what is not there.
-    std::uint64_t available = entry.offset < fileSize_ ? fileSize_ - entry.offset : 0;
-    std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(entry.size, available));
+    // The directory was checked against the file's size; a file that shrank since then
+    // yields the bytes still present.
+    const std::size_t wanted = entry.size;
     std::string data(wanted, '\0');
     std::size_t done = 0;
     while (done < wanted) {

@@ -31,16 +31,17 @@ public:
     static constexpr std::size_t maxNameLength = 259;
 
     // Opens the archive and reads its directory; the file stays open until the object
-    // is destroyed. An archive that cannot be opened has an empty directory. A header
-    // or directory cut short keeps the records read intact; an empty or overlong name
-    // ends the directory there.
+    // is destroyed. An archive that cannot be opened, or that is damaged, has an empty
+    // directory and problem() says why. Damaged means: the header or a directory record
+    // is cut short, a name is empty or longer than 259 bytes, or an entry's data does
+    // not lie wholly inside the file. (Entries follow each other without gaps in
+    // directory order, so entries inside the file never overlap.)
     FileDatabase(const std::string& path, std::string workingFolder);
     ~FileDatabase();
     FileDatabase(const FileDatabase&) = delete;
     FileDatabase& operator=(const FileDatabase&) = delete;
 
     // The entry's bytes into out; false (out untouched) when there is no such entry.
-    // Data cut short by the end of the file yields the bytes present.
     bool readText(const std::string& name, std::string& out) const;
 
     // Writes the entry into the working folder under its base name, replacing a file of
@@ -51,6 +52,8 @@ public:
 
     // Whether the archive could be opened as a regular file.
     bool isOpen() const { return fd_ >= 0; }
+    // Why the archive was refused, naming it; empty for a sound archive.
+    const std::string& problem() const { return problem_; }
 
     // Every directory record in file order, duplicates included.
     const std::vector<DatabaseRecord>& records() const { return records_; }
@@ -58,11 +61,14 @@ public:
 
 private:
     void readDirectory();
+    // Fills records_; the reason the archive is damaged, or "" when it is sound.
+    std::string readRecords();
 
     std::string path_;
     std::string workingFolder_;
     int fd_ = -1;
     std::uint64_t fileSize_ = 0;
+    std::string problem_;
     std::vector<DatabaseRecord> records_;
     // Later records replace earlier ones of the same name.
     std::map<std::string, DatabaseEntry> directory_;

@@ -12,6 +12,9 @@ namespace {
 // ID3v1: "TAG" and 125 bytes of fixed fields at the very end of the file.
 constexpr std::size_t kId3v1Size = 128;
 
+// How many frame headers must chain before data counts as an MP3 stream.
+constexpr int kChainLength = 3;
+
 // The bit in a Xing or Info frame's flags that says a frame count follows them.
 constexpr std::uint32_t kXingFramesFlag = 0x1;
 
@@ -32,6 +35,20 @@ bool sameStream(const MpegAudioHeader& a, const MpegAudioHeader& b) {
            a.samplingRateIndex == b.samplingRateIndex;
 }
 
+// Whether kChainLength frames of one stream follow each other from position: a sync
+// word alone turns up by chance in any data, so one header is no proof of MP3.
+bool chainsFrom(ByteSpan data, std::size_t position, const MpegAudioHeader& first) {
+    for (int i = 1; i < kChainLength; ++i) {
+        const auto header = headerAt(data, position);
+        if (!header || !sameStream(*header, first)) return false;
+        const std::size_t length = header->frameLength();
+        if (length == 0 || length > data.size() - position) return false;
+        position += length;
+    }
+    const auto last = headerAt(data, position);
+    return last && sameStream(*last, first);
+}
+
 }  // namespace
 
 std::optional<std::size_t> findFirstFrame(ByteSpan data) {
@@ -39,7 +56,14 @@ std::optional<std::size_t> findFirstFrame(ByteSpan data) {
     // the file are no frame.
     for (std::size_t p = 0; p + 4 <= data.size(); ++p) {
         if (data[p] != 0xFF) continue;
-        if (headerAt(data, p)) return p;
+        if (auto header = headerAt(data, p); header && chainsFrom(data, p, *header)) return p;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> findFirstHeader(ByteSpan data) {
+    for (std::size_t p = 0; p + 4 <= data.size(); ++p) {
+        if (data[p] == 0xFF && headerAt(data, p)) return p;
     }
     return std::nullopt;
 }
@@ -95,15 +119,20 @@ Mp3Stream readMp3Stream(ByteSpan data) {
     Mp3Stream stream;
     const auto offset = findFirstFrame(data);
     if (!offset) {
-        stream.problem = Mp3Stream::Problem::NoFrame;
+        // Free-format frames do not say their length, so they never chain; a file
+        // whose first header is one gets the message that says so.
+        const auto header = findFirstHeader(data);
+        if (header && headerAt(data, *header)->bitrateIndex == 0) {
+            stream.problem = Mp3Stream::Problem::FreeFormat;
+            stream.offset = *header;
+            stream.first = *headerAt(data, *header);
+        } else {
+            stream.problem = Mp3Stream::Problem::NoFrame;
+        }
         return stream;
     }
     stream.offset = *offset;
     stream.first = *headerAt(data, *offset);
-    if (stream.first.bitrateIndex == 0) {
-        stream.problem = Mp3Stream::Problem::FreeFormat;
-        return stream;
-    }
     const ByteSpan frames = data.subspan(*offset);
     const auto samplesPerFrame = static_cast<std::uint32_t>(stream.first.samplesPerFrame());
     constexpr auto kMaxFrames = std::numeric_limits<std::uint32_t>::max() / 1152;

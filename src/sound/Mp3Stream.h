@@ -14,8 +14,8 @@ namespace tarvenox {
 struct Mp3Stream {
     enum class Problem {
         None,
-        NoFrame,     // no acceptable frame header anywhere in the data
-        FreeFormat,  // the first frame has bitrate index 0: no bitrate to work from
+        NoFrame,     // no three chained frame headers anywhere in the data
+        FreeFormat,  // none, and the first header has bitrate index 0 (free format)
     };
     // How sampleCount was found, from the most to the least reliable.
     enum class CountSource { InfoFrame, FrameWalk, Estimate };
@@ -28,15 +28,19 @@ struct Mp3Stream {
 };
 
 // Looks at an MP3 file held in memory. The first frame is the first position, moving
-// one byte at a time, whose four bytes form an acceptable header, so an ID3v2 tag or
-// any other prefix is stepped over without being parsed. The sample count is exact
+// one byte at a time, whose four bytes form an acceptable header that starts a chain
+// of three frames of one stream (each header giving the next one's place, version,
+// layer and sampling rate agreeing), so an ID3v2 tag or any other prefix is stepped
+// over without being parsed, and random data is not taken for sound. The sample count is exact
 // where the file allows it: the frame count of a Xing or Info frame at the start, else
 // the frames walked header by header when that walk reaches the end of the data; only
 // otherwise is it estimated from the first frame's bitrate.
 Mp3Stream readMp3Stream(ByteSpan data);
 
-// The position of the first acceptable frame header, searched as readMp3Stream does.
+// The position of the first frame, searched as readMp3Stream does.
 std::optional<std::size_t> findFirstFrame(ByteSpan data);
+// The position of the first acceptable header, chained or not.
+std::optional<std::size_t> findFirstHeader(ByteSpan data);
 
 // Whether the frame at the start of data is a Xing or Info frame (the header that
 // encoders put in front of variable-bitrate streams, and of constant-bitrate ones

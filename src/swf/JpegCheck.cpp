@@ -3,6 +3,7 @@
 
 #include "common/Exception.h"
 #include "common/FileIO.h"
+#include "swf/JpegDecoder.h"
 #include "swf/JpegFrame.h"
 
 namespace tarvenox {
@@ -14,11 +15,51 @@ constexpr std::uint8_t kExtendedSequential = 0xC1;
 constexpr std::uint8_t kProgressive = 0xC2;
 constexpr std::uint8_t kLossless = 0xC3;
 
-[[noreturn]] void refuse(const char* message, const std::string& path) {
-    throw FileException(message, path, __LINE__, __FILE__);
+constexpr const char* kInvalid = "Ungültige JPEG Datei.";
+constexpr const char* kProgressiveMessage = "Progressive JPEG wird nicht unterstützt.";
+
+PictureProblem invalid(const std::string& path, const std::string& why) {
+    return {kInvalid, path + ": not a JPEG picture that players can show (" + why + ")"};
+}
+
+PictureProblem progressive(const std::string& path) {
+    return {kProgressiveMessage,
+            path + ": progressive JPEG is not supported: save it as baseline JPEG"};
 }
 
 }  // namespace
+
+std::optional<PictureProblem> jpegProblem(ByteSpan data, const std::string& path) {
+    // The start-of-image marker (bytes 0-1) is not checked: the walk begins after it.
+    auto frame = findJpegFrame(data, 2);
+    if (!frame) return invalid(path, "no frame header");
+    switch (frame->marker) {
+        case kBaseline:
+        case kExtendedSequential:
+        case kLossless:
+            break;
+        case kProgressive:
+            return progressive(path);
+        default:
+            return invalid(path, "a frame of a kind players do not show");
+    }
+    // Refused from the frame header alone, before libjpeg sets anything aside.
+    if (frame->width > 0 && frame->height > 0) {
+        if (auto tooLarge = pictureSizeProblem(path, frame->width, frame->height)) return tooLarge;
+    }
+    const JpegDecodeResult decoded = decodeJpeg(data);
+    switch (decoded.verdict) {
+        case JpegDecodeResult::Verdict::Decodes:
+            return std::nullopt;
+        case JpegDecodeResult::Verdict::Progressive:
+            return progressive(path);
+        case JpegDecodeResult::Verdict::TooLarge:
+            return pictureSizeProblem(path, decoded.width, decoded.height);
+        case JpegDecodeResult::Verdict::Broken:
+            break;
+    }
+    return invalid(path, decoded.detail);
+}
 
 void checkJpeg(const std::string& path) {
     // An unreadable file has no markers: it is refused like an empty one.
@@ -26,18 +67,8 @@ void checkJpeg(const std::string& path) {
 }
 
 void checkJpegData(ByteSpan data, const std::string& path) {
-    // The start-of-image marker (bytes 0-1) is not checked: the walk begins after it.
-    auto frame = findJpegFrame(data, 2);
-    if (!frame) refuse("Ungültige JPEG Datei.", path);
-    switch (frame->marker) {
-        case kBaseline:
-        case kExtendedSequential:
-        case kLossless:
-            return;
-        case kProgressive:
-            refuse("Progressive JPEG wird nicht unterstützt.", path);
-        default:
-            refuse("Ungültige JPEG Datei.", path);
+    if (auto problem = jpegProblem(data, path)) {
+        throw FileException(problem->message, path, __LINE__, __FILE__);
     }
 }
 

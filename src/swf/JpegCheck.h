@@ -1,19 +1,28 @@
 // The check a JPEG picture passes before it may replace a picture of a movie.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "common/Bytes.h"
+#include "swf/PictureLimits.h"
 
 namespace tarvenox {
 
-// Accepts a JPEG file whose first frame header is baseline, extended sequential or
-// lossless (SOF0, SOF1, SOF3). Throws FileException with the path and the message
-// "Ungültige JPEG Datei." when the file cannot be read, ends before a
-// frame header or has another kind of frame, and "Progressive JPEG wird nicht
-// unterstützt." for a progressive one (SOF2), which Flash players cannot show.
+// Accepts a JPEG file whose first frame header is baseline or extended sequential
+// (SOF0, SOF1; lossless SOF3 passes the marker walk but libjpeg cannot decode it) and
+// that then decodes cleanly within the players' limits (JpegDecoder.h). Throws
+// FileException with the path and the message "Progressive JPEG wird nicht
+// unterstützt." for a progressive one (SOF2), which Flash players cannot show, the
+// size message of PictureLimits.h for one too large, and "Ungültige JPEG Datei." for
+// any other failure: unreadable, no frame header, another kind of frame, cut short,
+// corrupt, 12-bit samples, CMYK.
 void checkJpeg(const std::string& path);
 // The same check on bytes already read; path only names the file in the exception.
 void checkJpegData(ByteSpan data, const std::string& path);
+
+// The check as a result: nullopt for an accepted file, else the message above and an
+// English reason for the command line.
+std::optional<PictureProblem> jpegProblem(ByteSpan data, const std::string& path);
 
 }  // namespace tarvenox

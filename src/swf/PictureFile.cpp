@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "common/Exception.h"
+#include "common/FileIO.h"
 #include "common/Messages.h"
 #include "swf/JpegCheck.h"
 #include "swf/PngImage.h"
@@ -32,18 +33,33 @@ PictureKind pictureKind(const std::string& path) {
     return PictureKind::Other;
 }
 
-void checkPictureFile(const std::string& path) {
+std::optional<PictureProblem> pictureProblem(const std::string& path) {
     switch (pictureKind(path)) {
-        case PictureKind::Jpeg:
-            checkJpeg(path);
-            return;
+        case PictureKind::Jpeg: {
+            std::string cause;
+            auto data = readFileBytes(path, &cause);
+            if (!data) {
+                // Refused like an empty file, with the cause for the command line.
+                auto problem = jpegProblem(Bytes{}, path);
+                problem->reason = cause;
+                return problem;
+            }
+            return jpegProblem(*data, path);
+        }
         case PictureKind::Png: {
             PngImageImpl image(path);
-            if (!image.valid()) throw FileException(image.error(), path, __LINE__, __FILE__);
-            return;
+            if (!image.valid()) return PictureProblem{image.error(), image.reason()};
+            return std::nullopt;
         }
         case PictureKind::Other:
-            return;
+            break;
+    }
+    return std::nullopt;
+}
+
+void checkPictureFile(const std::string& path) {
+    if (auto problem = pictureProblem(path)) {
+        throw FileException(problem->message, path, __LINE__, __FILE__);
     }
 }
 

@@ -2,7 +2,10 @@
 // pass when they are chosen.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "swf/PictureLimits.h"
 
 namespace tarvenox {
 
@@ -11,9 +14,11 @@ enum class PictureKind { Png, Jpeg, Other };
 // By the file name's ending, ignoring case: ".png", ".jpg" or ".jpeg".
 PictureKind pictureKind(const std::string& path);
 
-// Throws FileException (the message for the user, the path as file name) when the
-// picture cannot be used: a JPEG that fails checkJpeg, a PNG that cannot be read or
-// decoded. Files of other kinds pass unchecked: they are ignored when the movie is saved.
+// Why the picture cannot be used, or nullopt: a JPEG that fails checkJpeg, a PNG that
+// cannot be read or decoded or is larger than players show. Files of other kinds pass
+// unchecked: they are ignored when the movie is saved.
+std::optional<PictureProblem> pictureProblem(const std::string& path);
+// The same, thrown as FileException (the message for the user, the path as file name).
 void checkPictureFile(const std::string& path);
 
 // Tells the user that a picture file cannot be read: "Datei <path> nicht gefunden."

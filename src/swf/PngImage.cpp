@@ -8,9 +8,11 @@
 #include <cstring>
 #include <new>
 
+#include "common/ByteReader.h"
 #include "common/FileIO.h"
 #include "swf/ByteIO.h"
 #include "swf/PictureFile.h"
+#include "swf/PictureLimits.h"
 
 namespace tarvenox {
 
@@ -18,8 +20,6 @@ namespace {
 
 constexpr std::uint8_t kFormatColorMapped = 3;
 constexpr std::uint8_t kFormatArgb = 5;
-// Width and height are 16-bit fields of the bitmap tag.
-constexpr std::uint32_t kMaxSide = 65535;
 // Deflate expands its input at most 1032 times: a file holds no more row bytes than
 // that many times its size.
 constexpr std::size_t kMaxDeflateRatio = 1032;
@@ -79,6 +79,27 @@ struct Decoded {
     std::vector<png_bytep> rows;
 };
 
+// The chunk whose declared length passes the end of the data, as "TYPE claims N bytes,
+// M follow"; empty when every chunk up to IEND (or the end of the data) fits. libpng
+// sets aside a chunk's whole declared length before reading it, so a length field of
+// two gigabytes in a file of a hundred bytes would cost two gigabytes first.
+std::string oversizedChunk(ByteSpan png) {
+    ByteReader reader(png);
+    reader.skip(8);  // the signature, which libpng checks
+    while (reader.remaining() >= 8) {
+        const std::uint32_t length = reader.readU32BE();
+        const std::string type = asString(reader.readBytes(4));
+        // The chunk's data and its CRC.
+        if (length > reader.remaining() || reader.remaining() - length < 4) {
+            return type + " claims " + std::to_string(length) + " bytes, " +
+                   std::to_string(reader.remaining()) + " follow";
+        }
+        reader.skip(length + 4);
+        if (type == "IEND") break;
+    }
+    return "";
+}
+
 // Everything between setjmp and the last libpng call. No object with a destructor
 // lives in this frame: what it allocates belongs to `out`, which outlives the jump.
 bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& out) {
@@ -86,10 +107,18 @@ bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& 
 
     // The picture's own size is checked below, with a message of our own.
     png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
+    // Ancillary chunks that the bitmap does not use (texts, colour profiles, Exif) are
+    // skipped unread: a compressed one must not make libpng inflate megabytes for
+    // nothing. Unknown chunks are dropped as well.
+    static const png_byte kIgnored[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0tIME\0pHYs\0";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnored, 8);
+    png_set_chunk_malloc_max(png, 8u << 20);
     png_read_info(png, info);
     out.width = png_get_image_width(png, info);
     out.height = png_get_image_height(png, info);
-    if (out.width > kMaxSide || out.height > kMaxSide) {
+    // Refused from the header alone, before memory is set aside for the pixels.
+    if (pictureSizeProblem("", out.width, out.height)) {
         out.tooLarge = true;
         return false;
     }
@@ -155,9 +184,11 @@ bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& 
 }  // namespace
 
 PngImageImpl::PngImageImpl(const std::string& path) {
-    auto data = readFileBytes(path);
+    std::string cause;
+    auto data = readFileBytes(path, &cause);
     if (!data) {
         error_ = missingPictureMessage(path);
+        reason_ = cause;
         return;
     }
     decode(*data, path);
@@ -166,6 +197,11 @@ PngImageImpl::PngImageImpl(const std::string& path) {
 PngImageImpl::PngImageImpl(ByteSpan png, const std::string& path) { decode(png, path); }
 
 void PngImageImpl::decode(ByteSpan data, const std::string& path) {
+    if (const std::string chunk = oversizedChunk(data); !chunk.empty()) {
+        error_ = "Ungültige PNG Datei: " + path + " (" + chunk + ")";
+        reason_ = path + ": not a PNG picture that can be decoded (" + chunk + ")";
+        return;
+    }
     ReadState state;
     state.data = data.data();
     state.size = data.size();
@@ -173,11 +209,13 @@ void PngImageImpl::decode(ByteSpan data, const std::string& path) {
     structs.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, onError, onWarning);
     if (structs.png == nullptr) {
         error_ = "png_ptr-Struktur ist NULL";
+        reason_ = path + ": out of memory";
         return;
     }
     structs.info = png_create_info_struct(structs.png);
     if (structs.info == nullptr) {
         error_ = "info_ptr-Struktur ist NULL";
+        reason_ = path + ": out of memory";
         return;
     }
     png_set_read_fn(structs.png, &state, onRead);
@@ -188,16 +226,18 @@ void PngImageImpl::decode(ByteSpan data, const std::string& path) {
         ok = decodeRows(structs.png, structs.info, data.size(), decoded);
     } catch (const std::bad_alloc&) {
         error_ = outOfMemoryMessage(path);
+        reason_ = path + ": the picture does not fit in memory";
         return;
     }
     if (decoded.tooLarge) {
-        error_ = "Das Bild " + path + " ist zu groß: " + std::to_string(decoded.width) +
-                             " x " + std::to_string(decoded.height) +
-                             " Pixel, höchstens 65535 x 65535.";
+        auto problem = pictureSizeProblem(path, decoded.width, decoded.height);
+        error_ = problem->message;
+        reason_ = problem->reason;
         return;
     }
     if (!ok) {
         error_ = "Ungültige PNG Datei: " + path + " (" + state.message + ")";
+        reason_ = path + ": not a PNG picture that can be decoded (" + state.message + ")";
         return;
     }
     width_ = decoded.width;

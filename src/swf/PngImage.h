@@ -35,10 +35,13 @@ public:
     // Decodes PNG bytes; path names the file in messages.
     PngImageImpl(ByteSpan png, const std::string& path);
 
-    // False when the picture could not be read or decoded; error() then says why,
-    // naming the file, for the user.
+    // False when the picture could not be read or decoded, or is larger than players
+    // show (PictureLimits.h, checked from the header before decoding); error() then
+    // says why, naming the file, for the user, and reason() the same in one English
+    // line for the command line.
     bool valid() const { return error_.empty(); }
     const std::string& error() const { return error_; }
+    const std::string& reason() const { return reason_; }
 
     Bytes buildLosslessBody() const override;
     bool usesAlpha() const override { return hasAlpha_; }
@@ -59,6 +62,7 @@ private:
     // Rows of width_ * channels bytes, top to bottom: palette indices, RGB or RGBA.
     std::unique_ptr<std::uint8_t[]> pixels_;
     std::string error_;
+    std::string reason_;
 };
 
 }  // namespace tarvenox

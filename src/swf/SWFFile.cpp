@@ -32,7 +32,13 @@ std::size_t SWFFile::headerLength(int nBits) {
     return 13 + static_cast<std::size_t>((4 * nBits + 5) / 8);
 }
 
-SWFFile::SWFFile(const std::string& path) {
+SWFFile::SWFFile(const std::string& path) { readFile(path); }
+
+SWFFile::SWFFile(const std::string& path, TagSink onTag) : tagSink_(std::move(onTag)) {
+    readFile(path);
+}
+
+void SWFFile::readFile(const std::string& path) {
     std::string error;
     auto data = readFileBytes(path, &error);
     if (!data) {
@@ -106,7 +112,12 @@ void SWFFile::read(ByteSpan data, const std::string& name) {
             return;
         }
         ByteSpan body = reader.readBytes(bodyLength);
-        tags_.push_back(createTag(code, Bytes(body.begin(), body.end())));
+        auto tag = createTag(code, Bytes(body.begin(), body.end()));
+        if (tagSink_) {
+            tagSink_(std::move(tag));
+        } else {
+            tags_.push_back(std::move(tag));
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,11 @@ public:
     explicit SWFFile(const std::string& path);
     // Reads a movie held in memory; name stands for the file in messages.
     SWFFile(ByteSpan data, const std::string& name);
+    // Reads the movie at path as above, but hands each tag to onTag as soon as it is
+    // read instead of keeping it, so tags() stays empty and a movie of a million tags
+    // needs no more memory than its bytes. For describing a movie tag by tag.
+    using TagSink = std::function<void(std::unique_ptr<SWFTag>)>;
+    SWFFile(const std::string& path, TagSink onTag);
     // A new movie without tags: uncompressed, with the given version, frame RECT (twips),
     // frame rate (frames per second, kept to 1/256) and frame count.
     SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uint16_t frameCount);
@@ -84,10 +90,12 @@ public:
     static std::size_t headerLength(int nBits);
 
 private:
+    void readFile(const std::string& path);
     void read(ByteSpan data, const std::string& name);
 
     Bytes header_;
     std::vector<std::unique_ptr<SWFTag>> tags_;
+    TagSink tagSink_;
     std::string error_;
 };
 

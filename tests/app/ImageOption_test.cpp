@@ -1,6 +1,8 @@
 // `tarvenox save --image` and the pictures `tarvenox inspect` lists, run as a user runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <png.h>
 
 #include <filesystem>
@@ -118,21 +120,25 @@ TEST(ImageOption, RefusedPicturesStopTheSaveBeforeAnythingIsWritten) {
         std::string message;
     };
     const Case cases[] = {
-        {"--image 'alpha=" + progressive + "'", "Progressive JPEG wird nicht unterstützt."},
-        {"--image 'alpha=" + broken + "'", "Ungültige PNG Datei: " + broken},
+        {"--image 'alpha=" + progressive + "'",
+         "tarvenox: --image alpha: " + progressive +
+             ": progressive JPEG is not supported: save it as baseline JPEG\n"},
+        {"--image 'alpha=" + broken + "'",
+         "tarvenox: --image alpha: " + broken + ": not a PNG picture that can be decoded ("},
         {"--image 'alpha=" + f.dir.file("missing.png") + "'",
-         "Datei " + f.dir.file("missing.png") + " nicht gefunden."},
+         "tarvenox: --image alpha: " + f.dir.file("missing.png") + ": cannot open: "},
         {"--image 'beta=" + good + "'", "the movie exports no picture named 'beta'"},
         {"--image 'alpha=" + f.dir.write("g.gif", greyPng(2, 2)) + "'", "must be a PNG or JPEG file"},
         {"--image alpha", "is not EXPORT=FILE"},
         // A good picture first does not let the save go ahead.
-        {"--image 'Zeta=" + good + "' --image 'alpha=" + progressive + "'", "Progressive JPEG"},
+        {"--image 'Zeta=" + good + "' --image 'alpha=" + progressive + "'", "progressive JPEG"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
         auto r = f.save(c.options);
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_FALSE(std::filesystem::exists(f.output));
     }
 }

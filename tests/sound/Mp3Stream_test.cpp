@@ -18,12 +18,9 @@ using test::kMpeg2Layer3_64k_22050_Mono;
 using test::mp3Frame;
 using test::mp3Frames;
 
-// A header, then zeros to the given size: after the first frame comes no frame
-// sequence, so only the estimate from the bitrate is left.
-Bytes headerThenZeros(Bytes header, std::size_t size) {
-    header.resize(size, 0);
-    return header;
-}
+// Three frames, then zeros: the walk stops short, so only the estimate from the
+// bitrate is left.
+using test::headerThenZeros;
 
 TEST(Mp3Stream, EstimateFromTheFirstFrameBitrate) {
     // 1,000,000 bytes from FF FB 90 64: 1000000 × 44100 × 0.008 ÷ 128.
@@ -61,6 +58,12 @@ TEST(Mp3Stream, DataWithoutAnAcceptableHeaderIsRefused) {
         {"only refused headers", Bytes{0xFF, 0xE0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
         // A header cut short by the end of the file is no frame.
         {"header cut short", Bytes{0x00, 0xFF, 0xFB, 0x90}},
+        // A sync word turns up by chance in any data: fewer than three chained frames,
+        // or frames of different streams, are no MP3.
+        {"one header, then zeros", Bytes{0xFF, 0xFB, 0x90, 0x64} + Bytes(5000, 0)},
+        {"two frames", mp3Frames(kMpeg1Layer3_128k_44100_Joint, 2)},
+        {"the third frame of another stream", mp3Frames(kMpeg1Layer3_128k_44100_Joint, 2) +
+                                                   mp3Frame(kMpeg2Layer3_64k_22050_Mono)},
     };
     for (const auto& [name, data] : cases) {
         SCOPED_TRACE(name);
@@ -84,7 +87,8 @@ TEST(Mp3Stream, InfoFrameCountIsExact) {
     EXPECT_EQ(stream.countSource, Mp3Stream::CountSource::InfoFrame);
 
     // MPEG 2 Layer III frames hold 576 samples; the mono marker sits 4 + 9 bytes in.
-    Bytes lame = id3v2Tag(100) + infoFrame(kMpeg2Layer3_64k_22050_Mono, 250, "Info");
+    Bytes lame = id3v2Tag(100) + infoFrame(kMpeg2Layer3_64k_22050_Mono, 250, "Info") +
+                 mp3Frames(kMpeg2Layer3_64k_22050_Mono, 2);
     Mp3Stream info = readMp3Stream(lame);
     EXPECT_EQ(info.offset, 100u);
     EXPECT_EQ(info.sampleCount, 250u * 576);

@@ -12,13 +12,10 @@ namespace {
 
 using test::operator+;
 
-Bytes headerThenZeros(Bytes header, std::size_t size) {
-    header.resize(size, 0);
-    return header;
-}
+using test::headerThenZeros;
 
 std::uint8_t flagByte(std::uint32_t header) {
-    Bytes data = test::mp3Frames(header, 2);
+    Bytes data = test::mp3Frames(header, 3);
     auto sound = SWFDefineSound::fromMp3(1, data, "x.mp3");
     return sound ? sound->body()[2] : 0;
 }

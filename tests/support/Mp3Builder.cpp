@@ -1,6 +1,7 @@
 // Builds MP3 data for tests.
 #include "support/Mp3Builder.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "sound/MpegAudioHeader.h"
@@ -25,6 +26,17 @@ Bytes mp3Frame(std::uint32_t header) {
     Bytes frame(parsed(header).frameLength(), 0);
     putBE32(frame, 0, header);
     return frame;
+}
+
+Bytes headerThenZeros(Bytes bytes, std::size_t size) {
+    const std::size_t at = bytes.size() - 4;
+    const std::uint32_t word = std::uint32_t(bytes[at]) << 24 | bytes[at + 1] << 16 |
+                               bytes[at + 2] << 8 | bytes[at + 3];
+    const auto header = MpegAudioHeader::parse(word);
+    const std::size_t length = header ? header->frameLength() : 0;
+    bytes.resize(std::max(size, length > 0 ? at + 2 * length + 4 : 0), 0);
+    for (std::size_t i = 1; i < 3 && length > 0; ++i) putBE32(bytes, at + i * length, word);
+    return bytes;
 }
 
 Bytes mp3Frames(std::uint32_t header, int count) {

@@ -17,6 +17,10 @@ constexpr std::uint32_t kMpeg2Layer3_64k_22050_Mono = 0xFFF380C0;
 Bytes mp3Frame(std::uint32_t header);
 // count such frames one after the other.
 Bytes mp3Frames(std::uint32_t header, int count);
+// bytes, whose last four are a frame header, then two more headers of that frame's
+// length (three chained frames: the least the search takes for a stream), then zeros
+// up to size. A free-format header, which has no length, stands alone.
+Bytes headerThenZeros(Bytes bytes, std::size_t size);
 // A Xing or Info frame of the header's format, declaring the frame count when given.
 Bytes infoFrame(std::uint32_t header, std::optional<std::uint32_t> frames,
                 const std::string& marker = "Xing");

@@ -62,7 +62,7 @@ Bytes encodePng(const PngPicture& picture) {
     return out;
 }
 
-Bytes encodeJpeg(int width, int height, bool progressive, bool grey) {
+Bytes encodeJpeg(int width, int height, bool progressive, int components) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
     cinfo.err = jpeg_std_error(&errors);
@@ -72,8 +72,8 @@ Bytes encodeJpeg(int width, int height, bool progressive, bool grey) {
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = static_cast<JDIMENSION>(width);
     cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = grey ? 1 : 3;
-    cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo.input_components = components;
+    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 80, TRUE);
     if (progressive) jpeg_simple_progression(&cinfo);

@@ -25,9 +25,9 @@ struct PngPicture {
 
 Bytes encodePng(const PngPicture& picture);
 
-// A greyscale or RGB JPEG of the given size, baseline or progressive. Pixels follow
-// a simple gradient.
-Bytes encodeJpeg(int width, int height, bool progressive, bool grey = false);
+// A JPEG of the given size and number of components (1 grey, 3 RGB, 4 CMYK), baseline
+// or progressive. Pixels follow a simple gradient.
+Bytes encodeJpeg(int width, int height, bool progressive, int components = 3);
 
 // The zlib stream from offset of data, inflated; empty when it is not a whole stream.
 Bytes inflate(ByteSpan data, std::size_t offset, std::size_t expectedSize);

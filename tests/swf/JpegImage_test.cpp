@@ -6,6 +6,7 @@
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "swf/JpegCheck.h"
+#include "swf/JpegFrame.h"
 #include "swf/PictureFile.h"
 #include "swf/SWFJpegImage.h"
 
@@ -99,13 +100,30 @@ TEST(JpegCheck, AcceptsSequentialAndRefusesProgressiveAndBrokenFiles) {
         Bytes data;
         std::string message;
     };
+    // The baseline picture with its frame header's size (or sample precision) changed.
+    const auto patched = [&](std::size_t at, Bytes value) {
+        Bytes out = baseline;
+        const std::size_t sof = findJpegFrame(out, 2)->offset;
+        std::copy(value.begin(), value.end(), out.begin() + static_cast<std::ptrdiff_t>(sof + at));
+        return out;
+    };
+    const Bytes noEnd(baseline.begin(), baseline.end() - 2);
     const Case cases[] = {
         {"baseline", baseline, "accepted"},
-        {"baseline grey", encodeJpeg(17, 5, false, true), "accepted"},
-        {"extended sequential", kSoi + frame(0xC1, 1, 1), "accepted"},
-        {"lossless", kSoi + frame(0xC3, 1, 1), "accepted"},
-        {"DHT before the frame", kSoi + kDht + frame(0xC0, 1, 1), "accepted"},
+        {"baseline grey", encodeJpeg(17, 5, false, 1), "accepted"},
         {"progressive", progressive, "Progressive JPEG wird nicht unterstützt."},
+        // The marker walk takes these frames; only decoding tells they hold no picture.
+        {"extended sequential frame alone", kSoi + frame(0xC1, 1, 1), invalid},
+        {"lossless frame alone", kSoi + frame(0xC3, 1, 1), invalid},
+        {"cut in half", Bytes(baseline.begin(), baseline.begin() + baseline.size() / 2), invalid},
+        {"cut inside the scan", Bytes(baseline.begin(), baseline.end() - 40), invalid},
+        {"no end of image", noEnd, invalid},
+        {"0 x 0", patched(4, {0, 0, 0, 0}), invalid},
+        {"claims 65535 x 65535", patched(4, {0xFF, 0xFF, 0xFF, 0xFF}),
+         "Das Bild pic.jpg ist zu groß: 65535 x 65535 Pixel. Ein Flash-Player zeigt höchstens "
+         "8191 Pixel je Seite und 16.777.215 Pixel insgesamt."},
+        {"12-bit", patched(3, {12}), invalid},
+        {"CMYK", encodeJpeg(8, 8, false, 4), invalid},
         {"arithmetic coding", kSoi + frame(0xC9, 1, 1), invalid},
         {"empty", {}, invalid},
         {"only SOI", kSoi, invalid},

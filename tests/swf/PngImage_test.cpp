@@ -214,17 +214,26 @@ TEST(PngImage, BrokenFilesAreRefusedWithAMessageNamingTheFile) {
         {"cut in IHDR", Bytes(good.begin(), good.begin() + 20), "Ungültige PNG Datei"},
         {"cut in the image data", Bytes(good.begin(), good.end() - 20), "Ungültige PNG Datei"},
         {"bad CRC", badCrc, "Ungültige PNG Datei"},
-        {"claims more pixels than it can hold", pngHeaderOnly(60000, 60000),
+        // libpng would set the claimed 2 GB aside before finding the file's end.
+        {"chunk claims 2 GB", Bytes(good.begin(), good.begin() + 33) +
+                                  Bytes{0x78, 0x00, 0x00, 0x13, 'z', 'T', 'X', 't', 0, 0},
+         "Ungültige PNG Datei: pic.png (zTXt claims 2013265939 bytes, 2 follow)"},
+        // The largest pictures players show pass the size check and fail on their data.
+        {"claims more pixels than it can hold", pngHeaderOnly(4095, 4096),
          "Ungültige PNG Datei: pic.png (the file is too short for the picture size it claims)"},
-        {"too wide", pngHeaderOnly(70000, 1),
-         "Das Bild pic.png ist zu groß: 70000 x 1 Pixel, höchstens 65535 x 65535."},
+        {"widest shown", pngHeaderOnly(8191, 2048), "(the file is too short"},
+        {"too wide", pngHeaderOnly(8192, 1),
+         "Das Bild pic.png ist zu groß: 8192 x 1 Pixel. Ein Flash-Player zeigt höchstens 8191 "
+         "Pixel je Seite und 16.777.215 Pixel insgesamt."},
         {"too tall", pngHeaderOnly(1, 65536), "ist zu groß: 1 x 65536 Pixel"},
+        {"too many pixels", pngHeaderOnly(4096, 4096), "ist zu groß: 4096 x 4096 Pixel"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         PngImageImpl image(c.data, "pic.png");
         EXPECT_FALSE(image.valid());
         EXPECT_NE(image.error().find(c.text), std::string::npos) << image.error();
+        EXPECT_EQ(image.reason().rfind("pic.png: ", 0), 0u) << image.reason();
         EXPECT_TRUE(image.buildLosslessBody().empty());
     }
 }

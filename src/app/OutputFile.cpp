@@ -1,0 +1,42 @@
+// Where a command writes its result.
+#include "app/OutputFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/CommandError.h"
+#include "common/FileIO.h"
+#include "common/Log.h"
+
+namespace tarvenox {
+
+bool isStandardOutput(const std::string& path) { return path == "-"; }
+
+void prepareOutput(const std::string& path) {
+    if (isStandardOutput(path)) {
+        setLogStream(nullptr);
+        return;
+    }
+    // Refused before any work: the write would refuse it at the end anyway.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        throw CommandError(path + ": not a regular file; nothing was written");
+    }
+}
+
+void writeOutput(const std::string& path, ByteSpan bytes) {
+    if (isStandardOutput(path)) {
+        if (!writeAll(STDOUT_FILENO, bytes)) {
+            throw CommandError(std::string("standard output: write error: ") +
+                               std::strerror(errno));
+        }
+        return;
+    }
+    std::string error;
+    if (!writeFileAtomically(path, bytes, &error)) throw CommandError(error);
+}
+
+}  // namespace tarvenox

@@ -1,0 +1,25 @@
+// Checks arbitrary bytes as a JPEG picture: the marker walk and the decoding with
+// libjpeg-turbo that a chosen picture must pass.
+#include <cstdint>
+
+#include "swf/JpegCheck.h"
+#include "swf/JpegDecoder.h"
+#include "swf/PictureLimits.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace tarvenox;
+    const ByteSpan jpeg(data, size);
+    const JpegDecodeResult decoded = decodeJpeg(jpeg);
+    // A picture that decodes has a size players show.
+    if (decoded.verdict == JpegDecodeResult::Verdict::Decodes &&
+        (decoded.width == 0 || decoded.height == 0 ||
+         pictureSizeProblem("", decoded.width, decoded.height))) {
+        __builtin_trap();
+    }
+    if (decoded.verdict == JpegDecodeResult::Verdict::Broken && decoded.detail.empty()) __builtin_trap();
+    // The check accepts only what decodes, and always says why it refuses.
+    const auto problem = jpegProblem(jpeg, "fuzz.jpg");
+    if (!problem && decoded.verdict != JpegDecodeResult::Verdict::Decodes) __builtin_trap();
+    if (problem && (problem->message.empty() || problem->reason.empty())) __builtin_trap();
+    return 0;
+}
