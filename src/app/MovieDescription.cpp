@@ -175,6 +175,7 @@ json describeMovie(SWFFile& movie, const std::string& path) {
         const SWFRect frame = movie.frameRect();
         out["header"] = {
             {"signature", movie.signature()},
+            {"compression", compressionName(movie.compression())},
             {"version", movie.version()},
             {"fileLength", movie.fileLengthField()},
             {"headerLength", movie.header().size()},
@@ -185,6 +186,8 @@ json describeMovie(SWFFile& movie, const std::string& path) {
             {"frameCount", movie.frameCount()},
         };
     }
+    // Written with one all the same.
+    out["endTag"] = !movie.endTagMissing();
     auto color = probeBackgroundColor(path);
     out["backgroundColor"] = color ? json(formatColor(*color)) : json(nullptr);
     json tags = json::array();
@@ -199,7 +202,8 @@ std::string formatMovieDescription(const json& d) {
     if (d.contains("header")) {
         const json& h = d["header"];
         const json& f = h["frameSize"];
-        text << ": " << h["signature"].get<std::string>() << " version " << h["version"].get<int>()
+        text << ": " << h["signature"].get<std::string>() << " ("
+             << h["compression"].get<std::string>() << ") version " << h["version"].get<int>()
              << ", file length " << h["fileLength"].get<unsigned>() << ", frame "
              << f["width"].get<int>() << " x " << f["height"].get<int>() << " twips ("
              << f["width"].get<int>() / 20.0 << " x " << f["height"].get<int>() / 20.0
@@ -211,6 +215,7 @@ std::string formatMovieDescription(const json& d) {
         text << "background " << d["backgroundColor"].get<std::string>() << '\n';
     }
     if (d.contains("error")) text << "error: " << d["error"].get<std::string>() << '\n';
+    if (!d["endTag"].get<bool>()) text << "no End tag after the last tag (written with one)\n";
     const json& tags = d["tags"];
     text << tags.size() << (tags.size() == 1 ? " tag" : " tags") << '\n';
     int index = 0;

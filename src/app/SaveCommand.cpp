@@ -37,6 +37,7 @@ struct SaveOptions {
     std::vector<std::string> mp3;
     std::vector<std::string> fonts;
     std::vector<std::string> variables;
+    bool uncompressed = false;
 };
 
 // "NAME=VALUE" split at the first '='; the name (a product text) in Windows-1252.
@@ -199,8 +200,19 @@ void saveMovieFile(const SaveOptions& options) {
     customiseMovie(movie, fonts, images, sounds, variables.empty() ? nullptr : &variables,
                    background);
     if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
+    if (options.uncompressed) movie.setCompression(SWFCompression::None);
     std::string error;
     if (!movie.write(options.output, &error)) throw CommandError(error);
+}
+
+// Rewrites a saved movie in the uncompressed form.
+void writeUncompressed(const std::string& path) {
+    SWFFile movie(path);
+    if (!movie.complete()) throw CommandError(movie.error());
+    if (movie.compression() == SWFCompression::None) return;
+    movie.setCompression(SWFCompression::None);
+    std::string error;
+    if (!movie.write(path, &error)) throw CommandError(error);
 }
 
 // --var for a template: NAME=VALUE gives a new value to every variable of that name
@@ -288,6 +300,7 @@ void saveTemplate(const SaveOptions& options) {
     if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
     std::string error;
     if (!app.copyResultTo(options.output, &error)) throw CommandError(error);
+    if (options.uncompressed) writeUncompressed(options.output);
 }
 
 void runSave(const SaveOptions& options) {
@@ -321,6 +334,9 @@ void addSaveCommand(CLI::App& program) {
         ->type_name("DIR")
         ->needs(templateName);
     command->add_option("-o,--output", options->output, "Where to write the result")->required();
+    command->add_flag("--uncompressed", options->uncompressed,
+                      "Write the result uncompressed (FWS); by default it keeps the form the "
+                      "movie had (FWS, CWS with zlib, ZWS with LZMA)");
     command->add_option("--background", options->background,
                         "New background colour: #rrggbb or a decimal number");
     command->add_option("--font", options->fonts,

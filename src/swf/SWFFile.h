@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/Bytes.h"
+#include "swf/SWFCompression.h"
 #include "swf/SWFRect.h"
 #include "swf/SWFTag.h"
 
@@ -18,9 +19,11 @@ class SWFType;
 
 class SWFFile {
 public:
-    // Reads the movie at path (a UTF-8 path). Never throws: a movie that cannot be
-    // opened, whose header is cut short, or that ends inside a tag or before its End tag
-    // is kept as far as it was read and reported through complete() and error().
+    // Reads the movie at path (a UTF-8 path), in any of the three forms (FWS, CWS, ZWS).
+    // Never throws: a movie that cannot be opened, that is not an SWF movie, whose
+    // compressed data cannot be used, whose header is cut short, or that ends inside a
+    // tag is kept as far as it was read and reported through complete() and error().
+    // A movie that ends right after a tag without an End tag is complete.
     explicit SWFFile(const std::string& path);
     // Reads a movie held in memory; name stands for the file in messages.
     SWFFile(ByteSpan data, const std::string& name);
@@ -37,8 +40,17 @@ public:
     // The target is replaced through a temporary file, so a failed write leaves it as
     // it was. Logs "writing SWFFile: path".
     bool write(const std::string& path, std::string* error = nullptr);
-    // The bytes write() would store (nothing when not even the header was read).
+    // The bytes write() would store (nothing when not even the header was read), in
+    // the movie's form: compressed again when it was read compressed.
     Bytes serialize();
+
+    // The form the movie was read in and is written in.
+    SWFCompression compression() const { return compression_; }
+    // Changes the form written (and the signature in the header).
+    void setCompression(SWFCompression compression);
+    // True when the data ended after the last tag without an End tag; the movie is
+    // written with one.
+    bool endTagMissing() const { return endTagMissing_; }
 
     std::vector<std::unique_ptr<SWFTag>>& tags() { return tags_; }
     const std::vector<std::unique_ptr<SWFTag>>& tags() const { return tags_; }
@@ -81,8 +93,12 @@ public:
 
 private:
     void read(ByteSpan data, const std::string& name);
+    // The movie uncompressed: header and tags.
+    void readPlain(ByteSpan data, const std::string& name);
 
     Bytes header_;
+    SWFCompression compression_ = SWFCompression::None;
+    bool endTagMissing_ = false;
     std::vector<std::unique_ptr<SWFTag>> tags_;
     std::string error_;
 };

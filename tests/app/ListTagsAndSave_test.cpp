@@ -34,7 +34,7 @@ TEST(InspectCommand, ListsHeaderAndTagsAsText) {
     std::string movie = dir.write("movie.swf", sampleMovie());
     auto r = runTarvenox("inspect '" + movie + "'");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("FWS version 6"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("FWS (uncompressed) version 6"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("frame 11000 x 8000 twips"), std::string::npos);
     EXPECT_NE(r.out.find("background #336699"), std::string::npos);
     EXPECT_NE(r.out.find("DefineFont2"), std::string::npos);

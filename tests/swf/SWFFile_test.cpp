@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "support/MovieBuilder.h"
 #include "support/TempDir.h"
 #include "swf/SWFBackgroundColor.h"
@@ -185,15 +187,16 @@ TEST(SWFFile, BrokenMoviesAreReportedNamingTheFile) {
         const char* message;
     };
     Bytes good = MovieBuilder().background(1, 2, 3).tag(20, Bytes(100, 0)).build();
-    Bytes compressed = good;
-    compressed[0] = 'C';
+    Bytes notAMovie = good;
+    notAMovie[0] = 'G';
+    notAMovie[2] = 0x89;
     const Case cases[] = {
         {"empty", {}, "header is cut short"},
         {"short header", Bytes(good.begin(), good.begin() + 15), "header is cut short"},
-        {"no end tag", Bytes(good.begin(), good.end() - 2), "before its End tag"},
+        {"half an End tag", Bytes(good.begin(), good.end() - 1), "inside a record header"},
         {"cut body", Bytes(good.begin(), good.begin() + 40), "tag 20 (DefineBitsLossless) at offset 26 ends after"},
         {"cut long header", Bytes(good.begin(), good.begin() + 28), "ends inside its record header"},
-        {"compressed", compressed, "compressed movies (CWS) are not supported"},
+        {"other signature", notAMovie, "not an SWF movie: it starts with 'GW\\x89', not FWS, CWS or ZWS"},
     };
     for (const auto& c : cases) {
         SWFFile movie(c.data, "broken.swf");
@@ -210,16 +213,28 @@ TEST(SWFFile, EveryTruncationIsRefusedCleanly) {
                      .tag(56, le16(1) + le16(1) + cstr("logo"))
                      .showFrame()
                      .build();
+    // Where the header and each record end: a movie cut there lacks only its End tag.
+    const std::set<std::size_t> boundaries = {21, 26, 109, 120, 122};
     for (std::size_t n = 0; n < good.size(); ++n) {
         Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
         SWFFile movie(cut, "cut.swf");
-        EXPECT_FALSE(movie.complete()) << n;
+        EXPECT_EQ(movie.complete(), boundaries.count(n) == 1) << n;
+        EXPECT_EQ(movie.endTagMissing(), boundaries.count(n) == 1) << n;
         // What was read intact is kept, and never more than the whole tags present.
         EXPECT_LE(movie.tags().size(), 4u);
         EXPECT_EQ(movie.serialize().empty(), movie.header().empty()) << n;
     }
     SWFFile whole(good, "whole.swf");
     EXPECT_TRUE(whole.complete());
+}
+
+TEST(SWFFile, MovieWithoutEndTagIsWrittenWithOne) {
+    Bytes whole = MovieBuilder().background(1, 2, 3).showFrame().build();
+    SWFFile movie(Bytes(whole.begin(), whole.end() - 2), "no-end.swf");
+    ASSERT_TRUE(movie.complete()) << movie.error();
+    EXPECT_TRUE(movie.endTagMissing());
+    EXPECT_EQ(movie.tags().size(), 2u);
+    EXPECT_EQ(movie.serialize(), whole);
 }
 
 TEST(SWFFile, WriteRefusesABrokenMovieAndLeavesTheTargetAlone) {
