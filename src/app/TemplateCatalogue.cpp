@@ -51,12 +51,12 @@ bool describeTemplate(CTarvenoxApp& app, TemplateEntry& entry) {
         if (auto* font = dynamic_cast<SWFFont*>(tag.get())) {
             entry.fonts.push_back(font->getFontName());
         } else if (auto* exports = dynamic_cast<SWFExportAssets*>(tag.get())) {
-            // Only a tag's first asset can be found by name, and only the first tag
-            // exporting a name counts.
-            auto asset = exports->firstAsset();
-            if (!asset || movie.findExportedId(asset->name) != asset->id) continue;
-            if (findExportedImage(movie, asset->name)) entry.pictures.push_back(asset->name);
-            if (findExportedSound(movie, asset->name)) entry.sounds.push_back(asset->name);
+            // Only the first pair naming a name counts.
+            for (const auto& asset : exports->assets()) {
+                if (movie.findExportedId(asset.name) != asset.id) continue;
+                if (findExportedImage(movie, asset.name)) entry.pictures.push_back(asset.name);
+                if (findExportedSound(movie, asset.name)) entry.sounds.push_back(asset.name);
+            }
         }
     }
     ActionVariables variables;

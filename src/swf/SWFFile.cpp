@@ -225,8 +225,9 @@ std::optional<std::uint16_t> SWFFile::findExportedId(const std::string& exportNa
     for (const auto& tag : tags_) {
         auto* exports = dynamic_cast<const SWFExportAssets*>(tag.get());
         if (exports == nullptr) continue;
-        auto first = exports->firstAsset();
-        if (first && first->name == exportName) return first->id;
+        for (const auto& asset : exports->assets()) {
+            if (asset.name == exportName) return asset.id;
+        }
     }
     return std::nullopt;
 }

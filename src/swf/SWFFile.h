@@ -65,8 +65,8 @@ public:
     double frameRate() const;
     std::uint16_t frameCount() const;
 
-    // The character id that the first ExportAssets tag whose first asset has this
-    // name exports. Names compare byte for byte.
+    // The character id of the first (id, name) pair of an ExportAssets or SymbolClass
+    // tag, in file order, whose name is exportName. Names compare byte for byte.
     std::optional<std::uint16_t> findExportedId(const std::string& exportName) const;
 
     // The list position of the first tag of class T that defines the character exported

@@ -33,6 +33,7 @@ std::unique_ptr<SWFTag> createTag(int code, Bytes body) {
         case TagCode::DefineFont2:
             return std::make_unique<SWFFont>(code, std::move(body));
         case TagCode::ExportAssets:
+        case TagCode::SymbolClass:
             return std::make_unique<SWFExportAssets>(code, std::move(body));
         default:
             return std::make_unique<SWFTag>(code, std::move(body));

@@ -161,16 +161,24 @@ TEST(SWFFile, EachTagCodeGetsItsClass) {
     EXPECT_EQ(movie.serialize(), original);
 }
 
-TEST(SWFFile, ExportNamesAreFoundOnlyAsTheFirstAssetOfATag) {
+TEST(SWFFile, ExportNamesAreFoundInEveryPairOfExportAssetsAndSymbolClass) {
     Bytes three = le16(3) + le16(7) + cstr("first") + le16(8) + cstr("second") + le16(9) + cstr("third");
-    SWFFile movie(MovieBuilder().tag(56, three).tag(56, le16(1) + le16(4) + cstr("Logo")).build(), "m.swf");
+    SWFFile movie(MovieBuilder()
+                      .tag(56, three)
+                      .tag(56, le16(2) + le16(4) + cstr("Logo") + le16(5) + cstr("third"))
+                      .tag(76, le16(2) + le16(0) + cstr("Main") + le16(11) + cstr("pics.Photo"))
+                      // a count above the pairs present: the pairs read are kept
+                      .tag(76, le16(9) + le16(12) + cstr("cut") + le16(13) + Bytes{'x'})
+                      .build(),
+                  "m.swf");
     EXPECT_EQ(movie.findExportedId("first"), 7);
-    EXPECT_EQ(movie.findExportedId("second"), std::nullopt);
+    EXPECT_EQ(movie.findExportedId("second"), 8);
+    EXPECT_EQ(movie.findExportedId("third"), 9);  // the first pair in file order wins
     EXPECT_EQ(movie.findExportedId("Logo"), 4);
     EXPECT_EQ(movie.findExportedId("logo"), std::nullopt);  // names compare case-sensitively
-    auto* tag = dynamic_cast<SWFExportAssets*>(movie.tags()[0].get());
-    ASSERT_NE(tag, nullptr);
-    EXPECT_EQ(tag->assets().size(), 3u);
+    EXPECT_EQ(movie.findExportedId("pics.Photo"), 11);
+    EXPECT_EQ(movie.findExportedId("cut"), 12);
+    EXPECT_EQ(movie.findExportedId("x"), std::nullopt);
 }
 
 TEST(SWFFile, BackgroundColourIsSetOnTheFirstRecordOnly) {
