@@ -23,9 +23,6 @@ namespace {
 // Tags that define a character carry its id in their first two bytes.
 bool definesCharacter(int code) {
     switch (static_cast<TagCode>(code)) {
-        case TagCode::DefineShape2:
-        case TagCode::DefineShape3:
-        case TagCode::DefineShape4:
         case TagCode::DefineText:
         case TagCode::DefineText2:
         case TagCode::DefineEditText:
@@ -80,7 +77,7 @@ void describeShape(const SWFDefineShape& shape, json& out) {
         const SWFFillStyle& fill = styles->fillStyles[i];
         if (!fill.isBitmap()) continue;
         fills.push_back({{"fillStyle", i + 1},
-                         {"clipped", fill.type == SWFFillStyle::kClippedBitmap},
+                         {"clipped", fill.isClipped()},
                          {"bitmapId", fill.bitmapId},
                          {"matrix", describeMatrix(fill.bitmapMatrix)}});
     }
