@@ -197,8 +197,13 @@ void saveMovieFile(const SaveOptions& options) {
     const auto images = checkedImages(options.images, movie, true);
     const auto sounds = checkedSounds(options.mp3, movie);
     MessageCounter messages;
-    customiseMovie(movie, fonts, images, sounds, variables.empty() ? nullptr : &variables,
-                   background);
+    customiseMovie(movie, fonts, images, sounds, nullptr, background);
+    try {
+        // A movie's own script stays: only the assignments of the variables change.
+        movie.assignVariables(variables);
+    } catch (const Exception& e) {
+        throw CommandError("--var: " + e.getMessage() + "; nothing was written");
+    }
     if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
     if (options.uncompressed) movie.setCompression(SWFCompression::None);
     std::string error;
@@ -354,9 +359,10 @@ void addSaveCommand(CLI::App& program) {
         ->allow_extra_args(false);
     command
         ->add_option("--var", options->variables,
-                     "Set a variable in the first DoAction tag, replacing its actions: "
-                     "NAME=VALUE for a string, NAME:b=, NAME:d=, NAME:i= for a boolean, "
-                     "number or integer (repeatable)")
+                     "Set a variable: where the movie's first DoAction assigns it, that "
+                     "value changes, else it is assigned just before (with --template the "
+                     "template's variable block is rewritten). NAME=VALUE for a string, "
+                     "NAME:b=, NAME:d=, NAME:i= for a boolean, number or integer (repeatable)")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
     command->callback([options] { runSave(*options); });

@@ -85,7 +85,13 @@ public:
     void replaceFont(const std::string& fontName, const std::string& faceName);
     void replacePicture(const std::string& exportName, const std::string& path);
     void replaceSound(const std::string& exportName, const std::string& path);
+    // Replaces the first DoAction's actions with the assignments of the variables.
     void setVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
+    // Keeps the first DoAction's actions: a variable they assign gets its new value
+    // there (SWFDoAction::assignInPlace); the others are assigned in a new DoAction
+    // placed just before it (before the first ShowFrame when the movie has none).
+    // Throws Exception when a variable cannot be written.
+    void assignVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
     void setBackgroundColor(std::int32_t rgb);
 
     // The length of a header whose frame RECT has nBits bits per value.
