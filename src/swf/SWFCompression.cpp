@@ -28,6 +28,15 @@ constexpr std::size_t kLzmaPropsOffset = kLzmaLengthOffset + 4;
 constexpr std::size_t kLzmaPropsSize = 5;
 constexpr std::size_t kLzmaDataOffset = kLzmaPropsOffset + kLzmaPropsSize;
 
+// Makes room for one more chunk of output at the end of out and returns where it starts;
+// keepWritten() then drops what the step left unwritten.
+std::uint8_t* addChunk(Bytes& out) {
+    out.resize(out.size() + kChunk);
+    return out.data() + out.size() - kChunk;
+}
+
+void keepWritten(Bytes& out, std::size_t unwritten) { out.resize(out.size() - unwritten); }
+
 std::string sizeText(std::size_t n) { return std::to_string(n) + " bytes"; }
 
 // Checks one step of output against the length the header promises. Messages count
@@ -55,12 +64,10 @@ bool inflateZlib(ByteSpan in, std::size_t expected, Bytes& out, std::string* err
     stream.avail_in = static_cast<uInt>(in.size());
     const std::size_t base = out.size();
     for (;;) {
-        const std::size_t before = out.size();
-        out.resize(before + kChunk);
-        stream.next_out = out.data() + before;
+        stream.next_out = addChunk(out);
         stream.avail_out = static_cast<uInt>(kChunk);
         const int status = inflate(&stream, Z_NO_FLUSH);
-        out.resize(out.size() - stream.avail_out);
+        keepWritten(out, stream.avail_out);
         const std::size_t produced = out.size() - base;
         if (overflows(produced, expected, error)) return false;
         if (status == Z_STREAM_END) {
@@ -115,12 +122,10 @@ bool inflateLzma(ByteSpan in, std::size_t expected, Bytes& out, std::string* err
     stream.avail_in = data.size();
     const std::size_t base = out.size();
     for (;;) {
-        const std::size_t before = out.size();
-        out.resize(before + kChunk);
-        stream.next_out = out.data() + before;
+        stream.next_out = addChunk(out);
         stream.avail_out = kChunk;
         const lzma_ret status = lzma_code(&stream, LZMA_FINISH);
-        out.resize(out.size() - stream.avail_out);
+        keepWritten(out, stream.avail_out);
         const std::size_t produced = out.size() - base;
         if (overflows(produced, expected, error)) return false;
         if (status == LZMA_STREAM_END) {
@@ -161,12 +166,10 @@ Bytes deflateLzma(ByteSpan in, std::array<std::uint8_t, kLzmaPropsSize>& props) 
     stream.avail_in = in.size();
     lzma_ret status = LZMA_OK;
     while (status == LZMA_OK) {
-        const std::size_t before = out.size();
-        out.resize(before + kChunk);
-        stream.next_out = out.data() + before;
+        stream.next_out = addChunk(out);
         stream.avail_out = kChunk;
         status = lzma_code(&stream, LZMA_FINISH);
-        out.resize(out.size() - stream.avail_out);
+        keepWritten(out, stream.avail_out);
     }
     return out;
 }

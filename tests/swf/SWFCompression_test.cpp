@@ -35,7 +35,9 @@ TEST(SWFCompression, EachFormReadsAndIsWrittenBackInItsOwnForm) {
     for (auto form : {SWFCompression::None, SWFCompression::Zlib, SWFCompression::Lzma}) {
         const Bytes packed = packSWF(plain, form);
         EXPECT_EQ(asString(ByteSpan(packed).first(3)), signatureOf(form));
-        if (form != SWFCompression::None) EXPECT_LT(packed.size(), plain.size());
+        if (form != SWFCompression::None) {
+            EXPECT_LT(packed.size(), plain.size());
+        }
         SWFFile movie(packed, "m.swf");
         ASSERT_TRUE(movie.complete()) << signatureOf(form) << ": " << movie.error();
         EXPECT_EQ(movie.compression(), form);
