@@ -18,6 +18,7 @@
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "swf/ActionRecords.h"
+#include "swf/SWFDefineShape.h"
 #include "swf/SWFDoAction.h"
 #include "swf/SWFExportAssets.h"
 #include "swf/SWFFile.h"
@@ -108,6 +109,12 @@ TEST_F(RealMovies, EveryMovieReadsAndSavesUnchangedExceptThoseBrokenOnPurpose) {
             continue;
         }
         ASSERT_TRUE(movie.complete()) << movie.error();
+        // Every shape's style arrays can be read, so each could follow a new picture.
+        for (const auto& tag : movie.tags()) {
+            if (auto* shape = dynamic_cast<SWFDefineShape*>(tag.get())) {
+                EXPECT_TRUE(shape->styles().has_value()) << tagName(tag->code()) << " " << tag->characterId();
+            }
+        }
         const Bytes again = movie.serialize();
         const auto before = normalise(original);
         const auto after = normalise(again);
