@@ -45,8 +45,9 @@ int readCount(SWFBitReader& reader, int version, bool& extended) {
     return extended ? reader.readUI16() : count;
 }
 
-void writeCount(SWFBitWriter& writer, std::size_t count, bool extended) {
-    if (extended || count >= 0xFF) {
+// DefineShape has no escape: 0xFF there is a count of 255.
+void writeCount(SWFBitWriter& writer, int version, std::size_t count, bool extended) {
+    if (version >= 2 && (extended || count >= 0xFF)) {
         writer.writeAlignedByte(0xFF);
         writer.writeAlignedUI16(static_cast<std::uint16_t>(count));
     } else {
@@ -110,9 +111,9 @@ Bytes SWFShapeStyles::write() const {
         edges.write(writer);
         writer.writeAlignedByte(shape4Flags);
     }
-    writeCount(writer, fillStyles.size(), extendedFillCount);
+    writeCount(writer, version, fillStyles.size(), extendedFillCount);
     for (const auto& fill : fillStyles) fill.write(writer, version);
-    writeCount(writer, lineStyles.size(), extendedLineCount);
+    writeCount(writer, version, lineStyles.size(), extendedLineCount);
     for (const auto& line : lineStyles) line.write(writer, version);
     return writer.take();
 }
