@@ -53,6 +53,14 @@ TEST(SWFCompression, EachFormReadsAndIsWrittenBackInItsOwnForm) {
     }
 }
 
+TEST(SWFCompression, ZlibDataCutBeforeItsChecksumHoldsTheWholeMovie) {
+    Bytes movie = packSWF(plainMovie(), SWFCompression::Zlib);
+    movie.resize(movie.size() - 4);  // the Adler-32 checksum
+    SWFFile read(movie, "m.swf");
+    EXPECT_TRUE(read.complete()) << read.error();
+    EXPECT_EQ(read.tags().size(), 4u);
+}
+
 TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
     struct Case {
         const char* name;
