@@ -214,7 +214,7 @@ TEST(SWFFile, BrokenMoviesAreReportedNamingTheFile) {
     }
 }
 
-TEST(SWFFile, EveryTruncationIsRefusedCleanly) {
+TEST(SWFFile, CutsInsideARecordAreRefusedAndCutsBetweenRecordsRead) {
     Bytes good = MovieBuilder()
                      .background(1, 2, 3)
                      .tag(48, le16(1) + Bytes{0x90, 0, 2, 'A', 'B'} + Bytes(70, 0))
