@@ -23,9 +23,6 @@ namespace {
 // Tags that define a character carry its id in their first two bytes.
 bool definesCharacter(int code) {
     switch (static_cast<TagCode>(code)) {
-        case TagCode::DefineShape2:
-        case TagCode::DefineShape3:
-        case TagCode::DefineShape4:
         case TagCode::DefineText:
         case TagCode::DefineText2:
         case TagCode::DefineEditText:
@@ -80,7 +77,7 @@ void describeShape(const SWFDefineShape& shape, json& out) {
         const SWFFillStyle& fill = styles->fillStyles[i];
         if (!fill.isBitmap()) continue;
         fills.push_back({{"fillStyle", i + 1},
-                         {"clipped", fill.type == SWFFillStyle::kClippedBitmap},
+                         {"clipped", fill.isClipped()},
                          {"bitmapId", fill.bitmapId},
                          {"matrix", describeMatrix(fill.bitmapMatrix)}});
     }
@@ -186,6 +183,7 @@ json describeMovieHeader(SWFFile& movie, const std::string& path) {
         const SWFRect frame = movie.frameRect();
         out["header"] = {
             {"signature", movie.signature()},
+            {"compression", compressionName(movie.compression())},
             {"version", movie.version()},
             {"fileLength", movie.fileLengthField()},
             {"headerLength", movie.header().size()},
@@ -196,6 +194,8 @@ json describeMovieHeader(SWFFile& movie, const std::string& path) {
             {"frameCount", movie.frameCount()},
         };
     }
+    // Written with one all the same.
+    out["endTag"] = !movie.endTagMissing();
     auto color = probeBackgroundColor(path);
     out["backgroundColor"] = color ? json(formatColor(*color)) : json(nullptr);
     return out;
@@ -218,7 +218,8 @@ void writeHeaderText(std::ostream& text, const json& d, std::size_t tagCount) {
     if (d.contains("header")) {
         const json& h = d["header"];
         const json& f = h["frameSize"];
-        text << ": " << h["signature"].get<std::string>() << " version " << h["version"].get<int>()
+        text << ": " << h["signature"].get<std::string>() << " ("
+             << h["compression"].get<std::string>() << ") version " << h["version"].get<int>()
              << ", file length " << h["fileLength"].get<unsigned>() << ", frame "
              << f["width"].get<int>() << " x " << f["height"].get<int>() << " twips ("
              << f["width"].get<int>() / 20.0 << " x " << f["height"].get<int>() / 20.0
@@ -230,6 +231,7 @@ void writeHeaderText(std::ostream& text, const json& d, std::size_t tagCount) {
         text << "background " << d["backgroundColor"].get<std::string>() << '\n';
     }
     if (d.contains("error")) text << "error: " << d["error"].get<std::string>() << '\n';
+    if (!d["endTag"].get<bool>()) text << "no End tag after the last tag (written with one)\n";
     text << tagCount << (tagCount == 1 ? " tag" : " tags") << '\n';
 }
 

@@ -42,6 +42,7 @@ struct SaveOptions {
     std::vector<std::string> mp3;
     std::vector<std::string> fonts;
     std::vector<std::string> variables;
+    bool uncompressed = false;
 };
 
 // "NAME=VALUE" split at the first '='; the name (a product text) in Windows-1252.
@@ -220,15 +221,30 @@ void saveMovieFile(const SaveOptions& options) {
     const auto images = checkedImages(options.images, movie);
     const auto sounds = checkedSounds(options.mp3, movie);
     MessageCollector messages;
-    customiseMovie(movie, fonts, images, sounds, variables.empty() ? nullptr : &variables,
-                   background);
+    customiseMovie(movie, fonts, images, sounds, nullptr, background);
+    try {
+        // A movie's own script stays: only the assignments of the variables change.
+        movie.assignVariables(variables);
+    } catch (const Exception& e) {
+        throw CommandError("--var: " + e.getMessage() + "; nothing was written");
+    }
     if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
+    if (options.uncompressed) movie.setCompression(SWFCompression::None);
     if (isStandardOutput(options.output)) {
         writeOutput(options.output, movie.serialize());
         return;
     }
     std::string error;
     if (!movie.write(options.output, &error)) throw CommandError(error);
+}
+
+// Rewrites a saved movie in the uncompressed form.
+// A saved movie's bytes in the uncompressed form.
+Bytes uncompressed(const Bytes& saved) {
+    SWFFile movie(saved, "the saved movie");
+    if (!movie.complete()) throw CommandError(movie.error());
+    movie.setCompression(SWFCompression::None);
+    return movie.serialize();
 }
 
 // --var for a template: NAME=VALUE gives a new value to every variable of that name
@@ -335,7 +351,7 @@ void saveTemplate(const SaveOptions& options) {
     std::string error;
     auto result = readFileBytes(app.workingCopyPath(), &error);
     if (!result) throw CommandError(error);
-    writeOutput(options.output, *result);
+    writeOutput(options.output, options.uncompressed ? uncompressed(*result) : *result);
 }
 
 void runSave(const SaveOptions& options) {
@@ -371,6 +387,9 @@ void addSaveCommand(CLI::App& program) {
         ->needs(templateName);
     command->add_option("-o,--output", options->output,
                         "Where to write the result (- for standard output)")->required();
+    command->add_flag("--uncompressed", options->uncompressed,
+                      "Write the result uncompressed (FWS); by default it keeps the form the "
+                      "movie had (FWS, CWS with zlib, ZWS with LZMA)");
     command->add_option("--background", options->background,
                         "New background colour: #rrggbb or a decimal number");
     command->add_option("--font", options->fonts,
@@ -388,9 +407,10 @@ void addSaveCommand(CLI::App& program) {
         ->allow_extra_args(false);
     command
         ->add_option("--var", options->variables,
-                     "Set a variable in the first DoAction tag, replacing its actions: "
-                     "NAME=VALUE for a string, NAME:b=, NAME:d=, NAME:i= for a boolean, "
-                     "number or integer (repeatable)")
+                     "Set a variable: where the movie's first DoAction assigns it, that "
+                     "value changes, else it is assigned just before (with --template the "
+                     "template's variable block is rewritten). NAME=VALUE for a string, "
+                     "NAME:b=, NAME:d=, NAME:i= for a boolean, number or integer (repeatable)")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
     command->callback([options] { runSave(*options); });

@@ -51,13 +51,13 @@ bool describeTemplate(CTarvenoxApp& app, TemplateEntry& entry) {
         if (auto* font = dynamic_cast<SWFFont*>(tag.get())) {
             entry.fonts.push_back(fromMovieText(font->getFontName(), movie.textEncoding()));
         } else if (auto* exports = dynamic_cast<SWFExportAssets*>(tag.get())) {
-            // Only a tag's first asset can be found by name, and only the first tag
-            // exporting a name counts.
-            auto asset = exports->firstAsset();
-            if (!asset || movie.findExportedId(asset->name) != asset->id) continue;
-            const std::string name = fromMovieText(asset->name, movie.textEncoding());
-            if (findExportedImage(movie, name)) entry.pictures.push_back(name);
-            if (findExportedSound(movie, name)) entry.sounds.push_back(name);
+            // Only the first pair naming a name counts.
+            for (const auto& asset : exports->assets()) {
+                if (movie.findExportedId(asset.name) != asset.id) continue;
+                const std::string name = fromMovieText(asset.name, movie.textEncoding());
+                if (findExportedImage(movie, name)) entry.pictures.push_back(name);
+                if (findExportedSound(movie, name)) entry.sounds.push_back(name);
+            }
         }
     }
     ActionVariables variables;

@@ -55,8 +55,8 @@ public:
 // 32, 44.1 and 48 kHz 3.
 int mp3SoundRate(int samplingRate);
 
-// The first DefineSound whose character id the first ExportAssets tag naming exportName
-// as its first asset exports; nullptr when there is none.
+// The first DefineSound whose character id is exported under exportName (see
+// SWFFile::findExportedId); nullptr when there is none.
 SWFDefineSound* findExportedSound(SWFFile& movie, const std::string& exportName);
 
 }  // namespace tarvenox

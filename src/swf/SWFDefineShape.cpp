@@ -38,24 +38,62 @@ void scaleBitmapMatrix(SWFMatrix& m, double factorX, double factorY) {
     }
 }
 
+// A style count: UI8, and from version 2 on 0xFF followed by the count as UI16.
+int readCount(SWFBitReader& reader, int version, bool& extended) {
+    const int count = reader.readUI8();
+    extended = version >= 2 && count == 0xFF;
+    return extended ? reader.readUI16() : count;
+}
+
+// DefineShape has no escape: 0xFF there is a count of 255.
+void writeCount(SWFBitWriter& writer, int version, std::size_t count, bool extended) {
+    if (version >= 2 && (extended || count >= 0xFF)) {
+        writer.writeAlignedByte(0xFF);
+        writer.writeAlignedUI16(static_cast<std::uint16_t>(count));
+    } else {
+        writer.writeAlignedByte(static_cast<std::uint8_t>(count));
+    }
+}
+
 }  // namespace
 
-std::optional<SWFShapeStyles> SWFShapeStyles::read(ByteSpan body) {
+int shapeVersion(int code) {
+    switch (static_cast<TagCode>(code)) {
+        case TagCode::DefineShape:
+            return 1;
+        case TagCode::DefineShape2:
+            return 2;
+        case TagCode::DefineShape3:
+            return 3;
+        case TagCode::DefineShape4:
+            return 4;
+        default:
+            return 0;
+    }
+}
+
+std::optional<SWFShapeStyles> SWFShapeStyles::read(ByteSpan body, int version) {
     SWFBitReader reader(body);
     SWFShapeStyles styles;
+    styles.version = version;
     styles.shapeId = reader.readUI16();
     styles.bounds = SWFRect::read(reader);
-    // DefineShape counts its styles in one byte (the 0xFF escape to a 16-bit count
-    // belongs to DefineShape2 and later).
-    const int fillCount = reader.readUI8();
+    if (version >= 4) {
+        reader.align();
+        styles.edgeBounds = SWFRect::read(reader);
+        styles.shape4Flags = reader.readUI8();
+    }
+    const int fillCount = readCount(reader, version, styles.extendedFillCount);
     for (int i = 0; i < fillCount && !reader.overrun(); ++i) {
-        auto fill = SWFFillStyle::read(reader);
+        auto fill = SWFFillStyle::read(reader, version);
         if (!fill) return std::nullopt;
         styles.fillStyles.push_back(std::move(*fill));
     }
-    const int lineCount = reader.readUI8();
+    const int lineCount = readCount(reader, version, styles.extendedLineCount);
     for (int i = 0; i < lineCount && !reader.overrun(); ++i) {
-        styles.lineStyles.push_back(SWFLineStyle::read(reader));
+        auto line = SWFLineStyle::read(reader, version);
+        if (!line) return std::nullopt;
+        styles.lineStyles.push_back(std::move(*line));
     }
     if (reader.overrun()) return std::nullopt;
     styles.restOffset = reader.nextByteOffset();
@@ -67,10 +105,16 @@ Bytes SWFShapeStyles::write() const {
     writer.writeAlignedUI16(shapeId);
     SWFRect rect = bounds;
     rect.write(writer);
-    writer.writeAlignedByte(static_cast<std::uint8_t>(fillStyles.size()));
-    for (const auto& fill : fillStyles) fill.write(writer);
-    writer.writeAlignedByte(static_cast<std::uint8_t>(lineStyles.size()));
-    for (const auto& line : lineStyles) line.write(writer);
+    if (version >= 4) {
+        writer.align();
+        SWFRect edges = edgeBounds;
+        edges.write(writer);
+        writer.writeAlignedByte(shape4Flags);
+    }
+    writeCount(writer, version, fillStyles.size(), extendedFillCount);
+    for (const auto& fill : fillStyles) fill.write(writer, version);
+    writeCount(writer, version, lineStyles.size(), extendedLineCount);
+    for (const auto& line : lineStyles) line.write(writer, version);
     return writer.take();
 }
 
@@ -80,15 +124,19 @@ bool SWFDefineShape::rescale(std::uint16_t characterId, std::uint16_t oldWidth,
     // A size of 0 comes from a picture whose size could not be found; a factor made
     // from it would make the picture vanish or divide by zero.
     if (oldWidth == 0 || oldHeight == 0 || newWidth == 0 || newHeight == 0) return false;
-    auto styles = SWFShapeStyles::read(body());
+    auto styles = this->styles();
     if (!styles) return false;
     const double factorX = static_cast<double>(oldWidth) / newWidth;
     const double factorY = static_cast<double>(oldHeight) / newHeight;
     bool changed = false;
-    for (auto& fill : styles->fillStyles) {
-        if (!fill.isBitmap() || fill.bitmapId != characterId) continue;
+    auto rescaleFill = [&](SWFFillStyle& fill) {
+        if (!fill.isBitmap() || fill.bitmapId != characterId) return;
         scaleBitmapMatrix(fill.bitmapMatrix, factorX, factorY);
         changed = true;
+    };
+    for (auto& fill : styles->fillStyles) rescaleFill(fill);
+    for (auto& line : styles->lineStyles) {
+        if (line.fill) rescaleFill(*line.fill);
     }
     if (!changed) return false;
     Bytes newBody = styles->write();

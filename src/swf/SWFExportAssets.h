@@ -1,8 +1,8 @@
-// ExportAssets (code 56): character ids made reachable under names.
+// ExportAssets (code 56) and SymbolClass (code 76): character ids made reachable under
+// names. Both bodies are a UI16 count followed by that many (UI16 id, STRING name) pairs.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,17 +14,12 @@ class SWFExportAssets : public SWFTag {
 public:
     struct Asset {
         std::uint16_t id = 0;
-        std::string name;  // Windows-1252 bytes
+        std::string name;  // the bytes as stored
     };
 
     SWFExportAssets(int code, Bytes body) : SWFTag(code, std::move(body)) {}
 
-    // The first asset of the tag (body bytes 2-3 and the NUL-terminated name from byte
-    // 4): the only one that lookups by name consider. nullopt when the body is too short
-    // or the name has no terminator.
-    std::optional<Asset> firstAsset() const;
-
-    // Every asset the body holds, for listing; stops at the first one cut short.
+    // Every pair the body holds, in order; stops at the first one cut short.
     std::vector<Asset> assets() const;
 };
 

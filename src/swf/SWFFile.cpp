@@ -1,10 +1,13 @@
 // Reading and writing an SWF movie.
 #include "swf/SWFFile.h"
 
+#include <cstdio>
+
 #include "common/ByteReader.h"
 #include "common/FileIO.h"
 #include "common/Log.h"
 #include "swf/ByteIO.h"
+#include "swf/SWFCompression.h"
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFExportAssets.h"
 #include "swf/TagFactory.h"
@@ -19,6 +22,21 @@ constexpr std::size_t kFileLengthOffset = 4;
 constexpr std::uint32_t kLongLengthMark = 63;
 // The End tag: a record header of code 0, length 0.
 constexpr std::size_t kEndTagSize = 2;
+
+// A signature as it can be shown: bytes outside printable ASCII as \xNN.
+std::string displaySignature(const std::string& sig) {
+    std::string out;
+    for (unsigned char c : sig) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
 
 std::string describeTag(int code) {
     return "tag " + std::to_string(code) + " (" + std::string(tagName(code)) + ")";
@@ -61,16 +79,38 @@ SWFFile::SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uin
 }
 
 void SWFFile::read(ByteSpan data, const std::string& name) {
-    ByteReader reader(data);
-    if (data.size() < kRectOffset + 1) {
+    if (data.size() < 3) {
         error_ = name + ": the header is cut short (" + std::to_string(data.size()) +
                  " bytes, a movie has at least 9)";
         return;
     }
     const std::string sig = asString(data.first(3));
-    if (sig == "CWS" || sig == "ZWS") {
-        error_ = name + ": compressed movies (" + sig +
-                 ") are not supported; save the movie uncompressed (FWS)";
+    const auto compression = compressionOfSignature(sig);
+    if (!compression) {
+        error_ = name + ": not an SWF movie: it starts with '" + displaySignature(sig) +
+                 "', not FWS, CWS or ZWS";
+        return;
+    }
+    compression_ = *compression;
+    std::optional<Bytes> unpacked;
+    if (compression_ != SWFCompression::None) {
+        std::string problem;
+        unpacked = unpackSWF(data, compression_, &problem);
+        if (!unpacked) {
+            error_ = name + ": a " + sig + " movie whose " + compressionName(compression_) +
+                     " data cannot be used: " + problem;
+            return;
+        }
+        data = *unpacked;
+    }
+    readPlain(data, name);
+}
+
+void SWFFile::readPlain(ByteSpan data, const std::string& name) {
+    ByteReader reader(data);
+    if (data.size() < kRectOffset + 1) {
+        error_ = name + ": the header is cut short (" + std::to_string(data.size()) +
+                 " bytes, a movie has at least 9)";
         return;
     }
     const int nBits = data[kRectOffset] >> 3;
@@ -85,9 +125,15 @@ void SWFFile::read(ByteSpan data, const std::string& name) {
 
     for (;;) {
         const std::size_t offset = reader.position();
+        // Compilers that leave the End tag out write movies that players take as they
+        // are: the last tag ends exactly at the end of the data.
+        if (reader.atEnd()) {
+            endTagMissing_ = true;
+            return;
+        }
         if (reader.remaining() < 2) {
             error_ = name + ": the movie ends at offset " + std::to_string(offset) +
-                     " before its End tag";
+                     " inside a record header";
             return;
         }
         const std::uint16_t word = reader.readU16LE();
@@ -135,7 +181,15 @@ Bytes SWFFile::serialize() {
     out.insert(out.end(), header_.begin(), header_.end());
     for (const auto& tag : tags_) tag->writeTo(out);
     writeUI16(out, 0);
-    return out;
+    if (compression_ == SWFCompression::None) return out;
+    return packSWF(out, compression_);
+}
+
+void SWFFile::setCompression(SWFCompression compression) {
+    compression_ = compression;
+    if (header_.size() < 3) return;
+    const char* sig = signatureOf(compression);
+    std::copy(sig, sig + 3, header_.begin());
 }
 
 bool SWFFile::write(const std::string& path, std::string* error) {
@@ -182,8 +236,9 @@ std::optional<std::uint16_t> SWFFile::findExportedId(const std::string& exportNa
     for (const auto& tag : tags_) {
         auto* exports = dynamic_cast<const SWFExportAssets*>(tag.get());
         if (exports == nullptr) continue;
-        auto first = exports->firstAsset();
-        if (first && first->name == exportName) return first->id;
+        for (const auto& asset : exports->assets()) {
+            if (asset.name == exportName) return asset.id;
+        }
     }
     return std::nullopt;
 }
@@ -197,8 +252,24 @@ void SWFFile::setBackgroundColor(std::int32_t rgb) {
     }
 }
 
-std::optional<std::int32_t> probeBackgroundColor(const std::string& path) {
+namespace {
+
+// The file's bytes, inflated when it is a CWS or ZWS movie whose data can be used: the
+// probes look at the movie as players see it.
+std::optional<Bytes> readPlainMovie(const std::string& path) {
     auto data = readFileBytes(path);
+    if (!data || data->size() < 3) return data;
+    const auto compression = compressionOfSignature(asString(ByteSpan(*data).first(3)));
+    if (!compression || *compression == SWFCompression::None) return data;
+    std::string ignored;
+    auto plain = unpackSWF(*data, *compression, &ignored);
+    return plain ? plain : data;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> probeBackgroundColor(const std::string& path) {
+    auto data = readPlainMovie(path);
     if (!data) return std::nullopt;
     const Bytes& d = *data;
     // 0x43 0x02 is the short record header of code 9 with length 3. The search runs
@@ -210,7 +281,7 @@ std::optional<std::int32_t> probeBackgroundColor(const std::string& path) {
 }
 
 std::optional<std::pair<std::int32_t, std::int32_t>> probeFrameSize(const std::string& path) {
-    auto data = readFileBytes(path);
+    auto data = readPlainMovie(path);
     if (!data || data->size() <= kRectOffset) return std::nullopt;
     ByteSpan rectBytes = ByteSpan(*data).subspan(kRectOffset);
     SWFBitReader reader(rectBytes.first(std::min<std::size_t>(rectBytes.size(), 20)));

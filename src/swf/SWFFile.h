@@ -11,6 +11,7 @@
 
 #include "common/Bytes.h"
 #include "swf/MovieText.h"
+#include "swf/SWFCompression.h"
 #include "swf/SWFRect.h"
 #include "swf/SWFTag.h"
 
@@ -20,9 +21,11 @@ class SWFType;
 
 class SWFFile {
 public:
-    // Reads the movie at path (a UTF-8 path). Never throws: a movie that cannot be
-    // opened, whose header is cut short, or that ends inside a tag or before its End tag
-    // is kept as far as it was read and reported through complete() and error().
+    // Reads the movie at path (a UTF-8 path), in any of the three forms (FWS, CWS, ZWS).
+    // Never throws: a movie that cannot be opened, that is not an SWF movie, whose
+    // compressed data cannot be used, whose header is cut short, or that ends inside a
+    // tag is kept as far as it was read and reported through complete() and error().
+    // A movie that ends right after a tag without an End tag is complete.
     explicit SWFFile(const std::string& path);
     // Reads a movie held in memory; name stands for the file in messages.
     SWFFile(ByteSpan data, const std::string& name);
@@ -44,8 +47,17 @@ public:
     // The target is replaced through a temporary file, so a failed write leaves it as
     // it was. Logs "writing SWFFile: path".
     bool write(const std::string& path, std::string* error = nullptr);
-    // The bytes write() would store (nothing when not even the header was read).
+    // The bytes write() would store (nothing when not even the header was read), in
+    // the movie's form: compressed again when it was read compressed.
     Bytes serialize();
+
+    // The form the movie was read in and is written in.
+    SWFCompression compression() const { return compression_; }
+    // Changes the form written (and the signature in the header).
+    void setCompression(SWFCompression compression);
+    // True when the data ended after the last tag without an End tag; the movie is
+    // written with one.
+    bool endTagMissing() const { return endTagMissing_; }
 
     std::vector<std::unique_ptr<SWFTag>>& tags() { return tags_; }
     const std::vector<std::unique_ptr<SWFTag>>& tags() const { return tags_; }
@@ -62,8 +74,9 @@ public:
     double frameRate() const;
     std::uint16_t frameCount() const;
 
-    // The character id that the first ExportAssets tag whose first asset has this
-    // name exports. Names are the movie's own texts and compare byte for byte.
+    // The character id of the first (id, name) pair of an ExportAssets or SymbolClass
+    // tag, in file order, whose name is exportName. Names are the movie's own texts and
+    // compare byte for byte.
     std::optional<std::uint16_t> findExportedId(const std::string& exportName) const;
 
     // The list position of the first tag of class T that defines the character exported
@@ -83,7 +96,13 @@ public:
     void replaceFont(const std::string& fontName, const std::string& faceName);
     void replacePicture(const std::string& exportName, const std::string& path);
     void replaceSound(const std::string& exportName, const std::string& path);
+    // Replaces the first DoAction's actions with the assignments of the variables.
     void setVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
+    // Keeps the first DoAction's actions: a variable they assign gets its new value
+    // there (SWFDoAction::assignInPlace); the others are assigned in a new DoAction
+    // placed just before it (before the first ShowFrame when the movie has none).
+    // Throws Exception when a variable cannot be written.
+    void assignVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
     void setBackgroundColor(std::int32_t rgb);
 
     // The length of a header whose frame RECT has nBits bits per value.
@@ -92,19 +111,23 @@ public:
 private:
     void readFile(const std::string& path);
     void read(ByteSpan data, const std::string& name);
+    // The movie uncompressed: header and tags.
+    void readPlain(ByteSpan data, const std::string& name);
 
     Bytes header_;
+    SWFCompression compression_ = SWFCompression::None;
+    bool endTagMissing_ = false;
     std::vector<std::unique_ptr<SWFTag>> tags_;
     TagSink tagSink_;
     std::string error_;
 };
 
 // The colour of the first SetBackgroundColor record in the file (the byte pair 0x43
-// 0x02, searched from the very first byte) as 0xRRGGBB; nullopt when the file cannot
+// 0x02, searched from the very first byte of the movie uncompressed) as 0xRRGGBB; nullopt when the file cannot
 // be opened or has no such record.
 std::optional<std::int32_t> probeBackgroundColor(const std::string& path);
 
-// Width and height of the frame RECT in twips; nullopt when the file cannot be opened
+// Width and height of the frame RECT (of the movie uncompressed) in twips; nullopt when the file cannot be opened
 // or is shorter than its RECT.
 std::optional<std::pair<std::int32_t, std::int32_t>> probeFrameSize(const std::string& path);
 

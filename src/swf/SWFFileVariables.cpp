@@ -1,6 +1,7 @@
 // Writing the action variables into a movie.
 #include "swf/SWFDoAction.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFType.h"
 
 namespace tarvenox {
 
@@ -12,6 +13,30 @@ void SWFFile::setVariables(const std::vector<std::unique_ptr<SWFType>>& variable
             return;
         }
     }
+}
+
+void SWFFile::assignVariables(const std::vector<std::unique_ptr<SWFType>>& variables) {
+    auto first = std::find_if(tags_.begin(), tags_.end(), [](const auto& tag) {
+        return dynamic_cast<SWFDoAction*>(tag.get()) != nullptr;
+    });
+    Bytes unassigned;
+    for (const auto& variable : variables) {
+        auto* doAction = first == tags_.end() ? nullptr : static_cast<SWFDoAction*>(first->get());
+        if (doAction == nullptr || !doAction->assignInPlace(*variable, textEncoding())) {
+            variable->appendActionBytes(unassigned, textEncoding());
+        }
+    }
+    if (unassigned.empty()) return;
+    unassigned.push_back(0x00);  // ActionEnd
+    // Run before the movie's own first actions, in the first frame: before the first
+    // DoAction, else before the first ShowFrame.
+    if (first == tags_.end()) {
+        first = std::find_if(tags_.begin(), tags_.end(), [](const auto& tag) {
+            return tag->code() == static_cast<int>(TagCode::ShowFrame);
+        });
+    }
+    tags_.insert(first, std::make_unique<SWFDoAction>(static_cast<int>(TagCode::DoAction),
+                                                      std::move(unassigned)));
 }
 
 }  // namespace tarvenox

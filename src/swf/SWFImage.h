@@ -18,8 +18,8 @@ public:
     virtual std::uint16_t height() = 0;
 };
 
-// The first bitmap tag whose character id the first ExportAssets tag naming
-// exportName as its first asset exports; nullptr when there is none.
+// The first bitmap tag whose character id is exported under exportName (see
+// SWFFile::findExportedId); nullptr when there is none.
 SWFImage* findExportedImage(SWFFile& movie, const std::string& exportName);
 
 }  // namespace tarvenox

@@ -13,10 +13,12 @@
 namespace tarvenox {
 
 std::unique_ptr<SWFTag> createTag(int code, Bytes body) {
-    // Only DefineShape takes part in bitmap rescaling; DefineShape2 to 4 and
-    // DefineBitsJPEG3 stay plain tags.
+    // DefineBitsJPEG3 and 4 stay plain tags: their pictures cannot be replaced.
     switch (static_cast<TagCode>(code)) {
         case TagCode::DefineShape:
+        case TagCode::DefineShape2:
+        case TagCode::DefineShape3:
+        case TagCode::DefineShape4:
             return std::make_unique<SWFDefineShape>(code, std::move(body));
         case TagCode::DefineBits:
         case TagCode::DefineBitsJPEG2:
@@ -34,6 +36,7 @@ std::unique_ptr<SWFTag> createTag(int code, Bytes body) {
         case TagCode::DefineFont3:
             return std::make_unique<SWFFont>(code, std::move(body));
         case TagCode::ExportAssets:
+        case TagCode::SymbolClass:
             return std::make_unique<SWFExportAssets>(code, std::move(body));
         default:
             return std::make_unique<SWFTag>(code, std::move(body));

@@ -7,6 +7,7 @@
 
 #include "support/MovieBuilder.h"
 #include "support/TempDir.h"
+#include "swf/SWFFile.h"
 
 namespace tarvenox {
 namespace {
@@ -34,7 +35,7 @@ TEST(InspectCommand, ListsHeaderAndTagsAsText) {
     std::string movie = dir.write("movie.swf", sampleMovie());
     auto r = runTarvenox("inspect '" + movie + "'");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("FWS version 6"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("FWS (uncompressed) version 6"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("frame 11000 x 8000 twips"), std::string::npos);
     EXPECT_NE(r.out.find("background #336699"), std::string::npos);
     EXPECT_NE(r.out.find("DefineFont2"), std::string::npos);
@@ -112,6 +113,30 @@ TEST(SaveCommand, RefusesBadInputAndWritesNothing) {
     r = runTarvenox("save '" + movie + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("--output"), std::string::npos) << r.err;
+}
+
+TEST(SaveCommand, KeepsTheFormOfACompressedMovieUnlessToldToWriteItUncompressed) {
+    TempDir dir;
+    // zlib-compressed, and without its End tag.
+    Bytes plain = sampleMovie();
+    plain.resize(plain.size() - 2);
+    const Bytes length = test::le32(static_cast<std::uint32_t>(plain.size()));
+    std::copy(length.begin(), length.end(), plain.begin() + 4);
+    dir.write("in.swf", packSWF(plain, SWFCompression::Zlib));
+    auto inspected = runTarvenox("inspect in.swf", dir.path());
+    ASSERT_EQ(inspected.status, 0) << inspected.err;
+    EXPECT_NE(inspected.out.find("CWS (zlib) version 6"), std::string::npos) << inspected.out;
+    EXPECT_NE(inspected.out.find("no End tag after the last tag"), std::string::npos) << inspected.out;
+    for (const char* option : {"", " --uncompressed"}) {
+        SCOPED_TRACE(option);
+        auto saved = runTarvenox(std::string("save in.swf -o out.swf --background '#010203'") + option, dir.path());
+        ASSERT_EQ(saved.status, 0) << saved.err;
+        const Bytes out = test::readBytes(dir.file("out.swf"));
+        ASSERT_GE(out.size(), 3u);
+        EXPECT_EQ(asString(ByteSpan(out).first(3)), *option == '\0' ? "CWS" : "FWS");
+        SWFFile movie(out, "out.swf");
+        EXPECT_TRUE(movie.complete() && !movie.endTagMissing()) << movie.error();
+    }
 }
 
 TEST(CommandLine, HelpIsThereForEveryCommand) {

@@ -1,4 +1,4 @@
-// `tarvenox save --var`: variables written into the first DoAction tag.
+// `tarvenox save --var`: variables set in a movie's actions.
 #include <gtest/gtest.h>
 
 #include "support/MovieBuilder.h"
@@ -14,12 +14,14 @@ using test::operator+;
 using test::runTarvenox;
 using test::TempDir;
 
-Bytes firstDoAction(const std::string& path) {
+// The bodies of the movie's DoAction tags, in order.
+std::vector<Bytes> doActions(const std::string& path) {
     SWFFile movie(path);
+    std::vector<Bytes> bodies;
     for (const auto& tag : movie.tags()) {
-        if (tag->code() == 12) return Bytes(tag->body().begin(), tag->body().end());
+        if (tag->code() == 12) bodies.emplace_back(tag->body().begin(), tag->body().end());
     }
-    return {};
+    return bodies;
 }
 
 std::string writeMovie(const TempDir& dir, std::uint8_t version = 6) {
@@ -27,7 +29,7 @@ std::string writeMovie(const TempDir& dir, std::uint8_t version = 6) {
                                    .showFrame().build());
 }
 
-TEST(SaveVariables, TypedVariablesReplaceTheFirstDoAction) {
+TEST(SaveVariables, VariablesTheScriptDoesNotSetAreAssignedJustBeforeIt) {
   // The value arrives as UTF-8 and is written in Windows-1252 into a movie before
   // version 6, in UTF-8 into a later one.
   for (auto [version, umlaut] : {std::pair<std::uint8_t, std::string>{5, "\xE4"}, {6, "\xC3\xA4"}}) {
@@ -49,12 +51,13 @@ TEST(SaveVariables, TypedVariablesReplaceTheFirstDoAction) {
                      Bytes{0x96} + le16(11 + umlaut.size()) + Bytes{0x00} + cstr("path:/x") +
                      Bytes{0x00} + cstr(umlaut) + Bytes{0x1D} +
                      Bytes{0x00};
-    EXPECT_EQ(firstDoAction(dir.file("out.swf")), expected);
+    // The movie's own script (ActionStop) follows, untouched.
+    EXPECT_EQ(doActions(dir.file("out.swf")), (std::vector<Bytes>{expected, {0x07, 0x00}}));
 
     // Without --var the actions stay.
     result = runTarvenox("save in.swf -o same.swf", dir.path());
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(firstDoAction(dir.file("same.swf")), (Bytes{0x07, 0x00}));
+    EXPECT_EQ(doActions(dir.file("same.swf")), (std::vector<Bytes>{{0x07, 0x00}}));
   }
 }
 

@@ -1,4 +1,4 @@
-// Reads arbitrary bytes as a DefineShape body and rescales its fills of bitmap 1.
+// Reads arbitrary bytes as the body of a shape tag and rescales its fills of bitmap 1.
 #include <cstdint>
 
 #include "swf/SWFDefineShape.h"
@@ -6,9 +6,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvenox;
     if (size < 4) return 0;
-    // The first four bytes choose the old and new size; the rest is the body.
+    // The first four bytes choose the old and new size (and the first one the shape
+    // tag); the rest is the body.
     const Bytes body(data + 4, data + size);
-    SWFDefineShape shape(2, body);
+    constexpr int kShapeCodes[] = {2, 22, 32, 83};
+    const int code = kShapeCodes[data[0] % 4];
+    SWFDefineShape shape(code, body);
     const bool changed = shape.rescale(1, data[0], data[1], data[2], data[3]);
     const ByteSpan after = shape.body();
     if (!changed) {
@@ -16,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // A rebuilt body reads back, and its shape records are the old ones.
-    auto before = SWFShapeStyles::read(body);
+    auto before = SWFShapeStyles::read(body, shapeVersion(code));
     auto again = shape.styles();
     if (!before || !again || again->fillStyles.size() != before->fillStyles.size()) __builtin_trap();
     const std::size_t rest = body.size() - before->restOffset;

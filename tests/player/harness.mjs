@@ -6,6 +6,7 @@ import { mkdtempSync, readFileSync, rmSync, existsSync, statSync } from "node:fs
 import { tmpdir } from "node:os";
 import { join, dirname, normalize, extname, sep } from "node:path";
 import { fileURLToPath } from "node:url";
+import { constants, inflateSync } from "node:zlib";
 import { chromium } from "playwright-core";
 
 const here = dirname(fileURLToPath(import.meta.url));
@@ -112,11 +113,15 @@ function startServer(moviePaths) {
   return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
 }
 
-// The stage size in pixels from the frame RECT of an uncompressed SWF header.
+// The stage size in pixels from the frame RECT of an SWF header, uncompressed (FWS) or
+// zlib-compressed (CWS); node cannot inflate LZMA (ZWS), so those need their size given.
 export function stageSize(swfPath) {
-  const bytes = readFileSync(swfPath);
-  if (bytes.length < 9 || bytes.toString("latin1", 0, 3) !== "FWS") {
-    throw new Error(`${swfPath}: not an uncompressed SWF movie`);
+  let bytes = readFileSync(swfPath);
+  const signature = bytes.toString("latin1", 0, 3);
+  if (signature === "CWS") {
+    bytes = Buffer.concat([bytes.subarray(0, 8), inflateSync(bytes.subarray(8), { finishFlush: constants.Z_SYNC_FLUSH })]);
+  } else if (bytes.length < 9 || signature !== "FWS") {
+    throw new Error(`${swfPath}: not an FWS or CWS movie; give its stage size`);
   }
   let bit = 64;
   const readBits = (count) => {
@@ -145,7 +150,8 @@ export function stageSize(swfPath) {
 // warnings }. errors holds what the player reported: load failures, a panic, script errors
 // and console errors; warnings the player's console warnings. images (paths of PNG or JPEG files) are decoded by the same browser:
 // the result's images holds their pixels in the same order.
-export async function playMovies(moviePaths, { settleMs = 1500, images = [] } = {}) {
+// stages maps a movie's path to its { width, height } where the header cannot be read here.
+export async function playMovies(moviePaths, { settleMs = 1500, images = [], stages = {} } = {}) {
   const server = await startServer(moviePaths);
   const profile = mkdtempSync(join(tmpdir(), "tarvenox-chromium-"));
   let context = null;
@@ -158,7 +164,9 @@ export async function playMovies(moviePaths, { settleMs = 1500, images = [] } = 
     });
     const results = [];
     for (let index = 0; index < moviePaths.length; index++) {
-      results.push(await playOne(context, server.address().port, index, moviePaths[index], settleMs));
+      const path = moviePaths[index];
+      const stage = stages[path] ?? stageSize(path);
+      results.push(await playOne(context, server.address().port, index, path, stage, settleMs));
     }
     if (images.length > 0) {
       const tab = await context.newPage();
@@ -175,8 +183,7 @@ export async function playMovies(moviePaths, { settleMs = 1500, images = [] } = 
   }
 }
 
-async function playOne(context, port, index, path, settleMs) {
-  const { width, height } = stageSize(path);
+async function playOne(context, port, index, path, { width, height }, settleMs) {
   const tab = await context.newPage();
   const errors = [];
   tab.on("pageerror", (error) => errors.push(`page error: ${error.message}`));

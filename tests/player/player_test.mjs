@@ -7,6 +7,7 @@ import assert from "node:assert/strict";
 import { existsSync, mkdirSync, readFileSync, writeFileSync } from "node:fs";
 import { execFileSync } from "node:child_process";
 import { join, resolve } from "node:path";
+import { deflateSync } from "node:zlib";
 import { parseArgs } from "node:util";
 import { parseSwf } from "swf-parser";
 import { TagType } from "swf-types";
@@ -94,27 +95,86 @@ function customise(template, changes) {
 const itemsOf = (template, kind) => layout[template].items.filter((item) => item.kind === kind);
 const item = (template, name) => layout[template].items.find((entry) => entry.name === name);
 
+// Compressed movies are changed and written back in their form: the greeting template
+// compressed with zlib, and a movie of the third-party set beside the project that a
+// Flash authoring tool wrote with LZMA.
+const compressedChanges = { background: 0xffe8a3, picture: greetingChanges.picture };
+const lzmaMovie = join(repositoryRoot, "..", "shared", "real-swf", "ruffle-0037.swf");
+function saveCompressed() {
+  const template = readFileSync(join(templates, "greeting.swf"));
+  const cws = join(work, "greeting-cws.swf");
+  writeFileSync(cws, Buffer.concat([Buffer.from("CWS"), template.subarray(3, 8), deflateSync(template.subarray(8))]));
+  const background = ["--background", "#" + compressedChanges.background.toString(16).padStart(6, "0")];
+  const outputs = { cws: join(work, "greeting-cws-custom.swf") };
+  execFileSync(tarvenox, ["save", cws, "-o", outputs.cws, ...background,
+    "--image", `${compressedChanges.picture.name}=${compressedChanges.picture.file}`]);
+  if (existsSync(lzmaMovie)) {
+    outputs.zws = join(work, "lzma-custom.swf");
+    execFileSync(tarvenox, ["save", lzmaMovie, "-o", outputs.zws, ...background]);
+  }
+  return outputs;
+}
+function stageOf(movie) {
+  const { frameSize } = JSON.parse(execFileSync(tarvenox, ["inspect", "--json", movie], { encoding: "utf8" })).header;
+  return { width: frameSize.width / 20, height: frameSize.height / 20 };
+}
+
 let shots;
 let movies;
+let compressed;
 before(async () => {
+  compressed = saveCompressed();
   movies = [
     join(templates, "greeting.swf"),
     customise("greeting", greetingChanges),
     join(templates, "sale.swf"),
     customise("sale", saleChanges),
+    compressed.cws,
   ];
-  const played = await playMovies(movies, { images: [greetingChanges.picture.file, saleChanges.picture.file] });
+  const stages = {};
+  if (compressed.zws) {
+    movies.push(lzmaMovie, compressed.zws);
+    for (const movie of [lzmaMovie, compressed.zws]) stages[movie] = stageOf(movie);
+  }
+  const played = await playMovies(movies, { images: [greetingChanges.picture.file, saleChanges.picture.file], stages });
   shots = {
     greeting: played[0],
     greetingCustom: played[1],
     sale: played[2],
     saleCustom: played[3],
+    greetingCws: played[4],
+    lzma: played[5],
+    lzmaCustom: played[6],
     garden: played.images[0],
     present: played.images[1],
   };
   for (const [name, shot] of Object.entries(shots)) {
-    if (shot.png) writeFileSync(join(work, `${name}.png`), shot.png);
+    if (shot?.png) writeFileSync(join(work, `${name}.png`), shot.png);
   }
+});
+
+test("compressed movies keep their form and play with the changes", (t) => {
+  assert.equal(readFileSync(compressed.cws).toString("latin1", 0, 3), "CWS");
+  const shot = shots.greetingCws;
+  assert.deepEqual(shot.errors, []);
+  const background = rgb(compressedChanges.background);
+  assert.ok(near(pixelAt(shot.pixels, 2, shot.height - 3), background), "zlib: new background");
+  const place = item("greeting", compressedChanges.picture.name);
+  const { mismatches } = comparePicture(shot.pixels, place, shots.garden, compressedChanges.picture.tolerance);
+  assert.deepEqual(mismatches, [], "zlib: the new picture at the old place and size");
+  if (!compressed.zws) {
+    t.skip(`${lzmaMovie} is missing`);
+    return;
+  }
+  assert.equal(readFileSync(compressed.zws).toString("latin1", 0, 3), "ZWS");
+  for (const name of ["lzma", "lzmaCustom"]) assert.deepEqual(shots[name].errors, [], name);
+  const lzma = shots.lzmaCustom;
+  assert.ok(near(pixelAt(lzma.pixels, 2, lzma.height - 3), background), "LZMA: new background");
+  // The movie's text field is drawn as before, on the new colour.
+  const whole = { x: 0, y: 0, width: lzma.width, height: lzma.height };
+  const before = inkCount(inkMask(shots.lzma.pixels, whole, rgb(0xffffff)));
+  const after = inkCount(inkMask(lzma.pixels, whole, background));
+  assert.ok(before > 40 && Math.abs(after - before) < before * 0.2, `LZMA: text ink ${before} before, ${after} after`);
 });
 
 test("every movie plays without a player error or warning", () => {

@@ -1,4 +1,4 @@
-// Rescaling the bitmap fills of DefineShape when a picture changes its pixel size.
+// Rescaling the bitmap fills of the shape tags when a picture changes its pixel size.
 #include <gtest/gtest.h>
 
 #include "support/MovieBuilder.h"
@@ -154,10 +154,66 @@ TEST(SWFDefineShape, SameSizeKeepsValuesButMayShortenAWastefulMatrix) {
     EXPECT_EQ(m.scaleY, 3 * kOne);
 }
 
+// The matrix of a bitmap fill with scale 2.0 and no translation.
+Bytes bitmapFillBytes(std::uint8_t type) {
+    SWFBitWriter w;
+    w.writeAlignedByte(type);
+    w.writeAlignedUI16(1);  // BitmapId
+    SWFMatrix{.hasScale = true, .scaleX = 2 * kOne, .scaleY = 2 * kOne}.write(w);
+    return w.take();
+}
+
+TEST(SWFDefineShape, LaterShapeTagsAreRescaledWithTheirOwnLayout) {
+    struct Case {
+        int code;
+        Bytes body;
+    };
+    const Bytes solidRgb = {0x00, 1, 2, 3};
+    const Bytes solidRgba = {0x00, 1, 2, 3, 4};
+    const Case cases[] = {
+        // id, empty RECT, extended fill count 2, solid RGB, smoothed repeating bitmap,
+        // one line style (width, RGB).
+        {22, test::le16(7) + Bytes{0x00} + Bytes{0xFF} + test::le16(2) + solidRgb +
+                 bitmapFillBytes(0x40) + Bytes{1} + test::le16(20) + Bytes{9, 8, 7}},
+        // RGBA colours; a non-smoothed clipped bitmap.
+        {32, test::le16(7) + Bytes{0x00} + Bytes{2} + solidRgba + bitmapFillBytes(0x43) +
+                 Bytes{1} + test::le16(20) + Bytes{9, 8, 7, 6}},
+        // Edge bounds and flags; one LINESTYLE2 (width; join miter and has-fill in the
+        // first flags byte; miter limit) painting its edge with the bitmap.
+        {83, test::le16(7) + Bytes{0x00} + Bytes{0x00} + Bytes{0x01} + Bytes{2} + solidRgba +
+                 bitmapFillBytes(0x42) + Bytes{1} + test::le16(20) + Bytes{0b00'10'1'0'0'0, 0x00} +
+                 test::le16(0x0300) + bitmapFillBytes(0x41)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        SWFDefineShape shape(c.code, c.body + kRecords);
+        ASSERT_TRUE(shape.styles().has_value());
+        ASSERT_TRUE(shape.rescale(1, 100, 50, 200, 100));
+        const SWFShapeStyles styles = stylesOf(shape);
+        ASSERT_EQ(styles.fillStyles.size(), 2u);
+        EXPECT_EQ(styles.fillStyles[0].alpha, c.code == 22 ? 255 : 4);
+        EXPECT_EQ(styles.fillStyles[1].bitmapMatrix.scaleX, kOne);
+        EXPECT_EQ(styles.fillStyles[1].bitmapMatrix.scaleY, kOne);
+        ASSERT_EQ(styles.lineStyles.size(), 1u);
+        if (c.code == 83) {
+            EXPECT_EQ(styles.lineStyles[0].miterLimit, 0x0300);
+            ASSERT_TRUE(styles.lineStyles[0].fill.has_value());
+            EXPECT_EQ(styles.lineStyles[0].fill->bitmapMatrix.scaleX, kOne);
+        } else {
+            EXPECT_EQ(styles.lineStyles[0].blue, 7);
+        }
+        // The shape records untouched, the extended count kept.
+        const ByteSpan body = shape.body();
+        ASSERT_GT(body.size(), kRecords.size());
+        EXPECT_TRUE(std::equal(kRecords.begin(), kRecords.end(), body.end() - kRecords.size()));
+        EXPECT_EQ(body[3], c.body[3]);
+    }
+}
+
 TEST(SWFDefineShape, LeavesTheBodyByteForByteWhenItCannotOrNeedNotRescale) {
     const Bytes usesOther = shapeBody({bitmapFill(2, kOne)});
     const Bytes usesOne = shapeBody({bitmapFill(1, kOne)});
-    // A non-smoothed bitmap fill (0x42) of a later SWF version, before a fill of bitmap 1.
+    // A fill type no SWF version defines, before a fill of bitmap 1.
     SWFFillStyle later = bitmapFill(1, kOne);
     Bytes unknown = shapeBody({later, bitmapFill(1, kOne)});
     SWFBitWriter rect;
@@ -165,7 +221,7 @@ TEST(SWFDefineShape, LeavesTheBodyByteForByteWhenItCannotOrNeedNotRescale) {
     bounds.write(rect);
     const std::size_t typeAt = 2 + rect.size() + 1;  // id, RECT, FillStyleCount
     ASSERT_EQ(unknown[typeAt], 0x41);
-    unknown[typeAt] = 0x42;
+    unknown[typeAt] = 0x44;
 
     struct Case {
         const char* name;

@@ -1,0 +1,69 @@
+// ACTIONRECORDs of DoAction bodies: walking them without running past the body, the
+// values of ActionPush, and replacing one record while keeping branches on target.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/Bytes.h"
+
+namespace tarvenox {
+
+namespace action {
+inline constexpr std::uint8_t kEnd = 0x00;
+inline constexpr std::uint8_t kSetVariable = 0x1D;
+inline constexpr std::uint8_t kConstantPool = 0x88;
+inline constexpr std::uint8_t kDefineFunction2 = 0x8E;
+inline constexpr std::uint8_t kTry = 0x8F;
+inline constexpr std::uint8_t kWith = 0x94;
+inline constexpr std::uint8_t kPush = 0x96;
+inline constexpr std::uint8_t kJump = 0x99;
+inline constexpr std::uint8_t kDefineFunction = 0x9B;
+inline constexpr std::uint8_t kIf = 0x9D;
+}  // namespace action
+
+struct ActionRecord {
+    std::uint8_t code = 0;
+    std::size_t offset = 0;  // of the code byte in the body
+    ByteSpan payload;        // what follows the code (and the length, for codes >= 0x80)
+
+    // Code bytes from 0x80 on are followed by a UI16 length and that many bytes.
+    std::size_t size() const { return code >= 0x80 ? 3 + payload.size() : 1; }
+    std::size_t end() const { return offset + size(); }
+};
+
+// The records from the start of body up to and including ActionEnd, or to the end of
+// the body when it has none. nullopt when a record runs past the body.
+std::optional<std::vector<ActionRecord>> readActionRecords(ByteSpan body);
+
+// One value of an ActionPush: its type byte and payload as stored.
+struct PushValue {
+    static constexpr std::uint8_t kString = 0;
+    static constexpr std::uint8_t kConstant8 = 8;
+    static constexpr std::uint8_t kConstant16 = 9;
+
+    std::uint8_t type = 0;
+    ByteSpan bytes;  // type byte and payload
+
+    // The string of a string value, or of a constant looked up in pool.
+    std::optional<std::string> text(const std::vector<std::string>& pool) const;
+};
+
+// The values of an ActionPush payload; nullopt for an unknown type or a value cut short.
+std::optional<std::vector<PushValue>> readPushValues(ByteSpan payload);
+
+// The strings of an ActionConstantPool payload; nullopt when it is cut short.
+std::optional<std::vector<std::string>> readConstantPool(ByteSpan payload);
+
+// The body with records[index] replaced by replacement (a whole record), and every
+// branch offset (ActionJump, ActionIf) and block size (DefineFunction, DefineFunction2,
+// ActionWith, ActionTry) that spans the replaced record adjusted to its new length.
+// nullopt when a branch lands inside the replaced record or an offset no longer fits
+// its field.
+std::optional<Bytes> replaceActionRecord(ByteSpan body, const std::vector<ActionRecord>& records,
+                                         std::size_t index, ByteSpan replacement);
+
+}  // namespace tarvenox

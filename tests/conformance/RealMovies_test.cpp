@@ -1,0 +1,247 @@
+// The third-party movies of ../shared/real-swf: each is read, saved unchanged to the
+// same tags, and saved with a picture, a font and variables changed into a movie that
+// another SWF parser reads as well as the original.
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "app/Customisation.h"
+#include "common/ByteReader.h"
+#include "common/Log.h"
+#include "font/SWFFont.h"
+#include "support/PictureFiles.h"
+#include "support/TempDir.h"
+#include "swf/ActionRecords.h"
+#include "swf/SWFDefineShape.h"
+#include "swf/SWFDoAction.h"
+#include "swf/SWFExportAssets.h"
+#include "swf/SWFFile.h"
+#include "swf/SWFImage.h"
+
+namespace tarvenox {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using test::TempDir;
+
+const fs::path kCorpus = fs::path(TARVENOX_SOURCE_DIR) / ".." / "shared" / "real-swf";
+
+// Movies broken on purpose by the suites they come from, and why they are refused.
+const std::map<std::string, std::string> kBrokenOnPurpose = {
+    {"ruffle-0035.swf", "ZWS whose header gives 4294967295 bytes uncompressed (lzma-length-too-large)"},
+    {"ruffle-0036.swf", "ZWS whose header gives 1 byte uncompressed (lzma-malformed-length)"},
+};
+
+std::vector<fs::path> corpusMovies() {
+    std::vector<fs::path> movies;
+    if (!fs::is_directory(kCorpus)) return movies;
+    for (const auto& entry : fs::directory_iterator(kCorpus)) {
+        if (entry.path().extension() == ".swf") movies.push_back(entry.path());
+    }
+    std::sort(movies.begin(), movies.end());
+    return movies;
+}
+
+// A movie reduced to what a save must keep: the header without its file length, and
+// each top-level tag's code and body up to the End tag, whatever record header form
+// and compression carried them.
+struct Normalised {
+    std::string signature;
+    Bytes header;
+    std::vector<std::pair<int, Bytes>> tags;
+    bool operator==(const Normalised&) const = default;
+};
+
+std::optional<Normalised> normalise(ByteSpan file) {
+    if (file.size() < 8) return std::nullopt;
+    Normalised out;
+    out.signature = asString(file.first(3));
+    const auto compression = compressionOfSignature(out.signature);
+    if (!compression) return std::nullopt;
+    std::string error;
+    const auto plain = unpackSWF(file, *compression, &error);
+    if (!plain || plain->size() < 9) return std::nullopt;
+    const std::size_t headerLength = SWFFile::headerLength((*plain)[8] >> 3);
+    ByteReader reader(*plain);
+    ByteSpan header = reader.readBytes(headerLength);
+    out.header.assign(header.begin() + 3, header.begin() + 4);  // the version
+    out.header.insert(out.header.end(), header.begin() + 8, header.end());
+    while (reader.remaining() >= 2) {
+        const std::uint16_t word = reader.readU16LE();
+        std::uint32_t length = word & 0x3F;
+        if (length == 0x3F) length = reader.readU32LE();
+        if ((word >> 6) == 0) break;
+        ByteSpan body = reader.readBytes(length);
+        if (reader.overrun()) return std::nullopt;
+        out.tags.emplace_back(word >> 6, Bytes(body.begin(), body.end()));
+    }
+    return out;
+}
+
+class RealMovies : public testing::Test {
+protected:
+    void SetUp() override {
+        if (corpusMovies().empty()) GTEST_SKIP() << "no movies in " << kCorpus;
+        setLogStream(nullptr);
+    }
+    void TearDown() override { setLogStream(stdout); }
+};
+
+TEST_F(RealMovies, EveryMovieReadsAndSavesUnchangedExceptThoseBrokenOnPurpose) {
+    std::size_t saved = 0;
+    std::size_t refused = 0;
+    for (const auto& path : corpusMovies()) {
+        const std::string name = path.filename().string();
+        SCOPED_TRACE(name);
+        const Bytes original = test::readBytes(path.string());
+        SWFFile movie(original, name);
+        if (kBrokenOnPurpose.count(name) != 0) {
+            EXPECT_FALSE(movie.complete());
+            EXPECT_FALSE(movie.error().empty());
+            ++refused;
+            continue;
+        }
+        ASSERT_TRUE(movie.complete()) << movie.error();
+        // Every shape's style arrays can be read, so each could follow a new picture.
+        for (const auto& tag : movie.tags()) {
+            if (auto* shape = dynamic_cast<SWFDefineShape*>(tag.get())) {
+                EXPECT_TRUE(shape->styles().has_value()) << tagName(tag->code()) << " " << tag->characterId();
+            }
+        }
+        const Bytes again = movie.serialize();
+        const auto before = normalise(original);
+        const auto after = normalise(again);
+        ASSERT_TRUE(before && after);
+        EXPECT_TRUE(*before == *after) << "the saved movie differs from the original";
+        std::string error;
+        EXPECT_EQ(SWFFile(again, "again.swf").fileLengthField(),
+                  unpackSWF(again, movie.compression(), &error).value_or(Bytes{}).size());
+        ++saved;
+    }
+    EXPECT_EQ(refused, kBrokenOnPurpose.size());
+    RecordProperty("saved", static_cast<int>(saved));
+}
+
+// The name of a variable the first DoAction assigns, when it assigns one by a string.
+std::optional<std::string> assignedVariable(const SWFFile& movie) {
+    for (const auto& tag : movie.tags()) {
+        if (tag->code() != static_cast<int>(TagCode::DoAction)) continue;
+        auto records = readActionRecords(tag->body());
+        if (!records) return std::nullopt;
+        for (std::size_t i = 1; i < records->size(); ++i) {
+            if ((*records)[i].code != action::kSetVariable || (*records)[i - 1].code != action::kPush) continue;
+            auto values = readPushValues((*records)[i - 1].payload);
+            if (values && values->size() >= 2) {
+                auto name = (*values)[values->size() - 2].text({});
+                if (name && !name->empty()) return name;
+            }
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// swf-parser measures JPEG pictures in time that grows with the square of their size:
+// a movie with a JPEG of more than 32 KiB takes it seconds to a minute. Such movies are
+// still changed and read back here, only not walked by it.
+bool slowForOtherParser(const SWFFile& movie) {
+    return std::any_of(movie.tags().begin(), movie.tags().end(), [](const auto& tag) {
+        switch (static_cast<TagCode>(tag->code())) {
+            case TagCode::DefineBits:
+            case TagCode::DefineBitsJPEG2:
+            case TagCode::DefineBitsJPEG3:
+            case TagCode::DefineBitsJPEG4:
+                return tag->length() > 32 * 1024;
+            default:
+                return false;
+        }
+    });
+}
+
+TEST_F(RealMovies, ChangedMoviesReadAsWellAsTheirOriginalsInAnotherParser) {
+    const std::string probe = "cd '" TARVENOX_SOURCE_DIR "' && node -e \"import('swf-parser')\" 2>/dev/null";
+    if (std::system(probe.c_str()) != 0) GTEST_SKIP() << "node or the npm package swf-parser is missing";
+    TempDir dir;
+    test::PngPicture picture{.width = 7, .height = 5, .colorType = PNG_COLOR_TYPE_RGB};
+    picture.rows.assign(5, Bytes(7 * 3, 0x40));
+    const std::string png = dir.write("picture.png", test::encodePng(picture));
+
+    json pairs = json::array();
+    std::map<std::string, int> changes;
+    for (const auto& path : corpusMovies()) {
+        const std::string name = path.filename().string();
+        if (kBrokenOnPurpose.count(name) != 0) continue;
+        SCOPED_TRACE(name);
+        SWFFile movie(path.string());
+        ASSERT_TRUE(movie.complete()) << movie.error();
+        Replacements fonts;
+        Replacements pictures;
+        for (const auto& tag : movie.tags()) {
+            if (auto* font = dynamic_cast<SWFFont*>(tag.get()); font && fonts.empty()) {
+                fonts[font->getFontName()] = "DejaVu Sans";
+            }
+            if (auto* exports = dynamic_cast<SWFExportAssets*>(tag.get()); exports && pictures.empty()) {
+                for (const auto& asset : exports->assets()) {
+                    if (findExportedImage(movie, asset.name) != nullptr) {
+                        pictures[asset.name] = png;
+                        break;
+                    }
+                }
+            }
+        }
+        ActionVariables variables;
+        const bool hasDoAction = std::any_of(movie.tags().begin(), movie.tags().end(), [](const auto& tag) {
+            return tag->code() == static_cast<int>(TagCode::DoAction);
+        });
+        if (hasDoAction) {
+            if (auto assigned = assignedVariable(movie)) {
+                variables.push_back(makeSWFType('s', *assigned, "changed"));
+            }
+            variables.push_back(makeSWFType('i', "tarvenoxCheck", "7"));
+        }
+        if (fonts.empty() && pictures.empty() && variables.empty()) continue;
+        changes["font"] += fonts.size();
+        changes["picture"] += pictures.size();
+        changes["variables"] += variables.empty() ? 0 : 1;
+        customiseMovie(movie, fonts, pictures, {}, nullptr, 0x336699);
+        movie.assignVariables(variables);
+        SWFFile reread(movie.serialize(), name);
+        EXPECT_TRUE(reread.complete()) << reread.error();
+        if (slowForOtherParser(movie)) {
+            ++changes["not walked by swf-parser"];
+            continue;
+        }
+
+        // swf-parser takes FWS and CWS: LZMA movies are compared uncompressed.
+        std::string original = path.string();
+        if (movie.compression() == SWFCompression::Lzma) {
+            SWFFile plain(path.string());
+            plain.setCompression(SWFCompression::None);
+            original = dir.write("original-" + name, plain.serialize());
+            movie.setCompression(SWFCompression::None);
+        }
+        pairs.push_back({original, dir.write("changed-" + name, movie.serialize())});
+    }
+    const std::string list = dir.write("pairs.json", pairs.dump());
+    const std::string command = "cd '" TARVENOX_SOURCE_DIR "' && node tests/conformance/swf_parser_check.mjs '" +
+                                list + "' >'" + dir.file("out") + "' 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << test::readText(dir.file("out"));
+    const json result = json::parse(test::readText(dir.file("out")));
+    EXPECT_EQ(result["checked"], pairs.size());
+    EXPECT_TRUE(result["failures"].empty()) << result["failures"].dump(1);
+    // The check means something only where the other parser reads the original.
+    EXPECT_LT(result["unreadableOriginals"].get<std::size_t>(), pairs.size() / 20);
+    for (const auto& [kind, count] : changes) RecordProperty(kind, count);
+    // Most movies give something to change.
+    EXPECT_GT(pairs.size(), 300u);
+}
+
+}  // namespace
+}  // namespace tarvenox

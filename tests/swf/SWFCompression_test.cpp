@@ -1,0 +1,104 @@
+#include "swf/SWFCompression.h"
+
+#include <gtest/gtest.h>
+#include <functional>
+
+#include "support/MovieBuilder.h"
+#include "swf/ByteIO.h"
+#include "swf/SWFFile.h"
+
+namespace tarvenox {
+namespace {
+
+using test::cstr;
+using test::le16;
+using test::MovieBuilder;
+using test::operator+;
+
+Bytes plainMovie() {
+    return MovieBuilder(10)
+        .background(1, 2, 3)
+        .tag(56, le16(1) + le16(4) + cstr("logo"))
+        .tag(20, Bytes(300, 7))
+        .showFrame()
+        .build();
+}
+
+void setFileLength(Bytes& movie, std::uint32_t length) {
+    Bytes field;
+    writeUI32(field, length);
+    std::copy(field.begin(), field.end(), movie.begin() + 4);
+}
+
+TEST(SWFCompression, EachFormReadsAndIsWrittenBackInItsOwnForm) {
+    const Bytes plain = plainMovie();
+    for (auto form : {SWFCompression::None, SWFCompression::Zlib, SWFCompression::Lzma}) {
+        const Bytes packed = packSWF(plain, form);
+        EXPECT_EQ(asString(ByteSpan(packed).first(3)), signatureOf(form));
+        if (form != SWFCompression::None) {
+            EXPECT_LT(packed.size(), plain.size());
+        }
+        SWFFile movie(packed, "m.swf");
+        ASSERT_TRUE(movie.complete()) << signatureOf(form) << ": " << movie.error();
+        EXPECT_EQ(movie.compression(), form);
+        EXPECT_EQ(movie.tags().size(), 4u);
+        const Bytes again = movie.serialize();
+        EXPECT_EQ(asString(ByteSpan(again).first(3)), signatureOf(form));
+        std::string error;
+        const Bytes unpacked = unpackSWF(again, form, &error).value_or(Bytes{});
+        EXPECT_EQ(ByteSpan(unpacked).subspan(3).size(), plain.size() - 3) << error;
+        EXPECT_TRUE(std::equal(unpacked.begin() + 3, unpacked.end(), plain.begin() + 3));
+        movie.setCompression(SWFCompression::None);
+        EXPECT_EQ(movie.serialize(), plain);
+    }
+}
+
+TEST(SWFCompression, ZlibDataCutBeforeItsChecksumHoldsTheWholeMovie) {
+    Bytes movie = packSWF(plainMovie(), SWFCompression::Zlib);
+    movie.resize(movie.size() - 4);  // the Adler-32 checksum
+    SWFFile read(movie, "m.swf");
+    EXPECT_TRUE(read.complete()) << read.error();
+    EXPECT_EQ(read.tags().size(), 4u);
+}
+
+TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
+    struct Case {
+        const char* name;
+        SWFCompression form;
+        std::function<void(Bytes&)> spoil;
+        std::string message;
+    };
+    const std::uint32_t length = static_cast<std::uint32_t>(plainMovie().size());
+    const Case cases[] = {
+        {"zlib, header claims more", SWFCompression::Zlib, [&](Bytes& m) { setFileLength(m, length + 1); },
+         "the compressed data ends after " + std::to_string(length) + " bytes of the " + std::to_string(length + 1)},
+        {"zlib, header claims less", SWFCompression::Zlib, [&](Bytes& m) { setFileLength(m, length - 1); },
+         "holds more than the " + std::to_string(length - 1) + " bytes the header gives"},
+        {"zlib, header claims 4 GiB", SWFCompression::Zlib, [&](Bytes& m) { setFileLength(m, 0xFFFFFFFF); },
+         "uncompressed length of 4294967295 bytes, which cannot be right"},
+        {"zlib, cut short", SWFCompression::Zlib, [](Bytes& m) { m.resize(m.size() / 2); },
+         "the compressed data ends after"},
+        {"zlib, broken", SWFCompression::Zlib, [](Bytes& m) { m[8] = 0xFF; }, "the zlib data is broken"},
+        {"LZMA, header claims more", SWFCompression::Lzma, [&](Bytes& m) { setFileLength(m, length + 1); },
+         "the compressed data ends after " + std::to_string(length) + " bytes"},
+        {"LZMA, header claims less", SWFCompression::Lzma, [&](Bytes& m) { setFileLength(m, length - 1); },
+         "the LZMA data is broken"},
+        {"LZMA, header claims 1 byte", SWFCompression::Lzma, [](Bytes& m) { setFileLength(m, 1); },
+         "uncompressed length of 1 bytes, which cannot be right"},
+        {"LZMA, cut inside the properties", SWFCompression::Lzma, [](Bytes& m) { m.resize(14); },
+         "the LZMA header is cut short"},
+        {"LZMA, impossible properties", SWFCompression::Lzma, [](Bytes& m) { m[12] = 0xFF; },
+         "the LZMA properties are not valid"},
+    };
+    for (const auto& c : cases) {
+        Bytes movie = packSWF(plainMovie(), c.form);
+        c.spoil(movie);
+        SWFFile read(movie, "spoilt.swf");
+        EXPECT_FALSE(read.complete()) << c.name;
+        EXPECT_TRUE(read.tags().empty()) << c.name;
+        EXPECT_NE(read.error().find(c.message), std::string::npos) << c.name << ": " << read.error();
+    }
+}
+
+}  // namespace
+}  // namespace tarvenox
