@@ -1,14 +1,17 @@
 // What a movie holds, as JSON and as text.
 #include "app/MovieDescription.h"
 
+#include <bit>
 #include <sstream>
 
 #include "app/ColorText.h"
 #include "app/CommandError.h"
+#include "swf/ByteIO.h"
 #include "font/SWFFont.h"
 #include "sound/SWFDefineSound.h"
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFDefineShape.h"
+#include "swf/SWFDoAction.h"
 #include "swf/SWFExportAssets.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFJpegImage.h"
@@ -92,7 +95,28 @@ bool hasDetails(SWFTag& tag) {
            dynamic_cast<SWFBackgroundColor*>(&tag) != nullptr ||
            dynamic_cast<SWFExportAssets*>(&tag) != nullptr ||
            dynamic_cast<SWFDefineSound*>(&tag) != nullptr ||
-           dynamic_cast<SWFDefineShape*>(&tag) != nullptr || definesCharacter(tag.code());
+           dynamic_cast<SWFDefineShape*>(&tag) != nullptr || dynamic_cast<SWFDoAction*>(&tag) != nullptr ||
+           definesCharacter(tag.code());
+}
+
+// A value pushed by an ActionPush as JSON: strings in the movie's encoding, numbers,
+// booleans; other kinds (registers, constants, null, undefined) by their type.
+json pushedValue(const PushValue& value, MovieTextEncoding encoding) {
+    ByteSpan payload = value.bytes.subspan(1);
+    switch (value.type) {
+        case PushValue::kString:
+            return displayMovieText(asString(payload.first(payload.size() - 1)), encoding);
+        case 5:  // boolean
+            return payload[0] != 0;
+        case 6: {  // double: the upper 32 bits first, each half little-endian
+            const std::uint64_t bits = std::uint64_t(peekUI32(payload, 0)) << 32 | peekUI32(payload, 4);
+            return std::bit_cast<double>(bits);
+        }
+        case 7:  // integer
+            return static_cast<std::int32_t>(peekUI32(payload, 0));
+        default:
+            return "(push type " + std::to_string(value.type) + ")";
+    }
 }
 
 std::string detailText(const json& tag) {
@@ -132,6 +156,11 @@ std::string detailText(const json& tag) {
             text << " at " << m["translateX"].get<int>() << ',' << m["translateY"].get<int>();
         }
     }
+    if (tag.contains("variables")) {
+        for (const auto& variable : tag["variables"]) {
+            text << ' ' << variable["name"].get<std::string>() << '=' << variable["value"].dump();
+        }
+    }
     if (tag.contains("details")) text << ' ' << tag["details"].get<std::string>();
     return text.str();
 }
@@ -156,6 +185,13 @@ json describeTag(SWFTag& tag, MovieTextEncoding encoding) {
             assets.push_back({{"id", asset.id}, {"name", displayMovieText(asset.name, encoding)}});
         }
         out["assets"] = assets;
+    } else if (auto* doAction = dynamic_cast<SWFDoAction*>(&tag)) {
+        // The variables the actions set, as a save finds and changes them.
+        json variables = json::array();
+        for (const auto& [name, value] : doAction->assignedValues()) {
+            variables.push_back({{"name", displayMovieText(name, encoding)}, {"value", pushedValue(value, encoding)}});
+        }
+        if (!variables.empty()) out["variables"] = variables;
     } else if (auto* sound = dynamic_cast<SWFDefineSound*>(&tag)) {
         if (tag.length() >= 2) out["id"] = tag.characterId();
         if (auto format = sound->format()) {

@@ -21,14 +21,16 @@ Bytes newValueOf(const SWFType& variable, MovieTextEncoding encoding) {
     return Bytes(values->back().bytes.begin(), values->back().bytes.end());
 }
 
-// Where an assignment of name is and which push holds its value.
+// The assignments of the top-level actions in order, each with the index of the
+// ActionPush whose last value is the value.
 struct Assignment {
+    std::string name;         // as the movie stores it
     std::size_t valueRecord;  // index of the ActionPush whose last value is the value
     std::vector<PushValue> values;
 };
 
-std::optional<Assignment> findAssignment(const std::vector<ActionRecord>& records,
-                                         const std::string& name) {
+std::vector<Assignment> findAssignments(const std::vector<ActionRecord>& records) {
+    std::vector<Assignment> found;
     std::vector<std::string> pool;
     std::size_t functionEnd = 0;  // code up to here is a function body, not run here
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -54,7 +56,16 @@ std::optional<Assignment> findAssignment(const std::vector<ActionRecord>& record
             auto earlier = readPushValues(records[i - 2].payload);
             if (earlier && !earlier->empty()) nameValue = earlier->back();
         }
-        if (nameValue && nameValue->text(pool) == name) return Assignment{i - 1, std::move(*values)};
+        auto name = nameValue ? nameValue->text(pool) : std::nullopt;
+        if (name) found.push_back({std::move(*name), i - 1, std::move(*values)});
+    }
+    return found;
+}
+
+std::optional<Assignment> findAssignment(const std::vector<ActionRecord>& records,
+                                         const std::string& name) {
+    for (auto& assignment : findAssignments(records)) {
+        if (assignment.name == name) return std::move(assignment);
     }
     return std::nullopt;
 }
@@ -96,6 +107,16 @@ bool SWFDoAction::assignInPlace(const SWFType& variable, MovieTextEncoding encod
     }
     setData(std::move(*replaced));
     return true;
+}
+
+std::vector<SWFDoAction::VariableValue> SWFDoAction::assignedValues() const {
+    std::vector<VariableValue> out;
+    auto records = readActionRecords(body());
+    if (!records) return out;
+    for (const auto& assignment : findAssignments(*records)) {
+        out.push_back({assignment.name, assignment.values.back()});
+    }
+    return out;
 }
 
 }  // namespace tarvenox

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "swf/ActionRecords.h"
 #include "swf/MovieText.h"
 #include "swf/SWFTag.h"
 
@@ -29,6 +31,15 @@ public:
     // written there (a branch lands inside it, or would jump too far).
     // The name is matched, and the value written, in the movie's text encoding.
     bool assignInPlace(const SWFType& variable, MovieTextEncoding encoding);
+
+    // The variables the actions assign as assignInPlace finds them, in order: each name
+    // as the movie stores it and the value pushed (pointing into the body, valid until
+    // it changes).
+    struct VariableValue {
+        std::string name;
+        PushValue value;
+    };
+    std::vector<VariableValue> assignedValues() const;
 };
 
 }  // namespace tarvenox

@@ -43,5 +43,25 @@ TEST(MovieDescription, StreamedJsonIsTheWholeDocument) {
     }
 }
 
+// The variables a DoAction sets read back in the movie's encoding: the same text from
+// the Windows-1252 bytes of a version 5 movie and the UTF-8 of a version 6 one.
+TEST(MovieDescription, AssignedVariablesReadBackInTheMoviesEncoding) {
+    test::TempDir dir;
+    for (const auto& [version, text] : {std::pair<std::uint8_t, std::string>{5, "J\xF6rg \x80" "5"},
+                                        {6, "J\xC3\xB6rg \xE2\x82\xAC" "5"}}) {
+        const std::string path = dir.file("v" + std::to_string(version) + ".swf");
+        const Bytes push = Bytes{0x00} + test::cstr("title") + Bytes{0x00} + test::cstr(text);
+        test::MovieBuilder(version)
+            .tag(12, Bytes{0x96} + test::le16(static_cast<std::uint16_t>(push.size())) + push +
+                         Bytes{0x1D, 0x00})
+            .showFrame()
+            .writeTo(path);
+        std::ostringstream listing;
+        writeMovieDescription(path, listing, false);
+        EXPECT_NE(listing.str().find(" title=\"J\xC3\xB6rg \xE2\x82\xAC" "5\"\n"), std::string::npos)
+            << listing.str();
+    }
+}
+
 }  // namespace
 }  // namespace tarvenox

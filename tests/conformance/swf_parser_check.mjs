@@ -1,12 +1,15 @@
 // Walks pairs of movies with the open-flash swf-parser and reports every changed movie
 // that it reads worse than its original: node swf_parser_check.mjs PAIRS.json
 // PAIRS.json is [[original, changed], ...] (FWS or CWS files). A tag the parser cannot
-// make sense of becomes a Raw or RawBody tag; the changed movie may hold no more of
-// those, per tag code, than the original, and must parse wherever the original does.
+// make sense of becomes a Raw or RawBody tag, and a tag the strict walk finds ending
+// early or late (see tests/player/strict_walk.mjs) counts as one too; the changed movie
+// may hold no more of those, per tag code, than the original, and must parse wherever
+// the original does.
 // Prints {"checked": N, "unreadableOriginals": N, "failures": [{"file", "problem"}]}.
 import { readFileSync } from "node:fs";
 import { parseSwf } from "swf-parser";
 import { TagType } from "swf-types";
+import { strictWalk } from "../player/strict_walk.mjs";
 
 // Counts of unreadable tags per code, sprites' tags included.
 function rawTags(tags, counts = new Map()) {
@@ -23,7 +26,13 @@ function rawTags(tags, counts = new Map()) {
 
 function read(path) {
   try {
-    return { counts: rawTags(parseSwf(readFileSync(path)).tags) };
+    const bytes = readFileSync(path);
+    const counts = rawTags(parseSwf(bytes).tags);
+    for (const code of strictWalk(bytes, path).codes) {
+      const key = code < 0 ? "cut" : String(code);
+      counts.set(key, (counts.get(key) ?? 0) + 1);
+    }
+    return { counts };
   } catch (e) {
     return { error: String(e.message ?? e) };
   }

@@ -40,7 +40,7 @@ function movieBody(bytes) {
   throw new Error(`signature ${JSON.stringify(signature)} is not walked`);
 }
 
-function walkTags(bytes, start, version, where, problems) {
+function walkTags(bytes, start, version, where, problems, codes) {
   let pos = start;
   let count = 0;
   while (pos + 2 <= bytes.length) {
@@ -67,7 +67,7 @@ function walkTags(bytes, start, version, where, problems) {
     count++;
     if (code === 39) {
       // DefineSprite: id and frame count, then tags of its own.
-      count += walkTags(body, 4, version, `${where} sprite at ${at}`, problems);
+      count += walkTags(body, 4, version, `${where} sprite at ${at}`, problems, codes);
       continue;
     }
     const parse = strictParsers.get(code);
@@ -77,28 +77,31 @@ function walkTags(bytes, start, version, where, problems) {
       parse(stream, version);
       if (stream.available() !== 0) {
         problems.push(`${where}: tag ${code} at ${at}: read ${length - stream.available()} of ${length} bytes`);
+        codes.push(code);
       }
     } catch (error) {
       problems.push(`${where}: tag ${code} at ${at}: ${error.message}`);
+      codes.push(code);
     }
   }
   return count;
 }
 
-// The problems the walk found in the movie (none for a well-formed one) and the number
-// of tags walked.
+// The problems the walk found in the movie (none for a well-formed one), the tag code of
+// each (-1 when the movie as a whole could not be walked), and the number of tags walked.
 export function strictWalk(bytes, name = "movie") {
   const problems = [];
+  const codes = [];
   let body;
   try {
     body = movieBody(bytes);
   } catch (error) {
-    return { tags: 0, problems: [`${name}: ${error.message}`] };
+    return { tags: 0, problems: [`${name}: ${error.message}`], codes: [-1] };
   }
   const nBits = body[0] >>> 3;
   const rectBytes = Math.ceil((5 + 4 * nBits) / 8);
-  const tags = walkTags(body, rectBytes + 4, bytes[3], name, problems);
-  return { tags, problems };
+  const tags = walkTags(body, rectBytes + 4, bytes[3], name, problems, codes);
+  return { tags, problems, codes };
 }
 
 if (import.meta.url === `file://${process.argv[1]}`) {
