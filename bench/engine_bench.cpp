@@ -4,7 +4,7 @@
 
 #include "common/Log.h"
 #include "font/DefineFont2.h"
-#include "sound/SWFDefineSound.h"
+#include "sound/Mp3Sound.h"
 #include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
@@ -64,7 +64,7 @@ BENCHMARK(BM_DefineFont2FromInstalledFace)->Unit(benchmark::kMillisecond);
 // Three minutes of 128 kbit/s MP3 frames: the frame walk that finds the sample count.
 void BM_Mp3ToDefineSound(benchmark::State& state) {
     const Bytes mp3 = test::mp3Frames(test::kMpeg1Layer3_128k_44100_Joint, 7000);
-    for (auto _ : state) benchmark::DoNotOptimize(SWFDefineSound::fromMp3(1, mp3, "bench.mp3"));
+    for (auto _ : state) benchmark::DoNotOptimize(soundFromMp3(1, mp3, "bench.mp3"));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * mp3.size()));
 }
 BENCHMARK(BM_Mp3ToDefineSound)->Unit(benchmark::kMillisecond);

@@ -6,8 +6,10 @@
 #include <stdexcept>
 #include <zlib.h>
 
-#include "font/SWFFont.h"
-#include "sound/SWFDefineSound.h"
+#include "font/FontReplacement.h"
+#include "sound/Mp3Sound.h"
+#include "swf/SWFFont.h"
+#include "swf/SWFDefineSound.h"
 #include "swf/ByteIO.h"
 #include "swf/SWFBitWriter.h"
 #include "swf/SWFFile.h"
@@ -159,7 +161,7 @@ std::uint16_t TemplateBuilder::addFont(const std::string& productName, const std
     writeUI16(body, 0);  // NumGlyphs
     writeUI16(body, 0);  // CodeTableOffset
     auto font = std::make_unique<SWFFont>(static_cast<int>(TagCode::DefineFont2), std::move(body));
-    font->replaceWithSystemFont(fontName, faceName);
+    (void)replaceWithSystemFont(*font, fontName, faceName);
     definitions_.push_back(std::move(font));
     fonts_[id] = {productName, faceName};
     return id;
@@ -262,7 +264,7 @@ void TemplateBuilder::addBadge(const std::string& instanceName, std::uint32_t rg
 
 bool TemplateBuilder::addSound(const std::string& exportName, const std::string& mp3Path, std::string* error) {
     std::uint16_t id = nextId();
-    auto sound = SWFDefineSound::fromMp3File(id, mp3Path, error);
+    auto sound = soundFromMp3File(id, mp3Path, error);
     if (!sound) return false;
     definitions_.push_back(std::move(sound));
     exportAsset(id, exportName);

@@ -8,6 +8,8 @@
 #include "common/Messages.h"
 #include "swf/JpegCheck.h"
 #include "swf/PictureFile.h"
+#include "font/FontReplacement.h"
+#include "sound/Mp3Sound.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {
@@ -26,7 +28,7 @@ void customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacement
                     std::optional<std::int32_t> background) {
     for (const auto& [name, face] : fonts) {
         logReplacement("replacing font %s with font %s\n", name, face);
-        movie.replaceFont(name, face);
+        (void)replaceFont(movie, name, face);
     }
     for (const auto& [name, path] : pictures) {
         logReplacement("replacing image %s with image %s\n", name, path);
@@ -34,7 +36,7 @@ void customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacement
     }
     for (const auto& [name, path] : sounds) {
         logReplacement("replacing mp3 %s with mp3 %s\n", name, path);
-        movie.replaceSound(name, path);
+        (void)replaceSound(movie, name, path);
     }
     if (variables != nullptr) movie.setVariables(*variables);
     if (background) movie.setBackgroundColor(*background);

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "common/ByteReader.h"
-#include "common/Messages.h"
 #include "font/NativeOutline.h"
 #include "swf/SWFBitWriter.h"
 
@@ -48,7 +47,7 @@ void addSplines(Contour& contour, Point& current, const std::vector<Point>& poin
 }
 
 // The records of one polygon, read from a reader fenced to the polygon's bytes.
-Contour parsePolygon(ByteReader& polygon) {
+Contour parsePolygon(ByteReader& polygon, std::vector<UserMessage>& messages) {
     polygon.skip(4);  // dwType, not examined
     const Point start = readPoint(polygon);
     Contour contour(start.x, start.y);
@@ -68,10 +67,10 @@ Contour parsePolygon(ByteReader& polygon) {
                 addSplines(contour, current, points);
                 break;
             case CurveType::CSpline:
-                showMessage(cubicSplineMessage, MessageKind::OkCancel);
+                messages.push_back({cubicSplineMessage, MessageKind::OkCancel});
                 break;
             default:
-                showMessage(unknownRecordMessage, MessageKind::OkCancel);
+                messages.push_back({unknownRecordMessage, MessageKind::OkCancel});
                 break;
         }
     }
@@ -93,7 +92,7 @@ Glyph::Glyph(ByteSpan nativeOutline) {
         const std::size_t available = nativeOutline.size() - pos;
         const std::size_t length = std::min<std::size_t>(cb, available);
         ByteReader polygon(nativeOutline.subspan(pos + 4, length - 4));
-        contours_.push_back(parsePolygon(polygon));
+        contours_.push_back(parsePolygon(polygon, messages_));
         // A polygon cut short by the end of the buffer is the last one.
         if (cb > available) break;
         pos += cb;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/Bytes.h"
+#include "common/Report.h"
 #include "font/Contour.h"
 
 namespace tarvenox {
@@ -15,7 +16,7 @@ class SWFBitWriter;
 class Glyph {
 public:
     // Parses a native outline buffer: one contour per polygon, in buffer order.
-    // Cubic and unknown records are reported through showMessage and left out. A
+    // Cubic and unknown records are left out, each with a message (see messages()). A
     // polygon or record that claims more bytes than its polygon or the buffer holds
     // ends the parse there, so nothing outside the buffer is ever read.
     explicit Glyph(ByteSpan nativeOutline);
@@ -37,11 +38,15 @@ public:
 
     const std::vector<Contour>& contours() const { return contours_; }
 
+    // What the parse has to tell the user, in order: the records it left out.
+    const std::vector<UserMessage>& messages() const { return messages_; }
+
 protected:
     Glyph() = default;
 
 private:
     std::vector<Contour> contours_;
+    std::vector<UserMessage> messages_;
 };
 
 // A character without an outline: the space, or a code the font has no glyph for.

@@ -1,7 +1,6 @@
 // The outlines and advance widths of an installed font.
 #include "font/GlyphOutlines.h"
 
-#include "common/Messages.h"
 #include "font/FontEngine.h"
 
 namespace tarvenox {
@@ -12,7 +11,8 @@ GlyphOutlines extractGlyphOutlines(const std::string& faceName) {
 
 GlyphOutlines extractGlyphOutlines(FontEngine& engine, const std::string& faceName) {
     std::unique_ptr<EngineFont> font = engine.createFont({faceName, -outlineEmPixels, 400});
-    if (!font) showMessage(noFontMessage, MessageKind::OkCancel);
+    GlyphOutlines result;
+    if (!font) result.report.note(noFontMessage, MessageKind::OkCancel);
 
     // Each entry is the identity plus 1/65536. The outlines are taken through this
     // matrix rather than the exact identity, so points on whole pixels move by a
@@ -23,7 +23,6 @@ GlyphOutlines extractGlyphOutlines(FontEngine& engine, const std::string& faceNa
     matrix.eM21 = fixedFromParts(0, 1);
     matrix.eM22 = fixedFromParts(1, 1);
 
-    GlyphOutlines result;
     result.glyphs.reserve(glyphCount);
     for (int code = firstGlyphCode; code < firstGlyphCode + glyphCount; ++code) {
         Bytes outline;
@@ -31,7 +30,9 @@ GlyphOutlines extractGlyphOutlines(FontEngine& engine, const std::string& faceNa
         if (outline.empty()) {
             result.glyphs.push_back(std::make_unique<NullGlyph>());
         } else {
-            result.glyphs.push_back(std::make_unique<Glyph>(outline));
+            auto glyph = std::make_unique<Glyph>(outline);
+            for (const auto& message : glyph->messages()) result.report.note(message.text, message.kind);
+            result.glyphs.push_back(std::move(glyph));
         }
     }
     if (font) {

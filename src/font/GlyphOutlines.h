@@ -9,6 +9,7 @@
 
 #include "font/FontEngine.h"
 #include "font/Glyph.h"
+#include "common/Report.h"
 
 namespace tarvenox {
 
@@ -20,6 +21,9 @@ struct GlyphOutlines {
     std::array<std::int32_t, 256> advances{};
     // Ascent, descent and leading in outline units.
     FontLayout layout;
+    // What the extraction has to tell: no face could be created, outline records it
+    // skipped. Never failed.
+    Report report;
 };
 
 // Outlines are taken at an em of 64 pixels, which makes 1024 outline units: the em
@@ -31,8 +35,8 @@ inline constexpr int glyphCount = 224;
 inline constexpr const char* noFontMessage = "hFont == NULL";
 
 // The face (UTF-8) at an em height of 64 pixels, regular weight. When no font can be
-// created at all, "hFont == NULL" is shown and the result holds only NullGlyphs, zero
-// advances and an empty layout.
+// created at all, the report tells "hFont == NULL" and the result holds only
+// NullGlyphs, zero advances and an empty layout.
 GlyphOutlines extractGlyphOutlines(const std::string& faceName);
 GlyphOutlines extractGlyphOutlines(FontEngine& engine, const std::string& faceName);
 

@@ -93,9 +93,8 @@ public:
     }
 
     // The customisation of a template, each on the first tag that fits.
-    void replaceFont(const std::string& fontName, const std::string& faceName);
+    // (Fonts and sounds are replaced by font/FontReplacement.h and sound/Mp3Sound.h.)
     void replacePicture(const std::string& exportName, const std::string& path);
-    void replaceSound(const std::string& exportName, const std::string& path);
     // Replaces the first DoAction's actions with the assignments of the variables.
     void setVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
     // Keeps the first DoAction's actions: a variable they assign gets its new value

@@ -1,8 +1,8 @@
 // The tag class for each tag code.
 #include "swf/TagFactory.h"
 
-#include "font/SWFFont.h"
-#include "sound/SWFDefineSound.h"
+#include "swf/SWFFont.h"
+#include "swf/SWFDefineSound.h"
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFDoAction.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "font/DefineFont2.h"
-#include "font/SWFFont.h"
+#include "swf/SWFFont.h"
 #include "support/MovieBuilder.h"
 #include "support/TempDir.h"
 #include "swf/ByteIO.h"

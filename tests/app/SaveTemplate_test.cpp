@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "sound/SWFDefineSound.h"
+#include "swf/SWFDefineSound.h"
 #include "support/Installation.h"
 #include "support/Mp3Builder.h"
 #include "support/MovieBuilder.h"

@@ -14,7 +14,7 @@
 #include "app/Customisation.h"
 #include "common/ByteReader.h"
 #include "common/Log.h"
-#include "font/SWFFont.h"
+#include "swf/SWFFont.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "swf/ActionRecords.h"

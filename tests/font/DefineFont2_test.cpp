@@ -3,12 +3,14 @@
 // tag's replacement.
 #include <gtest/gtest.h>
 
+#include "font/FontReplacement.h"
+
 #include <algorithm>
 
 #include "NativeOutlineBuilder.h"
 #include "ShapeDecoder.h"
 #include "font/DefineFont2.h"
-#include "font/SWFFont.h"
+#include "swf/SWFFont.h"
 #include "support/MovieBuilder.h"
 #include "swf/ByteIO.h"
 #include "swf/SWFBitReader.h"
@@ -196,11 +198,11 @@ TEST(DefineFont2, ReplaceFontRebuildsTheFirstMatchFromTheInstalledFace) {
     SWFFile movie(movieWithFonts(), "fonts.swf");
     ASSERT_TRUE(movie.complete());
     const Bytes before = movie.serialize();
-    movie.replaceFont("title", "DejaVu Sans");  // names compare case-sensitively
-    movie.replaceFont("Tit", "DejaVu Sans");
+    (void)replaceFont(movie, "title", "DejaVu Sans");  // names compare case-sensitively
+    (void)replaceFont(movie, "Tit", "DejaVu Sans");
     EXPECT_EQ(movie.serialize(), before);
 
-    movie.replaceFont("Title", "DejaVu Sans");
+    (void)replaceFont(movie, "Title", "DejaVu Sans");
     auto& tags = movie.tags();
     auto* font = dynamic_cast<SWFFont*>(tags[0].get());
     ASSERT_NE(font, nullptr);
@@ -222,7 +224,7 @@ TEST(DefineFont2, ReplaceFontRebuildsTheFirstMatchFromTheInstalledFace) {
     EXPECT_EQ(tags[2]->length(), 7 + 5 + 898 + codesToBounds + 226);
 
     // Replaced again, the body is built anew from the same font id.
-    font->replaceWithSystemFont("Title", "Liberation Serif");
+    (void)replaceWithSystemFont(*font, "Title", "Liberation Serif");
     EXPECT_EQ(font->characterId(), 3);
     EXPECT_NE(Bytes(font->body().begin(), font->body().end()), body);
 }

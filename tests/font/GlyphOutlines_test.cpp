@@ -24,12 +24,12 @@ std::pair<int, int> verticalExtent(const Glyph& g) {
 }
 
 TEST(GlyphOutlines, InstalledFaceEndToEnd) {
-    test::RecordedMessages sink;
     // A face that is not installed gets the closest match.
     for (const char* face : {"DejaVu Sans", "Liberation Sans", "No Such Face Anywhere"}) {
         SCOPED_TRACE(face);
         GlyphOutlines o = extractGlyphOutlines(face);
         ASSERT_EQ(o.glyphs.size(), 224u);
+        EXPECT_TRUE(o.report.messages().empty());
         EXPECT_TRUE(isNull(glyphOf(o, ' ')));
         EXPECT_GT(o.advances[' '], 0);  // the space has no outline but a width
 
@@ -55,7 +55,7 @@ TEST(GlyphOutlines, InstalledFaceEndToEnd) {
             EXPECT_LT(o.advances[c], 2048) << c;
         }
     }
-    EXPECT_TRUE(sink.texts.empty());
+
 }
 
 TEST(GlyphOutlines, AdvancesAndLineMetricsAreTheFacesOwnOnTheEmOf1024Units) {
@@ -136,12 +136,11 @@ TEST(GlyphOutlines, AsksForEveryCodeAtEmHeight64ThroughTheNearIdentityMatrix) {
 }
 
 TEST(GlyphOutlines, NoFontAtAllIsReportedOnceAndGivesEmptyGlyphs) {
-    test::RecordedMessages sink;
     ScriptedEngine engine;
     engine.available = false;
     GlyphOutlines o = extractGlyphOutlines(engine, "Face");
-    EXPECT_EQ(sink.texts, std::vector<std::string>{"hFont == NULL"});
-    EXPECT_EQ(sink.kinds, std::vector<MessageKind>{MessageKind::OkCancel});
+    EXPECT_FALSE(o.report.failed());
+    EXPECT_EQ(o.report.messages(), (std::vector<UserMessage>{{"hFont == NULL", MessageKind::OkCancel}}));
     ASSERT_EQ(o.glyphs.size(), 224u);
     for (const auto& g : o.glyphs) EXPECT_TRUE(isNull(*g));
     for (int w : o.advances) EXPECT_EQ(w, 0);

@@ -74,14 +74,13 @@ TEST(Glyph, FixedValuesTruncateTowardZeroInSixteenthsOfAPixel) {
 }
 
 TEST(Glyph, CubicAndUnknownRecordsAreReportedAndSteppedOver) {
-    test::RecordedMessages sink;
     Glyph glyph(nativeOutline({{{0, 0},
                                 {{CurveType::CSpline, {{1, 1}, {2, 2}, {3, 3}}},
                                  {static_cast<CurveType>(7), {{9, 9}}},
                                  {L, {{5, 0}}}}}}));
     EXPECT_EQ(path(glyph), "M 0 0 L 5 0 L 0 0 Z");
-    EXPECT_EQ(sink.texts, (std::vector<std::string>{cubicSplineMessage, unknownRecordMessage}));
-    EXPECT_EQ(sink.kinds, (std::vector<MessageKind>{MessageKind::OkCancel, MessageKind::OkCancel}));
+    EXPECT_EQ(glyph.messages(), (std::vector<UserMessage>{{cubicSplineMessage, MessageKind::OkCancel},
+                                                          {unknownRecordMessage, MessageKind::OkCancel}}));
     EXPECT_EQ(std::string(cubicSplineMessage), "TT_PRIM_CSPLINE bei Fonts wird nicht unterstützt");
 }
 

@@ -3,9 +3,11 @@
 // a NUL byte are matched and kept.
 #include <gtest/gtest.h>
 
+#include "font/FontReplacement.h"
+
 #include "font/DefineFont2.h"
 #include "font/FontCodes.h"
-#include "font/SWFFont.h"
+#include "swf/SWFFont.h"
 #include "support/MovieBuilder.h"
 #include "swf/ByteIO.h"
 #include "swf/SWFFile.h"
@@ -88,7 +90,7 @@ TEST(StaticText, GlyphIndicesFollowTheirCharactersIntoTheRebuiltFont) {
                            .build();
     SWFFile movie(movieBytes, "text.swf");
     ASSERT_TRUE(movie.complete()) << movie.error();
-    movie.replaceFont("Title", "DejaVu Sans");
+    (void)replaceFont(movie, "Title", "DejaVu Sans");
     const std::uint32_t a = *rebuiltGlyphIndex(U'A'), euro = *rebuiltGlyphIndex(U'\u20AC'),
                         space = *rebuiltGlyphIndex(U' ');
     EXPECT_EQ(indicesOf(*movie.tags()[2]),
@@ -114,8 +116,8 @@ TEST(StaticText, DefineFont3IsRebuiltOnItsFinerEmAndLosesItsAlignmentZones) {
     ASSERT_TRUE(movie.complete()) << movie.error();
     auto& font3 = dynamic_cast<SWFFont&>(*movie.tags()[0]);
     EXPECT_EQ(font3.getFontName(), "Verdana");
-    movie.replaceFont("Verdana", "DejaVu Sans");
-    movie.replaceFont("Plain", "DejaVu Sans");
+    (void)replaceFont(movie, "Verdana", "DejaVu Sans");
+    (void)replaceFont(movie, "Plain", "DejaVu Sans");
     ASSERT_EQ(movie.tags().size(), 3u);  // the alignment zones are gone
     auto& font2 = dynamic_cast<SWFFont&>(*movie.tags()[1]);
     EXPECT_EQ(font3.code(), 75);

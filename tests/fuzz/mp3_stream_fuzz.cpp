@@ -2,13 +2,13 @@
 #include <cstdint>
 
 #include "sound/Mp3Stream.h"
-#include "sound/SWFDefineSound.h"
+#include "sound/Mp3Sound.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvenox;
     const ByteSpan mp3(data, size);
     const Mp3Stream stream = readMp3Stream(mp3);
-    auto sound = SWFDefineSound::fromMp3(1, mp3, "fuzz.mp3");
+    auto sound = soundFromMp3(1, mp3, "fuzz.mp3");
     // A sound exists exactly when the stream is usable, and holds the data from the
     // first frame on behind its nine bytes of fields.
     if ((sound != nullptr) != (stream.problem == Mp3Stream::Problem::None)) __builtin_trap();

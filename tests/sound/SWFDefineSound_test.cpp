@@ -1,5 +1,5 @@
 // DefineSound tags built from MP3 data: body layout, format flags and refusals.
-#include "sound/SWFDefineSound.h"
+#include "sound/Mp3Sound.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +16,13 @@ using test::headerThenZeros;
 
 std::uint8_t flagByte(std::uint32_t header) {
     Bytes data = test::mp3Frames(header, 3);
-    auto sound = SWFDefineSound::fromMp3(1, data, "x.mp3");
+    auto sound = soundFromMp3(1, data, "x.mp3");
     return sound ? sound->body()[2] : 0;
 }
 
 TEST(SWFDefineSound, BodyHoldsIdFlagsCountAndTheDataFromTheFirstFrame) {
     const Bytes mp3 = headerThenZeros({0xFF, 0xFB, 0x90, 0x64}, 1000000);
-    auto sound = SWFDefineSound::fromMp3(0x1234, Bytes{'a', 'b', 'c'} + mp3, "song.mp3");
+    auto sound = soundFromMp3(0x1234, Bytes{'a', 'b', 'c'} + mp3, "song.mp3");
     ASSERT_TRUE(sound);
     EXPECT_EQ(sound->code(), 14);
     ASSERT_EQ(sound->length(), 1000009u);
@@ -80,17 +80,17 @@ TEST(SWFDefineSound, UnusableMp3IsRefusedWithAMessageNamingTheFile) {
     for (const auto& [name, data] : cases) {
         SCOPED_TRACE(name);
         std::string problem;
-        EXPECT_FALSE(SWFDefineSound::fromMp3(1, data, "Musik/Lied ä.mp3", &problem));
+        EXPECT_FALSE(soundFromMp3(1, data, "Musik/Lied ä.mp3", &problem));
         EXPECT_NE(problem.find("„Musik/Lied ä.mp3“"), std::string::npos) << problem;
         EXPECT_NE(problem.find("Musik der Vorlage bleibt erhalten"), std::string::npos);
     }
 
     test::TempDir dir;
     std::string problem;
-    EXPECT_FALSE(SWFDefineSound::fromMp3File(1, dir.file("missing.mp3"), &problem));
+    EXPECT_FALSE(soundFromMp3File(1, dir.file("missing.mp3"), &problem));
     EXPECT_NE(problem.find(dir.file("missing.mp3") + "“ kann nicht gelesen werden"), std::string::npos)
         << problem;
-    EXPECT_FALSE(SWFDefineSound::fromMp3File(1, dir.write("empty.mp3", ""), &problem));
+    EXPECT_FALSE(soundFromMp3File(1, dir.write("empty.mp3", ""), &problem));
     EXPECT_NE(problem.find("keine MP3-Daten"), std::string::npos) << problem;
 }
 
@@ -126,7 +126,7 @@ TEST(SWFDefineSound, FilesFromARealEncoder) {
         SCOPED_TRACE(c.file);
         const Bytes mp3 = test::readBytes(folder + c.file);
         ASSERT_FALSE(mp3.empty());
-        auto sound = SWFDefineSound::fromMp3File(9, folder + c.file);
+        auto sound = soundFromMp3File(9, folder + c.file);
         ASSERT_TRUE(sound);
         EXPECT_EQ(sound->length(), 9 + mp3.size() - c.prefix);
         EXPECT_EQ(sound->body()[2], c.flags);

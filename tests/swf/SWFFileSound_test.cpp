@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/Messages.h"
-#include "sound/SWFDefineSound.h"
+#include "sound/Mp3Sound.h"
 #include "support/Mp3Builder.h"
 #include "support/MovieBuilder.h"
 #include "support/RecordedMessages.h"
@@ -53,7 +53,7 @@ protected:
 TEST_F(ReplaceSound, FirstSoundWithTheExportedIdTakesTheMp3InItsPlace) {
     SWFFile movie(movieWithSounds(), "movie.swf");
     const Bytes before = movie.serialize();
-    movie.replaceSound("music", mp3Path);
+    (void)replaceSound(movie, "music", mp3Path);
 
     ASSERT_EQ(movie.tags().size(), 6u);
     auto* sound = dynamic_cast<SWFDefineSound*>(movie.tags()[3].get());
@@ -78,14 +78,14 @@ TEST_F(ReplaceSound, NamesAreFoundInEveryPairOfTheFirstTagNamingThem) {
         SCOPED_TRACE(name);
         SWFFile movie(movieWithSounds(), "movie.swf");
         const Bytes before = movie.serialize();
-        movie.replaceSound(name, mp3Path);
+        (void)replaceSound(movie, name, mp3Path);
         EXPECT_EQ(movie.serialize(), before);
     }
     // "extra" (a second pair) and "Music" both export id 6, which is the first sound.
     for (const char* name : {"extra", "Music"}) {
         SCOPED_TRACE(name);
         SWFFile movie(movieWithSounds(), "movie.swf");
-        movie.replaceSound(name, mp3Path);
+        (void)replaceSound(movie, name, mp3Path);
         EXPECT_EQ(movie.tags()[2]->characterId(), 6);
         EXPECT_EQ(movie.tags()[2]->length(), 9 + mp3.size() - 40);
     }
@@ -96,21 +96,21 @@ TEST_F(ReplaceSound, UnusableMp3KeepsTheTemplateSoundAndTellsTheUser) {
     const std::string missing = dir.file("gone.mp3");
     for (const std::string& path : {bad, missing}) {
         SCOPED_TRACE(path);
-        RecordedMessages messages;
         SWFFile movie(movieWithSounds(), "movie.swf");
         const Bytes before = movie.serialize();
-        movie.replaceSound("music", path);
+        const Report report = replaceSound(movie, "music", path);
         EXPECT_EQ(movie.serialize(), before);
-        ASSERT_EQ(messages.texts.size(), 1u);
-        EXPECT_NE(messages.texts[0].find(path), std::string::npos);
-        EXPECT_EQ(messages.kinds[0], MessageKind::Information);
+        EXPECT_TRUE(report.failed());
+        ASSERT_EQ(report.messages().size(), 1u);
+        EXPECT_NE(report.messages()[0].text.find(path), std::string::npos);
+        EXPECT_EQ(report.messages()[0].kind, MessageKind::Information);
     }
 
-    // Without a sound to replace the file is not even read, so nothing is shown.
-    RecordedMessages messages;
+    // Without a sound to replace the file is not even read, so nothing is said.
     SWFFile movie(movieWithSounds(), "movie.swf");
-    movie.replaceSound("nothing", bad);
-    EXPECT_TRUE(messages.texts.empty());
+    const Report report = replaceSound(movie, "nothing", bad);
+    EXPECT_FALSE(report.failed());
+    EXPECT_TRUE(report.messages().empty());
 }
 
 }  // namespace

@@ -12,8 +12,8 @@
 #include "swf/SWFExportAssets.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
-#include "font/SWFFont.h"
-#include "sound/SWFDefineSound.h"
+#include "swf/SWFFont.h"
+#include "swf/SWFDefineSound.h"
 
 namespace tarvenox {
 namespace {

@@ -2,10 +2,12 @@
 #include "TemplateBuilder.h"
 
 #include <gtest/gtest.h>
+
+#include "font/FontReplacement.h"
 #include <png.h>
 
 #include "data/TextTable.h"
-#include "sound/SWFDefineSound.h"
+#include "swf/SWFDefineSound.h"
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
@@ -116,7 +118,7 @@ TEST_F(TemplateBuilderTest, SavingTheUnchangedTemplateChangesNoByte) {
         EXPECT_EQ(movie.version(), version);
         movie.setVariables(demoVariables());
         movie.setBackgroundColor(0x123456);
-        movie.replaceFont("Title", "DejaVu Sans");
+        (void)replaceFont(movie, "Title", "DejaVu Sans");
         EXPECT_EQ(movie.serialize(), test::readBytes(path)) << int(version);
     }
 }

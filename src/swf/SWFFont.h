@@ -1,5 +1,6 @@
-// DefineFont2 (code 48) and DefineFont3 (code 75): a font embedded in a movie, rebuilt
-// from an installed face. The two share one body layout; DefineFont3's em is finer.
+// DefineFont2 (code 48) and DefineFont3 (code 75): a font embedded in a movie. The two
+// share one body layout; DefineFont3's em is finer. (Rebuilding one from an installed
+// face is font/FontReplacement.h.)
 #pragma once
 
 #include <optional>
@@ -20,12 +21,6 @@ public:
 
     // FontName byte for byte, as the movie stores it.
     std::string nameBytes() const;
-
-    // Installs a new body with the characters of the Windows-1252 codes 32 to 255 of
-    // the installed face (UTF-8), keeping the font id (body bytes 0-1), the italic and
-    // bold flags, and storing fontName (the movie's bytes) as the name. The name cache
-    // stays as it is.
-    void replaceWithSystemFont(const std::string& fontName, const std::string& faceName);
 
 private:
     std::optional<std::string> nameCache_;

@@ -1,10 +1,10 @@
 // DefineSound tags built from MP3 files.
-#include "sound/SWFDefineSound.h"
+#include "sound/Mp3Sound.h"
 
-#include "common/ByteReader.h"
 #include "common/FileIO.h"
 #include "sound/Mp3Stream.h"
 #include "swf/ByteIO.h"
+#include "swf/SWFFile.h"
 
 namespace tarvenox {
 
@@ -34,9 +34,8 @@ int mp3SoundRate(int samplingRate) {
     return 3;
 }
 
-std::unique_ptr<SWFDefineSound> SWFDefineSound::fromMp3(std::uint16_t soundId, ByteSpan mp3,
-                                                        const std::string& name,
-                                                        std::string* problem) {
+std::unique_ptr<SWFDefineSound> soundFromMp3(std::uint16_t soundId, ByteSpan mp3, const std::string& name,
+                                             std::string* problem) {
     const Mp3Stream stream = readMp3Stream(mp3);
     switch (stream.problem) {
         case Mp3Stream::Problem::NoFrame:
@@ -75,48 +74,28 @@ std::unique_ptr<SWFDefineSound> SWFDefineSound::fromMp3(std::uint16_t soundId, B
                                             std::move(body));
 }
 
-std::unique_ptr<SWFDefineSound> SWFDefineSound::fromMp3File(std::uint16_t soundId,
-                                                            const std::string& path,
-                                                            std::string* problem) {
+std::unique_ptr<SWFDefineSound> soundFromMp3File(std::uint16_t soundId, const std::string& path,
+                                                 std::string* problem) {
     auto data = readFileBytes(path);
     if (!data) {
         setProblem(problem, refusal(path, "kann nicht gelesen werden."));
         return nullptr;
     }
-    return fromMp3(soundId, *data, path, problem);
+    return soundFromMp3(soundId, *data, path, problem);
 }
 
-std::optional<SWFDefineSound::Format> SWFDefineSound::format() const {
-    ByteReader reader(body());
-    reader.skip(2);  // SoundId
-    const std::uint8_t flags = reader.readU8();
-    Format format;
-    format.sampleCount = reader.readU32LE();
-    if (reader.overrun()) return std::nullopt;
-    format.soundFormat = flags >> 4;
-    format.soundRate = (flags >> 2) & 3;
-    format.sixteenBit = (flags & 2) != 0;
-    format.stereo = (flags & 1) != 0;
-    return format;
-}
-
-std::string SWFDefineSound::formatName(int soundFormat) {
-    switch (soundFormat) {
-        case 0: return "uncompressed";
-        case 1: return "ADPCM";
-        case 2: return "MP3";
-        case 3: return "uncompressed little-endian";
-        case 4: return "Nellymoser 16 kHz";
-        case 5: return "Nellymoser 8 kHz";
-        case 6: return "Nellymoser";
-        case 11: return "Speex";
-        default: return "format " + std::to_string(soundFormat);
+Report replaceSound(SWFFile& movie, const std::string& exportName, const std::string& path) {
+    Report report;
+    auto slot = movie.findExported<SWFDefineSound>(exportName);
+    if (slot == movie.tags().end()) return report;
+    std::string problem;
+    auto replacement = soundFromMp3File((*slot)->characterId(), path, &problem);
+    if (!replacement) {
+        report.fail(problem, MessageKind::Information);
+        return report;
     }
-}
-
-int SWFDefineSound::rateHz(int soundRate) {
-    static constexpr int kRates[4] = {5512, 11025, 22050, 44100};
-    return kRates[soundRate & 3];
+    *slot = std::move(replacement);
+    return report;
 }
 
 }  // namespace tarvenox

@@ -1,0 +1,45 @@
+// Rebuilding a movie's font from an installed face.
+#include "font/FontReplacement.h"
+
+#include <algorithm>
+
+#include "font/DefineFont2.h"
+#include "font/FontCodes.h"
+#include "font/StaticTextRemap.h"
+#include "swf/SWFFile.h"
+#include "swf/SWFFont.h"
+#include "swf/TagCode.h"
+
+namespace tarvenox {
+
+Report replaceWithSystemFont(SWFFont& font, const std::string& fontName, const std::string& faceName) {
+    const std::uint8_t styleFlags = font.body().size() > 2 ? font.body()[2] : 0;
+    GlyphOutlines outlines = extractGlyphOutlines(faceName);
+    font.setData(font.code() == static_cast<int>(TagCode::DefineFont3)
+                     ? buildDefineFont3Body(font.characterId(), fontName, outlines, styleFlags)
+                     : buildDefineFont2Body(font.characterId(), fontName, outlines, styleFlags));
+    return outlines.report;
+}
+
+Report replaceFont(SWFFile& movie, const std::string& fontName, const std::string& faceName) {
+    SWFFont* font = findFontNamed(movie, fontName);
+    if (font == nullptr) return {};
+    const std::uint16_t id = font->characterId();
+    const std::vector<char32_t> oldCodePoints = fontCodePoints(font->body(), movie.textEncoding());
+    Report report = replaceWithSystemFont(*font, font->nameBytes(), faceName);
+    // Static text names its glyphs by their place in the old font.
+    if (const int missing = remapStaticText(movie, id, oldCodePoints); missing > 0) {
+        report.note("static text in font " + displayMovieText(font->getFontName(), movie.textEncoding()) +
+                        ": " + std::to_string(missing) + " characters that " + faceName +
+                        " lacks are shown as spaces",
+                    MessageKind::Information);
+    }
+    if (font->code() == static_cast<int>(TagCode::DefineFont3)) {
+        std::erase_if(movie.tags(), [id](const auto& tag) {
+            return tag->code() == static_cast<int>(TagCode::DefineFontAlignZones) && tag->characterId() == id;
+        });
+    }
+    return report;
+}
+
+}  // namespace tarvenox

@@ -1,0 +1,37 @@
+// DefineSound tags made from MP3 files, and the replacement of a movie's music.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/Report.h"
+#include "swf/SWFDefineSound.h"
+
+namespace tarvenox {
+
+class SWFFile;
+
+// The DefineSound with the given id for an MP3 file held in memory: its bytes from the
+// first frame on become the sound data, unchanged. A file without an acceptable frame
+// header, or whose first frame is in free format, gives nullptr and *problem (when
+// given) a message for the user (UTF-8) that names the file by name.
+std::unique_ptr<SWFDefineSound> soundFromMp3(std::uint16_t soundId, ByteSpan mp3, const std::string& name,
+                                             std::string* problem = nullptr);
+// The same for the MP3 file at path (UTF-8); a file that cannot be read, or is empty, is
+// refused like one without frames.
+std::unique_ptr<SWFDefineSound> soundFromMp3File(std::uint16_t soundId, const std::string& path,
+                                                 std::string* problem = nullptr);
+
+// The SoundRate flag for an MP3 stream's sampling rate. MP3 sounds may only be flagged
+// 11, 22 or 44 kHz, and a player may resample to the flagged rate, so every rate gets
+// the nearest of those: 8, 11.025 and 12 kHz give 1; 16, 22.05 and 24 kHz 2; 32, 44.1
+// and 48 kHz 3.
+int mp3SoundRate(int samplingRate);
+
+// Replaces the first DefineSound exported under exportName (a product text) with the
+// MP3 file at path. A name the movie does not export changes nothing. A file that holds
+// no usable MP3 stream keeps the template's music: the report fails with the reason.
+Report replaceSound(SWFFile& movie, const std::string& exportName, const std::string& path);
+
+}  // namespace tarvenox
