@@ -5,7 +5,6 @@
 #include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/Log.h"
-#include "common/Messages.h"
 #include "swf/JpegCheck.h"
 #include "swf/PictureFile.h"
 #include "font/FontReplacement.h"
@@ -23,23 +22,33 @@ void logReplacement(const char* format, const std::string& name, const std::stri
 
 }  // namespace
 
-void customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
-                    const Replacements& sounds, const ActionVariables* variables,
-                    std::optional<std::int32_t> background) {
+Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
+                      const Replacements& sounds, const ActionVariables* variables,
+                      std::optional<std::int32_t> background) {
+    Report report;
     for (const auto& [name, face] : fonts) {
         logReplacement("replacing font %s with font %s\n", name, face);
-        (void)replaceFont(movie, name, face);
+        report.add(replaceFont(movie, name, face));
     }
     for (const auto& [name, path] : pictures) {
         logReplacement("replacing image %s with image %s\n", name, path);
-        movie.replacePicture(name, path);
+        report.add(movie.replacePicture(name, path));
     }
     for (const auto& [name, path] : sounds) {
         logReplacement("replacing mp3 %s with mp3 %s\n", name, path);
-        (void)replaceSound(movie, name, path);
+        report.add(replaceSound(movie, name, path));
     }
-    if (variables != nullptr) movie.setVariables(*variables);
+    if (variables != nullptr) {
+        try {
+            movie.setVariables(*variables);
+        } catch (const Exception& e) {
+            // A variable that cannot be written as an action (a value too long for its
+            // record): the actions stay as they were.
+            report.fail(e.getMessage(), MessageKind::Information);
+        }
+    }
     if (background) movie.setBackgroundColor(*background);
+    return report;
 }
 
 void recordFontReplacement(CTarvenoxApp& app, const std::string& fontName,
@@ -47,20 +56,21 @@ void recordFontReplacement(CTarvenoxApp& app, const std::string& fontName,
     app.fontReplacements[fontName] = faceName;
 }
 
-bool recordPictureReplacement(CTarvenoxApp& app, const std::string& exportName,
-                              const std::string& path) {
+Report recordPictureReplacement(CTarvenoxApp& app, const std::string& exportName,
+                                const std::string& path) {
+    Report report;
     // Only JPEG files are checked when chosen; a PNG is read when the movie is saved,
     // and a file of another kind is ignored then.
     if (pictureKind(path) == PictureKind::Jpeg) {
         try {
             checkJpeg(path);
         } catch (const FileException& e) {
-            showMessage(e.getMessage(), MessageKind::Information);
-            return false;
+            report.fail(e.getMessage(), MessageKind::Information);
+            return report;
         }
     }
     app.pictureReplacements[exportName] = path;
-    return true;
+    return report;
 }
 
 void recordSoundReplacement(CTarvenoxApp& app, const std::string& exportName,
@@ -68,32 +78,30 @@ void recordSoundReplacement(CTarvenoxApp& app, const std::string& exportName,
     app.soundReplacements[exportName] = path;
 }
 
-bool saveMovie(CTarvenoxApp& app) {
+Report saveMovie(CTarvenoxApp& app) {
+    Report report;
     app.workspace->extractAll();
     const std::string path = app.workingCopyPath();
     SWFFile movie(path);
     if (!movie.complete()) {
-        showMessage("Der Film kann nicht gelesen werden und wurde nicht gespeichert.\n" +
-                        movie.error(),
-                    MessageKind::Information);
-        return false;
+        report.fail("Der Film kann nicht gelesen werden und wurde nicht gespeichert.\n" + movie.error());
+        return report;
     }
+    // Variables that cannot be written leave the working copy as the template was.
     try {
-        customiseMovie(movie, app.fontReplacements, app.pictureReplacements,
-                       app.soundReplacements, &app.actionVariables, app.currentBackgroundColor);
+        (void)actionBytes(app.actionVariables, movie.textEncoding());
     } catch (const Exception& e) {
-        // A variable that cannot be written as an action (a value too long for its
-        // record): the movie is left as the template was.
-        showMessage(e.getMessage(), MessageKind::Information);
-        return false;
+        report.fail(e.getMessage());
+        return report;
     }
+    report.add(customiseMovie(movie, app.fontReplacements, app.pictureReplacements,
+                              app.soundReplacements, &app.actionVariables, app.currentBackgroundColor));
     app.savedBackgroundColor = app.currentBackgroundColor;
     std::string error;
     if (!movie.write(path, &error)) {
-        showMessage("Der Film konnte nicht gespeichert werden.\n" + error, MessageKind::Information);
-        return false;
+        report.fail("Der Film konnte nicht gespeichert werden.\n" + error);
     }
-    return true;
+    return report;
 }
 
 }  // namespace tarvenox

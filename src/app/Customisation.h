@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "common/Report.h"
 #include "swf/SWFType.h"
 
 namespace tarvenox {
@@ -17,27 +18,31 @@ using Replacements = std::map<std::string, std::string>;
 
 // Applies changes to a movie in the save's order: fonts, then pictures, then sounds,
 // each kind in byte-wise order of its names with a log line per entry; then the
-// variables (when given) and the background colour (when given).
-void customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
-                    const Replacements& sounds, const ActionVariables* variables,
-                    std::optional<std::int32_t> background);
+// variables (when given) and the background colour (when given). The report gathers
+// what each change reported; it fails when a change could not be made as asked (the
+// other changes are made all the same), and it says so when the variables cannot be
+// written, which leaves the movie's actions as they were.
+Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
+                      const Replacements& sounds, const ActionVariables* variables,
+                      std::optional<std::int32_t> background);
 
 // The recording operations: each keeps a choice for the next save, replacing an earlier
 // choice for the same name.
 void recordFontReplacement(CTarvenoxApp& app, const std::string& fontName,
                            const std::string& faceName);
 // A JPEG file (".jpg", ".jpeg", any case) must pass the JPEG check first; when it does
-// not, the check's message is shown and nothing is recorded (false).
-bool recordPictureReplacement(CTarvenoxApp& app, const std::string& exportName,
-                              const std::string& path);
+// not, nothing is recorded and the report fails with the check's message.
+Report recordPictureReplacement(CTarvenoxApp& app, const std::string& exportName,
+                                const std::string& path);
 void recordSoundReplacement(CTarvenoxApp& app, const std::string& exportName,
                             const std::string& path);
 
 // The save: extracts the selected template afresh, reads its working copy, applies
 // every recorded change, the action variables and the current background colour, and
 // writes the result back over the working copy through a temporary file. A working copy
-// that cannot be read completely, or a failed write, is reported to the user and
-// gives false; the working copy is then the untouched template.
-bool saveMovie(CTarvenoxApp& app);
+// that cannot be read completely, variables that cannot be written, or a failed write
+// fail the report, and the working copy is then the untouched template; a change that
+// could not be made (a picture that cannot be read) fails it too, with the rest saved.
+Report saveMovie(CTarvenoxApp& app);
 
 }  // namespace tarvenox

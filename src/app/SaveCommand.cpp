@@ -18,7 +18,6 @@
 #include "common/Exception.h"
 #include "common/FileIO.h"
 #include "common/Log.h"
-#include "common/Messages.h"
 #include "font/FontEngine.h"
 #include "swf/SWFFont.h"
 #include "sound/Mp3Stream.h"
@@ -61,25 +60,6 @@ std::pair<std::string, std::string> parseReplacement(const std::string& text, co
     }
     return {std::move(name), text.substr(equals + 1)};
 }
-
-// Collects the messages for the user that the engine shows while a command runs,
-// without showing them: the interactive program shows them in German boxes, while the
-// command line says in one English line what failed (see the checks below, which find
-// the usual causes before the engine does).
-class MessageCollector : public MessageSink {
-public:
-    MessageCollector() : previous_(setMessageSink(this)) {}
-    ~MessageCollector() override { setMessageSink(previous_); }
-    MessageCollector(const MessageCollector&) = delete;
-    MessageCollector& operator=(const MessageCollector&) = delete;
-
-    void showMessage(const std::string&, MessageKind) override { ++count_; }
-    int count() const { return count_; }
-
-private:
-    MessageSink* previous_;
-    int count_ = 0;
-};
 
 // The options of one kind as name (Windows-1252, as movies store it) to value, in
 // byte-wise order of the names: the order the save applies them in. A name given twice
@@ -220,15 +200,14 @@ void saveMovieFile(const SaveOptions& options) {
     const auto fonts = checkedFonts(options.fonts, movie);
     const auto images = checkedImages(options.images, movie);
     const auto sounds = checkedSounds(options.mp3, movie);
-    MessageCollector messages;
-    customiseMovie(movie, fonts, images, sounds, nullptr, background);
+    const Report report = customiseMovie(movie, fonts, images, sounds, nullptr, background);
+    if (report.failed()) throw CommandError(report.text() + "; nothing was written");
     try {
         // A movie's own script stays: only the assignments of the variables change.
         movie.assignVariables(variables);
     } catch (const Exception& e) {
         throw CommandError("--var: " + e.getMessage() + "; nothing was written");
     }
-    if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
     if (options.uncompressed) movie.setCompression(SWFCompression::None);
     if (isStandardOutput(options.output)) {
         writeOutput(options.output, movie.serialize());
@@ -318,7 +297,6 @@ void saveTemplate(const SaveOptions& options) {
         throw CommandError("--template: '" + options.templateName + "' is not a template name");
     }
     CTarvenoxApp app(installationEnvironment(options.dataFolder));
-    MessageCollector messages;
     if (!app.workingFolderCreated) {
         throw CommandError("cannot create a working folder in the temporary folder");
     }
@@ -335,9 +313,9 @@ void saveTemplate(const SaveOptions& options) {
         recordFontReplacement(app, fontName, face);
     }
     for (const auto& [exportName, path] : checkedImages(options.images, movie)) {
-        if (!recordPictureReplacement(app, exportName, path)) {
-            throw CommandError("--image " + displayText(exportName) + "=" + path +
-                               ": the picture was refused; nothing was written");
+        if (const Report report = recordPictureReplacement(app, exportName, path); report.failed()) {
+            throw CommandError("--image " + displayText(exportName) + "=" + path + ": " + report.text() +
+                               "; nothing was written");
         }
     }
     for (const auto& [exportName, path] : checkedSounds(options.mp3, movie)) {
@@ -346,8 +324,9 @@ void saveTemplate(const SaveOptions& options) {
     setTemplateVariables(app.actionVariables, options.variables, options.templateName);
     if (background) app.currentBackgroundColor = *background;
 
-    if (!saveMovie(app)) throw CommandError("the template could not be saved; nothing was written");
-    if (messages.count() > 0) throw CommandError("the movie was not changed as asked; nothing was written");
+    if (const Report report = saveMovie(app); report.failed()) {
+        throw CommandError(report.text() + "; nothing was written");
+    }
     std::string error;
     auto result = readFileBytes(app.workingCopyPath(), &error);
     if (!result) throw CommandError(error);

@@ -22,9 +22,9 @@ PictureProblem invalid(const std::string& path, const std::string& why) {
     return {kInvalid, path + ": not a JPEG picture that players can show (" + why + ")"};
 }
 
+// The command line says it with the product's own text, which names the fix.
 PictureProblem progressive(const std::string& path) {
-    return {kProgressiveMessage,
-            path + ": progressive JPEG is not supported: save it as baseline JPEG"};
+    return {kProgressiveMessage, path + ": " + kProgressiveMessage};
 }
 
 }  // namespace

@@ -71,8 +71,4 @@ std::string outOfMemoryMessage(const std::string& path) {
     return "Das Bild " + path + " ist zu groß für den Speicher.";
 }
 
-void reportMissingPicture(const std::string& path) {
-    showMessage(missingPictureMessage(path), MessageKind::OkCancel);
-}
-
 }  // namespace tarvenox

@@ -21,10 +21,8 @@ std::optional<PictureProblem> pictureProblem(const std::string& path);
 // The same, thrown as FileException (the message for the user, the path as file name).
 void checkPictureFile(const std::string& path);
 
-// Tells the user that a picture file cannot be read: "Datei <path> nicht gefunden."
-// with OK and Cancel, whose answer changes nothing.
-void reportMissingPicture(const std::string& path);
-// That message's text.
+// The message for a picture file that cannot be read: "Datei <path> nicht gefunden."
+// (OK and Cancel, whose answer changes nothing).
 std::string missingPictureMessage(const std::string& path);
 // The text for a picture whose pixels do not fit in memory.
 std::string outOfMemoryMessage(const std::string& path);

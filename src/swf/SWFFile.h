@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/Bytes.h"
+#include "common/Report.h"
 #include "swf/MovieText.h"
 #include "swf/SWFCompression.h"
 #include "swf/SWFRect.h"
@@ -94,7 +95,11 @@ public:
 
     // The customisation of a template, each on the first tag that fits.
     // (Fonts and sounds are replaced by font/FontReplacement.h and sound/Mp3Sound.h.)
-    void replacePicture(const std::string& exportName, const std::string& path);
+    // Replaces the picture exported under exportName (a product text) with a PNG or
+    // JPEG file and rescales the first shape that shows it, so that it keeps its size
+    // on the stage. A name the movie does not export, or a file of another kind,
+    // changes nothing; a file that cannot be used fails the report.
+    Report replacePicture(const std::string& exportName, const std::string& path);
     // Replaces the first DoAction's actions with the assignments of the variables.
     void setVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
     // Keeps the first DoAction's actions: a variable they assign gets its new value

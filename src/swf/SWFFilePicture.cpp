@@ -11,12 +11,13 @@ namespace tarvenox {
 
 namespace {
 
-std::unique_ptr<SWFImage> imageFromFile(std::uint16_t characterId, const std::string& path) {
+std::unique_ptr<SWFImage> imageFromFile(std::uint16_t characterId, const std::string& path,
+                                        Report& report) {
     switch (pictureKind(path)) {
         case PictureKind::Png:
-            return SWFLosslessImage::fromPngFile(characterId, path);
+            return SWFLosslessImage::fromPngFile(characterId, path, report);
         case PictureKind::Jpeg:
-            return SWFJpegImage::fromFile(characterId, path);
+            return SWFJpegImage::fromFile(characterId, path, report);
         case PictureKind::Other:
             break;
     }
@@ -30,18 +31,19 @@ SWFImage* findExportedImage(SWFFile& movie, const std::string& exportName) {
     return slot == movie.tags().end() ? nullptr : static_cast<SWFImage*>(slot->get());
 }
 
-void SWFFile::replacePicture(const std::string& exportName, const std::string& path) {
+Report SWFFile::replacePicture(const std::string& exportName, const std::string& path) {
+    Report report;
     auto slot = findExported<SWFImage>(exportName);
-    if (slot == tags_.end()) return;
+    if (slot == tags_.end()) return report;
     auto& oldImage = static_cast<SWFImage&>(**slot);
     const std::uint16_t characterId = oldImage.characterId();
     const std::uint16_t oldWidth = oldImage.width();
     const std::uint16_t oldHeight = oldImage.height();
 
-    // A file of another kind, or one that cannot be used (the user has been told),
-    // leaves the old picture in place.
-    std::unique_ptr<SWFImage> newImage = imageFromFile(characterId, path);
-    if (!newImage) return;
+    // A file of another kind, or one that cannot be used (the report says why), leaves
+    // the old picture in place.
+    std::unique_ptr<SWFImage> newImage = imageFromFile(characterId, path, report);
+    if (!newImage) return report;
     const std::uint16_t newWidth = newImage->width();
     const std::uint16_t newHeight = newImage->height();
     *slot = std::move(newImage);
@@ -55,6 +57,7 @@ void SWFFile::replacePicture(const std::string& exportName, const std::string& p
         logPrint("new size\n");
         if (shape->rescale(characterId, oldWidth, oldHeight, newWidth, newHeight)) break;
     }
+    return report;
 }
 
 }  // namespace tarvenox

@@ -9,10 +9,10 @@
 namespace tarvenox {
 
 std::unique_ptr<SWFJpegImage> SWFJpegImage::fromFile(std::uint16_t characterId,
-                                                     const std::string& path) {
+                                                     const std::string& path, Report& report) {
     auto data = readFileBytes(path);
     if (!data) {
-        reportMissingPicture(path);
+        report.fail(missingPictureMessage(path), MessageKind::OkCancel);
         return nullptr;
     }
     return fromJpegData(characterId, *data);

@@ -1,7 +1,6 @@
 // DefineBitsLossless and DefineBitsLossless2.
 #include "swf/SWFLosslessImage.h"
 
-#include "common/Messages.h"
 #include "swf/ByteIO.h"
 #include "swf/PictureFile.h"
 #include "swf/PngImage.h"
@@ -9,14 +8,14 @@
 namespace tarvenox {
 
 std::unique_ptr<SWFLosslessImage> SWFLosslessImage::fromPngFile(std::uint16_t characterId,
-                                                               const std::string& path) {
+                                                               const std::string& path, Report& report) {
     PngImageImpl image(path);
     if (!image.valid()) {
-        showMessage(image.error(), MessageKind::OkCancel);
+        report.fail(image.error(), MessageKind::OkCancel);
         return nullptr;
     }
     auto tag = fromPng(characterId, image);
-    if (!tag) showMessage(outOfMemoryMessage(path), MessageKind::OkCancel);
+    if (!tag) report.fail(outOfMemoryMessage(path), MessageKind::OkCancel);
     return tag;
 }
 

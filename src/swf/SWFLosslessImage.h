@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "common/Report.h"
 #include "swf/SWFImage.h"
 
 namespace tarvenox {
@@ -15,11 +16,11 @@ public:
     SWFLosslessImage(int code, Bytes body) : SWFImage(code, std::move(body)) {}
 
     // A bitmap tag with the id made from the PNG file: code 36 when the picture uses
-    // alpha, else 20. A file that cannot be read or decoded is reported to the user
-    // (OK and Cancel, the answer changes nothing) and gives nullptr, so that the
+    // alpha, else 20. A file that cannot be read or decoded fails the report (a box
+    // with OK and Cancel, whose answer changes nothing) and gives nullptr, so that the
     // picture it was to replace stays.
     static std::unique_ptr<SWFLosslessImage> fromPngFile(std::uint16_t characterId,
-                                                         const std::string& path);
+                                                         const std::string& path, Report& report);
     // The same from a decoded picture; nullptr when it yields no body.
     static std::unique_ptr<SWFLosslessImage> fromPng(std::uint16_t characterId, const PngImage& image);
 

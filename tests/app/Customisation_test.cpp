@@ -7,14 +7,12 @@
 #include "common/Log.h"
 #include "support/Installation.h"
 #include "support/PictureFiles.h"
-#include "support/RecordedMessages.h"
 #include "support/TempDir.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {
 namespace {
 
-using test::RecordedMessages;
 using test::TempDir;
 
 class Customisation : public ::testing::Test {
@@ -37,22 +35,23 @@ protected:
 TEST_F(Customisation, OnlyJpegFilesAreCheckedWhenRecorded) {
     CTarvenoxApp app(environment);
     app.selectMovie("card");
-    RecordedMessages messages;
     const std::string progressive = pictures.write("p.JPEG", test::encodeJpeg(8, 8, true));
     const std::string baseline = pictures.write("b.jpg", test::encodeJpeg(8, 8, false));
     const std::string notPng = pictures.write("n.png", std::string("not a picture"));
 
-    EXPECT_TRUE(recordPictureReplacement(app, "logo", baseline));
+    EXPECT_FALSE(recordPictureReplacement(app, "logo", baseline).failed());
     // Refused: the check's message alone, as information; the earlier choice stays.
-    EXPECT_FALSE(recordPictureReplacement(app, "logo", progressive));
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.texts[0], "Progressive JPEG wird nicht unterstützt.");
-    EXPECT_EQ(messages.kinds[0], MessageKind::Information);
+    const Report refused = recordPictureReplacement(app, "logo", progressive);
+    EXPECT_TRUE(refused.failed());
+    EXPECT_EQ(refused.messages(),
+              (std::vector<UserMessage>{{"Progressive JPEG wird nicht unterstützt.", MessageKind::Information}}));
     EXPECT_EQ(app.pictureReplacements.at("logo"), baseline);
     // A PNG is read when the movie is saved, and another kind is ignored then.
-    EXPECT_TRUE(recordPictureReplacement(app, "Back", notPng));
-    EXPECT_TRUE(recordPictureReplacement(app, "other", pictures.file("missing.gif")));
-    EXPECT_EQ(messages.texts.size(), 1u);
+    for (const std::string& path : {notPng, pictures.file("missing.gif")}) {
+        const Report report = recordPictureReplacement(app, "Back", path);
+        EXPECT_FALSE(report.failed());
+        EXPECT_TRUE(report.messages().empty());
+    }
 
     recordSoundReplacement(app, "music", "a.mp3");
     recordSoundReplacement(app, "music", "b.mp3");
@@ -66,11 +65,11 @@ TEST_F(Customisation, SaveStartsFromTheTemplateEachTime) {
     app.selectMovie("card");
     app.currentBackgroundColor = 0xABCDEF;
     app.actionVariables.front()->setValue("Neu");
-    ASSERT_TRUE(saveMovie(app));
+    ASSERT_FALSE(saveMovie(app).failed());
     const Bytes first = test::readBytes(app.workingCopyPath());
     EXPECT_EQ(app.savedBackgroundColor, 0xABCDEF);
     // The choices stay after a save, and a second save gives the same file.
-    ASSERT_TRUE(saveMovie(app));
+    ASSERT_FALSE(saveMovie(app).failed());
     EXPECT_EQ(test::readBytes(app.workingCopyPath()), first);
     SWFFile movie(app.workingCopyPath());
     ASSERT_TRUE(movie.complete());
@@ -87,10 +86,10 @@ TEST_F(Customisation, BrokenTemplateIsNotSavedAndTheUserIsTold) {
     app.selectMovie("card");
     const std::int32_t saved = app.savedBackgroundColor;
     app.currentBackgroundColor = 0x123456;
-    RecordedMessages messages;
-    EXPECT_FALSE(saveMovie(app));
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_NE(messages.texts[0].find("card.swf"), std::string::npos) << messages.texts[0];
+    const Report report = saveMovie(app);
+    EXPECT_TRUE(report.failed());
+    ASSERT_EQ(report.messages().size(), 1u);
+    EXPECT_NE(report.messages()[0].text.find("card.swf"), std::string::npos) << report.text();
     // The working copy is the template as extracted, not a half-changed movie.
     EXPECT_EQ(test::readBytes(app.workingCopyPath()), cut);
     EXPECT_EQ(app.savedBackgroundColor, saved);

@@ -122,7 +122,7 @@ TEST(ImageOption, RefusedPicturesStopTheSaveBeforeAnythingIsWritten) {
     const Case cases[] = {
         {"--image 'alpha=" + progressive + "'",
          "tarvenox: --image alpha: " + progressive +
-             ": progressive JPEG is not supported: save it as baseline JPEG\n"},
+             ": Progressive JPEG wird nicht unterst\xC3\xBCtzt.\n"},
         {"--image 'alpha=" + broken + "'",
          "tarvenox: --image alpha: " + broken + ": not a PNG picture that can be decoded ("},
         {"--image 'alpha=" + f.dir.file("missing.png") + "'",
@@ -131,7 +131,7 @@ TEST(ImageOption, RefusedPicturesStopTheSaveBeforeAnythingIsWritten) {
         {"--image 'alpha=" + f.dir.write("g.gif", greyPng(2, 2)) + "'", "must be a PNG or JPEG file"},
         {"--image alpha", "is not EXPORT=FILE"},
         // A good picture first does not let the save go ahead.
-        {"--image 'Zeta=" + good + "' --image 'alpha=" + progressive + "'", "progressive JPEG"},
+        {"--image 'Zeta=" + good + "' --image 'alpha=" + progressive + "'", "Progressive JPEG"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);

@@ -173,7 +173,7 @@ TEST_F(SaveTemplate, RefusedChangesLeaveNothingWritten) {
         // Where the interactive program shows the JPEG check's German message, the
         // command line says the same in its own one English line.
         {"--template card --image logo=p.JPG",
-         "tarvenox: --image logo: p.JPG: progressive JPEG is not supported: save it as baseline JPEG\n"},
+         "tarvenox: --image logo: p.JPG: Progressive JPEG wird nicht unterst\xC3\xBCtzt.\n"},
         {"--template card --mp3 music=notes.mp3",
          "tarvenox: --mp3 music: notes.mp3: no MP3 stream in the file"},
         {"--template card --var nope=1", "declares no variable 'nope' (it declares title, count, shown)"},

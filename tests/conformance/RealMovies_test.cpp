@@ -210,7 +210,7 @@ TEST_F(RealMovies, ChangedMoviesReadAsWellAsTheirOriginalsInAnotherParser) {
         changes["font"] += fonts.size();
         changes["picture"] += pictures.size();
         changes["variables"] += variables.empty() ? 0 : 1;
-        customiseMovie(movie, fonts, pictures, {}, nullptr, 0x336699);
+        (void)customiseMovie(movie, fonts, pictures, {}, nullptr, 0x336699);
         movie.assignVariables(variables);
         SWFFile reread(movie.serialize(), name);
         EXPECT_TRUE(reread.complete()) << reread.error();

@@ -5,7 +5,6 @@
 
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
-#include "support/RecordedMessages.h"
 #include "support/TempDir.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFFile.h"
@@ -69,7 +68,7 @@ TEST(ReplacePicture, PngTakesTheOldPlaceAndTheFirstShapeKeepsTheOldSize) {
     const std::string png = dir.write("new.PNG", rgbaPng(200, 25));
     SWFFile movie(templateMovie(), "template.swf");
     testing::internal::CaptureStdout();
-    movie.replacePicture("logo", png);
+    EXPECT_FALSE(movie.replacePicture("logo", png).failed());
     // The walk ends at the first shape that shows the picture.
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\n");
 
@@ -94,7 +93,7 @@ TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
     const std::string path = dir.write("photo.JPEG", jpeg);
     SWFFile movie(templateMovie(), "template.swf");
     testing::internal::CaptureStdout();
-    movie.replacePicture("photo", path);
+    EXPECT_FALSE(movie.replacePicture("photo", path).failed());
     // Shapes that do not use the picture are visited on the way, each with its line.
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\nnew size\nnew size\n");
 
@@ -128,16 +127,16 @@ TEST(ReplacePicture, MovieStaysAsItWasWhenThePictureCannotBeUsed) {
     const Bytes original = templateMovie();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        test::RecordedMessages recorder;
         SWFFile movie(original, "template.swf");
-        movie.replacePicture(c.exportName, c.path);
+        const Report report = movie.replacePicture(c.exportName, c.path);
         EXPECT_EQ(movie.serialize(), original);
+        EXPECT_EQ(report.failed(), !c.message.empty());
         if (c.message.empty()) {
-            EXPECT_TRUE(recorder.texts.empty());
+            EXPECT_TRUE(report.messages().empty());
         } else {
-            ASSERT_EQ(recorder.texts.size(), 1u);
-            EXPECT_EQ(recorder.texts[0].rfind(c.message, 0), 0u) << recorder.texts[0];
-            EXPECT_EQ(recorder.kinds[0], MessageKind::OkCancel);
+            ASSERT_EQ(report.messages().size(), 1u);
+            EXPECT_EQ(report.messages()[0].text.rfind(c.message, 0), 0u) << report.text();
+            EXPECT_EQ(report.messages()[0].kind, MessageKind::OkCancel);
         }
     }
 }
