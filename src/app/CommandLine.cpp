@@ -6,6 +6,7 @@
 #include "app/CommandError.h"
 #include "app/Commands.h"
 #include "common/Exception.h"
+#include "common/Log.h"
 
 namespace tarvenox {
 
@@ -15,6 +16,14 @@ int runCommandLine(int argc, char** argv) {
                      "tarvenox"};
     program.require_subcommand(1);
     program.set_help_all_flag("--help-all", "Show the help of every command");
+    program.set_version_flag("--version", "tarvenox " TARVENOX_VERSION);
+    // Quiet on success: the diagnostic log (the platform, each change made, each file
+    // written) only when asked for, and then on standard error, so that standard output
+    // stays the command's own (a listing, or the movie with -o -).
+    bool verbose = false;
+    program.add_flag("-v,--verbose", verbose, "Print the diagnostic log on standard error");
+    program.fallthrough();
+    program.parse_complete_callback([&verbose] { setLogStream(verbose ? stderr : nullptr); });
     // A mistake on the command line is one line too, like every other failure.
     program.failure_message([](const CLI::App*, const CLI::Error& e) {
         return "tarvenox: " + std::string(e.what()) + " (tarvenox --help lists the options)\n";

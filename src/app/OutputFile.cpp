@@ -9,17 +9,13 @@
 
 #include "app/CommandError.h"
 #include "common/FileIO.h"
-#include "common/Log.h"
 
 namespace tarvenox {
 
 bool isStandardOutput(const std::string& path) { return path == "-"; }
 
 void prepareOutput(const std::string& path) {
-    if (isStandardOutput(path)) {
-        setLogStream(nullptr);
-        return;
-    }
+    if (isStandardOutput(path)) return;
     // Refused before any work: the write would refuse it at the end anyway.
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {

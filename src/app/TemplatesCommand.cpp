@@ -9,7 +9,6 @@
 #include "app/InstallationOption.h"
 #include "app/TemplateCatalogue.h"
 #include "common/Cp1252.h"
-#include "common/Log.h"
 
 namespace tarvenox {
 
@@ -99,15 +98,11 @@ void addTemplatesCommand(CLI::App& program) {
     command->add_flag("--json", *asJson, "Print one JSON document instead of text");
     command->callback([dataFolder, asJson] {
         const AppEnvironment environment = installationEnvironment(*dataFolder);
-        // Start-up's diagnostic lines would mix with the listing.
-        std::FILE* log = logStream();
-        setLogStream(nullptr);
         std::vector<TemplateEntry> templates;
         {
             CTarvenoxApp app(environment);
             templates = listTemplates(app);
         }
-        setLogStream(log);
         if (*asJson) {
             json out = json::array();
             for (const auto& entry : templates) out.push_back(templateJson(entry));

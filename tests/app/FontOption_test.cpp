@@ -49,16 +49,16 @@ TEST(FontOption, RebuildsNamedFontsInByteOrderKeepingIdsAndNamesInTheMoviesEncod
     std::string out = dir.file("out.swf");
     auto r = runTarvenox("save '" + in + "' -o '" + out +
                          "' --font 'title=Liberation Serif' --font 'Grüß=DejaVu Sans'"
-                         " --font 'Title=DejaVu Sans Mono'");
+                         " --font 'Title=DejaVu Sans Mono' --verbose");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "");
     // Byte-wise order of the names: "Grüß" < "Title" < "title".
-    std::size_t a = r.out.find("replacing font Grüß with font DejaVu Sans\n");
-    std::size_t b = r.out.find("replacing font Title with font DejaVu Sans Mono\n");
-    std::size_t c = r.out.find("replacing font title with font Liberation Serif\n");
-    ASSERT_NE(a, std::string::npos) << r.out;
-    ASSERT_NE(b, std::string::npos) << r.out;
-    ASSERT_NE(c, std::string::npos) << r.out;
+    std::size_t a = r.err.find("replacing font Grüß with font DejaVu Sans\n");
+    std::size_t b = r.err.find("replacing font Title with font DejaVu Sans Mono\n");
+    std::size_t c = r.err.find("replacing font title with font Liberation Serif\n");
+    ASSERT_NE(a, std::string::npos) << r.err;
+    ASSERT_NE(b, std::string::npos) << r.err;
+    ASSERT_NE(c, std::string::npos) << r.err;
     EXPECT_LT(a, b);
     EXPECT_LT(b, c);
 

@@ -77,14 +77,14 @@ TEST(ImageOption, ReplacesPicturesInExportNameOrderAndRescalesTheShape) {
     Fixture f;
     const std::string a = f.dir.write("a.png", greyPng(40, 5));
     const std::string z = f.dir.write("z.jpg", test::encodeJpeg(16, 16, false));
-    auto r = f.save("--image 'alpha=" + a + "' --image 'Zeta=" + z + "'");
+    auto r = f.save("--verbose --image 'alpha=" + a + "' --image 'Zeta=" + z + "'");
     ASSERT_EQ(r.status, 0) << r.err;
     // Upper case sorts before lower case.
     const std::string zLine = "replacing image Zeta with image " + z + "\n";
     const std::string aLine = "replacing image alpha with image " + a + "\n";
-    ASSERT_NE(r.out.find(zLine), std::string::npos) << r.out;
-    EXPECT_LT(r.out.find(zLine), r.out.find(aLine));
-    EXPECT_NE(r.out.find(aLine + "new size\n"), std::string::npos);
+    ASSERT_NE(r.err.find(zLine), std::string::npos) << r.err;
+    EXPECT_LT(r.err.find(zLine), r.err.find(aLine));
+    EXPECT_NE(r.err.find(aLine + "new size\n"), std::string::npos);
 
     const json doc = f.inspect();
     const json& tags = doc["tags"];

@@ -81,9 +81,9 @@ TEST(SaveCommand, SetsTheBackgroundAndKeepsEverythingElse) {
     std::string movie = dir.write("movie.swf", sampleMovie());
     for (const char* colour : {"'#CC2200'", "13378048"}) {
         std::string out = dir.file("out.swf");
-        auto r = runTarvenox("save '" + movie + "' -o '" + out + "' --background " + colour);
+        auto r = runTarvenox("save '" + movie + "' -o '" + out + "' --background " + colour + " -v");
         ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_NE(r.out.find("writing SWFFile: " + out), std::string::npos);
+        EXPECT_NE(r.err.find("writing SWFFile: " + out), std::string::npos);
         Bytes expected = sampleMovie();
         expected[23] = 0xCC;  // header 21 + record header 2: red, green, blue
         expected[24] = 0x22;

@@ -38,13 +38,13 @@ TEST(SaveMp3, ReplacesSoundsInExportNameOrder) {
     const std::string out = dir.file("out.swf");
 
     auto r = runTarvenox("save '" + movie + "' -o '" + out + "' --mp3 'b=" + song + "' --mp3 'Intro=" +
-                         speech + "'");
+                         speech + "' --verbose");
     ASSERT_EQ(r.status, 0) << r.err;
     // Capitals sort first, whatever the order on the command line.
-    const auto intro = r.out.find("replacing mp3 Intro with mp3 " + speech + "\n");
-    const auto b = r.out.find("replacing mp3 b with mp3 " + song + "\n");
-    ASSERT_NE(intro, std::string::npos) << r.out;
-    ASSERT_NE(b, std::string::npos) << r.out;
+    const auto intro = r.err.find("replacing mp3 Intro with mp3 " + speech + "\n");
+    const auto b = r.err.find("replacing mp3 b with mp3 " + song + "\n");
+    ASSERT_NE(intro, std::string::npos) << r.err;
+    ASSERT_NE(b, std::string::npos) << r.err;
     EXPECT_LT(intro, b);
 
     auto listing = runTarvenox("inspect '" + out + "'");

@@ -64,21 +64,25 @@ TEST_F(SaveTemplate, AppliesEveryChangeInTheSaveOrderAndSavesTheSameBytesTwice) 
     const std::string options =
         "--template card --font 'Title=DejaVu Sans' --image logo=pic.png --image Back=pic.jpg "
         "--mp3 music=song.mp3 --var title=Grüße --var count=7 --background '#336699'";
+    // Quiet on success; the diagnostic log only with --verbose, on standard error.
     auto r = save(options);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out + r.err, "");
+    r = save("--verbose " + options);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
     // Fonts, pictures (capitals first), sounds; the paths as the user gave them.
-    const std::size_t font = r.out.find("replacing font Title with font DejaVu Sans\n");
-    const std::size_t back = r.out.find("replacing image Back with image pic.jpg\n");
-    const std::size_t logo = r.out.find("replacing image logo with image pic.png\nnew size\n");
-    const std::size_t music = r.out.find("replacing mp3 music with mp3 song.mp3\n");
-    const std::size_t written = r.out.find("writing SWFFile: ");
-    ASSERT_NE(font, std::string::npos) << r.out;
-    ASSERT_NE(back, std::string::npos) << r.out;
-    ASSERT_NE(logo, std::string::npos) << r.out;
-    ASSERT_NE(music, std::string::npos) << r.out;
-    EXPECT_TRUE(font < back && back < logo && logo < music && music < written) << r.out;
-    EXPECT_NE(r.out.find("~Application\n"), std::string::npos);
+    const std::size_t font = r.err.find("replacing font Title with font DejaVu Sans\n");
+    const std::size_t back = r.err.find("replacing image Back with image pic.jpg\n");
+    const std::size_t logo = r.err.find("replacing image logo with image pic.png\nnew size\n");
+    const std::size_t music = r.err.find("replacing mp3 music with mp3 song.mp3\n");
+    const std::size_t written = r.err.find("writing SWFFile: ");
+    ASSERT_NE(font, std::string::npos) << r.err;
+    ASSERT_NE(back, std::string::npos) << r.err;
+    ASSERT_NE(logo, std::string::npos) << r.err;
+    ASSERT_NE(music, std::string::npos) << r.err;
+    EXPECT_TRUE(font < back && back < logo && logo < music && music < written) << r.err;
+    EXPECT_NE(r.err.find("~Application\n"), std::string::npos);
 
     SWFFile movie(work.file("out.swf"));
     ASSERT_TRUE(movie.complete()) << movie.error();
