@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "app/Commands.h"
-#include "app/MovieDescription.h"
+#include "edit/MovieDescription.h"
 
 namespace tarvenox {
 

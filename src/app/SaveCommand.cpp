@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <map>
 
-#include "app/ColorText.h"
+#include "edit/ColorText.h"
 #include "app/CommandError.h"
 #include "app/Commands.h"
-#include "app/Customisation.h"
+#include "edit/Customisation.h"
 #include "app/InstallationOption.h"
 #include "app/OutputFile.h"
 #include "app/TarvenoxApp.h"

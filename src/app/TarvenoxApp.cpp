@@ -23,9 +23,6 @@ namespace tarvenox {
 
 namespace {
 
-// The colour a player shows for a movie without a background colour.
-constexpr std::int32_t defaultBackgroundColor = 0xFFFFFF;
-
 // The platform lines of the log. The format strings are the ones of the Windows build;
 // uname fills them here: the kernel's release numbers as major, minor and build, and
 // system name, release and version as the service-pack text. Linux is none of the
@@ -101,7 +98,6 @@ CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
         store->addDatabase(std::make_unique<FileDatabase>(currentPath + "files.db", workingFolder));
     }
 
-    ConfigurationTexts texts;
     texts.readFrom(*store);
 
     Registry registry(environment.registryPath ? *environment.registryPath
@@ -139,25 +135,6 @@ CTarvenoxApp::~CTarvenoxApp() {
     }
     logPrint("~Application\n");
     configTable.reset();
-}
-
-void CTarvenoxApp::selectMovie(const std::string& name) {
-    if (name == currentMovie) return;
-    fontReplacements.clear();
-    pictureReplacements.clear();
-    soundReplacements.clear();
-    currentMovie = name;
-    movieBaseName = baseName(name);
-    workspace->setTemplate("swf\\" + name);
-    workspace->extractAll();
-    buildActionVariables(*configTable, movieBaseName, actionVariables);
-    std::int32_t color = probeBackgroundColor(workingCopyPath()).value_or(defaultBackgroundColor);
-    savedBackgroundColor = color;
-    currentBackgroundColor = color;
-}
-
-std::string CTarvenoxApp::workingCopyPath() const {
-    return workingFolder + diskName(movieBaseName) + ".swf";
 }
 
 bool CTarvenoxApp::copyResultTo(const std::string& destination, std::string* error) const {

@@ -7,7 +7,7 @@
 #include "app/CommandError.h"
 #include "app/Commands.h"
 #include "app/InstallationOption.h"
-#include "app/TemplateCatalogue.h"
+#include "edit/TemplateCatalogue.h"
 #include "common/Cp1252.h"
 
 namespace tarvenox {

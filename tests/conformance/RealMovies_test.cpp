@@ -11,7 +11,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
-#include "app/Customisation.h"
+#include "edit/Customisation.h"
 #include "common/ByteReader.h"
 #include "common/Log.h"
 #include "swf/SWFFont.h"

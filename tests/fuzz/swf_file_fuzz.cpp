@@ -1,7 +1,7 @@
 // Reads arbitrary bytes as a movie, describes it and writes it back.
 #include <cstdint>
 
-#include "app/MovieDescription.h"
+#include "edit/MovieDescription.h"
 #include "common/Log.h"
 #include "swf/SWFFile.h"
 

@@ -1,11 +1,11 @@
 // What a movie holds, as JSON and as text.
-#include "app/MovieDescription.h"
+#include "edit/MovieDescription.h"
 
 #include <bit>
 #include <sstream>
 
-#include "app/ColorText.h"
-#include "app/CommandError.h"
+#include "edit/ColorText.h"
+#include "common/Exception.h"
 #include "swf/ByteIO.h"
 #include "swf/SWFFont.h"
 #include "swf/SWFDefineSound.h"
@@ -279,7 +279,7 @@ void writeMovieDescription(const std::string& path, std::ostream& out, bool asJs
     // holding one tag at a time.
     std::size_t count = 0;
     SWFFile counted(path, [&](std::unique_ptr<SWFTag>) { ++count; });
-    if (counted.header().empty()) throw CommandError(counted.error());
+    if (counted.header().empty()) throw Exception(counted.error(), __LINE__, __FILE__);
     const json head = describeMovieHeader(counted, path);
 
     std::size_t index = 0;
@@ -314,7 +314,7 @@ void writeMovieDescription(const std::string& path, std::ostream& out, bool asJs
     }
     // A movie that could be read only in part is listed as far as it goes, and the
     // command still fails so that scripts notice.
-    if (!counted.complete()) throw CommandError(counted.error());
+    if (!counted.complete()) throw Exception(counted.error(), __LINE__, __FILE__);
 }
 
 }  // namespace tarvenox

@@ -1,11 +1,11 @@
 // Listing the templates of an installation.
-#include "app/TemplateCatalogue.h"
+#include "edit/TemplateCatalogue.h"
 
 #include <filesystem>
 #include <map>
 #include <set>
 
-#include "app/TarvenoxApp.h"
+#include "edit/EditSession.h"
 #include "common/Cp1252.h"
 #include "data/ConfigurationTexts.h"
 #include "data/FileStore.h"
@@ -21,27 +21,8 @@ namespace tarvenox {
 
 namespace {
 
-// The selection lists as start-up joined them: the base installation's text (disk,
-// "res" folder, "files.db") and then each add-on archive's copy.
-std::string joinedSelectLists(CTarvenoxApp& app) {
-    FileStore& store = app.workspace->store();
-    const std::string baseArchive = store.startDirectory() + "files.db";
-    FileStore base(app.workingFolder, store.startDirectory());
-    for (const auto& database : store.databases()) {
-        if (database->path() == baseArchive) {
-            base.addDatabase(std::make_unique<FileDatabase>(baseArchive, app.workingFolder));
-        }
-    }
-    ConfigurationTexts texts;
-    texts.readFrom(base);
-    for (const auto& database : store.databases()) {
-        if (database->path() != baseArchive) texts.appendFrom(*database);
-    }
-    return texts.selectLists;
-}
-
 // Fills in what the template's movie lets one replace; false when there is no movie.
-bool describeTemplate(CTarvenoxApp& app, TemplateEntry& entry) {
+bool describeTemplate(EditSession& app, TemplateEntry& entry) {
     if (!isSafeProductName(entry.name)) return false;
     std::string bytes;
     if (!app.workspace->store().readText("swf\\" + entry.name + ".swf", bytes)) return false;
@@ -71,7 +52,7 @@ bool describeTemplate(CTarvenoxApp& app, TemplateEntry& entry) {
 
 // The names of every template movie the store can find: "swf\" + name + ".swf" on
 // disk (in the installation and its "res" folder) and in the archives.
-std::vector<std::string> storedTemplateNames(CTarvenoxApp& app) {
+std::vector<std::string> storedTemplateNames(EditSession& app) {
     namespace fs = std::filesystem;
     std::vector<std::string> names;
     const std::string prefix = "swf\\";
@@ -103,13 +84,13 @@ std::vector<std::string> storedTemplateNames(CTarvenoxApp& app) {
 
 }  // namespace
 
-std::vector<TemplateEntry> listTemplates(CTarvenoxApp& app) {
+std::vector<TemplateEntry> listTemplates(EditSession& app) {
     std::vector<TemplateEntry> templates;
     std::set<std::string> named;
     std::set<std::string> baseNames;
 
     // Lists in name order, entries in file order, as the interface shows them.
-    const TextTable lists(joinedSelectLists(app));
+    const TextTable lists(app.texts.selectLists);
     std::map<std::string, std::vector<int>> rowsByList;
     for (int row = 0; row < lists.rowCount(); ++row) rowsByList[lists.cell(1, row)].push_back(row);
     for (const auto& [list, rows] : rowsByList) {

@@ -6,7 +6,7 @@
 
 namespace tarvenox {
 
-class CTarvenoxApp;
+class EditSession;
 
 struct TemplateVariable {
     std::string name;     // Windows-1252
@@ -31,6 +31,6 @@ struct TemplateEntry {
 // stored template movies whose base name only "configs.txt" names. The movies are read
 // through the file store, so templates in the product's archives are listed like those
 // on disk.
-std::vector<TemplateEntry> listTemplates(CTarvenoxApp& app);
+std::vector<TemplateEntry> listTemplates(EditSession& app);
 
 }  // namespace tarvenox

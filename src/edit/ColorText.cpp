@@ -1,5 +1,5 @@
 // Colours given on the command line.
-#include "app/ColorText.h"
+#include "edit/ColorText.h"
 
 #include <cstdio>
 

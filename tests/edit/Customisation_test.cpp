@@ -1,5 +1,5 @@
 // Recording the user's changes on the application and saving them into the working copy.
-#include "app/Customisation.h"
+#include "edit/Customisation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The description of a movie written tag by tag.
-#include "app/MovieDescription.h"
+#include "edit/MovieDescription.h"
 
 #include <gtest/gtest.h>
 

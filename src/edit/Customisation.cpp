@@ -1,7 +1,7 @@
 // Recording the user's changes and saving them into the working copy.
-#include "app/Customisation.h"
+#include "edit/Customisation.h"
 
-#include "app/TarvenoxApp.h"
+#include "edit/EditSession.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/Log.h"
@@ -51,12 +51,12 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
     return report;
 }
 
-void recordFontReplacement(CTarvenoxApp& app, const std::string& fontName,
+void recordFontReplacement(EditSession& app, const std::string& fontName,
                            const std::string& faceName) {
     app.fontReplacements[fontName] = faceName;
 }
 
-Report recordPictureReplacement(CTarvenoxApp& app, const std::string& exportName,
+Report recordPictureReplacement(EditSession& app, const std::string& exportName,
                                 const std::string& path) {
     Report report;
     // Only JPEG files are checked when chosen; a PNG is read when the movie is saved,
@@ -73,12 +73,12 @@ Report recordPictureReplacement(CTarvenoxApp& app, const std::string& exportName
     return report;
 }
 
-void recordSoundReplacement(CTarvenoxApp& app, const std::string& exportName,
+void recordSoundReplacement(EditSession& app, const std::string& exportName,
                             const std::string& path) {
     app.soundReplacements[exportName] = path;
 }
 
-Report saveMovie(CTarvenoxApp& app) {
+Report saveMovie(EditSession& app) {
     Report report;
     app.workspace->extractAll();
     const std::string path = app.workingCopyPath();

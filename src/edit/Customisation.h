@@ -11,7 +11,7 @@
 
 namespace tarvenox {
 
-class CTarvenoxApp;
+class EditSession;
 class SWFFile;
 
 using Replacements = std::map<std::string, std::string>;
@@ -28,13 +28,13 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
 
 // The recording operations: each keeps a choice for the next save, replacing an earlier
 // choice for the same name.
-void recordFontReplacement(CTarvenoxApp& app, const std::string& fontName,
+void recordFontReplacement(EditSession& app, const std::string& fontName,
                            const std::string& faceName);
 // A JPEG file (".jpg", ".jpeg", any case) must pass the JPEG check first; when it does
 // not, nothing is recorded and the report fails with the check's message.
-Report recordPictureReplacement(CTarvenoxApp& app, const std::string& exportName,
+Report recordPictureReplacement(EditSession& app, const std::string& exportName,
                                 const std::string& path);
-void recordSoundReplacement(CTarvenoxApp& app, const std::string& exportName,
+void recordSoundReplacement(EditSession& app, const std::string& exportName,
                             const std::string& path);
 
 // The save: extracts the selected template afresh, reads its working copy, applies
@@ -43,6 +43,6 @@ void recordSoundReplacement(CTarvenoxApp& app, const std::string& exportName,
 // that cannot be read completely, variables that cannot be written, or a failed write
 // fail the report, and the working copy is then the untouched template; a change that
 // could not be made (a picture that cannot be read) fails it too, with the rest saved.
-Report saveMovie(CTarvenoxApp& app);
+Report saveMovie(EditSession& app);
 
 }  // namespace tarvenox

@@ -21,7 +21,7 @@ nlohmann::json describeTag(SWFTag& tag, MovieTextEncoding encoding);
 // The whole description of the movie at path, as one JSON document ({header fields...,
 // "tags": [...]}) or as readable text with one line per tag. The movie is read tag by
 // tag and no tag is kept, so memory stays near the file's size however many tags it
-// has. Throws CommandError when not even the header can be read, and after writing
+// has. Throws Exception when not even the header can be read, and after writing
 // what could be read when the movie is incomplete.
 void writeMovieDescription(const std::string& path, std::ostream& out, bool asJson);
 

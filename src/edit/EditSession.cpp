@@ -1,0 +1,35 @@
+// The editing of an installation's templates.
+#include "edit/EditSession.h"
+
+#include "data/ProductNames.h"
+#include "swf/SWFFile.h"
+
+namespace tarvenox {
+
+namespace {
+
+// The colour a player shows for a movie without a background colour.
+constexpr std::int32_t defaultBackgroundColor = 0xFFFFFF;
+
+}  // namespace
+
+void EditSession::selectMovie(const std::string& name) {
+    if (name == currentMovie) return;
+    fontReplacements.clear();
+    pictureReplacements.clear();
+    soundReplacements.clear();
+    currentMovie = name;
+    movieBaseName = baseName(name);
+    workspace->setTemplate("swf\\" + name);
+    workspace->extractAll();
+    buildActionVariables(*configTable, movieBaseName, actionVariables);
+    std::int32_t color = probeBackgroundColor(workingCopyPath()).value_or(defaultBackgroundColor);
+    savedBackgroundColor = color;
+    currentBackgroundColor = color;
+}
+
+std::string EditSession::workingCopyPath() const {
+    return workingFolder + diskName(movieBaseName) + ".swf";
+}
+
+}  // namespace tarvenox

@@ -1,0 +1,54 @@
+// The editing of an installation's templates: the selected template in the working
+// folder, the changes the user has chosen for it, and the configuration they come from.
+// The application object is one, set up by its start-up; the editing operations
+// (Customisation.h, TemplateCatalogue.h) work on it, whichever front end calls them.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "data/ConfigurationTexts.h"
+#include "data/TemplateWorkspace.h"
+#include "data/TextTable.h"
+#include "swf/SWFType.h"
+
+namespace tarvenox {
+
+// Paths are UTF-8 and end in "/"; product names and texts are Windows-1252. The members
+// are read and changed directly by the operations on the session.
+class EditSession {
+public:
+    EditSession() = default;
+    virtual ~EditSession() = default;
+    EditSession(const EditSession&) = delete;
+    EditSession& operator=(const EditSession&) = delete;
+
+    // The "selectMovie" command: unless name is the current movie, forgets the previous
+    // movie's changes, places the template "swf\" + name into the working folder, builds
+    // its action variables from the configuration table and takes its background colour
+    // (white when the movie has none or is missing, as a player shows it).
+    void selectMovie(const std::string& name);
+
+    // The working copy of the selected movie: workingFolder + movieBaseName + ".swf".
+    std::string workingCopyPath() const;
+
+    std::string currentPath;
+    std::string workingFolder;
+    std::unique_ptr<TemplateWorkspace> workspace;
+    // The installation's configuration texts as start-up joined them: the base
+    // installation's, then each add-on archive's copy.
+    ConfigurationTexts texts;
+    std::unique_ptr<TextTable> configTable;
+    std::string movieBaseName;
+    std::string currentMovie;
+    std::map<std::string, std::string> fontReplacements;
+    std::map<std::string, std::string> pictureReplacements;
+    std::map<std::string, std::string> soundReplacements;
+    std::int32_t savedBackgroundColor = 0;
+    std::int32_t currentBackgroundColor = 0;
+    ActionVariables actionVariables;
+};
+
+}  // namespace tarvenox
