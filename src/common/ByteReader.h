@@ -44,4 +44,16 @@ private:
     bool overrun_ = false;
 };
 
+// Values read in place, for a buffer whose size the caller has checked.
+
+// 16 bits at a position of a buffer, low byte first (the buffer must hold them).
+inline std::uint16_t peekUI16(ByteSpan bytes, std::size_t pos) {
+    return static_cast<std::uint16_t>(bytes[pos] | (bytes[pos + 1] << 8));
+}
+
+// 32 bits at a position of a buffer, low byte first (the buffer must hold them).
+inline std::uint32_t peekUI32(ByteSpan bytes, std::size_t pos) {
+    return peekUI16(bytes, pos) | (static_cast<std::uint32_t>(peekUI16(bytes, pos + 2)) << 16);
+}
+
 }  // namespace tarvenox

@@ -6,7 +6,8 @@
 
 #include "edit/ColorText.h"
 #include "common/Exception.h"
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/SWFFont.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFBackgroundColor.h"

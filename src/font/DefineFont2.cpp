@@ -9,7 +9,8 @@
 
 #include "common/Cp1252.h"
 #include "font/FontCodes.h"
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/SWFBitWriter.h"
 #include "swf/SWFRect.h"
 

@@ -5,7 +5,8 @@
 #include <cassert>
 #include <limits>
 
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 
 namespace tarvenox {
 

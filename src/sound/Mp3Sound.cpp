@@ -3,7 +3,8 @@
 
 #include "common/FileIO.h"
 #include "sound/Mp3Stream.h"
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {

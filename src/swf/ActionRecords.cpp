@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "common/ByteReader.h"
-#include "swf/ByteIO.h"
+#include "common/ByteWriter.h"
 
 namespace tarvenox {
 

@@ -10,7 +10,7 @@
 
 #include "common/ByteReader.h"
 #include "common/FileIO.h"
-#include "swf/ByteIO.h"
+#include "common/ByteWriter.h"
 #include "swf/PictureFile.h"
 #include "swf/PictureLimits.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "common/ByteReader.h"
-#include "swf/ByteIO.h"
+#include "common/ByteWriter.h"
 
 namespace tarvenox {
 

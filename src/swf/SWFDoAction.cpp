@@ -3,7 +3,8 @@
 
 #include "common/Exception.h"
 #include "swf/ActionRecords.h"
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/SWFType.h"
 
 namespace tarvenox {

@@ -6,7 +6,7 @@
 #include "common/ByteReader.h"
 #include "common/FileIO.h"
 #include "common/Log.h"
-#include "swf/ByteIO.h"
+#include "common/ByteWriter.h"
 #include "swf/SWFCompression.h"
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFExportAssets.h"

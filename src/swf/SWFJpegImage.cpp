@@ -2,7 +2,8 @@
 #include "swf/SWFJpegImage.h"
 
 #include "common/FileIO.h"
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/JpegFrame.h"
 #include "swf/PictureFile.h"
 

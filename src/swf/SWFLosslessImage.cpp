@@ -1,7 +1,8 @@
 // DefineBitsLossless and DefineBitsLossless2.
 #include "swf/SWFLosslessImage.h"
 
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/PictureFile.h"
 #include "swf/PngImage.h"
 

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <bit>
 
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 
 namespace tarvenox {
 

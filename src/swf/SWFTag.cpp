@@ -1,7 +1,8 @@
 // A tag of an SWF movie.
 #include "swf/SWFTag.h"
 
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 
 namespace tarvenox {
 

@@ -10,7 +10,8 @@
 
 #include "common/Exception.h"
 #include "data/TextTable.h"
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 
 namespace tarvenox {
 

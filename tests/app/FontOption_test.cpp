@@ -7,7 +7,8 @@
 #include "swf/SWFFont.h"
 #include "support/MovieBuilder.h"
 #include "support/TempDir.h"
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {

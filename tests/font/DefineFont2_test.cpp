@@ -12,7 +12,8 @@
 #include "font/DefineFont2.h"
 #include "swf/SWFFont.h"
 #include "support/MovieBuilder.h"
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/SWFBitReader.h"
 #include "swf/SWFFile.h"
 

@@ -9,7 +9,8 @@
 #include "font/FontCodes.h"
 #include "swf/SWFFont.h"
 #include "support/MovieBuilder.h"
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFStaticText.h"
 

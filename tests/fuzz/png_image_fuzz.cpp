@@ -3,7 +3,8 @@
 
 #include <cstdint>
 
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/PngImage.h"
 
 namespace {

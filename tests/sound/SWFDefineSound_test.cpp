@@ -109,7 +109,7 @@ TEST(SWFDefineSound, FormatOfATemplateSound) {
 }
 
 TEST(SWFDefineSound, FilesFromARealEncoder) {
-    const std::string folder = TARVENOX_SOURCE_DIR "/tests/data/sound/";
+    const std::string folder = TARVENOX_SOURCE_DIR "/tests/fixtures/sound/";
     struct Case {
         const char* file;
         std::size_t prefix;  // bytes before the first frame

@@ -3,7 +3,8 @@
 
 #include <fstream>
 
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/SWFBitWriter.h"
 
 namespace tarvenox::test {

@@ -6,7 +6,8 @@
 
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/PngImage.h"
 #include "swf/SWFLosslessImage.h"
 

@@ -4,7 +4,8 @@
 #include <functional>
 
 #include "support/MovieBuilder.h"
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {

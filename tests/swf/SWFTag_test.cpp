@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "swf/ByteIO.h"
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 
 namespace tarvenox {
 namespace {

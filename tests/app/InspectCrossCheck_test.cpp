@@ -71,7 +71,7 @@ TEST_F(InspectCrossCheck, MovieMadeByAnotherTool) {
 
 TEST_F(InspectCrossCheck, MoviesOfTheDemoAndTheFuzzCorpus) {
     std::size_t checked = 0;
-    for (const char* folder : {"/tests/data/fuzz/swf_file", "/build/demo"}) {
+    for (const char* folder : {"/tests/fixtures/fuzz/swf_file", "/build/demo"}) {
         const std::string path = std::string(TARVENOX_SOURCE_DIR) + folder;
         if (!std::filesystem::is_directory(path)) continue;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
