@@ -6,14 +6,14 @@
 #include <stdexcept>
 #include <zlib.h>
 
-#include "font/FontReplacement.h"
-#include "sound/Mp3Sound.h"
-#include "swf/SWFFont.h"
-#include "swf/SWFDefineSound.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "font/FontReplacement.h"
+#include "sound/Mp3Sound.h"
 #include "swf/SWFBitWriter.h"
+#include "swf/SWFDefineSound.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFFont.h"
 #include "swf/SWFMatrix.h"
 #include "swf/SWFRect.h"
 #include "swf/TagFactory.h"

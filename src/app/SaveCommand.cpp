@@ -7,10 +7,8 @@
 #include <filesystem>
 #include <map>
 
-#include "edit/ColorText.h"
 #include "app/CommandError.h"
 #include "app/Commands.h"
-#include "edit/Customisation.h"
 #include "app/InstallationOption.h"
 #include "app/OutputFile.h"
 #include "app/TarvenoxApp.h"
@@ -18,12 +16,15 @@
 #include "common/Exception.h"
 #include "common/FileIO.h"
 #include "common/Log.h"
+#include "edit/ColorText.h"
+#include "edit/Customisation.h"
+#include "edit/VariableText.h"
 #include "font/FontEngine.h"
-#include "swf/SWFFont.h"
-#include "sound/Mp3Stream.h"
-#include "swf/SWFDefineSound.h"
+#include "sound/Mp3Sound.h"
 #include "swf/PictureFile.h"
+#include "swf/SWFDefineSound.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFFont.h"
 #include "swf/SWFImage.h"
 #include "swf/SWFType.h"
 
@@ -51,14 +52,13 @@ std::pair<std::string, std::string> parseReplacement(const std::string& text, co
     if (equals == std::string::npos || equals == 0 || equals + 1 == text.size()) {
         throw CommandError(std::string(option) + ": '" + text + "' is not " + form);
     }
-    bool lossless = false;
-    std::string name = utf8ToCp1252(text.substr(0, equals), &lossless);
     // A name the movie cannot hold would only be searched for with '?' in its place.
-    if (!lossless) {
+    auto name = productText(text.substr(0, equals));
+    if (!name) {
         throw CommandError(std::string(option) + ": '" + text +
                            "' has characters that Windows-1252 cannot represent");
     }
-    return {std::move(name), text.substr(equals + 1)};
+    return {std::move(*name), text.substr(equals + 1)};
 }
 
 // The options of one kind as name (Windows-1252, as movies store it) to value, in
@@ -75,23 +75,6 @@ Replacements checkedReplacements(const std::vector<std::string>& specs, const ch
         replacements[name] = value;
     }
     return replacements;
-}
-
-// Why the MP3 file cannot replace a sound, in English, or nullopt.
-std::optional<std::string> mp3Problem(const std::string& path) {
-    std::string cause;
-    const auto data = readFileBytes(path, &cause);
-    if (!data) return cause;
-    switch (readMp3Stream(*data).problem) {
-        case Mp3Stream::Problem::NoFrame:
-            return path + ": no MP3 stream in the file (no three chained MPEG audio frames)";
-        case Mp3Stream::Problem::FreeFormat:
-            return path + ": free-format MP3 (frames without a bitrate) is not supported: "
-                          "encode it with a fixed or variable bitrate";
-        case Mp3Stream::Problem::None:
-            break;
-    }
-    return std::nullopt;
 }
 
 // Each --image names a picture the movie exports and a PNG or JPEG file that passes
@@ -135,37 +118,19 @@ Replacements checkedSounds(const std::vector<std::string>& specs, SWFFile& movie
         if (findExportedSound(movie, name) == nullptr) {
             throw CommandError(context + "the movie exports no sound named '" + displayText(name) + "'");
         }
-        if (auto problem = mp3Problem(path)) {
+        if (auto problem = mp3FileProblem(path)) {
             throw CommandError("--mp3 " + displayText(name) + ": " + *problem);
         }
     });
 }
 
-// One --var: NAME=VALUE sets a string; NAME:b, NAME:d, NAME:i (and NAME:s) give the
-// type boolean, number, integer (and string). Names and values arrive as UTF-8 and go
-// into the movie in Windows-1252.
+// One --var: the variable typed by its suffix.
 std::unique_ptr<SWFType> parseVariable(const std::string& option) {
-    std::size_t equals = option.find('=');
-    if (equals == std::string::npos) {
-        throw CommandError("--var: '" + option + "' is not NAME=VALUE");
+    std::unique_ptr<SWFType> variable;
+    if (const Report report = parseTypedVariable(option, variable); report.failed()) {
+        throw CommandError("--var: " + report.text());
     }
-    std::string name = option.substr(0, equals);
-    char type = 's';
-    if (name.size() >= 2 && name[name.size() - 2] == ':' &&
-        std::string_view("sbdi").find(name.back()) != std::string_view::npos) {
-        type = name.back();
-        name.resize(name.size() - 2);
-    }
-    if (name.empty()) throw CommandError("--var: '" + option + "' has no variable name");
-    bool nameLossless = false;
-    bool valueLossless = false;
-    std::string cp1252Name = utf8ToCp1252(name, &nameLossless);
-    std::string cp1252Value = utf8ToCp1252(option.substr(equals + 1), &valueLossless);
-    if (!nameLossless || !valueLossless) {
-        throw CommandError("--var: '" + option +
-                           "' has characters that Windows-1252 cannot represent");
-    }
-    return makeSWFType(type, std::move(cp1252Name), std::move(cp1252Value));
+    return variable;
 }
 
 ActionVariables parseVariables(const std::vector<std::string>& options) {
@@ -236,14 +201,14 @@ void setTemplateVariables(ActionVariables& variables, const std::vector<std::str
         if (equals == std::string::npos || equals == 0) {
             throw CommandError("--var: '" + spec + "' is not NAME=VALUE");
         }
-        bool nameLossless = false;
-        bool valueLossless = false;
-        const std::string name = utf8ToCp1252(spec.substr(0, equals), &nameLossless);
-        const std::string value = utf8ToCp1252(spec.substr(equals + 1), &valueLossless);
-        if (!nameLossless || !valueLossless) {
+        const auto productName = productText(spec.substr(0, equals));
+        const auto productValue = productText(spec.substr(equals + 1));
+        if (!productName || !productValue) {
             throw CommandError("--var: '" + spec +
                                "' has characters that Windows-1252 cannot represent");
         }
+        const std::string& name = *productName;
+        const std::string& value = *productValue;
         bool declared = false;
         std::string names;
         for (auto& variable : variables) {
@@ -273,7 +238,7 @@ void setTemplateVariables(ActionVariables& variables, const std::vector<std::str
         variable = std::move(one.front());
         if (problem.empty()) continue;
         const bool given = std::any_of(specs.begin(), specs.end(), [&](const std::string& spec) {
-            return utf8ToCp1252(spec.substr(0, spec.find('=')), nullptr) == variable->getName();
+            return productText(spec.substr(0, spec.find('='))) == variable->getName();
         });
         throw CommandError(given ? "--var: " + problem
                                  : "configs.txt: the template '" + templateName + "': " + problem);
@@ -291,9 +256,8 @@ void setTemplateVariables(ActionVariables& variables, const std::vector<std::str
 void saveTemplate(const SaveOptions& options) {
     namespace fs = std::filesystem;
     const auto background = parseBackground(options.background);
-    bool lossless = false;
-    const std::string name = utf8ToCp1252(options.templateName, &lossless);
-    if (!lossless || name.empty()) {
+    const std::string name = productText(options.templateName).value_or("");
+    if (name.empty()) {
         throw CommandError("--template: '" + options.templateName + "' is not a template name");
     }
     CTarvenoxApp app(installationEnvironment(options.dataFolder));

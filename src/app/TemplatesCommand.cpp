@@ -7,8 +7,8 @@
 #include "app/CommandError.h"
 #include "app/Commands.h"
 #include "app/InstallationOption.h"
-#include "edit/TemplateCatalogue.h"
 #include "common/Cp1252.h"
+#include "edit/TemplateCatalogue.h"
 
 namespace tarvenox {
 

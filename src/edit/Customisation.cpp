@@ -1,14 +1,14 @@
 // Recording the user's changes and saving them into the working copy.
 #include "edit/Customisation.h"
 
-#include "edit/EditSession.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/Log.h"
-#include "swf/JpegCheck.h"
-#include "swf/PictureFile.h"
+#include "edit/EditSession.h"
 #include "font/FontReplacement.h"
 #include "sound/Mp3Sound.h"
+#include "swf/JpegCheck.h"
+#include "swf/PictureFile.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {

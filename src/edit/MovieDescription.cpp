@@ -4,17 +4,17 @@
 #include <bit>
 #include <sstream>
 
-#include "edit/ColorText.h"
-#include "common/Exception.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
-#include "swf/SWFFont.h"
-#include "swf/SWFDefineSound.h"
+#include "common/Exception.h"
+#include "edit/ColorText.h"
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFDefineShape.h"
+#include "swf/SWFDefineSound.h"
 #include "swf/SWFDoAction.h"
 #include "swf/SWFExportAssets.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFFont.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
 

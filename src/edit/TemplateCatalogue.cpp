@@ -5,15 +5,15 @@
 #include <map>
 #include <set>
 
-#include "edit/EditSession.h"
 #include "common/Cp1252.h"
 #include "data/ConfigurationTexts.h"
 #include "data/FileStore.h"
 #include "data/ProductNames.h"
-#include "swf/SWFFont.h"
+#include "edit/EditSession.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFExportAssets.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFFont.h"
 #include "swf/SWFImage.h"
 #include "swf/SWFType.h"
 

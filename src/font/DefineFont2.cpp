@@ -7,10 +7,10 @@
 #include <limits>
 #include <vector>
 
-#include "common/Cp1252.h"
-#include "font/FontCodes.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "common/Cp1252.h"
+#include "font/FontCodes.h"
 #include "swf/SWFBitWriter.h"
 #include "swf/SWFRect.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "common/Report.h"
 #include "font/FontEngine.h"
 #include "font/Glyph.h"
-#include "common/Report.h"
 
 namespace tarvenox {
 

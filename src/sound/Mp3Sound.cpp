@@ -1,10 +1,10 @@
 // DefineSound tags built from MP3 files.
 #include "sound/Mp3Sound.h"
 
-#include "common/FileIO.h"
-#include "sound/Mp3Stream.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "common/FileIO.h"
+#include "sound/Mp3Stream.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {
@@ -83,6 +83,22 @@ std::unique_ptr<SWFDefineSound> soundFromMp3File(std::uint16_t soundId, const st
         return nullptr;
     }
     return soundFromMp3(soundId, *data, path, problem);
+}
+
+std::optional<std::string> mp3FileProblem(const std::string& path) {
+    std::string cause;
+    const auto data = readFileBytes(path, &cause);
+    if (!data) return cause;
+    switch (readMp3Stream(*data).problem) {
+        case Mp3Stream::Problem::NoFrame:
+            return path + ": no MP3 stream in the file (no three chained MPEG audio frames)";
+        case Mp3Stream::Problem::FreeFormat:
+            return path + ": free-format MP3 (frames without a bitrate) is not supported: "
+                          "encode it with a fixed or variable bitrate";
+        case Mp3Stream::Problem::None:
+            break;
+    }
+    return std::nullopt;
 }
 
 Report replaceSound(SWFFile& movie, const std::string& exportName, const std::string& path) {

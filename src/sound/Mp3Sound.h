@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/Report.h"
@@ -28,6 +29,11 @@ std::unique_ptr<SWFDefineSound> soundFromMp3File(std::uint16_t soundId, const st
 // the nearest of those: 8, 11.025 and 12 kHz give 1; 16, 22.05 and 24 kHz 2; 32, 44.1
 // and 48 kHz 3.
 int mp3SoundRate(int samplingRate);
+
+// Why the MP3 file at path cannot replace a sound, in English for the command line, or
+// nullopt: it cannot be read, holds no stream of three chained frames, or is in free
+// format. (The interactive program says it with soundFromMp3File's message.)
+std::optional<std::string> mp3FileProblem(const std::string& path);
 
 // Replaces the first DefineSound exported under exportName (a product text) with the
 // MP3 file at path. A name the movie does not export changes nothing. A file that holds

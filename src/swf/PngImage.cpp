@@ -9,8 +9,8 @@
 #include <new>
 
 #include "common/ByteReader.h"
-#include "common/FileIO.h"
 #include "common/ByteWriter.h"
+#include "common/FileIO.h"
 #include "swf/PictureFile.h"
 #include "swf/PictureLimits.h"
 

@@ -1,10 +1,10 @@
 // DoAction.
 #include "swf/SWFDoAction.h"
 
-#include "common/Exception.h"
-#include "swf/ActionRecords.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "common/Exception.h"
+#include "swf/ActionRecords.h"
 #include "swf/SWFType.h"
 
 namespace tarvenox {

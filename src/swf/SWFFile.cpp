@@ -4,11 +4,11 @@
 #include <cstdio>
 
 #include "common/ByteReader.h"
+#include "common/ByteWriter.h"
 #include "common/FileIO.h"
 #include "common/Log.h"
-#include "common/ByteWriter.h"
-#include "swf/SWFCompression.h"
 #include "swf/SWFBackgroundColor.h"
+#include "swf/SWFCompression.h"
 #include "swf/SWFExportAssets.h"
 #include "swf/TagFactory.h"
 

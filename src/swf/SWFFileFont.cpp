@@ -1,6 +1,6 @@
 // The font replacement of a movie's customisation.
-#include "swf/SWFFont.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFFont.h"
 
 namespace tarvenox {
 

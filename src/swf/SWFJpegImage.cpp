@@ -1,9 +1,9 @@
 // DefineBits and DefineBitsJPEG2.
 #include "swf/SWFJpegImage.h"
 
-#include "common/FileIO.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "common/FileIO.h"
 #include "swf/JpegFrame.h"
 #include "swf/PictureFile.h"
 

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <limits>
 
-#include "common/Exception.h"
-#include "data/TextTable.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "common/Exception.h"
+#include "data/TextTable.h"
 
 namespace tarvenox {
 

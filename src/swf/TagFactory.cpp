@@ -1,12 +1,12 @@
 // The tag class for each tag code.
 #include "swf/TagFactory.h"
 
-#include "swf/SWFFont.h"
-#include "swf/SWFDefineSound.h"
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFDefineShape.h"
+#include "swf/SWFDefineSound.h"
 #include "swf/SWFDoAction.h"
 #include "swf/SWFExportAssets.h"
+#include "swf/SWFFont.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
 

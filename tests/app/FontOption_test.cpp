@@ -3,13 +3,13 @@
 
 #include <cstdlib>
 
-#include "font/DefineFont2.h"
-#include "swf/SWFFont.h"
-#include "support/MovieBuilder.h"
-#include "support/TempDir.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "font/DefineFont2.h"
+#include "support/MovieBuilder.h"
+#include "support/TempDir.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFFont.h"
 
 namespace tarvenox {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "support/Mp3Builder.h"
 #include "support/MovieBuilder.h"
+#include "support/Mp3Builder.h"
 #include "support/TempDir.h"
 
 namespace tarvenox {

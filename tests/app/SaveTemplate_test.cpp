@@ -11,12 +11,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "swf/SWFDefineSound.h"
 #include "support/Installation.h"
-#include "support/Mp3Builder.h"
 #include "support/MovieBuilder.h"
+#include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
+#include "swf/SWFDefineSound.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFImage.h"
 #include "swf/SWFType.h"

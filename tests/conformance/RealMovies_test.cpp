@@ -11,10 +11,9 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
-#include "edit/Customisation.h"
 #include "common/ByteReader.h"
 #include "common/Log.h"
-#include "swf/SWFFont.h"
+#include "edit/Customisation.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "swf/ActionRecords.h"
@@ -22,6 +21,7 @@
 #include "swf/SWFDoAction.h"
 #include "swf/SWFExportAssets.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFFont.h"
 #include "swf/SWFImage.h"
 
 namespace tarvenox {

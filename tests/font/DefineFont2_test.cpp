@@ -9,13 +9,13 @@
 
 #include "NativeOutlineBuilder.h"
 #include "ShapeDecoder.h"
-#include "font/DefineFont2.h"
-#include "swf/SWFFont.h"
-#include "support/MovieBuilder.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "font/DefineFont2.h"
+#include "support/MovieBuilder.h"
 #include "swf/SWFBitReader.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFFont.h"
 
 namespace tarvenox {
 namespace {

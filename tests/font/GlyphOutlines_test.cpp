@@ -6,9 +6,9 @@
 #include <climits>
 
 #include "NativeOutlineBuilder.h"
-#include "support/RecordedMessages.h"
 #include "font/FontEngine.h"
 #include "font/GlyphOutlines.h"
+#include "support/RecordedMessages.h"
 
 namespace tarvenox {
 namespace {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "NativeOutlineBuilder.h"
-#include "support/RecordedMessages.h"
 #include "font/Glyph.h"
 #include "support/MovieBuilder.h"
+#include "support/RecordedMessages.h"
 
 namespace tarvenox {
 namespace {

@@ -5,13 +5,13 @@
 
 #include "font/FontReplacement.h"
 
-#include "font/DefineFont2.h"
-#include "font/FontCodes.h"
-#include "swf/SWFFont.h"
-#include "support/MovieBuilder.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "font/DefineFont2.h"
+#include "font/FontCodes.h"
+#include "support/MovieBuilder.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFFont.h"
 #include "swf/SWFStaticText.h"
 
 namespace tarvenox {

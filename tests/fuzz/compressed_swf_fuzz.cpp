@@ -3,9 +3,9 @@
 // compressed data.
 #include <cstdint>
 
-#include "common/Log.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "common/Log.h"
 #include "swf/SWFFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,8 +1,8 @@
 // Reads arbitrary bytes as an MP3 file and builds a DefineSound from them.
 #include <cstdint>
 
-#include "sound/Mp3Stream.h"
 #include "sound/Mp3Sound.h"
+#include "sound/Mp3Stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvenox;

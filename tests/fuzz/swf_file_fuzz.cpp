@@ -1,8 +1,8 @@
 // Reads arbitrary bytes as a movie, describes it and writes it back.
 #include <cstdint>
 
-#include "edit/MovieDescription.h"
 #include "common/Log.h"
+#include "edit/MovieDescription.h"
 #include "swf/SWFFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

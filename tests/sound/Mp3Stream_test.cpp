@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Mp3Builder.h"
 #include "support/MovieBuilder.h"
+#include "support/Mp3Builder.h"
 
 namespace tarvenox {
 namespace {

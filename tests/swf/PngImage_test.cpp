@@ -4,10 +4,10 @@
 #include <png.h>
 #include <zlib.h>
 
-#include "support/MovieBuilder.h"
-#include "support/PictureFiles.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "support/MovieBuilder.h"
+#include "support/PictureFiles.h"
 #include "swf/PngImage.h"
 #include "swf/SWFLosslessImage.h"
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <functional>
 
-#include "support/MovieBuilder.h"
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "support/MovieBuilder.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {

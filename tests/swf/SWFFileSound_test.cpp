@@ -3,8 +3,8 @@
 
 #include "common/Messages.h"
 #include "sound/Mp3Sound.h"
-#include "support/Mp3Builder.h"
 #include "support/MovieBuilder.h"
+#include "support/Mp3Builder.h"
 #include "support/RecordedMessages.h"
 #include "support/TempDir.h"
 #include "swf/SWFFile.h"

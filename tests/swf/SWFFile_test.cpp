@@ -8,12 +8,12 @@
 #include "support/TempDir.h"
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFDefineShape.h"
+#include "swf/SWFDefineSound.h"
 #include "swf/SWFDoAction.h"
 #include "swf/SWFExportAssets.h"
+#include "swf/SWFFont.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
-#include "swf/SWFFont.h"
-#include "swf/SWFDefineSound.h"
 
 namespace tarvenox {
 namespace {

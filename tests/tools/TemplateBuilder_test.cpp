@@ -7,11 +7,11 @@
 #include <png.h>
 
 #include "data/TextTable.h"
-#include "swf/SWFDefineSound.h"
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "swf/SWFDefineShape.h"
+#include "swf/SWFDefineSound.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {

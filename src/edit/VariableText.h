@@ -1,0 +1,26 @@
+// Texts a front end hands over (UTF-8) taken as the product's texts, and typed variables
+// written as a user types them.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/Report.h"
+#include "swf/SWFType.h"
+
+namespace tarvenox {
+
+// A front end's text (UTF-8) as a product text (Windows-1252); nullopt when it holds a
+// character Windows-1252 cannot represent or is not UTF-8.
+std::optional<std::string> productText(std::string_view utf8);
+
+// A variable from "NAME=VALUE" (a string) or "NAME:b=VALUE", "NAME:d=", "NAME:i=",
+// "NAME:s=" (a boolean, number, integer or string), as a user types it in UTF-8: on
+// success *variable holds it with name and value in Windows-1252; the report fails, with
+// the reason, for a text without "=", an empty name, or characters Windows-1252 cannot
+// represent.
+Report parseTypedVariable(const std::string& spec, std::unique_ptr<SWFType>& variable);
+
+}  // namespace tarvenox
