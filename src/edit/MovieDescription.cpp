@@ -46,11 +46,11 @@ bool definesCharacter(int code) {
     }
 }
 
-void describeImage(SWFImage& image, json& out) {
+void describeImage(const SWFImage& image, json& out) {
     out["id"] = image.characterId();
     out["width"] = image.width();
     out["height"] = image.height();
-    if (auto* lossless = dynamic_cast<SWFLosslessImage*>(&image)) {
+    if (auto* lossless = dynamic_cast<const SWFLosslessImage*>(&image)) {
         out["kind"] = "lossless";
         out["format"] = lossless->bitmapFormat();
     } else {
@@ -91,12 +91,12 @@ void describeShape(const SWFDefineShape& shape, json& out) {
 // Whether describeTag says more of the tag than its code, name and length. Most tags of
 // a movie do not, and the listing writes those without building JSON: a movie of a
 // million tags is listed in a second, not in a minute.
-bool hasDetails(SWFTag& tag) {
-    return dynamic_cast<SWFImage*>(&tag) != nullptr || dynamic_cast<SWFFont*>(&tag) != nullptr ||
-           dynamic_cast<SWFBackgroundColor*>(&tag) != nullptr ||
-           dynamic_cast<SWFExportAssets*>(&tag) != nullptr ||
-           dynamic_cast<SWFDefineSound*>(&tag) != nullptr ||
-           dynamic_cast<SWFDefineShape*>(&tag) != nullptr || dynamic_cast<SWFDoAction*>(&tag) != nullptr ||
+bool hasDetails(const SWFTag& tag) {
+    return dynamic_cast<const SWFImage*>(&tag) != nullptr || dynamic_cast<const SWFFont*>(&tag) != nullptr ||
+           dynamic_cast<const SWFBackgroundColor*>(&tag) != nullptr ||
+           dynamic_cast<const SWFExportAssets*>(&tag) != nullptr ||
+           dynamic_cast<const SWFDefineSound*>(&tag) != nullptr ||
+           dynamic_cast<const SWFDefineShape*>(&tag) != nullptr || dynamic_cast<const SWFDoAction*>(&tag) != nullptr ||
            definesCharacter(tag.code());
 }
 
@@ -168,32 +168,32 @@ std::string detailText(const json& tag) {
 
 }  // namespace
 
-json describeTag(SWFTag& tag, MovieTextEncoding encoding) {
+json describeTag(const SWFTag& tag, MovieTextEncoding encoding) {
     json out;
     out["code"] = tag.code();
     out["name"] = std::string(tagName(tag.code()));
     out["length"] = tag.length();
-    if (auto* image = dynamic_cast<SWFImage*>(&tag)) {
+    if (auto* image = dynamic_cast<const SWFImage*>(&tag)) {
         describeImage(*image, out);
-    } else if (auto* font = dynamic_cast<SWFFont*>(&tag)) {
+    } else if (auto* font = dynamic_cast<const SWFFont*>(&tag)) {
         out["id"] = font->characterId();
         out["fontName"] = displayMovieText(font->getFontName(), encoding);
-    } else if (auto* background = dynamic_cast<SWFBackgroundColor*>(&tag)) {
+    } else if (auto* background = dynamic_cast<const SWFBackgroundColor*>(&tag)) {
         if (background->color() >= 0) out["color"] = formatColor(background->color());
-    } else if (auto* exports = dynamic_cast<SWFExportAssets*>(&tag)) {
+    } else if (auto* exports = dynamic_cast<const SWFExportAssets*>(&tag)) {
         json assets = json::array();
         for (const auto& asset : exports->assets()) {
             assets.push_back({{"id", asset.id}, {"name", displayMovieText(asset.name, encoding)}});
         }
         out["assets"] = assets;
-    } else if (auto* doAction = dynamic_cast<SWFDoAction*>(&tag)) {
+    } else if (auto* doAction = dynamic_cast<const SWFDoAction*>(&tag)) {
         // The variables the actions set, as a save finds and changes them.
         json variables = json::array();
         for (const auto& [name, value] : doAction->assignedValues()) {
             variables.push_back({{"name", displayMovieText(name, encoding)}, {"value", pushedValue(value, encoding)}});
         }
         if (!variables.empty()) out["variables"] = variables;
-    } else if (auto* sound = dynamic_cast<SWFDefineSound*>(&tag)) {
+    } else if (auto* sound = dynamic_cast<const SWFDefineSound*>(&tag)) {
         if (tag.length() >= 2) out["id"] = tag.characterId();
         if (auto format = sound->format()) {
             out["sound"] = {{"format", SWFDefineSound::formatName(format->soundFormat)},
@@ -202,7 +202,7 @@ json describeTag(SWFTag& tag, MovieTextEncoding encoding) {
                             {"channels", format->stereo ? 2 : 1},
                             {"sampleCount", format->sampleCount}};
         }
-    } else if (auto* shape = dynamic_cast<SWFDefineShape*>(&tag)) {
+    } else if (auto* shape = dynamic_cast<const SWFDefineShape*>(&tag)) {
         if (tag.length() >= 2) out["id"] = tag.characterId();
         describeShape(*shape, out);
     } else if (definesCharacter(tag.code())) {
@@ -211,7 +211,7 @@ json describeTag(SWFTag& tag, MovieTextEncoding encoding) {
     return out;
 }
 
-json describeMovieHeader(SWFFile& movie, const std::string& path) {
+json describeMovieHeader(const SWFFile& movie, const std::string& path) {
     json out;
     out["file"] = path;
     out["complete"] = movie.complete();

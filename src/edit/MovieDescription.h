@@ -15,8 +15,8 @@ class SWFTag;
 
 // Strings taken from the movie, in the movie's text encoding, come out as UTF-8.
 // The file, whether it was read completely, its header and background colour.
-nlohmann::json describeMovieHeader(SWFFile& movie, const std::string& path);
-nlohmann::json describeTag(SWFTag& tag, MovieTextEncoding encoding);
+nlohmann::json describeMovieHeader(const SWFFile& movie, const std::string& path);
+nlohmann::json describeTag(const SWFTag& tag, MovieTextEncoding encoding);
 
 // The whole description of the movie at path, as one JSON document ({header fields...,
 // "tags": [...]}) or as readable text with one line per tag. The movie is read tag by

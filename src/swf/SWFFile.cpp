@@ -167,18 +167,19 @@ void SWFFile::readPlain(ByteSpan data, const std::string& name) {
     }
 }
 
-Bytes SWFFile::serialize() {
+Bytes SWFFile::serialize() const {
     // A movie whose header could not be read has nothing to write.
     if (header_.size() < kRectOffset) return {};
     std::size_t total = header_.size() + kEndTagSize;
     for (const auto& tag : tags_) total += tag->outputSize();
+    // The file length is computed for the bytes written, never kept in the model.
     const auto fileLength = static_cast<std::uint32_t>(total);
-    for (int i = 0; i < 4; ++i) {
-        header_[kFileLengthOffset + i] = static_cast<std::uint8_t>((fileLength >> (8 * i)) & 0xFF);
-    }
     Bytes out;
     out.reserve(total);
     out.insert(out.end(), header_.begin(), header_.end());
+    for (int i = 0; i < 4; ++i) {
+        out[kFileLengthOffset + i] = static_cast<std::uint8_t>((fileLength >> (8 * i)) & 0xFF);
+    }
     for (const auto& tag : tags_) tag->writeTo(out);
     writeUI16(out, 0);
     if (compression_ == SWFCompression::None) return out;

@@ -50,7 +50,7 @@ public:
     bool write(const std::string& path, std::string* error = nullptr);
     // The bytes write() would store (nothing when not even the header was read), in
     // the movie's form: compressed again when it was read compressed.
-    Bytes serialize();
+    Bytes serialize() const;
 
     // The form the movie was read in and is written in.
     SWFCompression compression() const { return compression_; }

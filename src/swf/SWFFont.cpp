@@ -10,7 +10,7 @@ std::string SWFFont::nameBytes() const {
     return 5 + n <= b.size() ? asString(b.subspan(5, n)) : std::string();
 }
 
-const std::string& SWFFont::getFontName() {
+const std::string& SWFFont::getFontName() const {
     if (!nameCache_) {
         std::string name = nameBytes();
         while (!name.empty() && name.back() == '\0') name.pop_back();

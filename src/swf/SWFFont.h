@@ -17,13 +17,13 @@ public:
     // FontName (body bytes 5 to 4 + FontNameLen) as players match it: without the NUL
     // bytes that Flash authoring tools end it with. Read on the first call and kept.
     // Empty when the body is too short to hold it.
-    const std::string& getFontName();
+    const std::string& getFontName() const;
 
     // FontName byte for byte, as the movie stores it.
     std::string nameBytes() const;
 
 private:
-    std::optional<std::string> nameCache_;
+    mutable std::optional<std::string> nameCache_;
 };
 
 class SWFFile;

@@ -14,8 +14,8 @@ class SWFImage : public SWFTag {
 public:
     using SWFTag::SWFTag;
 
-    virtual std::uint16_t width() = 0;
-    virtual std::uint16_t height() = 0;
+    virtual std::uint16_t width() const = 0;
+    virtual std::uint16_t height() const = 0;
 };
 
 // The first bitmap tag whose character id is exported under exportName (see

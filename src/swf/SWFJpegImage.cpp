@@ -29,12 +29,12 @@ std::unique_ptr<SWFJpegImage> SWFJpegImage::fromJpegData(std::uint16_t character
     return std::make_unique<SWFJpegImage>(static_cast<int>(TagCode::DefineBitsJPEG2), std::move(body));
 }
 
-std::uint16_t SWFJpegImage::width() {
+std::uint16_t SWFJpegImage::width() const {
     if (width_ == 0 && height_ == 0) scanSize();
     return static_cast<std::uint16_t>(width_);
 }
 
-std::uint16_t SWFJpegImage::height() {
+std::uint16_t SWFJpegImage::height() const {
     if (width_ == 0 && height_ == 0) scanSize();
     return static_cast<std::uint16_t>(height_);
 }
@@ -42,7 +42,7 @@ std::uint16_t SWFJpegImage::height() {
 // The JPEG data starts after the character id. Walking it marker by marker, rather
 // than searching it byte by byte, keeps the size of a thumbnail inside an Exif
 // segment from being taken for the picture's.
-void SWFJpegImage::scanSize() {
+void SWFJpegImage::scanSize() const {
     if (auto frame = findJpegFrame(body(), 2)) {
         width_ = frame->width;
         height_ = frame->height;

@@ -26,14 +26,15 @@ public:
 
     // The size in the JPEG frame header, found on the first call; 0 x 0 when the data
     // holds no frame header.
-    std::uint16_t width() override;
-    std::uint16_t height() override;
+    std::uint16_t width() const override;
+    std::uint16_t height() const override;
 
 private:
-    void scanSize();
+    void scanSize() const;
 
-    std::int32_t width_ = 0;
-    std::int32_t height_ = 0;
+    // Found by the first read of the size and kept: reading it changes nothing else.
+    mutable std::int32_t width_ = 0;
+    mutable std::int32_t height_ = 0;
 };
 
 }  // namespace tarvenox

@@ -32,8 +32,8 @@ std::unique_ptr<SWFLosslessImage> SWFLosslessImage::fromPng(std::uint16_t charac
 
 std::uint8_t SWFLosslessImage::bitmapFormat() const { return body().size() >= 3 ? body()[2] : 0; }
 
-std::uint16_t SWFLosslessImage::width() { return body().size() >= 5 ? peekUI16(body(), 3) : 0; }
+std::uint16_t SWFLosslessImage::width() const { return body().size() >= 5 ? peekUI16(body(), 3) : 0; }
 
-std::uint16_t SWFLosslessImage::height() { return body().size() >= 7 ? peekUI16(body(), 5) : 0; }
+std::uint16_t SWFLosslessImage::height() const { return body().size() >= 7 ? peekUI16(body(), 5) : 0; }
 
 }  // namespace tarvenox

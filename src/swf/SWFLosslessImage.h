@@ -27,8 +27,8 @@ public:
     // BitmapFormat (body byte 2): 3 palette, 4 15-bit, 5 32-bit. 0 when the body is short.
     std::uint8_t bitmapFormat() const;
     // Body bytes 3-4 and 5-6; 0 when the body is shorter.
-    std::uint16_t width() override;
-    std::uint16_t height() override;
+    std::uint16_t width() const override;
+    std::uint16_t height() const override;
 };
 
 }  // namespace tarvenox

@@ -20,13 +20,13 @@ int SWFRect::minimalBits() const {
                      signedBitCount(yMax)});
 }
 
-void SWFRect::write(SWFBitWriter& writer) {
-    nBits = std::max(nBits, minimalBits());
-    writer.writeBits(5, static_cast<std::uint32_t>(nBits));
-    writer.writeSignedBits(nBits, xMin);
-    writer.writeSignedBits(nBits, xMax);
-    writer.writeSignedBits(nBits, yMin);
-    writer.writeSignedBits(nBits, yMax);
+void SWFRect::write(SWFBitWriter& writer) const {
+    const int bits = std::max(nBits, minimalBits());
+    writer.writeBits(5, static_cast<std::uint32_t>(bits));
+    writer.writeSignedBits(bits, xMin);
+    writer.writeSignedBits(bits, xMax);
+    writer.writeSignedBits(bits, yMin);
+    writer.writeSignedBits(bits, yMax);
 }
 
 }  // namespace tarvenox

@@ -13,14 +13,14 @@ struct SWFRect {
     std::int32_t xMax = 0;
     std::int32_t yMin = 0;
     std::int32_t yMax = 0;
-    int nBits = 0;  // the width the record was read with, or written with
+    int nBits = 0;  // the width the record was read with (at least this is written)
 
     // UB[5] Nbits, then Xmin, Xmax, Ymin, Ymax as SB[Nbits]. Does not align.
     static SWFRect read(SWFBitReader& reader);
 
     // Writes with the record's nBits when it holds every value, else with the smallest
-    // width that does (and remembers it). Does not align before or after.
-    void write(SWFBitWriter& writer);
+    // width that does. Does not align before or after.
+    void write(SWFBitWriter& writer) const;
 
     // The smallest Nbits that holds all four values.
     int minimalBits() const;

@@ -69,8 +69,7 @@ Bytes SWFStaticText::write(bool rgba) const {
     }
     SWFBitWriter writer;
     writer.writeAlignedUI16(id);
-    SWFRect box = bounds;
-    box.write(writer);
+    bounds.write(writer);
     writer.align();
     matrix.write(writer);
     writer.align();
