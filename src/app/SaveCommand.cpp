@@ -17,15 +17,10 @@
 #include "common/FileIO.h"
 #include "common/Log.h"
 #include "edit/ColorText.h"
+#include "edit/ChangeCheck.h"
 #include "edit/Customisation.h"
 #include "edit/VariableText.h"
-#include "font/FontEngine.h"
-#include "sound/Mp3Sound.h"
-#include "swf/PictureFile.h"
-#include "swf/SWFDefineSound.h"
 #include "swf/SWFFile.h"
-#include "swf/SWFFont.h"
-#include "swf/SWFImage.h"
 #include "swf/SWFType.h"
 
 namespace tarvenox {
@@ -63,65 +58,33 @@ std::pair<std::string, std::string> parseReplacement(const std::string& text, co
 
 // The options of one kind as name (Windows-1252, as movies store it) to value, in
 // byte-wise order of the names: the order the save applies them in. A name given twice
-// takes the last value. check(spec, name, value) throws CommandError for what the movie
-// cannot take, so that nothing is written then.
-template <typename Check>
-Replacements checkedReplacements(const std::vector<std::string>& specs, const char* option,
-                                 const char* form, Check check) {
+// takes the last value. What the movie cannot take is refused (CommandError), so that
+// nothing is written then: a name it lacks with the option as given, a file or face it
+// cannot use with the option's name.
+Replacements checkedReplacements(const std::vector<std::string>& specs, SWFFile& movie, ChangeKind kind,
+                                 const char* option, const char* form) {
     Replacements replacements;
     for (const auto& spec : specs) {
         auto [name, value] = parseReplacement(spec, option, form);
-        check(std::string(option) + " " + spec + ": ", name, value);
+        if (auto problem = changeProblem(movie, kind, name, value)) {
+            const std::string context = problem->unknownName ? spec : displayText(name);
+            throw CommandError(std::string(option) + " " + context + ": " + problem->reason);
+        }
         replacements[name] = value;
     }
     return replacements;
 }
 
-// Each --image names a picture the movie exports and a PNG or JPEG file that passes
-// the check a picture passes when the user chooses it.
 Replacements checkedImages(const std::vector<std::string>& specs, SWFFile& movie) {
-    return checkedReplacements(specs, "--image", "EXPORT=FILE", [&](const std::string& context,
-                                                                   const std::string& name,
-                                                                   const std::string& path) {
-        if (findExportedImage(movie, name) == nullptr) {
-            throw CommandError(context + "the movie exports no picture named '" + displayText(name) + "'");
-        }
-        if (pictureKind(path) == PictureKind::Other) {
-            throw CommandError(context + "a picture must be a PNG or JPEG file (.png, .jpg, .jpeg)");
-        }
-        if (auto problem = pictureProblem(path)) {
-            throw CommandError("--image " + displayText(name) + ": " + problem->reason);
-        }
-    });
+    return checkedReplacements(specs, movie, ChangeKind::Picture, "--image", "EXPORT=FILE");
 }
 
-// Each --font names a DefineFont2 of the movie and an installed face (UTF-8).
 Replacements checkedFonts(const std::vector<std::string>& specs, SWFFile& movie) {
-    return checkedReplacements(specs, "--font", "NAME=FACE", [&](const std::string& context,
-                                                                const std::string& name,
-                                                                const std::string&) {
-        if (findFontNamed(movie, name) == nullptr) {
-            throw CommandError(context + "the movie has no font (DefineFont2 or DefineFont3) named '" + displayText(name) + "'");
-        }
-        if (systemFontEngine().faceNames().empty()) {
-            throw CommandError("--font: no installed fonts: install a TrueType font, e.g. "
-                               "fonts-dejavu-core");
-        }
-    });
+    return checkedReplacements(specs, movie, ChangeKind::Font, "--font", "NAME=FACE");
 }
 
-// Each --mp3 names a sound the movie exports and an MP3 file that holds a stream.
 Replacements checkedSounds(const std::vector<std::string>& specs, SWFFile& movie) {
-    return checkedReplacements(specs, "--mp3", "EXPORT=FILE", [&](const std::string& context,
-                                                                 const std::string& name,
-                                                                 const std::string& path) {
-        if (findExportedSound(movie, name) == nullptr) {
-            throw CommandError(context + "the movie exports no sound named '" + displayText(name) + "'");
-        }
-        if (auto problem = mp3FileProblem(path)) {
-            throw CommandError("--mp3 " + displayText(name) + ": " + *problem);
-        }
-    });
+    return checkedReplacements(specs, movie, ChangeKind::Sound, "--mp3", "EXPORT=FILE");
 }
 
 // One --var: the variable typed by its suffix.
@@ -133,15 +96,14 @@ std::unique_ptr<SWFType> parseVariable(const std::string& option) {
     return variable;
 }
 
+// Refuses what cannot be written before anything is read.
 ActionVariables parseVariables(const std::vector<std::string>& options) {
     ActionVariables variables;
-    for (const std::string& option : options) variables.push_back(parseVariable(option));
-    try {
-        // Refuses what cannot be encoded before anything is read; UTF-8 is the longer of
-        // the two encodings a movie can take.
-        actionBytes(variables, MovieTextEncoding::Utf8);
-    } catch (const Exception& e) {
-        throw CommandError("--var: " + e.getMessage());
+    for (const std::string& option : options) {
+        variables.push_back(parseVariable(option));
+        if (const Report report = checkWritable(*variables.back()); report.failed()) {
+            throw CommandError("--var: " + report.text());
+        }
     }
     return variables;
 }
@@ -167,11 +129,9 @@ void saveMovieFile(const SaveOptions& options) {
     const auto sounds = checkedSounds(options.mp3, movie);
     const Report report = customiseMovie(movie, fonts, images, sounds, nullptr, background);
     if (report.failed()) throw CommandError(report.text() + "; nothing was written");
-    try {
-        // A movie's own script stays: only the assignments of the variables change.
-        movie.assignVariables(variables);
-    } catch (const Exception& e) {
-        throw CommandError("--var: " + e.getMessage() + "; nothing was written");
+    // A movie's own script stays: only the assignments of the variables change.
+    if (const Report assigned = movie.assignVariables(variables); assigned.failed()) {
+        throw CommandError("--var: " + assigned.text() + "; nothing was written");
     }
     if (options.uncompressed) movie.setCompression(SWFCompression::None);
     if (isStandardOutput(options.output)) {
@@ -207,46 +167,21 @@ void setTemplateVariables(ActionVariables& variables, const std::vector<std::str
             throw CommandError("--var: '" + spec +
                                "' has characters that Windows-1252 cannot represent");
         }
-        const std::string& name = *productName;
-        const std::string& value = *productValue;
-        bool declared = false;
-        std::string names;
-        for (auto& variable : variables) {
-            if (variable->getName() == name) {
-                variable->setValue(value);
-                declared = true;
-            }
-            names += (names.empty() ? "" : ", ") + displayText(variable->getName());
-        }
-        if (!declared) {
-            throw CommandError("--var: the template '" + templateName +
-                               "' declares no variable '" + displayText(name) + "' (" +
-                               (names.empty() ? "it declares none" : "it declares " + names) + ")");
+        if (const Report report = setDeclaredVariable(variables, *productName, *productValue);
+            report.failed()) {
+            throw CommandError("--var: the template '" + templateName + "' declares " + report.text());
         }
     }
-    // Refuses what cannot be encoded before anything is written, naming where the value
-    // came from: --var, or the template's line in configs.txt.
-    for (auto& variable : variables) {
-        ActionVariables one;
-        one.push_back(std::move(variable));
-        std::string problem;
-        try {
-            actionBytes(one, MovieTextEncoding::Utf8);  // the longer of a movie's two encodings
-        } catch (const Exception& e) {
-            problem = e.getMessage();
-        }
-        variable = std::move(one.front());
-        if (problem.empty()) continue;
+    // Refuses what cannot be written before anything is, naming where the value came
+    // from: --var, or the template's line in configs.txt.
+    for (const auto& variable : variables) {
+        const Report report = checkWritable(*variable);
+        if (!report.failed()) continue;
         const bool given = std::any_of(specs.begin(), specs.end(), [&](const std::string& spec) {
             return productText(spec.substr(0, spec.find('='))) == variable->getName();
         });
-        throw CommandError(given ? "--var: " + problem
-                                 : "configs.txt: the template '" + templateName + "': " + problem);
-    }
-    try {
-        actionBytes(variables, MovieTextEncoding::Utf8);
-    } catch (const Exception& e) {
-        throw CommandError("the template '" + templateName + "': its variables: " + e.getMessage());
+        throw CommandError(given ? "--var: " + report.text()
+                                 : "configs.txt: the template '" + templateName + "': " + report.text());
     }
 }
 

@@ -2,6 +2,7 @@
 #include "edit/VariableText.h"
 
 #include "common/Cp1252.h"
+#include "common/Exception.h"
 
 namespace tarvenox {
 
@@ -37,6 +38,35 @@ Report parseTypedVariable(const std::string& spec, std::unique_ptr<SWFType>& var
         return report;
     }
     variable = makeSWFType(type, std::move(*productName), std::move(*productValue));
+    return report;
+}
+
+Report setDeclaredVariable(ActionVariables& variables, const std::string& name, const std::string& value) {
+    Report report;
+    bool declared = false;
+    std::string names;
+    for (auto& variable : variables) {
+        if (variable->getName() == name) {
+            variable->setValue(value);
+            declared = true;
+        }
+        names += (names.empty() ? "" : ", ") + displayText(variable->getName());
+    }
+    if (!declared) {
+        report.fail("no variable '" + displayText(name) + "' (" +
+                    (names.empty() ? "it declares none" : "it declares " + names) + ")");
+    }
+    return report;
+}
+
+Report checkWritable(const SWFType& variable) {
+    Report report;
+    Bytes bytes;
+    try {
+        variable.appendActionBytes(bytes, MovieTextEncoding::Utf8);
+    } catch (const Exception& e) {
+        report.fail(e.getMessage());
+    }
     return report;
 }
 

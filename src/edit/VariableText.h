@@ -23,4 +23,12 @@ std::optional<std::string> productText(std::string_view utf8);
 // represent.
 Report parseTypedVariable(const std::string& spec, std::unique_ptr<SWFType>& variable);
 
+// Gives every variable of the list named name the value (product texts), each taking it
+// with its own type; fails, naming the variables the list has, when none is named so.
+Report setDeclaredVariable(ActionVariables& variables, const std::string& name, const std::string& value);
+
+// Whether the variable can be written into a movie of any version (its record within
+// 65535 bytes in UTF-8, the longer of the two encodings; no NUL); fails with the reason.
+Report checkWritable(const SWFType& variable);
+
 }  // namespace tarvenox

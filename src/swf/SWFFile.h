@@ -105,14 +105,16 @@ public:
     // Keeps the first DoAction's actions: a variable they assign gets its new value
     // there (SWFDoAction::assignInPlace); the others are assigned in a new DoAction
     // placed just before it (before the first ShowFrame when the movie has none).
-    // Throws Exception when a variable cannot be written.
-    void assignVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
+    // A variable that cannot be written fails the report and leaves the actions as they
+    // were.
+    Report assignVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
     void setBackgroundColor(std::int32_t rgb);
 
     // The length of a header whose frame RECT has nBits bits per value.
     static std::size_t headerLength(int nBits);
 
 private:
+    void assignVariablesUnchecked(const std::vector<std::unique_ptr<SWFType>>& variables);
     void readFile(const std::string& path);
     void read(ByteSpan data, const std::string& name);
     // The movie uncompressed: header and tags.

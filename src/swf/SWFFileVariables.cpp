@@ -1,4 +1,5 @@
 // Writing the action variables into a movie.
+#include "common/Exception.h"
 #include "swf/SWFDoAction.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFType.h"
@@ -15,7 +16,7 @@ void SWFFile::setVariables(const std::vector<std::unique_ptr<SWFType>>& variable
     }
 }
 
-void SWFFile::assignVariables(const std::vector<std::unique_ptr<SWFType>>& variables) {
+void SWFFile::assignVariablesUnchecked(const std::vector<std::unique_ptr<SWFType>>& variables) {
     auto first = std::find_if(tags_.begin(), tags_.end(), [](const auto& tag) {
         return dynamic_cast<SWFDoAction*>(tag.get()) != nullptr;
     });
@@ -37,6 +38,23 @@ void SWFFile::assignVariables(const std::vector<std::unique_ptr<SWFType>>& varia
     }
     tags_.insert(first, std::make_unique<SWFDoAction>(static_cast<int>(TagCode::DoAction),
                                                       std::move(unassigned)));
+}
+
+Report SWFFile::assignVariables(const std::vector<std::unique_ptr<SWFType>>& variables) {
+    Report report;
+    // Only the first DoAction changes before the last variable is written, and the new
+    // DoAction is added after it: restoring that one body undoes a failed assignment.
+    auto first = std::find_if(tags_.begin(), tags_.end(), [](const auto& tag) {
+        return dynamic_cast<SWFDoAction*>(tag.get()) != nullptr;
+    });
+    const Bytes before = first == tags_.end() ? Bytes{} : Bytes((*first)->body().begin(), (*first)->body().end());
+    try {
+        assignVariablesUnchecked(variables);
+    } catch (const Exception& e) {
+        if (first != tags_.end()) (*first)->setData(before);
+        report.fail(e.getMessage());
+    }
+    return report;
 }
 
 }  // namespace tarvenox

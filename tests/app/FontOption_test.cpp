@@ -105,7 +105,7 @@ TEST(FontOption, NoFontAtAllIsReportedAndNothingIsWritten) {
     unsetenv("FONTCONFIG_FILE");
     EXPECT_EQ(r.status, 1);
     // The font conversion's internal message stays inside; the user learns what to do.
-    EXPECT_EQ(r.err, "tarvenox: --font: no installed fonts: install a TrueType font, e.g. "
+    EXPECT_EQ(r.err, "tarvenox: --font Title: no installed fonts: install a TrueType font, e.g. "
                      "fonts-dejavu-core\n");
     EXPECT_TRUE(test::readBytes(out).empty());
     EXPECT_EQ(listed.status, 0);

@@ -210,8 +210,8 @@ TEST_F(RealMovies, ChangedMoviesReadAsWellAsTheirOriginalsInAnotherParser) {
         changes["font"] += fonts.size();
         changes["picture"] += pictures.size();
         changes["variables"] += variables.empty() ? 0 : 1;
-        (void)customiseMovie(movie, fonts, pictures, {}, nullptr, 0x336699);
-        movie.assignVariables(variables);
+        EXPECT_FALSE(customiseMovie(movie, fonts, pictures, {}, nullptr, 0x336699).failed()) << name;
+        EXPECT_FALSE(movie.assignVariables(variables).failed()) << name;
         SWFFile reread(movie.serialize(), name);
         EXPECT_TRUE(reread.complete()) << reread.error();
         if (slowForOtherParser(movie)) {
