@@ -87,6 +87,19 @@ Replacements checkedSounds(const std::vector<std::string>& specs, SWFFile& movie
     return checkedReplacements(specs, movie, ChangeKind::Sound, "--mp3", "EXPORT=FILE");
 }
 
+// What a save that worked has to tell, such as characters of static text that the new
+// font lacks, in one line on standard error. The messages the interactive program shows
+// as internal conversion problems (OK and Cancel) are left to the log.
+void printNotes(const Report& report) {
+    for (const auto& message : report.messages()) {
+        if (message.kind == MessageKind::OkCancel) {
+            logPrint("%s\n", displayText(message.text).c_str());
+        } else {
+            std::fprintf(stderr, "tarvenox: note: %s\n", displayText(message.text).c_str());
+        }
+    }
+}
+
 // One --var: the variable typed by its suffix.
 std::unique_ptr<SWFType> parseVariable(const std::string& option) {
     std::unique_ptr<SWFType> variable;
@@ -129,6 +142,7 @@ void saveMovieFile(const SaveOptions& options) {
     const auto sounds = checkedSounds(options.mp3, movie);
     const Report report = customiseMovie(movie, fonts, images, sounds, nullptr, background);
     if (report.failed()) throw CommandError(report.text() + "; nothing was written");
+    printNotes(report);
     // A movie's own script stays: only the assignments of the variables change.
     if (const Report assigned = movie.assignVariables(variables); assigned.failed()) {
         throw CommandError("--var: " + assigned.text() + "; nothing was written");
@@ -223,9 +237,9 @@ void saveTemplate(const SaveOptions& options) {
     setTemplateVariables(app.actionVariables, options.variables, options.templateName);
     if (background) app.currentBackgroundColor = *background;
 
-    if (const Report report = saveMovie(app); report.failed()) {
-        throw CommandError(report.text() + "; nothing was written");
-    }
+    const Report report = saveMovie(app);
+    if (report.failed()) throw CommandError(report.text() + "; nothing was written");
+    printNotes(report);
     std::string error;
     auto result = readFileBytes(app.workingCopyPath(), &error);
     if (!result) throw CommandError(error);
