@@ -8,7 +8,6 @@
 #include "NativeOutlineBuilder.h"
 #include "font/FontEngine.h"
 #include "font/GlyphOutlines.h"
-#include "support/RecordedMessages.h"
 
 namespace tarvenox {
 namespace {

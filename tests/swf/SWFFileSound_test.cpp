@@ -5,7 +5,6 @@
 #include "sound/Mp3Sound.h"
 #include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
-#include "support/RecordedMessages.h"
 #include "support/TempDir.h"
 #include "swf/SWFFile.h"
 
@@ -16,7 +15,6 @@ using test::cstr;
 using test::le16;
 using test::le32;
 using test::operator+;
-using test::RecordedMessages;
 
 // An ADPCM template sound with the given id.
 Bytes templateSound(std::uint16_t id) { return le16(id) + Bytes{0x16} + le32(100) + Bytes(20, 7); }
