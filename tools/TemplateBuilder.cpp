@@ -238,7 +238,7 @@ void TemplateBuilder::addPicture(const std::string& exportName, const Pixels& pi
     std::uint16_t shapeId = nextId();
     define(static_cast<int>(TagCode::DefineShape), rectangleShape(shapeId, width, height, fill.take()));
     place(shapeId, where);
-    layout_.push_back({"picture", exportName, where});
+    layout_.push_back({.kind = "picture", .name = exportName, .place = where});
 }
 
 void TemplateBuilder::addBadge(const std::string& instanceName, std::uint32_t rgb, StageRect where) {
@@ -260,7 +260,7 @@ void TemplateBuilder::addBadge(const std::string& instanceName, std::uint32_t rg
     makeTag(TagCode::End, {})->writeTo(clip);
     define(static_cast<int>(TagCode::DefineSprite), std::move(clip));
     place(clipId, where, instanceName);
-    layout_.push_back({"shape", instanceName, where});
+    layout_.push_back({.kind = "shape", .name = instanceName, .place = where});
 }
 
 bool TemplateBuilder::addSound(const std::string& exportName, const std::string& mp3Path, std::string* error) {
@@ -274,7 +274,7 @@ bool TemplateBuilder::addSound(const std::string& exportName, const std::string&
     writeUI16(start, id);
     start.push_back(0x00);
     placements_.push_back(makeTag(TagCode::StartSound, std::move(start)));
-    layout_.push_back({"sound", exportName, {}});
+    layout_.push_back({.kind = "sound", .name = exportName});
     return true;
 }
 

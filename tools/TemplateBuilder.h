@@ -47,13 +47,13 @@ struct TextField {
 // One thing a person sees or hears in a template, and where: what the player check needs
 // to know about a template.
 struct LayoutItem {
-    std::string kind;   // "picture", "text", "shape" or "sound" (which has no place)
-    std::string name;   // export name, variable or shape name
-    StageRect place;
+    std::string kind{};  // "picture", "text", "shape" or "sound" (which has no place)
+    std::string name{};  // export name, variable or shape name
+    StageRect place{};
     // Texts: the template's font name, the installed face it was built from, the size
     // in pixels, and whether the field wraps its text over several lines.
-    std::string font;
-    std::string face;
+    std::string font{};
+    std::string face{};
     int sizePx = 0;
     bool multiline = false;
 };

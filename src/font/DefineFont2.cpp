@@ -12,30 +12,17 @@
 #include "common/Cp1252.h"
 #include "font/FontCodes.h"
 #include "swf/SWFBitWriter.h"
+#include "swf/SWFFont.h"
 #include "swf/SWFRect.h"
 
 namespace tarvenox {
 
 namespace {
 
-constexpr std::uint8_t flagHasLayout = 0x80;
-constexpr std::uint8_t flagWideOffsets = 0x08;
-constexpr std::uint8_t flagsItalicBold = 0x03;
-constexpr std::uint8_t flagWideCodes = 0x04;
-
 template <class T>
 T held(std::int64_t v) {
     return static_cast<T>(std::clamp<std::int64_t>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
-
-// The outline slots (0 for Windows-1252 code 32) in the order of the code table.
-std::array<int, glyphCount> codeOrder() {
-    std::array<int, glyphCount> order;
-    for (int i = 0; i < glyphCount; ++i) order[i] = rebuiltGlyphCodes()[i] - firstGlyphCode;
-    return order;
-}
-
-char32_t codePoint(int slot) { return cp1252ToUnicode(static_cast<std::uint8_t>(firstGlyphCode + slot)); }
 
 // A glyph's bounds as the FontBoundsTable holds them: SWF's y axis grows downwards.
 SWFRect swfBounds(const Glyph& glyph, int scale) {
@@ -49,13 +36,15 @@ SWFRect swfBounds(const Glyph& glyph, int scale) {
 Bytes buildFontBody(std::uint16_t fontId, const std::string& fontName, const GlyphOutlines& outlines,
                     std::uint8_t styleFlags, int scale) {
     assert(outlines.glyphs.size() == glyphCount);
-    static const std::array<int, glyphCount> order = codeOrder();
+    // Glyphs in the order of the code table; a Windows-1252 code less 32 is its outline's slot.
+    const auto& order = rebuiltGlyphCodes();
 
     // The shapes first, each from a byte boundary, so that the width of the offsets
     // is known before the table is written.
     SWFBitWriter shapes;
     std::vector<std::size_t> shapeStarts;
-    for (int slot : order) {
+    for (std::uint8_t code : order) {
+        const int slot = code - firstGlyphCode;
         shapes.align();
         shapeStarts.push_back(shapes.size());
         outlines.glyphs[slot]->write(shapes, scale);
@@ -70,7 +59,8 @@ Bytes buildFontBody(std::uint16_t fontId, const std::string& fontName, const Gly
     Bytes body;
     body.reserve(7 + nameLength + table + shapes.size() + 2 * glyphCount + 6 + 2 * glyphCount + 8 * glyphCount + 2);
     writeUI16(body, fontId);
-    body.push_back(flagHasLayout | flagWideCodes | (wide ? flagWideOffsets : 0) | (styleFlags & flagsItalicBold));
+    body.push_back(SWFFont::kFlagHasLayout | SWFFont::kFlagWideCodes | (wide ? SWFFont::kFlagWideOffsets : 0) |
+                   (styleFlags & SWFFont::kFlagsItalicBold));
     body.push_back(0);  // LanguageCode
     body.push_back(static_cast<std::uint8_t>(nameLength));
     body.insert(body.end(), fontName.begin(), fontName.begin() + nameLength);
@@ -87,20 +77,21 @@ Bytes buildFontBody(std::uint16_t fontId, const std::string& fontName, const Gly
     writeOffset(table + shapes.size());  // CodeTableOffset
     body.insert(body.end(), shapes.bytes().begin(), shapes.bytes().end());
 
-    for (int slot : order) writeUI16(body, codePoint(slot));
+    for (std::uint8_t code : order) writeUI16(body, cp1252ToUnicode(code));
     // The layout block, in the glyphs' own units: the face's line metrics, and advances
     // on the same scale as the shapes, so that text is as wide as the face says.
     writeUI16(body, held<std::uint16_t>(std::int64_t(outlines.layout.ascent) * scale));
     writeUI16(body, held<std::uint16_t>(std::int64_t(outlines.layout.descent) * scale));
     writeUI16(body, static_cast<std::uint16_t>(held<std::int16_t>(std::int64_t(outlines.layout.leading) * scale)));
-    for (int slot : order) {
-        const std::int64_t advance = std::int64_t(outlines.advances[firstGlyphCode + slot]) * scale;
+    for (std::uint8_t code : order) {
+        const std::int64_t advance = std::int64_t(outlines.advances[code]) * scale;
         writeUI16(body, static_cast<std::uint16_t>(held<std::int16_t>(advance)));
     }
     // FontBoundsTable: every glyph's box, each RECT with the fewest bits that hold it
     // and starting on a byte boundary, as every RECT of the format does.
     SWFBitWriter bounds;
-    for (int slot : order) {
+    for (std::uint8_t code : order) {
+        const int slot = code - firstGlyphCode;
         swfBounds(*outlines.glyphs[slot], scale).write(bounds);
         bounds.align();
     }

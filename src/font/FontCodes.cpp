@@ -7,14 +7,11 @@
 #include "common/ByteReader.h"
 #include "common/Cp1252.h"
 #include "font/GlyphOutlines.h"
+#include "swf/SWFFont.h"
 
 namespace tarvenox {
 
 namespace {
-
-constexpr std::uint8_t flagShiftJis = 0x40;
-constexpr std::uint8_t flagWideOffsets = 0x08;
-constexpr std::uint8_t flagWideCodes = 0x04;
 
 // The code points of a rebuilt font, in its glyph order: ascending.
 const std::array<char32_t, glyphCount>& rebuiltCodePoints() {
@@ -47,7 +44,7 @@ std::vector<char32_t> fontCodePoints(ByteSpan fontBody, MovieTextEncoding encodi
     reader.skip(reader.readU8());  // FontName
     const std::uint16_t count = reader.readU16LE();
     const std::size_t tableStart = reader.position();
-    const bool wideOffsets = (flags & flagWideOffsets) != 0;
+    const bool wideOffsets = (flags & SWFFont::kFlagWideOffsets) != 0;
     reader.skip(std::size_t(count) * (wideOffsets ? 4 : 2));
     const std::uint32_t codeTableOffset = wideOffsets ? reader.readU32LE() : reader.readU16LE();
     if (reader.overrun() || count == 0 || codeTableOffset > fontBody.size() - tableStart) return {};
@@ -56,10 +53,10 @@ std::vector<char32_t> fontCodePoints(ByteSpan fontBody, MovieTextEncoding encodi
     std::vector<char32_t> points;
     points.reserve(count);
     for (std::uint16_t i = 0; i < count; ++i) {
-        if ((flags & flagWideCodes) != 0) {
+        if ((flags & SWFFont::kFlagWideCodes) != 0) {
             // Shift-JIS codes name characters this program cannot map.
             const std::uint16_t code = codes.readU16LE();
-            points.push_back((flags & flagShiftJis) != 0 ? 0 : code);
+            points.push_back((flags & SWFFont::kFlagShiftJis) != 0 ? 0 : code);
         } else {
             const std::uint8_t code = codes.readU8();
             points.push_back(encoding == MovieTextEncoding::Windows1252 ? cp1252ToUnicode(code) : code);

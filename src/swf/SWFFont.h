@@ -3,6 +3,7 @@
 // face is font/FontReplacement.h.)
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,14 @@ namespace tarvenox {
 
 class SWFFont : public SWFTag {
 public:
+    // The bits of the flags byte (body byte 2) that the reading and the building of a
+    // font body use.
+    static constexpr std::uint8_t kFlagHasLayout = 0x80;
+    static constexpr std::uint8_t kFlagShiftJis = 0x40;
+    static constexpr std::uint8_t kFlagWideOffsets = 0x08;
+    static constexpr std::uint8_t kFlagWideCodes = 0x04;
+    static constexpr std::uint8_t kFlagsItalicBold = 0x03;
+
     SWFFont(int code, Bytes body) : SWFTag(code, std::move(body)) {}
 
     // FontName (body bytes 5 to 4 + FontNameLen) as players match it: without the NUL
