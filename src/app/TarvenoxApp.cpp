@@ -18,6 +18,7 @@
 #include "data/ProductNames.h"
 #include "data/SkinVariables.h"
 #include "swf/SWFFile.h"
+#include "ui/DialogTexts.h"
 
 namespace tarvenox {
 
@@ -137,15 +138,8 @@ CTarvenoxApp::~CTarvenoxApp() {
     configTable.reset();
 }
 
-bool CTarvenoxApp::copyResultTo(const std::string& destination, std::string* error) const {
-    auto bytes = readFileBytes(workingCopyPath(), error);
-    return bytes && writeFileAtomically(destination, *bytes, error);
-}
-
 void CTarvenoxApp::showFlashMissingMessage() {
-    showMessage("Das Flash 5 ActiveX-Control ist nicht installiert. Bitte führen Sie die "
-                "Installation erneut aus.",
-                MessageKind::Information);
+    showMessage(texts::flashMissing, MessageKind::Information);
 }
 
 }  // namespace tarvenox

@@ -32,11 +32,6 @@ public:
     explicit CTarvenoxApp(const AppEnvironment& environment = {});
     ~CTarvenoxApp() override;
 
-    // Copies the working copy to the destination through a temporary file beside it,
-    // so a failed copy leaves an existing destination intact. False with *error set
-    // when the copy fails.
-    bool copyResultTo(const std::string& destination, std::string* error = nullptr) const;
-
     // Tells the user that the Flash player is missing.
     static void showFlashMissingMessage();
 

@@ -1,6 +1,7 @@
 // The editing of an installation's templates.
 #include "edit/EditSession.h"
 
+#include "common/FileIO.h"
 #include "data/ProductNames.h"
 #include "swf/SWFFile.h"
 
@@ -30,6 +31,11 @@ void EditSession::selectMovie(const std::string& name) {
 
 std::string EditSession::workingCopyPath() const {
     return workingFolder + diskName(movieBaseName) + ".swf";
+}
+
+bool EditSession::copyResultTo(const std::string& destination, std::string* error) const {
+    auto bytes = readFileBytes(workingCopyPath(), error);
+    return bytes && writeFileAtomically(destination, *bytes, error);
 }
 
 }  // namespace tarvenox

@@ -34,6 +34,11 @@ public:
     // The working copy of the selected movie: workingFolder + movieBaseName + ".swf".
     std::string workingCopyPath() const;
 
+    // Copies the working copy to the destination through a temporary file beside it,
+    // so a failed copy leaves an existing destination intact. False with *error set
+    // when the copy fails.
+    bool copyResultTo(const std::string& destination, std::string* error = nullptr) const;
+
     std::string currentPath;
     std::string workingFolder;
     std::unique_ptr<TemplateWorkspace> workspace;

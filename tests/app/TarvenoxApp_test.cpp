@@ -11,12 +11,14 @@
 
 #include "common/Log.h"
 #include "data/ArchiveWriter.h"
+#include "support/LogCapture.h"
 #include "support/MovieBuilder.h"
 #include "support/TempDir.h"
 
 namespace tarvenox {
 namespace {
 
+using test::LogCapture;
 using test::TempDir;
 
 Bytes bytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
@@ -25,26 +27,6 @@ bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0;
 void writeFile(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
 }
-
-// Captures the log while it lives.
-class LogCapture {
-public:
-    LogCapture() : stream_(::open_memstream(&buffer_, &size_)) { setLogStream(stream_); }
-    ~LogCapture() {
-        setLogStream(stdout);
-        std::fclose(stream_);
-        std::free(buffer_);
-    }
-    std::string text() {
-        std::fflush(stream_);
-        return std::string(buffer_, size_);
-    }
-
-private:
-    char* buffer_ = nullptr;
-    std::size_t size_ = 0;
-    std::FILE* stream_;
-};
 
 // <root>/app is the installation, <root>/addons holds add-on archives, <root>/tmp the
 // temporary folder.

@@ -1,0 +1,24 @@
+// The interactive program's fixed texts for the user: captions, messages, dialog titles
+// and file filters (UTF-8).
+#pragma once
+
+namespace tarvenox::texts {
+
+inline constexpr const char* caption = "Tarvenox";
+inline constexpr const char* flashMissing =
+    "Das Flash 5 ActiveX-Control ist nicht installiert. Bitte führen Sie die Installation erneut aus.";
+inline constexpr const char* screenTooSmall = "Es ist mindestens eine Auflösung von 800x600 erforderlich";
+inline constexpr const char* programNotFound = "Programm nicht gefunden. CD eingelegt?";
+// A save asked for before a template was chosen.
+inline constexpr const char* noTemplateSelected = "Bitte wählen Sie zuerst eine Vorlage aus.";
+// A command that failed in a way the program did not foresee; the detail follows.
+inline constexpr const char* commandFailed = "Der Befehl konnte nicht ausgeführt werden:";
+
+inline constexpr const char* saveTitle = "Flash-Datei speichern";
+inline constexpr const char* saveFilter = "Flash-Datei";
+inline constexpr const char* pictureTitle = "Bilddatei auswählen";
+inline constexpr const char* pictureFilter = "Bilddateien (.png; .jpg; .jpeg)";
+inline constexpr const char* soundTitle = "Musikdatei auswählen";
+inline constexpr const char* soundFilter = "Musikdateien (.mp3)";
+
+}  // namespace tarvenox::texts

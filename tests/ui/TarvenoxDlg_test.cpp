@@ -1,0 +1,296 @@
+// The main dialog and its handlers, driven with the interface movie's commands and the
+// user's scripted answers, on a small installation.
+#include "ui/CTarvenoxDlg.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "app/TarvenoxApp.h"
+#include "support/Installation.h"
+#include "support/LogCapture.h"
+#include "support/Mp3Builder.h"
+#include "support/PictureFiles.h"
+#include "support/ScriptedWindowSystem.h"
+#include "support/TempDir.h"
+#include "swf/SWFFile.h"
+
+namespace tarvenox {
+namespace {
+
+using test::LogCapture;
+using test::ScriptedWindowSystem;
+using Lines = std::vector<std::string>;
+
+UiEvent command(std::string name, std::string args = "", Player player = Player::skin) {
+    return ScriptedWindowSystem::command(std::move(name), std::move(args), player);
+}
+
+UiEvent escape(bool fullscreen) {
+    UiEvent event;
+    event.kind = UiEvent::Kind::escape;
+    event.fullscreen = fullscreen;
+    return event;
+}
+
+class TarvenoxDlgTest : public ::testing::Test {
+protected:
+    TarvenoxDlgTest() {
+        test::writeInstallation(dir);
+        dir.write("tmp/.keep", "");
+        app = std::make_unique<CTarvenoxApp>(
+            AppEnvironment{dir.path(), dir.file("no-registry"), dir.file("tmp")});
+    }
+
+    // Runs the dialog over the events (ending with "quit" when they run out) and returns
+    // the calls it made after its start.
+    Lines run(std::vector<UiEvent> events, const std::string& cdPath = "") {
+        windows.events.assign(events.begin(), events.end());
+        CTarvenoxDlg dialog(*app, cdPath, windows);
+        dialog.DoModal();
+        Lines calls = windows.calls;
+        auto start = std::find(calls.begin(), calls.end(), "setVariable skin _root.skin_cdpath=" + cdPath);
+        return start == calls.end() ? calls : Lines(start + 1, calls.end());
+    }
+
+    std::string viewerMovie() const { return "movie viewer " + app->workingCopyPath(); }
+
+    LogCapture log;
+    test::TempDir dir;
+    std::unique_ptr<CTarvenoxApp> app;
+    ScriptedWindowSystem windows;
+};
+
+TEST_F(TarvenoxDlgTest, StartsWithTheInterfaceMovieOverTheScreenAndThePreviewHidden) {
+    windows.screen = {1280, 1024};
+    run({});
+    const std::string work = app->workingFolder;
+    EXPECT_EQ(windows.calls, (Lines{
+        "title Tarvenox",
+        "flashVersion skin",
+        "place skin 0,0-1280,1024",
+        "scale skin ExactFit",
+        "place viewer 640,376-1122,805",
+        "backgroundColor viewer 0",
+        "scale viewer NoBorder",
+        "hide viewer",
+        "backgroundColor skin 0",
+        "movie skin " + work + "skin.swf",
+        "setVariable skin _root.skin_currentPath=" + dir.path() + "/",
+        "setVariable skin _root.skin_cdpath=",
+    }));
+}
+
+TEST_F(TarvenoxDlgTest, FailedChecksAtTheStartEndTheDialog) {
+    struct Case {
+        std::int32_t version;
+        ScreenSize screen;
+        Lines messages;
+    } cases[] = {
+        {5 << 16, {800, 600}, {}},
+        {(4 << 16) | 0xFFFF, {1024, 768},
+         {"messageBox information ok Tarvenox: Das Flash 5 ActiveX-Control ist nicht installiert. "
+          "Bitte führen Sie die Installation erneut aus."}},
+        {0, {799, 600},
+         {"messageBox information ok Tarvenox: Das Flash 5 ActiveX-Control ist nicht installiert. "
+          "Bitte führen Sie die Installation erneut aus.",
+          "messageBox error ok Tarvenox: Es ist mindestens eine Auflösung von 800x600 erforderlich"}},
+        {32 << 16, {1920, 599},
+         {"messageBox error ok Tarvenox: Es ist mindestens eine Auflösung von 800x600 erforderlich"}},
+    };
+    for (const Case& c : cases) {
+        windows = ScriptedWindowSystem();
+        windows.version = c.version;
+        windows.screen = c.screen;
+        // A command that would be handled if the dialog went on.
+        windows.events = {command("minimize")};
+        CTarvenoxDlg dialog(*app, "", windows);
+        dialog.DoModal();
+        EXPECT_EQ(windows.callsOf({"messageBox"}), c.messages) << c.screen.width;
+        // The start runs on all the same: the interface movie is loaded.
+        EXPECT_EQ(windows.callsOf({"movie"}).size(), 1u);
+        EXPECT_EQ(windows.callsOf({"minimize"}).size(), c.messages.empty() ? 1u : 0u);
+    }
+}
+
+TEST_F(TarvenoxDlgTest, CommandsAreMatchedExactlyAndOnlyTheInterfaceMovieCommands) {
+    Lines calls = run({
+        command("Quit"), command("clicked", "Quit"), command("clicked", "options"),
+        command("clicked", "info"), command("noSuchCommand", "x"), escape(false),
+        command("clicked", "quit", Player::viewer), command("hideViewer"), command("showViewer"),
+        command("minimize"), command("clicked", "help"), command("clicked", "quit"),
+        command("minimize"),  // after quit: never handled
+    });
+    EXPECT_EQ(calls, (Lines{"hide viewer", "show viewer", "minimize", "openHelp"}));
+    EXPECT_NE(log.text().find("clicked(options)\nclicked(info)\nhideViewer\nshowViewer\n"
+                              "clicked(help)\nclicked(quit)\n"),
+              std::string::npos)
+        << log.text();
+    EXPECT_EQ(log.text().find("Quit"), std::string::npos);
+}
+
+TEST_F(TarvenoxDlgTest, SelectingATemplateLoadsItsPreviewAndSendsItsVariablesInOrder) {
+    Lines calls = run({command("selectMovie", "card"), command("selectMovie", "card")});
+    Lines once = {
+        // Placed by the movie's frame, then loaded on the movie's background (#102030).
+        calls.at(0),
+        viewerMovie(),
+        "backgroundColor viewer 1056816",
+        "setVariable skin _root.backgroundColor=1056816",
+        "setVariable skin title=Hallo",
+        "setVariable skin count=3",
+        "setVariable skin shown=true",
+        "setVariable skin _root.editLoaded=1",
+    };
+    EXPECT_EQ(calls.at(0).rfind("place viewer ", 0), 0u);
+    Lines twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(calls, twice);
+    EXPECT_NE(log.text().find("selectMovie(card)\n"), std::string::npos);
+}
+
+TEST_F(TarvenoxDlgTest, AChosenColourGoesToItsVariableAndOnlyTheBackgroundIntoTheSave) {
+    windows.colors = {0xFF0000, 0xFFFFFF, std::nullopt, 0x336699};
+    int dialogs = 0;
+    CustomColors seen{};
+    windows.editCustomColors = [&](CustomColors& colors) {
+        if (dialogs++ == 0) colors[3] = 0x123456;
+        seen = colors;
+    };
+    run({command("selectMovie", "card"), command("selectColor", "_root.textColor"),
+         command("selectColor", "_root.BackgroundColor"), command("selectColor", "_root.backgroundColor"),
+         command("selectColor", "_root.backgroundColor")});
+    EXPECT_EQ(windows.variables["_root.textColor"], "16711680");
+    EXPECT_EQ(windows.variables["_root.BackgroundColor"], "16777215");
+    EXPECT_EQ(windows.variables["_root.backgroundColor"], "3368601");
+    EXPECT_EQ(app->currentBackgroundColor, 0x336699);
+    EXPECT_EQ(app->savedBackgroundColor, 0x102030);  // until the next apply
+    EXPECT_NE(log.text().find("Color: 16711680\nColor: 16777215\nColor: abort\nColor: 3368601\n"), std::string::npos);
+    // The custom colours set in the first dialog are offered in the last.
+    EXPECT_EQ(seen[3], 0x123456);
+    EXPECT_EQ(seen[0], 0xFFFFFF);
+}
+
+TEST_F(TarvenoxDlgTest, ApplyCollectsTheVariablesWithTheirLineEndsAndReloadsThePreview) {
+    windows.onEvent = [&](const UiEvent& event) {
+        if (event.command != "apply") return;
+        windows.variables["title"] = "a\r\nb\rc";
+        windows.variables.erase("count");  // a player that cannot be asked keeps the value
+    };
+    windows.colors = {0x336699};
+    Lines calls = run({command("selectMovie", "card"), command("selectColor", "_root.backgroundColor"),
+                       command("apply")});
+    EXPECT_EQ(app->actionVariables[0]->getValueText(), "a\n\nb\nc");
+    Lines tail(calls.end() - 6, calls.end());
+    EXPECT_EQ(tail, (Lines{"getVariable skin title", "getVariable skin count", "getVariable skin shown",
+                           "backgroundColor viewer 3368601", "movie viewer ", viewerMovie()}));
+    EXPECT_EQ(probeBackgroundColor(app->workingCopyPath()), 0x336699);
+}
+
+TEST_F(TarvenoxDlgTest, CancelledDialogsChangeNothing) {
+    Lines calls = run({command("selectMovie", "card"), command("clicked", "save"), command("selectImage", "logo"),
+                       command("selectMp3", "music"), command("selectFont", "Title"),
+                       command("selectColor", "_root.backgroundColor")});
+    EXPECT_EQ(Lines(calls.end() - 5, calls.end()),
+              (Lines{"saveFile Flash-Datei speichern [Flash-Datei: *.SWF] .swf ask",
+                     "openFile Bilddatei auswählen [Bilddateien (.png; .jpg; .jpeg): *.png *.jpg *.jpeg]",
+                     "openFile Musikdatei auswählen [Musikdateien (.mp3): *.mp3]", "chooseFont 1 10", "chooseColor"}));
+    EXPECT_TRUE(app->pictureReplacements.empty());
+    EXPECT_TRUE(app->soundReplacements.empty());
+    EXPECT_TRUE(app->fontReplacements.empty());
+    EXPECT_EQ(app->currentBackgroundColor, 0x102030);
+    EXPECT_EQ(log.text().find("writing SWFFile"), std::string::npos);
+}
+
+TEST_F(TarvenoxDlgTest, ChoicesAreRecordedAndTheSaveCopiesTheAppliedMovie) {
+    const std::string png = dir.write("media/pic.png", test::encodePng({.width = 4, .height = 3, .colorType = 2,
+                                                                        .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
+    const std::string progressive = dir.write("media/prog.jpg", test::encodeJpeg(8, 8, true));
+    const std::string mp3 = dir.write("media/song.mp3", test::mp3Frames(0xFFFB9064, 20));
+    const std::string result = dir.file("out/result.swf");
+    dir.write("out/.keep", "");
+    windows.fonts = {FontChoice{"DejaVu Sans", 700, true, 100}};
+    windows.files = {png, progressive, mp3, dir.file("missing/folder/x.swf"), result};
+    run({command("selectMovie", "card"), command("selectFont", "Title"), command("selectImage", "logo"),
+         command("selectImage", "logo"), command("selectMp3", "music"), command("clicked", "save"),
+         command("clicked", "save")});
+
+    EXPECT_NE(log.text().find("font: DejaVu Sans, point: 100, bold: 1, italic: 1\n"), std::string::npos);
+    EXPECT_EQ(app->fontReplacements, (std::map<std::string, std::string>{{"Title", "DejaVu Sans"}}));
+    EXPECT_EQ(windows.variables["_root.widths"].size(), 448u);
+    EXPECT_NE(windows.variables["_root.widths"], std::string(448, '0'));
+    // The progressive JPEG is refused with its message alone; the PNG stays chosen.
+    EXPECT_EQ(app->pictureReplacements.at("logo"), png);
+    EXPECT_EQ(app->soundReplacements.at("music"), mp3);
+    Lines boxes = windows.callsOf({"messageBox"});
+    ASSERT_EQ(boxes.size(), 2u) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(boxes[0], "messageBox information ok Tarvenox: Progressive JPEG wird nicht unterstützt.");
+    // A destination that cannot be written is told; the next save writes the movie.
+    EXPECT_EQ(boxes[1].rfind("messageBox error ok Tarvenox: ", 0), 0u);
+    EXPECT_EQ(test::readBytes(result), test::readBytes(app->workingCopyPath()));
+    SWFFile saved(result);
+    EXPECT_TRUE(saved.complete());
+    EXPECT_NE(log.text().find("replacing image logo with image " + png), std::string::npos);
+}
+
+TEST_F(TarvenoxDlgTest, SavingBeforeATemplateIsChosenWritesNothing) {
+    windows.files = {dir.file("result.swf")};
+    run({command("apply"), command("clicked", "save")});
+    EXPECT_EQ(windows.callsOf({"messageBox"}),
+              (Lines{"messageBox information ok Tarvenox: Bitte wählen Sie zuerst eine Vorlage aus."}));
+    EXPECT_TRUE(test::readBytes(dir.file("result.swf")).empty());
+}
+
+TEST_F(TarvenoxDlgTest, ProgramsAreLookedForOnTheCdPathThenOnEveryMountedDisc) {
+    const std::string cd = dir.file("cd with blanks; and more") + "/";
+    const std::string disc1 = dir.file("disc 1"), disc2 = dir.file("disc;2");
+    dir.write("disc 1/other.exe", "");
+    dir.write("disc;2/setup/start it.exe", "");
+    dir.write("disc 1/setup/start it.exe/.keep", "");  // a folder is not a program
+    windows.media = {disc1, disc2 + "/"};
+    Lines calls = run({command("exec", "setup\\start it.exe"), command("exec", "nowhere.exe")}, cd);
+    EXPECT_EQ(calls, (Lines{"opticalMedia", "runProgram " + disc2 + "/setup/start it.exe", "opticalMedia",
+                            "messageBox information ok Tarvenox: Programm nicht gefunden. CD eingelegt?"}));
+    EXPECT_NE(log.text().find("exec(" + disc2 + "/setup/start it.exe)\n"), std::string::npos);
+
+    // Found on the CD path, the discs are not looked at.
+    dir.write("cd with blanks; and more/setup/start it.exe", "");
+    windows = ScriptedWindowSystem();
+    windows.media = {disc2};
+    EXPECT_EQ(run({command("exec", "setup\\start it.exe")}, cd), (Lines{"runProgram " + cd + "setup/start it.exe"}));
+}
+
+TEST_F(TarvenoxDlgTest, FullscreenShowsTheWorkingCopyAndHoldsBackTheMainWindowsCommands) {
+    windows.screen = {1024, 768};
+    Lines calls = run({command("selectMovie", "card"), command("clicked", "fullscreen"), command("hideViewer"),
+                       command("close", "", Player::fullscreenMovie), command("Close", "", Player::fullscreenButton),
+                       command("close", "now", Player::fullscreenButton), command("clicked", "fullscreen"),
+                       escape(true), command("clicked", "fullscreen"), UiEvent{}, command("minimize")});
+    const std::string work = app->workingFolder;
+    auto first = std::find(calls.begin(), calls.end(), "movie viewer ");
+    ASSERT_NE(first, calls.end());
+    Lines expected = {
+        "movie viewer ",
+        "openFullscreen 1056816",
+        *(first + 2),  // the movie's place, fitted to the screen
+        "backgroundColor fullscreenMovie 1056816",
+        "scale fullscreenMovie NoBorder",
+        "movie fullscreenMovie " + app->workingCopyPath(),
+        "backgroundColor fullscreenButton 1056816",
+        "scale fullscreenButton ExactFit",
+        "place fullscreenButton 878,692-1024,768 ellipse",
+        "movie fullscreenButton " + work + "button.swf",
+        "show fullscreenButton",
+        "closeFullscreen",
+        viewerMovie(),
+        "hide viewer",  // held back until the viewer closed
+    };
+    EXPECT_EQ(Lines(first, first + expected.size()), expected);
+    // Escape closes it too; the end of the program closes it and ends the main window.
+    EXPECT_EQ(windows.callsOf({"closeFullscreen"}).size(), 3u);
+    EXPECT_TRUE(windows.callsOf({"minimize"}).empty());
+}
+
+}  // namespace
+}  // namespace tarvenox
