@@ -1,0 +1,126 @@
+// The page's parts that need no browser: the bridge's rules, what the built-in skin reads,
+// and the dialogs' reckoning.
+//   node --test tests/page/page_units.test.mjs
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import { readFileSync } from "node:fs";
+import { Bridge, socketUrl } from "../../web/bridge.js";
+import { hsvToRgb, parseHex, rgbToHsv } from "../../web/dialogs/color.js";
+import { joinPath, splitPath, withDefaultExtension } from "../../web/dialogs/files.js";
+import { escapeAnswer } from "../../web/dialogs/message.js";
+import { parseForm, parseSkinVariables, templateLists } from "../../web/skin-data.js";
+
+class FakeSocket {
+  static made = [];
+  constructor(url) {
+    this.url = url;
+    this.readyState = 1;
+    this.sent = [];
+    FakeSocket.made.push(this);
+  }
+  send(text) { this.sent.push(JSON.parse(text)); }
+  close() { this.readyState = 3; }
+  hostSends(message) { this.onmessage({ data: typeof message === "string" ? message : JSON.stringify(message) }); }
+}
+
+function connectedBridge(handlers) {
+  FakeSocket.made = [];
+  const timers = [];
+  const states = [];
+  const bridge = new Bridge("ws://x/s/k/ws", { state: (name) => states.push(name), event() {}, ...handlers },
+    { WebSocketClass: FakeSocket, setTimer: (run) => timers.push(run) });
+  bridge.connect();
+  const socket = FakeSocket.made[0];
+  socket.onopen();
+  return { bridge, socket, timers, states };
+}
+
+const settle = () => new Promise((resolve) => setImmediate(resolve));
+
+test("bridge: every host request gets one reply, null when the page has nothing better", async () => {
+  const { socket } = connectedBridge({
+    request: (m) => ({ screenSize: { width: 1280, height: 800 }, failing: () => { throw new Error("x"); } })[m.type],
+  });
+  socket.hostSends({ type: "screenSize", id: 1 });
+  socket.hostSends({ type: "unknownRequest", id: 2 });
+  socket.hostSends({ type: "getVariable", id: 3, player: "skin", name: "title" });
+  socket.hostSends("not json");
+  socket.hostSends({ type: "reply", id: "p99", result: 1 });
+  await settle();
+  assert.deepEqual(socket.sent, [
+    { type: "reply", id: 1, result: { width: 1280, height: 800 } },
+    { type: "reply", id: 2, result: null },
+    { type: "reply", id: 3, result: null },
+  ]);
+  assert.equal(socketUrl("http://127.0.0.1:5/s/abc/?x#y"), "ws://127.0.0.1:5/s/abc/ws");
+});
+
+test("bridge: the page's requests end with the reply, the error or the connection", async () => {
+  const { bridge, socket, timers } = connectedBridge({ request: () => null });
+  const listed = bridge.request({ type: "listFolder", path: "", patterns: [] });
+  const refused = bridge.request({ type: "listFolder", path: "/root", patterns: [] });
+  const cut = bridge.request({ type: "listFolder", path: "/tmp", patterns: [] });
+  assert.deepEqual(socket.sent.map((m) => m.id), ["p1", "p2", "p3"]);
+  socket.hostSends({ type: "reply", id: "p1", result: { path: "/home/a" } });
+  socket.hostSends({ type: "reply", id: "p2", error: "Permission denied" });
+  socket.onclose({ code: 1006 });
+  assert.deepEqual(await listed, { path: "/home/a" });
+  await assert.rejects(refused, /Permission denied/);
+  await assert.rejects(cut, /closed/);
+  assert.equal(timers.length, 1, "an unexpected close connects again");
+});
+
+test("bridge: a page replaced (4001) or ended does not connect again", () => {
+  const replaced = connectedBridge({ request: () => null });
+  replaced.socket.onclose({ code: 4001 });
+  assert.equal(replaced.timers.length, 0);
+  assert.equal(replaced.states.at(-1), "replaced");
+
+  const ended = connectedBridge({ request: () => null });
+  ended.bridge.end();
+  ended.socket.onclose({ code: 1000 });
+  assert.equal(ended.timers.length, 0);
+  assert.equal(ended.states.at(-1), "ended");
+});
+
+test("skin.txt: Windows-1252 pairs with + for blanks, the template lists in file order", () => {
+  const text = "movies_count=3&movies_text0=Caf\xe9+card&movies_path0=movies&movies_file0=cafe&" +
+    "movies_text1=Broken&movies_file1=&movies_text2=A%26B&movies_file2=ab&" +
+    "title=Tarvenox+%80+demo&button_save=Save+as...&skintxt_end=1";
+  const variables = parseSkinVariables(Buffer.from(text, "latin1"));
+  assert.equal(variables.get("title"), "Tarvenox € demo");
+  assert.equal(variables.get("button_save"), "Save as...");
+  assert.deepEqual(templateLists(variables), [{
+    name: "movies",
+    entries: [{ title: "Café card", file: "cafe" }, { title: "A&B", file: "ab" }],
+  }]);
+});
+
+test("template form: the demo's rows in order; unknown kinds and nameless rows left out", () => {
+  const demo = parseForm(readFileSync(new URL("../../demo/swf/greetingConfig.txt", import.meta.url)));
+  assert.deepEqual(demo.map((row) => row.kind),
+    ["text", "textarea", "text", "font", "font", "image", "mp3", "color"]);
+  assert.deepEqual(demo[7], { kind: "color", name: "_root.backgroundColor", label: "Background colour" });
+  assert.deepEqual(parseForm("kind\tname\tlabel\nslider\tx\tX\ntext\t\tNo name\nBool\tb\n"),
+    [{ kind: "bool", name: "b", label: "b" }]);
+});
+
+test("dialogs: save names, paths, colours and what Escape answers", () => {
+  assert.equal(withDefaultExtension("card", "swf"), "card.swf");
+  assert.equal(withDefaultExtension("card.SWF", "swf"), "card.SWF");
+  assert.equal(withDefaultExtension("v1.2/card", "swf"), "v1.2/card.swf");
+  assert.equal(withDefaultExtension(".card", "swf"), ".card.swf");
+  assert.equal(joinPath("/", "a.swf"), "/a.swf");
+  assert.equal(joinPath("/home/a", "/tmp/b.swf"), "/tmp/b.swf");
+  assert.deepEqual(splitPath("/a.swf"), { folder: "/", name: "a.swf" });
+
+  for (const color of [0x000000, 0xffffff, 0x5a189a, 0xff0000, 0x00ff80, 0x336699]) {
+    assert.equal(hsvToRgb(rgbToHsv(color)), color);
+  }
+  assert.equal(parseHex("#5A189a"), 0x5a189a);
+  assert.equal(parseHex("abc"), 0xaabbcc);
+  assert.equal(parseHex("#12345g"), null);
+
+  assert.deepEqual(["ok", "okCancel", "yesNo", "yesNoCancel", "retryCancel"].map(escapeAnswer),
+    ["ok", "cancel", undefined, "cancel", "cancel"]);
+});

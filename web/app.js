@@ -1,0 +1,140 @@
+// The page: the players on the stage, the fullscreen view and the dialogs, driven by the
+// host's messages over the bridge; what the user does goes back as events.
+
+import { Bridge, socketUrl } from "./bridge.js";
+import { chooseColor } from "./dialogs/color.js";
+import { chooseFile } from "./dialogs/files.js";
+import { chooseFont } from "./dialogs/font.js";
+import { messageBox } from "./dialogs/message.js";
+import { closeAllDialogs, isDialogOpen } from "./dialogs/modal.js";
+import { FullscreenView, roundCloseButton } from "./fullscreen.js";
+import { label } from "./labels.js";
+import { Player, ScreenMap, flashVersion32, loadRuffle } from "./players.js";
+import { BuiltInSkin } from "./skin.js";
+
+const screenMap = new ScreenMap();
+const stage = document.getElementById("stage");
+const surface = document.getElementById("fullscreen");
+const notice = document.getElementById("notice");
+
+let skin = null;
+const sendCommand = (player, command, args) => bridge.send({ type: "fsCommand", player, command, args });
+
+const players = {
+  skin: new Player("skin", stage, screenMap, {
+    onCommand: sendCommand,
+    builtIn: () => {
+      skin = new BuiltInSkin({
+        send: (command, args) => sendCommand("skin", command, args),
+        fetchWork: async (name) => {
+          const answer = await fetch(`work/${encodeURIComponent(name)}`, { cache: "no-store" }).catch(() => null);
+          return answer?.ok ? new Uint8Array(await answer.arrayBuffer()) : null;
+        },
+      });
+      return skin;
+    },
+  }),
+  viewer: new Player("viewer", stage, screenMap, { onCommand: sendCommand }),
+  fullscreenMovie: new Player("fullscreenMovie", surface, screenMap, { onCommand: sendCommand }),
+  fullscreenButton: new Player("fullscreenButton", surface, screenMap, {
+    onCommand: sendCommand,
+    builtIn: () => roundCloseButton(() => sendCommand("fullscreenButton", "close", "")),
+  }),
+};
+players.viewer.hide();
+
+const fullscreen = new FullscreenView(surface, () => bridge.send({ type: "escape", window: "fullscreen" }));
+
+const playerOf = (message) => players[message.player] ?? null;
+const listFolder = (path, patterns) => bridge.request({ type: "listFolder", path, patterns });
+
+// The skin sees every message first (it follows its commands through them); the
+// dialogs it opened tell it what was chosen.
+async function dialog(run) {
+  const result = await run(skin?.hint() ?? null);
+  skin?.answered(result);
+  return result;
+}
+
+const requests = {
+  screenSize: () => {
+    screenMap.width = screen.width;
+    screenMap.height = screen.height;
+    return { width: screen.width, height: screen.height };
+  },
+  getVariable: (m) => playerOf(m)?.getVariable(String(m.name)) ?? "",
+  flashVersion: async () => ((await loadRuffle()) ? flashVersion32 : 0),
+  messageBox: (m) => messageBox(m),
+  chooseColor: (m) => dialog((hint) => chooseColor(m, hint)),
+  chooseFont: (m) => dialog((hint) => chooseFont(m, hint)),
+  openFile: (m) => dialog(() => chooseFile("open", m, listFolder)),
+  saveFile: (m) => dialog(() => chooseFile("save", m, listFolder)),
+};
+
+const events = {
+  title: (m) => {
+    document.title = String(m.text);
+  },
+  movie: (m) => playerOf(m)?.load(String(m.url ?? "")),
+  backgroundColor: (m) => playerOf(m)?.setBackground(m.color),
+  scale: (m) => playerOf(m)?.setScale(m.mode),
+  setVariable: (m) => playerOf(m)?.setVariable(String(m.name), String(m.value ?? "")),
+  place: (m) => playerOf(m)?.place(m),
+  show: (m) => playerOf(m)?.show(),
+  hide: (m) => playerOf(m)?.hide(),
+  openFullscreen: (m) => fullscreen.open(m.background, [players.fullscreenMovie, players.fullscreenButton]),
+  closeFullscreen: () => fullscreen.close(),
+  minimize: () => {},
+  openHelp: () => {
+    if (!window.open("web/help.html", "_blank", "noopener")) location.assign("web/help.html");
+  },
+  quit: () => bridge.end(),
+};
+
+function showNotice(text) {
+  notice.textContent = text;
+  notice.hidden = !text;
+}
+
+const bridge = new Bridge(socketUrl(location.href), {
+  request(message) {
+    skin?.observe(message);
+    return requests[message.type]?.(message) ?? null;
+  },
+  event(message) {
+    skin?.observe(message);
+    events[message.type]?.(message);
+  },
+  state(name, connections) {
+    document.body.dataset.connection = name;
+    if (name === "connected") {
+      showNotice("");
+      // The host sends its whole state to a page that connects: what this page still
+      // shows from before is put away first.
+      if (connections > 1) {
+        closeAllDialogs();
+        fullscreen.close();
+        skin?.reset();
+      }
+    } else if (name === "connecting") {
+      if (bridge.connections > 0) showNotice(label.connecting);
+    } else {
+      closeAllDialogs();
+      fullscreen.close();
+      showNotice(name === "replaced" ? label.replaced : label.ended);
+    }
+  },
+});
+
+// Escape outside a dialog is the user's, for the host (it closes the fullscreen view).
+window.addEventListener("keydown", (event) => {
+  if (event.key !== "Escape" || isDialogOpen()) return;
+  if (fullscreen.isOpen) fullscreen.escape();
+  else bridge.send({ type: "escape", window: "main" });
+}, true);
+
+loadRuffle();
+bridge.connect();
+
+// For the tests and for looking into a running page from the browser's console.
+window.tarvenox = { players, bridge, fullscreen, get skin() { return skin; } };

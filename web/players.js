@@ -1,0 +1,203 @@
+// The page's players: an area placed in screen coordinates that shows a movie in Ruffle
+// (or, for the skin and the close button, a built-in stand-in when the host has no movie
+// for it), with a background colour, a scale mode and FSCommand forwarding.
+
+export const flashVersion32 = 32 << 16;
+
+let rufflePromise = null;
+
+// Loads Ruffle's script once; resolves to its source object, or null when the player's
+// files cannot be had (the host then hears version 0).
+export function loadRuffle(src = "ruffle/ruffle.js") {
+  rufflePromise ??= new Promise((resolve) => {
+    window.RufflePlayer = window.RufflePlayer ?? {};
+    // The page places its players itself: Ruffle must not replace embeds of its own.
+    window.RufflePlayer.config = { polyfills: false, ...window.RufflePlayer.config };
+    const script = document.createElement("script");
+    script.src = src;
+    script.onload = () => resolve(window.RufflePlayer?.newest?.() ?? null);
+    script.onerror = () => resolve(null);
+    document.head.appendChild(script);
+  });
+  return rufflePromise;
+}
+
+// "#rrggbb" of a colour 0xRRGGBB.
+export function cssColor(color) {
+  return "#" + ((Number(color) >>> 0) & 0xffffff).toString(16).padStart(6, "0");
+}
+
+// The screen the host lays out for, mapped onto the stage (the whole window) with x and
+// y scaled separately: rectangles become percentages of the stage.
+export class ScreenMap {
+  constructor() {
+    this.width = globalThis.screen?.width || 1280;
+    this.height = globalThis.screen?.height || 800;
+  }
+
+  percentages({ left, top, width, height }) {
+    return {
+      left: (100 * left) / this.width + "%",
+      top: (100 * top) / this.height + "%",
+      width: (100 * width) / this.width + "%",
+      height: (100 * height) / this.height + "%",
+    };
+  }
+}
+
+// How long a movie being replaced stays on screen at most while its successor loads.
+const staleMovieMs = 4000;
+// The new movie is revealed this long after its first frame was ready, so that frame
+// has been drawn.
+const revealDelayMs = 60;
+
+let frontLayer = 10;
+
+export class Player {
+  // name: the protocol's player name; parent: the element it is placed in; builtIn: a
+  // function that makes the stand-in shown when the movie url is "" (none for the
+  // preview and the fullscreen movie); onCommand(player, command, args) is called for
+  // every FSCommand of its movie.
+  constructor(name, parent, screenMap, { builtIn = null, onCommand = () => {} } = {}) {
+    this.name = name;
+    this.screenMap = screenMap;
+    this.makeBuiltIn = builtIn;
+    this.onCommand = onCommand;
+    this.element = document.createElement("div");
+    this.element.className = "player";
+    this.element.dataset.player = name;
+    this.element.dataset.scale = "ShowAll";
+    this.element.dataset.state = "empty";
+    parent.appendChild(this.element);
+    this.movie = null;     // the current movie element
+    this.builtIn = null;   // the stand-in, once made
+    this.variables = new Map();
+    this.url = "";
+    this.loads = 0;
+  }
+
+  place({ left, top, width, height, shape = "rectangle" }) {
+    Object.assign(this.element.style, this.screenMap.percentages({ left, top, width, height }));
+    this.element.dataset.shape = shape;
+  }
+
+  setBackground(color) {
+    this.element.style.backgroundColor = cssColor(color);
+  }
+
+  setScale(mode) {
+    this.element.dataset.scale = ["ExactFit", "NoBorder", "ShowAll"].includes(mode) ? mode : "ShowAll";
+  }
+
+  show() {
+    this.element.hidden = false;
+    this.element.style.zIndex = String(++frontLayer);
+  }
+
+  hide() {
+    this.element.hidden = true;
+  }
+
+  // The variables of the stand-in are its own; Ruffle offers no way to reach a movie's
+  // variables, so for a movie the page keeps what the host set and reads that back.
+  setVariable(name, value) {
+    const builtIn = this.activeBuiltIn();
+    if (builtIn?.setVariable) builtIn.setVariable(name, value);
+    else this.variables.set(name, value);
+  }
+
+  getVariable(name) {
+    const builtIn = this.activeBuiltIn();
+    if (builtIn?.getVariable) return builtIn.getVariable(name);
+    return this.variables.get(name) ?? "";
+  }
+
+  activeBuiltIn() {
+    return this.url === "" ? this.builtIn : null;
+  }
+
+  async load(url) {
+    this.url = url;
+    const load = ++this.loads;
+    if (this.movie) this.retire(this.movie);
+    this.movie = null;
+    if (url === "") {
+      this.showBuiltIn(true);
+      this.element.dataset.state = this.builtIn ? "builtIn" : "empty";
+      return;
+    }
+    this.element.dataset.state = "loading";
+    const ruffle = await loadRuffle();
+    if (load !== this.loads) return;
+    if (!ruffle) {
+      this.element.dataset.state = "error";
+      return;
+    }
+    const movie = ruffle.createPlayer();
+    movie.classList.add("movie", "pending");
+    this.movie = movie;
+    this.element.appendChild(movie);
+    const api = movie.ruffle();
+    api.addFSCommandHandler((command, args) => this.onCommand(this.name, String(command), String(args ?? "")));
+    movie.addEventListener("loadedmetadata", () => {
+      const { width, height } = api.metadata ?? {};
+      if (width > 0 && height > 0) movie.style.setProperty("--ratio", String(width / height));
+    });
+    movie.addEventListener("loadeddata", () => {
+      setTimeout(() => {
+        if (this.movie !== movie) return;
+        movie.classList.remove("pending");
+        this.showBuiltIn(false);
+        for (const old of this.element.querySelectorAll(".movie.stale")) old.remove();
+        this.element.dataset.state = "playing";
+      }, revealDelayMs);
+    });
+    api.load({
+      url,
+      autoplay: "on",
+      unmuteOverlay: "hidden",
+      splashScreen: false,
+      preloader: false,
+      letterbox: "off",
+      scale: "exactfit",
+      forceScale: true,
+      backgroundColor: null,
+      contextMenu: "off",
+      allowScriptAccess: false,
+      openUrlMode: "deny",
+      warnOnUnsupportedContent: false,
+      logLevel: "error",
+    }).catch((error) => {
+      if (this.movie !== movie) return;
+      console.error(`${this.name}: ${url}:`, error);
+      this.element.dataset.state = "error";
+    });
+  }
+
+  // A movie being replaced keeps its last frame, silent, until the next one is ready
+  // (the frame keeps its look while the preview reloads) or a while has passed.
+  retire(movie) {
+    movie.classList.add("stale");
+    try {
+      movie.ruffle().volume = 0;
+    } catch {
+      // a movie that never started has no sound to silence
+    }
+    setTimeout(() => movie.remove(), staleMovieMs);
+  }
+
+  showBuiltIn(visible) {
+    if (visible && !this.builtIn && this.makeBuiltIn) {
+      this.builtIn = this.makeBuiltIn(this);
+      this.element.appendChild(this.builtIn.element);
+      // What the host set before the stand-in was there.
+      for (const [name, value] of this.variables) this.builtIn.setVariable?.(name, value);
+    }
+    if (this.builtIn) this.builtIn.element.hidden = !visible;
+  }
+
+  // Nothing playing and nothing placed: a fresh player, as after the fullscreen view.
+  unload() {
+    this.load("");
+  }
+}
