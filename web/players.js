@@ -157,7 +157,6 @@ export class Player {
       autoplay: "on",
       unmuteOverlay: "hidden",
       splashScreen: false,
-      preloader: false,
       letterbox: "off",
       scale: "exactfit",
       forceScale: true,

@@ -105,8 +105,7 @@ export class BuiltInSkin {
       quit: button("ghost", () => this.send("clicked", "quit")),
       intro: el("p", { class: "intro" }),
       lists: el("div", { class: "template-lists" }),
-      formTitle: el("h2", { class: "form-title", id: "form-title" }),
-      form: el("form", { class: "form", "aria-labelledby": "form-title", onsubmit: (event) => event.preventDefault() }),
+      form: el("form", { class: "form", onsubmit: (event) => event.preventDefault() }),
       formHint: el("p", { class: "form-hint" }),
       frameHint: el("p", { class: "frame-hint" }),
       apply: button("primary needs-template", () => this.apply()),
@@ -120,7 +119,7 @@ export class BuiltInSkin {
     const skin = el("div", { class: "skin", "data-template": "none" },
       el("header", { class: "region top" }, p.title, el("div", { class: "top-buttons" }, p.help, p.fullscreen, p.quit)),
       el("aside", { class: "region templates", "aria-label": "Templates" }, p.intro, p.lists),
-      el("section", { class: "region form-region" }, p.formTitle, el("div", { class: "form-scroll" }, p.form, p.formHint)),
+      el("section", { class: "region form-region" }, el("div", { class: "form-scroll" }, p.form, p.formHint)),
       el("div", { class: "region frame", "aria-hidden": "true" }, p.frameHint),
       el("footer", { class: "region actions" }, p.apply, p.save, p.exec,
         el("div", { class: "status", role: "status", "aria-live": "polite" }, p.spinner, p.status)),
@@ -189,7 +188,7 @@ export class BuiltInSkin {
     for (const button of this.parts.lists.querySelectorAll(".template")) {
       button.setAttribute("aria-pressed", button.dataset.file === entry.file ? "true" : "false");
     }
-    this.parts.formTitle.textContent = entry.title;
+    this.parts.form.setAttribute("aria-label", entry.title);
     this.element.dataset.template = "loading";
     this.command("selectMovie", entry.file, "select");
   }

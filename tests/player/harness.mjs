@@ -14,7 +14,7 @@ export const repositoryRoot = join(here, "..", "..");
 const ruffleDir = join(repositoryRoot, "node_modules", "@ruffle-rs", "ruffle");
 export const chromiumPath = "/usr/bin/chromium";
 
-const chromiumFlags = [
+export const chromiumFlags = [
   "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
   "--disable-background-networking", "--disable-component-update", "--disable-sync",
   // Movies with sound must start without a click, as they would in a page the user opened.
@@ -218,7 +218,7 @@ async function playOne(context, port, index, path, { width, height }, settleMs) 
 }
 
 // Decodes a PNG or JPEG with the browser's own decoder: RGBA bytes, row by row.
-async function decodeImage(tab, bytes, name) {
+export async function decodeImage(tab, bytes, name) {
   const type = /\.jpe?g$/i.test(name) ? "image/jpeg" : "image/png";
   const data = await tab.evaluate(async ([base64, type]) => {
     const image = new Image();
