@@ -351,10 +351,10 @@ export class BuiltInSkin {
     };
     const { kind, result, failed, row } = entry;
     if (kind === "apply") {
-      status(failed ? "The preview could not be updated." : `Preview updated ${clock()}`, failed ? "error" : "");
+      status(failed ? "The preview could not be updated." : `Preview updated · ${clock()}`, failed ? "error" : "");
     } else if (kind === "save") {
       if (failed) status("Not saved.", "error");
-      else if (result) status(`Saved ${fileName(result)} at ${clock()} ✓`, "ok");
+      else if (result) status(`✓ Saved ${fileName(result)} · ${clock()}`, "ok");
     } else if (kind === "color") {
       if (result?.color !== null && result?.color !== undefined) this.later();
     } else if (row && result && !failed) {
