@@ -50,7 +50,7 @@ protected:
 
     test::TempDir dir;
     PageBridge bridge;
-    PageServer server{{dir.path(), dir.path(), dir.path()}, bridge};
+    PageServer server{{dir.path(), dir.path(), dir.path(), ""}, bridge};
 };
 
 TEST_F(PageBridgeTest, BlockingCallGetsTheAnswerAndEventsWaitTheirTurn) {

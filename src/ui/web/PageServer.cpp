@@ -81,4 +81,11 @@ WorkingFolderUrls PageServer::workingFolderUrls() const {
     return WorkingFolderUrls(parts_->folders.working, parts_->gate->prefix() + "work/");
 }
 
+std::string PageServer::helpUrl() const {
+    if (parts_->folders.help.empty()) return {};
+    // A text fragment: the browser scrolls to the first occurrence of the heading's text
+    // (the README's table of contents, if it gains one, must not name it first).
+    return parts_->gate->prefix() + "help/README.md#:~:text=The%20interactive%20program";
+}
+
 }  // namespace tarvenox::web
