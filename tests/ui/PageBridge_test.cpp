@@ -19,9 +19,7 @@ class PageBridgeTest : public ::testing::Test {
 protected:
     // A page connected to the server.
     std::unique_ptr<test::WebSocketClient> connectPageQuietly() {
-        std::string origin = "Origin: http://127.0.0.1:" + std::to_string(server.port()) + "\r\n";
-        auto page = std::make_unique<test::WebSocketClient>(server.port(), server.prefix() + "ws",
-                                                            test::ownHost(server.port()) + origin);
+        auto page = test::connectPage(server.port(), server.prefix());
         EXPECT_EQ(page->upgradeStatus(), 101);
         return page;
     }

@@ -30,7 +30,7 @@ protected:
     }
 
     std::string url(const std::string& rest) const { return server.prefix() + rest; }
-    std::string origin() const { return "Origin: http://127.0.0.1:" + std::to_string(server.port()) + "\r\n"; }
+    std::string origin() const { return test::ownOrigin(server.port()); }
 
     test::TempDir dir;
     PageBridge bridge;

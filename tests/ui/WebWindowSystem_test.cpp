@@ -19,9 +19,7 @@ using namespace std::chrono_literals;
 class WebWindowSystemTest : public ::testing::Test {
 protected:
     std::unique_ptr<test::WebSocketClient> connectPage() {
-        std::string origin = "Origin: http://127.0.0.1:" + std::to_string(server.port()) + "\r\n";
-        auto page = std::make_unique<test::WebSocketClient>(server.port(), server.prefix() + "ws",
-                                                            test::ownHost(server.port()) + origin);
+        auto page = test::connectPage(server.port(), server.prefix());
         EXPECT_EQ(page->upgradeStatus(), 101);
         return page;
     }
