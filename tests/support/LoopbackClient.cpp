@@ -85,6 +85,11 @@ std::unique_ptr<WebSocketClient> connectPage(int port, std::string_view prefix) 
     return std::make_unique<WebSocketClient>(port, std::string(prefix) + "ws", ownHost(port) + ownOrigin(port));
 }
 
+nlohmann::json receiveMessage(WebSocketClient& page) {
+    auto text = page.receiveText();
+    return text ? nlohmann::json::parse(*text) : nlohmann::json();
+}
+
 HttpReply httpRequest(int port, std::string_view target, std::string_view headerLines, std::string_view method) {
     HttpReply reply;
     int fd = connectLoopback(port);

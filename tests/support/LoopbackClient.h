@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 namespace tarvenox::test {
 
 struct HttpReply {
@@ -59,5 +61,8 @@ private:
 // The page's WebSocket as a browser opens it: at PREFIX + "ws", with the server's own Host
 // and Origin. Check upgradeStatus() for 101.
 std::unique_ptr<WebSocketClient> connectPage(int port, std::string_view prefix);
+
+// The page's side of the protocol: the next message parsed, null when none came.
+nlohmann::json receiveMessage(WebSocketClient& page);
 
 }  // namespace tarvenox::test

@@ -14,6 +14,7 @@ namespace tarvenox::web {
 namespace {
 
 using namespace std::chrono_literals;
+using test::receiveMessage;
 
 class PageBridgeTest : public ::testing::Test {
 protected:
@@ -36,12 +37,6 @@ protected:
         return event ? (*event)["type"].get<std::string>() : "(none)";
     }
 
-    // The page's side of one request: reads it and returns it parsed.
-    static Message receive(test::WebSocketClient& page) {
-        auto text = page.receiveText();
-        return text ? Message::parse(*text) : Message();
-    }
-
     static Message reply(const Message& request, Message result) {
         return {{"type", "reply"}, {"id", request["id"]}, {"result", std::move(result)}};
     }
@@ -54,7 +49,7 @@ protected:
 TEST_F(PageBridgeTest, BlockingCallGetsTheAnswerAndEventsWaitTheirTurn) {
     auto page = connectPage();
     auto pageSide = std::async(std::launch::async, [&] {
-        Message request = receive(*page);
+        Message request = receiveMessage(*page);
         // While the host waits: two events, a stale reply and one with another id.
         page->sendText(R"({"type":"fsCommand","command":"selectFont","args":"Title"})");
         page->sendText(R"({"type":"fsCommand","command":"apply","args":""})");
@@ -80,7 +75,7 @@ TEST_F(PageBridgeTest, BlockingCallGetsTheAnswerAndEventsWaitTheirTurn) {
 TEST_F(PageBridgeTest, PageThatGoesDuringACallCancelsIt) {
     auto page = connectPage();
     auto pageSide = std::async(std::launch::async, [&] {
-        receive(*page);
+        receiveMessage(*page);
         page->sendText(R"({"type":"fsCommand","command":"hideViewer","args":""})");
         page->drop();  // the tab is closed while its dialog is open
     });
@@ -101,7 +96,7 @@ TEST_F(PageBridgeTest, PageThatGoesDuringACallCancelsIt) {
 TEST_F(PageBridgeTest, SecondPageReplacesTheFirst) {
     auto first = connectPage();
     auto pageSide = std::async(std::launch::async, [&] {
-        receive(*first);
+        receiveMessage(*first);
         auto second = connectPageQuietly();
         // The first page is told why it was closed, so it does not connect again.
         EXPECT_EQ(first->receiveText(), std::nullopt);
@@ -112,7 +107,7 @@ TEST_F(PageBridgeTest, SecondPageReplacesTheFirst) {
     auto second = pageSide.get();
     EXPECT_EQ(nextType(), "pageConnected");
     EXPECT_TRUE(bridge.send({{"type", "show"}, {"player", "viewer"}}));
-    EXPECT_EQ(receive(*second)["type"], "show");
+    EXPECT_EQ(receiveMessage(*second)["type"], "show");
     second->sendText(R"({"type":"fsCommand","command":"clicked","args":"quit"})");
     EXPECT_EQ(nextType(), "fsCommand");
 }
@@ -124,13 +119,13 @@ TEST_F(PageBridgeTest, PageRequestsAreAnsweredWhileTheHostWaits) {
     });
     auto page = connectPage();
     auto pageSide = std::async(std::launch::async, [&] {
-        Message dialog = receive(*page);
+        Message dialog = receiveMessage(*page);
         std::vector<Message> answers;
         for (const char* request : {R"({"type":"listFolder","id":"p1","path":"/home"})",
                                     R"({"type":"listFolder","id":"p2","path":"/nowhere"})",
                                     R"({"type":"fontSample","id":"p3"})"}) {
             page->sendText(request);
-            answers.push_back(receive(*page));
+            answers.push_back(receiveMessage(*page));
         }
         page->sendText(reply(dialog, "/home/a.png").dump());
         return answers;
@@ -159,7 +154,7 @@ TEST_F(PageBridgeTest, BadMessagesAreIgnoredAndTheConnectionStays) {
     EXPECT_TRUE(bridge.connected());
     // A call times out when asked to, and the late answer is dropped.
     EXPECT_EQ(bridge.call({{"type", "flashVersion"}}, 50ms), std::nullopt);
-    Message late = receive(*page);
+    Message late = receiveMessage(*page);
     page->sendText(reply(late, 0x200000).dump());
     page->sendText(R"({"type":"fsCommand","command":"minimize","args":""})");
     EXPECT_EQ(nextType(), "fsCommand");

@@ -15,6 +15,7 @@ namespace tarvenox::web {
 namespace {
 
 using namespace std::chrono_literals;
+using test::receiveMessage;
 
 class WebWindowSystemTest : public ::testing::Test {
 protected:
@@ -22,11 +23,6 @@ protected:
         auto page = test::connectPage(server.port(), server.prefix());
         EXPECT_EQ(page->upgradeStatus(), 101);
         return page;
-    }
-
-    static Message receive(test::WebSocketClient& page) {
-        auto text = page.receiveText();
-        return text ? Message::parse(*text) : Message();
     }
 
     static void answer(test::WebSocketClient& page, const Message& request, Message result) {
@@ -81,7 +77,7 @@ TEST_F(WebWindowSystemTest, AsksAndHearsThePageInUtf8) {
     };
     for (const Case& c : cases) {
         auto pageSide = std::async(std::launch::async, [&] {
-            Message request = receive(*page);
+            Message request = receiveMessage(*page);
             answer(*page, request, c.result);
             request.erase("id");
             return request;
@@ -127,13 +123,13 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
     auto pageSide = std::async(std::launch::async, [&] {
         // The first page is reloaded while the host asks it at start-up.
         std::string firstUrl;
-        for (Message m = receive(*first); !m.is_null() && m["type"] != "flashVersion"; m = receive(*first)) {
+        for (Message m = receiveMessage(*first); !m.is_null() && m["type"] != "flashVersion"; m = receiveMessage(*first)) {
             if (m["type"] == "movie" && m["player"] == "skin") firstUrl = m["url"];
         }
         first->drop();
         auto second = connectPage();
         std::vector<Message> replayed;
-        for (Message m = receive(*second); !m.is_null(); m = receive(*second)) {
+        for (Message m = receiveMessage(*second); !m.is_null(); m = receiveMessage(*second)) {
             if (m["type"] == "flashVersion") {
                 answer(*second, m, 0x200000);
                 break;
@@ -170,7 +166,7 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
     EXPECT_EQ(replayed, expected);
     // Brought up to date once: the next message is the host's own.
     windows.minimize();
-    EXPECT_EQ(receive(*second)["type"], "minimize");
+    EXPECT_EQ(receiveMessage(*second)["type"], "minimize");
 }
 
 TEST_F(WebWindowSystemTest, MoviesTheServerCannotGiveAreSentWithoutUrl) {
@@ -188,7 +184,7 @@ TEST_F(WebWindowSystemTest, MoviesTheServerCannotGiveAreSentWithoutUrl) {
     };
     for (const Case& c : cases) {
         windows.loadMovie(Player::fullscreenButton, c.path);
-        Message movie = receive(*page);
+        Message movie = receiveMessage(*page);
         EXPECT_EQ(movie["player"], "fullscreenButton");
         std::string url = movie.value("url", "(none)");
         if (c.body.empty()) {
@@ -207,7 +203,7 @@ TEST_F(WebWindowSystemTest, PageGoneDuringADialogCancelsItAndTheProgramEndsWitho
     CustomColors custom;
     custom.fill(0xFFFFFF);
     auto pageSide = std::async(std::launch::async, [&] {
-        receive(*page);
+        receiveMessage(*page);
         page->drop();  // the tab is closed while its dialog is open
     });
     EXPECT_EQ(shortLived.chooseColor(std::nullopt, custom), std::nullopt);
@@ -221,7 +217,7 @@ TEST_F(WebWindowSystemTest, RequestedEndStopsTheWaitingHost) {
     auto page = connectPage();
     ASSERT_TRUE(windows.waitForFirstPage(10s));
     auto signalWatcher = std::async(std::launch::async, [&] {
-        receive(*page);  // the page never answers
+        receiveMessage(*page);  // the page never answers
         windows.requestEnd();
     });
     EXPECT_EQ(windows.messageBox("Tarvenox", "?", MessageIcon::none, MessageButtons::ok), MessageAnswer::cancel);
