@@ -83,9 +83,10 @@ WorkingFolderUrls PageServer::workingFolderUrls() const {
 
 std::string PageServer::helpUrl() const {
     if (parts_->folders.help.empty()) return {};
-    // A text fragment: the browser scrolls to the first occurrence of the heading's text
-    // (the README's table of contents, if it gains one, must not name it first).
-    return parts_->gate->prefix() + "help/README.md#:~:text=The%20interactive%20program";
+    // A text fragment: the browser scrolls to the first match of the text, ignoring case.
+    // The README names "the interactive program" in its text before the heading, so the
+    // match must follow "##" (percent-encoded), as only the Markdown heading does.
+    return parts_->gate->prefix() + "help/README.md#:~:text=%23%23-,The%20interactive%20program";
 }
 
 }  // namespace tarvenox::web
