@@ -4,7 +4,6 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
