@@ -25,10 +25,9 @@ Bytes buildArchive(const std::vector<ArchiveFile>& files) {
     if (files.size() > maxU32) {
         throw Exception("too many files for one archive", __LINE__, __FILE__);
     }
-    Bytes out;
     // The signature and the integer at offset 4 are not read back; they mark the
     // writer and its format version for people looking at the bytes.
-    out.insert(out.end(), {'T', 'V', 'D', 'B'});
+    Bytes out{'T', 'V', 'D', 'B'};
     appendU32BE(out, 1);
     appendU32BE(out, static_cast<std::uint32_t>(files.size()));
     for (const ArchiveFile& file : files) {

@@ -79,7 +79,9 @@ struct UiEvent {
 
 // Every call runs on the program's one thread. Calls that ask the user (dialogs, message
 // boxes) and reads of a player block until the answer comes; a window that goes away
-// meanwhile answers as a cancelled dialog, an empty read, version 0.
+// meanwhile answers as a cancelled dialog, no value, size 0 x 0, version 0. (screenSize and
+// flashVersion, which the program's start needs, may first wait for the window to come
+// back.) Titles, captions and message texts are UTF-8.
 class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
@@ -87,6 +89,7 @@ public:
     // The next event of the user; blocks until there is one.
     virtual UiEvent nextEvent() = 0;
 
+    // 0 x 0 when the window could not tell.
     virtual ScreenSize screenSize() = 0;
     virtual void setTitle(const std::string& text) = 0;
     virtual void minimize() = 0;

@@ -79,6 +79,17 @@ std::string HttpReply::header(std::string_view name) const {
 
 std::string ownHost(int port) { return "Host: 127.0.0.1:" + std::to_string(port) + "\r\n"; }
 
+std::string ownOrigin(int port) { return "Origin: http://127.0.0.1:" + std::to_string(port) + "\r\n"; }
+
+std::unique_ptr<WebSocketClient> connectPage(int port, std::string_view prefix) {
+    return std::make_unique<WebSocketClient>(port, std::string(prefix) + "ws", ownHost(port) + ownOrigin(port));
+}
+
+nlohmann::json receiveMessage(WebSocketClient& page) {
+    auto text = page.receiveText();
+    return text ? nlohmann::json::parse(*text) : nlohmann::json();
+}
+
 HttpReply httpRequest(int port, std::string_view target, std::string_view headerLines, std::string_view method) {
     HttpReply reply;
     int fd = connectLoopback(port);

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include <nlohmann/json.hpp>
 
 namespace tarvenox::test {
 
@@ -25,6 +28,8 @@ HttpReply httpRequest(int port, std::string_view target, std::string_view header
 
 // "Host: 127.0.0.1:PORT\r\n", the header a browser sends to the server.
 std::string ownHost(int port);
+// "Origin: http://127.0.0.1:PORT\r\n", the origin of the server's own page.
+std::string ownOrigin(int port);
 
 // A WebSocket client that speaks just enough of the protocol: masked text frames out,
 // text and close frames in.
@@ -52,5 +57,12 @@ private:
     std::string buffer_;
     std::optional<int> closeCode_;
 };
+
+// The page's WebSocket as a browser opens it: at PREFIX + "ws", with the server's own Host
+// and Origin. Check upgradeStatus() for 101.
+std::unique_ptr<WebSocketClient> connectPage(int port, std::string_view prefix);
+
+// The page's side of the protocol: the next message parsed, null when none came.
+nlohmann::json receiveMessage(WebSocketClient& page);
 
 }  // namespace tarvenox::test

@@ -1,6 +1,8 @@
 // PNG pictures decoded with libpng and turned into DefineBitsLossless bodies.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <png.h>
 #include <zlib.h>
 
@@ -180,8 +182,9 @@ Bytes pngChunk(const char* type, const Bytes& data) {
     auto be32 = [](std::uint32_t v) {
         return Bytes{std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
     };
-    Bytes typed(type, type + 4);
-    typed.insert(typed.end(), data.begin(), data.end());
+    Bytes typed(4 + data.size());
+    std::copy(type, type + 4, typed.begin());
+    std::copy(data.begin(), data.end(), typed.begin() + 4);
     return be32(static_cast<std::uint32_t>(data.size())) + typed +
            be32(static_cast<std::uint32_t>(crc32(0, typed.data(), typed.size())));
 }

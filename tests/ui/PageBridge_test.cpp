@@ -14,14 +14,13 @@ namespace tarvenox::web {
 namespace {
 
 using namespace std::chrono_literals;
+using test::receiveMessage;
 
 class PageBridgeTest : public ::testing::Test {
 protected:
     // A page connected to the server.
     std::unique_ptr<test::WebSocketClient> connectPageQuietly() {
-        std::string origin = "Origin: http://127.0.0.1:" + std::to_string(server.port()) + "\r\n";
-        auto page = std::make_unique<test::WebSocketClient>(server.port(), server.prefix() + "ws",
-                                                            test::ownHost(server.port()) + origin);
+        auto page = test::connectPage(server.port(), server.prefix());
         EXPECT_EQ(page->upgradeStatus(), 101);
         return page;
     }
@@ -38,25 +37,19 @@ protected:
         return event ? (*event)["type"].get<std::string>() : "(none)";
     }
 
-    // The page's side of one request: reads it and returns it parsed.
-    static Message receive(test::WebSocketClient& page) {
-        auto text = page.receiveText();
-        return text ? Message::parse(*text) : Message();
-    }
-
     static Message reply(const Message& request, Message result) {
         return {{"type", "reply"}, {"id", request["id"]}, {"result", std::move(result)}};
     }
 
     test::TempDir dir;
     PageBridge bridge;
-    PageServer server{{dir.path(), dir.path(), dir.path()}, bridge};
+    PageServer server{{dir.path(), dir.path(), dir.path(), ""}, bridge};
 };
 
 TEST_F(PageBridgeTest, BlockingCallGetsTheAnswerAndEventsWaitTheirTurn) {
     auto page = connectPage();
     auto pageSide = std::async(std::launch::async, [&] {
-        Message request = receive(*page);
+        Message request = receiveMessage(*page);
         // While the host waits: two events, a stale reply and one with another id.
         page->sendText(R"({"type":"fsCommand","command":"selectFont","args":"Title"})");
         page->sendText(R"({"type":"fsCommand","command":"apply","args":""})");
@@ -82,7 +75,7 @@ TEST_F(PageBridgeTest, BlockingCallGetsTheAnswerAndEventsWaitTheirTurn) {
 TEST_F(PageBridgeTest, PageThatGoesDuringACallCancelsIt) {
     auto page = connectPage();
     auto pageSide = std::async(std::launch::async, [&] {
-        receive(*page);
+        receiveMessage(*page);
         page->sendText(R"({"type":"fsCommand","command":"hideViewer","args":""})");
         page->drop();  // the tab is closed while its dialog is open
     });
@@ -103,7 +96,7 @@ TEST_F(PageBridgeTest, PageThatGoesDuringACallCancelsIt) {
 TEST_F(PageBridgeTest, SecondPageReplacesTheFirst) {
     auto first = connectPage();
     auto pageSide = std::async(std::launch::async, [&] {
-        receive(*first);
+        receiveMessage(*first);
         auto second = connectPageQuietly();
         // The first page is told why it was closed, so it does not connect again.
         EXPECT_EQ(first->receiveText(), std::nullopt);
@@ -114,7 +107,7 @@ TEST_F(PageBridgeTest, SecondPageReplacesTheFirst) {
     auto second = pageSide.get();
     EXPECT_EQ(nextType(), "pageConnected");
     EXPECT_TRUE(bridge.send({{"type", "show"}, {"player", "viewer"}}));
-    EXPECT_EQ(receive(*second)["type"], "show");
+    EXPECT_EQ(receiveMessage(*second)["type"], "show");
     second->sendText(R"({"type":"fsCommand","command":"clicked","args":"quit"})");
     EXPECT_EQ(nextType(), "fsCommand");
 }
@@ -126,13 +119,13 @@ TEST_F(PageBridgeTest, PageRequestsAreAnsweredWhileTheHostWaits) {
     });
     auto page = connectPage();
     auto pageSide = std::async(std::launch::async, [&] {
-        Message dialog = receive(*page);
+        Message dialog = receiveMessage(*page);
         std::vector<Message> answers;
         for (const char* request : {R"({"type":"listFolder","id":"p1","path":"/home"})",
                                     R"({"type":"listFolder","id":"p2","path":"/nowhere"})",
                                     R"({"type":"fontSample","id":"p3"})"}) {
             page->sendText(request);
-            answers.push_back(receive(*page));
+            answers.push_back(receiveMessage(*page));
         }
         page->sendText(reply(dialog, "/home/a.png").dump());
         return answers;
@@ -161,7 +154,7 @@ TEST_F(PageBridgeTest, BadMessagesAreIgnoredAndTheConnectionStays) {
     EXPECT_TRUE(bridge.connected());
     // A call times out when asked to, and the late answer is dropped.
     EXPECT_EQ(bridge.call({{"type", "flashVersion"}}, 50ms), std::nullopt);
-    Message late = receive(*page);
+    Message late = receiveMessage(*page);
     page->sendText(reply(late, 0x200000).dump());
     page->sendText(R"({"type":"fsCommand","command":"minimize","args":""})");
     EXPECT_EQ(nextType(), "fsCommand");

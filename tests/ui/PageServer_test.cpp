@@ -23,20 +23,21 @@ protected:
         dir.write("ruffle/core.wasm", std::string("\0asm", 4));
         dir.write("work/preview.swf", "FWS movie");
         dir.write("work/skin.txt", "&title=Gr\xFC\xDF" "e");
+        dir.write("help/README.md", "## The interactive program");
         dir.write("outside/private.txt", "not to be served");
         std::filesystem::create_symlink(dir.file("outside/private.txt"), dir.file("work/escape.txt"));
         std::filesystem::create_symlink("preview.swf", dir.file("work/alias.swf"));
     }
 
     std::string url(const std::string& rest) const { return server.prefix() + rest; }
-    std::string origin() const { return "Origin: http://127.0.0.1:" + std::to_string(server.port()) + "\r\n"; }
+    std::string origin() const { return test::ownOrigin(server.port()); }
 
     test::TempDir dir;
     PageBridge bridge;
-    PageServer server{{dir.file("web"), dir.file("ruffle"), dir.file("work")}, bridge};
+    PageServer server{{dir.file("web"), dir.file("ruffle"), dir.file("work"), dir.file("help")}, bridge};
 };
 
-TEST_F(PageServerTest, ServesTheThreeRootsWithTheirTypes) {
+TEST_F(PageServerTest, ServesItsRootsWithTheirTypes) {
     struct Case {
         std::string rest, contentType, body;
     } cases[] = {
@@ -48,6 +49,7 @@ TEST_F(PageServerTest, ServesTheThreeRootsWithTheirTypes) {
         {"work/skin.txt", "text/plain; charset=windows-1252", "&title=Gr\xFC\xDF" "e"},
         // A link that stays inside the folder is followed.
         {"work/alias.swf", "application/x-shockwave-flash", "FWS movie"},
+        {"help/README.md", "text/plain; charset=utf-8", "## The interactive program"},
     };
     for (const Case& c : cases) {
         auto reply = httpRequest(server.port(), url(c.rest), ownHost(server.port()));

@@ -86,7 +86,7 @@ std::optional<Message> PageBridge::call(Message request, std::optional<Clock::du
     }
     std::unique_lock lock(mutex_);
     if (waitingFor_ != 0) throw std::logic_error("a call to the page is already waiting for its answer");
-    if (!page_) return std::nullopt;
+    if (!page_ || shutDown_) return std::nullopt;
     std::shared_ptr<PageLink> page = page_;
     std::uint64_t generation = generation_;
     request["id"] = waitingFor_ = ++nextCallId_;
@@ -106,17 +106,27 @@ std::optional<Message> PageBridge::call(Message request, std::optional<Clock::du
 
     std::optional<Clock::time_point> deadline;
     if (timeout) deadline = Clock::now() + *timeout;
-    waitServing(lock, deadline, [&] { return reply_.has_value() || generation_ != generation; });
-    if (!reply_) return std::nullopt;
+    waitServing(lock, deadline, [&] { return reply_.has_value() || generation_ != generation || shutDown_; });
+    if (!reply_ || shutDown_) return std::nullopt;
     return reply_->contains("result") ? (*reply_)["result"] : Message();
 }
 
 std::optional<Message> PageBridge::nextEvent(Clock::duration timeout) {
     std::unique_lock lock(mutex_);
-    if (!waitServing(lock, Clock::now() + timeout, [&] { return !inbox_.empty(); })) return std::nullopt;
+    waitServing(lock, Clock::now() + timeout, [&] { return !inbox_.empty() || shutDown_; });
+    if (inbox_.empty() || shutDown_) return std::nullopt;
     Message event = std::move(inbox_.front());
     inbox_.pop_front();
     return event;
+}
+
+bool PageBridge::waitForPage(std::optional<Clock::duration> limit, std::uint64_t after) {
+    std::unique_lock lock(mutex_);
+    std::optional<Clock::time_point> deadline;
+    if (limit) deadline = Clock::now() + *limit;
+    auto arrived = [&] { return page_ && pages_ > after; };
+    waitServing(lock, deadline, [&] { return arrived() || shutDown_; });
+    return arrived() && !shutDown_;
 }
 
 void PageBridge::setResponder(std::string type, Responder responder) {
@@ -134,10 +144,26 @@ bool PageBridge::connected() const {
     return page_ != nullptr;
 }
 
+std::uint64_t PageBridge::currentPage() const {
+    std::lock_guard lock(mutex_);
+    return page_ ? pages_ : 0;
+}
+
 void PageBridge::post(Message event) {
     std::lock_guard lock(mutex_);
     inbox_.push_back(std::move(event));
     changed_.notify_all();
+}
+
+void PageBridge::shutDown() {
+    std::lock_guard lock(mutex_);
+    shutDown_ = true;
+    changed_.notify_all();
+}
+
+bool PageBridge::isShutDown() const {
+    std::lock_guard lock(mutex_);
+    return shutDown_;
 }
 
 void PageBridge::attach(std::shared_ptr<PageLink> link) {
@@ -146,6 +172,7 @@ void PageBridge::attach(std::shared_ptr<PageLink> link) {
         std::lock_guard lock(mutex_);
         replaced = std::exchange(page_, std::move(link));
         ++generation_;
+        ++pages_;
         inbox_.push_back(bridgeEvent(pageConnected));
         changed_.notify_all();
     }

@@ -23,9 +23,9 @@ namespace tarvenox::web {
 using Message = nlohmann::json;
 
 // Thread model: the host's logic runs on one thread (the "host thread"), which alone
-// calls send, call, nextEvent and setResponder. The server's threads only hand over
-// what arrives (attach, receive, detach); they never run host logic. post may be called
-// from any thread.
+// calls send, call, nextEvent, waitForPage and setResponder. The server's threads only
+// hand over what arrives (attach, receive, detach); they never run host logic. post and
+// shutDown may be called from any thread (not from a signal handler: they take a lock).
 //
 // One page at a time: a new connection replaces the current one, which is closed with
 // code 4001 (a reload, or the address opened in a second tab, takes over the program).
@@ -57,8 +57,13 @@ public:
                                 std::optional<Clock::duration> timeout = std::nullopt);
 
     // The next event: from the page, or pageConnected / pageGone, or one posted. nullopt
-    // when none came within the timeout.
+    // when none came within the timeout, and at once after shutDown.
     std::optional<Message> nextEvent(Clock::duration timeout);
+
+    // Waits until a page numbered above `after` (see currentPage) is connected: true then;
+    // false when the limit (if any) passes first or after shutDown. Leaves the event
+    // stream as it is: the page's pageConnected still comes through nextEvent.
+    bool waitForPage(std::optional<Clock::duration> limit, std::uint64_t after = 0);
 
     // Requests of the page with this "type" and an "id" are answered on the host thread
     // by the responder, also while the host waits in call (the open dialog's folder
@@ -70,12 +75,22 @@ public:
     // made, or since the last page went.
     Clock::duration pageAbsentFor() const;
     bool connected() const;
+    // The number of the connected page, counting every connection from 1 (a reload is a
+    // new number); 0 while none is connected. Tells the host whether the page it brought
+    // up to date is still the one it talks to.
+    std::uint64_t currentPage() const;
 
     // -- any thread --
 
     // Puts an event into the stream as if it had come from the page (a signal watcher
     // wakes the host's loop this way).
     void post(Message event);
+
+    // The host is ending: the call waiting now and every later call are cancelled at once,
+    // and nextEvent and waitForPage stop waiting, so a signal ends the program even while
+    // a dialog is open. send still works (the host tells the page it quits).
+    void shutDown();
+    bool isShutDown() const;
 
     // -- server threads --
 
@@ -96,6 +111,8 @@ private:
     std::condition_variable changed_;
     std::shared_ptr<PageLink> page_;
     std::uint64_t generation_ = 0;    // counts connections and disconnections
+    std::uint64_t pages_ = 0;         // counts connections: the newest page's number
+    bool shutDown_ = false;
     Clock::time_point absentSince_;
     std::deque<Message> inbox_;       // events and page requests, in arrival order
     std::int64_t nextCallId_ = 0;

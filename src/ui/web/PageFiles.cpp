@@ -56,7 +56,11 @@ bool PageGate::authorize(CivetServer*, mg_connection* connection) {
 }
 
 PageFiles::PageFiles(const PageServerFolders& folders, const RequestGate& gate)
-    : gate_(gate), page_(folders.page), player_(folders.player), working_(folders.working) {}
+    : gate_(gate),
+      page_(folders.page),
+      player_(folders.player),
+      working_(folders.working),
+      help_(folders.help) {}
 
 bool PageFiles::handleHead(CivetServer* server, mg_connection* connection) {
     return handleGet(server, connection);
@@ -79,6 +83,8 @@ bool PageFiles::handleGet(CivetServer*, mg_connection* connection) {
         {"web/", page_, "utf-8"},
         {"ruffle/", player_, "utf-8"},
         {"work/", working_, "windows-1252"},
+        // An empty help folder resolves nothing: every help address is then 404.
+        {"help/", help_, "utf-8"},
     };
     std::optional<std::filesystem::path> file;
     const Route* route = nullptr;

@@ -22,6 +22,7 @@ private:
     FileRoot page_;
     FileRoot player_;
     FileRoot working_;
+    FileRoot help_;
 };
 
 // The gate as civetweb's authorisation step: it runs before every request handler and

@@ -14,6 +14,7 @@ struct PageServerFolders {
     std::string page;     // the page's own assets (web/); index.html is the page
     std::string player;   // the player's files (node_modules/@ruffle-rs/ruffle)
     std::string working;  // the program's working folder
+    std::string help;     // the folder holding the installation's README.md; "" for none
 };
 
 // Addresses, all under the prefix "/s/SECRET/" (see docs/protocol.md):
@@ -21,6 +22,7 @@ struct PageServerFolders {
 //   /s/SECRET/web/...     the page's assets
 //   /s/SECRET/ruffle/...  the player's files
 //   /s/SECRET/work/...    files of the working folder, never cached
+//   /s/SECRET/help/...    the help (README.md), when there is a help folder
 //   /s/SECRET/ws          the WebSocket
 // Anything else, and every request that fails the gate, is refused.
 class PageServer {
@@ -39,6 +41,9 @@ public:
     std::string address() const;
     // The mapping between working-folder paths and this server's URLs.
     WorkingFolderUrls workingFolderUrls() const;
+    // The address of the help on the interactive program: the README at its heading
+    // "The interactive program"; "" when there is no help folder.
+    std::string helpUrl() const;
 
 private:
     struct Parts;

@@ -1,0 +1,203 @@
+// The host's requests to the page and the reading of their answers.
+#include "ui/web/PageMessages.h"
+
+#include <limits>
+#include <utility>
+
+#include "common/Cp1252.h"
+
+namespace tarvenox::web {
+namespace {
+
+constexpr std::pair<MessageIcon, std::string_view> iconNames[] = {
+    {MessageIcon::none, "none"},       {MessageIcon::error, "error"},       {MessageIcon::warning, "warning"},
+    {MessageIcon::information, "information"}, {MessageIcon::question, "question"},
+};
+constexpr std::pair<MessageButtons, std::string_view> buttonsNames[] = {
+    {MessageButtons::ok, "ok"},           {MessageButtons::okCancel, "okCancel"},
+    {MessageButtons::yesNo, "yesNo"},     {MessageButtons::yesNoCancel, "yesNoCancel"},
+    {MessageButtons::retryCancel, "retryCancel"},
+};
+constexpr std::pair<MessageAnswer, std::string_view> answerNames[] = {
+    {MessageAnswer::ok, "ok"},   {MessageAnswer::cancel, "cancel"}, {MessageAnswer::yes, "yes"},
+    {MessageAnswer::no, "no"},   {MessageAnswer::retry, "retry"},
+};
+
+template <typename Value, std::size_t N>
+std::string_view nameOf(const std::pair<Value, std::string_view> (&table)[N], Value value) {
+    for (const auto& [v, name] : table) {
+        if (v == value) return name;
+    }
+    return {};
+}
+
+// The object's member, nullptr when the value is no object or has no such member.
+const Message* member(const Message& object, const char* key) {
+    if (!object.is_object()) return nullptr;
+    auto found = object.find(key);
+    return found == object.end() ? nullptr : &*found;
+}
+
+std::optional<std::string> textOf(const Message* value) {
+    if (!value || !value->is_string()) return std::nullopt;
+    return value->get<std::string>();
+}
+
+std::optional<std::int64_t> integerIn(const Message* value, std::int64_t low, std::int64_t high) {
+    if (!value || !value->is_number_integer()) return std::nullopt;
+    // A large positive number is read as unsigned and would wrap as a signed one.
+    if (value->is_number_unsigned() && value->get<std::uint64_t>() > static_cast<std::uint64_t>(high)) {
+        return std::nullopt;
+    }
+    std::int64_t number = value->get<std::int64_t>();
+    if (number < low || number > high) return std::nullopt;
+    return number;
+}
+
+constexpr std::int64_t maxInt = std::numeric_limits<std::int32_t>::max();
+constexpr Rgb maxColor = 0xFFFFFF;
+
+std::optional<Rgb> colorOf(const Message* value) {
+    if (auto color = integerIn(value, 0, maxColor)) return static_cast<Rgb>(*color);
+    return std::nullopt;
+}
+
+Message filtersOf(const std::vector<FileFilter>& filters) {
+    Message list = Message::array();
+    for (const FileFilter& filter : filters) {
+        list.push_back({{"description", filter.description}, {"patterns", filter.patterns}});
+    }
+    return list;
+}
+
+}  // namespace
+
+Message screenSizeRequest() { return {{"type", "screenSize"}}; }
+
+ScreenSize screenSizeAnswer(const Answer& answer) {
+    if (!answer) return {};
+    auto width = integerIn(member(*answer, "width"), 1, maxInt);
+    auto height = integerIn(member(*answer, "height"), 1, maxInt);
+    if (!width || !height) return {};
+    return {static_cast<int>(*width), static_cast<int>(*height)};
+}
+
+Message getVariableRequest(Player player, std::string_view name) {
+    return {{"type", "getVariable"}, {"player", playerName(player)}, {"name", cp1252ToUtf8(name)}};
+}
+
+std::optional<std::string> getVariableAnswer(const Answer& answer) {
+    if (!answer || !answer->is_string()) return std::nullopt;
+    return utf8ToCp1252(answer->get<std::string>());
+}
+
+Message flashVersionRequest(Player player) { return {{"type", "flashVersion"}, {"player", playerName(player)}}; }
+
+std::int32_t flashVersionAnswer(const Answer& answer) {
+    if (!answer) return 0;
+    return static_cast<std::int32_t>(integerIn(&*answer, 0, maxInt).value_or(0));
+}
+
+Message messageBoxRequest(std::string_view caption, std::string_view text, MessageIcon icon, MessageButtons buttons) {
+    return {{"type", "messageBox"},
+            {"caption", caption},
+            {"text", text},
+            {"icon", nameOf(iconNames, icon)},
+            {"buttons", nameOf(buttonsNames, buttons)}};
+}
+
+MessageAnswer messageBoxAnswer(const Answer& answer) {
+    if (answer && answer->is_string()) {
+        for (const auto& [value, name] : answerNames) {
+            if (*answer == name) return value;
+        }
+    }
+    return MessageAnswer::cancel;
+}
+
+Message chooseColorRequest(std::optional<Rgb> initial, const CustomColors& customColors) {
+    return {{"type", "chooseColor"},
+            {"color", initial ? Message(*initial) : Message()},
+            {"customColors", customColors}};
+}
+
+std::optional<Rgb> chooseColorAnswer(const Answer& answer, CustomColors& customColors) {
+    if (!answer) return std::nullopt;
+    // The custom colours are taken only whole: a short or damaged list leaves them as they were.
+    if (const Message* list = member(*answer, "customColors"); list && list->is_array() && list->size() == 16) {
+        CustomColors colors{};
+        bool valid = true;
+        for (std::size_t i = 0; i < colors.size() && valid; ++i) {
+            std::optional<Rgb> color = colorOf(&(*list)[i]);
+            valid = color.has_value();
+            colors[i] = color.value_or(0);
+        }
+        if (valid) customColors = colors;
+    }
+    return colorOf(member(*answer, "color"));
+}
+
+Message chooseFontRequest(const std::vector<std::string>& faces, int pointSize) {
+    return {{"type", "chooseFont"}, {"faces", faces}, {"pointSize", pointSize}};
+}
+
+std::optional<FontChoice> chooseFontAnswer(const Answer& answer) {
+    if (!answer) return std::nullopt;
+    std::optional<std::string> face = textOf(member(*answer, "face"));
+    const Message* bold = member(*answer, "bold");
+    const Message* italic = member(*answer, "italic");
+    std::optional<std::int64_t> tenths = integerIn(member(*answer, "pointTenths"), 1, maxInt);
+    if (!face || face->empty() || !bold || !bold->is_boolean() || !italic || !italic->is_boolean() || !tenths) {
+        return std::nullopt;
+    }
+    return FontChoice{*face, bold->get<bool>() ? 700 : 400, italic->get<bool>(), static_cast<int>(*tenths)};
+}
+
+Message openFileRequest(std::string_view title, const std::vector<FileFilter>& filters) {
+    return {{"type", "openFile"}, {"title", title}, {"filters", filtersOf(filters)}, {"folder", ""}};
+}
+
+Message saveFileRequest(std::string_view title, const std::vector<FileFilter>& filters,
+                        std::string_view defaultExtension, bool overwritePrompt) {
+    // The page starts in the folder the last dialog ended in and with no name: the host
+    // keeps neither.
+    return {{"type", "saveFile"},          {"title", title},  {"filters", filtersOf(filters)},
+            {"defaultExtension", defaultExtension}, {"folder", ""}, {"name", ""},
+            {"overwritePrompt", overwritePrompt}};
+}
+
+std::optional<std::string> chosenPathAnswer(const Answer& answer) {
+    if (!answer) return std::nullopt;
+    std::optional<std::string> path = textOf(&*answer);
+    if (!path || path->empty()) return std::nullopt;
+    return path;
+}
+
+std::optional<UiEvent> uiEventOf(const Message& event) {
+    std::optional<std::string> type = textOf(member(event, "type"));
+    if (type == "fsCommand") {
+        std::optional<std::string> player = textOf(member(event, "player"));
+        std::optional<Player> named = player ? playerNamed(*player) : std::nullopt;
+        std::optional<std::string> command = textOf(member(event, "command"));
+        // An FSCommand without an argument is the empty one.
+        const Message* args = member(event, "args");
+        if (!named || !command || (args && !args->is_string())) return std::nullopt;
+        UiEvent ui;
+        ui.kind = UiEvent::Kind::fsCommand;
+        ui.player = *named;
+        ui.command = utf8ToCp1252(*command);
+        if (args) ui.args = utf8ToCp1252(args->get<std::string>());
+        return ui;
+    }
+    if (type == "escape") {
+        std::optional<std::string> window = textOf(member(event, "window"));
+        if (window != "main" && window != "fullscreen") return std::nullopt;
+        UiEvent ui;
+        ui.kind = UiEvent::Kind::escape;
+        ui.fullscreen = window == "fullscreen";
+        return ui;
+    }
+    return std::nullopt;
+}
+
+}  // namespace tarvenox::web

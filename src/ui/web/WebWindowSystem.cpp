@@ -1,0 +1,191 @@
+// The window system of the interactive program as a local web page.
+#include "ui/web/WebWindowSystem.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "common/Cp1252.h"
+#include "ui/OpticalMedia.h"
+#include "ui/ProgramRun.h"
+#include "ui/web/FolderListing.h"
+
+namespace tarvenox::web {
+namespace {
+
+// How often nextEvent looks whether the page has been gone too long; a page's event or
+// requestEnd wakes it sooner.
+constexpr auto pollInterval = std::chrono::milliseconds(100);
+
+// Where the file dialogs start when the page names no folder.
+std::string homeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir) {
+        return found->pw_dir;
+    }
+    return "/";
+}
+
+}  // namespace
+
+WebWindowSystem::WebWindowSystem(PageBridge& bridge, WorkingFolderUrls urls, WebWindowOptions options)
+    : bridge_(bridge), urls_(std::move(urls)), options_(std::move(options)) {
+    bridge_.setResponder("listFolder", [home = homeFolder()](const Message& request) {
+        return listFolder(request, home);
+    });
+}
+
+void WebWindowSystem::requestEnd() { bridge_.shutDown(); }
+
+bool WebWindowSystem::waitForFirstPage(std::optional<PageBridge::Clock::duration> limit) {
+    if (!bridge_.waitForPage(limit)) return false;
+    bringUpToDate();
+    return true;
+}
+
+UiEvent WebWindowSystem::nextEvent() {
+    while (!bridge_.isShutDown() && bridge_.pageAbsentFor() < options_.pageGoneLimit) {
+        std::optional<Message> event = bridge_.nextEvent(pollInterval);
+        if (!event) continue;
+        if ((*event)["type"] == PageBridge::pageConnected) {
+            bringUpToDate();
+        } else if (std::optional<UiEvent> ui = uiEventOf(*event)) {
+            return *ui;
+        }
+        // pageGone needs nothing: the page-gone limit counts from it. Malformed events
+        // and unknown ones are dropped.
+    }
+    UiEvent end;
+    end.kind = UiEvent::Kind::end;
+    return end;
+}
+
+void WebWindowSystem::bringUpToDate() {
+    // Another page may connect while this one is being brought up to date: it then has
+    // a higher number, and its own pageConnected brings it up to date in turn.
+    std::uint64_t page = bridge_.currentPage();
+    if (page == 0 || page == upToDate_) return;
+    upToDate_ = page;
+    for (const Message& event : mirror_.replay([this](Player player, const std::string& path) {
+             return movieEvent(player, path);
+         })) {
+        bridge_.send(event);
+    }
+}
+
+Answer WebWindowSystem::callAcrossReloads(const Message& request) {
+    while (true) {
+        std::uint64_t asked = bridge_.currentPage();
+        if (Answer answer = bridge_.call(request)) return answer;
+        // A page newer than the one asked: the one that replaced it, or the next to come.
+        if (!bridge_.waitForPage(options_.pageGoneLimit, asked)) return std::nullopt;
+        bringUpToDate();
+    }
+}
+
+void WebWindowSystem::tell(const Message& event) {
+    mirror_.remember(event);
+    bridge_.send(event);
+}
+
+void WebWindowSystem::tellPlayer(std::string_view type, Player player, Message fields) {
+    fields["type"] = type;
+    fields["player"] = playerName(player);
+    tell(fields);
+}
+
+Message WebWindowSystem::movieEvent(Player player, const std::string& path) {
+    std::string url;
+    std::error_code error;
+    if (!path.empty() && std::filesystem::is_regular_file(path, error)) url = urls_.toUrl(path).value_or("");
+    return {{"type", "movie"}, {"player", playerName(player)}, {"url", url}};
+}
+
+// -- the window --
+
+ScreenSize WebWindowSystem::screenSize() { return screenSizeAnswer(callAcrossReloads(screenSizeRequest())); }
+
+void WebWindowSystem::setTitle(const std::string& text) { tell({{"type", "title"}, {"text", text}}); }
+
+void WebWindowSystem::minimize() { bridge_.send({{"type", "minimize"}}); }
+
+void WebWindowSystem::openHelp() { bridge_.send({{"type", "openHelp"}, {"url", options_.helpUrl}}); }
+
+void WebWindowSystem::quit() { bridge_.send({{"type", "quit"}}); }
+
+// -- players --
+
+void WebWindowSystem::loadMovie(Player player, const std::string& path) {
+    mirror_.rememberMovie(player, path);
+    bridge_.send(movieEvent(player, path));
+}
+
+void WebWindowSystem::setBackgroundColor(Player player, Rgb color) {
+    tellPlayer("backgroundColor", player, {{"color", color}});
+}
+
+void WebWindowSystem::setScale(Player player, const std::string& mode) { tellPlayer("scale", player, {{"mode", mode}}); }
+
+void WebWindowSystem::setVariable(Player player, const std::string& name, const std::string& value) {
+    tellPlayer("setVariable", player, {{"name", cp1252ToUtf8(name)}, {"value", cp1252ToUtf8(value)}});
+}
+
+std::optional<std::string> WebWindowSystem::getVariable(Player player, const std::string& name) {
+    return getVariableAnswer(bridge_.call(getVariableRequest(player, name)));
+}
+
+std::int32_t WebWindowSystem::flashVersion(Player player) {
+    return flashVersionAnswer(callAcrossReloads(flashVersionRequest(player)));
+}
+
+void WebWindowSystem::placePlayer(Player player, const PixelRect& rect, PlayerShape shape) {
+    Message place{{"left", rect.left}, {"top", rect.top}, {"width", rect.width()}, {"height", rect.height()}};
+    if (shape == PlayerShape::ellipse) place["shape"] = "ellipse";
+    tellPlayer("place", player, std::move(place));
+}
+
+void WebWindowSystem::showPlayer(Player player) { tellPlayer("show", player); }
+
+void WebWindowSystem::hidePlayer(Player player) { tellPlayer("hide", player); }
+
+void WebWindowSystem::openFullscreen(Rgb background) { tell({{"type", "openFullscreen"}, {"background", background}}); }
+
+void WebWindowSystem::closeFullscreen() { tell({{"type", "closeFullscreen"}}); }
+
+// -- dialogs --
+
+MessageAnswer WebWindowSystem::messageBox(const std::string& caption, const std::string& text, MessageIcon icon,
+                                          MessageButtons buttons) {
+    return messageBoxAnswer(bridge_.call(messageBoxRequest(caption, text, icon, buttons)));
+}
+
+std::optional<Rgb> WebWindowSystem::chooseColor(std::optional<Rgb> initial, CustomColors& customColors) {
+    return chooseColorAnswer(bridge_.call(chooseColorRequest(initial, customColors)), customColors);
+}
+
+std::optional<FontChoice> WebWindowSystem::chooseFont(const std::vector<std::string>& faces, int pointSize) {
+    return chooseFontAnswer(bridge_.call(chooseFontRequest(faces, pointSize)));
+}
+
+std::optional<std::string> WebWindowSystem::openFile(const std::string& title, const std::vector<FileFilter>& filters) {
+    return chosenPathAnswer(bridge_.call(openFileRequest(title, filters)));
+}
+
+std::optional<std::string> WebWindowSystem::saveFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                                     const std::string& defaultExtension, bool overwritePrompt) {
+    return chosenPathAnswer(bridge_.call(saveFileRequest(title, filters, defaultExtension, overwritePrompt)));
+}
+
+// -- programs --
+
+std::vector<std::string> WebWindowSystem::opticalMedia() { return mountedOpticalMedia(); }
+
+void WebWindowSystem::runProgram(const std::string& path) { runProgramAndWait(path); }
+
+}  // namespace tarvenox::web

@@ -1,0 +1,232 @@
+// The web window system through the real server and a real WebSocket: the test's thread
+// is the host, a second thread plays the page.
+#include "ui/web/WebWindowSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <future>
+
+#include "support/LoopbackClient.h"
+#include "support/TempDir.h"
+#include "ui/web/PageServer.h"
+
+namespace tarvenox::web {
+namespace {
+
+using namespace std::chrono_literals;
+using test::receiveMessage;
+
+class WebWindowSystemTest : public ::testing::Test {
+protected:
+    std::unique_ptr<test::WebSocketClient> connectPage() {
+        auto page = test::connectPage(server.port(), server.prefix());
+        EXPECT_EQ(page->upgradeStatus(), 101);
+        return page;
+    }
+
+    static void answer(test::WebSocketClient& page, const Message& request, Message result) {
+        page.sendText(Message{{"type", "reply"}, {"id", request["id"]}, {"result", std::move(result)}}.dump());
+    }
+
+    test::TempDir dir;
+    PageBridge bridge;
+    PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, bridge};
+    WebWindowSystem windows{bridge, server.workingFolderUrls(), {.pageGoneLimit = 10s, .helpUrl = ""}};
+};
+
+TEST_F(WebWindowSystemTest, AsksAndHearsThePageInUtf8) {
+    auto page = connectPage();
+    ASSERT_TRUE(windows.waitForFirstPage(10s));
+    CustomColors custom;
+    custom.fill(0xFFFFFF);
+    struct Case {
+        Message request;               // what the page gets, without its id
+        Message result;                // the page's answer
+        std::function<bool()> asks;    // the host's call: did it get what the answer says?
+    } cases[] = {
+        {{{"type", "getVariable"}, {"player", "viewer"}, {"name", "_root.J\xC3\xB6rg"}},
+         "Gr\xC3\xBC\xC3\x9F" "e",
+         [&] { return windows.getVariable(Player::viewer, "_root.J\xF6rg") == "Gr\xFC\xDF" "e"; }},
+        {{{"type", "messageBox"}, {"caption", "Tarvenox"}, {"text", "Vorlage \xC3\xBC" "berschreiben?"},
+          {"icon", "question"}, {"buttons", "yesNoCancel"}},
+         "no",
+         [&] {
+             return windows.messageBox("Tarvenox", "Vorlage \xC3\xBC" "berschreiben?", MessageIcon::question,
+                                       MessageButtons::yesNoCancel) == MessageAnswer::no;
+         }},
+        // Cancelled, and the custom colours still come back.
+        {{{"type", "chooseColor"}, {"color", 0x336699}, {"customColors", std::vector<int>(16, 0xFFFFFF)}},
+         {{"color", nullptr}, {"customColors", std::vector<int>(16, 0x123456)}},
+         [&] { return !windows.chooseColor(0x336699, custom) && custom[15] == 0x123456; }},
+        {{{"type", "chooseFont"}, {"faces", {"Arial", "DejaVu Sans"}}, {"pointSize", 10}},
+         {{"face", "DejaVu Sans"}, {"bold", true}, {"italic", true}, {"pointTenths", 100}},
+         [&] {
+             auto font = windows.chooseFont({"Arial", "DejaVu Sans"}, 10);
+             return font && font->face == "DejaVu Sans" && font->weight == 700 && font->italic && font->pointTenths == 100;
+         }},
+        {{{"type", "saveFile"}, {"title", "Speichern"}, {"filters", {{{"description", "Flash"}, {"patterns", {"*.swf"}}}}},
+          {"defaultExtension", "swf"}, {"folder", ""}, {"name", ""}, {"overwritePrompt", true}},
+         "/home/anna/Gr\xC3\xBC\xC3\x9F" "e.swf",
+         [&] {
+             return windows.saveFile("Speichern", {{"Flash", {"*.swf"}}}, "swf", true) ==
+                    "/home/anna/Gr\xC3\xBC\xC3\x9F" "e.swf";
+         }},
+        {{{"type", "flashVersion"}, {"player", "skin"}}, 0x200000,
+         [&] { return windows.flashVersion(Player::skin) == 0x200000; }},
+    };
+    for (const Case& c : cases) {
+        auto pageSide = std::async(std::launch::async, [&] {
+            Message request = receiveMessage(*page);
+            answer(*page, request, c.result);
+            request.erase("id");
+            return request;
+        });
+        EXPECT_TRUE(c.asks()) << c.request["type"];
+        EXPECT_EQ(pageSide.get(), c.request);
+    }
+
+    page->sendText(R"({"type":"fsCommand","player":"stage","command":"apply","args":""})");  // no such player
+    page->sendText(R"({"type":"fsCommand","player":"skin","command":"selectFont","args":"J\u00f6rg"})");
+    page->sendText(R"({"type":"escape","window":"fullscreen"})");
+    UiEvent command = windows.nextEvent();
+    EXPECT_EQ(command.kind, UiEvent::Kind::fsCommand);
+    EXPECT_EQ(command.player, Player::skin);
+    EXPECT_EQ(command.command, "selectFont");
+    EXPECT_EQ(command.args, "J\xF6rg");
+    UiEvent escape = windows.nextEvent();
+    EXPECT_EQ(escape.kind, UiEvent::Kind::escape);
+    EXPECT_TRUE(escape.fullscreen);
+}
+
+TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
+    dir.write("work/skin.swf", "FWS");
+    auto first = connectPage();
+    ASSERT_TRUE(windows.waitForFirstPage(10s));
+    windows.setTitle("Tarvenox");
+    windows.setVariable(Player::skin, "_root.old", "of no movie");  // gone with the next load
+    windows.loadMovie(Player::skin, dir.file("work/skin.swf"));
+    windows.setVariable(Player::skin, "_root.a", "1");
+    windows.hidePlayer(Player::viewer);
+    windows.placePlayer(Player::viewer, {640, 376, 1122, 805}, PlayerShape::rectangle);
+    windows.setScale(Player::viewer, "NoBorder");
+    windows.setVariable(Player::skin, "_root.name", "J\xF6rg");
+    windows.setVariable(Player::skin, "_root.a", "2");  // now set last
+    windows.loadMovie(Player::viewer, dir.file("work/missing.swf"));
+    windows.setBackgroundColor(Player::viewer, 0);
+    windows.showPlayer(Player::viewer);
+    windows.showPlayer(Player::skin);  // in front of the viewer
+    windows.openFullscreen(0x336699);
+    windows.hidePlayer(Player::fullscreenMovie);
+    windows.placePlayer(Player::fullscreenButton, {10, 10, 42, 42}, PlayerShape::ellipse);
+
+    auto pageSide = std::async(std::launch::async, [&] {
+        // The first page is reloaded while the host asks it at start-up.
+        std::string firstUrl;
+        for (Message m = receiveMessage(*first); !m.is_null() && m["type"] != "flashVersion"; m = receiveMessage(*first)) {
+            if (m["type"] == "movie" && m["player"] == "skin") firstUrl = m["url"];
+        }
+        first->drop();
+        auto second = connectPage();
+        std::vector<Message> replayed;
+        for (Message m = receiveMessage(*second); !m.is_null(); m = receiveMessage(*second)) {
+            if (m["type"] == "flashVersion") {
+                answer(*second, m, 0x200000);
+                break;
+            }
+            replayed.push_back(m);
+        }
+        second->sendText(R"({"type":"fsCommand","player":"skin","command":"ready","args":""})");
+        return std::tuple(firstUrl, replayed, std::move(second));
+    });
+    EXPECT_EQ(windows.flashVersion(Player::skin), 0x200000);
+    EXPECT_EQ(windows.nextEvent().command, "ready");
+    auto [firstUrl, replayed, second] = pageSide.get();
+
+    // The movie is loaded anew, under a URL of its own.
+    std::string skinUrl = replayed.size() > 9 ? replayed[9].value("url", "") : "";
+    EXPECT_EQ(skinUrl.rfind(server.prefix() + "work/skin.swf?v=", 0), 0u) << skinUrl;
+    EXPECT_NE(skinUrl, firstUrl);
+    std::vector<Message> expected = {
+        {{"type", "title"}, {"text", "Tarvenox"}},
+        {{"type", "openFullscreen"}, {"background", 0x336699}},
+        {{"type", "place"}, {"player", "viewer"}, {"left", 640}, {"top", 376}, {"width", 482}, {"height", 429}},
+        {{"type", "scale"}, {"player", "viewer"}, {"mode", "NoBorder"}},
+        {{"type", "backgroundColor"}, {"player", "viewer"}, {"color", 0}},
+        {{"type", "hide"}, {"player", "fullscreenMovie"}},
+        {{"type", "place"}, {"player", "fullscreenButton"}, {"left", 10}, {"top", 10}, {"width", 32}, {"height", 32},
+         {"shape", "ellipse"}},
+        {{"type", "show"}, {"player", "viewer"}},
+        {{"type", "show"}, {"player", "skin"}},
+        {{"type", "movie"}, {"player", "skin"}, {"url", skinUrl}},
+        {{"type", "movie"}, {"player", "viewer"}, {"url", ""}},
+        {{"type", "setVariable"}, {"player", "skin"}, {"name", "_root.name"}, {"value", "J\xC3\xB6rg"}},
+        {{"type", "setVariable"}, {"player", "skin"}, {"name", "_root.a"}, {"value", "2"}},
+    };
+    EXPECT_EQ(replayed, expected);
+    // Brought up to date once: the next message is the host's own.
+    windows.minimize();
+    EXPECT_EQ(receiveMessage(*second)["type"], "minimize");
+}
+
+TEST_F(WebWindowSystemTest, MoviesTheServerCannotGiveAreSentWithoutUrl) {
+    dir.write("work/swf/Gr\xC3\xBC\xC3\x9F" "e 1.swf", "FWS 1");
+    dir.write("outside.swf", "FWS 2");
+    auto page = connectPage();
+    ASSERT_TRUE(windows.waitForFirstPage(10s));
+    struct Case {
+        std::string path, body;  // body: what the URL serves, "" for no URL
+    } cases[] = {
+        {dir.file("work/swf/Gr\xC3\xBC\xC3\x9F" "e 1.swf"), "FWS 1"},
+        {dir.file("work/missing.swf"), ""},
+        {dir.file("outside.swf"), ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        windows.loadMovie(Player::fullscreenButton, c.path);
+        Message movie = receiveMessage(*page);
+        EXPECT_EQ(movie["player"], "fullscreenButton");
+        std::string url = movie.value("url", "(none)");
+        if (c.body.empty()) {
+            EXPECT_EQ(url, "") << c.path;
+        } else {
+            EXPECT_EQ(test::httpRequest(server.port(), url, test::ownHost(server.port())).body, c.body) << url;
+        }
+    }
+}
+
+TEST_F(WebWindowSystemTest, PageGoneDuringADialogCancelsItAndTheProgramEndsWithoutAPage) {
+    WebWindowSystem shortLived{bridge, server.workingFolderUrls(), {.pageGoneLimit = 300ms, .helpUrl = ""}};
+    EXPECT_FALSE(shortLived.waitForFirstPage(50ms));
+    auto page = connectPage();
+    ASSERT_TRUE(shortLived.waitForFirstPage(10s));
+    CustomColors custom;
+    custom.fill(0xFFFFFF);
+    auto pageSide = std::async(std::launch::async, [&] {
+        receiveMessage(*page);
+        page->drop();  // the tab is closed while its dialog is open
+    });
+    EXPECT_EQ(shortLived.chooseColor(std::nullopt, custom), std::nullopt);
+    pageSide.get();
+    EXPECT_EQ(custom[0], 0xFFFFFF);
+    EXPECT_EQ(shortLived.messageBox("Tarvenox", "?", MessageIcon::none, MessageButtons::ok), MessageAnswer::cancel);
+    EXPECT_EQ(shortLived.nextEvent().kind, UiEvent::Kind::end);
+}
+
+TEST_F(WebWindowSystemTest, RequestedEndStopsTheWaitingHost) {
+    auto page = connectPage();
+    ASSERT_TRUE(windows.waitForFirstPage(10s));
+    auto signalWatcher = std::async(std::launch::async, [&] {
+        receiveMessage(*page);  // the page never answers
+        windows.requestEnd();
+    });
+    EXPECT_EQ(windows.messageBox("Tarvenox", "?", MessageIcon::none, MessageButtons::ok), MessageAnswer::cancel);
+    signalWatcher.get();
+    EXPECT_EQ(windows.nextEvent().kind, UiEvent::Kind::end);
+    // Nothing waits any more, not even for a page to come back.
+    EXPECT_EQ(windows.screenSize(), ScreenSize{});
+    EXPECT_FALSE(windows.waitForFirstPage(std::nullopt));
+}
+
+}  // namespace
+}  // namespace tarvenox::web
