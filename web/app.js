@@ -85,15 +85,30 @@ const events = {
   openFullscreen: (m) => fullscreen.open(m.background, [players.fullscreenMovie, players.fullscreenButton]),
   closeFullscreen: () => fullscreen.close(),
   minimize: () => {},
-  openHelp: () => {
-    if (!window.open("web/help.html", "_blank", "noopener")) location.assign("web/help.html");
+  // The help is the installation's; a browser that refuses the new tab (no click just
+  // before) gets a link to it in the notice.
+  openHelp: (m) => {
+    const url = String(m.url ?? "");
+    if (url === "") {
+      showNotice(label.noHelp, 6000);
+    } else if (!window.open(url, "_blank", "noopener")) {
+      showNotice(label.helpBlocked, 8000, url);
+    }
   },
   quit: () => bridge.end(),
 };
 
-function showNotice(text) {
-  notice.textContent = text;
+let noticeTimer = 0;
+// A line over the page; with a time it goes by itself, with a link it offers one.
+function showNotice(text, forMs = 0, link = "") {
+  clearTimeout(noticeTimer);
+  notice.replaceChildren(text);
+  if (link) {
+    const anchor = Object.assign(document.createElement("a"), { href: link, target: "_blank", rel: "noopener", textContent: label.openHelp });
+    notice.append(" ", anchor);
+  }
   notice.hidden = !text;
+  if (forMs > 0) noticeTimer = setTimeout(() => showNotice(""), forMs);
 }
 
 const bridge = new Bridge(socketUrl(location.href), {

@@ -16,6 +16,9 @@ const words = {
     ended: "Tarvenox has ended. You can close this tab.",
     replaced: "Tarvenox went on in another tab. You can close this one.",
     connecting: "Connecting to Tarvenox…",
+    noHelp: "This installation has no help.",
+    helpBlocked: "The browser did not open the help in a new tab.",
+    openHelp: "Open the help",
   },
   de: {
     ok: "OK", cancel: "Abbrechen", yes: "Ja", no: "Nein", retry: "Wiederholen",
@@ -31,6 +34,9 @@ const words = {
     ended: "Tarvenox wurde beendet. Sie können diesen Tab schließen.",
     replaced: "Tarvenox läuft in einem anderen Tab weiter. Sie können diesen schließen.",
     connecting: "Verbindung zu Tarvenox…",
+    noHelp: "Diese Installation hat keine Hilfe.",
+    helpBlocked: "Der Browser hat die Hilfe nicht in einem neuen Tab geöffnet.",
+    openHelp: "Hilfe öffnen",
   },
 };
 
