@@ -132,7 +132,7 @@ try {
   await browserPage.locator(".hex-field").fill("#5a189a");
   await browserPage.getByRole("button", { name: /custom colours$/ }).click();
   await shot("colour-dialog");
-  await statusAfter(() => browserPage.keyboard.press("Enter"), /Preview updated/);
+  await statusAfter(() => browserPage.locator(".hex-field").press("Enter"), /Preview updated/);
   const coloured = await preview();
   assert.ok(near(pixelAt(coloured, 3, 3), rgb(change.background), 10), `preview corner ${pixelAt(coloured, 3, 3)}`);
   await browserPage.locator(".chooser.kind-color").click();
