@@ -12,7 +12,7 @@
 
 import { faceFamily } from "./dialogs/font.js";
 import { el } from "./dialogs/modal.js";
-import { cssColor } from "./players.js";
+import { cssColor, loadRuffle } from "./players.js";
 import { fileName, formText, parseForm, parseSkinVariables, templateLists, variableKey } from "./skin-data.js";
 
 const applyDelayMs = 600;
@@ -171,8 +171,27 @@ export class BuiltInSkin {
       type: "button", class: "template", "data-file": entry.file, "aria-pressed": "false",
       onclick: () => this.choose(entry),
     }, thumb, el("span", { class: "template-title", text: entry.title }));
-    entry.thumb = thumb;
+    this.playThumbnail(entry, thumb);
     return button;
+  }
+
+  // The template itself, small, silent and out of the way of clicks and the keyboard:
+  // the host copies each listed template into the working folder as "thumb-NAME.swf".
+  async playThumbnail(entry, thumb) {
+    const url = `work/thumb-${encodeURIComponent(fileName(entry.file))}.swf`;
+    const [ruffle, found] = await Promise.all([loadRuffle(), fetch(url, { method: "HEAD" }).then((r) => r.ok, () => false)]);
+    if (!ruffle || !found) return;
+    const movie = ruffle.createPlayer();
+    movie.className = "thumb-movie";
+    movie.inert = true;
+    thumb.append(movie);
+    const api = movie.ruffle();
+    api.volume = 0;
+    movie.addEventListener("loadeddata", () => setTimeout(() => movie.classList.add("shown"), 100));
+    api.load({
+      url, autoplay: "on", unmuteOverlay: "hidden", splashScreen: false, letterbox: "off", scale: "noBorder",
+      contextMenu: "off", allowScriptAccess: false, openUrlMode: "deny", warnOnUnsupportedContent: false, logLevel: "error",
+    }).catch(() => movie.remove());
   }
 
   choose(entry) {

@@ -1,0 +1,39 @@
+// The copies of the template movies for the built-in skin's thumbnails.
+#include "ui/web/TemplateThumbnails.h"
+
+#include <gtest/gtest.h>
+
+#include "data/FileDatabase.h"
+#include "data/FileStore.h"
+#include "support/Installation.h"
+#include "support/TempDir.h"
+
+namespace tarvenox::web {
+namespace {
+
+TEST(TemplateThumbnailsTest, CopiesEachListedTemplateFromDiskOrArchiveOnceAndRemovesThemAfter) {
+    test::TempDir dir;
+    test::TempDir work;
+    test::writeInstallation(dir);
+    FileStore store(work.path() + "/", dir.path() + "/");
+    store.addDatabase(std::make_unique<FileDatabase>(dir.file("files.db"), work.path() + "/"));
+    const std::string lists =
+        "text\tlist\tfile\r\n"
+        "Card\tmovies\tcard\r\n"
+        "Poster\tmovies\textra\\poster\r\n"
+        "Again\tmore\tcard\r\n"
+        "Missing\tmovies\tnone\r\n"
+        "Outside\tmovies\t..\\..\\card\r\n"
+        "Empty\tmovies\t\r\n";
+    std::vector<std::string> files;
+    {
+        TemplateThumbnails thumbnails(store, lists, work.path());
+        files = thumbnails.files();
+        EXPECT_EQ(files, (std::vector<std::string>{work.file("thumb-card.swf"), work.file("thumb-poster.swf")}));
+        for (const std::string& file : files) EXPECT_EQ(test::readBytes(file), test::templateMovie()) << file;
+    }
+    for (const std::string& file : files) EXPECT_TRUE(test::readBytes(file).empty()) << file;
+}
+
+}  // namespace
+}  // namespace tarvenox::web
