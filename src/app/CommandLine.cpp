@@ -12,9 +12,11 @@ namespace tarvenox {
 
 int runCommandLine(int argc, char** argv) {
     CLI::App program{"Tarvenox turns Flash movie templates into finished SWF files: it replaces\n"
-                     "their pictures, fonts, music, colours and texts.",
+                     "their pictures, fonts, music, colours and texts. Without a command it runs\n"
+                     "the interactive program (see edit).",
                      "tarvenox"};
-    program.require_subcommand(1);
+    // Without a command the interactive program runs.
+    program.require_subcommand(0, 1);
     program.set_help_all_flag("--help-all", "Show the help of every command");
     program.set_version_flag("--version", "tarvenox " TARVENOX_VERSION);
     // Quiet on success: the diagnostic log (the platform, each change made, each file
@@ -33,9 +35,13 @@ int runCommandLine(int argc, char** argv) {
     addTemplatesCommand(program);
     addFontsCommand(program);
     addArchiveCommand(program);
+    InteractiveOptions interactive;
+    addEditCommand(program, interactive);
 
     try {
         program.parse(argc, argv);
+        const auto commands = program.get_subcommands();
+        if (commands.empty() || commands.front()->get_name() == "edit") return runInteractiveProgram(interactive);
     } catch (const CLI::ParseError& e) {
         return program.exit(e) == 0 ? 0 : 1;
     } catch (const CommandError& e) {
