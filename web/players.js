@@ -22,6 +22,41 @@ export function loadRuffle(src = "ruffle/ruffle.js") {
   return rufflePromise;
 }
 
+// A Ruffle player element in parent, loading the movie at url; fsCommand(command, args)
+// hears its FSCommands; a muted movie is silent from its first frame. Ruffle's advice to turn on the graphics card (shown when the mouse first
+// passes over a movie drawn without one) would cover the preview in the middle of the
+// user's work: the page leaves it out. scale is Ruffle's; the page's players stretch the
+// element itself ("exactfit").
+export function createMovie(ruffle, url, parent, { className, scale = "exactfit", fsCommand = null, muted = false } = {}) {
+  const movie = ruffle.createPlayer();
+  movie.className = className;
+  const style = document.createElement("style");
+  style.textContent = "#hardware-acceleration-modal { display: none !important; }";
+  movie.shadowRoot?.append(style);
+  parent.append(movie);
+  const api = movie.ruffle();
+  if (fsCommand) api.addFSCommandHandler(fsCommand);
+  movie.loading = api.load({
+    url,
+    autoplay: "on",
+    unmuteOverlay: "hidden",
+    splashScreen: false,
+    letterbox: "off",
+    scale,
+    forceScale: true,
+    backgroundColor: null,
+    contextMenu: "off",
+    allowScriptAccess: false,
+    openUrlMode: "deny",
+    warnOnUnsupportedContent: false,
+    logLevel: "error",
+  });
+  // Ruffle takes a volume only once its instance is built, which the load has done when
+  // it resolves, before the movie's first frame has run.
+  if (muted) movie.loading.then(() => { api.volume = 0; }, () => {});
+  return movie;
+}
+
 // "#rrggbb" of a colour 0xRRGGBB.
 export function cssColor(color) {
   return "#" + ((Number(color) >>> 0) & 0xffffff).toString(16).padStart(6, "0");
@@ -133,12 +168,12 @@ export class Player {
       this.element.dataset.state = "error";
       return;
     }
-    const movie = ruffle.createPlayer();
-    movie.classList.add("movie", "pending");
+    const movie = createMovie(ruffle, url, this.element, {
+      className: "movie pending",
+      fsCommand: (command, args) => this.onCommand(this.name, String(command), String(args ?? "")),
+    });
     this.movie = movie;
-    this.element.appendChild(movie);
     const api = movie.ruffle();
-    api.addFSCommandHandler((command, args) => this.onCommand(this.name, String(command), String(args ?? "")));
     movie.addEventListener("loadedmetadata", () => {
       const { width, height } = api.metadata ?? {};
       if (width > 0 && height > 0) movie.style.setProperty("--ratio", String(width / height));
@@ -152,21 +187,7 @@ export class Player {
         this.element.dataset.state = "playing";
       }, revealDelayMs);
     });
-    api.load({
-      url,
-      autoplay: "on",
-      unmuteOverlay: "hidden",
-      splashScreen: false,
-      letterbox: "off",
-      scale: "exactfit",
-      forceScale: true,
-      backgroundColor: null,
-      contextMenu: "off",
-      allowScriptAccess: false,
-      openUrlMode: "deny",
-      warnOnUnsupportedContent: false,
-      logLevel: "error",
-    }).catch((error) => {
+    movie.loading.catch((error) => {
       if (this.movie !== movie) return;
       console.error(`${this.name}: ${url}:`, error);
       this.element.dataset.state = "error";

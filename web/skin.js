@@ -12,7 +12,7 @@
 
 import { faceFamily } from "./dialogs/font.js";
 import { el } from "./dialogs/modal.js";
-import { cssColor, loadRuffle } from "./players.js";
+import { createMovie, cssColor, loadRuffle } from "./players.js";
 import { fileName, formText, parseForm, parseSkinVariables, templateLists, variableKey } from "./skin-data.js";
 
 const applyDelayMs = 600;
@@ -181,17 +181,10 @@ export class BuiltInSkin {
     const url = `work/thumb-${encodeURIComponent(fileName(entry.file))}.swf`;
     const [ruffle, found] = await Promise.all([loadRuffle(), fetch(url, { method: "HEAD" }).then((r) => r.ok, () => false)]);
     if (!ruffle || !found) return;
-    const movie = ruffle.createPlayer();
-    movie.className = "thumb-movie";
+    const movie = createMovie(ruffle, url, thumb, { className: "thumb-movie", scale: "noBorder", muted: true });
     movie.inert = true;
-    thumb.append(movie);
-    const api = movie.ruffle();
-    api.volume = 0;
     movie.addEventListener("loadeddata", () => setTimeout(() => movie.classList.add("shown"), 100));
-    api.load({
-      url, autoplay: "on", unmuteOverlay: "hidden", splashScreen: false, letterbox: "off", scale: "noBorder",
-      contextMenu: "off", allowScriptAccess: false, openUrlMode: "deny", warnOnUnsupportedContent: false, logLevel: "error",
-    }).catch(() => movie.remove());
+    movie.loading.catch(() => movie.remove());
   }
 
   choose(entry) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 #include "app/CommandError.h"
@@ -18,6 +19,7 @@
 #include "ui/CTarvenoxDlg.h"
 #include "ui/DialogTexts.h"
 #include "ui/web/PageServer.h"
+#include "ui/web/TemplateThumbnails.h"
 #include "ui/web/WebWindowSystem.h"
 
 extern char** environ;
@@ -76,6 +78,12 @@ int runInteractiveProgram(const InteractiveOptions& options) {
     if (!playerInstalled(files)) {
         std::fprintf(stderr, "tarvenox: %s\n", texts::flashMissing);
         return 1;
+    }
+    // The page's built-in skin, which stands in for a missing skin.swf, shows the
+    // templates playing; the copies go before the working folder does.
+    std::optional<web::TemplateThumbnails> thumbnails;
+    if (::access((app.workingFolder + "skin.swf").c_str(), F_OK) != 0) {
+        thumbnails.emplace(app.workspace->store(), app.texts.selectLists, app.workingFolder);
     }
     web::PageBridge bridge;
     std::unique_ptr<web::PageServer> server;

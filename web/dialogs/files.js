@@ -121,6 +121,8 @@ export async function chooseFile(kind, request, list) {
 
       // What the name field says: a folder to go to, or the file to answer with.
       async function accept() {
+        // A name typed and confirmed before the first listing came waits for it.
+        await ready;
         if (!listing) return;
         let typed = nameField.value.trim();
         if (typed === "") return;
@@ -208,8 +210,9 @@ export async function chooseFile(kind, request, list) {
         el("div", { class: "dialog-buttons" }, confirm,
           el("button", { type: "button", "data-button": "cancel", text: label.cancel, onclick: () => close(null) })),
       );
-      show(request.folder || lastFolder).then((shown) => {
-        if (!shown && (request.folder || lastFolder)) show("");
+      const ready = show(request.folder || lastFolder).then((shown) => {
+        if (!shown && (request.folder || lastFolder)) return show("");
+        return shown;
       });
     },
   });
