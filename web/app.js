@@ -30,6 +30,7 @@ const players = {
           const answer = await fetch(`work/${encodeURIComponent(name)}`, { cache: "no-store" }).catch(() => null);
           return answer?.ok ? new Uint8Array(await answer.arrayBuffer()) : null;
         },
+        previewUrl: () => players.viewer.url,
       });
       return skin;
     },

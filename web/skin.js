@@ -22,10 +22,11 @@ const clock = () => new Date().toLocaleTimeString([], { hour: "2-digit", minute:
 
 export class BuiltInSkin {
   // send(command, args) hands a command to the host; fetchWork(name) resolves with the
-  // bytes of a file of the working folder, or null.
-  constructor({ send, fetchWork }) {
+  // bytes of a file of the working folder, or null; previewUrl() is the viewer's movie URL.
+  constructor({ send, fetchWork, previewUrl }) {
     this.send = send;
     this.fetchWork = fetchWork;
+    this.previewUrl = previewUrl;
     this.variables = new Map();
     this.texts = new Map();
     this.pending = [];
@@ -36,8 +37,9 @@ export class BuiltInSkin {
     this.choices = { font: new Map(), image: new Map(), mp3: new Map() };
     this.pushed = [];          // variables the host set since the last template was chosen
     this.applyTimer = 0;
+    this.lists = [];
     this.element = this.build();
-    this.start();
+    this.started = this.start();
   }
 
   // -- the host's side --
@@ -157,6 +159,7 @@ export class BuiltInSkin {
     p.formHint.textContent = "Choose a template to start.";
     p.frameHint.textContent = "The preview appears here.";
     const lists = templateLists(this.texts);
+    this.lists = lists;
     p.lists.replaceChildren(...lists.map((list) => el("section", { class: "template-list" },
       el("h2", { text: list.name.charAt(0).toUpperCase() + list.name.slice(1) }),
       el("ul", {}, list.entries.map((entry) => el("li", {}, this.templateButton(entry)))))));
@@ -187,20 +190,56 @@ export class BuiltInSkin {
     movie.loading.catch(() => movie.remove());
   }
 
+  adopt(url) {
+    const name = decodeURIComponent(/\/work\/([^/?#]+)\.swf(\?|$)/.exec(String(url))?.[1] ?? "");
+    const entry = this.lists.flatMap((list) => list.entries).find((candidate) => fileName(candidate.file) === name);
+    if (!entry) return;
+    this.markChosen(entry);
+    // The same tab reloaded: what the user changed since the host last set the variables.
+    const kept = this.kept();
+    if (kept?.file !== entry.file) return;
+    for (const [key, value] of kept.variables) this.variables.set(key, value);
+    for (const kind of Object.keys(this.choices)) this.choices[kind] = new Map(kept.choices[kind]);
+  }
+
+  // The form's values and the names chosen, kept for a reload of this tab (the storage
+  // is the tab's, the key this run's address).
+  keep() {
+    try {
+      const choices = Object.fromEntries(Object.entries(this.choices).map(([kind, map]) => [kind, [...map]]));
+      sessionStorage.setItem(`tarvenox:${location.pathname}`,
+        JSON.stringify({ file: this.template?.file, variables: [...this.variables], choices }));
+    } catch {
+      // without storage a reload shows the host's values
+    }
+  }
+
+  kept() {
+    try {
+      return JSON.parse(sessionStorage.getItem(`tarvenox:${location.pathname}`));
+    } catch {
+      return null;
+    }
+  }
+
+  markChosen(entry) {
+    this.template = entry;
+    for (const button of this.parts.lists.querySelectorAll(".template")) {
+      button.setAttribute("aria-pressed", button.dataset.file === entry.file ? "true" : "false");
+    }
+    this.parts.form.setAttribute("aria-label", entry.title);
+  }
+
   choose(entry) {
     if (this.template?.file === entry.file && this.formFile === entry.file) return;
     clearTimeout(this.applyTimer);
     if (this.template?.file !== entry.file) {
       for (const map of Object.values(this.choices)) map.clear();
     }
-    this.template = entry;
+    this.markChosen(entry);
     this.formFile = null;
     this.pushed = [];
     this.variables.set("editLoaded", "0");
-    for (const button of this.parts.lists.querySelectorAll(".template")) {
-      button.setAttribute("aria-pressed", button.dataset.file === entry.file ? "true" : "false");
-    }
-    this.parts.form.setAttribute("aria-label", entry.title);
     this.element.dataset.template = "loading";
     this.command("selectMovie", entry.file, "select");
   }
@@ -208,6 +247,10 @@ export class BuiltInSkin {
   // The host has placed the template and set its variables: the form is built from the
   // template's own "NConfig.txt", or from the variables set when it has none.
   async showForm() {
+    await this.started;
+    // A page that connects anew is told the host's state but not which template is
+    // chosen: the preview's working copy, named after the template, tells.
+    if (!this.template) this.adopt(this.previewUrl());
     const entry = this.template;
     if (!entry) return;
     const bytes = await this.fetchWork(`${entry.file}Config.txt`);
@@ -315,6 +358,7 @@ export class BuiltInSkin {
 
   // Applies a moment after the last change, so the preview follows the form.
   later() {
+    this.keep();
     clearTimeout(this.applyTimer);
     this.applyTimer = setTimeout(() => this.apply(), applyDelayMs);
   }

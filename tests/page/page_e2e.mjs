@@ -1,7 +1,8 @@
 // The interactive program on the demo installation, used through its page in headless
 // Chromium as a person would: pick the greeting card, change a text, the colour, a font,
 // the picture and the music through the dialogs, see the preview change, save over a file
-// (the overwrite question answered), look at the result with `tarvenox inspect`, open the
+// (the overwrite question answered), look at the result with `tarvenox inspect`, reload the
+// page and find the form as it was, open the
 // fullscreen view and close it by its button and by Escape, quit and find the working
 // folder gone. A screenshot of every step is kept in the work folder.
 //   node tests/page/page_e2e.mjs --tarvenox BIN --demo BUILD/demo --media demo/media --work DIR
@@ -188,6 +189,14 @@ try {
   const headline = (movie) => movie.tags.find((tag) => tag.fontName === "Headline").length;
   assert.equal(headline(inspected), headline(JSON.parse(execFileSync(tarvenox, ["inspect", "--json", batch], { encoding: "utf8" }))));
   assert.ok(readFileSync(saved).includes(readFileSync(change.music).subarray(2000, 2400)), "the saved movie plays the chosen music");
+
+  // A reload takes the program over again with the template, the form and the choices.
+  await browserPage.reload();
+  await browserPage.locator('button.template[data-file="greeting"][aria-pressed="true"]').waitFor();
+  await settled();
+  assert.equal(await browserPage.getByLabel("Title", { exact: true }).inputValue(), change.title);
+  assert.equal(await browserPage.locator(".chooser.kind-image .choice").textContent(), "garden.png");
+  await shot("reloaded");
 
   // The fullscreen view, closed by its button and by Escape.
   const surface = browserPage.locator("#fullscreen");
