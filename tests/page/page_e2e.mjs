@@ -2,9 +2,9 @@
 // Chromium as a person would: pick the greeting card, change a text, the colour, a font,
 // the picture and the music through the dialogs, see the preview change, save over a file
 // (the overwrite question answered), look at the result with `tarvenox inspect`, reload the
-// page and find the form as it was, open the
-// fullscreen view and close it by its button and by Escape, quit and find the working
-// folder gone. A screenshot of every step is kept in the work folder.
+// page and find the form as it was, open the fullscreen view and close it by its button and
+// by Escape, quit and find the working folder gone. A screenshot of every step is kept in
+// the work folder.
 //   node tests/page/page_e2e.mjs --tarvenox BIN --demo BUILD/demo --media demo/media --work DIR
 // Exits with 77 (skipped) when Chromium or the npm packages are missing outside CI.
 import assert from "node:assert/strict";
