@@ -11,7 +11,7 @@
 // it did not go through.
 
 import { faceFamily } from "./dialogs/font.js";
-import { el } from "./dialogs/modal.js";
+import { el, isDialogOpen } from "./dialogs/modal.js";
 import { createMovie, cssColor, loadRuffle } from "./players.js";
 import { fileName, formText, parseForm, parseSkinVariables, templateLists, variableKey } from "./skin-data.js";
 
@@ -84,7 +84,10 @@ export class BuiltInSkin {
   hint() {
     const command = this.pending[0];
     if (!command) return null;
-    if (command.kind === "color") return Number(this.getVariable(command.key)) || null;
+    if (command.kind === "color") {
+      const text = this.getVariable(command.key);
+      return text === "" || !Number.isFinite(Number(text)) ? null : Number(text);
+    }
     if (command.kind === "font") return this.choices.font.get(command.key) ?? null;
     return null;
   }
@@ -126,8 +129,10 @@ export class BuiltInSkin {
       el("footer", { class: "region actions" }, p.apply, p.save, p.exec,
         el("div", { class: "status", role: "status", "aria-live": "polite" }, p.spinner, p.status)),
     );
-    skin.addEventListener("keydown", (event) => {
-      if (!(event.ctrlKey || event.metaKey) || !this.formFile) return;
+    // The shortcuts work wherever the focus is, but not under a dialog or the fullscreen view.
+    document.addEventListener("keydown", (event) => {
+      if (!(event.ctrlKey || event.metaKey) || !this.formFile || isDialogOpen()) return;
+      if (!document.getElementById("fullscreen")?.hidden) return;
       if (event.key === "s") {
         event.preventDefault();
         this.save();
@@ -253,7 +258,7 @@ export class BuiltInSkin {
     if (!this.template) this.adopt(this.previewUrl());
     const entry = this.template;
     if (!entry) return;
-    const bytes = await this.fetchWork(`${entry.file}Config.txt`);
+    const bytes = await this.fetchWork(`${fileName(entry.file)}Config.txt`);
     if (this.template !== entry) return;
     let rows = bytes ? parseForm(bytes) : [];
     if (!bytes) {
@@ -286,8 +291,13 @@ export class BuiltInSkin {
         show(value());
         this.controls.set(key, show);
         input.addEventListener("input", () => {
-          if (row.kind === "number") input.setAttribute("aria-invalid", Number.isFinite(Number(input.value.replace(",", "."))) ? "false" : "true");
-          this.variables.set(key, input.value);
+          let text = input.value;
+          // A decimal comma, as many write it, is the movie's decimal point.
+          if (row.kind === "number") {
+            text = text.trim().replace(",", ".");
+            input.setAttribute("aria-invalid", text === "" || Number.isFinite(Number(text)) ? "false" : "true");
+          }
+          this.variables.set(key, text);
           this.later();
         });
         return el("label", { class: `field ${row.kind === "number" ? "tile" : "wide"} kind-${row.kind}`, for: id }, title, input);
