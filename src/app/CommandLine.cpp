@@ -35,6 +35,7 @@ int runCommandLine(int argc, char** argv) {
     addTemplatesCommand(program);
     addFontsCommand(program);
     addArchiveCommand(program);
+    addRenderCommand(program);
     InteractiveOptions interactive;
     addEditCommand(program, interactive);
 
@@ -45,7 +46,8 @@ int runCommandLine(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         return program.exit(e) == 0 ? 0 : 1;
     } catch (const CommandError& e) {
-        std::fprintf(stderr, "tarvenox: %s\n", e.what());
+        // An empty message: the command has told what went wrong already.
+        if (*e.what() != '\0') std::fprintf(stderr, "tarvenox: %s\n", e.what());
         return 1;
     } catch (const Exception& e) {
         std::fprintf(stderr, "tarvenox: %s\n", e.getMessage().c_str());

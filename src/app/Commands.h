@@ -16,6 +16,7 @@ void addSaveCommand(CLI::App& program);
 void addTemplatesCommand(CLI::App& program);
 void addFontsCommand(CLI::App& program);
 void addArchiveCommand(CLI::App& program);
+void addRenderCommand(CLI::App& program);
 
 // The interactive program's options, taken by `tarvenox edit` and by `tarvenox` alone.
 struct InteractiveOptions {

@@ -36,7 +36,8 @@ std::optional<std::string> programFilesFolder() {
 
 ProgramFiles programFilesIn(const std::string& folder) {
     const fs::path root(folder);
-    return {(root / "web").string(), (root / "ruffle").string(), (root / "help").string()};
+    return {(root / "web").string(), (root / "ruffle").string(), (root / "help").string(),
+            (root / "render" / "render.mjs").string()};
 }
 
 bool playerInstalled(const ProgramFiles& files) { return isFile(fs::path(files.player) / "ruffle.js"); }

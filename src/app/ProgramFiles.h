@@ -1,4 +1,5 @@
-// The program's own files beside the executable: the page, the movie player and the help.
+// The program's own files beside the executable: the page, the movie player, the help and
+// the renderer.
 #pragma once
 
 #include <optional>
@@ -10,6 +11,7 @@ struct ProgramFiles {
     std::string page;    // the page's assets, with index.html
     std::string player;  // the Ruffle player's files, with ruffle.js
     std::string help;    // the folder holding README.md
+    std::string renderer;  // the node script that draws movies in headless Chromium
 };
 
 // The folder share/tarvenox beside the executable (a build tree) or beside its parent

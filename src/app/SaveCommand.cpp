@@ -11,7 +11,9 @@
 #include "app/Commands.h"
 #include "app/InstallationOption.h"
 #include "app/OutputFile.h"
+#include "app/SaveOptions.h"
 #include "app/TarvenoxApp.h"
+#include "app/WebPage.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/FileIO.h"
@@ -27,18 +29,6 @@ namespace tarvenox {
 
 namespace {
 
-struct SaveOptions {
-    std::string movie;
-    std::string templateName;
-    std::string dataFolder;
-    std::string output;
-    std::string background;
-    std::vector<std::string> images;
-    std::vector<std::string> mp3;
-    std::vector<std::string> fonts;
-    std::vector<std::string> variables;
-    bool uncompressed = false;
-};
 
 // "NAME=VALUE" split at the first '='; the name (a product text) in Windows-1252.
 std::pair<std::string, std::string> parseReplacement(const std::string& text, const char* option,
@@ -199,10 +189,12 @@ void setTemplateVariables(ActionVariables& variables, const std::vector<std::str
     }
 }
 
+}  // namespace
+
 // A template of an installation, as the interactive program saves it: start-up, the
 // selection of the template, every change recorded through the recording operations,
 // the save into the working copy, the copy to the output, and shutdown.
-void saveTemplate(const SaveOptions& options) {
+Report saveTemplate(const SaveOptions& options) {
     namespace fs = std::filesystem;
     const auto background = parseBackground(options.background);
     const std::string name = productText(options.templateName).value_or("");
@@ -234,27 +226,47 @@ void saveTemplate(const SaveOptions& options) {
     for (const auto& [exportName, path] : checkedSounds(options.mp3, movie)) {
         recordSoundReplacement(app, exportName, path);
     }
-    setTemplateVariables(app.actionVariables, options.variables, options.templateName);
+    std::vector<std::string> variables = options.variables;
+    for (const std::string& spec : options.optionalVariables) {
+        const auto declared = productText(spec.substr(0, spec.find('=')));
+        if (std::any_of(app.actionVariables.begin(), app.actionVariables.end(),
+                        [&](const auto& variable) { return variable->getName() == declared; })) {
+            variables.push_back(spec);
+        }
+    }
+    setTemplateVariables(app.actionVariables, variables, options.templateName);
     if (background) app.currentBackgroundColor = *background;
 
     const Report report = saveMovie(app);
     if (report.failed()) throw CommandError(report.text() + "; nothing was written");
-    printNotes(report);
     std::string error;
     auto result = readFileBytes(app.workingCopyPath(), &error);
     if (!result) throw CommandError(error);
     writeOutput(options.output, options.uncompressed ? uncompressed(*result) : *result);
+    if (options.html) writeWebPage(options.output);
+    return report;
 }
 
+namespace {
+
 void runSave(const SaveOptions& options) {
-    prepareOutput(options.output);
     if (options.movie.empty() == options.templateName.empty()) {
         throw CommandError("save: give either a MOVIE or --template NAME");
     }
+    if (options.html && isStandardOutput(options.output)) {
+        throw CommandError("--html: the page needs the movie in a file, not on standard output");
+    }
+    if (!options.rows.empty()) {
+        if (options.templateName.empty()) throw CommandError("--rows: give the template with --template NAME");
+        saveRows(options);
+        return;
+    }
+    prepareOutput(options.output);
     if (options.templateName.empty()) {
         saveMovieFile(options);
+        if (options.html) writeWebPage(options.output);
     } else {
-        saveTemplate(options);
+        printNotes(saveTemplate(options));
     }
 }
 
@@ -279,6 +291,15 @@ void addSaveCommand(CLI::App& program) {
         ->needs(templateName);
     command->add_option("-o,--output", options->output,
                         "Where to write the result (- for standard output)")->required();
+    command->add_flag("--html", options->html,
+                      "Also write OUT.html beside OUT.swf, a page that plays the movie in the "
+                      "Ruffle player, with the player's files copied into OUT_files/");
+    command->add_option("--rows", options->rows,
+                        "Save the template once per row of this CSV file (header row; columns "
+                        "named for variables, font:NAME, image:EXPORT, mp3:EXPORT, background); "
+                        "-o is then a pattern such as 'out/{name}.swf' over the columns")
+        ->type_name("SHEET.csv")
+        ->needs(templateName);
     command->add_flag("--uncompressed", options->uncompressed,
                       "Write the result uncompressed (FWS); by default it keeps the form the "
                       "movie had (FWS, CWS with zlib, ZWS with LZMA)");

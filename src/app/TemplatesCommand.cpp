@@ -2,11 +2,14 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <iostream>
 
 #include "app/CommandError.h"
 #include "app/Commands.h"
 #include "app/InstallationOption.h"
+#include "app/MoviePictures.h"
+#include "app/OutputPattern.h"
 #include "common/Cp1252.h"
 #include "edit/TemplateCatalogue.h"
 
@@ -15,6 +18,10 @@ namespace tarvenox {
 namespace {
 
 using nlohmann::json;
+
+// The largest thumbnail: the stage fits into it with its proportions kept.
+constexpr int thumbnailWidth = 320;
+constexpr int thumbnailHeight = 240;
 
 json namesJson(const std::vector<std::string>& names) {
     json out = json::array();
@@ -84,6 +91,24 @@ void printTemplate(const TemplateEntry& entry) {
     }
 }
 
+// A PNG per template that can be read, named for the template, drawn in one run of the
+// player while the application keeps the templates' working copies.
+void writeThumbnails(const AppEnvironment& environment, const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!std::filesystem::is_directory(folder, error)) throw CommandError("--thumbnails: cannot create the folder " + folder);
+    CTarvenoxApp app(environment);
+    std::vector<MoviePicture> pictures;
+    for (const auto& entry : listTemplates(app)) {
+        if (!entry.error.empty()) continue;
+        app.selectMovie(entry.name);
+        const std::string png = (std::filesystem::path(folder) / (safeFileNamePart(displayText(entry.name)) + ".png")).string();
+        pictures.push_back({app.workingCopyPath(), png, 0, thumbnailWidth, thumbnailHeight});
+    }
+    if (pictures.empty()) throw CommandError("--thumbnails: the installation has no template to draw");
+    renderMoviePictures(pictures);
+}
+
 }  // namespace
 
 void addTemplatesCommand(CLI::App& program) {
@@ -96,8 +121,17 @@ void addTemplatesCommand(CLI::App& program) {
                         "The installation folder (default: the current directory)")
         ->type_name("DIR");
     command->add_flag("--json", *asJson, "Print one JSON document instead of text");
-    command->callback([dataFolder, asJson] {
+    auto thumbnails = std::make_shared<std::string>();
+    command->add_option("--thumbnails", *thumbnails,
+                        "Instead of the list, write a PNG of each template (at most 320 x 240 "
+                        "pixels, as `tarvenox render` draws it) into DIR as NAME.png")
+        ->type_name("DIR");
+    command->callback([dataFolder, asJson, thumbnails] {
         const AppEnvironment environment = installationEnvironment(*dataFolder);
+        if (!thumbnails->empty()) {
+            writeThumbnails(environment, *thumbnails);
+            return;
+        }
         std::vector<TemplateEntry> templates;
         {
             CTarvenoxApp app(environment);

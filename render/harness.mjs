@@ -1,0 +1,248 @@
+// Plays SWF movies in Ruffle inside headless Debian Chromium and reads back what was drawn:
+// the machinery of `tarvenox render` and of the checks in tests/player and tests/page.
+// Ruffle is served from node_modules (or the folder given) by a small HTTP server on
+// 127.0.0.1, so nothing is fetched from the network; every run uses a fresh browser profile.
+import { createServer } from "node:http";
+import { mkdtempSync, readFileSync, rmSync, existsSync, statSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join, dirname, normalize, extname, sep } from "node:path";
+import { fileURLToPath } from "node:url";
+import { constants, inflateSync } from "node:zlib";
+import { chromium } from "playwright-core";
+
+const here = dirname(fileURLToPath(import.meta.url));
+export const repositoryRoot = join(here, "..");
+const defaultRuffleDir = join(repositoryRoot, "node_modules", "@ruffle-rs", "ruffle");
+// Debian's Chromium; $TARVENOX_CHROMIUM names another build.
+export const chromiumPath = process.env.TARVENOX_CHROMIUM || "/usr/bin/chromium";
+
+export const chromiumFlags = [
+  "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+  "--disable-background-networking", "--disable-component-update", "--disable-sync",
+  // Movies with sound must start without a click, as they would in a page the user opened.
+  "--autoplay-policy=no-user-gesture-required",
+];
+
+const contentTypes = {
+  ".html": "text/html; charset=utf-8",
+  ".js": "text/javascript",
+  ".wasm": "application/wasm",
+  ".swf": "application/x-shockwave-flash",
+  ".map": "application/json",
+};
+
+// The page: one Ruffle player sized to the stage in CSS pixels, so one stage pixel is one
+// screenshot pixel. The movie's own background colour is kept, Ruffle's overlays are off.
+const page = `<!doctype html>
+<html><head><meta charset="utf-8"><style>
+  html, body { margin: 0; padding: 0; background: #808080; }
+  #stage { display: block; }
+</style><script>
+// What the player sends to the speakers: the loudest sample of every buffer it starts.
+window.audioPeak = 0;
+const startBuffer = AudioBufferSourceNode.prototype.start;
+AudioBufferSourceNode.prototype.start = function (...args) {
+  for (let channel = 0; this.buffer && channel < this.buffer.numberOfChannels; channel++) {
+    for (const sample of this.buffer.getChannelData(channel)) {
+      window.audioPeak = Math.max(window.audioPeak, Math.abs(sample));
+    }
+  }
+  return startBuffer.apply(this, args);
+};
+</script><script src="/ruffle/ruffle.js"></script></head>
+<body><div id="host"></div><script>
+window.playMovie = (url, width, height) => new Promise((resolve) => {
+  const player = window.RufflePlayer.newest().createPlayer();
+  player.id = "stage";
+  player.style.width = width + "px";
+  player.style.height = height + "px";
+  document.getElementById("host").appendChild(player);
+  let settled = false;
+  const finish = (result) => { if (!settled) { settled = true; resolve(result); } };
+  player.addEventListener("loadedmetadata", () => {
+    window.movieMetadata = player.ruffle ? player.ruffle().metadata : player.metadata;
+  });
+  player.addEventListener("loadeddata", () => finish({ loaded: true }));
+  const api = player.ruffle ? player.ruffle() : player;
+  api.load({
+    url, autoplay: "on", unmuteOverlay: "hidden", splashScreen: false, letterbox: "off",
+    contextMenu: "off", warnOnUnsupportedContent: false, allowScriptAccess: false,
+    openUrlMode: "deny", backgroundColor: null, logLevel: "warn", scale: "exactfit",
+  }).catch((error) => finish({ loaded: false, error: String(error) }));
+});
+window.panicText = () => {
+  const player = document.getElementById("stage");
+  const panic = player && player.shadowRoot && player.shadowRoot.querySelector("#panic");
+  return panic ? panic.textContent : null;
+};
+</script></body></html>`;
+
+// Serves the page, Ruffle's files and the movies of this run (by index, from their paths).
+function startServer(moviePaths, ruffleDir) {
+  const server = createServer((request, response) => {
+    const url = new URL(request.url, "http://127.0.0.1");
+    let body = null;
+    let type = "application/octet-stream";
+    if (url.pathname === "/favicon.ico") {
+      response.writeHead(204).end();
+      return;
+    }
+    if (url.pathname === "/") {
+      body = page;
+      type = contentTypes[".html"];
+    } else if (url.pathname.startsWith("/ruffle/")) {
+      const file = normalize(join(ruffleDir, url.pathname.slice("/ruffle/".length)));
+      if (file.startsWith(ruffleDir + sep) && existsSync(file) && statSync(file).isFile()) {
+        body = readFileSync(file);
+        type = contentTypes[extname(file)] ?? type;
+      }
+    } else {
+      const match = /^\/movie\/(\d+)\.swf$/.exec(url.pathname);
+      if (match && Number(match[1]) < moviePaths.length) {
+        body = readFileSync(moviePaths[Number(match[1])]);
+        type = contentTypes[".swf"];
+      }
+    }
+    if (body === null) {
+      response.writeHead(404).end();
+      return;
+    }
+    // Ruffle's files are cached by the browser (its code cache spares compiling them for
+    // every movie); movies never are, so a rewritten movie is always played anew.
+    const caching = url.pathname.startsWith("/ruffle/") ? "max-age=3600" : "no-store";
+    response.writeHead(200, { "Content-Type": type, "Cache-Control": caching }).end(body);
+  });
+  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
+}
+
+// The stage size in pixels from the frame RECT of an SWF header, uncompressed (FWS) or
+// zlib-compressed (CWS); node cannot inflate LZMA (ZWS), so those need their size given.
+export function stageSize(swfPath) {
+  let bytes = readFileSync(swfPath);
+  const signature = bytes.toString("latin1", 0, 3);
+  if (signature === "CWS") {
+    bytes = Buffer.concat([bytes.subarray(0, 8), inflateSync(bytes.subarray(8), { finishFlush: constants.Z_SYNC_FLUSH })]);
+  } else if (bytes.length < 9 || signature !== "FWS") {
+    throw new Error(`${swfPath}: not an FWS or CWS movie; give its stage size`);
+  }
+  let bit = 64;
+  const readBits = (count) => {
+    let value = 0;
+    for (let i = 0; i < count; i++, bit++) {
+      value = value * 2 + ((bytes[bit >> 3] >> (7 - (bit & 7))) & 1);
+    }
+    return value;
+  };
+  const signed = (count) => {
+    const value = readBits(count);
+    return count > 0 && value >= 2 ** (count - 1) ? value - 2 ** count : value;
+  };
+  const nBits = readBits(5);
+  const [xMin, xMax, yMin, yMax] = [signed(nBits), signed(nBits), signed(nBits), signed(nBits)];
+  const width = Math.round((xMax - xMin) / 20);
+  const height = Math.round((yMax - yMin) / 20);
+  if (!(width > 0 && height > 0 && width <= 4000 && height <= 4000)) {
+    throw new Error(`${swfPath}: frame of ${width} x ${height} pixels cannot be shown`);
+  }
+  return { width, height };
+}
+
+// Plays each movie for settleMs after it has loaded and takes a screenshot of its stage.
+// Returns, per movie: { path, width, height, metadata, png, pixels (RGBA rows), errors,
+// warnings }. errors holds what the player reported: load failures, a panic, script errors
+// and console errors; warnings the player's console warnings. images (paths of PNG or JPEG files) are decoded by the same browser:
+// the result's images holds their pixels in the same order.
+// stages maps a movie's path to its { width, height } where the header cannot be read here,
+// or where it is to be drawn at another size; settles maps a path to its own settleMs.
+// ruffleDir is the folder of the player's files (default: the npm package).
+export async function playMovies(moviePaths, { settleMs = 1500, images = [], stages = {}, settles = {}, ruffleDir = defaultRuffleDir } = {}) {
+  const server = await startServer(moviePaths, ruffleDir);
+  const profile = mkdtempSync(join(tmpdir(), "tarvenox-chromium-"));
+  let context = null;
+  try {
+    context = await chromium.launchPersistentContext(profile, {
+      executablePath: chromiumPath,
+      headless: true,
+      args: chromiumFlags,
+      viewport: { width: 1024, height: 768 },
+    });
+    const results = [];
+    for (let index = 0; index < moviePaths.length; index++) {
+      const path = moviePaths[index];
+      const stage = stages[path] ?? stageSize(path);
+      results.push(await playOne(context, server.address().port, index, path, stage, settles[path] ?? settleMs));
+    }
+    if (images.length > 0) {
+      const tab = await context.newPage();
+      results.images = [];
+      for (const image of images) results.images.push(await decodeImage(tab, readFileSync(image), image));
+      await tab.close();
+    }
+    return results;
+  } finally {
+    if (context) await context.close();
+    server.closeAllConnections();
+    server.close();
+    rmSync(profile, { recursive: true, force: true });
+  }
+}
+
+async function playOne(context, port, index, path, { width, height }, settleMs) {
+  const tab = await context.newPage();
+  const errors = [];
+  tab.on("pageerror", (error) => errors.push(`page error: ${error.message}`));
+  const warnings = [];
+  tab.on("console", (message) => {
+    if (message.type() === "error") errors.push(`console: ${message.text()}`);
+    // The browser's own notes on its software WebGL are not the player's.
+    if (message.type() === "warning" && !message.text().startsWith("[.WebGL-")) warnings.push(message.text());
+  });
+  try {
+    await tab.goto(`http://127.0.0.1:${port}/`);
+    let timer;
+    const outcome = await Promise.race([
+      tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
+      new Promise((resolve) => {
+        timer = setTimeout(() => resolve({ loaded: false, error: "not loaded after 30 seconds" }), 30000);
+      }),
+    ]);
+    clearTimeout(timer);
+    if (!outcome.loaded) errors.push(`${path}: ${outcome.error}`);
+    await tab.waitForTimeout(settleMs);
+    const panic = await tab.evaluate(() => window.panicText());
+    if (panic) errors.push(`panic: ${panic.slice(0, 300)}`);
+    const metadata = await tab.evaluate(() => window.movieMetadata ?? null);
+    const audioPeak = await tab.evaluate(() => window.audioPeak);
+    const png = await tab.locator("#stage").screenshot();
+    const pixels = await decodeImage(tab, png, "screenshot.png");
+    return { path, width, height, metadata, png, pixels, errors, warnings, audioPeak };
+  } finally {
+    await tab.close();
+  }
+}
+
+// Decodes a PNG or JPEG with the browser's own decoder: RGBA bytes, row by row.
+export async function decodeImage(tab, bytes, name) {
+  const type = /\.jpe?g$/i.test(name) ? "image/jpeg" : "image/png";
+  const data = await tab.evaluate(async ([base64, type]) => {
+    const image = new Image();
+    image.src = `data:${type};base64,` + base64;
+    await image.decode();
+    const canvas = document.createElement("canvas");
+    canvas.width = image.width;
+    canvas.height = image.height;
+    const context = canvas.getContext("2d");
+    context.drawImage(image, 0, 0);
+    const rgba = context.getImageData(0, 0, image.width, image.height).data;
+    let text = "";
+    for (let i = 0; i < rgba.length; i += 0x8000) text += String.fromCharCode(...rgba.subarray(i, i + 0x8000));
+    return { width: image.width, height: image.height, rgba: btoa(text) };
+  }, [bytes.toString("base64"), type]);
+  return { width: data.width, height: data.height, rgba: Buffer.from(data.rgba, "base64") };
+}
+
+// The colour at (x, y) of decoded pixels as [r, g, b].
+export function pixelAt(pixels, x, y) {
+  const offset = (y * pixels.width + x) * 4;
+  return [pixels.rgba[offset], pixels.rgba[offset + 1], pixels.rgba[offset + 2]];
+}

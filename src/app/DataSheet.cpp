@@ -1,0 +1,99 @@
+// A data sheet read with libcsv.
+#include "app/DataSheet.h"
+
+#include <csv.h>
+#include <sys/stat.h>
+
+#include <memory>
+#include <set>
+
+#include "app/CommandError.h"
+#include "common/Cp1252.h"
+#include "common/FileIO.h"
+
+namespace tarvenox {
+
+namespace {
+
+// What libcsv's callbacks build: the rows so far, the row in progress, and the first
+// problem met (the parse goes on to its end, but the sheet is refused then).
+struct SheetBuilder {
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> row;
+    std::string problem;
+};
+
+void endField(void* data, std::size_t length, void* context) {
+    auto& builder = *static_cast<SheetBuilder*>(context);
+    if (length > maxFieldBytes) {
+        if (builder.problem.empty()) {
+            builder.problem = "row " + std::to_string(builder.rows.size()) + " has a field of " +
+                              std::to_string(length) + " bytes (at most " + std::to_string(maxFieldBytes) + ")";
+        }
+        length = 0;
+    }
+    builder.row.emplace_back(static_cast<const char*>(data), length);
+}
+
+void endRow(int, void* context) {
+    auto& builder = *static_cast<SheetBuilder*>(context);
+    builder.rows.push_back(std::move(builder.row));
+    builder.row.clear();
+}
+
+struct ParserDeleter {
+    void operator()(csv_parser* parser) const {
+        csv_free(parser);
+        delete parser;
+    }
+};
+
+}  // namespace
+
+DataSheet parseDataSheet(std::string_view text, const std::string& name) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    // Windows-1252 where the bytes are not UTF-8: the code page spreadsheet programs on
+    // Windows write CSV in.
+    const std::string converted = isValidUtf8(text) ? std::string(text) : cp1252ToUtf8(text);
+
+    std::unique_ptr<csv_parser, ParserDeleter> parser(new csv_parser);
+    if (csv_init(parser.get(), CSV_STRICT | CSV_STRICT_FINI) != 0) {
+        throw CommandError(name + ": out of memory");
+    }
+    // Blanks around a field are part of it, as RFC 4180 has it; libcsv trims them by default.
+    csv_set_space_func(parser.get(), [](unsigned char) { return 0; });
+    SheetBuilder builder;
+    const std::size_t parsed = csv_parse(parser.get(), converted.data(), converted.size(), endField, endRow, &builder);
+    if (parsed != converted.size() || csv_fini(parser.get(), endField, endRow, &builder) != 0) {
+        throw CommandError(name + ": row " + std::to_string(builder.rows.size()) + ": " +
+                           csv_strerror(csv_error(parser.get())));
+    }
+    if (!builder.problem.empty()) throw CommandError(name + ": " + builder.problem);
+    if (builder.rows.empty()) throw CommandError(name + ": no header row");
+
+    DataSheet sheet;
+    sheet.header = std::move(builder.rows.front());
+    std::set<std::string> seen;
+    for (const std::string& column : sheet.header) {
+        if (column.empty()) throw CommandError(name + ": the header has a column without a name");
+        if (!seen.insert(column).second) throw CommandError(name + ": the header names '" + column + "' twice");
+    }
+    sheet.rows.assign(std::make_move_iterator(builder.rows.begin() + 1), std::make_move_iterator(builder.rows.end()));
+    return sheet;
+}
+
+DataSheet readDataSheet(const std::string& path) {
+    // The size is asked first, so that a huge file is refused before it is read.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) > maxSheetBytes) {
+        throw CommandError(path + ": a sheet of " + std::to_string(st.st_size) + " bytes is too large (at most " +
+                           std::to_string(maxSheetBytes) + ")");
+    }
+    std::string error;
+    const auto bytes = readFileBytes(path, &error);
+    if (!bytes) throw CommandError(error);
+    if (bytes->size() > maxSheetBytes) throw CommandError(path + ": the sheet is too large");
+    return parseDataSheet(asString(*bytes), path);
+}
+
+}  // namespace tarvenox

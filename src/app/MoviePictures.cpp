@@ -1,0 +1,136 @@
+// Pictures of movies drawn by the renderer in headless Chromium.
+#include "app/MoviePictures.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/CommandError.h"
+#include "app/ProgramFiles.h"
+#include "swf/SWFFile.h"
+
+extern char** environ;
+
+namespace tarvenox {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The largest stage the renderer draws, and the longest time it plays a movie before.
+constexpr int maxSide = 4000;
+constexpr double maxSettleMs = 60000;
+
+std::optional<std::string> programOnPath(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+    for (std::size_t start = 0; start <= folders.size();) {
+        std::size_t end = folders.find(':', start);
+        if (end == std::string::npos) end = folders.size();
+        const std::string candidate = (end > start ? folders.substr(start, end - start) : ".") + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+// The renderer's arguments for one movie: MOVIE PNG WIDTH HEIGHT SETTLE_MS.
+std::vector<std::string> pictureArguments(const MoviePicture& picture) {
+    SWFFile movie(picture.movie);
+    if (!movie.complete()) throw CommandError(movie.error());
+    const SWFRect frame = movie.frameRect();
+    double width = (static_cast<double>(frame.xMax) - frame.xMin) / 20;
+    double height = (static_cast<double>(frame.yMax) - frame.yMin) / 20;
+    if (!(width >= 1 && height >= 1)) throw CommandError(picture.movie + ": the stage has no size to draw");
+    double scale = 1;
+    if (picture.maxWidth > 0 && picture.maxHeight > 0) scale = std::min(picture.maxWidth / width, picture.maxHeight / height);
+    scale = std::min(scale, maxSide / std::max(width, height));
+    width = std::max(1.0, std::round(width * scale));
+    height = std::max(1.0, std::round(height * scale));
+    double settleMs = 1500;
+    if (picture.frame > 0) {
+        const double rate = movie.frameRate() > 0 ? movie.frameRate() : 1;
+        settleMs = (picture.frame - 1) * 1000.0 / rate;
+        if (settleMs > maxSettleMs) {
+            throw CommandError("--frame: frame " + std::to_string(picture.frame) + " of " + picture.movie +
+                               " comes more than a minute after its start");
+        }
+    }
+    return {picture.movie, picture.png, std::to_string(static_cast<int>(width)), std::to_string(static_cast<int>(height)),
+            std::to_string(static_cast<long>(settleMs))};
+}
+
+// Runs the program with its standard error read back; the exit status, and the last
+// line it wrote there.
+std::pair<int, std::string> runCapturingErrors(const std::vector<std::string>& arguments) {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) throw CommandError("cannot start the renderer: out of pipes");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDERR_FILENO);
+    std::vector<char*> argv;
+    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[1]);
+    if (spawned != 0) {
+        ::close(ends[0]);
+        throw CommandError("cannot start " + arguments[0]);
+    }
+    std::string errors;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) != 0;) {
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) break;
+        errors.append(buffer, static_cast<std::size_t>(got));
+        if (errors.size() > 65536) errors.erase(0, errors.size() - 65536);  // only the end is told
+    }
+    ::close(ends[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    while (!errors.empty() && (errors.back() == '\n' || errors.back() == '\r')) errors.pop_back();
+    const std::size_t lineStart = errors.rfind('\n');
+    const std::string last = lineStart == std::string::npos ? errors : errors.substr(lineStart + 1);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), last};
+}
+
+}  // namespace
+
+void renderMoviePictures(const std::vector<MoviePicture>& pictures) {
+    const auto share = programFilesFolder();
+    const ProgramFiles files = programFilesIn(share.value_or(""));
+    std::error_code error;
+    if (!share || !fs::is_regular_file(files.renderer, error) || !playerInstalled(files)) {
+        throw CommandError("the renderer or the player's files are not installed (share/tarvenox beside the program)");
+    }
+    const auto node = programOnPath("node");
+    if (!node) throw CommandError("drawing a movie needs node, which is not installed (Debian's nodejs)");
+    const char* chromium = std::getenv("TARVENOX_CHROMIUM");
+    const std::string browser = chromium != nullptr && *chromium != '\0' ? chromium : "/usr/bin/chromium";
+    if (::access(browser.c_str(), X_OK) != 0) {
+        throw CommandError("drawing a movie needs Chromium, which is not installed (" + browser +
+                           "; Debian's chromium)");
+    }
+    std::vector<std::string> arguments = {*node, files.renderer, "--ruffle", files.player, "--"};
+    for (const MoviePicture& picture : pictures) {
+        for (auto& argument : pictureArguments(picture)) arguments.push_back(std::move(argument));
+    }
+    const auto [status, message] = runCapturingErrors(arguments);
+    if (status != 0) {
+        throw CommandError(message.empty() ? "the renderer ended with status " + std::to_string(status) : message);
+    }
+}
+
+}  // namespace tarvenox

@@ -1,0 +1,28 @@
+// The output name of a row: a pattern such as "out/{name}.swf" over a sheet's columns.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tarvenox {
+
+// A column's value as part of a file name: path separators and control characters become
+// '_', so do two or more dots in a row and a dot at the start (no "..", no hidden file);
+// an empty result is "_". Cut to at most 200 bytes at a character's boundary.
+std::string safeFileNamePart(const std::string& value);
+
+class OutputPattern {
+public:
+    // Throws CommandError when a {NAME} is not one of the columns, or a brace is unmatched.
+    OutputPattern(const std::string& pattern, const std::vector<std::string>& columns);
+
+    // The pattern with each {NAME} replaced by the row's value of that column, made safe.
+    std::string nameFor(const std::vector<std::string>& row) const;
+
+private:
+    // Literal text and column indexes in turn: text, column, text, ..., text.
+    std::vector<std::string> texts_;
+    std::vector<std::size_t> columns_;
+};
+
+}  // namespace tarvenox

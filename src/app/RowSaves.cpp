@@ -1,0 +1,254 @@
+// `tarvenox save --rows`: one save of a template per row of a data sheet, in worker
+// processes on every core.
+//
+// The rows run in forked processes rather than threads: a save goes through the whole
+// application start-up and the font engine, which are made for one save at a time, and
+// a process that fails in any way takes only its own rows with it.
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <thread>
+
+#include "app/CommandError.h"
+#include "app/DataSheet.h"
+#include "app/OutputPattern.h"
+#include "app/SaveOptions.h"
+#include "common/Cp1252.h"
+#include "common/Exception.h"
+#include "common/Log.h"
+
+namespace tarvenox {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The save options of one row: the command line's changes, then the row's, which win.
+// Paths in the sheet are relative to the sheet's folder.
+SaveOptions rowOptions(const SaveOptions& base, const DataSheet& sheet, std::size_t index,
+                       const std::vector<bool>& nameOnly) {
+    const auto& row = sheet.rows[index];
+    if (row.size() != sheet.header.size()) {
+        throw CommandError("has " + std::to_string(row.size()) + " fields, the header " +
+                           std::to_string(sheet.header.size()));
+    }
+    SaveOptions options = base;
+    const fs::path folder = fs::path(base.rows).parent_path();
+    const auto file = [&](const std::string& value) {
+        return fs::path(value).is_absolute() ? value : (folder / value).string();
+    };
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const std::string& column = sheet.header[i];
+        const std::string& value = row[i];
+        const auto named = [&](std::string_view prefix) {
+            return column.substr(prefix.size()) + "=" + value;
+        };
+        if (column == "background") {
+            if (!value.empty()) options.background = value;
+        } else if (column.starts_with("font:")) {
+            if (!value.empty()) options.fonts.push_back(named("font:"));
+        } else if (column.starts_with("image:")) {
+            if (!value.empty()) options.images.push_back(column.substr(6) + "=" + file(value));
+        } else if (column.starts_with("mp3:")) {
+            if (!value.empty()) options.mp3.push_back(column.substr(4) + "=" + file(value));
+        } else if (nameOnly[i]) {
+            options.optionalVariables.push_back(column + "=" + value);
+        } else {
+            options.variables.push_back(column + "=" + value);
+        }
+    }
+    return options;
+}
+
+// What a worker tells about one row, one line each on its pipe: the row's index, 'o' (saved),
+// 'f' (failed) or 'n' (a note), and the text.
+void tell(int fd, std::size_t index, char kind, std::string text) {
+    for (char& c : text) c = c == '\n' || c == '\r' ? ' ' : c;
+    const std::string line = std::to_string(index) + ' ' + kind + ' ' + text + '\n';
+    (void)::write(fd, line.data(), line.size());
+}
+
+[[noreturn]] void runWorker(int fd, const SaveOptions& base, const DataSheet& sheet,
+                            const std::vector<std::size_t>& rows, const std::vector<std::string>& outputs,
+                            const std::vector<bool>& nameOnly) {
+    for (std::size_t index : rows) {
+        try {
+            SaveOptions options = rowOptions(base, sheet, index, nameOnly);
+            options.rows.clear();
+            options.output = outputs[index];
+            const Report report = saveTemplate(options);
+            for (const auto& message : report.messages()) {
+                if (message.kind != MessageKind::OkCancel) tell(fd, index, 'n', displayText(message.text));
+            }
+            tell(fd, index, 'o', "");
+        } catch (const CommandError& e) {
+            tell(fd, index, 'f', e.what());
+        } catch (const Exception& e) {
+            tell(fd, index, 'f', e.getMessage());
+        } catch (const std::exception& e) {
+            tell(fd, index, 'f', std::string("internal error: ") + e.what());
+        }
+    }
+    ::close(fd);
+    std::fflush(nullptr);
+    ::_exit(0);
+}
+
+// The progress line on a terminal: rows done, the rate and the time left.
+class Progress {
+public:
+    explicit Progress(std::size_t total) : total_(total), shown_(::isatty(STDERR_FILENO) == 1) {}
+
+    void show(std::size_t done) {
+        if (!shown_) return;
+        const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+        const double rate = seconds > 0 ? done / seconds : 0;
+        constexpr int width = 30;
+        const int filled = static_cast<int>(width * done / std::max<std::size_t>(total_, 1));
+        std::string bar(filled, '#');
+        bar.resize(width, '.');
+        std::fprintf(stderr, "\r[%s] %zu/%zu rows, %.1f rows/s", bar.c_str(), done, total_, rate);
+        if (rate > 0 && done < total_) std::fprintf(stderr, ", %.0f s left", (total_ - done) / rate);
+        std::fprintf(stderr, "\033[K");
+    }
+
+    // A line of its own above the bar.
+    void print(const std::string& line) {
+        std::fprintf(stderr, shown_ ? "\r\033[K%s\n" : "%s\n", line.c_str());
+    }
+
+    void finish() {
+        if (shown_) std::fprintf(stderr, "\n");
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    std::size_t total_;
+    bool shown_;
+    Clock::time_point start_ = Clock::now();
+};
+
+}  // namespace
+
+void saveRows(const SaveOptions& options) {
+    const DataSheet sheet = readDataSheet(options.rows);
+    if (sheet.rows.empty()) throw CommandError(options.rows + ": no rows below the header");
+    for (const std::string& column : sheet.header) {
+        if (column.find('=') != std::string::npos) {
+            throw CommandError(options.rows + ": the column name '" + column + "' has a '='");
+        }
+    }
+    const OutputPattern pattern(options.output, sheet.header);
+    // A column the output name uses sets a variable only where the template declares one.
+    std::vector<bool> nameOnly(sheet.header.size(), false);
+    for (std::size_t i = 0; i < sheet.header.size(); ++i) {
+        nameOnly[i] = options.output.find("{" + sheet.header[i] + "}") != std::string::npos;
+    }
+
+    // Two rows that name the same file: the later one is not saved.
+    std::vector<std::string> outputs;
+    std::map<std::string, std::size_t> firstRow;
+    std::vector<std::string> failures(sheet.rows.size());
+    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+        outputs.push_back(pattern.nameFor(sheet.rows[i]));
+        const auto [first, added] = firstRow.emplace(outputs.back(), i);
+        if (!added) failures[i] = "writes " + outputs.back() + " as row " + std::to_string(first->second + 1) + " does";
+    }
+    std::error_code error;
+    const fs::path folder = fs::path(outputs.front()).parent_path();
+    if (!folder.empty()) fs::create_directories(folder, error);
+
+    std::vector<std::vector<std::size_t>> shares(
+        std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(), sheet.rows.size())));
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+        if (failures[i].empty()) shares[next++ % shares.size()].push_back(i);
+    }
+
+    std::fflush(nullptr);
+    std::vector<pollfd> pipes;
+    std::vector<pid_t> workers;
+    for (const auto& share : shares) {
+        if (share.empty()) continue;
+        int ends[2];
+        if (::pipe(ends) != 0) throw CommandError("cannot start the workers: out of pipes");
+        const pid_t pid = ::fork();
+        if (pid < 0) throw CommandError("cannot start the workers: fork failed");
+        if (pid == 0) {
+            ::close(ends[0]);
+            for (const auto& other : pipes) ::close(other.fd);
+            runWorker(ends[1], options, sheet, share, outputs, nameOnly);
+        }
+        ::close(ends[1]);
+        pipes.push_back({ends[0], POLLIN, 0});
+        workers.push_back(pid);
+    }
+
+    Progress progress(sheet.rows.size());
+    std::vector<bool> reported(sheet.rows.size(), false);
+    std::size_t done = 0;
+    const auto finishRow = [&](std::size_t index, const std::string& failure) {
+        reported[index] = true;
+        ++done;
+        if (!failure.empty()) {
+            failures[index] = failure;
+            progress.print("tarvenox: row " + std::to_string(index + 1) + " (" + outputs[index] + "): " + failure);
+        }
+    };
+    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+        if (!failures[i].empty()) finishRow(i, failures[i]);
+    }
+    progress.show(done);
+    std::vector<std::string> pending(pipes.size());
+    std::size_t open = pipes.size();
+    while (open > 0) {
+        if (::poll(pipes.data(), pipes.size(), -1) < 0) continue;  // EINTR: poll again
+        for (std::size_t w = 0; w < pipes.size(); ++w) {
+            if (pipes[w].fd < 0 || pipes[w].revents == 0) continue;
+            char buffer[4096];
+            const ssize_t got = ::read(pipes[w].fd, buffer, sizeof buffer);
+            if (got <= 0) {
+                ::close(pipes[w].fd);
+                pipes[w].fd = -1;
+                --open;
+                continue;
+            }
+            pending[w].append(buffer, static_cast<std::size_t>(got));
+            for (std::size_t end; (end = pending[w].find('\n')) != std::string::npos; pending[w].erase(0, end + 1)) {
+                const std::string line = pending[w].substr(0, end);
+                const std::size_t space = line.find(' ');
+                const std::size_t index = std::stoul(line.substr(0, space));
+                const char kind = line.at(space + 1);
+                const std::string text = line.size() > space + 3 ? line.substr(space + 3) : "";
+                if (kind == 'n') {
+                    progress.print("tarvenox: note: row " + std::to_string(index + 1) + ": " + text);
+                } else {
+                    finishRow(index, kind == 'f' ? text : "");
+                }
+            }
+        }
+        progress.show(done);
+    }
+    for (pid_t pid : workers) {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+        if (!reported[i]) finishRow(i, "not saved: its worker process ended early");
+    }
+    progress.show(done);
+    progress.finish();
+    const auto failed = std::count_if(failures.begin(), failures.end(), [](const auto& f) { return !f.empty(); });
+    // Each failed row has had its line; the status says the rest.
+    if (failed > 0) throw CommandError("");
+}
+
+}  // namespace tarvenox
