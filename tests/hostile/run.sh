@@ -133,6 +133,16 @@ ln -s /dev/zero "$in/device.png"
 run image-device 1 "not a regular file" -- save "$greeting" -o "$out/a.swf" --image "photo=$in/device.png"
 run movie-folder 1 "is a folder" -- inspect "$out"
 
+# Data sheets of save --rows: a FIFO, a field of 2 MB, a file above the 64 MB limit, bytes
+# that are not text; each refused with one line before any row is saved.
+run sheet-fifo 1 "not a regular file" -- save --template greeting --data "$demo" --rows "$out/fifo" -o "$out/{title}.swf"
+{ printf 'title\n"'; head -c 2000000 /dev/zero | tr '\0' x; printf '"\n'; } >"$in/huge-field.csv"
+run sheet-huge-field 1 "has a field of" -- save --template greeting --data "$demo" --rows "$in/huge-field.csv" -o "$out/{title}.swf"
+truncate -s 70M "$in/huge.csv"
+run sheet-huge 1 "too large" -- save --template greeting --data "$demo" --rows "$in/huge.csv" -o "$out/{title}.swf"
+{ printf 'title\n"'; head -c 4096 /dev/urandom | tr -d '"'; } >"$in/random.csv"
+run sheet-random 1 "random.csv: row" -- save --template greeting --data "$demo" --rows "$in/random.csv" -o "$out/{title}.swf"
+
 # The installation's registry and add-on archives as FIFOs.
 mkfifo "$in/registry-fifo" "$in/addon-fifo"
 printf 'dbFilesCount=1\ndbFile1=%s\n' "$in/addon-fifo" >"$in/registry"
