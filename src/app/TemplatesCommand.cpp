@@ -91,19 +91,25 @@ void printTemplate(const TemplateEntry& entry) {
     }
 }
 
-// A PNG per template that can be read, named for the template, drawn in one run of the
-// player while the application keeps the templates' working copies.
+// A PNG per template that can be read, named for the template, all drawn in one run of
+// the player.
 void writeThumbnails(const AppEnvironment& environment, const std::string& folder) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
+    const std::filesystem::path where = std::filesystem::absolute(folder, error);
     if (!std::filesystem::is_directory(folder, error)) throw CommandError("--thumbnails: cannot create the folder " + folder);
     CTarvenoxApp app(environment);
     std::vector<MoviePicture> pictures;
     for (const auto& entry : listTemplates(app)) {
         if (!entry.error.empty()) continue;
+        // The next selection deletes this working copy: a copy of it waits in the working
+        // folder, which shutdown empties.
         app.selectMovie(entry.name);
-        const std::string png = (std::filesystem::path(folder) / (safeFileNamePart(displayText(entry.name)) + ".png")).string();
-        pictures.push_back({app.workingCopyPath(), png, 0, thumbnailWidth, thumbnailHeight});
+        const std::string movie = app.workingFolder + "thumbnail-" + std::to_string(pictures.size()) + ".swf";
+        std::string copyError;
+        if (!app.copyResultTo(movie, &copyError)) throw CommandError(copyError);
+        const std::string png = (where / (safeFileNamePart(displayText(entry.name)) + ".png")).string();
+        pictures.push_back({movie, png, 0, thumbnailWidth, thumbnailHeight});
     }
     if (pictures.empty()) throw CommandError("--thumbnails: the installation has no template to draw");
     renderMoviePictures(pictures);
