@@ -1,5 +1,6 @@
 // `tarvenox templates`: the templates of an installation and what each lets one change.
 #include <CLI/CLI.hpp>
+#include <unistd.h>
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
@@ -100,16 +101,23 @@ void writeThumbnails(const AppEnvironment& environment, const std::string& folde
     if (!std::filesystem::is_directory(folder, error)) throw CommandError("--thumbnails: cannot create the folder " + folder);
     CTarvenoxApp app(environment);
     std::vector<MoviePicture> pictures;
+    // The copies go before shutdown, which removes only the files it extracted itself.
+    struct Copies {
+        std::vector<MoviePicture>& pictures;
+        ~Copies() {
+            for (const auto& picture : pictures) ::unlink(picture.movie.c_str());
+        }
+    } copies{pictures};
     for (const auto& entry : listTemplates(app)) {
         if (!entry.error.empty()) continue;
         // The next selection deletes this working copy: a copy of it waits in the working
-        // folder, which shutdown empties.
+        // folder.
         app.selectMovie(entry.name);
         const std::string movie = app.workingFolder + "thumbnail-" + std::to_string(pictures.size()) + ".swf";
-        std::string copyError;
-        if (!app.copyResultTo(movie, &copyError)) throw CommandError(copyError);
         const std::string png = (where / (safeFileNamePart(displayText(entry.name)) + ".png")).string();
         pictures.push_back({movie, png, 0, thumbnailWidth, thumbnailHeight});
+        std::string copyError;
+        if (!app.copyResultTo(movie, &copyError)) throw CommandError(copyError);
     }
     if (pictures.empty()) throw CommandError("--thumbnails: the installation has no template to draw");
     renderMoviePictures(pictures);
