@@ -16,6 +16,7 @@
 #include "app/ProgramFiles.h"
 #include "app/SignalWatcher.h"
 #include "app/TarvenoxApp.h"
+#include "app/WebPage.h"
 #include "ui/CTarvenoxDlg.h"
 #include "ui/DialogTexts.h"
 #include "ui/web/PageServer.h"
@@ -111,6 +112,15 @@ int runInteractiveProgram(const InteractiveOptions& options) {
     }
     if (windows.waitForFirstPage(limit)) {
         CTarvenoxDlg dialog(app, app.cdPath, windows);
+        dialog.setWebPagePublisher([](const std::string& moviePath) {
+            Report report;
+            try {
+                writeWebPage(moviePath);
+            } catch (const CommandError& error) {
+                report.fail(error.what(), MessageKind::Error);
+            }
+            return report;
+        });
         dialog.DoModal();
         windows.quit();
     } else if (signals.signalReceived() == 0) {

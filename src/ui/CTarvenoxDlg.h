@@ -4,10 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "common/Report.h"
 #include "ui/CShockwaveFlash.h"
 #include "ui/UiEvents.h"
 #include "ui/WindowSystem.h"
@@ -50,6 +52,11 @@ public:
     void showFullscreen();
     void runFromCd(const std::string& program);
 
+    // Writes a web page beside a saved movie that plays it; the save dialog offers it
+    // when set. The report fails when the page cannot be written.
+    using WebPagePublisher = std::function<Report(const std::string& moviePath)>;
+    void setWebPagePublisher(WebPagePublisher publisher) { webPagePublisher_ = std::move(publisher); }
+
     // The custom colours of the colour dialog; none until it is first used.
     const std::optional<CustomColors>& customColors() const { return customColors_; }
 
@@ -64,6 +71,7 @@ private:
     CShockwaveFlash skinControl;
     CShockwaveFlash viewerControl;
     std::optional<CustomColors> customColors_;
+    WebPagePublisher webPagePublisher_;
     bool ended_ = false;
 };
 

@@ -2,7 +2,10 @@
 // pictures and music, applying and saving, the fullscreen view and programs of the CD.
 #include <sys/stat.h>
 
+#include <cctype>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/Log.h"
 #include "common/Report.h"
@@ -22,6 +25,16 @@ namespace {
 bool isFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool hasExtension(const std::string& path, std::string_view extension) {
+    if (path.size() < extension.size()) return false;
+    for (std::size_t i = 0; i < extension.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(path[path.size() - extension.size() + i])) != extension[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Shows each message of a report in the box its kind asks for.
@@ -100,8 +113,13 @@ bool CTarvenoxDlg::applyChanges() {
 }
 
 void CTarvenoxDlg::saveAs() {
-    auto path = windows_.saveFile(texts::saveTitle, {{texts::saveFilter, {"*.SWF"}}}, "swf", true);
+    std::vector<FileFilter> filters = {{texts::saveFilter, {"*.SWF"}}};
+    if (webPagePublisher_) filters.push_back({texts::webPageFilter, {"*.html"}});
+    auto path = windows_.saveFile(texts::saveTitle, filters, "swf", true);
     if (!path) return;
+    // A page chosen: the movie is saved beside it under the same name, then the page.
+    const bool webPage = webPagePublisher_ && hasExtension(*path, ".html");
+    if (webPage) path = path->substr(0, path->size() - 5) + ".swf";
     if (app_.currentMovie.empty()) {
         windows_.messageBox(texts::caption, texts::noTemplateSelected, MessageIcon::information, MessageButtons::ok);
         return;
@@ -111,7 +129,9 @@ void CTarvenoxDlg::saveAs() {
     std::string error;
     if (!app_.copyResultTo(*path, &error)) {
         windows_.messageBox(texts::caption, error, MessageIcon::error, MessageButtons::ok);
+        return;
     }
+    if (webPage) showReport(windows_, webPagePublisher_(*path));
 }
 
 void CTarvenoxDlg::chooseColor(const std::string& variable) {

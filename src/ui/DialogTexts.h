@@ -16,6 +16,8 @@ inline constexpr const char* commandFailed = "Der Befehl konnte nicht ausgeführ
 
 inline constexpr const char* saveTitle = "Flash-Datei speichern";
 inline constexpr const char* saveFilter = "Flash-Datei";
+// The same movie with a web page that plays it (NAME.swf, NAME.html, NAME_files/).
+inline constexpr const char* webPageFilter = "Webseite mit Flash-Film (.html)";
 inline constexpr const char* pictureTitle = "Bilddatei auswählen";
 inline constexpr const char* pictureFilter = "Bilddateien (.png; .jpg; .jpeg)";
 inline constexpr const char* soundTitle = "Musikdatei auswählen";

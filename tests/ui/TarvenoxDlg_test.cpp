@@ -234,6 +234,26 @@ TEST_F(TarvenoxDlgTest, ChoicesAreRecordedAndTheSaveCopiesTheAppliedMovie) {
     EXPECT_NE(log.text().find("replacing image logo with image " + png), std::string::npos);
 }
 
+TEST_F(TarvenoxDlgTest, APageChosenInTheSaveDialogGetsTheMovieBesideIt) {
+    std::vector<std::string> published;
+    windows.files = {dir.file("card.HTML")};
+    windows.events = {command("selectMovie", "card"), command("clicked", "save")};
+    CTarvenoxDlg dialog(*app, "", windows);
+    dialog.setWebPagePublisher([&](const std::string& movie) {
+        published.push_back(movie);
+        Report report;
+        report.fail("no player", MessageKind::Error);
+        return report;
+    });
+    dialog.DoModal();
+    EXPECT_EQ(windows.callsOf({"saveFile"}),
+              (Lines{"saveFile Flash-Datei speichern [Flash-Datei: *.SWF] [Webseite mit Flash-Film (.html): *.html] "
+                     ".swf ask"}));
+    EXPECT_EQ(published, (Lines{dir.file("card.swf")}));
+    EXPECT_EQ(test::readBytes(dir.file("card.swf")), test::readBytes(app->workingCopyPath()));
+    EXPECT_EQ(windows.callsOf({"messageBox"}), (Lines{"messageBox error ok Tarvenox: no player"}));
+}
+
 TEST_F(TarvenoxDlgTest, SavingBeforeATemplateIsChosenWritesNothing) {
     windows.files = {dir.file("result.swf")};
     run({command("apply"), command("clicked", "save")});

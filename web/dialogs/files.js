@@ -132,7 +132,11 @@ export async function chooseFile(kind, request, list) {
           if (await show(target)) nameField.value = "";
           return;
         }
-        const path = saving ? withDefaultExtension(target, request.defaultExtension) : target;
+        // A name without an extension takes the chosen filter's ("*.html" gives ".html"),
+        // else the dialog's default.
+        const filterExtension = /^\*\.([A-Za-z0-9]+)$/.exec(filter.patterns[0] ?? "")?.[1];
+        const extension = filterExtension ? filterExtension.toLowerCase() : request.defaultExtension;
+        const path = saving ? withDefaultExtension(target, extension) : target;
         const { folder, name } = splitPath(path);
         // The file's own folder, listed whole: the overwrite question and the open's
         // check look at every file, not only those the filter shows.
