@@ -6,7 +6,7 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { createServer } from "node:http";
-import { existsSync, mkdirSync, readFileSync, rmSync, statSync } from "node:fs";
+import { existsSync, mkdirSync, readFileSync, readdirSync, rmSync, statSync } from "node:fs";
 import { execFileSync } from "node:child_process";
 import { extname, join, normalize, resolve, sep } from "node:path";
 import { parseArgs } from "node:util";
@@ -87,6 +87,23 @@ test("render draws what the player check sees", async () => {
     if (!near(a, [...rendered.rgba.subarray(i, i + 3)], 16)) differing++;
   }
   assert.ok(differing < played.width * played.height * 0.005, `${differing} pixels differ`);
+});
+
+test("templates --thumbnails draws each template and leaves no file behind", async () => {
+  const shots = join(work, "thumbnails");
+  const temporary = join(work, "tmp");
+  for (const folder of [shots, temporary]) {
+    rmSync(folder, { recursive: true, force: true });
+    mkdirSync(folder, { recursive: true });
+  }
+  execFileSync(options.tarvenox, ["templates", "--data", join(demo, "packed"), "--thumbnails", shots],
+    { stdio: ["ignore", "ignore", "inherit"], env: { ...process.env, TMPDIR: temporary } });
+  assert.deepEqual(readdirSync(temporary), []);
+  const pictures = (await playMovies([], { images: ["greeting", "sale"].map((name) => join(shots, `${name}.png`)) })).images;
+  // Each is its own template's picture: the card's and the poster's backgrounds differ.
+  const corner = (image) => [...image.rgba.subarray(0, 3)];
+  assert.ok(pictures.every((image) => image.width > 0 && image.height > 0));
+  assert.ok(!near(corner(pictures[0]), corner(pictures[1]), 16), "the two thumbnails are alike");
 });
 
 test.after(() => server.close());
