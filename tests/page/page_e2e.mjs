@@ -13,17 +13,13 @@ import { existsSync, mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync
 import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
 import { chromium } from "playwright-core";
-import { chromiumFlags, chromiumPath, decodeImage, pixelAt, repositoryRoot } from "../player/harness.mjs";
+import { chromiumFlags, chromiumPath, decodeImage, exitUnlessBrowser, pixelAt, repositoryRoot } from "../player/harness.mjs";
 import { near, rgb } from "../player/stage.mjs";
 
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" } },
 });
-const missing = [chromiumPath, join(repositoryRoot, "node_modules", "@ruffle-rs", "ruffle")].filter((p) => !existsSync(p));
-if (missing.length > 0) {
-  console.log(`page check: ${missing.join(", ")} missing (scripts/setup installs them)${process.env.CI ? "" : ": skipped"}`);
-  process.exit(process.env.CI ? 1 : 77);
-}
+exitUnlessBrowser("page check");
 
 const tarvenox = resolve(options.tarvenox);
 const installation = join(resolve(options.demo), "loose");

@@ -11,7 +11,7 @@ import { deflateSync } from "node:zlib";
 import { parseArgs } from "node:util";
 import { parseSwf } from "swf-parser";
 import { TagType } from "swf-types";
-import { chromiumPath, repositoryRoot, playMovies, pixelAt } from "./harness.mjs";
+import { exitUnlessBrowser, chromiumPath, repositoryRoot, playMovies, pixelAt } from "./harness.mjs";
 import { rgb, near, inkMask, inkCount, inkDifference, inkExtent, comparePicture, pointsAround } from "./stage.mjs";
 import { strictWalk } from "./strict_walk.mjs";
 import { inkWidth } from "./typeface.mjs";
@@ -25,16 +25,7 @@ const { values: options } = parseArgs({
   },
 });
 
-const missing = [chromiumPath, join(repositoryRoot, "node_modules", "@ruffle-rs", "ruffle")].filter((p) => !existsSync(p));
-if (missing.length > 0) {
-  const message = `player check: ${missing.join(", ")} missing (scripts/setup installs them)`;
-  if (process.env.CI) {
-    console.error(message);
-    process.exit(1);
-  }
-  console.log(`${message}: skipped`);
-  process.exit(77);
-}
+exitUnlessBrowser("player check");
 
 const tarvenox = resolve(options.tarvenox);
 const demo = resolve(options.demo);

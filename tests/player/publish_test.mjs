@@ -11,22 +11,13 @@ import { execFileSync } from "node:child_process";
 import { extname, join, normalize, resolve, sep } from "node:path";
 import { parseArgs } from "node:util";
 import { chromium } from "playwright-core";
-import { chromiumFlags, chromiumPath, decodeImage, playMovies, repositoryRoot } from "./harness.mjs";
+import { chromiumFlags, chromiumPath, decodeImage, exitUnlessBrowser, playMovies, repositoryRoot } from "./harness.mjs";
 import { comparePicture, near } from "./stage.mjs";
 
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" } },
 });
-const missing = [chromiumPath, join(repositoryRoot, "node_modules", "@ruffle-rs", "ruffle")].filter((p) => !existsSync(p));
-if (missing.length > 0) {
-  const message = `publish check: ${missing.join(", ")} missing (scripts/setup installs them)`;
-  if (process.env.CI) {
-    console.error(message);
-    process.exit(1);
-  }
-  console.log(`${message}: skipped`);
-  process.exit(77);
-}
+exitUnlessBrowser("publish check");
 
 const work = resolve(options.work);
 const site = join(work, "site");
