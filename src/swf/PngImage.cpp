@@ -2,7 +2,6 @@
 #include "swf/PngImage.h"
 
 #include <png.h>
-#include <zlib.h>
 
 #include <cstdio>
 #include <cstring>
@@ -11,6 +10,7 @@
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "common/FileIO.h"
+#include "swf/Deflate.h"
 #include "swf/PictureFile.h"
 #include "swf/PictureLimits.h"
 
@@ -303,11 +303,12 @@ Bytes PngImageImpl::buildLosslessBody() const {
             }
         }
     }
-    uLongf packedSize = compressBound(raw.size());
-    const std::size_t header = body.size();
-    body.resize(header + packedSize);
-    if (compress2(body.data() + header, &packedSize, raw.data(), raw.size(), 9) != Z_OK) return {};
-    body.resize(header + packedSize);
+    try {
+        const Bytes packed = zlibCompress(raw);
+        body.insert(body.end(), packed.begin(), packed.end());
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
     return body;
 }
 

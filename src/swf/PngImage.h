@@ -16,8 +16,8 @@ public:
 
     // The body of a DefineBitsLossless tag with character id 0: BitmapFormat 3 (a
     // colour table and one index per pixel) or 5 (32-bit pixels), width, height, for
-    // format 3 the table size minus 1, then the zlib stream (level 9) of the table and
-    // the pixel rows. Empty when the picture could not be decoded.
+    // format 3 the table size minus 1, then the zlib stream (zlibCompress) of the table
+    // and the pixel rows. Empty when the picture could not be decoded.
     virtual Bytes buildLosslessBody() const = 0;
     // Whether the body needs DefineBitsLossless2: the picture has an alpha channel, or a
     // palette with transparent entries. Colours are then stored premultiplied by alpha.

@@ -1,6 +1,7 @@
 // Inflating and deflating the body of a CWS or ZWS movie.
 #include "swf/SWFCompression.h"
 
+#include <libdeflate.h>
 #include <lzma.h>
 #include <zlib.h>
 
@@ -10,6 +11,7 @@
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "swf/Deflate.h"
 
 namespace tarvenox {
 
@@ -90,6 +92,37 @@ bool inflateZlib(ByteSpan in, std::size_t expected, Bytes& out, std::string* err
     }
 }
 
+// Deflate expands its input at most 1032 times: data that promises more cannot hold it.
+constexpr std::size_t kMaxDeflateRatio = 1032;
+
+// Inflates the whole stream at once with libdeflate. nullopt when zlib's step by step
+// inflation must judge instead: libdeflate finds the data broken (a stream cut before its
+// checksum is among those, and players take it whole), or the data is too short to hold
+// what the header promises, whose output is then not set aside at once.
+std::optional<bool> inflateWhole(ByteSpan in, std::size_t expected, Bytes& out, std::string* error) {
+    if (expected / kMaxDeflateRatio > in.size()) return std::nullopt;
+    std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
+        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    if (!decompressor) return std::nullopt;
+    const std::size_t base = out.size();
+    out.resize(base + expected);
+    std::size_t consumed = 0;
+    std::size_t produced = 0;
+    switch (libdeflate_zlib_decompress_ex(decompressor.get(), in.data(), in.size(), out.data() + base, expected,
+                                          &consumed, &produced)) {
+        case LIBDEFLATE_SUCCESS:
+            if (produced == expected) return true;
+            *error = shortText(produced, expected);
+            return false;
+        case LIBDEFLATE_INSUFFICIENT_SPACE:
+            overflows(expected + 1, expected, error);
+            return false;
+        default:
+            out.resize(base);
+            return std::nullopt;
+    }
+}
+
 bool inflateLzma(ByteSpan in, std::size_t expected, Bytes& out, std::string* error) {
     ByteReader reader(in);
     reader.skip(kLzmaPropsOffset);
@@ -145,14 +178,6 @@ bool inflateLzma(ByteSpan in, std::size_t expected, Bytes& out, std::string* err
             return false;
         }
     }
-}
-
-Bytes deflateZlib(ByteSpan in) {
-    uLongf size = compressBound(static_cast<uLong>(in.size()));
-    Bytes out(size);
-    compress2(out.data(), &size, in.data(), static_cast<uLong>(in.size()), Z_BEST_COMPRESSION);
-    out.resize(size);
-    return out;
 }
 
 // Raw LZMA without an end marker (the header gives the size), with its 5 property bytes.
@@ -226,9 +251,14 @@ std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::
     }
     const std::size_t expected = fileLength - kSWFPrefixSize;
     Bytes out(prefix.begin(), prefix.end());
-    const bool ok = compression == SWFCompression::Zlib
-                        ? inflateZlib(reader.rest(), expected, out, error)
-                        : inflateLzma(movie, expected, out, error);
+    bool ok = false;
+    if (compression == SWFCompression::Lzma) {
+        ok = inflateLzma(movie, expected, out, error);
+    } else if (const auto whole = inflateWhole(reader.rest(), expected, out, error)) {
+        ok = *whole;
+    } else {
+        ok = inflateZlib(reader.rest(), expected, out, error);
+    }
     if (!ok) return std::nullopt;
     return out;
 }
@@ -244,7 +274,7 @@ Bytes packSWF(ByteSpan plain, SWFCompression compression) {
             out.insert(out.end(), rest.begin(), rest.end());
             break;
         case SWFCompression::Zlib: {
-            Bytes packed = deflateZlib(rest);
+            Bytes packed = zlibCompress(rest);
             out.insert(out.end(), packed.begin(), packed.end());
             break;
         }
