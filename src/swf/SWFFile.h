@@ -18,6 +18,7 @@
 
 namespace tarvenox {
 
+class SWFImage;
 class SWFType;
 
 class SWFFile {
@@ -100,6 +101,9 @@ public:
     // on the stage. A name the movie does not export, or a file of another kind,
     // changes nothing; a file that cannot be used fails the report.
     Report replacePicture(const std::string& exportName, const std::string& path);
+    // The same with the picture already converted (convertPicture, any character id):
+    // nullptr changes nothing.
+    void installPicture(const std::string& exportName, std::unique_ptr<SWFImage> picture);
     // Replaces the first DoAction's actions with the assignments of the variables.
     void setVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
     // Keeps the first DoAction's actions: a variable they assign gets its new value

@@ -31,4 +31,10 @@ std::uint16_t SWFTag::characterId() const {
     return body_.size() >= 2 ? peekUI16(body_, 0) : 0;
 }
 
+void SWFTag::setCharacterId(std::uint16_t id) {
+    if (body_.size() < 2) return;
+    body_[0] = static_cast<std::uint8_t>(id & 0xFF);
+    body_[1] = static_cast<std::uint8_t>(id >> 8);
+}
+
 }  // namespace tarvenox

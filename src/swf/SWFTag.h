@@ -35,6 +35,9 @@ public:
     // Body bytes 0-1, little-endian: the character id of every defining tag. 0 when the
     // body is shorter.
     std::uint16_t characterId() const;
+    // Sets body bytes 0-1 (nothing when the body is shorter): a tag made on its own, such
+    // as a converted picture, gets the id of the character it replaces.
+    void setCharacterId(std::uint16_t id);
 
 protected:
     void setCode(int code) { code_ = code; }

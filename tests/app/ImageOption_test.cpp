@@ -12,6 +12,7 @@
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "swf/SWFDefineShape.h"
+#include "swf/SWFFile.h"
 
 namespace tarvenox {
 namespace {
@@ -100,6 +101,44 @@ TEST(ImageOption, ReplacesPicturesInExportNameOrderAndRescalesTheShape) {
     EXPECT_EQ(tags[3]["code"], 21);
     EXPECT_EQ(tags[3]["kind"], "jpeg");
     EXPECT_EQ(tags[3]["width"], 16);
+}
+
+// A photo large enough for its pixels to be compressed in blocks on several threads, and
+// a picture and a sound beside it, converted side by side: the saved movie has the same
+// bytes on one core as on all, and the photo's pixels inflate back to the file's.
+TEST(ImageOption, ASaveGivesTheSameBytesOnOneCoreAsOnAll) {
+    Fixture f;
+    const std::uint32_t width = 1024;
+    const std::uint32_t height = 600;
+    test::PngPicture photo{.width = width, .height = height, .colorType = PNG_COLOR_TYPE_RGB};
+    Bytes argb;
+    std::uint32_t noise = 1;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        Bytes row(width * 3);
+        for (std::uint32_t i = 0; i < row.size(); ++i) {
+            noise = noise * 1103515245u + 12345u;
+            row[i] = static_cast<std::uint8_t>(i / 16 + y / 4 + (noise >> 27));
+            if (i % 3 == 0) argb.push_back(0);
+            argb.push_back(row[i]);
+        }
+        photo.rows.push_back(std::move(row));
+    }
+    const std::string png = f.dir.write("photo.png", test::encodePng(photo));
+    const std::string jpeg = f.dir.write("z.jpg", test::encodeJpeg(300, 200, false));
+    const std::string options = "--image 'alpha=" + png + "' --image 'Zeta=" + jpeg + "'";
+    const std::string oneCore = f.dir.file("one-core.swf");
+    const std::string command = std::string("taskset -c 0 '") + TARVENOX_BINARY + "' save '" + f.movie + "' -o '" +
+                                oneCore + "' " + options;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    auto r = f.save(options);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Bytes saved = test::readBytes(f.output);
+    EXPECT_EQ(saved, test::readBytes(oneCore));
+
+    SWFFile movie(saved, "out.swf");
+    ASSERT_GE(movie.tags().size(), 2u);
+    const ByteSpan body = movie.tags()[1]->body();
+    EXPECT_EQ(test::inflate(body, 7, argb.size()), argb);
 }
 
 TEST(ImageOption, InspectListsBitmapsAndTheFillsThatShowThem) {
