@@ -167,7 +167,7 @@ void saveMovieFile(const SaveOptions& options) {
     }
     if (options.uncompressed) movie.setCompression(SWFCompression::None);
     if (isStandardOutput(options.output)) {
-        writeOutput(options.output, movie.serialize());
+        writeOutput(options.output, movie.bytes());
         return;
     }
     std::string error;

@@ -21,7 +21,8 @@ constexpr std::size_t kRectOffset = 8;
 constexpr std::size_t kFileLengthOffset = 4;
 constexpr std::uint32_t kLongLengthMark = 63;
 // The End tag: a record header of code 0, length 0.
-constexpr std::size_t kEndTagSize = 2;
+constexpr std::uint8_t kEndTag[] = {0, 0};
+constexpr std::size_t kEndTagSize = sizeof kEndTag;
 
 // A signature as it can be shown: bytes outside printable ASCII as \xNN.
 std::string displaySignature(const std::string& sig) {
@@ -58,15 +59,17 @@ SWFFile::SWFFile(const std::string& path, TagSink onTag) : tagSink_(std::move(on
 
 void SWFFile::readFile(const std::string& path) {
     std::string error;
-    auto data = readFileBytes(path, &error);
-    if (!data) {
+    auto source = ByteSource::openFile(path, &error);
+    if (!source) {
         error_ = error;
         return;
     }
-    read(*data, path);
+    read(std::move(source), path);
 }
 
-SWFFile::SWFFile(ByteSpan data, const std::string& name) { read(data, name); }
+SWFFile::SWFFile(ByteSpan data, const std::string& name) {
+    read(ByteSource::inMemory(Bytes(data.begin(), data.end())), name);
+}
 
 SWFFile::SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uint16_t frameCount) {
     header_ = {'F', 'W', 'S', version, 0, 0, 0, 0};
@@ -78,13 +81,15 @@ SWFFile::SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uin
     writeUI16(header_, frameCount);
 }
 
-void SWFFile::read(ByteSpan data, const std::string& name) {
-    if (data.size() < 3) {
-        error_ = name + ": the header is cut short (" + std::to_string(data.size()) +
+void SWFFile::read(std::shared_ptr<const ByteSource> source, const std::string& name) {
+    if (source->size() < 3) {
+        error_ = name + ": the header is cut short (" + std::to_string(source->size()) +
                  " bytes, a movie has at least 9)";
         return;
     }
-    const std::string sig = asString(data.first(3));
+    Bytes signature(3);
+    source->readAt(0, signature);
+    const std::string sig = asString(signature);
     const auto compression = compressionOfSignature(sig);
     if (!compression) {
         error_ = name + ": not an SWF movie: it starts with '" + displaySignature(sig) +
@@ -92,48 +97,86 @@ void SWFFile::read(ByteSpan data, const std::string& name) {
         return;
     }
     compression_ = *compression;
-    std::optional<Bytes> unpacked;
     if (compression_ != SWFCompression::None) {
+        // The compressed data is inflated whole; the tags are then parts of it.
+        Bytes packed(static_cast<std::size_t>(source->size()));
+        source->readAt(0, packed);
         std::string problem;
-        unpacked = unpackSWF(data, compression_, &problem);
+        auto unpacked = unpackSWF(packed, compression_, &problem);
         if (!unpacked) {
             error_ = name + ": a " + sig + " movie whose " + compressionName(compression_) +
                      " data cannot be used: " + problem;
             return;
         }
-        data = *unpacked;
+        source = ByteSource::inMemory(std::move(*unpacked));
     }
-    readPlain(data, name);
+    readPlain(std::move(source), name);
 }
 
-void SWFFile::readPlain(ByteSpan data, const std::string& name) {
-    ByteReader reader(data);
-    if (data.size() < kRectOffset + 1) {
-        error_ = name + ": the header is cut short (" + std::to_string(data.size()) +
-                 " bytes, a movie has at least 9)";
-        return;
-    }
-    const int nBits = data[kRectOffset] >> 3;
-    const std::size_t length = headerLength(nBits);
-    ByteSpan header = reader.readBytes(length);
-    if (reader.overrun()) {
-        error_ = name + ": the header is cut short (" + std::to_string(data.size()) + " of " +
-                 std::to_string(length) + " bytes)";
-        return;
-    }
-    header_.assign(header.begin(), header.end());
+namespace {
 
+// Bodies up to this size are read with the tag headers around them; larger ones when
+// they are first used, so that a save that does not use them never reads them.
+constexpr std::uint32_t kReadWithHeaders = 4096;
+
+// A source read front to back: a file through a small window, so that the headers of
+// many small tags take few reads, and what lies between large tags is not read at all.
+class SourceWindow {
+public:
+    explicit SourceWindow(const ByteSource& source) : source_(source) {}
+
+    // The bytes from offset: n of them, or fewer at the end of the source.
+    ByteSpan peek(std::uint64_t offset, std::size_t n) {
+        if (offset >= source_.size()) return {};
+        n = static_cast<std::size_t>(std::min<std::uint64_t>(n, source_.size() - offset));
+        if (auto bytes = source_.view(offset, n)) return *bytes;
+        if (offset < start_ || offset + n > start_ + window_.size()) {
+            start_ = offset;
+            window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(std::max(n, kWindow), source_.size() - offset)));
+            source_.readAt(offset, window_);
+        }
+        return ByteSpan(window_).subspan(static_cast<std::size_t>(offset - start_), n);
+    }
+
+private:
+    static constexpr std::size_t kWindow = 4096;
+    const ByteSource& source_;
+    Bytes window_;
+    std::uint64_t start_ = 0;
+};
+
+}  // namespace
+
+void SWFFile::readPlain(std::shared_ptr<const ByteSource> source, const std::string& name) {
+    SourceWindow window(*source);
+    const std::uint64_t size = source->size();
+    if (size < kRectOffset + 1) {
+        error_ = name + ": the header is cut short (" + std::to_string(size) + " bytes, a movie has at least 9)";
+        return;
+    }
+    const int nBits = window.peek(kRectOffset, 1)[0] >> 3;
+    const std::size_t length = headerLength(nBits);
+    if (size < length) {
+        error_ = name + ": the header is cut short (" + std::to_string(size) + " of " + std::to_string(length) +
+                 " bytes)";
+        return;
+    }
+    const ByteSpan header = window.peek(0, length);
+    header_.assign(header.begin(), header.end());
+    source_ = source;
+
+    std::uint64_t offset = length;
     for (;;) {
-        const std::size_t offset = reader.position();
         // Compilers that leave the End tag out write movies that players take as they
         // are: the last tag ends exactly at the end of the data.
-        if (reader.atEnd()) {
+        if (offset == size) {
             endTagMissing_ = true;
             return;
         }
+        const ByteSpan recordHeader = window.peek(offset, 6);
+        ByteReader reader(recordHeader);
         if (reader.remaining() < 2) {
-            error_ = name + ": the movie ends at offset " + std::to_string(offset) +
-                     " inside a record header";
+            error_ = name + ": the movie ends at offset " + std::to_string(offset) + " inside a record header";
             return;
         }
         const std::uint16_t word = reader.readU16LE();
@@ -151,40 +194,46 @@ void SWFFile::readPlain(ByteSpan data, const std::string& name) {
                 return;
             }
         }
-        if (bodyLength > reader.remaining()) {
-            error_ = name + ": " + describeTag(code) + " at offset " + std::to_string(offset) +
-                     " ends after " + std::to_string(reader.remaining()) + " of " +
-                     std::to_string(bodyLength) + " bytes";
+        const auto headerSize = static_cast<std::uint8_t>(reader.position());
+        const std::uint64_t bodyOffset = offset + headerSize;
+        const std::uint64_t remaining = size - bodyOffset;
+        if (bodyLength > remaining) {
+            error_ = name + ": " + describeTag(code) + " at offset " + std::to_string(offset) + " ends after " +
+                     std::to_string(remaining) + " of " + std::to_string(bodyLength) + " bytes";
             return;
         }
-        ByteSpan body = reader.readBytes(bodyLength);
-        auto tag = createTag(code, Bytes(body.begin(), body.end()));
+        Bytes read;
+        if (bodyLength <= kReadWithHeaders && !source->view(bodyOffset, bodyLength)) {
+            const ByteSpan body = window.peek(bodyOffset, bodyLength);
+            read.assign(body.begin(), body.end());
+        }
+        auto tag = createTag(code, TagBody(source, code, bodyOffset, bodyLength, headerSize, std::move(read)));
         if (tagSink_) {
             tagSink_(std::move(tag));
         } else {
             tags_.push_back(std::move(tag));
         }
+        offset = bodyOffset + bodyLength;
     }
 }
 
-Bytes SWFFile::serialize() const {
+ByteChain SWFFile::bytes() const {
+    ByteChain out;
     // A movie whose header could not be read has nothing to write.
-    if (header_.size() < kRectOffset) return {};
-    std::size_t total = header_.size() + kEndTagSize;
+    if (header_.size() < kRectOffset) return out;
+    std::uint64_t total = header_.size() + kEndTagSize;
     for (const auto& tag : tags_) total += tag->outputSize();
     // The file length is computed for the bytes written, never kept in the model.
-    const auto fileLength = static_cast<std::uint32_t>(total);
-    Bytes out;
-    out.reserve(total);
-    out.insert(out.end(), header_.begin(), header_.end());
-    for (int i = 0; i < 4; ++i) {
-        out[kFileLengthOffset + i] = static_cast<std::uint8_t>((fileLength >> (8 * i)) & 0xFF);
-    }
-    for (const auto& tag : tags_) tag->writeTo(out);
-    writeUI16(out, 0);
+    Bytes header = header_;
+    for (int i = 0; i < 4; ++i) header[kFileLengthOffset + i] = static_cast<std::uint8_t>((total >> (8 * i)) & 0xFF);
+    out.appendCopy(header);
+    for (const auto& tag : tags_) tag->appendTo(out);
+    out.appendCopy(kEndTag);
     if (compression_ == SWFCompression::None) return out;
-    return packSWF(out, compression_);
+    return ByteChain(packSWF(out.flatten(), compression_));
 }
+
+Bytes SWFFile::serialize() const { return bytes().flatten(); }
 
 void SWFFile::setCompression(SWFCompression compression) {
     compression_ = compression;
@@ -198,9 +247,12 @@ bool SWFFile::write(const std::string& path, std::string* error) {
         if (error != nullptr) *error = error_ + "; the movie was not written";
         return false;
     }
-    Bytes bytes = serialize();
+    if (source_ && source_->changed()) {
+        if (error != nullptr) *error = path + ": the movie's file changed while it was read; the movie was not written";
+        return false;
+    }
     logPrint("writing SWFFile: %s\n", path.c_str());
-    return writeFileAtomically(path, bytes, error);
+    return writeFileAtomically(path, bytes(), error);
 }
 
 std::string SWFFile::signature() const {

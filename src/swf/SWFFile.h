@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/ByteChain.h"
+#include "common/ByteSource.h"
 #include "common/Bytes.h"
 #include "common/Report.h"
 #include "swf/MovieText.h"
@@ -52,6 +54,10 @@ public:
     // The bytes write() would store (nothing when not even the header was read), in
     // the movie's form: compressed again when it was read compressed.
     Bytes serialize() const;
+    // The same in pieces: the records of unchanged tags of an uncompressed movie stay in
+    // the file they were read from, and are copied from there when written. The pieces
+    // refer to the tags' bodies: valid while the movie is neither changed nor destroyed.
+    ByteChain bytes() const;
 
     // The form the movie was read in and is written in.
     SWFCompression compression() const { return compression_; }
@@ -120,14 +126,16 @@ public:
 private:
     void assignVariablesUnchecked(const std::vector<std::unique_ptr<SWFType>>& variables);
     void readFile(const std::string& path);
-    void read(ByteSpan data, const std::string& name);
+    void read(std::shared_ptr<const ByteSource> source, const std::string& name);
     // The movie uncompressed: header and tags.
-    void readPlain(ByteSpan data, const std::string& name);
+    void readPlain(std::shared_ptr<const ByteSource> source, const std::string& name);
 
     Bytes header_;
     SWFCompression compression_ = SWFCompression::None;
     bool endTagMissing_ = false;
     std::vector<std::unique_ptr<SWFTag>> tags_;
+    // The movie uncompressed, which the tags' bodies are parts of.
+    std::shared_ptr<const ByteSource> source_;
     TagSink tagSink_;
     std::string error_;
 };
