@@ -9,6 +9,7 @@
 #include "common/Log.h"
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFCompression.h"
+#include "swf/MovieWindow.h"
 #include "swf/SWFExportAssets.h"
 #include "swf/TagFactory.h"
 
@@ -53,8 +54,8 @@ std::size_t SWFFile::headerLength(int nBits) {
 
 SWFFile::SWFFile(const std::string& path) { readFile(path); }
 
-SWFFile::SWFFile(const std::string& path, TagSink onTag) : tagSink_(std::move(onTag)) {
-    readFile(path);
+SWFFile::SWFFile(const std::string& path, RecordSink onRecord) : recordSink_(std::move(onRecord)) {
+    readRecords(path);
 }
 
 void SWFFile::readFile(const std::string& path) {
@@ -81,22 +82,31 @@ SWFFile::SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uin
     writeUI16(header_, frameCount);
 }
 
-void SWFFile::read(std::shared_ptr<const ByteSource> source, const std::string& name) {
-    if (source->size() < 3) {
-        error_ = name + ": the header is cut short (" + std::to_string(source->size()) +
+std::optional<std::string> SWFFile::readSignature(const ByteSource& source, const std::string& name) {
+    if (source.size() < 3) {
+        error_ = name + ": the header is cut short (" + std::to_string(source.size()) +
                  " bytes, a movie has at least 9)";
-        return;
+        return std::nullopt;
     }
     Bytes signature(3);
-    source->readAt(0, signature);
+    source.readAt(0, signature);
     const std::string sig = asString(signature);
     const auto compression = compressionOfSignature(sig);
     if (!compression) {
-        error_ = name + ": not an SWF movie: it starts with '" + displaySignature(sig) +
-                 "', not FWS, CWS or ZWS";
-        return;
+        error_ = name + ": not an SWF movie: it starts with '" + displaySignature(sig) + "', not FWS, CWS or ZWS";
+        return std::nullopt;
     }
     compression_ = *compression;
+    return sig;
+}
+
+std::string SWFFile::unusableData(const std::string& name, const std::string& sig, const std::string& problem) const {
+    return name + ": a " + sig + " movie whose " + compressionName(compression_) + " data cannot be used: " + problem;
+}
+
+void SWFFile::read(std::shared_ptr<const ByteSource> source, const std::string& name) {
+    const auto sig = readSignature(*source, name);
+    if (!sig) return;
     if (compression_ != SWFCompression::None) {
         // The compressed data is inflated whole; the tags are then parts of it.
         Bytes packed(static_cast<std::size_t>(source->size()));
@@ -104,13 +114,51 @@ void SWFFile::read(std::shared_ptr<const ByteSource> source, const std::string& 
         std::string problem;
         auto unpacked = unpackSWF(packed, compression_, &problem);
         if (!unpacked) {
-            error_ = name + ": a " + sig + " movie whose " + compressionName(compression_) +
-                     " data cannot be used: " + problem;
+            error_ = unusableData(name, *sig, problem);
             return;
         }
         source = ByteSource::inMemory(std::move(*unpacked));
     }
-    readPlain(std::move(source), name);
+    SourceWindow window(*source);
+    readPlain(window, source->size(), source, name);
+}
+
+void SWFFile::readRecords(const std::string& path) {
+    std::string error;
+    auto source = ByteSource::openFile(path, &error);
+    if (!source) {
+        error_ = error;
+        return;
+    }
+    const auto sig = readSignature(*source, path);
+    if (!sig) return;
+    if (compression_ == SWFCompression::None) {
+        SourceWindow window(*source);
+        readPlain(window, source->size(), nullptr, path);
+        return;
+    }
+    Bytes start(static_cast<std::size_t>(std::min<std::uint64_t>(source->size(), 32)));
+    source->readAt(0, start);
+    std::string problem;
+    auto inflater = MovieInflater::start(start, compression_, &problem);
+    if (!inflater) {
+        error_ = unusableData(path, *sig, problem);
+        return;
+    }
+    InflatingWindow window(*source, *inflater);
+    readPlain(window, kSWFPrefixSize + inflater->expected(), nullptr, path);
+    window.finish();
+    // As when the movie is read whole, data that cannot be used leaves nothing read.
+    if (!inflater->error().empty()) {
+        error_ = unusableData(path, *sig, inflater->error());
+        header_.clear();
+        endTagMissing_ = false;
+    }
+}
+
+std::unique_ptr<SWFTag> SWFFile::Record::tag(std::size_t maxBytes) const {
+    const ByteSpan body = window_->peek(bodyOffset_, std::min<std::size_t>(maxBytes, length_));
+    return createTag(code_, Bytes(body.begin(), body.end()));
 }
 
 namespace {
@@ -119,42 +167,16 @@ namespace {
 // they are first used, so that a save that does not use them never reads them.
 constexpr std::uint32_t kReadWithHeaders = 4096;
 
-// A source read front to back: a file through a small window, so that the headers of
-// many small tags take few reads, and what lies between large tags is not read at all.
-class SourceWindow {
-public:
-    explicit SourceWindow(const ByteSource& source) : source_(source) {}
-
-    // The bytes from offset: n of them, or fewer at the end of the source.
-    ByteSpan peek(std::uint64_t offset, std::size_t n) {
-        if (offset >= source_.size()) return {};
-        n = static_cast<std::size_t>(std::min<std::uint64_t>(n, source_.size() - offset));
-        if (auto bytes = source_.view(offset, n)) return *bytes;
-        if (offset < start_ || offset + n > start_ + window_.size()) {
-            start_ = offset;
-            window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(std::max(n, kWindow), source_.size() - offset)));
-            source_.readAt(offset, window_);
-        }
-        return ByteSpan(window_).subspan(static_cast<std::size_t>(offset - start_), n);
-    }
-
-private:
-    static constexpr std::size_t kWindow = 4096;
-    const ByteSource& source_;
-    Bytes window_;
-    std::uint64_t start_ = 0;
-};
-
 }  // namespace
 
-void SWFFile::readPlain(std::shared_ptr<const ByteSource> source, const std::string& name) {
-    SourceWindow window(*source);
-    const std::uint64_t size = source->size();
+void SWFFile::readPlain(MovieWindow& window, std::uint64_t size, const std::shared_ptr<const ByteSource>& source,
+                        const std::string& name) {
     if (size < kRectOffset + 1) {
         error_ = name + ": the header is cut short (" + std::to_string(size) + " bytes, a movie has at least 9)";
         return;
     }
-    const int nBits = window.peek(kRectOffset, 1)[0] >> 3;
+    const ByteSpan start = window.peek(0, kRectOffset + 1);
+    const int nBits = start.size() > kRectOffset ? start[kRectOffset] >> 3 : 0;
     const std::size_t length = headerLength(nBits);
     if (size < length) {
         error_ = name + ": the header is cut short (" + std::to_string(size) + " of " + std::to_string(length) +
@@ -163,6 +185,7 @@ void SWFFile::readPlain(std::shared_ptr<const ByteSource> source, const std::str
     }
     const ByteSpan header = window.peek(0, length);
     header_.assign(header.begin(), header.end());
+    header_.resize(length);
     source_ = source;
 
     std::uint64_t offset = length;
@@ -202,16 +225,15 @@ void SWFFile::readPlain(std::shared_ptr<const ByteSource> source, const std::str
                      std::to_string(remaining) + " of " + std::to_string(bodyLength) + " bytes";
             return;
         }
-        Bytes read;
-        if (bodyLength <= kReadWithHeaders && !source->view(bodyOffset, bodyLength)) {
-            const ByteSpan body = window.peek(bodyOffset, bodyLength);
-            read.assign(body.begin(), body.end());
-        }
-        auto tag = createTag(code, TagBody(source, code, bodyOffset, bodyLength, headerSize, std::move(read)));
-        if (tagSink_) {
-            tagSink_(std::move(tag));
+        if (recordSink_) {
+            recordSink_(Record(code, bodyLength, bodyOffset, window));
         } else {
-            tags_.push_back(std::move(tag));
+            Bytes read;
+            if (bodyLength <= kReadWithHeaders && !source->view(bodyOffset, bodyLength)) {
+                const ByteSpan body = window.peek(bodyOffset, bodyLength);
+                read.assign(body.begin(), body.end());
+            }
+            tags_.push_back(createTag(code, TagBody(source, code, bodyOffset, bodyLength, headerSize, std::move(read))));
         }
         offset = bodyOffset + bodyLength;
     }
@@ -307,40 +329,58 @@ void SWFFile::setBackgroundColor(std::int32_t rgb) {
 
 namespace {
 
-// The file's bytes, inflated when it is a CWS or ZWS movie whose data can be used: the
-// probes look at the movie as players see it.
-std::optional<Bytes> readPlainMovie(const std::string& path) {
-    auto data = readFileBytes(path);
-    if (!data || data->size() < 3) return data;
-    const auto compression = compressionOfSignature(asString(ByteSpan(*data).first(3)));
-    if (!compression || *compression == SWFCompression::None) return data;
-    std::string ignored;
-    auto plain = unpackSWF(*data, *compression, &ignored);
-    return plain ? plain : data;
+// What look(window) finds in the movie at path as players see it: inflated when it is a
+// CWS or ZWS movie whose data can be used, else the file's bytes as they stand. The
+// movie is looked at through a window, so that the probe needs little memory however
+// large the movie; compressed data is inflated to its end all the same, to know that it
+// can be used.
+template <class Look>
+auto lookAtPlainMovie(const std::string& path, Look look) -> decltype(look(std::declval<MovieWindow&>())) {
+    auto source = ByteSource::openFile(path, nullptr);
+    if (!source) return std::nullopt;
+    Bytes start(static_cast<std::size_t>(std::min<std::uint64_t>(source->size(), 32)));
+    source->readAt(0, start);
+    const auto compression = compressionOfSignature(asString(ByteSpan(start).first(std::min<std::size_t>(3, start.size()))));
+    if (start.size() >= 3 && compression && *compression != SWFCompression::None) {
+        std::string problem;
+        if (auto inflater = MovieInflater::start(start, *compression, &problem)) {
+            InflatingWindow window(*source, *inflater);
+            auto found = look(window);
+            window.finish();
+            if (inflater->error().empty()) return found;
+        }
+    }
+    SourceWindow window(*source);
+    return look(window);
 }
 
 }  // namespace
 
 std::optional<std::int32_t> probeBackgroundColor(const std::string& path) {
-    auto data = readPlainMovie(path);
-    if (!data) return std::nullopt;
-    const Bytes& d = *data;
-    // 0x43 0x02 is the short record header of code 9 with length 3. The search runs
-    // from the first byte, header included, like the record reader of old templates.
-    for (std::size_t i = 0; i + 4 < d.size(); ++i) {
-        if (d[i] == 0x43 && d[i + 1] == 0x02) return (d[i + 2] << 16) | (d[i + 3] << 8) | d[i + 4];
-    }
-    return std::nullopt;
+    return lookAtPlainMovie(path, [](MovieWindow& window) -> std::optional<std::int32_t> {
+        // 0x43 0x02 is the short record header of code 9 with length 3. The search runs
+        // from the first byte, header included, like the record reader of old templates.
+        constexpr std::size_t kStep = 64 * 1024;
+        for (std::uint64_t at = 0;;) {
+            const ByteSpan d = window.peek(at, kStep + 4);
+            if (d.size() < 5) return std::nullopt;
+            for (std::size_t i = 0; i + 4 < d.size(); ++i) {
+                if (d[i] == 0x43 && d[i + 1] == 0x02) return (d[i + 2] << 16) | (d[i + 3] << 8) | d[i + 4];
+            }
+            at += d.size() - 4;
+        }
+    });
 }
 
 std::optional<std::pair<std::int32_t, std::int32_t>> probeFrameSize(const std::string& path) {
-    auto data = readPlainMovie(path);
-    if (!data || data->size() <= kRectOffset) return std::nullopt;
-    ByteSpan rectBytes = ByteSpan(*data).subspan(kRectOffset);
-    SWFBitReader reader(rectBytes.first(std::min<std::size_t>(rectBytes.size(), 20)));
-    SWFRect rect = SWFRect::read(reader);
-    if (reader.overrun()) return std::nullopt;
-    return std::make_pair(rect.width(), rect.height());
+    return lookAtPlainMovie(path, [](MovieWindow& window) -> std::optional<std::pair<std::int32_t, std::int32_t>> {
+        const ByteSpan rectBytes = window.peek(kRectOffset, 20);
+        if (rectBytes.empty()) return std::nullopt;
+        SWFBitReader reader(rectBytes);
+        SWFRect rect = SWFRect::read(reader);
+        if (reader.overrun()) return std::nullopt;
+        return std::make_pair(rect.width(), rect.height());
+    });
 }
 
 }  // namespace tarvenox

@@ -20,6 +20,7 @@
 
 namespace tarvenox {
 
+class MovieWindow;
 class SWFImage;
 class SWFType;
 
@@ -33,11 +34,34 @@ public:
     explicit SWFFile(const std::string& path);
     // Reads a movie held in memory; name stands for the file in messages.
     SWFFile(ByteSpan data, const std::string& name);
-    // Reads the movie at path as above, but hands each tag to onTag as soon as it is
-    // read instead of keeping it, so tags() stays empty and a movie of a million tags
-    // needs no more memory than its bytes. For describing a movie tag by tag.
-    using TagSink = std::function<void(std::unique_ptr<SWFTag>)>;
-    SWFFile(const std::string& path, TagSink onTag);
+    // A record of a movie read record by record: its code and body length, and the tag
+    // made from the first bytes of its body, read only when asked for (and only while
+    // the record is handed over).
+    class Record {
+    public:
+        int code() const { return code_; }
+        std::uint32_t length() const { return length_; }
+        // The tag with the first maxBytes bytes of its body (all of it when shorter): what
+        // describing it needs, in memory bounded by maxBytes.
+        std::unique_ptr<SWFTag> tag(std::size_t maxBytes) const;
+
+    private:
+        friend class SWFFile;
+        Record(int code, std::uint32_t length, std::uint64_t bodyOffset, MovieWindow& window)
+            : code_(code), length_(length), bodyOffset_(bodyOffset), window_(&window) {}
+        int code_;
+        std::uint32_t length_;
+        std::uint64_t bodyOffset_;
+        MovieWindow* window_;
+    };
+    using RecordSink = std::function<void(const Record&)>;
+    // Reads the movie at path record by record, handing each record to onRecord, in
+    // memory that does not grow with the movie: no tag is kept (tags() stays empty), the
+    // bodies are skipped unless a record's tag is asked for, and a CWS or ZWS movie is
+    // inflated piece by piece. The header, complete(), error() and endTagMissing() are
+    // those of the whole reading; records seen before a compressed movie's data turns
+    // out unusable have been handed over all the same. For describing a movie.
+    SWFFile(const std::string& path, RecordSink onRecord);
     // A new movie without tags: uncompressed, with the given version, frame RECT (twips),
     // frame rate (frames per second, kept to 1/256) and frame count.
     SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uint16_t frameCount);
@@ -126,9 +150,15 @@ public:
 private:
     void assignVariablesUnchecked(const std::vector<std::unique_ptr<SWFType>>& variables);
     void readFile(const std::string& path);
+    void readRecords(const std::string& path);
+    // The signature, setting the form; nullopt (error() set) when it is not a movie's.
+    std::optional<std::string> readSignature(const ByteSource& source, const std::string& name);
+    std::string unusableData(const std::string& name, const std::string& sig, const std::string& problem) const;
     void read(std::shared_ptr<const ByteSource> source, const std::string& name);
-    // The movie uncompressed: header and tags.
-    void readPlain(std::shared_ptr<const ByteSource> source, const std::string& name);
+    // The movie uncompressed, size bytes long: header and tags, whose bodies are parts of
+    // source (for the tags kept).
+    void readPlain(MovieWindow& window, std::uint64_t size, const std::shared_ptr<const ByteSource>& source,
+                   const std::string& name);
 
     Bytes header_;
     SWFCompression compression_ = SWFCompression::None;
@@ -136,7 +166,7 @@ private:
     std::vector<std::unique_ptr<SWFTag>> tags_;
     // The movie uncompressed, which the tags' bodies are parts of.
     std::shared_ptr<const ByteSource> source_;
-    TagSink tagSink_;
+    RecordSink recordSink_;
     std::string error_;
 };
 

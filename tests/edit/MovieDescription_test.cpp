@@ -6,7 +6,9 @@
 #include <sstream>
 
 #include "support/MovieBuilder.h"
+#include "support/PictureFiles.h"
 #include "support/TempDir.h"
+#include "swf/SWFDefineShape.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {
@@ -14,9 +16,22 @@ namespace {
 
 using test::operator+;
 
+// A DefineShape body showing the bitmap in a clipped fill.
+Bytes shapeShowing(std::uint16_t shapeId, std::uint16_t bitmapId) {
+    SWFFillStyle fill;
+    fill.type = SWFFillStyle::kClippedBitmap;
+    fill.bitmapId = bitmapId;
+    fill.bitmapMatrix = {.hasScale = true, .scaleX = 20 << 16, .scaleY = 20 << 16, .translateX = 100};
+    SWFShapeStyles styles;
+    styles.shapeId = shapeId;
+    styles.fillStyles = {fill};
+    return styles.write() + Bytes{0x10, 0x00};
+}
+
 // The streamed JSON is byte for byte the document that describing everything at once
 // gives, for tags written without building JSON (ShowFrame, DoAction, an unknown code)
-// as for tags with details (a background, a character, exports), and for no tags.
+// as for tags with details (a background, a character, exports), for tags described
+// from the first bytes of their bodies, in compressed movies too, and for no tags.
 TEST(MovieDescription, StreamedJsonIsTheWholeDocument) {
     test::TempDir dir;
     const std::string path = dir.file("m.swf");
@@ -30,8 +45,20 @@ TEST(MovieDescription, StreamedJsonIsTheWholeDocument) {
         .writeTo(path);
     const std::string empty = dir.file("empty.swf");
     test::MovieBuilder().writeTo(empty);
+    // Tags described from the first bytes of their bodies, in each form of movie.
+    const Bytes details = test::MovieBuilder()
+                              .tag(36, test::le16(1) + Bytes{5} + test::le16(47) + test::le16(33) + Bytes(20'000, 7))
+                              .tag(21, test::le16(2) + test::encodeJpeg(40, 30, false))
+                              .tag(14, test::le16(3) + Bytes{0x2F} + test::le32(1152) + Bytes(9000, 0))
+                              .tag(48, test::le16(4) + Bytes{0x90, 0, 5} + test::cstr("Titl") + Bytes(5000, 0))
+                              .tag(2, shapeShowing(5, 1))
+                              .build();
+    std::vector<std::string> movies = {path, empty};
+    for (const auto form : {SWFCompression::None, SWFCompression::Zlib, SWFCompression::Lzma}) {
+        movies.push_back(dir.write(std::string("details-") + signatureOf(form) + ".swf", packSWF(details, form)));
+    }
 
-    for (const std::string& movie : {path, empty}) {
+    for (const std::string& movie : movies) {
         SCOPED_TRACE(movie);
         SWFFile file(movie);
         nlohmann::json expected = describeMovieHeader(file, movie);

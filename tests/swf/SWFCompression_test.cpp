@@ -6,6 +6,7 @@
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "support/MovieBuilder.h"
+#include "support/TempDir.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {
@@ -60,6 +61,11 @@ TEST(SWFCompression, ZlibDataCutBeforeItsChecksumHoldsTheWholeMovie) {
     SWFFile read(movie, "m.swf");
     EXPECT_TRUE(read.complete()) << read.error();
     EXPECT_EQ(read.tags().size(), 4u);
+    test::TempDir dir;
+    std::size_t records = 0;
+    SWFFile streamed(dir.write("m.swf", movie), [&](const SWFFile::Record&) { ++records; });
+    EXPECT_TRUE(streamed.complete()) << streamed.error();
+    EXPECT_EQ(records, 4u);
 }
 
 TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
@@ -91,13 +97,19 @@ TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
         {"LZMA, impossible properties", SWFCompression::Lzma, [](Bytes& m) { m[12] = 0xFF; },
          "the LZMA properties are not valid"},
     };
+    test::TempDir dir;
     for (const auto& c : cases) {
         Bytes movie = packSWF(plainMovie(), c.form);
         c.spoil(movie);
-        SWFFile read(movie, "spoilt.swf");
+        const std::string path = dir.write("spoilt.swf", movie);
+        SWFFile read(movie, path);
         EXPECT_FALSE(read.complete()) << c.name;
         EXPECT_TRUE(read.tags().empty()) << c.name;
         EXPECT_NE(read.error().find(c.message), std::string::npos) << c.name << ": " << read.error();
+        // Read record by record, inflated piece by piece, the verdict is the same.
+        SWFFile streamed(path, [](const SWFFile::Record&) {});
+        EXPECT_EQ(streamed.error(), read.error()) << c.name;
+        EXPECT_TRUE(streamed.header().empty()) << c.name;
     }
 }
 
