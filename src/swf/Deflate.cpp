@@ -5,8 +5,13 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace tarvenox {
@@ -21,11 +26,11 @@ constexpr int kLibdeflateLevel = 6;
 constexpr int kZlibLevel = 9;
 // zlib's header for a stream of the default level class: deflate, a 32 KiB window, no
 // dictionary, FLEVEL 2; the check bits make 0x789C a multiple of 31.
-constexpr std::uint8_t kZlibHeader[] = {0x78, 0x9C};
+constexpr std::uint8_t kLibdeflateHeader[] = {0x78, 0x9C};
 // Data that compresses to half its size or less goes to zlib.
 constexpr std::size_t kZlibFromRatio = 2;
-// The sample the choice is made on: four 64 KiB pieces spread over the data, compressed
-// at libdeflate's fastest level.
+// The sample the choice is made on: four 64 KiB pieces spread over the first block,
+// compressed at libdeflate's fastest level.
 constexpr std::size_t kProbePieces = 4;
 constexpr std::size_t kProbePieceSize = 64 * 1024;
 
@@ -40,12 +45,15 @@ Compressor makeCompressor(int level) {
     return compressor;
 }
 
-Bytes zlibLevel9(ByteSpan data) {
+// zlib's stream of data at level 9, after prefix.
+Bytes zlibLevel9(ByteSpan data, Bytes prefix = {}) {
+    const std::size_t at = prefix.size();
     uLongf size = compressBound(data.size());
-    Bytes out(size);
+    Bytes out = std::move(prefix);
+    out.resize(at + size);
     // compress2 fails only when zlib cannot get its memory.
-    if (compress2(out.data(), &size, data.data(), data.size(), kZlibLevel) != Z_OK) throw std::bad_alloc();
-    out.resize(size);
+    if (compress2(out.data() + at, &size, data.data(), data.size(), kZlibLevel) != Z_OK) throw std::bad_alloc();
+    out.resize(at + size);
     return out;
 }
 
@@ -111,50 +119,169 @@ void appendAdler32(Bytes& out, ByteSpan data) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(adler >> shift));
 }
 
-// libdeflate's stream of data, in blocks of about plan.blockSize joined into one, or
-// nothing when a block could not be joined (a fault of ours: zlib is used instead).
-Bytes libdeflateBlocks(ByteSpan data, unsigned threads, const DeflatePlan& plan) {
-    const std::size_t count = std::max<std::size_t>(1, data.size() / plan.blockSize);
-    std::vector<Bytes> blocks(count);
-    std::vector<char> joined(count, 1);
-    parallelFor(count, threads, [&](std::size_t i) {
-        const std::size_t begin = data.size() * i / count;
-        const std::size_t end = data.size() * (i + 1) / count;
+}  // namespace
+
+struct ZlibCompressor::State {
+    enum class Mode { Undecided, Deciding, Libdeflate, Zlib };
+
+    ByteSpan data;
+    DeflatePlan plan;
+    std::size_t count = 0;  // blocks; 0 for data too small to cut
+    std::mutex lock;
+    std::condition_variable changed;
+    std::size_t available = 0;
+    Mode mode = Mode::Undecided;
+    std::size_t next = 0;
+    std::size_t done = 0;
+    bool stopping = false;
+    std::exception_ptr failure;
+    std::vector<Bytes> blocks;
+    std::vector<char> joined;
+    std::vector<std::thread> helpers;
+
+    std::size_t begin(std::size_t i) const { return data.size() * i / count; }
+    std::size_t end(std::size_t i) const { return data.size() * (i + 1) / count; }
+
+    // libdeflate's raw data of block i, made to continue into the next unless it is the
+    // last.
+    void compressBlock(std::size_t i) {
         Compressor compressor = makeCompressor(kLibdeflateLevel);
         Bytes& raw = blocks[i];
-        raw.resize(libdeflate_deflate_compress_bound(compressor.get(), end - begin));
-        raw.resize(libdeflate_deflate_compress(compressor.get(), data.data() + begin, end - begin, raw.data(),
+        const std::size_t length = end(i) - begin(i);
+        raw.resize(libdeflate_deflate_compress_bound(compressor.get(), length));
+        raw.resize(libdeflate_deflate_compress(compressor.get(), data.data() + begin(i), length, raw.data(),
                                                raw.size()));
         if (i + 1 < count) joined[i] = continueIntoNextBlock(raw);
-    });
-    if (std::find(joined.begin(), joined.end(), 0) != joined.end()) return {};
-    std::size_t total = sizeof kZlibHeader + 4;
-    for (const Bytes& raw : blocks) total += raw.size();
-    Bytes out;
-    out.reserve(total);
-    out.insert(out.end(), std::begin(kZlibHeader), std::end(kZlibHeader));
-    for (Bytes& raw : blocks) {
-        out.insert(out.end(), raw.begin(), raw.end());
-        Bytes().swap(raw);
     }
-    appendAdler32(out, data);
-    return out;
+
+    // Takes on what can be done now: the choice once the first block is there, then
+    // blocks as they become whole. Returns when no more can be started.
+    void work() {
+        std::unique_lock guard(lock);
+        for (;;) {
+            if (stopping || failure || mode == Mode::Zlib || (mode == Mode::Libdeflate && next == count)) return;
+            if (mode == Mode::Undecided && available >= end(0)) {
+                mode = Mode::Deciding;
+                guard.unlock();
+                bool zlib = true;
+                try {
+                    zlib = compressesByHalf(data.subspan(0, end(0)));
+                } catch (...) {
+                    guard.lock();
+                    failure = std::current_exception();
+                    changed.notify_all();
+                    return;
+                }
+                guard.lock();
+                mode = zlib ? Mode::Zlib : Mode::Libdeflate;
+                changed.notify_all();
+                continue;
+            }
+            if (mode == Mode::Libdeflate && available >= end(next)) {
+                const std::size_t i = next++;
+                guard.unlock();
+                try {
+                    compressBlock(i);
+                } catch (...) {
+                    guard.lock();
+                    failure = std::current_exception();
+                    changed.notify_all();
+                    return;
+                }
+                guard.lock();
+                ++done;
+                changed.notify_all();
+                continue;
+            }
+            changed.wait(guard);
+        }
+    }
+
+    void stop() {
+        {
+            std::lock_guard guard(lock);
+            stopping = true;
+            changed.notify_all();
+        }
+        for (auto& helper : helpers) helper.join();
+        helpers.clear();
+    }
+
+    // The joined stream, or nothing when a block could not be joined (a fault of ours:
+    // zlib is used instead).
+    Bytes joinBlocks(const Bytes& prefix) {
+        if (std::find(joined.begin(), joined.end(), 0) != joined.end()) return {};
+        std::size_t total = prefix.size() + sizeof kLibdeflateHeader + 4;
+        for (const Bytes& raw : blocks) total += raw.size();
+        Bytes out;
+        out.reserve(total);
+        out.insert(out.end(), prefix.begin(), prefix.end());
+        out.insert(out.end(), std::begin(kLibdeflateHeader), std::end(kLibdeflateHeader));
+        for (Bytes& raw : blocks) {
+            out.insert(out.end(), raw.begin(), raw.end());
+            Bytes().swap(raw);
+        }
+        appendAdler32(out, data);
+        return out;
+    }
+};
+
+ZlibCompressor::ZlibCompressor(ByteSpan data, unsigned threads, const DeflatePlan& plan)
+    : state_(std::make_unique<State>()) {
+    State& s = *state_;
+    s.data = data;
+    s.plan = plan;
+    if (data.size() < plan.smallestForLibdeflate) {
+        s.mode = State::Mode::Zlib;
+        return;
+    }
+    s.count = std::max<std::size_t>(1, data.size() / plan.blockSize);
+    s.blocks.resize(s.count);
+    s.joined.assign(s.count, 1);
+    const std::size_t helpers = std::min<std::size_t>(std::max(threads, 1u), s.count) - 1;
+    try {
+        for (std::size_t t = 0; t < helpers; ++t) s.helpers.emplace_back([&s] { s.work(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the caller does the work in finish().
+    }
 }
 
-}  // namespace
+ZlibCompressor::~ZlibCompressor() { state_->stop(); }
+
+void ZlibCompressor::available(std::size_t size) {
+    State& s = *state_;
+    std::lock_guard guard(s.lock);
+    s.available = std::max(s.available, std::min(size, s.data.size()));
+    s.changed.notify_all();
+}
+
+Bytes ZlibCompressor::finish(Bytes prefix) {
+    State& s = *state_;
+    available(s.data.size());
+    s.work();
+    {
+        std::unique_lock guard(s.lock);
+        s.changed.wait(guard, [&] { return s.failure || s.mode == State::Mode::Zlib || s.done == s.count; });
+    }
+    s.stop();
+    if (s.failure) std::rethrow_exception(s.failure);
+    if (s.mode == State::Mode::Zlib) return zlibLevel9(s.data, std::move(prefix));
+    Bytes out = s.joinBlocks(prefix);
+    // The first block can mislead: data that compressed by half after all is done again
+    // by zlib, which is the smaller there.
+    const std::size_t overhead = prefix.size() + sizeof kLibdeflateHeader + 4;
+    if (out.empty() || (out.size() - overhead) * kZlibFromRatio <= s.data.size()) {
+        Bytes zlib = zlibLevel9(s.data, std::move(prefix));
+        if (out.empty() || zlib.size() <= out.size()) return zlib;
+    }
+    return out;
+}
 
 Bytes zlibCompress(ByteSpan data, unsigned threads) { return zlibCompress(data, threads, DeflatePlan{}); }
 
 Bytes zlibCompress(ByteSpan data, unsigned threads, const DeflatePlan& plan) {
-    if (data.size() < plan.smallestForLibdeflate || compressesByHalf(data)) return zlibLevel9(data);
-    Bytes out = libdeflateBlocks(data, threads, plan);
-    // The sample can mislead: data that compressed by half after all is done again by
-    // zlib, which is the smaller there.
-    if (out.empty() || (out.size() - sizeof kZlibHeader - 4) * kZlibFromRatio <= data.size()) {
-        Bytes zlib = zlibLevel9(data);
-        if (out.empty() || zlib.size() <= out.size()) return zlib;
-    }
-    return out;
+    ZlibCompressor compressor(data, threads, plan);
+    return compressor.finish();
 }
 
 }  // namespace tarvenox

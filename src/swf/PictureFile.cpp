@@ -53,7 +53,7 @@ PictureConversion convertPicture(const std::string& path) {
             break;
         }
         case PictureKind::Png: {
-            PngImageImpl image(path);
+            PngImageImpl image(path, PngImageImpl::BodyWhileDecoding::Yes);
             if (!image.valid()) {
                 out.problem = PictureProblem{image.error(), image.reason()};
                 out.report.fail(image.error(), MessageKind::OkCancel);

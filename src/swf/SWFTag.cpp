@@ -18,10 +18,9 @@ std::uint16_t SWFTag::characterId() const {
 
 void SWFTag::setCharacterId(std::uint16_t id) {
     if (length() < 2) return;
-    Bytes bytes(body().begin(), body().end());
+    Bytes& bytes = body_.own();
     bytes[0] = static_cast<std::uint8_t>(id & 0xFF);
     bytes[1] = static_cast<std::uint8_t>(id >> 8);
-    setData(std::move(bytes));
 }
 
 }  // namespace tarvenox

@@ -34,6 +34,15 @@ ByteSpan TagBody::bytes() const {
     return bytes_;
 }
 
+Bytes& TagBody::own() {
+    if (source_) {
+        const ByteSpan read = bytes();
+        Bytes copy(read.begin(), read.end());
+        *this = TagBody(std::move(copy));
+    }
+    return bytes_;
+}
+
 std::uint8_t TagBody::headerLength(std::uint32_t length) { return length < kLongLengthMark ? 2 : 6; }
 
 void TagBody::appendHeader(int code, Bytes& out) const {

@@ -27,6 +27,9 @@ public:
             std::uint8_t headerLength, Bytes read = {});
 
     ByteSpan bytes() const;
+    // The bytes to change in place: a body read from a source becomes a body of its own
+    // first.
+    Bytes& own();
     std::uint32_t size() const { return source_ ? length_ : static_cast<std::uint32_t>(bytes_.size()); }
 
     // The record of a tag of this code with this body: the record header (2 bytes for a

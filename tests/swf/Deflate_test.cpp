@@ -30,8 +30,9 @@ std::size_t zlibLevel9Size(ByteSpan data) {
 }
 
 // Every stream inflates back to its data and is no more than 0.5% larger than zlib's
-// level 9, and its bytes do not depend on the number of threads. Small blocks make many
-// joins, each ending its block at another bit of a byte.
+// level 9, and its bytes depend neither on the number of threads nor on how the data
+// became available. Small blocks make many joins, each ending its block at another bit
+// of a byte.
 TEST(Deflate, StreamsInflateBackAndAreTheSameOnAnyNumberOfThreads) {
     struct Case {
         const char* name;
@@ -56,7 +57,13 @@ TEST(Deflate, StreamsInflateBackAndAreTheSameOnAnyNumberOfThreads) {
         EXPECT_EQ(one[1], c.flags);
         EXPECT_EQ(test::inflate(one, 0, c.data.size()), c.data);
         EXPECT_LE(one.size(), zlibLevel9Size(c.data) * 1005 / 1000 + 1);
-        for (unsigned threads : {2u, 3u, 8u}) EXPECT_EQ(zlibCompress(c.data, threads, c.plan), one) << threads;
+        for (unsigned threads : {2u, 3u, 8u}) {
+            EXPECT_EQ(zlibCompress(c.data, threads, c.plan), one) << threads;
+            // The same data made available a few thousand bytes at a time.
+            ZlibCompressor progressive(c.data, threads, c.plan);
+            for (std::size_t size = 0; size < c.data.size(); size += 3001) progressive.available(size);
+            EXPECT_EQ(progressive.finish(), one) << threads;
+        }
     }
 }
 
