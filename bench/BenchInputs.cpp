@@ -13,8 +13,8 @@
 #include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
+#include "swf/Deflate.h"
 #include "swf/SWFBitWriter.h"
-#include "swf/SWFCompression.h"
 #include "swf/SWFMatrix.h"
 
 namespace tarvenox::bench {
@@ -149,10 +149,29 @@ void writeW1Inputs(const std::string& folder) {
     if (!builder.write(files.movie, &error)) throw std::runtime_error(error);
 }
 
-Bytes w1BitmapPixels() {
-    // Alpha is 255 everywhere, so premultiplying changes no colour: alpha moves first.
-    Bytes argb = photoPixels(kW1PngSide, kW1PngSide, kW1PngSeed, 4);
-    for (std::size_t i = 0; i < argb.size(); i += 4) std::rotate(&argb[i], &argb[i + 3], &argb[i + 4]);
+Bytes argbOf(Bytes rgba) {
+    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) std::rotate(&rgba[i], &rgba[i + 3], &rgba[i + 4]);
+    return rgba;
+}
+
+Bytes w1BitmapPixels() { return argbOf(photoPixels(kW1PngSide, kW1PngSide, kW1PngSeed, 4)); }
+
+Bytes drawnArgb(int width, int height) {
+    Bytes argb(static_cast<std::size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            // A sky in bands, a sun, two hills: flat colours with hard edges.
+            const double t = static_cast<double>(y) / height;
+            std::uint8_t r = static_cast<std::uint8_t>(70 + 180 * t), g = static_cast<std::uint8_t>(110 + 60 * t),
+                         b = static_cast<std::uint8_t>(200 - 120 * t);
+            const double sunX = x - width * 0.68, sunY = y - height * 0.42;
+            if (sunX * sunX + sunY * sunY < height * height * 0.02) r = 255, g = 214, b = 90;
+            if (y > height * (0.62 + 0.08 * std::sin(x * 6.0 / width))) r = 60, g = 120, b = 70;
+            if (y > height * (0.78 + 0.06 * std::sin(x * 9.0 / width + 1.5))) r = 35, g = 85, b = 45;
+            std::uint8_t* p = &argb[(static_cast<std::size_t>(y) * width + x) * 4];
+            p[0] = 255, p[1] = r, p[2] = g, p[3] = b;
+        }
+    }
     return argb;
 }
 
@@ -165,10 +184,8 @@ void writeLargeMovie(const std::string& path, std::uint64_t bytes) {
     writeUI16(lossless, 200);
     writeUI16(lossless, 150);
     {
-        Bytes argb = bitmapPixels;
-        for (std::size_t i = 0; i < argb.size(); i += 4) std::rotate(&argb[i], &argb[i + 3], &argb[i + 4]);
-        const Bytes packed = packSWF(Bytes(8, 0) + argb, SWFCompression::Zlib);
-        lossless.insert(lossless.end(), packed.begin() + 8, packed.end());
+        const Bytes packed = zlibCompress(argbOf(bitmapPixels));
+        lossless.insert(lossless.end(), packed.begin(), packed.end());
     }
     const Bytes jpeg = test::encodeJpegRgb(320, 240, photoPixels(320, 240, 16011, 3));
     const Bytes sound = Bytes{0x2F} + test::le32(1152 * 96) + test::le16(0) +

@@ -27,9 +27,14 @@ W1Files w1Files(const std::string& folder);
 // Writes the W1 inputs into folder (which exists).
 void writeW1Inputs(const std::string& folder);
 
+// RGBA samples as DefineBitsLossless2 stores opaque pixels: alpha first.
+Bytes argbOf(Bytes rgba);
 // The pixels of W1's PNG as a DefineBitsLossless2 body stores them (premultiplied
 // ARGB): what the save must compress.
 Bytes w1BitmapPixels();
+// A drawn picture in the same layout: flat colours and hard edges, which compress far
+// more than a photograph.
+Bytes drawnArgb(int width, int height);
 
 // Writes an uncompressed movie of about `bytes` bytes: scene after scene of a bitmap, a
 // JPEG, a sound, a shape, its placement and a frame, with a few exports and actions.

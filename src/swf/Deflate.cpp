@@ -154,6 +154,24 @@ struct ZlibCompressor::State {
         if (i + 1 < count) joined[i] = continueIntoNextBlock(raw);
     }
 
+    // Runs step without the lock, and tells the others when it is done. False, with the
+    // failure kept, when it threw.
+    template <class Step>
+    bool unlockedFor(std::unique_lock<std::mutex>& guard, Step step) {
+        guard.unlock();
+        try {
+            step();
+        } catch (...) {
+            guard.lock();
+            failure = std::current_exception();
+            changed.notify_all();
+            return false;
+        }
+        guard.lock();
+        changed.notify_all();
+        return true;
+    }
+
     // Takes on what can be done now: the choice once the first block is there, then
     // blocks as they become whole. Returns when no more can be started.
     void work() {
@@ -162,35 +180,15 @@ struct ZlibCompressor::State {
             if (stopping || failure || mode == Mode::Zlib || (mode == Mode::Libdeflate && next == count)) return;
             if (mode == Mode::Undecided && available >= end(0)) {
                 mode = Mode::Deciding;
-                guard.unlock();
                 bool zlib = true;
-                try {
-                    zlib = compressesByHalf(data.subspan(0, end(0)));
-                } catch (...) {
-                    guard.lock();
-                    failure = std::current_exception();
-                    changed.notify_all();
-                    return;
-                }
-                guard.lock();
+                if (!unlockedFor(guard, [&] { zlib = compressesByHalf(data.subspan(0, end(0))); })) return;
                 mode = zlib ? Mode::Zlib : Mode::Libdeflate;
-                changed.notify_all();
                 continue;
             }
             if (mode == Mode::Libdeflate && available >= end(next)) {
                 const std::size_t i = next++;
-                guard.unlock();
-                try {
-                    compressBlock(i);
-                } catch (...) {
-                    guard.lock();
-                    failure = std::current_exception();
-                    changed.notify_all();
-                    return;
-                }
-                guard.lock();
+                if (!unlockedFor(guard, [&] { compressBlock(i); })) return;
                 ++done;
-                changed.notify_all();
                 continue;
             }
             changed.wait(guard);

@@ -58,14 +58,15 @@ SWFFile::SWFFile(const std::string& path, RecordSink onRecord) : recordSink_(std
     readRecords(path);
 }
 
-void SWFFile::readFile(const std::string& path) {
+std::shared_ptr<ByteSource> SWFFile::openSource(const std::string& path) {
     std::string error;
     auto source = ByteSource::openFile(path, &error);
-    if (!source) {
-        error_ = error;
-        return;
-    }
-    read(std::move(source), path);
+    if (!source) error_ = error;
+    return source;
+}
+
+void SWFFile::readFile(const std::string& path) {
+    if (auto source = openSource(path)) read(std::move(source), path);
 }
 
 SWFFile::SWFFile(ByteSpan data, const std::string& name) {
@@ -124,12 +125,8 @@ void SWFFile::read(std::shared_ptr<const ByteSource> source, const std::string& 
 }
 
 void SWFFile::readRecords(const std::string& path) {
-    std::string error;
-    auto source = ByteSource::openFile(path, &error);
-    if (!source) {
-        error_ = error;
-        return;
-    }
+    const auto source = openSource(path);
+    if (!source) return;
     const auto sig = readSignature(*source, path);
     if (!sig) return;
     if (compression_ == SWFCompression::None) {

@@ -149,6 +149,8 @@ public:
 
 private:
     void assignVariablesUnchecked(const std::vector<std::unique_ptr<SWFType>>& variables);
+    // The movie's file, or nullptr with error() saying why it cannot be read.
+    std::shared_ptr<ByteSource> openSource(const std::string& path);
     void readFile(const std::string& path);
     void readRecords(const std::string& path);
     // The signature, setting the form; nullopt (error() set) when it is not a movie's.

@@ -22,19 +22,10 @@ using test::cstr;
 using test::le16;
 using test::MovieBuilder;
 using test::operator+;
+using test::clippedBitmapShape;
 using test::runTarvenox;
 using test::TempDir;
 
-Bytes shapeShowing(std::uint16_t shapeId, std::uint16_t bitmapId) {
-    SWFFillStyle fill;
-    fill.type = SWFFillStyle::kClippedBitmap;
-    fill.bitmapId = bitmapId;
-    fill.bitmapMatrix = {.hasScale = true, .scaleX = 20 << 16, .scaleY = 20 << 16, .translateX = 100};
-    SWFShapeStyles styles;
-    styles.shapeId = shapeId;
-    styles.fillStyles = {fill};
-    return styles.write() + Bytes{0x10, 0x00};
-}
 
 Bytes losslessTag(std::uint16_t id, std::uint16_t width, std::uint16_t height) {
     return le16(id) + Bytes{5} + le16(width) + le16(height) + Bytes{0x78, 0x9C, 0x03, 0x00, 0, 0, 0, 1};
@@ -45,7 +36,7 @@ Bytes templateMovie() {
     return MovieBuilder()
         .background(0, 0, 0)
         .tag(20, losslessTag(1, 10, 10))
-        .tag(2, shapeShowing(2, 1))
+        .tag(2, clippedBitmapShape(2, 1))
         .tag(20, losslessTag(3, 8, 8))
         .tag(56, le16(1) + le16(1) + cstr("alpha"))
         .tag(56, le16(1) + le16(3) + cstr("Zeta"))

@@ -15,18 +15,8 @@ namespace tarvenox {
 namespace {
 
 using test::operator+;
+using test::clippedBitmapShape;
 
-// A DefineShape body showing the bitmap in a clipped fill.
-Bytes shapeShowing(std::uint16_t shapeId, std::uint16_t bitmapId) {
-    SWFFillStyle fill;
-    fill.type = SWFFillStyle::kClippedBitmap;
-    fill.bitmapId = bitmapId;
-    fill.bitmapMatrix = {.hasScale = true, .scaleX = 20 << 16, .scaleY = 20 << 16, .translateX = 100};
-    SWFShapeStyles styles;
-    styles.shapeId = shapeId;
-    styles.fillStyles = {fill};
-    return styles.write() + Bytes{0x10, 0x00};
-}
 
 // The streamed JSON is byte for byte the document that describing everything at once
 // gives, for tags written without building JSON (ShowFrame, DoAction, an unknown code)
@@ -51,7 +41,7 @@ TEST(MovieDescription, StreamedJsonIsTheWholeDocument) {
                               .tag(21, test::le16(2) + test::encodeJpeg(40, 30, false))
                               .tag(14, test::le16(3) + Bytes{0x2F} + test::le32(1152) + Bytes(9000, 0))
                               .tag(48, test::le16(4) + Bytes{0x90, 0, 5} + test::cstr("Titl") + Bytes(5000, 0))
-                              .tag(2, shapeShowing(5, 1))
+                              .tag(2, clippedBitmapShape(5, 1))
                               .build();
     std::vector<std::string> movies = {path, empty};
     for (const auto form : {SWFCompression::None, SWFCompression::Zlib, SWFCompression::Lzma}) {
