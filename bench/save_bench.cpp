@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,10 +36,15 @@ struct Outcome {
 };
 
 // Runs the command with standard output to /dev/null and returns its wall time and peak
-// resident memory; a failing command stops the benchmark.
+// resident memory; a failing command stops the benchmark. The command runs under GNU
+// time, which reports the peak of the command alone: a child's own count would start
+// from this process's memory, which it shares until it starts the command.
 Outcome run(const std::vector<std::string>& command, benchmark::State& state) {
+    const std::string peakFile = inputs + "/peak.txt";
+    std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M", "-o", peakFile};
+    timed.insert(timed.end(), command.begin(), command.end());
     std::vector<char*> argv;
-    for (const auto& a : command) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : timed) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -48,12 +52,16 @@ Outcome run(const std::vector<std::string>& command, benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
     int status = -1;
-    rusage usage{};
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) wait4(pid, &status, 0, &usage);
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) waitpid(pid, &status, 0);
     const auto end = std::chrono::steady_clock::now();
     posix_spawn_file_actions_destroy(&actions);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError(("failed: " + command[0]).c_str());
-    return {std::chrono::duration<double>(end - start).count(), usage.ru_maxrss * 1024.0};
+    double peakKilobytes = 0;
+    if (std::FILE* file = std::fopen(peakFile.c_str(), "r")) {
+        if (std::fscanf(file, "%lf", &peakKilobytes) != 1) peakKilobytes = 0;
+        std::fclose(file);
+    }
+    return {std::chrono::duration<double>(end - start).count(), peakKilobytes * 1024.0};
 }
 
 double fileSize(const std::string& path) {

@@ -19,8 +19,8 @@ struct DeflatePlan {
 
 // The zlib stream of data, at most 0.5% larger than zlib's level 9 makes it and usually
 // smaller. Data whose first block compresses less than 2:1 (photographs, where zlib's
-// level 9 is slowest) goes through libdeflate at level 6, cut into blocks of about 1 MiB
-// that are compressed on up to `threads` threads and joined into one stream. Other data
+// level 9 is slowest) goes through libdeflate at level 6, cut into blocks of about
+// 512 KiB that are compressed on up to `threads` threads and joined into one stream. Other data
 // (drawn pictures, flat colours), where libdeflate falls behind zlib by up to a quarter,
 // and any data that turns out to compress by half, goes through zlib at level 9 in one
 // piece, as fast there as libdeflate. The bytes depend on the data alone, never on the

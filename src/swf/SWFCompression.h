@@ -30,6 +30,10 @@ inline constexpr std::size_t kSWFPrefixSize = 8;
 // refused: nullopt, with *error saying why.
 std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::string* error);
 
+// The most bytes of a movie's start that MovieInflater::start looks at: the prefix, and
+// for ZWS the length and the 5 property bytes of its LZMA data.
+inline constexpr std::size_t kInflaterStartSize = kSWFPrefixSize + 4 + 5;
+
 // The rest of a CWS or ZWS movie after its 8-byte prefix, inflated piece by piece from
 // its compressed data as that is handed over, and checked against the length the prefix
 // gives as unpackSWF checks it: a movie read in bounded memory.

@@ -40,6 +40,13 @@ std::string displaySignature(const std::string& sig) {
     return out;
 }
 
+// The first bytes of a movie file: what tells its form and how to inflate it.
+Bytes movieStart(const ByteSource& source) {
+    Bytes start(static_cast<std::size_t>(std::min<std::uint64_t>(source.size(), kInflaterStartSize)));
+    source.readAt(0, start);
+    return start;
+}
+
 std::string describeTag(int code) {
     return "tag " + std::to_string(code) + " (" + std::string(tagName(code)) + ")";
 }
@@ -134,10 +141,8 @@ void SWFFile::readRecords(const std::string& path) {
         readPlain(window, source->size(), nullptr, path);
         return;
     }
-    Bytes start(static_cast<std::size_t>(std::min<std::uint64_t>(source->size(), 32)));
-    source->readAt(0, start);
     std::string problem;
-    auto inflater = MovieInflater::start(start, compression_, &problem);
+    auto inflater = MovieInflater::start(movieStart(*source), compression_, &problem);
     if (!inflater) {
         error_ = unusableData(path, *sig, problem);
         return;
@@ -335,8 +340,7 @@ template <class Look>
 auto lookAtPlainMovie(const std::string& path, Look look) -> decltype(look(std::declval<MovieWindow&>())) {
     auto source = ByteSource::openFile(path, nullptr);
     if (!source) return std::nullopt;
-    Bytes start(static_cast<std::size_t>(std::min<std::uint64_t>(source->size(), 32)));
-    source->readAt(0, start);
+    const Bytes start = movieStart(*source);
     const auto compression = compressionOfSignature(asString(ByteSpan(start).first(std::min<std::size_t>(3, start.size()))));
     if (start.size() >= 3 && compression && *compression != SWFCompression::None) {
         std::string problem;

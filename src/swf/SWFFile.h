@@ -30,7 +30,10 @@ public:
     // Never throws: a movie that cannot be opened, that is not an SWF movie, whose
     // compressed data cannot be used, whose header is cut short, or that ends inside a
     // tag is kept as far as it was read and reported through complete() and error().
-    // A movie that ends right after a tag without an End tag is complete.
+    // A movie that ends right after a tag without an End tag is complete. An uncompressed
+    // movie's file stays open: a tag's body is read from it when first used (small bodies
+    // with the record headers around them), and an unchanged tag is written from there.
+    // A compressed movie is inflated whole into memory.
     explicit SWFFile(const std::string& path);
     // Reads a movie held in memory; name stands for the file in messages.
     SWFFile(ByteSpan data, const std::string& name);
@@ -73,7 +76,8 @@ public:
     // Writes the movie with its file length fixed up: header, tags, End tag. A movie
     // that was not read completely is never written: false, with error() saying why.
     // The target is replaced through a temporary file, so a failed write leaves it as
-    // it was. Logs "writing SWFFile: path".
+    // it was. A movie whose file was found cut short since it was read is not written
+    // either. Logs "writing SWFFile: path".
     bool write(const std::string& path, std::string* error = nullptr);
     // The bytes write() would store (nothing when not even the header was read), in
     // the movie's form: compressed again when it was read compressed.
