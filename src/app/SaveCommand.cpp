@@ -91,11 +91,11 @@ Replacements checkedSounds(const std::vector<std::string>& specs, SWFFile& movie
 
 // The options that name a change, as the check will take them, leaving out what it will
 // refuse: what the conversions can start on before the check.
-Replacements wellFormed(const std::vector<std::string>& specs) {
+Replacements wellFormed(const std::vector<std::string>& options) {
     Replacements replacements;
-    for (const auto& spec : specs) {
+    for (const auto& option : options) {
         try {
-            auto [name, value] = parseReplacement(spec, "", "");
+            auto [name, value] = parseReplacement(option, "", "");
             replacements[name] = value;
         } catch (const CommandError&) {
         }
