@@ -55,6 +55,37 @@ TEST(SWFCompression, EachFormReadsAndIsWrittenBackInItsOwnForm) {
     }
 }
 
+// The data handed over a few bytes at a time, and inflated into small pieces, comes out
+// as the whole movie does, in both compressed forms, and cut short it is refused as the
+// whole is.
+TEST(SWFCompression, DataHandedOverPieceByPieceInflatesAsTheWhole) {
+    for (auto form : {SWFCompression::Zlib, SWFCompression::Lzma}) {
+        for (const bool cut : {false, true}) {
+            SCOPED_TRACE(std::string(signatureOf(form)) + (cut ? ", cut" : ""));
+            Bytes movie = packSWF(plainMovie(), form);
+            if (cut) movie.resize(movie.size() - 9);
+            std::string wholeError;
+            const auto whole = unpackSWF(movie, form, &wholeError);
+            std::string error;
+            auto inflater = MovieInflater::start(movie, form, &error);
+            ASSERT_TRUE(inflater) << error;
+            Bytes out(movie.begin(), movie.begin() + kSWFPrefixSize);
+            for (std::size_t at = inflater->dataOffset(); !inflater->done();) {
+                const std::size_t step = std::min<std::size_t>(7, movie.size() - at);
+                ByteSpan data = ByteSpan(movie).subspan(at, step);
+                std::uint8_t piece[5];
+                const std::size_t written = inflater->inflate(data, at + step == movie.size(), piece);
+                out.insert(out.end(), piece, piece + written);
+                at += step - data.size();
+            }
+            EXPECT_EQ(inflater->error(), wholeError);
+            if (whole) {
+                EXPECT_EQ(out, *whole);
+            }
+        }
+    }
+}
+
 TEST(SWFCompression, ZlibDataCutBeforeItsChecksumHoldsTheWholeMovie) {
     Bytes movie = packSWF(plainMovie(), SWFCompression::Zlib);
     movie.resize(movie.size() - 4);  // the Adler-32 checksum
