@@ -4,12 +4,12 @@
 #include <bit>
 #include <cmath>
 #include <stdexcept>
-#include <zlib.h>
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "font/FontReplacement.h"
 #include "sound/Mp3Sound.h"
+#include "swf/Deflate.h"
 #include "swf/SWFBitWriter.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFFile.h"
@@ -37,17 +37,6 @@ void appendRect(Bytes& out, std::int32_t width, std::int32_t height) {
 
 std::unique_ptr<SWFTag> makeTag(TagCode code, Bytes body) {
     return createTag(static_cast<int>(code), std::move(body));
-}
-
-// zlib at level 9, as the lossless bitmap tags store their pixels.
-Bytes deflate(const Bytes& data) {
-    uLongf size = compressBound(data.size());
-    Bytes packed(size);
-    if (compress2(packed.data(), &size, data.data(), data.size(), 9) != Z_OK) {
-        throw std::runtime_error("zlib could not compress the picture");
-    }
-    packed.resize(size);
-    return packed;
 }
 
 // One value of an ActionPush record: its push type and payload.
@@ -218,7 +207,7 @@ void TemplateBuilder::addPicture(const std::string& exportName, const Pixels& pi
     bitmap.push_back(5);  // BitmapFormat: 32-bit ARGB
     writeUI16(bitmap, static_cast<std::uint32_t>(pixels.width));
     writeUI16(bitmap, static_cast<std::uint32_t>(pixels.height));
-    Bytes packed = deflate(argb);
+    Bytes packed = zlibCompress(argb);
     bitmap.insert(bitmap.end(), packed.begin(), packed.end());
     define(static_cast<int>(TagCode::DefineBitsLossless), std::move(bitmap));
     exportAsset(bitmapId, exportName);

@@ -24,10 +24,16 @@ void prepareOutput(const std::string& path) {
 }
 
 void writeOutput(const std::string& path, ByteSpan bytes) {
+    ByteChain chain;
+    chain.appendView(bytes);
+    writeOutput(path, chain);
+}
+
+void writeOutput(const std::string& path, const ByteChain& bytes) {
     if (isStandardOutput(path)) {
-        if (!writeAll(STDOUT_FILENO, bytes)) {
-            throw CommandError(std::string("standard output: write error: ") +
-                               std::strerror(errno));
+        std::string cause;
+        if (!bytes.writeTo(STDOUT_FILENO, false, &cause)) {
+            throw CommandError("standard output: write error: " + cause);
         }
         return;
     }

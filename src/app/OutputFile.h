@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "common/ByteChain.h"
 #include "common/Bytes.h"
 
 namespace tarvenox {
@@ -18,5 +19,6 @@ void prepareOutput(const std::string& path);
 // Writes the bytes to standard output for "-", else replaces the file atomically
 // (writeFileAtomically). Throws CommandError naming the output on failure.
 void writeOutput(const std::string& path, ByteSpan bytes);
+void writeOutput(const std::string& path, const ByteChain& bytes);
 
 }  // namespace tarvenox

@@ -50,13 +50,13 @@ std::pair<std::string, std::string> parseReplacement(const std::string& text, co
 // byte-wise order of the names: the order the save applies them in. A name given twice
 // takes the last value. What the movie cannot take is refused (CommandError), so that
 // nothing is written then: a name it lacks with the option as given, a file or face it
-// cannot use with the option's name.
+// cannot use with the option's name. The conversions, when given, hold the files read.
 Replacements checkedReplacements(const std::vector<std::string>& specs, SWFFile& movie, ChangeKind kind,
-                                 const char* option, const char* form) {
+                                 const char* option, const char* form, Conversions* conversions = nullptr) {
     Replacements replacements;
     for (const auto& spec : specs) {
         auto [name, value] = parseReplacement(spec, option, form);
-        if (auto problem = changeProblem(movie, kind, name, value)) {
+        if (auto problem = changeProblem(movie, kind, name, value, conversions)) {
             const std::string context = problem->unknownName ? spec : displayText(name);
             throw CommandError(std::string(option) + " " + context + ": " + problem->reason);
         }
@@ -65,16 +65,32 @@ Replacements checkedReplacements(const std::vector<std::string>& specs, SWFFile&
     return replacements;
 }
 
-Replacements checkedImages(const std::vector<std::string>& specs, SWFFile& movie) {
-    return checkedReplacements(specs, movie, ChangeKind::Picture, "--image", "EXPORT=FILE");
+Replacements checkedImages(const std::vector<std::string>& specs, SWFFile& movie,
+                           Conversions* conversions = nullptr) {
+    return checkedReplacements(specs, movie, ChangeKind::Picture, "--image", "EXPORT=FILE", conversions);
 }
 
 Replacements checkedFonts(const std::vector<std::string>& specs, SWFFile& movie) {
     return checkedReplacements(specs, movie, ChangeKind::Font, "--font", "NAME=FACE");
 }
 
-Replacements checkedSounds(const std::vector<std::string>& specs, SWFFile& movie) {
-    return checkedReplacements(specs, movie, ChangeKind::Sound, "--mp3", "EXPORT=FILE");
+Replacements checkedSounds(const std::vector<std::string>& specs, SWFFile& movie,
+                           Conversions* conversions = nullptr) {
+    return checkedReplacements(specs, movie, ChangeKind::Sound, "--mp3", "EXPORT=FILE", conversions);
+}
+
+// The options that name a change, as the check will take them, leaving out what it will
+// refuse: what the conversions can start on before the check.
+Replacements wellFormed(const std::vector<std::string>& options) {
+    Replacements replacements;
+    for (const auto& option : options) {
+        try {
+            auto [name, value] = parseReplacement(option, "", "");
+            replacements[name] = value;
+        } catch (const CommandError&) {
+        }
+    }
+    return replacements;
 }
 
 // What a save that worked has to tell, such as characters of static text that the new
@@ -127,10 +143,12 @@ void saveMovieFile(const SaveOptions& options) {
     ActionVariables variables = parseVariables(options.variables);
     SWFFile movie(options.movie);
     if (!movie.complete()) throw CommandError(movie.error() + "; nothing was written");
+    // Every file and face is converted once, side by side, while the changes are checked.
+    Conversions conversions(movie, wellFormed(options.fonts), wellFormed(options.images), wellFormed(options.mp3));
     const auto fonts = checkedFonts(options.fonts, movie);
-    const auto images = checkedImages(options.images, movie);
-    const auto sounds = checkedSounds(options.mp3, movie);
-    const Report report = customiseMovie(movie, fonts, images, sounds, nullptr, background);
+    const auto images = checkedImages(options.images, movie, &conversions);
+    const auto sounds = checkedSounds(options.mp3, movie, &conversions);
+    const Report report = customiseMovie(movie, fonts, images, sounds, nullptr, background, &conversions);
     if (report.failed()) throw CommandError(report.text() + "; nothing was written");
     printNotes(report);
     // A movie's own script stays: only the assignments of the variables change.
@@ -139,7 +157,7 @@ void saveMovieFile(const SaveOptions& options) {
     }
     if (options.uncompressed) movie.setCompression(SWFCompression::None);
     if (isStandardOutput(options.output)) {
-        writeOutput(options.output, movie.serialize());
+        writeOutput(options.output, movie.bytes());
         return;
     }
     std::string error;

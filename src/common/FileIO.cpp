@@ -62,24 +62,32 @@ bool writeAll(int fd, ByteSpan bytes) {
     return true;
 }
 
-std::optional<Bytes> readFileBytes(const std::string& path, std::string* error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+int openRegularFile(const std::string& path, std::uint64_t* size, std::string* error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         setError(error, path, "cannot open: " + errnoText());
-        return std::nullopt;
+        return -1;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        setError(error, path, S_ISDIR(st.st_mode) ? "is a folder, not a regular file"
-                                                  : "not a regular file");
+        setError(error, path, S_ISDIR(st.st_mode) ? "is a folder, not a regular file" : "not a regular file");
         ::close(fd);
-        return std::nullopt;
+        return -1;
     }
-    Bytes data;
-    data.reserve(static_cast<std::size_t>(st.st_size));
-    std::uint8_t chunk[65536];
+    *size = static_cast<std::uint64_t>(st.st_size);
+    return fd;
+}
+
+std::optional<Bytes> readFileBytes(const std::string& path, std::string* error) {
+    std::uint64_t size = 0;
+    const int fd = openRegularFile(path, &size, error);
+    if (fd < 0) return std::nullopt;
+    // Read straight into the buffer; a file that grows meanwhile is read to its end.
+    Bytes data(static_cast<std::size_t>(size));
+    std::size_t done = 0;
     for (;;) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (done == data.size()) data.resize(data.size() + 65536);
+        const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             setError(error, path, "read error: " + errnoText());
@@ -87,13 +95,20 @@ std::optional<Bytes> readFileBytes(const std::string& path, std::string* error) 
             return std::nullopt;
         }
         if (n == 0) break;
-        data.insert(data.end(), chunk, chunk + n);
+        done += static_cast<std::size_t>(n);
     }
     ::close(fd);
+    data.resize(done);
     return data;
 }
 
 bool writeFileAtomically(const std::string& path, ByteSpan bytes, std::string* error) {
+    ByteChain chain;
+    chain.appendView(bytes);
+    return writeFileAtomically(path, chain, error);
+}
+
+bool writeFileAtomically(const std::string& path, const ByteChain& bytes, std::string* error) {
     const auto target = finalTarget(path);
     if (!target) {
         setError(error, path, "cannot follow the symbolic link: " + errnoText());
@@ -122,8 +137,14 @@ bool writeFileAtomically(const std::string& path, ByteSpan bytes, std::string* e
         mode = 0666 & ~mask;
     }
     ::fchmod(fd, mode);
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    std::string cause = ok ? "" : "write error: " + errnoText();
+    std::string cause;
+    bool ok = bytes.writeTo(fd, true, &cause);
+    if (!ok) {
+        cause = "write error: " + cause;
+    } else if (::fsync(fd) != 0) {
+        ok = false;
+        cause = "write error: " + errnoText();
+    }
     if (::close(fd) != 0 && ok) {
         ok = false;
         cause = "write error: " + errnoText();

@@ -1,9 +1,11 @@
 // Whole-file reading and replace-by-rename writing.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "common/ByteChain.h"
 #include "common/Bytes.h"
 
 namespace tarvenox {
@@ -13,6 +15,9 @@ namespace tarvenox {
 // stall the program, and only a regular file is read: a FIFO, a device or a folder is
 // refused as "not a regular file".
 std::optional<Bytes> readFileBytes(const std::string& path, std::string* error = nullptr);
+// Opens a regular file for reading as readFileBytes does: the descriptor and *size, or -1
+// with *error (when given) naming the file and the cause.
+int openRegularFile(const std::string& path, std::uint64_t* size, std::string* error = nullptr);
 
 // Writes the bytes to a temporary file beside path and renames it over path, so a
 // failure never leaves a half-written or destroyed file behind. A symbolic link is
@@ -22,6 +27,9 @@ std::optional<Bytes> readFileBytes(const std::string& path, std::string* error =
 // on failure and on SIGINT, SIGTERM or SIGHUP (see TemporaryPaths.h); *error then
 // names the file and the cause.
 bool writeFileAtomically(const std::string& path, ByteSpan bytes, std::string* error = nullptr);
+// The same for bytes in pieces (ByteChain::writeTo), whose write-back starts while they
+// are written.
+bool writeFileAtomically(const std::string& path, const ByteChain& bytes, std::string* error = nullptr);
 
 // Writes all bytes to an open descriptor, retrying interrupted and partial writes.
 bool writeAll(int fd, ByteSpan bytes);

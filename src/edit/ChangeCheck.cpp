@@ -2,6 +2,7 @@
 #include "edit/ChangeCheck.h"
 
 #include "common/Cp1252.h"
+#include "edit/Conversions.h"
 #include "font/FontEngine.h"
 #include "sound/Mp3Sound.h"
 #include "swf/PictureFile.h"
@@ -20,7 +21,7 @@ std::optional<ChangeProblem> unusable(std::string reason) { return ChangeProblem
 }  // namespace
 
 std::optional<ChangeProblem> changeProblem(SWFFile& movie, ChangeKind kind, const std::string& name,
-                                           const std::string& value) {
+                                           const std::string& value, Conversions* conversions) {
     switch (kind) {
         case ChangeKind::Font:
             if (findFontNamed(movie, name) == nullptr) {
@@ -37,13 +38,21 @@ std::optional<ChangeProblem> changeProblem(SWFFile& movie, ChangeKind kind, cons
             if (pictureKind(value) == PictureKind::Other) {
                 return unknown("a picture must be a PNG or JPEG file (.png, .jpg, .jpeg)");
             }
-            if (auto problem = pictureProblem(value)) return unusable(problem->reason);
+            if (PictureConversion* picture = conversions != nullptr ? conversions->picture(name, value) : nullptr) {
+                if (picture->problem) return unusable(picture->problem->reason);
+            } else if (auto problem = pictureProblem(value)) {
+                return unusable(problem->reason);
+            }
             return std::nullopt;
         case ChangeKind::Sound:
             if (findExportedSound(movie, name) == nullptr) {
                 return unknown("the movie exports no sound named '" + displayText(name) + "'");
             }
-            if (auto problem = mp3FileProblem(value)) return unusable(*problem);
+            if (SoundConversion* sound = conversions != nullptr ? conversions->sound(name, value) : nullptr) {
+                if (sound->problem) return unusable(*sound->problem);
+            } else if (auto problem = mp3FileProblem(value)) {
+                return unusable(*problem);
+            }
             return std::nullopt;
     }
     return std::nullopt;

@@ -8,6 +8,7 @@
 
 namespace tarvenox {
 
+class Conversions;
 class SWFFile;
 
 enum class ChangeKind { Font, Picture, Sound };
@@ -24,7 +25,9 @@ struct ChangeProblem {
 // face (UTF-8) or the file (a UTF-8 path). nullopt when the movie can take the change:
 // it has a font or an exported picture or sound of that name, a picture is a PNG or JPEG
 // file that players can show, an MP3 file holds a stream, and a font can be made at all.
+// The verdict of the conversions, when given and holding the pair, saves reading the file
+// a second time.
 std::optional<ChangeProblem> changeProblem(SWFFile& movie, ChangeKind kind, const std::string& name,
-                                           const std::string& value);
+                                           const std::string& value, Conversions* conversions = nullptr);
 
 }  // namespace tarvenox

@@ -24,19 +24,28 @@ void logReplacement(const char* format, const std::string& name, const std::stri
 
 Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
                       const Replacements& sounds, const ActionVariables* variables,
-                      std::optional<std::int32_t> background) {
+                      std::optional<std::int32_t> background, Conversions* conversions) {
+    std::optional<Conversions> own;
+    if (conversions == nullptr) conversions = &own.emplace(movie, fonts, pictures, sounds);
     Report report;
     for (const auto& [name, face] : fonts) {
         logReplacement("replacing font %s with font %s\n", name, face);
-        report.add(replaceFont(movie, name, face));
+        const GlyphOutlines* outlines = conversions->outlines(name, face);
+        report.add(outlines != nullptr ? replaceFont(movie, name, face, *outlines) : replaceFont(movie, name, face));
     }
     for (const auto& [name, path] : pictures) {
         logReplacement("replacing image %s with image %s\n", name, path);
-        report.add(movie.replacePicture(name, path));
+        if (PictureConversion* picture = conversions->picture(name, path)) {
+            movie.installPicture(name, std::move(picture->image));
+            report.add(std::move(picture->report));
+        } else {
+            report.add(movie.replacePicture(name, path));
+        }
     }
     for (const auto& [name, path] : sounds) {
         logReplacement("replacing mp3 %s with mp3 %s\n", name, path);
-        report.add(replaceSound(movie, name, path));
+        SoundConversion* sound = conversions->sound(name, path);
+        report.add(sound != nullptr ? installSound(movie, name, std::move(*sound)) : replaceSound(movie, name, path));
     }
     if (variables != nullptr) {
         try {

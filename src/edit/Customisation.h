@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/Report.h"
+#include "edit/Conversions.h"
 #include "swf/SWFType.h"
 
 namespace tarvenox {
@@ -14,17 +15,16 @@ namespace tarvenox {
 class EditSession;
 class SWFFile;
 
-using Replacements = std::map<std::string, std::string>;
-
 // Applies changes to a movie in the save's order: fonts, then pictures, then sounds,
 // each kind in byte-wise order of its names with a log line per entry; then the
 // variables (when given) and the background colour (when given). The report gathers
 // what each change reported; it fails when a change could not be made as asked (the
 // other changes are made all the same), and it says so when the variables cannot be
-// written, which leaves the movie's actions as they were.
+// written, which leaves the movie's actions as they were. The files and faces are
+// converted side by side (Conversions), by the conversions given when they hold them.
 Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
                       const Replacements& sounds, const ActionVariables* variables,
-                      std::optional<std::int32_t> background);
+                      std::optional<std::int32_t> background, Conversions* conversions = nullptr);
 
 // The recording operations: each keeps a choice for the next save, replacing an earlier
 // choice for the same name.

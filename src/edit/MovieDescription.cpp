@@ -274,24 +274,61 @@ void writeHeaderText(std::ostream& text, const json& d, std::size_t tagCount) {
 
 }  // namespace
 
+namespace {
+
+// No more than this much of a body is read to describe its tag, so that describing a
+// movie takes the same memory however large its tags: the JPEG data before the frame
+// header, the style arrays of a shape, exports and actions lie well within it.
+constexpr std::size_t kDescribedBytes = 4u << 20;
+
+// How much of a body describing its tag reads.
+std::size_t describedBytes(int code) {
+    switch (static_cast<TagCode>(code)) {
+        case TagCode::DefineBitsLossless:
+        case TagCode::DefineBitsLossless2:
+            return 7;  // id, format, width, height
+        case TagCode::DefineSound:
+            return 7;  // id, format flags, sample count
+        case TagCode::DefineFont2:
+        case TagCode::DefineFont3:
+            return 5 + 255;  // id, flags, language, the name's length and the name
+        case TagCode::SetBackgroundColor:
+            return 3;
+        default:
+            return definesCharacter(code) ? 2 : kDescribedBytes;
+    }
+}
+
+// The tag's description from the part of its body it needs, with the body's length.
+json describeRecord(const SWFFile::Record& record, const SWFTag& bare, MovieTextEncoding encoding) {
+    if (!hasDetails(bare)) return nullptr;
+    json out = describeTag(*record.tag(describedBytes(record.code())), encoding);
+    out["length"] = record.length();
+    return out;
+}
+
+}  // namespace
+
 void writeMovieDescription(const std::string& path, std::ostream& out, bool asJson) {
     // The header's fields (whether the movie is complete, its error) and the tag count
     // come before the tags, so a first reading counts and a second one describes, each
-    // holding one tag at a time.
+    // going from record to record and reading only the bodies it describes.
     std::size_t count = 0;
-    SWFFile counted(path, [&](std::unique_ptr<SWFTag>) { ++count; });
+    SWFFile counted(path, [&](const SWFFile::Record&) { ++count; });
     if (counted.header().empty()) throw Exception(counted.error(), __LINE__, __FILE__);
     const json head = describeMovieHeader(counted, path);
+    const MovieTextEncoding encoding = counted.textEncoding();
 
     std::size_t index = 0;
     if (!asJson) {
         writeHeaderText(out, head, count);
-        SWFFile described(path, [&](std::unique_ptr<SWFTag> tag) {
+        SWFFile described(path, [&](const SWFFile::Record& record) {
             char line[96];
-            std::snprintf(line, sizeof line, "%5zu  %4d %-28s %8u", index++, tag->code(),
-                          std::string(tagName(tag->code())).c_str(), tag->length());
+            std::snprintf(line, sizeof line, "%5zu  %4d %-28s %8u", index++, record.code(),
+                          std::string(tagName(record.code())).c_str(), record.length());
             out << line;
-            if (hasDetails(*tag)) out << detailText(describeTag(*tag, counted.textEncoding()));
+            const json details = describeRecord(record, *record.tag(0), encoding);
+            if (!details.is_null()) out << detailText(details);
             out << '\n';
         });
     } else {
@@ -300,16 +337,17 @@ void writeMovieDescription(const std::string& path, std::ostream& out, bool asJs
         std::string text = head.dump(2);
         text.resize(text.size() - 2);  // the closing "\n}"
         out << text << ",\n  \"tags\": [";
-        SWFFile described(path, [&](std::unique_ptr<SWFTag> tag) {
+        SWFFile described(path, [&](const SWFFile::Record& record) {
             out << (index++ == 0 ? "\n" : ",\n");
-            if (hasDetails(*tag)) {
-                writeIndentedTag(out, describeTag(*tag, counted.textEncoding()));
+            const json details = describeRecord(record, *record.tag(0), encoding);
+            if (!details.is_null()) {
+                writeIndentedTag(out, details);
                 return;
             }
             // describeTag's three keys as dump(2) writes them; tag names need no escapes.
-            out << "    {\n      \"code\": " << tag->code()  //
-                << ",\n      \"length\": " << tag->length()
-                << ",\n      \"name\": \"" << tagName(tag->code()) << "\"\n    }";
+            out << "    {\n      \"code\": " << record.code()  //
+                << ",\n      \"length\": " << record.length()
+                << ",\n      \"name\": \"" << tagName(record.code()) << "\"\n    }";
         });
         out << (index == 0 ? "]\n}\n" : "\n  ]\n}\n");
     }

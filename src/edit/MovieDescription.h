@@ -19,9 +19,9 @@ nlohmann::json describeMovieHeader(const SWFFile& movie, const std::string& path
 nlohmann::json describeTag(const SWFTag& tag, MovieTextEncoding encoding);
 
 // The whole description of the movie at path, as one JSON document ({header fields...,
-// "tags": [...]}) or as readable text with one line per tag. The movie is read tag by
-// tag and no tag is kept, so memory stays near the file's size however many tags it
-// has. Throws Exception when not even the header can be read, and after writing
+// "tags": [...]}) or as readable text with one line per tag. The movie is read record by
+// record, reading only what it says of a tag (at most 4 MiB of a body), and no tag is
+// kept, so memory stays the same however large the movie. Throws Exception when not even the header can be read, and after writing
 // what could be read when the movie is incomplete.
 void writeMovieDescription(const std::string& path, std::ostream& out, bool asJson);
 

@@ -57,7 +57,8 @@ public:
     virtual std::vector<std::string> faceNames() = 0;
 };
 
-// The engine of this system: fontconfig and FreeType.
+// The engine of this system: fontconfig and FreeType. Its fonts may be created and its
+// faces listed from any thread; a created font serves one thread at a time.
 FontEngine& systemFontEngine();
 
 }  // namespace tarvenox

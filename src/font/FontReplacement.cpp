@@ -13,8 +13,11 @@
 namespace tarvenox {
 
 Report replaceWithSystemFont(SWFFont& font, const std::string& fontName, const std::string& faceName) {
+    return replaceWithOutlines(font, fontName, extractGlyphOutlines(faceName));
+}
+
+Report replaceWithOutlines(SWFFont& font, const std::string& fontName, const GlyphOutlines& outlines) {
     const std::uint8_t styleFlags = font.body().size() > 2 ? font.body()[2] : 0;
-    GlyphOutlines outlines = extractGlyphOutlines(faceName);
     font.setData(font.code() == static_cast<int>(TagCode::DefineFont3)
                      ? buildDefineFont3Body(font.characterId(), fontName, outlines, styleFlags)
                      : buildDefineFont2Body(font.characterId(), fontName, outlines, styleFlags));
@@ -22,11 +25,17 @@ Report replaceWithSystemFont(SWFFont& font, const std::string& fontName, const s
 }
 
 Report replaceFont(SWFFile& movie, const std::string& fontName, const std::string& faceName) {
+    if (findFontNamed(movie, fontName) == nullptr) return {};
+    return replaceFont(movie, fontName, faceName, extractGlyphOutlines(faceName));
+}
+
+Report replaceFont(SWFFile& movie, const std::string& fontName, const std::string& faceName,
+                   const GlyphOutlines& outlines) {
     SWFFont* font = findFontNamed(movie, fontName);
     if (font == nullptr) return {};
     const std::uint16_t id = font->characterId();
     const std::vector<char32_t> oldCodePoints = fontCodePoints(font->body(), movie.textEncoding());
-    Report report = replaceWithSystemFont(*font, font->nameBytes(), faceName);
+    Report report = replaceWithOutlines(*font, font->nameBytes(), outlines);
     // Static text names its glyphs by their place in the old font.
     if (const int missing = remapStaticText(movie, id, oldCodePoints); missing > 0) {
         report.note("static text in font " + displayMovieText(font->getFontName(), movie.textEncoding()) +

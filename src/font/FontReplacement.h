@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/Report.h"
+#include "font/GlyphOutlines.h"
 
 namespace tarvenox {
 
@@ -17,6 +18,8 @@ class SWFFont;
 // what the outline extraction had to say (no face could be created, an outline record
 // skipped); it never fails, as the font is written completely all the same.
 Report replaceWithSystemFont(SWFFont& font, const std::string& fontName, const std::string& faceName);
+// The same from the face's outlines, extracted beforehand (extractGlyphOutlines).
+Report replaceWithOutlines(SWFFont& font, const std::string& fontName, const GlyphOutlines& outlines);
 
 // Rebuilds the first font of the movie named fontName (a product text; see
 // findFontNamed), keeping its name bytes exactly. Static text drawn in it (DefineText,
@@ -25,5 +28,8 @@ Report replaceWithSystemFont(SWFFont& font, const std::string& fontName, const s
 // font carries changes nothing. Characters of static text that the new font lacks are
 // told of in the report.
 Report replaceFont(SWFFile& movie, const std::string& fontName, const std::string& faceName);
+// The same from the face's outlines, extracted beforehand (extractGlyphOutlines).
+Report replaceFont(SWFFile& movie, const std::string& fontName, const std::string& faceName,
+                   const GlyphOutlines& outlines);
 
 }  // namespace tarvenox

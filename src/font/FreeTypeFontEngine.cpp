@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <set>
 
 #include "common/Cp1252.h"
@@ -148,6 +149,7 @@ public:
 
     std::unique_ptr<EngineFont> createFont(const FontRequest& request) override {
         if (library_ == nullptr) return nullptr;
+        std::lock_guard guard(lock_);
         Pattern pattern(FcPatternCreate());
         if (!request.faceName.empty()) {
             FcPatternAddString(pattern.get(), FC_FAMILY,
@@ -180,6 +182,7 @@ public:
     // Every family name of the installed TrueType and OpenType outline fonts, the
     // localised and the legacy ones (such as "DejaVu Sans Condensed") alike.
     std::vector<std::string> faceNames() override {
+        std::lock_guard guard(lock_);
         Pattern pattern(FcPatternCreate());
         FcPatternAddBool(pattern.get(), FC_OUTLINE, FcTrue);
         FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FONTFORMAT, nullptr);
@@ -202,6 +205,9 @@ public:
 
 private:
     FT_Library library_ = nullptr;
+    // A save checks the faces on one thread while it converts them on another: fontconfig
+    // and the FreeType library are asked one call at a time.
+    std::mutex lock_;
 };
 
 }  // namespace

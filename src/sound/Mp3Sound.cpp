@@ -35,9 +35,10 @@ int mp3SoundRate(int samplingRate) {
     return 3;
 }
 
-std::unique_ptr<SWFDefineSound> soundFromMp3(std::uint16_t soundId, ByteSpan mp3, const std::string& name,
-                                             std::string* problem) {
-    const Mp3Stream stream = readMp3Stream(mp3);
+namespace {
+
+std::unique_ptr<SWFDefineSound> soundFromStream(std::uint16_t soundId, ByteSpan mp3, const Mp3Stream& stream,
+                                                const std::string& name, std::string* problem) {
     switch (stream.problem) {
         case Mp3Stream::Problem::NoFrame:
             setProblem(problem, refusal(name, "enthält keine MP3-Daten."));
@@ -75,21 +76,8 @@ std::unique_ptr<SWFDefineSound> soundFromMp3(std::uint16_t soundId, ByteSpan mp3
                                             std::move(body));
 }
 
-std::unique_ptr<SWFDefineSound> soundFromMp3File(std::uint16_t soundId, const std::string& path,
-                                                 std::string* problem) {
-    auto data = readFileBytes(path);
-    if (!data) {
-        setProblem(problem, refusal(path, "kann nicht gelesen werden."));
-        return nullptr;
-    }
-    return soundFromMp3(soundId, *data, path, problem);
-}
-
-std::optional<std::string> mp3FileProblem(const std::string& path) {
-    std::string cause;
-    const auto data = readFileBytes(path, &cause);
-    if (!data) return cause;
-    switch (readMp3Stream(*data).problem) {
+std::optional<std::string> streamProblem(const Mp3Stream& stream, const std::string& path) {
+    switch (stream.problem) {
         case Mp3Stream::Problem::NoFrame:
             return path + ": no MP3 stream in the file (no three chained MPEG audio frames)";
         case Mp3Stream::Problem::FreeFormat:
@@ -101,18 +89,57 @@ std::optional<std::string> mp3FileProblem(const std::string& path) {
     return std::nullopt;
 }
 
-Report replaceSound(SWFFile& movie, const std::string& exportName, const std::string& path) {
+}  // namespace
+
+std::unique_ptr<SWFDefineSound> soundFromMp3(std::uint16_t soundId, ByteSpan mp3, const std::string& name,
+                                             std::string* problem) {
+    return soundFromStream(soundId, mp3, readMp3Stream(mp3), name, problem);
+}
+
+SoundConversion convertMp3File(const std::string& path) {
+    SoundConversion out;
+    std::string cause;
+    const auto data = readFileBytes(path, &cause);
+    if (!data) {
+        out.problem = cause;
+        out.refusal = refusal(path, "kann nicht gelesen werden.");
+        return out;
+    }
+    const Mp3Stream stream = readMp3Stream(*data);
+    out.problem = streamProblem(stream, path);
+    out.sound = soundFromStream(0, *data, stream, path, &out.refusal);
+    return out;
+}
+
+Report installSound(SWFFile& movie, const std::string& exportName, SoundConversion conversion) {
     Report report;
     auto slot = movie.findExported<SWFDefineSound>(exportName);
     if (slot == movie.tags().end()) return report;
-    std::string problem;
-    auto replacement = soundFromMp3File((*slot)->characterId(), path, &problem);
-    if (!replacement) {
-        report.fail(problem, MessageKind::Information);
+    if (!conversion.sound) {
+        report.fail(conversion.refusal, MessageKind::Information);
         return report;
     }
-    *slot = std::move(replacement);
+    conversion.sound->setCharacterId((*slot)->characterId());
+    *slot = std::move(conversion.sound);
     return report;
+}
+
+std::unique_ptr<SWFDefineSound> soundFromMp3File(std::uint16_t soundId, const std::string& path,
+                                                 std::string* problem) {
+    SoundConversion conversion = convertMp3File(path);
+    if (conversion.sound) {
+        conversion.sound->setCharacterId(soundId);
+    } else {
+        setProblem(problem, std::move(conversion.refusal));
+    }
+    return std::move(conversion.sound);
+}
+
+std::optional<std::string> mp3FileProblem(const std::string& path) { return convertMp3File(path).problem; }
+
+Report replaceSound(SWFFile& movie, const std::string& exportName, const std::string& path) {
+    if (movie.findExported<SWFDefineSound>(exportName) == movie.tags().end()) return {};
+    return installSound(movie, exportName, convertMp3File(path));
 }
 
 }  // namespace tarvenox

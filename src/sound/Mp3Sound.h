@@ -40,4 +40,17 @@ std::optional<std::string> mp3FileProblem(const std::string& path);
 // no usable MP3 stream keeps the template's music: the report fails with the reason.
 Report replaceSound(SWFFile& movie, const std::string& exportName, const std::string& path);
 
+// An MP3 file read and walked once, for both the check and the replacement.
+struct SoundConversion {
+    // mp3FileProblem's verdict.
+    std::optional<std::string> problem;
+    // The DefineSound with id 0; nullptr when the file cannot be used, with refusal
+    // saying why (soundFromMp3File's message).
+    std::unique_ptr<SWFDefineSound> sound;
+    std::string refusal;
+};
+SoundConversion convertMp3File(const std::string& path);
+// replaceSound with the file already converted.
+Report installSound(SWFFile& movie, const std::string& exportName, SoundConversion conversion);
+
 }  // namespace tarvenox

@@ -9,6 +9,8 @@
 #include "common/Messages.h"
 #include "swf/JpegCheck.h"
 #include "swf/PngImage.h"
+#include "swf/SWFJpegImage.h"
+#include "swf/SWFLosslessImage.h"
 
 namespace tarvenox {
 
@@ -33,29 +35,41 @@ PictureKind pictureKind(const std::string& path) {
     return PictureKind::Other;
 }
 
-std::optional<PictureProblem> pictureProblem(const std::string& path) {
+PictureConversion convertPicture(const std::string& path) {
+    PictureConversion out;
     switch (pictureKind(path)) {
         case PictureKind::Jpeg: {
             std::string cause;
             auto data = readFileBytes(path, &cause);
             if (!data) {
                 // Refused like an empty file, with the cause for the command line.
-                auto problem = jpegProblem(Bytes{}, path);
-                problem->reason = cause;
-                return problem;
+                out.problem = jpegProblem(Bytes{}, path);
+                out.problem->reason = cause;
+                out.report.fail(missingPictureMessage(path), MessageKind::OkCancel);
+                break;
             }
-            return jpegProblem(*data, path);
+            out.problem = jpegProblem(*data, path);
+            out.image = SWFJpegImage::fromJpegData(0, *data);
+            break;
         }
         case PictureKind::Png: {
-            PngImageImpl image(path);
-            if (!image.valid()) return PictureProblem{image.error(), image.reason()};
-            return std::nullopt;
+            PngImageImpl image(path, PngImageImpl::BodyWhileDecoding::Yes);
+            if (!image.valid()) {
+                out.problem = PictureProblem{image.error(), image.reason()};
+                out.report.fail(image.error(), MessageKind::OkCancel);
+                break;
+            }
+            out.image = SWFLosslessImage::fromPng(0, image);
+            if (!out.image) out.report.fail(outOfMemoryMessage(path), MessageKind::OkCancel);
+            break;
         }
         case PictureKind::Other:
             break;
     }
-    return std::nullopt;
+    return out;
 }
+
+std::optional<PictureProblem> pictureProblem(const std::string& path) { return convertPicture(path).problem; }
 
 void checkPictureFile(const std::string& path) {
     if (auto problem = pictureProblem(path)) {

@@ -2,10 +2,13 @@
 // pass when they are chosen.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "common/Report.h"
 #include "swf/PictureLimits.h"
+#include "swf/SWFImage.h"
 
 namespace tarvenox {
 
@@ -18,6 +21,20 @@ PictureKind pictureKind(const std::string& path);
 // cannot be read or decoded or is larger than players show. Files of other kinds pass
 // unchecked: they are ignored when the movie is saved.
 std::optional<PictureProblem> pictureProblem(const std::string& path);
+// A picture file turned into a bitmap tag, read and decoded once for both the check and
+// the replacement.
+struct PictureConversion {
+    // pictureProblem's verdict.
+    std::optional<PictureProblem> problem;
+    // DefineBitsLossless or 2 for a PNG, DefineBitsJPEG2 for a JPEG (checked or not),
+    // with character id 0; nullptr for a file that cannot be used or of another kind.
+    std::unique_ptr<SWFImage> image;
+    // What the replacement reports: a file that cannot be read or decoded (a box with OK
+    // and Cancel, whose answer changes nothing).
+    Report report;
+};
+PictureConversion convertPicture(const std::string& path);
+
 // The same, thrown as FileException (the message for the user, the path as file name).
 void checkPictureFile(const std::string& path);
 

@@ -2,15 +2,17 @@
 #include "swf/PngImage.h"
 
 #include <png.h>
-#include <zlib.h>
 
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <utility>
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "common/FileIO.h"
+#include "swf/Deflate.h"
 #include "swf/PictureFile.h"
 #include "swf/PictureLimits.h"
 
@@ -100,9 +102,20 @@ std::string oversizedChunk(ByteSpan png) {
     return "";
 }
 
+// Told of a picture's rows as they are decoded.
+class RowSink {
+public:
+    virtual ~RowSink() = default;
+    // The picture's layout is known (out holds all but the pixels).
+    virtual void start(const Decoded& out) = 0;
+    // Rows 0 to rows - 1 of out.pixels hold their final bytes.
+    virtual void rowsDecoded(const Decoded& out, std::uint32_t rows) = 0;
+};
+
 // Everything between setjmp and the last libpng call. No object with a destructor
-// lives in this frame: what it allocates belongs to `out`, which outlives the jump.
-bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& out) {
+// lives in this frame: what it allocates belongs to `out`, which outlives the jump, and
+// what the sink allocates to the sink.
+bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& out, RowSink* sink) {
     if (setjmp(png_jmpbuf(png))) return false;
 
     // The picture's own size is checked below, with a message of our own.
@@ -138,7 +151,7 @@ bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& 
         if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
         if ((colorType & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
     }
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
     out.channels = png_get_channels(png, info);
@@ -175,15 +188,106 @@ bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& 
     out.pixels = std::make_unique_for_overwrite<std::uint8_t[]>(rowBytes * out.height);
     out.rows.resize(out.height);
     for (std::uint32_t y = 0; y < out.height; ++y) out.rows[y] = out.pixels.get() + y * rowBytes;
-    png_read_image(png, out.rows.data());
+    if (sink != nullptr) sink->start(out);
+    if (passes == 1 && sink != nullptr) {
+        // Row by row, so that the sink can use the first rows while the others decode.
+        constexpr std::uint32_t kRowsPerReport = 16;
+        for (std::uint32_t y = 0; y < out.height; ++y) {
+            png_read_row(png, out.rows[y], nullptr);
+            if ((y + 1) % kRowsPerReport == 0 || y + 1 == out.height) sink->rowsDecoded(out, y + 1);
+        }
+    } else {
+        png_read_image(png, out.rows.data());
+        if (sink != nullptr) sink->rowsDecoded(out, out.height);
+    }
     // The chunks after the image data are not read: a file cut short after its last
     // image row still gives the whole picture.
     return true;
 }
 
+// The DefineBitsLossless body of a picture (character id 0), built as its rows are
+// decoded: each row is put in the bitmap's layout as soon as it is there, and the pixel
+// data is compressed block by block as soon as a block is whole.
+class LosslessBody final : public RowSink {
+public:
+    void start(const Decoded& picture) override {
+        const std::size_t w = picture.width;
+        writeUI16(header_, 0);  // the character id, set by the tag
+        if (picture.isPalette) {
+            const std::size_t entries = picture.colorTable.size() / 4;
+            header_.push_back(kFormatColorMapped);
+            writeUI16(header_, picture.width);
+            writeUI16(header_, picture.height);
+            header_.push_back(static_cast<std::uint8_t>(entries - 1));
+            // The colour table: RGB, or RGBA premultiplied when entries are transparent.
+            for (std::size_t i = 0; i < entries; ++i) {
+                const std::uint8_t* e = &picture.colorTable[i * 4];
+                if (picture.hasAlpha) {
+                    raw_.insert(raw_.end(), {premultiply(e[0], e[3]), premultiply(e[1], e[3]),
+                                             premultiply(e[2], e[3]), e[3]});
+                } else {
+                    raw_.insert(raw_.end(), {e[0], e[1], e[2]});
+                }
+            }
+            // One index per pixel, each row padded with zeros to a multiple of 4 bytes.
+            stride_ = (w + 3) / 4 * 4;
+        } else {
+            header_.push_back(kFormatArgb);
+            writeUI16(header_, picture.width);
+            writeUI16(header_, picture.height);
+            stride_ = w * 4;
+        }
+        tableBytes_ = raw_.size();
+        raw_.resize(tableBytes_ + stride_ * picture.height, 0);
+        compressor_ = std::make_unique<ZlibCompressor>(raw_);
+    }
+
+    void rowsDecoded(const Decoded& picture, std::uint32_t rows) override {
+        const std::size_t w = picture.width;
+        for (; converted_ < rows; ++converted_) {
+            const std::uint8_t* in = picture.rows[converted_];
+            std::uint8_t* out = &raw_[tableBytes_ + converted_ * stride_];
+            if (picture.isPalette) {
+                std::memcpy(out, in, w);
+                continue;
+            }
+            // Alpha, red, green, blue per pixel. Without an alpha channel the first byte
+            // is the format's reserved 0; with one, colours are premultiplied by alpha.
+            for (std::size_t x = 0; x < w; ++x, out += 4) {
+                if (picture.hasAlpha) {
+                    const std::uint8_t a = in[3];
+                    out[0] = a;
+                    out[1] = premultiply(in[0], a);
+                    out[2] = premultiply(in[1], a);
+                    out[3] = premultiply(in[2], a);
+                    in += 4;
+                } else {
+                    out[0] = 0;
+                    out[1] = in[0];
+                    out[2] = in[1];
+                    out[3] = in[2];
+                    in += 3;
+                }
+            }
+        }
+        compressor_->available(tableBytes_ + rows * stride_);
+    }
+
+    // The body, once every row is there.
+    Bytes finish() { return compressor_->finish(std::move(header_)); }
+
+private:
+    Bytes header_;
+    Bytes raw_;
+    std::size_t tableBytes_ = 0;
+    std::size_t stride_ = 0;
+    std::uint32_t converted_ = 0;
+    std::unique_ptr<ZlibCompressor> compressor_;
+};
+
 }  // namespace
 
-PngImageImpl::PngImageImpl(const std::string& path) {
+PngImageImpl::PngImageImpl(const std::string& path, BodyWhileDecoding withBody) {
     std::string cause;
     auto data = readFileBytes(path, &cause);
     if (!data) {
@@ -191,12 +295,14 @@ PngImageImpl::PngImageImpl(const std::string& path) {
         reason_ = cause;
         return;
     }
-    decode(*data, path);
+    decode(*data, path, withBody);
 }
 
-PngImageImpl::PngImageImpl(ByteSpan png, const std::string& path) { decode(png, path); }
+PngImageImpl::PngImageImpl(ByteSpan png, const std::string& path, BodyWhileDecoding withBody) {
+    decode(png, path, withBody);
+}
 
-void PngImageImpl::decode(ByteSpan data, const std::string& path) {
+void PngImageImpl::decode(ByteSpan data, const std::string& path, BodyWhileDecoding withBody) {
     if (const std::string chunk = oversizedChunk(data); !chunk.empty()) {
         error_ = "Ungültige PNG Datei: " + path + " (" + chunk + ")";
         reason_ = path + ": not a PNG picture that can be decoded (" + chunk + ")";
@@ -221,9 +327,12 @@ void PngImageImpl::decode(ByteSpan data, const std::string& path) {
     png_set_read_fn(structs.png, &state, onRead);
 
     Decoded decoded;
+    std::optional<LosslessBody> body;
+    if (withBody == BodyWhileDecoding::Yes) body.emplace();
     bool ok = false;
     try {
-        ok = decodeRows(structs.png, structs.info, data.size(), decoded);
+        ok = decodeRows(structs.png, structs.info, data.size(), decoded, body ? &*body : nullptr);
+        if (ok && body) body_ = body->finish();
     } catch (const std::bad_alloc&) {
         error_ = outOfMemoryMessage(path);
         reason_ = path + ": the picture does not fit in memory";
@@ -250,65 +359,25 @@ void PngImageImpl::decode(ByteSpan data, const std::string& path) {
 
 Bytes PngImageImpl::buildLosslessBody() const {
     if (!valid()) return {};
-    const std::size_t w = width_;
-    const std::size_t h = height_;
-    Bytes raw;
-    Bytes body;
-    writeUI16(body, 0);  // the character id, set by the tag
-    if (isPalette_) {
-        const std::size_t entries = colorTable_.size() / 4;
-        body.push_back(kFormatColorMapped);
-        writeUI16(body, width_);
-        writeUI16(body, height_);
-        body.push_back(static_cast<std::uint8_t>(entries - 1));
-        // The colour table: RGB, or RGBA premultiplied when entries are transparent.
-        for (std::size_t i = 0; i < entries; ++i) {
-            const std::uint8_t* e = &colorTable_[i * 4];
-            if (hasAlpha_) {
-                raw.insert(raw.end(), {premultiply(e[0], e[3]), premultiply(e[1], e[3]),
-                                       premultiply(e[2], e[3]), e[3]});
-            } else {
-                raw.insert(raw.end(), {e[0], e[1], e[2]});
-            }
-        }
-        // One index per pixel, each row padded with zeros to a multiple of 4 bytes.
-        const std::size_t stride = (w + 3) / 4 * 4;
-        const std::size_t tableBytes = raw.size();
-        raw.resize(tableBytes + stride * h, 0);
-        for (std::size_t y = 0; y < h; ++y) {
-            std::memcpy(&raw[tableBytes + y * stride], &pixels_[y * w], w);
-        }
-    } else {
-        body.push_back(kFormatArgb);
-        writeUI16(body, width_);
-        writeUI16(body, height_);
-        // Alpha, red, green, blue per pixel. Without an alpha channel the first byte is
-        // the format's reserved 0; with one, colours are premultiplied by alpha.
-        const std::size_t channels = hasAlpha_ ? 4 : 3;
-        raw.resize(w * h * 4);
-        std::uint8_t* out = raw.data();
-        const std::uint8_t* in = pixels_.get();
-        for (std::size_t i = 0; i < w * h; ++i, in += channels, out += 4) {
-            if (hasAlpha_) {
-                const std::uint8_t a = in[3];
-                out[0] = a;
-                out[1] = premultiply(in[0], a);
-                out[2] = premultiply(in[1], a);
-                out[3] = premultiply(in[2], a);
-            } else {
-                out[0] = 0;
-                out[1] = in[0];
-                out[2] = in[1];
-                out[3] = in[2];
-            }
-        }
+    // The body built while decoding is handed over; a later call builds it again.
+    if (!body_.empty()) return std::exchange(body_, {});
+    // The rows are all there: the body is built as the decoding would have built it.
+    Decoded picture;
+    picture.width = width_;
+    picture.height = height_;
+    picture.isPalette = isPalette_;
+    picture.hasAlpha = hasAlpha_;
+    picture.colorTable = colorTable_;
+    const std::size_t rowBytes = static_cast<std::size_t>(width_) * (isPalette_ ? 1 : hasAlpha_ ? 4 : 3);
+    for (std::uint32_t y = 0; y < height_; ++y) picture.rows.push_back(pixels_.get() + y * rowBytes);
+    try {
+        LosslessBody body;
+        body.start(picture);
+        body.rowsDecoded(picture, height_);
+        return body.finish();
+    } catch (const std::bad_alloc&) {
+        return {};
     }
-    uLongf packedSize = compressBound(raw.size());
-    const std::size_t header = body.size();
-    body.resize(header + packedSize);
-    if (compress2(body.data() + header, &packedSize, raw.data(), raw.size(), 9) != Z_OK) return {};
-    body.resize(header + packedSize);
-    return body;
 }
 
 }  // namespace tarvenox

@@ -16,8 +16,8 @@ public:
 
     // The body of a DefineBitsLossless tag with character id 0: BitmapFormat 3 (a
     // colour table and one index per pixel) or 5 (32-bit pixels), width, height, for
-    // format 3 the table size minus 1, then the zlib stream (level 9) of the table and
-    // the pixel rows. Empty when the picture could not be decoded.
+    // format 3 the table size minus 1, then the zlib stream (zlibCompress) of the table
+    // and the pixel rows. Empty when the picture could not be decoded.
     virtual Bytes buildLosslessBody() const = 0;
     // Whether the body needs DefineBitsLossless2: the picture has an alpha channel, or a
     // palette with transparent entries. Colours are then stored premultiplied by alpha.
@@ -30,10 +30,14 @@ public:
 // 16-bit channels are scaled to 8). Interlaced pictures are read whole.
 class PngImageImpl : public PngImage {
 public:
+    // Whether the lossless body is built while the picture decodes: its rows are laid
+    // out and compressed on the other cores as they come, and the first call of
+    // buildLosslessBody() hands over the finished body.
+    enum class BodyWhileDecoding { No, Yes };
     // Reads and decodes the file at path (UTF-8).
-    explicit PngImageImpl(const std::string& path);
+    explicit PngImageImpl(const std::string& path, BodyWhileDecoding withBody = BodyWhileDecoding::No);
     // Decodes PNG bytes; path names the file in messages.
-    PngImageImpl(ByteSpan png, const std::string& path);
+    PngImageImpl(ByteSpan png, const std::string& path, BodyWhileDecoding withBody = BodyWhileDecoding::No);
 
     // False when the picture could not be read or decoded, or is larger than players
     // show (PictureLimits.h, checked from the header before decoding); error() then
@@ -51,7 +55,7 @@ public:
     bool isPalette() const { return isPalette_; }
 
 private:
-    void decode(ByteSpan png, const std::string& path);
+    void decode(ByteSpan png, const std::string& path, BodyWhileDecoding withBody);
 
     std::uint32_t width_ = 0;
     std::uint32_t height_ = 0;
@@ -61,6 +65,8 @@ private:
     std::vector<std::uint8_t> colorTable_;
     // Rows of width_ * channels bytes, top to bottom: palette indices, RGB or RGBA.
     std::unique_ptr<std::uint8_t[]> pixels_;
+    // The body built while decoding, when asked for, until it is handed over.
+    mutable Bytes body_;
     std::string error_;
     std::string reason_;
 };

@@ -1,15 +1,18 @@
 // Inflating and deflating the body of a CWS or ZWS movie.
 #include "swf/SWFCompression.h"
 
+#include <libdeflate.h>
 #include <lzma.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <memory>
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "swf/Deflate.h"
 
 namespace tarvenox {
 
@@ -53,45 +56,125 @@ std::string shortText(std::size_t produced, std::size_t expected) {
            sizeText(expected + kSWFPrefixSize) + " the header gives";
 }
 
-bool inflateZlib(ByteSpan in, std::size_t expected, Bytes& out, std::string* error) {
-    z_stream stream{};
-    if (inflateInit(&stream) != Z_OK) {
-        *error = "zlib cannot be started";
-        return false;
-    }
-    std::unique_ptr<z_stream, int (*)(z_stream*)> guard(&stream, inflateEnd);
-    stream.next_in = const_cast<Bytef*>(in.data());
-    stream.avail_in = static_cast<uInt>(in.size());
+// Deflate expands its input at most 1032 times: data that promises more cannot hold it.
+constexpr std::size_t kMaxDeflateRatio = 1032;
+
+// Inflates the whole stream at once with libdeflate. nullopt when zlib's step by step
+// inflation must judge instead: libdeflate finds the data broken (a stream cut before its
+// checksum is among those, and players take it whole), or the data is too short to hold
+// what the header promises, whose output is then not set aside at once.
+std::optional<bool> inflateWhole(ByteSpan in, std::size_t expected, Bytes& out, std::string* error) {
+    if (expected / kMaxDeflateRatio > in.size()) return std::nullopt;
+    std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
+        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    if (!decompressor) return std::nullopt;
     const std::size_t base = out.size();
-    for (;;) {
-        stream.next_out = addChunk(out);
-        stream.avail_out = static_cast<uInt>(kChunk);
-        const int status = inflate(&stream, Z_NO_FLUSH);
-        keepWritten(out, stream.avail_out);
-        const std::size_t produced = out.size() - base;
-        if (overflows(produced, expected, error)) return false;
-        if (status == Z_STREAM_END) {
+    out.resize(base + expected);
+    std::size_t consumed = 0;
+    std::size_t produced = 0;
+    switch (libdeflate_zlib_decompress_ex(decompressor.get(), in.data(), in.size(), out.data() + base, expected,
+                                          &consumed, &produced)) {
+        case LIBDEFLATE_SUCCESS:
             if (produced == expected) return true;
             *error = shortText(produced, expected);
             return false;
-        }
-        if (status == Z_BUF_ERROR || (status == Z_OK && stream.avail_in == 0 && stream.avail_out != 0)) {
-            // Data that stops after the last promised byte (a stream cut before its
-            // checksum) holds the whole movie, as players take it.
-            if (produced == expected) return true;
-            *error = shortText(produced, expected);
+        case LIBDEFLATE_INSUFFICIENT_SPACE:
+            overflows(expected + 1, expected, error);
             return false;
-        }
-        if (status != Z_OK) {
-            *error = std::string("the zlib data is broken (") +
-                     (stream.msg != nullptr ? stream.msg : "zlib error") + ")";
-            return false;
-        }
+        default:
+            out.resize(base);
+            return std::nullopt;
     }
 }
 
-bool inflateLzma(ByteSpan in, std::size_t expected, Bytes& out, std::string* error) {
-    ByteReader reader(in);
+// Inflates the whole of data piece by piece into out, which grows by a chunk at a time.
+bool inflateStepwise(MovieInflater& inflater, ByteSpan data, Bytes& out, std::string* error) {
+    while (!inflater.done()) {
+        const std::size_t written = inflater.inflate(data, true, {addChunk(out), kChunk});
+        keepWritten(out, kChunk - written);
+    }
+    *error = inflater.error();
+    return error->empty();
+}
+
+class ZlibInflater final : public MovieInflater {
+public:
+    explicit ZlibInflater(std::size_t expected) : MovieInflater(expected, kSWFPrefixSize) {}
+    ~ZlibInflater() override {
+        if (started_) inflateEnd(&stream_);
+    }
+
+    std::size_t inflate(ByteSpan& data, bool end, std::span<std::uint8_t> out) override {
+        if (done()) return 0;
+        if (!started_) {
+            if (inflateInit(&stream_) != Z_OK) {
+                fail("zlib cannot be started");
+                return 0;
+            }
+            started_ = true;
+        }
+        const std::size_t given = std::min<std::size_t>(data.size(), UINT_MAX);
+        const std::size_t room = roomFor(out);
+        stream_.next_in = const_cast<Bytef*>(data.data());
+        stream_.avail_in = static_cast<uInt>(given);
+        stream_.next_out = out.data();
+        stream_.avail_out = static_cast<uInt>(room);
+        const int status = ::inflate(&stream_, Z_NO_FLUSH);
+        data = data.subspan(given - stream_.avail_in);
+        const std::size_t written = room - stream_.avail_out;
+        if (produced(written)) {
+        } else if (status == Z_STREAM_END) {
+            ended();
+        } else if (status == Z_BUF_ERROR || (status == Z_OK && stream_.avail_in == 0 && stream_.avail_out != 0)) {
+            // Data that stops after the last promised byte (a stream cut before its
+            // checksum) holds the whole movie, as players take it.
+            if (end && data.empty()) ended();
+        } else if (status != Z_OK) {
+            fail(std::string("the zlib data is broken (") + (stream_.msg != nullptr ? stream_.msg : "zlib error") +
+                 ")");
+        }
+        return written;
+    }
+
+private:
+    z_stream stream_{};
+    bool started_ = false;
+};
+
+class LzmaInflater final : public MovieInflater {
+public:
+    LzmaInflater(std::size_t expected, lzma_stream stream)
+        : MovieInflater(expected, kLzmaDataOffset), stream_(stream) {}
+    ~LzmaInflater() override { lzma_end(&stream_); }
+
+    std::size_t inflate(ByteSpan& data, bool end, std::span<std::uint8_t> out) override {
+        if (done()) return 0;
+        const std::size_t room = roomFor(out);
+        stream_.next_in = data.data();
+        stream_.avail_in = data.size();
+        stream_.next_out = out.data();
+        stream_.avail_out = room;
+        const lzma_ret status = lzma_code(&stream_, end ? LZMA_FINISH : LZMA_RUN);
+        data = data.subspan(data.size() - stream_.avail_in);
+        const std::size_t written = room - stream_.avail_out;
+        if (produced(written)) {
+        } else if (status == LZMA_STREAM_END) {
+            ended();
+        } else if (status == LZMA_BUF_ERROR) {
+            if (end && data.empty()) ended();
+        } else if (status != LZMA_OK) {
+            fail("the LZMA data is broken");
+        }
+        return written;
+    }
+
+private:
+    lzma_stream stream_;
+};
+
+// The LZMA decoder for the movie's properties; false with *error when they cannot be used.
+bool startLzma(ByteSpan movieStart, std::size_t expected, lzma_stream& stream, std::string* error) {
+    ByteReader reader(movieStart);
     reader.skip(kLzmaPropsOffset);
     ByteSpan props = reader.readBytes(kLzmaPropsSize);
     if (reader.overrun()) {
@@ -113,46 +196,12 @@ bool inflateLzma(ByteSpan in, std::size_t expected, Bytes& out, std::string* err
     // with an end marker as well.
     options->ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
     lzma_set_ext_size(*options, expected);
-
-    lzma_stream stream = LZMA_STREAM_INIT;
+    stream = LZMA_STREAM_INIT;
     if (lzma_raw_decoder(&stream, filters) != LZMA_OK) {
         *error = "the LZMA decoder cannot be started";
         return false;
     }
-    std::unique_ptr<lzma_stream, void (*)(lzma_stream*)> guard(&stream, lzma_end);
-    ByteSpan data = reader.rest();
-    stream.next_in = data.data();
-    stream.avail_in = data.size();
-    const std::size_t base = out.size();
-    for (;;) {
-        stream.next_out = addChunk(out);
-        stream.avail_out = kChunk;
-        const lzma_ret status = lzma_code(&stream, LZMA_FINISH);
-        keepWritten(out, stream.avail_out);
-        const std::size_t produced = out.size() - base;
-        if (overflows(produced, expected, error)) return false;
-        if (status == LZMA_STREAM_END) {
-            if (produced == expected) return true;
-            *error = shortText(produced, expected);
-            return false;
-        }
-        if (status == LZMA_BUF_ERROR) {
-            *error = shortText(produced, expected);
-            return false;
-        }
-        if (status != LZMA_OK) {
-            *error = "the LZMA data is broken";
-            return false;
-        }
-    }
-}
-
-Bytes deflateZlib(ByteSpan in) {
-    uLongf size = compressBound(static_cast<uLong>(in.size()));
-    Bytes out(size);
-    compress2(out.data(), &size, in.data(), static_cast<uLong>(in.size()), Z_BEST_COMPRESSION);
-    out.resize(size);
-    return out;
+    return true;
 }
 
 // Raw LZMA without an end marker (the header gives the size), with its 5 property bytes.
@@ -210,25 +259,66 @@ const char* compressionName(SWFCompression compression) {
     return "uncompressed";
 }
 
-std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::string* error) {
-    ByteReader reader(movie);
-    ByteSpan prefix = reader.readBytes(kSWFPrefixSize);
-    if (reader.overrun()) {
+std::size_t MovieInflater::roomFor(std::span<std::uint8_t> out) const {
+    return std::min(out.size(), expected_ - std::min(produced_, expected_) + 1);
+}
+
+bool MovieInflater::produced(std::size_t written) {
+    produced_ += written;
+    if (!overflows(produced_, expected_, &error_)) return false;
+    done_ = true;
+    return true;
+}
+
+void MovieInflater::ended() {
+    done_ = true;
+    if (produced_ != expected_) error_ = shortText(produced_, expected_);
+}
+
+void MovieInflater::fail(std::string error) {
+    done_ = true;
+    error_ = std::move(error);
+}
+
+std::unique_ptr<MovieInflater> MovieInflater::start(ByteSpan movieStart, SWFCompression compression,
+                                                    std::string* error) {
+    if (movieStart.size() < kSWFPrefixSize) {
         *error = "the header is cut short";
-        return std::nullopt;
+        return nullptr;
     }
-    if (compression == SWFCompression::None) return Bytes(movie.begin(), movie.end());
-    const std::uint32_t fileLength = peekUI32(prefix, 4);
+    const std::uint32_t fileLength = peekUI32(movieStart, 4);
     if (fileLength < kSWFPrefixSize || fileLength > kMaxUncompressed) {
         *error = "the header gives an uncompressed length of " + sizeText(fileLength) +
                  ", which cannot be right (a movie takes 8 to " + sizeText(kMaxUncompressed) + ")";
-        return std::nullopt;
+        return nullptr;
     }
     const std::size_t expected = fileLength - kSWFPrefixSize;
-    Bytes out(prefix.begin(), prefix.end());
-    const bool ok = compression == SWFCompression::Zlib
-                        ? inflateZlib(reader.rest(), expected, out, error)
-                        : inflateLzma(movie, expected, out, error);
+    if (compression == SWFCompression::Zlib) return std::make_unique<ZlibInflater>(expected);
+    lzma_stream stream;
+    if (!startLzma(movieStart, expected, stream, error)) return nullptr;
+    return std::make_unique<LzmaInflater>(expected, stream);
+}
+
+std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::string* error) {
+    if (compression == SWFCompression::None) {
+        if (movie.size() >= kSWFPrefixSize) return Bytes(movie.begin(), movie.end());
+        *error = "the header is cut short";
+        return std::nullopt;
+    }
+    auto inflater = MovieInflater::start(movie, compression, error);
+    if (!inflater) return std::nullopt;
+    Bytes out(movie.begin(), movie.begin() + kSWFPrefixSize);
+    const ByteSpan data = movie.subspan(std::min(movie.size(), inflater->dataOffset()));
+    bool ok = false;
+    if (compression == SWFCompression::Zlib) {
+        if (const auto whole = inflateWhole(data, inflater->expected(), out, error)) {
+            ok = *whole;
+        } else {
+            ok = inflateStepwise(*inflater, data, out, error);
+        }
+    } else {
+        ok = inflateStepwise(*inflater, data, out, error);
+    }
     if (!ok) return std::nullopt;
     return out;
 }
@@ -244,7 +334,7 @@ Bytes packSWF(ByteSpan plain, SWFCompression compression) {
             out.insert(out.end(), rest.begin(), rest.end());
             break;
         case SWFCompression::Zlib: {
-            Bytes packed = deflateZlib(rest);
+            Bytes packed = zlibCompress(rest);
             out.insert(out.end(), packed.begin(), packed.end());
             break;
         }

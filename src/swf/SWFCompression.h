@@ -1,7 +1,9 @@
 // The three forms of an SWF file: FWS (plain), CWS (zlib) and ZWS (LZMA).
 #pragma once
 
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "common/Bytes.h"
@@ -27,6 +29,55 @@ inline constexpr std::size_t kSWFPrefixSize = 8;
 // is broken, or whose LZMA dictionary would need an unreasonable amount of memory is
 // refused: nullopt, with *error saying why.
 std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::string* error);
+
+// The most bytes of a movie's start that MovieInflater::start looks at: the prefix, and
+// for ZWS the length and the 5 property bytes of its LZMA data.
+inline constexpr std::size_t kInflaterStartSize = kSWFPrefixSize + 4 + 5;
+
+// The rest of a CWS or ZWS movie after its 8-byte prefix, inflated piece by piece from
+// its compressed data as that is handed over, and checked against the length the prefix
+// gives as unpackSWF checks it: a movie read in bounded memory.
+class MovieInflater {
+public:
+    // From the movie's first bytes (dataOffset() of them: the prefix, and for ZWS the
+    // length and properties of its LZMA data); nullptr with *error, in unpackSWF's words,
+    // when they cannot be used.
+    static std::unique_ptr<MovieInflater> start(ByteSpan movieStart, SWFCompression compression,
+                                                std::string* error);
+    virtual ~MovieInflater() = default;
+    MovieInflater(const MovieInflater&) = delete;
+    MovieInflater& operator=(const MovieInflater&) = delete;
+
+    // Where the compressed data starts in the file: 8 for CWS, 17 for ZWS.
+    std::size_t dataOffset() const { return dataOffset_; }
+    // How many bytes the data inflates to.
+    std::size_t expected() const { return expected_; }
+    // Inflates data, the next compressed bytes, into out (not empty) and returns how many
+    // bytes were written; data is advanced past what was taken. end says that data
+    // reaches the end of the file. Once the data is known to hold the whole movie, or to
+    // be unusable, done() is true and error() says what is wrong, if anything.
+    virtual std::size_t inflate(ByteSpan& data, bool end, std::span<std::uint8_t> out) = 0;
+    bool done() const { return done_; }
+    const std::string& error() const { return error_; }
+
+protected:
+    MovieInflater(std::size_t expected, std::size_t dataOffset) : expected_(expected), dataOffset_(dataOffset) {}
+    // The room one step may fill: one byte more than is missing, so that data holding
+    // more than promised is found without inflating it all.
+    std::size_t roomFor(std::span<std::uint8_t> out) const;
+    // Counts written bytes; true (and done, with the error) when they pass the promise.
+    bool produced(std::size_t written);
+    // The data has ended: done, with an error when it held fewer bytes than promised.
+    void ended();
+    void fail(std::string error);
+
+private:
+    std::size_t expected_;
+    std::size_t dataOffset_;
+    std::size_t produced_ = 0;
+    bool done_ = false;
+    std::string error_;
+};
 
 // The movie packed into the given form: plain is the movie uncompressed with its 8-byte
 // prefix; the prefix's signature is set to the form and the rest compressed.

@@ -41,7 +41,7 @@ int shapeVersion(int code);
 
 class SWFDefineShape : public SWFTag {
 public:
-    SWFDefineShape(int code, Bytes body) : SWFTag(code, std::move(body)) {}
+    SWFDefineShape(int code, TagBody body) : SWFTag(code, std::move(body)) {}
 
     std::optional<SWFShapeStyles> styles() const {
         return SWFShapeStyles::read(body(), shapeVersion(code()));

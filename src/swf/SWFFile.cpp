@@ -9,6 +9,7 @@
 #include "common/Log.h"
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFCompression.h"
+#include "swf/MovieWindow.h"
 #include "swf/SWFExportAssets.h"
 #include "swf/TagFactory.h"
 
@@ -21,7 +22,8 @@ constexpr std::size_t kRectOffset = 8;
 constexpr std::size_t kFileLengthOffset = 4;
 constexpr std::uint32_t kLongLengthMark = 63;
 // The End tag: a record header of code 0, length 0.
-constexpr std::size_t kEndTagSize = 2;
+constexpr std::uint8_t kEndTag[] = {0, 0};
+constexpr std::size_t kEndTagSize = sizeof kEndTag;
 
 // A signature as it can be shown: bytes outside printable ASCII as \xNN.
 std::string displaySignature(const std::string& sig) {
@@ -38,6 +40,13 @@ std::string displaySignature(const std::string& sig) {
     return out;
 }
 
+// The first bytes of a movie file: what tells its form and how to inflate it.
+Bytes movieStart(const ByteSource& source) {
+    Bytes start(static_cast<std::size_t>(std::min<std::uint64_t>(source.size(), kInflaterStartSize)));
+    source.readAt(0, start);
+    return start;
+}
+
 std::string describeTag(int code) {
     return "tag " + std::to_string(code) + " (" + std::string(tagName(code)) + ")";
 }
@@ -52,21 +61,24 @@ std::size_t SWFFile::headerLength(int nBits) {
 
 SWFFile::SWFFile(const std::string& path) { readFile(path); }
 
-SWFFile::SWFFile(const std::string& path, TagSink onTag) : tagSink_(std::move(onTag)) {
-    readFile(path);
+SWFFile::SWFFile(const std::string& path, RecordSink onRecord) : recordSink_(std::move(onRecord)) {
+    readRecords(path);
+}
+
+std::shared_ptr<ByteSource> SWFFile::openSource(const std::string& path) {
+    std::string error;
+    auto source = ByteSource::openFile(path, &error);
+    if (!source) error_ = error;
+    return source;
 }
 
 void SWFFile::readFile(const std::string& path) {
-    std::string error;
-    auto data = readFileBytes(path, &error);
-    if (!data) {
-        error_ = error;
-        return;
-    }
-    read(*data, path);
+    if (auto source = openSource(path)) read(std::move(source), path);
 }
 
-SWFFile::SWFFile(ByteSpan data, const std::string& name) { read(data, name); }
+SWFFile::SWFFile(ByteSpan data, const std::string& name) {
+    read(ByteSource::inMemory(Bytes(data.begin(), data.end())), name);
+}
 
 SWFFile::SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uint16_t frameCount) {
     header_ = {'F', 'W', 'S', version, 0, 0, 0, 0};
@@ -78,62 +90,118 @@ SWFFile::SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uin
     writeUI16(header_, frameCount);
 }
 
-void SWFFile::read(ByteSpan data, const std::string& name) {
-    if (data.size() < 3) {
-        error_ = name + ": the header is cut short (" + std::to_string(data.size()) +
+std::optional<std::string> SWFFile::readSignature(const ByteSource& source, const std::string& name) {
+    if (source.size() < 3) {
+        error_ = name + ": the header is cut short (" + std::to_string(source.size()) +
                  " bytes, a movie has at least 9)";
-        return;
+        return std::nullopt;
     }
-    const std::string sig = asString(data.first(3));
+    Bytes signature(3);
+    source.readAt(0, signature);
+    const std::string sig = asString(signature);
     const auto compression = compressionOfSignature(sig);
     if (!compression) {
-        error_ = name + ": not an SWF movie: it starts with '" + displaySignature(sig) +
-                 "', not FWS, CWS or ZWS";
-        return;
+        error_ = name + ": not an SWF movie: it starts with '" + displaySignature(sig) + "', not FWS, CWS or ZWS";
+        return std::nullopt;
     }
     compression_ = *compression;
-    std::optional<Bytes> unpacked;
-    if (compression_ != SWFCompression::None) {
-        std::string problem;
-        unpacked = unpackSWF(data, compression_, &problem);
-        if (!unpacked) {
-            error_ = name + ": a " + sig + " movie whose " + compressionName(compression_) +
-                     " data cannot be used: " + problem;
-            return;
-        }
-        data = *unpacked;
-    }
-    readPlain(data, name);
+    return sig;
 }
 
-void SWFFile::readPlain(ByteSpan data, const std::string& name) {
-    ByteReader reader(data);
-    if (data.size() < kRectOffset + 1) {
-        error_ = name + ": the header is cut short (" + std::to_string(data.size()) +
-                 " bytes, a movie has at least 9)";
-        return;
-    }
-    const int nBits = data[kRectOffset] >> 3;
-    const std::size_t length = headerLength(nBits);
-    ByteSpan header = reader.readBytes(length);
-    if (reader.overrun()) {
-        error_ = name + ": the header is cut short (" + std::to_string(data.size()) + " of " +
-                 std::to_string(length) + " bytes)";
-        return;
-    }
-    header_.assign(header.begin(), header.end());
+std::string SWFFile::unusableData(const std::string& name, const std::string& sig, const std::string& problem) const {
+    return name + ": a " + sig + " movie whose " + compressionName(compression_) + " data cannot be used: " + problem;
+}
 
+void SWFFile::read(std::shared_ptr<const ByteSource> source, const std::string& name) {
+    const auto sig = readSignature(*source, name);
+    if (!sig) return;
+    if (compression_ != SWFCompression::None) {
+        // The compressed data is inflated whole; the tags are then parts of it.
+        Bytes packed(static_cast<std::size_t>(source->size()));
+        source->readAt(0, packed);
+        std::string problem;
+        auto unpacked = unpackSWF(packed, compression_, &problem);
+        if (!unpacked) {
+            error_ = unusableData(name, *sig, problem);
+            return;
+        }
+        source = ByteSource::inMemory(std::move(*unpacked));
+    }
+    SourceWindow window(*source);
+    readPlain(window, source->size(), source, name);
+}
+
+void SWFFile::readRecords(const std::string& path) {
+    const auto source = openSource(path);
+    if (!source) return;
+    const auto sig = readSignature(*source, path);
+    if (!sig) return;
+    if (compression_ == SWFCompression::None) {
+        SourceWindow window(*source);
+        readPlain(window, source->size(), nullptr, path);
+        return;
+    }
+    std::string problem;
+    auto inflater = MovieInflater::start(movieStart(*source), compression_, &problem);
+    if (!inflater) {
+        error_ = unusableData(path, *sig, problem);
+        return;
+    }
+    InflatingWindow window(*source, *inflater);
+    readPlain(window, kSWFPrefixSize + inflater->expected(), nullptr, path);
+    window.finish();
+    // As when the movie is read whole, data that cannot be used leaves nothing read.
+    if (!inflater->error().empty()) {
+        error_ = unusableData(path, *sig, inflater->error());
+        header_.clear();
+        endTagMissing_ = false;
+    }
+}
+
+std::unique_ptr<SWFTag> SWFFile::Record::tag(std::size_t maxBytes) const {
+    const ByteSpan body = window_->peek(bodyOffset_, std::min<std::size_t>(maxBytes, length_));
+    return createTag(code_, Bytes(body.begin(), body.end()));
+}
+
+namespace {
+
+// Bodies up to this size are read with the tag headers around them; larger ones when
+// they are first used, so that a save that does not use them never reads them.
+constexpr std::uint32_t kReadWithHeaders = 4096;
+
+}  // namespace
+
+void SWFFile::readPlain(MovieWindow& window, std::uint64_t size, const std::shared_ptr<const ByteSource>& source,
+                        const std::string& name) {
+    if (size < kRectOffset + 1) {
+        error_ = name + ": the header is cut short (" + std::to_string(size) + " bytes, a movie has at least 9)";
+        return;
+    }
+    const ByteSpan start = window.peek(0, kRectOffset + 1);
+    const int nBits = start.size() > kRectOffset ? start[kRectOffset] >> 3 : 0;
+    const std::size_t length = headerLength(nBits);
+    if (size < length) {
+        error_ = name + ": the header is cut short (" + std::to_string(size) + " of " + std::to_string(length) +
+                 " bytes)";
+        return;
+    }
+    const ByteSpan header = window.peek(0, length);
+    header_.assign(header.begin(), header.end());
+    header_.resize(length);
+    source_ = source;
+
+    std::uint64_t offset = length;
     for (;;) {
-        const std::size_t offset = reader.position();
         // Compilers that leave the End tag out write movies that players take as they
         // are: the last tag ends exactly at the end of the data.
-        if (reader.atEnd()) {
+        if (offset == size) {
             endTagMissing_ = true;
             return;
         }
+        const ByteSpan recordHeader = window.peek(offset, 6);
+        ByteReader reader(recordHeader);
         if (reader.remaining() < 2) {
-            error_ = name + ": the movie ends at offset " + std::to_string(offset) +
-                     " inside a record header";
+            error_ = name + ": the movie ends at offset " + std::to_string(offset) + " inside a record header";
             return;
         }
         const std::uint16_t word = reader.readU16LE();
@@ -151,40 +219,45 @@ void SWFFile::readPlain(ByteSpan data, const std::string& name) {
                 return;
             }
         }
-        if (bodyLength > reader.remaining()) {
-            error_ = name + ": " + describeTag(code) + " at offset " + std::to_string(offset) +
-                     " ends after " + std::to_string(reader.remaining()) + " of " +
-                     std::to_string(bodyLength) + " bytes";
+        const auto headerSize = static_cast<std::uint8_t>(reader.position());
+        const std::uint64_t bodyOffset = offset + headerSize;
+        const std::uint64_t remaining = size - bodyOffset;
+        if (bodyLength > remaining) {
+            error_ = name + ": " + describeTag(code) + " at offset " + std::to_string(offset) + " ends after " +
+                     std::to_string(remaining) + " of " + std::to_string(bodyLength) + " bytes";
             return;
         }
-        ByteSpan body = reader.readBytes(bodyLength);
-        auto tag = createTag(code, Bytes(body.begin(), body.end()));
-        if (tagSink_) {
-            tagSink_(std::move(tag));
+        if (recordSink_) {
+            recordSink_(Record(code, bodyLength, bodyOffset, window));
         } else {
-            tags_.push_back(std::move(tag));
+            Bytes read;
+            if (bodyLength <= kReadWithHeaders && !source->view(bodyOffset, bodyLength)) {
+                const ByteSpan body = window.peek(bodyOffset, bodyLength);
+                read.assign(body.begin(), body.end());
+            }
+            tags_.push_back(createTag(code, TagBody(source, code, bodyOffset, bodyLength, headerSize, std::move(read))));
         }
+        offset = bodyOffset + bodyLength;
     }
 }
 
-Bytes SWFFile::serialize() const {
+ByteChain SWFFile::bytes() const {
+    ByteChain out;
     // A movie whose header could not be read has nothing to write.
-    if (header_.size() < kRectOffset) return {};
-    std::size_t total = header_.size() + kEndTagSize;
+    if (header_.size() < kRectOffset) return out;
+    std::uint64_t total = header_.size() + kEndTagSize;
     for (const auto& tag : tags_) total += tag->outputSize();
     // The file length is computed for the bytes written, never kept in the model.
-    const auto fileLength = static_cast<std::uint32_t>(total);
-    Bytes out;
-    out.reserve(total);
-    out.insert(out.end(), header_.begin(), header_.end());
-    for (int i = 0; i < 4; ++i) {
-        out[kFileLengthOffset + i] = static_cast<std::uint8_t>((fileLength >> (8 * i)) & 0xFF);
-    }
-    for (const auto& tag : tags_) tag->writeTo(out);
-    writeUI16(out, 0);
+    Bytes header = header_;
+    for (int i = 0; i < 4; ++i) header[kFileLengthOffset + i] = static_cast<std::uint8_t>((total >> (8 * i)) & 0xFF);
+    out.appendCopy(header);
+    for (const auto& tag : tags_) tag->appendTo(out);
+    out.appendCopy(kEndTag);
     if (compression_ == SWFCompression::None) return out;
-    return packSWF(out, compression_);
+    return ByteChain(packSWF(out.flatten(), compression_));
 }
+
+Bytes SWFFile::serialize() const { return bytes().flatten(); }
 
 void SWFFile::setCompression(SWFCompression compression) {
     compression_ = compression;
@@ -198,9 +271,12 @@ bool SWFFile::write(const std::string& path, std::string* error) {
         if (error != nullptr) *error = error_ + "; the movie was not written";
         return false;
     }
-    Bytes bytes = serialize();
+    if (source_ && source_->changed()) {
+        if (error != nullptr) *error = path + ": the movie's file changed while it was read; the movie was not written";
+        return false;
+    }
     logPrint("writing SWFFile: %s\n", path.c_str());
-    return writeFileAtomically(path, bytes, error);
+    return writeFileAtomically(path, bytes(), error);
 }
 
 std::string SWFFile::signature() const {
@@ -255,40 +331,57 @@ void SWFFile::setBackgroundColor(std::int32_t rgb) {
 
 namespace {
 
-// The file's bytes, inflated when it is a CWS or ZWS movie whose data can be used: the
-// probes look at the movie as players see it.
-std::optional<Bytes> readPlainMovie(const std::string& path) {
-    auto data = readFileBytes(path);
-    if (!data || data->size() < 3) return data;
-    const auto compression = compressionOfSignature(asString(ByteSpan(*data).first(3)));
-    if (!compression || *compression == SWFCompression::None) return data;
-    std::string ignored;
-    auto plain = unpackSWF(*data, *compression, &ignored);
-    return plain ? plain : data;
+// What look(window) finds in the movie at path as players see it: inflated when it is a
+// CWS or ZWS movie whose data can be used, else the file's bytes as they stand. The
+// movie is looked at through a window, so that the probe needs little memory however
+// large the movie; compressed data is inflated to its end all the same, to know that it
+// can be used.
+template <class Look>
+auto lookAtPlainMovie(const std::string& path, Look look) -> decltype(look(std::declval<MovieWindow&>())) {
+    auto source = ByteSource::openFile(path, nullptr);
+    if (!source) return std::nullopt;
+    const Bytes start = movieStart(*source);
+    const auto compression = compressionOfSignature(asString(ByteSpan(start).first(std::min<std::size_t>(3, start.size()))));
+    if (start.size() >= 3 && compression && *compression != SWFCompression::None) {
+        std::string problem;
+        if (auto inflater = MovieInflater::start(start, *compression, &problem)) {
+            InflatingWindow window(*source, *inflater);
+            auto found = look(window);
+            window.finish();
+            if (inflater->error().empty()) return found;
+        }
+    }
+    SourceWindow window(*source);
+    return look(window);
 }
 
 }  // namespace
 
 std::optional<std::int32_t> probeBackgroundColor(const std::string& path) {
-    auto data = readPlainMovie(path);
-    if (!data) return std::nullopt;
-    const Bytes& d = *data;
-    // 0x43 0x02 is the short record header of code 9 with length 3. The search runs
-    // from the first byte, header included, like the record reader of old templates.
-    for (std::size_t i = 0; i + 4 < d.size(); ++i) {
-        if (d[i] == 0x43 && d[i + 1] == 0x02) return (d[i + 2] << 16) | (d[i + 3] << 8) | d[i + 4];
-    }
-    return std::nullopt;
+    return lookAtPlainMovie(path, [](MovieWindow& window) -> std::optional<std::int32_t> {
+        // 0x43 0x02 is the short record header of code 9 with length 3. The search runs
+        // from the first byte, header included, like the record reader of old templates.
+        constexpr std::size_t kStep = 64 * 1024;
+        for (std::uint64_t at = 0;;) {
+            const ByteSpan d = window.peek(at, kStep + 4);
+            if (d.size() < 5) return std::nullopt;
+            for (std::size_t i = 0; i + 4 < d.size(); ++i) {
+                if (d[i] == 0x43 && d[i + 1] == 0x02) return (d[i + 2] << 16) | (d[i + 3] << 8) | d[i + 4];
+            }
+            at += d.size() - 4;
+        }
+    });
 }
 
 std::optional<std::pair<std::int32_t, std::int32_t>> probeFrameSize(const std::string& path) {
-    auto data = readPlainMovie(path);
-    if (!data || data->size() <= kRectOffset) return std::nullopt;
-    ByteSpan rectBytes = ByteSpan(*data).subspan(kRectOffset);
-    SWFBitReader reader(rectBytes.first(std::min<std::size_t>(rectBytes.size(), 20)));
-    SWFRect rect = SWFRect::read(reader);
-    if (reader.overrun()) return std::nullopt;
-    return std::make_pair(rect.width(), rect.height());
+    return lookAtPlainMovie(path, [](MovieWindow& window) -> std::optional<std::pair<std::int32_t, std::int32_t>> {
+        const ByteSpan rectBytes = window.peek(kRectOffset, 20);
+        if (rectBytes.empty()) return std::nullopt;
+        SWFBitReader reader(rectBytes);
+        SWFRect rect = SWFRect::read(reader);
+        if (reader.overrun()) return std::nullopt;
+        return std::make_pair(rect.width(), rect.height());
+    });
 }
 
 }  // namespace tarvenox

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/ByteChain.h"
+#include "common/ByteSource.h"
 #include "common/Bytes.h"
 #include "common/Report.h"
 #include "swf/MovieText.h"
@@ -18,6 +20,8 @@
 
 namespace tarvenox {
 
+class MovieWindow;
+class SWFImage;
 class SWFType;
 
 class SWFFile {
@@ -26,15 +30,41 @@ public:
     // Never throws: a movie that cannot be opened, that is not an SWF movie, whose
     // compressed data cannot be used, whose header is cut short, or that ends inside a
     // tag is kept as far as it was read and reported through complete() and error().
-    // A movie that ends right after a tag without an End tag is complete.
+    // A movie that ends right after a tag without an End tag is complete. An uncompressed
+    // movie's file stays open: a tag's body is read from it when first used (small bodies
+    // with the record headers around them), and an unchanged tag is written from there.
+    // A compressed movie is inflated whole into memory.
     explicit SWFFile(const std::string& path);
     // Reads a movie held in memory; name stands for the file in messages.
     SWFFile(ByteSpan data, const std::string& name);
-    // Reads the movie at path as above, but hands each tag to onTag as soon as it is
-    // read instead of keeping it, so tags() stays empty and a movie of a million tags
-    // needs no more memory than its bytes. For describing a movie tag by tag.
-    using TagSink = std::function<void(std::unique_ptr<SWFTag>)>;
-    SWFFile(const std::string& path, TagSink onTag);
+    // A record of a movie read record by record: its code and body length, and the tag
+    // made from the first bytes of its body, read only when asked for (and only while
+    // the record is handed over).
+    class Record {
+    public:
+        int code() const { return code_; }
+        std::uint32_t length() const { return length_; }
+        // The tag with the first maxBytes bytes of its body (all of it when shorter): what
+        // describing it needs, in memory bounded by maxBytes.
+        std::unique_ptr<SWFTag> tag(std::size_t maxBytes) const;
+
+    private:
+        friend class SWFFile;
+        Record(int code, std::uint32_t length, std::uint64_t bodyOffset, MovieWindow& window)
+            : code_(code), length_(length), bodyOffset_(bodyOffset), window_(&window) {}
+        int code_;
+        std::uint32_t length_;
+        std::uint64_t bodyOffset_;
+        MovieWindow* window_;
+    };
+    using RecordSink = std::function<void(const Record&)>;
+    // Reads the movie at path record by record, handing each record to onRecord, in
+    // memory that does not grow with the movie: no tag is kept (tags() stays empty), the
+    // bodies are skipped unless a record's tag is asked for, and a CWS or ZWS movie is
+    // inflated piece by piece. The header, complete(), error() and endTagMissing() are
+    // those of the whole reading; records seen before a compressed movie's data turns
+    // out unusable have been handed over all the same. For describing a movie.
+    SWFFile(const std::string& path, RecordSink onRecord);
     // A new movie without tags: uncompressed, with the given version, frame RECT (twips),
     // frame rate (frames per second, kept to 1/256) and frame count.
     SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uint16_t frameCount);
@@ -46,11 +76,16 @@ public:
     // Writes the movie with its file length fixed up: header, tags, End tag. A movie
     // that was not read completely is never written: false, with error() saying why.
     // The target is replaced through a temporary file, so a failed write leaves it as
-    // it was. Logs "writing SWFFile: path".
+    // it was. A movie whose file was found cut short since it was read is not written
+    // either. Logs "writing SWFFile: path".
     bool write(const std::string& path, std::string* error = nullptr);
     // The bytes write() would store (nothing when not even the header was read), in
     // the movie's form: compressed again when it was read compressed.
     Bytes serialize() const;
+    // The same in pieces: the records of unchanged tags of an uncompressed movie stay in
+    // the file they were read from, and are copied from there when written. The pieces
+    // refer to the tags' bodies: valid while the movie is neither changed nor destroyed.
+    ByteChain bytes() const;
 
     // The form the movie was read in and is written in.
     SWFCompression compression() const { return compression_; }
@@ -100,6 +135,9 @@ public:
     // on the stage. A name the movie does not export, or a file of another kind,
     // changes nothing; a file that cannot be used fails the report.
     Report replacePicture(const std::string& exportName, const std::string& path);
+    // The same with the picture already converted (convertPicture, any character id):
+    // nullptr changes nothing.
+    void installPicture(const std::string& exportName, std::unique_ptr<SWFImage> picture);
     // Replaces the first DoAction's actions with the assignments of the variables.
     void setVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
     // Keeps the first DoAction's actions: a variable they assign gets its new value
@@ -115,16 +153,26 @@ public:
 
 private:
     void assignVariablesUnchecked(const std::vector<std::unique_ptr<SWFType>>& variables);
+    // The movie's file, or nullptr with error() saying why it cannot be read.
+    std::shared_ptr<ByteSource> openSource(const std::string& path);
     void readFile(const std::string& path);
-    void read(ByteSpan data, const std::string& name);
-    // The movie uncompressed: header and tags.
-    void readPlain(ByteSpan data, const std::string& name);
+    void readRecords(const std::string& path);
+    // The signature, setting the form; nullopt (error() set) when it is not a movie's.
+    std::optional<std::string> readSignature(const ByteSource& source, const std::string& name);
+    std::string unusableData(const std::string& name, const std::string& sig, const std::string& problem) const;
+    void read(std::shared_ptr<const ByteSource> source, const std::string& name);
+    // The movie uncompressed, size bytes long: header and tags, whose bodies are parts of
+    // source (for the tags kept).
+    void readPlain(MovieWindow& window, std::uint64_t size, const std::shared_ptr<const ByteSource>& source,
+                   const std::string& name);
 
     Bytes header_;
     SWFCompression compression_ = SWFCompression::None;
     bool endTagMissing_ = false;
     std::vector<std::unique_ptr<SWFTag>> tags_;
-    TagSink tagSink_;
+    // The movie uncompressed, which the tags' bodies are parts of.
+    std::shared_ptr<const ByteSource> source_;
+    RecordSink recordSink_;
     std::string error_;
 };
 

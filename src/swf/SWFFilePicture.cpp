@@ -4,27 +4,8 @@
 #include "swf/PictureFile.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFFile.h"
-#include "swf/SWFJpegImage.h"
-#include "swf/SWFLosslessImage.h"
 
 namespace tarvenox {
-
-namespace {
-
-std::unique_ptr<SWFImage> imageFromFile(std::uint16_t characterId, const std::string& path,
-                                        Report& report) {
-    switch (pictureKind(path)) {
-        case PictureKind::Png:
-            return SWFLosslessImage::fromPngFile(characterId, path, report);
-        case PictureKind::Jpeg:
-            return SWFJpegImage::fromFile(characterId, path, report);
-        case PictureKind::Other:
-            break;
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 SWFImage* findExportedImage(SWFFile& movie, const std::string& exportName) {
     auto slot = movie.findExported<SWFImage>(exportName);
@@ -32,18 +13,21 @@ SWFImage* findExportedImage(SWFFile& movie, const std::string& exportName) {
 }
 
 Report SWFFile::replacePicture(const std::string& exportName, const std::string& path) {
-    Report report;
+    if (findExported<SWFImage>(exportName) == tags_.end()) return {};
+    PictureConversion conversion = convertPicture(path);
+    installPicture(exportName, std::move(conversion.image));
+    return std::move(conversion.report);
+}
+
+void SWFFile::installPicture(const std::string& exportName, std::unique_ptr<SWFImage> newImage) {
     auto slot = findExported<SWFImage>(exportName);
-    if (slot == tags_.end()) return report;
+    // A file of another kind, or one that cannot be used, leaves the old picture in place.
+    if (slot == tags_.end() || !newImage) return;
     auto& oldImage = static_cast<SWFImage&>(**slot);
     const std::uint16_t characterId = oldImage.characterId();
     const std::uint16_t oldWidth = oldImage.width();
     const std::uint16_t oldHeight = oldImage.height();
-
-    // A file of another kind, or one that cannot be used (the report says why), leaves
-    // the old picture in place.
-    std::unique_ptr<SWFImage> newImage = imageFromFile(characterId, path, report);
-    if (!newImage) return report;
+    newImage->setCharacterId(characterId);
     const std::uint16_t newWidth = newImage->width();
     const std::uint16_t newHeight = newImage->height();
     *slot = std::move(newImage);
@@ -57,7 +41,6 @@ Report SWFFile::replacePicture(const std::string& exportName, const std::string&
         logPrint("new size\n");
         if (shape->rescale(characterId, oldWidth, oldHeight, newWidth, newHeight)) break;
     }
-    return report;
 }
 
 }  // namespace tarvenox

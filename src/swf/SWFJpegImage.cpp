@@ -3,21 +3,9 @@
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
-#include "common/FileIO.h"
 #include "swf/JpegFrame.h"
-#include "swf/PictureFile.h"
 
 namespace tarvenox {
-
-std::unique_ptr<SWFJpegImage> SWFJpegImage::fromFile(std::uint16_t characterId,
-                                                     const std::string& path, Report& report) {
-    auto data = readFileBytes(path);
-    if (!data) {
-        report.fail(missingPictureMessage(path), MessageKind::OkCancel);
-        return nullptr;
-    }
-    return fromJpegData(characterId, *data);
-}
 
 std::unique_ptr<SWFJpegImage> SWFJpegImage::fromJpegData(std::uint16_t characterId, ByteSpan jpeg) {
     Bytes body;

@@ -3,22 +3,9 @@
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
-#include "swf/PictureFile.h"
 #include "swf/PngImage.h"
 
 namespace tarvenox {
-
-std::unique_ptr<SWFLosslessImage> SWFLosslessImage::fromPngFile(std::uint16_t characterId,
-                                                               const std::string& path, Report& report) {
-    PngImageImpl image(path);
-    if (!image.valid()) {
-        report.fail(image.error(), MessageKind::OkCancel);
-        return nullptr;
-    }
-    auto tag = fromPng(characterId, image);
-    if (!tag) report.fail(outOfMemoryMessage(path), MessageKind::OkCancel);
-    return tag;
-}
 
 std::unique_ptr<SWFLosslessImage> SWFLosslessImage::fromPng(std::uint16_t characterId,
                                                            const PngImage& image) {

@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "common/Report.h"
 #include "swf/SWFImage.h"
 
 namespace tarvenox {
@@ -13,15 +12,10 @@ class PngImage;
 
 class SWFLosslessImage : public SWFImage {
 public:
-    SWFLosslessImage(int code, Bytes body) : SWFImage(code, std::move(body)) {}
+    SWFLosslessImage(int code, TagBody body) : SWFImage(code, std::move(body)) {}
 
-    // A bitmap tag with the id made from the PNG file: code 36 when the picture uses
-    // alpha, else 20. A file that cannot be read or decoded fails the report (a box
-    // with OK and Cancel, whose answer changes nothing) and gives nullptr, so that the
-    // picture it was to replace stays.
-    static std::unique_ptr<SWFLosslessImage> fromPngFile(std::uint16_t characterId,
-                                                         const std::string& path, Report& report);
-    // The same from a decoded picture; nullptr when it yields no body.
+    // A bitmap tag with the id made from a decoded PNG picture: code 36 when the picture
+    // uses alpha, else 20. nullptr when it yields no body.
     static std::unique_ptr<SWFLosslessImage> fromPng(std::uint16_t characterId, const PngImage& image);
 
     // BitmapFormat (body byte 2): 3 palette, 4 15-bit, 5 32-bit. 0 when the body is short.

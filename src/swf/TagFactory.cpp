@@ -12,7 +12,7 @@
 
 namespace tarvenox {
 
-std::unique_ptr<SWFTag> createTag(int code, Bytes body) {
+std::unique_ptr<SWFTag> createTag(int code, TagBody body) {
     // DefineBitsJPEG3 and 4 stay plain tags: their pictures cannot be replaced.
     switch (static_cast<TagCode>(code)) {
         case TagCode::DefineShape:

@@ -12,6 +12,7 @@
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "swf/SWFDefineShape.h"
+#include "swf/SWFFile.h"
 
 namespace tarvenox {
 namespace {
@@ -21,19 +22,10 @@ using test::cstr;
 using test::le16;
 using test::MovieBuilder;
 using test::operator+;
+using test::clippedBitmapShape;
 using test::runTarvenox;
 using test::TempDir;
 
-Bytes shapeShowing(std::uint16_t shapeId, std::uint16_t bitmapId) {
-    SWFFillStyle fill;
-    fill.type = SWFFillStyle::kClippedBitmap;
-    fill.bitmapId = bitmapId;
-    fill.bitmapMatrix = {.hasScale = true, .scaleX = 20 << 16, .scaleY = 20 << 16, .translateX = 100};
-    SWFShapeStyles styles;
-    styles.shapeId = shapeId;
-    styles.fillStyles = {fill};
-    return styles.write() + Bytes{0x10, 0x00};
-}
 
 Bytes losslessTag(std::uint16_t id, std::uint16_t width, std::uint16_t height) {
     return le16(id) + Bytes{5} + le16(width) + le16(height) + Bytes{0x78, 0x9C, 0x03, 0x00, 0, 0, 0, 1};
@@ -44,7 +36,7 @@ Bytes templateMovie() {
     return MovieBuilder()
         .background(0, 0, 0)
         .tag(20, losslessTag(1, 10, 10))
-        .tag(2, shapeShowing(2, 1))
+        .tag(2, clippedBitmapShape(2, 1))
         .tag(20, losslessTag(3, 8, 8))
         .tag(56, le16(1) + le16(1) + cstr("alpha"))
         .tag(56, le16(1) + le16(3) + cstr("Zeta"))
@@ -100,6 +92,44 @@ TEST(ImageOption, ReplacesPicturesInExportNameOrderAndRescalesTheShape) {
     EXPECT_EQ(tags[3]["code"], 21);
     EXPECT_EQ(tags[3]["kind"], "jpeg");
     EXPECT_EQ(tags[3]["width"], 16);
+}
+
+// A photo large enough for its pixels to be compressed in blocks on several threads, and
+// a picture and a sound beside it, converted side by side: the saved movie has the same
+// bytes on one core as on all, and the photo's pixels inflate back to the file's.
+TEST(ImageOption, ASaveGivesTheSameBytesOnOneCoreAsOnAll) {
+    Fixture f;
+    const std::uint32_t width = 1024;
+    const std::uint32_t height = 600;
+    test::PngPicture photo{.width = width, .height = height, .colorType = PNG_COLOR_TYPE_RGB};
+    Bytes argb;
+    std::uint32_t noise = 1;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        Bytes row(width * 3);
+        for (std::uint32_t i = 0; i < row.size(); ++i) {
+            noise = noise * 1103515245u + 12345u;
+            row[i] = static_cast<std::uint8_t>(i / 16 + y / 4 + (noise >> 27));
+            if (i % 3 == 0) argb.push_back(0);
+            argb.push_back(row[i]);
+        }
+        photo.rows.push_back(std::move(row));
+    }
+    const std::string png = f.dir.write("photo.png", test::encodePng(photo));
+    const std::string jpeg = f.dir.write("z.jpg", test::encodeJpeg(300, 200, false));
+    const std::string options = "--image 'alpha=" + png + "' --image 'Zeta=" + jpeg + "'";
+    const std::string oneCore = f.dir.file("one-core.swf");
+    const std::string command = std::string("taskset -c 0 '") + TARVENOX_BINARY + "' save '" + f.movie + "' -o '" +
+                                oneCore + "' " + options;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    auto r = f.save(options);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Bytes saved = test::readBytes(f.output);
+    EXPECT_EQ(saved, test::readBytes(oneCore));
+
+    SWFFile movie(saved, "out.swf");
+    ASSERT_GE(movie.tags().size(), 2u);
+    const ByteSpan body = movie.tags()[1]->body();
+    EXPECT_EQ(test::inflate(body, 7, argb.size()), argb);
 }
 
 TEST(ImageOption, InspectListsBitmapsAndTheFillsThatShowThem) {

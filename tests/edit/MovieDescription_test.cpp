@@ -6,17 +6,22 @@
 #include <sstream>
 
 #include "support/MovieBuilder.h"
+#include "support/PictureFiles.h"
 #include "support/TempDir.h"
+#include "swf/SWFDefineShape.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {
 namespace {
 
 using test::operator+;
+using test::clippedBitmapShape;
+
 
 // The streamed JSON is byte for byte the document that describing everything at once
 // gives, for tags written without building JSON (ShowFrame, DoAction, an unknown code)
-// as for tags with details (a background, a character, exports), and for no tags.
+// as for tags with details (a background, a character, exports), for tags described
+// from the first bytes of their bodies, in compressed movies too, and for no tags.
 TEST(MovieDescription, StreamedJsonIsTheWholeDocument) {
     test::TempDir dir;
     const std::string path = dir.file("m.swf");
@@ -30,8 +35,20 @@ TEST(MovieDescription, StreamedJsonIsTheWholeDocument) {
         .writeTo(path);
     const std::string empty = dir.file("empty.swf");
     test::MovieBuilder().writeTo(empty);
+    // Tags described from the first bytes of their bodies, in each form of movie.
+    const Bytes details = test::MovieBuilder()
+                              .tag(36, test::le16(1) + Bytes{5} + test::le16(47) + test::le16(33) + Bytes(20'000, 7))
+                              .tag(21, test::le16(2) + test::encodeJpeg(40, 30, false))
+                              .tag(14, test::le16(3) + Bytes{0x2F} + test::le32(1152) + Bytes(9000, 0))
+                              .tag(48, test::le16(4) + Bytes{0x90, 0, 5} + test::cstr("Titl") + Bytes(5000, 0))
+                              .tag(2, clippedBitmapShape(5, 1))
+                              .build();
+    std::vector<std::string> movies = {path, empty};
+    for (const auto form : {SWFCompression::None, SWFCompression::Zlib, SWFCompression::Lzma}) {
+        movies.push_back(dir.write(std::string("details-") + signatureOf(form) + ".swf", packSWF(details, form)));
+    }
 
-    for (const std::string& movie : {path, empty}) {
+    for (const std::string& movie : movies) {
         SCOPED_TRACE(movie);
         SWFFile file(movie);
         nlohmann::json expected = describeMovieHeader(file, movie);

@@ -6,6 +6,7 @@
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "swf/SWFBitWriter.h"
+#include "swf/SWFDefineShape.h"
 
 namespace tarvenox::test {
 
@@ -66,6 +67,17 @@ void MovieBuilder::writeTo(const std::string& path) const {
     Bytes bytes = build();
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes clippedBitmapShape(std::uint16_t shapeId, std::uint16_t bitmapId) {
+    SWFFillStyle fill;
+    fill.type = SWFFillStyle::kClippedBitmap;
+    fill.bitmapId = bitmapId;
+    fill.bitmapMatrix = {.hasScale = true, .scaleX = 20 << 16, .scaleY = 20 << 16, .translateX = 100};
+    SWFShapeStyles styles;
+    styles.shapeId = shapeId;
+    styles.fillStyles = {fill};
+    return styles.write() + Bytes{0x10, 0x00};
 }
 
 Bytes le16(std::uint16_t v) { return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}; }

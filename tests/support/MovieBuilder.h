@@ -38,6 +38,10 @@ private:
     Bytes trailer_;
 };
 
+// A DefineShape body: shape shapeId with one fill style, a clipped bitmap fill of
+// bitmapId scaled 20 times and moved 100 twips to the right, and no edges.
+Bytes clippedBitmapShape(std::uint16_t shapeId, std::uint16_t bitmapId);
+
 // Little-endian helpers for hand-built bodies.
 Bytes le16(std::uint16_t v);
 Bytes le32(std::uint32_t v);

@@ -4,6 +4,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -62,7 +63,11 @@ Bytes encodePng(const PngPicture& picture) {
     return out;
 }
 
-Bytes encodeJpeg(int width, int height, bool progressive, int components) {
+namespace {
+
+// Compresses the rows that row(y, samples) fills, components samples per pixel.
+template <typename Row>
+Bytes compressJpeg(int width, int height, int components, int quality, bool progressive, Row row) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
     cinfo.err = jpeg_std_error(&errors);
@@ -75,15 +80,13 @@ Bytes encodeJpeg(int width, int height, bool progressive, int components) {
     cinfo.input_components = components;
     cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 80, TRUE);
+    jpeg_set_quality(&cinfo, quality, TRUE);
     if (progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * cinfo.input_components);
+    std::vector<JSAMPLE> samples(static_cast<std::size_t>(width) * components);
     while (cinfo.next_scanline < cinfo.image_height) {
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            row[i] = static_cast<JSAMPLE>((i + cinfo.next_scanline) & 0xFF);
-        }
-        JSAMPROW rowPointer = row.data();
+        row(cinfo.next_scanline, samples);
+        JSAMPROW rowPointer = samples.data();
         jpeg_write_scanlines(&cinfo, &rowPointer, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -91,6 +94,20 @@ Bytes encodeJpeg(int width, int height, bool progressive, int components) {
     Bytes out(buffer, buffer + size);
     std::free(buffer);
     return out;
+}
+
+}  // namespace
+
+Bytes encodeJpeg(int width, int height, bool progressive, int components) {
+    return compressJpeg(width, height, components, 80, progressive, [](JDIMENSION y, std::vector<JSAMPLE>& row) {
+        for (std::size_t i = 0; i < row.size(); ++i) row[i] = static_cast<JSAMPLE>((i + y) & 0xFF);
+    });
+}
+
+Bytes encodeJpegRgb(int width, int height, const Bytes& rgb, int quality) {
+    return compressJpeg(width, height, 3, quality, false, [&](JDIMENSION y, std::vector<JSAMPLE>& row) {
+        std::copy_n(rgb.begin() + static_cast<std::ptrdiff_t>(y * row.size()), row.size(), row.begin());
+    });
 }
 
 Bytes inflate(ByteSpan data, std::size_t offset, std::size_t expectedSize) {

@@ -28,6 +28,8 @@ Bytes encodePng(const PngPicture& picture);
 // A JPEG of the given size and number of components (1 grey, 3 RGB, 4 CMYK), baseline
 // or progressive. Pixels follow a simple gradient.
 Bytes encodeJpeg(int width, int height, bool progressive, int components = 3);
+// A baseline JPEG of the given RGB samples (width * height * 3 bytes, row by row).
+Bytes encodeJpegRgb(int width, int height, const Bytes& rgb, int quality = 85);
 
 // The zlib stream from offset of data, inflated; empty when it is not a whole stream.
 Bytes inflate(ByteSpan data, std::size_t offset, std::size_t expectedSize);

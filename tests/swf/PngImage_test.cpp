@@ -32,8 +32,12 @@ struct Lossless {
 };
 
 Lossless convert(const PngPicture& picture, std::size_t expectedData) {
-    PngImageImpl image(encodePng(picture), "test.png");
+    const Bytes png = encodePng(picture);
+    PngImageImpl image(png, "test.png");
     EXPECT_TRUE(image.valid()) << image.error();
+    // Built while the rows decode, the body is the same.
+    EXPECT_EQ(PngImageImpl(png, "test.png", PngImageImpl::BodyWhileDecoding::Yes).buildLosslessBody(),
+              image.buildLosslessBody());
     auto tag = SWFLosslessImage::fromPng(7, image);
     if (!tag) return {};
     ByteSpan body = tag->body();

@@ -6,6 +6,7 @@
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "support/MovieBuilder.h"
+#include "support/TempDir.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {
@@ -54,12 +55,48 @@ TEST(SWFCompression, EachFormReadsAndIsWrittenBackInItsOwnForm) {
     }
 }
 
+// The data handed over a few bytes at a time, and inflated into small pieces, comes out
+// as the whole movie does, in both compressed forms, and cut short it is refused as the
+// whole is.
+TEST(SWFCompression, DataHandedOverPieceByPieceInflatesAsTheWhole) {
+    for (auto form : {SWFCompression::Zlib, SWFCompression::Lzma}) {
+        for (const bool cut : {false, true}) {
+            SCOPED_TRACE(std::string(signatureOf(form)) + (cut ? ", cut" : ""));
+            Bytes movie = packSWF(plainMovie(), form);
+            if (cut) movie.resize(movie.size() - 9);
+            std::string wholeError;
+            const auto whole = unpackSWF(movie, form, &wholeError);
+            std::string error;
+            auto inflater = MovieInflater::start(movie, form, &error);
+            ASSERT_TRUE(inflater) << error;
+            Bytes out(movie.begin(), movie.begin() + kSWFPrefixSize);
+            for (std::size_t at = inflater->dataOffset(); !inflater->done();) {
+                const std::size_t step = std::min<std::size_t>(7, movie.size() - at);
+                ByteSpan data = ByteSpan(movie).subspan(at, step);
+                std::uint8_t piece[5];
+                const std::size_t written = inflater->inflate(data, at + step == movie.size(), piece);
+                out.insert(out.end(), piece, piece + written);
+                at += step - data.size();
+            }
+            EXPECT_EQ(inflater->error(), wholeError);
+            if (whole) {
+                EXPECT_EQ(out, *whole);
+            }
+        }
+    }
+}
+
 TEST(SWFCompression, ZlibDataCutBeforeItsChecksumHoldsTheWholeMovie) {
     Bytes movie = packSWF(plainMovie(), SWFCompression::Zlib);
     movie.resize(movie.size() - 4);  // the Adler-32 checksum
     SWFFile read(movie, "m.swf");
     EXPECT_TRUE(read.complete()) << read.error();
     EXPECT_EQ(read.tags().size(), 4u);
+    test::TempDir dir;
+    std::size_t records = 0;
+    SWFFile streamed(dir.write("m.swf", movie), [&](const SWFFile::Record&) { ++records; });
+    EXPECT_TRUE(streamed.complete()) << streamed.error();
+    EXPECT_EQ(records, 4u);
 }
 
 TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
@@ -91,13 +128,19 @@ TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
         {"LZMA, impossible properties", SWFCompression::Lzma, [](Bytes& m) { m[12] = 0xFF; },
          "the LZMA properties are not valid"},
     };
+    test::TempDir dir;
     for (const auto& c : cases) {
         Bytes movie = packSWF(plainMovie(), c.form);
         c.spoil(movie);
-        SWFFile read(movie, "spoilt.swf");
+        const std::string path = dir.write("spoilt.swf", movie);
+        SWFFile read(movie, path);
         EXPECT_FALSE(read.complete()) << c.name;
         EXPECT_TRUE(read.tags().empty()) << c.name;
         EXPECT_NE(read.error().find(c.message), std::string::npos) << c.name << ": " << read.error();
+        // Read record by record, inflated piece by piece, the verdict is the same.
+        SWFFile streamed(path, [](const SWFFile::Record&) {});
+        EXPECT_EQ(streamed.error(), read.error()) << c.name;
+        EXPECT_TRUE(streamed.header().empty()) << c.name;
     }
 }
 

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
 #include <set>
+#include <thread>
 
 #include "support/MovieBuilder.h"
 #include "support/TempDir.h"
@@ -61,6 +66,81 @@ TEST(SWFFile, UnchangedMovieIsWrittenByteForByte) {
     ASSERT_TRUE(movie.complete()) << movie.error();
     EXPECT_EQ(movie.tags().size(), 8u);
     EXPECT_EQ(movie.serialize(), original);
+}
+
+// The bytes written to fd by another thread, read until the writer closes it.
+Bytes readAll(int fd, const std::function<void()>& write) {
+    Bytes out;
+    std::thread reader([&] {
+        std::uint8_t buffer[4096];
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) out.insert(out.end(), buffer, buffer + n);
+    });
+    write();
+    reader.join();
+    return out;
+}
+
+// A movie read from its file leaves in the file the bodies it does not use, and writes
+// them from there, to a file or to a pipe: the bytes are those of the same movie read
+// from memory. Bodies either side of the size read with the tag headers, a short body
+// under a long header, a changed tag among unchanged ones, bytes after the End tag.
+TEST(SWFFile, AMovieReadFromItsFileWritesWhatItWouldFromMemory) {
+    TempDir dir;
+    const Bytes stored = MovieBuilder()
+                             .background(1, 2, 3)
+                             .tag(20, le16(2) + Bytes(4094, 0x11))
+                             .tag(20, le16(3) + Bytes(4095, 0x22))
+                             .tag(9, Bytes{4, 5, 6}, true)
+                             .tag(777, Bytes(100'000, 0x33))
+                             .showFrame()
+                             .trailer(Bytes{0xDE, 0xAD})
+                             .build();
+    SWFFile fromFile(dir.write("in.swf", stored));
+    SWFFile fromMemory(stored, "in.swf");
+    ASSERT_TRUE(fromFile.complete()) << fromFile.error();
+    for (SWFFile* movie : {&fromFile, &fromMemory}) movie->setBackgroundColor(0x102030);
+    ASSERT_EQ(fromFile.tags().size(), fromMemory.tags().size());
+    for (std::size_t i = 0; i < fromFile.tags().size(); ++i) {
+        const ByteSpan a = fromFile.tags()[i]->body();
+        const ByteSpan b = fromMemory.tags()[i]->body();
+        EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin(), b.end())) << i;
+    }
+    const Bytes expected = fromMemory.serialize();
+
+    ASSERT_TRUE(fromFile.write(dir.file("out.swf")));
+    EXPECT_EQ(test::readBytes(dir.file("out.swf")), expected);
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const Bytes piped = readAll(pipe[0], [&] {
+        EXPECT_TRUE(fromFile.bytes().writeTo(pipe[1], false, nullptr));
+        ::close(pipe[1]);
+    });
+    ::close(pipe[0]);
+    EXPECT_EQ(piped, expected);
+}
+
+// A file cut short after the movie was read is not written from, whether the cut is
+// found when a body is first read or when the bytes are copied.
+TEST(SWFFile, AMovieWhoseFileWasCutShortIsNotWritten) {
+    TempDir dir;
+    const Bytes stored = MovieBuilder().tag(20, le16(1) + Bytes(50'000, 0x11)).showFrame().build();
+    const std::string target = dir.write("out.swf", std::string("keep me"));
+    for (const bool bodyUsed : {false, true}) {
+        SCOPED_TRACE(bodyUsed);
+        const std::string path = dir.write("in.swf", stored);
+        SWFFile movie(path);
+        ASSERT_TRUE(movie.complete());
+        ASSERT_EQ(::truncate(path.c_str(), 1000), 0);
+        if (bodyUsed) {
+            EXPECT_EQ(movie.tags()[0]->body()[40'000], 0);
+        }
+        std::string error;
+        EXPECT_FALSE(movie.write(target, &error));
+        EXPECT_NE(error.find(bodyUsed ? "changed while it was read" : "cut short"), std::string::npos) << error;
+        EXPECT_EQ(test::readText(target), "keep me");
+    }
+    // No temporary file is left beside the target.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
 TEST(SWFFile, WritingNormalisesHeadersLengthAndTrailer) {

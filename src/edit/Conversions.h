@@ -1,0 +1,58 @@
+// The files and faces one save converts: each converted once, all at the same time on the
+// available cores, from the moment the conversions are started, for the check of the
+// changes and their application alike.
+#pragma once
+
+#include <future>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "font/GlyphOutlines.h"
+#include "sound/Mp3Sound.h"
+#include "swf/PictureFile.h"
+
+namespace tarvenox {
+
+class SWFFile;
+
+// Each kind of change: a name of the movie (a product text) and a file or face.
+using Replacements = std::map<std::string, std::string>;
+
+class Conversions {
+public:
+    // Starts converting each change the movie can take: the face of a font name it has
+    // (all faces one after the other: the font engine serves one thread at a time), the
+    // picture file of a picture name and the MP3 file of a sound name it exports. The
+    // results depend on the files and faces alone, whichever finishes first. Destroying
+    // the object waits for the conversions still running.
+    Conversions(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
+                const Replacements& sounds);
+    Conversions(const Conversions&) = delete;
+    Conversions& operator=(const Conversions&) = delete;
+
+    // The conversion of that name's face or file, once it is done; nullptr when none was
+    // started for the pair. The caller may take the converted tag out. A conversion that
+    // threw (std::bad_alloc) throws again here.
+    const GlyphOutlines* outlines(const std::string& fontName, const std::string& face);
+    PictureConversion* picture(const std::string& exportName, const std::string& path);
+    SoundConversion* sound(const std::string& exportName, const std::string& path);
+
+private:
+    template <class T>
+    struct Job {
+        std::string value;
+        std::future<T> future;
+        std::optional<T> result;
+        T* get();
+    };
+    using FaceOutlines = std::map<std::string, GlyphOutlines>;
+
+    std::map<std::string, std::string> fontFaces_;
+    Job<FaceOutlines> faces_;
+    std::map<std::string, Job<PictureConversion>> pictures_;
+    std::map<std::string, Job<SoundConversion>> sounds_;
+};
+
+}  // namespace tarvenox
