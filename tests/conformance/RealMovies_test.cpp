@@ -23,6 +23,7 @@
 #include "swf/SWFFile.h"
 #include "swf/SWFFont.h"
 #include "swf/SWFImage.h"
+#include "ui/web/BridgeSprite.h"
 
 namespace tarvenox {
 namespace {
@@ -127,6 +128,39 @@ TEST_F(RealMovies, EveryMovieReadsAndSavesUnchangedExceptThoseBrokenOnPurpose) {
     }
     EXPECT_EQ(refused, kBrokenOnPurpose.size());
     RecordProperty("saved", static_cast<int>(saved));
+}
+
+// Every movie could be an interface movie: the bridge clip goes into its first frame and
+// leaves its header and every tag as they were.
+TEST_F(RealMovies, TakeTheBridgeClipAndKeepEverythingElse) {
+    std::size_t bridged = 0;
+    for (const auto& path : corpusMovies()) {
+        const std::string name = path.filename().string();
+        if (kBrokenOnPurpose.count(name) != 0) continue;
+        SCOPED_TRACE(name);
+        const Bytes original = test::readBytes(path.string());
+        std::string error;
+        const auto copy = web::addBridgeSprite(original, name, "/s/x/skin/poll", &error);
+        if (SWFFile(original, name).version() < 5) {
+            EXPECT_FALSE(copy);
+            continue;
+        }
+        ASSERT_TRUE(copy) << error;
+        auto before = normalise(original);
+        auto after = normalise(*copy);
+        ASSERT_TRUE(before && after);
+        const auto firstFrame = std::find_if(before->tags.begin(), before->tags.end(), [](const auto& tag) {
+            return tag.first == static_cast<int>(TagCode::ShowFrame);
+        }) - before->tags.begin();
+        ASSERT_GE(after->tags.size(), static_cast<std::size_t>(firstFrame) + 2);
+        EXPECT_EQ(after->tags[firstFrame].first, static_cast<int>(TagCode::DefineSprite));
+        EXPECT_EQ(after->tags[firstFrame + 1].first, static_cast<int>(TagCode::PlaceObject2));
+        after->tags.erase(after->tags.begin() + firstFrame, after->tags.begin() + firstFrame + 2);
+        after->signature = before->signature;
+        EXPECT_TRUE(*before == *after) << "the movie changed beside the clip";
+        ++bridged;
+    }
+    RecordProperty("bridged", static_cast<int>(bridged));
 }
 
 // The name of a variable the first DoAction assigns, when it assigns one by a string.

@@ -1,0 +1,262 @@
+// The polling movie clip added to the interface movie.
+#include "ui/web/BridgeSprite.h"
+
+#include <set>
+
+#include "common/ByteReader.h"
+#include "common/ByteWriter.h"
+#include "swf/ActionWriter.h"
+#include "swf/SWFFile.h"
+#include "swf/TagCode.h"
+
+namespace tarvenox::web {
+namespace {
+
+constexpr const char* mainTimeline = "_level0";
+
+// Pushes the loaded variable prefix + j (the clip's own "k3", "v3", ...) and reads it.
+void pushNumbered(ActionWriter& code, const char* prefix) {
+    code.push(prefix);
+    code.push("j");
+    code.op(action::kGetVariable);
+    code.op(action::kStringAdd);
+    code.op(action::kGetVariable);
+}
+
+void pushVariable(ActionWriter& code, const char* name) {
+    code.push(name);
+    code.op(action::kGetVariable);
+}
+
+// j = j + 1
+void advance(ActionWriter& code) {
+    code.push("j");
+    pushVariable(code, "j");
+    code.push(1);
+    code.op(action::kAdd);
+    code.op(action::kSetVariable);
+}
+
+// Sets the variables of an answer that have not been set yet, then sends the reads.
+void applyAnswer(ActionWriter& code) {
+    const auto none = code.label();
+    pushVariable(code, "ready");
+    code.op(action::kNot);
+    code.jumpIf(none);
+    code.push("ready");
+    code.push(0);
+    code.op(action::kSetVariable);
+
+    // for (j = 1; !(n < j); ++j)
+    const auto sets = code.label();
+    const auto setsDone = code.label();
+    const auto skip = code.label();
+    code.push("j");
+    code.push(1);
+    code.op(action::kSetVariable);
+    code.bind(sets);
+    pushVariable(code, "n");
+    pushVariable(code, "j");
+    code.op(action::kLess);
+    code.jumpIf(setsDone);
+    // if (done < sj): the clip has not set this one yet (two polls may bring the same).
+    pushVariable(code, "done");
+    pushNumbered(code, "s");
+    code.op(action::kLess);
+    code.op(action::kNot);
+    code.jumpIf(skip);
+    pushNumbered(code, "k");
+    pushNumbered(code, "v");
+    code.setTarget(mainTimeline);
+    code.op(action::kSetVariable);
+    code.setTarget("");
+    code.bind(skip);
+    advance(code);
+    code.jump(sets);
+    code.bind(setsDone);
+
+    // done = max(done, l)
+    const auto behind = code.label();
+    pushVariable(code, "done");
+    pushVariable(code, "l");
+    code.op(action::kLess);
+    code.op(action::kNot);
+    code.jumpIf(behind);
+    code.push("done");
+    pushVariable(code, "l");
+    code.op(action::kSetVariable);
+    code.bind(behind);
+
+    // for (j = 1; !(rn < j); ++j) fscommand(answer, ij + ":" + value of rj)
+    const auto reads = code.label();
+    const auto readsDone = code.label();
+    const auto defined = code.label();
+    code.push("j");
+    code.push(1);
+    code.op(action::kSetVariable);
+    code.bind(reads);
+    pushVariable(code, "rn");
+    pushVariable(code, "j");
+    code.op(action::kLess);
+    code.jumpIf(readsDone);
+    code.push(std::string("FSCommand:") + bridgeAnswerCommand);
+    pushNumbered(code, "i");
+    code.push(":");
+    code.op(action::kStringAdd);
+    pushNumbered(code, "r");
+    code.setTarget(mainTimeline);
+    code.op(action::kGetVariable);
+    code.setTarget("");
+    // A variable the movie does not have reads as "", not as "undefined".
+    code.op(action::kPushDuplicate);
+    code.op(action::kTypeOf);
+    code.push("undefined");
+    code.op(action::kStringEquals);
+    code.op(action::kNot);
+    code.jumpIf(defined);
+    code.op(action::kPop);
+    code.push("");
+    code.bind(defined);
+    code.op(action::kStringAdd);
+    code.getUrl2(0);
+    advance(code);
+    code.jump(reads);
+    code.bind(readsDone);
+    code.bind(none);
+}
+
+Bytes pollingFrame(const std::string& pollUrl) {
+    ActionWriter code;
+    // done starts at 0 (an undefined one would compare as NaN in movies of version 7).
+    const auto started = code.label();
+    pushVariable(code, "done");
+    code.jumpIf(started);
+    code.push("done");
+    code.push(0);
+    code.op(action::kSetVariable);
+    code.bind(started);
+    applyAnswer(code);
+    code.push(pollUrl + "?after=");
+    pushVariable(code, "done");
+    code.op(action::kStringAdd);
+    code.push(std::string(mainTimeline) + "." + bridgeSpriteName);
+    code.getUrl2(getUrl2::kLoadVariables | getUrl2::kTargetIsClip);
+    return code.finish();
+}
+
+Bytes answerFrame() {
+    ActionWriter code;
+    applyAnswer(code);
+    return code.finish();
+}
+
+void appendTag(Bytes& out, TagCode code, const Bytes& body) {
+    SWFTag tag(static_cast<int>(code), Bytes(body));
+    tag.writeTo(out);
+}
+
+Bytes spriteBody(std::uint16_t id, const std::string& pollUrl) {
+    Bytes body;
+    writeUI16(body, id);
+    writeUI16(body, 2);
+    appendTag(body, TagCode::DoAction, pollingFrame(pollUrl));
+    appendTag(body, TagCode::ShowFrame, {});
+    appendTag(body, TagCode::DoAction, answerFrame());
+    appendTag(body, TagCode::ShowFrame, {});
+    appendTag(body, TagCode::End, {});
+    return body;
+}
+
+Bytes placementBody(std::uint16_t id, std::uint16_t depth) {
+    constexpr std::uint8_t hasName = 0x20;
+    constexpr std::uint8_t hasCharacter = 0x02;
+    Bytes body{hasName | hasCharacter};
+    writeUI16(body, depth);
+    writeUI16(body, id);
+    const std::string name = bridgeSpriteName;
+    body.insert(body.end(), name.begin(), name.end());
+    body.push_back(0);
+    return body;
+}
+
+// The character ids of the imports of an ImportAssets (2) body.
+void addImportedIds(const SWFTag& tag, std::set<std::uint16_t>& ids) {
+    ByteReader reader(tag.body());
+    if (!reader.readCString()) return;
+    if (tag.code() == static_cast<int>(TagCode::ImportAssets2)) reader.skip(2);
+    const std::uint16_t count = reader.readU16LE();
+    for (std::uint16_t i = 0; i < count && !reader.overrun(); ++i) {
+        const std::uint16_t id = reader.readU16LE();
+        if (!reader.readCString()) return;
+        ids.insert(id);
+    }
+}
+
+bool definesCharacter(int code) {
+    const std::string_view name = tagName(code);
+    return name.starts_with("Define");
+}
+
+// The depth of a placement record of the main timeline; nullopt for other tags.
+std::optional<std::uint16_t> placedDepth(const SWFTag& tag) {
+    const ByteSpan body = tag.body();
+    switch (static_cast<TagCode>(tag.code())) {
+        case TagCode::PlaceObject:
+        case TagCode::RemoveObject:
+            if (body.size() >= 4) return peekUI16(body, 2);
+            break;
+        case TagCode::PlaceObject2:
+            if (body.size() >= 3) return peekUI16(body, 1);
+            break;
+        case TagCode::PlaceObject3:
+            if (body.size() >= 4) return peekUI16(body, 2);
+            break;
+        default:
+            break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std::string& pollUrl,
+                                     std::string* error) {
+    SWFFile file(movie, name);
+    auto fail = [&](std::string reason) -> std::optional<Bytes> {
+        if (error) *error = std::move(reason);
+        return std::nullopt;
+    };
+    if (!file.complete()) return fail(file.error());
+    if (file.version() < 5) return fail(name + ": a movie of version " + std::to_string(file.version()) +
+                                        " cannot run the actions of version 5 that reach its variables");
+    std::set<std::uint16_t> ids;
+    std::set<std::uint16_t> depths;
+    for (const auto& tag : file.tags()) {
+        if (definesCharacter(tag->code()) && tag->length() >= 2) ids.insert(tag->characterId());
+        if (tag->code() == static_cast<int>(TagCode::ImportAssets) ||
+            tag->code() == static_cast<int>(TagCode::ImportAssets2)) {
+            addImportedIds(*tag, ids);
+        }
+        if (auto depth = placedDepth(*tag)) depths.insert(*depth);
+    }
+    // The highest free id; a movie's own ids count up from 1.
+    std::uint16_t id = 0xFFFF;
+    while (id > 0 && ids.contains(id)) --id;
+    // The top of the depths a timeline places at (below 16384, where the depths of
+    // duplicated and attached clips begin), so the movie's scripts do not meet it.
+    std::uint16_t depth = 16383;
+    while (depth > 0 && depths.contains(depth)) --depth;
+    if (id == 0 || depth == 0) return fail(name + ": the movie has no character id or depth left for the bridge");
+
+    auto& tags = file.tags();
+    auto firstFrameEnd = std::find_if(tags.begin(), tags.end(), [](const auto& tag) {
+        return tag->code() == static_cast<int>(TagCode::ShowFrame) || tag->code() == static_cast<int>(TagCode::End);
+    });
+    const auto at = firstFrameEnd - tags.begin();
+    tags.insert(tags.begin() + at, std::make_unique<SWFTag>(static_cast<int>(TagCode::PlaceObject2), placementBody(id, depth)));
+    tags.insert(tags.begin() + at, std::make_unique<SWFTag>(static_cast<int>(TagCode::DefineSprite), spriteBody(id, pollUrl)));
+    file.setCompression(SWFCompression::None);
+    return file.serialize();
+}
+
+}  // namespace tarvenox::web

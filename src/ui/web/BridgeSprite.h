@@ -1,0 +1,35 @@
+// The movie clip that lets the host reach the variables of the interface movie while it
+// plays in a player without SetVariable and GetVariable: added to a copy of the movie, it
+// polls the host for the variables to set and answers the host's reads by FSCommand.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "common/Bytes.h"
+
+namespace tarvenox::web {
+
+// What the clip's actions do on every second frame, at the movie's own frame rate:
+//   1. loadVariables(pollUrl + "?after=" + done) into the clip itself;
+//   2. when an answer has come ("ready"), for j = 1..n the variable named kj is set to vj
+//      on _level0 (the host's names are relative to the main timeline), unless its
+//      number sj is at or below done (an answer to an earlier poll brought it); then
+//      done = max(done, l); then for j = 1..rn the variable named rj of _level0 is read
+//      and sent back as fscommand(bridgeAnswerCommand, ij + ":" + value), an undefined
+//      one as "".
+// The other frame looks for an answer only, so what the host sets arrives within a
+// frame or two of a poll's answer. The actions are those of version 5 and older.
+inline constexpr const char* bridgeAnswerCommand = "tarvenox.answer";
+
+// The movie with the clip defined and placed in its first frame, at a depth its main
+// timeline does not use, under a character id it does not use; every other tag as it
+// was, the header's frame rate and count unchanged, uncompressed. nullopt, with the
+// reason in error, when the movie cannot be read completely or is older than version 5.
+std::optional<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std::string& pollUrl,
+                                     std::string* error = nullptr);
+
+// The instance name the clip is placed under.
+inline constexpr const char* bridgeSpriteName = "tarvenoxBridge";
+
+}  // namespace tarvenox::web
