@@ -87,15 +87,19 @@ int runInteractiveProgram(const InteractiveOptions& options) {
         thumbnails.emplace(app.workspace->store(), app.texts.selectLists, app.workingFolder);
     }
     web::PageBridge bridge;
+    web::SkinBridge skinBridge;
     std::unique_ptr<web::PageServer> server;
     try {
         server = std::make_unique<web::PageServer>(
-            web::PageServerFolders{files.page, files.player, app.workingFolder, files.help}, bridge, options.port);
+            web::PageServerFolders{files.page, files.player, app.workingFolder, files.help}, bridge, options.port,
+            &skinBridge);
     } catch (const std::runtime_error& error) {
         throw CommandError(error.what());
     }
     web::WebWindowOptions windowOptions;
     windowOptions.helpUrl = server->helpUrl();
+    windowOptions.skinBridge = &skinBridge;
+    windowOptions.skinPollUrl = server->skinPollUrl();
     web::WebWindowSystem windows(bridge, server->workingFolderUrls(), windowOptions);
     signals.onSignal([&windows] { windows.requestEnd(); });
 

@@ -31,6 +31,10 @@ public:
     std::optional<std::string> GetVariable(const std::string& name) {
         return windows_.getVariable(player_, name);
     }
+    // Several at once, in their order (one round trip to a player that is polled).
+    std::vector<std::optional<std::string>> GetVariables(const std::vector<std::string>& names) {
+        return windows_.getVariables(player_, names);
+    }
 
     // The player's window.
     void MoveWindow(const PixelRect& rect, PlayerShape shape = PlayerShape::rectangle) {

@@ -89,12 +89,13 @@ void CTarvenoxDlg::pushVariables() {
 }
 
 void CTarvenoxDlg::collectVariables() {
-    for (const auto& variable : app_.actionVariables) {
-        // A value the interface movie could not be asked for (its page went away) keeps
-        // the one it had, instead of becoming empty.
-        if (auto text = skinControl.GetVariable(variable->getName())) {
-            variable->setValue(withLineFeeds(*text));
-        }
+    std::vector<std::string> names;
+    for (const auto& variable : app_.actionVariables) names.push_back(variable->getName());
+    const std::vector<std::optional<std::string>> texts = skinControl.GetVariables(names);
+    for (std::size_t i = 0; i < texts.size() && i < app_.actionVariables.size(); ++i) {
+        // A value the interface movie could not be asked for (its page went away, or it
+        // did not answer in time) keeps the one it had, instead of becoming empty.
+        if (texts[i]) app_.actionVariables[i]->setValue(withLineFeeds(*texts[i]));
     }
 }
 

@@ -12,6 +12,13 @@ constexpr std::array<std::pair<Player, std::string_view>, 4> playerNames{{
 }};
 }  // namespace
 
+std::vector<std::optional<std::string>> WindowSystem::getVariables(Player player,
+                                                                   const std::vector<std::string>& names) {
+    std::vector<std::optional<std::string>> values;
+    for (const std::string& name : names) values.push_back(getVariable(player, name));
+    return values;
+}
+
 std::string_view playerName(Player player) {
     for (const auto& [p, name] : playerNames) {
         if (p == player) return name;

@@ -108,6 +108,9 @@ public:
     virtual void setVariable(Player player, const std::string& name, const std::string& value) = 0;
     // nullopt when the player could not be asked (its window went away).
     virtual std::optional<std::string> getVariable(Player player, const std::string& name) = 0;
+    // The same for several names at once, in their order: a player that is asked in
+    // rounds answers them all in one. Asks one by one unless the window system knows better.
+    virtual std::vector<std::optional<std::string>> getVariables(Player player, const std::vector<std::string>& names);
     // The major version in the high 16 bits; 0 when the player cannot play.
     virtual std::int32_t flashVersion(Player player) = 0;
     virtual void placePlayer(Player player, const PixelRect& rect, PlayerShape shape) = 0;

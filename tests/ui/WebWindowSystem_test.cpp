@@ -6,9 +6,12 @@
 
 #include <functional>
 #include <future>
+#include <thread>
 
 #include "support/LoopbackClient.h"
 #include "support/TempDir.h"
+#include "swf/SWFFile.h"
+#include "ui/web/BridgeSprite.h"
 #include "ui/web/PageServer.h"
 
 namespace tarvenox::web {
@@ -32,7 +35,7 @@ protected:
     test::TempDir dir;
     PageBridge bridge;
     PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, bridge};
-    WebWindowSystem windows{bridge, server.workingFolderUrls(), {.pageGoneLimit = 10s, .helpUrl = ""}};
+    WebWindowSystem windows{bridge, server.workingFolderUrls(), {.pageGoneLimit = 10s}};
 };
 
 TEST_F(WebWindowSystemTest, AsksAndHearsThePageInUtf8) {
@@ -196,7 +199,7 @@ TEST_F(WebWindowSystemTest, MoviesTheServerCannotGiveAreSentWithoutUrl) {
 }
 
 TEST_F(WebWindowSystemTest, PageGoneDuringADialogCancelsItAndTheProgramEndsWithoutAPage) {
-    WebWindowSystem shortLived{bridge, server.workingFolderUrls(), {.pageGoneLimit = 300ms, .helpUrl = ""}};
+    WebWindowSystem shortLived{bridge, server.workingFolderUrls(), {.pageGoneLimit = 300ms}};
     EXPECT_FALSE(shortLived.waitForFirstPage(50ms));
     auto page = connectPage();
     ASSERT_TRUE(shortLived.waitForFirstPage(10s));
@@ -226,6 +229,61 @@ TEST_F(WebWindowSystemTest, RequestedEndStopsTheWaitingHost) {
     // Nothing waits any more, not even for a page to come back.
     EXPECT_EQ(windows.screenSize(), ScreenSize{});
     EXPECT_FALSE(windows.waitForFirstPage(std::nullopt));
+}
+
+// The interface movie "skin.swf" in the skin player: its variables go through the polls
+// of the clip added to it, and its answers to reads never reach the dialogs.
+TEST(WebWindowSystemSkinBridge, CarriesTheSkinsVariablesByPollAndAnswer) {
+    test::TempDir dir;
+    SWFFile skinMovie(5, SWFRect{0, 16000, 0, 12000, 0}, 12, 1);
+    skinMovie.tags().push_back(std::make_unique<SWFTag>(static_cast<int>(TagCode::ShowFrame), Bytes{}));
+    const Bytes original = skinMovie.serialize();
+    dir.write("work/skin.swf", original);
+    dir.write("work/other.swf", original);
+    SkinBridge skin(10s);
+    PageBridge bridge;
+    PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, bridge, 0, &skin};
+    WebWindowSystem windows{bridge, server.workingFolderUrls(),
+                            {.pageGoneLimit = 10s, .skinBridge = &skin, .skinPollUrl = server.skinPollUrl()}};
+    auto page = test::connectPage(server.port(), server.prefix());
+    ASSERT_TRUE(windows.waitForFirstPage(10s));
+    auto get = [&](const std::string& target) {
+        return test::httpRequest(server.port(), target, test::ownHost(server.port()));
+    };
+
+    windows.loadMovie(Player::skin, dir.file("work/skin.swf"));
+    const Message movie = receiveMessage(*page);
+    ASSERT_EQ(movie["type"], "movie");
+    const test::HttpReply served = get(movie["url"].get<std::string>());
+    EXPECT_EQ(served.status, 200);
+    EXPECT_EQ(served.header("Cache-Control"), "no-store");
+    EXPECT_GT(served.body.size(), original.size());
+    EXPECT_NE(served.body.find(bridgeSpriteName), std::string::npos);
+
+    windows.setVariable(Player::skin, "_root.sender", "J\xF6rg");
+    EXPECT_EQ(get(server.skinPollUrl() + "?after=0").body, "s1=1&k1=_root.sender&v1=J%C3%B6rg&n=1&l=1&rn=0&ready=1");
+
+    auto read = std::async(std::launch::async, [&] { return windows.getVariables(Player::skin, {"title", "sender"}); });
+    while (get(server.skinPollUrl() + "?after=1").body.find("rn=2") == std::string::npos) {
+        std::this_thread::sleep_for(1ms);
+    }
+    auto answer = [&](std::string_view args) {
+        page->sendText(Message{{"type", "fsCommand"}, {"player", "skin"}, {"command", bridgeAnswerCommand}, {"args", args}}.dump());
+    };
+    answer("1:Gr\xC3\xBC\xC3\x9F" "e");
+    answer("2:J\xC3\xB6rg");
+    answer("7:an answer nobody waits for");
+    EXPECT_EQ(read.get(), (std::vector<std::optional<std::string>>{"Gr\xFC\xDF" "e", "J\xF6rg"}));
+    page->sendText(R"({"type":"fsCommand","player":"skin","command":"clicked","args":"save"})");
+    const UiEvent next = windows.nextEvent();
+    EXPECT_EQ(next.command, "clicked") << "the answers are the bridge's, not the dialog's";
+
+    // Any other movie in the skin player: the page keeps its variables, as before.
+    windows.loadMovie(Player::skin, dir.file("work/other.swf"));
+    EXPECT_EQ(receiveMessage(*page)["type"], "movie");
+    EXPECT_FALSE(skin.active());
+    windows.setVariable(Player::skin, "_root.sender", "Anna");
+    EXPECT_EQ(receiveMessage(*page)["type"], "setVariable");
 }
 
 }  // namespace

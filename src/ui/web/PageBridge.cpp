@@ -187,8 +187,15 @@ void PageBridge::receive(const PageLink* link, std::string_view text) {
         return;
     }
     const std::string& type = message["type"].get_ref<const std::string&>();
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     if (link != page_.get()) return;  // a replaced page's last words
+    if (eventTaker_ && type != "reply") {
+        EventTaker taker = eventTaker_;
+        lock.unlock();
+        if (taker(message)) return;
+        lock.lock();
+        if (link != page_.get()) return;
+    }
     if (type == "reply") {
         const Message& id = message.contains("id") ? message["id"] : Message();
         if (waitingFor_ != 0 && id.is_number_integer() && id.get<std::int64_t>() == waitingFor_ && !reply_) {
@@ -205,6 +212,11 @@ void PageBridge::receive(const PageLink* link, std::string_view text) {
     }
     inbox_.push_back(std::move(message));
     changed_.notify_all();
+}
+
+void PageBridge::setEventTaker(EventTaker taker) {
+    std::lock_guard lock(mutex_);
+    eventTaker_ = std::move(taker);
 }
 
 void PageBridge::detach(const PageLink* link) {

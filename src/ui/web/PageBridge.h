@@ -33,6 +33,7 @@ class PageBridge {
 public:
     using Clock = std::chrono::steady_clock;
     using Responder = std::function<Message(const Message& request)>;
+    using EventTaker = std::function<bool(const Message& event)>;
 
     // The events the bridge itself puts into the event stream.
     static constexpr std::string_view pageConnected = "pageConnected";
@@ -92,6 +93,12 @@ public:
     void shutDown();
     bool isShutDown() const;
 
+    // The taker sees every message of the page but the replies, on the server's thread,
+    // as it arrives; what it takes (returns true for) does not enter the event stream.
+    // For answers that a host thread waiting elsewhere needs while it cannot read the
+    // stream. It must neither block nor call the page.
+    void setEventTaker(EventTaker taker);
+
     // -- server threads --
 
     void attach(std::shared_ptr<PageLink> link);
@@ -119,6 +126,7 @@ private:
     std::int64_t waitingFor_ = 0;     // the id of the call in progress, 0 for none
     std::optional<Message> reply_;
     std::map<std::string, Responder, std::less<>> responders_;
+    EventTaker eventTaker_;
 };
 
 }  // namespace tarvenox::web

@@ -8,6 +8,7 @@
 
 #include "ui/web/ContentType.h"
 #include "ui/web/PageServer.h"
+#include "ui/web/SkinBridge.h"
 
 namespace tarvenox::web {
 namespace {
@@ -47,6 +48,19 @@ void refuse(mg_connection* connection) {
               "Connection: close\r\n\r\nForbidden\n");
 }
 
+// An answer made in memory, never cached.
+void sendBytes(mg_connection* connection, std::string_view type, std::string_view body) {
+    mg_response_header_start(connection, 200);
+    mg_response_header_add(connection, "Content-Type", type.data(), static_cast<int>(type.size()));
+    mg_response_header_add(connection, "Content-Length", std::to_string(body.size()).c_str(), -1);
+    mg_response_header_add(connection, "Cache-Control", "no-store", -1);
+    mg_response_header_add_lines(connection, commonHeaders);
+    mg_response_header_send(connection);
+    const char* method = mg_get_request_info(connection)->request_method;
+    if (method && std::string_view(method) == "HEAD") return;
+    mg_write(connection, body.data(), body.size());
+}
+
 }  // namespace
 
 bool PageGate::authorize(CivetServer*, mg_connection* connection) {
@@ -55,8 +69,9 @@ bool PageGate::authorize(CivetServer*, mg_connection* connection) {
     return false;
 }
 
-PageFiles::PageFiles(const PageServerFolders& folders, const RequestGate& gate)
+PageFiles::PageFiles(const PageServerFolders& folders, const RequestGate& gate, SkinBridge* skin)
     : gate_(gate),
+      skin_(skin),
       page_(folders.page),
       player_(folders.player),
       working_(folders.working),
@@ -72,6 +87,11 @@ bool PageFiles::handleGet(CivetServer*, mg_connection* connection) {
     std::optional<std::string_view> path = admitted(gate_, connection);
     if (!path) {
         refuse(connection);
+        return true;
+    }
+    if (skin_ && *path == "skin/poll") {
+        const char* query = mg_get_request_info(connection)->query_string;
+        sendBytes(connection, "text/plain; charset=utf-8", skin_->poll(query ? query : ""));
         return true;
     }
     struct Route {
@@ -105,6 +125,12 @@ bool PageFiles::handleGet(CivetServer*, mg_connection* connection) {
         return true;
     }
     std::string type = contentTypeFor(file->filename().string(), route->textCharset);
+    // The interface movie with the clip that bridges its variables, at the address of its
+    // file, so that the addresses the movie loads from resolve as they would for the file.
+    if (std::shared_ptr<const Bytes> movie = skin_ && route->lead == "work/" ? skin_->movieFor(file->string()) : nullptr) {
+        sendBytes(connection, type, {reinterpret_cast<const char*>(movie->data()), movie->size()});
+        return true;
+    }
     mg_send_mime_file2(connection, file->c_str(), type.c_str(), commonHeaders);
     return true;
 }

@@ -10,15 +10,20 @@ namespace tarvenox::web {
 
 struct PageServerFolders;
 
+class SkinBridge;
+
 class PageFiles : public CivetHandler {
 public:
-    PageFiles(const PageServerFolders& folders, const RequestGate& gate);
+    // skin: the bridge whose movie stands in for its file of the working folder, and
+    // whose polls are answered under "skin/poll"; nullptr for none.
+    PageFiles(const PageServerFolders& folders, const RequestGate& gate, SkinBridge* skin);
 
     bool handleGet(CivetServer* server, mg_connection* connection) override;
     bool handleHead(CivetServer* server, mg_connection* connection) override;
 
 private:
     const RequestGate& gate_;
+    SkinBridge* skin_;
     FileRoot page_;
     FileRoot player_;
     FileRoot working_;

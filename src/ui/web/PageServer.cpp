@@ -26,7 +26,7 @@ struct PageServer::Parts {
     int port = 0;
 };
 
-PageServer::PageServer(PageServerFolders folders, PageBridge& bridge, int port)
+PageServer::PageServer(PageServerFolders folders, PageBridge& bridge, int port, SkinBridge* skin)
     : parts_(std::make_unique<Parts>(std::move(folders), bridge)) {
     mg_init_library(0);
     std::vector<std::string> options = {
@@ -56,7 +56,7 @@ PageServer::PageServer(PageServerFolders folders, PageBridge& bridge, int port)
     parts_->port = ports.front();
     parts_->gate = std::make_unique<RequestGate>(parts_->port, makeSecret());
     parts_->gateHandler = std::make_unique<PageGate>(*parts_->gate);
-    parts_->files = std::make_unique<PageFiles>(parts_->folders, *parts_->gate);
+    parts_->files = std::make_unique<PageFiles>(parts_->folders, *parts_->gate, skin);
     // Until the gate is in place every request meets civetweb's default: no document
     // root, so nothing is served.
     parts_->server->addAuthHandler("/", *parts_->gateHandler);
@@ -76,6 +76,8 @@ const std::string& PageServer::prefix() const { return parts_->gate->prefix(); }
 std::string PageServer::address() const {
     return "http://127.0.0.1:" + std::to_string(parts_->port) + parts_->gate->prefix();
 }
+
+std::string PageServer::skinPollUrl() const { return parts_->gate->prefix() + "skin/poll"; }
 
 WorkingFolderUrls PageServer::workingFolderUrls() const {
     return WorkingFolderUrls(parts_->folders.working, parts_->gate->prefix() + "work/");

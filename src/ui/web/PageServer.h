@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ui/web/PageBridge.h"
+#include "ui/web/SkinBridge.h"
 #include "ui/web/WorkingFolderUrls.h"
 
 namespace tarvenox::web {
@@ -23,13 +24,15 @@ struct PageServerFolders {
 //   /s/SECRET/ruffle/...  the player's files
 //   /s/SECRET/work/...    files of the working folder, never cached
 //   /s/SECRET/help/...    the help (README.md), when there is a help folder
+//   /s/SECRET/skin/poll   the interface movie's polls, when there is a skin bridge
 //   /s/SECRET/ws          the WebSocket
 // Anything else, and every request that fails the gate, is refused.
 class PageServer {
 public:
-    // Starts listening on 127.0.0.1 at the port (0: any free port). The bridge must
-    // outlive the server. Throws std::runtime_error when the port cannot be had.
-    PageServer(PageServerFolders folders, PageBridge& bridge, int port = 0);
+    // Starts listening on 127.0.0.1 at the port (0: any free port). The bridge and the
+    // skin bridge (if any) must outlive the server. Throws std::runtime_error when the
+    // port cannot be had.
+    PageServer(PageServerFolders folders, PageBridge& bridge, int port = 0, SkinBridge* skin = nullptr);
     ~PageServer();
     PageServer(const PageServer&) = delete;
     PageServer& operator=(const PageServer&) = delete;
@@ -44,6 +47,8 @@ public:
     // The address of the help on the interactive program: the README at its heading
     // "The interactive program"; "" when there is no help folder.
     std::string helpUrl() const;
+    // The address the interface movie's bridge clip polls: "/s/SECRET/skin/poll".
+    std::string skinPollUrl() const;
 
 private:
     struct Parts;

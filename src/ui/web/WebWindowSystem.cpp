@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "common/Cp1252.h"
+#include "common/FileIO.h"
+#include "common/Log.h"
+#include "ui/web/BridgeSprite.h"
 #include "ui/OpticalMedia.h"
 #include "ui/ProgramRun.h"
 #include "ui/web/FolderListing.h"
@@ -39,6 +42,16 @@ WebWindowSystem::WebWindowSystem(PageBridge& bridge, WorkingFolderUrls urls, Web
     bridge_.setResponder("listFolder", [home = homeFolder()](const Message& request) {
         return listFolder(request, home);
     });
+    // The interface movie's answers to reads come while the host thread waits for them,
+    // and are no commands of the movie's: they go to the bridge, never to the dialogs.
+    if (SkinBridge* skin = options_.skinBridge) {
+        bridge_.setEventTaker([skin](const Message& event) {
+            const Message* command = event.contains("command") ? &event["command"] : nullptr;
+            if (event["type"] != "fsCommand" || !command || *command != bridgeAnswerCommand) return false;
+            if (event.contains("args") && event["args"].is_string()) skin->answer(event["args"].get<std::string>());
+            return true;
+        });
+    }
 }
 
 void WebWindowSystem::requestEnd() { bridge_.shutDown(); }
@@ -121,7 +134,30 @@ void WebWindowSystem::quit() { bridge_.send({{"type", "quit"}}); }
 
 // -- players --
 
+bool WebWindowSystem::bridged(Player player) const {
+    return player == Player::skin && options_.skinBridge && options_.skinBridge->active();
+}
+
+void WebWindowSystem::bridgeSkin(const std::string& path) {
+    SkinBridge& skin = *options_.skinBridge;
+    if (std::filesystem::path(path).filename() != "skin.swf") {
+        skin.unload();
+        return;
+    }
+    std::string error;
+    std::optional<Bytes> movie = readFileBytes(path, &error);
+    if (movie) movie = addBridgeSprite(*movie, path, options_.skinPollUrl, &error);
+    if (!movie) {
+        // Played as it is: the page keeps its variables, as for any other movie.
+        logPrint("skin bridge: %s\n", error.c_str());
+        skin.unload();
+        return;
+    }
+    skin.load(path, std::move(*movie));
+}
+
 void WebWindowSystem::loadMovie(Player player, const std::string& path) {
+    if (player == Player::skin && options_.skinBridge) bridgeSkin(path);
     mirror_.rememberMovie(player, path);
     bridge_.send(movieEvent(player, path));
 }
@@ -133,11 +169,28 @@ void WebWindowSystem::setBackgroundColor(Player player, Rgb color) {
 void WebWindowSystem::setScale(Player player, const std::string& mode) { tellPlayer("scale", player, {{"mode", mode}}); }
 
 void WebWindowSystem::setVariable(Player player, const std::string& name, const std::string& value) {
+    if (bridged(player)) {
+        options_.skinBridge->setVariable(cp1252ToUtf8(name), cp1252ToUtf8(value));
+        return;
+    }
     tellPlayer("setVariable", player, {{"name", cp1252ToUtf8(name)}, {"value", cp1252ToUtf8(value)}});
 }
 
 std::optional<std::string> WebWindowSystem::getVariable(Player player, const std::string& name) {
+    if (bridged(player)) return getVariables(player, {name}).front();
     return getVariableAnswer(bridge_.call(getVariableRequest(player, name)));
+}
+
+std::vector<std::optional<std::string>> WebWindowSystem::getVariables(Player player,
+                                                                      const std::vector<std::string>& names) {
+    if (!bridged(player)) return WindowSystem::getVariables(player, names);
+    std::vector<std::string> asked;
+    for (const std::string& name : names) asked.push_back(cp1252ToUtf8(name));
+    std::vector<std::optional<std::string>> values = options_.skinBridge->getVariables(asked);
+    for (auto& value : values) {
+        if (value) value = utf8ToCp1252(*value);
+    }
+    return values;
 }
 
 std::int32_t WebWindowSystem::flashVersion(Player player) {

@@ -11,6 +11,7 @@
 #include "ui/web/PageBridge.h"
 #include "ui/web/PageMessages.h"
 #include "ui/web/PageMirror.h"
+#include "ui/web/SkinBridge.h"
 #include "ui/web/WorkingFolderUrls.h"
 
 namespace tarvenox::web {
@@ -20,7 +21,12 @@ struct WebWindowOptions {
     // ends: long enough for a reload or a restarted browser.
     PageBridge::Clock::duration pageGoneLimit = std::chrono::seconds(30);
     // The address of the help (PageServer::helpUrl); "" when the installation has none.
-    std::string helpUrl;
+    std::string helpUrl{};
+    // The bridge to the interface movie "skin.swf", served by the page server, and the
+    // address its clip polls (PageServer::skinPollUrl); none: the page keeps the
+    // variables of every movie itself.
+    SkinBridge* skinBridge = nullptr;
+    std::string skinPollUrl{};
 };
 
 // Keeps what it told the page (PageMirror) and tells a page that connects anew all of it
@@ -55,6 +61,7 @@ public:
     void setScale(Player player, const std::string& mode) override;
     void setVariable(Player player, const std::string& name, const std::string& value) override;
     std::optional<std::string> getVariable(Player player, const std::string& name) override;
+    std::vector<std::optional<std::string>> getVariables(Player player, const std::vector<std::string>& names) override;
     std::int32_t flashVersion(Player player) override;
     void placePlayer(Player player, const PixelRect& rect, PlayerShape shape) override;
     void showPlayer(Player player) override;
@@ -83,6 +90,12 @@ private:
     Message movieEvent(Player player, const std::string& path);
     // Sends the whole state to the connected page unless it has had it already.
     void bringUpToDate();
+    // Whether the player's variables go through the skin bridge: the skin player while
+    // it plays a bridged "skin.swf".
+    bool bridged(Player player) const;
+    // Makes the skin bridge serve the movie at path with its polling clip when it is
+    // "skin.swf", else lets it go.
+    void bridgeSkin(const std::string& path);
     // A call that a reload does not cancel: when the page goes, waits for the next one
     // (up to the page-gone limit), brings it up to date and asks it again.
     Answer callAcrossReloads(const Message& request);
