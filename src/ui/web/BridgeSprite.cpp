@@ -46,6 +46,9 @@ void applyAnswer(ActionWriter& code) {
     code.push("ready");
     code.push(0);
     code.op(action::kSetVariable);
+    code.push("waiting");
+    code.push(0);
+    code.op(action::kSetVariable);
 
     // for (j = 1; !(n < j); ++j)
     const auto sets = code.label();
@@ -125,7 +128,11 @@ void applyAnswer(ActionWriter& code) {
     code.bind(none);
 }
 
-Bytes pollingFrame(const std::string& pollUrl) {
+// Frames a poll may take before the clip gives up on it and polls again (its answer
+// may have been lost); a few seconds at the usual frame rates.
+constexpr std::int32_t patience = 48;
+
+Bytes frameActions(const std::string& pollUrl) {
     ActionWriter code;
     // done starts at 0 (an undefined one would compare as NaN in movies of version 7).
     const auto started = code.label();
@@ -136,17 +143,33 @@ Bytes pollingFrame(const std::string& pollUrl) {
     code.op(action::kSetVariable);
     code.bind(started);
     applyAnswer(code);
+
+    // One poll at a time: the next goes out in the frame its predecessor's answer came
+    // in, or when that has been out for patience frames.
+    const auto poll = code.label();
+    const auto wait = code.label();
+    pushVariable(code, "waiting");
+    code.op(action::kNot);
+    code.jumpIf(poll);
+    code.push("waiting");
+    pushVariable(code, "waiting");
+    code.push(1);
+    code.op(action::kAdd);
+    code.op(action::kSetVariable);
+    pushVariable(code, "waiting");
+    code.push(patience);
+    code.op(action::kLess);
+    code.jumpIf(wait);
+    code.bind(poll);
+    code.push("waiting");
+    code.push(1);
+    code.op(action::kSetVariable);
     code.push(pollUrl + "?after=");
     pushVariable(code, "done");
     code.op(action::kStringAdd);
     code.push(std::string(mainTimeline) + "." + bridgeSpriteName);
     code.getUrl2(getUrl2::kLoadVariables | getUrl2::kTargetIsClip);
-    return code.finish();
-}
-
-Bytes answerFrame() {
-    ActionWriter code;
-    applyAnswer(code);
+    code.bind(wait);
     return code.finish();
 }
 
@@ -159,9 +182,11 @@ Bytes spriteBody(std::uint16_t id, const std::string& pollUrl) {
     Bytes body;
     writeUI16(body, id);
     writeUI16(body, 2);
-    appendTag(body, TagCode::DoAction, pollingFrame(pollUrl));
+    // A clip of one frame would run its actions once: two frames loop.
+    const Bytes actions = frameActions(pollUrl);
+    appendTag(body, TagCode::DoAction, actions);
     appendTag(body, TagCode::ShowFrame, {});
-    appendTag(body, TagCode::DoAction, answerFrame());
+    appendTag(body, TagCode::DoAction, actions);
     appendTag(body, TagCode::ShowFrame, {});
     appendTag(body, TagCode::End, {});
     return body;

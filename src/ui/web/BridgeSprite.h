@@ -10,16 +10,17 @@
 
 namespace tarvenox::web {
 
-// What the clip's actions do on every second frame, at the movie's own frame rate:
-//   1. loadVariables(pollUrl + "?after=" + done) into the clip itself;
-//   2. when an answer has come ("ready"), for j = 1..n the variable named kj is set to vj
+// What the clip's actions do in every frame, at the movie's own frame rate:
+//   1. when an answer has come ("ready"), for j = 1..n the variable named kj is set to vj
 //      on _level0 (the host's names are relative to the main timeline), unless its
 //      number sj is at or below done (an answer to an earlier poll brought it); then
 //      done = max(done, l); then for j = 1..rn the variable named rj of _level0 is read
 //      and sent back as fscommand(bridgeAnswerCommand, ij + ":" + value), an undefined
-//      one as "".
-// The other frame looks for an answer only, so what the host sets arrives within a
-// frame or two of a poll's answer. The actions are those of version 5 and older.
+//      one as "";
+//   2. unless a poll is out (for fewer than a few seconds' frames), it polls:
+//      loadVariables(pollUrl + "?after=" + done) into the clip itself.
+// So a poll follows its predecessor's answer within a frame, and no more than one is out
+// while the host is slow. The actions are those of version 5 and older.
 inline constexpr const char* bridgeAnswerCommand = "tarvenox.answer";
 
 // The movie with the clip defined and placed in its first frame, at a depth its main
