@@ -23,11 +23,12 @@ export function loadRuffle(src = "ruffle/ruffle.js") {
 }
 
 // A Ruffle player element in parent, loading the movie at url; fsCommand(command, args)
-// hears its FSCommands; a muted movie is silent from its first frame. Ruffle's advice to turn on the graphics card (shown when the mouse first
+// hears its FSCommands, which Ruffle passes on only to a movie allowed to reach the page
+// (scriptAccess); a muted movie is silent from its first frame. Ruffle's advice to turn on the graphics card (shown when the mouse first
 // passes over a movie drawn without one) would cover the preview in the middle of the
 // user's work: the page leaves it out. scale is Ruffle's; the page's players stretch the
 // element itself ("exactfit").
-export function createMovie(ruffle, url, parent, { className, scale = "exactfit", fsCommand = null, muted = false } = {}) {
+export function createMovie(ruffle, url, parent, { className, scale = "exactfit", fsCommand = null, muted = false, scriptAccess = false } = {}) {
   const movie = ruffle.createPlayer();
   movie.className = className;
   const style = document.createElement("style");
@@ -38,6 +39,10 @@ export function createMovie(ruffle, url, parent, { className, scale = "exactfit"
   if (fsCommand) api.addFSCommandHandler(fsCommand);
   movie.loading = api.load({
     url,
+    // A movie's relative URLs (an interface movie's loadVariables("skin.txt")) name files
+    // beside it in the working folder, as they did when the player loaded it from a file;
+    // the browser's rule would take them from beside the page.
+    base: new URL(".", new URL(url, document.baseURI)).href,
     autoplay: "on",
     unmuteOverlay: "hidden",
     splashScreen: false,
@@ -46,7 +51,7 @@ export function createMovie(ruffle, url, parent, { className, scale = "exactfit"
     forceScale: true,
     backgroundColor: null,
     contextMenu: "off",
-    allowScriptAccess: false,
+    allowScriptAccess: scriptAccess,
     openUrlMode: "deny",
     warnOnUnsupportedContent: false,
     logLevel: "error",
@@ -92,9 +97,12 @@ export class Player {
   // name: the protocol's player name; parent: the element it is placed in; builtIn: a
   // function that makes the stand-in shown when the movie url is "" (none for the
   // preview and the fullscreen movie); onCommand(player, command, args) is called for
-  // every FSCommand of its movie.
-  constructor(name, parent, screenMap, { builtIn = null, onCommand = () => {} } = {}) {
+  // every FSCommand of its movie. Only the installation's own movies (the interface
+  // movie, the close button) are trusted with the page, and so with their FSCommands;
+  // a template, which may come from anywhere, never reaches the page's scripts.
+  constructor(name, parent, screenMap, { builtIn = null, onCommand = () => {}, trusted = false } = {}) {
     this.name = name;
+    this.trusted = trusted;
     this.screenMap = screenMap;
     this.makeBuiltIn = builtIn;
     this.onCommand = onCommand;
@@ -171,6 +179,7 @@ export class Player {
     const movie = createMovie(ruffle, url, this.element, {
       className: "movie pending",
       fsCommand: (command, args) => this.onCommand(this.name, String(command), String(args ?? "")),
+      scriptAccess: this.trusted,
     });
     this.movie = movie;
     const api = movie.ruffle();
