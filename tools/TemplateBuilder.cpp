@@ -1,7 +1,6 @@
 // Writes template movies with the engine's own records and tags.
 #include "TemplateBuilder.h"
 
-#include <bit>
 #include <cmath>
 #include <stdexcept>
 #include <tuple>

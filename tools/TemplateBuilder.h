@@ -32,9 +32,9 @@ struct Pixels {
 };
 
 struct TextField {
-    std::string variable;       // the variable the field shows (Windows-1252), may be empty
-    std::string text;           // the text shown before any variable is set (Windows-1252)
-    std::uint16_t fontId = 0;   // a font of addFont
+    std::string variable{};     // the variable the field shows (Windows-1252), may be empty
+    std::string text{};         // the text shown before any variable is set (Windows-1252)
+    std::uint16_t fontId = 0;   // a font of addFont or addDeviceFont
     int sizePx = 20;            // font height in pixels
     std::uint32_t rgb = 0;      // text colour
     StageRect place;

@@ -78,13 +78,7 @@ public:
 
 private:
     TextField text(const std::string& variable, StageRect place, int sizePx, std::uint32_t rgb) const {
-        TextField field;
-        field.variable = variable;
-        field.fontId = font_;
-        field.sizePx = sizePx;
-        field.rgb = rgb;
-        field.place = place;
-        return field;
+        return {.variable = variable, .fontId = font_, .sizePx = sizePx, .rgb = rgb, .place = place};
     }
 
     void label(const std::string& words, StageRect place, int sizePx, std::uint32_t rgb) {
