@@ -148,6 +148,7 @@ try {
     await field.press("Enter");
   });
   for (let waited = 0; !existsSync(saved) && waited < 20000; waited += 250) await tab.waitForTimeout(250);
+  assert.ok(existsSync(saved), "the movie is saved under the name given");
   await previewPlays();
   await shot("saved");
 
