@@ -1,9 +1,9 @@
 // Writes template movies with the engine's own records and tags.
 #include "TemplateBuilder.h"
 
-#include <bit>
 #include <cmath>
 #include <stdexcept>
+#include <tuple>
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
@@ -39,37 +39,21 @@ std::unique_ptr<SWFTag> makeTag(TagCode code, Bytes body) {
     return createTag(static_cast<int>(code), std::move(body));
 }
 
-// One value of an ActionPush record: its push type and payload.
-void appendPushValue(Bytes& out, const ActionValue& value) {
-    if (const auto* text = std::get_if<std::string>(&value)) {
-        out.push_back(0x00);
-        appendString(out, *text);
-    } else if (const auto* number = std::get_if<double>(&value)) {
-        // A double is stored as its upper 32 bits, then its lower 32 bits, each
-        // little-endian.
-        auto bits = std::bit_cast<std::uint64_t>(*number);
-        out.push_back(0x06);
-        writeUI32(out, static_cast<std::uint32_t>(bits >> 32));
-        writeUI32(out, static_cast<std::uint32_t>(bits));
-    } else if (const auto* integer = std::get_if<std::int32_t>(&value)) {
-        out.push_back(0x07);
-        writeUI32(out, static_cast<std::uint32_t>(*integer));
-    } else {
-        out.push_back(0x05);
-        out.push_back(std::get<bool>(value) ? 1 : 0);
-    }
+// A DefineFont2 body without glyphs, named fontName (in the movie's encoding).
+Bytes emptyFont(std::uint16_t id, const std::string& fontName) {
+    if (fontName.size() > 255) throw std::runtime_error("font name " + fontName + " is longer than 255 bytes");
+    Bytes body;
+    writeUI16(body, id);
+    body.push_back(0x00);  // flags
+    body.push_back(0x00);  // LanguageCode
+    body.push_back(static_cast<std::uint8_t>(fontName.size()));
+    body.insert(body.end(), fontName.begin(), fontName.end());
+    writeUI16(body, 0);  // NumGlyphs
+    writeUI16(body, 0);  // CodeTableOffset
+    return body;
 }
 
 }  // namespace
-
-void appendPush(Bytes& out, std::initializer_list<ActionValue> values) {
-    Bytes record;
-    for (const auto& value : values) appendPushValue(record, value);
-    if (record.size() > 0xFFFF) throw std::runtime_error("values too long for one ActionPush");
-    out.push_back(0x96);  // ActionPush
-    writeUI16(out, static_cast<std::uint32_t>(record.size()));
-    out.insert(out.end(), record.begin(), record.end());
-}
 
 Bytes rectangleShape(std::uint16_t id, std::int32_t width, std::int32_t height, const Bytes& fillStyle) {
     SWFBitWriter shape;
@@ -110,20 +94,21 @@ void TemplateBuilder::define(int code, Bytes body) {
     definitions_.push_back(createTag(code, std::move(body)));
 }
 
-void TemplateBuilder::place(std::uint16_t id, StageRect where, const std::string& instanceName) {
+void TemplateBuilder::place(std::uint16_t id, int x, int y, const std::string& instanceName) {
     // PlaceObject2 with a character, a translation and, for clips, a name.
+    Timeline& timeline = timelines_.back();
     Bytes body;
     body.push_back(instanceName.empty() ? 0x06 : 0x26);  // PlaceFlagHasName, HasMatrix, HasCharacter
-    writeUI16(body, nextDepth_++);
+    writeUI16(body, timeline.nextDepth++);
     writeUI16(body, id);
     SWFMatrix matrix;
-    matrix.translateX = where.x * kTwipsPerPixel;
-    matrix.translateY = where.y * kTwipsPerPixel;
+    matrix.translateX = x * kTwipsPerPixel;
+    matrix.translateY = y * kTwipsPerPixel;
     SWFBitWriter writer;
     matrix.write(writer);
     body.insert(body.end(), writer.bytes().begin(), writer.bytes().end());
-    if (!instanceName.empty()) appendString(body, instanceName);
-    placements_.push_back(makeTag(TagCode::PlaceObject2, std::move(body)));
+    if (!instanceName.empty()) appendString(body, toMovieText(instanceName, encoding_));
+    timeline.tags.push_back(makeTag(TagCode::PlaceObject2, std::move(body)));
 }
 
 void TemplateBuilder::exportAsset(std::uint16_t id, const std::string& name) {
@@ -138,22 +123,20 @@ void TemplateBuilder::exportAsset(std::uint16_t id, const std::string& name) {
 
 std::uint16_t TemplateBuilder::addFont(const std::string& productName, const std::string& faceName) {
     const std::string fontName = toMovieText(productName, encoding_);
-    if (fontName.size() > 255) throw std::runtime_error("font name " + fontName + " is longer than 255 bytes");
     std::uint16_t id = nextId();
     // A font without glyphs, named as the template calls it; the engine's conversion
     // then fills it from the installed face, keeping the id and the name.
-    Bytes body;
-    writeUI16(body, id);
-    body.push_back(0x00);  // flags
-    body.push_back(0x00);  // LanguageCode
-    body.push_back(static_cast<std::uint8_t>(fontName.size()));
-    body.insert(body.end(), fontName.begin(), fontName.end());
-    writeUI16(body, 0);  // NumGlyphs
-    writeUI16(body, 0);  // CodeTableOffset
-    auto font = std::make_unique<SWFFont>(static_cast<int>(TagCode::DefineFont2), std::move(body));
+    auto font = std::make_unique<SWFFont>(static_cast<int>(TagCode::DefineFont2), emptyFont(id, fontName));
     (void)replaceWithSystemFont(*font, fontName, faceName);
     definitions_.push_back(std::move(font));
     fonts_[id] = {productName, faceName};
+    return id;
+}
+
+std::uint16_t TemplateBuilder::addDeviceFont(const std::string& fontName) {
+    std::uint16_t id = nextId();
+    define(static_cast<int>(TagCode::DefineFont2), emptyFont(id, toMovieText(fontName, encoding_)));
+    fonts_[id] = {fontName, ""};
     return id;
 }
 
@@ -162,15 +145,20 @@ void TemplateBuilder::addTextField(const TextField& field) {
     Bytes body;
     writeUI16(body, id);
     appendRect(body, field.place.width * kTwipsPerPixel, field.place.height * kTwipsPerPixel);
-    // HasText (labels), WordWrap and Multiline (several lines), Password 0, ReadOnly,
-    // HasTextColor, HasMaxLength 0, HasFont; then HasFontClass 0, AutoSize 0, HasLayout,
-    // NoSelect, Border 0, WasStatic 0, HTML 0, UseOutlines (the embedded glyphs, so
-    // that a replaced font shows).
-    std::uint8_t first = 0b0000'1101;
+    // HasText (labels), WordWrap and Multiline (several lines), Password 0, ReadOnly
+    // (unless editable), HasTextColor, HasMaxLength 0, HasFont; then HasFontClass 0,
+    // AutoSize 0, HasLayout, NoSelect (unless editable), Border, WasStatic 0, HTML 0,
+    // UseOutlines (the embedded glyphs, so that a replaced font shows; a device font
+    // has none).
+    const bool deviceFont = fonts_[field.fontId].second.empty();
+    std::uint8_t first = field.editable ? 0b0000'0101 : 0b0000'1101;
     if (field.multiline) first |= 0b0110'0000;
     if (!field.text.empty()) first |= 0b1000'0000;
+    std::uint8_t second = field.editable ? 0b0010'0000 : 0b0011'0000;
+    if (field.border) second |= 0b0000'1000;
+    if (!deviceFont) second |= 0b0000'0001;
     body.push_back(first);
-    body.push_back(0b0011'0001);
+    body.push_back(second);
     writeUI16(body, field.fontId);
     writeUI16(body, static_cast<std::uint32_t>(field.sizePx * kTwipsPerPixel));
     body.push_back(static_cast<std::uint8_t>(field.rgb >> 16));
@@ -185,7 +173,7 @@ void TemplateBuilder::addTextField(const TextField& field) {
     appendString(body, toMovieText(field.variable, encoding_));
     if (!field.text.empty()) appendString(body, toMovieText(field.text, encoding_));
     define(static_cast<int>(TagCode::DefineEditText), std::move(body));
-    place(id, field.place);
+    place(id, field.place.x, field.place.y);
     const auto& [fontName, face] = fonts_[field.fontId];
     layout_.push_back({"text", field.variable.empty() ? field.text : field.variable, field.place, fontName,
                        face, field.sizePx, field.multiline});
@@ -226,30 +214,83 @@ void TemplateBuilder::addPicture(const std::string& exportName, const Pixels& pi
     matrix.write(fill);
     std::uint16_t shapeId = nextId();
     define(static_cast<int>(TagCode::DefineShape), rectangleShape(shapeId, width, height, fill.take()));
-    place(shapeId, where);
+    place(shapeId, where.x, where.y);
     layout_.push_back({.kind = "picture", .name = exportName, .place = where});
 }
 
 void TemplateBuilder::addBadge(const std::string& instanceName, std::uint32_t rgb, StageRect where) {
-    std::uint16_t shapeId = nextId();
-    Bytes solid = {0x00, static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
-                   static_cast<std::uint8_t>(rgb)};
-    define(static_cast<int>(TagCode::DefineShape),
-           rectangleShape(shapeId, where.width * kTwipsPerPixel, where.height * kTwipsPerPixel, solid));
-    // The clip: one frame that shows the rectangle.
-    std::uint16_t clipId = nextId();
-    Bytes clip;
-    writeUI16(clip, clipId);
-    writeUI16(clip, 1);  // FrameCount
-    auto inner = makeTag(TagCode::PlaceObject2, Bytes{0x02, 0x01, 0x00,
-                                                      static_cast<std::uint8_t>(shapeId),
-                                                      static_cast<std::uint8_t>(shapeId >> 8)});
-    inner->writeTo(clip);
-    makeTag(TagCode::ShowFrame, {})->writeTo(clip);
-    makeTag(TagCode::End, {})->writeTo(clip);
-    define(static_cast<int>(TagCode::DefineSprite), std::move(clip));
-    place(clipId, where, instanceName);
+    beginClip();
+    addShape(ShapeOutline::rectangle(rgb << 8 | 0xFF, where.width, where.height), 0, 0);
+    placeClip(endClip(), where.x, where.y, instanceName);
     layout_.push_back({.kind = "shape", .name = instanceName, .place = where});
+}
+
+std::uint16_t TemplateBuilder::defineShape(const ShapeOutline& shape) {
+    std::uint16_t id = nextId();
+    define(static_cast<int>(TagCode::DefineShape3), shape.defineShape3(id));
+    return id;
+}
+
+void TemplateBuilder::addShape(const ShapeOutline& shape, int x, int y) { place(defineShape(shape), x, y); }
+
+void TemplateBuilder::addButton(StageRect where, const Actions& actions) {
+    std::uint16_t light = defineShape(ShapeOutline::rectangle(0xFFFFFF40, where.width, where.height));
+    std::uint16_t dark = defineShape(ShapeOutline::rectangle(0x00000040, where.width, where.height));
+    std::uint16_t id = nextId();
+    // BUTTONRECORDs: the state flags (HitTest 8, Down 4, Over 2, Up 1), the character,
+    // its depth, an identity MATRIX and a CXFORMWITHALPHA without terms (a byte each).
+    Bytes records;
+    for (auto [states, shape, depth] : {std::tuple{0x0A, light, 1}, std::tuple{0x04, dark, 2}}) {
+        records.push_back(static_cast<std::uint8_t>(states));
+        writeUI16(records, shape);
+        writeUI16(records, static_cast<std::uint32_t>(depth));
+        records.push_back(0x00);
+        records.push_back(0x00);
+    }
+    records.push_back(0x00);  // CharacterEndFlag
+    Bytes body;
+    writeUI16(body, id);
+    body.push_back(0x00);  // TrackAsMenu 0: a push button
+    // ActionOffset counts from its own first byte to the BUTTONCONDACTION.
+    writeUI16(body, static_cast<std::uint32_t>(2 + records.size()));
+    body.insert(body.end(), records.begin(), records.end());
+    // The only BUTTONCONDACTION (size 0): CondOverDownToOverUp, a release over the button.
+    writeUI16(body, 0);
+    body.push_back(0x08);
+    body.push_back(0x00);
+    body.insert(body.end(), actions.bytes().begin(), actions.bytes().end());
+    body.push_back(static_cast<std::uint8_t>(ActionCode::End));
+    define(static_cast<int>(TagCode::DefineButton2), std::move(body));
+    place(id, where.x, where.y);
+}
+
+void TemplateBuilder::beginClip() { timelines_.emplace_back(); }
+
+std::uint16_t TemplateBuilder::endClip(const std::vector<Actions>& frames) {
+    if (timelines_.size() < 2) throw std::logic_error("endClip without beginClip");
+    Timeline clip = std::move(timelines_.back());
+    timelines_.pop_back();
+    const std::size_t frameCount = std::max<std::size_t>(frames.size(), 1);
+    std::uint16_t id = nextId();
+    Bytes body;
+    writeUI16(body, id);
+    writeUI16(body, static_cast<std::uint32_t>(frameCount));
+    for (const auto& tag : clip.tags) tag->writeTo(body);
+    for (std::size_t frame = 0; frame < frameCount; ++frame) {
+        if (frame < frames.size() && frames[frame].size() > 0) {
+            Bytes actions = frames[frame].bytes();
+            actions.push_back(static_cast<std::uint8_t>(ActionCode::End));
+            makeTag(TagCode::DoAction, std::move(actions))->writeTo(body);
+        }
+        makeTag(TagCode::ShowFrame, {})->writeTo(body);
+    }
+    makeTag(TagCode::End, {})->writeTo(body);
+    define(static_cast<int>(TagCode::DefineSprite), std::move(body));
+    return id;
+}
+
+void TemplateBuilder::placeClip(std::uint16_t clipId, int x, int y, const std::string& instanceName) {
+    place(clipId, x, y, instanceName);
 }
 
 bool TemplateBuilder::addSound(const std::string& exportName, const std::string& mp3Path, std::string* error) {
@@ -262,16 +303,17 @@ bool TemplateBuilder::addSound(const std::string& exportName, const std::string&
     Bytes start;
     writeUI16(start, id);
     start.push_back(0x00);
-    placements_.push_back(makeTag(TagCode::StartSound, std::move(start)));
+    timelines_.back().tags.push_back(makeTag(TagCode::StartSound, std::move(start)));
     layout_.push_back({.kind = "sound", .name = exportName});
     return true;
 }
 
 void TemplateBuilder::setVariables(const ActionVariables& variables) { defaults_ = actionBytes(variables, encoding_); }
 
-void TemplateBuilder::addFrameActions(Bytes actions) { frameActions_.push_back(std::move(actions)); }
+void TemplateBuilder::addFrameActions(const Actions& actions) { frameActions_.push_back(actions.bytes()); }
 
 bool TemplateBuilder::write(const std::string& path, std::string* error) {
+    if (timelines_.size() != 1) throw std::logic_error("a movie clip was begun but not ended");
     SWFFile movie(version_, SWFRect{0, widthPx_ * kTwipsPerPixel, 0, heightPx_ * kTwipsPerPixel, 0}, frameRate_, 1);
     auto& tags = movie.tags();
     tags.push_back(makeTag(TagCode::SetBackgroundColor,
@@ -283,8 +325,8 @@ bool TemplateBuilder::write(const std::string& path, std::string* error) {
     }
     // The defaults first: the save rewrites the first DoAction with the user's values.
     tags.push_back(makeTag(TagCode::DoAction, std::move(defaults_)));
-    for (auto& tag : placements_) tags.push_back(std::move(tag));
-    placements_.clear();
+    for (auto& tag : timelines_.front().tags) tags.push_back(std::move(tag));
+    timelines_.front().tags.clear();
     for (const auto& actions : frameActions_) {
         Bytes body = actions;
         body.push_back(0x00);

@@ -6,9 +6,10 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <variant>
 #include <vector>
 
+#include "Actions.h"
+#include "ShapeOutline.h"
 #include "common/Bytes.h"
 #include "swf/SWFTag.h"
 #include "swf/SWFType.h"
@@ -30,18 +31,17 @@ struct Pixels {
     std::vector<std::uint32_t> argb;
 };
 
-// A value that an action pushes, typed as the movie's ActionScript sees it.
-using ActionValue = std::variant<std::string, double, std::int32_t, bool>;
-
 struct TextField {
-    std::string variable;       // the variable the field shows (Windows-1252), may be empty
-    std::string text;           // the text shown before any variable is set (Windows-1252)
-    std::uint16_t fontId = 0;   // a font of addFont
+    std::string variable{};     // the variable the field shows (Windows-1252), may be empty
+    std::string text{};         // the text shown before any variable is set (Windows-1252)
+    std::uint16_t fontId = 0;   // a font of addFont or addDeviceFont
     int sizePx = 20;            // font height in pixels
     std::uint32_t rgb = 0;      // text colour
     StageRect place;
     bool multiline = false;     // several lines, wrapped at the field's width
     int align = 0;              // 0 left, 1 right, 2 centre
+    bool editable = false;      // an input field the user types into; else read-only and not selectable
+    bool border = false;        // a border around a white ground
 };
 
 // One thing a person sees or hears in a template, and where: what the player check needs
@@ -70,8 +70,29 @@ public:
     // face, made by the engine's font conversion. Returns the font's character id.
     std::uint16_t addFont(const std::string& fontName, const std::string& faceName);
 
+    // A font without glyphs: its texts are drawn by the player with the system face
+    // that the name stands for ("_sans", "_serif", "_typewriter"). Returns its id.
+    std::uint16_t addDeviceFont(const std::string& fontName);
+
     // A DefineEditText bound to its variable, placed on the stage.
     void addTextField(const TextField& field);
+
+    // The outlines, placed with their origin at (x, y).
+    void addShape(const ShapeOutline& shape, int x, int y);
+
+    // A button over place that shows nothing until the pointer is over it (lighter) or
+    // presses it (darker), and runs the actions when it is released over it. What it is
+    // for (a label, a ground) is drawn beneath it.
+    void addButton(StageRect place, const Actions& actions);
+
+    // A movie clip: what is added from beginClip to endClip is placed in the clip,
+    // relative to its origin, instead of on the stage. endClip defines the clip with one
+    // frame per entry of frames (at least one) running that entry's actions; the clip
+    // then loops over its frames. placeClip puts it on the stage (or into the clip being
+    // built) under instanceName, so that actions can reach it.
+    void beginClip();
+    std::uint16_t endClip(const std::vector<Actions>& frames = {});
+    void placeClip(std::uint16_t clipId, int x, int y, const std::string& instanceName);
 
     // A DefineBitsLossless of the pixels, exported under exportName, shown by a rectangle
     // filled with it (a clipped bitmap fill scaled to the rectangle).
@@ -92,7 +113,7 @@ public:
 
     // Actions run after the defaults are set, in a DoAction of their own (the first
     // DoAction is rewritten by every save, this one is kept). The body needs no ActionEnd.
-    void addFrameActions(Bytes actions);
+    void addFrameActions(const Actions& actions);
 
     // The uncompressed movie. The builder hands its tags to the movie: write once.
     bool write(const std::string& path, std::string* error);
@@ -100,9 +121,16 @@ public:
     const std::vector<LayoutItem>& layout() const { return layout_; }
 
 private:
+    // What a timeline places, and at which depth the next one goes.
+    struct Timeline {
+        std::vector<std::unique_ptr<SWFTag>> tags;
+        std::uint16_t nextDepth = 1;
+    };
+
     std::uint16_t nextId() { return nextId_++; }
     void define(int code, Bytes body);
-    void place(std::uint16_t id, StageRect where, const std::string& instanceName = {});
+    void place(std::uint16_t id, int x, int y, const std::string& instanceName = {});
+    std::uint16_t defineShape(const ShapeOutline& shape);
     void exportAsset(std::uint16_t id, const std::string& name);
 
     int widthPx_;
@@ -112,18 +140,14 @@ private:
     MovieTextEncoding encoding_;
     std::uint32_t background_ = 0xFFFFFF;
     std::uint16_t nextId_ = 1;
-    std::uint16_t nextDepth_ = 1;
     std::vector<std::unique_ptr<SWFTag>> definitions_;
     std::vector<std::unique_ptr<SWFTag>> exports_;
-    std::vector<std::unique_ptr<SWFTag>> placements_;
+    std::vector<Timeline> timelines_{1};  // the main timeline, then the clips being built
     Bytes defaults_ = {0x00};  // the first DoAction's body
     std::vector<Bytes> frameActions_;
     std::vector<LayoutItem> layout_;
-    std::map<std::uint16_t, std::pair<std::string, std::string>> fonts_;  // id: name, face
+    std::map<std::uint16_t, std::pair<std::string, std::string>> fonts_;  // id: name, face ("" for a device font)
 };
-
-// One ActionPush record that pushes the values in order.
-void appendPush(Bytes& out, std::initializer_list<ActionValue> values);
 
 // A DefineShape body: a rectangle from (0, 0) to (width, height) twips, with one fill.
 // fillStyle is the complete FILLSTYLE record.

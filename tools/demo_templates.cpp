@@ -137,7 +137,7 @@ nlohmann::json greeting(const std::string& out, const std::string& media, const 
     card.addTextField(aligned(field("sender", body, 20, 0xFFD27F, {260, 290, 260, 34}), 1));
     addSound(card, "music", media + "/greeting-music.mp3");
     setVariables(card, configs, "greeting");
-    card.addFrameActions({0x07});  // ActionStop: the card stays on its one frame
+    card.addFrameActions(Actions().op(ActionCode::Stop));  // the card stays on its one frame
     write(card, out + "/greeting.swf");
     return describe(card, width, height, background, configs, "greeting");
 }
@@ -162,17 +162,9 @@ nlohmann::json sale(const std::string& out, const std::string& media, const Text
     addSound(poster, "jingle", media + "/sale-jingle.mp3");
     setVariables(poster, configs, "sale");
     // if (!showBadge) badge._visible = false; stop();
-    Bytes hide;
-    appendPush(hide, {std::string("badge"), std::int32_t{7}, false});  // property 7 is _visible
-    hide.push_back(0x23);  // ActionSetProperty
-    Bytes actions;
-    appendPush(actions, {std::string("showBadge")});
-    actions.push_back(0x1C);  // ActionGetVariable
-    // ActionIf: a true value jumps over the hiding.
-    actions.insert(actions.end(), {0x9D, 0x02, 0x00, static_cast<std::uint8_t>(hide.size()), 0x00});
-    actions.insert(actions.end(), hide.begin(), hide.end());
-    actions.push_back(0x07);  // ActionStop
-    poster.addFrameActions(std::move(actions));
+    Actions actions;
+    actions.ifElse(Actions().getVariable("showBadge").op(ActionCode::Not), Actions().setVisible("badge", Actions().push({false})));
+    poster.addFrameActions(actions.op(ActionCode::Stop));
     write(poster, out + "/sale.swf");
     return describe(poster, width, height, background, configs, "sale");
 }

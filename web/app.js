@@ -23,7 +23,7 @@ const sendCommand = (player, command, args) => bridge.send({ type: "fsCommand", 
 const players = {
   skin: new Player("skin", stage, screenMap, {
     onCommand: sendCommand,
-    scriptAccess: true,
+    trusted: true,
     builtIn: () => {
       skin = new BuiltInSkin({
         send: (command, args) => sendCommand("skin", command, args),
@@ -40,7 +40,7 @@ const players = {
   fullscreenMovie: new Player("fullscreenMovie", surface, screenMap, { onCommand: sendCommand }),
   fullscreenButton: new Player("fullscreenButton", surface, screenMap, {
     onCommand: sendCommand,
-    scriptAccess: true,
+    trusted: true,
     builtIn: () => roundCloseButton(() => sendCommand("fullscreenButton", "close", "")),
   }),
 };

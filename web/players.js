@@ -23,13 +23,12 @@ export function loadRuffle(src = "ruffle/ruffle.js") {
 }
 
 // A Ruffle player element in parent, loading the movie at url; fsCommand(command, args)
-// hears its FSCommands, which Ruffle hands to the page only with script access: that
-// also lets the movie run script in the page, so only the installation's own interface
-// movies get it, never a template. A muted movie is silent from its first frame. Ruffle's advice to turn on the graphics card (shown when the mouse first
+// hears its FSCommands, which Ruffle passes on only to a movie allowed to reach the page
+// (scriptAccess); a muted movie is silent from its first frame. Ruffle's advice to turn on the graphics card (shown when the mouse first
 // passes over a movie drawn without one) would cover the preview in the middle of the
 // user's work: the page leaves it out. scale is Ruffle's; the page's players stretch the
 // element itself ("exactfit").
-export function createMovie(ruffle, url, parent, { className, scale = "exactfit", fsCommand = null, scriptAccess = false, muted = false } = {}) {
+export function createMovie(ruffle, url, parent, { className, scale = "exactfit", fsCommand = null, muted = false, scriptAccess = false } = {}) {
   const movie = ruffle.createPlayer();
   movie.className = className;
   const style = document.createElement("style");
@@ -40,6 +39,10 @@ export function createMovie(ruffle, url, parent, { className, scale = "exactfit"
   if (fsCommand) api.addFSCommandHandler(fsCommand);
   movie.loading = api.load({
     url,
+    // A movie's relative URLs (an interface movie's loadVariables("skin.txt")) name files
+    // beside it in the working folder, as they did when the player loaded it from a file;
+    // the browser's rule would take them from beside the page.
+    base: new URL(".", new URL(url, document.baseURI)).href,
     autoplay: "on",
     unmuteOverlay: "hidden",
     splashScreen: false,
@@ -94,14 +97,15 @@ export class Player {
   // name: the protocol's player name; parent: the element it is placed in; builtIn: a
   // function that makes the stand-in shown when the movie url is "" (none for the
   // preview and the fullscreen movie); onCommand(player, command, args) is called for
-  // every FSCommand of its movie, which only a player with scriptAccess hears (the
-  // interface movie and the close button, the installation's own).
-  constructor(name, parent, screenMap, { builtIn = null, onCommand = () => {}, scriptAccess = false } = {}) {
+  // every FSCommand of its movie. Only the installation's own movies (the interface
+  // movie, the close button) are trusted with the page, and so with their FSCommands;
+  // a template, which may come from anywhere, never reaches the page's scripts.
+  constructor(name, parent, screenMap, { builtIn = null, onCommand = () => {}, trusted = false } = {}) {
     this.name = name;
+    this.trusted = trusted;
     this.screenMap = screenMap;
     this.makeBuiltIn = builtIn;
     this.onCommand = onCommand;
-    this.scriptAccess = scriptAccess;
     this.element = document.createElement("div");
     this.element.className = "player";
     this.element.dataset.player = name;
@@ -175,7 +179,7 @@ export class Player {
     const movie = createMovie(ruffle, url, this.element, {
       className: "movie pending",
       fsCommand: (command, args) => this.onCommand(this.name, String(command), String(args ?? "")),
-      scriptAccess: this.scriptAccess,
+      scriptAccess: this.trusted,
     });
     this.movie = movie;
     const api = movie.ruffle();

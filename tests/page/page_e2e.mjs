@@ -8,13 +8,13 @@
 //   node tests/page/page_e2e.mjs --tarvenox BIN --demo BUILD/demo --media demo/media --work DIR
 // Exits with 77 (skipped) when Chromium or the npm packages are missing outside CI.
 import assert from "node:assert/strict";
-import { spawn, execFileSync } from "node:child_process";
-import { existsSync, mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { execFileSync } from "node:child_process";
+import { mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
-import { chromium } from "playwright-core";
-import { chromiumFlags, chromiumPath, decodeImage, exitUnlessBrowser, pixelAt, repositoryRoot } from "../player/harness.mjs";
+import { exitUnlessBrowser, pixelAt } from "../player/harness.mjs";
 import { near, rgb } from "../player/stage.mjs";
+import { changedShare, checkEnd, openTab, previewPixels, startProgram, stepShots } from "./session.mjs";
 
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" } },
@@ -45,32 +45,9 @@ const workingFolders = () => readdirSync(temporary).filter((name) => name.starts
 
 // -- the program --
 
-const program = spawn(tarvenox, ["edit", "--no-browser", "--data", installation], {
-  env: { ...process.env, HOME: home, TMPDIR: temporary },
-  stdio: ["ignore", "pipe", "inherit"],
-});
-const exited = new Promise((done) => program.on("exit", (code, signal) => done({ code, signal })));
-const address = await new Promise((found, failed) => {
-  let text = "";
-  program.stdout.on("data", (chunk) => {
-    text += chunk;
-    const match = /http:\/\/127\.0\.0\.1:\d+\/s\/[0-9a-f]{64}\//.exec(text);
-    if (match) found(match[0]);
-  });
-  exited.then(({ code }) => failed(new Error(`tarvenox edit ended (${code}) before it showed its address`)));
-  setTimeout(() => failed(new Error("no address after 20 seconds")), 20000);
-});
-
-const context = await chromium.launch({ executablePath: chromiumPath, headless: true, args: chromiumFlags });
-const browserPage = await context.newPage({ viewport: { width: 1280, height: 800 }, screen: { width: 1280, height: 800 } });
-const problems = [];
-browserPage.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
-browserPage.on("console", (message) => {
-  if (message.type() === "error") problems.push(`console: ${message.text()}`);
-});
-
-let step = 0;
-const shot = (name) => browserPage.screenshot({ path: join(shots, `${String(++step).padStart(2, "0")}-${name}.png`) });
+const { program, exited, address } = await startProgram(tarvenox, installation, { HOME: home, TMPDIR: temporary });
+const { browser: context, tab: browserPage, problems } = await openTab();
+const shot = stepShots(browserPage, shots);
 
 // The skin has no command in flight and the preview shows a movie that has drawn.
 async function settled() {
@@ -81,15 +58,7 @@ async function settled() {
   await browserPage.waitForTimeout(600);
 }
 
-// The preview's pixels, and the share of them that differs between two takes.
-const preview = async () => decodeImage(browserPage, await browserPage.locator('[data-player="viewer"]').screenshot(), "preview.png");
-function changedShare(a, b) {
-  let changed = 0;
-  for (let i = 0; i < a.rgba.length; i += 4) {
-    if (Math.max(...[0, 1, 2].map((c) => Math.abs(a.rgba[i + c] - b.rgba[i + c]))) > 48) changed++;
-  }
-  return changed / (a.width * a.height);
-}
+const preview = () => previewPixels(browserPage);
 
 // Waits for the status line to report the next apply (or save).
 async function statusAfter(action, pattern) {
@@ -212,12 +181,7 @@ try {
   }
 
   await browserPage.getByRole("button", { name: "Quit" }).click();
-  const end = await Promise.race([exited, new Promise((done) => setTimeout(() => done(null), 10000))]);
-  assert.deepEqual(end, { code: 0, signal: null }, "the program ends by itself after Quit");
-  await browserPage.locator("#notice").waitFor();
-  await shot("quit");
-  assert.deepEqual(workingFolders(), [], "the working folder is gone");
-  assert.deepEqual(problems, []);
+  await checkEnd({ tab: browserPage, exited, shot, workingFolders, problems });
   console.log(`page check: passed; screenshots in ${shots}`);
 } catch (error) {
   await shot("failed").catch(() => {});

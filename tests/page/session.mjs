@@ -1,0 +1,70 @@
+// What the page checks share: `tarvenox edit --no-browser` started on an installation with
+// the address it prints, a headless Chromium tab that collects the page's errors, numbered
+// screenshots of the steps, how much of the preview two takes of it differ in, and the
+// program's end.
+import assert from "node:assert/strict";
+import { spawn } from "node:child_process";
+import { join } from "node:path";
+import { chromium } from "playwright-core";
+import { chromiumFlags, chromiumPath, decodeImage } from "../player/harness.mjs";
+
+// Resolves with { program, exited, address }; exited resolves with { code, signal }.
+export async function startProgram(tarvenox, installation, env) {
+  const program = spawn(tarvenox, ["edit", "--no-browser", "--data", installation], {
+    env: { ...process.env, ...env },
+    stdio: ["ignore", "pipe", "inherit"],
+  });
+  const exited = new Promise((done) => program.on("exit", (code, signal) => done({ code, signal })));
+  const address = await new Promise((found, failed) => {
+    let text = "";
+    program.stdout.on("data", (chunk) => {
+      text += chunk;
+      const match = /http:\/\/127\.0\.0\.1:\d+\/s\/[0-9a-f]{64}\//.exec(text);
+      if (match) found(match[0]);
+    });
+    exited.then(({ code }) => failed(new Error(`tarvenox edit ended (${code}) before it showed its address`)));
+    setTimeout(() => failed(new Error("no address after 20 seconds")), 20000);
+  });
+  return { program, exited, address };
+}
+
+// After Quit: the program ends by itself with status 0 and the page says so (the last
+// screenshot), no working folder is left behind and the page reported no error.
+export async function checkEnd({ tab, exited, shot, workingFolders, problems }) {
+  const end = await Promise.race([exited, new Promise((done) => setTimeout(() => done(null), 10000))]);
+  assert.deepEqual(end, { code: 0, signal: null }, "the program ends by itself after Quit");
+  await tab.locator("#notice").waitFor();
+  await shot("quit");
+  assert.deepEqual(workingFolders(), [], "the working folder is gone");
+  assert.deepEqual(problems, []);
+}
+
+// A browser with one tab of a 1280 x 800 screen; problems collects the page's errors.
+export async function openTab() {
+  const browser = await chromium.launch({ executablePath: chromiumPath, headless: true, args: chromiumFlags });
+  const tab = await browser.newPage({ viewport: { width: 1280, height: 800 }, screen: { width: 1280, height: 800 } });
+  const problems = [];
+  tab.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
+  tab.on("console", (message) => {
+    if (message.type() === "error") problems.push(`console: ${message.text()}`);
+  });
+  return { browser, tab, problems };
+}
+
+// shot(name) keeps a screenshot of the tab as folder/NN-name.png, numbered in order.
+export function stepShots(tab, folder) {
+  let step = 0;
+  return (name) => tab.screenshot({ path: join(folder, `${String(++step).padStart(2, "0")}-${name}.png`) });
+}
+
+// The preview's pixels as the page shows them.
+export const previewPixels = async (tab) => decodeImage(tab, await tab.locator('[data-player="viewer"]').screenshot(), "preview.png");
+
+// The share of pixels that differ clearly between two takes of the same size.
+export function changedShare(a, b) {
+  let changed = 0;
+  for (let i = 0; i < a.rgba.length; i += 4) {
+    if (Math.max(...[0, 1, 2].map((c) => Math.abs(a.rgba[i + c] - b.rgba[i + c]))) > 48) changed++;
+  }
+  return changed / (a.width * a.height);
+}
