@@ -139,6 +139,7 @@ const bridge = new Bridge(socketUrl(location.href), {
     } else {
       closeAllDialogs();
       fullscreen.close();
+      for (const player of Object.values(players)) player.freeze();
       showNotice(name === "replaced" ? label.replaced : label.ended);
     }
   },

@@ -225,6 +225,19 @@ export class Player {
     if (this.builtIn) this.builtIn.element.hidden = !visible;
   }
 
+  // The program has ended, or another page took it over: every movie of the player keeps
+  // its last frame, silent and still (an interface movie stops polling the host).
+  freeze() {
+    for (const movie of this.element.querySelectorAll(".movie")) {
+      try {
+        movie.ruffle().pause();
+        movie.ruffle().volume = 0;
+      } catch {
+        // a movie that never started has nothing to stop
+      }
+    }
+  }
+
   // Nothing playing and nothing placed: a fresh player, as after the fullscreen view.
   unload() {
     this.load("");

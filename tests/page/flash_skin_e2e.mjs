@@ -175,8 +175,9 @@ try {
   await previewPlays();
   await shot("fullscreen-closed");
 
+  const beforeQuit = problems.length;
   await click(layout.controls.quit);
-  await checkEnd({ tab, exited, shot, workingFolders, problems });
+  await checkEnd({ tab, exited, shot, workingFolders, problems, beforeQuit });
   console.log(`Flash skin check: passed; screenshots in ${shots}`);
 } catch (error) {
   await shot("failed").catch(() => {});
