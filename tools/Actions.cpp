@@ -6,15 +6,13 @@
 #include <stdexcept>
 
 #include "common/ByteWriter.h"
+#include "swf/ActionWriter.h"
 
 namespace tarvenox::tools {
 
 namespace {
 
-// ActionGetURL2's flags for loadVariables into a clip: LoadVariablesFlag and
-// LoadTargetFlag are the two high bits (the order players and compilers use, whatever
-// order the format's own table suggests), SendVarsMethod 0 in the low bits.
-constexpr std::uint8_t kLoadVariablesIntoClip = 0xC0;
+constexpr std::uint8_t kLoadVariablesIntoClip = getUrl2::kLoadVariables | getUrl2::kTargetIsClip;
 
 void appendString(Bytes& out, const std::string& text) {
     out.insert(out.end(), text.begin(), text.end());
@@ -53,14 +51,14 @@ Bytes offsetBytes(std::size_t distance) {
 
 }  // namespace
 
-Actions& Actions::op(ActionCode code) {
-    bytes_.push_back(static_cast<std::uint8_t>(code));
+Actions& Actions::op(std::uint8_t code) {
+    bytes_.push_back(code);
     return *this;
 }
 
-Actions& Actions::record(ActionCode code, const Bytes& payload) {
+Actions& Actions::record(std::uint8_t code, const Bytes& payload) {
     if (payload.size() > 0xFFFF) throw std::runtime_error("an action record is longer than 65535 bytes");
-    bytes_.push_back(static_cast<std::uint8_t>(code));
+    bytes_.push_back(code);
     writeUI16(bytes_, static_cast<std::uint32_t>(payload.size()));
     bytes_.insert(bytes_.end(), payload.begin(), payload.end());
     return *this;
@@ -69,7 +67,7 @@ Actions& Actions::record(ActionCode code, const Bytes& payload) {
 Actions& Actions::push(std::initializer_list<ActionValue> values) {
     Bytes payload;
     for (const auto& value : values) appendPushValue(payload, value);
-    return record(ActionCode::Push, payload);
+    return record(action::kPush, payload);
 }
 
 Actions& Actions::then(const Actions& more) {
@@ -78,43 +76,43 @@ Actions& Actions::then(const Actions& more) {
 }
 
 Actions& Actions::getVariable(const std::string& name) {
-    return push({name}).op(ActionCode::GetVariable);
+    return push({name}).op(action::kGetVariable);
 }
 
 Actions& Actions::setVariable(const std::string& name, const Actions& valueActions) {
-    return push({name}).then(valueActions).op(ActionCode::SetVariable);
+    return push({name}).then(valueActions).op(action::kSetVariable);
 }
 
 Actions& Actions::setText(const std::string& name, const std::string& text) {
-    return push({name, text}).op(ActionCode::SetVariable);
+    return push({name, text}).op(action::kSetVariable);
 }
 
 Actions& Actions::setVisible(const std::string& target, const Actions& condition) {
-    return push({target, kVisibleProperty}).then(condition).op(ActionCode::SetProperty);
+    return push({target, kVisibleProperty}).then(condition).op(action::kSetProperty);
 }
 
 Actions& Actions::fsCommand(const std::string& command, const std::string& argument) {
     Bytes payload;
     appendString(payload, "FSCommand:" + command);
     appendString(payload, argument);
-    return record(ActionCode::GetUrl, payload);
+    return record(action::kGetUrl, payload);
 }
 
 Actions& Actions::fsCommand(const std::string& command, const Actions& argumentActions) {
     // The URL, then the window: the player takes the window's text as the argument.
-    return push({"FSCommand:" + command}).then(argumentActions).record(ActionCode::GetUrl2, {0x00});
+    return push({"FSCommand:" + command}).then(argumentActions).record(action::kGetUrl2, {0x00});
 }
 
 Actions& Actions::loadVariables(const std::string& url, const std::string& target) {
-    return push({url, target}).record(ActionCode::GetUrl2, {kLoadVariablesIntoClip});
+    return push({url, target}).record(action::kGetUrl2, {kLoadVariablesIntoClip});
 }
 
 Actions& Actions::ifElse(const Actions& condition, const Actions& whenTrue, const Actions& whenFalse) {
     // condition; Not; If (over the true branch and its jump) to the false branch;
     // true branch; Jump over the false branch; false branch.
     Actions trueBranch = whenTrue;
-    if (whenFalse.size() > 0) trueBranch.record(ActionCode::Jump, offsetBytes(whenFalse.size()));
-    then(condition).op(ActionCode::Not).record(ActionCode::If, offsetBytes(trueBranch.size()));
+    if (whenFalse.size() > 0) trueBranch.record(action::kJump, offsetBytes(whenFalse.size()));
+    then(condition).op(action::kNot).record(action::kIf, offsetBytes(trueBranch.size()));
     return then(trueBranch).then(whenFalse);
 }
 

@@ -8,31 +8,12 @@
 #include <variant>
 
 #include "common/Bytes.h"
+#include "swf/ActionRecords.h"
 
 namespace tarvenox::tools {
 
 // A value that an action pushes, typed as the movie's ActionScript sees it.
 using ActionValue = std::variant<std::string, double, std::int32_t, bool>;
-
-// The action codes the tools write; all of them run in a Flash 5 player.
-enum class ActionCode : std::uint8_t {
-    End = 0x00,
-    Play = 0x06,
-    Stop = 0x07,
-    Equals = 0x0E,  // numeric equality
-    Less = 0x0F,    // numeric: second popped < first popped
-    Not = 0x12,
-    StringEquals = 0x13,
-    GetVariable = 0x1C,
-    SetVariable = 0x1D,
-    StringAdd = 0x21,
-    SetProperty = 0x23,
-    GetUrl = 0x83,
-    Push = 0x96,
-    Jump = 0x99,
-    GetUrl2 = 0x9A,
-    If = 0x9D,
-};
 
 // The property numbers of SetProperty.
 inline constexpr std::int32_t kVisibleProperty = 7;
@@ -41,7 +22,7 @@ inline constexpr std::int32_t kVisibleProperty = 7;
 // add it when they are written.
 class Actions {
 public:
-    Actions& op(ActionCode code);
+    Actions& op(std::uint8_t code);  // a code of swf/ActionRecords.h
     // One ActionPush of the values in order.
     Actions& push(std::initializer_list<ActionValue> values);
     Actions& then(const Actions& more);
@@ -69,7 +50,7 @@ public:
 
 private:
     // A record of code 0x80 or above: the code, the payload's length, the payload.
-    Actions& record(ActionCode code, const Bytes& payload);
+    Actions& record(std::uint8_t code, const Bytes& payload);
 
     Bytes bytes_;
 };

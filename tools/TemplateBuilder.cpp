@@ -259,7 +259,7 @@ void TemplateBuilder::addButton(StageRect where, const Actions& actions) {
     body.push_back(0x08);
     body.push_back(0x00);
     body.insert(body.end(), actions.bytes().begin(), actions.bytes().end());
-    body.push_back(static_cast<std::uint8_t>(ActionCode::End));
+    body.push_back(action::kEnd);
     define(static_cast<int>(TagCode::DefineButton2), std::move(body));
     place(id, where.x, where.y);
 }
@@ -279,7 +279,7 @@ std::uint16_t TemplateBuilder::endClip(const std::vector<Actions>& frames) {
     for (std::size_t frame = 0; frame < frameCount; ++frame) {
         if (frame < frames.size() && frames[frame].size() > 0) {
             Bytes actions = frames[frame].bytes();
-            actions.push_back(static_cast<std::uint8_t>(ActionCode::End));
+            actions.push_back(action::kEnd);
             makeTag(TagCode::DoAction, std::move(actions))->writeTo(body);
         }
         makeTag(TagCode::ShowFrame, {})->writeTo(body);

@@ -54,7 +54,7 @@ public:
         // card's "title" that the host sets there.
         skin_.beginClip();
         skin_.placeClip(skin_.endClip(), 0, 0, "texts");
-        skin_.addFrameActions(Actions().loadVariables("skin.txt", "texts").op(ActionCode::Stop));
+        skin_.addFrameActions(Actions().loadVariables("skin.txt", "texts").op(action::kStop));
         // The main timeline stops; a clip of two frames keeps the skin following what
         // the host and "skin.txt" set.
         skin_.beginClip();
@@ -185,16 +185,16 @@ private:
         }
         for (int i = 0; i < kEntries; ++i) {
             const std::string entry = "_root.entry" + std::to_string(i), n = std::to_string(i);
-            actions.setVisible(entry, Actions().push({i}).then(fromTexts("movies_count")).op(ActionCode::Less));
+            actions.setVisible(entry, Actions().push({i}).then(fromTexts("movies_count")).op(action::kLess));
             actions.setVariable(entry + ".label", fromTexts("movies_text" + n));
             actions.setVariable(entry + ".file", fromTexts("movies_file" + n));
         }
-        auto isOne = [](const Actions& value) { return Actions(value).push({1}).op(ActionCode::Equals); };
+        auto isOne = [](const Actions& value) { return Actions(value).push({1}).op(action::kEquals); };
         Actions ready;
         ready.setVisible("_root.ready", Actions().push({true}));
         ready.setVariable("_root.status", Actions().push({std::string("Ready: change the title, then ")})
                                               .getVariable("_root.applyLabel")
-                                              .op(ActionCode::StringAdd));
+                                              .op(action::kStringAdd));
         Actions waiting;
         waiting.setVisible("_root.ready", Actions().push({false}));
         waiting.ifElse(isOne(fromTexts("skintxt_end")), Actions().setText("_root.status", "Choose a template"),
@@ -225,7 +225,7 @@ void writeCloseButton(const std::string& path) {
     }
     button.addShape(ShapeOutline::polygon(opaque(kText), cross), 0, 0);
     button.addButton({0, 0, size, size}, Actions().fsCommand("close", ""));
-    button.addFrameActions(Actions().op(ActionCode::Stop));
+    button.addFrameActions(Actions().op(action::kStop));
     SkinWriter::save(button, path);
 }
 

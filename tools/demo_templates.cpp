@@ -137,7 +137,7 @@ nlohmann::json greeting(const std::string& out, const std::string& media, const 
     card.addTextField(aligned(field("sender", body, 20, 0xFFD27F, {260, 290, 260, 34}), 1));
     addSound(card, "music", media + "/greeting-music.mp3");
     setVariables(card, configs, "greeting");
-    card.addFrameActions(Actions().op(ActionCode::Stop));  // the card stays on its one frame
+    card.addFrameActions(Actions().op(action::kStop));  // the card stays on its one frame
     write(card, out + "/greeting.swf");
     return describe(card, width, height, background, configs, "greeting");
 }
@@ -163,8 +163,8 @@ nlohmann::json sale(const std::string& out, const std::string& media, const Text
     setVariables(poster, configs, "sale");
     // if (!showBadge) badge._visible = false; stop();
     Actions actions;
-    actions.ifElse(Actions().getVariable("showBadge").op(ActionCode::Not), Actions().setVisible("badge", Actions().push({false})));
-    poster.addFrameActions(actions.op(ActionCode::Stop));
+    actions.ifElse(Actions().getVariable("showBadge").op(action::kNot), Actions().setVisible("badge", Actions().push({false})));
+    poster.addFrameActions(actions.op(action::kStop));
     write(poster, out + "/sale.swf");
     return describe(poster, width, height, background, configs, "sale");
 }

@@ -14,8 +14,11 @@ namespace tarvenox {
 
 namespace action {
 inline constexpr std::uint8_t kEnd = 0x00;
+inline constexpr std::uint8_t kPlay = 0x06;
+inline constexpr std::uint8_t kStop = 0x07;
 inline constexpr std::uint8_t kAdd = 0x0A;
 inline constexpr std::uint8_t kSubtract = 0x0B;
+inline constexpr std::uint8_t kEquals = 0x0E;
 inline constexpr std::uint8_t kLess = 0x0F;
 inline constexpr std::uint8_t kNot = 0x12;
 inline constexpr std::uint8_t kStringEquals = 0x13;
@@ -23,8 +26,10 @@ inline constexpr std::uint8_t kPop = 0x17;
 inline constexpr std::uint8_t kGetVariable = 0x1C;
 inline constexpr std::uint8_t kSetVariable = 0x1D;
 inline constexpr std::uint8_t kStringAdd = 0x21;
+inline constexpr std::uint8_t kSetProperty = 0x23;
 inline constexpr std::uint8_t kTypeOf = 0x44;
 inline constexpr std::uint8_t kPushDuplicate = 0x4C;
+inline constexpr std::uint8_t kGetUrl = 0x83;
 inline constexpr std::uint8_t kConstantPool = 0x88;
 inline constexpr std::uint8_t kSetTarget = 0x8B;
 inline constexpr std::uint8_t kDefineFunction2 = 0x8E;

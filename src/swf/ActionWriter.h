@@ -12,8 +12,9 @@
 
 namespace tarvenox {
 
-// ActionGetURL2's flags as players read them: the high bit loads variables, the next one
-// says the target is a movie clip's path, the low two bits are the HTTP method.
+// ActionGetURL2's flags as players and compilers write them (whatever order the format's
+// own table suggests): the high bit loads variables, the next one says the target is a
+// movie clip's path, the low two bits are the HTTP method.
 namespace getUrl2 {
 inline constexpr std::uint8_t kLoadVariables = 0x80;
 inline constexpr std::uint8_t kTargetIsClip = 0x40;

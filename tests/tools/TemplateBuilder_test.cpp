@@ -71,7 +71,7 @@ protected:
         std::string error;
         EXPECT_TRUE(builder.addSound("music", mp3Path, &error)) << error;
         builder.setVariables(demoVariables());
-        builder.addFrameActions(tools::Actions().op(tools::ActionCode::Stop));
+        builder.addFrameActions(tools::Actions().op(action::kStop));
         std::string path = dir.file("card.swf");
         EXPECT_TRUE(builder.write(path, &error)) << error;
         return path;
