@@ -28,13 +28,32 @@ void pushVariable(ActionWriter& code, const char* name) {
     code.op(action::kGetVariable);
 }
 
-// j = j + 1
-void advance(ActionWriter& code) {
+// name = number
+void setNumber(ActionWriter& code, const char* name, std::int32_t number) {
+    code.push(name);
+    code.push(number);
+    code.op(action::kSetVariable);
+}
+
+// Runs what body writes for j = 1 .. the value of the variable count.
+template <typename Body>
+void forEachNumber(ActionWriter& code, const char* count, Body body) {
+    const auto top = code.label();
+    const auto done = code.label();
+    setNumber(code, "j", 1);
+    code.bind(top);
+    pushVariable(code, count);
+    pushVariable(code, "j");
+    code.op(action::kLess);
+    code.jumpIf(done);
+    body();
     code.push("j");
     pushVariable(code, "j");
     code.push(1);
     code.op(action::kAdd);
     code.op(action::kSetVariable);
+    code.jump(top);
+    code.bind(done);
 }
 
 // Sets the variables of an answer that have not been set yet, then sends the reads.
@@ -43,40 +62,24 @@ void applyAnswer(ActionWriter& code) {
     pushVariable(code, "ready");
     code.op(action::kNot);
     code.jumpIf(none);
-    code.push("ready");
-    code.push(0);
-    code.op(action::kSetVariable);
-    code.push("waiting");
-    code.push(0);
-    code.op(action::kSetVariable);
+    setNumber(code, "ready", 0);
+    setNumber(code, "waiting", 0);
 
-    // for (j = 1; !(n < j); ++j)
-    const auto sets = code.label();
-    const auto setsDone = code.label();
-    const auto skip = code.label();
-    code.push("j");
-    code.push(1);
-    code.op(action::kSetVariable);
-    code.bind(sets);
-    pushVariable(code, "n");
-    pushVariable(code, "j");
-    code.op(action::kLess);
-    code.jumpIf(setsDone);
-    // if (done < sj): the clip has not set this one yet (two polls may bring the same).
-    pushVariable(code, "done");
-    pushNumbered(code, "s");
-    code.op(action::kLess);
-    code.op(action::kNot);
-    code.jumpIf(skip);
-    pushNumbered(code, "k");
-    pushNumbered(code, "v");
-    code.setTarget(mainTimeline);
-    code.op(action::kSetVariable);
-    code.setTarget("");
-    code.bind(skip);
-    advance(code);
-    code.jump(sets);
-    code.bind(setsDone);
+    forEachNumber(code, "n", [&] {
+        // if (done < sj): the clip has not set this one yet (two polls may bring the same).
+        const auto skip = code.label();
+        pushVariable(code, "done");
+        pushNumbered(code, "s");
+        code.op(action::kLess);
+        code.op(action::kNot);
+        code.jumpIf(skip);
+        pushNumbered(code, "k");
+        pushNumbered(code, "v");
+        code.setTarget(mainTimeline);
+        code.op(action::kSetVariable);
+        code.setTarget("");
+        code.bind(skip);
+    });
 
     // done = max(done, l)
     const auto behind = code.label();
@@ -90,41 +93,30 @@ void applyAnswer(ActionWriter& code) {
     code.op(action::kSetVariable);
     code.bind(behind);
 
-    // for (j = 1; !(rn < j); ++j) fscommand(answer, ij + ":" + value of rj)
-    const auto reads = code.label();
-    const auto readsDone = code.label();
-    const auto defined = code.label();
-    code.push("j");
-    code.push(1);
-    code.op(action::kSetVariable);
-    code.bind(reads);
-    pushVariable(code, "rn");
-    pushVariable(code, "j");
-    code.op(action::kLess);
-    code.jumpIf(readsDone);
-    code.push(std::string("FSCommand:") + bridgeAnswerCommand);
-    pushNumbered(code, "i");
-    code.push(":");
-    code.op(action::kStringAdd);
-    pushNumbered(code, "r");
-    code.setTarget(mainTimeline);
-    code.op(action::kGetVariable);
-    code.setTarget("");
-    // A variable the movie does not have reads as "", not as "undefined".
-    code.op(action::kPushDuplicate);
-    code.op(action::kTypeOf);
-    code.push("undefined");
-    code.op(action::kStringEquals);
-    code.op(action::kNot);
-    code.jumpIf(defined);
-    code.op(action::kPop);
-    code.push("");
-    code.bind(defined);
-    code.op(action::kStringAdd);
-    code.getUrl2(0);
-    advance(code);
-    code.jump(reads);
-    code.bind(readsDone);
+    // fscommand(answer, ij + ":" + value of rj) for each read
+    forEachNumber(code, "rn", [&] {
+        const auto defined = code.label();
+        code.push(std::string("FSCommand:") + bridgeAnswerCommand);
+        pushNumbered(code, "i");
+        code.push(":");
+        code.op(action::kStringAdd);
+        pushNumbered(code, "r");
+        code.setTarget(mainTimeline);
+        code.op(action::kGetVariable);
+        code.setTarget("");
+        // A variable the movie does not have reads as "", not as "undefined".
+        code.op(action::kPushDuplicate);
+        code.op(action::kTypeOf);
+        code.push("undefined");
+        code.op(action::kStringEquals);
+        code.op(action::kNot);
+        code.jumpIf(defined);
+        code.op(action::kPop);
+        code.push("");
+        code.bind(defined);
+        code.op(action::kStringAdd);
+        code.getUrl2(0);
+    });
     code.bind(none);
 }
 
@@ -138,9 +130,7 @@ Bytes frameActions(const std::string& pollUrl) {
     const auto started = code.label();
     pushVariable(code, "done");
     code.jumpIf(started);
-    code.push("done");
-    code.push(0);
-    code.op(action::kSetVariable);
+    setNumber(code, "done", 0);
     code.bind(started);
     applyAnswer(code);
 
@@ -161,9 +151,7 @@ Bytes frameActions(const std::string& pollUrl) {
     code.op(action::kLess);
     code.jumpIf(wait);
     code.bind(poll);
-    code.push("waiting");
-    code.push(1);
-    code.op(action::kSetVariable);
+    setNumber(code, "waiting", 1);
     code.push(pollUrl + "?after=");
     pushVariable(code, "done");
     code.op(action::kStringAdd);
