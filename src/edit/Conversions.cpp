@@ -47,11 +47,11 @@ Conversions::Conversions(SWFFile& movie, const Replacements& fonts, const Replac
     }
     for (const auto& [name, path] : pictures) {
         if (findExportedImage(movie, name) == nullptr) continue;
-        pictures_[name] = {path, start([path] { return convertPicture(path); }), std::nullopt};
+        pictures_[name] = {path, start([path = path] { return convertPicture(path); }), std::nullopt};
     }
     for (const auto& [name, path] : sounds) {
         if (findExportedSound(movie, name) == nullptr) continue;
-        sounds_[name] = {path, start([path] { return convertMp3File(path); }), std::nullopt};
+        sounds_[name] = {path, start([path = path] { return convertMp3File(path); }), std::nullopt};
     }
 }
 
