@@ -56,6 +56,19 @@ void forEachNumber(ActionWriter& code, const char* count, Body body) {
     code.bind(done);
 }
 
+// Runs what body writes only when done < the number that pushNumber pushes.
+template <typename Push, typename Body>
+void ifDoneBelow(ActionWriter& code, Push pushNumber, Body body) {
+    const auto skip = code.label();
+    pushVariable(code, "done");
+    pushNumber();
+    code.op(action::kLess);
+    code.op(action::kNot);
+    code.jumpIf(skip);
+    body();
+    code.bind(skip);
+}
+
 // Sets the variables of an answer that have not been set yet, then sends the reads.
 void applyAnswer(ActionWriter& code) {
     const auto none = code.label();
@@ -66,32 +79,22 @@ void applyAnswer(ActionWriter& code) {
     setNumber(code, "waiting", 0);
 
     forEachNumber(code, "n", [&] {
-        // if (done < sj): the clip has not set this one yet (two polls may bring the same).
-        const auto skip = code.label();
-        pushVariable(code, "done");
-        pushNumbered(code, "s");
-        code.op(action::kLess);
-        code.op(action::kNot);
-        code.jumpIf(skip);
-        pushNumbered(code, "k");
-        pushNumbered(code, "v");
-        code.setTarget(mainTimeline);
-        code.op(action::kSetVariable);
-        code.setTarget("");
-        code.bind(skip);
+        // Only what the clip has not set yet (two polls may bring the same).
+        ifDoneBelow(code, [&] { pushNumbered(code, "s"); }, [&] {
+            pushNumbered(code, "k");
+            pushNumbered(code, "v");
+            code.setTarget(mainTimeline);
+            code.op(action::kSetVariable);
+            code.setTarget("");
+        });
     });
 
     // done = max(done, l)
-    const auto behind = code.label();
-    pushVariable(code, "done");
-    pushVariable(code, "l");
-    code.op(action::kLess);
-    code.op(action::kNot);
-    code.jumpIf(behind);
-    code.push("done");
-    pushVariable(code, "l");
-    code.op(action::kSetVariable);
-    code.bind(behind);
+    ifDoneBelow(code, [&] { pushVariable(code, "l"); }, [&] {
+        code.push("done");
+        pushVariable(code, "l");
+        code.op(action::kSetVariable);
+    });
 
     // fscommand(answer, ij + ":" + value of rj) for each read
     forEachNumber(code, "rn", [&] {
