@@ -4,6 +4,7 @@
 #include <csv.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <memory>
 #include <set>
 
@@ -23,16 +24,30 @@ struct SheetBuilder {
     std::string problem;
 };
 
+std::string fieldTooLong(std::size_t row) {
+    return "row " + std::to_string(row) + " has a field of more than " + std::to_string(maxFieldBytes) + " bytes";
+}
+
 void endField(void* data, std::size_t length, void* context) {
     auto& builder = *static_cast<SheetBuilder*>(context);
     if (length > maxFieldBytes) {
-        if (builder.problem.empty()) {
-            builder.problem = "row " + std::to_string(builder.rows.size()) + " has a field of " +
-                              std::to_string(length) + " bytes (at most " + std::to_string(maxFieldBytes) + ")";
-        }
+        if (builder.problem.empty()) builder.problem = fieldTooLong(builder.rows.size());
         length = 0;
     }
     builder.row.emplace_back(static_cast<const char*>(data), length);
+}
+
+// libcsv keeps the field being read in one buffer that it grows by a fixed block. The
+// block is large, so that a long field costs a few reallocations instead of one per 128
+// bytes (each copying the whole field: quadratic time). The buffer never grows past one
+// byte more than the longest field allowed: a longer field stops the parse there with
+// CSV_ENOMEM, instead of being read to its end first.
+constexpr std::size_t fieldBlockBytes = 64u << 10;
+constexpr std::size_t fieldBufferLimit = maxFieldBytes + 1;
+
+void* growFieldBuffer(void* buffer, std::size_t size) {
+    if (size > fieldBufferLimit) return nullptr;
+    return std::realloc(buffer, size);
 }
 
 void endRow(int, void* context) {
@@ -62,8 +77,14 @@ DataSheet parseDataSheet(std::string_view text, const std::string& name) {
     }
     // Blanks around a field are part of it, as RFC 4180 has it; libcsv trims them by default.
     csv_set_space_func(parser.get(), [](unsigned char) { return 0; });
+    csv_set_blk_size(parser.get(), fieldBlockBytes);
+    csv_set_realloc_func(parser.get(), growFieldBuffer);
     SheetBuilder builder;
     const std::size_t parsed = csv_parse(parser.get(), converted.data(), converted.size(), endField, endRow, &builder);
+    if (parsed != converted.size() && csv_error(parser.get()) == CSV_ENOMEM &&
+        parser->entry_size >= fieldBufferLimit) {
+        throw CommandError(name + ": " + fieldTooLong(builder.rows.size()));
+    }
     if (parsed != converted.size() || csv_fini(parser.get(), endField, endRow, &builder) != 0) {
         throw CommandError(name + ": row " + std::to_string(builder.rows.size()) + ": " +
                            csv_strerror(csv_error(parser.get())));
