@@ -20,6 +20,7 @@
 #include "app/DataSheet.h"
 #include "app/OutputPattern.h"
 #include "app/SaveOptions.h"
+#include "app/WebPage.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/Log.h"
@@ -157,7 +158,7 @@ void saveRows(const SaveOptions& options) {
     std::map<std::string, std::size_t> firstRow;
     std::vector<std::string> failures(sheet.rows.size());
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
-        outputs.push_back(pattern.nameFor(sheet.rows[i]));
+        outputs.push_back(movieOutput(pattern.nameFor(sheet.rows[i]), options.html));
         const auto [first, added] = firstRow.emplace(outputs.back(), i);
         if (!added) failures[i] = "writes " + outputs.back() + " as row " + std::to_string(first->second + 1) + " does";
     }
