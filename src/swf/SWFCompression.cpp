@@ -51,7 +51,6 @@ bool overflows(std::size_t produced, std::size_t expected, std::string* error) {
     return true;
 }
 
-
 // Deflate expands its input at most 1032 times: data that promises more cannot hold it.
 constexpr std::size_t kMaxDeflateRatio = 1032;
 
