@@ -20,6 +20,7 @@
 #include "app/DataSheet.h"
 #include "app/OutputPattern.h"
 #include "app/SaveOptions.h"
+#include "app/WebPage.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/Log.h"
@@ -65,6 +66,14 @@ SaveOptions rowOptions(const SaveOptions& base, const DataSheet& sheet, std::siz
         }
     }
     return options;
+}
+
+// Creates the folder that path lies in, with its parents; what stops that, or empty.
+std::string createFolderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    std::error_code error;
+    if (folder.empty() || fs::create_directories(folder, error) || !error) return {};
+    return "cannot create the folder " + folder.string() + ": " + error.message();
 }
 
 // What a worker tells about one row, one line each on its pipe: the row's index, 'o' (saved),
@@ -157,13 +166,14 @@ void saveRows(const SaveOptions& options) {
     std::map<std::string, std::size_t> firstRow;
     std::vector<std::string> failures(sheet.rows.size());
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
-        outputs.push_back(pattern.nameFor(sheet.rows[i]));
+        outputs.push_back(movieOutput(pattern.nameFor(sheet.rows[i]), options.html));
         const auto [first, added] = firstRow.emplace(outputs.back(), i);
         if (!added) failures[i] = "writes " + outputs.back() + " as row " + std::to_string(first->second + 1) + " does";
     }
-    std::error_code error;
-    const fs::path folder = fs::path(outputs.front()).parent_path();
-    if (!folder.empty()) fs::create_directories(folder, error);
+    // Each row's folder: the pattern may name another one for every row.
+    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+        if (failures[i].empty()) failures[i] = createFolderOf(outputs[i]);
+    }
 
     std::vector<std::vector<std::size_t>> shares(
         std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(), sheet.rows.size())));

@@ -267,7 +267,7 @@ Report saveTemplate(const SaveOptions& options) {
 
 namespace {
 
-void runSave(const SaveOptions& options) {
+void runSave(SaveOptions options) {
     if (options.movie.empty() == options.templateName.empty()) {
         throw CommandError("save: give either a MOVIE or --template NAME");
     }
@@ -279,6 +279,7 @@ void runSave(const SaveOptions& options) {
         saveRows(options);
         return;
     }
+    options.output = movieOutput(options.output, options.html);
     prepareOutput(options.output);
     if (options.templateName.empty()) {
         saveMovieFile(options);
@@ -311,7 +312,8 @@ void addSaveCommand(CLI::App& program) {
                         "Where to write the result (- for standard output)")->required();
     command->add_flag("--html", options->html,
                       "Also write OUT.html beside OUT.swf, a page that plays the movie in the "
-                      "Ruffle player, with the player's files copied into OUT_files/");
+                      "Ruffle player, with the player's files copied into OUT_files/; -o OUT.html "
+                      "saves the movie as OUT.swf beside its page");
     command->add_option("--rows", options->rows,
                         "Save the template once per row of this CSV file (header row; columns "
                         "named for variables, font:NAME, image:EXPORT, mp3:EXPORT, background); "

@@ -9,6 +9,7 @@
 #include "app/ProgramFiles.h"
 #include "common/FileIO.h"
 #include "swf/SWFFile.h"
+#include "ui/WebPageName.h"
 
 namespace tarvenox {
 
@@ -102,6 +103,11 @@ std::string webPageHtml(const WebPageMovie& movie) {
            "    splashScreen: false, backgroundColor: \"" + hexColor(movie.background) + "\", letterbox: \"on\",\n"
            "    openUrlMode: \"deny\", allowScriptAccess: false, contextMenu: \"rightClickOnly\" });\n"
            "</script>\n</body></html>\n";
+}
+
+std::string movieOutput(const std::string& output, bool html) {
+    if (!html) return output;
+    return pageMoviePath(output).value_or(output);
 }
 
 void writeWebPage(const std::string& moviePath) {

@@ -19,6 +19,11 @@ struct WebPageMovie {
 // the movie for browsers without JavaScript.
 std::string webPageHtml(const WebPageMovie& movie);
 
+// Where a save to output writes its movie: with html, a page's name (NAME.html) stands
+// for the movie NAME.swf beside it, as in the interactive save dialog, so that the page
+// never replaces the movie it plays; otherwise output itself.
+std::string movieOutput(const std::string& output, bool html);
+
 // Writes OUT.html beside the movie OUT.swf (any extension is replaced) and copies the
 // player's files into OUT_files/, taking the size and colour from the saved movie.
 // Throws CommandError when the player is not installed or a file cannot be written.

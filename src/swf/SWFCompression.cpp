@@ -51,11 +51,6 @@ bool overflows(std::size_t produced, std::size_t expected, std::string* error) {
     return true;
 }
 
-std::string shortText(std::size_t produced, std::size_t expected) {
-    return "the compressed data ends after " + sizeText(produced + kSWFPrefixSize) + " of the " +
-           sizeText(expected + kSWFPrefixSize) + " the header gives";
-}
-
 // Deflate expands its input at most 1032 times: data that promises more cannot hold it.
 constexpr std::size_t kMaxDeflateRatio = 1032;
 
@@ -63,7 +58,8 @@ constexpr std::size_t kMaxDeflateRatio = 1032;
 // inflation must judge instead: libdeflate finds the data broken (a stream cut before its
 // checksum is among those, and players take it whole), or the data is too short to hold
 // what the header promises, whose output is then not set aside at once.
-std::optional<bool> inflateWhole(ByteSpan in, std::size_t expected, Bytes& out, std::string* error) {
+std::optional<bool> inflateWhole(ByteSpan in, std::size_t expected, Bytes& out, std::string* error,
+                                 bool* truncated) {
     if (expected / kMaxDeflateRatio > in.size()) return std::nullopt;
     std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
         libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
@@ -76,7 +72,8 @@ std::optional<bool> inflateWhole(ByteSpan in, std::size_t expected, Bytes& out, 
                                           &consumed, &produced)) {
         case LIBDEFLATE_SUCCESS:
             if (produced == expected) return true;
-            *error = shortText(produced, expected);
+            *error = truncationText(produced + kSWFPrefixSize, expected + kSWFPrefixSize, true);
+            *truncated = true;
             return false;
         case LIBDEFLATE_INSUFFICIENT_SPACE:
             overflows(expected + 1, expected, error);
@@ -88,12 +85,13 @@ std::optional<bool> inflateWhole(ByteSpan in, std::size_t expected, Bytes& out, 
 }
 
 // Inflates the whole of data piece by piece into out, which grows by a chunk at a time.
-bool inflateStepwise(MovieInflater& inflater, ByteSpan data, Bytes& out, std::string* error) {
+bool inflateStepwise(MovieInflater& inflater, ByteSpan data, Bytes& out, std::string* error, bool* truncated) {
     while (!inflater.done()) {
         const std::size_t written = inflater.inflate(data, true, {addChunk(out), kChunk});
         keepWritten(out, kChunk - written);
     }
     *error = inflater.error();
+    *truncated = inflater.truncated();
     return error->empty();
 }
 
@@ -259,6 +257,11 @@ const char* compressionName(SWFCompression compression) {
     return "uncompressed";
 }
 
+std::string truncationText(std::uint64_t length, std::uint64_t headerLength, bool compressed) {
+    return "truncated: " + std::to_string(length) + " of " + std::to_string(headerLength) + " bytes" +
+           (compressed ? " uncompressed" : "");
+}
+
 std::size_t MovieInflater::roomFor(std::span<std::uint8_t> out) const {
     return std::min(out.size(), expected_ - std::min(produced_, expected_) + 1);
 }
@@ -272,7 +275,9 @@ bool MovieInflater::produced(std::size_t written) {
 
 void MovieInflater::ended() {
     done_ = true;
-    if (produced_ != expected_) error_ = shortText(produced_, expected_);
+    if (produced_ == expected_) return;
+    truncated_ = true;
+    error_ = truncationText(produced_ + kSWFPrefixSize, expected_ + kSWFPrefixSize, true);
 }
 
 void MovieInflater::fail(std::string error) {
@@ -299,7 +304,9 @@ std::unique_ptr<MovieInflater> MovieInflater::start(ByteSpan movieStart, SWFComp
     return std::make_unique<LzmaInflater>(expected, stream);
 }
 
-std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::string* error) {
+std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::string* error, bool* truncated) {
+    bool cut = false;
+    if (truncated == nullptr) truncated = &cut;
     if (compression == SWFCompression::None) {
         if (movie.size() >= kSWFPrefixSize) return Bytes(movie.begin(), movie.end());
         *error = "the header is cut short";
@@ -311,13 +318,13 @@ std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::
     const ByteSpan data = movie.subspan(std::min(movie.size(), inflater->dataOffset()));
     bool ok = false;
     if (compression == SWFCompression::Zlib) {
-        if (const auto whole = inflateWhole(data, inflater->expected(), out, error)) {
+        if (const auto whole = inflateWhole(data, inflater->expected(), out, error, truncated)) {
             ok = *whole;
         } else {
-            ok = inflateStepwise(*inflater, data, out, error);
+            ok = inflateStepwise(*inflater, data, out, error, truncated);
         }
     } else {
-        ok = inflateStepwise(*inflater, data, out, error);
+        ok = inflateStepwise(*inflater, data, out, error, truncated);
     }
     if (!ok) return std::nullopt;
     return out;

@@ -1,6 +1,7 @@
 // The three forms of an SWF file: FWS (plain), CWS (zlib) and ZWS (LZMA).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
@@ -23,12 +24,19 @@ const char* compressionName(SWFCompression compression);
 // the length of the whole movie uncompressed, these 8 bytes included.
 inline constexpr std::size_t kSWFPrefixSize = 8;
 
+// What is said of a movie whose data ends before the file length its header gives (a
+// download cut off): "truncated: 9063 of 18369 bytes". Both count the movie uncompressed,
+// as a compressed movie's header does, which its line says ("... bytes uncompressed").
+std::string truncationText(std::uint64_t length, std::uint64_t headerLength, bool compressed);
+
 // The movie in its plain form: the 8-byte prefix as it stands (signature kept) followed
 // by the uncompressed rest. The data is inflated in bounded steps and must come out at
 // exactly the length the prefix gives; a movie whose data holds more or less, whose data
 // is broken, or whose LZMA dictionary would need an unreasonable amount of memory is
-// refused: nullopt, with *error saying why.
-std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::string* error);
+// refused: nullopt, with *error saying why. Data that holds less is truncated: *error is
+// then truncationText's, and *truncated (when given) is set.
+std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::string* error,
+                               bool* truncated = nullptr);
 
 // The most bytes of a movie's start that MovieInflater::start looks at: the prefix, and
 // for ZWS the length and the 5 property bytes of its LZMA data.
@@ -59,6 +67,9 @@ public:
     virtual std::size_t inflate(ByteSpan& data, bool end, std::span<std::uint8_t> out) = 0;
     bool done() const { return done_; }
     const std::string& error() const { return error_; }
+    // True when the data ended before the length the prefix gives; error() is then
+    // truncationText's.
+    bool truncated() const { return truncated_; }
 
 protected:
     MovieInflater(std::size_t expected, std::size_t dataOffset) : expected_(expected), dataOffset_(dataOffset) {}
@@ -67,7 +78,7 @@ protected:
     std::size_t roomFor(std::span<std::uint8_t> out) const;
     // Counts written bytes; true (and done, with the error) when they pass the promise.
     bool produced(std::size_t written);
-    // The data has ended: done, with an error when it held fewer bytes than promised.
+    // The data has ended: done, truncated when it held fewer bytes than promised.
     void ended();
     void fail(std::string error);
 
@@ -76,6 +87,7 @@ private:
     std::size_t dataOffset_;
     std::size_t produced_ = 0;
     bool done_ = false;
+    bool truncated_ = false;
     std::string error_;
 };
 

@@ -108,7 +108,10 @@ std::optional<std::string> SWFFile::readSignature(const ByteSource& source, cons
     return sig;
 }
 
-std::string SWFFile::unusableData(const std::string& name, const std::string& sig, const std::string& problem) const {
+std::string SWFFile::unusableData(const std::string& name, const std::string& sig, const std::string& problem,
+                                  bool truncated) const {
+    // A cut-off movie is told in the same words whatever its form.
+    if (truncated) return name + ": " + problem;
     return name + ": a " + sig + " movie whose " + compressionName(compression_) + " data cannot be used: " + problem;
 }
 
@@ -120,9 +123,10 @@ void SWFFile::read(std::shared_ptr<const ByteSource> source, const std::string& 
         Bytes packed(static_cast<std::size_t>(source->size()));
         source->readAt(0, packed);
         std::string problem;
-        auto unpacked = unpackSWF(packed, compression_, &problem);
+        bool truncated = false;
+        auto unpacked = unpackSWF(packed, compression_, &problem, &truncated);
         if (!unpacked) {
-            error_ = unusableData(name, *sig, problem);
+            error_ = unusableData(name, *sig, problem, truncated);
             return;
         }
         source = ByteSource::inMemory(std::move(*unpacked));
@@ -144,7 +148,7 @@ void SWFFile::readRecords(const std::string& path) {
     std::string problem;
     auto inflater = MovieInflater::start(movieStart(*source), compression_, &problem);
     if (!inflater) {
-        error_ = unusableData(path, *sig, problem);
+        error_ = unusableData(path, *sig, problem, false);
         return;
     }
     InflatingWindow window(*source, *inflater);
@@ -152,7 +156,7 @@ void SWFFile::readRecords(const std::string& path) {
     window.finish();
     // As when the movie is read whole, data that cannot be used leaves nothing read.
     if (!inflater->error().empty()) {
-        error_ = unusableData(path, *sig, inflater->error());
+        error_ = unusableData(path, *sig, inflater->error(), inflater->truncated());
         header_.clear();
         endTagMissing_ = false;
     }
@@ -190,18 +194,32 @@ void SWFFile::readPlain(MovieWindow& window, std::uint64_t size, const std::shar
     header_.resize(length);
     source_ = source;
 
+    // A movie whose data ends before the length its header gives was cut off (a download
+    // that stopped), wherever the cut fell: that is what is said of it. Data longer than
+    // the header says, or a header that is wrong but a movie that reaches its End tag, is
+    // read as players read it. (A compressed movie's data has been checked against its
+    // header already.)
+    const std::uint32_t headerFileLength = fileLengthField();
+    const bool truncated = size < headerFileLength;
+    const auto cutShort = [&](const std::string& problem) {
+        error_ = name + ": " + (truncated ? truncationText(size, headerFileLength, false) : problem);
+    };
     std::uint64_t offset = length;
     for (;;) {
         // Compilers that leave the End tag out write movies that players take as they
-        // are: the last tag ends exactly at the end of the data.
+        // are: the last tag ends exactly at the end of the data, as the header says.
         if (offset == size) {
-            endTagMissing_ = true;
+            if (truncated) {
+                cutShort({});
+            } else {
+                endTagMissing_ = true;
+            }
             return;
         }
         const ByteSpan recordHeader = window.peek(offset, 6);
         ByteReader reader(recordHeader);
         if (reader.remaining() < 2) {
-            error_ = name + ": the movie ends at offset " + std::to_string(offset) + " inside a record header";
+            cutShort("the movie ends at offset " + std::to_string(offset) + " inside a record header");
             return;
         }
         const std::uint16_t word = reader.readU16LE();
@@ -214,8 +232,7 @@ void SWFFile::readPlain(MovieWindow& window, std::uint64_t size, const std::shar
         if (bodyLength == kLongLengthMark) {
             bodyLength = reader.readU32LE();
             if (reader.overrun()) {
-                error_ = name + ": " + describeTag(code) + " at offset " + std::to_string(offset) +
-                         " ends inside its record header";
+                cutShort(describeTag(code) + " at offset " + std::to_string(offset) + " ends inside its record header");
                 return;
             }
         }
@@ -223,8 +240,8 @@ void SWFFile::readPlain(MovieWindow& window, std::uint64_t size, const std::shar
         const std::uint64_t bodyOffset = offset + headerSize;
         const std::uint64_t remaining = size - bodyOffset;
         if (bodyLength > remaining) {
-            error_ = name + ": " + describeTag(code) + " at offset " + std::to_string(offset) + " ends after " +
-                     std::to_string(remaining) + " of " + std::to_string(bodyLength) + " bytes";
+            cutShort(describeTag(code) + " at offset " + std::to_string(offset) + " ends after " +
+                     std::to_string(remaining) + " of " + std::to_string(bodyLength) + " bytes");
             return;
         }
         if (recordSink_) {

@@ -28,9 +28,11 @@ class SWFFile {
 public:
     // Reads the movie at path (a UTF-8 path), in any of the three forms (FWS, CWS, ZWS).
     // Never throws: a movie that cannot be opened, that is not an SWF movie, whose
-    // compressed data cannot be used, whose header is cut short, or that ends inside a
-    // tag is kept as far as it was read and reported through complete() and error().
-    // A movie that ends right after a tag without an End tag is complete. An uncompressed
+    // compressed data cannot be used, whose header is cut short, whose data ends before
+    // the length its header gives ("truncated: 9063 of 18369 bytes"), or that ends inside
+    // a tag is kept as far as it was read and reported through complete() and error().
+    // A movie that ends right after a tag without an End tag, where its header says it
+    // ends, is complete. An uncompressed
     // movie's file stays open: a tag's body is read from it when first used (small bodies
     // with the record headers around them), and an unchanged tag is written from there.
     // A compressed movie is inflated whole into memory.
@@ -159,7 +161,10 @@ private:
     void readRecords(const std::string& path);
     // The signature, setting the form; nullopt (error() set) when it is not a movie's.
     std::optional<std::string> readSignature(const ByteSource& source, const std::string& name);
-    std::string unusableData(const std::string& name, const std::string& sig, const std::string& problem) const;
+    // What is said of compressed data that cannot be used; truncated data in the words
+    // of any cut-off movie.
+    std::string unusableData(const std::string& name, const std::string& sig, const std::string& problem,
+                             bool truncated) const;
     void read(std::shared_ptr<const ByteSource> source, const std::string& name);
     // The movie uncompressed, size bytes long: header and tags, whose bodies are parts of
     // source (for the tags kept).

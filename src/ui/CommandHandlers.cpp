@@ -2,9 +2,7 @@
 // pictures and music, applying and saving, the fullscreen view and programs of the CD.
 #include <sys/stat.h>
 
-#include <cctype>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "common/Log.h"
@@ -17,6 +15,7 @@
 #include "ui/CFullscreenDlg.h"
 #include "ui/CTarvenoxDlg.h"
 #include "ui/DialogTexts.h"
+#include "ui/WebPageName.h"
 
 namespace tarvenox {
 
@@ -25,16 +24,6 @@ namespace {
 bool isFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool hasExtension(const std::string& path, std::string_view extension) {
-    if (path.size() < extension.size()) return false;
-    for (std::size_t i = 0; i < extension.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(path[path.size() - extension.size() + i])) != extension[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // Shows each message of a report in the box its kind asks for.
@@ -119,8 +108,9 @@ void CTarvenoxDlg::saveAs() {
     auto path = windows_.saveFile(texts::saveTitle, filters, "swf", true);
     if (!path) return;
     // A page chosen: the movie is saved beside it under the same name, then the page.
-    const bool webPage = webPagePublisher_ && hasExtension(*path, ".html");
-    if (webPage) path = path->substr(0, path->size() - 5) + ".swf";
+    const auto pageMovie = webPagePublisher_ ? pageMoviePath(*path) : std::nullopt;
+    const bool webPage = pageMovie.has_value();
+    if (webPage) path = pageMovie;
     if (app_.currentMovie.empty()) {
         windows_.messageBox(texts::caption, texts::noTemplateSelected, MessageIcon::information, MessageButtons::ok);
         return;

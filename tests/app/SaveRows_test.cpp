@@ -60,5 +60,38 @@ TEST(SaveRows, SavesEachRowAsAOneOffSaveWouldAndNamesEachFailedRow) {
     EXPECT_TRUE(fs::is_empty(temporary.path()));
 }
 
+// The output pattern names a folder per row: each is made, with its parents, and a row
+// whose folder cannot be made fails alone. With --html each row's page has its movie
+// beside it.
+TEST(SaveRows, EachRowGetsItsOwnFolder) {
+    TempDir installation;
+    TempDir work;
+    TempDir temporary;
+    TempDir share;
+    test::writeInstallation(installation);
+    share.write("web/index.html", std::string("<!doctype html>"));
+    share.write("ruffle/ruffle.js", std::string("// the player"));
+    ::setenv("TARVENOX_REGISTRY", installation.file("no-registry").c_str(), 1);
+    ::setenv("TMPDIR", temporary.path().c_str(), 1);
+    ::setenv("TARVENOX_SHARE", share.path().c_str(), 1);
+    work.write("rows.csv", std::string("group,name,title\nfamily,anna,Hi\nwork/team,bert,Hello\nblocked,carl,Hey\n"));
+    work.write("out/blocked", std::string("a file where the folder would be"));
+    const auto rows = runTarvenox(
+        "save --template card --html --rows rows.csv -o 'out/{group}/{name}.html' --data '" + installation.path() + "'",
+        work.path());
+    ::unsetenv("TARVENOX_REGISTRY");
+    ::unsetenv("TMPDIR");
+    ::unsetenv("TARVENOX_SHARE");
+
+    EXPECT_EQ(rows.status, 1);
+    EXPECT_EQ(rows.err, "tarvenox: row 3 (out/blocked/carl.swf): cannot create the folder out/blocked: Not a directory\n");
+    // A separator in a value is no folder of its own.
+    for (const char* saved : {"out/family/anna", "out/work_team/bert"}) {
+        EXPECT_EQ(test::readText(work.file(std::string(saved) + ".swf")).substr(0, 3), "FWS") << saved;
+        EXPECT_NE(test::readText(work.file(std::string(saved) + ".html")).find("<!doctype html>"), std::string::npos)
+            << saved;
+    }
+}
+
 }  // namespace
 }  // namespace tarvenox

@@ -208,6 +208,32 @@ TEST_F(SaveTemplate, RefusedChangesLeaveNothingWritten) {
     EXPECT_NE(r.err.find("is not a folder"), std::string::npos) << r.err;
 }
 
+// With --html an output named as the page (any case of ".html") saves the movie beside
+// it under the movie's name, as the save dialog does: the page never takes the movie's
+// place. A movie's name keeps its page beside it.
+TEST_F(SaveTemplate, APageNamedAsTheOutputHasTheMovieBesideIt) {
+    TempDir share;
+    share.write("web/index.html", std::string("<!doctype html>"));
+    share.write("ruffle/ruffle.js", std::string("// the player"));
+    ::setenv("TARVENOX_SHARE", share.path().c_str(), 1);
+    const std::string movie = work.write("movie.swf", test::templateMovie());
+    for (const std::string output : {"card.html", "card.HTML", "card.swf"}) {
+        for (const std::string& from : {"--template card --data '" + installation.path() + "'", std::string("movie.swf")}) {
+            SCOPED_TRACE(output + " from " + from);
+            fs::remove_all(work.file("card.swf"));
+            fs::remove_all(work.file("card.html"));
+            const auto r = runTarvenox("save " + from + " --html -o " + output, work.path());
+            ASSERT_EQ(r.status, 0) << r.err;
+            SWFFile saved(work.file("card.swf"));
+            EXPECT_TRUE(saved.complete()) << saved.error();
+            const std::string page = test::readText(work.file("card.html"));
+            EXPECT_NE(page.find("url: \"card.swf\""), std::string::npos) << page;
+            EXPECT_TRUE(fs::exists(work.file("card_files/ruffle.js")));
+        }
+    }
+    ::unsetenv("TARVENOX_SHARE");
+}
+
 TEST_F(SaveTemplate, BrokenTemplateMovieIsNotSavedAndTheOutputIsKept) {
     Bytes cut = test::templateMovie();
     cut.resize(cut.size() - 30);

@@ -5,6 +5,7 @@
 // Usage: make_hostile_inputs OUTDIR DEMO_INSTALLATION
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -142,6 +144,42 @@ Bytes movieOfEmptyTags(std::size_t tags) {
     return movie;
 }
 
+Bytes readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// An uncompressed movie as a download that stopped at the last record boundary before
+// half its size leaves it: whole records, no End tag, the header's length unchanged.
+Bytes cutAtARecordBoundary(const Bytes& movie) {
+    const int nBits = movie.at(8) >> 3;
+    std::size_t at = 13 + static_cast<std::size_t>((4 * nBits + 5) / 8);
+    for (;;) {
+        const std::uint32_t word = movie.at(at) | movie.at(at + 1) << 8;
+        std::size_t length = word & 0x3F;
+        std::size_t header = 2;
+        if (length == 0x3F) {
+            length = movie.at(at + 2) | movie.at(at + 3) << 8 | movie.at(at + 4) << 16 |
+                     static_cast<std::size_t>(movie.at(at + 5)) << 24;
+            header = 6;
+        }
+        if (at + header + length > movie.size() / 2) break;
+        at += header + length;
+    }
+    return Bytes(movie.begin(), movie.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// The movie in the zlib form (CWS), its compressed data cut in half.
+Bytes compressedAndCut(const Bytes& movie) {
+    uLongf size = compressBound(static_cast<uLong>(movie.size() - 8));
+    Bytes packed(8 + size);
+    compress2(packed.data() + 8, &size, movie.data() + 8, static_cast<uLong>(movie.size() - 8), 9);
+    std::copy(movie.begin(), movie.begin() + 8, packed.begin());
+    packed[0] = 'C';
+    packed.resize(8 + size / 2);
+    return packed;
+}
+
 // The demo installation with the greeting's title in configs.txt made 1 MB long.
 void installationWithLongValue(const fs::path& demo) {
     const fs::path target = out / "long-config";
@@ -202,6 +240,9 @@ int main(int argc, char** argv) {
 
     save("random.bin", randomBytes(64 * 1024, 5));
     save("million-tags.swf", movieOfEmptyTags(1000000));
+    const Bytes greeting = readFile(fs::path(argv[2]) / "swf" / "greeting.swf");
+    save("cut-download.swf", cutAtARecordBoundary(greeting));
+    save("cut-download-cws.swf", compressedAndCut(greeting));
 
     save("random.db", randomBytes(64 * 1024, 3));
     save("claims-4g.db", archive(2, {{"a.txt", 4}, {"big.swf", 0xFFFFFFFF}}, "AAAAbig"));

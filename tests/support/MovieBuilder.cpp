@@ -69,6 +69,17 @@ void MovieBuilder::writeTo(const std::string& path) const {
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+Bytes withFileLength(Bytes movie, std::uint32_t length) {
+    if (movie.size() < 8) return movie;
+    for (int i = 0; i < 4; ++i) movie[4 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+    return movie;
+}
+
+Bytes endedAt(const Bytes& movie, std::size_t n) {
+    return withFileLength(Bytes(movie.begin(), movie.begin() + static_cast<std::ptrdiff_t>(n)),
+                          static_cast<std::uint32_t>(n));
+}
+
 Bytes clippedBitmapShape(std::uint16_t shapeId, std::uint16_t bitmapId) {
     SWFFillStyle fill;
     fill.type = SWFFillStyle::kClippedBitmap;

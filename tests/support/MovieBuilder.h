@@ -38,6 +38,12 @@ private:
     Bytes trailer_;
 };
 
+// The movie with its file length field (when it has one) set to length.
+Bytes withFileLength(Bytes movie, std::uint32_t length);
+// The movie's first n bytes with its file length field saying n: what a compiler that
+// stops there writes (without its End tag, when n is where a record ends).
+Bytes endedAt(const Bytes& movie, std::size_t n);
+
 // A DefineShape body: shape shapeId with one fill style, a clipped bitmap fill of
 // bitmapId scaled 20 times and moved 100 twips to the right, and no edges.
 Bytes clippedBitmapShape(std::uint16_t shapeId, std::uint16_t bitmapId);

@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "common/ByteReader.h"
-#include "common/ByteWriter.h"
 #include "support/MovieBuilder.h"
 #include "support/TempDir.h"
 #include "swf/SWFFile.h"
@@ -24,12 +23,6 @@ Bytes plainMovie() {
         .tag(20, Bytes(300, 7))
         .showFrame()
         .build();
-}
-
-void setFileLength(Bytes& movie, std::uint32_t length) {
-    Bytes field;
-    writeUI32(field, length);
-    std::copy(field.begin(), field.end(), movie.begin() + 4);
 }
 
 TEST(SWFCompression, EachFormReadsAndIsWrittenBackInItsOwnForm) {
@@ -108,20 +101,25 @@ TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
     };
     const std::uint32_t length = static_cast<std::uint32_t>(plainMovie().size());
     const Case cases[] = {
-        {"zlib, header claims more", SWFCompression::Zlib, [&](Bytes& m) { setFileLength(m, length + 1); },
-         "the compressed data ends after " + std::to_string(length) + " bytes of the " + std::to_string(length + 1)},
-        {"zlib, header claims less", SWFCompression::Zlib, [&](Bytes& m) { setFileLength(m, length - 1); },
+        // Data that ends before the header's length: truncated, in the words of a plain movie.
+        {"zlib, header claims more", SWFCompression::Zlib, [&](Bytes& m) { m = test::withFileLength(m, length + 1); },
+         "spoilt.swf: truncated: " + std::to_string(length) + " of " + std::to_string(length + 1) +
+             " bytes uncompressed"},
+        {"zlib, header claims less", SWFCompression::Zlib, [&](Bytes& m) { m = test::withFileLength(m, length - 1); },
          "holds more than the " + std::to_string(length - 1) + " bytes the header gives"},
-        {"zlib, header claims 4 GiB", SWFCompression::Zlib, [&](Bytes& m) { setFileLength(m, 0xFFFFFFFF); },
+        {"zlib, header claims 4 GiB", SWFCompression::Zlib, [&](Bytes& m) { m = test::withFileLength(m, 0xFFFFFFFF); },
          "uncompressed length of 4294967295 bytes, which cannot be right"},
         {"zlib, cut short", SWFCompression::Zlib, [](Bytes& m) { m.resize(m.size() / 2); },
-         "the compressed data ends after"},
+         "spoilt.swf: truncated: "},
         {"zlib, broken", SWFCompression::Zlib, [](Bytes& m) { m[8] = 0xFF; }, "the zlib data is broken"},
-        {"LZMA, header claims more", SWFCompression::Lzma, [&](Bytes& m) { setFileLength(m, length + 1); },
-         "the compressed data ends after " + std::to_string(length) + " bytes"},
-        {"LZMA, header claims less", SWFCompression::Lzma, [&](Bytes& m) { setFileLength(m, length - 1); },
+        {"LZMA, header claims more", SWFCompression::Lzma, [&](Bytes& m) { m = test::withFileLength(m, length + 1); },
+         "spoilt.swf: truncated: " + std::to_string(length) + " of " + std::to_string(length + 1) +
+             " bytes uncompressed"},
+        {"LZMA, cut short", SWFCompression::Lzma, [](Bytes& m) { m.resize(m.size() / 2); },
+         "spoilt.swf: truncated: "},
+        {"LZMA, header claims less", SWFCompression::Lzma, [&](Bytes& m) { m = test::withFileLength(m, length - 1); },
          "the LZMA data is broken"},
-        {"LZMA, header claims 1 byte", SWFCompression::Lzma, [](Bytes& m) { setFileLength(m, 1); },
+        {"LZMA, header claims 1 byte", SWFCompression::Lzma, [](Bytes& m) { m = test::withFileLength(m, 1); },
          "uncompressed length of 1 bytes, which cannot be right"},
         {"LZMA, cut inside the properties", SWFCompression::Lzma, [](Bytes& m) { m.resize(14); },
          "the LZMA header is cut short"},

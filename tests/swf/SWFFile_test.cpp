@@ -278,12 +278,13 @@ TEST(SWFFile, BrokenMoviesAreReportedNamingTheFile) {
     Bytes notAMovie = good;
     notAMovie[0] = 'G';
     notAMovie[2] = 0x89;
+    // Cut where the header says the movie ends: the record that is cut is named.
     const Case cases[] = {
         {"empty", {}, "header is cut short"},
         {"short header", Bytes(good.begin(), good.begin() + 15), "header is cut short"},
-        {"half an End tag", Bytes(good.begin(), good.end() - 1), "inside a record header"},
-        {"cut body", Bytes(good.begin(), good.begin() + 40), "tag 20 (DefineBitsLossless) at offset 26 ends after"},
-        {"cut long header", Bytes(good.begin(), good.begin() + 28), "ends inside its record header"},
+        {"half an End tag", test::endedAt(good, good.size() - 1), "inside a record header"},
+        {"cut body", test::endedAt(good, 40), "tag 20 (DefineBitsLossless) at offset 26 ends after 8 of 100 bytes"},
+        {"cut long header", test::endedAt(good, 28), "ends inside its record header"},
         {"other signature", notAMovie, "not an SWF movie: it starts with 'GW\\x89', not FWS, CWS or ZWS"},
     };
     for (const auto& c : cases) {
@@ -294,7 +295,10 @@ TEST(SWFFile, BrokenMoviesAreReportedNamingTheFile) {
     }
 }
 
-TEST(SWFFile, CutsInsideARecordAreRefusedAndCutsBetweenRecordsRead) {
+// A movie that ends anywhere: whole only where a record ends and its header says it
+// ends (a compiler that leaves the End tag out); a movie that ends before the length its
+// header gives (a download that stopped) is refused with both sizes, wherever it stops.
+TEST(SWFFile, CutMoviesAreReadOnlyWhereARecordEndsAndTheHeaderSaysSo) {
     Bytes good = MovieBuilder()
                      .background(1, 2, 3)
                      .tag(48, le16(1) + Bytes{0x90, 0, 2, 'A', 'B'} + Bytes(70, 0))
@@ -304,21 +308,62 @@ TEST(SWFFile, CutsInsideARecordAreRefusedAndCutsBetweenRecordsRead) {
     // Where the header and each record end: a movie cut there lacks only its End tag.
     const std::set<std::size_t> boundaries = {21, 26, 109, 120, 122};
     for (std::size_t n = 0; n < good.size(); ++n) {
-        Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
-        SWFFile movie(cut, "cut.swf");
-        EXPECT_EQ(movie.complete(), boundaries.count(n) == 1) << n;
-        EXPECT_EQ(movie.endTagMissing(), boundaries.count(n) == 1) << n;
+        SWFFile ended(test::endedAt(good, n), "ended.swf");
+        EXPECT_EQ(ended.complete(), boundaries.count(n) == 1) << n;
+        EXPECT_EQ(ended.endTagMissing(), boundaries.count(n) == 1) << n;
         // What was read intact is kept, and never more than the whole tags present.
-        EXPECT_LE(movie.tags().size(), 4u);
-        EXPECT_EQ(movie.serialize().empty(), movie.header().empty()) << n;
+        EXPECT_LE(ended.tags().size(), 4u);
+        EXPECT_EQ(ended.serialize().empty(), ended.header().empty()) << n;
+
+        SWFFile cut(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n)), "cut.swf");
+        EXPECT_FALSE(cut.complete() || cut.endTagMissing()) << n;
+        if (n >= 21) {
+            EXPECT_EQ(cut.error(), "cut.swf: truncated: " + std::to_string(n) + " of 124 bytes") << n;
+        }
     }
     SWFFile whole(good, "whole.swf");
     EXPECT_TRUE(whole.complete());
 }
 
+// The header's file length against the data, the movie read whole and record by record:
+// only data that ends before that length without reaching an End tag is refused. A header
+// that gives less than the data, or more when the End tag is there, is taken as players
+// take it.
+TEST(SWFFile, OnlyAMovieEndingBeforeItsHeaderLengthIsTruncated) {
+    struct Case {
+        const char* name;
+        Bytes data;
+        std::string error;  // empty: read whole
+    };
+    // header 21, SetBackgroundColor 5, ShowFrame 2, End tag 2
+    const Bytes whole = MovieBuilder().background(1, 2, 3).showFrame().build();
+    ASSERT_EQ(whole.size(), 30u);
+    const Case cases[] = {
+        {"no End tag, as long as the header says", test::endedAt(whole, 28), ""},
+        {"no End tag, longer than the header says", test::withFileLength(test::endedAt(whole, 28), 20), ""},
+        {"End tag, the header says more", test::withFileLength(whole, 1000), ""},
+        {"bytes after the End tag", MovieBuilder().background(1, 2, 3).showFrame().trailer(Bytes(4, 0)).build(), ""},
+        {"no End tag, shorter than the header says", Bytes(whole.begin(), whole.end() - 2),
+         "m.swf: truncated: 28 of 30 bytes"},
+        {"cut inside a record", Bytes(whole.begin(), whole.begin() + 24), "m.swf: truncated: 24 of 30 bytes"},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const std::string path = dir.write("m.swf", c.data);
+        SWFFile read(c.data, path);
+        SWFFile streamed(path, [](const SWFFile::Record&) {});
+        for (const SWFFile* movie : {&read, &streamed}) {
+            EXPECT_EQ(movie->complete(), c.error.empty()) << c.name;
+            if (!c.error.empty()) {
+                EXPECT_EQ(movie->error(), dir.file(c.error)) << c.name;
+            }
+        }
+    }
+}
+
 TEST(SWFFile, MovieWithoutEndTagIsWrittenWithOne) {
     Bytes whole = MovieBuilder().background(1, 2, 3).showFrame().build();
-    SWFFile movie(Bytes(whole.begin(), whole.end() - 2), "no-end.swf");
+    SWFFile movie(test::endedAt(whole, whole.size() - 2), "no-end.swf");
     ASSERT_TRUE(movie.complete()) << movie.error();
     EXPECT_TRUE(movie.endTagMissing());
     EXPECT_EQ(movie.tags().size(), 2u);
