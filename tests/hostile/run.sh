@@ -195,7 +195,7 @@ for delay in 0.3 1; do
   pid=$!
   sleep "$delay"
   kill -s KILL "$pid" 2>/dev/null
-  wait "$pid"
+  wait "$pid" 2>/dev/null
   left=$(ls -A "$tmp" "$out" | grep -c 'tvtmpdir\|killed.swf.tmp')
   TMPDIR=$tmp "$tarvenox" --verbose fonts >/dev/null 2>"$work/stderr"
   swept=$(grep -c '^swept ' "$work/stderr")
