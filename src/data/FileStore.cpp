@@ -46,8 +46,19 @@ void FileStore::refuse(const std::string& problem) {
     if (refused_.insert(problem).second) logPrint("refused %s\n", problem.c_str());
 }
 
+std::optional<std::string> FileStore::realFolder(const std::string& diskFolder) {
+    auto real = realPathOf(diskFolder);
+    if (!real || diskFolder == startDirectory_) return real;
+    // The "res" folder lies beside the installation: a link that takes it out of the
+    // folder holding the installation would make anything there the installation's.
+    const auto holder = realPathOf(startDirectory_ + "..");
+    if (holder && liesInside(*real, *holder)) return real;
+    refuse(diskFolder + ": leads to " + *real + ", outside " + (holder ? *holder : startDirectory_ + ".."));
+    return std::nullopt;
+}
+
 bool FileStore::folderInside(const std::string& diskFolder, const std::string& relative) {
-    const auto root = realPathOf(diskFolder);
+    const auto root = realFolder(diskFolder);
     const auto real = realPathOf(diskFolder + relative);
     if (!root || !real) return false;
     if (liesInside(*real, *root)) return true;
@@ -59,7 +70,7 @@ ContainedFile FileStore::openOnDisk(const std::string& name) {
     for (const std::string& folder : diskFolders()) {
         // Resolved at each lookup: the real path of the folder the file is looked up
         // in, however the installation itself is reached.
-        const auto root = realPathOf(folder);
+        const auto root = realFolder(folder);
         if (!root) continue;
         ContainedFile file = ContainedFile::open(folder + diskName(name), *root);
         if (file.outcome() == ContainedFile::Outcome::missing) continue;

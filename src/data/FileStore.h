@@ -2,10 +2,11 @@
 // start directory, or in the file databases, in this order.
 //
 // A file on disk is read only when its real path (every symbolic link resolved) lies
-// inside the folder it was looked up in, the installation or its "res" folder, and it
-// is a regular file: a template, text or interface movie that is a link leading out of
-// the installation is refused with a log line and counts as found nowhere, so nothing
-// outside the installation is ever read or copied into the working folder.
+// inside the folder it was looked up in, the installation or its "res" folder (which
+// must itself lie in the folder holding the installation), and it is a regular file: a
+// template, text or interface movie that is a link leading out is refused with a log
+// line and counts as found nowhere, so nothing outside the installation is ever read or
+// copied into the working folder.
 #pragma once
 
 #include <memory>
@@ -52,6 +53,9 @@ private:
     // exists: open for reading, or unreadable (it still counts as found, and reads as
     // empty), or refused (a refusal ends the lookup); missing when it is on neither.
     ContainedFile openOnDisk(const std::string& name);
+    // The real path of one of diskFolders(); nullopt when it does not exist, or when the
+    // "res" folder leads out of the folder that holds the installation (logged).
+    std::optional<std::string> realFolder(const std::string& diskFolder);
     // Logs a refusal once per path.
     void refuse(const std::string& problem);
 

@@ -152,6 +152,26 @@ TEST(FileStore, RefusesFilesWhoseRealPathLeadsOutOfTheInstallation) {
     EXPECT_EQ(lines, 4u) << text;
 }
 
+// The "res" folder may be a link within the folder that holds the installation, not
+// one leading out of it.
+TEST(FileStore, TheResFolderStaysBesideTheInstallation) {
+    Installation in;
+    TempDir elsewhere;
+    elsewhere.write("res/texts.txt", "elsewhere");
+    in.root.write("shared/res/texts.txt", "shared");
+    in.onDisk(".keep", "");
+    FileStore store = in.store();
+    LogCapture log;
+    for (const auto& [target, text] : {std::pair{in.root.file("shared/res"), "shared"},
+                                       std::pair{elsewhere.file("res"), "untouched"}}) {
+        ::unlink(in.root.file("res").c_str());
+        ASSERT_EQ(::symlink(target.c_str(), in.root.file("res").c_str()), 0);
+        EXPECT_EQ(found(store, "texts.txt"), text) << target;
+    }
+    EXPECT_NE(log.text().find("refused " + in.start + "/../res/: leads to " + elsewhere.file("res")), std::string::npos)
+        << log.text();
+}
+
 TEST(ConfigurationTexts, AddOnCopiesAreAppendedAsTheyAre) {
     Installation in;
     in.onDisk("texts.txt", "name\tvalue\r\ntitle\tHello");  // no final line break
