@@ -183,31 +183,6 @@ if grep -q steal "$work/stdout" || ! grep -q own "$work/stdout"; then
 fi
 run steal-save 1 "steal" -- save --template steal --data "$steal" -o "$out/steal.swf"
 
-# SIGKILL during a save leaves the working folder and the temporary file beside the
-# output; the next start (any command) removes them.
-for delay in 0.3 1; do
-  tmp=$work/tmp-kill
-  rm -rf "$tmp" "$out"/killed*
-  mkdir -p "$tmp"
-  TMPDIR=$tmp ASAN_OPTIONS=${ASAN_OPTIONS:+${ASAN_OPTIONS/hard_rss_limit_mb=512:/}} \
-    "$tarvenox" save --template greeting --data "$demo" -o "$out/killed.swf" \
-    --mp3 "music=$in/long.mp3" >/dev/null 2>&1 &
-  pid=$!
-  sleep "$delay"
-  kill -s KILL "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-  left=$(ls -A "$tmp" "$out" | grep -c 'tvtmpdir\|killed.swf.tmp')
-  TMPDIR=$tmp "$tarvenox" --verbose fonts >/dev/null 2>"$work/stderr"
-  swept=$(grep -c '^swept ' "$work/stderr")
-  : >"$work/stderr"
-  # The files a write had in progress inside the working folder count among the swept.
-  if [ "$left" = 0 ] || [ "$swept" -lt "$left" ]; then
-    failed=$((failed + 1)); echo "FAIL  sigkill-$delay: $left left behind, $swept swept"
-  else
-    check "sigkill-$delay" 0 "" 0 "$tmp"
-  fi
-done
-
 # Signals during a save: after each delay, nothing may stay beside the output or in the
 # temporary folder, and the status is 128 + the signal (or 0 when the save was done).
 for signal in TERM INT HUP; do
