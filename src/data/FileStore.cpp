@@ -8,7 +8,6 @@
 #include "common/FileIO.h"
 #include "common/Log.h"
 #include "data/ProductNames.h"
-#include "data/TextTable.h"
 
 namespace tarvenox {
 
