@@ -7,6 +7,7 @@
 #include "app/Commands.h"
 #include "common/Exception.h"
 #include "common/Log.h"
+#include "common/RunRecord.h"
 
 namespace tarvenox {
 
@@ -25,7 +26,11 @@ int runCommandLine(int argc, char** argv) {
     bool verbose = false;
     program.add_flag("-v,--verbose", verbose, "Print the diagnostic log on standard error");
     program.fallthrough();
-    program.parse_complete_callback([&verbose] { setLogStream(verbose ? stderr : nullptr); });
+    program.parse_complete_callback([&verbose] {
+        setLogStream(verbose ? stderr : nullptr);
+        // What runs that were killed left behind goes first (logged, so after the above).
+        sweepEndedRuns(runRecordFolder());
+    });
     // A mistake on the command line is one line too, like every other failure.
     program.failure_message([](const CLI::App*, const CLI::Error& e) {
         return "tarvenox: " + std::string(e.what()) + " (tarvenox --help lists the options)\n";

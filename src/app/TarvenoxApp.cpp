@@ -54,7 +54,11 @@ std::string temporaryFolder(const std::string& given) {
     return withTrailingSlash(tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp");
 }
 
-bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+// The folder part of a path, with its "/"; "./" for a bare name.
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
 
 // The k of every "dbFile" + k value with 1 <= k <= count (k in decimal without
 // leading zeros), from the highest down. Taken from the values present, so a huge
@@ -95,8 +99,8 @@ CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
     workingFolder = withTrailingSlash(pattern);
 
     auto store = std::make_unique<FileStore>(workingFolder, currentPath);
-    if (exists(currentPath + "files.db")) {
-        store->addDatabase(std::make_unique<FileDatabase>(currentPath + "files.db", workingFolder));
+    if (auto packed = openDatabaseInside(currentPath + "files.db", currentPath, workingFolder)) {
+        store->addDatabase(std::move(packed));
     }
 
     texts.readFrom(*store);
@@ -106,8 +110,11 @@ CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
     std::uint32_t addOnCount = registry.number("dbFilesCount").value_or(0);
     for (std::uint32_t k : addOnNumbers(registry, addOnCount)) {
         std::string path = *registry.text("dbFile" + std::to_string(k));
-        if (path.empty() || !exists(path)) continue;
-        auto database = std::make_unique<FileDatabase>(path, workingFolder);
+        if (path.empty()) continue;
+        // An add-on lies wherever the installation's values place it; it is read only
+        // when it is a regular file inside that folder, not a link leading out of it.
+        auto database = openDatabaseInside(path, folderOf(path), workingFolder);
+        if (!database) continue;
         texts.appendFrom(*database);
         store->addDatabase(std::move(database));
     }

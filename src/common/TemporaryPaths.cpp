@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/RunRecord.h"
+
 namespace tarvenox {
 
 namespace {
@@ -100,7 +102,10 @@ void onTerminationSignal(int sig) {
 int createRegisteredTemporaryFile(std::string& pattern) {
     SignalBlock block;
     const int fd = ::mkstemp(pattern.data());
-    if (fd >= 0) registerPath(pattern, kFile);
+    if (fd >= 0) {
+        registerPath(pattern, kFile);
+        recordTemporaryPath('F', pattern);
+    }
     return fd;
 }
 
@@ -108,6 +113,7 @@ bool createRegisteredTemporaryFolder(std::string& pattern) {
     SignalBlock block;
     if (::mkdtemp(pattern.data()) == nullptr) return false;
     registerPath(pattern, kFolder);
+    recordTemporaryPath('D', pattern);
     return true;
 }
 
@@ -116,6 +122,14 @@ void unregisterTemporaryPath(const std::string& path) {
     for (Slot& slot : slots) {
         if (slot.state.load() != kFree && path == slot.path) slot.state.store(kFree);
     }
+    recordTemporaryPath('-', path);
+}
+
+bool anyRegisteredTemporaryPath() {
+    for (const Slot& slot : slots) {
+        if (slot.state.load() != kFree) return true;
+    }
+    return false;
 }
 
 void removeRegisteredTemporaryPaths() noexcept {
@@ -128,6 +142,7 @@ void removeRegisteredTemporaryPaths() noexcept {
         emptyFolder(slot.path);
         ::rmdir(slot.path);
     }
+    removeRunRecordNow();
 }
 
 void installTerminationCleanup() {

@@ -17,9 +17,14 @@ int createRegisteredTemporaryFile(std::string& pattern);
 bool createRegisteredTemporaryFolder(std::string& pattern);
 // Forgets a path once it has been renamed, removed or handed over.
 void unregisterTemporaryPath(const std::string& path);
+// Whether any path is registered still.
+bool anyRegisteredTemporaryPath();
+// Every registration and its end also go into the run's record on disk (RunRecord.h),
+// so that a later run removes what a killed one left.
 
 // Removes every registered path: files are unlinked, folders emptied of their files
-// and removed. Only async-signal-safe calls: meant for signal handlers.
+// and removed, and then the run's record, which lists nothing left. Only
+// async-signal-safe calls: meant for signal handlers.
 void removeRegisteredTemporaryPaths() noexcept;
 
 // Installs handlers for SIGINT, SIGTERM and SIGHUP that remove the registered paths

@@ -94,14 +94,11 @@ FileDatabase::FileDatabase(const std::string& path, std::string workingFolder)
         problem_ = path + ": cannot open: " + std::strerror(errno);
         return;
     }
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        problem_ = path + ": not a regular file";
-        ::close(fd_);
-        fd_ = -1;
-        return;
-    }
-    fileSize_ = static_cast<std::uint64_t>(st.st_size);
+    readDirectory();
+}
+
+FileDatabase::FileDatabase(int fd, const std::string& path, std::string workingFolder)
+    : path_(path), workingFolder_(std::move(workingFolder)), fd_(fd) {
     readDirectory();
 }
 
@@ -110,6 +107,14 @@ FileDatabase::~FileDatabase() {
 }
 
 void FileDatabase::readDirectory() {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        problem_ = path_ + ": not a regular file";
+        ::close(fd_);
+        fd_ = -1;
+        return;
+    }
+    fileSize_ = static_cast<std::uint64_t>(st.st_size);
     const std::string why = readRecords();
     if (!why.empty()) {
         problem_ = path_ + ": not a usable file database: " + why;

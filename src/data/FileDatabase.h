@@ -37,6 +37,9 @@ public:
     // not lie wholly inside the file. (Entries follow each other without gaps in
     // directory order, so entries inside the file never overlap.)
     FileDatabase(const std::string& path, std::string workingFolder);
+    // The same over a file already opened for reading (the database owns the
+    // descriptor from now on); path names it in messages.
+    FileDatabase(int fd, const std::string& path, std::string workingFolder);
     ~FileDatabase();
     FileDatabase(const FileDatabase&) = delete;
     FileDatabase& operator=(const FileDatabase&) = delete;
@@ -60,6 +63,7 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    // Checks that the open file is a regular one, then reads its directory.
     void readDirectory();
     // Fills records_; the reason the archive is damaged, or "" when it is sound.
     std::string readRecords();

@@ -6,8 +6,8 @@
 #include <climits>
 
 #include "common/FileIO.h"
+#include "common/Log.h"
 #include "data/ProductNames.h"
-#include "data/TextTable.h"
 
 namespace tarvenox {
 
@@ -16,6 +16,16 @@ std::string currentDirectory() {
     if (::getcwd(buffer.data(), buffer.size()) == nullptr) return {};
     buffer.resize(buffer.find('\0'));
     return buffer;
+}
+
+std::unique_ptr<FileDatabase> openDatabaseInside(const std::string& path, const std::string& folder,
+                                                 const std::string& workingFolder) {
+    const auto root = realPathOf(folder);
+    if (!root) return nullptr;
+    ContainedFile file = ContainedFile::open(path, *root);
+    if (file.outcome() == ContainedFile::Outcome::refused) logPrint("refused %s\n", file.problem().c_str());
+    if (file.outcome() != ContainedFile::Outcome::opened) return nullptr;
+    return std::make_unique<FileDatabase>(file.release(), path, workingFolder);
 }
 
 FileStore::FileStore(std::string workingFolder, std::string startDirectory)
@@ -27,21 +37,56 @@ void FileStore::addDatabase(std::unique_ptr<FileDatabase> database) {
     databases_.push_back(std::move(database));
 }
 
-std::optional<std::string> FileStore::findOnDisk(const std::string& name) const {
-    for (const char* folder : {"", "../res/"}) {
-        std::string path = startDirectory_ + folder + diskName(name);
-        if (::access(path.c_str(), F_OK) == 0) return path;
-    }
+std::vector<std::string> FileStore::diskFolders() const {
+    return {startDirectory_, startDirectory_ + "../res/"};
+}
+
+void FileStore::refuse(const std::string& problem) {
+    if (refused_.insert(problem).second) logPrint("refused %s\n", problem.c_str());
+}
+
+std::optional<std::string> FileStore::realFolder(const std::string& diskFolder) {
+    auto real = realPathOf(diskFolder);
+    if (!real || diskFolder == startDirectory_) return real;
+    // The "res" folder lies beside the installation: a link that takes it out of the
+    // folder holding the installation would make anything there the installation's.
+    const auto holder = realPathOf(startDirectory_ + "..");
+    if (holder && liesInside(*real, *holder)) return real;
+    refuse(diskFolder + ": leads to " + *real + ", outside " + (holder ? *holder : startDirectory_ + ".."));
     return std::nullopt;
+}
+
+bool FileStore::folderInside(const std::string& diskFolder, const std::string& relative) {
+    const auto root = realFolder(diskFolder);
+    const auto real = realPathOf(diskFolder + relative);
+    if (!root || !real) return false;
+    if (liesInside(*real, *root)) return true;
+    refuse(diskFolder + relative + ": leads to " + *real + ", outside " + *root);
+    return false;
+}
+
+ContainedFile FileStore::openOnDisk(const std::string& name) {
+    for (const std::string& folder : diskFolders()) {
+        // Resolved at each lookup: the real path of the folder the file is looked up
+        // in, however the installation itself is reached.
+        const auto root = realFolder(folder);
+        if (!root) continue;
+        ContainedFile file = ContainedFile::open(folder + diskName(name), *root);
+        if (file.outcome() == ContainedFile::Outcome::missing) continue;
+        if (file.outcome() == ContainedFile::Outcome::refused) refuse(file.problem());
+        return file;
+    }
+    return ContainedFile::none();
 }
 
 bool FileStore::extract(const std::string& name) {
     if (!isSafeProductName(name)) return false;
-    if (auto path = findOnDisk(name)) {
-        writeFileAtomically(workingFolder_ + diskName(baseName(name)),
-                            asBytes(readWholeFile(*path)));
+    ContainedFile file = openOnDisk(name);
+    if (file.found()) {
+        writeFileAtomically(workingFolder_ + diskName(baseName(name)), file.readAll());
         return true;
     }
+    if (file.outcome() == ContainedFile::Outcome::refused) return false;
     for (const auto& database : databases_) {
         if (database->extract(name)) return true;
     }
@@ -50,10 +95,12 @@ bool FileStore::extract(const std::string& name) {
 
 bool FileStore::readText(const std::string& name, std::string& out) {
     if (!isSafeProductName(name)) return false;
-    if (auto path = findOnDisk(name)) {
-        out = readWholeFile(*path);
+    ContainedFile file = openOnDisk(name);
+    if (file.found()) {
+        out = asString(file.readAll());
         return true;
     }
+    if (file.outcome() == ContainedFile::Outcome::refused) return false;
     for (const auto& database : databases_) {
         if (database->readText(name, out)) return true;
     }

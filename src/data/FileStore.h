@@ -1,12 +1,21 @@
 // The file store: finds a product file by name on disk, in the "res" folder beside the
 // start directory, or in the file databases, in this order.
+//
+// A file on disk is read only when its real path (every symbolic link resolved) lies
+// inside the folder it was looked up in, the installation or its "res" folder (which
+// must itself lie in the folder holding the installation), and it is a regular file: a
+// template, text or interface movie that is a link leading out is refused with a log
+// line and counts as found nowhere, so nothing outside the installation is ever read or
+// copied into the working folder.
 #pragma once
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "common/ContainedFile.h"
 #include "data/FileDatabase.h"
 
 namespace tarvenox {
@@ -32,15 +41,35 @@ public:
     const std::string& workingFolder() const { return workingFolder_; }
     const std::string& startDirectory() const { return startDirectory_; }
 
+    // The folders on disk the lookups go through, in order: the start directory and
+    // the "res" folder beside it (both end in "/").
+    std::vector<std::string> diskFolders() const;
+    // Whether the named folder below one of diskFolders() really lies inside it; a
+    // folder that is a link leading out is refused with a log line.
+    bool folderInside(const std::string& diskFolder, const std::string& relative);
+
 private:
     // The first of start directory + name and start directory + "../res/" + name that
-    // exists (a file that exists but cannot be read still counts as found).
-    std::optional<std::string> findOnDisk(const std::string& name) const;
+    // exists: open for reading, or unreadable (it still counts as found, and reads as
+    // empty), or refused (a refusal ends the lookup); missing when it is on neither.
+    ContainedFile openOnDisk(const std::string& name);
+    // The real path of one of diskFolders(); nullopt when it does not exist, or when the
+    // "res" folder leads out of the folder that holds the installation (logged).
+    std::optional<std::string> realFolder(const std::string& diskFolder);
+    // Logs a refusal once per path.
+    void refuse(const std::string& problem);
 
     std::vector<std::unique_ptr<FileDatabase>> databases_;
     std::string workingFolder_;
     std::string startDirectory_;
+    std::set<std::string> refused_;
 };
+
+// The archive at path, when its real path lies inside the folder (an installation's
+// "files.db" inside the installation); nullptr when there is none there, or when it
+// cannot be read or is refused (then with a log line).
+std::unique_ptr<FileDatabase> openDatabaseInside(const std::string& path, const std::string& folder,
+                                                 const std::string& workingFolder);
 
 // The process's current directory as the system gives it (no trailing "/" except for
 // the root); empty when it cannot be read.

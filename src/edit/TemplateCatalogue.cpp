@@ -64,8 +64,11 @@ std::vector<std::string> storedTemplateNames(EditSession& app) {
         }
     };
     FileStore& store = app.workspace->store();
-    for (const char* folder : {"swf", "../res/swf"}) {
-        const fs::path root = fs::path(store.startDirectory()) / folder;
+    for (const std::string& folder : store.diskFolders()) {
+        // A "swf" folder that leads out of the installation is not walked; a movie in
+        // it that leads out is refused when it is read.
+        if (!store.folderInside(folder, "swf")) continue;
+        const fs::path root = fs::path(folder) / "swf";
         std::error_code error;
         for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
              it.increment(error)) {

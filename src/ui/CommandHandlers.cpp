@@ -1,7 +1,5 @@
 // The handlers of the interface movie's commands: choosing a template, colours, fonts,
 // pictures and music, applying and saving, the fullscreen view and programs of the CD.
-#include <sys/stat.h>
-
 #include <string>
 #include <vector>
 
@@ -15,16 +13,12 @@
 #include "ui/CFullscreenDlg.h"
 #include "ui/CTarvenoxDlg.h"
 #include "ui/DialogTexts.h"
+#include "ui/ProgramRun.h"
 #include "ui/WebPageName.h"
 
 namespace tarvenox {
 
 namespace {
-
-bool isFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 // Shows each message of a report in the box its kind asks for.
 void showReport(WindowSystem& windows, const Report& report) {
@@ -176,16 +170,23 @@ void CTarvenoxDlg::runFromCd(const std::string& program) {
     for (char& c : relative) {
         if (c == '\\') c = '/';
     }
-    auto run = [&](const std::string& path) {
-        if (!isFile(path)) return false;
-        logPrint("exec(%s)\n", path.c_str());
-        windows_.runProgram(path);
+    // Only a program that really lies on the CD runs: a path that leads out of the
+    // folder ("..", a link) is refused there, and the next folder is tried.
+    auto run = [&](const std::string& root) {
+        const ProgramLookup program = findProgramInside(root, relative);
+        if (program.outcome == ProgramLookup::Outcome::refused) {
+            logPrint("refused exec(%s): leads to %s, outside %s\n", (root + relative).c_str(), program.path.c_str(),
+                     root.empty() ? "the current folder" : root.c_str());
+        }
+        if (program.outcome != ProgramLookup::Outcome::found) return false;
+        logPrint("exec(%s)\n", program.path.c_str());
+        windows_.runProgram(program.path);
         return true;
     };
-    if (run(cdPath_ + relative)) return;
+    if (run(cdPath_)) return;
     for (std::string root : windows_.opticalMedia()) {
         if (root.empty() || root.back() != '/') root += '/';
-        if (run(root + relative)) return;
+        if (run(root)) return;
     }
     windows_.messageBox(texts::caption, texts::programNotFound, MessageIcon::information, MessageButtons::ok);
 }

@@ -3,11 +3,13 @@
 
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "common/ContainedFile.h"
 #include "common/Log.h"
 
 extern char** environ;
@@ -32,6 +34,18 @@ struct SpawnSetup {
 };
 
 }  // namespace
+
+ProgramLookup findProgramInside(const std::string& folder, const std::string& relative) {
+    ProgramLookup lookup;
+    const std::string base = folder.empty() ? "./" : folder;
+    const auto root = realPathOf(base);
+    const auto real = root ? realPathOf(base + relative) : std::nullopt;
+    struct stat info {};
+    if (!real || ::stat(real->c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return lookup;
+    lookup.path = *real;
+    lookup.outcome = liesInside(*real, *root) ? ProgramLookup::Outcome::found : ProgramLookup::Outcome::refused;
+    return lookup;
+}
 
 void runProgramAndWait(const std::string& path) {
     SpawnSetup setup;

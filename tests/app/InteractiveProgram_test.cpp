@@ -95,20 +95,25 @@ private:
 
 class InteractiveProgramTest : public ::testing::Test {
 protected:
-    std::unique_ptr<test::ChildProgram> start(std::vector<std::string> arguments = {"--no-browser"}) {
+    // The runs' records are the test's own, so that only its runs are swept.
+    std::unique_ptr<test::ChildProgram> start(std::vector<std::string> arguments = {"--no-browser"},
+                                              const std::string& errName = "stderr") {
         dir.write("tmp/.keep", "");
         return std::make_unique<test::ChildProgram>(
-            arguments, demo, std::vector<std::string>{"TMPDIR=" + dir.file("tmp"), "TARVENOX_REGISTRY=/nonexistent"},
-            dir.file("stderr"));
+            arguments, demo,
+            std::vector<std::string>{"TMPDIR=" + dir.file("tmp"), "TARVENOX_REGISTRY=/nonexistent",
+                                     "XDG_CACHE_HOME=" + dir.file("cache")},
+            dir.file(errName));
     }
     // The working folders in the test's temporary folder.
-    int workingFolders() const {
-        int count = 0;
+    std::set<std::string> workingFolderPaths() const {
+        std::set<std::string> paths;
         for (const auto& entry : fs::directory_iterator(dir.file("tmp"))) {
-            count += entry.path().filename().string().rfind("tvtmpdir.prg.", 0) == 0;
+            if (entry.path().filename().string().rfind("tvtmpdir.prg.", 0) == 0) paths.insert(entry.path());
         }
-        return count;
+        return paths;
     }
+    int workingFolders() const { return static_cast<int>(workingFolderPaths().size()); }
 
     // Starts the program, connects the page and chooses the greeting card.
     void openGreeting() {
@@ -189,6 +194,39 @@ TEST_F(InteractiveProgramTest, ASignalEndsTheProgramWhileItWaitsForThePage) {
     EXPECT_TRUE(page.untilType("quit"));
     EXPECT_EQ(program->wait(), 128 + SIGTERM);
     EXPECT_EQ(workingFolders(), 0);
+}
+
+// SIGKILL leaves a run's working folder (the template copies, the thumbnails) behind;
+// the next start removes it and says so, and leaves the folder of a run still going.
+TEST_F(InteractiveProgramTest, AStartSweepsTheWorkingFolderOfAKilledRunButNotOfALiveOne) {
+    auto live = start({"--no-browser"}, "stderr-live");
+    ASSERT_TRUE(live->readLine());
+    const std::set<std::string> liveFolders = workingFolderPaths();
+    auto killed = start({"--no-browser"}, "stderr-killed");
+    ASSERT_TRUE(killed->readLine());
+    std::set<std::string> killedFolders = workingFolderPaths();
+    for (const std::string& folder : liveFolders) killedFolders.erase(folder);
+    ASSERT_EQ(liveFolders.size(), 1u);
+    ASSERT_EQ(killedFolders.size(), 1u);
+    killed->signal(SIGKILL);
+    EXPECT_EQ(killed->wait(), 128 + SIGKILL);
+    const std::string left = *killedFolders.begin();
+    EXPECT_FALSE(fs::is_empty(left));
+
+    auto next = start({"--verbose", "--no-browser"}, "stderr-next");
+    ASSERT_TRUE(next->readLine());
+    EXPECT_FALSE(fs::exists(left));
+    EXPECT_TRUE(fs::exists(*liveFolders.begin()));
+    EXPECT_EQ(workingFolders(), 2);
+    const std::string log = test::readText(dir.file("stderr-next"));
+    EXPECT_NE(log.find("swept " + left + ", left by process "), std::string::npos) << log;
+
+    for (auto* program : {live.get(), next.get()}) {
+        program->signal(SIGTERM);
+        EXPECT_EQ(program->wait(), 128 + SIGTERM);
+    }
+    EXPECT_EQ(workingFolders(), 0);
+    EXPECT_TRUE(fs::is_empty(dir.file("cache/tarvenox/runs")));
 }
 
 TEST_F(InteractiveProgramTest, WithoutThePlayerTheProgramDoesNotStart) {

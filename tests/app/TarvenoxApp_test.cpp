@@ -11,6 +11,7 @@
 
 #include "common/Log.h"
 #include "data/ArchiveWriter.h"
+#include "edit/TemplateCatalogue.h"
 #include "support/LogCapture.h"
 #include "support/MovieBuilder.h"
 #include "support/TempDir.h"
@@ -163,6 +164,43 @@ TEST(CTarvenoxApp, StartsUpAndShutsDownInAPreparedInstallation) {
     std::string tail = "CurrentDirectory: " + in.start() + "\ncdpath: /media/cdrom/\n~Application\n";
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
+// An installation made to steal files: its packed archive, interface movie, a template
+// and an add-on are links to files outside it. None of them is read or copied, and the
+// template is not listed; the installation's own template still is.
+TEST(CTarvenoxApp, NothingOutsideTheInstallationIsReadOrCopied) {
+    Installation in;
+    const std::string secret = in.root.write("home/.ssh/id_rsa", "PRIVATE KEY");
+    in.root.write("home/texts.db", buildArchive({{"texts.txt", bytes("stolen\ttext\n")}}));
+    in.root.write("app/selectLists.txt", "text\tlist\tfile\nOwn\tcards\town\nSteal\tcards\tsteal\n");
+    in.root.write("app/swf/own.swf", movie(1, 1, 1));
+    in.root.write("addons/good.db", buildArchive({{"texts.txt", bytes("from\tgood\n")}}));
+    const std::pair<std::string, std::string> links[] = {
+        {secret, "app/swf/steal.swf"},
+        {secret, "app/skin.swf"},
+        {"../home/texts.db", "app/files.db"},
+        {"../home/texts.db", "addons/evil.db"},
+    };
+    for (const auto& [target, link] : links) ASSERT_EQ(::symlink(target.c_str(), in.root.file(link).c_str()), 0) << link;
+    in.registry("dbFilesCount=2\ndbFile2=" + in.root.file("addons/evil.db") + "\ndbFile1=" +
+                in.root.file("addons/good.db") + "\n");
+    LogCapture log;
+    CTarvenoxApp app(in.environment());
+
+    EXPECT_FALSE(exists(app.workingFolder + "skin.swf"));
+    ASSERT_EQ(app.workspace->store().databases().size(), 1u);
+    EXPECT_EQ(app.workspace->store().databases()[0]->path(), in.root.file("addons/good.db"));
+    std::vector<std::string> listed;
+    for (const TemplateEntry& entry : listTemplates(app)) listed.push_back(entry.name);
+    EXPECT_EQ(listed, std::vector<std::string>{"own"});
+    app.selectMovie("steal");
+    EXPECT_FALSE(exists(app.workingCopyPath()));
+    EXPECT_EQ(test::readText(app.workingFolder + "skin.txt").find("stolen"), std::string::npos);
+    const std::string text = log.text();
+    for (const char* link : {"app/swf/steal.swf", "app/skin.swf", "app/files.db", "addons/evil.db"}) {
+        EXPECT_NE(text.find("refused " + in.root.file(link) + ": leads to "), std::string::npos) << link << "\n" << text;
+    }
 }
 
 TEST(CTarvenoxApp, EmptyInstallationWithoutRegistry) {

@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "data/ArchiveWriter.h"
+#include "data/ProductNames.h"
 #include "data/ConfigurationTexts.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 namespace tarvenox {
 namespace {
 
+using test::LogCapture;
 using test::TempDir;
 
 Bytes bytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
@@ -106,6 +111,65 @@ TEST(FileStore, RefusesNamesThatLeaveTheInstallation) {
         EXPECT_FALSE(store.extract(name));
     }
     EXPECT_EQ(found(store, "ok.txt"), "ok");
+}
+
+// A template, a text and an interface movie that are links leading out of the
+// installation or its "res" folder are refused, even where an archive has the name too;
+// links that stay inside are followed.
+TEST(FileStore, RefusesFilesWhoseRealPathLeadsOutOfTheInstallation) {
+    Installation in;
+    const std::string secret = in.root.write("home/.ssh/id_rsa", "PRIVATE KEY");
+    in.onDisk("swf/own.swf", "own movie");
+    in.inRes("res-own.txt", "res text");
+    std::filesystem::create_directories(in.start + "/swf");
+    const std::pair<std::string, std::string> links[] = {
+        {secret, in.start + "/swf/x.swf"},
+        {"../home/.ssh/id_rsa", in.start + "/texts.txt"},
+        {"../home/.ssh/id_rsa", in.root.path() + "/res/skin.swf"},
+        {"../app/swf/own.swf", in.root.path() + "/res/from-app.swf"},  // leaves res for the installation
+        {"own.swf", in.start + "/swf/alias.swf"},
+    };
+    for (const auto& [target, link] : links) ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0) << link;
+    FileStore store = in.store();
+    store.addDatabase(in.archive("files.db", {{"swf\\x.swf", bytes("archived x")}}));
+
+    LogCapture log;
+    for (const char* name : {"swf\\x.swf", "texts.txt", "skin.swf", "from-app.swf"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(found(store, name), "untouched");
+        EXPECT_FALSE(store.extract(name));
+        EXPECT_EQ(::access(in.work.file(baseName(name)).c_str(), F_OK), -1);
+    }
+    EXPECT_EQ(found(store, "swf\\alias.swf"), "own movie");
+    EXPECT_EQ(found(store, "res-own.txt"), "res text");
+    EXPECT_TRUE(store.extract("swf\\alias.swf"));
+    EXPECT_EQ(test::readText(in.work.file("alias.swf")), "own movie");
+    // One line for each refused file, however often it was asked for.
+    const std::string text = log.text();
+    EXPECT_NE(text.find("refused " + in.start + "/swf/x.swf: leads to "), std::string::npos) << text;
+    std::size_t lines = 0;
+    for (std::size_t at = 0; (at = text.find("refused ", at)) != std::string::npos; ++at) ++lines;
+    EXPECT_EQ(lines, 4u) << text;
+}
+
+// The "res" folder may be a link within the folder that holds the installation, not
+// one leading out of it.
+TEST(FileStore, TheResFolderStaysBesideTheInstallation) {
+    Installation in;
+    TempDir elsewhere;
+    elsewhere.write("res/texts.txt", "elsewhere");
+    in.root.write("shared/res/texts.txt", "shared");
+    in.onDisk(".keep", "");
+    FileStore store = in.store();
+    LogCapture log;
+    for (const auto& [target, text] : {std::pair{in.root.file("shared/res"), "shared"},
+                                       std::pair{elsewhere.file("res"), "untouched"}}) {
+        ::unlink(in.root.file("res").c_str());
+        ASSERT_EQ(::symlink(target.c_str(), in.root.file("res").c_str()), 0);
+        EXPECT_EQ(found(store, "texts.txt"), text) << target;
+    }
+    EXPECT_NE(log.text().find("refused " + in.start + "/../res/: leads to " + elsewhere.file("res")), std::string::npos)
+        << log.text();
 }
 
 TEST(ConfigurationTexts, AddOnCopiesAreAppendedAsTheyAre) {

@@ -20,6 +20,9 @@ out=$work/out
 mkdir -p "$out"
 "$build/tests/make_hostile_inputs" "$in" "$demo" || { echo "cannot make the inputs"; exit 1; }
 
+# The runs' records of temporary paths (see src/common/RunRecord.h) are the suite's own.
+export XDG_CACHE_HOME=$work/cache
+
 limit_kb=$((512 * 1024))
 if [ "$sanitized" = 1 ]; then
   export ASAN_OPTIONS="hard_rss_limit_mb=512:quarantine_size_mb=16:allocator_may_return_null=1:detect_leaks=1"
@@ -170,6 +173,23 @@ echo secret >"$work/outside.txt"
 ln -s "$work/outside.txt" "$work/pack/outside-link"
 run archive-create-links 0 "symbolic link skipped" -- archive create "$work/pack" -o "$out/pack.db"
 if grep -q secret "$out/pack.db"; then failed=$((failed + 1)); echo "FAIL  archive-create-links: the outside file was packed"; fi
+
+# An installation made to steal files: a template, the interface movie and the packed
+# archive are links to files outside it. Nothing of them is listed, saved or copied.
+steal=$work/steal
+mkdir -p "$steal/swf"
+cp "$demo"/*.txt "$steal/"
+cp "$greeting" "$steal/swf/own.swf"
+printf 'text\tlist\tfile\nOwn\tcards\town\nSteal\tcards\tsteal\n' >"$steal/selectLists.txt"
+echo "PRIVATE KEY" >"$work/id_rsa"
+ln -s "$work/id_rsa" "$steal/swf/steal.swf"
+ln -s "$work/id_rsa" "$steal/skin.swf"
+ln -s "$work/id_rsa" "$steal/files.db"
+run steal-templates 0 "" -- templates --data "$steal"
+if grep -q steal "$work/stdout" || ! grep -q own "$work/stdout"; then
+  failed=$((failed + 1)); echo "FAIL  steal-templates: the listing is wrong: $(tr '\n' ' ' <"$work/stdout")"
+fi
+run steal-save 1 "steal" -- save --template steal --data "$steal" -o "$out/steal.swf"
 
 # Signals during a save: after each delay, nothing may stay beside the output or in the
 # temporary folder, and the status is 128 + the signal (or 0 when the save was done).

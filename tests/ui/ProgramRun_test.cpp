@@ -9,11 +9,52 @@
 
 #include <cstdio>
 
+#include "common/ContainedFile.h"
 #include "common/Log.h"
 #include "support/TempDir.h"
 
 namespace tarvenox {
 namespace {
+
+// Only a regular file whose real path lies on the CD is a program of the CD.
+TEST(ProgramRun, FindsOnlyProgramsThatReallyLieInsideTheFolder) {
+    test::TempDir dir;
+    dir.write("outside.sh", "#!/bin/sh\n");
+    dir.write("cd/setup/start.sh", "#!/bin/sh\n");
+    dir.write("cd/folder.sh/.keep", "");
+    const std::string cd = dir.file("cd") + "/";
+    ASSERT_EQ(::symlink("setup/start.sh", (cd + "inside-link.sh").c_str()), 0);
+    ASSERT_EQ(::symlink("../outside.sh", (cd + "outside-link.sh").c_str()), 0);
+    const std::string real = *realPathOf(dir.path());
+    using Outcome = ProgramLookup::Outcome;
+    struct Case {
+        std::string relative;
+        Outcome outcome;
+        std::string path;
+    };
+    const Case cases[] = {
+        {"setup/start.sh", Outcome::found, real + "/cd/setup/start.sh"},
+        {"inside-link.sh", Outcome::found, real + "/cd/setup/start.sh"},
+        {"setup/../setup/start.sh", Outcome::found, real + "/cd/setup/start.sh"},
+        {"../outside.sh", Outcome::refused, real + "/outside.sh"},
+        {"setup/../../outside.sh", Outcome::refused, real + "/outside.sh"},
+        {"outside-link.sh", Outcome::refused, real + "/outside.sh"},
+        {"missing.sh", Outcome::missing, ""},
+        {"folder.sh", Outcome::missing, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.relative);
+        const ProgramLookup lookup = findProgramInside(cd, c.relative);
+        EXPECT_EQ(lookup.outcome, c.outcome);
+        EXPECT_EQ(lookup.path, c.path);
+    }
+    // No CD folder: the current folder is the CD.
+    const std::string here = *realPathOf(".");
+    ASSERT_EQ(::chdir(cd.c_str()), 0);
+    EXPECT_EQ(findProgramInside("", "setup/start.sh").outcome, Outcome::found);
+    EXPECT_EQ(findProgramInside("", "../outside.sh").outcome, Outcome::refused);
+    ASSERT_EQ(::chdir(here.c_str()), 0);
+}
 
 TEST(ProgramRun, RunsTheFileItselfAndWaitsForIt) {
     test::TempDir dir;

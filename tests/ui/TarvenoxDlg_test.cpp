@@ -279,6 +279,16 @@ TEST_F(TarvenoxDlgTest, ProgramsAreLookedForOnTheCdPathThenOnEveryMountedDisc) {
     windows = ScriptedWindowSystem();
     windows.media = {disc2};
     EXPECT_EQ(run({command("exec", "setup\\start it.exe")}, cd), (Lines{"runProgram " + cd + "setup/start it.exe"}));
+
+    // A path that leads out of the CD folder and of every disc runs nothing.
+    dir.write("x.sh", "#!/bin/sh\n");
+    windows = ScriptedWindowSystem();
+    windows.media = {disc1};
+    EXPECT_EQ(run({command("exec", "..\\x.sh")}, cd),
+              (Lines{"opticalMedia", "messageBox information ok Tarvenox: Programm nicht gefunden. CD eingelegt?"}));
+    EXPECT_NE(log.text().find("refused exec(" + cd + "../x.sh): leads to " + dir.file("x.sh") + ", outside " + cd),
+              std::string::npos) << log.text();
+    EXPECT_NE(log.text().find("refused exec(" + disc1 + "/../x.sh)"), std::string::npos) << log.text();
 }
 
 TEST_F(TarvenoxDlgTest, FullscreenShowsTheWorkingCopyAndHoldsBackTheMainWindowsCommands) {

@@ -2,6 +2,7 @@
 #include "ui/web/TemplateThumbnails.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "data/FileDatabase.h"
 #include "data/FileStore.h"
@@ -15,6 +16,9 @@ TEST(TemplateThumbnailsTest, CopiesEachListedTemplateFromDiskOrArchiveOnceAndRem
     test::TempDir dir;
     test::TempDir work;
     test::writeInstallation(dir);
+    // A template that is a link to a file outside the installation is not copied.
+    const std::string secret = work.write("secret", "PRIVATE KEY");
+    ASSERT_EQ(::symlink(secret.c_str(), dir.file("swf/steal.swf").c_str()), 0);
     FileStore store(work.path() + "/", dir.path() + "/");
     store.addDatabase(std::make_unique<FileDatabase>(dir.file("files.db"), work.path() + "/"));
     const std::string lists =
@@ -24,6 +28,7 @@ TEST(TemplateThumbnailsTest, CopiesEachListedTemplateFromDiskOrArchiveOnceAndRem
         "Again\tmore\tcard\r\n"
         "Missing\tmovies\tnone\r\n"
         "Outside\tmovies\t..\\..\\card\r\n"
+        "Steal\tmovies\tsteal\r\n"
         "Empty\tmovies\t\r\n";
     std::vector<std::string> files;
     {
