@@ -54,7 +54,9 @@ TEST(WorkingFolderUrls, TemplatesAreGivenOnlyTheirMoviesOnTheirServer) {
     for (const Case& c : cases) {
         std::optional<std::string> url = urls.toUrl(c.path, MovieOrigin::templates);
         ASSERT_EQ(url.has_value(), c.url.has_value()) << c.path;
-        if (url) EXPECT_EQ(url->substr(0, url->find('?')), *c.url) << c.path;
+        if (url) {
+            EXPECT_EQ(url->substr(0, url->find('?')), *c.url) << c.path;
+        }
     }
     // Without a templates' server, templates get no URL at all.
     EXPECT_EQ(WorkingFolderUrls("/tmp/w/", "/s/k/work/").toUrl("/tmp/w/sale.swf", MovieOrigin::templates), std::nullopt);
