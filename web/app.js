@@ -18,6 +18,13 @@ const surface = document.getElementById("fullscreen");
 const notice = document.getElementById("notice");
 
 let skin = null;
+// The templates' server ("http://127.0.0.1:PORT/s/KEY/"), where the thumbnails play
+// from, as the host tells it once asked; "" when it cannot be had.
+let templateOrigin = null;
+const templateAddress = () => (templateOrigin ??= bridge.request({ type: "templateOrigin" }).then((url) => String(url ?? ""), () => {
+  templateOrigin = null;
+  return "";
+}));
 const sendCommand = (player, command, args) => bridge.send({ type: "fsCommand", player, command, args });
 
 const players = {
@@ -32,12 +39,16 @@ const players = {
           return answer?.ok ? new Uint8Array(await answer.arrayBuffer()) : null;
         },
         previewUrl: () => players.viewer.url,
+        templateUrl: async (name) => {
+          const base = await templateAddress();
+          return base ? new URL(encodeURIComponent(name), base).href : "";
+        },
       });
       return skin;
     },
   }),
-  viewer: new Player("viewer", stage, screenMap, { onCommand: sendCommand }),
-  fullscreenMovie: new Player("fullscreenMovie", surface, screenMap, { onCommand: sendCommand }),
+  viewer: new Player("viewer", stage, screenMap, { onCommand: sendCommand, template: true }),
+  fullscreenMovie: new Player("fullscreenMovie", surface, screenMap, { onCommand: sendCommand, template: true }),
   fullscreenButton: new Player("fullscreenButton", surface, screenMap, {
     onCommand: sendCommand,
     trusted: true,

@@ -24,11 +24,14 @@ export function loadRuffle(src = "ruffle/ruffle.js") {
 
 // A Ruffle player element in parent, loading the movie at url; fsCommand(command, args)
 // hears its FSCommands, which Ruffle passes on only to a movie allowed to reach the page
-// (scriptAccess); a muted movie is silent from its first frame. Ruffle's advice to turn on the graphics card (shown when the mouse first
-// passes over a movie drawn without one) would cover the preview in the middle of the
-// user's work: the page leaves it out. scale is Ruffle's; the page's players stretch the
-// element itself ("exactfit").
-export function createMovie(ruffle, url, parent, { className, scale = "exactfit", fsCommand = null, muted = false, scriptAccess = false } = {}) {
+// (scriptAccess); a muted movie is silent from its first frame. Ruffle's advice to turn
+// on the graphics card (shown when the mouse first passes over a movie drawn without
+// one) would cover the preview in the middle of the user's work: the page leaves it out.
+// scale is Ruffle's; the page's players stretch the element itself ("exactfit").
+// A template (from the templates' server) may not open or navigate to any address; what
+// it loads can only come from the two servers of this program, as the page's
+// Content-Security-Policy allows no other host.
+export function createMovie(ruffle, url, parent, { className, scale = "exactfit", fsCommand = null, muted = false, scriptAccess = false, template = false } = {}) {
   const movie = ruffle.createPlayer();
   movie.className = className;
   const style = document.createElement("style");
@@ -41,7 +44,8 @@ export function createMovie(ruffle, url, parent, { className, scale = "exactfit"
     url,
     // A movie's relative URLs (an interface movie's loadVariables("skin.txt")) name files
     // beside it in the working folder, as they did when the player loaded it from a file;
-    // the browser's rule would take them from beside the page.
+    // the browser's rule would take them from beside the page. A template's are on the
+    // templates' server.
     base: new URL(".", new URL(url, document.baseURI)).href,
     autoplay: "on",
     unmuteOverlay: "hidden",
@@ -52,6 +56,7 @@ export function createMovie(ruffle, url, parent, { className, scale = "exactfit"
     backgroundColor: null,
     contextMenu: "off",
     allowScriptAccess: scriptAccess,
+    allowNetworking: template ? "internal" : "all",
     openUrlMode: "deny",
     warnOnUnsupportedContent: false,
     logLevel: "error",
@@ -99,10 +104,12 @@ export class Player {
   // preview and the fullscreen movie); onCommand(player, command, args) is called for
   // every FSCommand of its movie. Only the installation's own movies (the interface
   // movie, the close button) are trusted with the page, and so with their FSCommands;
-  // a template, which may come from anywhere, never reaches the page's scripts.
-  constructor(name, parent, screenMap, { builtIn = null, onCommand = () => {}, trusted = false } = {}) {
+  // a template, which may come from anywhere, never reaches the page's scripts, and
+  // plays from the templates' server (template).
+  constructor(name, parent, screenMap, { builtIn = null, onCommand = () => {}, trusted = false, template = false } = {}) {
     this.name = name;
     this.trusted = trusted;
+    this.template = template;
     this.screenMap = screenMap;
     this.makeBuiltIn = builtIn;
     this.onCommand = onCommand;
@@ -180,6 +187,7 @@ export class Player {
       className: "movie pending",
       fsCommand: (command, args) => this.onCommand(this.name, String(command), String(args ?? "")),
       scriptAccess: this.trusted,
+      template: this.template,
     });
     this.movie = movie;
     const api = movie.ruffle();

@@ -22,11 +22,14 @@ const clock = () => new Date().toLocaleTimeString([], { hour: "2-digit", minute:
 
 export class BuiltInSkin {
   // send(command, args) hands a command to the host; fetchWork(name) resolves with the
-  // bytes of a file of the working folder, or null; previewUrl() is the viewer's movie URL.
-  constructor({ send, fetchWork, previewUrl }) {
+  // bytes of a file of the working folder, or null; previewUrl() is the viewer's movie URL;
+  // templateUrl(name) resolves with the address of a template movie on the templates'
+  // server ("" when there is none).
+  constructor({ send, fetchWork, previewUrl, templateUrl }) {
     this.send = send;
     this.fetchWork = fetchWork;
     this.previewUrl = previewUrl;
+    this.templateUrl = templateUrl;
     this.variables = new Map();
     this.texts = new Map();
     this.pending = [];
@@ -184,19 +187,21 @@ export class BuiltInSkin {
   }
 
   // The template itself, small, silent and out of the way of clicks and the keyboard:
-  // the host copies each listed template into the working folder as "thumb-NAME.swf".
+  // the host copies each listed template into the working folder as "thumb-NAME.swf",
+  // played from the templates' server like any template.
   async playThumbnail(entry, thumb) {
-    const url = `work/thumb-${encodeURIComponent(fileName(entry.file))}.swf`;
+    const url = await this.templateUrl(`thumb-${fileName(entry.file)}.swf`);
+    if (!url) return;
     const [ruffle, found] = await Promise.all([loadRuffle(), fetch(url, { method: "HEAD" }).then((r) => r.ok, () => false)]);
     if (!ruffle || !found) return;
-    const movie = createMovie(ruffle, url, thumb, { className: "thumb-movie", scale: "noBorder", muted: true });
+    const movie = createMovie(ruffle, url, thumb, { className: "thumb-movie", scale: "noBorder", muted: true, template: true });
     movie.inert = true;
     movie.addEventListener("loadeddata", () => setTimeout(() => movie.classList.add("shown"), 100));
     movie.loading.catch(() => movie.remove());
   }
 
   adopt(url) {
-    const name = decodeURIComponent(/\/work\/([^/?#]+)\.swf(\?|$)/.exec(String(url))?.[1] ?? "");
+    const name = decodeURIComponent(/\/([^/?#]+)\.swf([?#]|$)/.exec(String(url))?.[1] ?? "");
     const entry = this.lists.flatMap((list) => list.entries).find((candidate) => fileName(candidate.file) === name);
     if (!entry) return;
     this.markChosen(entry);

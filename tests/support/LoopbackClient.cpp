@@ -61,6 +61,31 @@ int statusOf(std::string_view head) {
 
 }  // namespace
 
+StalledConnection::StalledConnection(int port, std::string_view start) : fd_(connectLoopback(port)) {
+    if (fd_ >= 0 && !sendAll(fd_, start)) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+StalledConnection::~StalledConnection() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool StalledConnection::closedWithin(std::chrono::milliseconds timeout) {
+    if (fd_ < 0) return false;
+    bool closed = false;
+    auto deadline = Clock::now() + timeout;
+    char chunk[4096];
+    while (!closed) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd ready{fd_, POLLIN, 0};
+        if (left <= 0 || ::poll(&ready, 1, static_cast<int>(left)) <= 0) return false;
+        closed = ::recv(fd_, chunk, sizeof chunk, 0) <= 0;
+    }
+    return true;
+}
+
 std::string HttpReply::header(std::string_view name) const {
     std::string lowerHeaders = headers;
     std::string lowerName(name);

@@ -31,6 +31,23 @@ std::string ownHost(int port);
 // "Origin: http://127.0.0.1:PORT\r\n", the origin of the server's own page.
 std::string ownOrigin(int port);
 
+// A connection that sends the start of a request and then nothing, as a process that
+// would hold the server's threads does.
+class StalledConnection {
+public:
+    StalledConnection(int port, std::string_view start);
+    ~StalledConnection();
+    StalledConnection(const StalledConnection&) = delete;
+    StalledConnection& operator=(const StalledConnection&) = delete;
+
+    bool connected() const { return fd_ >= 0; }
+    // Whether the server closed the connection (whatever it sent first) within the time.
+    bool closedWithin(std::chrono::milliseconds timeout);
+
+private:
+    int fd_ = -1;
+};
+
 // A WebSocket client that speaks just enough of the protocol: masked text frames out,
 // text and close frames in.
 class WebSocketClient {

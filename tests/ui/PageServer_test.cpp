@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "support/LoopbackClient.h"
 #include "support/TempDir.h"
@@ -22,6 +25,8 @@ protected:
         dir.write("ruffle/ruffle.js", "// player");
         dir.write("ruffle/core.wasm", std::string("\0asm", 4));
         dir.write("work/preview.swf", "FWS movie");
+        dir.write("work/thumb-sale.swf", "FWS thumbnail");
+        dir.write("work/skin.swf", "FWS skin");
         dir.write("work/skin.txt", "&title=Gr\xFC\xDF" "e");
         dir.write("help/README.md", "## The interactive program");
         dir.write("outside/private.txt", "not to be served");
@@ -31,6 +36,7 @@ protected:
 
     std::string url(const std::string& rest) const { return server.prefix() + rest; }
     std::string origin() const { return test::ownOrigin(server.port()); }
+    std::string templateKey() const { return server.templateAddress().substr(server.templateAddress().find("/s/")); }
 
     test::TempDir dir;
     PageBridge bridge;
@@ -141,6 +147,102 @@ TEST_F(PageServerTest, MovieUrlsOfTheWorkingFolderAreServedFreshEachTime) {
     EXPECT_NE(*first, *second);
     EXPECT_EQ(httpRequest(server.port(), *second, ownHost(server.port())).body, "second");
     EXPECT_EQ(urls.toPath(*second), dir.file("work/swf/" + name));
+}
+
+TEST_F(PageServerTest, EveryMethodMeetsTheGate) {
+    int port = server.port();
+    std::string host = ownHost(port);
+    std::string preflight = "Origin: http://attacker.example\r\nAccess-Control-Request-Method: GET\r\n";
+    struct Case {
+        const char* what;
+        std::string method, target, headers;
+        int status;
+    } cases[] = {
+        // civetweb would answer a preflight itself, 200 and any origin allowed.
+        {"a preflight without the secret", "OPTIONS", "/web/app.js", host + preflight, 403},
+        {"a preflight of a foreign Host", "OPTIONS", url("web/app.js"), "Host: attacker.example:" + std::to_string(port) + "\r\n" + preflight, 403},
+        {"a preflight from a foreign origin", "OPTIONS", url("web/app.js"), host + preflight, 403},
+        {"OPTIONS of the page", "OPTIONS", url("web/app.js"), host + origin(), 405},
+        {"POST without the secret", "POST", "/web/app.js", host, 403},
+        {"POST of the page", "POST", url("skin/poll"), host + origin(), 405},
+        {"PUT into the working folder", "PUT", url("work/new.swf"), host + origin(), 405},
+        {"DELETE of a working file", "DELETE", url("work/preview.swf"), host + origin(), 405},
+        {"HEAD of the page", "HEAD", url("web/app.js"), host + origin(), 200},
+    };
+    for (const Case& c : cases) {
+        auto reply = httpRequest(port, c.target, c.headers, c.method);
+        EXPECT_EQ(reply.status, c.status) << c.what;
+        EXPECT_EQ(reply.header("Access-Control-Allow-Origin"), "") << c.what;
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir.file("work/preview.swf")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("work/new.swf")));
+}
+
+TEST_F(PageServerTest, TemplatesServerHoldsTemplateMoviesOnly) {
+    int port = server.templatePort();
+    ASSERT_NE(port, server.port());
+    std::string host = ownHost(port);
+    std::string page = origin();
+    std::string key = templateKey();
+    EXPECT_EQ(server.templateAddress(), "http://127.0.0.1:" + std::to_string(port) + key);
+    EXPECT_NE(key, server.prefix());
+    struct Case {
+        const char* what;
+        std::string target, headers;
+        int status;
+        std::string body;
+    } cases[] = {
+        {"the working copy, for the page", key + "preview.swf", host + page, 200, "FWS movie"},
+        {"a thumbnail, opened by itself", key + "thumb-sale.swf", host, 200, "FWS thumbnail"},
+        {"the interface movie", key + "skin.swf", host + page, 404, ""},
+        {"a text of the working folder", key + "skin.txt", host + page, 404, ""},
+        {"a link out of the folder", key + "escape.txt", host + page, 404, ""},
+        {"a subfolder", key + "swf/preview.swf", host + page, 404, ""},
+        {"the page's secret", server.prefix() + "work/preview.swf", host + page, 403, ""},
+        {"the page's poll, beside a template", "/s/skin/poll", host + page, 403, ""},
+        {"no key", "/preview.swf", host + page, 403, ""},
+        {"the page's port in Host", key + "preview.swf", ownHost(server.port()) + page, 403, ""},
+        {"its own origin", key + "preview.swf", host + test::ownOrigin(port), 403, ""},
+        {"a foreign origin", key + "preview.swf", host + "Origin: http://attacker.example\r\n", 403, ""},
+        {"..", key + "../" + key.substr(3) + "preview.swf", host + page, 403, ""},
+    };
+    for (const Case& c : cases) {
+        auto reply = httpRequest(port, c.target, c.headers);
+        EXPECT_EQ(reply.status, c.status) << c.what;
+        EXPECT_EQ(reply.body.find("not to be served"), std::string::npos) << c.what;
+        if (c.status != 200) continue;
+        EXPECT_EQ(reply.body, c.body) << c.what;
+        EXPECT_EQ(reply.header("Cache-Control"), "no-store") << c.what;
+        // The page, and only the page, may read what its players fetch.
+        EXPECT_EQ(reply.header("Access-Control-Allow-Origin"), c.headers.find("Origin") == std::string::npos ? "" : "http://127.0.0.1:" + std::to_string(server.port())) << c.what;
+    }
+    EXPECT_EQ(httpRequest(port, key + "preview.swf", host + page, "PUT").status, 405);
+
+    // The page tells its players to reach these two servers and no other host.
+    auto index = httpRequest(server.port(), url(""), ownHost(server.port()));
+    std::string policy = index.header("Content-Security-Policy");
+    EXPECT_NE(policy.find("connect-src 'self' http://127.0.0.1:" + std::to_string(port) + ";"), std::string::npos) << policy;
+    EXPECT_NE(policy.find("default-src 'none'"), std::string::npos) << policy;
+}
+
+TEST(PageServerLimits, StallingConnectionsLeaveThePageServedAndAreClosed) {
+    using namespace std::chrono_literals;
+    test::TempDir dir;
+    dir.write("web/index.html", "page");
+    PageBridge bridge;
+    PageServer server({dir.file("web"), dir.path(), dir.path(), ""}, bridge, 0, nullptr, 1000ms);
+    // Each sends a request line, or half a header, and then nothing.
+    std::vector<std::unique_ptr<test::StalledConnection>> stalled;
+    for (int i = 0; i < 24; ++i) {
+        stalled.push_back(std::make_unique<test::StalledConnection>(
+            server.port(), i % 2 ? "GET / HTTP/1.1\r\n" : "GET " + server.prefix() + " HTTP/1.1\r\nHost: 127"));
+        ASSERT_TRUE(stalled.back()->connected());
+    }
+    auto asked = std::chrono::steady_clock::now();
+    auto reply = httpRequest(server.port(), server.prefix(), ownHost(server.port()));
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 500ms);
+    for (auto& connection : stalled) EXPECT_TRUE(connection->closedWithin(3s));
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // The page server's files: which folder a path after the secret names, and its answer.
 #pragma once
 
-#include <CivetServer.h>
+#include <string>
 
 #include "ui/web/FileRoot.h"
-#include "ui/web/RequestGate.h"
+#include "ui/web/GatedRequests.h"
 
 namespace tarvenox::web {
 
@@ -12,11 +12,12 @@ struct PageServerFolders;
 
 class SkinBridge;
 
-class PageFiles : public CivetHandler {
+class PageFiles : public ReadOnlyHandler {
 public:
     // skin: the bridge whose movie stands in for its file of the working folder, and
-    // whose polls are answered under "skin/poll"; nullptr for none.
-    PageFiles(const PageServerFolders& folders, const RequestGate& gate, SkinBridge* skin);
+    // whose polls are answered under "skin/poll"; nullptr for none. headers: lines added
+    // to every answer ("Content-Security-Policy: ...\r\n").
+    PageFiles(const PageServerFolders& folders, const RequestGate& gate, SkinBridge* skin, std::string headers);
 
     bool handleGet(CivetServer* server, mg_connection* connection) override;
     bool handleHead(CivetServer* server, mg_connection* connection) override;
@@ -24,21 +25,12 @@ public:
 private:
     const RequestGate& gate_;
     SkinBridge* skin_;
+    std::string headers_;  // commonHeaders and the ones given
     FileRoot page_;
     FileRoot player_;
     FileRoot working_;
     FileRoot help_;
 };
 
-// The gate as civetweb's authorisation step: it runs before every request handler and
-// before the WebSocket upgrade, and answers 403 itself when it refuses.
-class PageGate : public CivetAuthHandler {
-public:
-    explicit PageGate(const RequestGate& gate) : gate_(gate) {}
-    bool authorize(CivetServer* server, mg_connection* connection) override;
-
-private:
-    const RequestGate& gate_;
-};
 
 }  // namespace tarvenox::web

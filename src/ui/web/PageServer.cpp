@@ -4,72 +4,139 @@
 #include <civetweb.h>
 
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
+#include "ui/web/GatedRequests.h"
 #include "ui/web/PageFiles.h"
 #include "ui/web/PageSocket.h"
 #include "ui/web/RequestGate.h"
 #include "ui/web/Secret.h"
+#include "ui/web/TemplateFiles.h"
 
 namespace tarvenox::web {
+namespace {
+
+// civetweb's options for one of the two servers on 127.0.0.1.
+std::vector<std::string> serverOptions(int port, int threads, std::chrono::milliseconds headerLimit) {
+    return {
+        "listening_ports", "127.0.0.1:" + std::to_string(port),
+        // Only this machine may connect, whatever the listening address.
+        "access_control_list", "-0.0.0.0/0,+127.0.0.0/8",
+        // A connection holds a thread from its first byte to its last. Any process of the
+        // machine may open connections and send nothing more: the request's header must
+        // be complete within the limit, and there are threads enough that a few dozen such
+        // connections leave the page's own requests served.
+        "num_threads", std::to_string(threads),
+        "request_timeout_ms", std::to_string(headerLimit.count()),
+        // The limit is for the requests' headers: the page's WebSocket may be quiet for
+        // as long as the user is.
+        "websocket_timeout_ms", "3600000",
+        // Nothing is kept in a browser's cache: the host rewrites files of the working
+        // folder (the working copy after each save), and a reload must show the new ones.
+        // Revalidation would not do: civetweb's ETag is the time to the second and the
+        // size, which a save may leave unchanged.
+        "static_file_cache_control", "no-store",
+        // civetweb would answer every preflight (OPTIONS) itself, before the gate, and add
+        // "Access-Control-Allow-Origin: *" to files: neither holds here. Every method
+        // meets the gate; the templates' server names the page's origin itself.
+        "access_control_allow_methods", "",
+        "access_control_allow_origin", "",
+    };
+}
+
+std::unique_ptr<CivetServer> startServer(const std::vector<std::string>& options, int port, const char* what) {
+    std::unique_ptr<CivetServer> server;
+    try {
+        server = std::make_unique<CivetServer>(options);
+    } catch (const std::exception& error) {
+        throw std::runtime_error(std::string("cannot serve the ") + what + " on 127.0.0.1:" + std::to_string(port) +
+                                 ": " + error.what());
+    }
+    std::vector<int> ports = server->getListeningPorts();
+    if (ports.empty() || ports.front() <= 0) throw std::runtime_error(std::string("the ") + what + " server has no port");
+    return server;
+}
+
+// What the page and its players may reach: the page's own server (its files, the
+// player's script and wasm, the WebSocket) and the templates' server; no other host,
+// for the page or for any movie it plays. Ruffle compiles its wasm ('wasm-unsafe-eval')
+// and draws through styles and images it makes itself.
+std::string contentSecurityPolicy(int templatePort) {
+    const std::string templates = "http://127.0.0.1:" + std::to_string(templatePort);
+    return "Content-Security-Policy: default-src 'none'; script-src 'self' 'wasm-unsafe-eval'; "
+           "style-src 'self' 'unsafe-inline'; img-src 'self' data: blob:; font-src 'self' data:; "
+           "media-src 'self' data: blob:; worker-src 'self' blob:; connect-src 'self' " + templates + "; "
+           "object-src 'none'; frame-src 'none'; base-uri 'self'; form-action 'none'; frame-ancestors 'none'\r\n";
+}
+
+constexpr int pageThreads = 64;
+constexpr int templateThreads = 16;
+
+}  // namespace
 
 struct PageServer::Parts {
     Parts(PageServerFolders folders, PageBridge& bridge) : folders(std::move(folders)), socket(bridge) {}
 
     PageServerFolders folders;
     std::unique_ptr<RequestGate> gate;
+    std::unique_ptr<RequestGate> templateGate;
     std::unique_ptr<PageGate> gateHandler;
+    std::unique_ptr<PageGate> templateGateHandler;
     std::unique_ptr<PageFiles> files;
+    std::unique_ptr<TemplateFiles> templateFiles;
     PageSocket socket;
-    // Last, so it stops (and lets its threads finish) before the handlers go.
+    // Last, so they stop (and let their threads finish) before the handlers go.
+    std::unique_ptr<CivetServer> templateServer;
     std::unique_ptr<CivetServer> server;
     int port = 0;
+    int templatePort = 0;
 };
 
-PageServer::PageServer(PageServerFolders folders, PageBridge& bridge, int port, SkinBridge* skin)
+PageServer::PageServer(PageServerFolders folders, PageBridge& bridge, int port, SkinBridge* skin,
+                       std::chrono::milliseconds headerLimit)
     : parts_(std::make_unique<Parts>(std::move(folders), bridge)) {
     mg_init_library(0);
-    std::vector<std::string> options = {
-        "listening_ports", "127.0.0.1:" + std::to_string(port),
-        // Only this machine may connect, whatever the listening address.
-        "access_control_list", "-0.0.0.0/0,+127.0.0.0/8",
-        // The page's WebSocket holds one thread; the rest serve the player's files.
-        "num_threads", "8",
-        // Nothing is kept in a browser's cache: the host rewrites files of the working
-        // folder (the working copy after each save), and a reload must show the new ones.
-        // Revalidation would not do: civetweb's ETag is the time to the second and the
-        // size, which a save may leave unchanged.
-        "static_file_cache_control", "no-store",
-    };
     try {
-        parts_->server = std::make_unique<CivetServer>(options);
-    } catch (const std::exception& error) {
-        mg_exit_library();
-        throw std::runtime_error("cannot serve the page on 127.0.0.1:" + std::to_string(port) + ": " + error.what());
-    }
-    std::vector<int> ports = parts_->server->getListeningPorts();
-    if (ports.empty() || ports.front() <= 0) {
+        parts_->server = startServer(serverOptions(port, pageThreads, headerLimit), port, "page");
+        parts_->templateServer = startServer(serverOptions(0, templateThreads, headerLimit), 0, "templates");
+    } catch (...) {
         parts_->server.reset();
         mg_exit_library();
-        throw std::runtime_error("the page server has no port");
+        throw;
     }
-    parts_->port = ports.front();
+    parts_->port = parts_->server->getListeningPorts().front();
+    parts_->templatePort = parts_->templateServer->getListeningPorts().front();
     parts_->gate = std::make_unique<RequestGate>(parts_->port, makeSecret());
+    // A key of its own: the templates' addresses, which their movies can read, open
+    // nothing but the templates' server.
+    parts_->templateGate = std::make_unique<RequestGate>(parts_->templatePort, makeSecret(), parts_->port);
     parts_->gateHandler = std::make_unique<PageGate>(*parts_->gate);
-    parts_->files = std::make_unique<PageFiles>(parts_->folders, *parts_->gate, skin);
-    // Until the gate is in place every request meets civetweb's default: no document
+    parts_->templateGateHandler = std::make_unique<PageGate>(*parts_->templateGate);
+    parts_->files = std::make_unique<PageFiles>(parts_->folders, *parts_->gate, skin,
+                                                contentSecurityPolicy(parts_->templatePort));
+    parts_->templateFiles = std::make_unique<TemplateFiles>(parts_->folders.working, *parts_->templateGate);
+    // Until the gates are in place every request meets civetweb's default: no document
     // root, so nothing is served.
     parts_->server->addAuthHandler("/", *parts_->gateHandler);
     parts_->server->addWebSocketHandler(parts_->gate->prefix() + "ws", parts_->socket);
     parts_->server->addHandler("/", *parts_->files);
+    parts_->templateServer->addAuthHandler("/", *parts_->templateGateHandler);
+    parts_->templateServer->addHandler("/", *parts_->templateFiles);
 }
 
 PageServer::~PageServer() {
+    // civetweb's stop waits for its listening thread's next look at the sockets (up to
+    // two seconds): the two servers wait at the same time.
+    std::thread templateStop([this] { parts_->templateServer.reset(); });
     parts_->server.reset();
+    templateStop.join();
     mg_exit_library();
 }
 
 int PageServer::port() const { return parts_->port; }
+
+int PageServer::templatePort() const { return parts_->templatePort; }
 
 const std::string& PageServer::prefix() const { return parts_->gate->prefix(); }
 
@@ -77,10 +144,14 @@ std::string PageServer::address() const {
     return "http://127.0.0.1:" + std::to_string(parts_->port) + parts_->gate->prefix();
 }
 
+std::string PageServer::templateAddress() const {
+    return "http://127.0.0.1:" + std::to_string(parts_->templatePort) + parts_->templateGate->prefix();
+}
+
 std::string PageServer::skinPollUrl() const { return parts_->gate->prefix() + "skin/poll"; }
 
 WorkingFolderUrls PageServer::workingFolderUrls() const {
-    return WorkingFolderUrls(parts_->folders.working, parts_->gate->prefix() + "work/");
+    return WorkingFolderUrls(parts_->folders.working, parts_->gate->prefix() + "work/", templateAddress());
 }
 
 std::string PageServer::helpUrl() const {

@@ -2,6 +2,7 @@
 // and the working folder over HTTP, and the page's WebSocket, on 127.0.0.1 only.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -18,7 +19,8 @@ struct PageServerFolders {
     std::string help;     // the folder holding the installation's README.md; "" for none
 };
 
-// Addresses, all under the prefix "/s/SECRET/" (see docs/protocol.md):
+// Two servers on 127.0.0.1, two origins for the browser (see docs/protocol.md). The
+// page's, all under the prefix "/s/SECRET/":
 //   /s/SECRET/            the page (index.html of the page folder)
 //   /s/SECRET/web/...     the page's assets
 //   /s/SECRET/ruffle/...  the player's files
@@ -26,22 +28,34 @@ struct PageServerFolders {
 //   /s/SECRET/help/...    the help (README.md), when there is a help folder
 //   /s/SECRET/skin/poll   the interface movie's polls, when there is a skin bridge
 //   /s/SECRET/ws          the WebSocket
-// Anything else, and every request that fails the gate, is refused.
+// The templates', on a port of its own, under a key of its own "/s/KEY/": the template
+// movies of the working folder (isTemplateMovie), and nothing else; a template played
+// from there reaches none of the page's addresses, and its own address opens nothing but
+// template movies.
+// Anything else, and every request that fails a gate, is refused; every method meets the
+// gate, and only GET and HEAD are served.
 class PageServer {
 public:
-    // Starts listening on 127.0.0.1 at the port (0: any free port). The bridge and the
-    // skin bridge (if any) must outlive the server. Throws std::runtime_error when the
-    // port cannot be had.
-    PageServer(PageServerFolders folders, PageBridge& bridge, int port = 0, SkinBridge* skin = nullptr);
+    // How long a request may take to send its header (and any read or write may stall).
+    static constexpr std::chrono::milliseconds defaultHeaderLimit{5000};
+
+    // Starts listening on 127.0.0.1 at the port (0: any free port) and at a free port for
+    // the templates. The bridge and the skin bridge (if any) must outlive the server.
+    // Throws std::runtime_error when a port cannot be had.
+    PageServer(PageServerFolders folders, PageBridge& bridge, int port = 0, SkinBridge* skin = nullptr,
+               std::chrono::milliseconds headerLimit = defaultHeaderLimit);
     ~PageServer();
     PageServer(const PageServer&) = delete;
     PageServer& operator=(const PageServer&) = delete;
 
     int port() const;
+    int templatePort() const;
     // "/s/SECRET/".
     const std::string& prefix() const;
     // The address to open: "http://127.0.0.1:PORT/s/SECRET/".
     std::string address() const;
+    // The templates' folder: "http://127.0.0.1:TEMPLATEPORT/s/KEY/".
+    std::string templateAddress() const;
     // The mapping between working-folder paths and this server's URLs.
     WorkingFolderUrls workingFolderUrls() const;
     // The address of the help on the interactive program: the README at its heading

@@ -31,25 +31,28 @@ bool hasDotSegment(std::string_view path) {
 
 }  // namespace
 
-RequestGate::RequestGate(int port, std::string secret)
-    : port_(std::to_string(port)), secret_(std::move(secret)), prefix_("/s/" + secret_ + "/") {}
+RequestGate::RequestGate(int port, std::string secret, int pagePort)
+    : port_(std::to_string(port)),
+      pagePort_(std::to_string(pagePort == 0 ? port : pagePort)),
+      secret_(std::move(secret)),
+      prefix_("/s/" + secret_ + "/") {}
 
-bool RequestGate::ownHost(std::string_view host) const {
+bool RequestGate::namesLoopback(std::string_view host, std::string_view port) {
     std::size_t colon = host.rfind(':');
-    if (colon == std::string_view::npos || host.substr(colon + 1) != port_) return false;
+    if (colon == std::string_view::npos || host.substr(colon + 1) != port) return false;
     std::string_view name = host.substr(0, colon);
     return name == "127.0.0.1" || equalIgnoringCase(name, "localhost");
 }
 
-bool RequestGate::ownOrigin(std::string_view origin) const {
+bool RequestGate::pageOrigin(std::string_view origin) const {
     static constexpr std::string_view scheme = "http://";
     if (origin.size() <= scheme.size() || !equalIgnoringCase(origin.substr(0, scheme.size()), scheme)) return false;
-    return ownHost(origin.substr(scheme.size()));
+    return namesLoopback(origin.substr(scheme.size()), pagePort_);
 }
 
 std::optional<std::string_view> RequestGate::admit(const GateRequest& request) const {
-    if (!request.host || !ownHost(*request.host)) return std::nullopt;
-    if (request.origin ? !ownOrigin(*request.origin) : request.webSocketUpgrade) return std::nullopt;
+    if (!request.host || !namesLoopback(*request.host, port_)) return std::nullopt;
+    if (request.origin ? !pageOrigin(*request.origin) : request.webSocketUpgrade) return std::nullopt;
 
     static constexpr std::string_view lead = "/s/";
     std::string_view path = request.path;

@@ -42,6 +42,10 @@ WebWindowSystem::WebWindowSystem(PageBridge& bridge, WorkingFolderUrls urls, Web
     bridge_.setResponder("listFolder", [home = homeFolder()](const Message& request) {
         return listFolder(request, home);
     });
+    // Where the built-in skin's thumbnails play from.
+    bridge_.setResponder("templateOrigin", [address = urls_.templateAddress()](const Message&) {
+        return Message(address);
+    });
     // The interface movie's answers to reads come while the host thread waits for them,
     // and are no commands of the movie's: they go to the bridge, never to the dialogs.
     if (SkinBridge* skin = options_.skinBridge) {
@@ -116,7 +120,11 @@ void WebWindowSystem::tellPlayer(std::string_view type, Player player, Message f
 Message WebWindowSystem::movieEvent(Player player, const std::string& path) {
     std::string url;
     std::error_code error;
-    if (!path.empty() && std::filesystem::is_regular_file(path, error)) url = urls_.toUrl(path).value_or("");
+    // Templates come from anywhere: they play from the templates' server, which holds
+    // nothing of the page's.
+    const MovieOrigin origin =
+        player == Player::viewer || player == Player::fullscreenMovie ? MovieOrigin::templates : MovieOrigin::page;
+    if (!path.empty() && std::filesystem::is_regular_file(path, error)) url = urls_.toUrl(path, origin).value_or("");
     return {{"type", "movie"}, {"player", playerName(player)}, {"url", url}};
 }
 

@@ -35,7 +35,8 @@ struct WebWindowOptions {
 // ask again.
 class WebWindowSystem : public WindowSystem {
 public:
-    // Answers the page's folder listings (the file dialogs' browsing) on the bridge.
+    // Answers the page's folder listings (the file dialogs' browsing) and its question for
+    // the templates' server on the bridge.
     WebWindowSystem(PageBridge& bridge, WorkingFolderUrls urls, WebWindowOptions options = {});
 
     // Any thread (a signal watcher; not a signal handler itself): the program is to end.
@@ -85,8 +86,9 @@ private:
     // Sends an event and keeps it for a page that connects later.
     void tell(const Message& event);
     void tellPlayer(std::string_view type, Player player, Message fields = Message::object());
-    // The "movie" event with a fresh URL; "" for a file that is missing or outside the
-    // working folder (the page shows its built-in skin or button instead).
+    // The "movie" event with a fresh URL, on the templates' server for the template
+    // players; "" for a file that is missing or that the server cannot give (the page
+    // shows its built-in skin or button instead).
     Message movieEvent(Player player, const std::string& path);
     // Sends the whole state to the connected page unless it has had it already.
     void bringUpToDate();

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "ui/web/TemplateFiles.h"
+
 namespace tarvenox::web {
 namespace {
 
@@ -24,16 +26,18 @@ bool eachName(std::string_view relative, F f) {
 
 }  // namespace
 
-WorkingFolderUrls::WorkingFolderUrls(std::string workingFolder, std::string urlPrefix)
-    : folder_(std::move(workingFolder)), prefix_(std::move(urlPrefix)) {
+WorkingFolderUrls::WorkingFolderUrls(std::string workingFolder, std::string urlPrefix, std::string templateAddress)
+    : folder_(std::move(workingFolder)), prefix_(std::move(urlPrefix)), templates_(std::move(templateAddress)) {
     if (folder_.empty() || folder_.back() != '/') folder_ += '/';
 }
 
-std::optional<std::string> WorkingFolderUrls::toUrl(std::string_view path) {
+std::optional<std::string> WorkingFolderUrls::toUrl(std::string_view path, MovieOrigin origin) {
     if (path.empty()) return std::string();
     if (path.substr(0, folder_.size()) != folder_ || path.find('\0') != std::string_view::npos) return std::nullopt;
-    std::string url = prefix_;
-    bool named = eachName(path.substr(folder_.size()), [&url](std::string_view name, bool last) {
+    std::string_view relative = path.substr(folder_.size());
+    if (origin == MovieOrigin::templates && (templates_.empty() || !isTemplateMovie(relative))) return std::nullopt;
+    std::string url = origin == MovieOrigin::templates ? templates_ : prefix_;
+    bool named = eachName(relative, [&url](std::string_view name, bool last) {
         std::string source(name);
         // Percent-encoding makes a name at most three times as long.
         std::vector<char> encoded(source.size() * 3 + 1);
