@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 
 #include "support/LoopbackClient.h"
@@ -139,6 +140,28 @@ TEST_F(PageBridgeTest, PageRequestsAreAnsweredWhileTheHostWaits) {
     EXPECT_EQ(answers[1], (Message{{"type", "reply"}, {"id", "p2"}, {"error", "no such folder"}}));
     EXPECT_EQ(answers[2]["error"], "unknown request: fontSample");
     EXPECT_FALSE(bridge.nextEvent(50ms));  // requests are not events
+}
+
+// The host's loop polls in short waits; a request that arrives as one of them ends must
+// be answered all the same, not taken for an event and dropped.
+TEST_F(PageBridgeTest, RequestsArrivingAsAPollEndsAreAnswered) {
+    bridge.setResponder("templateOrigin", [](const Message&) { return Message("http://127.0.0.1:1/"); });
+    auto page = connectPage();
+    constexpr int requests = 40;
+    std::atomic<bool> allAnswered = false;
+    auto pageSide = std::async(std::launch::async, [&] {
+        int answered = 0;
+        for (int i = 0; i < requests; ++i) {
+            page->sendText(Message{{"type", "templateOrigin"}, {"id", "p" + std::to_string(i)}}.dump());
+            const auto text = page->receiveText(2s);
+            if (!text || Message::parse(*text)["id"] != "p" + std::to_string(i)) break;
+            ++answered;
+        }
+        allAnswered = true;
+        return answered;
+    });
+    while (!allAnswered) bridge.nextEvent(std::chrono::microseconds(200));
+    EXPECT_EQ(pageSide.get(), requests);
 }
 
 TEST_F(PageBridgeTest, BadMessagesAreIgnoredAndTheConnectionStays) {

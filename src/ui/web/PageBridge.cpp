@@ -66,16 +66,21 @@ void PageBridge::answer(std::unique_lock<std::mutex>& lock, const Message& reque
 template <typename Done>
 bool PageBridge::waitServing(std::unique_lock<std::mutex>& lock, std::optional<Clock::time_point> deadline,
                              Done done) {
+    // A request that arrives as the deadline passes is still answered before the wait
+    // ends: left in the inbox, nextEvent would take it for an event and drop it, and the
+    // page would wait for its reply for ever.
+    bool timedOut = false;
     while (true) {
         if (auto request = takeRequest()) {
             answer(lock, *request);
             continue;
         }
         if (done()) return true;
+        if (timedOut) return false;
         if (!deadline) {
             changed_.wait(lock);
-        } else if (changed_.wait_until(lock, *deadline) == std::cv_status::timeout) {
-            return done();
+        } else {
+            timedOut = changed_.wait_until(lock, *deadline) == std::cv_status::timeout;
         }
     }
 }
