@@ -17,10 +17,10 @@ import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
 import { decodeImage, exitUnlessBrowser, pixelAt } from "../player/harness.mjs";
 import { near, rgb } from "../player/stage.mjs";
-import { changedShare, checkEnd, openTab, previewPixels, startProgram, stepShots } from "./session.mjs";
+import { changedShare, checkEnd, openTab, screenOption, previewPixels, startProgram, stepShots } from "./session.mjs";
 
 const { values: options } = parseArgs({
-  options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" } },
+  options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" }, ...screenOption },
 });
 exitUnlessBrowser("Flash skin check");
 
@@ -44,7 +44,7 @@ const greeting = layout.entries[movies.indexOf("greeting")];
 assert.ok(greeting, `the skin has a place for the greeting card in its list (${movies})`);
 
 const { program, exited, address } = await startProgram(tarvenox, installation, { HOME: home, TMPDIR: temporary });
-const { browser, tab, problems } = await openTab();
+const { browser, tab, problems } = await openTab(options.screen);
 const shot = stepShots(tab, shots);
 
 // -- the skin's stage, stretched over the page as the host places it --

@@ -14,10 +14,10 @@ import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
 import { exitUnlessBrowser, pixelAt } from "../player/harness.mjs";
 import { near, rgb } from "../player/stage.mjs";
-import { changedShare, checkEnd, openTab, previewPixels, startProgram, stepShots } from "./session.mjs";
+import { changedShare, checkEnd, openTab, screenOption, previewPixels, startProgram, stepShots } from "./session.mjs";
 
 const { values: options } = parseArgs({
-  options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" } },
+  options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" }, ...screenOption },
 });
 exitUnlessBrowser("page check");
 
@@ -46,7 +46,7 @@ const workingFolders = () => readdirSync(temporary).filter((name) => name.starts
 // -- the program --
 
 const { program, exited, address } = await startProgram(tarvenox, installation, { HOME: home, TMPDIR: temporary });
-const { browser: context, tab: browserPage, problems } = await openTab();
+const { browser: context, tab: browserPage, problems } = await openTab(options.screen);
 const shot = stepShots(browserPage, shots);
 
 // The skin has no command in flight and the preview shows a movie that has drawn.

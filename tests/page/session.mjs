@@ -42,10 +42,16 @@ export async function checkEnd({ tab, exited, shot, workingFolders, problems, be
   assert.deepEqual([...problems.slice(0, beforeQuit), ...problems.slice(beforeQuit).filter((p) => !serverGone.test(p))], []);
 }
 
-// A browser with one tab of a 1280 x 800 screen; problems collects the page's errors.
-export async function openTab() {
+// The checks' option for the size of the screen and window they run at, as "WIDTHxHEIGHT".
+export const screenOption = { screen: { type: "string", default: "1280x800" } };
+
+// A browser with one tab filling a screen of the size given ("1280x800"); problems
+// collects the page's errors.
+export async function openTab(size = "1280x800") {
+  const [width, height] = String(size).split("x").map(Number);
+  if (!(width > 0 && height > 0)) throw new Error(`--screen ${size}: give it as WIDTHxHEIGHT`);
   const browser = await chromium.launch({ executablePath: chromiumPath, headless: true, args: chromiumFlags });
-  const tab = await browser.newPage({ viewport: { width: 1280, height: 800 }, screen: { width: 1280, height: 800 } });
+  const tab = await browser.newPage({ viewport: { width, height }, screen: { width, height } });
   const problems = [];
   tab.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
   tab.on("console", (message) => {
