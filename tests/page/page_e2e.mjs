@@ -14,6 +14,7 @@ import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
 import { exitUnlessBrowser, pixelAt } from "../player/harness.mjs";
 import { near, rgb } from "../player/stage.mjs";
+import { shellSteps } from "./shell_steps.mjs";
 import { changedShare, checkEnd, openTab, screenOption, previewPixels, startProgram, stepShots } from "./session.mjs";
 
 const { values: options } = parseArgs({
@@ -162,6 +163,8 @@ try {
   assert.equal(await browserPage.getByLabel("Title", { exact: true }).inputValue(), change.title);
   assert.equal(await browserPage.locator(".chooser.kind-image .choice").textContent(), "garden.png");
   await shot("reloaded");
+
+  await shellSteps({ browser: context, tab: browserPage, address, shot, settled, problems });
 
   // The fullscreen view, closed by its button and by Escape.
   const surface = browserPage.locator("#fullscreen");
