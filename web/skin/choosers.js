@@ -1,0 +1,95 @@
+// The form's choosers: a colour (swatch and hex), a font (the face's name drawn in it), a
+// picture (a thumbnail and the file's name), music (the file's name and a play button).
+// A replaced font, picture or music offers the template's own back.
+
+import { faceFamily } from "../dialogs/font.js";
+import { el } from "../dialogs/modal.js";
+import { cssColor } from "../players.js";
+
+const icons = { font: "Aa", image: "▣", mp3: "♪" };
+const own = { font: "font", image: "picture", mp3: "music" };
+
+function chooserButton(row, id, kind, icon, choice, pick) {
+  return el("button", { type: "button", id, class: `chooser kind-${kind}`, onclick: pick },
+    icon, el("span", { class: "chooser-text" }, el("span", { class: "field-label", text: row.label }), choice));
+}
+
+// A colour variable: show(text) takes the variable's value (decimal 0xRRGGBB).
+export function colorChooser(row, id, value, pick) {
+  const swatch = el("span", { class: "swatch-view", "aria-hidden": "true" });
+  const hex = el("span", { class: "choice" });
+  const show = (text) => {
+    const color = Number(text);
+    const known = text !== "" && Number.isFinite(color);
+    swatch.style.background = known ? cssColor(color) : "transparent";
+    hex.textContent = known ? cssColor(color) : "—";
+  };
+  show(value);
+  const element = el("div", { class: "field tile chooser-field kind-color" }, chooserButton(row, id, "color", swatch, hex, pick));
+  return { element, show };
+}
+
+// A font, picture or sound of the template: show(choice) takes the replacement
+// ({ label, face, preview } with preview a file of the working folder) or null.
+// workUrl(name) is the address of a file of the working folder.
+export function slotChooser(row, id, { pick, restore, workUrl }) {
+  const kind = row.kind;
+  const icon = el("span", { class: `choice-icon icon-${kind}`, "aria-hidden": "true", text: icons[kind] });
+  const choice = el("span", { class: "choice" });
+  const restoreButton = el("button", {
+    type: "button", class: "restore", text: "↺",
+    title: `Use the template's own ${own[kind]}`, "aria-label": `The template's own ${own[kind]}: ${row.label}`,
+    onclick: restore,
+  });
+  const player = kind === "mp3" ? soundButton(row.label) : null;
+  const element = el("div", { class: `field tile chooser-field kind-${kind}` },
+    chooserButton(row, id, kind, icon, choice, pick), player?.button, restoreButton);
+
+  const show = (chosen) => {
+    choice.textContent = chosen?.label ?? "From the template";
+    choice.classList.toggle("unchanged", !chosen);
+    if (kind === "font") choice.style.fontFamily = chosen ? faceFamily(chosen.face) : "";
+    restoreButton.hidden = !chosen;
+    const preview = chosen?.preview ? workUrl(chosen.preview) : "";
+    if (kind === "image") {
+      icon.replaceChildren(preview ? el("img", { class: "choice-thumb", src: preview, alt: "" }) : icons.image);
+      icon.classList.toggle("has-thumb", Boolean(preview));
+    }
+    player?.setSource(preview);
+  };
+  show(null);
+  return { element, show };
+}
+
+// A play button for the chosen music; it stops at the end or when pressed again.
+function soundButton(label) {
+  let audio = null;
+  const button = el("button", { type: "button", class: "play", text: "▶", "aria-label": `Play ${label}`, "aria-pressed": "false" });
+  const stopped = () => {
+    button.textContent = "▶";
+    button.setAttribute("aria-pressed", "false");
+  };
+  button.addEventListener("click", () => {
+    if (!audio) return;
+    if (audio.paused) {
+      audio.currentTime = 0;
+      audio.play().then(() => {
+        button.textContent = "■";
+        button.setAttribute("aria-pressed", "true");
+      }, stopped);
+    } else {
+      audio.pause();
+      stopped();
+    }
+  });
+  const setSource = (url) => {
+    if ((audio?.src ?? "") === (url ? new URL(url, location.href).href : "")) return;
+    audio?.pause();
+    stopped();
+    audio = url ? new Audio(url) : null;
+    audio?.addEventListener("ended", stopped);
+    button.hidden = !audio;
+  };
+  setSource("");
+  return { button, setSource };
+}

@@ -1,0 +1,48 @@
+// What the host's "editor" event tells the skin: the template chosen, the replacements
+// of its fonts, pictures and sounds, whether it can undo, and how the last command ended.
+
+import { fileName } from "../skin-data.js";
+
+const kindOf = { selectFont: "font", selectImage: "image", selectMp3: "mp3", restoreFont: "font", restoreImage: "image", restoreMp3: "mp3" };
+const what = { font: "font", image: "picture", mp3: "music" };
+
+// The replacement of a slot ({ label, preview, face }), or null for the template's own.
+export function choiceOf(choices, kind, name) {
+  const chosen = choices?.[kind]?.[name];
+  if (!chosen) return null;
+  if (kind === "font") return chosen.face ? { label: String(chosen.face), face: String(chosen.face), preview: "" } : null;
+  return chosen.file ? { label: fileName(chosen.file), preview: String(chosen.preview ?? "") } : null;
+}
+
+// The status line for the command an event answers: { text, tone }, or null to leave it
+// as it is. time is the clock's "12:03".
+export function statusOf(last, time) {
+  if (!last) return null;
+  const { command, outcome } = last;
+  const failed = outcome === "failed";
+  if (command === "apply") {
+    return failed ? { text: "The preview could not be updated.", tone: "error" } : { text: `Preview updated · ${time}`, tone: "" };
+  }
+  if (command === "save" || (command === "clicked" && last.args === "save")) {
+    if (outcome === "done") return { text: `✓ Saved ${fileName(last.saved ?? "")} · ${time}`, tone: "ok" };
+    return failed ? { text: "Not saved.", tone: "error" } : null;
+  }
+  if (command === "undo" || command === "redo") {
+    if (outcome === "unchanged") return { text: command === "undo" ? "Nothing to undo." : "Nothing to redo.", tone: "" };
+    return failed ? null : { text: `${command === "undo" ? "Undone" : "Redone"} · ${time}`, tone: "" };
+  }
+  const kind = kindOf[command];
+  if (kind && failed) return { text: `The ${what[kind]} was not used.`, tone: "error" };
+  if (kind && outcome === "done" && command.startsWith("restore")) {
+    return { text: `The template's own ${what[kind]} again · ${time}`, tone: "" };
+  }
+  if (command === "selectMovie" && failed) return { text: "The template could not be opened.", tone: "error" };
+  return null;
+}
+
+// Whether the preview needs the form applied after the command: a new font, picture,
+// sound or colour is shown by the next apply (undo and redo rebuild it themselves).
+export function needsApply(last) {
+  if (!last || last.outcome !== "done") return false;
+  return last.command === "selectColor" || last.command in kindOf;
+}
