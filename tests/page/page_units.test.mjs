@@ -1,5 +1,5 @@
 // The page's parts that need no browser: the bridge's rules, what the built-in skin reads,
-// and the dialogs' reckoning.
+// how it follows its commands and the host's editor events, and the dialogs' reckoning.
 //   node --test tests/page/page_units.test.mjs
 import { test } from "node:test";
 import assert from "node:assert/strict";
@@ -9,6 +9,10 @@ import { hsvToRgb, parseHex, rgbToHsv } from "../../web/dialogs/color.js";
 import { joinPath, splitPath, withDefaultExtension } from "../../web/dialogs/files.js";
 import { escapeAnswer } from "../../web/dialogs/message.js";
 import { parseForm, parseSkinVariables, templateLists } from "../../web/skin-data.js";
+import { Commands } from "../../web/skin/commands.js";
+import { choiceOf, needsApply, statusOf } from "../../web/skin/editor.js";
+import { numberValue, partialNumber } from "../../web/skin/fields.js";
+import { shortcut } from "../../web/skin/keys.js";
 
 class FakeSocket {
   static made = [];
@@ -123,4 +127,122 @@ test("dialogs: save names, paths, colours and what Escape answers", () => {
 
   assert.deepEqual(["ok", "okCancel", "yesNo", "yesNoCancel", "retryCancel"].map(escapeAnswer),
     ["ok", "cancel", undefined, "cancel", "cancel"]);
+});
+
+// A skin's commands against a host that answers each barrier when told to.
+function commandsWithHost() {
+  const sent = [];
+  const timers = new Map();
+  let busy = false;
+  const commands = new Commands({
+    send: (command, args) => sent.push(args ? `${command} ${args}` : command),
+    barrier: () => "showViewer",
+    onBusy: (value) => { busy = value; },
+    setTimer: (run) => { timers.set(timers.size + 1, run); return timers.size; },
+    clearTimer: (id) => timers.delete(id),
+  });
+  commands.canApply = true;
+  return { commands, sent, timers, busy: () => busy };
+}
+
+test("skin commands: typing applies at once, then once for all typed while one is in flight", () => {
+  const { commands, sent } = commandsWithHost();
+  commands.changed();
+  assert.deepEqual(sent, ["apply", "showViewer"], "nothing in flight: no pause");
+  for (let i = 0; i < 5; i++) commands.changed();
+  assert.equal(sent.length, 2, "keys typed during the apply wait");
+  commands.ended();
+  assert.deepEqual(sent.slice(2), ["apply", "showViewer"], "one apply for the five keys");
+  commands.ended();
+  assert.equal(sent.length, 4, "nothing changed since: no more applies");
+
+  // A chooser in flight holds the apply back until it ends; a flush sends it at once.
+  commands.run("selectImage", "photo", "image");
+  commands.changed();
+  assert.equal(sent.at(-2), "selectImage photo");
+  commands.flush();
+  assert.deepEqual(sent.slice(-2), ["apply", "showViewer"]);
+  commands.ended();
+  commands.ended();
+  assert.equal(commands.pending.length, 0);
+  assert.equal(sent.filter((c) => c === "apply").length, 3, "the flushed apply is not sent twice");
+});
+
+test("skin commands: no apply without a form; the spinner after the delay, gone with the command", () => {
+  const { commands, sent, timers, busy } = commandsWithHost();
+  commands.canApply = false;
+  commands.changed();
+  assert.deepEqual(sent, []);
+
+  commands.canApply = true;
+  commands.run("clicked", "save", "save");
+  assert.equal(timers.size, 0, "a save is not busy while its dialog is open");
+  commands.answered("/home/a/card.swf");
+  [...timers.values()].at(-1)();
+  assert.equal(busy(), true);
+  assert.equal(commands.has("save"), true);
+  commands.ended();
+  assert.equal(busy(), false);
+  assert.equal(commands.has("save"), false);
+
+  commands.run("apply", "", "apply");
+  commands.reset();
+  assert.deepEqual(commands.pending, []);
+});
+
+test("editor event: the status line says how the host's last command ended", () => {
+  const cases = [
+    [{ command: "apply", outcome: "done" }, "Preview updated · 12:03", ""],
+    [{ command: "apply", outcome: "failed" }, "The preview could not be updated.", "error"],
+    [{ command: "save", outcome: "done", saved: "/home/u/cards/card.swf" }, "✓ Saved card.swf · 12:03", "ok"],
+    [{ command: "clicked", args: "save", outcome: "done", saved: "/tmp/x.swf" }, "✓ Saved x.swf · 12:03", "ok"],
+    [{ command: "save", outcome: "failed" }, "Not saved.", "error"],
+    [{ command: "save", outcome: "cancelled" }, null],
+    [{ command: "selectImage", args: "photo", outcome: "failed" }, "The picture was not used.", "error"],
+    [{ command: "selectImage", args: "photo", outcome: "done" }, null],
+    [{ command: "selectImage", args: "photo", outcome: "cancelled" }, null],
+    [{ command: "restoreMp3", args: "music", outcome: "done" }, "The template's own music again · 12:03", ""],
+    [{ command: "undo", outcome: "done" }, "Undone · 12:03", ""],
+    [{ command: "redo", outcome: "unchanged" }, "Nothing to redo.", ""],
+    [{ command: "selectMovie", outcome: "failed" }, "The template could not be opened.", "error"],
+    [undefined, null],
+  ];
+  for (const [last, text, tone] of cases) {
+    assert.deepEqual(statusOf(last, "12:03"), text === null ? null : { text, tone }, JSON.stringify(last));
+  }
+  // The preview shows a new choice by the next apply; undo rebuilds it itself.
+  assert.deepEqual(["selectColor", "selectFont", "restoreImage", "undo", "apply"].map((command) => needsApply({ command, outcome: "done" })),
+    [true, true, true, false, false]);
+  assert.equal(needsApply({ command: "selectImage", outcome: "failed" }), false);
+});
+
+test("editor event: a slot's replacement, or the template's own", () => {
+  const choices = {
+    font: { Headline: { face: "Liberation Serif" } },
+    image: { photo: { file: "/home/u/garden.png", preview: "chosen-image-1.png" }, logo: { file: "", preview: "" } },
+    mp3: { music: { file: "song.mp3", preview: "" } },
+  };
+  assert.deepEqual(choiceOf(choices, "font", "Headline"), { label: "Liberation Serif", face: "Liberation Serif", preview: "" });
+  assert.deepEqual(choiceOf(choices, "image", "photo"), { label: "garden.png", preview: "chosen-image-1.png" });
+  assert.deepEqual(choiceOf(choices, "mp3", "music"), { label: "song.mp3", preview: "" });
+  for (const [kind, name] of [["image", "logo"], ["font", "Body"], ["mp3", "jingle"]]) assert.equal(choiceOf(choices, kind, name), null);
+  assert.equal(choiceOf(undefined, "font", "Headline"), null);
+});
+
+test("number fields take digits with one point or comma; the shortcuts", () => {
+  for (const text of ["", "-", "12", "12,", "12,5", "+3.25", ".5", " 7 "]) assert.equal(partialNumber(text), true, text);
+  for (const text of ["a", "12a", "1,2,3", "1.2.3", "1e5", "--1", "1-"]) assert.equal(partialNumber(text), false, text);
+  assert.equal(numberValue(" 19,99 "), "19.99");
+
+  const keys = [
+    [{ key: "z", ctrlKey: true }, "undo"],
+    [{ key: "Z", ctrlKey: true, shiftKey: true }, "redo"],
+    [{ key: "y", ctrlKey: true }, "redo"],
+    [{ key: "z", metaKey: true }, "undo"],
+    [{ key: "s", ctrlKey: true }, "save"],
+    [{ key: "Enter", ctrlKey: true }, "apply"],
+    [{ key: "z" }, null],
+    [{ key: "z", ctrlKey: true, altKey: true }, null],
+  ];
+  for (const [event, action] of keys) assert.equal(shortcut(event), action, JSON.stringify(event));
 });
