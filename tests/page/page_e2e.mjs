@@ -1,10 +1,13 @@
 // The interactive program on the demo installation, used through its page in headless
-// Chromium as a person would: pick the greeting card, change a text, the colour, a font,
-// the picture and the music through the dialogs, see the preview change, save over a file
-// (the overwrite question answered), look at the result with `tarvenox inspect`, reload the
-// page and find the form as it was, open the fullscreen view and close it by its button and
-// by Escape, quit and find the working folder gone. A screenshot of every step is kept in
-// the work folder.
+// Chromium as a person would: pick the greeting card and find its whole form in reach,
+// type letters into a number field, double-click Save, change a text (sent at once), undo
+// and redo it, the colour, a font, the picture and the music through the dialogs, refuse a
+// broken picture and a text file, see the preview change, save over a file (the overwrite
+// question answered), look at the result with `tarvenox inspect`, switch templates and
+// back, go back to the template's own picture, reload the page and find the form and the
+// preview as they were, open the fullscreen view and close it by its button and by Escape,
+// quit and find the working folder gone. A screenshot of every step is kept in the work
+// folder.
 //   node tests/page/page_e2e.mjs --tarvenox BIN --demo BUILD/demo --media demo/media --work DIR
 // Exits with 77 (skipped) when Chromium or the npm packages are missing outside CI.
 import assert from "node:assert/strict";
@@ -43,6 +46,12 @@ const change = {
   music: join(media, "song.mp3"),
 };
 const workingFolders = () => readdirSync(temporary).filter((name) => name.startsWith("tvtmpdir."));
+// Files a picture chooser must refuse, each with one message box.
+const refused = [
+  { name: "truncated.png", bytes: readFileSync(change.picture).subarray(0, 120) },
+  { name: "notes.txt", bytes: Buffer.from("Not a picture at all.\n") },
+];
+for (const file of refused) writeFileSync(join(work, file.name), file.bytes);
 
 // -- the program --
 
@@ -76,23 +85,107 @@ async function chooseByPath(path) {
   await browserPage.keyboard.press("Enter");
 }
 
+const field = (label) => browserPage.getByLabel(label, { exact: true });
+const choiceOf = (kind) => browserPage.locator(`.chooser.kind-${kind} .choice`).textContent();
+const dialogs = () => browserPage.locator(".dialog").count();
+const variable = (name) => browserPage.evaluate((key) => window.tarvenox.skin.getVariable(key), name);
+
+// Picks a template and waits for its form and preview.
+async function pickTemplate(file) {
+  await browserPage.locator(`button.template[data-file="${file}"]`).click();
+  await browserPage.locator(`.skin[data-template="${file}"] .form .field`).first().waitFor();
+  await settled();
+}
+
+// Every field of the form is in sight, or the form says more waits below and scrolling
+// brings each field fully into its region.
+async function checkFormInReach() {
+  const boxes = await browserPage.evaluate(() => {
+    const scroll = document.querySelector(".form-scroll");
+    const region = scroll.getBoundingClientRect();
+    return {
+      more: getComputedStyle(scroll.parentElement, "::after").content.includes("more"),
+      scrollable: getComputedStyle(scroll).overflowY === "auto" && scroll.scrollHeight > scroll.clientHeight,
+      hidden: [...scroll.querySelectorAll(".form > .field")].filter((node) => {
+        const box = node.getBoundingClientRect();
+        return box.top < region.top - 1 || box.bottom > region.bottom + 1;
+      }).length,
+    };
+  });
+  if (boxes.hidden > 0) assert.ok(boxes.more && boxes.scrollable, `${boxes.hidden} fields out of sight without a word`);
+  const last = browserPage.locator(".form > .field").last();
+  await last.scrollIntoViewIfNeeded();
+  const [box, region] = await Promise.all([last.boundingBox(), browserPage.locator(".form-scroll").boundingBox()]);
+  assert.ok(box.y >= region.y - 1 && box.y + box.height <= region.y + region.height + 1, "the last field scrolls fully into sight");
+}
+
+// Opens the picture chooser, gives it a path and answers the message box it shows with
+// OK; the chooser shows what it showed before and the status line says why.
+async function refusePicture(path) {
+  const before = await choiceOf("image");
+  await browserPage.locator(".chooser.kind-image").click();
+  await chooseByPath(path);
+  const box = browserPage.getByRole("alertdialog");
+  await box.waitFor();
+  await shot(`refused-${path.split("/").pop()}`);
+  await box.getByRole("button", { name: "OK" }).click();
+  await settled();
+  assert.equal(await choiceOf("image"), before, "the chooser is as it was");
+  assert.match(await browserPage.locator(".status-text").textContent(), /not used/);
+}
+
 try {
   assert.equal(workingFolders().length, 1, "the program works in one folder of its own");
   await browserPage.goto(address);
   await browserPage.locator("button.template").first().waitFor();
   await shot("start");
 
-  await browserPage.locator('button.template[data-file="greeting"]').click();
-  await browserPage.locator(".field.kind-text input").first().waitFor();
+  // The whole form is in reach; a template chosen next starts at its top.
+  await pickTemplate("greeting");
+  await checkFormInReach();
+  await shot("form-scrolled");
+  await pickTemplate("sale");
+  assert.equal(await browserPage.locator(".form-scroll").evaluate((node) => node.scrollTop), 0, "a new form starts at its top");
+  await checkFormInReach();
+
+  // A number field refuses letters as they are typed; a decimal comma is a point.
+  await field("Price").fill("");
+  await field("Price").pressSequentially("1a9,x5");
+  assert.equal(await field("Price").inputValue(), "19,5");
+  assert.equal(await variable("price"), "19.5");
   await settled();
+  await shot("number-typed");
+
+  await pickTemplate("greeting");
   await shot("template-chosen");
   const before = await preview();
 
-  // A text: the preview follows by itself a moment after the typing stops.
-  await statusAfter(() => browserPage.getByLabel("Title", { exact: true }).fill(change.title), /Preview updated/);
+  // A double click on Save as... opens one dialog, and after it is cancelled no other.
+  await browserPage.getByRole("button", { name: "Save as..." }).dblclick();
+  await browserPage.locator(".file-name").waitFor();
+  assert.equal(await dialogs(), 1);
+  await browserPage.keyboard.press("Escape");
+  await settled();
+  await browserPage.waitForTimeout(1000);
+  assert.equal(await dialogs(), 0, "no second save dialog");
+
+  // A text goes to the host at once, not after a pause, and the preview follows.
+  await statusAfter(async () => {
+    await field("Title").fill(change.title);
+    assert.ok(await browserPage.evaluate(() => window.tarvenox.skin.pending.length > 0), "applied as typed");
+  }, /Preview updated/);
   const typed = await preview();
   assert.ok(changedShare(before, typed) > 0.005, "the preview shows the new title");
   await shot("text-typed");
+
+  // Undo and redo from the keyboard, in the field being typed in.
+  await field("Title").focus();
+  await statusAfter(() => browserPage.keyboard.press("Control+z"), /Undone/);
+  assert.equal(await field("Title").inputValue(), "Happy Birthday!");
+  await shot("undone");
+  await statusAfter(() => browserPage.keyboard.press("Control+Shift+z"), /Redone/);
+  assert.equal(await field("Title").inputValue(), change.title);
+  assert.ok(changedShare(before, await preview()) > 0.005, "the preview shows the title again");
 
   // The colour, kept among the custom colours too.
   await browserPage.locator(".chooser.kind-color").click();
@@ -129,8 +222,16 @@ try {
   await browserPage.locator(".chooser.kind-mp3").click();
   await chooseByPath(change.music);
   await settled();
-  assert.equal(await browserPage.locator(".chooser.kind-image .choice").textContent(), "garden.png");
-  assert.equal(await browserPage.locator(".chooser.kind-mp3 .choice").textContent(), "song.mp3");
+  assert.equal(await choiceOf("image"), "garden.png");
+  assert.equal(await choiceOf("mp3"), "song.mp3");
+  assert.ok(await browserPage.locator(".chooser.kind-image img.choice-thumb").evaluate((img) => img.decode().then(() => img.naturalWidth > 0)),
+    "the picture's thumbnail");
+  await browserPage.getByRole("button", { name: "Play Music" }).waitFor();
+
+  // A broken picture and a text file are refused once each; typing brings no box back.
+  for (const file of refused) await refusePicture(join(work, file.name));
+  await statusAfter(() => field("Signed by").fill("Jörg und Anna"), /Preview updated/);
+  assert.equal(await dialogs(), 0, "no message box after the refusal");
 
   await statusAfter(() => browserPage.getByRole("button", { name: "Preview", exact: true }).click(), /Preview updated/);
   const applied = await preview();
@@ -156,13 +257,37 @@ try {
   assert.equal(headline(inspected), headline(JSON.parse(execFileSync(tarvenox, ["inspect", "--json", batch], { encoding: "utf8" }))));
   assert.ok(readFileSync(saved).includes(readFileSync(change.music).subarray(2000, 2400)), "the saved movie plays the chosen music");
 
-  // A reload takes the program over again with the template, the form and the choices.
+  // Another template and back: the edits are kept.
+  await pickTemplate("sale");
+  await pickTemplate("greeting");
+  assert.equal(await field("Title").inputValue(), change.title);
+  assert.equal(await choiceOf("image"), "garden.png");
+  await shot("switched-back");
+
+  // The template's own picture back, and the replacement again by undo.
+  const own = await preview();
+  await statusAfter(() => browserPage.getByRole("button", { name: "The template's own picture: Picture" }).click(), /own picture/);
+  assert.equal(await choiceOf("image"), "From the template");
+  assert.ok(changedShare(own, await preview()) > 0.01, "the preview shows the template's picture");
+  await shot("template-picture");
+  await statusAfter(() => browserPage.getByRole("button", { name: "Undo" }).click(), /Undone/);
+  assert.equal(await choiceOf("image"), "garden.png");
+
+  // A reload takes the program over again with the template, the form, the choices and
+  // a preview that goes on following the form.
+  const reloadedFrom = await preview();
   await browserPage.reload();
   await browserPage.locator('button.template[data-file="greeting"][aria-pressed="true"]').waitFor();
+  await browserPage.locator('.skin[data-template="greeting"]').waitFor();
   await settled();
-  assert.equal(await browserPage.getByLabel("Title", { exact: true }).inputValue(), change.title);
-  assert.equal(await browserPage.locator(".chooser.kind-image .choice").textContent(), "garden.png");
+  assert.equal(await field("Title").inputValue(), change.title);
+  assert.equal(await choiceOf("image"), "garden.png");
+  assert.ok(changedShare(reloadedFrom, await preview()) < 0.01, "the same preview after the reload");
   await shot("reloaded");
+  await statusAfter(() => field("Title").fill("After the reload"), /Preview updated/);
+  assert.ok(await browserPage.locator('[data-player="viewer"]').isVisible(), "the preview stays in sight");
+  assert.ok(changedShare(reloadedFrom, await preview()) > 0.005, "the preview shows the typed title");
+  await shot("typed-after-reload");
 
   await shellSteps({ browser: context, tab: browserPage, address, shot, settled, problems });
 

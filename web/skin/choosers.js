@@ -64,7 +64,7 @@ export function slotChooser(row, id, { pick, restore, workUrl }) {
 // A play button for the chosen music; it stops at the end or when pressed again.
 function soundButton(label) {
   let audio = null;
-  const button = el("button", { type: "button", class: "play", text: "▶", "aria-label": `Play ${label}`, "aria-pressed": "false" });
+  const button = el("button", { type: "button", class: "play", text: "▶", hidden: true, "aria-label": `Play ${label}`, "aria-pressed": "false" });
   const stopped = () => {
     button.textContent = "▶";
     button.setAttribute("aria-pressed", "false");
@@ -90,6 +90,5 @@ function soundButton(label) {
     audio?.addEventListener("ended", stopped);
     button.hidden = !audio;
   };
-  setSource("");
   return { button, setSource };
 }
