@@ -125,7 +125,7 @@ async function refusePicture(path) {
   const before = await choiceOf("image");
   await browserPage.locator(".chooser.kind-image").click();
   await chooseByPath(path);
-  const box = browserPage.getByRole("alertdialog");
+  const box = browserPage.locator(".dialog").filter({ has: browserPage.getByRole("button", { name: "OK" }) });
   await box.waitFor();
   await shot(`refused-${path.split("/").pop()}`);
   await box.getByRole("button", { name: "OK" }).click();
