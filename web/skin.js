@@ -10,7 +10,7 @@ import { el, isDialogOpen } from "./dialogs/modal.js";
 import { createMovie, loadRuffle } from "./players.js";
 import { colorChooser, slotChooser } from "./skin/choosers.js";
 import { Commands } from "./skin/commands.js";
-import { choiceOf, needsApply, statusOf } from "./skin/editor.js";
+import { choiceOf, followsTemplate, needsApply, statusOf } from "./skin/editor.js";
 import { formField } from "./skin/fields.js";
 import { listenForShortcuts } from "./skin/keys.js";
 import { fileName, parseForm, parseSkinVariables, templateLists, variableKey } from "./skin-data.js";
@@ -256,11 +256,10 @@ export class BuiltInSkin {
     this.enableActions();
   }
 
-  // The template the host names is the one shown, unless the user has just chosen
-  // another: an event answering an earlier command still names the one before.
+  // The template the host names is the one shown, unless the user has just chosen another.
   adoptTemplate() {
     const selecting = this.commands.pending.filter((entry) => entry.kind === "select").length;
-    if (!this.editor || this.lists.length === 0 || selecting > 1 || (selecting === 1 && this.editor.last?.command !== "selectMovie")) return;
+    if (this.lists.length === 0 || !followsTemplate(this.editor, selecting)) return;
     const file = String(this.editor.template ?? "");
     if (file !== (this.template?.file ?? "")) {
       const entry = this.lists.flatMap((list) => list.entries).find((candidate) => candidate.file === file) ??

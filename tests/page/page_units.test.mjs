@@ -10,7 +10,7 @@ import { joinPath, splitPath, withDefaultExtension } from "../../web/dialogs/fil
 import { escapeAnswer } from "../../web/dialogs/message.js";
 import { parseForm, parseSkinVariables, templateLists } from "../../web/skin-data.js";
 import { Commands } from "../../web/skin/commands.js";
-import { choiceOf, needsApply, statusOf } from "../../web/skin/editor.js";
+import { choiceOf, followsTemplate, needsApply, statusOf } from "../../web/skin/editor.js";
 import { numberValue, partialNumber } from "../../web/skin/fields.js";
 import { shortcut } from "../../web/skin/keys.js";
 
@@ -227,6 +227,20 @@ test("editor event: a slot's replacement, or the template's own", () => {
   assert.deepEqual(choiceOf(choices, "mp3", "music"), { label: "song.mp3", preview: "" });
   for (const [kind, name] of [["image", "logo"], ["font", "Body"], ["mp3", "jingle"]]) assert.equal(choiceOf(choices, kind, name), null);
   assert.equal(choiceOf(undefined, "font", "Headline"), null);
+});
+
+test("editor event: the template named is shown unless the user's own choice is still in flight", () => {
+  const event = (command) => ({ seq: 3, template: "greeting", ...(command ? { last: { command, outcome: "done" } } : {}) });
+  const cases = [
+    [event(null), 0, true],          // a page that connects anew (a reload)
+    [event("apply"), 0, true],
+    [event("apply"), 1, false],      // an apply sent before the click on another template
+    [event("selectMovie"), 1, true], // the answer to the choice, done or refused
+    [event("selectMovie"), 2, false],
+    [event(null), 1, false],
+    [null, 0, false],
+  ];
+  for (const [message, selecting, follows] of cases) assert.equal(followsTemplate(message, selecting), follows, JSON.stringify([message?.last, selecting]));
 });
 
 test("number fields take digits with one point or comma; the shortcuts", () => {

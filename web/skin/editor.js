@@ -46,3 +46,11 @@ export function needsApply(last) {
   if (!last || last.outcome !== "done") return false;
   return last.command === "selectColor" || last.command in kindOf;
 }
+
+// Whether the skin shows the template an event names. While the user's choice of a
+// template is in flight, an event answering an earlier command still names the one
+// before: only the answer to that choice counts. selecting: template choices in flight.
+export function followsTemplate(event, selecting) {
+  if (!event || selecting > 1) return false;
+  return selecting === 0 || event.last?.command === "selectMovie";
+}
