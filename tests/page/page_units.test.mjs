@@ -1,5 +1,5 @@
 // The page's parts that need no browser: the bridge's rules, what the built-in skin reads,
-// and the dialogs' reckoning.
+// the dialogs' reckoning and the stage's map of the host's screen.
 //   node --test tests/page/page_units.test.mjs
 import { test } from "node:test";
 import assert from "node:assert/strict";
@@ -123,4 +123,20 @@ test("dialogs: save names, paths, colours and what Escape answers", () => {
 
   assert.deepEqual(["ok", "okCancel", "yesNo", "yesNoCancel", "retryCancel"].map(escapeAnswer),
     ["ok", "cancel", undefined, "cancel", "cancel"]);
+});
+
+test("the stage maps the screen the host laid the skin out for", async () => {
+  const { ScreenMap } = await import("../../web/players.js");
+  const map = new ScreenMap();
+  map.width = 800;
+  map.height = 600;
+  // Only a rectangle from the origin is the skin over the whole screen.
+  for (const [rectangle, taken] of [
+    [{ left: 0, top: 0, width: 800, height: 600 }, false],
+    [{ left: 10, top: 0, width: 1280, height: 800 }, false],
+    [{ left: 0, top: 0, width: 0, height: 800 }, false],
+    [{ left: 0, top: 0, width: 1280, height: 800 }, true],
+  ]) assert.equal(map.fit(rectangle), taken, JSON.stringify(rectangle));
+  assert.deepEqual(map.percentages({ left: 640, top: 400, width: 320, height: 200 }),
+    { left: "50%", top: "50%", width: "25%", height: "25%" });
 });
