@@ -71,10 +71,15 @@ async function dialog(run) {
 }
 
 const requests = {
+  // Once the host has laid out the skin, it is told the screen of that layout: a tab of
+  // another size that took over shows the same layout stretched to its window, where a
+  // preview placed for its own screen would land beside the skin's frame.
   screenSize: () => {
-    screenMap.width = screen.width;
-    screenMap.height = screen.height;
-    return { width: screen.width, height: screen.height };
+    if (!screenMap.laidOut) {
+      screenMap.width = screen.width;
+      screenMap.height = screen.height;
+    }
+    return { width: screenMap.width, height: screenMap.height };
   },
   getVariable: (m) => playerOf(m)?.getVariable(String(m.name)) ?? "",
   flashVersion: async () => ((await loadRuffle()) ? flashVersion32 : 0),

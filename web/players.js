@@ -78,12 +78,14 @@ export class ScreenMap {
   constructor() {
     this.width = globalThis.screen?.width || 1280;
     this.height = globalThis.screen?.height || 800;
+    this.laidOut = false;  // whether the host has laid the skin out for a screen
   }
 
   // Takes the screen from the rectangle the host gave the skin, which covers the whole
   // screen the host laid out for; true when that changed the map.
   fit({ left, top, width, height }) {
     if (left !== 0 || top !== 0 || !(width > 0 && height > 0)) return false;
+    this.laidOut = true;
     if (width === this.width && height === this.height) return false;
     this.width = width;
     this.height = height;

@@ -130,13 +130,17 @@ test("the stage maps the screen the host laid the skin out for", async () => {
   const map = new ScreenMap();
   map.width = 800;
   map.height = 600;
-  // Only a rectangle from the origin is the skin over the whole screen.
-  for (const [rectangle, taken] of [
-    [{ left: 0, top: 0, width: 800, height: 600 }, false],
-    [{ left: 10, top: 0, width: 1280, height: 800 }, false],
-    [{ left: 0, top: 0, width: 0, height: 800 }, false],
-    [{ left: 0, top: 0, width: 1280, height: 800 }, true],
-  ]) assert.equal(map.fit(rectangle), taken, JSON.stringify(rectangle));
+  // Only a rectangle from the origin is the skin over the whole screen; once one has
+  // come, the page keeps to the host's layout (laidOut) even when it changed nothing.
+  for (const [rectangle, changed, laidOut] of [
+    [{ left: 10, top: 0, width: 1280, height: 800 }, false, false],
+    [{ left: 0, top: 0, width: 0, height: 800 }, false, false],
+    [{ left: 0, top: 0, width: 800, height: 600 }, false, true],
+    [{ left: 0, top: 0, width: 1280, height: 800 }, true, true],
+  ]) {
+    assert.equal(map.fit(rectangle), changed, JSON.stringify(rectangle));
+    assert.equal(map.laidOut, laidOut, JSON.stringify(rectangle));
+  }
   assert.deepEqual(map.percentages({ left: 640, top: 400, width: 320, height: 200 }),
     { left: "50%", top: "50%", width: "25%", height: "25%" });
 });
