@@ -78,7 +78,8 @@ async function helpStep(tab, shot) {
 }
 
 // A tab of the other size takes the program over and lays the page out for its own
-// window; the first tab then takes it back.
+// window, also after it chose another template; the first tab then takes it back and
+// the greeting card again.
 async function takeoverStep({ browser, tab, address, settled, problems }) {
   const own = tab.viewportSize();
   const size = own.width === 1280 ? { width: 800, height: 600 } : { width: 1280, height: 800 };
@@ -87,29 +88,43 @@ async function takeoverStep({ browser, tab, address, settled, problems }) {
   try {
     await other.goto(address);
     await other.locator('button.template[data-file="greeting"][aria-pressed="true"]').waitFor();
-    await other.waitForFunction(() => document.querySelector('[data-player="viewer"]').dataset.state === "playing", null, { timeout: 20000 });
-    await other.waitForTimeout(600);
+    // The host's state has come when the preview has its place.
+    await other.waitForFunction(() => document.querySelector('[data-player="viewer"]').style.left !== "", null, { timeout: 40000 });
+    await other.waitForTimeout(1000);
     const { values } = parseArgs({ options: { work: { type: "string" } }, strict: false });
     await other.screenshot({ path: join(values.work, "screenshots", `takeover-${size.width}x${size.height}.png`) });
-    const skin = await other.locator('[data-player="skin"]').boundingBox();
-    // Where the preview is placed, shown or not (showing it after a takeover is the skin's).
-    const viewer = await other.evaluate(() => {
-      const { left, top, width, height } = document.querySelector('[data-player="viewer"]').style;
-      const [x, y, w, h] = [left, top, width, height].map((value) => parseFloat(value) / 100);
-      return { x: x * innerWidth, y: y * innerHeight, width: w * innerWidth, height: h * innerHeight };
-    });
-    const near = (a, b) => Math.abs(a - b) <= 2;
-    assert.ok(near(skin.x, 0) && near(skin.y, 0) && near(skin.width, size.width) && near(skin.height, size.height),
-      `the skin fills the window: ${JSON.stringify(skin)}`);
-    // The preview's frame at (400, 212)-(701, 480) of the skin's 800 x 600 design.
-    const x = (design) => (design * size.width) / 800;
-    const y = (design) => (design * size.height) / 600;
-    assert.ok(viewer.x >= x(400) - 2 && viewer.x + viewer.width <= x(701) + 2 && viewer.y >= y(212) - 2 && viewer.y + viewer.height <= y(480) + 2,
-      `the preview is in its frame: ${JSON.stringify(viewer)}`);
+    await inFrames(other, size, "after the takeover");
+    // The host lays the preview out again for a template chosen in the new tab.
+    const loads = await other.evaluate(() => window.tarvenox.players.viewer.loads);
+    await other.locator('button.template[data-file="sale"]').click();
+    await other.waitForFunction((before) => window.tarvenox.players.viewer.loads > before, loads, { timeout: 40000 });
+    await inFrames(other, size, "after a template chosen in the new tab");
   } finally {
     await tab.reload();
-    await tab.locator('button.template[data-file="greeting"][aria-pressed="true"]').waitFor();
     await other.close();
   }
+  const greeting = tab.locator('button.template[data-file="greeting"]');
+  await tab.locator('button.template[aria-pressed="true"]').waitFor();
+  if (await greeting.getAttribute("aria-pressed") !== "true") await greeting.click();
+  await tab.locator('button.template[data-file="greeting"][aria-pressed="true"]').waitFor();
   await settled();
+}
+
+// The skin fills the window and the preview is placed in the skin's frame for it, at
+// (400, 212)-(701, 480) of the skin's 800 x 600 design (shown or not: showing it after a
+// takeover is the skin's).
+async function inFrames(tab, size, when) {
+  const skin = await tab.locator('[data-player="skin"]').boundingBox();
+  const viewer = await tab.evaluate(() => {
+    const { left, top, width, height } = document.querySelector('[data-player="viewer"]').style;
+    const [x, y, w, h] = [left, top, width, height].map((value) => parseFloat(value) / 100);
+    return { x: x * innerWidth, y: y * innerHeight, width: w * innerWidth, height: h * innerHeight };
+  });
+  const near = (a, b) => Math.abs(a - b) <= 2;
+  assert.ok(near(skin.x, 0) && near(skin.y, 0) && near(skin.width, size.width) && near(skin.height, size.height),
+    `${when}: the skin fills the window: ${JSON.stringify(skin)}`);
+  const x = (design) => (design * size.width) / 800;
+  const y = (design) => (design * size.height) / 600;
+  assert.ok(viewer.x >= x(400) - 2 && viewer.x + viewer.width <= x(701) + 2 && viewer.y >= y(212) - 2 && viewer.y + viewer.height <= y(480) + 2,
+    `${when}: the preview is in its frame: ${JSON.stringify(viewer)}`);
 }
