@@ -71,10 +71,15 @@ async function dialog(run) {
 }
 
 const requests = {
+  // Once the host has laid out the skin, it is told the screen of that layout: a tab of
+  // another size that took over shows the same layout stretched to its window, where a
+  // preview placed for its own screen would land beside the skin's frame.
   screenSize: () => {
-    screenMap.width = screen.width;
-    screenMap.height = screen.height;
-    return { width: screen.width, height: screen.height };
+    if (!screenMap.laidOut) {
+      screenMap.width = screen.width;
+      screenMap.height = screen.height;
+    }
+    return { width: screenMap.width, height: screenMap.height };
   },
   getVariable: (m) => playerOf(m)?.getVariable(String(m.name)) ?? "",
   flashVersion: async () => ((await loadRuffle()) ? flashVersion32 : 0),
@@ -93,22 +98,27 @@ const events = {
   backgroundColor: (m) => playerOf(m)?.setBackground(m.color),
   scale: (m) => playerOf(m)?.setScale(m.mode),
   setVariable: (m) => playerOf(m)?.setVariable(String(m.name), String(m.value ?? "")),
-  place: (m) => playerOf(m)?.place(m),
+  // The host lays the skin over the whole screen it laid out for: that rectangle, not this
+  // window's screen, is what the stage maps (a tab of another size that took over).
+  place: (m) => {
+    if (m.player === "skin" && screenMap.fit(m)) for (const player of Object.values(players)) player.replace();
+    playerOf(m)?.place(m);
+  },
   show: (m) => playerOf(m)?.show(),
   hide: (m) => playerOf(m)?.hide(),
   openFullscreen: (m) => fullscreen.open(m.background, [players.fullscreenMovie, players.fullscreenButton]),
   closeFullscreen: () => fullscreen.close(),
   minimize: () => {},
   // The help is the installation's; a browser that refuses the new tab (no click just
-  // before) gets a link to it in the notice.
+  // before) gets a link to it in the notice. "noopener" would make window.open answer
+  // null even when the tab opens, so the new tab is cut off from this page afterwards.
   openHelp: (m) => {
     const url = String(m.url ?? "");
-    if (url === "") {
-      showNotice(label.noHelp, 6000);
-    } else if (!window.open(url, "_blank", "noopener")) {
-      showNotice(label.helpBlocked, 8000, url);
-    }
+    const help = url === "" ? null : window.open(url, "_blank");
+    if (help) help.opener = null;
+    else showNotice(url === "" ? label.noHelp : label.helpBlocked, url === "" ? 6000 : 8000, url);
   },
+  editor: (m) => skin?.editor?.(m),
   quit: () => bridge.end(),
 };
 
@@ -157,11 +167,29 @@ const bridge = new Bridge(socketUrl(location.href), {
 });
 
 // Escape outside a dialog is the user's, for the host (it closes the fullscreen view).
+// Undo and redo go to the host for an interface movie, which has no such keys of its own
+// (the built-in skin handles them itself).
 window.addEventListener("keydown", (event) => {
-  if (event.key !== "Escape" || isDialogOpen()) return;
-  if (fullscreen.isOpen) fullscreen.escape();
-  else bridge.send({ type: "escape", window: "main" });
+  if (isDialogOpen()) return;
+  if (event.key === "Escape") {
+    if (fullscreen.isOpen) fullscreen.escape();
+    else bridge.send({ type: "escape", window: "main" });
+    return;
+  }
+  const step = historyKey(event);
+  if (step && players.skin.url !== "" && !fullscreen.isOpen) {
+    event.preventDefault();
+    sendCommand("skin", step, "");
+  }
 }, true);
+
+// "undo" for Ctrl+Z, "redo" for Ctrl+Shift+Z and Ctrl+Y, else null.
+function historyKey(event) {
+  if (!(event.ctrlKey || event.metaKey) || event.altKey) return null;
+  const key = event.key.toLowerCase();
+  if (key === "z") return event.shiftKey ? "redo" : "undo";
+  return key === "y" && !event.shiftKey ? "redo" : null;
+}
 
 loadRuffle();
 bridge.connect();

@@ -78,6 +78,18 @@ export class ScreenMap {
   constructor() {
     this.width = globalThis.screen?.width || 1280;
     this.height = globalThis.screen?.height || 800;
+    this.laidOut = false;  // whether the host has laid the skin out for a screen
+  }
+
+  // Takes the screen from the rectangle the host gave the skin, which covers the whole
+  // screen the host laid out for; true when that changed the map.
+  fit({ left, top, width, height }) {
+    if (left !== 0 || top !== 0 || !(width > 0 && height > 0)) return false;
+    this.laidOut = true;
+    if (width === this.width && height === this.height) return false;
+    this.width = width;
+    this.height = height;
+    return true;
   }
 
   percentages({ left, top, width, height }) {
@@ -124,11 +136,20 @@ export class Player {
     this.variables = new Map();
     this.url = "";
     this.loads = 0;
+    this.rectangle = null;  // the host's last place, in its screen's pixels
+    // A template offers the keyboard nothing: Tab and Shift+Tab always go on to the page.
+    if (template) this.element.addEventListener("keydown", (event) => leaveOnTab(this.element, event), true);
   }
 
   place({ left, top, width, height, shape = "rectangle" }) {
-    Object.assign(this.element.style, this.screenMap.percentages({ left, top, width, height }));
+    this.rectangle = { left, top, width, height };
+    Object.assign(this.element.style, this.screenMap.percentages(this.rectangle));
     this.element.dataset.shape = shape;
+  }
+
+  // Placed again where it was, after the screen map changed.
+  replace() {
+    if (this.rectangle) Object.assign(this.element.style, this.screenMap.percentages(this.rectangle));
   }
 
   setBackground(color) {
@@ -189,6 +210,8 @@ export class Player {
       scriptAccess: this.trusted,
       template: this.template,
     });
+    // Ruffle's hidden input for the on-screen keyboard would be a Tab stop of its own.
+    if (this.template) movie.shadowRoot?.getElementById("virtual-keyboard")?.setAttribute("tabindex", "-1");
     this.movie = movie;
     const api = movie.ruffle();
     movie.addEventListener("loadedmetadata", () => {
@@ -250,4 +273,22 @@ export class Player {
   unload() {
     this.load("");
   }
+}
+
+const tabbableSelector = 'button, input, select, textarea, a[href], [tabindex]';
+
+// Moves the focus from inside element to the page's next (or, with Shift, previous) Tab
+// stop outside it, round to the other end when there is none.
+function leaveOnTab(element, event) {
+  if (event.key !== "Tab" || event.ctrlKey || event.altKey || event.metaKey) return;
+  event.preventDefault();
+  event.stopPropagation();
+  const stops = [...document.querySelectorAll(tabbableSelector)].filter((stop) =>
+    !element.contains(stop) && stop.tabIndex >= 0 && !stop.disabled && stop.getClientRects().length > 0);
+  const after = (stop) => element.compareDocumentPosition(stop) & Node.DOCUMENT_POSITION_FOLLOWING;
+  const next = event.shiftKey
+    ? stops.findLast((stop) => !after(stop)) ?? stops.at(-1)
+    : stops.find(after) ?? stops[0];
+  if (next) next.focus();
+  else document.activeElement?.blur();
 }

@@ -1,17 +1,19 @@
 // The interactive program on the demo installation with a Flash skin (BUILD/demo/flash-skin),
 // used in headless Chromium only through its interface movie as Ruffle plays it: mouse
 // clicks at the places demo_skin laid out (BUILD/demo/skin-layout.json) and typing into the
-// movie's input field. It picks the greeting card from the list the skin made of skin.txt,
-// waits for the skin's light that the host has loaded the card, types a title, chooses a
-// background colour and the title's font in the page's dialogs, applies and sees the
-// preview change, saves through the save dialog and checks the file with `tarvenox
-// inspect`, opens the fullscreen view and closes it with the installation's round button
-// (button.swf), quits and sees the program end with 0. A screenshot of every step is kept
-// in the work folder.
+// movie's input field. It picks the greeting card from the list the skin made of skin.txt
+// with one click, waits for the skin's light that the host has loaded the card and sees the
+// skin's controls uncovered, types a title, chooses a background colour and the title's
+// font in the page's dialogs, applies and sees the preview change, finds the colour dialog
+// starting at that colour, saves through the save dialog and checks the file with
+// `tarvenox inspect`, saves again while two busy processes load the machine and finds the
+// new title in that file, opens the fullscreen view and closes it with the installation's
+// round button (button.swf), quits and sees the program end with 0. A screenshot of every
+// step is kept in the work folder.
 //   node tests/page/flash_skin_e2e.mjs --tarvenox BIN --demo BUILD/demo --media demo/media --work DIR
 // Exits with 77 (skipped) when Chromium or the npm packages are missing outside CI.
 import assert from "node:assert/strict";
-import { execFileSync } from "node:child_process";
+import { execFileSync, spawn } from "node:child_process";
 import { existsSync, mkdirSync, readdirSync, readFileSync, rmSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
@@ -75,10 +77,10 @@ async function waitForColour(x, y, colour, what) {
 
 // -- the preview --
 
-const previewPlays = () => tab.waitForFunction(() => {
+const previewPlays = (timeout = 20000) => tab.waitForFunction(() => {
   const viewer = document.querySelector('[data-player="viewer"]');
   return !viewer.hidden && viewer.dataset.state === "playing" && !viewer.querySelector(".pending");
-}, null, { timeout: 20000 });
+}, null, { timeout });
 
 // Runs the action and waits until the preview has loaded its movie anew.
 async function reloadsPreview(action) {
@@ -106,12 +108,16 @@ try {
   await waitForColour(greeting.x + 4, greeting.y + 4, layout.entryColor, "the template list");
   await shot("templates-listed");
 
+  // One click on the template is enough: the preview comes within a few seconds.
   await click(greeting);
-  await previewPlays();
+  await previewPlays(4000);
   // Needs the host's variables in the movie: the light follows "_root.editLoaded".
   const light = layout.fields.ready;
   await waitForColour(light.x + light.width / 2, light.y + light.height / 2, layout.readyColor, "the light for editLoaded");
   await shot("template-chosen");
+  // The skin's own ground between its controls and the preview's frame, not a block of
+  // the player's background over them.
+  await waitForColour(600, 195, layout.background, "the ground below the skin's controls");
   const before = await preview();
 
   // The title, typed into the movie's input field over the template's own.
@@ -141,6 +147,14 @@ try {
   assert.ok(near(pixelAt(applied, 3, 3), rgb(change.background), 10), `preview corner ${pixelAt(applied, 3, 3)}`);
   await shot("applied");
 
+  // The colour dialog starts at the colour chosen before. Needs the host to send it.
+  await click(layout.controls.selectColor);
+  await dialogDone(".hex-field", async (field) => {
+    await shot("colour-dialog-again");
+    assert.equal(await field.inputValue(), "#5a189a", "the colour dialog starts at the current colour");
+    await field.press("Escape");
+  });
+
   await click(layout.controls.save);
   await dialogDone(".file-name", async (field) => {
     await field.fill(join(home, "card"));
@@ -162,6 +176,30 @@ try {
   // Needs the host to read the variable from the movie.
   const title = inspected.tags.find((tag) => tag.name === "DoAction").variables.find((v) => v.name === "title");
   assert.equal(title.value, change.title, "the saved card has the title typed into the skin");
+
+  // A save while the machine is busy keeps the texts typed. Needs the host to wait for
+  // the movie's answers.
+  const underLoad = { title: "Saved while busy", file: join(home, "busy.swf") };
+  const busy = [0, 1].map(() => spawn(process.execPath, ["-e", "for (;;) {}"], { stdio: "ignore" }));
+  try {
+    await click(layout.controls.title);
+    await tab.keyboard.press("Control+A");
+    await tab.keyboard.press("Backspace");
+    await tab.keyboard.type(underLoad.title);
+    await click(layout.controls.save);
+    await dialogDone(".file-name", async (field) => {
+      await field.fill(underLoad.file);
+      await field.press("Enter");
+    });
+    for (let waited = 0; !existsSync(underLoad.file) && waited < 30000; waited += 250) await tab.waitForTimeout(250);
+    await shot("saved-while-busy");
+  } finally {
+    for (const worker of busy) worker.kill();
+  }
+  assert.ok(existsSync(underLoad.file), "the movie is saved while the machine is busy");
+  const busyTitle = inspect(underLoad.file).tags.find((tag) => tag.name === "DoAction").variables.find((v) => v.name === "title");
+  assert.equal(busyTitle.value, underLoad.title, "the card saved while the machine was busy has the title typed");
+  await previewPlays();
 
   // The fullscreen view, closed by the installation's own button.
   await click(layout.controls.fullscreen);

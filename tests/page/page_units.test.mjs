@@ -1,5 +1,6 @@
 // The page's parts that need no browser: the bridge's rules, what the built-in skin reads,
-// how it follows its commands and the host's editor events, and the dialogs' reckoning.
+// how it follows its commands and the host's editor events, the dialogs' reckoning and the
+// stage's map of the host's screen.
 //   node --test tests/page/page_units.test.mjs
 import { test } from "node:test";
 import assert from "node:assert/strict";
@@ -259,4 +260,24 @@ test("number fields take digits with one point or comma; the shortcuts", () => {
     [{ key: "z", ctrlKey: true, altKey: true }, null],
   ];
   for (const [event, action] of keys) assert.equal(shortcut(event), action, JSON.stringify(event));
+});
+
+test("the stage maps the screen the host laid the skin out for", async () => {
+  const { ScreenMap } = await import("../../web/players.js");
+  const map = new ScreenMap();
+  map.width = 800;
+  map.height = 600;
+  // Only a rectangle from the origin is the skin over the whole screen; once one has
+  // come, the page keeps to the host's layout (laidOut) even when it changed nothing.
+  for (const [rectangle, changed, laidOut] of [
+    [{ left: 10, top: 0, width: 1280, height: 800 }, false, false],
+    [{ left: 0, top: 0, width: 0, height: 800 }, false, false],
+    [{ left: 0, top: 0, width: 800, height: 600 }, false, true],
+    [{ left: 0, top: 0, width: 1280, height: 800 }, true, true],
+  ]) {
+    assert.equal(map.fit(rectangle), changed, JSON.stringify(rectangle));
+    assert.equal(map.laidOut, laidOut, JSON.stringify(rectangle));
+  }
+  assert.deepEqual(map.percentages({ left: 640, top: 400, width: 320, height: 200 }),
+    { left: "50%", top: "50%", width: "25%", height: "25%" });
 });

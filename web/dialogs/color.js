@@ -3,7 +3,7 @@
 
 import { label } from "../labels.js";
 import { cssColor } from "../players.js";
-import { buttonRow, el, showModal } from "./modal.js";
+import { buttonRow, el, roveGrid, showModal } from "./modal.js";
 
 const basicColors = [
   0xff8080, 0xffff80, 0x80ff80, 0x00ff80, 0x80ffff, 0x0080ff, 0xff80c0, 0xff80ff,
@@ -107,6 +107,7 @@ export async function chooseColor({ color, customColors }, hint = null) {
 
       basicColors.forEach((value, i) =>
         basicGrid.append(swatch(value, { name: `${label.basicColors} ${i + 1}`, onclick: () => pick(value) })));
+      roveGrid(basicGrid, 8);
       function drawCustom() {
         customGrid.replaceChildren(...custom.map((value, i) => swatch(value, {
           name: `${label.customColors} ${i + 1}`,
@@ -118,6 +119,7 @@ export async function chooseColor({ color, customColors }, hint = null) {
             customGrid.children[i].focus();
           },
         })));
+        roveGrid(customGrid, 8);
       }
       drawCustom();
 

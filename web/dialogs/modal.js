@@ -69,7 +69,7 @@ export function showModal({ title, className = "", build, escape, onKey, initial
     open.push(entry);
     layer().append(backdrop);
     layer().hidden = false;
-    const first = (initialFocus && box.querySelector(initialFocus)) || box.querySelector(focusableSelector);
+    const first = (initialFocus && box.querySelector(initialFocus)) || [...box.querySelectorAll(focusableSelector)].find((item) => item.tabIndex >= 0);
     (first ?? box).focus();
   });
 }
@@ -78,7 +78,7 @@ export function showModal({ title, className = "", build, escape, onKey, initial
 globalThis.document?.addEventListener("keydown", (event) => open.at(-1)?.handleKey(event));
 
 function trapFocus(box, event) {
-  const items = [...box.querySelectorAll(focusableSelector)].filter((item) => item.offsetParent !== null);
+  const items = [...box.querySelectorAll(focusableSelector)].filter((item) => item.tabIndex >= 0 && item.offsetParent !== null);
   if (items.length === 0) return;
   const first = items[0];
   const last = items[items.length - 1];
@@ -97,6 +97,28 @@ function trapFocus(box, event) {
 // Closes every dialog with null: the connection they answered on has gone.
 export function closeAllDialogs() {
   for (const entry of [...open].reverse()) entry.close(null);
+}
+
+// Makes a grid of buttons one Tab stop, its arrow keys (and Home, End) moving the focus
+// within it ("roving tabindex"): the stop is the button focused last, else the pressed
+// one, else the first. Call again after the grid's buttons were replaced.
+export function roveGrid(grid, columns) {
+  const cells = () => [...grid.children];
+  const mark = (stop) => cells().forEach((cell) => { cell.tabIndex = cell === stop ? 0 : -1; });
+  if (!grid.dataset.roving) {
+    grid.dataset.roving = "true";
+    grid.addEventListener("focusin", (event) => mark(event.target));
+    grid.addEventListener("keydown", (event) => {
+      const all = cells();
+      const at = all.indexOf(event.target);
+      const moves = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -columns, ArrowDown: columns, Home: -at, End: all.length - 1 - at };
+      if (at < 0 || !(event.key in moves)) return;
+      event.preventDefault();
+      all[Math.min(all.length - 1, Math.max(0, at + moves[event.key]))].focus();
+    });
+  }
+  const all = cells();
+  mark(all.find((cell) => cell === document.activeElement) ?? all.find((cell) => cell.getAttribute("aria-pressed") === "true") ?? all[0]);
 }
 
 // A row of buttons; the first is the default one.
