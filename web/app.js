@@ -38,7 +38,6 @@ const players = {
           const answer = await fetch(`work/${encodeURIComponent(name)}`, { cache: "no-store" }).catch(() => null);
           return answer?.ok ? new Uint8Array(await answer.arrayBuffer()) : null;
         },
-        previewUrl: () => players.viewer.url,
         templateUrl: async (name) => {
           const base = await templateAddress();
           return base ? new URL(encodeURIComponent(name), base).href : "";
