@@ -1,9 +1,7 @@
-// Watches the preview as the user sees it: screenshots of the viewer's area, taken one
-// after the other through the DevTools protocol at half size, each timestamped halfway
-// between asking and answer, and compared afterwards. Each take makes the browser draw a
-// frame (about 100 to 200 ms with software WebGL): that is the resolution of the times.
-// A read of the player's canvas would be cheaper, but Ruffle's WebGL canvas keeps no
-// drawing buffer to read.
+// Watches the preview as the user sees it: what its visible player canvas shows, read in
+// the page every 40 ms (canvas_probe.js), or, where the page has no such canvas,
+// screenshots of the viewer's area; each take timestamped and compared afterwards.
+import { fileURLToPath } from "node:url";
 import { performance } from "node:perf_hooks";
 import { inflateSync } from "node:zlib";
 
@@ -64,52 +62,119 @@ export function differingShare(a, b) {
 // change about 1% of the preview).
 const sameShare = 0.0005;
 
-export class PreviewWatch {
-  // tab: the page; viewer: a locator of the preview's area.
-  static async open(tab, viewer) {
-    const watch = new PreviewWatch();
-    watch.cdp = await tab.context().newCDPSession(tab);
-    watch.viewer = viewer;
-    watch.intervals = [];
-    return watch;
+const epochNow = () => performance.timeOrigin + performance.now();
+
+// The page's probe of the preview's canvas (canvas_probe.js, installed by open()), read
+// from node: each take the canvas at a moment it showed something new.
+class CanvasSource {
+  constructor(tab) {
+    this.tab = tab;
   }
 
-  async take() {
+  async start() {
+    this.takes = [];
+    await this.tab.evaluate(() => window.previewProbe.start());
+    // The first frame's take is what the preview showed before the input.
+    for (let i = 0; i < 100 && this.takes.length === 0; i++) {
+      await this.collect();
+      if (this.takes.length === 0) await new Promise((done) => setTimeout(done, 50));
+    }
+    if (this.takes.length === 0) throw new Error("the preview shows no player canvas");
+  }
+
+  async collect() {
+    const { fresh, settled } = await this.tab.evaluate((from) => ({ fresh: window.previewProbe.takes.slice(from), settled: window.previewProbe.settled() }), this.takes.length);
+    this.settled = settled;
+    for (const take of fresh) this.takes.push({ at: take.at, key: take.pixels.join(), pixels: { width: take.width, height: take.height, rgba: take.pixels } });
+    return epochNow();
+  }
+
+  async stop() {
+    const costs = await this.tab.evaluate(() => {
+      window.previewProbe.stop();
+      return window.previewProbe.costs.splice(0);
+    });
+    return costs;
+  }
+}
+
+// Screenshots of the viewer's area through the DevTools protocol, for a page whose
+// preview has no canvas to read. Each take makes the browser draw a frame (about 100 ms
+// of CPU with software WebGL), so the watching slows the page it watches.
+class ScreenshotSource {
+  constructor(tab, viewer) {
+    this.tab = tab;
+    this.viewer = viewer;
+  }
+
+  async start() {
+    this.cdp ??= await this.tab.context().newCDPSession(this.tab);
+    this.box = await this.viewer.boundingBox();
+    if (!this.box) throw new Error("the preview is not on screen");
+    this.takes = [];
+    this.costs = [];
+    await this.collect();
+  }
+
+  async collect() {
+    this.settled = true;
+    const asked = epochNow();
     const { data } = await this.cdp.send("Page.captureScreenshot", {
       format: "png", clip: { ...this.box, scale: 0.5 }, optimizeForSpeed: true, fromSurface: true,
     });
-    return Buffer.from(data, "base64");
+    const answered = epochNow();
+    this.costs.push(answered - asked);
+    const png = Buffer.from(data, "base64");
+    // The frame was drawn somewhere between the asking and the answer.
+    const previous = this.takes[this.takes.length - 1];
+    if (!previous || !png.equals(previous.png)) this.takes.push({ at: (asked + answered) / 2, png, get pixels() { return decodePng(png); } });
+    return answered;
   }
 
-  // Runs input() (which returns once the user's last input is given) and watches the
-  // preview until it differs from before and has stayed still for quietMs, or until
-  // timeoutMs.
-  // Resolves with the milliseconds from the input to the first take that shows what the
-  // preview finally shows, or null when the preview did not change.
+  async stop() {
+    return this.costs;
+  }
+}
+
+export class PreviewWatch {
+  // tab: the page; viewer: a locator of the preview's area. Call before the page loads:
+  // the canvas probe must be in place before the player makes its canvas.
+  static async open(tab, viewer) {
+    const watch = new PreviewWatch();
+    await tab.addInitScript({ path: fileURLToPath(new URL("canvas_probe.js", import.meta.url)) });
+    watch.canvas = new CanvasSource(tab);
+    watch.screenshots = new ScreenshotSource(tab, viewer);
+    watch.costs = [];
+    watch.method = "";
+    return watch;
+  }
+
+  // Runs input() (which resolves with the epoch time of the user's last input) and
+  // watches the preview until it differs from before and has stayed still for quietMs,
+  // or until timeoutMs. Resolves with the milliseconds from the input to the first take
+  // that shows what the preview finally shows, or null when the preview did not change.
+  // The page's canvas is read where it can be, else the screen.
   async measure(input, { quietMs = 1500, timeoutMs = 20000 } = {}) {
-    this.box = await this.viewer.boundingBox();
-    if (!this.box) throw new Error("the preview is not on screen");
-    const baseline = await this.take();
-    const takes = [];
+    let source = this.canvas;
+    try {
+      await source.start();
+    } catch {
+      source = this.screenshots;
+      await source.start();
+    }
+    this.method = source === this.canvas ? "canvas" : "screenshots";
+    const before = source.takes[source.takes.length - 1];
     let inputAt = null;
     let stop = false;
-    const before = decodePng(baseline);
     const watching = (async () => {
-      let previous = baseline;
-      let lastChange = 0;
-      const begun = performance.now();
+      const begun = epochNow();
       while (!stop) {
-        const asked = performance.now();
-        const png = await this.take();
-        // The frame was drawn somewhere between the asking and the answer.
-        const at = (asked + performance.now()) / 2;
-        takes.push({ at, png });
-        this.intervals.push(performance.now() - asked);
-        if (!png.equals(previous)) lastChange = at;
-        previous = png;
+        const at = await source.collect();
+        if (source === this.canvas) await new Promise((done) => setTimeout(done, 100));
+        const last = source.takes[source.takes.length - 1];
         // Done once the preview differs from before the input (a dialog closing over it
-        // does not count) and has stayed still.
-        if (inputAt !== null && at - lastChange > quietMs && differingShare(before, decodePng(png)) >= sameShare) break;
+        // does not count), loads nothing more and has stayed still.
+        if (inputAt !== null && source.settled && at - last.at > quietMs && last !== before && differingShare(before.pixels, last.pixels) >= sameShare) break;
         if (at - begun > timeoutMs) break;
       }
     })();
@@ -118,22 +183,22 @@ export class PreviewWatch {
     } finally {
       if (inputAt === null) stop = true;
       await watching;
+      this.costs.push(...(await source.stop()));
     }
-    return this.firstShowing(baseline, takes.filter((take) => take.at > inputAt), inputAt);
-  }
-
-  // The first take, walking back from the last one, from which on every take shows the
-  // final picture (so a blank moment while the movie reloads does not count as shown).
-  firstShowing(baseline, takes, inputAt) {
-    if (takes.length === 0) return null;
-    const last = decodePng(takes[takes.length - 1].png);
-    if (differingShare(decodePng(baseline), last) < sameShare) return null;
-    let first = takes.length - 1;
-    while (first > 0) {
-      const earlier = takes[first - 1].png;
-      if (!earlier.equals(takes[first].png) && differingShare(decodePng(earlier), last) >= sameShare) break;
-      first--;
-    }
-    return takes[first].at - inputAt;
+    const after = source.takes.filter((take) => take.at > inputAt);
+    return firstShowing(before, after, inputAt);
   }
 }
+
+// The first take, walking back from the last one, from which on every take shows the
+// final picture (so a blank moment while the movie reloads does not count as shown).
+function firstShowing(before, takes, inputAt) {
+  if (takes.length === 0) return null;
+  const last = takes[takes.length - 1].pixels;
+  if (differingShare(before.pixels, last) < sameShare) return null;
+  let first = takes.length - 1;
+  while (first > 0 && differingShare(takes[first - 1].pixels, last) < sameShare) first--;
+  return takes[first].at - inputAt;
+}
+
+export { epochNow };
