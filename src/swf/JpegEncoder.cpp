@@ -35,10 +35,9 @@ bool encodeWithLibjpeg(jpeg_compress_struct& info, jpeg::ErrorState& error, cons
 }  // namespace
 
 Bytes encodeJpeg(const SmallerPicture& picture, int quality) {
+    if (picture.components != 1 && picture.components != 3) return {};
     const std::size_t samples = std::size_t{picture.width} * picture.height * static_cast<std::size_t>(picture.components);
-    if (samples == 0 || picture.pixels.size() != samples || (picture.components != 1 && picture.components != 3)) {
-        return {};
-    }
+    if (samples == 0 || picture.pixels.size() != samples) return {};
     jpeg_compress_struct info {};
     jpeg::ErrorState error {};
     info.err = jpeg::errorsTo(error);
