@@ -8,7 +8,7 @@
 //   node bench/page_latency.mjs --tarvenox BIN --demo BUILD/demo --media demo/media --work DIR
 //        [--runs 7] [--only text,colour,...] [--trace] [--screen 1280x800]
 // --trace prints for every run the messages between page and host and the movies loaded,
-// timed from the input.
+// timed from the input, and the CPU time the host and the browser spent on it.
 import { spawnSync } from "node:child_process";
 import { existsSync, mkdirSync, readdirSync, rmSync } from "node:fs";
 import { join, resolve } from "node:path";

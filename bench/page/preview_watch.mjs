@@ -192,7 +192,7 @@ export class PreviewWatch {
 
 // The first take, walking back from the last one, from which on every take shows the
 // final picture (so a blank moment while the movie reloads does not count as shown).
-function firstShowing(before, takes, inputAt) {
+export function firstShowing(before, takes, inputAt) {
   if (takes.length === 0) return null;
   const last = takes[takes.length - 1].pixels;
   if (differingShare(before.pixels, last) < sameShare) return null;
