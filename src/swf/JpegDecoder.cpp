@@ -120,6 +120,7 @@ bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan
 
 JpegDecodeResult decodeJpeg(ByteSpan data, SmallerPicture* smaller) {
     JpegDecodeResult out;
+    if (smaller != nullptr) *smaller = {};
     if (data.empty()) {
         out.detail = "the file is empty";
         return out;
