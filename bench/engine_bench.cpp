@@ -13,6 +13,7 @@
 #include "support/PictureFiles.h"
 #include "swf/Deflate.h"
 #include "swf/JpegCheck.h"
+#include "swf/JpegEncoder.h"
 #include "swf/PngImage.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFLosslessImage.h"
@@ -58,6 +59,18 @@ void BM_JpegCheck(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * jpeg.size()));
 }
 BENCHMARK(BM_JpegCheck)->Arg(640)->Arg(4096)->Unit(benchmark::kMillisecond);
+
+// The same check of a 4000 x 4000 photograph, alone (0) and making the preview's smaller
+// copy in the same pass, encoded anew (1).
+void BM_JpegCheckWithPreviewCopy(benchmark::State& state) {
+    const Bytes jpeg = test::encodeJpegRgb(4000, 4000, bench::photoPixels(4000, 4000, 25, 3), 90);
+    for (auto _ : state) {
+        SmallerPicture smaller;
+        benchmark::DoNotOptimize(jpegProblem(jpeg, "photo.jpg", state.range(0) ? &smaller : nullptr));
+        if (state.range(0)) benchmark::DoNotOptimize(encodeJpeg(smaller, 90));
+    }
+}
+BENCHMARK(BM_JpegCheckWithPreviewCopy)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The 224 glyphs of an installed face turned into a DefineFont2 body.
 void BM_DefineFont2FromInstalledFace(benchmark::State& state) {

@@ -32,7 +32,7 @@ T* Conversions::Job<T>::get() {
 }
 
 Conversions::Conversions(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
-                         const Replacements& sounds) {
+                         const Replacements& sounds, PreviewCopy previews) {
     for (const auto& [name, face] : fonts) {
         if (findFontNamed(movie, name) != nullptr) fontFaces_[name] = face;
     }
@@ -47,7 +47,7 @@ Conversions::Conversions(SWFFile& movie, const Replacements& fonts, const Replac
     }
     for (const auto& [name, path] : pictures) {
         if (findExportedImage(movie, name) == nullptr) continue;
-        pictures_[name] = {path, start([path = path] { return convertPicture(path); }), std::nullopt};
+        pictures_[name] = {path, start([path = path, previews] { return convertPicture(path, previews); }), std::nullopt};
     }
     for (const auto& [name, path] : sounds) {
         if (findExportedSound(movie, name) == nullptr) continue;

@@ -26,9 +26,10 @@ public:
     // (all faces one after the other: the font engine serves one thread at a time), the
     // picture file of a picture name and the MP3 file of a sound name it exports. The
     // results depend on the files and faces alone, whichever finishes first. Destroying
-    // the object waits for the conversions still running.
+    // the object waits for the conversions still running. With PreviewCopy::Yes a large
+    // JPEG picture also gets its smaller copy for the preview (PictureConversion).
     Conversions(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
-                const Replacements& sounds);
+                const Replacements& sounds, PreviewCopy previews = PreviewCopy::No);
     Conversions(const Conversions&) = delete;
     Conversions& operator=(const Conversions&) = delete;
 

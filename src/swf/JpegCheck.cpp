@@ -3,7 +3,6 @@
 
 #include "common/Exception.h"
 #include "common/FileIO.h"
-#include "swf/JpegDecoder.h"
 #include "swf/JpegFrame.h"
 
 namespace tarvenox {
@@ -29,7 +28,7 @@ PictureProblem progressive(const std::string& path) {
 
 }  // namespace
 
-std::optional<PictureProblem> jpegProblem(ByteSpan data, const std::string& path) {
+std::optional<PictureProblem> jpegProblem(ByteSpan data, const std::string& path, SmallerPicture* smaller) {
     // The start-of-image marker (bytes 0-1) is not checked: the walk begins after it.
     auto frame = findJpegFrame(data, 2);
     if (!frame) return invalid(path, "no frame header");
@@ -47,7 +46,7 @@ std::optional<PictureProblem> jpegProblem(ByteSpan data, const std::string& path
     if (frame->width > 0 && frame->height > 0) {
         if (auto tooLarge = pictureSizeProblem(path, frame->width, frame->height)) return tooLarge;
     }
-    const JpegDecodeResult decoded = decodeJpeg(data);
+    const JpegDecodeResult decoded = decodeJpeg(data, smaller);
     switch (decoded.verdict) {
         case JpegDecodeResult::Verdict::Decodes:
             return std::nullopt;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/Bytes.h"
+#include "swf/JpegDecoder.h"
 #include "swf/PictureLimits.h"
 
 namespace tarvenox {
@@ -22,7 +23,10 @@ void checkJpeg(const std::string& path);
 void checkJpegData(ByteSpan data, const std::string& path);
 
 // The check as a result: nullopt for an accepted file, else the message above and an
-// English reason for the command line.
-std::optional<PictureProblem> jpegProblem(ByteSpan data, const std::string& path);
+// English reason for the command line. With smaller given, an accepted picture larger
+// than kSmallerSide leaves a smaller copy there, made by the same decoding
+// (decodeJpeg).
+std::optional<PictureProblem> jpegProblem(ByteSpan data, const std::string& path,
+                                          SmallerPicture* smaller = nullptr);
 
 }  // namespace tarvenox

@@ -1,35 +1,19 @@
 // Decoding a JPEG stream with libjpeg-turbo.
 #include "swf/JpegDecoder.h"
 
-// jpeglib.h needs FILE and size_t declared first.
-#include <cstddef>
-#include <cstdio>
-#include <csetjmp>
+#include <algorithm>
 #include <cstring>
+#include <new>
 
-#include <jerror.h>
-#include <jpeglib.h>
-
+#include "swf/JpegErrors.h"
 #include "swf/PictureLimits.h"
 
 namespace tarvenox {
 
 namespace {
 
-// libjpeg reports a fatal error by calling error_exit, which must not return; it
-// leaves through longjmp to the setjmp in decodeJpeg. Plain data only: the jump must
-// not skip a destructor.
-struct ErrorState {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-[[noreturn]] void onError(j_common_ptr info) {
-    auto* state = reinterpret_cast<ErrorState*>(info->err);
-    info->err->format_message(info, state->message);
-    std::longjmp(state->jump, 1);
-}
+using jpeg::ErrorState;
+using jpeg::onError;
 
 // Warnings that real files carry without being damaged.
 bool harmlessWarning(int code) {
@@ -43,9 +27,24 @@ void onMessage(j_common_ptr info, int level) {
     if (level == -1 && !harmlessWarning(info->err->msg_code)) onError(info);
 }
 
+// Sets smaller aside for the output that info's settings give; false when the memory
+// cannot be had (the check then goes on without the smaller copy).
+bool keepRows(const jpeg_decompress_struct& info, SmallerPicture& smaller) {
+    try {
+        smaller.pixels.resize(std::size_t{info.output_width} * info.output_height * info.output_components);
+    } catch (const std::bad_alloc&) {
+        smaller.pixels.clear();
+        return false;
+    }
+    smaller.width = info.output_width;
+    smaller.height = info.output_height;
+    smaller.components = info.output_components;
+    return true;
+}
+
 // Everything between setjmp and the last libjpeg call. Nothing here has a destructor.
 bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan data,
-                       JpegDecodeResult& out) {
+                       JpegDecodeResult& out, SmallerPicture* smaller) {
     if (setjmp(error.jump)) return false;
     jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
@@ -79,15 +78,38 @@ bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan
                       info.num_components);
         return false;
     }
-    info.scale_num = 1;
     info.scale_denom = 8;
     info.dct_method = JDCT_IFAST;
     info.do_fancy_upsampling = FALSE;
-    info.out_color_space = JCS_GRAYSCALE;
+    // The smallest scale of M/8 at which the longer side still reaches kSmallerSide:
+    // libjpeg-turbo's scaled inverse DCT makes it in the same pass. At 8/8 there is
+    // nothing to gain.
+    const std::uint32_t longer = std::max(out.width, out.height);
+    const std::uint32_t eighths = (kSmallerSide * 8 + longer - 1) / longer;
+    if (smaller != nullptr && eighths < 8) {
+        info.scale_num = eighths;
+        info.out_color_space = info.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+        jpeg_calc_output_dimensions(&info);
+        if (!keepRows(info, *smaller)) {
+            info.scale_num = 1;
+            info.out_color_space = JCS_GRAYSCALE;
+        }
+    } else {
+        info.scale_num = 1;
+        info.out_color_space = JCS_GRAYSCALE;
+    }
     jpeg_start_decompress(&info);
-    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                               info.output_width * info.output_components, 1);
-    while (info.output_scanline < info.output_height) jpeg_read_scanlines(&info, row, 1);
+    if (smaller != nullptr && !smaller->pixels.empty()) {
+        const std::size_t stride = std::size_t{info.output_width} * info.output_components;
+        while (info.output_scanline < info.output_height) {
+            JSAMPROW row = smaller->pixels.data() + info.output_scanline * stride;
+            jpeg_read_scanlines(&info, &row, 1);
+        }
+    } else {
+        JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                                   info.output_width * info.output_components, 1);
+        while (info.output_scanline < info.output_height) jpeg_read_scanlines(&info, row, 1);
+    }
     // Reads on to the end-of-image marker; a file without one ends in a warning above.
     jpeg_finish_decompress(&info);
     out.verdict = JpegDecodeResult::Verdict::Decodes;
@@ -96,22 +118,24 @@ bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan
 
 }  // namespace
 
-JpegDecodeResult decodeJpeg(ByteSpan data) {
+JpegDecodeResult decodeJpeg(ByteSpan data, SmallerPicture* smaller) {
     JpegDecodeResult out;
+    if (smaller != nullptr) *smaller = {};
     if (data.empty()) {
         out.detail = "the file is empty";
         return out;
     }
     jpeg_decompress_struct info {};
     ErrorState error {};
-    info.err = jpeg_std_error(&error.manager);
-    error.manager.error_exit = onError;
+    info.err = jpeg::errorsTo(error);
     error.manager.emit_message = onMessage;
     jpeg_create_decompress(&info);
     // libjpeg's working memory; far more than a picture within the limits needs.
     info.mem->max_memory_to_use = 256L << 20;
-    const bool ok = decodeWithLibjpeg(info, error, data, out);
+    const bool ok = decodeWithLibjpeg(info, error, data, out, smaller);
     jpeg_destroy_decompress(&info);
+    // Rows of a picture that turned out broken are no copy of it.
+    if (smaller != nullptr && (!ok || out.verdict != JpegDecodeResult::Verdict::Decodes)) *smaller = {};
     if (!ok) {
         out.verdict = JpegDecodeResult::Verdict::Broken;
         out.detail = error.message;

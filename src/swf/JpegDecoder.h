@@ -23,11 +23,28 @@ struct JpegDecodeResult {
     std::string detail;
 };
 
+// The longer side of the smaller copy decodeJpeg makes of a larger picture: enough for
+// the preview of a movie, even full screen, where the picture is one part of the stage.
+constexpr std::uint32_t kSmallerSide = 1024;
+
+// A smaller copy of a picture: width x height pixels of 1 (grey) or 3 (RGB) samples, row
+// by row; empty pixels for none.
+struct SmallerPicture {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    int components = 0;
+    Bytes pixels;
+};
+
 // Reads the header, checks the frame (8-bit samples, 1 or 3 components, a size of at
 // least 1 x 1 within the players' limits) before anything is decoded, then decodes every
 // scan at 1/8 scale: the entropy-coded data is read in full while the output stays
 // small. A file that ends early or has corrupt data is Broken (libjpeg would only warn
 // and fill in grey). Memory stays within a few rows of the picture.
-JpegDecodeResult decodeJpeg(ByteSpan data);
+// With smaller given, a picture that can be decoded at a scale of M/8 (M below 8) with
+// its longer side still at least kSmallerSide is decoded instead at the smallest such
+// scale, in colour, into *smaller (the same pass reads the data in full, so the check is
+// the same); smaller stays empty for a smaller picture and for one that does not decode.
+JpegDecodeResult decodeJpeg(ByteSpan data, SmallerPicture* smaller = nullptr);
 
 }  // namespace tarvenox

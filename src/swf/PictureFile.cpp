@@ -8,6 +8,7 @@
 #include "common/FileIO.h"
 #include "common/Messages.h"
 #include "swf/JpegCheck.h"
+#include "swf/JpegEncoder.h"
 #include "swf/PngImage.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
@@ -15,6 +16,9 @@
 namespace tarvenox {
 
 namespace {
+
+// The preview's copy of a large photograph: no visible loss at the size it is shown.
+constexpr int kPreviewQuality = 90;
 
 bool endsWithIgnoringCase(const std::string& text, std::string_view ending) {
     if (text.size() < ending.size()) return false;
@@ -35,7 +39,7 @@ PictureKind pictureKind(const std::string& path) {
     return PictureKind::Other;
 }
 
-PictureConversion convertPicture(const std::string& path) {
+PictureConversion convertPicture(const std::string& path, PreviewCopy preview) {
     PictureConversion out;
     switch (pictureKind(path)) {
         case PictureKind::Jpeg: {
@@ -48,8 +52,13 @@ PictureConversion convertPicture(const std::string& path) {
                 out.report.fail(missingPictureMessage(path), MessageKind::OkCancel);
                 break;
             }
-            out.problem = jpegProblem(*data, path);
+            SmallerPicture smaller;
+            out.problem = jpegProblem(*data, path, preview == PreviewCopy::Yes ? &smaller : nullptr);
             out.image = SWFJpegImage::fromJpegData(0, *data);
+            if (!out.problem && !smaller.pixels.empty()) {
+                const Bytes encoded = encodeJpeg(smaller, kPreviewQuality);
+                if (!encoded.empty()) out.previewImage = SWFJpegImage::fromJpegData(0, encoded);
+            }
             break;
         }
         case PictureKind::Png: {

@@ -32,8 +32,14 @@ struct PictureConversion {
     // What the replacement reports: a file that cannot be read or decoded (a box with OK
     // and Cancel, whose answer changes nothing).
     Report report;
+    // Asked for with PreviewCopy::Yes: for an accepted JPEG larger than kSmallerSide
+    // (JpegDecoder.h), the same picture scaled down to about that size and encoded anew
+    // (a DefineBitsJPEG2, character id 0), for a movie that is only previewed: a player
+    // decodes a 4000 x 4000 photograph for seconds. nullptr otherwise: image serves.
+    std::unique_ptr<SWFImage> previewImage;
 };
-PictureConversion convertPicture(const std::string& path);
+enum class PreviewCopy { No, Yes };
+PictureConversion convertPicture(const std::string& path, PreviewCopy preview = PreviewCopy::No);
 
 // The same, thrown as FileException (the message for the user, the path as file name).
 void checkPictureFile(const std::string& path);

@@ -6,6 +6,7 @@
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "swf/JpegCheck.h"
+#include "swf/JpegDecoder.h"
 #include "swf/JpegFrame.h"
 #include "swf/PictureFile.h"
 #include "swf/SWFJpegImage.h"
@@ -166,6 +167,85 @@ TEST(PictureFile, CheckDependsOnTheKind) {
     EXPECT_EQ(message(dir.write("p.gif", progressive)), "accepted");
     EXPECT_EQ(message(dir.write("p.png", progressive)).rfind("Ungültige PNG Datei: " + dir.file("p.png"), 0), 0u);
     EXPECT_EQ(message(dir.file("missing.png")), "Datei " + dir.file("missing.png") + " nicht gefunden.");
+}
+
+// Four flat quadrants (red, green, blue, white), so that a scaled copy can be checked
+// at their centres.
+Bytes quadrants(int width, int height) {
+    const std::uint8_t colours[4][3] = {{220, 30, 30}, {30, 200, 40}, {20, 40, 210}, {250, 250, 250}};
+    Bytes rgb;
+    rgb.reserve(std::size_t(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto* c = colours[(y * 2 / height) * 2 + x * 2 / width];
+            rgb.insert(rgb.end(), c, c + 3);
+        }
+    }
+    return rgb;
+}
+
+// The preview's copy of a large JPEG: made by the decoding that checks the file, at the
+// smallest M/8 scale whose longer side reaches kSmallerSide, with the picture's colours;
+// none for a picture small enough, one that fails the check, or when not asked for.
+TEST(PictureFile, LargeJpegGetsASmallerCopyForThePreview) {
+    TempDir dir;
+    const Bytes large = test::encodeJpegRgb(3200, 2000, quadrants(3200, 2000), 92);
+    struct Case {
+        const char* name;
+        Bytes data;
+        PreviewCopy preview;
+        std::uint16_t width, height;  // of the copy; 0 for none
+    };
+    const Case cases[] = {
+        // 8 * 1024 / 3200 rounds up to 3 eighths: 1200 x 750.
+        {"3200 x 2000", large, PreviewCopy::Yes, 1200, 750},
+        {"not asked for", large, PreviewCopy::No, 0, 0},
+        // 5 eighths, the width rounded up.
+        {"portrait grey", encodeJpeg(300, 2000, false, 1), PreviewCopy::Yes, 188, 1250},
+        // 7 eighths would leave less than 1024.
+        {"1100 wide", encodeJpeg(1100, 600, false), PreviewCopy::Yes, 0, 0},
+        {"1024 wide", encodeJpeg(1024, 600, false), PreviewCopy::Yes, 0, 0},
+        {"cut short", Bytes(large.begin(), large.end() - 300), PreviewCopy::Yes, 0, 0},
+        {"progressive", encodeJpeg(2048, 64, true), PreviewCopy::Yes, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.write("picture.jpg", c.data);
+        PictureConversion conversion = convertPicture(path, c.preview);
+        // The movie itself always carries the file's own bytes.
+        ASSERT_NE(conversion.image, nullptr);
+        EXPECT_EQ(Bytes(conversion.image->body().begin() + 6, conversion.image->body().end() - 2), c.data);
+        if (c.width == 0) {
+            EXPECT_EQ(conversion.previewImage, nullptr);
+            continue;
+        }
+        ASSERT_NE(conversion.previewImage, nullptr);
+        EXPECT_EQ(conversion.previewImage->code(), static_cast<int>(TagCode::DefineBitsJPEG2));
+        EXPECT_EQ(conversion.previewImage->width(), c.width);
+        EXPECT_EQ(conversion.previewImage->height(), c.height);
+        const ByteSpan body = conversion.previewImage->body();
+        const Bytes copy(body.begin() + 6, body.end() - 2);
+        EXPECT_EQ(jpegProblem(copy, "copy.jpg"), std::nullopt);
+    }
+    // The colours survive the scaling and the new encoding.
+    PictureConversion conversion = convertPicture(dir.write("large.jpg", large), PreviewCopy::Yes);
+    const ByteSpan body = conversion.previewImage->body();
+    const Bytes copy(body.begin() + 6, body.end() - 2);
+    SmallerPicture decoded;
+    // Decoded again the same way: at 7/8 the copy's 1200 still reach kSmallerSide.
+    ASSERT_EQ(decodeJpeg(copy, &decoded).verdict, JpegDecodeResult::Verdict::Decodes);
+    ASSERT_EQ(decoded.components, 3);
+    const auto pixel = [&](std::uint32_t x, std::uint32_t y) {
+        const std::uint8_t* p = &decoded.pixels[(y * decoded.width + x) * 3];
+        return std::vector<int>{p[0], p[1], p[2]};
+    };
+    const std::vector<std::vector<int>> expected = {{220, 30, 30}, {30, 200, 40}, {20, 40, 210}, {250, 250, 250}};
+    const std::uint32_t xs[2] = {decoded.width / 4, decoded.width * 3 / 4};
+    const std::uint32_t ys[2] = {decoded.height / 4, decoded.height * 3 / 4};
+    for (int q = 0; q < 4; ++q) {
+        const std::vector<int> got = pixel(xs[q % 2], ys[q / 2]);
+        for (int c = 0; c < 3; ++c) EXPECT_NEAR(got[c], expected[q][c], 12) << "quadrant " << q;
+    }
 }
 
 }  // namespace
