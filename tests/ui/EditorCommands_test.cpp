@@ -31,9 +31,16 @@ protected:
     EditorCommandsTest() {
         test::writeInstallation(dir);
         dir.write("tmp/.keep", "");
-        app = std::make_unique<CTarvenoxApp>(AppEnvironment{dir.path(), dir.file("no-registry"), dir.file("tmp")});
+        freshStart();
         png = dir.write("media/pic.png", test::encodePng({.width = 4, .height = 3, .colorType = 2,
                                                           .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
+    }
+
+    // A program that starts anew: no template chosen, nothing edited.
+    void freshStart() {
+        app.reset();
+        app = std::make_unique<CTarvenoxApp>(AppEnvironment{dir.path(), dir.file("no-registry"), dir.file("tmp")});
+        windows = ScriptedWindowSystem();
     }
 
     void run(std::vector<UiEvent> events) {
@@ -124,13 +131,19 @@ TEST_F(EditorCommandsTest, UndoAndRedoStepThroughTheChangesAndTellTheSkinAndTheP
     };
     std::vector<UiEvent> events = {command("selectMovie", "card")};
     for (const Step& step : steps) events.push_back(step.event);
+    // The preview and the skin's title as each command finds them.
     std::vector<int> widths;
+    Lines titles;
     windows.onEvent = [&, typed = windows.onEvent](const UiEvent& event) {
-        if (event.command != "selectMovie") widths.push_back(logoWidth());
+        if (event.command != "selectMovie") {
+            widths.push_back(logoWidth());
+            titles.push_back(windows.variables["title"]);
+        }
         typed(event);
     };
     run(events);
     widths.push_back(logoWidth());
+    titles.push_back(windows.variables["title"]);
     // The state at the start, the selection's, then one for each step.
     ASSERT_EQ(windows.editorStates.size(), std::size(steps) + 2);
     EXPECT_FALSE(windows.editorStates[0].last);
@@ -142,7 +155,7 @@ TEST_F(EditorCommandsTest, UndoAndRedoStepThroughTheChangesAndTellTheSkinAndTheP
         EXPECT_EQ(state.canUndo, steps[i].canUndo);
         EXPECT_EQ(state.canRedo, steps[i].canRedo);
         EXPECT_EQ(widths[i + 1], steps[i].logoWidth);  // the preview as the next command finds it
-        EXPECT_EQ(windows.variables["title"], steps[i].title);
+        EXPECT_EQ(titles[i + 1], steps[i].title);
     }
     // Back at the start: the template's own background, and nothing to save.
     EXPECT_EQ(windows.variables["_root.backgroundColor"], "1056816");
@@ -163,7 +176,7 @@ TEST_F(EditorCommandsTest, AFileThatCannotBeUsedIsRefusedOnceWhenChosenAndNeverC
         {"selectMp3", dir.write("media/notes.mp3", std::string("Einkaufsliste"))},
     };
     for (const Case& c : cases) {
-        windows = ScriptedWindowSystem();
+        freshStart();
         windows.files = {mp3, c.path, dir.file("out.swf")};
         run({command("selectMovie", "card"), command("selectMp3", "music"), command(c.command, "logo"),
              command("apply"), command("clicked", "save")});
@@ -238,7 +251,8 @@ TEST_F(EditorCommandsTest, QuitWithUnsavedEditsAsksOnceAndNoGoesOn) {
         {{poster, card, command("clicked", "save")}, true, {}, 0, true},
     };
     for (const Case& c : cases) {
-        windows = ScriptedWindowSystem();
+        SCOPED_TRACE(&c - cases);
+        freshStart();
         windows.files = {dir.file("out.swf")};
         windows.messageAnswers = c.answers;
         windows.onEvent = [&](const UiEvent&) {
