@@ -1,6 +1,7 @@
 // The editor's own commands: the history of each template's edits (undo, redo), going
 // back to a template's own font, picture or music, the copies of chosen files the editor
 // shows, asking before unsaved edits are lost, and the editor's state after a command.
+#include <algorithm>
 #include <filesystem>
 
 #include "common/Log.h"
