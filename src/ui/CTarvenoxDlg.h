@@ -28,6 +28,10 @@ public:
     // app is the program's edit session (paths, the selected movie, its changes); cdPath
     // the product CD's folder ("" for none), ending in "/".
     CTarvenoxDlg(EditSession& app, std::string cdPath, WindowSystem& windows);
+    // Removes the copies of chosen files it made in the working folder.
+    ~CTarvenoxDlg();
+    CTarvenoxDlg(const CTarvenoxDlg&) = delete;
+    CTarvenoxDlg& operator=(const CTarvenoxDlg&) = delete;
 
     // Runs the dialog until it ends: by "clicked" with "quit", a failed check at its
     // start, or the window system's end. Returns 0.

@@ -1,6 +1,8 @@
 // The editor's own commands: the history of each template's edits (undo, redo), going
 // back to a template's own font, picture or music, the copies of chosen files the editor
 // shows, asking before unsaved edits are lost, and the editor's state after a command.
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -57,6 +59,10 @@ CommandOutcome CTarvenoxDlg::restoreChoice(Replacements& choices, const std::str
     if (choices.erase(name) == 0) return CommandOutcome::unchanged;
     recordStep();
     return CommandOutcome::done;
+}
+
+CTarvenoxDlg::~CTarvenoxDlg() {
+    for (const auto& [path, name] : previews_) ::unlink((app_.workingFolder + name).c_str());
 }
 
 std::string CTarvenoxDlg::previewCopy(const std::string& path, const std::string& kind, const std::string& extension) {
