@@ -4,11 +4,14 @@
 #include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/Log.h"
+#include "edit/ChosenMedia.h"
 #include "edit/EditSession.h"
 #include "font/FontReplacement.h"
 #include "sound/Mp3Sound.h"
 #include "swf/JpegCheck.h"
 #include "swf/PictureFile.h"
+#include "swf/SWFDefineSound.h"
+#include "swf/SWFImage.h"
 #include "swf/SWFFile.h"
 
 namespace tarvenox {
@@ -20,22 +23,41 @@ void logReplacement(const char* format, const std::string& name, const std::stri
     logPrint(format, displayText(name).c_str(), value.c_str());
 }
 
+// The replacements whose file or face the chosen media do not hold.
+Replacements notHeld(const Replacements& all, const ChosenMedia* chosen,
+                     bool (ChosenMedia::*holds)(const std::string&) const) {
+    if (chosen == nullptr) return all;
+    Replacements rest;
+    for (const auto& [name, value] : all) {
+        if (!(chosen->*holds)(value)) rest.emplace(name, value);
+    }
+    return rest;
+}
+
 }  // namespace
 
 Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
                       const Replacements& sounds, const ActionVariables* variables,
-                      std::optional<std::int32_t> background, Conversions* conversions) {
+                      std::optional<std::int32_t> background, Conversions* conversions,
+                      const ChosenMedia* chosen) {
     std::optional<Conversions> own;
-    if (conversions == nullptr) conversions = &own.emplace(movie, fonts, pictures, sounds);
+    if (conversions == nullptr) {
+        conversions = &own.emplace(movie, notHeld(fonts, chosen, &ChosenMedia::holdsFace),
+                                   notHeld(pictures, chosen, &ChosenMedia::holdsPicture),
+                                   notHeld(sounds, chosen, &ChosenMedia::holdsSound));
+    }
     Report report;
     for (const auto& [name, face] : fonts) {
         logReplacement("replacing font %s with font %s\n", name, face);
-        const GlyphOutlines* outlines = conversions->outlines(name, face);
+        const GlyphOutlines* outlines = chosen != nullptr ? chosen->outlines(face) : nullptr;
+        if (outlines == nullptr) outlines = conversions->outlines(name, face);
         report.add(outlines != nullptr ? replaceFont(movie, name, face, *outlines) : replaceFont(movie, name, face));
     }
     for (const auto& [name, path] : pictures) {
         logReplacement("replacing image %s with image %s\n", name, path);
-        if (PictureConversion* picture = conversions->picture(name, path)) {
+        if (auto held = chosen != nullptr ? chosen->picture(path) : nullptr) {
+            movie.installPicture(name, std::move(held));
+        } else if (PictureConversion* picture = conversions->picture(name, path)) {
             movie.installPicture(name, std::move(picture->image));
             report.add(std::move(picture->report));
         } else {
@@ -44,6 +66,10 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
     }
     for (const auto& [name, path] : sounds) {
         logReplacement("replacing mp3 %s with mp3 %s\n", name, path);
+        if (auto held = chosen != nullptr ? chosen->sound(path) : nullptr) {
+            report.add(installSound(movie, name, SoundConversion{std::nullopt, std::move(held), ""}));
+            continue;
+        }
         SoundConversion* sound = conversions->sound(name, path);
         report.add(sound != nullptr ? installSound(movie, name, std::move(*sound)) : replaceSound(movie, name, path));
     }
@@ -104,7 +130,8 @@ Report saveMovie(EditSession& app) {
         return report;
     }
     report.add(customiseMovie(movie, app.fontReplacements, app.pictureReplacements,
-                              app.soundReplacements, &app.actionVariables, app.currentBackgroundColor));
+                              app.soundReplacements, &app.actionVariables, app.currentBackgroundColor, nullptr,
+                              &app.chosenMedia));
     app.savedBackgroundColor = app.currentBackgroundColor;
     std::string error;
     if (!movie.write(path, &error)) {

@@ -12,6 +12,7 @@
 
 namespace tarvenox {
 
+class ChosenMedia;
 class EditSession;
 class SWFFile;
 
@@ -21,10 +22,12 @@ class SWFFile;
 // what each change reported; it fails when a change could not be made as asked (the
 // other changes are made all the same), and it says so when the variables cannot be
 // written, which leaves the movie's actions as they were. The files and faces are
-// converted side by side (Conversions), by the conversions given when they hold them.
+// converted side by side (Conversions), by the conversions given when they hold them;
+// what the chosen media hold is installed from there and not converted again.
 Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
                       const Replacements& sounds, const ActionVariables* variables,
-                      std::optional<std::int32_t> background, Conversions* conversions = nullptr);
+                      std::optional<std::int32_t> background, Conversions* conversions = nullptr,
+                      const ChosenMedia* chosen = nullptr);
 
 // The recording operations: each keeps a choice for the next save, replacing an earlier
 // choice for the same name.

@@ -24,6 +24,8 @@ void EditSession::selectMovie(const std::string& name) {
     workspace->setTemplate("swf\\" + name);
     workspace->extractAll();
     buildActionVariables(*configTable, movieBaseName, actionVariables);
+    variableTexts.clear();
+    for (const auto& variable : actionVariables) variableTexts.push_back(variable->getValueText());
     std::int32_t color = probeBackgroundColor(workingCopyPath()).value_or(defaultBackgroundColor);
     savedBackgroundColor = color;
     currentBackgroundColor = color;
@@ -31,6 +33,22 @@ void EditSession::selectMovie(const std::string& name) {
 
 std::string EditSession::workingCopyPath() const {
     return workingFolder + diskName(movieBaseName) + ".swf";
+}
+
+const std::string& EditSession::variableText(std::size_t i) const {
+    static const std::string none;
+    if (i < variableTexts.size()) return variableTexts[i];
+    return i < actionVariables.size() ? actionVariables[i]->getValueText() : none;
+}
+
+void EditSession::setVariableText(const std::string& name, const std::string& text) {
+    if (variableTexts.size() < actionVariables.size()) variableTexts.resize(actionVariables.size());
+    for (std::size_t i = 0; i < actionVariables.size(); ++i) {
+        if (actionVariables[i]->getName() != name) continue;
+        actionVariables[i]->setValue(text);
+        variableTexts[i] = text;
+        return;
+    }
 }
 
 bool EditSession::copyResultTo(const std::string& destination, std::string* error) const {

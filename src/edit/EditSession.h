@@ -8,10 +8,12 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/ConfigurationTexts.h"
 #include "data/TemplateWorkspace.h"
 #include "data/TextTable.h"
+#include "edit/ChosenMedia.h"
 #include "swf/SWFType.h"
 
 namespace tarvenox {
@@ -34,6 +36,12 @@ public:
     // The working copy of the selected movie: workingFolder + movieBaseName + ".swf".
     std::string workingCopyPath() const;
 
+    // The text of action variable i as the user last gave it (a number field's text as
+    // typed): the variable itself keeps only what its type takes.
+    const std::string& variableText(std::size_t i) const;
+    // Gives the variable of that name the text; a name the template lacks changes nothing.
+    void setVariableText(const std::string& name, const std::string& text);
+
     // Copies the working copy to the destination through a temporary file beside it,
     // so a failed copy leaves an existing destination intact. False with *error set
     // when the copy fails.
@@ -54,6 +62,10 @@ public:
     std::int32_t savedBackgroundColor = 0;
     std::int32_t currentBackgroundColor = 0;
     ActionVariables actionVariables;
+    // Parallel to actionVariables; see variableText.
+    std::vector<std::string> variableTexts;
+    // The files and faces chosen in this session, converted once for every save.
+    ChosenMedia chosenMedia;
 };
 
 }  // namespace tarvenox

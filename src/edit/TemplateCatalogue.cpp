@@ -126,4 +126,12 @@ std::vector<TemplateEntry> listTemplates(EditSession& app) {
     return templates;
 }
 
+std::string templateTitle(const EditSession& app, const std::string& name) {
+    const TextTable lists(app.texts.selectLists);
+    for (int row = 0; row < lists.rowCount(); ++row) {
+        if (lists.cell(2, row) == name) return lists.cell(0, row);
+    }
+    return "";
+}
+
 }  // namespace tarvenox

@@ -33,4 +33,8 @@ struct TemplateEntry {
 // on disk.
 std::vector<TemplateEntry> listTemplates(EditSession& app);
 
+// The title the first selection list that offers the template gives it, "+" for a blank
+// as written there; "" when no list offers it. Reads no movie.
+std::string templateTitle(const EditSession& app, const std::string& name);
+
 }  // namespace tarvenox

@@ -28,6 +28,10 @@ public:
         windows_.setVariable(player_, name, value);
     }
     // nullopt when the player could not be asked.
+    // The movie holds the value already (the user typed it): noted, not set.
+    void KeepVariable(const std::string& name, const std::string& value) {
+        windows_.keepVariable(player_, name, value);
+    }
     std::optional<std::string> GetVariable(const std::string& name) {
         return windows_.getVariable(player_, name);
     }

@@ -39,10 +39,7 @@ int CTarvenoxDlg::DoModal() {
                 try {
                     OnFSCommand(event.command, event.args);
                 } catch (const std::exception& error) {
-                    // A command that fails unforeseen is told, and the program goes on.
-                    logPrint("%s(%s): %s\n", event.command.c_str(), event.args.c_str(), error.what());
-                    windows_.messageBox(texts::caption, std::string(texts::commandFailed) + "\n" + error.what(),
-                                        MessageIcon::error, MessageButtons::ok);
+                    tellCommandFailed(event.command, event.args, error.what());
                 }
                 break;
         }
@@ -79,6 +76,8 @@ bool CTarvenoxDlg::OnInitDialog() {
     // The movie takes texts in Windows-1252; the paths are UTF-8.
     skinControl.SetVariable("_root.skin_currentPath", utf8ToCp1252(app_.currentPath));
     skinControl.SetVariable("_root.skin_cdpath", utf8ToCp1252(cdPath_));
+    // A page that connects learns the editor's state even before the first command.
+    windows_.showEditorState(editorState(std::nullopt));
     return true;
 }
 
@@ -87,13 +86,22 @@ void CTarvenoxDlg::placeViewer(std::int32_t width, std::int32_t height) {
 }
 
 void CTarvenoxDlg::OnFSCommand(const std::string& command, const std::string& args) {
+    std::string saved;
+    std::optional<CommandOutcome> outcome;
+    try {
+        outcome = runEditorCommand(command, args, &saved);
+    } catch (const std::exception& error) {
+        tellCommandFailed(command, args, error.what());
+        outcome = CommandOutcome::failed;
+    }
+    if (outcome) {
+        windows_.showEditorState(editorState(CommandResult{command, args, *outcome, saved}));
+        return;
+    }
     if (command == "clicked") {
         if (args == "quit") {
             logPrint("clicked(quit)\n");
-            EndDialog();
-        } else if (args == "save") {
-            logPrint("clicked(save)\n");
-            saveAs();
+            if (quitAllowed()) EndDialog();
         } else if (args == "help") {
             logPrint("clicked(help)\n");
             windows_.openHelp();
@@ -105,19 +113,6 @@ void CTarvenoxDlg::OnFSCommand(const std::string& command, const std::string& ar
             logPrint("clicked(fullscreen)\n");
             showFullscreen();
         }
-    } else if (command == "selectMovie") {
-        logPrint("selectMovie(%s)\n", args.c_str());
-        selectMovie(args);
-    } else if (command == "apply") {
-        applyChanges();
-    } else if (command == "selectColor") {
-        chooseColor(args);
-    } else if (command == "selectFont") {
-        chooseFont(args);
-    } else if (command == "selectImage") {
-        choosePicture(args);
-    } else if (command == "selectMp3") {
-        chooseSound(args);
     } else if (command == "hideViewer") {
         viewerControl.HideWindow();
         logPrint("hideViewer\n");
@@ -129,6 +124,36 @@ void CTarvenoxDlg::OnFSCommand(const std::string& command, const std::string& ar
     } else if (command == "minimize") {
         windows_.minimize();
     }
+}
+
+std::optional<CommandOutcome> CTarvenoxDlg::runEditorCommand(const std::string& command, const std::string& args,
+                                                             std::string* saved) {
+    if (command == "clicked" && args == "save") {
+        logPrint("clicked(save)\n");
+        return saveAs(saved);
+    }
+    if (command == "selectMovie") {
+        logPrint("selectMovie(%s)\n", args.c_str());
+        return selectMovie(args);
+    }
+    if (command == "apply") return applyChanges();
+    if (command == "selectColor") return chooseColor(args);
+    if (command == "selectFont") return chooseFont(args);
+    if (command == "selectImage") return choosePicture(args);
+    if (command == "selectMp3") return chooseSound(args);
+    if (command == "restoreFont") return restoreChoice(app_.fontReplacements, args);
+    if (command == "restoreImage") return restoreChoice(app_.pictureReplacements, args);
+    if (command == "restoreMp3") return restoreChoice(app_.soundReplacements, args);
+    if (command == "undo") return undo();
+    if (command == "redo") return redo();
+    return std::nullopt;
+}
+
+void CTarvenoxDlg::tellCommandFailed(const std::string& command, const std::string& args, const char* what) {
+    // A command that fails unforeseen is told, and the program goes on.
+    logPrint("%s(%s): %s\n", command.c_str(), args.c_str(), what);
+    windows_.messageBox(texts::caption, std::string(texts::commandFailed) + "\n" + what, MessageIcon::error,
+                        MessageButtons::ok);
 }
 
 void CTarvenoxDlg::EndDialog() { ended_ = true; }

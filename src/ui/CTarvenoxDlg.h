@@ -5,11 +5,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "common/Report.h"
+#include "edit/EditHistory.h"
 #include "ui/CShockwaveFlash.h"
 #include "ui/UiEvents.h"
 #include "ui/WindowSystem.h"
@@ -26,6 +28,10 @@ public:
     // app is the program's edit session (paths, the selected movie, its changes); cdPath
     // the product CD's folder ("" for none), ending in "/".
     CTarvenoxDlg(EditSession& app, std::string cdPath, WindowSystem& windows);
+    // Removes the copies of chosen files it made in the working folder.
+    ~CTarvenoxDlg();
+    CTarvenoxDlg(const CTarvenoxDlg&) = delete;
+    CTarvenoxDlg& operator=(const CTarvenoxDlg&) = delete;
 
     // Runs the dialog until it ends: by "clicked" with "quit", a failed check at its
     // start, or the window system's end. Returns 0.
@@ -37,20 +43,33 @@ public:
     void placeViewer(std::int32_t width, std::int32_t height);
     bool ended() const { return ended_; }
 
-    // The handlers of the interface movie's commands.
-    void selectMovie(const std::string& name);
+    // The handlers of the interface movie's commands. Those that can change the edits
+    // say how the command ended; OnFSCommand passes that on with the editor's state.
+    CommandOutcome selectMovie(const std::string& name);
     void loadPreview();
     void pushVariables();
-    void collectVariables();
-    // False when nothing was applied or the save failed (the user has been told).
-    bool applyChanges();
-    void saveAs();
-    void chooseColor(const std::string& variable);
-    void chooseFont(const std::string& templateFont);
-    void choosePicture(const std::string& exportName);
-    void chooseSound(const std::string& exportName);
+    // False when the interface movie did not give back every value: nothing is taken.
+    bool collectVariables();
+    // Failed when the values could not be read or the save failed (the user has been
+    // told); unchanged before a template is chosen.
+    CommandOutcome applyChanges();
+    // The path written, when done.
+    CommandOutcome saveAs(std::string* saved = nullptr);
+    CommandOutcome chooseColor(const std::string& variable);
+    CommandOutcome chooseFont(const std::string& templateFont);
+    CommandOutcome choosePicture(const std::string& exportName);
+    CommandOutcome chooseSound(const std::string& exportName);
+    CommandOutcome restoreChoice(Replacements& choices, const std::string& name);
+    CommandOutcome undo();
+    CommandOutcome redo();
+    // "clicked quit": true when the program is to end (no unsaved edits, or the user
+    // agrees to lose them).
+    bool quitAllowed();
     void showFullscreen();
     void runFromCd(const std::string& program);
+
+    // The editor's state now, with the command's result when given.
+    EditorState editorState(std::optional<CommandResult> last) const;
 
     // Writes a web page beside a saved movie that plays it; the save dialog offers it
     // when set. The report fails when the page cannot be written.
@@ -63,6 +82,31 @@ public:
 private:
     void EndDialog();
     void showFlashMissingMessage();
+    // The box for a command that failed in a way nobody foresaw.
+    void tellCommandFailed(const std::string& command, const std::string& args, const char* what);
+    // The handler of an editor command; nullopt for a command of another kind.
+    std::optional<CommandOutcome> runEditorCommand(const std::string& command, const std::string& args,
+                                                   std::string* saved);
+    // The chosen template's history; nullptr before a template is chosen.
+    EditHistory* history();
+    const EditHistory* history() const;
+    // Records the session's edits as a step of the chosen template's history; false when
+    // nothing changed.
+    bool recordStep();
+    // Builds the working copy from the session's edits and shows it in the preview;
+    // failed when the save failed (the user has been told).
+    CommandOutcome rebuildPreview();
+    // Makes the state the session's edits, tells the interface movie its values and
+    // rebuilds the preview.
+    CommandOutcome restoreState(const EditState& state);
+    // A copy of the chosen file in the working folder for the editor to show: its name
+    // there, "" when it cannot be made.
+    std::string previewCopy(const std::string& path, const std::string& kind, const std::string& extension);
+    // A choice from a file: converted once (a file that cannot be used is refused with
+    // one message box and not recorded), copied for the editor and recorded.
+    CommandOutcome chooseFile(Replacements& choices, const std::string& name, const std::string& path,
+                              std::optional<std::string> problem, const std::string& kind,
+                              const std::string& extension);
 
     EditSession& app_;
     std::string cdPath_;
@@ -73,6 +117,11 @@ private:
     std::optional<CustomColors> customColors_;
     WebPagePublisher webPagePublisher_;
     bool ended_ = false;
+    // Each template's edits for the session, by its name.
+    std::map<std::string, EditHistory> histories_;
+    // The copies of chosen files in the working folder, by the chosen path.
+    std::map<std::string, std::string> previews_;
+    int copies_ = 0;
 };
 
 }  // namespace tarvenox

@@ -1,19 +1,24 @@
 // The handlers of the interface movie's commands: choosing a template, colours, fonts,
 // pictures and music, applying and saving, the fullscreen view and programs of the CD.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "common/Log.h"
 #include "common/Report.h"
 #include "edit/Customisation.h"
+#include "edit/ColorText.h"
 #include "edit/EditSession.h"
+#include "edit/TemplateCatalogue.h"
 #include "font/FontEngine.h"
 #include "font/FontMetrics.h"
+#include "swf/PictureFile.h"
 #include "swf/SWFFile.h"
 #include "ui/CFullscreenDlg.h"
 #include "ui/CTarvenoxDlg.h"
 #include "ui/DialogTexts.h"
 #include "ui/ProgramRun.h"
+#include "ui/SaveName.h"
 #include "ui/WebPageName.h"
 
 namespace tarvenox {
@@ -49,11 +54,25 @@ std::string withLineFeeds(const std::string& text) {
 
 }  // namespace
 
-void CTarvenoxDlg::selectMovie(const std::string& name) {
+CommandOutcome CTarvenoxDlg::selectMovie(const std::string& name) {
+    // What was typed into the template being left and not yet applied stays with it.
+    if (!app_.currentMovie.empty() && name != app_.currentMovie && collectVariables()) recordStep();
     app_.selectMovie(name);
+    auto [kept, fresh] = histories_.try_emplace(name, captureEdits(app_));
+    CommandOutcome outcome = CommandOutcome::done;
+    // A template chosen again gets its edits back, in the preview too.
+    if (!fresh && kept->second.current() != captureEdits(app_)) {
+        restoreEdits(app_, kept->second.current());
+        Report report = saveMovie(app_);
+        if (report.failed()) {
+            showReport(windows_, report);
+            outcome = CommandOutcome::failed;
+        }
+    }
     loadPreview();
     pushVariables();
     skinControl.SetVariable("_root.editLoaded", "1");
+    return outcome;
 }
 
 void CTarvenoxDlg::loadPreview() {
@@ -66,26 +85,43 @@ void CTarvenoxDlg::loadPreview() {
 }
 
 void CTarvenoxDlg::pushVariables() {
-    for (const auto& variable : app_.actionVariables) {
-        skinControl.SetVariable(variable->getName(), variable->getValueText());
+    for (std::size_t i = 0; i < app_.actionVariables.size(); ++i) {
+        skinControl.SetVariable(app_.actionVariables[i]->getName(), app_.variableText(i));
     }
 }
 
-void CTarvenoxDlg::collectVariables() {
+bool CTarvenoxDlg::collectVariables() {
     std::vector<std::string> names;
     for (const auto& variable : app_.actionVariables) names.push_back(variable->getName());
     const std::vector<std::optional<std::string>> texts = skinControl.GetVariables(names);
-    for (std::size_t i = 0; i < texts.size() && i < app_.actionVariables.size(); ++i) {
-        // A value the interface movie could not be asked for (its page went away, or it
-        // did not answer in time) keeps the one it had, instead of becoming empty.
-        if (texts[i]) app_.actionVariables[i]->setValue(withLineFeeds(*texts[i]));
+    // A value the interface movie could not give (its page went away, or it did not
+    // answer) leaves every value as it was: half the user's edits are no edit to save.
+    if (texts.size() != names.size() || std::find(texts.begin(), texts.end(), std::nullopt) != texts.end()) {
+        return false;
     }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string text = withLineFeeds(*texts[i]);
+        if (text == app_.variableText(i)) continue;
+        app_.setVariableText(names[i], text);
+        // The movie holds the value already: sent again it would overwrite what the user
+        // types meanwhile; kept, a reloaded movie gets it.
+        skinControl.KeepVariable(names[i], *texts[i]);
+    }
+    return true;
 }
 
-bool CTarvenoxDlg::applyChanges() {
+CommandOutcome CTarvenoxDlg::applyChanges() {
     // Before a template is chosen there is nothing to apply.
-    if (app_.currentMovie.empty()) return false;
-    collectVariables();
+    if (app_.currentMovie.empty()) return CommandOutcome::unchanged;
+    if (!collectVariables()) {
+        windows_.messageBox(texts::caption, texts::valuesNotRead, MessageIcon::error, MessageButtons::ok);
+        return CommandOutcome::failed;
+    }
+    recordStep();
+    return rebuildPreview();
+}
+
+CommandOutcome CTarvenoxDlg::rebuildPreview() {
     Report report = saveMovie(app_);
     // A save that failed, or a change it could not make, is told; the user can correct it.
     if (report.failed()) showReport(windows_, report);
@@ -93,67 +129,95 @@ bool CTarvenoxDlg::applyChanges() {
     // Unloaded first, so the player lets go of the file and loads the new one.
     viewerControl.Movie("");
     viewerControl.Movie(app_.workingCopyPath());
-    return !report.failed();
+    return report.failed() ? CommandOutcome::failed : CommandOutcome::done;
 }
 
-void CTarvenoxDlg::saveAs() {
+CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
+    if (app_.currentMovie.empty()) {
+        windows_.messageBox(texts::caption, texts::noTemplateSelected, MessageIcon::information, MessageButtons::ok);
+        return CommandOutcome::failed;
+    }
     std::vector<FileFilter> filters = {{texts::saveFilter, {"*.SWF"}}};
     if (webPagePublisher_) filters.push_back({texts::webPageFilter, {"*.html"}});
-    auto path = windows_.saveFile(texts::saveTitle, filters, "swf", true);
-    if (!path) return;
+    const std::string title = templateTitle(app_, app_.currentMovie);
+    auto path = windows_.saveFile(texts::saveTitle, filters, "swf", true,
+                                  proposedFileName(title.empty() ? app_.movieBaseName : title, "swf"));
+    if (!path) return CommandOutcome::cancelled;
     // A page chosen: the movie is saved beside it under the same name, then the page.
     const auto pageMovie = webPagePublisher_ ? pageMoviePath(*path) : std::nullopt;
     const bool webPage = pageMovie.has_value();
     if (webPage) path = pageMovie;
-    if (app_.currentMovie.empty()) {
-        windows_.messageBox(texts::caption, texts::noTemplateSelected, MessageIcon::information, MessageButtons::ok);
-        return;
-    }
     // A movie whose save failed is not copied: the file would lack what the user chose.
-    if (!applyChanges()) return;
+    if (applyChanges() != CommandOutcome::done) return CommandOutcome::failed;
     std::string error;
     if (!app_.copyResultTo(*path, &error)) {
         windows_.messageBox(texts::caption, error, MessageIcon::error, MessageButtons::ok);
-        return;
+        return CommandOutcome::failed;
     }
+    if (EditHistory* edits = history()) edits->markSaved();
+    if (saved != nullptr) *saved = *path;
     if (webPage) showReport(windows_, webPagePublisher_(*path));
+    return CommandOutcome::done;
 }
 
-void CTarvenoxDlg::chooseColor(const std::string& variable) {
+CommandOutcome CTarvenoxDlg::chooseColor(const std::string& variable) {
     if (!customColors_) customColors_.emplace().fill(0xFFFFFF);
-    auto chosen = windows_.chooseColor(std::nullopt, *customColors_);
+    const bool background = variable == "_root.backgroundColor";
+    // The dialog starts at the colour the variable holds now.
+    std::optional<Rgb> initial;
+    if (background && !app_.currentMovie.empty()) {
+        initial = app_.currentBackgroundColor;
+    } else if (auto text = skinControl.GetVariable(variable)) {
+        initial = parseColor(*text);
+    }
+    auto chosen = windows_.chooseColor(initial, *customColors_);
     if (!chosen) {
         logPrint("Color: abort\n");
-        return;
+        return CommandOutcome::cancelled;
     }
     const Rgb color = *chosen & 0xFFFFFF;
     const std::string text = std::to_string(color);
     logPrint("Color: %s\n", text.c_str());
     skinControl.SetVariable(variable, text);
-    if (variable == "_root.backgroundColor") app_.currentBackgroundColor = color;
+    if (background) {
+        app_.currentBackgroundColor = color;
+    } else {
+        app_.setVariableText(variable, text);
+        if (variable.starts_with("_root.")) app_.setVariableText(variable.substr(6), text);
+    }
+    return recordStep() ? CommandOutcome::done : CommandOutcome::unchanged;
 }
 
-void CTarvenoxDlg::chooseFont(const std::string& templateFont) {
+CommandOutcome CTarvenoxDlg::chooseFont(const std::string& templateFont) {
     auto choice = windows_.chooseFont(systemFontEngine().faceNames(), 10);
-    if (!choice) return;
+    if (!choice) return CommandOutcome::cancelled;
     logPrint("font: %s, point: %i, bold: %i, italic: %i\n", choice->face.c_str(), choice->pointTenths,
              choice->weight == 700 ? 1 : 0, choice->italic ? 1 : 0);
+    // The face is made into outlines once, now: one that cannot be used is refused here
+    // and never comes back on an apply.
+    if (auto problem = app_.chosenMedia.addFace(choice->face)) {
+        windows_.messageBox(texts::caption, *problem, MessageIcon::information, MessageButtons::ok);
+        return CommandOutcome::failed;
+    }
     // The replacement takes the face's regular outlines, whatever weight and slant the
     // user picked.
     recordFontReplacement(app_, templateFont, choice->face);
     skinControl.SetVariable("_root.widths", FontMetrics(choice->face, 100, false).widthsAsHex());
+    return recordStep() ? CommandOutcome::done : CommandOutcome::unchanged;
 }
 
-void CTarvenoxDlg::choosePicture(const std::string& exportName) {
+CommandOutcome CTarvenoxDlg::choosePicture(const std::string& exportName) {
     auto path = windows_.openFile(texts::pictureTitle, {{texts::pictureFilter, {"*.png", "*.jpg", "*.jpeg"}}});
-    if (!path) return;
-    showReport(windows_, recordPictureReplacement(app_, exportName, *path));
+    if (!path) return CommandOutcome::cancelled;
+    const char* extension = pictureKind(*path) == PictureKind::Png ? "png" : "jpg";
+    return chooseFile(app_.pictureReplacements, exportName, *path, app_.chosenMedia.addPicture(*path), "image",
+                      extension);
 }
 
-void CTarvenoxDlg::chooseSound(const std::string& exportName) {
+CommandOutcome CTarvenoxDlg::chooseSound(const std::string& exportName) {
     auto path = windows_.openFile(texts::soundTitle, {{texts::soundFilter, {"*.mp3"}}});
-    if (!path) return;
-    recordSoundReplacement(app_, exportName, *path);
+    if (!path) return CommandOutcome::cancelled;
+    return chooseFile(app_.soundReplacements, exportName, *path, app_.chosenMedia.addSound(*path), "mp3", "mp3");
 }
 
 void CTarvenoxDlg::showFullscreen() {

@@ -13,6 +13,13 @@ inline constexpr const char* programNotFound = "Programm nicht gefunden. CD eing
 inline constexpr const char* noTemplateSelected = "Bitte wählen Sie zuerst eine Vorlage aus.";
 // A command that failed in a way the program did not foresee; the detail follows.
 inline constexpr const char* commandFailed = "Der Befehl konnte nicht ausgeführt werden:";
+// "clicked quit" while a template has edits that were not saved (Yes ends the program).
+inline constexpr const char* unsavedQuit = "Es gibt ungespeicherte Änderungen. Trotzdem beenden?";
+// The interface movie did not give back the values typed into it: nothing was applied
+// or saved, so nothing stale is written.
+inline constexpr const char* valuesNotRead =
+    "Die Eingaben konnten nicht aus der Oberfläche gelesen werden. Die Änderungen wurden nicht übernommen und "
+    "nicht gespeichert. Bitte versuchen Sie es noch einmal.";
 
 inline constexpr const char* saveTitle = "Flash-Datei speichern";
 inline constexpr const char* saveFilter = "Flash-Datei";

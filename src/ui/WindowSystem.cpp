@@ -19,6 +19,10 @@ std::vector<std::optional<std::string>> WindowSystem::getVariables(Player player
     return values;
 }
 
+void WindowSystem::keepVariable(Player, const std::string&, const std::string&) {}
+
+void WindowSystem::showEditorState(const EditorState&) {}
+
 std::string_view playerName(Player player) {
     for (const auto& [p, name] : playerNames) {
         if (p == player) return name;

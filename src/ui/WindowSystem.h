@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/EditorState.h"
+
 namespace tarvenox {
 
 // The players of the program's windows: the main dialog's interface movie and preview,
@@ -111,6 +113,10 @@ public:
     // The same for several names at once, in their order: a player that is asked in
     // rounds answers them all in one. Asks one by one unless the window system knows better.
     virtual std::vector<std::optional<std::string>> getVariables(Player player, const std::vector<std::string>& names);
+    // Takes note that the player's variable now holds the value (the user typed it there)
+    // without setting it: a player that starts anew gets it as if it had been set.
+    // Nothing unless the window system keeps variables for such a start.
+    virtual void keepVariable(Player player, const std::string& name, const std::string& value);
     // The major version in the high 16 bits; 0 when the player cannot play.
     virtual std::int32_t flashVersion(Player player) = 0;
     virtual void placePlayer(Player player, const PixelRect& rect, PlayerShape shape) = 0;
@@ -133,12 +139,18 @@ public:
     virtual std::optional<FontChoice> chooseFont(const std::vector<std::string>& faces, int pointSize) = 0;
     virtual std::optional<std::string> openFile(const std::string& title,
                                                 const std::vector<FileFilter>& filters) = 0;
-    // A chosen name without an extension gets "." + defaultExtension; with
-    // overwritePrompt an existing file is only taken when the user agrees to replace it.
+    // The dialog starts with name (UTF-8, may be ""). A chosen name without an extension
+    // gets "." + defaultExtension; with overwritePrompt an existing file is only taken
+    // when the user agrees to replace it.
     virtual std::optional<std::string> saveFile(const std::string& title,
                                                 const std::vector<FileFilter>& filters,
                                                 const std::string& defaultExtension,
-                                                bool overwritePrompt) = 0;
+                                                bool overwritePrompt, const std::string& name) = 0;
+
+    // -- the editor --
+    // The editor's state after a command, or after nothing has changed; nothing unless
+    // the window system draws an editor of its own.
+    virtual void showEditorState(const EditorState& state);
 
     // -- programs --
     // The root folders of the mounted optical media (CDs, DVDs), in mount order.

@@ -155,10 +155,16 @@ std::optional<std::string> ScriptedWindowSystem::openFile(const std::string& tit
 std::optional<std::string> ScriptedWindowSystem::saveFile(const std::string& title,
                                                           const std::vector<FileFilter>& filters,
                                                           const std::string& defaultExtension,
-                                                          bool overwritePrompt) {
+                                                          bool overwritePrompt, const std::string& name) {
     return nextFile("saveFile " + title + filterText(filters) + " ." + defaultExtension +
-                    (overwritePrompt ? " ask" : ""));
+                    (overwritePrompt ? " ask" : "") + (name.empty() ? "" : " name=" + name));
 }
+
+void ScriptedWindowSystem::keepVariable(Player player, const std::string& name, const std::string& value) {
+    kept[std::string(playerName(player)) + " " + name] = value;
+}
+
+void ScriptedWindowSystem::showEditorState(const EditorState& state) { editorStates.push_back(state); }
 
 std::vector<std::string> ScriptedWindowSystem::opticalMedia() {
     record("opticalMedia");

@@ -39,6 +39,12 @@ public:
     // between two commands).
     std::function<void(const UiEvent&)> onEvent;
 
+    // -- what was passed on without a line in calls --
+    // keepVariable's values by "PLAYER NAME".
+    std::map<std::string, std::string> kept;
+    // Every editor state shown, in order.
+    std::vector<EditorState> editorStates;
+
     static UiEvent command(std::string command, std::string args = "", Player player = Player::skin);
 
     UiEvent nextEvent() override;
@@ -64,7 +70,10 @@ public:
     std::optional<FontChoice> chooseFont(const std::vector<std::string>& faces, int pointSize) override;
     std::optional<std::string> openFile(const std::string& title, const std::vector<FileFilter>& filters) override;
     std::optional<std::string> saveFile(const std::string& title, const std::vector<FileFilter>& filters,
-                                        const std::string& defaultExtension, bool overwritePrompt) override;
+                                        const std::string& defaultExtension, bool overwritePrompt,
+                                        const std::string& name) override;
+    void keepVariable(Player player, const std::string& name, const std::string& value) override;
+    void showEditorState(const EditorState& state) override;
     std::vector<std::string> opticalMedia() override;
     void runProgram(const std::string& path) override;
 

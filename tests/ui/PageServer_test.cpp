@@ -28,6 +28,10 @@ protected:
         dir.write("work/thumb-sale.swf", "FWS thumbnail");
         dir.write("work/skin.swf", "FWS skin");
         dir.write("work/skin.txt", "&title=Gr\xFC\xDF" "e");
+        // The copies of the user's chosen files, for the editor's thumbnail and player.
+        dir.write("work/chosen-image-1.png", "PNG");
+        dir.write("work/chosen-image-2.jpg", "JPEG");
+        dir.write("work/chosen-mp3-3.mp3", "MP3");
         dir.write("help/README.md", "## The interactive program");
         dir.write("outside/private.txt", "not to be served");
         std::filesystem::create_symlink(dir.file("outside/private.txt"), dir.file("work/escape.txt"));
@@ -55,6 +59,9 @@ TEST_F(PageServerTest, ServesItsRootsWithTheirTypes) {
         {"work/skin.txt", "text/plain; charset=windows-1252", "&title=Gr\xFC\xDF" "e"},
         // A link that stays inside the folder is followed.
         {"work/alias.swf", "application/x-shockwave-flash", "FWS movie"},
+        {"work/chosen-image-1.png", "image/png", "PNG"},
+        {"work/chosen-image-2.jpg", "image/jpeg", "JPEG"},
+        {"work/chosen-mp3-3.mp3", "audio/mpeg", "MP3"},
         {"help/README.md", "text/plain; charset=utf-8", "## The interactive program"},
     };
     for (const Case& c : cases) {

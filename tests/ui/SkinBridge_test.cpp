@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 #include <thread>
 
@@ -80,6 +81,62 @@ TEST(SkinBridge, ServesItsMovieForItsFileOnly) {
     skin.unload();
     EXPECT_FALSE(skin.active());
     EXPECT_EQ(skin.movieFor(path), nullptr);
+}
+
+// A movie slowed down by a busy machine: it polls every 100 ms and answers the read only
+// in its answerAt-th poll (0: never), and stops polling after stopAfter polls.
+struct SlowMovie {
+    int answerAt;
+    int stopAfter;
+};
+
+TEST(SkinBridge, AReadWaitsAsLongAsTheMovieKeepsPollingAndGivesUpWhenItStops) {
+    struct Case {
+        SlowMovie movie;
+        bool answered;
+        std::chrono::milliseconds atLeast, below;
+    } cases[] = {
+        // Slower than the quiet limit in all, yet polling: answered.
+        {{8, 100}, true, 500ms, 1400ms},
+        // Stops polling: given up the quiet limit after its last poll.
+        {{0, 3}, false, 400ms, 1200ms},
+        // Polls but never answers: given up at the overall limit.
+        {{0, 100}, false, 1500ms, 2500ms},
+    };
+    for (const Case& c : cases) {
+        SkinBridge skin(300ms, 1500ms);
+        skin.load("/work/skin.swf", Bytes{'F', 'W', 'S'});
+        std::atomic<bool> done = false;
+        std::thread movie([&] {
+            for (int poll = 1; poll <= c.movie.stopAfter && !done; ++poll) {
+                const std::string answer = skin.poll("");
+                // Asked again in every poll until answered.
+                if (poll == c.movie.answerAt && answer.find("rn=1") != std::string::npos) skin.answer("1:spät");
+                std::this_thread::sleep_for(100ms);
+            }
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const auto values = skin.getVariables({"title"});
+        const auto took = std::chrono::steady_clock::now() - start;
+        done = true;
+        movie.join();
+        ASSERT_EQ(values.size(), 1u);
+        EXPECT_EQ(values[0].has_value(), c.answered) << c.movie.answerAt << "/" << c.movie.stopAfter;
+        EXPECT_GE(took, c.atLeast);
+        EXPECT_LT(took, c.below);
+    }
+}
+
+TEST(SkinBridge, AKeptValueReachesOnlyAMovieThatStartsAnew) {
+    SkinBridge skin;
+    skin.load("/work/skin.swf", Bytes{'F', 'W', 'S'});
+    skin.setVariable("title", "Hallo");
+    skin.setVariable("_root.editLoaded", "1");
+    skin.keepVariable("title", "Neu");   // keeps its place before editLoaded
+    skin.keepVariable("count", "4");     // a name never set: after the rest
+    EXPECT_EQ(skin.poll("after=2"), "n=0&l=2&rn=0&ready=1");
+    EXPECT_EQ(skin.poll(""),
+              "s1=1&k1=title&v1=Neu&s2=2&k2=_root.editLoaded&v2=1&s3=2&k3=count&v3=4&n=3&l=2&rn=0&ready=1");
 }
 
 }  // namespace

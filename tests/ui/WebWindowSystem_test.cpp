@@ -69,10 +69,10 @@ TEST_F(WebWindowSystemTest, AsksAndHearsThePageInUtf8) {
              return font && font->face == "DejaVu Sans" && font->weight == 700 && font->italic && font->pointTenths == 100;
          }},
         {{{"type", "saveFile"}, {"title", "Speichern"}, {"filters", {{{"description", "Flash"}, {"patterns", {"*.swf"}}}}},
-          {"defaultExtension", "swf"}, {"folder", ""}, {"name", ""}, {"overwritePrompt", true}},
+          {"defaultExtension", "swf"}, {"folder", ""}, {"name", "Gru\xC3\x9F.swf"}, {"overwritePrompt", true}},
          "/home/anna/Gr\xC3\xBC\xC3\x9F" "e.swf",
          [&] {
-             return windows.saveFile("Speichern", {{"Flash", {"*.swf"}}}, "swf", true) ==
+             return windows.saveFile("Speichern", {{"Flash", {"*.swf"}}}, "swf", true, "Gru\xC3\x9F.swf") ==
                     "/home/anna/Gr\xC3\xBC\xC3\x9F" "e.swf";
          }},
         {{{"type", "flashVersion"}, {"player", "skin"}}, 0x200000,
@@ -115,6 +115,16 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
     windows.setScale(Player::viewer, "NoBorder");
     windows.setVariable(Player::skin, "_root.name", "J\xF6rg");
     windows.setVariable(Player::skin, "_root.a", "2");  // now set last
+    windows.keepVariable(Player::skin, "_root.name", "J\xF6rg M.");  // typed there: keeps its place
+    EditorState editor;
+    editor.templateName = "gr\xFC\xDF";
+    editor.title = "Gr\xFC\xDF";
+    editor.pictures["Bild \x80"] = {"beach.png", "chosen-image-1.png"};
+    editor.unsaved = true;
+    editor.last = CommandResult{"selectImage", "Bild \x80", CommandOutcome::done, ""};
+    windows.showEditorState(editor);
+    editor.canUndo = true;  // the page that connects gets this one, without what it answered
+    windows.showEditorState(editor);
     windows.loadMovie(Player::viewer, dir.file("work/missing.swf"));
     windows.setBackgroundColor(Player::viewer, 0);
     windows.showPlayer(Player::viewer);
@@ -163,8 +173,20 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
         {{"type", "show"}, {"player", "skin"}},
         {{"type", "movie"}, {"player", "skin"}, {"url", skinUrl}},
         {{"type", "movie"}, {"player", "viewer"}, {"url", ""}},
-        {{"type", "setVariable"}, {"player", "skin"}, {"name", "_root.name"}, {"value", "J\xC3\xB6rg"}},
+        {{"type", "setVariable"}, {"player", "skin"}, {"name", "_root.name"}, {"value", "J\xC3\xB6rg M."}},
         {{"type", "setVariable"}, {"player", "skin"}, {"name", "_root.a"}, {"value", "2"}},
+        // The editor's last state, last.
+        {{"type", "editor"},
+         {"seq", 2},
+         {"template", "gr\xC3\xBC\xC3\x9F"},
+         {"title", "Gr\xC3\xBC\xC3\x9F"},
+         {"choices",
+          {{"font", Message::object()},
+           {"image", {{"Bild \xE2\x82\xAC", {{"file", "beach.png"}, {"preview", "chosen-image-1.png"}}}}},
+           {"mp3", Message::object()}}},
+         {"unsaved", true},
+         {"canUndo", true},
+         {"canRedo", false}},
     };
     EXPECT_EQ(replayed, expected);
     // Brought up to date once: the next message is the host's own.

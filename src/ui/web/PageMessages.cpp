@@ -158,11 +158,10 @@ Message openFileRequest(std::string_view title, const std::vector<FileFilter>& f
 }
 
 Message saveFileRequest(std::string_view title, const std::vector<FileFilter>& filters,
-                        std::string_view defaultExtension, bool overwritePrompt) {
-    // The page starts in the folder the last dialog ended in and with no name: the host
-    // keeps neither.
+                        std::string_view defaultExtension, bool overwritePrompt, std::string_view name) {
+    // The page starts in the folder the last dialog ended in: the host does not keep it.
     return {{"type", "saveFile"},          {"title", title},  {"filters", filtersOf(filters)},
-            {"defaultExtension", defaultExtension}, {"folder", ""}, {"name", ""},
+            {"defaultExtension", defaultExtension}, {"folder", ""}, {"name", name},
             {"overwritePrompt", overwritePrompt}};
 }
 
@@ -171,6 +170,53 @@ std::optional<std::string> chosenPathAnswer(const Answer& answer) {
     std::optional<std::string> path = textOf(&*answer);
     if (!path || path->empty()) return std::nullopt;
     return path;
+}
+
+namespace {
+
+const char* outcomeName(CommandOutcome outcome) {
+    switch (outcome) {
+        case CommandOutcome::done:
+            return "done";
+        case CommandOutcome::failed:
+            return "failed";
+        case CommandOutcome::cancelled:
+            return "cancelled";
+        case CommandOutcome::unchanged:
+            return "unchanged";
+    }
+    return "done";
+}
+
+Message chosenFiles(const std::map<std::string, ChosenFile>& files) {
+    Message out = Message::object();
+    for (const auto& [name, chosen] : files) {
+        out[cp1252ToUtf8(name)] = {{"file", chosen.file}, {"preview", chosen.preview}};
+    }
+    return out;
+}
+
+}  // namespace
+
+Message editorEvent(const EditorState& state, std::uint64_t seq) {
+    Message fonts = Message::object();
+    for (const auto& [name, face] : state.fonts) fonts[cp1252ToUtf8(name)] = {{"face", face}};
+    Message event{{"type", "editor"},
+                  {"seq", seq},
+                  {"template", cp1252ToUtf8(state.templateName)},
+                  {"title", cp1252ToUtf8(state.title)},
+                  {"choices", {{"font", fonts}, {"image", chosenFiles(state.pictures)}, {"mp3", chosenFiles(state.sounds)}}},
+                  {"unsaved", state.unsaved},
+                  {"canUndo", state.canUndo},
+                  {"canRedo", state.canRedo}};
+    if (state.last) {
+        Message last{{"command", cp1252ToUtf8(state.last->command)},
+                     {"args", cp1252ToUtf8(state.last->args)},
+                     {"outcome", outcomeName(state.last->outcome)}};
+        if (state.last->outcome == CommandOutcome::done && !state.last->saved.empty()) last["saved"] = state.last->saved;
+        event["last"] = std::move(last);
+    }
+    return event;
 }
 
 std::optional<UiEvent> uiEventOf(const Message& event) {

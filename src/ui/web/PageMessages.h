@@ -45,10 +45,14 @@ Message chooseFontRequest(const std::vector<std::string>& faces, int pointSize);
 std::optional<FontChoice> chooseFontAnswer(const Answer& answer);
 
 Message openFileRequest(std::string_view title, const std::vector<FileFilter>& filters);
+// name: the file name the dialog starts with (UTF-8).
 Message saveFileRequest(std::string_view title, const std::vector<FileFilter>& filters,
-                        std::string_view defaultExtension, bool overwritePrompt);
+                        std::string_view defaultExtension, bool overwritePrompt, std::string_view name = "");
 // The path chosen in openFile or saveFile.
 std::optional<std::string> chosenPathAnswer(const Answer& answer);
+
+// The "editor" event numbered seq; the Windows-1252 texts go to UTF-8.
+Message editorEvent(const EditorState& state, std::uint64_t seq);
 
 // The user's action in an event of the page: fsCommand (command and args back to
 // Windows-1252) and escape. nullopt for any other event and a malformed one.

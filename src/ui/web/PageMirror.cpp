@@ -27,6 +27,11 @@ void PageMirror::remember(const Message& event) {
         title_ = event;
         return;
     }
+    if (type == "editor") {
+        editor_ = event;
+        editor_->erase("last");
+        return;
+    }
     if (type == "openFullscreen" || type == "closeFullscreen") {
         if (type == "openFullscreen") {
             fullscreen_ = event;
@@ -52,6 +57,12 @@ void PageMirror::remember(const Message& event) {
         std::erase_if(state.variables, [&](const Message& kept) { return kept["name"] == event["name"]; });
         state.variables.push_back(event);
     }
+}
+
+void PageMirror::keepVariable(const Message& event) {
+    std::optional<Player> player = playerNamed(event.value("player", ""));
+    if (!player) return;
+    replaceOrAppend(stateOf(*player).variables, event, [&](const Message& kept) { return kept["name"] == event["name"]; });
 }
 
 void PageMirror::rememberMovie(Player player, const std::string& path) {
@@ -86,6 +97,7 @@ std::vector<Message> PageMirror::replay(const MovieEvent& movieEvent) const {
         const PlayerState& s = stateOf(player);
         events.insert(events.end(), s.variables.begin(), s.variables.end());
     }
+    if (editor_) events.push_back(*editor_);
     return events;
 }
 

@@ -24,8 +24,13 @@ public:
 
     // Keeps an event the host sent when it sets lasting state: title, openFullscreen,
     // closeFullscreen, and a player's place, scale, backgroundColor, show, hide and
-    // setVariable. The rest (minimize, openHelp, quit) passes.
+    // setVariable, and the last "editor" event (without its "last": a page that connects
+    // has not sent the command it answers). The rest (minimize, openHelp, quit) passes.
     void remember(const Message& event);
+    // A setVariable the player's movie already holds (the user typed it): kept in the
+    // place of the variable's last setting, or last when it has none, so a movie that
+    // starts anew gets it in the order the host set its variables.
+    void keepVariable(const Message& event);
     // The movie file a player plays, "" for none. A new movie starts without the
     // variables set on the one before.
     void rememberMovie(Player player, const std::string& path);
@@ -34,7 +39,7 @@ public:
     // each player's place, scale and background; hidden players hidden and shown ones
     // shown in the order they were last brought to the front; the movies; then each
     // player's variables in the order of their last setting (a movie must be asked to
-    // load before its variables are set).
+    // load before its variables are set); then the editor's state.
     std::vector<Message> replay(const MovieEvent& movieEvent) const;
 
 private:
@@ -52,6 +57,7 @@ private:
 
     std::optional<Message> title_;
     std::optional<Message> fullscreen_;  // the openFullscreen event while the view is open
+    std::optional<Message> editor_;
     std::array<PlayerState, 4> players_;
     std::vector<Player> front_;  // players by their last "show", the front-most last
 };

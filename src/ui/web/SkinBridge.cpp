@@ -62,7 +62,8 @@ std::string percentEncoded(std::string_view text) {
     return out;
 }
 
-SkinBridge::SkinBridge(Clock::duration readLimit) : readLimit_(readLimit) {}
+SkinBridge::SkinBridge(Clock::duration quietLimit, Clock::duration overallLimit)
+    : quietLimit_(quietLimit), overallLimit_(overallLimit) {}
 
 void SkinBridge::load(const std::string& path, Bytes movie) {
     std::lock_guard lock(mutex_);
@@ -89,6 +90,18 @@ void SkinBridge::setVariable(const std::string& name, const std::string& value) 
     variables_.push_back({++lastNumber_, name, value});
 }
 
+void SkinBridge::keepVariable(const std::string& name, const std::string& value) {
+    std::lock_guard lock(mutex_);
+    auto kept = std::find_if(variables_.begin(), variables_.end(), [&](const Variable& v) { return v.name == name; });
+    if (kept != variables_.end()) {
+        kept->value = value;
+        return;
+    }
+    // Numbered as the newest the movie has: a poll after it brings nothing, one from a
+    // movie that starts anew brings it.
+    variables_.push_back({lastNumber_, name, value});
+}
+
 std::vector<std::optional<std::string>> SkinBridge::getVariables(const std::vector<std::string>& names) {
     std::unique_lock lock(mutex_);
     std::vector<std::uint64_t> ids;
@@ -99,13 +112,21 @@ std::vector<std::optional<std::string>> SkinBridge::getVariables(const std::vect
     auto allAnswered = [&] {
         return std::all_of(ids.begin(), ids.end(), [&](std::uint64_t id) { return reads_[id].value.has_value(); });
     };
-    answered_.wait_until(lock, Clock::now() + readLimit_, allAnswered);
+    const Clock::time_point asked = Clock::now();
+    const Clock::time_point end = asked + overallLimit_;
+    while (!allAnswered()) {
+        const Clock::time_point quietEnd = std::max(asked, lastPoll_) + quietLimit_;
+        const Clock::time_point until = std::min(end, quietEnd);
+        if (Clock::now() >= until) break;
+        answered_.wait_until(lock, until);
+    }
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count();
     std::vector<std::optional<std::string>> values;
     for (std::size_t i = 0; i < ids.size(); ++i) {
         auto read = reads_.extract(ids[i]);
         if (!read.mapped().value) {
             logPrint("GetVariable(%s): the interface movie did not answer within %lld ms\n", names[i].c_str(),
-                     static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(readLimit_).count()));
+                     static_cast<long long>(waited));
         }
         values.push_back(std::move(read.mapped().value));
     }
@@ -121,6 +142,9 @@ std::shared_ptr<const Bytes> SkinBridge::movieFor(const std::string& path) const
 std::string SkinBridge::poll(std::string_view query) const {
     const std::uint64_t after = afterIn(query);
     std::lock_guard lock(mutex_);
+    // The movie is alive: the reads waiting wait on.
+    lastPoll_ = Clock::now();
+    answered_.notify_all();
     std::string out;
     int count = 0;
     for (const Variable& variable : variables_) {

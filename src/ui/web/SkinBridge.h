@@ -24,8 +24,12 @@ class SkinBridge {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // readLimit: how long a read waits for the movie's answer.
-    explicit SkinBridge(Clock::duration readLimit = std::chrono::seconds(1));
+    // A read waits for the movie's answer as long as the movie keeps polling: it gives up
+    // when no poll has come for quietLimit, or after overallLimit in all. A movie slowed
+    // down by a busy machine polls seldom but still answers; one that has stopped (its
+    // page went away) is given up soon.
+    explicit SkinBridge(Clock::duration quietLimit = std::chrono::seconds(3),
+                        Clock::duration overallLimit = std::chrono::seconds(15));
 
     // -- host thread --
 
@@ -40,9 +44,13 @@ public:
     // end with its new value: a movie that starts anew (a page reload) is given the
     // latest value of every name, in the order they were last set.
     void setVariable(const std::string& name, const std::string& value);
-    // The values of the names, all asked for in the movie's next poll; waits until the
-    // movie has answered them all or the read limit has passed. nullopt for a name not
-    // answered (the movie is not playing, or too slow): the caller keeps what it had.
+    // The movie holds the value already (the user typed it): it becomes the name's value
+    // for a movie that starts anew, without being sent to the one playing (which would
+    // overwrite what the user types meanwhile). The name keeps its place in the order.
+    void keepVariable(const std::string& name, const std::string& value);
+    // The values of the names, asked for in every poll until the movie has answered them
+    // all (a poll that goes by without the answer asks again), or the limits have passed.
+    // nullopt for a name not answered (the movie has stopped polling, or is far too slow).
     std::vector<std::optional<std::string>> getVariables(const std::vector<std::string>& names);
 
     // -- server threads --
@@ -67,9 +75,11 @@ private:
         std::optional<std::string> value;
     };
 
-    Clock::duration readLimit_;
+    Clock::duration quietLimit_;
+    Clock::duration overallLimit_;
     mutable std::mutex mutex_;
-    std::condition_variable answered_;
+    mutable std::condition_variable answered_;  // an answer, or a poll
+    mutable Clock::time_point lastPoll_{};
     std::string path_;
     std::shared_ptr<const Bytes> movie_;
     std::vector<Variable> variables_;  // by number

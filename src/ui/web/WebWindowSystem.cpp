@@ -184,6 +184,17 @@ void WebWindowSystem::setVariable(Player player, const std::string& name, const 
     tellPlayer("setVariable", player, {{"name", cp1252ToUtf8(name)}, {"value", cp1252ToUtf8(value)}});
 }
 
+void WebWindowSystem::keepVariable(Player player, const std::string& name, const std::string& value) {
+    if (bridged(player)) {
+        options_.skinBridge->keepVariable(cp1252ToUtf8(name), cp1252ToUtf8(value));
+        return;
+    }
+    mirror_.keepVariable({{"type", "setVariable"},
+                          {"player", playerName(player)},
+                          {"name", cp1252ToUtf8(name)},
+                          {"value", cp1252ToUtf8(value)}});
+}
+
 std::optional<std::string> WebWindowSystem::getVariable(Player player, const std::string& name) {
     if (bridged(player)) return getVariables(player, {name}).front();
     return getVariableAnswer(bridge_.call(getVariableRequest(player, name)));
@@ -239,9 +250,14 @@ std::optional<std::string> WebWindowSystem::openFile(const std::string& title, c
 }
 
 std::optional<std::string> WebWindowSystem::saveFile(const std::string& title, const std::vector<FileFilter>& filters,
-                                                     const std::string& defaultExtension, bool overwritePrompt) {
-    return chosenPathAnswer(bridge_.call(saveFileRequest(title, filters, defaultExtension, overwritePrompt)));
+                                                     const std::string& defaultExtension, bool overwritePrompt,
+                                                     const std::string& name) {
+    return chosenPathAnswer(bridge_.call(saveFileRequest(title, filters, defaultExtension, overwritePrompt, name)));
 }
+
+// -- the editor --
+
+void WebWindowSystem::showEditorState(const EditorState& state) { tell(editorEvent(state, ++editorEvents_)); }
 
 // -- programs --
 

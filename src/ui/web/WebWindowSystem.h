@@ -63,6 +63,7 @@ public:
     void setVariable(Player player, const std::string& name, const std::string& value) override;
     std::optional<std::string> getVariable(Player player, const std::string& name) override;
     std::vector<std::optional<std::string>> getVariables(Player player, const std::vector<std::string>& names) override;
+    void keepVariable(Player player, const std::string& name, const std::string& value) override;
     std::int32_t flashVersion(Player player) override;
     void placePlayer(Player player, const PixelRect& rect, PlayerShape shape) override;
     void showPlayer(Player player) override;
@@ -77,7 +78,11 @@ public:
     std::optional<FontChoice> chooseFont(const std::vector<std::string>& faces, int pointSize) override;
     std::optional<std::string> openFile(const std::string& title, const std::vector<FileFilter>& filters) override;
     std::optional<std::string> saveFile(const std::string& title, const std::vector<FileFilter>& filters,
-                                        const std::string& defaultExtension, bool overwritePrompt) override;
+                                        const std::string& defaultExtension, bool overwritePrompt,
+                                        const std::string& name) override;
+
+    // The "editor" event, kept for a page that connects later (without its "last").
+    void showEditorState(const EditorState& state) override;
 
     std::vector<std::string> opticalMedia() override;
     void runProgram(const std::string& path) override;
@@ -107,6 +112,7 @@ private:
     WebWindowOptions options_;
     PageMirror mirror_;
     std::uint64_t upToDate_ = 0;  // the number of the page that has the whole state
+    std::uint64_t editorEvents_ = 0;
 };
 
 }  // namespace tarvenox::web

@@ -1,0 +1,76 @@
+// The user's chosen files and faces, converted once.
+#include "edit/ChosenMedia.h"
+
+#include "sound/Mp3Sound.h"
+#include "swf/PictureFile.h"
+#include "swf/SWFDefineSound.h"
+#include "swf/SWFImage.h"
+#include "swf/TagFactory.h"
+
+namespace tarvenox {
+
+namespace {
+
+// The tag made anew from its code and body, as the kind asked for.
+template <class T>
+std::unique_ptr<T> copyOf(int code, const Bytes& body) {
+    std::unique_ptr<SWFTag> tag = createTag(code, Bytes(body));
+    if (auto* typed = dynamic_cast<T*>(tag.get())) {
+        tag.release();
+        return std::unique_ptr<T>(typed);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::optional<std::string> ChosenMedia::addPicture(const std::string& path) {
+    if (pictures_.contains(path)) return std::nullopt;
+    PictureConversion conversion = convertPicture(path);
+    if (conversion.problem) return conversion.problem->message;
+    if (!conversion.image) {
+        const auto& messages = conversion.report.messages();
+        if (!messages.empty()) return messages.front().text;
+        // A file of another kind, which a save would pass over without a word.
+        return "Die Datei " + path + " ist kein PNG- oder JPEG-Bild.";
+    }
+    const ByteSpan body = conversion.image->body();
+    pictures_[path] = {conversion.image->code(), Bytes(body.begin(), body.end())};
+    return std::nullopt;
+}
+
+std::optional<std::string> ChosenMedia::addSound(const std::string& path) {
+    if (sounds_.contains(path)) return std::nullopt;
+    SoundConversion conversion = convertMp3File(path);
+    if (!conversion.sound) return conversion.refusal.empty() ? conversion.problem : conversion.refusal;
+    const ByteSpan body = conversion.sound->body();
+    sounds_[path] = {conversion.sound->code(), Bytes(body.begin(), body.end())};
+    return std::nullopt;
+}
+
+std::optional<std::string> ChosenMedia::addFace(const std::string& face) {
+    if (faces_.contains(face)) return std::nullopt;
+    GlyphOutlines outlines = extractGlyphOutlines(face);
+    for (const UserMessage& message : outlines.report.messages()) {
+        if (message.text == noFontMessage) return message.text;
+    }
+    faces_.emplace(face, std::move(outlines));
+    return std::nullopt;
+}
+
+std::unique_ptr<SWFImage> ChosenMedia::picture(const std::string& path) const {
+    auto it = pictures_.find(path);
+    return it == pictures_.end() ? nullptr : copyOf<SWFImage>(it->second.code, it->second.body);
+}
+
+std::unique_ptr<SWFDefineSound> ChosenMedia::sound(const std::string& path) const {
+    auto it = sounds_.find(path);
+    return it == sounds_.end() ? nullptr : copyOf<SWFDefineSound>(it->second.code, it->second.body);
+}
+
+const GlyphOutlines* ChosenMedia::outlines(const std::string& face) const {
+    auto it = faces_.find(face);
+    return it == faces_.end() ? nullptr : &it->second;
+}
+
+}  // namespace tarvenox

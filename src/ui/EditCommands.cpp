@@ -1,0 +1,129 @@
+// The editor's own commands: the history of each template's edits (undo, redo), going
+// back to a template's own font, picture or music, the copies of chosen files the editor
+// shows, asking before unsaved edits are lost, and the editor's state after a command.
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/Log.h"
+#include "edit/Customisation.h"
+#include "edit/EditSession.h"
+#include "edit/TemplateCatalogue.h"
+#include "ui/CTarvenoxDlg.h"
+#include "ui/DialogTexts.h"
+
+namespace tarvenox {
+
+namespace {
+
+std::string lastPart(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+}  // namespace
+
+EditHistory* CTarvenoxDlg::history() {
+    auto it = histories_.find(app_.currentMovie);
+    return it == histories_.end() ? nullptr : &it->second;
+}
+
+const EditHistory* CTarvenoxDlg::history() const {
+    auto it = histories_.find(app_.currentMovie);
+    return it == histories_.end() ? nullptr : &it->second;
+}
+
+bool CTarvenoxDlg::recordStep() {
+    EditHistory* edits = history();
+    return edits != nullptr && edits->record(captureEdits(app_), EditHistory::Clock::now());
+}
+
+CommandOutcome CTarvenoxDlg::restoreState(const EditState& state) {
+    restoreEdits(app_, state);
+    pushVariables();
+    skinControl.SetVariable("_root.backgroundColor", std::to_string(app_.currentBackgroundColor));
+    return rebuildPreview();
+}
+
+CommandOutcome CTarvenoxDlg::undo() {
+    EditHistory* edits = history();
+    const EditState* state = edits != nullptr ? edits->undo() : nullptr;
+    return state != nullptr ? restoreState(*state) : CommandOutcome::unchanged;
+}
+
+CommandOutcome CTarvenoxDlg::redo() {
+    EditHistory* edits = history();
+    const EditState* state = edits != nullptr ? edits->redo() : nullptr;
+    return state != nullptr ? restoreState(*state) : CommandOutcome::unchanged;
+}
+
+CommandOutcome CTarvenoxDlg::restoreChoice(Replacements& choices, const std::string& name) {
+    if (choices.erase(name) == 0) return CommandOutcome::unchanged;
+    recordStep();
+    return CommandOutcome::done;
+}
+
+CTarvenoxDlg::~CTarvenoxDlg() {
+    for (const auto& [path, name] : previews_) ::unlink((app_.workingFolder + name).c_str());
+}
+
+std::string CTarvenoxDlg::previewCopy(const std::string& path, const std::string& kind, const std::string& extension) {
+    if (auto known = previews_.find(path); known != previews_.end()) return known->second;
+    // Template files in the working folder are movies and texts: a name of this form
+    // and extension is never one of them.
+    const std::string name = "chosen-" + kind + "-" + std::to_string(++copies_) + "." + extension;
+    std::error_code error;
+    std::filesystem::copy_file(path, app_.workingFolder + name, std::filesystem::copy_options::overwrite_existing,
+                               error);
+    if (error) {
+        logPrint("copy of %s for the editor: %s\n", path.c_str(), error.message().c_str());
+        return "";
+    }
+    return previews_[path] = name;
+}
+
+CommandOutcome CTarvenoxDlg::chooseFile(Replacements& choices, const std::string& name, const std::string& path,
+                                        std::optional<std::string> problem, const std::string& kind,
+                                        const std::string& extension) {
+    if (problem) {
+        windows_.messageBox(texts::caption, *problem, MessageIcon::information, MessageButtons::ok);
+        return CommandOutcome::failed;
+    }
+    previewCopy(path, kind, extension);
+    choices[name] = path;
+    return recordStep() ? CommandOutcome::done : CommandOutcome::unchanged;
+}
+
+bool CTarvenoxDlg::quitAllowed() {
+    // What was typed and not yet applied counts too.
+    if (!app_.currentMovie.empty() && collectVariables()) recordStep();
+    const bool unsaved = std::any_of(histories_.begin(), histories_.end(),
+                                     [](const auto& entry) { return entry.second.unsaved(); });
+    return !unsaved || windows_.messageBox(texts::caption, texts::unsavedQuit, MessageIcon::question,
+                                           MessageButtons::yesNo) == MessageAnswer::yes;
+}
+
+EditorState CTarvenoxDlg::editorState(std::optional<CommandResult> last) const {
+    EditorState state;
+    state.templateName = app_.currentMovie;
+    if (!state.templateName.empty()) {
+        state.title = templateTitle(app_, app_.currentMovie);
+        std::replace(state.title.begin(), state.title.end(), '+', ' ');
+    }
+    state.fonts = app_.fontReplacements;
+    auto chosen = [&](const Replacements& choices, std::map<std::string, ChosenFile>& files) {
+        for (const auto& [name, path] : choices) {
+            auto preview = previews_.find(path);
+            files[name] = {lastPart(path), preview == previews_.end() ? "" : preview->second};
+        }
+    };
+    chosen(app_.pictureReplacements, state.pictures);
+    chosen(app_.soundReplacements, state.sounds);
+    if (const EditHistory* edits = history()) {
+        state.unsaved = edits->unsaved();
+        state.canUndo = edits->canUndo();
+        state.canRedo = edits->canRedo();
+    }
+    state.last = std::move(last);
+    return state;
+}
+
+}  // namespace tarvenox

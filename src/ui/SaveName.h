@@ -1,0 +1,14 @@
+// The file name the save dialog proposes for a template's result.
+#pragma once
+
+#include <string>
+
+namespace tarvenox {
+
+// title (Windows-1252, blanks possibly written as "+") as a UTF-8 file name with the
+// extension: blanks for "+", "_" for each character a file name cannot hold on Linux or
+// Windows (/ \ : * ? " < > | and control characters), no leading or trailing blanks or
+// dots; "movie" when nothing is left.
+std::string proposedFileName(const std::string& title, const std::string& extension);
+
+}  // namespace tarvenox

@@ -1,0 +1,279 @@
+// The editor's commands in the main dialog: each template's edits kept for the session,
+// undo and redo, choices refused when chosen, the editor's state after every command,
+// the save's proposed name, and quitting with unsaved edits.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/TarvenoxApp.h"
+#include "support/Installation.h"
+#include "support/LogCapture.h"
+#include "support/Mp3Builder.h"
+#include "support/PictureFiles.h"
+#include "support/ScriptedWindowSystem.h"
+#include "support/TempDir.h"
+#include "swf/SWFFile.h"
+#include "swf/SWFImage.h"
+#include "ui/CTarvenoxDlg.h"
+
+namespace tarvenox {
+namespace {
+
+using test::ScriptedWindowSystem;
+using Lines = std::vector<std::string>;
+
+UiEvent command(std::string name, std::string args = "") {
+    return ScriptedWindowSystem::command(std::move(name), std::move(args), Player::skin);
+}
+
+class EditorCommandsTest : public ::testing::Test {
+protected:
+    EditorCommandsTest() {
+        test::writeInstallation(dir);
+        dir.write("tmp/.keep", "");
+        freshStart();
+        png = dir.write("media/pic.png", test::encodePng({.width = 4, .height = 3, .colorType = 2,
+                                                          .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
+    }
+
+    // A program that starts anew: no template chosen, nothing edited.
+    void freshStart() {
+        app.reset();
+        app = std::make_unique<CTarvenoxApp>(AppEnvironment{dir.path(), dir.file("no-registry"), dir.file("tmp")});
+        windows = ScriptedWindowSystem();
+    }
+
+    void run(std::vector<UiEvent> events) {
+        windows.events.assign(events.begin(), events.end());
+        CTarvenoxDlg dialog(*app, "", windows);
+        dialog.DoModal();
+    }
+
+    // The last editor state that answered the command.
+    const EditorState& answerTo(const std::string& name) const {
+        for (auto it = windows.editorStates.rbegin(); it != windows.editorStates.rend(); ++it) {
+            if (it->last && it->last->command == name) return *it;
+        }
+        static const EditorState none;
+        ADD_FAILURE() << "no editor state for " << name;
+        return none;
+    }
+
+    // The width of the working copy's picture "logo" (10 in the template).
+    int logoWidth() {
+        SWFFile movie(app->workingCopyPath());
+        SWFImage* logo = findExportedImage(movie, "logo");
+        return logo == nullptr ? -1 : logo->width();
+    }
+
+    test::LogCapture log;
+    test::TempDir dir;
+    std::unique_ptr<CTarvenoxApp> app;
+    ScriptedWindowSystem windows;
+    std::string png;
+};
+
+TEST_F(EditorCommandsTest, EachTemplateKeepsItsEditsAndGetsThemBackWhenChosenAgain) {
+    windows.files = {png};
+    const std::string copy = app->workingFolder + "chosen-image-1.png";
+    Bytes copied;
+    windows.onEvent = [&](const UiEvent& event) {
+        // The user types into the card, and leaves it before the form applied it.
+        if (event.command == "selectImage") windows.variables["title"] = "Neu";
+        if (event.args == "extra\\poster") copied = test::readBytes(copy);
+    };
+    run({command("selectMovie", "card"), command("selectImage", "logo"), command("selectMovie", "extra\\poster"),
+         command("selectMovie", "card")});
+    // The card's edits are pushed as at selection, and its working copy has them.
+    const Lines calls = windows.callsOf({"setVariable"});
+    EXPECT_EQ(Lines(calls.end() - 5, calls.end()),
+              (Lines{"setVariable skin _root.backgroundColor=1056816", "setVariable skin title=Neu",
+                     "setVariable skin count=3", "setVariable skin shown=true", "setVariable skin _root.editLoaded=1"}));
+    EXPECT_EQ(logoWidth(), 4);
+    const EditorState& state = answerTo("selectMovie");
+    EXPECT_EQ(state.templateName, "card");
+    EXPECT_EQ(state.title, "Visiten karte");
+    EXPECT_EQ(state.pictures.at("logo"), (ChosenFile{"pic.png", "chosen-image-1.png"}));
+    EXPECT_TRUE(state.unsaved);
+    EXPECT_TRUE(state.canUndo);
+    EXPECT_EQ(copied, test::readBytes(png));
+    EXPECT_FALSE(std::filesystem::exists(copy));  // gone with the dialog
+    // The poster was chosen fresh: nothing of the card's.
+    EXPECT_EQ(windows.editorStates.at(3).templateName, "extra\\poster");
+    EXPECT_TRUE(windows.editorStates.at(3).pictures.empty());
+    EXPECT_FALSE(windows.editorStates.at(3).unsaved);
+}
+
+TEST_F(EditorCommandsTest, UndoAndRedoStepThroughTheChangesAndTellTheSkinAndThePreview) {
+    windows.files = {png};
+    windows.colors = {0x336699};
+    windows.onEvent = [&](const UiEvent& event) {
+        if (event.command == "apply") windows.variables["title"] = "Neu";
+    };
+    struct Step {
+        UiEvent event;
+        CommandOutcome outcome;
+        bool canUndo, canRedo;
+        int logoWidth;
+        std::string title;
+    };
+    const Step steps[] = {
+        {command("apply"), CommandOutcome::done, true, false, 10, "Neu"},
+        {command("selectColor", "_root.backgroundColor"), CommandOutcome::done, true, false, 10, "Neu"},
+        {command("selectImage", "logo"), CommandOutcome::done, true, false, 10, "Neu"},
+        {command("undo"), CommandOutcome::done, true, true, 10, "Neu"},
+        {command("redo"), CommandOutcome::done, true, false, 4, "Neu"},
+        {command("redo"), CommandOutcome::unchanged, true, false, 4, "Neu"},
+        {command("restoreImage", "logo"), CommandOutcome::done, true, false, 4, "Neu"},
+        {command("restoreImage", "logo"), CommandOutcome::unchanged, true, false, 4, "Neu"},
+        {command("undo"), CommandOutcome::done, true, true, 4, "Neu"},
+        {command("undo"), CommandOutcome::done, true, true, 10, "Neu"},
+        {command("undo"), CommandOutcome::done, true, true, 10, "Neu"},
+        {command("undo"), CommandOutcome::done, false, true, 10, "Hallo"},
+        {command("undo"), CommandOutcome::unchanged, false, true, 10, "Hallo"},
+    };
+    std::vector<UiEvent> events = {command("selectMovie", "card")};
+    for (const Step& step : steps) events.push_back(step.event);
+    // The preview and the skin's title as each command finds them.
+    std::vector<int> widths;
+    Lines titles;
+    windows.onEvent = [&, typed = windows.onEvent](const UiEvent& event) {
+        if (event.command != "selectMovie") {
+            widths.push_back(logoWidth());
+            titles.push_back(windows.variables["title"]);
+        }
+        typed(event);
+    };
+    run(events);
+    widths.push_back(logoWidth());
+    titles.push_back(windows.variables["title"]);
+    // The state at the start, the selection's, then one for each step.
+    ASSERT_EQ(windows.editorStates.size(), std::size(steps) + 2);
+    EXPECT_FALSE(windows.editorStates[0].last);
+    EXPECT_EQ(windows.editorStates[0].templateName, "");
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const EditorState& state = windows.editorStates[i + 2];
+        SCOPED_TRACE(std::to_string(i) + " " + steps[i].event.command);
+        EXPECT_EQ(state.last->outcome, steps[i].outcome);
+        EXPECT_EQ(state.canUndo, steps[i].canUndo);
+        EXPECT_EQ(state.canRedo, steps[i].canRedo);
+        EXPECT_EQ(widths[i + 1], steps[i].logoWidth);  // the preview as the next command finds it
+        EXPECT_EQ(titles[i + 1], steps[i].title);
+    }
+    // Back at the start: the template's own background, and nothing to save.
+    EXPECT_EQ(windows.variables["_root.backgroundColor"], "1056816");
+    EXPECT_FALSE(windows.editorStates.back().unsaved);
+}
+
+TEST_F(EditorCommandsTest, AFileThatCannotBeUsedIsRefusedOnceWhenChosenAndNeverComesBack) {
+    Bytes truncated = test::readBytes(png);
+    truncated.resize(truncated.size() - 20);
+    const std::string mp3 = dir.write("media/song.mp3", test::mp3Frames(0xFFFB9064, 20));
+    struct Case {
+        std::string command, path;
+    } cases[] = {
+        {"selectImage", dir.write("media/cut.png", truncated)},
+        {"selectImage", dir.write("media/notes.txt", std::string("Einkaufsliste"))},
+        {"selectImage", dir.write("media/notes.png", std::string("Einkaufsliste"))},
+        {"selectImage", dir.write("media/notes.jpg", std::string("Einkaufsliste"))},
+        {"selectMp3", dir.write("media/notes.mp3", std::string("Einkaufsliste"))},
+    };
+    for (const Case& c : cases) {
+        freshStart();
+        windows.files = {mp3, c.path, dir.file("out.swf")};
+        run({command("selectMovie", "card"), command("selectMp3", "music"), command(c.command, "logo"),
+             command("apply"), command("clicked", "save")});
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(windows.callsOf({"messageBox"}).size(), 1u) << ::testing::PrintToString(windows.callsOf({"messageBox"}));
+        EXPECT_EQ(answerTo(c.command).last->outcome, CommandOutcome::failed);
+        // The earlier choice stays; the refused one is nowhere.
+        EXPECT_EQ(answerTo(c.command).sounds.at("music").file, "song.mp3");
+        EXPECT_TRUE(app->pictureReplacements.empty());
+        EXPECT_EQ(answerTo("apply").last->outcome, CommandOutcome::done);
+        EXPECT_EQ(answerTo("clicked").last->outcome, CommandOutcome::done);
+        EXPECT_EQ(answerTo("clicked").last->saved, dir.file("out.swf"));
+    }
+}
+
+TEST_F(EditorCommandsTest, AChosenFileIsConvertedOnceAndAppliedWithoutReadingItAgain) {
+    windows.files = {png};
+    windows.onEvent = [&](const UiEvent& event) {
+        if (event.command == "apply") std::filesystem::remove(png);
+    };
+    run({command("selectMovie", "card"), command("selectImage", "logo"), command("apply"), command("apply")});
+    EXPECT_TRUE(windows.callsOf({"messageBox"}).empty());
+    EXPECT_EQ(logoWidth(), 4);
+}
+
+TEST_F(EditorCommandsTest, ValuesTheSkinDoesNotGiveBackAreToldAndNothingIsSaved) {
+    windows.files = {dir.file("out.swf")};
+    windows.onEvent = [&](const UiEvent& event) {
+        windows.variables["title"] = "Neu";
+        if (event.command == "clicked") windows.variables.erase("count");
+    };
+    run({command("selectMovie", "card"), command("apply"), command("clicked", "save")});
+    EXPECT_EQ(windows.kept, (std::map<std::string, std::string>{{"skin title", "Neu"}}));
+    EXPECT_EQ(windows.callsOf({"messageBox"}),
+              (Lines{"messageBox error ok Tarvenox: Die Eingaben konnten nicht aus der Oberfläche gelesen werden. "
+                     "Die Änderungen wurden nicht übernommen und nicht gespeichert. Bitte versuchen Sie es noch "
+                     "einmal."}));
+    EXPECT_EQ(answerTo("clicked").last->outcome, CommandOutcome::failed);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.swf")));
+}
+
+TEST_F(EditorCommandsTest, TheSaveProposesTheTitleAndTheColourDialogStartsAtTheCurrentColour) {
+    windows.files = {std::nullopt, dir.file("card.swf")};
+    windows.variables["_root.textColor"] = "255";
+    run({command("selectMovie", "card"), command("clicked", "save"), command("selectColor", "_root.textColor"),
+         command("selectColor", "_root.backgroundColor"), command("clicked", "save")});
+    EXPECT_EQ(windows.callsOf({"saveFile", "chooseColor"}),
+              (Lines{"saveFile Flash-Datei speichern [Flash-Datei: *.SWF] .swf ask name=Visiten karte.swf",
+                     "chooseColor 255", "chooseColor 1056816",
+                     "saveFile Flash-Datei speichern [Flash-Datei: *.SWF] .swf ask name=Visiten karte.swf"}));
+    EXPECT_EQ(windows.editorStates.at(2).last->outcome, CommandOutcome::cancelled);
+    EXPECT_EQ(windows.editorStates.at(3).last->outcome, CommandOutcome::cancelled);
+    EXPECT_EQ(windows.editorStates.back().last->saved, dir.file("card.swf"));
+    EXPECT_FALSE(windows.editorStates.back().unsaved);
+}
+
+TEST_F(EditorCommandsTest, QuitWithUnsavedEditsAsksOnceAndNoGoesOn) {
+    const UiEvent card = command("selectMovie", "card"), poster = command("selectMovie", "extra\\poster");
+    struct Case {
+        std::vector<UiEvent> before;
+        bool typed;  // into the card, while it is chosen
+        std::deque<MessageAnswer> answers;
+        std::size_t questions;
+        bool ended;
+    } cases[] = {
+        {{card}, false, {}, 0, true},
+        // Typed and not yet applied counts too.
+        {{card}, true, {MessageAnswer::no}, 1, false},
+        // Left for another template, the card's edits still count.
+        {{card, poster}, true, {MessageAnswer::no}, 1, false},
+        {{card, poster}, true, {MessageAnswer::yes}, 1, true},
+        {{poster, card, command("clicked", "save")}, true, {}, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        freshStart();
+        windows.files = {dir.file("out.swf")};
+        windows.messageAnswers = c.answers;
+        windows.onEvent = [&](const UiEvent&) {
+            if (c.typed && app->currentMovie == "card") windows.variables["title"] = "Neu";
+        };
+        std::vector<UiEvent> events = c.before;
+        events.push_back(command("clicked", "quit"));
+        events.push_back(command("minimize"));  // handled only when the quit was declined
+        run(events);
+        const Lines boxes = windows.callsOf({"messageBox"});
+        EXPECT_EQ(boxes.size(), c.questions) << ::testing::PrintToString(boxes);
+        if (c.questions > 0) {
+            EXPECT_EQ(boxes.front(),
+                      "messageBox question yesNo Tarvenox: Es gibt ungespeicherte Änderungen. Trotzdem beenden?");
+        }
+        EXPECT_EQ(windows.callsOf({"minimize"}).empty(), c.ended);
+    }
+}
+
+}  // namespace
+}  // namespace tarvenox
