@@ -152,8 +152,12 @@ export class Player {
     if (this.rectangle) Object.assign(this.element.style, this.screenMap.percentages(this.rectangle));
   }
 
+  // The colour is a shade short of opaque. Chromium's compositor skips what lies below an
+  // opaque player in the wrong place when the player holds a movie's canvas: the player's
+  // box mirrored top to bottom in the window (for the preview, a black block over the skin
+  // above it). A ground that is not opaque hides nothing from it.
   setBackground(color) {
-    this.element.style.backgroundColor = cssColor(color);
+    this.element.style.backgroundColor = cssColor(color) + "fe";
   }
 
   setScale(mode) {

@@ -62,13 +62,14 @@ async function click(rect) {
   await tab.mouse.click(...(await centreOf(rect)));
 }
 
-// Waits until the page shows the colour at a point of the skin's stage.
+// Waits until the page shows the colour at a point of the skin's stage. The whole tab is
+// taken, as the window shows it: Chromium draws a capture of a small clip anew, without
+// the compositing faults of the whole picture.
 async function waitForColour(x, y, colour, what) {
   const deadline = Date.now() + 15000;
   for (;;) {
     const [px, py] = await skinPoint(x, y);
-    const png = await tab.screenshot({ clip: { x: Math.round(px), y: Math.round(py), width: 1, height: 1 } });
-    const seen = pixelAt(await decodeImage(tab, png, "point.png"), 0, 0);
+    const seen = pixelAt(await decodeImage(tab, await tab.screenshot(), "tab.png"), Math.round(px), Math.round(py));
     if (near(seen, rgb(colour), 12)) return;
     if (Date.now() > deadline) throw new Error(`${what}: the skin shows ${seen} at (${x}, ${y}), not ${rgb(colour)}`);
     await tab.waitForTimeout(250);
