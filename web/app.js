@@ -117,7 +117,6 @@ const events = {
     if (help) help.opener = null;
     else showNotice(url === "" ? label.noHelp : label.helpBlocked, url === "" ? 6000 : 8000, url);
   },
-  editor: (m) => skin?.editor?.(m),
   quit: () => bridge.end(),
 };
 

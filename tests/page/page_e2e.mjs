@@ -308,7 +308,17 @@ try {
     await shot(`fullscreen-closed-by-${close.toLowerCase()}`);
   }
 
+  // Edits made since the save: Quit asks once; No keeps the program, Yes ends it.
+  const quitQuestion = browserPage.getByText("Es gibt ungespeicherte Änderungen. Trotzdem beenden?");
   await browserPage.getByRole("button", { name: "Quit" }).click();
+  await quitQuestion.waitFor();
+  await shot("quit-asked");
+  await browserPage.getByRole("button", { name: "No", exact: true }).click();
+  await quitQuestion.waitFor({ state: "hidden" });
+  await settled();
+  assert.equal(await browserPage.locator("#notice").isHidden(), true, "No keeps the program running");
+  await browserPage.getByRole("button", { name: "Quit" }).click();
+  await browserPage.getByRole("button", { name: "Yes", exact: true }).click();
   await checkEnd({ tab: browserPage, exited, shot, workingFolders, problems });
   console.log(`page check: passed; screenshots in ${shots}`);
 } catch (error) {

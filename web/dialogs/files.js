@@ -60,20 +60,29 @@ export async function chooseFile(kind, request, list) {
       const confirm = el("button", { type: "button", class: "primary", "data-button": "ok", text: saving ? label.save : label.open });
       nameField.value = saving ? String(request.name ?? "") : "";
       let active = -1;  // the entry with the keyboard's focus
+      let turns = 0;    // the listings asked for: only the latest one is shown
 
+      // False when the folder cannot be listed. A listing overtaken by a later one is
+      // dropped, and a path the user types while a folder is listed is kept, not written
+      // over by the folder that comes.
       async function show(path) {
+        const turn = ++turns;
+        const before = pathField.value;
+        const keepTyped = () => pathField.value !== before;
         let answer;
         try {
           answer = await list(path, filter.patterns);
+          if (turn !== turns) return true;
         } catch (error) {
+          if (turn !== turns) return true;
           problem.textContent = `${label.unreadable} ${error.message}`;
           problem.hidden = false;
-          pathField.value = listing?.path ?? path;
+          if (!keepTyped()) pathField.value = listing?.path ?? path;
           return false;
         }
         problem.hidden = true;
         listing = answer;
-        pathField.value = answer.path;
+        if (!keepTyped()) pathField.value = answer.path;
         up.disabled = answer.parent === null;
         active = -1;
         const rows = [
