@@ -101,7 +101,9 @@ bool CTarvenoxDlg::collectVariables() {
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string text = withLineFeeds(*texts[i]);
-        if (text == app_.variableText(i)) continue;
+        // The template's own text may break its lines with carriage returns: the same
+        // lines read back are no edit.
+        if (text == withLineFeeds(app_.variableText(i))) continue;
         app_.setVariableText(names[i], text);
         // The movie holds the value already: sent again it would overwrite what the user
         // types meanwhile; kept, a reloaded movie gets it.
