@@ -6,13 +6,33 @@ export const flashVersion32 = 32 << 16;
 
 let rufflePromise = null;
 
+// True when the browser draws WebGL in software (no graphics card, a virtual machine, a
+// remote desktop, a headless browser).
+export function softwareWebGl(canvas = document.createElement("canvas")) {
+  const gl = canvas.getContext("webgl");
+  if (!gl) return false;
+  const info = gl.getExtension("WEBGL_debug_renderer_info");
+  const renderer = String(gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER));
+  gl.getExtension("WEBGL_lose_context")?.loseContext();
+  return /SwiftShader|llvmpipe|softpipe|software/i.test(renderer);
+}
+
 // Loads Ruffle's script once; resolves to its source object, or null when the player's
 // files cannot be had (the host then hears version 0).
+// Every change of the preview loads its movie into a new Ruffle instance. Where WebGL is
+// drawn in software, building one of Ruffle's GPU renderers takes 0.4 to 1 s (its shaders
+// are compiled on the processor) and its canvas renderer 0.1 to 0.2 s: the page takes the
+// canvas renderer there. It lacks only what movies of version 8 and later add (filters,
+// blend modes).
 export function loadRuffle(src = "ruffle/ruffle.js") {
   rufflePromise ??= new Promise((resolve) => {
     window.RufflePlayer = window.RufflePlayer ?? {};
     // The page places its players itself: Ruffle must not replace embeds of its own.
-    window.RufflePlayer.config = { polyfills: false, ...window.RufflePlayer.config };
+    window.RufflePlayer.config = {
+      polyfills: false,
+      ...(softwareWebGl() ? { preferredRenderer: "canvas" } : {}),
+      ...window.RufflePlayer.config,
+    };
     const script = document.createElement("script");
     script.src = src;
     script.onload = () => resolve(window.RufflePlayer?.newest?.() ?? null);
@@ -31,7 +51,9 @@ export function loadRuffle(src = "ruffle/ruffle.js") {
 // A template (from the templates' server) may not open or navigate to any address; what
 // it loads can only come from the two servers of this program, as the page's
 // Content-Security-Policy allows no other host.
-export function createMovie(ruffle, url, parent, { className, scale = "exactfit", fsCommand = null, muted = false, scriptAccess = false, template = false } = {}) {
+// A transparent movie leaves its stage's colour out: the player's own background is seen
+// there, so a new colour shows at once, before the movie rebuilt with it has loaded.
+export function createMovie(ruffle, url, parent, { className, scale = "exactfit", fsCommand = null, muted = false, scriptAccess = false, template = false, transparent = false } = {}) {
   const movie = ruffle.createPlayer();
   movie.className = className;
   const style = document.createElement("style");
@@ -54,6 +76,7 @@ export function createMovie(ruffle, url, parent, { className, scale = "exactfit"
     scale,
     forceScale: true,
     backgroundColor: null,
+    wmode: transparent ? "transparent" : "window",
     contextMenu: "off",
     allowScriptAccess: scriptAccess,
     allowNetworking: template ? "internal" : "all",
@@ -138,7 +161,12 @@ export class Player {
     this.loads = 0;
     this.rectangle = null;  // the host's last place, in its screen's pixels
     // A template offers the keyboard nothing: Tab and Shift+Tab always go on to the page.
-    if (template) this.element.addEventListener("keydown", (event) => leaveOnTab(this.element, event), true);
+    // Its movie is drawn without its stage colour over the player's background, which the
+    // host sets to that colour (white, the players' own, until it does).
+    if (template) {
+      this.element.addEventListener("keydown", (event) => leaveOnTab(this.element, event), true);
+      this.setBackground(0xffffff);
+    }
   }
 
   place({ left, top, width, height, shape = "rectangle" }) {
@@ -213,6 +241,7 @@ export class Player {
       fsCommand: (command, args) => this.onCommand(this.name, String(command), String(args ?? "")),
       scriptAccess: this.trusted,
       template: this.template,
+      transparent: this.template,
     });
     // Ruffle's hidden input for the on-screen keyboard would be a Tab stop of its own.
     if (this.template) movie.shadowRoot?.getElementById("virtual-keyboard")?.setAttribute("tabindex", "-1");

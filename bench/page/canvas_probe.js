@@ -1,5 +1,6 @@
 // Runs in the page before its own scripts (an init script of the page benchmark): every
-// WebGL canvas keeps its drawing buffer, so it can be read after the player has drawn, and
+// WebGL canvas keeps its drawing buffer, so it can be read after the player has drawn (a 2D
+// canvas, Ruffle's renderer where WebGL is drawn in software, can always be read), and
 // window.previewProbe records, a frame every 40 ms, what the preview's topmost visible player
 // canvas shows, whenever that changes. Times are milliseconds since the epoch.
 (() => {
@@ -7,7 +8,7 @@
   HTMLCanvasElement.prototype.getContext = function (type, attributes) {
     const webgl = /webgl/.test(type);
     const context = getContext.call(this, type, webgl ? { ...attributes, preserveDrawingBuffer: true } : attributes);
-    if (webgl && context) this.probeContext = context;
+    if ((webgl || type === "2d") && context) this.probeContext = context;
     return context;
   };
 
@@ -23,29 +24,47 @@
     return shown;
   }
 
-  // Every second pixel of every second row (RGBA, bottom row first): enough to see a
-  // changed letter.
-  function sample(canvas) {
-    const gl = canvas.probeContext;
-    const { width, height } = canvas;
+  // The canvas's RGBA pixels; a WebGL canvas's come bottom row first.
+  function readPixels(context, width, height) {
+    if (context instanceof CanvasRenderingContext2D) return context.getImageData(0, 0, width, height).data;
+    const gl = context;
     const pixels = new Uint8Array(width * height * 4);
     const bound = gl.getParameter(gl.FRAMEBUFFER_BINDING);
     gl.bindFramebuffer(gl.FRAMEBUFFER, null);
     gl.readPixels(0, 0, width, height, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
     gl.bindFramebuffer(gl.FRAMEBUFFER, bound);
+    return pixels;
+  }
+
+  // Every second pixel of every second row (RGBA, bottom row first): enough to see a
+  // changed letter.
+  // What shows through a transparent movie is its player's background colour: the pixels
+  // are taken as seen, laid over it.
+  function sample(canvas, ground) {
+    const { width, height } = canvas;
+    const pixels = readPixels(canvas.probeContext, width, height);
     const small = new Uint8Array(Math.ceil(width / 2) * Math.ceil(height / 2) * 4);
     let i = 0;
     let hash = 2166136261;
     for (let y = 0; y < height; y += 2) {
       for (let x = 0; x < width; x += 2) {
+        const at = 4 * (y * width + x);
+        const alpha = pixels[at + 3] / 255;
         for (let c = 0; c < 4; c++) {
-          const value = pixels[4 * (y * width + x) + c];
+          const value = c === 3 ? 255 : Math.round(pixels[at + c] * alpha + ground[c] * (1 - alpha));
           small[i++] = value;
           hash = Math.imul(hash ^ value, 16777619);
         }
       }
     }
     return { width: Math.ceil(width / 2), height: Math.ceil(height / 2), small, hash };
+  }
+
+  // The RGB of the background of the player element the canvas's movie is in.
+  function groundOf(canvas) {
+    const player = canvas.getRootNode().host?.closest(".player");
+    const match = /rgba?\((\d+), (\d+), (\d+)/.exec(player ? getComputedStyle(player).backgroundColor : "");
+    return match ? [Number(match[1]), Number(match[2]), Number(match[3])] : [0, 0, 0];
   }
 
   // Looks every intervalMs (a read costs the page a few milliseconds of the frame).
@@ -59,7 +78,7 @@
     const canvas = shownCanvas();
     const at = performance.timeOrigin + started;
     if (canvas) {
-      const take = sample(canvas);
+      const take = sample(canvas, groundOf(canvas));
       if (!last || canvas !== last.canvas || take.hash !== last.hash) {
         probe.takes.push({ at, width: take.width, height: take.height, pixels: Array.from(take.small) });
         last = { canvas, hash: take.hash };

@@ -183,6 +183,8 @@ CommandOutcome CTarvenoxDlg::chooseColor(const std::string& variable) {
     skinControl.SetVariable(variable, text);
     if (background) {
         app_.currentBackgroundColor = color;
+        // The preview takes the colour now; the movie rebuilt with it follows on the apply.
+        if (!app_.currentMovie.empty()) viewerControl.BackgroundColor(color);
     } else {
         app_.setVariableText(variable, text);
         if (variable.starts_with("_root.")) app_.setVariableText(variable.substr(6), text);
