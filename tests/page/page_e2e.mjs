@@ -85,6 +85,23 @@ async function chooseByPath(path) {
   await browserPage.keyboard.press("Enter");
 }
 
+// An entry of the open dialog, once listed; a listing that does not come fails with what
+// the dialog shows instead.
+async function fileEntry(name) {
+  const entry = browserPage.locator(`.file-entry[data-name="${name}"]`);
+  try {
+    await entry.waitFor({ timeout: 20000 });
+  } catch (error) {
+    const shown = await browserPage.locator(".file-dialog").evaluate((box) => ({
+      path: box.querySelector(".path-field")?.value,
+      problem: box.querySelector(".file-problem")?.hidden ? "" : box.querySelector(".file-problem")?.textContent,
+      entries: [...box.querySelectorAll(".file-entry")].map((item) => item.dataset.name).slice(0, 10),
+    })).catch(() => "no open dialog");
+    throw new Error(`${name} is not listed: the dialog shows ${JSON.stringify(shown)}`, { cause: error });
+  }
+  return entry;
+}
+
 const field = (label) => browserPage.getByLabel(label, { exact: true });
 const choiceOf = (kind) => browserPage.locator(`.chooser.kind-${kind} .choice`).textContent();
 const dialogs = () => browserPage.locator(".dialog").count();
@@ -214,7 +231,7 @@ try {
   await browserPage.locator(".chooser.kind-image").click();
   await browserPage.locator(".path-field").fill(media);
   await browserPage.locator(".path-field").press("Enter");
-  await browserPage.locator('.file-entry[data-name="garden.png"]').click();
+  await (await fileEntry("garden.png")).click();
   assert.equal(await browserPage.locator('.file-entry[data-name="song.mp3"]').count(), 0, "the filter shows pictures only");
   await shot("open-dialog");
   await browserPage.getByRole("button", { name: "Open", exact: true }).click();

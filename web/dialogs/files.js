@@ -63,12 +63,14 @@ export async function chooseFile(kind, request, list) {
       let turns = 0;    // the listings asked for: only the latest one is shown
 
       // False when the folder cannot be listed. A listing overtaken by a later one is
-      // dropped, and a path the user types while a folder is listed is kept, not written
-      // over by the folder that comes.
-      async function show(path) {
+      // dropped. The folder listed is written into the path field only when the user is not
+      // at work there: after Enter in it, or while the focus is elsewhere; a path typed
+      // while a folder is listed is kept (text typed into a field that had just been
+      // written over would land behind the folder's path).
+      async function show(path, { fromField = false } = {}) {
         const turn = ++turns;
         const before = pathField.value;
-        const keepTyped = () => pathField.value !== before;
+        const keepTyped = () => pathField.value !== before || (!fromField && document.activeElement === pathField);
         let answer;
         try {
           answer = await list(path, filter.patterns);
@@ -185,7 +187,7 @@ export async function chooseFile(kind, request, list) {
         if (event.key !== "Enter") return;
         event.preventDefault();
         event.stopPropagation();
-        show(pathField.value.trim());
+        show(pathField.value.trim(), { fromField: true });
       });
       nameField.addEventListener("keydown", (event) => {
         if (event.key !== "Enter") return;
