@@ -51,8 +51,10 @@ public:
     // False when the interface movie did not give back every value: nothing is taken.
     bool collectVariables();
     // Failed when the values could not be read or the save failed (the user has been
-    // told); unchanged before a template is chosen.
-    CommandOutcome applyChanges();
+    // told); unchanged before a template is chosen. With Rebuild::ifChanged a working copy
+    // already built from the edits as they are is kept, and the preview keeps playing.
+    enum class Rebuild { always, ifChanged };
+    CommandOutcome applyChanges(Rebuild rebuild = Rebuild::always);
     // The path written, when done.
     CommandOutcome saveAs(std::string* saved = nullptr);
     CommandOutcome chooseColor(const std::string& variable);
@@ -122,6 +124,8 @@ private:
     // The copies of chosen files in the working folder, by the chosen path.
     std::map<std::string, std::string> previews_;
     int copies_ = 0;
+    // The template and the edits the working copy was last built from.
+    std::optional<std::pair<std::string, EditState>> built_;
 };
 
 }  // namespace tarvenox

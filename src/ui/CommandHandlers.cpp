@@ -58,6 +58,7 @@ CommandOutcome CTarvenoxDlg::selectMovie(const std::string& name) {
     // What was typed into the template being left and not yet applied stays with it.
     if (!app_.currentMovie.empty() && name != app_.currentMovie && collectVariables()) recordStep();
     app_.selectMovie(name);
+    built_.reset();
     auto [kept, fresh] = histories_.try_emplace(name, captureEdits(app_));
     CommandOutcome outcome = CommandOutcome::done;
     // A template chosen again gets its edits back, in the preview too.
@@ -112,7 +113,7 @@ bool CTarvenoxDlg::collectVariables() {
     return true;
 }
 
-CommandOutcome CTarvenoxDlg::applyChanges() {
+CommandOutcome CTarvenoxDlg::applyChanges(Rebuild rebuild) {
     // Before a template is chosen there is nothing to apply.
     if (app_.currentMovie.empty()) return CommandOutcome::unchanged;
     if (!collectVariables()) {
@@ -120,11 +121,17 @@ CommandOutcome CTarvenoxDlg::applyChanges() {
         return CommandOutcome::failed;
     }
     recordStep();
+    if (rebuild == Rebuild::ifChanged && built_ && built_->first == app_.currentMovie &&
+        built_->second == captureEdits(app_)) {
+        return CommandOutcome::done;
+    }
     return rebuildPreview();
 }
 
 CommandOutcome CTarvenoxDlg::rebuildPreview() {
     Report report = saveMovie(app_);
+    built_.reset();
+    if (!report.failed()) built_.emplace(app_.currentMovie, captureEdits(app_));
     // A save that failed, or a change it could not make, is told; the user can correct it.
     if (report.failed()) showReport(windows_, report);
     if (app_.savedBackgroundColor >= 0) viewerControl.BackgroundColor(app_.savedBackgroundColor);
@@ -150,7 +157,7 @@ CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
     const bool webPage = pageMovie.has_value();
     if (webPage) path = pageMovie;
     // A movie whose save failed is not copied: the file would lack what the user chose.
-    if (applyChanges() != CommandOutcome::done) return CommandOutcome::failed;
+    if (applyChanges(Rebuild::ifChanged) != CommandOutcome::done) return CommandOutcome::failed;
     std::string error;
     if (!app_.copyResultTo(*path, &error)) {
         windows_.messageBox(texts::caption, error, MessageIcon::error, MessageButtons::ok);

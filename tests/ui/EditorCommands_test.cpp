@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/TarvenoxApp.h"
+#include "common/FileIO.h"
 #include "support/Installation.h"
 #include "support/LogCapture.h"
 #include "support/Mp3Builder.h"
@@ -219,6 +220,23 @@ TEST_F(EditorCommandsTest, ValuesTheSkinDoesNotGiveBackAreToldAndNothingIsSaved)
                      "einmal."}));
     EXPECT_EQ(answerTo("clicked").last->outcome, CommandOutcome::failed);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.swf")));
+}
+
+TEST_F(EditorCommandsTest, ASaveOfWhatThePreviewShowsKeepsItPlayingAndAChangeSinceIsBuiltFirst) {
+    windows.files = {dir.file("same.swf"), dir.file("changed.swf")};
+    int saves = 0;
+    windows.onEvent = [&](const UiEvent& event) {
+        if (event.command == "clicked" && ++saves == 2) windows.variables["title"] = "Neu";
+    };
+    run({command("selectMovie", "card"), command("apply"), command("clicked", "save"), command("clicked", "save")});
+    const std::string copy = app->workingCopyPath();
+    // The preview is loaded on the choice and on the apply (after an unload), then once
+    // more for the second save only.
+    const std::string skin = (std::filesystem::path(copy).parent_path() / "skin.swf").string();
+    EXPECT_EQ(windows.callsOf({"movie"}), (Lines{"movie skin " + skin, "movie viewer " + copy, "movie viewer ",
+                                                 "movie viewer " + copy, "movie viewer ", "movie viewer " + copy}));
+    EXPECT_NE(readFileBytes(dir.file("same.swf")), readFileBytes(dir.file("changed.swf")));
+    EXPECT_EQ(readFileBytes(dir.file("changed.swf")), readFileBytes(copy));
 }
 
 TEST_F(EditorCommandsTest, TheSaveProposesTheTitleAndTheColourDialogStartsAtTheCurrentColour) {
