@@ -93,6 +93,10 @@ private:
     // Records the session's edits as a step of the chosen template's history; false when
     // nothing changed.
     bool recordStep();
+    // Sets text variable i in the movie the preview plays now, as the rebuilt movie will
+    // hold it, so the text shows while that movie is built and loaded. A typed variable
+    // (number, boolean) waits for the rebuilt movie, which shows it in the player's form.
+    void showTextInPreview(std::size_t i);
     // Builds the working copy from the session's edits and shows it in the preview;
     // failed when the save failed (the user has been told).
     CommandOutcome rebuildPreview();

@@ -105,6 +105,7 @@ bool CTarvenoxDlg::collectVariables() {
         // lines read back are no edit.
         if (text == withLineFeeds(app_.variableText(i))) continue;
         app_.setVariableText(names[i], text);
+        showTextInPreview(i);
         // The movie holds the value already: sent again it would overwrite what the user
         // types meanwhile; kept, a reloaded movie gets it.
         skinControl.KeepVariable(names[i], *texts[i]);
@@ -121,6 +122,13 @@ CommandOutcome CTarvenoxDlg::applyChanges() {
     }
     recordStep();
     return rebuildPreview();
+}
+
+void CTarvenoxDlg::showTextInPreview(std::size_t i) {
+    const SWFType& variable = *app_.actionVariables[i];
+    // A NUL would end the text early in the player; the rebuild refuses it with a message.
+    if (variable.typeLetter() != 's' || variable.getValueText().find('\0') != std::string::npos) return;
+    viewerControl.SetVariable(variable.getName(), variable.getValueText());
 }
 
 CommandOutcome CTarvenoxDlg::rebuildPreview() {

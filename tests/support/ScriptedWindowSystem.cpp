@@ -95,7 +95,8 @@ void ScriptedWindowSystem::setScale(Player player, const std::string& mode) {
 
 void ScriptedWindowSystem::setVariable(Player player, const std::string& variable, const std::string& value) {
     record("setVariable " + name(player) + " " + variable + "=" + value);
-    variables[variable] = value;
+    // The interface movie's variables; the preview's are another movie's.
+    if (player == Player::skin) variables[variable] = value;
 }
 
 std::optional<std::string> ScriptedWindowSystem::getVariable(Player player, const std::string& variable) {

@@ -165,6 +165,27 @@ TEST_F(EditorCommandsTest, UndoAndRedoStepThroughTheChangesAndTellTheSkinAndTheP
     EXPECT_FALSE(windows.editorStates.back().unsaved);
 }
 
+// The movie playing in the preview gets each text that changed before the rebuilt movie is
+// loaded (undo included); a number waits for the rebuilt movie, and the rebuilt movie
+// itself is sent nothing.
+TEST_F(EditorCommandsTest, OnlyChangedTextsGoToThePreviewPlayingBeforeItIsRebuilt) {
+    windows.onEvent = [&](const UiEvent& event) {
+        if (event.command == "apply") {
+            windows.variables["title"] = "Neu";
+            windows.variables["count"] = "7";
+        }
+    };
+    run({command("selectMovie", "card"), command("apply"), command("apply"), command("undo")});
+    const std::string viewerMovie = "movie viewer " + app->workingCopyPath();
+    Lines preview;
+    for (const std::string& line : windows.callsOf({"setVariable", "movie"})) {
+        if (line.find(" viewer ") != std::string::npos) preview.push_back(line);
+    }
+    EXPECT_EQ(preview, (Lines{viewerMovie, "setVariable viewer title=Neu", "movie viewer ", viewerMovie,
+                              "movie viewer ", viewerMovie, "setVariable viewer title=Hallo", "movie viewer ",
+                              viewerMovie}));
+}
+
 TEST_F(EditorCommandsTest, AFileThatCannotBeUsedIsRefusedOnceWhenChosenAndNeverComesBack) {
     Bytes truncated = test::readBytes(png);
     truncated.resize(truncated.size() - 20);
