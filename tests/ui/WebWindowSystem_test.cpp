@@ -51,6 +51,13 @@ TEST_F(WebWindowSystemTest, AsksAndHearsThePageInUtf8) {
         {{{"type", "getVariable"}, {"player", "viewer"}, {"name", "_root.J\xC3\xB6rg"}},
          "Gr\xC3\xBC\xC3\x9F" "e",
          [&] { return windows.getVariable(Player::viewer, "_root.J\xF6rg") == "Gr\xFC\xDF" "e"; }},
+        // A form's values in one round trip; a value that is no text is none.
+        {{{"type", "getVariables"}, {"player", "skin"}, {"names", {"title", "J\xC3\xB6rg"}}},
+         {"Gr\xC3\xBC\xC3\x9F" "e", 7},
+         [&] {
+             return windows.getVariables(Player::skin, {"title", "J\xF6rg"}) ==
+                    std::vector<std::optional<std::string>>{"Gr\xFC\xDF" "e", std::nullopt};
+         }},
         {{{"type", "messageBox"}, {"caption", "Tarvenox"}, {"text", "Vorlage \xC3\xBC" "berschreiben?"},
           {"icon", "question"}, {"buttons", "yesNoCancel"}},
          "no",

@@ -231,7 +231,7 @@ std::optional<std::string> WebWindowSystem::getVariable(Player player, const std
 
 std::vector<std::optional<std::string>> WebWindowSystem::getVariables(Player player,
                                                                       const std::vector<std::string>& names) {
-    if (!bridged(player)) return WindowSystem::getVariables(player, names);
+    if (!bridged(player)) return getVariablesAnswer(bridge_.call(getVariablesRequest(player, names)), names.size());
     std::vector<std::string> asked;
     for (const std::string& name : names) asked.push_back(cp1252ToUtf8(name));
     std::vector<std::optional<std::string>> values = options_.skinBridge->getVariables(asked);
