@@ -76,6 +76,8 @@ CommandOutcome CTarvenoxDlg::selectMovie(const std::string& name) {
 }
 
 void CTarvenoxDlg::loadPreview() {
+    reloadDue_.reset();
+    shownBesideTexts_ = editsBesideTexts();
     const std::string path = app_.workingCopyPath();
     auto [width, height] = probeFrameSize(path).value_or(std::pair<std::int32_t, std::int32_t>{0, 0});
     placeViewer(width, height);
@@ -131,14 +133,33 @@ void CTarvenoxDlg::showTextInPreview(std::size_t i) {
     viewerControl.SetVariable(variable.getName(), variable.getValueText());
 }
 
+EditState CTarvenoxDlg::editsBesideTexts() const {
+    EditState state = captureEdits(app_);
+    for (const auto& variable : app_.actionVariables) {
+        if (variable->typeLetter() != 's' || variable->getValueText().find('\0') != std::string::npos) continue;
+        std::erase_if(state.variables, [&](const auto& entry) { return entry.first == variable->getName(); });
+    }
+    return state;
+}
+
+void CTarvenoxDlg::reloadPreview() {
+    reloadDue_.reset();
+    shownBesideTexts_ = editsBesideTexts();
+    // Unloaded first, so the player lets go of the file and loads the new one.
+    viewerControl.Movie("");
+    viewerControl.Movie(app_.workingCopyPath());
+}
+
 CommandOutcome CTarvenoxDlg::rebuildPreview() {
     Report report = saveMovie(app_);
     // A save that failed, or a change it could not make, is told; the user can correct it.
     if (report.failed()) showReport(windows_, report);
     if (app_.savedBackgroundColor >= 0) viewerControl.BackgroundColor(app_.savedBackgroundColor);
-    // Unloaded first, so the player lets go of the file and loads the new one.
-    viewerControl.Movie("");
-    viewerControl.Movie(app_.workingCopyPath());
+    if (!report.failed() && shownBesideTexts_ == editsBesideTexts()) {
+        reloadDue_ = std::chrono::steady_clock::now() + reloadPause;
+    } else {
+        reloadPreview();
+    }
     return report.failed() ? CommandOutcome::failed : CommandOutcome::done;
 }
 
@@ -231,6 +252,9 @@ CommandOutcome CTarvenoxDlg::chooseSound(const std::string& exportName) {
 }
 
 void CTarvenoxDlg::showFullscreen() {
+    // The fullscreen view plays the working copy from its start: the preview's copy of it
+    // is made anew first.
+    if (reloadDue_) reloadPreview();
     viewerControl.Movie("");
     const std::string path = app_.workingCopyPath();
     CFullscreenDlg viewer(path, app_.savedBackgroundColor, app_.workingFolder, windows_, events_);

@@ -75,6 +75,13 @@ UiEvent ScriptedWindowSystem::nextEvent() {
     return event;
 }
 
+UiEvent ScriptedWindowSystem::nextEventUntil(std::chrono::steady_clock::time_point) {
+    if (!events.empty()) return nextEvent();
+    UiEvent idle;
+    idle.kind = UiEvent::Kind::idle;
+    return idle;
+}
+
 ScreenSize ScriptedWindowSystem::screenSize() { return screen; }
 void ScriptedWindowSystem::setTitle(const std::string& text) { record("title " + text); }
 void ScriptedWindowSystem::minimize() { record("minimize"); }

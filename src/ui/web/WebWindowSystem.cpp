@@ -77,9 +77,23 @@ bool WebWindowSystem::waitForFirstPage(std::optional<PageBridge::Clock::duration
     return true;
 }
 
-UiEvent WebWindowSystem::nextEvent() {
+UiEvent WebWindowSystem::nextEvent() { return nextEventBefore(std::nullopt); }
+
+UiEvent WebWindowSystem::nextEventUntil(std::chrono::steady_clock::time_point until) { return nextEventBefore(until); }
+
+UiEvent WebWindowSystem::nextEventBefore(std::optional<std::chrono::steady_clock::time_point> until) {
     while (!bridge_.isShutDown() && bridge_.pageAbsentFor() < options_.pageGoneLimit) {
-        std::optional<Message> event = bridge_.nextEvent(pollInterval);
+        auto wait = std::chrono::duration_cast<PageBridge::Clock::duration>(pollInterval);
+        if (until) {
+            const auto left = *until - std::chrono::steady_clock::now();
+            if (left <= left.zero()) {
+                UiEvent idle;
+                idle.kind = UiEvent::Kind::idle;
+                return idle;
+            }
+            wait = std::min(wait, std::chrono::duration_cast<PageBridge::Clock::duration>(left));
+        }
+        std::optional<Message> event = bridge_.nextEvent(wait);
         if (!event) continue;
         if ((*event)["type"] == PageBridge::pageConnected) {
             bringUpToDate();

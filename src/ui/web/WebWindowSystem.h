@@ -56,6 +56,7 @@ public:
 
     // End when no page has been connected for the page-gone limit, or after requestEnd.
     UiEvent nextEvent() override;
+    UiEvent nextEventUntil(std::chrono::steady_clock::time_point until) override;
 
     ScreenSize screenSize() override;
     void setTitle(const std::string& text) override;
@@ -94,6 +95,7 @@ public:
     void runProgram(const std::string& path) override;
 
 private:
+    UiEvent nextEventBefore(std::optional<std::chrono::steady_clock::time_point> until);
     // Sends an event and keeps it for a page that connects later.
     void tell(const Message& event);
     void tellPlayer(std::string_view type, Player player, Message fields = Message::object());
