@@ -11,7 +11,7 @@ import { mkdirSync, rmSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
 import { exitUnlessBrowser } from "../player/harness.mjs";
-import { changedShare, openTab, previewPixels, screenOption, startProgram, stepShots } from "./session.mjs";
+import { changedShare, openTab, previewPixels, previewSettled, screenOption, startProgram, stepShots } from "./session.mjs";
 
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" }, ...screenOption },
@@ -28,14 +28,7 @@ const { program, address } = await startProgram(resolve(options.tarvenox), join(
 const { browser, tab, problems } = await openTab(options.screen);
 const shot = stepShots(tab, work);
 
-// The skin has no command in flight and the preview shows a movie that has drawn.
-async function settled() {
-  await tab.waitForFunction(() => {
-    const viewer = document.querySelector('[data-player="viewer"]');
-    return window.tarvenox.skin?.pending.length === 0 && viewer.dataset.state === "playing" && !viewer.querySelector(".pending");
-  }, null, { timeout: 20000 });
-  await tab.waitForTimeout(600);
-}
+const settled = () => previewSettled(tab);
 
 // Waits until the preview differs from before; resolves with what it shows then. Within
 // 2 s: the page gives up on the movie being replaced after 4 s and shows the held one.
