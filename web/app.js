@@ -81,6 +81,7 @@ const requests = {
     return { width: screenMap.width, height: screenMap.height };
   },
   getVariable: (m) => playerOf(m)?.getVariable(String(m.name)) ?? "",
+  getVariables: (m) => (Array.isArray(m.names) ? m.names : []).map((name) => playerOf(m)?.getVariable(String(name)) ?? ""),
   flashVersion: async () => ((await loadRuffle()) ? flashVersion32 : 0),
   messageBox: (m) => messageBox(m),
   chooseColor: (m) => dialog((hint) => chooseColor(m, hint)),

@@ -88,11 +88,12 @@ int runInteractiveProgram(const InteractiveOptions& options) {
     }
     web::PageBridge bridge;
     web::SkinBridge skinBridge;
+    web::PreviewBridge previewBridge;
     std::unique_ptr<web::PageServer> server;
     try {
         server = std::make_unique<web::PageServer>(
             web::PageServerFolders{files.page, files.player, app.workingFolder, files.help}, bridge, options.port,
-            &skinBridge);
+            &skinBridge, &previewBridge);
     } catch (const std::runtime_error& error) {
         throw CommandError(error.what());
     }
@@ -100,6 +101,8 @@ int runInteractiveProgram(const InteractiveOptions& options) {
     windowOptions.helpUrl = server->helpUrl();
     windowOptions.skinBridge = &skinBridge;
     windowOptions.skinPollUrl = server->skinPollUrl();
+    windowOptions.previewBridge = &previewBridge;
+    windowOptions.previewPollPrefix = server->previewPollPrefix();
     web::WebWindowSystem windows(bridge, server->workingFolderUrls(), windowOptions);
     signals.onSignal([&windows] { windows.requestEnd(); });
 

@@ -29,6 +29,8 @@ int CFullscreenDlg::DoModal() {
             case UiEvent::Kind::escape:
                 closed = true;
                 break;
+            case UiEvent::Kind::idle:  // only the main window waits for a pause
+                break;
             case UiEvent::Kind::fsCommand:
                 if (event.player == Player::fullscreenButton) {
                     closed = event.command == "close";

@@ -24,8 +24,12 @@ CTarvenoxDlg::CTarvenoxDlg(EditSession& app, std::string cdPath, WindowSystem& w
 int CTarvenoxDlg::DoModal() {
     OnInitDialog();
     while (!ended_) {
-        UiEvent event = events_.next();
+        UiEvent event = events_.next(reloadDue_);
         switch (event.kind) {
+            case UiEvent::Kind::idle:
+                // Typing has paused: the preview's rebuilt movie follows its texts.
+                if (reloadDue_) reloadPreview();
+                break;
             case UiEvent::Kind::end:
                 EndDialog();
                 break;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -95,7 +96,20 @@ private:
     // Records the session's edits as a step of the chosen template's history; false when
     // nothing changed.
     bool recordStep();
-    // Builds the working copy from the session's edits and shows it in the preview;
+    // Sets text variable i in the movie the preview plays now, as the rebuilt movie will
+    // hold it, so the text shows while that movie is built and loaded. A typed variable
+    // (number, boolean) waits for the rebuilt movie, which shows it in the player's form.
+    void showTextInPreview(std::size_t i);
+    // The session's edits that the movie playing in the preview cannot be given: all but
+    // its texts.
+    EditState editsBesideTexts() const;
+    static constexpr std::chrono::milliseconds reloadPause{500};
+    // Loads the working copy into the preview now.
+    void reloadPreview();
+    // Builds the working copy from the session's edits and shows it in the preview: at
+    // once, or, when only texts changed since the preview's movie was loaded (the movie
+    // playing shows them already), once typing has paused for reloadPause, so that the
+    // page's new player for it does not hold up the next keys;
     // failed when the save failed (the user has been told).
     CommandOutcome rebuildPreview();
     // Makes the state the session's edits, tells the interface movie its values and
@@ -119,6 +133,10 @@ private:
     std::optional<CustomColors> customColors_;
     WebPagePublisher webPagePublisher_;
     bool ended_ = false;
+    // What the preview's movie was built with beside the texts, and when its rebuilt
+    // movie is due (see rebuildPreview).
+    std::optional<EditState> shownBesideTexts_;
+    std::optional<std::chrono::steady_clock::time_point> reloadDue_;
     // Each template's edits for the session, by its name.
     std::map<std::string, EditHistory> histories_;
     // The copies of chosen files in the working folder, by the chosen path.

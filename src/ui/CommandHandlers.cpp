@@ -77,6 +77,8 @@ CommandOutcome CTarvenoxDlg::selectMovie(const std::string& name) {
 }
 
 void CTarvenoxDlg::loadPreview() {
+    reloadDue_.reset();
+    shownBesideTexts_ = editsBesideTexts();
     const std::string path = app_.workingCopyPath();
     auto [width, height] = probeFrameSize(path).value_or(std::pair<std::int32_t, std::int32_t>{0, 0});
     placeViewer(width, height);
@@ -106,6 +108,7 @@ bool CTarvenoxDlg::collectVariables() {
         // lines read back are no edit.
         if (text == withLineFeeds(app_.variableText(i))) continue;
         app_.setVariableText(names[i], text);
+        showTextInPreview(i);
         // The movie holds the value already: sent again it would overwrite what the user
         // types meanwhile; kept, a reloaded movie gets it.
         skinControl.KeepVariable(names[i], *texts[i]);
@@ -128,6 +131,30 @@ CommandOutcome CTarvenoxDlg::applyChanges(Rebuild rebuild) {
     return rebuildPreview();
 }
 
+void CTarvenoxDlg::showTextInPreview(std::size_t i) {
+    const SWFType& variable = *app_.actionVariables[i];
+    // A NUL would end the text early in the player; the rebuild refuses it with a message.
+    if (variable.typeLetter() != 's' || variable.getValueText().find('\0') != std::string::npos) return;
+    viewerControl.SetVariable(variable.getName(), variable.getValueText());
+}
+
+EditState CTarvenoxDlg::editsBesideTexts() const {
+    EditState state = captureEdits(app_);
+    for (const auto& variable : app_.actionVariables) {
+        if (variable->typeLetter() != 's' || variable->getValueText().find('\0') != std::string::npos) continue;
+        std::erase_if(state.variables, [&](const auto& entry) { return entry.first == variable->getName(); });
+    }
+    return state;
+}
+
+void CTarvenoxDlg::reloadPreview() {
+    reloadDue_.reset();
+    shownBesideTexts_ = editsBesideTexts();
+    // Unloaded first, so the player lets go of the file and loads the new one.
+    viewerControl.Movie("");
+    viewerControl.Movie(app_.workingCopyPath());
+}
+
 CommandOutcome CTarvenoxDlg::rebuildPreview() {
     Report report = saveMovie(app_);
     built_.reset();
@@ -135,9 +162,11 @@ CommandOutcome CTarvenoxDlg::rebuildPreview() {
     // A save that failed, or a change it could not make, is told; the user can correct it.
     if (report.failed()) showReport(windows_, report);
     if (app_.savedBackgroundColor >= 0) viewerControl.BackgroundColor(app_.savedBackgroundColor);
-    // Unloaded first, so the player lets go of the file and loads the new one.
-    viewerControl.Movie("");
-    viewerControl.Movie(app_.workingCopyPath());
+    if (!report.failed() && shownBesideTexts_ == editsBesideTexts()) {
+        reloadDue_ = std::chrono::steady_clock::now() + reloadPause;
+    } else {
+        reloadPreview();
+    }
     return report.failed() ? CommandOutcome::failed : CommandOutcome::done;
 }
 
@@ -232,6 +261,9 @@ CommandOutcome CTarvenoxDlg::chooseSound(const std::string& exportName) {
 }
 
 void CTarvenoxDlg::showFullscreen() {
+    // The fullscreen view plays the working copy from its start: the preview's copy of it
+    // is made anew first.
+    if (reloadDue_) reloadPreview();
     viewerControl.Movie("");
     const std::string path = app_.workingCopyPath();
     CFullscreenDlg viewer(path, app_.savedBackgroundColor, app_.workingFolder, windows_, events_);

@@ -37,8 +37,13 @@ bool CTarvenoxDlg::recordStep() {
 }
 
 CommandOutcome CTarvenoxDlg::restoreState(const EditState& state) {
+    std::vector<std::string> before;
+    for (std::size_t i = 0; i < app_.actionVariables.size(); ++i) before.push_back(app_.variableText(i));
     restoreEdits(app_, state);
     pushVariables();
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (app_.variableText(i) != before[i]) showTextInPreview(i);
+    }
     skinControl.SetVariable("_root.backgroundColor", std::to_string(app_.currentBackgroundColor));
     return rebuildPreview();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 
 #include "ui/WindowSystem.h"
 
@@ -14,9 +15,9 @@ public:
     explicit UiEvents(WindowSystem& windows) : windows_(windows) {}
 
     // The next event of the main window's loop: a held one first, else the window
-    // system's.
-    UiEvent next() {
-        if (held_.empty()) return windows_.nextEvent();
+    // system's (idle once until has passed, if given).
+    UiEvent next(std::optional<std::chrono::steady_clock::time_point> until = std::nullopt) {
+        if (held_.empty()) return until ? windows_.nextEventUntil(*until) : windows_.nextEvent();
         UiEvent event = std::move(held_.front());
         held_.pop_front();
         return event;

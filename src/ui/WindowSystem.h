@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -71,6 +72,7 @@ struct UiEvent {
         fsCommand,  // a movie ran an FSCommand: player, command, args
         escape,     // Escape outside a dialog: fullscreen tells which window had it
         end,        // the program must end: its page has gone for good, or a signal came
+        idle,       // nothing happened before the time nextEventUntil was given
     };
     Kind kind = Kind::end;
     Player player = Player::skin;
@@ -90,6 +92,8 @@ public:
 
     // The next event of the user; blocks until there is one.
     virtual UiEvent nextEvent() = 0;
+    // The next event of the user, or idle once until has passed without one.
+    virtual UiEvent nextEventUntil(std::chrono::steady_clock::time_point until) = 0;
 
     // 0 x 0 when the window could not tell.
     virtual ScreenSize screenSize() = 0;

@@ -82,7 +82,13 @@ private:
         const std::string type = request["type"];
         if (type == "flashVersion") return 32 << 16;
         if (type == "screenSize") return {{"width", 1280}, {"height", 1024}};
-        if (type == "getVariable") return variables.count(request["name"]) ? variables[request["name"]] : json("");
+        auto value = [&](const json& name) { return variables.count(name) ? variables[name] : json(""); };
+        if (type == "getVariable") return value(request["name"]);
+        if (type == "getVariables") {
+            json values = json::array();
+            for (const json& name : request["names"]) values.push_back(value(name));
+            return values;
+        }
         auto& queue = answers[type];
         if (queue.empty()) return type == "messageBox" ? json("ok") : json(nullptr);
         json result = queue.front();

@@ -18,7 +18,7 @@ import { parseArgs } from "node:util";
 import { exitUnlessBrowser, pixelAt } from "../player/harness.mjs";
 import { near, rgb } from "../player/stage.mjs";
 import { shellSteps } from "./shell_steps.mjs";
-import { changedShare, checkEnd, openTab, screenOption, previewPixels, startProgram, stepShots } from "./session.mjs";
+import { changedShare, checkEnd, openTab, screenOption, previewPixels, previewSettled, startProgram, stepShots } from "./session.mjs";
 
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" }, ...screenOption },
@@ -59,14 +59,7 @@ const { program, exited, address } = await startProgram(tarvenox, installation, 
 const { browser: context, tab: browserPage, problems } = await openTab(options.screen);
 const shot = stepShots(browserPage, shots);
 
-// The skin has no command in flight and the preview shows a movie that has drawn.
-async function settled() {
-  await browserPage.waitForFunction(() => {
-    const viewer = document.querySelector('[data-player="viewer"]');
-    return window.tarvenox.skin?.pending.length === 0 && viewer.dataset.state === "playing" && !viewer.querySelector(".pending");
-  }, null, { timeout: 20000 });
-  await browserPage.waitForTimeout(600);
-}
+const settled = () => previewSettled(browserPage);
 
 const preview = () => previewPixels(browserPage);
 

@@ -66,6 +66,16 @@ export function stepShots(tab, folder) {
   return (name) => tab.screenshot({ path: join(folder, `${String(++step).padStart(2, "0")}-${name}.png`) });
 }
 
+// Resolves once the skin has no command in flight and the preview shows a movie that has
+// drawn, and a little after (a frame or two of it).
+export async function previewSettled(tab) {
+  await tab.waitForFunction(() => {
+    const viewer = document.querySelector('[data-player="viewer"]');
+    return window.tarvenox.skin?.pending.length === 0 && viewer.dataset.state === "playing" && !viewer.querySelector(".pending");
+  }, null, { timeout: 20000 });
+  await tab.waitForTimeout(600);
+}
+
 // The preview's pixels as the page shows them.
 export const previewPixels = async (tab) => decodeImage(tab, await tab.locator('[data-player="viewer"]').screenshot(), "preview.png");
 

@@ -75,6 +75,13 @@ UiEvent ScriptedWindowSystem::nextEvent() {
     return event;
 }
 
+UiEvent ScriptedWindowSystem::nextEventUntil(std::chrono::steady_clock::time_point) {
+    if (!events.empty()) return nextEvent();
+    UiEvent idle;
+    idle.kind = UiEvent::Kind::idle;
+    return idle;
+}
+
 ScreenSize ScriptedWindowSystem::screenSize() { return screen; }
 void ScriptedWindowSystem::setTitle(const std::string& text) { record("title " + text); }
 void ScriptedWindowSystem::minimize() { record("minimize"); }
@@ -95,7 +102,8 @@ void ScriptedWindowSystem::setScale(Player player, const std::string& mode) {
 
 void ScriptedWindowSystem::setVariable(Player player, const std::string& variable, const std::string& value) {
     record("setVariable " + name(player) + " " + variable + "=" + value);
-    variables[variable] = value;
+    // The interface movie's variables; the preview's are another movie's.
+    if (player == Player::skin) variables[variable] = value;
 }
 
 std::optional<std::string> ScriptedWindowSystem::getVariable(Player player, const std::string& variable) {

@@ -48,6 +48,9 @@ public:
     static UiEvent command(std::string command, std::string args = "", Player player = Player::skin);
 
     UiEvent nextEvent() override;
+    // The script runs faster than any pause: the next scripted event, else idle (once the
+    // script has run out, what waits for a pause happens before the end).
+    UiEvent nextEventUntil(std::chrono::steady_clock::time_point until) override;
     ScreenSize screenSize() override;
     void setTitle(const std::string& text) override;
     void minimize() override;

@@ -166,6 +166,31 @@ TEST_F(EditorCommandsTest, UndoAndRedoStepThroughTheChangesAndTellTheSkinAndTheP
     EXPECT_FALSE(windows.editorStates.back().unsaved);
 }
 
+// The movie playing in the preview gets each text that changed (undo included) before the
+// rebuild. While only texts change, the rebuilt movie follows once typing pauses (here:
+// when the script has run out); a number, which the playing movie cannot be given, brings
+// it at once.
+TEST_F(EditorCommandsTest, TextsGoToThePreviewPlayingAndItsRebuiltMovieFollowsAPause) {
+    const std::vector<std::pair<std::string, std::string>> typed = {{"title", "Neu"}, {"title", "Neuer"}, {"count", "7"}};
+    std::size_t applies = 0;
+    windows.onEvent = [&](const UiEvent& event) {
+        if (event.command != "apply") return;
+        const auto& [name, text] = typed.at(applies++);
+        windows.variables[name] = text;
+    };
+    run({command("selectMovie", "card"), command("apply"), command("apply"), command("apply"), command("undo"),
+         command("undo")});
+    const std::string viewerMovie = "movie viewer " + app->workingCopyPath();
+    Lines preview;
+    for (const std::string& line : windows.callsOf({"setVariable", "movie"})) {
+        if (line.find(" viewer ") != std::string::npos) preview.push_back(line);
+    }
+    EXPECT_EQ(preview, (Lines{viewerMovie, "setVariable viewer title=Neu", "setVariable viewer title=Neuer",
+                              "movie viewer ", viewerMovie,  // the number
+                              "movie viewer ", viewerMovie,  // the number undone
+                              "setVariable viewer title=Hallo", "movie viewer ", viewerMovie}));
+}
+
 TEST_F(EditorCommandsTest, AFileThatCannotBeUsedIsRefusedOnceWhenChosenAndNeverComesBack) {
     Bytes truncated = test::readBytes(png);
     truncated.resize(truncated.size() - 20);

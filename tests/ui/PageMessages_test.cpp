@@ -14,6 +14,7 @@ TEST(PageMessages, AnswersOfTheWrongKindReadAsCancelled) {
         custom.fill(7);
         EXPECT_EQ(screenSizeAnswer(answer), ScreenSize{});
         EXPECT_EQ(getVariableAnswer(answer), std::nullopt);
+        EXPECT_EQ(getVariablesAnswer(answer, 1), std::vector<std::optional<std::string>>(1));
         EXPECT_EQ(flashVersionAnswer(answer), 0);
         EXPECT_EQ(messageBoxAnswer(answer), MessageAnswer::cancel);
         EXPECT_EQ(chooseColorAnswer(answer, custom), std::nullopt);

@@ -237,7 +237,7 @@ TEST(PageServerLimits, StallingConnectionsLeaveThePageServedAndAreClosed) {
     test::TempDir dir;
     dir.write("web/index.html", "page");
     PageBridge bridge;
-    PageServer server({dir.file("web"), dir.path(), dir.path(), ""}, bridge, 0, nullptr, 1000ms);
+    PageServer server({dir.file("web"), dir.path(), dir.path(), ""}, bridge, 0, nullptr, nullptr, 1000ms);
     // Each sends a request line, or half a header, and then nothing.
     std::vector<std::unique_ptr<test::StalledConnection>> stalled;
     for (int i = 0; i < 24; ++i) {

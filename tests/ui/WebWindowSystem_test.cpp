@@ -51,6 +51,13 @@ TEST_F(WebWindowSystemTest, AsksAndHearsThePageInUtf8) {
         {{{"type", "getVariable"}, {"player", "viewer"}, {"name", "_root.J\xC3\xB6rg"}},
          "Gr\xC3\xBC\xC3\x9F" "e",
          [&] { return windows.getVariable(Player::viewer, "_root.J\xF6rg") == "Gr\xFC\xDF" "e"; }},
+        // A form's values in one round trip; a value that is no text is none.
+        {{{"type", "getVariables"}, {"player", "skin"}, {"names", {"title", "J\xC3\xB6rg"}}},
+         {"Gr\xC3\xBC\xC3\x9F" "e", 7},
+         [&] {
+             return windows.getVariables(Player::skin, {"title", "J\xF6rg"}) ==
+                    std::vector<std::optional<std::string>>{"Gr\xFC\xDF" "e", std::nullopt};
+         }},
         {{{"type", "messageBox"}, {"caption", "Tarvenox"}, {"text", "Vorlage \xC3\xBC" "berschreiben?"},
           {"icon", "question"}, {"buttons", "yesNoCancel"}},
          "no",
@@ -305,6 +312,47 @@ TEST(WebWindowSystemSkinBridge, CarriesTheSkinsVariablesByPollAndAnswer) {
     EXPECT_EQ(receiveMessage(*page)["type"], "movie");
     EXPECT_FALSE(skin.active());
     windows.setVariable(Player::skin, "_root.sender", "Anna");
+    EXPECT_EQ(receiveMessage(*page)["type"], "setVariable");
+}
+
+// A template in the viewer: the templates' server serves it with a clip that polls that
+// server under the movie's number, and the preview's variables go to those polls; the
+// working copy on disk (what Save copies) never holds the clip.
+TEST(WebWindowSystemPreviewBridge, SetsThePreviewsVariablesByPollOnTheTemplatesServer) {
+    test::TempDir dir;
+    SWFFile card(5, SWFRect{0, 16000, 0, 12000, 0}, 12, 1);
+    card.tags().push_back(std::make_unique<SWFTag>(static_cast<int>(TagCode::ShowFrame), Bytes{}));
+    const Bytes original = card.serialize();
+    const std::string path = dir.write("work/card.swf", original);
+    PreviewBridge preview(1ms);
+    PageBridge bridge;
+    PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, bridge, 0, nullptr, &preview};
+    WebWindowSystem windows{bridge, server.workingFolderUrls(),
+                            {.pageGoneLimit = 10s, .previewBridge = &preview,
+                             .previewPollPrefix = server.previewPollPrefix()}};
+    auto page = test::connectPage(server.port(), server.prefix());
+    ASSERT_TRUE(windows.waitForFirstPage(10s));
+    const std::string templates = "http://127.0.0.1:" + std::to_string(server.templatePort());
+    auto get = [&](const std::string& url) {
+        EXPECT_TRUE(url.starts_with(templates)) << url;
+        return test::httpRequest(server.templatePort(), url.substr(templates.size()),
+                                 test::ownHost(server.templatePort()) + test::ownOrigin(server.port()));
+    };
+
+    windows.loadMovie(Player::viewer, path);
+    const test::HttpReply served = get(receiveMessage(*page)["url"].get<std::string>());
+    EXPECT_EQ(served.status, 200);
+    EXPECT_NE(served.body.find(server.previewPollPrefix() + "1?after="), std::string::npos);
+    EXPECT_EQ(served.body.find("FSCommand:"), std::string::npos) << "a template's player passes no FSCommand on";
+    EXPECT_EQ(test::readBytes(path), original);
+
+    windows.setVariable(Player::viewer, "title", "J\xF6rg \x80" "5");
+    const test::HttpReply answer = get(server.previewPollPrefix() + "1?after=0");
+    EXPECT_EQ(answer.body, "s1=1&k1=title&v1=J%C3%B6rg%20%E2%82%AC5&n=1&l=1&ready=1");
+    EXPECT_EQ(answer.header("Access-Control-Allow-Origin"), "http://127.0.0.1:" + std::to_string(server.port()));
+    EXPECT_EQ(get(server.previewPollPrefix() + "2?after=0").status, 404);
+    // Other players' variables still go to the page.
+    windows.setVariable(Player::skin, "title", "Anna");
     EXPECT_EQ(receiveMessage(*page)["type"], "setVariable");
 }
 

@@ -70,7 +70,7 @@ void ifDoneBelow(ActionWriter& code, Push pushNumber, Body body) {
 }
 
 // Sets the variables of an answer that have not been set yet, then sends the reads.
-void applyAnswer(ActionWriter& code) {
+void applyAnswer(ActionWriter& code, BridgeReads reads) {
     const auto none = code.label();
     pushVariable(code, "ready");
     code.op(action::kNot);
@@ -96,6 +96,10 @@ void applyAnswer(ActionWriter& code) {
         code.op(action::kSetVariable);
     });
 
+    if (reads == BridgeReads::none) {
+        code.bind(none);
+        return;
+    }
     // fscommand(answer, ij + ":" + value of rj) for each read
     forEachNumber(code, "rn", [&] {
         const auto defined = code.label();
@@ -127,7 +131,7 @@ void applyAnswer(ActionWriter& code) {
 // may have been lost); a few seconds at the usual frame rates.
 constexpr std::int32_t patience = 48;
 
-Bytes frameActions(const std::string& pollUrl) {
+Bytes frameActions(const std::string& pollUrl, BridgeReads reads) {
     ActionWriter code;
     // done starts at 0 (an undefined one would compare as NaN in movies of version 7).
     const auto started = code.label();
@@ -135,7 +139,7 @@ Bytes frameActions(const std::string& pollUrl) {
     code.jumpIf(started);
     setNumber(code, "done", 0);
     code.bind(started);
-    applyAnswer(code);
+    applyAnswer(code, reads);
 
     // One poll at a time: the next goes out in the frame its predecessor's answer came
     // in, or when that has been out for patience frames.
@@ -169,12 +173,12 @@ void appendTag(Bytes& out, TagCode code, const Bytes& body) {
     tag.writeTo(out);
 }
 
-Bytes spriteBody(std::uint16_t id, const std::string& pollUrl) {
+Bytes spriteBody(std::uint16_t id, const std::string& pollUrl, BridgeReads reads) {
     Bytes body;
     writeUI16(body, id);
     writeUI16(body, 2);
     // A clip of one frame would run its actions once: two frames loop.
-    const Bytes actions = frameActions(pollUrl);
+    const Bytes actions = frameActions(pollUrl, reads);
     appendTag(body, TagCode::DoAction, actions);
     appendTag(body, TagCode::ShowFrame, {});
     appendTag(body, TagCode::DoAction, actions);
@@ -236,7 +240,7 @@ std::optional<std::uint16_t> placedDepth(const SWFTag& tag) {
 }  // namespace
 
 std::optional<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std::string& pollUrl,
-                                     std::string* error) {
+                                     std::string* error, BridgeReads reads) {
     SWFFile file(movie, name);
     auto fail = [&](std::string reason) -> std::optional<Bytes> {
         if (error) *error = std::move(reason);
@@ -270,7 +274,7 @@ std::optional<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, co
     });
     const auto at = firstFrameEnd - tags.begin();
     tags.insert(tags.begin() + at, std::make_unique<SWFTag>(static_cast<int>(TagCode::PlaceObject2), placementBody(id, depth)));
-    tags.insert(tags.begin() + at, std::make_unique<SWFTag>(static_cast<int>(TagCode::DefineSprite), spriteBody(id, pollUrl)));
+    tags.insert(tags.begin() + at, std::make_unique<SWFTag>(static_cast<int>(TagCode::DefineSprite), spriteBody(id, pollUrl, reads)));
     file.setCompression(SWFCompression::None);
     return file.serialize();
 }

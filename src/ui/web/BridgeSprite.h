@@ -23,12 +23,16 @@ namespace tarvenox::web {
 // while the host is slow. The actions are those of version 5 and older.
 inline constexpr const char* bridgeAnswerCommand = "tarvenox.answer";
 
+// Whether the clip answers the host's reads (step 1's FSCommand part). A template's
+// player passes no FSCommand on: its clip only sets what the host queued.
+enum class BridgeReads { answered, none };
+
 // The movie with the clip defined and placed in its first frame, at a depth its main
 // timeline does not use, under a character id it does not use; every other tag as it
 // was, the header's frame rate and count unchanged, uncompressed. nullopt, with the
 // reason in error, when the movie cannot be read completely or is older than version 5.
 std::optional<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std::string& pollUrl,
-                                     std::string* error = nullptr);
+                                     std::string* error = nullptr, BridgeReads reads = BridgeReads::answered);
 
 // The instance name the clip is placed under.
 inline constexpr const char* bridgeSpriteName = "tarvenoxBridge";

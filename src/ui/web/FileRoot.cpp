@@ -29,4 +29,9 @@ std::optional<fs::path> FileRoot::resolve(std::string_view relativePath) const {
     return real;
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return a == b || std::filesystem::equivalent(a, b, error);
+}
+
 }  // namespace tarvenox::web

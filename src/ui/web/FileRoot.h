@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tarvenox::web {
@@ -21,5 +22,9 @@ public:
 private:
     std::filesystem::path folder_;
 };
+
+// Whether two paths name the same file: the host names a file by the working folder's
+// path, a request by its real path.
+bool sameFile(const std::string& a, const std::string& b);
 
 }  // namespace tarvenox::web

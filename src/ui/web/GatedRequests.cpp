@@ -37,6 +37,18 @@ std::optional<std::string_view> admittedPath(const RequestGate& gate, mg_connect
                        isWebSocketUpgrade(connection)});
 }
 
+void sendBytes(mg_connection* connection, std::string_view type, std::string_view body, const std::string& headers) {
+    mg_response_header_start(connection, 200);
+    mg_response_header_add(connection, "Content-Type", type.data(), static_cast<int>(type.size()));
+    mg_response_header_add(connection, "Content-Length", std::to_string(body.size()).c_str(), -1);
+    mg_response_header_add(connection, "Cache-Control", "no-store", -1);
+    mg_response_header_add_lines(connection, headers.c_str());
+    mg_response_header_send(connection);
+    const char* method = mg_get_request_info(connection)->request_method;
+    if (method && std::string_view(method) == "HEAD") return;
+    mg_write(connection, body.data(), body.size());
+}
+
 void refuse(mg_connection* connection) {
     mg_printf(connection,
               "HTTP/1.1 403 Forbidden\r\nContent-Type: text/plain\r\nContent-Length: 10\r\n"

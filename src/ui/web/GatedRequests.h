@@ -5,6 +5,7 @@
 #include <CivetServer.h>
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "ui/web/RequestGate.h"
@@ -19,6 +20,10 @@ inline constexpr const char* commonHeaders =
 
 // The path after the secret when the gate admits the request; nullopt when it refuses.
 std::optional<std::string_view> admittedPath(const RequestGate& gate, mg_connection* connection);
+
+// A 200 answer made in memory, never cached: the type, the body (none for HEAD) and the
+// header lines given ("Name: value\r\n" each).
+void sendBytes(mg_connection* connection, std::string_view type, std::string_view body, const std::string& headers);
 
 // 403, written out whole: civetweb's own error page leaves out the status line when the
 // request asked for a WebSocket upgrade.

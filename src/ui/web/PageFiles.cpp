@@ -10,22 +10,6 @@
 #include "ui/web/SkinBridge.h"
 
 namespace tarvenox::web {
-namespace {
-
-// An answer made in memory, never cached.
-void sendBytes(mg_connection* connection, std::string_view type, std::string_view body, const std::string& headers) {
-    mg_response_header_start(connection, 200);
-    mg_response_header_add(connection, "Content-Type", type.data(), static_cast<int>(type.size()));
-    mg_response_header_add(connection, "Content-Length", std::to_string(body.size()).c_str(), -1);
-    mg_response_header_add(connection, "Cache-Control", "no-store", -1);
-    mg_response_header_add_lines(connection, headers.c_str());
-    mg_response_header_send(connection);
-    const char* method = mg_get_request_info(connection)->request_method;
-    if (method && std::string_view(method) == "HEAD") return;
-    mg_write(connection, body.data(), body.size());
-}
-
-}  // namespace
 
 PageFiles::PageFiles(const PageServerFolders& folders, const RequestGate& gate, SkinBridge* skin, std::string headers)
     : gate_(gate),

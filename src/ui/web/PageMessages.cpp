@@ -91,6 +91,19 @@ std::optional<std::string> getVariableAnswer(const Answer& answer) {
     return utf8ToCp1252(answer->get<std::string>());
 }
 
+Message getVariablesRequest(Player player, const std::vector<std::string>& names) {
+    Message list = Message::array();
+    for (const std::string& name : names) list.push_back(cp1252ToUtf8(name));
+    return {{"type", "getVariables"}, {"player", playerName(player)}, {"names", std::move(list)}};
+}
+
+std::vector<std::optional<std::string>> getVariablesAnswer(const Answer& answer, std::size_t count) {
+    std::vector<std::optional<std::string>> values(count);
+    if (!answer || !answer->is_array() || answer->size() != count) return values;
+    for (std::size_t i = 0; i < count; ++i) values[i] = getVariableAnswer((*answer)[i]);
+    return values;
+}
+
 Message flashVersionRequest(Player player) { return {{"type", "flashVersion"}, {"player", playerName(player)}}; }
 
 std::int32_t flashVersionAnswer(const Answer& answer) {

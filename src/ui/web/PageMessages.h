@@ -29,6 +29,10 @@ ScreenSize screenSizeAnswer(const Answer& answer);
 // The variable's name is Windows-1252, as is the value read.
 Message getVariableRequest(Player player, std::string_view name);
 std::optional<std::string> getVariableAnswer(const Answer& answer);
+// Several variables of a player in one round trip, in their order; a value the page did
+// not give (an answer that is not a list of as many texts) is nullopt.
+Message getVariablesRequest(Player player, const std::vector<std::string>& names);
+std::vector<std::optional<std::string>> getVariablesAnswer(const Answer& answer, std::size_t count);
 
 Message flashVersionRequest(Player player);
 std::int32_t flashVersionAnswer(const Answer& answer);

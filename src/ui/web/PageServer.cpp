@@ -83,6 +83,7 @@ struct PageServer::Parts {
     Parts(PageServerFolders folders, PageBridge& bridge) : folders(std::move(folders)), socket(bridge) {}
 
     PageServerFolders folders;
+    PreviewBridge* preview = nullptr;
     std::unique_ptr<RequestGate> gate;
     std::unique_ptr<RequestGate> templateGate;
     std::unique_ptr<PageGate> gateHandler;
@@ -98,8 +99,9 @@ struct PageServer::Parts {
 };
 
 PageServer::PageServer(PageServerFolders folders, PageBridge& bridge, int port, SkinBridge* skin,
-                       std::chrono::milliseconds headerLimit)
+                       PreviewBridge* preview, std::chrono::milliseconds headerLimit)
     : parts_(std::make_unique<Parts>(std::move(folders), bridge)) {
+    parts_->preview = preview;
     mg_init_library(0);
     try {
         parts_->server = startServer(serverOptions(port, pageThreads, headerLimit), port, "page");
@@ -119,7 +121,7 @@ PageServer::PageServer(PageServerFolders folders, PageBridge& bridge, int port, 
     parts_->templateGateHandler = std::make_unique<PageGate>(*parts_->templateGate);
     parts_->files = std::make_unique<PageFiles>(parts_->folders, *parts_->gate, skin,
                                                 contentSecurityPolicy(parts_->templatePort));
-    parts_->templateFiles = std::make_unique<TemplateFiles>(parts_->folders.working, *parts_->templateGate);
+    parts_->templateFiles = std::make_unique<TemplateFiles>(parts_->folders.working, *parts_->templateGate, preview);
     // Until the gates are in place every request meets civetweb's default: no document
     // root, so nothing is served.
     parts_->server->addAuthHandler("/", *parts_->gateHandler);
@@ -130,6 +132,7 @@ PageServer::PageServer(PageServerFolders folders, PageBridge& bridge, int port, 
 }
 
 PageServer::~PageServer() {
+    if (parts_->preview) parts_->preview->close();
     // civetweb's stop waits for its listening thread's next look at the sockets (up to
     // two seconds): the two servers wait at the same time.
     std::thread templateStop([this] { parts_->templateServer.reset(); });
@@ -153,6 +156,8 @@ std::string PageServer::templateAddress() const {
 }
 
 std::string PageServer::skinPollUrl() const { return parts_->gate->prefix() + "skin/poll"; }
+
+std::string PageServer::previewPollPrefix() const { return templateAddress() + "poll/"; }
 
 WorkingFolderUrls PageServer::workingFolderUrls() const {
     return WorkingFolderUrls(parts_->folders.working, parts_->gate->prefix() + "work/", templateAddress());

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/web/PageBridge.h"
+#include "ui/web/PreviewBridge.h"
 #include "ui/web/SkinBridge.h"
 #include "ui/web/WorkingFolderUrls.h"
 
@@ -31,7 +32,8 @@ struct PageServerFolders {
 // The templates', on a port of its own, under a key of its own "/s/KEY/": the template
 // movies of the working folder (isTemplateMovie), and nothing else; a template played
 // from there reaches none of the page's addresses, and its own address opens nothing but
-// template movies.
+// template movies; with a preview bridge also "poll/N", the polls of the preview's
+// movie number N (see PreviewBridge).
 // Anything else, and every request that fails a gate, is refused; every method meets the
 // gate, and only GET and HEAD are served.
 class PageServer {
@@ -40,10 +42,11 @@ public:
     static constexpr std::chrono::milliseconds defaultHeaderLimit{5000};
 
     // Starts listening on 127.0.0.1 at the port (0: any free port) and at a free port for
-    // the templates. The bridge and the skin bridge (if any) must outlive the server.
+    // the templates. The bridge and the skin and preview bridges (if any) must outlive the
+    // server; it closes the preview bridge as it stops, so no poll held keeps it waiting.
     // Throws std::runtime_error when a port cannot be had.
     PageServer(PageServerFolders folders, PageBridge& bridge, int port = 0, SkinBridge* skin = nullptr,
-               std::chrono::milliseconds headerLimit = defaultHeaderLimit);
+               PreviewBridge* preview = nullptr, std::chrono::milliseconds headerLimit = defaultHeaderLimit);
     ~PageServer();
     PageServer(const PageServer&) = delete;
     PageServer& operator=(const PageServer&) = delete;
@@ -63,6 +66,9 @@ public:
     std::string helpUrl() const;
     // The address the interface movie's bridge clip polls: "/s/SECRET/skin/poll".
     std::string skinPollUrl() const;
+    // The address the preview's clips poll, the movie's number appended:
+    // "http://127.0.0.1:TEMPLATEPORT/s/KEY/poll/".
+    std::string previewPollPrefix() const;
 
 private:
     struct Parts;

@@ -2,65 +2,12 @@
 #include "ui/web/SkinBridge.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
-#include <filesystem>
 
 #include "common/Log.h"
+#include "ui/web/FileRoot.h"
 
 namespace tarvenox::web {
-namespace {
-
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return a == b || std::filesystem::equivalent(a, b, error);
-}
-
-// The number of the parameter "after" in the query; 0 when it has none.
-std::uint64_t afterIn(std::string_view query) {
-    while (!query.empty()) {
-        const std::size_t end = query.find('&');
-        std::string_view pair = query.substr(0, end);
-        if (pair.starts_with("after=")) {
-            pair.remove_prefix(6);
-            std::uint64_t number = 0;
-            auto [rest, error] = std::from_chars(pair.data(), pair.data() + pair.size(), number);
-            if (error == std::errc() && rest == pair.data() + pair.size()) return number;
-            return 0;
-        }
-        if (end == std::string_view::npos) break;
-        query.remove_prefix(end + 1);
-    }
-    return 0;
-}
-
-void appendPair(std::string& out, std::string_view name, std::string_view value) {
-    out += name;
-    out += '=';
-    out += percentEncoded(value);
-    out += '&';
-}
-
-}  // namespace
-
-std::string percentEncoded(std::string_view text) {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) != 0 && byte < 0x80) {
-            out += c;
-        } else if (c == '-' || c == '_' || c == '.' || c == '~') {
-            out += c;
-        } else {
-            out += '%';
-            out += hex[byte >> 4];
-            out += hex[byte & 0x0F];
-        }
-    }
-    return out;
-}
 
 SkinBridge::SkinBridge(Clock::duration quietLimit, Clock::duration overallLimit)
     : quietLimit_(quietLimit), overallLimit_(overallLimit) {}
@@ -86,13 +33,12 @@ bool SkinBridge::active() const {
 
 void SkinBridge::setVariable(const std::string& name, const std::string& value) {
     std::lock_guard lock(mutex_);
-    std::erase_if(variables_, [&](const Variable& variable) { return variable.name == name; });
-    variables_.push_back({++lastNumber_, name, value});
+    queueVariable(variables_, ++lastNumber_, name, value);
 }
 
 void SkinBridge::keepVariable(const std::string& name, const std::string& value) {
     std::lock_guard lock(mutex_);
-    auto kept = std::find_if(variables_.begin(), variables_.end(), [&](const Variable& v) { return v.name == name; });
+    auto kept = std::find_if(variables_.begin(), variables_.end(), [&](const QueuedVariable& v) { return v.name == name; });
     if (kept != variables_.end()) {
         kept->value = value;
         return;
@@ -140,22 +86,13 @@ std::shared_ptr<const Bytes> SkinBridge::movieFor(const std::string& path) const
 }
 
 std::string SkinBridge::poll(std::string_view query) const {
-    const std::uint64_t after = afterIn(query);
+    const std::uint64_t after = pollAfter(query);
     std::lock_guard lock(mutex_);
     // The movie is alive: the reads waiting wait on.
     lastPoll_ = Clock::now();
     answered_.notify_all();
     std::string out;
-    int count = 0;
-    for (const Variable& variable : variables_) {
-        if (variable.number <= after) continue;
-        const std::string j = std::to_string(++count);
-        appendPair(out, "s" + j, std::to_string(variable.number));
-        appendPair(out, "k" + j, variable.name);
-        appendPair(out, "v" + j, variable.value);
-    }
-    appendPair(out, "n", std::to_string(count));
-    appendPair(out, "l", std::to_string(lastNumber_));
+    appendVariables(out, variables_, after, lastNumber_);
     int reads = 0;
     for (const auto& [id, read] : reads_) {
         if (read.value) continue;

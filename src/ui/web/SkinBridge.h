@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/Bytes.h"
+#include "ui/web/PollAnswer.h"
 
 namespace tarvenox::web {
 
@@ -65,11 +66,6 @@ public:
     bool answer(std::string_view args);
 
 private:
-    struct Variable {
-        std::uint64_t number;
-        std::string name;
-        std::string value;
-    };
     struct Read {
         std::string name;
         std::optional<std::string> value;
@@ -82,14 +78,10 @@ private:
     mutable Clock::time_point lastPoll_{};
     std::string path_;
     std::shared_ptr<const Bytes> movie_;
-    std::vector<Variable> variables_;  // by number
+    std::vector<QueuedVariable> variables_;  // by number
     std::uint64_t lastNumber_ = 0;
     std::map<std::uint64_t, Read> reads_;
     std::uint64_t lastRead_ = 0;
 };
-
-// Percent-encoding of every byte but letters, digits and "-_.~", as loadVariables
-// decodes it.
-std::string percentEncoded(std::string_view text);
 
 }  // namespace tarvenox::web

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/web/ContentType.h"
+#include "ui/web/PreviewBridge.h"
 
 namespace tarvenox::web {
 
@@ -19,8 +20,8 @@ bool isTemplateMovie(std::string_view name) {
     return name != "skin.swf" && name != "button.swf";
 }
 
-TemplateFiles::TemplateFiles(std::filesystem::path workingFolder, const RequestGate& gate)
-    : gate_(gate), working_(std::move(workingFolder)) {}
+TemplateFiles::TemplateFiles(std::filesystem::path workingFolder, const RequestGate& gate, PreviewBridge* preview)
+    : gate_(gate), preview_(preview), working_(std::move(workingFolder)) {}
 
 bool TemplateFiles::handleHead(CivetServer* server, mg_connection* connection) {
     return handleGet(server, connection);
@@ -32,21 +33,34 @@ bool TemplateFiles::handleGet(CivetServer*, mg_connection* connection) {
         refuse(connection);
         return true;
     }
+    // The players of the page fetch their movies (and a preview's clip its polls) from the
+    // page's origin: the page (and only the page, the gate has seen to that) may read the
+    // answer. A movie opened as a document of its own gets no rights at all.
+    std::string headers = commonHeaders;
+    headers += "Content-Security-Policy: default-src 'none'; sandbox\r\nVary: Origin\r\n";
+    if (const char* origin = mg_get_header(connection, "Origin")) {
+        headers += "Access-Control-Allow-Origin: " + std::string(origin) + "\r\n";
+    }
+    static constexpr std::string_view pollLead = "poll/";
+    if (preview_ && name->starts_with(pollLead)) {
+        const char* query = mg_get_request_info(connection)->query_string;
+        if (std::optional<std::string> answer = preview_->poll(name->substr(pollLead.size()), query ? query : "")) {
+            sendBytes(connection, "text/plain; charset=utf-8", *answer, headers);
+            return true;
+        }
+    }
     std::optional<std::filesystem::path> file;
     if (isTemplateMovie(*name)) file = working_.resolve(*name);
     if (!file) {
         mg_send_http_error(connection, 404, "%s", "Not Found");
         return true;
     }
-    // The players of the page fetch their movies from the page's origin: the page (and
-    // only the page, the gate has seen to that) may read the answer. A movie opened as a
-    // document of its own gets no rights at all.
-    std::string headers = commonHeaders;
-    headers += "Content-Security-Policy: default-src 'none'; sandbox\r\nVary: Origin\r\n";
-    if (const char* origin = mg_get_header(connection, "Origin")) {
-        headers += "Access-Control-Allow-Origin: " + std::string(origin) + "\r\n";
+    const std::string type = contentTypeFor(file->filename().string());
+    if (std::shared_ptr<const Bytes> movie = preview_ ? preview_->movieFor(file->string()) : nullptr) {
+        sendBytes(connection, type, {reinterpret_cast<const char*>(movie->data()), movie->size()}, headers);
+        return true;
     }
-    mg_send_mime_file2(connection, file->c_str(), contentTypeFor(file->filename().string()).c_str(), headers.c_str());
+    mg_send_mime_file2(connection, file->c_str(), type.c_str(), headers.c_str());
     return true;
 }
 

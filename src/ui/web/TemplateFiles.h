@@ -17,15 +17,20 @@ namespace tarvenox::web {
 // anything in a subfolder are not.
 bool isTemplateMovie(std::string_view name);
 
+class PreviewBridge;
+
+// Also, with a preview bridge: "poll/N", the polls of the preview's movie number N, and
+// the bridged copy of the preview's movie in place of its file.
 class TemplateFiles : public ReadOnlyHandler {
 public:
-    TemplateFiles(std::filesystem::path workingFolder, const RequestGate& gate);
+    TemplateFiles(std::filesystem::path workingFolder, const RequestGate& gate, PreviewBridge* preview = nullptr);
 
     bool handleGet(CivetServer* server, mg_connection* connection) override;
     bool handleHead(CivetServer* server, mg_connection* connection) override;
 
 private:
     const RequestGate& gate_;
+    PreviewBridge* preview_;
     FileRoot working_;
 };
 

@@ -35,6 +35,17 @@ std::string homeFolder() {
     return "/";
 }
 
+// The movie at path with the bridge clip polling pollUrl; nullopt, with the reason logged,
+// when it cannot have one (it is played as it is).
+std::optional<Bytes> bridgedCopy(const std::string& path, const std::string& pollUrl, BridgeReads reads,
+                                 const char* bridge) {
+    std::string error;
+    std::optional<Bytes> movie = readFileBytes(path, &error);
+    if (movie) movie = addBridgeSprite(*movie, path, pollUrl, &error, reads);
+    if (!movie) logPrint("%s bridge: %s\n", bridge, error.c_str());
+    return movie;
+}
+
 }  // namespace
 
 WebWindowSystem::WebWindowSystem(PageBridge& bridge, WorkingFolderUrls urls, WebWindowOptions options)
@@ -66,9 +77,23 @@ bool WebWindowSystem::waitForFirstPage(std::optional<PageBridge::Clock::duration
     return true;
 }
 
-UiEvent WebWindowSystem::nextEvent() {
+UiEvent WebWindowSystem::nextEvent() { return nextEventBefore(std::nullopt); }
+
+UiEvent WebWindowSystem::nextEventUntil(std::chrono::steady_clock::time_point until) { return nextEventBefore(until); }
+
+UiEvent WebWindowSystem::nextEventBefore(std::optional<std::chrono::steady_clock::time_point> until) {
     while (!bridge_.isShutDown() && bridge_.pageAbsentFor() < options_.pageGoneLimit) {
-        std::optional<Message> event = bridge_.nextEvent(pollInterval);
+        auto wait = std::chrono::duration_cast<PageBridge::Clock::duration>(pollInterval);
+        if (until) {
+            const auto left = *until - std::chrono::steady_clock::now();
+            if (left <= left.zero()) {
+                UiEvent idle;
+                idle.kind = UiEvent::Kind::idle;
+                return idle;
+            }
+            wait = std::min(wait, std::chrono::duration_cast<PageBridge::Clock::duration>(left));
+        }
+        std::optional<Message> event = bridge_.nextEvent(wait);
         if (!event) continue;
         if ((*event)["type"] == PageBridge::pageConnected) {
             bringUpToDate();
@@ -152,20 +177,31 @@ void WebWindowSystem::bridgeSkin(const std::string& path) {
         skin.unload();
         return;
     }
-    std::string error;
-    std::optional<Bytes> movie = readFileBytes(path, &error);
-    if (movie) movie = addBridgeSprite(*movie, path, options_.skinPollUrl, &error);
+    std::optional<Bytes> movie = bridgedCopy(path, options_.skinPollUrl, BridgeReads::answered, "skin");
     if (!movie) {
         // Played as it is: the page keeps its variables, as for any other movie.
-        logPrint("skin bridge: %s\n", error.c_str());
         skin.unload();
         return;
     }
     skin.load(path, std::move(*movie));
 }
 
+void WebWindowSystem::bridgePreview(const std::string& path) {
+    PreviewBridge& preview = *options_.previewBridge;
+    std::error_code error;
+    // "" only unloads on the way to the next movie: the one on screen keeps its polls.
+    if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
+        preview.unload();
+        return;
+    }
+    preview.load(path, [&](std::uint64_t number) {
+        return bridgedCopy(path, options_.previewPollPrefix + std::to_string(number), BridgeReads::none, "preview");
+    });
+}
+
 void WebWindowSystem::loadMovie(Player player, const std::string& path) {
     if (player == Player::skin && options_.skinBridge) bridgeSkin(path);
+    if (player == Player::viewer && options_.previewBridge) bridgePreview(path);
     mirror_.rememberMovie(player, path);
     bridge_.send(movieEvent(player, path));
 }
@@ -179,6 +215,13 @@ void WebWindowSystem::setScale(Player player, const std::string& mode) { tellPla
 void WebWindowSystem::setVariable(Player player, const std::string& name, const std::string& value) {
     if (bridged(player)) {
         options_.skinBridge->setVariable(cp1252ToUtf8(name), cp1252ToUtf8(value));
+        return;
+    }
+    // The page's player has no way to set a template's variable but the bridge. Ruffle
+    // takes the polls' texts as UTF-8 whatever the movie's version; a movie of version 5
+    // holds the same characters as Windows-1252 bytes.
+    if (player == Player::viewer && options_.previewBridge) {
+        options_.previewBridge->setVariable(cp1252ToUtf8(name), cp1252ToUtf8(value));
         return;
     }
     tellPlayer("setVariable", player, {{"name", cp1252ToUtf8(name)}, {"value", cp1252ToUtf8(value)}});
@@ -202,7 +245,7 @@ std::optional<std::string> WebWindowSystem::getVariable(Player player, const std
 
 std::vector<std::optional<std::string>> WebWindowSystem::getVariables(Player player,
                                                                       const std::vector<std::string>& names) {
-    if (!bridged(player)) return WindowSystem::getVariables(player, names);
+    if (!bridged(player)) return getVariablesAnswer(bridge_.call(getVariablesRequest(player, names)), names.size());
     std::vector<std::string> asked;
     for (const std::string& name : names) asked.push_back(cp1252ToUtf8(name));
     std::vector<std::optional<std::string>> values = options_.skinBridge->getVariables(asked);

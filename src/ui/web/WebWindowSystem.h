@@ -11,6 +11,7 @@
 #include "ui/web/PageBridge.h"
 #include "ui/web/PageMessages.h"
 #include "ui/web/PageMirror.h"
+#include "ui/web/PreviewBridge.h"
 #include "ui/web/SkinBridge.h"
 #include "ui/web/WorkingFolderUrls.h"
 
@@ -27,6 +28,11 @@ struct WebWindowOptions {
     // variables of every movie itself.
     SkinBridge* skinBridge = nullptr;
     std::string skinPollUrl{};
+    // The bridge to the template movies of the preview, served by the templates' server,
+    // and the address their clips poll, the movie's number appended
+    // (PageServer::previewPollPrefix); none: the preview's variables are not set.
+    PreviewBridge* previewBridge = nullptr;
+    std::string previewPollPrefix{};
 };
 
 // Keeps what it told the page (PageMirror) and tells a page that connects anew all of it
@@ -50,6 +56,7 @@ public:
 
     // End when no page has been connected for the page-gone limit, or after requestEnd.
     UiEvent nextEvent() override;
+    UiEvent nextEventUntil(std::chrono::steady_clock::time_point until) override;
 
     ScreenSize screenSize() override;
     void setTitle(const std::string& text) override;
@@ -88,6 +95,7 @@ public:
     void runProgram(const std::string& path) override;
 
 private:
+    UiEvent nextEventBefore(std::optional<std::chrono::steady_clock::time_point> until);
     // Sends an event and keeps it for a page that connects later.
     void tell(const Message& event);
     void tellPlayer(std::string_view type, Player player, Message fields = Message::object());
@@ -103,6 +111,9 @@ private:
     // Makes the skin bridge serve the movie at path with its polling clip when it is
     // "skin.swf", else lets it go.
     void bridgeSkin(const std::string& path);
+    // Makes the preview bridge serve the movie at path with a clip that sets what the
+    // host sets, under a new movie number.
+    void bridgePreview(const std::string& path);
     // A call that a reload does not cancel: when the page goes, waits for the next one
     // (up to the page-gone limit), brings it up to date and asks it again.
     Answer callAcrossReloads(const Message& request);
