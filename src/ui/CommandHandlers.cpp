@@ -52,6 +52,13 @@ std::string withLineFeeds(const std::string& text) {
     return result;
 }
 
+// A text the playing preview can be given as it is. A NUL would end the text early in the
+// player (the rebuild refuses it with a message); numbers and booleans the rebuilt movie
+// shows in the player's own form.
+bool livePreviewText(const SWFType& variable) {
+    return variable.typeLetter() == 's' && variable.getValueText().find('\0') == std::string::npos;
+}
+
 }  // namespace
 
 CommandOutcome CTarvenoxDlg::selectMovie(const std::string& name) {
@@ -133,15 +140,13 @@ CommandOutcome CTarvenoxDlg::applyChanges(Rebuild rebuild) {
 
 void CTarvenoxDlg::showTextInPreview(std::size_t i) {
     const SWFType& variable = *app_.actionVariables[i];
-    // A NUL would end the text early in the player; the rebuild refuses it with a message.
-    if (variable.typeLetter() != 's' || variable.getValueText().find('\0') != std::string::npos) return;
-    viewerControl.SetVariable(variable.getName(), variable.getValueText());
+    if (livePreviewText(variable)) viewerControl.SetVariable(variable.getName(), variable.getValueText());
 }
 
 EditState CTarvenoxDlg::editsBesideTexts() const {
     EditState state = captureEdits(app_);
     for (const auto& variable : app_.actionVariables) {
-        if (variable->typeLetter() != 's' || variable->getValueText().find('\0') != std::string::npos) continue;
+        if (!livePreviewText(*variable)) continue;
         std::erase_if(state.variables, [&](const auto& entry) { return entry.first == variable->getName(); });
     }
     return state;
