@@ -43,11 +43,13 @@ bool TemplateFiles::handleGet(CivetServer*, mg_connection* connection) {
     }
     static constexpr std::string_view pollLead = "poll/";
     if (preview_ && name->starts_with(pollLead)) {
+        // A movie the bridge has forgotten (the page replaced it) may poll once more before
+        // it goes: it is answered with nothing to set, not refused, which the page would
+        // report as an error.
         const char* query = mg_get_request_info(connection)->query_string;
-        if (std::optional<std::string> answer = preview_->poll(name->substr(pollLead.size()), query ? query : "")) {
-            sendBytes(connection, "text/plain; charset=utf-8", *answer, headers);
-            return true;
-        }
+        std::optional<std::string> answer = preview_->poll(name->substr(pollLead.size()), query ? query : "");
+        sendBytes(connection, "text/plain; charset=utf-8", answer.value_or(""), headers);
+        return true;
     }
     std::optional<std::filesystem::path> file;
     if (isTemplateMovie(*name)) file = working_.resolve(*name);
