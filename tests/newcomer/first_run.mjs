@@ -100,8 +100,10 @@ try {
     const shot = stepShots(tab, join(work, "screenshots"));
     await tab.waitForTimeout(1500); // the cards' movies drawn, for the screenshot
     await shot("page");
+    const beforeQuit = problems.length;
     await tab.getByRole("button", { name: "Quit" }).click();
-    await checkEnd({ tab, exited: started.exited.then(({ code, signal }) => ({ code, signal })), shot, workingFolders, problems });
+    const exited = started.exited.then(({ code, signal }) => ({ code, signal }));
+    await checkEnd({ tab, exited, shot, workingFolders, problems, beforeQuit });
   } finally {
     await browser.close();
   }

@@ -328,8 +328,9 @@ try {
   await settled();
   assert.equal(await browserPage.locator("#notice").isHidden(), true, "No keeps the program running");
   await browserPage.getByRole("button", { name: "Quit" }).click();
+  const beforeQuit = problems.length;
   await browserPage.getByRole("button", { name: "Yes", exact: true }).click();
-  await checkEnd({ tab: browserPage, exited, shot, workingFolders, problems });
+  await checkEnd({ tab: browserPage, exited, shot, workingFolders, problems, beforeQuit });
   console.log(`page check: passed; screenshots in ${shots}`);
 } catch (error) {
   await shot("failed").catch(() => {});

@@ -55,7 +55,9 @@ export async function openTab(size = "1280x800") {
   const problems = [];
   tab.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
   tab.on("console", (message) => {
-    if (message.type() === "error") problems.push(`console: ${message.text()}`);
+    // A resource's failure names its address only in the message's location.
+    const where = message.location()?.url;
+    if (message.type() === "error") problems.push(`console: ${message.text()}${where ? ` (${where})` : ""}`);
   });
   return { browser, tab, problems };
 }
