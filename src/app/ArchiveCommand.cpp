@@ -85,9 +85,9 @@ void runCreate(const ArchiveOptions& options) {
 }
 
 std::unique_ptr<FileDatabase> openArchive(const std::string& path) {
-    auto database = std::make_unique<FileDatabase>(path, "");
-    if (!database->problem().empty()) throw CommandError(database->problem());
-    return database;
+    auto database = FileDatabase::open(path, "");
+    if (!database) throw CommandError(database.report().reason());
+    return database.take();
 }
 
 void runList(const ArchiveOptions& options) {

@@ -59,77 +59,60 @@ private:
     std::uint64_t position_ = 0;
 };
 
-// A directory name: up to 259 bytes and its NUL. nullopt (with *why) for an empty
-// name, a name without a NUL within the limit, and a name cut short by the end of the
-// file.
-std::optional<std::string> readName(FileCursor& cursor, std::string* why) {
+// A directory name: up to 259 bytes and its NUL. Refused: an empty name, a name without
+// a NUL within the limit, and a name cut short by the end of the file.
+Result<std::string> readName(FileCursor& cursor) {
     std::string name;
     for (;;) {
         auto b = cursor.byte();
-        if (!b) {
-            *why = "the directory ends inside a name";
-            return std::nullopt;
-        }
+        if (!b) return Report::failure("the directory ends inside a name");
         if (*b == 0) break;
-        if (name.size() == FileDatabase::maxNameLength) {
-            *why = "a name is longer than 259 bytes";
-            return std::nullopt;
-        }
+        if (name.size() == FileDatabase::maxNameLength) return Report::failure("a name is longer than 259 bytes");
         name.push_back(static_cast<char>(*b));
     }
-    if (name.empty()) {
-        *why = "a name is empty";
-        return std::nullopt;
-    }
+    if (name.empty()) return Report::failure("a name is empty");
     return name;
 }
 
 }  // namespace
 
-FileDatabase::FileDatabase(const std::string& path, std::string workingFolder)
-    : path_(path), workingFolder_(std::move(workingFolder)) {
+Result<std::unique_ptr<FileDatabase>> FileDatabase::open(const std::string& path, std::string workingFolder) {
     // Without blocking: a FIFO named as an archive must not stall start-up.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd_ < 0) {
-        problem_ = path + ": cannot open: " + std::strerror(errno);
-        return;
-    }
-    readDirectory();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return Report::failure(path + ": cannot open: " + std::strerror(errno));
+    return adopt(fd, path, std::move(workingFolder));
+}
+
+Result<std::unique_ptr<FileDatabase>> FileDatabase::adopt(int fd, const std::string& path, std::string workingFolder) {
+    std::unique_ptr<FileDatabase> database(new FileDatabase(fd, path, std::move(workingFolder)));
+    if (Report read = database->readDirectory(); read.failed()) return read;
+    return database;
 }
 
 FileDatabase::FileDatabase(int fd, const std::string& path, std::string workingFolder)
-    : path_(path), workingFolder_(std::move(workingFolder)), fd_(fd) {
-    readDirectory();
-}
+    : path_(path), workingFolder_(std::move(workingFolder)), fd_(fd) {}
 
 FileDatabase::~FileDatabase() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-void FileDatabase::readDirectory() {
+Report FileDatabase::readDirectory() {
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        problem_ = path_ + ": not a regular file";
-        ::close(fd_);
-        fd_ = -1;
-        return;
-    }
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return Report::failure(path_ + ": not a regular file");
     fileSize_ = static_cast<std::uint64_t>(st.st_size);
-    const std::string why = readRecords();
-    if (!why.empty()) {
-        problem_ = path_ + ": not a usable file database: " + why;
-        records_.clear();
-        return;
+    if (Report read = readRecords(); read.failed()) {
+        return Report::failure(path_ + ": not a usable file database: " + read.reason());
     }
     for (const auto& record : records_) directory_[record.name] = record.entry;
+    return {};
 }
 
-std::string FileDatabase::readRecords() {
+Report FileDatabase::readRecords() {
     FileCursor cursor(fd_);
     // Signature and the integer at offset 4 carry nothing a reader needs.
-    if (!cursor.u32BE() || !cursor.u32BE()) return "the header is cut short";
+    if (!cursor.u32BE() || !cursor.u32BE()) return Report::failure("the header is cut short");
     auto count = cursor.u32BE();
-    if (!count) return "the header is cut short";
+    if (!count) return Report::failure("the header is cut short");
 
     // Offsets are relative to the directory end until it is known. 64 bits, so that
     // the sizes of four billion entries cannot wrap the running total. A record needs
@@ -137,29 +120,23 @@ std::string FileDatabase::readRecords() {
     // before it allocates more than the file holds.
     std::uint64_t total = 0;
     for (std::uint32_t i = 0; i < *count; ++i) {
-        std::string why;
-        auto name = readName(cursor, &why);
-        if (!name) {
-            return "record " + std::to_string(i + 1) + " of " + std::to_string(*count) + ": " + why;
-        }
+        const std::string which = "record " + std::to_string(i + 1) + " of " + std::to_string(*count) + ": ";
+        Result<std::string> name = readName(cursor);
+        if (!name) return Report::failure(which + name.report().reason());
         auto size = cursor.u32BE();
-        if (!size) {
-            return "record " + std::to_string(i + 1) + " of " + std::to_string(*count) +
-                   ": the directory ends inside a size";
-        }
-        records_.push_back({std::move(*name), {total, *size}});
+        if (!size) return Report::failure(which + "the directory ends inside a size");
+        records_.push_back({name.take(), {total, *size}});
         total += *size;
     }
     const std::uint64_t directoryEnd = cursor.position();
     if (directoryEnd + total > fileSize_) {
-        return "the entries need " + std::to_string(total) +
-               " bytes after the directory, the file holds " +
-               std::to_string(fileSize_ - directoryEnd);
+        return Report::failure("the entries need " + std::to_string(total) + " bytes after the directory, the file holds " +
+                               std::to_string(fileSize_ - directoryEnd));
     }
     for (auto& record : records_) {
         record.entry.offset += directoryEnd;
     }
-    return "";
+    return {};
 }
 
 bool FileDatabase::readText(const std::string& name, std::string& out) const {

@@ -10,8 +10,11 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "common/Result.h"
 
 namespace tarvenox {
 
@@ -30,16 +33,16 @@ public:
     // The longest entry name the format allows.
     static constexpr std::size_t maxNameLength = 259;
 
-    // Opens the archive and reads its directory; the file stays open until the object
-    // is destroyed. An archive that cannot be opened, or that is damaged, has an empty
-    // directory and problem() says why. Damaged means: the header or a directory record
-    // is cut short, a name is empty or longer than 259 bytes, or an entry's data does
-    // not lie wholly inside the file. (Entries follow each other without gaps in
-    // directory order, so entries inside the file never overlap.)
-    FileDatabase(const std::string& path, std::string workingFolder);
-    // The same over a file already opened for reading (the database owns the
-    // descriptor from now on); path names it in messages.
-    FileDatabase(int fd, const std::string& path, std::string workingFolder);
+    // Opens the archive and reads its directory; the file stays open until the database
+    // is destroyed. An archive that cannot be opened, that is not a regular file or that
+    // is damaged is refused, the reason naming it. Damaged means: the header or a
+    // directory record is cut short, a name is empty or longer than 259 bytes, or an
+    // entry's data does not lie wholly inside the file. (Entries follow each other
+    // without gaps in directory order, so entries inside the file never overlap.)
+    static Result<std::unique_ptr<FileDatabase>> open(const std::string& path, std::string workingFolder);
+    // The same over a file already opened for reading, which the database (or the
+    // refusal) closes; path names it in messages.
+    static Result<std::unique_ptr<FileDatabase>> adopt(int fd, const std::string& path, std::string workingFolder);
     ~FileDatabase();
     FileDatabase(const FileDatabase&) = delete;
     FileDatabase& operator=(const FileDatabase&) = delete;
@@ -53,26 +56,21 @@ public:
     // no such entry or its base name could leave the working folder.
     bool extract(const std::string& name) const;
 
-    // Whether the archive could be opened as a regular file.
-    bool isOpen() const { return fd_ >= 0; }
-    // Why the archive was refused, naming it; empty for a sound archive.
-    const std::string& problem() const { return problem_; }
-
     // Every directory record in file order, duplicates included.
     const std::vector<DatabaseRecord>& records() const { return records_; }
     const std::string& path() const { return path_; }
 
 private:
+    FileDatabase(int fd, const std::string& path, std::string workingFolder);
     // Checks that the open file is a regular one, then reads its directory.
-    void readDirectory();
-    // Fills records_; the reason the archive is damaged, or "" when it is sound.
-    std::string readRecords();
+    Report readDirectory();
+    // Fills records_, or says why the archive is damaged.
+    Report readRecords();
 
     std::string path_;
     std::string workingFolder_;
     int fd_ = -1;
     std::uint64_t fileSize_ = 0;
-    std::string problem_;
     std::vector<DatabaseRecord> records_;
     // Later records replace earlier ones of the same name.
     std::map<std::string, DatabaseEntry> directory_;

@@ -25,7 +25,13 @@ std::unique_ptr<FileDatabase> openDatabaseInside(const std::string& path, const 
     ContainedFile file = ContainedFile::open(path, *root);
     if (file.outcome() == ContainedFile::Outcome::refused) logPrint("refused %s\n", file.problem().c_str());
     if (file.outcome() != ContainedFile::Outcome::opened) return nullptr;
-    return std::make_unique<FileDatabase>(file.release(), path, workingFolder);
+    // A damaged archive holds nothing the installation could use.
+    auto database = FileDatabase::adopt(file.release(), path, workingFolder);
+    if (!database) {
+        logPrint("refused %s\n", database.report().reason().c_str());
+        return nullptr;
+    }
+    return database.take();
 }
 
 FileStore::FileStore(std::string workingFolder, std::string startDirectory)

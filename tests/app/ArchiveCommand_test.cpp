@@ -21,9 +21,10 @@ TEST(ArchiveCommand, CreateListAndExtractRoundTrip) {
     auto created = runTarvenox("archive create install -o install/files.db", dir.path());
     ASSERT_EQ(created.status, 0) << created.err;
 
-    FileDatabase database(dir.file("install/files.db"), dir.path());
+    auto database = FileDatabase::open(dir.file("install/files.db"), dir.path());
+    ASSERT_TRUE(database) << database.report().reason();
     std::vector<std::string> names;
-    for (const auto& record : database.records()) names.push_back(record.name);
+    for (const auto& record : (*database)->records()) names.push_back(record.name);
     // Relative paths with backslashes, in Windows-1252, in path order; the archive
     // being written is not packed into itself.
     EXPECT_EQ(names, (std::vector<std::string>{"empty", "swf\\M\xFC" "ller.swf",

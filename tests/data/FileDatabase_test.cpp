@@ -43,8 +43,9 @@ TEST(FileDatabase, ReadsEntriesWrittenByTheWriter) {
     std::string path = dir.write("files.db", buildArchive({{"texts.txt", bytes("h\nx\ty")},
                                                            {"swf\\intro.swf", bytes("FWS...")},
                                                            {"empty", {}}}));
-    FileDatabase database(path, dir.path());
-    ASSERT_TRUE(database.isOpen());
+    auto opened = FileDatabase::open(path, dir.path());
+    ASSERT_TRUE(opened) << opened.report().reason();
+    const FileDatabase& database = **opened;
     ASSERT_EQ(database.records().size(), 3u);
     EXPECT_EQ(database.records()[1].name, "swf\\intro.swf");
     EXPECT_EQ(database.records()[1].entry.size, 6u);
@@ -67,10 +68,10 @@ TEST(FileDatabase, LaterDuplicateWinsAndBothKeepTheirData) {
     TempDir dir;
     std::string path = dir.write(
         "dup.db", header(3) + record("n", 3) + record("m", 1) + record("n", 2) + bytes("oldMne"));
-    FileDatabase database(path, dir.path());
-    EXPECT_EQ(entryText(database, "n"), "ne");
-    EXPECT_EQ(entryText(database, "m"), "M");
-    EXPECT_EQ(database.records().size(), 3u);
+    const auto database = FileDatabase::open(path, dir.path()).take();
+    EXPECT_EQ(entryText(*database, "n"), "ne");
+    EXPECT_EQ(entryText(*database, "m"), "M");
+    EXPECT_EQ(database->records().size(), 3u);
 }
 
 TEST(FileDatabase, DamagedArchivesAreRefusedWhole) {
@@ -103,30 +104,31 @@ TEST(FileDatabase, DamagedArchivesAreRefusedWhole) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string path = dir.write("damaged.db", c.archive);
-        FileDatabase database(path, dir.path());
+        auto database = FileDatabase::open(path, dir.path());
         if (*c.problem == '\0') {
-            EXPECT_EQ(database.problem(), "");
+            EXPECT_TRUE(database) << database.report().reason();
             continue;
         }
-        EXPECT_NE(database.problem().find(path + ": not a usable file database: "), std::string::npos);
-        EXPECT_NE(database.problem().find(c.problem), std::string::npos) << database.problem();
-        EXPECT_TRUE(database.records().empty());
-        EXPECT_EQ(entryText(database, "a"), "untouched");
+        ASSERT_FALSE(database);
+        const std::string& reason = database.report().reason();
+        EXPECT_NE(reason.find(path + ": not a usable file database: "), std::string::npos);
+        EXPECT_NE(reason.find(c.problem), std::string::npos) << reason;
     }
 
     // The longest name the format allows is still read.
     std::string longest(259, 'n');
-    FileDatabase database(dir.write("long.db", header(1) + record(longest, 1) + bytes("L")),
-                          dir.path());
-    EXPECT_EQ(entryText(database, longest), "L");
+    auto database = FileDatabase::open(dir.write("long.db", header(1) + record(longest, 1) + bytes("L")), dir.path());
+    ASSERT_TRUE(database);
+    EXPECT_EQ(entryText(**database, longest), "L");
 }
 
-TEST(FileDatabase, MissingArchiveIsEmpty) {
+TEST(FileDatabase, MissingArchiveOrFolderIsRefusedNamingIt) {
     TempDir dir;
-    FileDatabase database(dir.file("missing.db"), dir.path());
-    EXPECT_FALSE(database.isOpen());
-    EXPECT_EQ(entryText(database, "texts.txt"), "untouched");
-    EXPECT_FALSE(database.extract("texts.txt"));
+    for (const std::string& path : {dir.file("missing.db"), dir.path()}) {
+        auto database = FileDatabase::open(path, dir.path());
+        ASSERT_FALSE(database);
+        EXPECT_EQ(database.report().reason().rfind(path + ": ", 0), 0u) << database.report().reason();
+    }
 }
 
 TEST(FileDatabase, ExtractWritesTheBaseNameIntoTheWorkingFolder) {
@@ -137,7 +139,8 @@ TEST(FileDatabase, ExtractWritesTheBaseNameIntoTheWorkingFolder) {
                                   {"zero", {}},
                                   {"swf\\..", bytes("up")},
                                   {"swf\\", bytes("folder")}}));
-    FileDatabase database(path, work.path() + "/");
+    const auto opened = FileDatabase::open(path, work.path() + "/").take();
+    const FileDatabase& database = *opened;
     EXPECT_TRUE(database.extract("swf\\cards\\birthday.swf"));
     EXPECT_EQ(test::readText(work.file("birthday.swf")), "movie");
     EXPECT_TRUE(database.extract("zero"));

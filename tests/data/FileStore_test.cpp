@@ -33,7 +33,7 @@ struct Installation {
         return root.write("res/" + name, content);
     }
     std::unique_ptr<FileDatabase> archive(const std::string& file, std::vector<ArchiveFile> files) {
-        return std::make_unique<FileDatabase>(root.write(file, buildArchive(files)), work.path());
+        return FileDatabase::open(root.write(file, buildArchive(files)), work.path()).take();
     }
     FileStore store() { return FileStore(work.path(), start); }
 };

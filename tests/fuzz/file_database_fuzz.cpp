@@ -35,7 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size > 0) std::fwrite(data, 1, size, file);
     std::fclose(file);
 
-    FileDatabase database(archivePath(), "/nonexistent-working-folder/");
+    auto opened = FileDatabase::open(archivePath(), "/nonexistent-working-folder/");
+    if (!opened) return 0;
+    const FileDatabase& database = **opened;
     for (const DatabaseRecord& record : database.records()) {
         if (record.name.empty() || record.name.size() > FileDatabase::maxNameLength) __builtin_trap();
         std::string content;

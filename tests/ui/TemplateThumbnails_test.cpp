@@ -20,7 +20,7 @@ TEST(TemplateThumbnailsTest, CopiesEachListedTemplateFromDiskOrArchiveOnceAndRem
     const std::string secret = work.write("secret", "PRIVATE KEY");
     ASSERT_EQ(::symlink(secret.c_str(), dir.file("swf/steal.swf").c_str()), 0);
     FileStore store(work.path() + "/", dir.path() + "/");
-    store.addDatabase(std::make_unique<FileDatabase>(dir.file("files.db"), work.path() + "/"));
+    store.addDatabase(FileDatabase::open(dir.file("files.db"), work.path() + "/").take());
     const std::string lists =
         "text\tlist\tfile\r\n"
         "Card\tmovies\tcard\r\n"
