@@ -49,10 +49,11 @@ int runCommandLine(int argc, char** argv) {
         const auto commands = program.get_subcommands();
         if (commands.empty() || commands.front()->get_name() == "edit") return runInteractiveProgram(interactive);
     } catch (const CLI::ParseError& e) {
+        // CLI::RuntimeError too: a command that has told what went wrong already ends
+        // with its status alone.
         return program.exit(e) == 0 ? 0 : 1;
     } catch (const CommandError& e) {
-        // An empty message: the command has told what went wrong already.
-        if (*e.what() != '\0') std::fprintf(stderr, "tarvenox: %s\n", e.what());
+        std::fprintf(stderr, "tarvenox: %s\n", e.what());
         return 1;
     } catch (const Exception& e) {
         std::fprintf(stderr, "tarvenox: %s\n", e.getMessage().c_str());

@@ -16,6 +16,8 @@
 #include <map>
 #include <thread>
 
+#include <CLI/Error.hpp>
+
 #include "app/CommandError.h"
 #include "app/DataSheet.h"
 #include "app/OutputPattern.h"
@@ -257,8 +259,8 @@ void saveRows(const SaveOptions& options) {
     progress.show(done);
     progress.finish();
     const auto failed = std::count_if(failures.begin(), failures.end(), [](const auto& f) { return !f.empty(); });
-    // Each failed row has had its line; the status says the rest.
-    if (failed > 0) throw CommandError("");
+    // Each failed row has had its line: the command ends with the failure status alone.
+    if (failed > 0) throw CLI::RuntimeError(1);
 }
 
 }  // namespace tarvenox
