@@ -76,10 +76,9 @@ void runCreate(const ArchiveOptions& options) {
 
     std::vector<ArchiveFile> files;
     for (const fs::path& path : paths) {
-        std::string readError;
-        auto data = readFileBytes(path.string(), &readError);
-        if (!data) throw CommandError(readError);
-        files.push_back({archiveName(path.lexically_relative(options.folder)), std::move(*data)});
+        auto data = readFileBytes(path.string());
+        if (!data) throw CommandError(data.report().reason());
+        files.push_back({archiveName(path.lexically_relative(options.folder)), data.take()});
     }
     writeOutput(options.archive, buildArchive(files));
 }

@@ -110,9 +110,8 @@ DataSheet readDataSheet(const std::string& path) {
         throw CommandError(path + ": a sheet of " + std::to_string(st.st_size) + " bytes is too large (at most " +
                            std::to_string(maxSheetBytes) + ")");
     }
-    std::string error;
-    const auto bytes = readFileBytes(path, &error);
-    if (!bytes) throw CommandError(error);
+    const auto bytes = readFileBytes(path);
+    if (!bytes) throw CommandError(bytes.report().reason());
     if (bytes->size() > maxSheetBytes) throw CommandError(path + ": the sheet is too large");
     return parseDataSheet(asString(*bytes), path);
 }

@@ -31,14 +31,12 @@ void writeOutput(const std::string& path, ByteSpan bytes) {
 
 void writeOutput(const std::string& path, const ByteChain& bytes) {
     if (isStandardOutput(path)) {
-        std::string cause;
-        if (!bytes.writeTo(STDOUT_FILENO, false, &cause)) {
-            throw CommandError("standard output: write error: " + cause);
+        if (Report written = bytes.writeTo(STDOUT_FILENO, false); written.failed()) {
+            throw CommandError("standard output: write error: " + written.reason());
         }
         return;
     }
-    std::string error;
-    if (!writeFileAtomically(path, bytes, &error)) throw CommandError(error);
+    if (Report written = writeFileAtomically(path, bytes); written.failed()) throw CommandError(written.reason());
 }
 
 }  // namespace tarvenox

@@ -257,9 +257,8 @@ Report saveTemplate(const SaveOptions& options) {
 
     const Report report = saveMovie(app);
     if (report.failed()) throw CommandError(report.text() + "; nothing was written");
-    std::string error;
-    auto result = readFileBytes(app.workingCopyPath(), &error);
-    if (!result) throw CommandError(error);
+    auto result = readFileBytes(app.workingCopyPath());
+    if (!result) throw CommandError(result.report().reason());
     writeOutput(options.output, options.uncompressed ? uncompressed(*result) : *result);
     if (options.html) writeWebPage(options.output);
     return report;

@@ -116,8 +116,7 @@ void writeThumbnails(const AppEnvironment& environment, const std::string& folde
         const std::string movie = app.workingFolder + "thumbnail-" + std::to_string(pictures.size()) + ".swf";
         const std::string png = (where / (safeFileNamePart(displayText(entry.name)) + ".png")).string();
         pictures.push_back({movie, png, 0, thumbnailWidth, thumbnailHeight});
-        std::string copyError;
-        if (!app.copyResultTo(movie, &copyError)) throw CommandError(copyError);
+        if (const Report copied = app.copyResultTo(movie); copied.failed()) throw CommandError(copied.reason());
     }
     if (pictures.empty()) throw CommandError("--thumbnails: the installation has no template to draw");
     renderMoviePictures(pictures);

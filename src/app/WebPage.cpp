@@ -129,8 +129,9 @@ void writeWebPage(const std::string& moviePath) {
     copyPlayer(files.player, movie.parent_path() / page.filesName);
     fs::path html = movie;
     html.replace_extension(".html");
-    std::string error;
-    if (!writeFileAtomically(html.string(), asBytes(webPageHtml(page)), &error)) throw CommandError(error);
+    if (Report written = writeFileAtomically(html.string(), asBytes(webPageHtml(page))); written.failed()) {
+        throw CommandError(written.reason());
+    }
 }
 
 }  // namespace tarvenox

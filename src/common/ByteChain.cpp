@@ -33,8 +33,10 @@ bool kernelCannotCopy(int error) {
 // Writes the bytes of a ByteChain to one descriptor and starts their write-back.
 class ChainWriter {
 public:
-    ChainWriter(int fd, bool startWriteBack, std::string* cause)
-        : fd_(fd), startWriteBack_(startWriteBack), cause_(cause) {}
+    ChainWriter(int fd, bool startWriteBack) : fd_(fd), startWriteBack_(startWriteBack) {}
+
+    // Why the last call that returned false failed.
+    const std::string& cause() const { return cause_; }
 
     bool addMemory(const std::uint8_t* data, std::uint64_t length) {
         batch_.push_back({const_cast<std::uint8_t*>(data), static_cast<std::size_t>(length)});
@@ -101,7 +103,7 @@ private:
         }
     }
     bool fail(const std::string& cause) {
-        if (cause_ != nullptr) *cause_ = cause;
+        cause_ = cause;
         return false;
     }
     bool cutShort(const ByteSource& file) {
@@ -111,7 +113,7 @@ private:
 
     int fd_;
     bool startWriteBack_;
-    std::string* cause_;
+    std::string cause_;
     std::vector<iovec> batch_;
     bool kernelCopy_ = true;
     std::unique_ptr<std::uint8_t[]> buffer_;
@@ -168,14 +170,15 @@ void ByteChain::appendPiece(const Piece& piece) {
     pieces_.push_back(piece);
 }
 
-bool ByteChain::writeTo(int fd, bool startWriteBack, std::string* cause) const {
-    ChainWriter writer(fd, startWriteBack, cause);
+Report ByteChain::writeTo(int fd, bool startWriteBack) const {
+    ChainWriter writer(fd, startWriteBack);
     for (const Piece& piece : pieces_) {
         const bool ok = piece.data != nullptr ? writer.addMemory(piece.data, piece.length)
                                               : writer.addRange(*piece.file, piece.offset, piece.length);
-        if (!ok) return false;
+        if (!ok) return Report::failure(writer.cause());
     }
-    return writer.flush();
+    if (!writer.flush()) return Report::failure(writer.cause());
+    return {};
 }
 
 Bytes ByteChain::flatten() const {

@@ -10,6 +10,7 @@
 
 #include "common/ByteSource.h"
 #include "common/Bytes.h"
+#include "common/Report.h"
 
 namespace tarvenox {
 
@@ -34,10 +35,10 @@ public:
     // copy_file_range, or read and written where the kernel cannot copy between the two
     // (to a pipe, across some file systems). When startWriteBack is set (fd is a regular
     // file to be synced), the kernel is asked to start writing each 8 MiB out to disk as
-    // soon as it is written, so that the final fsync has little left to wait for. False
-    // with *cause (errno's text, or that a file the bytes come from was cut short
-    // meanwhile) when a write fails.
-    bool writeTo(int fd, bool startWriteBack, std::string* cause) const;
+    // soon as it is written, so that the final fsync has little left to wait for. A
+    // failed write's reason is errno's text, or that a file the bytes come from was cut
+    // short meanwhile.
+    Report writeTo(int fd, bool startWriteBack) const;
     // The bytes in one buffer; a range of a file cut short meanwhile comes out as zeros.
     Bytes flatten() const;
 

@@ -10,13 +10,12 @@
 
 namespace tarvenox {
 
-std::shared_ptr<ByteSource> ByteSource::openFile(const std::string& path, std::string* error) {
-    std::uint64_t size = 0;
-    const int fd = openRegularFile(path, &size, error);
-    if (fd < 0) return nullptr;
+Result<std::shared_ptr<ByteSource>> ByteSource::openFile(const std::string& path) {
+    Result<OpenedFile> opened = openRegularFile(path);
+    if (!opened) return opened.report();
     std::shared_ptr<ByteSource> source(new ByteSource);
-    source->fd_ = fd;
-    source->size_ = size;
+    source->fd_ = opened->fd;
+    source->size_ = opened->size;
     return source;
 }
 

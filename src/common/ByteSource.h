@@ -11,14 +11,15 @@
 #include <string>
 
 #include "common/Bytes.h"
+#include "common/Result.h"
 
 namespace tarvenox {
 
 class ByteSource {
 public:
     // The regular file at path, opened without blocking as readFileBytes opens it, with
-    // its size as it is now; nullptr with *error (naming the file) when it cannot be.
-    static std::shared_ptr<ByteSource> openFile(const std::string& path, std::string* error);
+    // its size as it is now; refused as readFileBytes refuses it.
+    static Result<std::shared_ptr<ByteSource>> openFile(const std::string& path);
     static std::shared_ptr<ByteSource> inMemory(Bytes bytes);
     ~ByteSource();
     ByteSource(const ByteSource&) = delete;

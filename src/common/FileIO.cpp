@@ -19,9 +19,7 @@ namespace {
 // The kernel's own bound on the links one lookup follows.
 constexpr int kMaxLinkDepth = 40;
 
-void setError(std::string* error, const std::string& path, const std::string& what) {
-    if (error != nullptr) *error = path + ": " + what;
-}
+Report failureOf(const std::string& path, const std::string& what) { return Report::failure(path + ": " + what); }
 
 std::string errnoText() { return std::strerror(errno); }
 
@@ -62,37 +60,32 @@ bool writeAll(int fd, ByteSpan bytes) {
     return true;
 }
 
-int openRegularFile(const std::string& path, std::uint64_t* size, std::string* error) {
+Result<OpenedFile> openRegularFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        setError(error, path, "cannot open: " + errnoText());
-        return -1;
-    }
+    if (fd < 0) return failureOf(path, "cannot open: " + errnoText());
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        setError(error, path, S_ISDIR(st.st_mode) ? "is a folder, not a regular file" : "not a regular file");
         ::close(fd);
-        return -1;
+        return failureOf(path, S_ISDIR(st.st_mode) ? "is a folder, not a regular file" : "not a regular file");
     }
-    *size = static_cast<std::uint64_t>(st.st_size);
-    return fd;
+    return OpenedFile{fd, static_cast<std::uint64_t>(st.st_size)};
 }
 
-std::optional<Bytes> readFileBytes(const std::string& path, std::string* error) {
-    std::uint64_t size = 0;
-    const int fd = openRegularFile(path, &size, error);
-    if (fd < 0) return std::nullopt;
+Result<Bytes> readFileBytes(const std::string& path) {
+    Result<OpenedFile> opened = openRegularFile(path);
+    if (!opened) return opened.report();
+    const int fd = opened->fd;
     // Read straight into the buffer; a file that grows meanwhile is read to its end.
-    Bytes data(static_cast<std::size_t>(size));
+    Bytes data(static_cast<std::size_t>(opened->size));
     std::size_t done = 0;
     for (;;) {
         if (done == data.size()) data.resize(data.size() + 65536);
         const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            setError(error, path, "read error: " + errnoText());
+            Report failure = failureOf(path, "read error: " + errnoText());
             ::close(fd);
-            return std::nullopt;
+            return failure;
         }
         if (n == 0) break;
         done += static_cast<std::size_t>(n);
@@ -102,32 +95,23 @@ std::optional<Bytes> readFileBytes(const std::string& path, std::string* error) 
     return data;
 }
 
-bool writeFileAtomically(const std::string& path, ByteSpan bytes, std::string* error) {
+Report writeFileAtomically(const std::string& path, ByteSpan bytes) {
     ByteChain chain;
     chain.appendView(bytes);
-    return writeFileAtomically(path, chain, error);
+    return writeFileAtomically(path, chain);
 }
 
-bool writeFileAtomically(const std::string& path, const ByteChain& bytes, std::string* error) {
+Report writeFileAtomically(const std::string& path, const ByteChain& bytes) {
     const auto target = finalTarget(path);
-    if (!target) {
-        setError(error, path, "cannot follow the symbolic link: " + errnoText());
-        return false;
-    }
+    if (!target) return failureOf(path, "cannot follow the symbolic link: " + errnoText());
     // A rename over a device, a FIFO or a folder would replace it (or fail half-way);
     // such an output is refused before anything is written.
     struct stat existing {};
     const bool exists = ::stat(target->c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) {
-        setError(error, path, "not a regular file; nothing was written");
-        return false;
-    }
+    if (exists && !S_ISREG(existing.st_mode)) return failureOf(path, "not a regular file; nothing was written");
     std::string temp = *target + ".tmpXXXXXX";
     int fd = createRegisteredTemporaryFile(temp);
-    if (fd < 0) {
-        setError(error, path, "cannot create a temporary file beside it: " + errnoText());
-        return false;
-    }
+    if (fd < 0) return failureOf(path, "cannot create a temporary file beside it: " + errnoText());
     // mkstemp creates 0600: an existing file keeps its mode, a new one gets the usual
     // mode for a file the user saves.
     mode_t mode = existing.st_mode & 07777;
@@ -138,9 +122,10 @@ bool writeFileAtomically(const std::string& path, const ByteChain& bytes, std::s
     }
     ::fchmod(fd, mode);
     std::string cause;
-    bool ok = bytes.writeTo(fd, true, &cause);
+    const Report written = bytes.writeTo(fd, true);
+    bool ok = !written.failed();
     if (!ok) {
-        cause = "write error: " + cause;
+        cause = "write error: " + written.reason();
     } else if (::fsync(fd) != 0) {
         ok = false;
         cause = "write error: " + errnoText();
@@ -153,12 +138,10 @@ bool writeFileAtomically(const std::string& path, const ByteChain& bytes, std::s
         ok = false;
         cause = "cannot replace the file: " + errnoText();
     }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        setError(error, path, cause);
-    }
+    if (!ok) ::unlink(temp.c_str());
     unregisterTemporaryPath(temp);
-    return ok;
+    if (!ok) return failureOf(path, cause);
+    return {};
 }
 
 }  // namespace tarvenox

@@ -3,6 +3,8 @@
 
 #include <cstdarg>
 
+#include "common/Report.h"
+
 namespace tarvenox {
 
 namespace {
@@ -25,6 +27,13 @@ void logPrint(const char* format, ...) {
     std::vfprintf(stream, format, args);
     va_end(args);
     std::fflush(stream);
+}
+
+void logFailure(const Report& report) {
+    if (!report.failed()) return;
+    const std::string text = report.text();
+    const std::string& reason = report.reason();
+    logPrint("failed: %s%s%s\n", text.c_str(), !text.empty() && !reason.empty() ? ": " : "", reason.c_str());
 }
 
 }  // namespace tarvenox

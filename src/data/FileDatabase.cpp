@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "common/FileIO.h"
+#include "common/Log.h"
 #include "data/ProductNames.h"
 
 namespace tarvenox {
@@ -165,7 +166,7 @@ bool FileDatabase::extract(const std::string& name) const {
     if (!isSafeProductName(target)) return false;
     std::string data;
     if (!readText(name, data)) return false;
-    writeFileAtomically(withTrailingSlash(workingFolder_) + diskName(target), asBytes(data));
+    logFailure(writeFileAtomically(withTrailingSlash(workingFolder_) + diskName(target), asBytes(data)));
     return true;
 }
 

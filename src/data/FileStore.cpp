@@ -89,7 +89,7 @@ bool FileStore::extract(const std::string& name) {
     if (!isSafeProductName(name)) return false;
     ContainedFile file = openOnDisk(name);
     if (file.found()) {
-        writeFileAtomically(workingFolder_ + diskName(baseName(name)), file.readAll());
+        logFailure(writeFileAtomically(workingFolder_ + diskName(baseName(name)), file.readAll()));
         return true;
     }
     if (file.outcome() == ContainedFile::Outcome::refused) return false;

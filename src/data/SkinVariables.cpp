@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/FileIO.h"
+#include "common/Log.h"
 #include "data/ProductNames.h"
 #include "data/TextTable.h"
 
@@ -51,8 +52,7 @@ std::string skinVariables(const std::string& texts, const std::string& selectLis
 
 void writeSkinVariables(const std::string& texts, const std::string& selectLists,
                         const std::string& workingFolder) {
-    writeFileAtomically(withTrailingSlash(workingFolder) + "skin.txt",
-                        asBytes(skinVariables(texts, selectLists)));
+    logFailure(writeFileAtomically(withTrailingSlash(workingFolder) + "skin.txt", asBytes(skinVariables(texts, selectLists))));
 }
 
 }  // namespace tarvenox

@@ -51,9 +51,10 @@ void EditSession::setVariableText(const std::string& name, const std::string& te
     }
 }
 
-bool EditSession::copyResultTo(const std::string& destination, std::string* error) const {
-    auto bytes = readFileBytes(workingCopyPath(), error);
-    return bytes && writeFileAtomically(destination, *bytes, error);
+Report EditSession::copyResultTo(const std::string& destination) const {
+    auto bytes = readFileBytes(workingCopyPath());
+    if (!bytes) return bytes.report();
+    return writeFileAtomically(destination, *bytes);
 }
 
 }  // namespace tarvenox

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Report.h"
 #include "data/ConfigurationTexts.h"
 #include "data/TemplateWorkspace.h"
 #include "data/TextTable.h"
@@ -43,9 +44,9 @@ public:
     void setVariableText(const std::string& name, const std::string& text);
 
     // Copies the working copy to the destination through a temporary file beside it,
-    // so a failed copy leaves an existing destination intact. False with *error set
-    // when the copy fails.
-    bool copyResultTo(const std::string& destination, std::string* error = nullptr) const;
+    // so a failed copy leaves an existing destination intact; the failure's reason names
+    // the file and the cause.
+    Report copyResultTo(const std::string& destination) const;
 
     std::string currentPath;
     std::string workingFolder;

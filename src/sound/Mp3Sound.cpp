@@ -98,10 +98,9 @@ std::unique_ptr<SWFDefineSound> soundFromMp3(std::uint16_t soundId, ByteSpan mp3
 
 SoundConversion convertMp3File(const std::string& path) {
     SoundConversion out;
-    std::string cause;
-    const auto data = readFileBytes(path, &cause);
+    const auto data = readFileBytes(path);
     if (!data) {
-        out.problem = cause;
+        out.problem = data.report().reason();
         out.refusal = refusal(path, "kann nicht gelesen werden.");
         return out;
     }

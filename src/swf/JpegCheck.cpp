@@ -62,7 +62,8 @@ std::optional<PictureProblem> jpegProblem(ByteSpan data, const std::string& path
 
 void checkJpeg(const std::string& path) {
     // An unreadable file has no markers: it is refused like an empty one.
-    checkJpegData(readFileBytes(path).value_or(Bytes{}), path);
+    const Result<Bytes> data = readFileBytes(path);
+    checkJpegData(data ? *data : Bytes{}, path);
 }
 
 void checkJpegData(ByteSpan data, const std::string& path) {

@@ -43,12 +43,11 @@ PictureConversion convertPicture(const std::string& path, PreviewCopy preview) {
     PictureConversion out;
     switch (pictureKind(path)) {
         case PictureKind::Jpeg: {
-            std::string cause;
-            auto data = readFileBytes(path, &cause);
+            auto data = readFileBytes(path);
             if (!data) {
                 // Refused like an empty file, with the cause for the command line.
                 out.problem = jpegProblem(Bytes{}, path);
-                out.problem->reason = cause;
+                out.problem->reason = data.report().reason();
                 out.report.fail(missingPictureMessage(path), MessageKind::OkCancel);
                 break;
             }

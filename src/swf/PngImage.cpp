@@ -288,11 +288,10 @@ private:
 }  // namespace
 
 PngImageImpl::PngImageImpl(const std::string& path, BodyWhileDecoding withBody) {
-    std::string cause;
-    auto data = readFileBytes(path, &cause);
+    auto data = readFileBytes(path);
     if (!data) {
         error_ = missingPictureMessage(path);
-        reason_ = cause;
+        reason_ = data.report().reason();
         return;
     }
     decode(*data, path, withBody);

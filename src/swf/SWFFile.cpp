@@ -66,10 +66,12 @@ SWFFile::SWFFile(const std::string& path, RecordSink onRecord) : recordSink_(std
 }
 
 std::shared_ptr<ByteSource> SWFFile::openSource(const std::string& path) {
-    std::string error;
-    auto source = ByteSource::openFile(path, &error);
-    if (!source) error_ = error;
-    return source;
+    auto source = ByteSource::openFile(path);
+    if (!source) {
+        error_ = source.report().reason();
+        return nullptr;
+    }
+    return source.take();
 }
 
 void SWFFile::readFile(const std::string& path) {
@@ -293,7 +295,9 @@ bool SWFFile::write(const std::string& path, std::string* error) {
         return false;
     }
     logPrint("writing SWFFile: %s\n", path.c_str());
-    return writeFileAtomically(path, bytes(), error);
+    const Report written = writeFileAtomically(path, bytes());
+    if (written.failed() && error != nullptr) *error = written.reason();
+    return !written.failed();
 }
 
 std::string SWFFile::signature() const {
@@ -355,8 +359,9 @@ namespace {
 // can be used.
 template <class Look>
 auto lookAtPlainMovie(const std::string& path, Look look) -> decltype(look(std::declval<MovieWindow&>())) {
-    auto source = ByteSource::openFile(path, nullptr);
-    if (!source) return std::nullopt;
+    auto opened = ByteSource::openFile(path);
+    if (!opened) return std::nullopt;
+    const std::shared_ptr<ByteSource> source = opened.take();
     const Bytes start = movieStart(*source);
     const auto compression = compressionOfSignature(asString(ByteSpan(start).first(std::min<std::size_t>(3, start.size()))));
     if (start.size() >= 3 && compression && *compression != SWFCompression::None) {

@@ -192,9 +192,8 @@ CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
     if (webPage) path = pageMovie;
     // A movie whose save failed is not copied: the file would lack what the user chose.
     if (applyChanges(Rebuild::ifChanged) != CommandOutcome::done) return CommandOutcome::failed;
-    std::string error;
-    if (!app_.copyResultTo(*path, &error)) {
-        windows_.messageBox(texts::caption, error, MessageIcon::error, MessageButtons::ok);
+    if (const Report copied = app_.copyResultTo(*path); copied.failed()) {
+        windows_.messageBox(texts::caption, copied.reason(), MessageIcon::error, MessageButtons::ok);
         return CommandOutcome::failed;
     }
     if (EditHistory* edits = history()) edits->markSaved();

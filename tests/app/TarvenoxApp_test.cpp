@@ -267,14 +267,14 @@ TEST(CTarvenoxApp, CopyResultNeverDestroysTheDestination) {
     CTarvenoxApp app(in.environment());
 
     app.selectMovie("missing");
-    std::string error;
-    EXPECT_FALSE(app.copyResultTo(destination, &error));
-    EXPECT_NE(error.find("missing.swf"), std::string::npos) << error;
+    const Report missing = app.copyResultTo(destination);
+    EXPECT_TRUE(missing.failed());
+    EXPECT_NE(missing.reason().find("missing.swf"), std::string::npos) << missing.reason();
     EXPECT_EQ(test::readText(destination), "previous result");
 
     app.selectMovie("card");
-    EXPECT_FALSE(app.copyResultTo(in.root.path() + "/no/such/folder/result.swf"));
-    EXPECT_TRUE(app.copyResultTo(destination));
+    EXPECT_TRUE(app.copyResultTo(in.root.path() + "/no/such/folder/result.swf").failed());
+    EXPECT_FALSE(app.copyResultTo(destination).failed());
     EXPECT_EQ(test::readBytes(destination), movie(9, 9, 9));
 }
 

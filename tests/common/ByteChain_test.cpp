@@ -19,7 +19,7 @@ TEST(ByteChain, ManyPiecesOfEveryKindAreWrittenInOrder) {
     test::TempDir dir;
     Bytes fileBytes(300'000);
     for (std::size_t i = 0; i < fileBytes.size(); ++i) fileBytes[i] = static_cast<std::uint8_t>(i * 7);
-    const auto file = ByteSource::openFile(dir.write("source.bin", fileBytes), nullptr);
+    const auto file = ByteSource::openFile(dir.write("source.bin", fileBytes)).take();
     const auto memory = ByteSource::inMemory(Bytes(5000, 0x5A));
     ASSERT_TRUE(file);
     const Bytes view = {1, 2, 3};
@@ -43,7 +43,7 @@ TEST(ByteChain, ManyPiecesOfEveryKindAreWrittenInOrder) {
     EXPECT_EQ(chain.size(), expected.size());
     EXPECT_EQ(chain.flatten(), expected);
 
-    ASSERT_TRUE(writeFileAtomically(dir.file("out.bin"), chain));
+    ASSERT_FALSE(writeFileAtomically(dir.file("out.bin"), chain).failed());
     EXPECT_EQ(test::readBytes(dir.file("out.bin")), expected);
     int pipe[2];
     ASSERT_EQ(::pipe(pipe), 0);
@@ -52,7 +52,7 @@ TEST(ByteChain, ManyPiecesOfEveryKindAreWrittenInOrder) {
         std::uint8_t buffer[4096];
         for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) piped.insert(piped.end(), buffer, buffer + n);
     });
-    EXPECT_TRUE(chain.writeTo(pipe[1], false, nullptr));
+    EXPECT_FALSE(chain.writeTo(pipe[1], false).failed());
     ::close(pipe[1]);
     reader.join();
     ::close(pipe[0]);

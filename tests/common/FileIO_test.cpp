@@ -16,18 +16,18 @@ using test::TempDir;
 TEST(FileIO, ReadsWholeFilesAndNamesMissingOnes) {
     TempDir dir;
     std::string path = dir.write("a.bin", Bytes{0, 1, 2, 255});
-    EXPECT_EQ(readFileBytes(path), (Bytes{0, 1, 2, 255}));
-    std::string error;
-    EXPECT_EQ(readFileBytes(dir.file("none"), &error), std::nullopt);
-    EXPECT_NE(error.find("none: cannot open"), std::string::npos);
-    EXPECT_EQ(readFileBytes(dir.path(), &error), std::nullopt);  // a folder is no file
-    EXPECT_EQ(readFileBytes(dir.write("empty", std::string())), Bytes{});
+    EXPECT_EQ(*readFileBytes(path), (Bytes{0, 1, 2, 255}));
+    const auto missing = readFileBytes(dir.file("none"));
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.report().reason().find("none: cannot open"), std::string::npos);
+    EXPECT_FALSE(readFileBytes(dir.path()));  // a folder is no file
+    EXPECT_EQ(*readFileBytes(dir.write("empty", std::string())), Bytes{});
 }
 
 TEST(FileIO, AtomicWriteReplacesTheTargetAndLeavesNoTemporaryFile) {
     TempDir dir;
     std::string path = dir.write("out.swf", std::string("old content that is longer"));
-    ASSERT_TRUE(writeFileAtomically(path, Bytes{'n', 'e', 'w'}));
+    ASSERT_FALSE(writeFileAtomically(path, Bytes{'n', 'e', 'w'}).failed());
     EXPECT_EQ(test::readText(path), "new");
     std::size_t files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
@@ -39,13 +39,13 @@ TEST(FileIO, AtomicWriteReplacesTheTargetAndLeavesNoTemporaryFile) {
 
 TEST(FileIO, FailedWriteReportsAndKeepsTheOldFile) {
     TempDir dir;
-    std::string error;
-    EXPECT_FALSE(writeFileAtomically(dir.file("missing/out.swf"), Bytes{1}, &error));
-    EXPECT_NE(error.find("missing/out.swf"), std::string::npos);
+    const Report missing = writeFileAtomically(dir.file("missing/out.swf"), Bytes{1});
+    EXPECT_TRUE(missing.failed());
+    EXPECT_NE(missing.reason().find("missing/out.swf"), std::string::npos);
     // A folder in the way: the rename fails and the folder stays as it was.
     std::filesystem::create_directory(dir.file("taken"));
     dir.write("taken/inside", std::string("x"));
-    EXPECT_FALSE(writeFileAtomically(dir.file("taken"), Bytes{1}, &error));
+    EXPECT_TRUE(writeFileAtomically(dir.file("taken"), Bytes{1}).failed());
     EXPECT_EQ(test::readText(dir.file("taken/inside")), "x");
     std::size_t files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
@@ -56,13 +56,12 @@ TEST(FileIO, SpecialFilesAreRefusedWithoutBlocking) {
     TempDir dir;
     const std::string fifo = dir.file("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::string error;
     // A FIFO without a writer would block a plain open for ever.
-    EXPECT_EQ(readFileBytes(fifo, &error), std::nullopt);
-    EXPECT_EQ(error, fifo + ": not a regular file");
+    const auto read = readFileBytes(fifo);
+    ASSERT_FALSE(read);
+    EXPECT_EQ(read.report().reason(), fifo + ": not a regular file");
     // As an output it is neither replaced nor written to.
-    EXPECT_FALSE(writeFileAtomically(fifo, Bytes{1}, &error));
-    EXPECT_EQ(error, fifo + ": not a regular file; nothing was written");
+    EXPECT_EQ(writeFileAtomically(fifo, Bytes{1}).reason(), fifo + ": not a regular file; nothing was written");
     struct stat st {};
     ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
@@ -75,7 +74,7 @@ TEST(FileIO, WriteThroughSymbolicLinksKeepsLinkAndMode) {
     // A chain of two links, the second relative to its own folder.
     ASSERT_EQ(::symlink("real/out.swf", dir.file("link1").c_str()), 0);
     ASSERT_EQ(::symlink(dir.file("link1").c_str(), dir.file("link2").c_str()), 0);
-    ASSERT_TRUE(writeFileAtomically(dir.file("link2"), Bytes{'n', 'e', 'w'}));
+    ASSERT_FALSE(writeFileAtomically(dir.file("link2"), Bytes{'n', 'e', 'w'}).failed());
     EXPECT_EQ(test::readText(target), "new");
     struct stat st {};
     ASSERT_EQ(::lstat(dir.file("link2").c_str(), &st), 0);
@@ -84,10 +83,10 @@ TEST(FileIO, WriteThroughSymbolicLinksKeepsLinkAndMode) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     // A dangling link creates its target; a loop is refused.
     ASSERT_EQ(::symlink("real/new.swf", dir.file("dangling").c_str()), 0);
-    ASSERT_TRUE(writeFileAtomically(dir.file("dangling"), Bytes{'x'}));
+    ASSERT_FALSE(writeFileAtomically(dir.file("dangling"), Bytes{'x'}).failed());
     EXPECT_EQ(test::readText(dir.file("real/new.swf")), "x");
     ASSERT_EQ(::symlink("loop", dir.file("loop").c_str()), 0);
-    EXPECT_FALSE(writeFileAtomically(dir.file("loop"), Bytes{'x'}));
+    EXPECT_TRUE(writeFileAtomically(dir.file("loop"), Bytes{'x'}).failed());
 }
 
 }  // namespace

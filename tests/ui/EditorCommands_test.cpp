@@ -265,8 +265,8 @@ TEST_F(EditorCommandsTest, ASaveOfWhatThePreviewShowsCopiesItAndAChangeSinceIsBu
     const std::string copy = app->workingCopyPath();
     EXPECT_EQ(secondSave, firstSave) << "the first save copied the working copy as it was built";
     EXPECT_NE(std::filesystem::last_write_time(copy), secondSave) << "the second save built it first";
-    EXPECT_NE(readFileBytes(dir.file("same.swf")), readFileBytes(dir.file("changed.swf")));
-    EXPECT_EQ(readFileBytes(dir.file("changed.swf")), readFileBytes(copy));
+    EXPECT_NE(*readFileBytes(dir.file("same.swf")), *readFileBytes(dir.file("changed.swf")));
+    EXPECT_EQ(*readFileBytes(dir.file("changed.swf")), *readFileBytes(copy));
 }
 
 TEST_F(EditorCommandsTest, TheSaveProposesTheTitleAndTheColourDialogStartsAtTheCurrentColour) {

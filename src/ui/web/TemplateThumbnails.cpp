@@ -24,7 +24,7 @@ TemplateThumbnails::TemplateThumbnails(FileStore& store, const std::string& sele
             continue;
         }
         // A copy that cannot be written leaves the template without a picture, nothing more.
-        if (writeFileAtomically(path, asBytes(movie), nullptr)) files_.push_back(path);
+        if (!writeFileAtomically(path, asBytes(movie)).failed()) files_.push_back(path);
     }
 }
 

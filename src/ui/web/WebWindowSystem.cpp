@@ -39,9 +39,13 @@ std::string homeFolder() {
 // when it cannot have one (it is played as it is).
 std::optional<Bytes> bridgedCopy(const std::string& path, const std::string& pollUrl, BridgeReads reads,
                                  const char* bridge) {
+    Result<Bytes> read = readFileBytes(path);
+    if (!read) {
+        logPrint("%s bridge: %s\n", bridge, read.report().reason().c_str());
+        return std::nullopt;
+    }
     std::string error;
-    std::optional<Bytes> movie = readFileBytes(path, &error);
-    if (movie) movie = addBridgeSprite(*movie, path, pollUrl, &error, reads);
+    std::optional<Bytes> movie = addBridgeSprite(*read, path, pollUrl, &error, reads);
     if (!movie) logPrint("%s bridge: %s\n", bridge, error.c_str());
     return movie;
 }
