@@ -2,6 +2,7 @@
 #include "common/Cp1252.h"
 
 #include <array>
+#include <optional>
 
 namespace tarvenox {
 
@@ -28,17 +29,18 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-int unicodeToCp1252(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+// The code point's byte; nullopt for one the code page lacks.
+std::optional<std::uint8_t> unicodeToCp1252(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<std::uint8_t>(c);
     for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == c) return static_cast<int>(0x80 + i);
+        if (kHighControls[i] == c) return static_cast<std::uint8_t>(0x80 + i);
     }
-    return -1;
+    return std::nullopt;
 }
 
 // Decodes one UTF-8 sequence at text[pos] and advances past it; an invalid or cut
-// sequence gives -1 and advances by one byte.
-long decodeUtf8(std::string_view text, std::size_t& pos) {
+// sequence gives nullopt and advances by one byte.
+std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& pos) {
     auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
     const std::uint8_t lead = byte(pos);
     int extra = 0;
@@ -49,13 +51,14 @@ long decodeUtf8(std::string_view text, std::size_t& pos) {
     else extra = -1;
     if (extra < 0 || text.size() - pos <= static_cast<std::size_t>(extra)) {
         ++pos;
-        return extra == 0 ? lead : -1;
+        if (extra == 0) return lead;
+        return std::nullopt;
     }
-    long c = extra == 0 ? lead : lead & (0x3F >> extra);
+    char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
     for (int i = 1; i <= extra; ++i) {
         if ((byte(pos + i) & 0xC0) != 0x80) {
             ++pos;
-            return -1;
+            return std::nullopt;
         }
         c = (c << 6) | (byte(pos + i) & 0x3F);
     }
@@ -83,13 +86,13 @@ std::string utf8ToCp1252(std::string_view text, bool* lossless) {
     bool exact = true;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        long c = decodeUtf8(text, pos);
-        int b = c < 0 ? -1 : unicodeToCp1252(static_cast<char32_t>(c));
-        if (b < 0) {
+        const std::optional<char32_t> c = decodeUtf8(text, pos);
+        const std::optional<std::uint8_t> b = c ? unicodeToCp1252(*c) : std::nullopt;
+        if (!b) {
             out += '?';
             exact = false;
         } else {
-            out += static_cast<char>(b);
+            out += static_cast<char>(*b);
         }
     }
     if (lossless != nullptr) *lossless = exact;
@@ -99,7 +102,7 @@ std::string utf8ToCp1252(std::string_view text, bool* lossless) {
 bool isValidUtf8(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
-        if (decodeUtf8(text, pos) < 0) return false;
+        if (!decodeUtf8(text, pos)) return false;
     }
     return true;
 }
