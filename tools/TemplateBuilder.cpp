@@ -36,7 +36,7 @@ void appendRect(Bytes& out, std::int32_t width, std::int32_t height) {
 }
 
 std::unique_ptr<SWFTag> makeTag(TagCode code, Bytes body) {
-    return createTag(static_cast<int>(code), std::move(body));
+    return createTag(code, std::move(body));
 }
 
 // A DefineFont2 body without glyphs, named fontName (in the movie's encoding).
@@ -90,7 +90,7 @@ TemplateBuilder::TemplateBuilder(int widthPx, int heightPx, double frameRate, st
       version_(version),
       encoding_(movieTextEncoding(version)) {}
 
-void TemplateBuilder::define(int code, Bytes body) {
+void TemplateBuilder::define(TagCode code, Bytes body) {
     definitions_.push_back(createTag(code, std::move(body)));
 }
 
@@ -126,7 +126,7 @@ std::uint16_t TemplateBuilder::addFont(const std::string& productName, const std
     std::uint16_t id = nextId();
     // A font without glyphs, named as the template calls it; the engine's conversion
     // then fills it from the installed face, keeping the id and the name.
-    auto font = std::make_unique<SWFFont>(static_cast<int>(TagCode::DefineFont2), emptyFont(id, fontName));
+    auto font = std::make_unique<SWFFont>(TagCode::DefineFont2, emptyFont(id, fontName));
     (void)replaceWithSystemFont(*font, fontName, faceName);
     definitions_.push_back(std::move(font));
     fonts_[id] = {productName, faceName};
@@ -135,7 +135,7 @@ std::uint16_t TemplateBuilder::addFont(const std::string& productName, const std
 
 std::uint16_t TemplateBuilder::addDeviceFont(const std::string& fontName) {
     std::uint16_t id = nextId();
-    define(static_cast<int>(TagCode::DefineFont2), emptyFont(id, toMovieText(fontName, encoding_)));
+    define(TagCode::DefineFont2, emptyFont(id, toMovieText(fontName, encoding_)));
     fonts_[id] = {fontName, ""};
     return id;
 }
@@ -172,7 +172,7 @@ void TemplateBuilder::addTextField(const TextField& field) {
     writeUI16(body, 0);  // Leading
     appendString(body, toMovieText(field.variable, encoding_));
     if (!field.text.empty()) appendString(body, toMovieText(field.text, encoding_));
-    define(static_cast<int>(TagCode::DefineEditText), std::move(body));
+    define(TagCode::DefineEditText, std::move(body));
     place(id, field.place.x, field.place.y);
     const auto& [fontName, face] = fonts_[field.fontId];
     layout_.push_back({"text", field.variable.empty() ? field.text : field.variable, field.place, fontName,
@@ -197,7 +197,7 @@ void TemplateBuilder::addPicture(const std::string& exportName, const Pixels& pi
     writeUI16(bitmap, static_cast<std::uint32_t>(pixels.height));
     Bytes packed = zlibCompress(argb);
     bitmap.insert(bitmap.end(), packed.begin(), packed.end());
-    define(static_cast<int>(TagCode::DefineBitsLossless), std::move(bitmap));
+    define(TagCode::DefineBitsLossless, std::move(bitmap));
     exportAsset(bitmapId, exportName);
 
     // A clipped bitmap fill (0x41) whose matrix stretches the bitmap over the rectangle;
@@ -213,7 +213,7 @@ void TemplateBuilder::addPicture(const std::string& exportName, const Pixels& pi
     matrix.scaleY = static_cast<std::int32_t>(std::lround(65536.0 * height / pixels.height));
     matrix.write(fill);
     std::uint16_t shapeId = nextId();
-    define(static_cast<int>(TagCode::DefineShape), rectangleShape(shapeId, width, height, fill.take()));
+    define(TagCode::DefineShape, rectangleShape(shapeId, width, height, fill.take()));
     place(shapeId, where.x, where.y);
     layout_.push_back({.kind = "picture", .name = exportName, .place = where});
 }
@@ -227,13 +227,13 @@ void TemplateBuilder::addBadge(const std::string& instanceName, std::uint32_t rg
 
 std::uint16_t TemplateBuilder::defineShape(const ShapeOutline& shape) {
     std::uint16_t id = nextId();
-    define(static_cast<int>(TagCode::DefineShape3), shape.defineShape3(id));
+    define(TagCode::DefineShape3, shape.defineShape3(id));
     return id;
 }
 
 void TemplateBuilder::addShape(const ShapeOutline& shape, int x, int y) { place(defineShape(shape), x, y); }
 
-void TemplateBuilder::addButton(StageRect where, const Actions& actions) {
+void TemplateBuilder::addButton(StageRect where, const ActionWriter& actions) {
     std::uint16_t light = defineShape(ShapeOutline::rectangle(0xFFFFFF40, where.width, where.height));
     std::uint16_t dark = defineShape(ShapeOutline::rectangle(0x00000040, where.width, where.height));
     std::uint16_t id = nextId();
@@ -258,15 +258,15 @@ void TemplateBuilder::addButton(StageRect where, const Actions& actions) {
     writeUI16(body, 0);
     body.push_back(0x08);
     body.push_back(0x00);
-    body.insert(body.end(), actions.bytes().begin(), actions.bytes().end());
-    body.push_back(action::kEnd);
-    define(static_cast<int>(TagCode::DefineButton2), std::move(body));
+    const Bytes code = actions.finish();
+    body.insert(body.end(), code.begin(), code.end());
+    define(TagCode::DefineButton2, std::move(body));
     place(id, where.x, where.y);
 }
 
 void TemplateBuilder::beginClip() { timelines_.emplace_back(); }
 
-std::uint16_t TemplateBuilder::endClip(const std::vector<Actions>& frames) {
+std::uint16_t TemplateBuilder::endClip(const std::vector<ActionWriter>& frames) {
     if (timelines_.size() < 2) throw std::logic_error("endClip without beginClip");
     Timeline clip = std::move(timelines_.back());
     timelines_.pop_back();
@@ -285,7 +285,7 @@ std::uint16_t TemplateBuilder::endClip(const std::vector<Actions>& frames) {
         makeTag(TagCode::ShowFrame, {})->writeTo(body);
     }
     makeTag(TagCode::End, {})->writeTo(body);
-    define(static_cast<int>(TagCode::DefineSprite), std::move(body));
+    define(TagCode::DefineSprite, std::move(body));
     return id;
 }
 
@@ -310,9 +310,9 @@ bool TemplateBuilder::addSound(const std::string& exportName, const std::string&
 
 void TemplateBuilder::setVariables(const ActionVariables& variables) { defaults_ = actionBytes(variables, encoding_); }
 
-void TemplateBuilder::addFrameActions(const Actions& actions) { frameActions_.push_back(actions.bytes()); }
+void TemplateBuilder::addFrameActions(const ActionWriter& actions) { frameActions_.push_back(actions.bytes()); }
 
-bool TemplateBuilder::write(const std::string& path, std::string* error) {
+Report TemplateBuilder::write(const std::string& path) {
     if (timelines_.size() != 1) throw std::logic_error("a movie clip was begun but not ended");
     SWFFile movie(version_, SWFRect{0, widthPx_ * kTwipsPerPixel, 0, heightPx_ * kTwipsPerPixel, 0}, frameRate_, 1);
     auto& tags = movie.tags();
@@ -333,7 +333,7 @@ bool TemplateBuilder::write(const std::string& path, std::string* error) {
         tags.push_back(makeTag(TagCode::DoAction, std::move(body)));
     }
     tags.push_back(makeTag(TagCode::ShowFrame, {}));
-    return movie.write(path, error);
+    return movie.write(path);
 }
 
 }  // namespace tarvenox::tools

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "Actions.h"
+#include "swf/ActionWriter.h"
 #include "ShapeOutline.h"
 #include "common/Bytes.h"
+#include "common/Report.h"
 #include "swf/SWFTag.h"
 #include "swf/SWFType.h"
 
@@ -83,7 +84,7 @@ public:
     // A button over place that shows nothing until the pointer is over it (lighter) or
     // presses it (darker), and runs the actions when it is released over it. What it is
     // for (a label, a ground) is drawn beneath it.
-    void addButton(StageRect place, const Actions& actions);
+    void addButton(StageRect place, const ActionWriter& actions);
 
     // A movie clip: what is added from beginClip to endClip is placed in the clip,
     // relative to its origin, instead of on the stage. endClip defines the clip with one
@@ -91,7 +92,7 @@ public:
     // then loops over its frames. placeClip puts it on the stage (or into the clip being
     // built) under instanceName, so that actions can reach it.
     void beginClip();
-    std::uint16_t endClip(const std::vector<Actions>& frames = {});
+    std::uint16_t endClip(const std::vector<ActionWriter>& frames = {});
     void placeClip(std::uint16_t clipId, int x, int y, const std::string& instanceName);
 
     // A DefineBitsLossless of the pixels, exported under exportName, shown by a rectangle
@@ -111,12 +112,12 @@ public:
     // save writes them.
     void setVariables(const ActionVariables& variables);
 
-    // Actions run after the defaults are set, in a DoAction of their own (the first
+    // ActionWriter run after the defaults are set, in a DoAction of their own (the first
     // DoAction is rewritten by every save, this one is kept). The body needs no ActionEnd.
-    void addFrameActions(const Actions& actions);
+    void addFrameActions(const ActionWriter& actions);
 
     // The uncompressed movie. The builder hands its tags to the movie: write once.
-    bool write(const std::string& path, std::string* error);
+    Report write(const std::string& path);
 
     const std::vector<LayoutItem>& layout() const { return layout_; }
 
@@ -128,7 +129,7 @@ private:
     };
 
     std::uint16_t nextId() { return nextId_++; }
-    void define(int code, Bytes body);
+    void define(TagCode code, Bytes body);
     void place(std::uint16_t id, int x, int y, const std::string& instanceName = {});
     std::uint16_t defineShape(const ShapeOutline& shape);
     void exportAsset(std::uint16_t id, const std::string& name);

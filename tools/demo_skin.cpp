@@ -54,11 +54,11 @@ public:
         // card's "title" that the host sets there.
         skin_.beginClip();
         skin_.placeClip(skin_.endClip(), 0, 0, "texts");
-        skin_.addFrameActions(Actions().loadVariables("skin.txt", "texts").op(action::kStop));
+        skin_.addFrameActions(ActionWriter().loadVariables("skin.txt", "texts").op(action::kStop));
         // The main timeline stops; a clip of two frames keeps the skin following what
         // the host and "skin.txt" set.
         skin_.beginClip();
-        skin_.placeClip(skin_.endClip({tick(), Actions()}), 0, 0, "ticker");
+        skin_.placeClip(skin_.endClip({tick(), ActionWriter()}), 0, 0, "ticker");
         save(skin_, path);
     }
 
@@ -72,8 +72,7 @@ public:
     }
 
     static void save(TemplateBuilder& movie, const std::string& path) {
-        std::string error;
-        if (!movie.write(path, &error)) throw std::runtime_error(error);
+        if (const Report written = movie.write(path); written.failed()) throw std::runtime_error(written.reason());
     }
 
 private:
@@ -94,7 +93,7 @@ private:
     // A button: its ground, its words (fixed, or the text of a variable) centred on it, and
     // the button that runs the actions.
     void button(const std::string& name, StageRect place, std::uint32_t rgb, const std::string& words,
-                const std::string& variable, const Actions& actions) {
+                const std::string& variable, const ActionWriter& actions) {
         rectangle(rgb, place);
         TextField caption = text(variable, {place.x + 4, place.y + (place.height - 22) / 2, place.width - 8, 22}, 15, kText);
         caption.text = words;
@@ -135,7 +134,7 @@ private:
         rectangle(kEntry, {0, 0, entryPlace(0).width, entryPlace(0).height});
         skin_.addTextField(text("label", {12, 11, entryPlace(0).width - 24, 24}, 16, kText));
         skin_.addButton({0, 0, entryPlace(0).width, entryPlace(0).height},
-                        Actions().fsCommand("selectMovie", Actions().getVariable("file")).fsCommand("showViewer", ""));
+                        ActionWriter().fsCommand("selectMovie", ActionWriter().getVariable("file")).fsCommand("showViewer", ""));
         std::uint16_t entry = skin_.endClip();
         for (int i = 0; i < kEntries; ++i) {
             skin_.placeClip(entry, entryPlace(i).x, entryPlace(i).y, "entry" + std::to_string(i));
@@ -152,19 +151,19 @@ private:
         skin_.addTextField(title);
         controls_["title"] = rectJson(title.place);
         button("selectColor", {400, 108, 120, 32}, kQuiet, "Background", "",
-               Actions().fsCommand("selectColor", "_root.backgroundColor"));
+               ActionWriter().fsCommand("selectColor", "_root.backgroundColor"));
         field("backgroundColor", {528, 114, 88, 22}, 14, kText);
-        button("selectFont", {624, 108, 152, 32}, kQuiet, "Title font", "", Actions().fsCommand("selectFont", templateFont_));
+        button("selectFont", {624, 108, 152, 32}, kQuiet, "Title font", "", ActionWriter().fsCommand("selectFont", templateFont_));
         label("Widths", {400, 152, 64, 22}, 14, kMuted);
         // A long hex text on one line: the field shows its start.
         field("widths", {472, 152, 304, 22}, 14, kText);
     }
 
     void commands() {
-        button("apply", {400, 500, 120, 40}, kAccent, "", "applyLabel", Actions().fsCommand("apply", ""));
-        button("save", {528, 500, 120, 40}, kQuiet, "", "saveLabel", Actions().fsCommand("clicked", "save"));
-        button("fullscreen", {656, 500, 120, 40}, kQuiet, "Fullscreen", "", Actions().fsCommand("clicked", "fullscreen"));
-        button("quit", {696, 12, 80, 32}, kQuiet, "", "quitLabel", Actions().fsCommand("clicked", "quit"));
+        button("apply", {400, 500, 120, 40}, kAccent, "", "applyLabel", ActionWriter().fsCommand("apply", ""));
+        button("save", {528, 500, 120, 40}, kQuiet, "", "saveLabel", ActionWriter().fsCommand("clicked", "save"));
+        button("fullscreen", {656, 500, 120, 40}, kQuiet, "Fullscreen", "", ActionWriter().fsCommand("clicked", "fullscreen"));
+        button("quit", {696, 12, 80, 32}, kQuiet, "", "quitLabel", ActionWriter().fsCommand("clicked", "quit"));
         // Below the commands: a green light once the host has loaded a template, and
         // what to do next.
         skin_.beginClip();
@@ -176,30 +175,30 @@ private:
 
     // What the ticker does a few times a second: the texts and the list from "skin.txt"
     // (none until it has loaded), and the status from the host's "editLoaded".
-    static Actions tick() {
-        auto fromTexts = [](const std::string& name) { return Actions().getVariable("_root.texts." + name); };
-        Actions actions;
+    static ActionWriter tick() {
+        auto fromTexts = [](const std::string& name) { return ActionWriter().getVariable("_root.texts." + name); };
+        ActionWriter actions;
         for (auto [shown, loaded] : {std::pair{"heading", "title"}, {"introText", "intro"}, {"applyLabel", "button_apply"},
                                      {"saveLabel", "button_save"}, {"quitLabel", "button_quit"}}) {
             actions.setVariable(std::string("_root.") + shown, fromTexts(loaded));
         }
         for (int i = 0; i < kEntries; ++i) {
             const std::string entry = "_root.entry" + std::to_string(i), n = std::to_string(i);
-            actions.setVisible(entry, Actions().push({i}).then(fromTexts("movies_count")).op(action::kLess));
+            actions.setVisible(entry, ActionWriter().pushValues({i}).then(fromTexts("movies_count")).op(action::kLess));
             actions.setVariable(entry + ".label", fromTexts("movies_text" + n));
             actions.setVariable(entry + ".file", fromTexts("movies_file" + n));
         }
-        auto isOne = [](const Actions& value) { return Actions(value).push({1}).op(action::kEquals); };
-        Actions ready;
-        ready.setVisible("_root.ready", Actions().push({true}));
-        ready.setVariable("_root.status", Actions().push({std::string("Ready: change the title, then ")})
+        auto isOne = [](const ActionWriter& value) { return ActionWriter(value).pushValues({1}).op(action::kEquals); };
+        ActionWriter ready;
+        ready.setVisible("_root.ready", ActionWriter().pushValues({true}));
+        ready.setVariable("_root.status", ActionWriter().pushValues({std::string("Ready: change the title, then ")})
                                               .getVariable("_root.applyLabel")
                                               .op(action::kStringAdd));
-        Actions waiting;
-        waiting.setVisible("_root.ready", Actions().push({false}));
-        waiting.ifElse(isOne(fromTexts("skintxt_end")), Actions().setText("_root.status", "Choose a template"),
-                       Actions().setText("_root.status", "Loading skin.txt ..."));
-        return actions.ifElse(isOne(Actions().getVariable("_root.editLoaded")), ready, waiting);
+        ActionWriter waiting;
+        waiting.setVisible("_root.ready", ActionWriter().pushValues({false}));
+        waiting.ifElse(isOne(fromTexts("skintxt_end")), ActionWriter().setText("_root.status", "Choose a template"),
+                       ActionWriter().setText("_root.status", "Loading skin.txt ..."));
+        return actions.ifElse(isOne(ActionWriter().getVariable("_root.editLoaded")), ready, waiting);
     }
 
     std::string templateFont_;
@@ -224,8 +223,8 @@ void writeCloseButton(const std::string& path) {
         cross.emplace_back(c + (x - y) * turn, c + (x + y) * turn);
     }
     button.addShape(ShapeOutline::polygon(opaque(kText), cross), 0, 0);
-    button.addButton({0, 0, size, size}, Actions().fsCommand("close", ""));
-    button.addFrameActions(Actions().op(action::kStop));
+    button.addButton({0, 0, size, size}, ActionWriter().fsCommand("close", ""));
+    button.addFrameActions(ActionWriter().op(action::kStop));
     SkinWriter::save(button, path);
 }
 

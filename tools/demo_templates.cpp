@@ -112,8 +112,7 @@ nlohmann::json describe(const TemplateBuilder& builder, int width, int height, s
 }
 
 void write(TemplateBuilder& builder, const std::string& path) {
-    std::string error;
-    if (!builder.write(path, &error)) throw std::runtime_error(error);
+    if (const Report written = builder.write(path); written.failed()) throw std::runtime_error(written.reason());
 }
 
 void addSound(TemplateBuilder& builder, const std::string& exportName, const std::string& path) {
@@ -137,7 +136,7 @@ nlohmann::json greeting(const std::string& out, const std::string& media, const 
     card.addTextField(aligned(field("sender", body, 20, 0xFFD27F, {260, 290, 260, 34}), 1));
     addSound(card, "music", media + "/greeting-music.mp3");
     setVariables(card, configs, "greeting");
-    card.addFrameActions(Actions().op(action::kStop));  // the card stays on its one frame
+    card.addFrameActions(ActionWriter().op(action::kStop));  // the card stays on its one frame
     write(card, out + "/greeting.swf");
     return describe(card, width, height, background, configs, "greeting");
 }
@@ -162,8 +161,8 @@ nlohmann::json sale(const std::string& out, const std::string& media, const Text
     addSound(poster, "jingle", media + "/sale-jingle.mp3");
     setVariables(poster, configs, "sale");
     // if (!showBadge) badge._visible = false; stop();
-    Actions actions;
-    actions.ifElse(Actions().getVariable("showBadge").op(action::kNot), Actions().setVisible("badge", Actions().push({false})));
+    ActionWriter actions;
+    actions.ifElse(ActionWriter().getVariable("showBadge").op(action::kNot), ActionWriter().setVisible("badge", ActionWriter().pushValues({false})));
     poster.addFrameActions(actions.op(action::kStop));
     write(poster, out + "/sale.swf");
     return describe(poster, width, height, background, configs, "sale");

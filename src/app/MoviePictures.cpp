@@ -14,7 +14,7 @@
 
 #include "app/CommandError.h"
 #include "app/ProgramFiles.h"
-#include "swf/SWFFile.h"
+#include "swf/SWFReader.h"
 
 extern char** environ;
 
@@ -43,8 +43,9 @@ std::optional<std::string> programOnPath(const std::string& name) {
 
 // The renderer's arguments for one movie: MOVIE PNG WIDTH HEIGHT SETTLE_MS.
 std::vector<std::string> pictureArguments(const MoviePicture& picture) {
-    SWFFile movie(picture.movie);
-    if (!movie.complete()) throw CommandError(movie.error());
+    auto read = readSWF(picture.movie);
+    if (!read) throw CommandError(read.report().reason());
+    const SWFFile& movie = *read;
     const SWFRect frame = movie.frameRect();
     double width = (static_cast<double>(frame.xMax) - frame.xMin) / 20;
     double height = (static_cast<double>(frame.yMax) - frame.yMin) / 20;

@@ -18,11 +18,11 @@
 #include "common/Exception.h"
 #include "common/FileIO.h"
 #include "common/Log.h"
-#include "edit/ColorText.h"
 #include "edit/ChangeCheck.h"
+#include "edit/ColorText.h"
 #include "edit/Customisation.h"
 #include "edit/VariableText.h"
-#include "swf/SWFFile.h"
+#include "swf/SWFReader.h"
 #include "swf/SWFType.h"
 
 namespace tarvenox {
@@ -93,6 +93,13 @@ Replacements wellFormed(const std::vector<std::string>& options) {
     return replacements;
 }
 
+// The movie to customise; a movie that cannot be read is not written.
+SWFFile readMovie(const std::string& path) {
+    auto read = readSWF(path);
+    if (!read) throw CommandError(read.report().reason() + "; nothing was written");
+    return read.take();
+}
+
 // What a save that worked has to tell, such as characters of static text that the new
 // font lacks, in one line on standard error. The messages the interactive program shows
 // as internal conversion problems (OK and Cancel) are left to the log.
@@ -141,8 +148,7 @@ std::optional<std::int32_t> parseBackground(const std::string& text) {
 void saveMovieFile(const SaveOptions& options) {
     const auto background = parseBackground(options.background);
     ActionVariables variables = parseVariables(options.variables);
-    SWFFile movie(options.movie);
-    if (!movie.complete()) throw CommandError(movie.error() + "; nothing was written");
+    SWFFile movie = readMovie(options.movie);
     // Every file and face is converted once, side by side, while the changes are checked.
     Conversions conversions(movie, wellFormed(options.fonts), wellFormed(options.images), wellFormed(options.mp3));
     const auto fonts = checkedFonts(options.fonts, movie);
@@ -160,15 +166,15 @@ void saveMovieFile(const SaveOptions& options) {
         writeOutput(options.output, movie.bytes());
         return;
     }
-    std::string error;
-    if (!movie.write(options.output, &error)) throw CommandError(error);
+    if (const Report written = movie.write(options.output); written.failed()) throw CommandError(written.reason());
 }
 
 // Rewrites a saved movie in the uncompressed form.
 // A saved movie's bytes in the uncompressed form.
 Bytes uncompressed(const Bytes& saved) {
-    SWFFile movie(saved, "the saved movie");
-    if (!movie.complete()) throw CommandError(movie.error());
+    auto read = readSWF(saved, "the saved movie");
+    if (!read) throw CommandError(read.report().reason());
+    SWFFile& movie = *read;
     movie.setCompression(SWFCompression::None);
     return movie.serialize();
 }
@@ -229,8 +235,7 @@ Report saveTemplate(const SaveOptions& options) {
         throw CommandError("the installation has no template '" + options.templateName +
                            "' (swf/" + options.templateName + ".swf)");
     }
-    SWFFile movie(workingCopy);
-    if (!movie.complete()) throw CommandError(movie.error() + "; nothing was written");
+    SWFFile movie = readMovie(workingCopy);
 
     for (const auto& [fontName, face] : checkedFonts(options.fonts, movie)) {
         recordFontReplacement(app, fontName, face);

@@ -8,7 +8,7 @@
 #include "app/CommandError.h"
 #include "app/ProgramFiles.h"
 #include "common/FileIO.h"
-#include "swf/SWFFile.h"
+#include "swf/MovieProbe.h"
 #include "ui/WebPageName.h"
 
 namespace tarvenox {

@@ -13,7 +13,7 @@ namespace {
 
 // The tag made anew from its code and body, as the kind asked for.
 template <class T>
-std::unique_ptr<T> copyOf(int code, const Bytes& body) {
+std::unique_ptr<T> copyOf(TagCode code, const Bytes& body) {
     std::unique_ptr<SWFTag> tag = createTag(code, Bytes(body));
     if (auto* typed = dynamic_cast<T*>(tag.get())) {
         tag.release();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/Bytes.h"
+#include "swf/TagCode.h"
 #include "font/GlyphOutlines.h"
 
 namespace tarvenox {
@@ -37,7 +38,7 @@ public:
 
 private:
     struct Tag {
-        int code = 0;
+        TagCode code = TagCode::End;
         Bytes body;
     };
 

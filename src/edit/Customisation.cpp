@@ -12,7 +12,7 @@
 #include "swf/PictureFile.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFImage.h"
-#include "swf/SWFFile.h"
+#include "swf/SWFReader.h"
 
 namespace tarvenox {
 
@@ -117,11 +117,13 @@ Report saveMovie(EditSession& app) {
     Report report;
     app.workspace->extractAll();
     const std::string path = app.workingCopyPath();
-    SWFFile movie(path);
-    if (!movie.complete()) {
-        report.fail("Der Film kann nicht gelesen werden und wurde nicht gespeichert.\n" + movie.error());
+    auto read = readSWF(path);
+    if (!read) {
+        report.fail("Der Film kann nicht gelesen werden und wurde nicht gespeichert.\n" + read.report().reason())
+            .because(read.report().reason());
         return report;
     }
+    SWFFile& movie = *read;
     // Variables that cannot be written leave the working copy as the template was.
     try {
         (void)actionBytes(app.actionVariables, movie.textEncoding());
@@ -133,9 +135,8 @@ Report saveMovie(EditSession& app) {
                               app.soundReplacements, &app.actionVariables, app.currentBackgroundColor, nullptr,
                               &app.chosenMedia));
     app.savedBackgroundColor = app.currentBackgroundColor;
-    std::string error;
-    if (!movie.write(path, &error)) {
-        report.fail("Der Film konnte nicht gespeichert werden.\n" + error);
+    if (const Report written = movie.write(path); written.failed()) {
+        report.fail("Der Film konnte nicht gespeichert werden.\n" + written.reason()).because(written.reason());
     }
     return report;
 }

@@ -3,7 +3,7 @@
 
 #include "common/FileIO.h"
 #include "data/ProductNames.h"
-#include "swf/SWFFile.h"
+#include "swf/MovieProbe.h"
 
 namespace tarvenox {
 

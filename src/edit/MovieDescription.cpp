@@ -8,12 +8,13 @@
 #include "common/ByteWriter.h"
 #include "common/Exception.h"
 #include "edit/ColorText.h"
+#include "swf/MovieProbe.h"
+#include "swf/RecordStream.h"
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFDoAction.h"
 #include "swf/SWFExportAssets.h"
-#include "swf/SWFFile.h"
 #include "swf/SWFFont.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
@@ -25,8 +26,8 @@ using nlohmann::json;
 namespace {
 
 // Tags that define a character carry its id in their first two bytes.
-bool definesCharacter(int code) {
-    switch (static_cast<TagCode>(code)) {
+bool definesCharacter(TagCode code) {
+    switch (code) {
         case TagCode::DefineText:
         case TagCode::DefineText2:
         case TagCode::DefineEditText:
@@ -105,18 +106,18 @@ bool hasDetails(const SWFTag& tag) {
 json pushedValue(const PushValue& value, MovieTextEncoding encoding) {
     ByteSpan payload = value.bytes.subspan(1);
     switch (value.type) {
-        case PushValue::kString:
+        case PushType::String:
             return displayMovieText(asString(payload.first(payload.size() - 1)), encoding);
-        case 5:  // boolean
+        case PushType::Boolean:
             return payload[0] != 0;
-        case 6: {  // double: the upper 32 bits first, each half little-endian
+        case PushType::Double: {
             const std::uint64_t bits = std::uint64_t(peekUI32(payload, 0)) << 32 | peekUI32(payload, 4);
             return std::bit_cast<double>(bits);
         }
-        case 7:  // integer
+        case PushType::Integer:
             return static_cast<std::int32_t>(peekUI32(payload, 0));
         default:
-            return "(push type " + std::to_string(value.type) + ")";
+            return "(push type " + std::to_string(static_cast<unsigned>(value.type)) + ")";
     }
 }
 
@@ -170,7 +171,7 @@ std::string detailText(const json& tag) {
 
 json describeTag(const SWFTag& tag, MovieTextEncoding encoding) {
     json out;
-    out["code"] = tag.code();
+    out["code"] = tagNumber(tag.code());
     out["name"] = std::string(tagName(tag.code()));
     out["length"] = tag.length();
     if (auto* image = dynamic_cast<const SWFImage*>(&tag)) {
@@ -211,19 +212,19 @@ json describeTag(const SWFTag& tag, MovieTextEncoding encoding) {
     return out;
 }
 
-json describeMovieHeader(const SWFFile& movie, const std::string& path) {
+json describeMovieHeader(const MovieHeader& movie, bool endTagMissing, const Report& read, const std::string& path) {
     json out;
     out["file"] = path;
-    out["complete"] = movie.complete();
-    if (!movie.complete()) out["error"] = movie.error();
-    if (!movie.header().empty()) {
+    out["complete"] = !read.failed();
+    if (read.failed()) out["error"] = read.reason();
+    if (!movie.empty()) {
         const SWFRect frame = movie.frameRect();
         out["header"] = {
             {"signature", movie.signature()},
             {"compression", compressionName(movie.compression())},
             {"version", movie.version()},
             {"fileLength", movie.fileLengthField()},
-            {"headerLength", movie.header().size()},
+            {"headerLength", movie.size()},
             {"frameSize",
              {{"xMin", frame.xMin}, {"xMax", frame.xMax}, {"yMin", frame.yMin}, {"yMax", frame.yMax},
               {"width", frame.width()}, {"height", frame.height()}}},
@@ -232,7 +233,7 @@ json describeMovieHeader(const SWFFile& movie, const std::string& path) {
         };
     }
     // Written with one all the same.
-    out["endTag"] = !movie.endTagMissing();
+    out["endTag"] = !endTagMissing;
     auto color = probeBackgroundColor(path);
     out["backgroundColor"] = color ? json(formatColor(*color)) : json(nullptr);
     return out;
@@ -282,8 +283,8 @@ namespace {
 constexpr std::size_t kDescribedBytes = 4u << 20;
 
 // How much of a body describing its tag reads.
-std::size_t describedBytes(int code) {
-    switch (static_cast<TagCode>(code)) {
+std::size_t describedBytes(TagCode code) {
+    switch (code) {
         case TagCode::DefineBitsLossless:
         case TagCode::DefineBitsLossless2:
             return 7;  // id, format, width, height
@@ -300,7 +301,7 @@ std::size_t describedBytes(int code) {
 }
 
 // The tag's description from the part of its body it needs, with the body's length.
-json describeRecord(const SWFFile::Record& record, const SWFTag& bare, MovieTextEncoding encoding) {
+json describeRecord(const RecordStream::Record& record, const SWFTag& bare, MovieTextEncoding encoding) {
     if (!hasDetails(bare)) return nullptr;
     json out = describeTag(*record.tag(describedBytes(record.code())), encoding);
     out["length"] = record.length();
@@ -314,17 +315,18 @@ void writeMovieDescription(const std::string& path, std::ostream& out, bool asJs
     // come before the tags, so a first reading counts and a second one describes, each
     // going from record to record and reading only the bodies it describes.
     std::size_t count = 0;
-    SWFFile counted(path, [&](const SWFFile::Record&) { ++count; });
-    if (counted.header().empty()) throw Exception(counted.error(), __LINE__, __FILE__);
-    const json head = describeMovieHeader(counted, path);
-    const MovieTextEncoding encoding = counted.textEncoding();
+    RecordStream stream(path);
+    const Report counted = stream.read([&](const RecordStream::Record&) { ++count; });
+    if (stream.header().empty()) throw Exception(counted.reason(), __LINE__, __FILE__);
+    const json head = describeMovieHeader(stream.header(), stream.endTagMissing(), counted, path);
+    const MovieTextEncoding encoding = stream.header().textEncoding();
 
     std::size_t index = 0;
     if (!asJson) {
         writeHeaderText(out, head, count);
-        SWFFile described(path, [&](const SWFFile::Record& record) {
+        (void)RecordStream(path).read([&](const RecordStream::Record& record) {
             char line[96];
-            std::snprintf(line, sizeof line, "%5zu  %4d %-28s %8u", index++, record.code(),
+            std::snprintf(line, sizeof line, "%5zu  %4u %-28s %8u", index++, tagNumber(record.code()),
                           std::string(tagName(record.code())).c_str(), record.length());
             out << line;
             const json details = describeRecord(record, *record.tag(0), encoding);
@@ -337,7 +339,7 @@ void writeMovieDescription(const std::string& path, std::ostream& out, bool asJs
         std::string text = head.dump(2);
         text.resize(text.size() - 2);  // the closing "\n}"
         out << text << ",\n  \"tags\": [";
-        SWFFile described(path, [&](const SWFFile::Record& record) {
+        (void)RecordStream(path).read([&](const RecordStream::Record& record) {
             out << (index++ == 0 ? "\n" : ",\n");
             const json details = describeRecord(record, *record.tag(0), encoding);
             if (!details.is_null()) {
@@ -345,7 +347,7 @@ void writeMovieDescription(const std::string& path, std::ostream& out, bool asJs
                 return;
             }
             // describeTag's three keys as dump(2) writes them; tag names need no escapes.
-            out << "    {\n      \"code\": " << record.code()  //
+            out << "    {\n      \"code\": " << tagNumber(record.code())  //
                 << ",\n      \"length\": " << record.length()
                 << ",\n      \"name\": \"" << tagName(record.code()) << "\"\n    }";
         });
@@ -353,7 +355,7 @@ void writeMovieDescription(const std::string& path, std::ostream& out, bool asJs
     }
     // A movie that could be read only in part is listed as far as it goes, and the
     // command still fails so that scripts notice.
-    if (!counted.complete()) throw Exception(counted.error(), __LINE__, __FILE__);
+    if (counted.failed()) throw Exception(counted.reason(), __LINE__, __FILE__);
 }
 
 }  // namespace tarvenox

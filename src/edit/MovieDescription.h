@@ -10,12 +10,14 @@
 
 namespace tarvenox {
 
-class SWFFile;
+class MovieHeader;
+class Report;
 class SWFTag;
 
 // Strings taken from the movie, in the movie's text encoding, come out as UTF-8.
 // The file, whether it was read completely, its header and background colour.
-nlohmann::json describeMovieHeader(const SWFFile& movie, const std::string& path);
+nlohmann::json describeMovieHeader(const MovieHeader& header, bool endTagMissing, const Report& read,
+                                   const std::string& path);
 nlohmann::json describeTag(const SWFTag& tag, MovieTextEncoding encoding);
 
 // The whole description of the movie at path, as one JSON document ({header fields...,

@@ -12,9 +12,9 @@
 #include "edit/EditSession.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFExportAssets.h"
-#include "swf/SWFFile.h"
 #include "swf/SWFFont.h"
 #include "swf/SWFImage.h"
+#include "swf/SWFReader.h"
 #include "swf/SWFType.h"
 
 namespace tarvenox {
@@ -26,8 +26,13 @@ bool describeTemplate(EditSession& app, TemplateEntry& entry) {
     if (!isSafeProductName(entry.name)) return false;
     std::string bytes;
     if (!app.workspace->store().readText("swf\\" + entry.name + ".swf", bytes)) return false;
-    SWFFile movie(asBytes(bytes), entry.name + ".swf");
-    entry.error = movie.error();
+    // A movie that cannot be read offers nothing to replace: only why.
+    auto read = readSWF(asBytes(bytes), entry.name + ".swf");
+    if (!read) {
+        entry.error = read.report().reason();
+        return true;
+    }
+    SWFFile& movie = *read;
     for (const auto& tag : movie.tags()) {
         if (auto* font = dynamic_cast<SWFFont*>(tag.get())) {
             entry.fonts.push_back(fromMovieText(font->getFontName(), movie.textEncoding()));

@@ -18,7 +18,7 @@ Report replaceWithSystemFont(SWFFont& font, const std::string& fontName, const s
 
 Report replaceWithOutlines(SWFFont& font, const std::string& fontName, const GlyphOutlines& outlines) {
     const std::uint8_t styleFlags = font.body().size() > 2 ? font.body()[2] : 0;
-    font.setData(font.code() == static_cast<int>(TagCode::DefineFont3)
+    font.setData(font.code() == TagCode::DefineFont3
                      ? buildDefineFont3Body(font.characterId(), fontName, outlines, styleFlags)
                      : buildDefineFont2Body(font.characterId(), fontName, outlines, styleFlags));
     return outlines.report;
@@ -43,9 +43,9 @@ Report replaceFont(SWFFile& movie, const std::string& fontName, const std::strin
                         " lacks are shown as spaces",
                     MessageKind::Information);
     }
-    if (font->code() == static_cast<int>(TagCode::DefineFont3)) {
+    if (font->code() == TagCode::DefineFont3) {
         std::erase_if(movie.tags(), [id](const auto& tag) {
-            return tag->code() == static_cast<int>(TagCode::DefineFontAlignZones) && tag->characterId() == id;
+            return tag->code() == TagCode::DefineFontAlignZones && tag->characterId() == id;
         });
     }
     return report;

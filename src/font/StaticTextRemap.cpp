@@ -12,8 +12,8 @@ int remapStaticText(SWFFile& movie, std::uint16_t fontId, const std::vector<char
     const std::uint16_t space = rebuiltGlyphIndex(U' ').value_or(0);
     int missing = 0;
     for (auto& tag : movie.tags()) {
-        const bool rgba = tag->code() == static_cast<int>(TagCode::DefineText2);
-        if (tag->code() != static_cast<int>(TagCode::DefineText) && !rgba) continue;
+        const bool rgba = tag->code() == TagCode::DefineText2;
+        if (tag->code() != TagCode::DefineText && !rgba) continue;
         auto text = SWFStaticText::read(tag->body(), rgba);
         if (!text) continue;
         bool changed = false;

@@ -72,7 +72,7 @@ std::unique_ptr<SWFDefineSound> soundFromStream(std::uint16_t soundId, ByteSpan 
     writeUI32(body, stream.sampleCount);
     writeUI16(body, 0);  // SeekSamples: the sound starts with its first frame
     body.insert(body.end(), data.begin(), data.end());
-    return std::make_unique<SWFDefineSound>(static_cast<int>(TagCode::DefineSound),
+    return std::make_unique<SWFDefineSound>(TagCode::DefineSound,
                                             std::move(body));
 }
 

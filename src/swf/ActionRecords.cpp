@@ -11,21 +11,21 @@ namespace tarvenox {
 namespace {
 
 // Payload sizes of the fixed-size push value types; strings end at their NUL.
-std::optional<std::size_t> pushPayloadSize(std::uint8_t type) {
+std::optional<std::size_t> pushPayloadSize(PushType type) {
     switch (type) {
-        case 2:  // null
-        case 3:  // undefined
+        case PushType::Null:
+        case PushType::Undefined:
             return 0;
-        case 4:  // register
-        case 5:  // boolean
-        case PushValue::kConstant8:
+        case PushType::Register:
+        case PushType::Boolean:
+        case PushType::Constant8:
             return 1;
-        case PushValue::kConstant16:
+        case PushType::Constant16:
             return 2;
-        case 1:  // float
-        case 7:  // integer
+        case PushType::Float:
+        case PushType::Integer:
             return 4;
-        case 6:  // double
+        case PushType::Double:
             return 8;
         default:
             return std::nullopt;
@@ -93,11 +93,11 @@ std::optional<std::vector<ActionRecord>> readActionRecords(ByteSpan body) {
 std::optional<std::string> PushValue::text(const std::vector<std::string>& pool) const {
     ByteSpan payload = bytes.subspan(1);
     switch (type) {
-        case kString:
+        case PushType::String:
             return asString(payload.first(payload.size() - 1));
-        case kConstant8:
-        case kConstant16: {
-            const std::size_t index = type == kConstant8 ? payload[0] : peekUI16(payload, 0);
+        case PushType::Constant8:
+        case PushType::Constant16: {
+            const std::size_t index = type == PushType::Constant8 ? payload[0] : peekUI16(payload, 0);
             if (index < pool.size()) return pool[index];
             return std::nullopt;
         }
@@ -112,8 +112,8 @@ std::optional<std::vector<PushValue>> readPushValues(ByteSpan payload) {
     while (!reader.atEnd()) {
         const std::size_t start = reader.position();
         PushValue value;
-        value.type = reader.readU8();
-        if (value.type == PushValue::kString) {
+        value.type = static_cast<PushType>(reader.readU8());
+        if (value.type == PushType::String) {
             if (!reader.readCString()) return std::nullopt;
         } else {
             const auto size = pushPayloadSize(value.type);

@@ -56,13 +56,23 @@ struct ActionRecord {
 // the body when it has none. nullopt when a record runs past the body.
 std::optional<std::vector<ActionRecord>> readActionRecords(ByteSpan body);
 
+// The type byte in front of each value of an ActionPush, and so of its payload.
+enum class PushType : std::uint8_t {
+    String = 0,  // ends at its NUL
+    Float = 1,
+    Null = 2,
+    Undefined = 3,
+    Register = 4,
+    Boolean = 5,
+    Double = 6,  // the upper 32 bits first, each half little-endian
+    Integer = 7,
+    Constant8 = 8,
+    Constant16 = 9,
+};
+
 // One value of an ActionPush: its type byte and payload as stored.
 struct PushValue {
-    static constexpr std::uint8_t kString = 0;
-    static constexpr std::uint8_t kConstant8 = 8;
-    static constexpr std::uint8_t kConstant16 = 9;
-
-    std::uint8_t type = 0;
+    PushType type = PushType::String;
     ByteSpan bytes;  // type byte and payload
 
     // The string of a string value, or of a constant looked up in pool.

@@ -9,7 +9,7 @@ namespace tarvenox {
 
 class SWFBackgroundColor : public SWFTag {
 public:
-    SWFBackgroundColor(int code, TagBody body) : SWFTag(code, std::move(body)) {}
+    SWFBackgroundColor(TagCode code, TagBody body) : SWFTag(code, std::move(body)) {}
 
     // 0xRRGGBB from body bytes 0-2, or -1 when the body is shorter than a colour.
     std::int32_t color() const;

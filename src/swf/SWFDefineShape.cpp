@@ -57,8 +57,8 @@ void writeCount(SWFBitWriter& writer, int version, std::size_t count, bool exten
 
 }  // namespace
 
-int shapeVersion(int code) {
-    switch (static_cast<TagCode>(code)) {
+int shapeVersion(TagCode code) {
+    switch (code) {
         case TagCode::DefineShape:
             return 1;
         case TagCode::DefineShape2:

@@ -37,11 +37,11 @@ struct SWFShapeStyles {
 };
 
 // The shape version (1 to 4) of a shape tag code; 0 for other codes.
-int shapeVersion(int code);
+int shapeVersion(TagCode code);
 
 class SWFDefineShape : public SWFTag {
 public:
-    SWFDefineShape(int code, TagBody body) : SWFTag(code, std::move(body)) {}
+    SWFDefineShape(TagCode code, TagBody body) : SWFTag(code, std::move(body)) {}
 
     std::optional<SWFShapeStyles> styles() const {
         return SWFShapeStyles::read(body(), shapeVersion(code()));

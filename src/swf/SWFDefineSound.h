@@ -25,7 +25,7 @@ public:
         std::uint32_t sampleCount = 0;
     };
 
-    SWFDefineSound(int code, TagBody body) : SWFTag(code, std::move(body)) {}
+    SWFDefineSound(TagCode code, TagBody body) : SWFTag(code, std::move(body)) {}
 
     // The format fields, or nullopt when the body is too short to hold them.
     std::optional<Format> format() const;

@@ -15,7 +15,7 @@ class SWFType;
 
 class SWFDoAction : public SWFTag {
 public:
-    SWFDoAction(int code, TagBody body) : SWFTag(code, std::move(body)) {}
+    SWFDoAction(TagCode code, TagBody body) : SWFTag(code, std::move(body)) {}
 
     // Replaces the whole body with the assignments of the variables, in list order,
     // followed by ActionEnd, the texts in the movie's encoding.

@@ -17,7 +17,7 @@ public:
         std::string name;  // the bytes as stored
     };
 
-    SWFExportAssets(int code, TagBody body) : SWFTag(code, std::move(body)) {}
+    SWFExportAssets(TagCode code, TagBody body) : SWFTag(code, std::move(body)) {}
 
     // Every pair the body holds, in order; stops at the first one cut short.
     std::vector<Asset> assets() const;

@@ -33,10 +33,10 @@ void SWFFile::assignVariablesUnchecked(const std::vector<std::unique_ptr<SWFType
     // DoAction, else before the first ShowFrame.
     if (first == tags_.end()) {
         first = std::find_if(tags_.begin(), tags_.end(), [](const auto& tag) {
-            return tag->code() == static_cast<int>(TagCode::ShowFrame);
+            return tag->code() == TagCode::ShowFrame;
         });
     }
-    tags_.insert(first, std::make_unique<SWFDoAction>(static_cast<int>(TagCode::DoAction),
+    tags_.insert(first, std::make_unique<SWFDoAction>(TagCode::DoAction,
                                                       std::move(unassigned)));
 }
 

@@ -21,7 +21,7 @@ public:
     static constexpr std::uint8_t kFlagWideCodes = 0x04;
     static constexpr std::uint8_t kFlagsItalicBold = 0x03;
 
-    SWFFont(int code, TagBody body) : SWFTag(code, std::move(body)) {}
+    SWFFont(TagCode code, TagBody body) : SWFTag(code, std::move(body)) {}
 
     // FontName (body bytes 5 to 4 + FontNameLen) as players match it: without the NUL
     // bytes that Flash authoring tools end it with. Read on the first call and kept.

@@ -14,7 +14,7 @@ std::unique_ptr<SWFJpegImage> SWFJpegImage::fromJpegData(std::uint16_t character
     body.insert(body.end(), {0xFF, 0xD9, 0xFF, 0xD8});
     body.insert(body.end(), jpeg.begin(), jpeg.end());
     body.insert(body.end(), {0xFF, 0xD9});
-    return std::make_unique<SWFJpegImage>(static_cast<int>(TagCode::DefineBitsJPEG2), std::move(body));
+    return std::make_unique<SWFJpegImage>(TagCode::DefineBitsJPEG2, std::move(body));
 }
 
 std::uint16_t SWFJpegImage::width() const {

@@ -10,7 +10,7 @@ namespace tarvenox {
 
 class SWFJpegImage : public SWFImage {
 public:
-    SWFJpegImage(int code, TagBody body) : SWFImage(code, std::move(body)) {}
+    SWFJpegImage(TagCode code, TagBody body) : SWFImage(code, std::move(body)) {}
 
     // A DefineBitsJPEG2 tag with the id that carries a JPEG file's bytes unchanged: id,
     // the marker bytes 0xFF 0xD9 0xFF 0xD8, the JPEG data, 0xFF 0xD9. The leading pair

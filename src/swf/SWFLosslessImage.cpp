@@ -14,7 +14,7 @@ std::unique_ptr<SWFLosslessImage> SWFLosslessImage::fromPng(std::uint16_t charac
     body[0] = static_cast<std::uint8_t>(characterId & 0xFF);
     body[1] = static_cast<std::uint8_t>(characterId >> 8);
     const TagCode code = image.usesAlpha() ? TagCode::DefineBitsLossless2 : TagCode::DefineBitsLossless;
-    return std::make_unique<SWFLosslessImage>(static_cast<int>(code), std::move(body));
+    return std::make_unique<SWFLosslessImage>(code, std::move(body));
 }
 
 std::uint8_t SWFLosslessImage::bitmapFormat() const { return body().size() >= 3 ? body()[2] : 0; }

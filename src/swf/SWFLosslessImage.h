@@ -12,7 +12,7 @@ class PngImage;
 
 class SWFLosslessImage : public SWFImage {
 public:
-    SWFLosslessImage(int code, TagBody body) : SWFImage(code, std::move(body)) {}
+    SWFLosslessImage(TagCode code, TagBody body) : SWFImage(code, std::move(body)) {}
 
     // A bitmap tag with the id made from a decoded PNG picture: code 36 when the picture
     // uses alpha, else 20. nullptr when it yields no body.

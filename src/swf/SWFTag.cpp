@@ -2,10 +2,11 @@
 #include "swf/SWFTag.h"
 
 #include "common/ByteReader.h"
+#include "swf/RecordHeader.h"
 
 namespace tarvenox {
 
-std::uint32_t SWFTag::outputSize() const { return TagBody::headerLength(length()) + length(); }
+std::uint32_t SWFTag::outputSize() const { return recordHeaderSize(length()) + length(); }
 
 void SWFTag::writeTo(Bytes& out) const { body_.appendRecord(code_, out); }
 

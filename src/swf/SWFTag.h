@@ -17,7 +17,7 @@ namespace tarvenox {
 class SWFTag {
 public:
     SWFTag() = default;
-    SWFTag(int code, TagBody body) : code_(code), body_(std::move(body)) {}
+    SWFTag(TagCode code, TagBody body) : code_(code), body_(std::move(body)) {}
     virtual ~SWFTag() = default;
 
     SWFTag(const SWFTag&) = delete;
@@ -34,7 +34,7 @@ public:
     // bytes, which must not change or go before the chain is written.
     void appendTo(ByteChain& out) const;
 
-    int code() const { return code_; }
+    TagCode code() const { return code_; }
     std::uint32_t length() const { return body_.size(); }
     ByteSpan body() const { return body_.bytes(); }
 
@@ -46,10 +46,10 @@ public:
     void setCharacterId(std::uint16_t id);
 
 protected:
-    void setCode(int code) { code_ = code; }
+    void setCode(TagCode code) { code_ = code; }
 
 private:
-    int code_ = 0;
+    TagCode code_ = TagCode::End;
     TagBody body_;
 };
 

@@ -17,17 +17,6 @@ namespace tarvenox {
 
 namespace {
 
-// SWF action codes.
-constexpr std::uint8_t actionEnd = 0x00;
-constexpr std::uint8_t actionPush = 0x96;
-constexpr std::uint8_t actionSetVariable = 0x1D;
-
-// Push value types.
-constexpr std::uint8_t pushString = 0x00;
-constexpr std::uint8_t pushBoolean = 0x05;
-constexpr std::uint8_t pushDouble = 0x06;
-constexpr std::uint8_t pushInteger = 0x07;
-
 // The "C" locale, so that a decimal point is always "." whatever the user's locale.
 locale_t cLocale() {
     static locale_t locale = ::newlocale(LC_ALL_MASK, "C", nullptr);
@@ -45,7 +34,7 @@ Bytes cString(const std::string& text) {
 SWFType::SWFType(std::string name, std::string valueText)
     : name(std::move(name)), valueText(std::move(valueText)) {}
 
-void SWFType::appendAssignment(Bytes& out, MovieTextEncoding encoding, std::uint8_t pushType,
+void SWFType::appendAssignment(Bytes& out, MovieTextEncoding encoding, PushType pushType,
                                const Bytes& payload) const {
     if (name.find('\0') != std::string::npos) {
         throw Exception("variable name '" + name + "' holds a NUL byte and cannot be written",
@@ -60,14 +49,14 @@ void SWFType::appendAssignment(Bytes& out, MovieTextEncoding encoding, std::uint
                             "would take " + std::to_string(length) + " bytes, at most 65535 fit",
                         __LINE__, __FILE__);
     }
-    out.push_back(actionPush);
+    out.push_back(action::kPush);
     writeUI16(out, static_cast<std::uint32_t>(length));
-    out.push_back(pushString);
+    out.push_back(static_cast<std::uint8_t>(PushType::String));
     out.insert(out.end(), movieName.begin(), movieName.end());
     out.push_back(0);
-    out.push_back(pushType);
+    out.push_back(static_cast<std::uint8_t>(pushType));
     out.insert(out.end(), payload.begin(), payload.end());
-    out.push_back(actionSetVariable);
+    out.push_back(action::kSetVariable);
 }
 
 SWFStringType::SWFStringType(std::string name, std::string valueText)
@@ -81,7 +70,7 @@ void SWFStringType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) co
                             "' holds a NUL byte and cannot be written",
                         __LINE__, __FILE__);
     }
-    appendAssignment(out, encoding, pushString, cString(toMovieText(valueText, encoding)));
+    appendAssignment(out, encoding, PushType::String, cString(toMovieText(valueText, encoding)));
 }
 
 SWFBoolType::SWFBoolType(std::string name, std::string valueText)
@@ -92,7 +81,7 @@ SWFBoolType::SWFBoolType(std::string name, std::string valueText)
 void SWFBoolType::setValue(const std::string& text) { flag = text == "true" ? 1 : 0; }
 
 void SWFBoolType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) const {
-    appendAssignment(out, encoding, pushBoolean, Bytes{flag});
+    appendAssignment(out, encoding, PushType::Boolean, Bytes{flag});
 }
 
 SWFDoubleType::SWFDoubleType(std::string name, std::string valueText)
@@ -113,7 +102,7 @@ void SWFDoubleType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) co
     Bytes payload;
     writeUI32(payload, static_cast<std::uint32_t>(bits >> 32));
     writeUI32(payload, static_cast<std::uint32_t>(bits & 0xFFFFFFFFu));
-    appendAssignment(out, encoding, pushDouble, payload);
+    appendAssignment(out, encoding, PushType::Double, payload);
 }
 
 SWFIntType::SWFIntType(std::string name, std::string valueText)
@@ -133,7 +122,7 @@ void SWFIntType::setValue(const std::string& text) {
 void SWFIntType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) const {
     Bytes payload;
     writeUI32(payload, static_cast<std::uint32_t>(number));
-    appendAssignment(out, encoding, pushInteger, payload);
+    appendAssignment(out, encoding, PushType::Integer, payload);
 }
 
 std::unique_ptr<SWFType> makeSWFType(char typeLetter, std::string name, std::string valueText) {
@@ -178,7 +167,7 @@ void buildActionVariables(const TextTable& configTable, const std::string& movie
 Bytes actionBytes(const ActionVariables& variables, MovieTextEncoding encoding) {
     Bytes out;
     for (const auto& variable : variables) variable->appendActionBytes(out, encoding);
-    out.push_back(actionEnd);
+    out.push_back(action::kEnd);
     return out;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Bytes.h"
+#include "swf/ActionRecords.h"
 #include "swf/MovieText.h"
 
 namespace tarvenox {
@@ -42,7 +43,7 @@ public:
 protected:
     // Push type 0x00 (string) with the name, then the value's push type and payload,
     // then ActionSetVariable, after the checks of appendActionBytes.
-    void appendAssignment(Bytes& out, MovieTextEncoding encoding, std::uint8_t pushType,
+    void appendAssignment(Bytes& out, MovieTextEncoding encoding, PushType pushType,
                           const Bytes& payload) const;
 
     std::string name;

@@ -9,6 +9,7 @@
 #include "common/ByteChain.h"
 #include "common/ByteSource.h"
 #include "common/Bytes.h"
+#include "swf/TagCode.h"
 
 namespace tarvenox {
 
@@ -23,7 +24,7 @@ public:
     // that gave them tag code `code`. read holds them when the reader had them at hand
     // (small bodies); otherwise they are read on first use. A body is used by one thread
     // at a time.
-    TagBody(std::shared_ptr<const ByteSource> source, int code, std::uint64_t offset, std::uint32_t length,
+    TagBody(std::shared_ptr<const ByteSource> source, TagCode code, std::uint64_t offset, std::uint32_t length,
             std::uint8_t headerLength, Bytes read = {});
 
     ByteSpan bytes() const;
@@ -35,17 +36,12 @@ public:
     // The record of a tag of this code with this body: the record header (2 bytes for a
     // body below 63 bytes, else 6), then the body. A body read from a source, under the
     // same header as written, is taken from there with its header.
-    void appendRecord(int code, ByteChain& out) const;
-    void appendRecord(int code, Bytes& out) const;
-
-    // The length of the record header written for a body of that length.
-    static std::uint8_t headerLength(std::uint32_t length);
+    void appendRecord(TagCode code, ByteChain& out) const;
+    void appendRecord(TagCode code, Bytes& out) const;
 
 private:
-    void appendHeader(int code, Bytes& out) const;
-
     std::shared_ptr<const ByteSource> source_;
-    int sourceCode_ = 0;
+    TagCode sourceCode_ = TagCode::End;
     std::uint64_t offset_ = 0;
     std::uint32_t length_ = 0;
     std::uint8_t headerLength_ = 0;

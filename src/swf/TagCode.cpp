@@ -3,8 +3,8 @@
 
 namespace tarvenox {
 
-std::string_view tagName(int code) {
-    switch (static_cast<TagCode>(code)) {
+std::string_view tagName(TagCode code) {
+    switch (code) {
         case TagCode::End: return "End";
         case TagCode::ShowFrame: return "ShowFrame";
         case TagCode::DefineShape: return "DefineShape";

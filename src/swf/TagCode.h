@@ -79,6 +79,9 @@ enum class TagCode : std::uint16_t {
 };
 
 // The format's name of a tag code ("DefineShape"), or "Unknown" for a code not listed.
-std::string_view tagName(int code);
+std::string_view tagName(TagCode code);
+
+// The number the format gives the code, for showing it.
+constexpr unsigned tagNumber(TagCode code) { return static_cast<unsigned>(code); }
 
 }  // namespace tarvenox

@@ -12,9 +12,9 @@
 
 namespace tarvenox {
 
-std::unique_ptr<SWFTag> createTag(int code, TagBody body) {
+std::unique_ptr<SWFTag> createTag(TagCode code, TagBody body) {
     // DefineBitsJPEG3 and 4 stay plain tags: their pictures cannot be replaced.
-    switch (static_cast<TagCode>(code)) {
+    switch (code) {
         case TagCode::DefineShape:
         case TagCode::DefineShape2:
         case TagCode::DefineShape3:

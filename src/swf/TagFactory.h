@@ -9,6 +9,6 @@ namespace tarvenox {
 
 // The object the reader keeps for a tag: a class of its own for the tags the program
 // reads or replaces, a plain SWFTag (kept byte for byte) for every other code.
-std::unique_ptr<SWFTag> createTag(int code, TagBody body);
+std::unique_ptr<SWFTag> createTag(TagCode code, TagBody body);
 
 }  // namespace tarvenox

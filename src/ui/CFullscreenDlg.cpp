@@ -1,7 +1,7 @@
 // The fullscreen viewer.
 #include "ui/CFullscreenDlg.h"
 
-#include "swf/SWFFile.h"
+#include "swf/MovieProbe.h"
 #include "ui/ViewerGeometry.h"
 
 namespace tarvenox {

@@ -7,6 +7,7 @@
 #include "common/ByteWriter.h"
 #include "font/DefineFont2.h"
 #include "support/MovieBuilder.h"
+#include "support/ReadMovie.h"
 #include "support/TempDir.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFFont.h"
@@ -63,8 +64,7 @@ TEST(FontOption, RebuildsNamedFontsInByteOrderKeepingIdsAndNamesInTheMoviesEncod
     EXPECT_LT(a, b);
     EXPECT_LT(b, c);
 
-    SWFFile movie(out);
-    ASSERT_TRUE(movie.complete()) << movie.error();
+    SWFFile movie = test::readMovie(out);
     const std::pair<std::uint16_t, std::string> expected[] = {{3, "title"}, {4, "Title"}, {5, gruss(version)}};
     for (std::size_t i = 0; i < 3; ++i) {
         SWFFont& font = fontAt(movie, i + 1);

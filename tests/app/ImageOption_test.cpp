@@ -10,6 +10,7 @@
 
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
+#include "support/ReadMovie.h"
 #include "support/TempDir.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFFile.h"
@@ -126,7 +127,7 @@ TEST(ImageOption, ASaveGivesTheSameBytesOnOneCoreAsOnAll) {
     const Bytes saved = test::readBytes(f.output);
     EXPECT_EQ(saved, test::readBytes(oneCore));
 
-    SWFFile movie(saved, "out.swf");
+    SWFFile movie = test::readMovie(saved, "out.swf");
     ASSERT_GE(movie.tags().size(), 2u);
     const ByteSpan body = movie.tags()[1]->body();
     EXPECT_EQ(test::inflate(body, 7, argb.size()), argb);

@@ -15,6 +15,7 @@
 #include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
+#include "support/ReadMovie.h"
 #include "support/TempDir.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFFile.h"
@@ -84,8 +85,7 @@ TEST_F(SaveTemplate, AppliesEveryChangeInTheSaveOrderAndSavesTheSameBytesTwice) 
     EXPECT_TRUE(font < back && back < logo && logo < music && music < written) << r.err;
     EXPECT_NE(r.err.find("~Application\n"), std::string::npos);
 
-    SWFFile movie(work.file("out.swf"));
-    ASSERT_TRUE(movie.complete()) << movie.error();
+    SWFFile movie = test::readMovie(work.file("out.swf"));
     auto& tags = movie.tags();
     ASSERT_EQ(tags.size(), 11u);
     EXPECT_EQ(Bytes(tags[0]->body().begin(), tags[0]->body().end()), (Bytes{0x33, 0x66, 0x99}));
@@ -94,7 +94,7 @@ TEST_F(SaveTemplate, AppliesEveryChangeInTheSaveOrderAndSavesTheSameBytesTwice) 
     auto* backImage = dynamic_cast<SWFImage*>(tags[4].get());
     ASSERT_TRUE(logoImage && backImage);
     EXPECT_EQ(logoImage->width(), 20);
-    EXPECT_EQ(backImage->code(), 21);  // DefineBitsJPEG2
+    EXPECT_EQ(backImage->code(), TagCode::DefineBitsJPEG2);
     EXPECT_EQ(backImage->height(), 16);
     auto* sound = dynamic_cast<SWFDefineSound*>(tags[5].get());
     ASSERT_TRUE(sound);
@@ -158,8 +158,7 @@ TEST_F(SaveTemplate, AnotherParserReadsTheSavedMovieCompletely) {
 TEST_F(SaveTemplate, TemplatesInArchivesAndFoldersAreFoundByTheirWholeName) {
     auto r = save("--template 'extra\\poster' --var headline=Neu");
     ASSERT_EQ(r.status, 0) << r.err;
-    SWFFile movie(work.file("out.swf"));
-    ASSERT_TRUE(movie.complete()) << movie.error();
+    SWFFile movie = test::readMovie(work.file("out.swf"));
     ActionVariables expected;
     expected.push_back(makeSWFType('s', "headline", "Neu"));
     const Bytes actions = actionBytes(expected, MovieTextEncoding::Utf8);
@@ -224,8 +223,7 @@ TEST_F(SaveTemplate, APageNamedAsTheOutputHasTheMovieBesideIt) {
             fs::remove_all(work.file("card.html"));
             const auto r = runTarvenox("save " + from + " --html -o " + output, work.path());
             ASSERT_EQ(r.status, 0) << r.err;
-            SWFFile saved(work.file("card.swf"));
-            EXPECT_TRUE(saved.complete()) << saved.error();
+            SWFFile saved = test::readMovie(work.file("card.swf"));
             const std::string page = test::readText(work.file("card.html"));
             EXPECT_NE(page.find("url: \"card.swf\""), std::string::npos) << page;
             EXPECT_TRUE(fs::exists(work.file("card_files/ruffle.js")));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/MovieBuilder.h"
+#include "support/ReadMovie.h"
 #include "support/TempDir.h"
 #include "swf/SWFFile.h"
 
@@ -16,10 +17,10 @@ using test::TempDir;
 
 // The bodies of the movie's DoAction tags, in order.
 std::vector<Bytes> doActions(const std::string& path) {
-    SWFFile movie(path);
+    SWFFile movie = test::readMovie(path);
     std::vector<Bytes> bodies;
     for (const auto& tag : movie.tags()) {
-        if (tag->code() == 12) bodies.emplace_back(tag->body().begin(), tag->body().end());
+        if (tag->code() == TagCode::DoAction) bodies.emplace_back(tag->body().begin(), tag->body().end());
     }
     return bodies;
 }

@@ -6,6 +6,7 @@
 #include "edit/VariableText.h"
 #include "support/Installation.h"
 #include "support/PictureFiles.h"
+#include "support/ReadMovie.h"
 #include "support/TempDir.h"
 #include "swf/SWFFile.h"
 
@@ -21,7 +22,7 @@ TEST(ChangeSeam, CommandLineAndEngineCallGiveTheSameMovie) {
                                dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
 
-    SWFFile movie(in);
+    SWFFile movie = test::readMovie(in);
     ActionVariables variables;
     for (const char* spec : {"title=Gr\xC3\xBC\xC3\x9F" "e", "count:i=7"}) {
         std::unique_ptr<SWFType> variable;

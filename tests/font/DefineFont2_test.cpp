@@ -13,6 +13,7 @@
 #include "common/ByteWriter.h"
 #include "font/DefineFont2.h"
 #include "support/MovieBuilder.h"
+#include "support/ReadMovie.h"
 #include "swf/SWFBitReader.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFFont.h"
@@ -196,8 +197,7 @@ Bytes movieWithFonts() {
 }
 
 TEST(DefineFont2, ReplaceFontRebuildsTheFirstMatchFromTheInstalledFace) {
-    SWFFile movie(movieWithFonts(), "fonts.swf");
-    ASSERT_TRUE(movie.complete());
+    SWFFile movie = test::readMovie(movieWithFonts(), "fonts.swf");
     const Bytes before = movie.serialize();
     (void)replaceFont(movie, "title", "DejaVu Sans");  // names compare case-sensitively
     (void)replaceFont(movie, "Tit", "DejaVu Sans");
@@ -207,7 +207,7 @@ TEST(DefineFont2, ReplaceFontRebuildsTheFirstMatchFromTheInstalledFace) {
     auto& tags = movie.tags();
     auto* font = dynamic_cast<SWFFont*>(tags[0].get());
     ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->code(), 48);
+    EXPECT_EQ(font->code(), TagCode::DefineFont2);
     EXPECT_EQ(font->characterId(), 3);
     EXPECT_EQ(font->getFontName(), "Title");
     Bytes body(font->body().begin(), font->body().end());

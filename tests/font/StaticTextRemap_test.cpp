@@ -10,6 +10,7 @@
 #include "font/DefineFont2.h"
 #include "font/FontCodes.h"
 #include "support/MovieBuilder.h"
+#include "support/ReadMovie.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFFont.h"
 #include "swf/SWFStaticText.h"
@@ -54,7 +55,7 @@ SWFStaticText staticText(std::vector<std::pair<std::uint16_t, std::vector<std::u
 }
 
 std::vector<std::vector<std::uint32_t>> indicesOf(const SWFTag& tag) {
-    auto text = SWFStaticText::read(tag.body(), tag.code() == 33);
+    auto text = SWFStaticText::read(tag.body(), tag.code() == TagCode::DefineText2);
     EXPECT_TRUE(text.has_value());
     std::vector<std::vector<std::uint32_t>> out;
     for (const auto& record : text->records) {
@@ -89,8 +90,7 @@ TEST(StaticText, GlyphIndicesFollowTheirCharactersIntoTheRebuiltFont) {
                            .tag(33, text.write(true))
                            .showFrame()
                            .build();
-    SWFFile movie(movieBytes, "text.swf");
-    ASSERT_TRUE(movie.complete()) << movie.error();
+    SWFFile movie = test::readMovie(movieBytes, "text.swf");
     (void)replaceFont(movie, "Title", "DejaVu Sans");
     const std::uint32_t a = *rebuiltGlyphIndex(U'A'), euro = *rebuiltGlyphIndex(U'\u20AC'),
                         space = *rebuiltGlyphIndex(U' ');
@@ -113,15 +113,14 @@ TEST(StaticText, DefineFont3IsRebuiltOnItsFinerEmAndLosesItsAlignmentZones) {
                            .tag(48, buildDefineFont2Body(5, "Plain", none))
                            .showFrame()
                            .build();
-    SWFFile movie(movieBytes, "font3.swf");
-    ASSERT_TRUE(movie.complete()) << movie.error();
+    SWFFile movie = test::readMovie(movieBytes, "font3.swf");
     auto& font3 = dynamic_cast<SWFFont&>(*movie.tags()[0]);
     EXPECT_EQ(font3.getFontName(), "Verdana");
     (void)replaceFont(movie, "Verdana", "DejaVu Sans");
     (void)replaceFont(movie, "Plain", "DejaVu Sans");
     ASSERT_EQ(movie.tags().size(), 3u);  // the alignment zones are gone
     auto& font2 = dynamic_cast<SWFFont&>(*movie.tags()[1]);
-    EXPECT_EQ(font3.code(), 75);
+    EXPECT_EQ(font3.code(), TagCode::DefineFont3);
     EXPECT_EQ(font3.nameBytes(), nulName);
     EXPECT_EQ(font3.body()[2], 0x85);  // HasLayout, WideCodes, Bold kept
 

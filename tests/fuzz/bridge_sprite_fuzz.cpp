@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "common/Log.h"
-#include "swf/SWFFile.h"
+#include "swf/SWFReader.h"
 #include "ui/web/BridgeSprite.h"
 #include "ui/web/SkinBridge.h"
 
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     setLogStream(nullptr);
     if (auto copy = web::addBridgeSprite(ByteSpan(data, size), "skin.swf", "/s/x/skin/poll")) {
         // A copy is only made of a movie read completely, and reads back completely.
-        if (!SWFFile(*copy, "copy.swf").complete()) __builtin_trap();
+        if (!readSWF(*copy, "copy.swf")) __builtin_trap();
     }
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     web::SkinBridge skin(std::chrono::milliseconds(0));

@@ -6,7 +6,7 @@
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "common/Log.h"
-#include "swf/SWFFile.h"
+#include "swf/SWFReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvenox;
@@ -14,13 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 5) return 0;
     Bytes movie = {static_cast<std::uint8_t>((data[0] & 1) != 0 ? 'Z' : 'C'), 'W', 'S', 10};
     movie.insert(movie.end(), data + 1, data + size);
-    SWFFile read(movie, "fuzz.swf");
-    if (!read.complete()) return 0;
-    // A movie read completely is written in its form and reads back to the same tags.
-    const Bytes out = read.serialize();
-    SWFFile again(out, "again.swf");
-    if (!again.complete() || again.compression() != read.compression() ||
-        again.tags().size() != read.tags().size()) {
+    auto read = readSWF(movie, "fuzz.swf");
+    if (!read) return 0;
+    // A movie read is written in its form and reads back to the same tags.
+    const Bytes out = read->serialize();
+    auto again = readSWF(out, "again.swf");
+    if (!again || again->compression() != read->compression() || again->tags().size() != read->tags().size()) {
         __builtin_trap();
     }
     return 0;

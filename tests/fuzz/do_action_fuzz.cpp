@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvenox;
     const Bytes body(data, data + size);
-    SWFDoAction doAction(12, body);
+    SWFDoAction doAction(TagCode::DoAction, body);
     const SWFStringType variable("a", "a longer value than most");
     bool changed = false;
     try {

@@ -9,8 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first four bytes choose the old and new size (and the first one the shape
     // tag); the rest is the body.
     const Bytes body(data + 4, data + size);
-    constexpr int kShapeCodes[] = {2, 22, 32, 83};
-    const int code = kShapeCodes[data[0] % 4];
+    constexpr TagCode kShapeCodes[] = {TagCode::DefineShape, TagCode::DefineShape2, TagCode::DefineShape3,
+                                       TagCode::DefineShape4};
+    const TagCode code = kShapeCodes[data[0] % 4];
     SWFDefineShape shape(code, body);
     const bool changed = shape.rescale(1, data[0], data[1], data[2], data[3]);
     const ByteSpan after = shape.body();

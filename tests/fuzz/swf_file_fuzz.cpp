@@ -3,18 +3,17 @@
 
 #include "common/Log.h"
 #include "edit/MovieDescription.h"
-#include "swf/SWFFile.h"
+#include "swf/SWFReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvenox;
     setLogStream(nullptr);
-    SWFFile movie(ByteSpan(data, size), "fuzz.swf");
-    for (auto& tag : movie.tags()) describeTag(*tag, movie.textEncoding());
-    Bytes out = movie.serialize();
-    if (movie.complete()) {
-        // What was read completely reads back completely, to the same bytes.
-        SWFFile again(out, "again.swf");
-        if (!again.complete() || again.serialize() != out) __builtin_trap();
-    }
+    auto movie = readSWF(ByteSpan(data, size), "fuzz.swf");
+    if (!movie) return 0;
+    for (auto& tag : movie->tags()) describeTag(*tag, movie->textEncoding());
+    // What was read reads back, to the same bytes.
+    const Bytes out = movie->serialize();
+    auto again = readSWF(out, "again.swf");
+    if (!again || again->serialize() != out) __builtin_trap();
     return 0;
 }

@@ -24,7 +24,7 @@ TEST(SWFDefineSound, BodyHoldsIdFlagsCountAndTheDataFromTheFirstFrame) {
     const Bytes mp3 = headerThenZeros({0xFF, 0xFB, 0x90, 0x64}, 1000000);
     auto sound = soundFromMp3(0x1234, Bytes{'a', 'b', 'c'} + mp3, "song.mp3");
     ASSERT_TRUE(sound);
-    EXPECT_EQ(sound->code(), 14);
+    EXPECT_EQ(sound->code(), TagCode::DefineSound);
     ASSERT_EQ(sound->length(), 1000009u);
     ByteSpan body = sound->body();
     EXPECT_EQ(body[0], 0x34);  // SoundId, low byte first
@@ -96,7 +96,7 @@ TEST(SWFDefineSound, UnusableMp3IsRefusedWithAMessageNamingTheFile) {
 
 TEST(SWFDefineSound, FormatOfATemplateSound) {
     // A template's 22 kHz 8-bit mono ADPCM sound, as read from a movie.
-    SWFDefineSound adpcm(14, Bytes{5, 0, 0b0001'10'0'0} + test::le32(22050));
+    SWFDefineSound adpcm(TagCode::DefineSound, Bytes{5, 0, 0b0001'10'0'0} + test::le32(22050));
     auto format = adpcm.format();
     ASSERT_TRUE(format);
     EXPECT_EQ(SWFDefineSound::formatName(format->soundFormat), "ADPCM");
@@ -105,7 +105,7 @@ TEST(SWFDefineSound, FormatOfATemplateSound) {
     EXPECT_FALSE(format->stereo);
     EXPECT_EQ(format->sampleCount, 22050u);
 
-    EXPECT_FALSE(SWFDefineSound(14, Bytes{5, 0, 0x2F, 1, 2, 3}).format());  // count cut short
+    EXPECT_FALSE(SWFDefineSound(TagCode::DefineSound, Bytes{5, 0, 0x2F, 1, 2, 3}).format());  // count cut short
 }
 
 TEST(SWFDefineSound, FilesFromARealEncoder) {

@@ -45,7 +45,7 @@ std::string checkMessage(const Bytes& data) {
 TEST(JpegImage, BodyWrapsTheFileBetweenMarkers) {
     const Bytes jpeg = encodeJpeg(640, 480, false);
     auto tag = SWFJpegImage::fromJpegData(0x1234, jpeg);
-    EXPECT_EQ(tag->code(), 21);
+    EXPECT_EQ(tag->code(), TagCode::DefineBitsJPEG2);
     ASSERT_EQ(tag->length(), jpeg.size() + 8);
     EXPECT_EQ(Bytes(tag->body().begin(), tag->body().begin() + 6),
               (Bytes{0x34, 0x12, 0xFF, 0xD9, 0xFF, 0xD8}));
@@ -85,10 +85,10 @@ TEST(JpegImage, SizeScanWalksSegmentsToTheFrameHeader) {
 
 TEST(JpegImage, ReadTagsAreScannedFromTheirOwnData) {
     // DefineBits (code 6) as movies store it: id, then the stream without a prefix.
-    SWFJpegImage tag(6, test::le16(3) + kSoi + frame(0xC0, 12, 34) + Bytes{0xFF, 0xD9});
+    SWFJpegImage tag(TagCode::DefineBits, test::le16(3) + kSoi + frame(0xC0, 12, 34) + Bytes{0xFF, 0xD9});
     EXPECT_EQ(tag.width(), 12);
     EXPECT_EQ(tag.height(), 34);
-    SWFJpegImage tiny(21, {0x01});
+    SWFJpegImage tiny(TagCode::DefineBitsJPEG2, {0x01});
     EXPECT_EQ(tiny.width(), 0);
 }
 
@@ -220,7 +220,7 @@ TEST(PictureFile, LargeJpegGetsASmallerCopyForThePreview) {
             continue;
         }
         ASSERT_NE(conversion.previewImage, nullptr);
-        EXPECT_EQ(conversion.previewImage->code(), static_cast<int>(TagCode::DefineBitsJPEG2));
+        EXPECT_EQ(conversion.previewImage->code(), TagCode::DefineBitsJPEG2);
         EXPECT_EQ(conversion.previewImage->width(), c.width);
         EXPECT_EQ(conversion.previewImage->height(), c.height);
         const ByteSpan body = conversion.previewImage->body();

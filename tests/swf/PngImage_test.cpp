@@ -43,7 +43,7 @@ Lossless convert(const PngPicture& picture, std::size_t expectedData) {
     ByteSpan body = tag->body();
     EXPECT_EQ(tag->characterId(), 7);
     Lossless out;
-    out.code = tag->code();
+    out.code = static_cast<int>(tagNumber(tag->code()));
     out.format = body[2];
     out.width = peekUI16(body, 3);
     out.height = peekUI16(body, 5);

@@ -5,8 +5,11 @@
 
 #include "common/ByteReader.h"
 #include "support/MovieBuilder.h"
+#include "support/ReadMovie.h"
 #include "support/TempDir.h"
+#include "swf/RecordStream.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFReader.h"
 
 namespace tarvenox {
 namespace {
@@ -33,8 +36,7 @@ TEST(SWFCompression, EachFormReadsAndIsWrittenBackInItsOwnForm) {
         if (form != SWFCompression::None) {
             EXPECT_LT(packed.size(), plain.size());
         }
-        SWFFile movie(packed, "m.swf");
-        ASSERT_TRUE(movie.complete()) << signatureOf(form) << ": " << movie.error();
+        SWFFile movie = test::readMovie(packed, "m.swf");
         EXPECT_EQ(movie.compression(), form);
         EXPECT_EQ(movie.tags().size(), 4u);
         const Bytes again = movie.serialize();
@@ -82,13 +84,13 @@ TEST(SWFCompression, DataHandedOverPieceByPieceInflatesAsTheWhole) {
 TEST(SWFCompression, ZlibDataCutBeforeItsChecksumHoldsTheWholeMovie) {
     Bytes movie = packSWF(plainMovie(), SWFCompression::Zlib);
     movie.resize(movie.size() - 4);  // the Adler-32 checksum
-    SWFFile read(movie, "m.swf");
-    EXPECT_TRUE(read.complete()) << read.error();
+    SWFFile read = test::readMovie(movie, "m.swf");
     EXPECT_EQ(read.tags().size(), 4u);
     test::TempDir dir;
     std::size_t records = 0;
-    SWFFile streamed(dir.write("m.swf", movie), [&](const SWFFile::Record&) { ++records; });
-    EXPECT_TRUE(streamed.complete()) << streamed.error();
+    RecordStream stream(dir.write("m.swf", movie));
+    const Report streamed = stream.read([&](const RecordStream::Record&) { ++records; });
+    EXPECT_FALSE(streamed.failed()) << streamed.reason();
     EXPECT_EQ(records, 4u);
 }
 
@@ -131,13 +133,13 @@ TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
         Bytes movie = packSWF(plainMovie(), c.form);
         c.spoil(movie);
         const std::string path = dir.write("spoilt.swf", movie);
-        SWFFile read(movie, path);
-        EXPECT_FALSE(read.complete()) << c.name;
-        EXPECT_TRUE(read.tags().empty()) << c.name;
-        EXPECT_NE(read.error().find(c.message), std::string::npos) << c.name << ": " << read.error();
+        const auto read = readSWF(movie, path);
+        ASSERT_FALSE(read) << c.name;
+        const std::string& reason = read.report().reason();
+        EXPECT_NE(reason.find(c.message), std::string::npos) << c.name << ": " << reason;
         // Read record by record, inflated piece by piece, the verdict is the same.
-        SWFFile streamed(path, [](const SWFFile::Record&) {});
-        EXPECT_EQ(streamed.error(), read.error()) << c.name;
+        RecordStream streamed(path);
+        EXPECT_EQ(streamed.read([](const RecordStream::Record&) {}).reason(), reason) << c.name;
         EXPECT_TRUE(streamed.header().empty()) << c.name;
     }
 }

@@ -57,7 +57,7 @@ TEST(SWFDefineShape, HalvesTheScaleWhenThePictureDoublesInSize) {
     w.writeSignedBits(9, 200);
     w.writeSignedBits(9, -100);
     w.writeAlignedByte(0);              // LineStyleCount
-    SWFDefineShape shape(2, w.take() + kRecords);
+    SWFDefineShape shape(TagCode::DefineShape, w.take() + kRecords);
 
     ASSERT_TRUE(shape.rescale(1, 100, 50, 200, 100));
     const SWFShapeStyles styles = stylesOf(shape);
@@ -85,7 +85,7 @@ TEST(SWFDefineShape, RescalesEveryFillOfTheBitmapAndKeepsAllOtherStyles) {
                                              bitmapFill(3, 20 * kOne),
                                              bitmapFill(1, 4 * kOne, SWFFillStyle::kRepeatingBitmap)};
     const std::vector<SWFLineStyle> lines = {{20, 9, 8, 7}, {65535, 255, 0, 128}};
-    SWFDefineShape shape(2, shapeBody(fills, lines));
+    SWFDefineShape shape(TagCode::DefineShape, shapeBody(fills, lines));
 
     ASSERT_TRUE(shape.rescale(1, 30, 30, 60, 10));
     const SWFShapeStyles styles = stylesOf(shape);
@@ -109,7 +109,7 @@ TEST(SWFDefineShape, ScaleIsTruncatedAndRotationFollowsTheBitmapAxes) {
     rotated.bitmapMatrix.rotateSkew1 = -kOne;
     SWFFillStyle unscaled = bitmapFill(1, 0);
     unscaled.bitmapMatrix.hasScale = false;
-    SWFDefineShape shape(2, shapeBody({rotated, unscaled}));
+    SWFDefineShape shape(TagCode::DefineShape, shapeBody({rotated, unscaled}));
 
     ASSERT_TRUE(shape.rescale(1, 1, 2, 3, 4));
     const auto fills = stylesOf(shape).fillStyles;
@@ -126,7 +126,7 @@ TEST(SWFDefineShape, ScaleIsTruncatedAndRotationFollowsTheBitmapAxes) {
 }
 
 TEST(SWFDefineShape, ScaleIsKeptWithinWhatAMatrixCanHold) {
-    SWFDefineShape shape(2, shapeBody({bitmapFill(1, 200 * kOne)}));
+    SWFDefineShape shape(TagCode::DefineShape, shapeBody({bitmapFill(1, 200 * kOne)}));
     ASSERT_TRUE(shape.rescale(1, 65535, 65535, 1, 1));
     EXPECT_EQ(stylesOf(shape).fillStyles[0].bitmapMatrix.scaleX, (1 << 30) - 1);
 }
@@ -146,7 +146,7 @@ TEST(SWFDefineShape, SameSizeKeepsValuesButMayShortenAWastefulMatrix) {
     w.writeBits(5, 0);   // no translation
     w.writeAlignedByte(0);
     const Bytes before = w.take() + kRecords;
-    SWFDefineShape shape(2, before);
+    SWFDefineShape shape(TagCode::DefineShape, before);
     ASSERT_TRUE(shape.rescale(5, 64, 64, 64, 64));
     EXPECT_LT(shape.length(), before.size());
     const SWFMatrix m = stylesOf(shape).fillStyles[0].bitmapMatrix;
@@ -165,7 +165,7 @@ Bytes bitmapFillBytes(std::uint8_t type) {
 
 TEST(SWFDefineShape, LaterShapeTagsAreRescaledWithTheirOwnLayout) {
     struct Case {
-        int code;
+        TagCode code;
         Bytes body;
     };
     const Bytes solidRgb = {0x00, 1, 2, 3};
@@ -173,29 +173,29 @@ TEST(SWFDefineShape, LaterShapeTagsAreRescaledWithTheirOwnLayout) {
     const Case cases[] = {
         // id, empty RECT, extended fill count 2, solid RGB, smoothed repeating bitmap,
         // one line style (width, RGB).
-        {22, test::le16(7) + Bytes{0x00} + Bytes{0xFF} + test::le16(2) + solidRgb +
+        {TagCode::DefineShape2, test::le16(7) + Bytes{0x00} + Bytes{0xFF} + test::le16(2) + solidRgb +
                  bitmapFillBytes(0x40) + Bytes{1} + test::le16(20) + Bytes{9, 8, 7}},
         // RGBA colours; a non-smoothed clipped bitmap.
-        {32, test::le16(7) + Bytes{0x00} + Bytes{2} + solidRgba + bitmapFillBytes(0x43) +
+        {TagCode::DefineShape3, test::le16(7) + Bytes{0x00} + Bytes{2} + solidRgba + bitmapFillBytes(0x43) +
                  Bytes{1} + test::le16(20) + Bytes{9, 8, 7, 6}},
         // Edge bounds and flags; one LINESTYLE2 (width; join miter and has-fill in the
         // first flags byte; miter limit) painting its edge with the bitmap.
-        {83, test::le16(7) + Bytes{0x00} + Bytes{0x00} + Bytes{0x01} + Bytes{2} + solidRgba +
+        {TagCode::DefineShape4, test::le16(7) + Bytes{0x00} + Bytes{0x00} + Bytes{0x01} + Bytes{2} + solidRgba +
                  bitmapFillBytes(0x42) + Bytes{1} + test::le16(20) + Bytes{0b00'10'1'0'0'0, 0x00} +
                  test::le16(0x0300) + bitmapFillBytes(0x41)},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
+        SCOPED_TRACE(tagName(c.code));
         SWFDefineShape shape(c.code, c.body + kRecords);
         ASSERT_TRUE(shape.styles().has_value());
         ASSERT_TRUE(shape.rescale(1, 100, 50, 200, 100));
         const SWFShapeStyles styles = stylesOf(shape);
         ASSERT_EQ(styles.fillStyles.size(), 2u);
-        EXPECT_EQ(styles.fillStyles[0].alpha, c.code == 22 ? 255 : 4);
+        EXPECT_EQ(styles.fillStyles[0].alpha, c.code == TagCode::DefineShape2 ? 255 : 4);
         EXPECT_EQ(styles.fillStyles[1].bitmapMatrix.scaleX, kOne);
         EXPECT_EQ(styles.fillStyles[1].bitmapMatrix.scaleY, kOne);
         ASSERT_EQ(styles.lineStyles.size(), 1u);
-        if (c.code == 83) {
+        if (c.code == TagCode::DefineShape4) {
             EXPECT_EQ(styles.lineStyles[0].miterLimit, 0x0300);
             ASSERT_TRUE(styles.lineStyles[0].fill.has_value());
             EXPECT_EQ(styles.lineStyles[0].fill->bitmapMatrix.scaleX, kOne);
@@ -241,7 +241,7 @@ TEST(SWFDefineShape, LeavesTheBodyByteForByteWhenItCannotOrNeedNotRescale) {
     }
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(c.body.size()));
-        SWFDefineShape shape(2, c.body);
+        SWFDefineShape shape(TagCode::DefineShape, c.body);
         EXPECT_FALSE(shape.rescale(1, 20, 20, c.newWidth, 10));
         EXPECT_EQ(Bytes(shape.body().begin(), shape.body().end()), c.body);
     }

@@ -60,7 +60,7 @@ TEST(SWFDoAction, AssignmentIsChangedInPlaceWithBranchesKeptOnTarget) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SWFDoAction doAction(12, c.before);
+        SWFDoAction doAction(TagCode::DoAction, c.before);
         EXPECT_TRUE(doAction.assignInPlace(c.variable, MovieTextEncoding::Utf8));
         EXPECT_EQ(Bytes(doAction.body().begin(), doAction.body().end()), c.after);
     }
@@ -76,13 +76,13 @@ TEST(SWFDoAction, ActionsThatDoNotAssignTheVariableStayAsTheyAre) {
         Bytes{0x96, 0x20, 0x00, 0x00},  // a record cut short
     };
     for (const auto& body : cases) {
-        SWFDoAction doAction(12, body);
+        SWFDoAction doAction(TagCode::DoAction, body);
         EXPECT_FALSE(doAction.assignInPlace(hello, MovieTextEncoding::Utf8));
         EXPECT_EQ(Bytes(doAction.body().begin(), doAction.body().end()), body);
     }
     // A branch into the value cannot be kept on target.
     const Bytes into = branch(0x99, 12) + push(str("title")) + push(str("old")) + kSet + kEnd;
-    SWFDoAction doAction(12, into);
+    SWFDoAction doAction(TagCode::DoAction, into);
     EXPECT_THROW(doAction.assignInPlace(hello, MovieTextEncoding::Utf8), Exception);
     EXPECT_EQ(Bytes(doAction.body().begin(), doAction.body().end()), into);
 }

@@ -5,6 +5,7 @@
 
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
+#include "support/ReadMovie.h"
 #include "support/TempDir.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFFile.h"
@@ -66,7 +67,7 @@ std::int32_t fillScaleX(SWFFile& movie, std::size_t tagIndex) {
 TEST(ReplacePicture, PngTakesTheOldPlaceAndTheFirstShapeKeepsTheOldSize) {
     TempDir dir;
     const std::string png = dir.write("new.PNG", rgbaPng(200, 25));
-    SWFFile movie(templateMovie(), "template.swf");
+    SWFFile movie = test::readMovie(templateMovie(), "template.swf");
     testing::internal::CaptureStdout();
     EXPECT_FALSE(movie.replacePicture("logo", png).failed());
     // The walk ends at the first shape that shows the picture.
@@ -74,7 +75,7 @@ TEST(ReplacePicture, PngTakesTheOldPlaceAndTheFirstShapeKeepsTheOldSize) {
 
     auto* image = dynamic_cast<SWFImage*>(movie.tags()[0].get());
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->code(), 36);
+    EXPECT_EQ(image->code(), TagCode::DefineBitsLossless2);
     EXPECT_EQ(image->characterId(), 1);
     EXPECT_EQ(image->width(), 200);
     EXPECT_EQ(image->height(), 25);
@@ -91,7 +92,7 @@ TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
     TempDir dir;
     const Bytes jpeg = test::encodeJpeg(80, 15, false);
     const std::string path = dir.write("photo.JPEG", jpeg);
-    SWFFile movie(templateMovie(), "template.swf");
+    SWFFile movie = test::readMovie(templateMovie(), "template.swf");
     testing::internal::CaptureStdout();
     EXPECT_FALSE(movie.replacePicture("photo", path).failed());
     // Shapes that do not use the picture are visited on the way, each with its line.
@@ -99,7 +100,7 @@ TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
 
     auto* image = dynamic_cast<SWFImage*>(movie.tags()[3].get());
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->code(), 21);
+    EXPECT_EQ(image->code(), TagCode::DefineBitsJPEG2);
     EXPECT_EQ(image->length(), jpeg.size() + 8);
     EXPECT_EQ(image->width(), 80);
     EXPECT_EQ(fillScaleX(movie, 4), 10 * kOne);
@@ -127,7 +128,7 @@ TEST(ReplacePicture, MovieStaysAsItWasWhenThePictureCannotBeUsed) {
     const Bytes original = templateMovie();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SWFFile movie(original, "template.swf");
+        SWFFile movie = test::readMovie(original, "template.swf");
         const Report report = movie.replacePicture(c.exportName, c.path);
         EXPECT_EQ(movie.serialize(), original);
         EXPECT_EQ(report.failed(), !c.message.empty());

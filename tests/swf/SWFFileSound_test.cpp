@@ -5,6 +5,7 @@
 #include "sound/Mp3Sound.h"
 #include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
+#include "support/ReadMovie.h"
 #include "support/TempDir.h"
 #include "swf/SWFFile.h"
 
@@ -49,7 +50,7 @@ protected:
 };
 
 TEST_F(ReplaceSound, FirstSoundWithTheExportedIdTakesTheMp3InItsPlace) {
-    SWFFile movie(movieWithSounds(), "movie.swf");
+    SWFFile movie = test::readMovie(movieWithSounds(), "movie.swf");
     const Bytes before = movie.serialize();
     (void)replaceSound(movie, "music", mp3Path);
 
@@ -64,8 +65,7 @@ TEST_F(ReplaceSound, FirstSoundWithTheExportedIdTakesTheMp3InItsPlace) {
     EXPECT_EQ(bodyOf(movie, 4), templateSound(5));
 
     // The written movie holds the new sound behind a long record header and reads back.
-    SWFFile reread(movie.serialize(), "saved.swf");
-    ASSERT_TRUE(reread.complete()) << reread.error();
+    SWFFile reread = test::readMovie(movie.serialize(), "saved.swf");
     EXPECT_EQ(Bytes(reread.tags()[3]->body().begin(), reread.tags()[3]->body().end()),
               bodyOf(movie, 3));
     EXPECT_NE(before, movie.serialize());
@@ -74,7 +74,7 @@ TEST_F(ReplaceSound, FirstSoundWithTheExportedIdTakesTheMp3InItsPlace) {
 TEST_F(ReplaceSound, NamesAreFoundInEveryPairOfTheFirstTagNamingThem) {
     for (const char* name : {"MUSIC", "musi", ""}) {
         SCOPED_TRACE(name);
-        SWFFile movie(movieWithSounds(), "movie.swf");
+        SWFFile movie = test::readMovie(movieWithSounds(), "movie.swf");
         const Bytes before = movie.serialize();
         (void)replaceSound(movie, name, mp3Path);
         EXPECT_EQ(movie.serialize(), before);
@@ -82,7 +82,7 @@ TEST_F(ReplaceSound, NamesAreFoundInEveryPairOfTheFirstTagNamingThem) {
     // "extra" (a second pair) and "Music" both export id 6, which is the first sound.
     for (const char* name : {"extra", "Music"}) {
         SCOPED_TRACE(name);
-        SWFFile movie(movieWithSounds(), "movie.swf");
+        SWFFile movie = test::readMovie(movieWithSounds(), "movie.swf");
         (void)replaceSound(movie, name, mp3Path);
         EXPECT_EQ(movie.tags()[2]->characterId(), 6);
         EXPECT_EQ(movie.tags()[2]->length(), 9 + mp3.size() - 40);
@@ -94,7 +94,7 @@ TEST_F(ReplaceSound, UnusableMp3KeepsTheTemplateSoundAndTellsTheUser) {
     const std::string missing = dir.file("gone.mp3");
     for (const std::string& path : {bad, missing}) {
         SCOPED_TRACE(path);
-        SWFFile movie(movieWithSounds(), "movie.swf");
+        SWFFile movie = test::readMovie(movieWithSounds(), "movie.swf");
         const Bytes before = movie.serialize();
         const Report report = replaceSound(movie, "music", path);
         EXPECT_EQ(movie.serialize(), before);
@@ -105,7 +105,7 @@ TEST_F(ReplaceSound, UnusableMp3KeepsTheTemplateSoundAndTellsTheUser) {
     }
 
     // Without a sound to replace the file is not even read, so nothing is said.
-    SWFFile movie(movieWithSounds(), "movie.swf");
+    SWFFile movie = test::readMovie(movieWithSounds(), "movie.swf");
     const Report report = replaceSound(movie, "nothing", bad);
     EXPECT_FALSE(report.failed());
     EXPECT_TRUE(report.messages().empty());

@@ -10,7 +10,10 @@
 #include <thread>
 
 #include "support/MovieBuilder.h"
+#include "support/ReadMovie.h"
 #include "support/TempDir.h"
+#include "swf/MovieProbe.h"
+#include "swf/RecordStream.h"
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFDefineSound.h"
@@ -19,6 +22,7 @@
 #include "swf/SWFFont.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
+#include "swf/SWFReader.h"
 
 namespace tarvenox {
 namespace {
@@ -30,22 +34,21 @@ using test::MovieBuilder;
 using test::TempDir;
 
 TEST(SWFFile, HeaderLengthFollowsTheRectBitCount) {
-    EXPECT_EQ(SWFFile::headerLength(14), 20u);
-    EXPECT_EQ(SWFFile::headerLength(15), 21u);
-    EXPECT_EQ(SWFFile::headerLength(16), 21u);
-    EXPECT_EQ(SWFFile::headerLength(17), 22u);
-    EXPECT_EQ(SWFFile::headerLength(24), 25u);
-    EXPECT_EQ(SWFFile::headerLength(25), 26u);
-    EXPECT_EQ(SWFFile::headerLength(31), 29u);
+    EXPECT_EQ(MovieHeader::length(14), 20u);
+    EXPECT_EQ(MovieHeader::length(15), 21u);
+    EXPECT_EQ(MovieHeader::length(16), 21u);
+    EXPECT_EQ(MovieHeader::length(17), 22u);
+    EXPECT_EQ(MovieHeader::length(24), 25u);
+    EXPECT_EQ(MovieHeader::length(25), 26u);
+    EXPECT_EQ(MovieHeader::length(31), 29u);
 }
 
 TEST(SWFFile, MoviesWithWideFrameRectsAreReadAndWrittenWhole) {
     // 31 bits per value: a 29-byte header, beyond any fixed 25-byte buffer.
     for (std::int32_t extent : {8000, 65535, 1 << 20, (1 << 30) - 1}) {
         Bytes original = MovieBuilder(6, SWFRect{-extent, extent, 0, 20, 0}).background(1, 2, 3).build();
-        SWFFile movie(original, "wide.swf");
-        ASSERT_TRUE(movie.complete()) << movie.error();
-        EXPECT_EQ(movie.header().size(), SWFFile::headerLength(movie.frameRect().nBits));
+        SWFFile movie = test::readMovie(original, "wide.swf");
+        EXPECT_EQ(movie.header().size(), MovieHeader::length(movie.frameRect().nBits));
         EXPECT_EQ(movie.frameRect().xMax, extent);
         EXPECT_EQ(movie.serialize(), original);
     }
@@ -62,8 +65,7 @@ TEST(SWFFile, UnchangedMovieIsWrittenByteForByte) {
                          .tag(777, Bytes{1, 2, 3})  // a code nobody knows
                          .showFrame()
                          .build();
-    SWFFile movie(original, "movie.swf");
-    ASSERT_TRUE(movie.complete()) << movie.error();
+    SWFFile movie = test::readMovie(original, "movie.swf");
     EXPECT_EQ(movie.tags().size(), 8u);
     EXPECT_EQ(movie.serialize(), original);
 }
@@ -95,9 +97,8 @@ TEST(SWFFile, AMovieReadFromItsFileWritesWhatItWouldFromMemory) {
                              .showFrame()
                              .trailer(Bytes{0xDE, 0xAD})
                              .build();
-    SWFFile fromFile(dir.write("in.swf", stored));
-    SWFFile fromMemory(stored, "in.swf");
-    ASSERT_TRUE(fromFile.complete()) << fromFile.error();
+    SWFFile fromFile = test::readMovie(dir.write("in.swf", stored));
+    SWFFile fromMemory = test::readMovie(stored, "in.swf");
     for (SWFFile* movie : {&fromFile, &fromMemory}) movie->setBackgroundColor(0x102030);
     ASSERT_EQ(fromFile.tags().size(), fromMemory.tags().size());
     for (std::size_t i = 0; i < fromFile.tags().size(); ++i) {
@@ -107,7 +108,7 @@ TEST(SWFFile, AMovieReadFromItsFileWritesWhatItWouldFromMemory) {
     }
     const Bytes expected = fromMemory.serialize();
 
-    ASSERT_TRUE(fromFile.write(dir.file("out.swf")));
+    ASSERT_FALSE(fromFile.write(dir.file("out.swf")).failed());
     EXPECT_EQ(test::readBytes(dir.file("out.swf")), expected);
     int pipe[2];
     ASSERT_EQ(::pipe(pipe), 0);
@@ -128,14 +129,14 @@ TEST(SWFFile, AMovieWhoseFileWasCutShortIsNotWritten) {
     for (const bool bodyUsed : {false, true}) {
         SCOPED_TRACE(bodyUsed);
         const std::string path = dir.write("in.swf", stored);
-        SWFFile movie(path);
-        ASSERT_TRUE(movie.complete());
+        SWFFile movie = test::readMovie(path);
         ASSERT_EQ(::truncate(path.c_str(), 1000), 0);
         if (bodyUsed) {
             EXPECT_EQ(movie.tags()[0]->body()[40'000], 0);
         }
-        std::string error;
-        EXPECT_FALSE(movie.write(target, &error));
+        const Report written = movie.write(target);
+        EXPECT_TRUE(written.failed());
+        const std::string& error = written.reason();
         EXPECT_NE(error.find(bodyUsed ? "changed while it was read" : "cut short"), std::string::npos) << error;
         EXPECT_EQ(test::readText(target), "keep me");
     }
@@ -147,8 +148,7 @@ TEST(SWFFile, WritingNormalisesHeadersLengthAndTrailer) {
     // A short body stored with a long record header, and bytes after the End tag.
     Bytes stored = MovieBuilder().tag(9, Bytes{1, 2, 3}, true).trailer(Bytes{0xDE, 0xAD}).build();
     Bytes expected = MovieBuilder().tag(9, Bytes{1, 2, 3}).build();
-    SWFFile movie(stored, "movie.swf");
-    ASSERT_TRUE(movie.complete());
+    SWFFile movie = test::readMovie(stored, "movie.swf");
     ASSERT_EQ(movie.tags().size(), 1u);
     EXPECT_EQ(movie.tags()[0]->length(), 3u);
     EXPECT_EQ(movie.serialize(), expected);
@@ -156,8 +156,7 @@ TEST(SWFFile, WritingNormalisesHeadersLengthAndTrailer) {
 
 TEST(SWFFile, ACodeZeroRecordWithALengthEndsTheMovie) {
     Bytes stored = MovieBuilder().background(1, 2, 3).tag(0, Bytes{9, 9}, true).showFrame().build();
-    SWFFile movie(stored, "movie.swf");
-    ASSERT_TRUE(movie.complete());
+    SWFFile movie = test::readMovie(stored, "movie.swf");
     ASSERT_EQ(movie.tags().size(), 1u);
     EXPECT_EQ(movie.serialize(), MovieBuilder().background(1, 2, 3).build());
 }
@@ -172,8 +171,8 @@ TEST(SWFFile, FileLengthIsHeaderPlusTagsPlusEndTag) {
         wide.tag(2, Bytes(60, 0));
         wide.tag(1, Bytes(36, 0));
     }
-    SWFFile a(narrow.build(), "a.swf");
-    SWFFile b(wide.build(), "b.swf");
+    SWFFile a = test::readMovie(narrow.build(), "a.swf");
+    SWFFile b = test::readMovie(wide.build(), "b.swf");
     Bytes aBytes = a.serialize();
     Bytes bBytes = b.serialize();
     EXPECT_EQ(aBytes.size(), 1023u);
@@ -184,8 +183,7 @@ TEST(SWFFile, FileLengthIsHeaderPlusTagsPlusEndTag) {
 
 TEST(SWFFile, MovieWithoutTagsIsHeaderAndEndTag) {
     Bytes original = MovieBuilder().build();
-    SWFFile movie(original, "empty.swf");
-    ASSERT_TRUE(movie.complete());
+    SWFFile movie = test::readMovie(original, "empty.swf");
     EXPECT_TRUE(movie.tags().empty());
     Bytes out = movie.serialize();
     EXPECT_EQ(out.size(), 21u + 2u);
@@ -195,7 +193,6 @@ TEST(SWFFile, MovieWithoutTagsIsHeaderAndEndTag) {
 
 TEST(SWFFile, NewMovieHasAnUncompressedHeader) {
     SWFFile movie(6, SWFRect{0, 11000, 0, 8000, 0}, 12.5, 3);
-    EXPECT_TRUE(movie.complete());
     EXPECT_EQ(movie.signature(), "FWS");
     EXPECT_EQ(movie.version(), 6);
     EXPECT_EQ(movie.frameRect().width(), 11000);
@@ -220,8 +217,7 @@ TEST(SWFFile, EachTagCodeGetsItsClass) {
                          .tag(48, Bytes(5, 0))
                          .tag(56, le16(1) + le16(1) + cstr("x"))
                          .build();
-    SWFFile movie(original, "classes.swf");
-    ASSERT_TRUE(movie.complete());
+    SWFFile movie = test::readMovie(original, "classes.swf");
     const auto& t = movie.tags();
     ASSERT_EQ(t.size(), 13u);
     EXPECT_NE(dynamic_cast<SWFDefineShape*>(t[0].get()), nullptr);
@@ -243,14 +239,14 @@ TEST(SWFFile, EachTagCodeGetsItsClass) {
 
 TEST(SWFFile, ExportNamesAreFoundInEveryPairOfExportAssetsAndSymbolClass) {
     Bytes three = le16(3) + le16(7) + cstr("first") + le16(8) + cstr("second") + le16(9) + cstr("third");
-    SWFFile movie(MovieBuilder()
-                      .tag(56, three)
-                      .tag(56, le16(2) + le16(4) + cstr("Logo") + le16(5) + cstr("third"))
-                      .tag(76, le16(2) + le16(0) + cstr("Main") + le16(11) + cstr("pics.Photo"))
-                      // a count above the pairs present: the pairs read are kept
-                      .tag(76, le16(9) + le16(12) + cstr("cut") + le16(13) + Bytes{'x'})
-                      .build(),
-                  "m.swf");
+    const Bytes stored = MovieBuilder()
+                             .tag(56, three)
+                             .tag(56, le16(2) + le16(4) + cstr("Logo") + le16(5) + cstr("third"))
+                             .tag(76, le16(2) + le16(0) + cstr("Main") + le16(11) + cstr("pics.Photo"))
+                             // a count above the pairs present: the pairs read are kept
+                             .tag(76, le16(9) + le16(12) + cstr("cut") + le16(13) + Bytes{'x'})
+                             .build();
+    SWFFile movie = test::readMovie(stored, "m.swf");
     EXPECT_EQ(movie.findExportedId("first"), 7);
     EXPECT_EQ(movie.findExportedId("second"), 8);
     EXPECT_EQ(movie.findExportedId("third"), 9);  // the first pair in file order wins
@@ -262,7 +258,7 @@ TEST(SWFFile, ExportNamesAreFoundInEveryPairOfExportAssetsAndSymbolClass) {
 }
 
 TEST(SWFFile, BackgroundColourIsSetOnTheFirstRecordOnly) {
-    SWFFile movie(MovieBuilder().background(1, 2, 3).background(4, 5, 6).build(), "m.swf");
+    SWFFile movie = test::readMovie(MovieBuilder().background(1, 2, 3).background(4, 5, 6).build(), "m.swf");
     movie.setBackgroundColor(0xAABBCC);
     EXPECT_EQ(dynamic_cast<SWFBackgroundColor&>(*movie.tags()[0]).color(), 0xAABBCC);
     EXPECT_EQ(dynamic_cast<SWFBackgroundColor&>(*movie.tags()[1]).color(), 0x040506);
@@ -288,10 +284,11 @@ TEST(SWFFile, BrokenMoviesAreReportedNamingTheFile) {
         {"other signature", notAMovie, "not an SWF movie: it starts with 'GW\\x89', not FWS, CWS or ZWS"},
     };
     for (const auto& c : cases) {
-        SWFFile movie(c.data, "broken.swf");
-        EXPECT_FALSE(movie.complete()) << c.name;
-        EXPECT_NE(movie.error().find("broken.swf: "), std::string::npos) << c.name;
-        EXPECT_NE(movie.error().find(c.message), std::string::npos) << c.name << ": " << movie.error();
+        const auto movie = readSWF(c.data, "broken.swf");
+        ASSERT_FALSE(movie) << c.name;
+        const std::string& reason = movie.report().reason();
+        EXPECT_EQ(reason.rfind("broken.swf: ", 0), 0u) << c.name;
+        EXPECT_NE(reason.find(c.message), std::string::npos) << c.name << ": " << reason;
     }
 }
 
@@ -308,21 +305,21 @@ TEST(SWFFile, CutMoviesAreReadOnlyWhereARecordEndsAndTheHeaderSaysSo) {
     // Where the header and each record end: a movie cut there lacks only its End tag.
     const std::set<std::size_t> boundaries = {21, 26, 109, 120, 122};
     for (std::size_t n = 0; n < good.size(); ++n) {
-        SWFFile ended(test::endedAt(good, n), "ended.swf");
-        EXPECT_EQ(ended.complete(), boundaries.count(n) == 1) << n;
-        EXPECT_EQ(ended.endTagMissing(), boundaries.count(n) == 1) << n;
-        // What was read intact is kept, and never more than the whole tags present.
-        EXPECT_LE(ended.tags().size(), 4u);
-        EXPECT_EQ(ended.serialize().empty(), ended.header().empty()) << n;
+        const auto ended = readSWF(test::endedAt(good, n), "ended.swf");
+        ASSERT_EQ(ended.ok(), boundaries.count(n) == 1) << n;
+        if (ended) {
+            EXPECT_TRUE(ended->endTagMissing()) << n;
+            // Never more than the whole tags present.
+            EXPECT_LE(ended->tags().size(), 4u);
+        }
 
-        SWFFile cut(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n)), "cut.swf");
-        EXPECT_FALSE(cut.complete() || cut.endTagMissing()) << n;
+        const auto cut = readSWF(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n)), "cut.swf");
+        ASSERT_FALSE(cut) << n;
         if (n >= 21) {
-            EXPECT_EQ(cut.error(), "cut.swf: truncated: " + std::to_string(n) + " of 124 bytes") << n;
+            EXPECT_EQ(cut.report().reason(), "cut.swf: truncated: " + std::to_string(n) + " of 124 bytes") << n;
         }
     }
-    SWFFile whole(good, "whole.swf");
-    EXPECT_TRUE(whole.complete());
+    EXPECT_FALSE(test::readMovie(good, "whole.swf").endTagMissing());
 }
 
 // The header's file length against the data, the movie read whole and record by record:
@@ -350,52 +347,39 @@ TEST(SWFFile, OnlyAMovieEndingBeforeItsHeaderLengthIsTruncated) {
     TempDir dir;
     for (const auto& c : cases) {
         const std::string path = dir.write("m.swf", c.data);
-        SWFFile read(c.data, path);
-        SWFFile streamed(path, [](const SWFFile::Record&) {});
-        for (const SWFFile* movie : {&read, &streamed}) {
-            EXPECT_EQ(movie->complete(), c.error.empty()) << c.name;
-            if (!c.error.empty()) {
-                EXPECT_EQ(movie->error(), dir.file(c.error)) << c.name;
-            }
+        const Report read = readSWF(c.data, path).report();
+        const Report streamed = RecordStream(path).read([](const RecordStream::Record&) {});
+        for (const Report* report : {&read, &streamed}) {
+            EXPECT_EQ(report->failed(), !c.error.empty()) << c.name;
+            EXPECT_EQ(report->reason(), c.error.empty() ? "" : dir.file(c.error)) << c.name;
         }
     }
 }
 
 TEST(SWFFile, MovieWithoutEndTagIsWrittenWithOne) {
     Bytes whole = MovieBuilder().background(1, 2, 3).showFrame().build();
-    SWFFile movie(test::endedAt(whole, whole.size() - 2), "no-end.swf");
-    ASSERT_TRUE(movie.complete()) << movie.error();
+    SWFFile movie = test::readMovie(test::endedAt(whole, whole.size() - 2), "no-end.swf");
     EXPECT_TRUE(movie.endTagMissing());
     EXPECT_EQ(movie.tags().size(), 2u);
     EXPECT_EQ(movie.serialize(), whole);
 }
 
-TEST(SWFFile, WriteRefusesABrokenMovieAndLeavesTheTargetAlone) {
+TEST(SWFFile, AMissingFileIsReportedNamingIt) {
     TempDir dir;
-    std::string target = dir.write("out.swf", std::string("keep me"));
-    Bytes good = MovieBuilder().background(1, 2, 3).build();
-    SWFFile broken(Bytes(good.begin(), good.end() - 1), "in.swf");
-    std::string error;
-    EXPECT_FALSE(broken.write(target, &error));
-    EXPECT_NE(error.find("not written"), std::string::npos);
-    EXPECT_EQ(test::readText(target), "keep me");
-
-    SWFFile missing(dir.file("missing.swf"));
-    EXPECT_FALSE(missing.complete());
-    EXPECT_NE(missing.error().find("missing.swf: cannot open"), std::string::npos);
-    EXPECT_FALSE(missing.write(target));
-    EXPECT_EQ(test::readText(target), "keep me");
+    const auto missing = readSWF(dir.file("missing.swf"));
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.report().reason().find("missing.swf: cannot open"), std::string::npos);
 }
 
 TEST(SWFFile, WriteReplacesTheTargetWhole) {
     TempDir dir;
     std::string source = dir.write("in.swf", MovieBuilder().background(1, 2, 3).build());
     std::string target = dir.write("out.swf", std::string(5000, 'x'));
-    SWFFile movie(source);
+    SWFFile movie = test::readMovie(source);
     movie.setBackgroundColor(0x102030);
-    ASSERT_TRUE(movie.write(target));
+    ASSERT_FALSE(movie.write(target).failed());
     EXPECT_EQ(test::readBytes(target), MovieBuilder().background(0x10, 0x20, 0x30).build());
-    EXPECT_FALSE(movie.write(dir.file("no-such-folder/out.swf")));
+    EXPECT_TRUE(movie.write(dir.file("no-such-folder/out.swf")).failed());
 }
 
 TEST(Probes, BackgroundColourIsTheFirstShortRecordFromTheFirstByte) {

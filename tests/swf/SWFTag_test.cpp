@@ -16,7 +16,7 @@ Bytes written(const SWFTag& tag) {
 
 TEST(SWFTag, RecordHeaderIsShortBelow63BytesAndLongFrom63) {
     // 62 bytes: one word, code * 64 + 62.
-    SWFTag shortTag(12, Bytes(62, 0xAA));
+    SWFTag shortTag(TagCode::DoAction, Bytes(62, 0xAA));
     Bytes shortBytes = written(shortTag);
     ASSERT_EQ(shortBytes.size(), 64u);
     EXPECT_EQ(shortTag.outputSize(), 64u);
@@ -24,7 +24,7 @@ TEST(SWFTag, RecordHeaderIsShortBelow63BytesAndLongFrom63) {
     EXPECT_EQ(shortBytes[2], 0xAA);
 
     // 63 bytes: code * 64 + 63, then the length as 32 bits.
-    SWFTag longTag(12, Bytes(63, 0xBB));
+    SWFTag longTag(TagCode::DoAction, Bytes(63, 0xBB));
     Bytes longBytes = written(longTag);
     ASSERT_EQ(longBytes.size(), 69u);
     EXPECT_EQ(longTag.outputSize(), 69u);
@@ -34,22 +34,22 @@ TEST(SWFTag, RecordHeaderIsShortBelow63BytesAndLongFrom63) {
 }
 
 TEST(SWFTag, EmptyBodyWritesOnlyTheHeader) {
-    SWFTag tag(1, {});
+    SWFTag tag(TagCode::ShowFrame, {});
     EXPECT_EQ(written(tag), (Bytes{0x40, 0x00}));
     EXPECT_EQ(tag.outputSize(), 2u);
 }
 
 TEST(SWFTag, SetDataReplacesTheBodyAndItsLength) {
-    SWFTag tag(9, Bytes{1, 2, 3});
+    SWFTag tag(TagCode::SetBackgroundColor, Bytes{1, 2, 3});
     tag.setData(Bytes(100, 7));
     EXPECT_EQ(tag.length(), 100u);
     EXPECT_EQ(tag.outputSize(), 106u);
-    EXPECT_EQ(tag.code(), 9);
+    EXPECT_EQ(tag.code(), TagCode::SetBackgroundColor);
 }
 
 TEST(SWFTag, CharacterIdIsLittleEndianAndZeroWhenTooShort) {
-    EXPECT_EQ(SWFTag(2, Bytes{0x34, 0x12, 0}).characterId(), 0x1234);
-    EXPECT_EQ(SWFTag(2, Bytes{0x34}).characterId(), 0);
+    EXPECT_EQ(SWFTag(TagCode::DefineShape, Bytes{0x34, 0x12, 0}).characterId(), 0x1234);
+    EXPECT_EQ(SWFTag(TagCode::DefineShape, Bytes{0x34}).characterId(), 0);
 }
 
 }  // namespace

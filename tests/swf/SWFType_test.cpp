@@ -7,6 +7,7 @@
 #include "common/Exception.h"
 #include "data/TextTable.h"
 #include "support/MovieBuilder.h"
+#include "support/ReadMovie.h"
 #include "swf/SWFDoAction.h"
 #include "swf/SWFFile.h"
 
@@ -164,8 +165,7 @@ TEST(SWFType, OnlyTheFirstDoActionIsRewritten) {
     Bytes oldActions{0x07, 0x00};  // ActionStop, ActionEnd
     Bytes movieBytes = test::MovieBuilder().background(1, 2, 3).tag(12, oldActions)
                            .showFrame().tag(12, oldActions).showFrame().build();
-    SWFFile movie(movieBytes, "test.swf");
-    ASSERT_TRUE(movie.complete());
+    SWFFile movie = test::readMovie(movieBytes, "test.swf");
 
     ActionVariables variables;
     variables.push_back(makeSWFType('s', "title", "Hello"));
@@ -174,7 +174,7 @@ TEST(SWFType, OnlyTheFirstDoActionIsRewritten) {
 
     std::vector<Bytes> doActions;
     for (const auto& tag : movie.tags()) {
-        if (tag->code() == 12) doActions.emplace_back(tag->body().begin(), tag->body().end());
+        if (tag->code() == TagCode::DoAction) doActions.emplace_back(tag->body().begin(), tag->body().end());
     }
     ASSERT_EQ(doActions.size(), 2u);
     Bytes expected = Bytes{0x96} + le16(14) + Bytes{0x00} + cstr("title") + Bytes{0x00} +

@@ -9,7 +9,9 @@
 #include "data/TextTable.h"
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
+#include "support/ReadMovie.h"
 #include "support/TempDir.h"
+#include "swf/MovieProbe.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFFile.h"
@@ -37,7 +39,7 @@ ActionVariables demoVariables() {
 
 SWFTag* tagWithId(SWFFile& movie, TagCode code, std::uint16_t id) {
     for (auto& tag : movie.tags()) {
-        if (tag->code() == static_cast<int>(code) && tag->characterId() == id) return tag.get();
+        if (tag->code() == code && tag->characterId() == id) return tag.get();
     }
     return nullptr;
 }
@@ -71,9 +73,10 @@ protected:
         std::string error;
         EXPECT_TRUE(builder.addSound("music", mp3Path, &error)) << error;
         builder.setVariables(demoVariables());
-        builder.addFrameActions(tools::Actions().op(action::kStop));
+        builder.addFrameActions(ActionWriter().op(action::kStop));
         std::string path = dir.file("card.swf");
-        EXPECT_TRUE(builder.write(path, &error)) << error;
+        const Report written = builder.write(path);
+        EXPECT_FALSE(written.failed()) << written.reason();
         return path;
     }
 
@@ -82,8 +85,7 @@ protected:
 };
 
 TEST_F(TemplateBuilderTest, WritesATemplateTheEngineReadsWhole) {
-    SWFFile movie(buildFullTemplate());
-    ASSERT_TRUE(movie.complete()) << movie.error();
+    SWFFile movie = test::readMovie(buildFullTemplate());
     // Version 5: its strings are Windows-1252, as the product's texts are.
     EXPECT_EQ(movie.version(), 5);
     EXPECT_EQ(movie.frameRect(), (SWFRect{0, 6400, 0, 4800, movie.frameRect().nBits}));
@@ -103,7 +105,7 @@ TEST_F(TemplateBuilderTest, WritesATemplateTheEngineReadsWhole) {
     // The defaults come first; the frame's own actions follow in a DoAction of their own.
     std::vector<Bytes> actions;
     for (auto& tag : movie.tags()) {
-        if (tag->code() == static_cast<int>(TagCode::DoAction)) actions.emplace_back(tag->body().begin(), tag->body().end());
+        if (tag->code() == TagCode::DoAction) actions.emplace_back(tag->body().begin(), tag->body().end());
     }
     ASSERT_EQ(actions.size(), 2u);
     EXPECT_EQ(actions[0], actionBytes(demoVariables(), MovieTextEncoding::Windows1252));
@@ -114,7 +116,7 @@ TEST_F(TemplateBuilderTest, SavingTheUnchangedTemplateChangesNoByte) {
     // In either text encoding, the builder writes what a save writes.
     for (std::uint8_t version : {5, 6}) {
         std::string path = buildFullTemplate(version);
-        SWFFile movie(path);
+        SWFFile movie = test::readMovie(path);
         EXPECT_EQ(movie.version(), version);
         movie.setVariables(demoVariables());
         movie.setBackgroundColor(0x123456);
@@ -124,7 +126,7 @@ TEST_F(TemplateBuilderTest, SavingTheUnchangedTemplateChangesNoByte) {
 }
 
 TEST_F(TemplateBuilderTest, PictureCoversItsPlaceBeforeAndAfterReplacement) {
-    SWFFile movie(buildFullTemplate());
+    SWFFile movie = test::readMovie(buildFullTemplate());
     EXPECT_NEAR(coveredWidth(movie, 47), 200 * 20, 1);
 
     test::PngPicture picture{.width = 94, .height = 20, .colorType = PNG_COLOR_TYPE_RGB};
@@ -146,9 +148,9 @@ TEST_F(TemplateBuilderTest, RefusesWhatItCannotBuild) {
     EXPECT_THROW(builder.addPicture("short", short_, {0, 0, 10, 10}), std::runtime_error);
 
     // Nothing of the refused content reaches the movie.
-    ASSERT_TRUE(builder.write(dir.file("plain.swf"), &error)) << error;
-    SWFFile movie(dir.file("plain.swf"));
-    EXPECT_TRUE(movie.complete());
+    const Report written = builder.write(dir.file("plain.swf"));
+    ASSERT_FALSE(written.failed()) << written.reason();
+    SWFFile movie = test::readMovie(dir.file("plain.swf"));
     EXPECT_FALSE(movie.findExportedId("music"));
     EXPECT_FALSE(movie.findExportedId("empty"));
 }

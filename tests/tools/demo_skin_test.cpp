@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/ByteReader.h"
+#include "support/ReadMovie.h"
 #include "swf/ActionRecords.h"
 #include "swf/SWFFile.h"
 #include "ui/CTarvenoxDlg.h"
@@ -50,8 +51,7 @@ TEST(DemoSkin, RunsOnAFlash5Player) {
     // The actions that came with Flash Player 6 and 7.
     const std::set<std::uint8_t> later = {0x2A, 0x2B, 0x2C, 0x54, 0x55, 0x66, 0x67, 0x68, 0x69, 0x8E, 0x8F};
     for (const char* name : {"skin.swf", "button.swf"}) {
-        SWFFile movie(skinFolder + name);
-        ASSERT_TRUE(movie.complete()) << name << ": " << movie.error();
+        SWFFile movie = test::readMovie(skinFolder + name);
         EXPECT_EQ(movie.version(), 5) << name;
         Bytes tags;
         for (const auto& tag : movie.tags()) tag->writeTo(tags);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ReadMovie.h"
 #include <algorithm>
 
 #include "common/ByteReader.h"
@@ -18,7 +19,7 @@ namespace {
 const std::string pollUrl = "/s/0123/skin/poll";
 
 std::unique_ptr<SWFTag> tag(TagCode code, Bytes body) {
-    return std::make_unique<SWFTag>(static_cast<int>(code), std::move(body));
+    return std::make_unique<SWFTag>(code, std::move(body));
 }
 
 // A movie of two frames whose first frame takes character 65535 and depth 16383, the
@@ -44,7 +45,7 @@ std::vector<Bytes> spriteActions(ByteSpan body, int* frames) {
         std::uint32_t length = word & 0x3F;
         if (length == 0x3F) length = reader.readU32LE();
         const ByteSpan tagBody = reader.readBytes(length);
-        if ((word >> 6) == static_cast<int>(TagCode::DoAction)) actions.emplace_back(tagBody.begin(), tagBody.end());
+        if (static_cast<TagCode>(word >> 6) == TagCode::DoAction) actions.emplace_back(tagBody.begin(), tagBody.end());
     }
     return actions;
 }
@@ -54,8 +55,7 @@ TEST(BridgeSprite, GoesIntoTheFirstFrameAtAFreeIdAndDepthAndLeavesTheRestAlone) 
     std::string error;
     const auto bridged = addBridgeSprite(original, "skin.swf", pollUrl, &error);
     ASSERT_TRUE(bridged) << error;
-    SWFFile movie(*bridged, "bridged.swf");
-    ASSERT_TRUE(movie.complete()) << movie.error();
+    SWFFile movie = test::readMovie(*bridged, "bridged.swf");
     EXPECT_EQ(movie.signature(), "FWS");
     EXPECT_EQ(movie.frameRate(), 12);
     EXPECT_EQ(movie.frameCount(), 2);
@@ -64,9 +64,9 @@ TEST(BridgeSprite, GoesIntoTheFirstFrameAtAFreeIdAndDepthAndLeavesTheRestAlone) 
     ASSERT_EQ(tags.size(), 7u);
     const SWFTag& sprite = *tags[3];
     const SWFTag& placement = *tags[4];
-    ASSERT_EQ(sprite.code(), static_cast<int>(TagCode::DefineSprite));
-    ASSERT_EQ(placement.code(), static_cast<int>(TagCode::PlaceObject2));
-    EXPECT_EQ(tags[5]->code(), static_cast<int>(TagCode::ShowFrame));
+    ASSERT_EQ(sprite.code(), TagCode::DefineSprite);
+    ASSERT_EQ(placement.code(), TagCode::PlaceObject2);
+    EXPECT_EQ(tags[5]->code(), TagCode::ShowFrame);
     EXPECT_EQ(sprite.characterId(), 65534);
     const ByteSpan place = placement.body();
     EXPECT_EQ(place[0], 0x22);                  // a name and a character
@@ -82,9 +82,9 @@ TEST(BridgeSprite, GoesIntoTheFirstFrameAtAFreeIdAndDepthAndLeavesTheRestAlone) 
 TEST(BridgeSprite, ActionsWalkToTheirEndAndBranchOnlyToRecords) {
     const auto bridged = addBridgeSprite(interfaceMovie(6), "skin.swf", pollUrl);
     ASSERT_TRUE(bridged);
-    SWFFile movie(*bridged, "bridged.swf");
+    SWFFile movie = test::readMovie(*bridged, "bridged.swf");
     auto sprite = std::find_if(movie.tags().begin(), movie.tags().end(), [](const auto& t) {
-        return t->code() == static_cast<int>(TagCode::DefineSprite);
+        return t->code() == TagCode::DefineSprite;
     });
     ASSERT_NE(sprite, movie.tags().end());
     int frames = 0;

@@ -11,6 +11,7 @@
 #include "support/LogCapture.h"
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
+#include "support/ReadMovie.h"
 #include "support/ScriptedWindowSystem.h"
 #include "support/TempDir.h"
 #include "swf/SWFFile.h"
@@ -62,7 +63,7 @@ protected:
 
     // The width of the working copy's picture "logo" (10 in the template).
     int logoWidth() {
-        SWFFile movie(app->workingCopyPath());
+        SWFFile movie = test::readMovie(app->workingCopyPath());
         SWFImage* logo = findExportedImage(movie, "logo");
         return logo == nullptr ? -1 : logo->width();
     }

@@ -265,7 +265,7 @@ TEST_F(WebWindowSystemTest, RequestedEndStopsTheWaitingHost) {
 TEST(WebWindowSystemSkinBridge, CarriesTheSkinsVariablesByPollAndAnswer) {
     test::TempDir dir;
     SWFFile skinMovie(5, SWFRect{0, 16000, 0, 12000, 0}, 12, 1);
-    skinMovie.tags().push_back(std::make_unique<SWFTag>(static_cast<int>(TagCode::ShowFrame), Bytes{}));
+    skinMovie.tags().push_back(std::make_unique<SWFTag>(TagCode::ShowFrame, Bytes{}));
     const Bytes original = skinMovie.serialize();
     dir.write("work/skin.swf", original);
     dir.write("work/other.swf", original);
@@ -321,7 +321,7 @@ TEST(WebWindowSystemSkinBridge, CarriesTheSkinsVariablesByPollAndAnswer) {
 TEST(WebWindowSystemPreviewBridge, SetsThePreviewsVariablesByPollOnTheTemplatesServer) {
     test::TempDir dir;
     SWFFile card(5, SWFRect{0, 16000, 0, 12000, 0}, 12, 1);
-    card.tags().push_back(std::make_unique<SWFTag>(static_cast<int>(TagCode::ShowFrame), Bytes{}));
+    card.tags().push_back(std::make_unique<SWFTag>(TagCode::ShowFrame, Bytes{}));
     const Bytes original = card.serialize();
     const std::string path = dir.write("work/card.swf", original);
     PreviewBridge preview(1ms);

@@ -6,7 +6,7 @@
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "swf/ActionWriter.h"
-#include "swf/SWFFile.h"
+#include "swf/SWFReader.h"
 #include "swf/TagCode.h"
 
 namespace tarvenox::web {
@@ -169,7 +169,7 @@ Bytes frameActions(const std::string& pollUrl, BridgeReads reads) {
 }
 
 void appendTag(Bytes& out, TagCode code, const Bytes& body) {
-    SWFTag tag(static_cast<int>(code), Bytes(body));
+    SWFTag tag(code, Bytes(body));
     tag.writeTo(out);
 }
 
@@ -203,7 +203,7 @@ Bytes placementBody(std::uint16_t id, std::uint16_t depth) {
 void addImportedIds(const SWFTag& tag, std::set<std::uint16_t>& ids) {
     ByteReader reader(tag.body());
     if (!reader.readCString()) return;
-    if (tag.code() == static_cast<int>(TagCode::ImportAssets2)) reader.skip(2);
+    if (tag.code() == TagCode::ImportAssets2) reader.skip(2);
     const std::uint16_t count = reader.readU16LE();
     for (std::uint16_t i = 0; i < count && !reader.overrun(); ++i) {
         const std::uint16_t id = reader.readU16LE();
@@ -212,7 +212,7 @@ void addImportedIds(const SWFTag& tag, std::set<std::uint16_t>& ids) {
     }
 }
 
-bool definesCharacter(int code) {
+bool definesCharacter(TagCode code) {
     const std::string_view name = tagName(code);
     return name.starts_with("Define");
 }
@@ -220,7 +220,7 @@ bool definesCharacter(int code) {
 // The depth of a placement record of the main timeline; nullopt for other tags.
 std::optional<std::uint16_t> placedDepth(const SWFTag& tag) {
     const ByteSpan body = tag.body();
-    switch (static_cast<TagCode>(tag.code())) {
+    switch (tag.code()) {
         case TagCode::PlaceObject:
         case TagCode::RemoveObject:
             if (body.size() >= 4) return peekUI16(body, 2);
@@ -241,20 +241,21 @@ std::optional<std::uint16_t> placedDepth(const SWFTag& tag) {
 
 std::optional<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std::string& pollUrl,
                                      std::string* error, BridgeReads reads) {
-    SWFFile file(movie, name);
     auto fail = [&](std::string reason) -> std::optional<Bytes> {
         if (error) *error = std::move(reason);
         return std::nullopt;
     };
-    if (!file.complete()) return fail(file.error());
+    auto read = readSWF(movie, name);
+    if (!read) return fail(read.report().reason());
+    SWFFile& file = *read;
     if (file.version() < 5) return fail(name + ": a movie of version " + std::to_string(file.version()) +
                                         " cannot run the actions of version 5 that reach its variables");
     std::set<std::uint16_t> ids;
     std::set<std::uint16_t> depths;
     for (const auto& tag : file.tags()) {
         if (definesCharacter(tag->code()) && tag->length() >= 2) ids.insert(tag->characterId());
-        if (tag->code() == static_cast<int>(TagCode::ImportAssets) ||
-            tag->code() == static_cast<int>(TagCode::ImportAssets2)) {
+        if (tag->code() == TagCode::ImportAssets ||
+            tag->code() == TagCode::ImportAssets2) {
             addImportedIds(*tag, ids);
         }
         if (auto depth = placedDepth(*tag)) depths.insert(*depth);
@@ -270,11 +271,11 @@ std::optional<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, co
 
     auto& tags = file.tags();
     auto firstFrameEnd = std::find_if(tags.begin(), tags.end(), [](const auto& tag) {
-        return tag->code() == static_cast<int>(TagCode::ShowFrame) || tag->code() == static_cast<int>(TagCode::End);
+        return tag->code() == TagCode::ShowFrame || tag->code() == TagCode::End;
     });
     const auto at = firstFrameEnd - tags.begin();
-    tags.insert(tags.begin() + at, std::make_unique<SWFTag>(static_cast<int>(TagCode::PlaceObject2), placementBody(id, depth)));
-    tags.insert(tags.begin() + at, std::make_unique<SWFTag>(static_cast<int>(TagCode::DefineSprite), spriteBody(id, pollUrl, reads)));
+    tags.insert(tags.begin() + at, std::make_unique<SWFTag>(TagCode::PlaceObject2, placementBody(id, depth)));
+    tags.insert(tags.begin() + at, std::make_unique<SWFTag>(TagCode::DefineSprite, spriteBody(id, pollUrl, reads)));
     file.setCompression(SWFCompression::None);
     return file.serialize();
 }

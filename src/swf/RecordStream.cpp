@@ -1,0 +1,49 @@
+// Reading a movie record by record.
+#include "swf/RecordStream.h"
+
+#include "swf/MovieScan.h"
+#include "swf/MovieWindow.h"
+#include "swf/TagFactory.h"
+
+namespace tarvenox {
+
+std::unique_ptr<SWFTag> RecordStream::Record::tag(std::size_t maxBytes) const {
+    const ByteSpan body = window_->peek(bodyOffset_, std::min<std::size_t>(maxBytes, length_));
+    return createTag(code_, Bytes(body.begin(), body.end()));
+}
+
+Report RecordStream::read(const Sink& onRecord) {
+    header_ = {};
+    endTagMissing_ = false;
+    auto source = openMovie(path_);
+    if (!source) return source.report();
+    auto compression = readSignature(**source, path_);
+    if (!compression) return compression.report();
+    MovieScan scan;
+    Report read;
+    if (*compression == SWFCompression::None) {
+        SourceWindow window(**source);
+        read = scanRecords(window, (*source)->size(), path_, scan, [&](const RecordPlace& record) {
+            onRecord(Record(record.code, record.length, record.bodyOffset, window));
+        });
+    } else {
+        std::string problem;
+        auto inflater = MovieInflater::start(movieStart(**source), *compression, &problem);
+        if (!inflater) return Report::failure(unusableData(path_, *compression, problem, false));
+        InflatingWindow window(**source, *inflater);
+        read = scanRecords(window, kSWFPrefixSize + inflater->expected(), path_, scan,
+                           [&](const RecordPlace& record) {
+                               onRecord(Record(record.code, record.length, record.bodyOffset, window));
+                           });
+        window.finish();
+        // As when the movie is read whole, data that cannot be used leaves nothing read.
+        if (!inflater->error().empty()) {
+            return Report::failure(unusableData(path_, *compression, inflater->error(), inflater->truncated()));
+        }
+    }
+    header_ = std::move(scan.header);
+    endTagMissing_ = scan.endTagMissing;
+    return read;
+}
+
+}  // namespace tarvenox
