@@ -6,7 +6,7 @@
 
 #include "common/Log.h"
 #include "common/Report.h"
-#include "edit/Customisation.h"
+#include "edit/MovieSave.h"
 #include "edit/ColorText.h"
 #include "edit/EditSession.h"
 #include "edit/TemplateCatalogue.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "common/Log.h"
-#include "edit/Customisation.h"
+#include "edit/MovieSave.h"
 #include "edit/EditSession.h"
 #include "edit/TemplateCatalogue.h"
 #include "ui/CTarvenoxDlg.h"

@@ -13,7 +13,7 @@
 
 #include "common/ByteReader.h"
 #include "common/Log.h"
-#include "edit/Customisation.h"
+#include "edit/MovieSave.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "swf/ActionRecords.h"
