@@ -139,13 +139,12 @@ TEST_F(RealMovies, TakeTheBridgeClipAndKeepEverythingElse) {
         if (kBrokenOnPurpose.count(name) != 0) continue;
         SCOPED_TRACE(name);
         const Bytes original = test::readBytes(path.string());
-        std::string error;
-        const auto copy = web::addBridgeSprite(original, name, "/s/x/skin/poll", &error);
+        const auto copy = web::addBridgeSprite(original, name, "/s/x/skin/poll");
         if (SWFFile(original, name).version() < 5) {
             EXPECT_FALSE(copy);
             continue;
         }
-        ASSERT_TRUE(copy) << error;
+        ASSERT_TRUE(copy) << copy.report().reason();
         auto before = normalise(original);
         auto after = normalise(*copy);
         ASSERT_TRUE(before && after);

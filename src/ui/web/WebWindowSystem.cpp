@@ -41,9 +41,16 @@ std::optional<Bytes> bridgedCopy(const std::string& path, const std::string& pol
                                  const char* bridge) {
     std::string error;
     std::optional<Bytes> movie = readFileBytes(path, &error);
-    if (movie) movie = addBridgeSprite(*movie, path, pollUrl, &error, reads);
-    if (!movie) logPrint("%s bridge: %s\n", bridge, error.c_str());
-    return movie;
+    if (!movie) {
+        logPrint("%s bridge: %s\n", bridge, error.c_str());
+        return std::nullopt;
+    }
+    Result<Bytes> copy = addBridgeSprite(*movie, path, pollUrl, reads);
+    if (!copy) {
+        logPrint("%s bridge: %s\n", bridge, copy.report().reason().c_str());
+        return std::nullopt;
+    }
+    return copy.take();
 }
 
 }  // namespace
