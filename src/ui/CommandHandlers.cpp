@@ -6,9 +6,9 @@
 
 #include "common/Log.h"
 #include "common/Report.h"
-#include "edit/MovieSave.h"
 #include "edit/ColorText.h"
 #include "edit/EditSession.h"
+#include "edit/MovieSave.h"
 #include "edit/TemplateCatalogue.h"
 #include "font/FontEngine.h"
 #include "font/FontMetrics.h"
