@@ -13,6 +13,7 @@
 #include "TemplateBuilder.h"
 #include "common/Cp1252.h"
 #include "common/Log.h"
+#include "common/WholeFile.h"
 #include "data/TextTable.h"
 
 using namespace tarvenox;

@@ -1,7 +1,7 @@
 // The page: the players on the stage, the fullscreen view and the dialogs, driven by the
-// host's messages over the bridge; what the user does goes back as events.
+// host's messages over the channel; what the user does goes back as events.
 
-import { Bridge, socketUrl } from "./bridge.js";
+import { Channel, socketUrl } from "./channel.js";
 import { chooseColor } from "./dialogs/color.js";
 import { chooseFile } from "./dialogs/files.js";
 import { chooseFont } from "./dialogs/font.js";
@@ -21,11 +21,11 @@ let skin = null;
 // The templates' server ("http://127.0.0.1:PORT/s/KEY/"), where the thumbnails play
 // from, as the host tells it once asked; "" when it cannot be had.
 let templateOrigin = null;
-const templateAddress = () => (templateOrigin ??= bridge.request({ type: "templateOrigin" }).then((url) => String(url ?? ""), () => {
+const templateAddress = () => (templateOrigin ??= channel.request({ type: "templateOrigin" }).then((url) => String(url ?? ""), () => {
   templateOrigin = null;
   return "";
 }));
-const sendCommand = (player, command, args) => bridge.send({ type: "fsCommand", player, command, args });
+const sendCommand = (player, command, args) => channel.send({ type: "fsCommand", player, command, args });
 
 const players = {
   skin: new Player("skin", stage, screenMap, {
@@ -56,10 +56,10 @@ const players = {
 };
 players.viewer.hide();
 
-const fullscreen = new FullscreenView(surface, () => bridge.send({ type: "escape", window: "fullscreen" }));
+const fullscreen = new FullscreenView(surface, () => channel.send({ type: "escape", window: "fullscreen" }));
 
 const playerOf = (message) => players[message.player] ?? null;
-const listFolder = (path, patterns) => bridge.request({ type: "listFolder", path, patterns });
+const listFolder = (path, patterns) => channel.request({ type: "listFolder", path, patterns });
 
 // The skin sees every message first (it follows its commands through them); the
 // dialogs it opened tell it what was chosen.
@@ -118,7 +118,7 @@ const events = {
     if (help) help.opener = null;
     else showNotice(url === "" ? label.noHelp : label.helpBlocked, url === "" ? 6000 : 8000, url);
   },
-  quit: () => bridge.end(),
+  quit: () => channel.end(),
 };
 
 let noticeTimer = 0;
@@ -134,7 +134,7 @@ function showNotice(text, forMs = 0, link = "") {
   if (forMs > 0) noticeTimer = setTimeout(() => showNotice(""), forMs);
 }
 
-const bridge = new Bridge(socketUrl(location.href), {
+const channel = new Channel(socketUrl(location.href), {
   request(message) {
     skin?.observe(message);
     return requests[message.type]?.(message) ?? null;
@@ -155,7 +155,7 @@ const bridge = new Bridge(socketUrl(location.href), {
         skin?.reset();
       }
     } else if (name === "connecting") {
-      if (bridge.connections > 0) showNotice(label.connecting);
+      if (channel.connections > 0) showNotice(label.connecting);
     } else {
       closeAllDialogs();
       fullscreen.close();
@@ -172,7 +172,7 @@ window.addEventListener("keydown", (event) => {
   if (isDialogOpen()) return;
   if (event.key === "Escape") {
     if (fullscreen.isOpen) fullscreen.escape();
-    else bridge.send({ type: "escape", window: "main" });
+    else channel.send({ type: "escape", window: "main" });
     return;
   }
   const step = historyKey(event);
@@ -191,7 +191,7 @@ function historyKey(event) {
 }
 
 loadRuffle();
-bridge.connect();
+channel.connect();
 
 // For the tests and for looking into a running page from the browser's console.
-window.tarvenox = { players, bridge, fullscreen, get skin() { return skin; } };
+window.tarvenox = { players, channel, fullscreen, get skin() { return skin; } };

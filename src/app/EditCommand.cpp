@@ -86,13 +86,13 @@ int runInteractiveProgram(const InteractiveOptions& options) {
     if (::access((app.workingFolder + "skin.swf").c_str(), F_OK) != 0) {
         thumbnails.emplace(app.workspace->store(), app.texts.selectLists, app.workingFolder);
     }
-    web::PageBridge bridge;
+    web::PageChannel channel;
     web::SkinBridge skinBridge;
     web::PreviewBridge previewBridge;
     std::unique_ptr<web::PageServer> server;
     try {
         server = std::make_unique<web::PageServer>(
-            web::PageServerFolders{files.page, files.player, app.workingFolder, files.help}, bridge, options.port,
+            web::PageServerFolders{files.page, files.player, app.workingFolder, files.help}, channel, options.port,
             &skinBridge, &previewBridge);
     } catch (const std::runtime_error& error) {
         throw CommandError(error.what());
@@ -103,13 +103,13 @@ int runInteractiveProgram(const InteractiveOptions& options) {
     windowOptions.skinPollUrl = server->skinPollUrl();
     windowOptions.previewBridge = &previewBridge;
     windowOptions.previewPollPrefix = server->previewPollPrefix();
-    web::WebWindowSystem windows(bridge, server->workingFolderUrls(), windowOptions);
+    web::WebWindowSystem windows(channel, server->workingFolderUrls(), windowOptions);
     signals.onSignal([&windows] { windows.requestEnd(); });
 
     const std::string address = server->address();
     std::printf("%s\n", address.c_str());
     std::fflush(stdout);
-    std::optional<web::PageBridge::Clock::duration> limit;
+    std::optional<web::PageChannel::Clock::duration> limit;
     if (!options.noBrowser) {
         if (openInBrowser(address)) {
             limit = browserStartLimit;

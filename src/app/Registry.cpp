@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 
-#include "data/TextTable.h"
+#include "common/WholeFile.h"
 
 namespace tarvenox {
 

@@ -20,7 +20,7 @@
 #include "common/Log.h"
 #include "edit/ChangeCheck.h"
 #include "edit/ColorText.h"
-#include "edit/Customisation.h"
+#include "edit/MovieSave.h"
 #include "edit/VariableText.h"
 #include "swf/SWFReader.h"
 #include "swf/SWFType.h"

@@ -10,6 +10,7 @@
 #include "common/FileIO.h"
 #include "swf/MovieProbe.h"
 #include "ui/WebPageName.h"
+#include "ui/web/PercentEncoding.h"
 
 namespace tarvenox {
 
@@ -27,22 +28,6 @@ std::string htmlEscaped(const std::string& text) {
             case '"': out += "&quot;"; break;
             case '\'': out += "&#39;"; break;
             default: out += c;
-        }
-    }
-    return out;
-}
-
-// A file name as a relative URL: every byte but the unreserved ones percent-encoded, so
-// a blank, '#', '?' or a letter beyond ASCII in a row's name still finds its file.
-std::string urlEscaped(const std::string& name) {
-    std::string out;
-    for (unsigned char c : name) {
-        if (std::isalnum(c) != 0 || c == '-' || c == '_' || c == '.' || c == '~') {
-            out += static_cast<char>(c);
-        } else {
-            char escape[4];
-            std::snprintf(escape, sizeof escape, "%%%02X", c);
-            out += escape;
         }
     }
     return out;
@@ -73,8 +58,8 @@ void copyPlayer(const fs::path& from, const fs::path& to) {
 
 std::string webPageHtml(const WebPageMovie& movie) {
     const std::string title = htmlEscaped(fs::path(movie.fileName).stem().string());
-    const std::string movieUrl = htmlEscaped(urlEscaped(movie.fileName));
-    const std::string filesUrl = htmlEscaped(urlEscaped(movie.filesName) + "/");
+    const std::string movieUrl = htmlEscaped(web::percentEncoded(movie.fileName));
+    const std::string filesUrl = htmlEscaped(web::percentEncoded(movie.filesName) + "/");
     const std::string width = std::to_string(movie.width);
     const std::string height = std::to_string(movie.height);
     return "<!doctype html>\n<html><head><meta charset=\"utf-8\">\n"

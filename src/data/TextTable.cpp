@@ -1,8 +1,6 @@
 // Tab-separated text tables.
 #include "data/TextTable.h"
 
-#include "common/FileIO.h"
-
 namespace tarvenox {
 
 namespace {
@@ -52,12 +50,6 @@ std::string TextTable::cell(int column, int row) const {
     const auto& cells = rows[static_cast<std::size_t>(row)];
     if (column < 0 || static_cast<std::size_t>(column) >= cells.size()) return {};
     return cells[static_cast<std::size_t>(column)];
-}
-
-std::string readWholeFile(const std::string& path) {
-    auto bytes = readFileBytes(path);
-    if (!bytes) return {};
-    return asString(*bytes);
 }
 
 }  // namespace tarvenox

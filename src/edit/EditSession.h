@@ -1,7 +1,7 @@
 // The editing of an installation's templates: the selected template in the working
 // folder, the changes the user has chosen for it, and the configuration they come from.
 // The application object is one, set up by its start-up; the editing operations
-// (Customisation.h, TemplateCatalogue.h) work on it, whichever front end calls them.
+// (MovieSave.h, TemplateCatalogue.h) work on it, whichever front end calls them.
 #pragma once
 
 #include <cstdint>

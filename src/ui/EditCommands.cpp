@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "common/Log.h"
-#include "edit/Customisation.h"
 #include "edit/EditSession.h"
+#include "edit/MovieSave.h"
 #include "edit/TemplateCatalogue.h"
 #include "ui/CTarvenoxDlg.h"
 #include "ui/DialogTexts.h"

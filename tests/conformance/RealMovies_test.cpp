@@ -13,7 +13,7 @@
 
 #include "common/ByteReader.h"
 #include "common/Log.h"
-#include "edit/Customisation.h"
+#include "edit/MovieSave.h"
 #include "support/PictureFiles.h"
 #include "support/ReadMovie.h"
 #include "support/TempDir.h"
@@ -141,13 +141,12 @@ TEST_F(RealMovies, TakeTheBridgeClipAndKeepEverythingElse) {
         if (kBrokenOnPurpose.count(name) != 0) continue;
         SCOPED_TRACE(name);
         const Bytes original = test::readBytes(path.string());
-        std::string error;
-        const auto copy = web::addBridgeSprite(original, name, "/s/x/skin/poll", &error);
+        const auto copy = web::addBridgeSprite(original, name, "/s/x/skin/poll");
         if (test::readMovie(original, name).version() < 5) {
             EXPECT_FALSE(copy);
             continue;
         }
-        ASSERT_TRUE(copy) << error;
+        ASSERT_TRUE(copy) << copy.report().reason();
         auto before = normalise(original);
         auto after = normalise(*copy);
         ASSERT_TRUE(before && after);

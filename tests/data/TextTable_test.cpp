@@ -1,9 +1,7 @@
-// Tab-separated tables and whole-file reading.
+// Tab-separated tables.
 #include "data/TextTable.h"
 
 #include <gtest/gtest.h>
-
-#include "support/TempDir.h"
 
 namespace tarvenox {
 namespace {
@@ -60,16 +58,6 @@ TEST(TextTable, CellsOutsideTheTableReadAsEmpty) {
     EXPECT_EQ(table.cell(0, 1), "");
     EXPECT_EQ(table.cell(-1, 0), "");
     EXPECT_EQ(table.cell(0, -1), "");
-}
-
-TEST(ReadWholeFile, ReturnsEveryByteOrNothing) {
-    test::TempDir dir;
-    EXPECT_EQ(readWholeFile(dir.write("crlf.txt", std::string("a\r\nb\r\n"))), "a\r\nb\r\n");
-    std::string binary("\x00\xFF\x0D", 3);
-    EXPECT_EQ(readWholeFile(dir.write("binary", binary)), binary);
-    EXPECT_EQ(readWholeFile(dir.write("empty", std::string())), "");
-    EXPECT_EQ(readWholeFile(dir.file("missing")), "");
-    EXPECT_EQ(readWholeFile(dir.path()), "");
 }
 
 }  // namespace

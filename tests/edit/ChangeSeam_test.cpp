@@ -2,7 +2,7 @@
 // engine's own, byte for byte.
 #include <gtest/gtest.h>
 
-#include "edit/Customisation.h"
+#include "edit/MovieSave.h"
 #include "edit/VariableText.h"
 #include "support/Installation.h"
 #include "support/PictureFiles.h"

@@ -1,11 +1,11 @@
-// The page's parts that need no browser: the bridge's rules, what the built-in skin reads,
+// The page's parts that need no browser: the channel's rules, what the built-in skin reads,
 // how it follows its commands and the host's editor events, the dialogs' reckoning and the
 // stage's map of the host's screen.
 //   node --test tests/page/page_units.test.mjs
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
-import { Bridge, socketUrl } from "../../web/bridge.js";
+import { Channel, socketUrl } from "../../web/channel.js";
 import { hsvToRgb, parseHex, rgbToHsv } from "../../web/dialogs/color.js";
 import { joinPath, splitPath, withDefaultExtension } from "../../web/dialogs/files.js";
 import { escapeAnswer } from "../../web/dialogs/message.js";
@@ -28,22 +28,22 @@ class FakeSocket {
   hostSends(message) { this.onmessage({ data: typeof message === "string" ? message : JSON.stringify(message) }); }
 }
 
-function connectedBridge(handlers) {
+function connectedChannel(handlers) {
   FakeSocket.made = [];
   const timers = [];
   const states = [];
-  const bridge = new Bridge("ws://x/s/k/ws", { state: (name) => states.push(name), event() {}, ...handlers },
+  const channel = new Channel("ws://x/s/k/ws", { state: (name) => states.push(name), event() {}, ...handlers },
     { WebSocketClass: FakeSocket, setTimer: (run) => timers.push(run) });
-  bridge.connect();
+  channel.connect();
   const socket = FakeSocket.made[0];
   socket.onopen();
-  return { bridge, socket, timers, states };
+  return { channel, socket, timers, states };
 }
 
 const settle = () => new Promise((resolve) => setImmediate(resolve));
 
-test("bridge: every host request gets one reply, null when the page has nothing better", async () => {
-  const { socket } = connectedBridge({
+test("channel: every host request gets one reply, null when the page has nothing better", async () => {
+  const { socket } = connectedChannel({
     request: (m) => ({ screenSize: { width: 1280, height: 800 }, failing: () => { throw new Error("x"); } })[m.type],
   });
   socket.hostSends({ type: "screenSize", id: 1 });
@@ -60,11 +60,11 @@ test("bridge: every host request gets one reply, null when the page has nothing 
   assert.equal(socketUrl("http://127.0.0.1:5/s/abc/?x#y"), "ws://127.0.0.1:5/s/abc/ws");
 });
 
-test("bridge: the page's requests end with the reply, the error or the connection", async () => {
-  const { bridge, socket, timers } = connectedBridge({ request: () => null });
-  const listed = bridge.request({ type: "listFolder", path: "", patterns: [] });
-  const refused = bridge.request({ type: "listFolder", path: "/root", patterns: [] });
-  const cut = bridge.request({ type: "listFolder", path: "/tmp", patterns: [] });
+test("channel: the page's requests end with the reply, the error or the connection", async () => {
+  const { channel, socket, timers } = connectedChannel({ request: () => null });
+  const listed = channel.request({ type: "listFolder", path: "", patterns: [] });
+  const refused = channel.request({ type: "listFolder", path: "/root", patterns: [] });
+  const cut = channel.request({ type: "listFolder", path: "/tmp", patterns: [] });
   assert.deepEqual(socket.sent.map((m) => m.id), ["p1", "p2", "p3"]);
   socket.hostSends({ type: "reply", id: "p1", result: { path: "/home/a" } });
   socket.hostSends({ type: "reply", id: "p2", error: "Permission denied" });
@@ -75,14 +75,14 @@ test("bridge: the page's requests end with the reply, the error or the connectio
   assert.equal(timers.length, 1, "an unexpected close connects again");
 });
 
-test("bridge: a page replaced (4001) or ended does not connect again", () => {
-  const replaced = connectedBridge({ request: () => null });
+test("channel: a page replaced (4001) or ended does not connect again", () => {
+  const replaced = connectedChannel({ request: () => null });
   replaced.socket.onclose({ code: 4001 });
   assert.equal(replaced.timers.length, 0);
   assert.equal(replaced.states.at(-1), "replaced");
 
-  const ended = connectedBridge({ request: () => null });
-  ended.bridge.end();
+  const ended = connectedChannel({ request: () => null });
+  ended.channel.end();
   ended.socket.onclose({ code: 1000 });
   assert.equal(ended.timers.length, 0);
   assert.equal(ended.states.at(-1), "ended");

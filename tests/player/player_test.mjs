@@ -11,7 +11,7 @@ import { deflateSync } from "node:zlib";
 import { parseArgs } from "node:util";
 import { parseSwf } from "swf-parser";
 import { TagType } from "swf-types";
-import { exitUnlessBrowser, chromiumPath, repositoryRoot, playMovies, pixelAt } from "./harness.mjs";
+import { exitUnlessBrowser, repositoryRoot, playMovies, pixelAt } from "./harness.mjs";
 import { rgb, near, inkMask, inkCount, inkDifference, inkExtent, comparePicture, pointsAround } from "./stage.mjs";
 import { strictWalk } from "./strict_walk.mjs";
 import { inkWidth } from "./typeface.mjs";

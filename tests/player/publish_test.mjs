@@ -11,7 +11,7 @@ import { execFileSync } from "node:child_process";
 import { extname, join, normalize, resolve, sep } from "node:path";
 import { parseArgs } from "node:util";
 import { chromium } from "playwright-core";
-import { chromiumFlags, chromiumPath, decodeImage, exitUnlessBrowser, playMovies, repositoryRoot } from "./harness.mjs";
+import { chromiumFlags, chromiumPath, decodeImage, exitUnlessBrowser, playMovies } from "./harness.mjs";
 import { comparePicture, near } from "./stage.mjs";
 
 const { values: options } = parseArgs({

@@ -52,9 +52,8 @@ std::vector<Bytes> spriteActions(ByteSpan body, int* frames) {
 
 TEST(BridgeSprite, GoesIntoTheFirstFrameAtAFreeIdAndDepthAndLeavesTheRestAlone) {
     const Bytes original = interfaceMovie(5);
-    std::string error;
-    const auto bridged = addBridgeSprite(original, "skin.swf", pollUrl, &error);
-    ASSERT_TRUE(bridged) << error;
+    const auto bridged = addBridgeSprite(original, "skin.swf", pollUrl);
+    ASSERT_TRUE(bridged) << bridged.report().reason();
     SWFFile movie = test::readMovie(*bridged, "bridged.swf");
     EXPECT_EQ(movie.signature(), "FWS");
     EXPECT_EQ(movie.frameRate(), 12);
@@ -117,13 +116,22 @@ TEST(BridgeSprite, ActionsWalkToTheirEndAndBranchOnlyToRecords) {
 }
 
 TEST(BridgeSprite, RefusesMoviesItCannotServe) {
-    std::string error;
-    EXPECT_FALSE(addBridgeSprite(interfaceMovie(4), "old.swf", pollUrl, &error));
-    EXPECT_NE(error.find("version 4"), std::string::npos) << error;
     Bytes cut = interfaceMovie(5);
     cut.resize(cut.size() - 8);  // inside the placement
-    EXPECT_FALSE(addBridgeSprite(cut, "cut.swf", pollUrl, &error));
-    EXPECT_NE(error.find("cut.swf"), std::string::npos) << error;
+    const struct {
+        const char* name;
+        Bytes movie;
+        const char* reason;
+    } cases[] = {
+        {"old.swf", interfaceMovie(4), "version 4"},
+        {"cut.swf", cut, "cut.swf"},
+    };
+    for (const auto& c : cases) {
+        const auto copy = addBridgeSprite(c.movie, c.name, pollUrl);
+        ASSERT_FALSE(copy) << c.name;
+        EXPECT_TRUE(copy.report().failed()) << c.name;
+        EXPECT_NE(copy.report().reason().find(c.reason), std::string::npos) << copy.report().reason();
+    }
 }
 
 }  // namespace

@@ -43,8 +43,8 @@ protected:
     std::string templateKey() const { return server.templateAddress().substr(server.templateAddress().find("/s/")); }
 
     test::TempDir dir;
-    PageBridge bridge;
-    PageServer server{{dir.file("web"), dir.file("ruffle"), dir.file("work"), dir.file("help")}, bridge};
+    PageChannel channel;
+    PageServer server{{dir.file("web"), dir.file("ruffle"), dir.file("work"), dir.file("help")}, channel};
 };
 
 TEST_F(PageServerTest, ServesItsRootsWithTheirTypes) {
@@ -134,7 +134,7 @@ TEST_F(PageServerTest, WebSocketUpgradeNeedsTheSecretAndThisOrigin) {
     }
     // Only the accepted socket reached the host, and it went with its client.
     std::vector<std::string> events;
-    while (auto event = bridge.nextEvent(std::chrono::milliseconds(events.size() < 2 ? 2000 : 100))) {
+    while (auto event = channel.nextEvent(std::chrono::milliseconds(events.size() < 2 ? 2000 : 100))) {
         events.push_back((*event)["type"]);
     }
     EXPECT_EQ(events, (std::vector<std::string>{"pageConnected", "pageGone"}));
@@ -236,8 +236,8 @@ TEST(PageServerLimits, StallingConnectionsLeaveThePageServedAndAreClosed) {
     using namespace std::chrono_literals;
     test::TempDir dir;
     dir.write("web/index.html", "page");
-    PageBridge bridge;
-    PageServer server({dir.file("web"), dir.path(), dir.path(), ""}, bridge, 0, nullptr, nullptr, 1000ms);
+    PageChannel channel;
+    PageServer server({dir.file("web"), dir.path(), dir.path(), ""}, channel, 0, nullptr, nullptr, 1000ms);
     // Each sends a request line, or half a header, and then nothing.
     std::vector<std::unique_ptr<test::StalledConnection>> stalled;
     for (int i = 0; i < 24; ++i) {

@@ -33,9 +33,9 @@ protected:
     }
 
     test::TempDir dir;
-    PageBridge bridge;
-    PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, bridge};
-    WebWindowSystem windows{bridge, server.workingFolderUrls(), {.pageGoneLimit = 10s}};
+    PageChannel channel;
+    PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, channel};
+    WebWindowSystem windows{channel, server.workingFolderUrls(), {.pageGoneLimit = 10s}};
 };
 
 TEST_F(WebWindowSystemTest, AsksAndHearsThePageInUtf8) {
@@ -228,7 +228,7 @@ TEST_F(WebWindowSystemTest, MoviesTheServerCannotGiveAreSentWithoutUrl) {
 }
 
 TEST_F(WebWindowSystemTest, PageGoneDuringADialogCancelsItAndTheProgramEndsWithoutAPage) {
-    WebWindowSystem shortLived{bridge, server.workingFolderUrls(), {.pageGoneLimit = 300ms}};
+    WebWindowSystem shortLived{channel, server.workingFolderUrls(), {.pageGoneLimit = 300ms}};
     EXPECT_FALSE(shortLived.waitForFirstPage(50ms));
     auto page = connectPage();
     ASSERT_TRUE(shortLived.waitForFirstPage(10s));
@@ -270,9 +270,9 @@ TEST(WebWindowSystemSkinBridge, CarriesTheSkinsVariablesByPollAndAnswer) {
     dir.write("work/skin.swf", original);
     dir.write("work/other.swf", original);
     SkinBridge skin(10s);
-    PageBridge bridge;
-    PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, bridge, 0, &skin};
-    WebWindowSystem windows{bridge, server.workingFolderUrls(),
+    PageChannel channel;
+    PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, channel, 0, &skin};
+    WebWindowSystem windows{channel, server.workingFolderUrls(),
                             {.pageGoneLimit = 10s, .skinBridge = &skin, .skinPollUrl = server.skinPollUrl()}};
     auto page = test::connectPage(server.port(), server.prefix());
     ASSERT_TRUE(windows.waitForFirstPage(10s));
@@ -325,9 +325,9 @@ TEST(WebWindowSystemPreviewBridge, SetsThePreviewsVariablesByPollOnTheTemplatesS
     const Bytes original = card.serialize();
     const std::string path = dir.write("work/card.swf", original);
     PreviewBridge preview(1ms);
-    PageBridge bridge;
-    PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, bridge, 0, nullptr, &preview};
-    WebWindowSystem windows{bridge, server.workingFolderUrls(),
+    PageChannel channel;
+    PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, channel, 0, nullptr, &preview};
+    WebWindowSystem windows{channel, server.workingFolderUrls(),
                             {.pageGoneLimit = 10s, .previewBridge = &preview,
                              .previewPollPrefix = server.previewPollPrefix()}};
     auto page = test::connectPage(server.port(), server.prefix());

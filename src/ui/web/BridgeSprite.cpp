@@ -1,6 +1,7 @@
 // The polling movie clip added to the interface movie.
 #include "ui/web/BridgeSprite.h"
 
+#include <optional>
 #include <set>
 
 #include "common/ByteReader.h"
@@ -239,17 +240,15 @@ std::optional<std::uint16_t> placedDepth(const SWFTag& tag) {
 
 }  // namespace
 
-std::optional<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std::string& pollUrl,
-                                     std::string* error, BridgeReads reads) {
-    auto fail = [&](std::string reason) -> std::optional<Bytes> {
-        if (error) *error = std::move(reason);
-        return std::nullopt;
-    };
+Result<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std::string& pollUrl,
+                              BridgeReads reads) {
     auto read = readSWF(movie, name);
-    if (!read) return fail(read.report().reason());
+    if (!read) return read.report();
     SWFFile& file = *read;
-    if (file.version() < 5) return fail(name + ": a movie of version " + std::to_string(file.version()) +
-                                        " cannot run the actions of version 5 that reach its variables");
+    if (file.version() < 5) {
+        return Report::failure(name + ": a movie of version " + std::to_string(file.version()) +
+                               " cannot run the actions of version 5 that reach its variables");
+    }
     std::set<std::uint16_t> ids;
     std::set<std::uint16_t> depths;
     for (const auto& tag : file.tags()) {
@@ -267,7 +266,9 @@ std::optional<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, co
     // duplicated and attached clips begin), so the movie's scripts do not meet it.
     std::uint16_t depth = 16383;
     while (depth > 0 && depths.contains(depth)) --depth;
-    if (id == 0 || depth == 0) return fail(name + ": the movie has no character id or depth left for the bridge");
+    if (id == 0 || depth == 0) {
+        return Report::failure(name + ": the movie has no character id or depth left for the bridge");
+    }
 
     auto& tags = file.tags();
     auto firstFrameEnd = std::find_if(tags.begin(), tags.end(), [](const auto& tag) {

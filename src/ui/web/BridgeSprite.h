@@ -3,10 +3,10 @@
 // polls the host for the variables to set and answers the host's reads by FSCommand.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "common/Bytes.h"
+#include "common/Result.h"
 
 namespace tarvenox::web {
 
@@ -29,10 +29,11 @@ enum class BridgeReads { answered, none };
 
 // The movie with the clip defined and placed in its first frame, at a depth its main
 // timeline does not use, under a character id it does not use; every other tag as it
-// was, the header's frame rate and count unchanged, uncompressed. nullopt, with the
-// reason in error, when the movie cannot be read completely or is older than version 5.
-std::optional<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std::string& pollUrl,
-                                     std::string* error = nullptr, BridgeReads reads = BridgeReads::answered);
+// was, the header's frame rate and count unchanged, uncompressed. A failure with the
+// reason when the movie cannot be read completely, is older than version 5 or has no
+// character id or depth left.
+Result<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std::string& pollUrl,
+                              BridgeReads reads = BridgeReads::answered);
 
 // The instance name the clip is placed under.
 inline constexpr const char* bridgeSpriteName = "tarvenoxBridge";

@@ -11,7 +11,7 @@ namespace tarvenox::web {
 // The listing for a request {"path": P, "patterns": [...]} (see docs/protocol.md):
 // {"path", "parent", "home", "folders", "files"}. An empty path lists the home folder.
 // Throws std::runtime_error with the reason when the request is malformed or the folder
-// cannot be read; the bridge turns that into an error reply.
+// cannot be read; the channel turns that into an error reply.
 nlohmann::json listFolder(const nlohmann::json& request, const std::string& home);
 
 }  // namespace tarvenox::web

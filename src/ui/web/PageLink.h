@@ -1,4 +1,4 @@
-// One WebSocket connection of the page, as the bridge sees it.
+// One WebSocket connection of the page, as the channel sees it.
 #pragma once
 
 #include <string_view>

@@ -15,7 +15,7 @@
 namespace tarvenox::web {
 
 using Message = nlohmann::json;
-// A request's result as PageBridge::call gives it: nullopt when the call was cancelled.
+// A request's result as PageChannel::call gives it: nullopt when the call was cancelled.
 using Answer = std::optional<Message>;
 
 // Every reader takes a cancelled call, a null result and a malformed one alike: as a

@@ -80,7 +80,7 @@ constexpr int templateThreads = 16;
 }  // namespace
 
 struct PageServer::Parts {
-    Parts(PageServerFolders folders, PageBridge& bridge) : folders(std::move(folders)), socket(bridge) {}
+    Parts(PageServerFolders folders, PageChannel& channel) : folders(std::move(folders)), socket(channel) {}
 
     PageServerFolders folders;
     PreviewBridge* preview = nullptr;
@@ -98,9 +98,9 @@ struct PageServer::Parts {
     int templatePort = 0;
 };
 
-PageServer::PageServer(PageServerFolders folders, PageBridge& bridge, int port, SkinBridge* skin,
+PageServer::PageServer(PageServerFolders folders, PageChannel& channel, int port, SkinBridge* skin,
                        PreviewBridge* preview, std::chrono::milliseconds headerLimit)
-    : parts_(std::make_unique<Parts>(std::move(folders), bridge)) {
+    : parts_(std::make_unique<Parts>(std::move(folders), channel)) {
     parts_->preview = preview;
     mg_init_library(0);
     try {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/web/PageBridge.h"
+#include "ui/web/PageChannel.h"
 #include "ui/web/PreviewBridge.h"
 #include "ui/web/SkinBridge.h"
 #include "ui/web/WorkingFolderUrls.h"
@@ -42,10 +42,10 @@ public:
     static constexpr std::chrono::milliseconds defaultHeaderLimit{5000};
 
     // Starts listening on 127.0.0.1 at the port (0: any free port) and at a free port for
-    // the templates. The bridge and the skin and preview bridges (if any) must outlive the
+    // the templates. The channel and the skin and preview bridges (if any) must outlive the
     // server; it closes the preview bridge as it stops, so no poll held keeps it waiting.
     // Throws std::runtime_error when a port cannot be had.
-    PageServer(PageServerFolders folders, PageBridge& bridge, int port = 0, SkinBridge* skin = nullptr,
+    PageServer(PageServerFolders folders, PageChannel& channel, int port = 0, SkinBridge* skin = nullptr,
                PreviewBridge* preview = nullptr, std::chrono::milliseconds headerLimit = defaultHeaderLimit);
     ~PageServer();
     PageServer(const PageServer&) = delete;

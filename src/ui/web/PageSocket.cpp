@@ -1,4 +1,4 @@
-// The page's WebSocket on the server: hands each connection and its messages to the bridge.
+// The page's WebSocket on the server: hands each connection and its messages to the channel.
 #include "ui/web/PageSocket.h"
 
 #include <civetweb.h>
@@ -7,7 +7,7 @@
 
 namespace tarvenox::web {
 
-// A connection as the bridge sees it. civetweb frees the connection after handleClose,
+// A connection as the channel sees it. civetweb frees the connection after handleClose,
 // so every write checks, under the link's own lock, that it has not closed yet.
 class CivetPageLink : public PageLink {
 public:
@@ -41,7 +41,7 @@ private:
     mg_connection* connection_;
 };
 
-PageSocket::PageSocket(PageBridge& bridge) : bridge_(bridge) {}
+PageSocket::PageSocket(PageChannel& channel) : channel_(channel) {}
 
 PageSocket::~PageSocket() = default;
 
@@ -57,7 +57,7 @@ void PageSocket::handleReadyState(CivetServer*, mg_connection* connection) {
         std::lock_guard lock(mutex_);
         links_[connection] = link;
     }
-    bridge_.attach(link);
+    channel_.attach(link);
 }
 
 bool PageSocket::handleData(CivetServer*, mg_connection* connection, int bits, char* data, size_t length) {
@@ -70,7 +70,7 @@ bool PageSocket::handleData(CivetServer*, mg_connection* connection, int bits, c
             if (link->pending.size() + length > maxMessageBytes) return false;
             link->pending.append(data, length);
             if (final) {
-                bridge_.receive(link.get(), link->pending);
+                channel_.receive(link.get(), link->pending);
                 link->pending.clear();
             }
             return true;
@@ -93,7 +93,7 @@ void PageSocket::handleClose(CivetServer*, const mg_connection* connection) {
         links_.erase(found);
     }
     link->closed();
-    bridge_.detach(link.get());
+    channel_.detach(link.get());
 }
 
 }  // namespace tarvenox::web

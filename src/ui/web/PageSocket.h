@@ -1,4 +1,4 @@
-// The page's WebSocket on the server: hands each connection and its messages to the bridge.
+// The page's WebSocket on the server: hands each connection and its messages to the channel.
 #pragma once
 
 #include <CivetServer.h>
@@ -7,7 +7,7 @@
 #include <memory>
 #include <mutex>
 
-#include "ui/web/PageBridge.h"
+#include "ui/web/PageChannel.h"
 
 namespace tarvenox::web {
 
@@ -18,7 +18,7 @@ public:
     // A message larger than this closes the connection: the page sends short texts only.
     static constexpr std::size_t maxMessageBytes = 1 << 20;
 
-    explicit PageSocket(PageBridge& bridge);
+    explicit PageSocket(PageChannel& channel);
     ~PageSocket() override;
 
     void handleReadyState(CivetServer* server, mg_connection* connection) override;
@@ -29,7 +29,7 @@ public:
 private:
     std::shared_ptr<CivetPageLink> linkOf(const mg_connection* connection);
 
-    PageBridge& bridge_;
+    PageChannel& channel_;
     std::mutex mutex_;
     std::map<const mg_connection*, std::shared_ptr<CivetPageLink>> links_;
 };

@@ -2,8 +2,9 @@
 #include "ui/web/PollAnswer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
+
+#include "ui/web/PercentEncoding.h"
 
 namespace tarvenox::web {
 
@@ -49,25 +50,6 @@ void appendVariables(std::string& out, const std::vector<QueuedVariable>& queue,
     }
     appendPair(out, "n", std::to_string(count));
     appendPair(out, "l", std::to_string(last));
-}
-
-std::string percentEncoded(std::string_view text) {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) != 0 && byte < 0x80) {
-            out += c;
-        } else if (c == '-' || c == '_' || c == '.' || c == '~') {
-            out += c;
-        } else {
-            out += '%';
-            out += hex[byte >> 4];
-            out += hex[byte & 0x0F];
-        }
-    }
-    return out;
 }
 
 }  // namespace tarvenox::web

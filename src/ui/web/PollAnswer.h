@@ -32,8 +32,4 @@ void appendPair(std::string& out, std::string_view name, std::string_view value)
 void appendVariables(std::string& out, const std::vector<QueuedVariable>& queue, std::uint64_t after,
                      std::uint64_t last);
 
-// Percent-encoding of every byte but letters, digits and "-_.~", as loadVariables
-// decodes it.
-std::string percentEncoded(std::string_view text);
-
 }  // namespace tarvenox::web

@@ -44,27 +44,29 @@ std::optional<Bytes> bridgedCopy(const std::string& path, const std::string& pol
         logPrint("%s bridge: %s\n", bridge, read.report().reason().c_str());
         return std::nullopt;
     }
-    std::string error;
-    std::optional<Bytes> movie = addBridgeSprite(*read, path, pollUrl, &error, reads);
-    if (!movie) logPrint("%s bridge: %s\n", bridge, error.c_str());
-    return movie;
+    Result<Bytes> copy = addBridgeSprite(*read, path, pollUrl, reads);
+    if (!copy) {
+        logPrint("%s bridge: %s\n", bridge, copy.report().reason().c_str());
+        return std::nullopt;
+    }
+    return copy.take();
 }
 
 }  // namespace
 
-WebWindowSystem::WebWindowSystem(PageBridge& bridge, WorkingFolderUrls urls, WebWindowOptions options)
-    : bridge_(bridge), urls_(std::move(urls)), options_(std::move(options)) {
-    bridge_.setResponder("listFolder", [home = homeFolder()](const Message& request) {
+WebWindowSystem::WebWindowSystem(PageChannel& channel, WorkingFolderUrls urls, WebWindowOptions options)
+    : channel_(channel), urls_(std::move(urls)), options_(std::move(options)) {
+    channel_.setResponder("listFolder", [home = homeFolder()](const Message& request) {
         return listFolder(request, home);
     });
     // Where the built-in skin's thumbnails play from.
-    bridge_.setResponder("templateOrigin", [address = urls_.templateAddress()](const Message&) {
+    channel_.setResponder("templateOrigin", [address = urls_.templateAddress()](const Message&) {
         return Message(address);
     });
     // The interface movie's answers to reads come while the host thread waits for them,
-    // and are no commands of the movie's: they go to the bridge, never to the dialogs.
+    // and are no commands of the movie's: they go to the skin bridge, never to the dialogs.
     if (SkinBridge* skin = options_.skinBridge) {
-        bridge_.setEventTaker([skin](const Message& event) {
+        channel_.setEventTaker([skin](const Message& event) {
             const Message* command = event.contains("command") ? &event["command"] : nullptr;
             if (event["type"] != "fsCommand" || !command || *command != bridgeAnswerCommand) return false;
             if (event.contains("args") && event["args"].is_string()) skin->answer(event["args"].get<std::string>());
@@ -73,10 +75,10 @@ WebWindowSystem::WebWindowSystem(PageBridge& bridge, WorkingFolderUrls urls, Web
     }
 }
 
-void WebWindowSystem::requestEnd() { bridge_.shutDown(); }
+void WebWindowSystem::requestEnd() { channel_.shutDown(); }
 
-bool WebWindowSystem::waitForFirstPage(std::optional<PageBridge::Clock::duration> limit) {
-    if (!bridge_.waitForPage(limit)) return false;
+bool WebWindowSystem::waitForFirstPage(std::optional<PageChannel::Clock::duration> limit) {
+    if (!channel_.waitForPage(limit)) return false;
     bringUpToDate();
     return true;
 }
@@ -86,8 +88,8 @@ UiEvent WebWindowSystem::nextEvent() { return nextEventBefore(std::nullopt); }
 UiEvent WebWindowSystem::nextEventUntil(std::chrono::steady_clock::time_point until) { return nextEventBefore(until); }
 
 UiEvent WebWindowSystem::nextEventBefore(std::optional<std::chrono::steady_clock::time_point> until) {
-    while (!bridge_.isShutDown() && bridge_.pageAbsentFor() < options_.pageGoneLimit) {
-        auto wait = std::chrono::duration_cast<PageBridge::Clock::duration>(pollInterval);
+    while (!channel_.isShutDown() && channel_.pageAbsentFor() < options_.pageGoneLimit) {
+        auto wait = std::chrono::duration_cast<PageChannel::Clock::duration>(pollInterval);
         if (until) {
             const auto left = *until - std::chrono::steady_clock::now();
             if (left <= left.zero()) {
@@ -95,11 +97,11 @@ UiEvent WebWindowSystem::nextEventBefore(std::optional<std::chrono::steady_clock
                 idle.kind = UiEvent::Kind::idle;
                 return idle;
             }
-            wait = std::min(wait, std::chrono::duration_cast<PageBridge::Clock::duration>(left));
+            wait = std::min(wait, std::chrono::duration_cast<PageChannel::Clock::duration>(left));
         }
-        std::optional<Message> event = bridge_.nextEvent(wait);
+        std::optional<Message> event = channel_.nextEvent(wait);
         if (!event) continue;
-        if ((*event)["type"] == PageBridge::pageConnected) {
+        if ((*event)["type"] == PageChannel::pageConnected) {
             bringUpToDate();
         } else if (std::optional<UiEvent> ui = uiEventOf(*event)) {
             return *ui;
@@ -115,29 +117,29 @@ UiEvent WebWindowSystem::nextEventBefore(std::optional<std::chrono::steady_clock
 void WebWindowSystem::bringUpToDate() {
     // Another page may connect while this one is being brought up to date: it then has
     // a higher number, and its own pageConnected brings it up to date in turn.
-    std::uint64_t page = bridge_.currentPage();
+    std::uint64_t page = channel_.currentPage();
     if (page == 0 || page == upToDate_) return;
     upToDate_ = page;
     for (const Message& event : mirror_.replay([this](Player player, const std::string& path) {
              return movieEvent(player, path);
          })) {
-        bridge_.send(event);
+        channel_.send(event);
     }
 }
 
 Answer WebWindowSystem::callAcrossReloads(const Message& request) {
     while (true) {
-        std::uint64_t asked = bridge_.currentPage();
-        if (Answer answer = bridge_.call(request)) return answer;
+        std::uint64_t asked = channel_.currentPage();
+        if (Answer answer = channel_.call(request)) return answer;
         // A page newer than the one asked: the one that replaced it, or the next to come.
-        if (!bridge_.waitForPage(options_.pageGoneLimit, asked)) return std::nullopt;
+        if (!channel_.waitForPage(options_.pageGoneLimit, asked)) return std::nullopt;
         bringUpToDate();
     }
 }
 
 void WebWindowSystem::tell(const Message& event) {
     mirror_.remember(event);
-    bridge_.send(event);
+    channel_.send(event);
 }
 
 void WebWindowSystem::tellPlayer(std::string_view type, Player player, Message fields) {
@@ -163,11 +165,11 @@ ScreenSize WebWindowSystem::screenSize() { return screenSizeAnswer(callAcrossRel
 
 void WebWindowSystem::setTitle(const std::string& text) { tell({{"type", "title"}, {"text", text}}); }
 
-void WebWindowSystem::minimize() { bridge_.send({{"type", "minimize"}}); }
+void WebWindowSystem::minimize() { channel_.send({{"type", "minimize"}}); }
 
-void WebWindowSystem::openHelp() { bridge_.send({{"type", "openHelp"}, {"url", options_.helpUrl}}); }
+void WebWindowSystem::openHelp() { channel_.send({{"type", "openHelp"}, {"url", options_.helpUrl}}); }
 
-void WebWindowSystem::quit() { bridge_.send({{"type", "quit"}}); }
+void WebWindowSystem::quit() { channel_.send({{"type", "quit"}}); }
 
 // -- players --
 
@@ -207,7 +209,7 @@ void WebWindowSystem::loadMovie(Player player, const std::string& path) {
     if (player == Player::skin && options_.skinBridge) bridgeSkin(path);
     if (player == Player::viewer && options_.previewBridge) bridgePreview(path);
     mirror_.rememberMovie(player, path);
-    bridge_.send(movieEvent(player, path));
+    channel_.send(movieEvent(player, path));
 }
 
 void WebWindowSystem::setBackgroundColor(Player player, Rgb color) {
@@ -244,12 +246,12 @@ void WebWindowSystem::keepVariable(Player player, const std::string& name, const
 
 std::optional<std::string> WebWindowSystem::getVariable(Player player, const std::string& name) {
     if (bridged(player)) return getVariables(player, {name}).front();
-    return getVariableAnswer(bridge_.call(getVariableRequest(player, name)));
+    return getVariableAnswer(channel_.call(getVariableRequest(player, name)));
 }
 
 std::vector<std::optional<std::string>> WebWindowSystem::getVariables(Player player,
                                                                       const std::vector<std::string>& names) {
-    if (!bridged(player)) return getVariablesAnswer(bridge_.call(getVariablesRequest(player, names)), names.size());
+    if (!bridged(player)) return getVariablesAnswer(channel_.call(getVariablesRequest(player, names)), names.size());
     std::vector<std::string> asked;
     for (const std::string& name : names) asked.push_back(cp1252ToUtf8(name));
     std::vector<std::optional<std::string>> values = options_.skinBridge->getVariables(asked);
@@ -281,25 +283,25 @@ void WebWindowSystem::closeFullscreen() { tell({{"type", "closeFullscreen"}}); }
 
 MessageAnswer WebWindowSystem::messageBox(const std::string& caption, const std::string& text, MessageIcon icon,
                                           MessageButtons buttons) {
-    return messageBoxAnswer(bridge_.call(messageBoxRequest(caption, text, icon, buttons)));
+    return messageBoxAnswer(channel_.call(messageBoxRequest(caption, text, icon, buttons)));
 }
 
 std::optional<Rgb> WebWindowSystem::chooseColor(std::optional<Rgb> initial, CustomColors& customColors) {
-    return chooseColorAnswer(bridge_.call(chooseColorRequest(initial, customColors)), customColors);
+    return chooseColorAnswer(channel_.call(chooseColorRequest(initial, customColors)), customColors);
 }
 
 std::optional<FontChoice> WebWindowSystem::chooseFont(const std::vector<std::string>& faces, int pointSize) {
-    return chooseFontAnswer(bridge_.call(chooseFontRequest(faces, pointSize)));
+    return chooseFontAnswer(channel_.call(chooseFontRequest(faces, pointSize)));
 }
 
 std::optional<std::string> WebWindowSystem::openFile(const std::string& title, const std::vector<FileFilter>& filters) {
-    return chosenPathAnswer(bridge_.call(openFileRequest(title, filters)));
+    return chosenPathAnswer(channel_.call(openFileRequest(title, filters)));
 }
 
 std::optional<std::string> WebWindowSystem::saveFile(const std::string& title, const std::vector<FileFilter>& filters,
                                                      const std::string& defaultExtension, bool overwritePrompt,
                                                      const std::string& name) {
-    return chosenPathAnswer(bridge_.call(saveFileRequest(title, filters, defaultExtension, overwritePrompt, name)));
+    return chosenPathAnswer(channel_.call(saveFileRequest(title, filters, defaultExtension, overwritePrompt, name)));
 }
 
 // -- the editor --

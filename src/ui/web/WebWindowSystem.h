@@ -1,5 +1,5 @@
 // The window system of the interactive program as a local web page: every window, player
-// and dialog is the page's, and the host talks to it through the page bridge.
+// and dialog is the page's, and the host talks to it through the page channel.
 #pragma once
 
 #include <chrono>
@@ -8,7 +8,7 @@
 #include <string>
 
 #include "ui/WindowSystem.h"
-#include "ui/web/PageBridge.h"
+#include "ui/web/PageChannel.h"
 #include "ui/web/PageMessages.h"
 #include "ui/web/PageMirror.h"
 #include "ui/web/PreviewBridge.h"
@@ -20,7 +20,7 @@ namespace tarvenox::web {
 struct WebWindowOptions {
     // How long the program goes on without a page (closed, or never opened) before it
     // ends: long enough for a reload or a restarted browser.
-    PageBridge::Clock::duration pageGoneLimit = std::chrono::seconds(30);
+    PageChannel::Clock::duration pageGoneLimit = std::chrono::seconds(30);
     // The address of the help (PageServer::helpUrl); "" when the installation has none.
     std::string helpUrl{};
     // The bridge to the interface movie "skin.swf", served by the page server, and the
@@ -42,8 +42,8 @@ struct WebWindowOptions {
 class WebWindowSystem : public WindowSystem {
 public:
     // Answers the page's folder listings (the file dialogs' browsing) and its question for
-    // the templates' server on the bridge.
-    WebWindowSystem(PageBridge& bridge, WorkingFolderUrls urls, WebWindowOptions options = {});
+    // the templates' server on the channel.
+    WebWindowSystem(PageChannel& channel, WorkingFolderUrls urls, WebWindowOptions options = {});
 
     // Any thread (a signal watcher; not a signal handler itself): the program is to end.
     // A call waiting for the page returns cancelled at once, and nextEvent returns end.
@@ -52,7 +52,7 @@ public:
     // Waits until a page has connected and brings it up to date: true then; false when
     // the limit (if any) passes first or the end is requested. The program's start calls
     // this before it asks the page anything.
-    bool waitForFirstPage(std::optional<PageBridge::Clock::duration> limit);
+    bool waitForFirstPage(std::optional<PageChannel::Clock::duration> limit);
 
     // End when no page has been connected for the page-gone limit, or after requestEnd.
     UiEvent nextEvent() override;
@@ -118,7 +118,7 @@ private:
     // (up to the page-gone limit), brings it up to date and asks it again.
     Answer callAcrossReloads(const Message& request);
 
-    PageBridge& bridge_;
+    PageChannel& channel_;
     WorkingFolderUrls urls_;
     WebWindowOptions options_;
     PageMirror mirror_;

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "ui/web/PercentEncoding.h"
 #include "ui/web/TemplateFiles.h"
 
 namespace tarvenox::web {
@@ -38,11 +39,7 @@ std::optional<std::string> WorkingFolderUrls::toUrl(std::string_view path, Movie
     if (origin == MovieOrigin::templates && (templates_.empty() || !isTemplateMovie(relative))) return std::nullopt;
     std::string url = origin == MovieOrigin::templates ? templates_ : prefix_;
     bool named = eachName(relative, [&url](std::string_view name, bool last) {
-        std::string source(name);
-        // Percent-encoding makes a name at most three times as long.
-        std::vector<char> encoded(source.size() * 3 + 1);
-        if (mg_url_encode(source.c_str(), encoded.data(), encoded.size()) < 0) return false;
-        url += encoded.data();
+        url += percentEncoded(name, serverPathName);
         if (!last) url += '/';
         return true;
     });

@@ -14,7 +14,7 @@ export function socketUrl(pageUrl) {
   return url.href;
 }
 
-export class Bridge {
+export class Channel {
   // handlers: { request(message) -> value or promise (the reply's result),
   //             event(message), state(name) with name "connected", "connecting",
   //             "replaced" or "ended" }.

@@ -1,5 +1,5 @@
 // Recording the user's changes and saving them into the working copy.
-#include "edit/Customisation.h"
+#include "edit/MovieSave.h"
 
 #include "common/Cp1252.h"
 #include "common/Exception.h"

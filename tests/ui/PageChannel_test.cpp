@@ -1,6 +1,6 @@
-// The bridge between the host's thread and the page, driven through the real server
+// The channel between the host's thread and the page, driven through the real server
 // and a real WebSocket: the test's thread is the host, a second thread plays the page.
-#include "ui/web/PageBridge.h"
+#include "ui/web/PageChannel.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 using test::receiveMessage;
 
-class PageBridgeTest : public ::testing::Test {
+class PageChannelTest : public ::testing::Test {
 protected:
     // A page connected to the server.
     std::unique_ptr<test::WebSocketClient> connectPageQuietly() {
@@ -33,8 +33,8 @@ protected:
         return page;
     }
 
-    std::string nextType(PageBridge::Clock::duration timeout = 2s) {
-        auto event = bridge.nextEvent(timeout);
+    std::string nextType(PageChannel::Clock::duration timeout = 2s) {
+        auto event = channel.nextEvent(timeout);
         return event ? (*event)["type"].get<std::string>() : "(none)";
     }
 
@@ -43,11 +43,11 @@ protected:
     }
 
     test::TempDir dir;
-    PageBridge bridge;
-    PageServer server{{dir.path(), dir.path(), dir.path(), ""}, bridge};
+    PageChannel channel;
+    PageServer server{{dir.path(), dir.path(), dir.path(), ""}, channel};
 };
 
-TEST_F(PageBridgeTest, BlockingCallGetsTheAnswerAndEventsWaitTheirTurn) {
+TEST_F(PageChannelTest, BlockingCallGetsTheAnswerAndEventsWaitTheirTurn) {
     auto page = connectPage();
     auto pageSide = std::async(std::launch::async, [&] {
         Message request = receiveMessage(*page);
@@ -58,7 +58,7 @@ TEST_F(PageBridgeTest, BlockingCallGetsTheAnswerAndEventsWaitTheirTurn) {
         page->sendText(reply(request, "Hello").dump());
         return request;
     });
-    auto answer = bridge.call({{"type", "getVariable"}, {"player", "skin"}, {"name", "_root.title"}});
+    auto answer = channel.call({{"type", "getVariable"}, {"player", "skin"}, {"name", "_root.title"}});
     Message request = pageSide.get();
     EXPECT_EQ(request["type"], "getVariable");
     EXPECT_EQ(request["name"], "_root.title");
@@ -66,55 +66,55 @@ TEST_F(PageBridgeTest, BlockingCallGetsTheAnswerAndEventsWaitTheirTurn) {
     EXPECT_EQ(answer, Message("Hello"));
 
     // Afterwards, and in the order they came.
-    auto first = bridge.nextEvent(1s), second = bridge.nextEvent(1s);
+    auto first = channel.nextEvent(1s), second = channel.nextEvent(1s);
     ASSERT_TRUE(first && second);
     EXPECT_EQ((*first)["command"], "selectFont");
     EXPECT_EQ((*second)["command"], "apply");
-    EXPECT_FALSE(bridge.nextEvent(50ms));
+    EXPECT_FALSE(channel.nextEvent(50ms));
 }
 
-TEST_F(PageBridgeTest, PageThatGoesDuringACallCancelsIt) {
+TEST_F(PageChannelTest, PageThatGoesDuringACallCancelsIt) {
     auto page = connectPage();
     auto pageSide = std::async(std::launch::async, [&] {
         receiveMessage(*page);
         page->sendText(R"({"type":"fsCommand","command":"hideViewer","args":""})");
         page->drop();  // the tab is closed while its dialog is open
     });
-    auto started = PageBridge::Clock::now();
-    auto answer = bridge.call({{"type", "chooseColor"}, {"customColors", Message::array()}});
+    auto started = PageChannel::Clock::now();
+    auto answer = channel.call({{"type", "chooseColor"}, {"customColors", Message::array()}});
     pageSide.get();
     EXPECT_EQ(answer, std::nullopt);
-    EXPECT_LT(PageBridge::Clock::now() - started, 2s);
+    EXPECT_LT(PageChannel::Clock::now() - started, 2s);
     EXPECT_EQ(nextType(), "fsCommand");
     EXPECT_EQ(nextType(), "pageGone");
-    EXPECT_FALSE(bridge.connected());
-    EXPECT_GT(bridge.pageAbsentFor(), 0s);
+    EXPECT_FALSE(channel.connected());
+    EXPECT_GT(channel.pageAbsentFor(), 0s);
     // No page: a call is cancelled at once, a message goes nowhere.
-    EXPECT_EQ(bridge.call({{"type", "flashVersion"}}), std::nullopt);
-    EXPECT_FALSE(bridge.send({{"type", "hide"}, {"player", "viewer"}}));
+    EXPECT_EQ(channel.call({{"type", "flashVersion"}}), std::nullopt);
+    EXPECT_FALSE(channel.send({{"type", "hide"}, {"player", "viewer"}}));
 }
 
-TEST_F(PageBridgeTest, SecondPageReplacesTheFirst) {
+TEST_F(PageChannelTest, SecondPageReplacesTheFirst) {
     auto first = connectPage();
     auto pageSide = std::async(std::launch::async, [&] {
         receiveMessage(*first);
         auto second = connectPageQuietly();
         // The first page is told why it was closed, so it does not connect again.
         EXPECT_EQ(first->receiveText(), std::nullopt);
-        EXPECT_EQ(first->closeCode(), PageBridge::replacedCloseCode);
+        EXPECT_EQ(first->closeCode(), PageChannel::replacedCloseCode);
         return second;
     });
-    EXPECT_EQ(bridge.call({{"type", "messageBox"}, {"text", "?"}}), std::nullopt);
+    EXPECT_EQ(channel.call({{"type", "messageBox"}, {"text", "?"}}), std::nullopt);
     auto second = pageSide.get();
     EXPECT_EQ(nextType(), "pageConnected");
-    EXPECT_TRUE(bridge.send({{"type", "show"}, {"player", "viewer"}}));
+    EXPECT_TRUE(channel.send({{"type", "show"}, {"player", "viewer"}}));
     EXPECT_EQ(receiveMessage(*second)["type"], "show");
     second->sendText(R"({"type":"fsCommand","command":"clicked","args":"quit"})");
     EXPECT_EQ(nextType(), "fsCommand");
 }
 
-TEST_F(PageBridgeTest, PageRequestsAreAnsweredWhileTheHostWaits) {
-    bridge.setResponder("listFolder", [](const Message& request) {
+TEST_F(PageChannelTest, PageRequestsAreAnsweredWhileTheHostWaits) {
+    channel.setResponder("listFolder", [](const Message& request) {
         if (request["path"] == "/nowhere") throw std::runtime_error("no such folder");
         return Message{{"path", request["path"]}, {"entries", Message::array({"a.png"})}};
     });
@@ -131,7 +131,7 @@ TEST_F(PageBridgeTest, PageRequestsAreAnsweredWhileTheHostWaits) {
         page->sendText(reply(dialog, "/home/a.png").dump());
         return answers;
     });
-    auto chosen = bridge.call({{"type", "openFile"}, {"title", "Bilddatei auswählen"}});
+    auto chosen = channel.call({{"type", "openFile"}, {"title", "Bilddatei auswählen"}});
     auto answers = pageSide.get();
     EXPECT_EQ(chosen, Message("/home/a.png"));
     ASSERT_EQ(answers.size(), 3u);
@@ -139,13 +139,13 @@ TEST_F(PageBridgeTest, PageRequestsAreAnsweredWhileTheHostWaits) {
                                    {"result", {{"path", "/home"}, {"entries", {"a.png"}}}}}));
     EXPECT_EQ(answers[1], (Message{{"type", "reply"}, {"id", "p2"}, {"error", "no such folder"}}));
     EXPECT_EQ(answers[2]["error"], "unknown request: fontSample");
-    EXPECT_FALSE(bridge.nextEvent(50ms));  // requests are not events
+    EXPECT_FALSE(channel.nextEvent(50ms));  // requests are not events
 }
 
 // The host's loop polls in short waits; a request that arrives as one of them ends must
 // be answered all the same, not taken for an event and dropped.
-TEST_F(PageBridgeTest, RequestsArrivingAsAPollEndsAreAnswered) {
-    bridge.setResponder("templateOrigin", [](const Message&) { return Message("http://127.0.0.1:1/"); });
+TEST_F(PageChannelTest, RequestsArrivingAsAPollEndsAreAnswered) {
+    channel.setResponder("templateOrigin", [](const Message&) { return Message("http://127.0.0.1:1/"); });
     auto page = connectPage();
     constexpr int requests = 40;
     std::atomic<bool> allAnswered = false;
@@ -160,32 +160,32 @@ TEST_F(PageBridgeTest, RequestsArrivingAsAPollEndsAreAnswered) {
         allAnswered = true;
         return answered;
     });
-    while (!allAnswered) bridge.nextEvent(std::chrono::microseconds(200));
+    while (!allAnswered) channel.nextEvent(std::chrono::microseconds(200));
     EXPECT_EQ(pageSide.get(), requests);
 }
 
-TEST_F(PageBridgeTest, BadMessagesAreIgnoredAndTheConnectionStays) {
+TEST_F(PageChannelTest, BadMessagesAreIgnoredAndTheConnectionStays) {
     auto page = connectPage();
     for (const char* bad : {"not json", "[1,2]", R"({"command":"apply"})", R"({"type":7})",
                             R"({"type":"pageGone"})", R"({"type":"reply","id":1,"result":"unasked"})"}) {
         page->sendText(bad);
     }
     page->sendText(R"({"type":"fsCommand","command":"apply","args":""})");
-    auto event = bridge.nextEvent(2s);
+    auto event = channel.nextEvent(2s);
     ASSERT_TRUE(event);
     EXPECT_EQ((*event)["command"], "apply");
-    EXPECT_TRUE(bridge.connected());
+    EXPECT_TRUE(channel.connected());
     // A call times out when asked to, and the late answer is dropped.
-    EXPECT_EQ(bridge.call({{"type", "flashVersion"}}, 50ms), std::nullopt);
+    EXPECT_EQ(channel.call({{"type", "flashVersion"}}, 50ms), std::nullopt);
     Message late = receiveMessage(*page);
     page->sendText(reply(late, 0x200000).dump());
     page->sendText(R"({"type":"fsCommand","command":"minimize","args":""})");
     EXPECT_EQ(nextType(), "fsCommand");
-    EXPECT_FALSE(bridge.nextEvent(50ms));
+    EXPECT_FALSE(channel.nextEvent(50ms));
 }
 
-TEST_F(PageBridgeTest, PostedEventWakesTheHostLoop) {
-    auto poster = std::async(std::launch::async, [&] { bridge.post({{"type", "signal"}}); });
+TEST_F(PageChannelTest, PostedEventWakesTheHostLoop) {
+    auto poster = std::async(std::launch::async, [&] { channel.post({{"type", "signal"}}); });
     EXPECT_EQ(nextType(5s), "signal");
     poster.get();
 }

@@ -1,5 +1,5 @@
 // The host's end of the page's WebSocket.
-#include "ui/web/PageBridge.h"
+#include "ui/web/PageChannel.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -12,19 +12,19 @@ namespace {
 // without end; a working page never has more than a handful waiting.
 constexpr std::size_t maxQueuedEvents = 4096;
 
-Message bridgeEvent(std::string_view type) { return Message{{"type", type}}; }
+Message channelEvent(std::string_view type) { return Message{{"type", type}}; }
 
 }  // namespace
 
-PageBridge::PageBridge() : absentSince_(Clock::now()) {}
+PageChannel::PageChannel() : absentSince_(Clock::now()) {}
 
-bool PageBridge::sendOn(PageLink& link, const Message& message) {
+bool PageChannel::sendOn(PageLink& link, const Message& message) {
     // A text with bytes that are not UTF-8 (a file name on disk may hold any) is sent with
     // U+FFFD in their place rather than throwing on the host thread.
     return link.send(message.dump(-1, ' ', false, Message::error_handler_t::replace));
 }
 
-bool PageBridge::send(const Message& event) {
+bool PageChannel::send(const Message& event) {
     std::shared_ptr<PageLink> page;
     {
         std::lock_guard lock(mutex_);
@@ -33,7 +33,7 @@ bool PageBridge::send(const Message& event) {
     return page && sendOn(*page, event);
 }
 
-std::optional<Message> PageBridge::takeRequest() {
+std::optional<Message> PageChannel::takeRequest() {
     for (auto it = inbox_.begin(); it != inbox_.end(); ++it) {
         if (it->contains("id")) {
             Message request = std::move(*it);
@@ -44,7 +44,7 @@ std::optional<Message> PageBridge::takeRequest() {
     return std::nullopt;
 }
 
-void PageBridge::answer(std::unique_lock<std::mutex>& lock, const Message& request) {
+void PageChannel::answer(std::unique_lock<std::mutex>& lock, const Message& request) {
     std::string type = request["type"];
     auto responder = responders_.find(type);
     std::shared_ptr<PageLink> page = page_;
@@ -64,7 +64,7 @@ void PageBridge::answer(std::unique_lock<std::mutex>& lock, const Message& reque
 }
 
 template <typename Done>
-bool PageBridge::waitServing(std::unique_lock<std::mutex>& lock, std::optional<Clock::time_point> deadline,
+bool PageChannel::waitServing(std::unique_lock<std::mutex>& lock, std::optional<Clock::time_point> deadline,
                              Done done) {
     // A request that arrives as the deadline passes is still answered before the wait
     // ends: left in the inbox, nextEvent would take it for an event and drop it, and the
@@ -85,7 +85,7 @@ bool PageBridge::waitServing(std::unique_lock<std::mutex>& lock, std::optional<C
     }
 }
 
-std::optional<Message> PageBridge::call(Message request, std::optional<Clock::duration> timeout) {
+std::optional<Message> PageChannel::call(Message request, std::optional<Clock::duration> timeout) {
     if (!request.is_object() || !request.contains("type")) {
         throw std::invalid_argument("a call to the page needs a message object with a type");
     }
@@ -97,10 +97,10 @@ std::optional<Message> PageBridge::call(Message request, std::optional<Clock::du
     request["id"] = waitingFor_ = ++nextCallId_;
     reply_.reset();
     struct Finish {
-        PageBridge& bridge;
+        PageChannel& channel;
         ~Finish() {
-            bridge.waitingFor_ = 0;
-            bridge.reply_.reset();
+            channel.waitingFor_ = 0;
+            channel.reply_.reset();
         }
     } finish{*this};
 
@@ -116,7 +116,7 @@ std::optional<Message> PageBridge::call(Message request, std::optional<Clock::du
     return reply_->contains("result") ? (*reply_)["result"] : Message();
 }
 
-std::optional<Message> PageBridge::nextEvent(Clock::duration timeout) {
+std::optional<Message> PageChannel::nextEvent(Clock::duration timeout) {
     std::unique_lock lock(mutex_);
     waitServing(lock, Clock::now() + timeout, [&] { return !inbox_.empty() || shutDown_; });
     if (inbox_.empty() || shutDown_) return std::nullopt;
@@ -125,7 +125,7 @@ std::optional<Message> PageBridge::nextEvent(Clock::duration timeout) {
     return event;
 }
 
-bool PageBridge::waitForPage(std::optional<Clock::duration> limit, std::uint64_t after) {
+bool PageChannel::waitForPage(std::optional<Clock::duration> limit, std::uint64_t after) {
     std::unique_lock lock(mutex_);
     std::optional<Clock::time_point> deadline;
     if (limit) deadline = Clock::now() + *limit;
@@ -134,57 +134,57 @@ bool PageBridge::waitForPage(std::optional<Clock::duration> limit, std::uint64_t
     return arrived() && !shutDown_;
 }
 
-void PageBridge::setResponder(std::string type, Responder responder) {
+void PageChannel::setResponder(std::string type, Responder responder) {
     std::lock_guard lock(mutex_);
     responders_[std::move(type)] = std::move(responder);
 }
 
-PageBridge::Clock::duration PageBridge::pageAbsentFor() const {
+PageChannel::Clock::duration PageChannel::pageAbsentFor() const {
     std::lock_guard lock(mutex_);
     return page_ ? Clock::duration::zero() : Clock::now() - absentSince_;
 }
 
-bool PageBridge::connected() const {
+bool PageChannel::connected() const {
     std::lock_guard lock(mutex_);
     return page_ != nullptr;
 }
 
-std::uint64_t PageBridge::currentPage() const {
+std::uint64_t PageChannel::currentPage() const {
     std::lock_guard lock(mutex_);
     return page_ ? pages_ : 0;
 }
 
-void PageBridge::post(Message event) {
+void PageChannel::post(Message event) {
     std::lock_guard lock(mutex_);
     inbox_.push_back(std::move(event));
     changed_.notify_all();
 }
 
-void PageBridge::shutDown() {
+void PageChannel::shutDown() {
     std::lock_guard lock(mutex_);
     shutDown_ = true;
     changed_.notify_all();
 }
 
-bool PageBridge::isShutDown() const {
+bool PageChannel::isShutDown() const {
     std::lock_guard lock(mutex_);
     return shutDown_;
 }
 
-void PageBridge::attach(std::shared_ptr<PageLink> link) {
+void PageChannel::attach(std::shared_ptr<PageLink> link) {
     std::shared_ptr<PageLink> replaced;
     {
         std::lock_guard lock(mutex_);
         replaced = std::exchange(page_, std::move(link));
         ++generation_;
         ++pages_;
-        inbox_.push_back(bridgeEvent(pageConnected));
+        inbox_.push_back(channelEvent(pageConnected));
         changed_.notify_all();
     }
     if (replaced) replaced->close(replacedCloseCode, "replaced by a newer page");
 }
 
-void PageBridge::receive(const PageLink* link, std::string_view text) {
+void PageChannel::receive(const PageLink* link, std::string_view text) {
     Message message = Message::parse(text, nullptr, /*allow_exceptions=*/false);
     if (message.is_discarded() || !message.is_object() || !message.contains("type") ||
         !message["type"].is_string()) {
@@ -209,7 +209,7 @@ void PageBridge::receive(const PageLink* link, std::string_view text) {
         }
         return;
     }
-    if (type == pageConnected || type == pageGone) return;  // only the bridge tells these
+    if (type == pageConnected || type == pageGone) return;  // only the channel tells these
     if (inbox_.size() >= maxQueuedEvents) {
         std::fprintf(stderr, "page: dropped a \"%s\" message, %zu are waiting already\n", type.c_str(),
                      inbox_.size());
@@ -219,18 +219,18 @@ void PageBridge::receive(const PageLink* link, std::string_view text) {
     changed_.notify_all();
 }
 
-void PageBridge::setEventTaker(EventTaker taker) {
+void PageChannel::setEventTaker(EventTaker taker) {
     std::lock_guard lock(mutex_);
     eventTaker_ = std::move(taker);
 }
 
-void PageBridge::detach(const PageLink* link) {
+void PageChannel::detach(const PageLink* link) {
     std::lock_guard lock(mutex_);
     if (link != page_.get()) return;
     page_.reset();
     ++generation_;
     absentSince_ = Clock::now();
-    inbox_.push_back(bridgeEvent(pageGone));
+    inbox_.push_back(channelEvent(pageGone));
     changed_.notify_all();
 }
 

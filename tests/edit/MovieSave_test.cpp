@@ -1,5 +1,5 @@
 // Recording the user's changes on the application and saving them into the working copy.
-#include "edit/Customisation.h"
+#include "edit/MovieSave.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace {
 
 using test::TempDir;
 
-class Customisation : public ::testing::Test {
+class MovieSave : public ::testing::Test {
 protected:
     void SetUp() override {
         test::writeInstallation(installation);
@@ -33,7 +33,7 @@ protected:
     AppEnvironment environment;
 };
 
-TEST_F(Customisation, OnlyJpegFilesAreCheckedWhenRecorded) {
+TEST_F(MovieSave, OnlyJpegFilesAreCheckedWhenRecorded) {
     CTarvenoxApp app(environment);
     app.selectMovie("card");
     const std::string progressive = pictures.write("p.JPEG", test::encodeJpeg(8, 8, true));
@@ -61,7 +61,7 @@ TEST_F(Customisation, OnlyJpegFilesAreCheckedWhenRecorded) {
     EXPECT_EQ(app.fontReplacements, (Replacements{{"Title", "DejaVu Sans"}}));
 }
 
-TEST_F(Customisation, SaveStartsFromTheTemplateEachTime) {
+TEST_F(MovieSave, SaveStartsFromTheTemplateEachTime) {
     CTarvenoxApp app(environment);
     app.selectMovie("card");
     app.currentBackgroundColor = 0xABCDEF;
@@ -78,7 +78,7 @@ TEST_F(Customisation, SaveStartsFromTheTemplateEachTime) {
     EXPECT_NE(movie.tags()[9]->body()[0], 0x07);
 }
 
-TEST_F(Customisation, BrokenTemplateIsNotSavedAndTheUserIsTold) {
+TEST_F(MovieSave, BrokenTemplateIsNotSavedAndTheUserIsTold) {
     Bytes cut = test::templateMovie();
     cut.resize(cut.size() - 12);
     installation.write("swf/card.swf", cut);

@@ -29,18 +29,18 @@ using Message = nlohmann::json;
 //
 // One page at a time: a new connection replaces the current one, which is closed with
 // code 4001 (a reload, or the address opened in a second tab, takes over the program).
-class PageBridge {
+class PageChannel {
 public:
     using Clock = std::chrono::steady_clock;
     using Responder = std::function<Message(const Message& request)>;
     using EventTaker = std::function<bool(const Message& event)>;
 
-    // The events the bridge itself puts into the event stream.
+    // The events the channel itself puts into the event stream.
     static constexpr std::string_view pageConnected = "pageConnected";
     static constexpr std::string_view pageGone = "pageGone";
     static constexpr int replacedCloseCode = 4001;
 
-    PageBridge();
+    PageChannel();
 
     // -- host thread --
 
@@ -72,7 +72,7 @@ public:
     // answers from the file system or fixed data; it must not call the page.
     void setResponder(std::string type, Responder responder);
 
-    // How long no page has been connected (zero while one is): since the bridge was
+    // How long no page has been connected (zero while one is): since the channel was
     // made, or since the last page went.
     Clock::duration pageAbsentFor() const;
     bool connected() const;
