@@ -1,8 +1,8 @@
 // The user's chosen files and faces, converted once.
 #include "edit/ChosenMedia.h"
 
+#include "picture/PictureFile.h"
 #include "sound/Mp3Sound.h"
-#include "swf/PictureFile.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFImage.h"
 #include "swf/TagFactory.h"
@@ -26,16 +26,14 @@ std::unique_ptr<T> copyOf(int code, const Bytes& body) {
 
 std::optional<std::string> ChosenMedia::addPicture(const std::string& path) {
     if (pictures_.contains(path)) return std::nullopt;
-    PictureConversion conversion = convertPicture(path);
-    if (conversion.problem) return conversion.problem->message;
-    if (!conversion.image) {
-        const auto& messages = conversion.report.messages();
-        if (!messages.empty()) return messages.front().text;
-        // A file of another kind, which a save would pass over without a word.
-        return "Die Datei " + path + " ist kein PNG- oder JPEG-Bild.";
+    Result<PictureConversion> conversion = convertPicture(path);
+    if (const Report verdict = pictureVerdict(conversion, path); verdict.failed()) {
+        return verdict.messages().front().text;
     }
-    const ByteSpan body = conversion.image->body();
-    pictures_[path] = {conversion.image->code(), Bytes(body.begin(), body.end())};
+    // A file of another kind, which a save would pass over without a word.
+    if (!conversion->image) return "Die Datei " + path + " ist kein PNG- oder JPEG-Bild.";
+    const ByteSpan body = conversion->image->body();
+    pictures_[path] = {conversion->image->code(), Bytes(body.begin(), body.end())};
     return std::nullopt;
 }
 

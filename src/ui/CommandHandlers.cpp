@@ -12,7 +12,7 @@
 #include "edit/TemplateCatalogue.h"
 #include "font/FontEngine.h"
 #include "font/FontMetrics.h"
-#include "swf/PictureFile.h"
+#include "picture/PictureFile.h"
 #include "swf/SWFFile.h"
 #include "ui/CFullscreenDlg.h"
 #include "ui/CTarvenoxDlg.h"
