@@ -49,10 +49,10 @@ std::optional<ChangeProblem> changeProblem(SWFFile& movie, ChangeKind kind, cons
             if (findExportedSound(movie, name) == nullptr) {
                 return unknown("the movie exports no sound named '" + displayText(name) + "'");
             }
-            if (SoundConversion* sound = conversions != nullptr ? conversions->sound(name, value) : nullptr) {
-                if (sound->problem) return unusable(*sound->problem);
-            } else if (auto problem = mp3FileProblem(value)) {
-                return unusable(*problem);
+            if (auto* sound = conversions != nullptr ? conversions->sound(name, value) : nullptr) {
+                if (!*sound) return unusable(sound->report().reason());
+            } else if (const Report verdict = checkMp3File(value); verdict.failed()) {
+                return unusable(verdict.reason());
             }
             return std::nullopt;
     }

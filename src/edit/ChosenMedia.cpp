@@ -39,10 +39,10 @@ std::optional<std::string> ChosenMedia::addPicture(const std::string& path) {
 
 std::optional<std::string> ChosenMedia::addSound(const std::string& path) {
     if (sounds_.contains(path)) return std::nullopt;
-    SoundConversion conversion = convertMp3File(path);
-    if (!conversion.sound) return conversion.refusal.empty() ? conversion.problem : conversion.refusal;
-    const ByteSpan body = conversion.sound->body();
-    sounds_[path] = {conversion.sound->code(), Bytes(body.begin(), body.end())};
+    Result<SoundConversion> conversion = convertMp3File(path);
+    if (!conversion) return conversion.report().messages().front().text;
+    const ByteSpan body = conversion->sound->body();
+    sounds_[path] = {conversion->sound->code(), Bytes(body.begin(), body.end())};
     return std::nullopt;
 }
 

@@ -67,7 +67,7 @@ Result<PictureConversion>* Conversions::picture(const std::string& exportName, c
     return it == pictures_.end() || it->second.value != path ? nullptr : it->second.get();
 }
 
-SoundConversion* Conversions::sound(const std::string& exportName, const std::string& path) {
+Result<SoundConversion>* Conversions::sound(const std::string& exportName, const std::string& path) {
     auto it = sounds_.find(exportName);
     return it == sounds_.end() || it->second.value != path ? nullptr : it->second.get();
 }

@@ -38,7 +38,7 @@ public:
     // threw (std::bad_alloc) throws again here.
     const GlyphOutlines* outlines(const std::string& fontName, const std::string& face);
     Result<PictureConversion>* picture(const std::string& exportName, const std::string& path);
-    SoundConversion* sound(const std::string& exportName, const std::string& path);
+    Result<SoundConversion>* sound(const std::string& exportName, const std::string& path);
 
 private:
     template <class T>
@@ -53,7 +53,7 @@ private:
     std::map<std::string, std::string> fontFaces_;
     Job<FaceOutlines> faces_;
     std::map<std::string, Job<Result<PictureConversion>>> pictures_;
-    std::map<std::string, Job<SoundConversion>> sounds_;
+    std::map<std::string, Job<Result<SoundConversion>>> sounds_;
 };
 
 }  // namespace tarvenox

@@ -67,10 +67,10 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
     for (const auto& [name, path] : sounds) {
         logReplacement("replacing mp3 %s with mp3 %s\n", name, path);
         if (auto held = chosen != nullptr ? chosen->sound(path) : nullptr) {
-            report.add(installSound(movie, name, SoundConversion{std::nullopt, std::move(held), ""}));
+            report.add(installSound(movie, name, SoundConversion{std::move(held)}));
             continue;
         }
-        SoundConversion* sound = conversions->sound(name, path);
+        Result<SoundConversion>* sound = conversions->sound(name, path);
         report.add(sound != nullptr ? installSound(movie, name, std::move(*sound)) : replaceSound(movie, name, path));
     }
     if (variables != nullptr) {
