@@ -12,9 +12,9 @@
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
 #include "swf/Deflate.h"
-#include "swf/JpegCheck.h"
-#include "swf/JpegEncoder.h"
-#include "swf/PngImage.h"
+#include "picture/JpegCheck.h"
+#include "picture/JpegEncoder.h"
+#include "picture/PngImage.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFLosslessImage.h"
 
@@ -45,8 +45,8 @@ void BM_PngToLosslessBitmap(benchmark::State& state) {
     }
     const Bytes png = test::encodePng(picture);
     for (auto _ : state) {
-        PngImageImpl image(png, "bench.png");
-        benchmark::DoNotOptimize(SWFLosslessImage::fromPng(1, image));
+        auto image = PngImageImpl::decode(png, "bench.png");
+        benchmark::DoNotOptimize(losslessImageFromPng(1, *image));
     }
 }
 BENCHMARK(BM_PngToLosslessBitmap)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
@@ -55,7 +55,7 @@ BENCHMARK(BM_PngToLosslessBitmap)->Arg(256)->Arg(1024)->Unit(benchmark::kMillise
 void BM_JpegCheck(benchmark::State& state) {
     const int side = static_cast<int>(state.range(0));
     const Bytes jpeg = test::encodeJpeg(side, side * 3 / 4, false);
-    for (auto _ : state) benchmark::DoNotOptimize(jpegProblem(jpeg, "bench.jpg"));
+    for (auto _ : state) benchmark::DoNotOptimize(jpegVerdict(jpeg, "bench.jpg"));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * jpeg.size()));
 }
 BENCHMARK(BM_JpegCheck)->Arg(640)->Arg(4096)->Unit(benchmark::kMillisecond);
@@ -66,7 +66,7 @@ void BM_JpegCheckWithPreviewCopy(benchmark::State& state) {
     const Bytes jpeg = test::encodeJpegRgb(4000, 4000, bench::photoPixels(4000, 4000, 25, 3), 90);
     for (auto _ : state) {
         SmallerPicture smaller;
-        benchmark::DoNotOptimize(jpegProblem(jpeg, "photo.jpg", state.range(0) ? &smaller : nullptr));
+        benchmark::DoNotOptimize(jpegVerdict(jpeg, "photo.jpg", state.range(0) ? &smaller : nullptr));
         if (state.range(0)) benchmark::DoNotOptimize(encodeJpeg(smaller, 90));
     }
 }

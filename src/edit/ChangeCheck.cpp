@@ -4,8 +4,8 @@
 #include "common/Cp1252.h"
 #include "edit/Conversions.h"
 #include "font/FontEngine.h"
+#include "picture/PictureFile.h"
 #include "sound/Mp3Sound.h"
-#include "swf/PictureFile.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFFont.h"
@@ -31,27 +31,28 @@ std::optional<ChangeProblem> changeProblem(SWFFile& movie, ChangeKind kind, cons
                 return unusable("no installed fonts: install a TrueType font, e.g. fonts-dejavu-core");
             }
             return std::nullopt;
-        case ChangeKind::Picture:
+        case ChangeKind::Picture: {
             if (findExportedImage(movie, name) == nullptr) {
                 return unknown("the movie exports no picture named '" + displayText(name) + "'");
             }
             if (pictureKind(value) == PictureKind::Other) {
                 return unknown("a picture must be a PNG or JPEG file (.png, .jpg, .jpeg)");
             }
-            if (PictureConversion* picture = conversions != nullptr ? conversions->picture(name, value) : nullptr) {
-                if (picture->problem) return unusable(picture->problem->reason);
-            } else if (auto problem = pictureProblem(value)) {
-                return unusable(problem->reason);
+            auto* picture = conversions != nullptr ? conversions->picture(name, value) : nullptr;
+            if (const Report verdict = picture != nullptr ? pictureVerdict(*picture, value) : checkPicture(value);
+                verdict.failed()) {
+                return unusable(verdict.reason());
             }
             return std::nullopt;
+        }
         case ChangeKind::Sound:
             if (findExportedSound(movie, name) == nullptr) {
                 return unknown("the movie exports no sound named '" + displayText(name) + "'");
             }
-            if (SoundConversion* sound = conversions != nullptr ? conversions->sound(name, value) : nullptr) {
-                if (sound->problem) return unusable(*sound->problem);
-            } else if (auto problem = mp3FileProblem(value)) {
-                return unusable(*problem);
+            if (auto* sound = conversions != nullptr ? conversions->sound(name, value) : nullptr) {
+                if (!*sound) return unusable(sound->report().reason());
+            } else if (const Report verdict = checkMp3File(value); verdict.failed()) {
+                return unusable(verdict.reason());
             }
             return std::nullopt;
     }

@@ -1,8 +1,8 @@
 // The user's chosen files and faces, converted once.
 #include "edit/ChosenMedia.h"
 
+#include "picture/PictureFile.h"
 #include "sound/Mp3Sound.h"
-#include "swf/PictureFile.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFImage.h"
 #include "swf/TagFactory.h"
@@ -26,25 +26,23 @@ std::unique_ptr<T> copyOf(TagCode code, const Bytes& body) {
 
 std::optional<std::string> ChosenMedia::addPicture(const std::string& path) {
     if (pictures_.contains(path)) return std::nullopt;
-    PictureConversion conversion = convertPicture(path);
-    if (conversion.problem) return conversion.problem->message;
-    if (!conversion.image) {
-        const auto& messages = conversion.report.messages();
-        if (!messages.empty()) return messages.front().text;
-        // A file of another kind, which a save would pass over without a word.
-        return "Die Datei " + path + " ist kein PNG- oder JPEG-Bild.";
+    Result<PictureConversion> conversion = convertPicture(path);
+    if (const Report verdict = pictureVerdict(conversion, path); verdict.failed()) {
+        return verdict.messages().front().text;
     }
-    const ByteSpan body = conversion.image->body();
-    pictures_[path] = {conversion.image->code(), Bytes(body.begin(), body.end())};
+    // A file of another kind, which a save would pass over without a word.
+    if (!conversion->image) return "Die Datei " + path + " ist kein PNG- oder JPEG-Bild.";
+    const ByteSpan body = conversion->image->body();
+    pictures_[path] = {conversion->image->code(), Bytes(body.begin(), body.end())};
     return std::nullopt;
 }
 
 std::optional<std::string> ChosenMedia::addSound(const std::string& path) {
     if (sounds_.contains(path)) return std::nullopt;
-    SoundConversion conversion = convertMp3File(path);
-    if (!conversion.sound) return conversion.refusal.empty() ? conversion.problem : conversion.refusal;
-    const ByteSpan body = conversion.sound->body();
-    sounds_[path] = {conversion.sound->code(), Bytes(body.begin(), body.end())};
+    Result<SoundConversion> conversion = convertMp3File(path);
+    if (!conversion) return conversion.report().messages().front().text;
+    const ByteSpan body = conversion->sound->body();
+    sounds_[path] = {conversion->sound->code(), Bytes(body.begin(), body.end())};
     return std::nullopt;
 }
 

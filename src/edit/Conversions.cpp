@@ -62,12 +62,12 @@ const GlyphOutlines* Conversions::outlines(const std::string& fontName, const st
     return outlines == nullptr ? nullptr : &outlines->at(face);
 }
 
-PictureConversion* Conversions::picture(const std::string& exportName, const std::string& path) {
+Result<PictureConversion>* Conversions::picture(const std::string& exportName, const std::string& path) {
     auto it = pictures_.find(exportName);
     return it == pictures_.end() || it->second.value != path ? nullptr : it->second.get();
 }
 
-SoundConversion* Conversions::sound(const std::string& exportName, const std::string& path) {
+Result<SoundConversion>* Conversions::sound(const std::string& exportName, const std::string& path) {
     auto it = sounds_.find(exportName);
     return it == sounds_.end() || it->second.value != path ? nullptr : it->second.get();
 }

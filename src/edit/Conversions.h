@@ -10,8 +10,8 @@
 #include <string>
 
 #include "font/GlyphOutlines.h"
+#include "picture/PictureFile.h"
 #include "sound/Mp3Sound.h"
-#include "swf/PictureFile.h"
 
 namespace tarvenox {
 
@@ -37,8 +37,8 @@ public:
     // started for the pair. The caller may take the converted tag out. A conversion that
     // threw (std::bad_alloc) throws again here.
     const GlyphOutlines* outlines(const std::string& fontName, const std::string& face);
-    PictureConversion* picture(const std::string& exportName, const std::string& path);
-    SoundConversion* sound(const std::string& exportName, const std::string& path);
+    Result<PictureConversion>* picture(const std::string& exportName, const std::string& path);
+    Result<SoundConversion>* sound(const std::string& exportName, const std::string& path);
 
 private:
     template <class T>
@@ -52,8 +52,8 @@ private:
 
     std::map<std::string, std::string> fontFaces_;
     Job<FaceOutlines> faces_;
-    std::map<std::string, Job<PictureConversion>> pictures_;
-    std::map<std::string, Job<SoundConversion>> sounds_;
+    std::map<std::string, Job<Result<PictureConversion>>> pictures_;
+    std::map<std::string, Job<Result<SoundConversion>>> sounds_;
 };
 
 }  // namespace tarvenox

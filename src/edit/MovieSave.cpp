@@ -7,9 +7,10 @@
 #include "edit/ChosenMedia.h"
 #include "edit/EditSession.h"
 #include "font/FontReplacement.h"
+#include "picture/JpegCheck.h"
+#include "picture/PictureFile.h"
+#include "picture/PictureReplacement.h"
 #include "sound/Mp3Sound.h"
-#include "swf/JpegCheck.h"
-#include "swf/PictureFile.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFImage.h"
 #include "swf/SWFReader.h"
@@ -56,21 +57,20 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
     for (const auto& [name, path] : pictures) {
         logReplacement("replacing image %s with image %s\n", name, path);
         if (auto held = chosen != nullptr ? chosen->picture(path) : nullptr) {
-            movie.installPicture(name, std::move(held));
-        } else if (PictureConversion* picture = conversions->picture(name, path)) {
-            movie.installPicture(name, std::move(picture->image));
-            report.add(std::move(picture->report));
+            report.add(installPicture(movie, name, PictureConversion{std::move(held), Report{}, nullptr}));
+        } else if (Result<PictureConversion>* picture = conversions->picture(name, path)) {
+            report.add(installPicture(movie, name, std::move(*picture)));
         } else {
-            report.add(movie.replacePicture(name, path));
+            report.add(replacePicture(movie, name, path));
         }
     }
     for (const auto& [name, path] : sounds) {
         logReplacement("replacing mp3 %s with mp3 %s\n", name, path);
         if (auto held = chosen != nullptr ? chosen->sound(path) : nullptr) {
-            report.add(installSound(movie, name, SoundConversion{std::nullopt, std::move(held), ""}));
+            report.add(installSound(movie, name, SoundConversion{std::move(held)}));
             continue;
         }
-        SoundConversion* sound = conversions->sound(name, path);
+        Result<SoundConversion>* sound = conversions->sound(name, path);
         report.add(sound != nullptr ? installSound(movie, name, std::move(*sound)) : replaceSound(movie, name, path));
     }
     if (variables != nullptr) {

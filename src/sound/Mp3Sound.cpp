@@ -76,7 +76,8 @@ std::unique_ptr<SWFDefineSound> soundFromStream(std::uint16_t soundId, ByteSpan 
                                             std::move(body));
 }
 
-std::optional<std::string> streamProblem(const Mp3Stream& stream, const std::string& path) {
+// Why soundFromStream refused the stream, in English for the command line.
+std::string streamReason(const Mp3Stream& stream, const std::string& path) {
     switch (stream.problem) {
         case Mp3Stream::Problem::NoFrame:
             return path + ": no MP3 stream in the file (no three chained MPEG audio frames)";
@@ -86,8 +87,9 @@ std::optional<std::string> streamProblem(const Mp3Stream& stream, const std::str
         case Mp3Stream::Problem::None:
             break;
     }
-    return std::nullopt;
+    return path + ": the MP3 data is too large for a movie (at most 4 GiB)";
 }
+
 
 }  // namespace
 
@@ -96,45 +98,40 @@ std::unique_ptr<SWFDefineSound> soundFromMp3(std::uint16_t soundId, ByteSpan mp3
     return soundFromStream(soundId, mp3, readMp3Stream(mp3), name, problem);
 }
 
-SoundConversion convertMp3File(const std::string& path) {
-    SoundConversion out;
+Result<SoundConversion> convertMp3File(const std::string& path) {
     const auto data = readFileBytes(path);
-    if (!data) {
-        out.problem = data.report().reason();
-        out.refusal = refusal(path, "kann nicht gelesen werden.");
-        return out;
-    }
+    if (!data) return Report(data.report()).fail(refusal(path, "kann nicht gelesen werden."));
     const Mp3Stream stream = readMp3Stream(*data);
-    out.problem = streamProblem(stream, path);
-    out.sound = soundFromStream(0, *data, stream, path, &out.refusal);
-    return out;
+    std::string message;
+    auto sound = soundFromStream(0, *data, stream, path, &message);
+    if (!sound) return Report::failure(streamReason(stream, path)).fail(message);
+    return SoundConversion{std::move(sound)};
 }
 
-Report installSound(SWFFile& movie, const std::string& exportName, SoundConversion conversion) {
-    Report report;
+Report installSound(SWFFile& movie, const std::string& exportName, Result<SoundConversion> conversion) {
     auto slot = movie.findExported<SWFDefineSound>(exportName);
-    if (slot == movie.tags().end()) return report;
-    if (!conversion.sound) {
-        report.fail(conversion.refusal, MessageKind::Information);
-        return report;
-    }
-    conversion.sound->setCharacterId((*slot)->characterId());
-    *slot = std::move(conversion.sound);
-    return report;
+    if (slot == movie.tags().end()) return {};
+    if (!conversion) return std::move(conversion.report());
+    conversion->sound->setCharacterId((*slot)->characterId());
+    *slot = std::move(conversion->sound);
+    return {};
 }
 
 std::unique_ptr<SWFDefineSound> soundFromMp3File(std::uint16_t soundId, const std::string& path,
                                                  std::string* problem) {
-    SoundConversion conversion = convertMp3File(path);
-    if (conversion.sound) {
-        conversion.sound->setCharacterId(soundId);
-    } else {
-        setProblem(problem, std::move(conversion.refusal));
+    Result<SoundConversion> conversion = convertMp3File(path);
+    if (!conversion) {
+        setProblem(problem, conversion.report().messages().front().text);
+        return nullptr;
     }
-    return std::move(conversion.sound);
+    conversion->sound->setCharacterId(soundId);
+    return std::move(conversion->sound);
 }
 
-std::optional<std::string> mp3FileProblem(const std::string& path) { return convertMp3File(path).problem; }
+Report checkMp3File(const std::string& path) {
+    Result<SoundConversion> conversion = convertMp3File(path);
+    return conversion ? Report{} : conversion.report();
+}
 
 Report replaceSound(SWFFile& movie, const std::string& exportName, const std::string& path) {
     if (movie.findExported<SWFDefineSound>(exportName) == movie.tags().end()) return {};

@@ -3,10 +3,10 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "common/Report.h"
+#include "common/Result.h"
 #include "swf/SWFDefineSound.h"
 
 namespace tarvenox {
@@ -30,10 +30,11 @@ std::unique_ptr<SWFDefineSound> soundFromMp3File(std::uint16_t soundId, const st
 // and 48 kHz 3.
 int mp3SoundRate(int samplingRate);
 
-// Why the MP3 file at path cannot replace a sound, in English for the command line, or
-// nullopt: it cannot be read, holds no stream of three chained frames, or is in free
-// format. (The interactive program says it with soundFromMp3File's message.)
-std::optional<std::string> mp3FileProblem(const std::string& path);
+// Whether the MP3 file at path can replace a sound: a report that fails when it cannot be
+// read, holds no stream of three chained frames, is in free format or is too large for a
+// movie, with soundFromMp3File's message for the user and the reason in English for the
+// command line.
+Report checkMp3File(const std::string& path);
 
 // Replaces the first DefineSound exported under exportName (a product text) with the
 // MP3 file at path. A name the movie does not export changes nothing. A file that holds
@@ -42,15 +43,12 @@ Report replaceSound(SWFFile& movie, const std::string& exportName, const std::st
 
 // An MP3 file read and walked once, for both the check and the replacement.
 struct SoundConversion {
-    // mp3FileProblem's verdict.
-    std::optional<std::string> problem;
-    // The DefineSound with id 0; nullptr when the file cannot be used, with refusal
-    // saying why (soundFromMp3File's message).
+    // The DefineSound with id 0.
     std::unique_ptr<SWFDefineSound> sound;
-    std::string refusal;
 };
-SoundConversion convertMp3File(const std::string& path);
-// replaceSound with the file already converted.
-Report installSound(SWFFile& movie, const std::string& exportName, SoundConversion conversion);
+// Fails as checkMp3File does.
+Result<SoundConversion> convertMp3File(const std::string& path);
+// replaceSound with the file already converted (the sound may have any id).
+Report installSound(SWFFile& movie, const std::string& exportName, Result<SoundConversion> conversion);
 
 }  // namespace tarvenox

@@ -21,7 +21,6 @@
 
 namespace tarvenox {
 
-class SWFImage;
 class SWFType;
 
 class SWFFile {
@@ -89,15 +88,8 @@ public:
     }
 
     // The customisation of a template, each on the first tag that fits.
-    // (Fonts and sounds are replaced by font/FontReplacement.h and sound/Mp3Sound.h.)
-    // Replaces the picture exported under exportName (a product text) with a PNG or
-    // JPEG file and rescales the first shape that shows it, so that it keeps its size
-    // on the stage. A name the movie does not export, or a file of another kind,
-    // changes nothing; a file that cannot be used fails the report.
-    Report replacePicture(const std::string& exportName, const std::string& path);
-    // The same with the picture already converted (convertPicture, any character id):
-    // nullptr changes nothing.
-    void installPicture(const std::string& exportName, std::unique_ptr<SWFImage> picture);
+    // (Fonts, pictures and sounds are replaced by font/FontReplacement.h,
+    // picture/PictureReplacement.h and sound/Mp3Sound.h.)
     // Replaces the first DoAction's actions with the assignments of the variables.
     void setVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
     // Keeps the first DoAction's actions: a variable they assign gets its new value

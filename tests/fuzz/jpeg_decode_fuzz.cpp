@@ -2,9 +2,9 @@
 // libjpeg-turbo that a chosen picture must pass.
 #include <cstdint>
 
-#include "swf/JpegCheck.h"
-#include "swf/JpegDecoder.h"
-#include "swf/PictureLimits.h"
+#include "picture/JpegCheck.h"
+#include "picture/JpegDecoder.h"
+#include "picture/PictureLimits.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvenox;
@@ -12,14 +12,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const JpegDecodeResult decoded = decodeJpeg(jpeg);
     // A picture that decodes has a size players show.
     if (decoded.verdict == JpegDecodeResult::Verdict::Decodes &&
-        (decoded.width == 0 || decoded.height == 0 ||
-         pictureSizeProblem("", decoded.width, decoded.height))) {
+        !pictureFits(decoded.width, decoded.height)) {
         __builtin_trap();
     }
     if (decoded.verdict == JpegDecodeResult::Verdict::Broken && decoded.detail.empty()) __builtin_trap();
     // The check accepts only what decodes, and always says why it refuses.
-    const auto problem = jpegProblem(jpeg, "fuzz.jpg");
-    if (!problem && decoded.verdict != JpegDecodeResult::Verdict::Decodes) __builtin_trap();
-    if (problem && (problem->message.empty() || problem->reason.empty())) __builtin_trap();
+    const Report verdict = jpegVerdict(jpeg, "fuzz.jpg");
+    if (!verdict.failed() && decoded.verdict != JpegDecodeResult::Verdict::Decodes) __builtin_trap();
+    if (verdict.failed() &&
+        (verdict.messages().empty() || verdict.messages().front().text.empty() || verdict.reason().empty())) {
+        __builtin_trap();
+    }
     return 0;
 }

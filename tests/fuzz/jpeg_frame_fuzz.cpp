@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "common/Exception.h"
-#include "swf/JpegCheck.h"
+#include "picture/JpegCheck.h"
 #include "swf/JpegFrame.h"
 #include "swf/SWFJpegImage.h"
 

@@ -5,7 +5,7 @@
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
-#include "swf/PngImage.h"
+#include "picture/PngImage.h"
 
 namespace {
 
@@ -36,14 +36,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size >= 24 && std::uint64_t(be32(data + 16)) * be32(data + 20) > (1u << 22)) return 0;
     Bytes png(data, data + size);
     fixChunkCrcs(png);
-    PngImageImpl image(png, "fuzz.png");
-    const Bytes body = image.buildLosslessBody();
-    // A decoded picture always gives a body that states its size; a refused one none,
-    // and a reason for each kind of reader.
-    if (image.valid() != !body.empty()) __builtin_trap();
-    if (!image.valid() && (image.error().empty() || image.reason().empty())) __builtin_trap();
-    if (!body.empty() &&
-        (body.size() < 8 || peekUI16(body, 3) != image.width() || peekUI16(body, 5) != image.height())) {
+    auto image = PngImageImpl::decode(png, "fuzz.png");
+    // A refused picture has a message and a reason for each kind of reader; a decoded
+    // one always gives a body that states its size.
+    if (!image) {
+        const Report& refusal = image.report();
+        if (refusal.messages().empty() || refusal.messages().front().text.empty() || refusal.reason().empty()) {
+            __builtin_trap();
+        }
+        return 0;
+    }
+    const Bytes body = image->buildLosslessBody();
+    if (body.size() < 8 || peekUI16(body, 3) != image->width() || peekUI16(body, 5) != image->height()) {
         __builtin_trap();
     }
     return 0;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "font/FontReplacement.h"
+#include "picture/PictureReplacement.h"
 #include <png.h>
 
 #include "data/TextTable.h"
@@ -131,7 +132,7 @@ TEST_F(TemplateBuilderTest, PictureCoversItsPlaceBeforeAndAfterReplacement) {
 
     test::PngPicture picture{.width = 94, .height = 20, .colorType = PNG_COLOR_TYPE_RGB};
     picture.rows.assign(20, Bytes(94 * 3, 0x80));
-    EXPECT_FALSE(movie.replacePicture("photo", dir.write("wide.png", test::encodePng(picture))).failed());
+    EXPECT_FALSE(replacePicture(movie, "photo", dir.write("wide.png", test::encodePng(picture))).failed());
     EXPECT_NEAR(coveredWidth(movie, 94), 200 * 20, 1);
 }
 

@@ -1,5 +1,5 @@
 // Picture files chosen to replace a movie's pictures.
-#include "swf/PictureFile.h"
+#include "picture/PictureFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,9 +7,9 @@
 #include "common/Exception.h"
 #include "common/FileIO.h"
 #include "common/Messages.h"
-#include "swf/JpegCheck.h"
-#include "swf/JpegEncoder.h"
-#include "swf/PngImage.h"
+#include "picture/JpegCheck.h"
+#include "picture/JpegEncoder.h"
+#include "picture/PngImage.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
 
@@ -29,6 +29,11 @@ bool endsWithIgnoringCase(const std::string& text, std::string_view ending) {
                       });
 }
 
+// The replacement's refusal of a file it cannot read or decode.
+Report refusal(const std::string& message, const std::string& reason) {
+    return Report::failure(reason).fail(message, MessageKind::OkCancel);
+}
+
 }  // namespace
 
 PictureKind pictureKind(const std::string& path) {
@@ -39,36 +44,26 @@ PictureKind pictureKind(const std::string& path) {
     return PictureKind::Other;
 }
 
-PictureConversion convertPicture(const std::string& path, PreviewCopy preview) {
+Result<PictureConversion> convertPicture(const std::string& path, PreviewCopy preview) {
     PictureConversion out;
     switch (pictureKind(path)) {
         case PictureKind::Jpeg: {
             auto data = readFileBytes(path);
-            if (!data) {
-                // Refused like an empty file, with the cause for the command line.
-                out.problem = jpegProblem(Bytes{}, path);
-                out.problem->reason = data.report().reason();
-                out.report.fail(missingPictureMessage(path), MessageKind::OkCancel);
-                break;
-            }
+            if (!data) return refusal(missingPictureMessage(path), data.report().reason());
             SmallerPicture smaller;
-            out.problem = jpegProblem(*data, path, preview == PreviewCopy::Yes ? &smaller : nullptr);
+            out.check = jpegVerdict(*data, path, preview == PreviewCopy::Yes ? &smaller : nullptr);
             out.image = SWFJpegImage::fromJpegData(0, *data);
-            if (!out.problem && !smaller.pixels.empty()) {
+            if (!out.check.failed() && !smaller.pixels.empty()) {
                 const Bytes encoded = encodeJpeg(smaller, kPreviewQuality);
                 if (!encoded.empty()) out.previewImage = SWFJpegImage::fromJpegData(0, encoded);
             }
             break;
         }
         case PictureKind::Png: {
-            PngImageImpl image(path, PngImageImpl::BodyWhileDecoding::Yes);
-            if (!image.valid()) {
-                out.problem = PictureProblem{image.error(), image.reason()};
-                out.report.fail(image.error(), MessageKind::OkCancel);
-                break;
-            }
-            out.image = SWFLosslessImage::fromPng(0, image);
-            if (!out.image) out.report.fail(outOfMemoryMessage(path), MessageKind::OkCancel);
+            auto image = PngImageImpl::read(path, PngImageImpl::BodyWhileDecoding::Yes);
+            if (!image) return refusal(image.report().messages().front().text, image.report().reason());
+            out.image = losslessImageFromPng(0, *image);
+            if (!out.image) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
             break;
         }
         case PictureKind::Other:
@@ -77,11 +72,21 @@ PictureConversion convertPicture(const std::string& path, PreviewCopy preview) {
     return out;
 }
 
-std::optional<PictureProblem> pictureProblem(const std::string& path) { return convertPicture(path).problem; }
+Report pictureVerdict(const Result<PictureConversion>& conversion, const std::string& path) {
+    if (conversion) return conversion->check;
+    const Report& failure = conversion.report();
+    // A JPEG that cannot be read has no markers: it gets the check's word for an empty one.
+    const std::string message = pictureKind(path) == PictureKind::Jpeg
+                                    ? jpegVerdict(Bytes{}, path).messages().front().text
+                                    : failure.messages().front().text;
+    return Report::failure(failure.reason()).fail(message);
+}
+
+Report checkPicture(const std::string& path) { return pictureVerdict(convertPicture(path), path); }
 
 void checkPictureFile(const std::string& path) {
-    if (auto problem = pictureProblem(path)) {
-        throw FileException(problem->message, path, __LINE__, __FILE__);
+    if (const Report verdict = checkPicture(path); verdict.failed()) {
+        throw FileException(verdict.messages().front().text, path, __LINE__, __FILE__);
     }
 }
 

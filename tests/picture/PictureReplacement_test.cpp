@@ -3,6 +3,7 @@
 
 #include <png.h>
 
+#include "picture/PictureReplacement.h"
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
 #include "support/ReadMovie.h"
@@ -69,7 +70,7 @@ TEST(ReplacePicture, PngTakesTheOldPlaceAndTheFirstShapeKeepsTheOldSize) {
     const std::string png = dir.write("new.PNG", rgbaPng(200, 25));
     SWFFile movie = test::readMovie(templateMovie(), "template.swf");
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(movie.replacePicture("logo", png).failed());
+    EXPECT_FALSE(replacePicture(movie, "logo", png).failed());
     // The walk ends at the first shape that shows the picture.
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\n");
 
@@ -94,7 +95,7 @@ TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
     const std::string path = dir.write("photo.JPEG", jpeg);
     SWFFile movie = test::readMovie(templateMovie(), "template.swf");
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(movie.replacePicture("photo", path).failed());
+    EXPECT_FALSE(replacePicture(movie, "photo", path).failed());
     // Shapes that do not use the picture are visited on the way, each with its line.
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\nnew size\nnew size\n");
 
@@ -129,7 +130,7 @@ TEST(ReplacePicture, MovieStaysAsItWasWhenThePictureCannotBeUsed) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SWFFile movie = test::readMovie(original, "template.swf");
-        const Report report = movie.replacePicture(c.exportName, c.path);
+        const Report report = replacePicture(movie, c.exportName, c.path);
         EXPECT_EQ(movie.serialize(), original);
         EXPECT_EQ(report.failed(), !c.message.empty());
         if (c.message.empty()) {

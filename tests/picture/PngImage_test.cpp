@@ -8,9 +8,9 @@
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "picture/PngImage.h"
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
-#include "swf/PngImage.h"
 #include "swf/SWFLosslessImage.h"
 
 namespace tarvenox {
@@ -33,12 +33,13 @@ struct Lossless {
 
 Lossless convert(const PngPicture& picture, std::size_t expectedData) {
     const Bytes png = encodePng(picture);
-    PngImageImpl image(png, "test.png");
-    EXPECT_TRUE(image.valid()) << image.error();
+    auto image = PngImageImpl::decode(png, "test.png");
+    EXPECT_TRUE(image) << image.report().text();
+    if (!image) return {};
     // Built while the rows decode, the body is the same.
-    EXPECT_EQ(PngImageImpl(png, "test.png", PngImageImpl::BodyWhileDecoding::Yes).buildLosslessBody(),
-              image.buildLosslessBody());
-    auto tag = SWFLosslessImage::fromPng(7, image);
+    EXPECT_EQ(PngImageImpl::decode(png, "test.png", PngImageImpl::BodyWhileDecoding::Yes)->buildLosslessBody(),
+              image->buildLosslessBody());
+    auto tag = losslessImageFromPng(7, *image);
     if (!tag) return {};
     ByteSpan body = tag->body();
     EXPECT_EQ(tag->characterId(), 7);
@@ -238,11 +239,11 @@ TEST(PngImage, BrokenFilesAreRefusedWithAMessageNamingTheFile) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        PngImageImpl image(c.data, "pic.png");
-        EXPECT_FALSE(image.valid());
-        EXPECT_NE(image.error().find(c.text), std::string::npos) << image.error();
-        EXPECT_EQ(image.reason().rfind("pic.png: ", 0), 0u) << image.reason();
-        EXPECT_TRUE(image.buildLosslessBody().empty());
+        auto image = PngImageImpl::decode(c.data, "pic.png");
+        ASSERT_FALSE(image);
+        const Report& refusal = image.report();
+        EXPECT_NE(refusal.text().find(c.text), std::string::npos) << refusal.text();
+        EXPECT_EQ(refusal.reason().rfind("pic.png: ", 0), 0u) << refusal.reason();
     }
 }
 

@@ -1,9 +1,9 @@
 // Encoding pixels as a baseline JPEG with libjpeg-turbo.
-#include "swf/JpegEncoder.h"
+#include "picture/JpegEncoder.h"
 
 #include <cstdlib>
 
-#include "swf/JpegErrors.h"
+#include "picture/JpegErrors.h"
 
 namespace tarvenox {
 

@@ -1,8 +1,9 @@
 // The check of a JPEG picture.
-#include "swf/JpegCheck.h"
+#include "picture/JpegCheck.h"
 
 #include "common/Exception.h"
 #include "common/FileIO.h"
+#include "picture/PictureLimits.h"
 #include "swf/JpegFrame.h"
 
 namespace tarvenox {
@@ -17,18 +18,18 @@ constexpr std::uint8_t kLossless = 0xC3;
 constexpr const char* kInvalid = "Ungültige JPEG Datei.";
 constexpr const char* kProgressiveMessage = "Progressive JPEG wird nicht unterstützt.";
 
-PictureProblem invalid(const std::string& path, const std::string& why) {
-    return {kInvalid, path + ": not a JPEG picture that players can show (" + why + ")"};
+Report invalid(const std::string& path, const std::string& why) {
+    return Report::failure(path + ": not a JPEG picture that players can show (" + why + ")").fail(kInvalid);
 }
 
 // The command line says it with the product's own text, which names the fix.
-PictureProblem progressive(const std::string& path) {
-    return {kProgressiveMessage, path + ": " + kProgressiveMessage};
+Report progressive(const std::string& path) {
+    return Report::failure(path + ": " + kProgressiveMessage).fail(kProgressiveMessage);
 }
 
 }  // namespace
 
-std::optional<PictureProblem> jpegProblem(ByteSpan data, const std::string& path, SmallerPicture* smaller) {
+Report jpegVerdict(ByteSpan data, const std::string& path, SmallerPicture* smaller) {
     // The start-of-image marker (bytes 0-1) is not checked: the walk begins after it.
     auto frame = findJpegFrame(data, 2);
     if (!frame) return invalid(path, "no frame header");
@@ -44,16 +45,16 @@ std::optional<PictureProblem> jpegProblem(ByteSpan data, const std::string& path
     }
     // Refused from the frame header alone, before libjpeg sets anything aside.
     if (frame->width > 0 && frame->height > 0) {
-        if (auto tooLarge = pictureSizeProblem(path, frame->width, frame->height)) return tooLarge;
+        if (Report size = checkPictureSize(path, frame->width, frame->height); size.failed()) return size;
     }
     const JpegDecodeResult decoded = decodeJpeg(data, smaller);
     switch (decoded.verdict) {
         case JpegDecodeResult::Verdict::Decodes:
-            return std::nullopt;
+            return {};
         case JpegDecodeResult::Verdict::Progressive:
             return progressive(path);
         case JpegDecodeResult::Verdict::TooLarge:
-            return pictureSizeProblem(path, decoded.width, decoded.height);
+            return checkPictureSize(path, decoded.width, decoded.height);
         case JpegDecodeResult::Verdict::Broken:
             break;
     }
@@ -67,8 +68,8 @@ void checkJpeg(const std::string& path) {
 }
 
 void checkJpegData(ByteSpan data, const std::string& path) {
-    if (auto problem = jpegProblem(data, path)) {
-        throw FileException(problem->message, path, __LINE__, __FILE__);
+    if (const Report verdict = jpegVerdict(data, path); verdict.failed()) {
+        throw FileException(verdict.messages().front().text, path, __LINE__, __FILE__);
     }
 }
 

@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "common/Exception.h"
+#include "picture/JpegCheck.h"
+#include "picture/JpegDecoder.h"
+#include "picture/PictureFile.h"
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
-#include "swf/JpegCheck.h"
-#include "swf/JpegDecoder.h"
 #include "swf/JpegFrame.h"
-#include "swf/PictureFile.h"
 #include "swf/SWFJpegImage.h"
 
 namespace tarvenox {
@@ -211,7 +211,9 @@ TEST(PictureFile, LargeJpegGetsASmallerCopyForThePreview) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = dir.write("picture.jpg", c.data);
-        PictureConversion conversion = convertPicture(path, c.preview);
+        Result<PictureConversion> converted = convertPicture(path, c.preview);
+        ASSERT_TRUE(converted);
+        PictureConversion& conversion = *converted;
         // The movie itself always carries the file's own bytes.
         ASSERT_NE(conversion.image, nullptr);
         EXPECT_EQ(Bytes(conversion.image->body().begin() + 6, conversion.image->body().end() - 2), c.data);
@@ -225,11 +227,12 @@ TEST(PictureFile, LargeJpegGetsASmallerCopyForThePreview) {
         EXPECT_EQ(conversion.previewImage->height(), c.height);
         const ByteSpan body = conversion.previewImage->body();
         const Bytes copy(body.begin() + 6, body.end() - 2);
-        EXPECT_EQ(jpegProblem(copy, "copy.jpg"), std::nullopt);
+        EXPECT_FALSE(jpegVerdict(copy, "copy.jpg").failed());
     }
     // The colours survive the scaling and the new encoding.
-    PictureConversion conversion = convertPicture(dir.write("large.jpg", large), PreviewCopy::Yes);
-    const ByteSpan body = conversion.previewImage->body();
+    Result<PictureConversion> conversion = convertPicture(dir.write("large.jpg", large), PreviewCopy::Yes);
+    ASSERT_TRUE(conversion);
+    const ByteSpan body = conversion->previewImage->body();
     const Bytes copy(body.begin() + 6, body.end() - 2);
     SmallerPicture decoded;
     // Decoded again the same way: at 7/8 the copy's 1200 still reach kSmallerSide.

@@ -1,5 +1,5 @@
 // Decoding PNG pictures with libpng and turning them into DefineBitsLossless bodies.
-#include "swf/PngImage.h"
+#include "picture/PngImage.h"
 
 #include <png.h>
 
@@ -12,9 +12,10 @@
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "common/FileIO.h"
+#include "picture/PictureFile.h"
+#include "picture/PictureLimits.h"
 #include "swf/Deflate.h"
-#include "swf/PictureFile.h"
-#include "swf/PictureLimits.h"
+#include "swf/SWFLosslessImage.h"
 
 namespace tarvenox {
 
@@ -131,7 +132,7 @@ bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& 
     out.width = png_get_image_width(png, info);
     out.height = png_get_image_height(png, info);
     // Refused from the header alone, before memory is set aside for the pixels.
-    if (pictureSizeProblem("", out.width, out.height)) {
+    if (!pictureFits(out.width, out.height)) {
         out.tooLarge = true;
         return false;
     }
@@ -287,42 +288,32 @@ private:
 
 }  // namespace
 
-PngImageImpl::PngImageImpl(const std::string& path, BodyWhileDecoding withBody) {
+Result<PngImageImpl> PngImageImpl::read(const std::string& path, BodyWhileDecoding withBody) {
     auto data = readFileBytes(path);
-    if (!data) {
-        error_ = missingPictureMessage(path);
-        reason_ = data.report().reason();
-        return;
-    }
-    decode(*data, path, withBody);
+    if (!data) return Report(data.report()).fail(missingPictureMessage(path));
+    return decode(*data, path, withBody);
 }
 
-PngImageImpl::PngImageImpl(ByteSpan png, const std::string& path, BodyWhileDecoding withBody) {
-    decode(png, path, withBody);
+Result<PngImageImpl> PngImageImpl::decode(ByteSpan png, const std::string& path, BodyWhileDecoding withBody) {
+    PngImageImpl image;
+    Report report = image.decodeData(png, path, withBody);
+    if (report.failed()) return report;
+    return image;
 }
 
-void PngImageImpl::decode(ByteSpan data, const std::string& path, BodyWhileDecoding withBody) {
+Report PngImageImpl::decodeData(ByteSpan data, const std::string& path, BodyWhileDecoding withBody) {
     if (const std::string chunk = oversizedChunk(data); !chunk.empty()) {
-        error_ = "Ungültige PNG Datei: " + path + " (" + chunk + ")";
-        reason_ = path + ": not a PNG picture that can be decoded (" + chunk + ")";
-        return;
+        return Report::failure(path + ": not a PNG picture that can be decoded (" + chunk + ")")
+            .fail("Ungültige PNG Datei: " + path + " (" + chunk + ")");
     }
     ReadState state;
     state.data = data.data();
     state.size = data.size();
     PngStructs structs;
     structs.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, onError, onWarning);
-    if (structs.png == nullptr) {
-        error_ = "png_ptr-Struktur ist NULL";
-        reason_ = path + ": out of memory";
-        return;
-    }
+    if (structs.png == nullptr) return Report::failure(path + ": out of memory").fail("png_ptr-Struktur ist NULL");
     structs.info = png_create_info_struct(structs.png);
-    if (structs.info == nullptr) {
-        error_ = "info_ptr-Struktur ist NULL";
-        reason_ = path + ": out of memory";
-        return;
-    }
+    if (structs.info == nullptr) return Report::failure(path + ": out of memory").fail("info_ptr-Struktur ist NULL");
     png_set_read_fn(structs.png, &state, onRead);
 
     Decoded decoded;
@@ -333,20 +324,12 @@ void PngImageImpl::decode(ByteSpan data, const std::string& path, BodyWhileDecod
         ok = decodeRows(structs.png, structs.info, data.size(), decoded, body ? &*body : nullptr);
         if (ok && body) body_ = body->finish();
     } catch (const std::bad_alloc&) {
-        error_ = outOfMemoryMessage(path);
-        reason_ = path + ": the picture does not fit in memory";
-        return;
+        return Report::failure(path + ": the picture does not fit in memory").fail(outOfMemoryMessage(path));
     }
-    if (decoded.tooLarge) {
-        auto problem = pictureSizeProblem(path, decoded.width, decoded.height);
-        error_ = problem->message;
-        reason_ = problem->reason;
-        return;
-    }
+    if (decoded.tooLarge) return checkPictureSize(path, decoded.width, decoded.height);
     if (!ok) {
-        error_ = "Ungültige PNG Datei: " + path + " (" + state.message + ")";
-        reason_ = path + ": not a PNG picture that can be decoded (" + state.message + ")";
-        return;
+        return Report::failure(path + ": not a PNG picture that can be decoded (" + state.message + ")")
+            .fail("Ungültige PNG Datei: " + path + " (" + state.message + ")");
     }
     width_ = decoded.width;
     height_ = decoded.height;
@@ -354,10 +337,10 @@ void PngImageImpl::decode(ByteSpan data, const std::string& path, BodyWhileDecod
     hasAlpha_ = decoded.hasAlpha;
     colorTable_ = std::move(decoded.colorTable);
     pixels_ = std::move(decoded.pixels);
+    return {};
 }
 
 Bytes PngImageImpl::buildLosslessBody() const {
-    if (!valid()) return {};
     // The body built while decoding is handed over; a later call builds it again.
     if (!body_.empty()) return std::exchange(body_, {});
     // The rows are all there: the body is built as the decoding would have built it.
@@ -377,6 +360,15 @@ Bytes PngImageImpl::buildLosslessBody() const {
     } catch (const std::bad_alloc&) {
         return {};
     }
+}
+
+std::unique_ptr<SWFLosslessImage> losslessImageFromPng(std::uint16_t characterId, const PngImage& image) {
+    Bytes body = image.buildLosslessBody();
+    if (body.size() < 2) return nullptr;
+    body[0] = static_cast<std::uint8_t>(characterId & 0xFF);
+    body[1] = static_cast<std::uint8_t>(characterId >> 8);
+    const TagCode code = image.usesAlpha() ? TagCode::DefineBitsLossless2 : TagCode::DefineBitsLossless;
+    return std::make_unique<SWFLosslessImage>(code, std::move(body));
 }
 
 }  // namespace tarvenox

@@ -1,28 +1,25 @@
 // Replacing a picture of a movie and keeping its size on the stage.
+#include "picture/PictureReplacement.h"
 
 #include "common/Log.h"
-#include "swf/PictureFile.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFImage.h"
 
 namespace tarvenox {
 
-SWFImage* findExportedImage(SWFFile& movie, const std::string& exportName) {
+Report replacePicture(SWFFile& movie, const std::string& exportName, const std::string& path) {
+    if (findExportedImage(movie, exportName) == nullptr) return {};
+    return installPicture(movie, exportName, convertPicture(path));
+}
+
+Report installPicture(SWFFile& movie, const std::string& exportName, Result<PictureConversion> conversion) {
     auto slot = movie.findExported<SWFImage>(exportName);
-    return slot == movie.tags().end() ? nullptr : static_cast<SWFImage*>(slot->get());
-}
-
-Report SWFFile::replacePicture(const std::string& exportName, const std::string& path) {
-    if (findExported<SWFImage>(exportName) == tags_.end()) return {};
-    PictureConversion conversion = convertPicture(path);
-    installPicture(exportName, std::move(conversion.image));
-    return std::move(conversion.report);
-}
-
-void SWFFile::installPicture(const std::string& exportName, std::unique_ptr<SWFImage> newImage) {
-    auto slot = findExported<SWFImage>(exportName);
-    // A file of another kind, or one that cannot be used, leaves the old picture in place.
-    if (slot == tags_.end() || !newImage) return;
+    if (slot == movie.tags().end()) return {};
+    // A file that cannot be used, or one of another kind, leaves the old picture in place.
+    if (!conversion) return std::move(conversion.report());
+    std::unique_ptr<SWFImage> newImage = std::move(conversion->image);
+    if (!newImage) return {};
     auto& oldImage = static_cast<SWFImage&>(**slot);
     const std::uint16_t characterId = oldImage.characterId();
     const std::uint16_t oldWidth = oldImage.width();
@@ -35,12 +32,13 @@ void SWFFile::installPicture(const std::string& exportName, std::unique_ptr<SWFI
     // The shape that shows the picture keeps showing it at its old size. Templates show
     // each picture through one shape, so the walk ends at the first shape that uses it;
     // a later shape with the same picture is left as it was.
-    for (auto& tag : tags_) {
+    for (auto& tag : movie.tags()) {
         auto* shape = dynamic_cast<SWFDefineShape*>(tag.get());
         if (shape == nullptr) continue;
         logPrint("new size\n");
         if (shape->rescale(characterId, oldWidth, oldHeight, newWidth, newHeight)) break;
     }
+    return {};
 }
 
 }  // namespace tarvenox

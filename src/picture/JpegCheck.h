@@ -1,12 +1,11 @@
 // The check a JPEG picture passes before it may replace a picture of a movie.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "common/Bytes.h"
-#include "swf/JpegDecoder.h"
-#include "swf/PictureLimits.h"
+#include "common/Report.h"
+#include "picture/JpegDecoder.h"
 
 namespace tarvenox {
 
@@ -22,11 +21,10 @@ void checkJpeg(const std::string& path);
 // The same check on bytes already read; path only names the file in the exception.
 void checkJpegData(ByteSpan data, const std::string& path);
 
-// The check as a result: nullopt for an accepted file, else the message above and an
+// The check as a report: it fails for a refused file with the message above and an
 // English reason for the command line. With smaller given, an accepted picture larger
 // than kSmallerSide leaves a smaller copy there, made by the same decoding
 // (decodeJpeg).
-std::optional<PictureProblem> jpegProblem(ByteSpan data, const std::string& path,
-                                          SmallerPicture* smaller = nullptr);
+Report jpegVerdict(ByteSpan data, const std::string& path, SmallerPicture* smaller = nullptr);
 
 }  // namespace tarvenox

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "common/Bytes.h"
-#include "swf/JpegDecoder.h"
+#include "picture/JpegDecoder.h"
 
 namespace tarvenox {
 

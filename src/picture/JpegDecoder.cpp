@@ -1,12 +1,12 @@
 // Decoding a JPEG stream with libjpeg-turbo.
-#include "swf/JpegDecoder.h"
+#include "picture/JpegDecoder.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-#include "swf/JpegErrors.h"
-#include "swf/PictureLimits.h"
+#include "picture/JpegErrors.h"
+#include "picture/PictureLimits.h"
 
 namespace tarvenox {
 
@@ -62,7 +62,7 @@ bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan
                       out.width, out.height);
         return false;
     }
-    if (pictureSizeProblem("", out.width, out.height)) {
+    if (!pictureFits(out.width, out.height)) {
         out.verdict = JpegDecodeResult::Verdict::TooLarge;
         return true;
     }

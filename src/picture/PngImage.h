@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "common/Bytes.h"
+#include "common/Result.h"
 
 namespace tarvenox {
+
+class SWFLosslessImage;
 
 class PngImage {
 public:
@@ -17,7 +20,7 @@ public:
     // The body of a DefineBitsLossless tag with character id 0: BitmapFormat 3 (a
     // colour table and one index per pixel) or 5 (32-bit pixels), width, height, for
     // format 3 the table size minus 1, then the zlib stream (zlibCompress) of the table
-    // and the pixel rows. Empty when the picture could not be decoded.
+    // and the pixel rows. Empty when memory runs out.
     virtual Bytes buildLosslessBody() const = 0;
     // Whether the body needs DefineBitsLossless2: the picture has an alpha channel, or a
     // palette with transparent entries. Colours are then stored premultiplied by alpha.
@@ -34,18 +37,14 @@ public:
     // out and compressed on the other cores as they come, and the first call of
     // buildLosslessBody() hands over the finished body.
     enum class BodyWhileDecoding { No, Yes };
-    // Reads and decodes the file at path (UTF-8).
-    explicit PngImageImpl(const std::string& path, BodyWhileDecoding withBody = BodyWhileDecoding::No);
+    // Reads and decodes the file at path (UTF-8). Fails when the picture cannot be read
+    // or decoded, or is larger than players show (PictureLimits.h, checked from the
+    // header before decoding): the message says why, naming the file, for the user, and
+    // the reason the same in one English line for the command line.
+    static Result<PngImageImpl> read(const std::string& path, BodyWhileDecoding withBody = BodyWhileDecoding::No);
     // Decodes PNG bytes; path names the file in messages.
-    PngImageImpl(ByteSpan png, const std::string& path, BodyWhileDecoding withBody = BodyWhileDecoding::No);
-
-    // False when the picture could not be read or decoded, or is larger than players
-    // show (PictureLimits.h, checked from the header before decoding); error() then
-    // says why, naming the file, for the user, and reason() the same in one English
-    // line for the command line.
-    bool valid() const { return error_.empty(); }
-    const std::string& error() const { return error_; }
-    const std::string& reason() const { return reason_; }
+    static Result<PngImageImpl> decode(ByteSpan png, const std::string& path,
+                                       BodyWhileDecoding withBody = BodyWhileDecoding::No);
 
     Bytes buildLosslessBody() const override;
     bool usesAlpha() const override { return hasAlpha_; }
@@ -55,7 +54,8 @@ public:
     bool isPalette() const { return isPalette_; }
 
 private:
-    void decode(ByteSpan png, const std::string& path, BodyWhileDecoding withBody);
+    PngImageImpl() = default;
+    Report decodeData(ByteSpan png, const std::string& path, BodyWhileDecoding withBody);
 
     std::uint32_t width_ = 0;
     std::uint32_t height_ = 0;
@@ -67,8 +67,11 @@ private:
     std::unique_ptr<std::uint8_t[]> pixels_;
     // The body built while decoding, when asked for, until it is handed over.
     mutable Bytes body_;
-    std::string error_;
-    std::string reason_;
 };
+
+// The bitmap tag with the given character id made from a decoded PNG picture:
+// DefineBitsLossless2 when the picture uses alpha, else DefineBitsLossless. nullptr when
+// it yields no body.
+std::unique_ptr<SWFLosslessImage> losslessImageFromPng(std::uint16_t characterId, const PngImage& image);
 
 }  // namespace tarvenox

@@ -3,11 +3,10 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "common/Report.h"
-#include "swf/PictureLimits.h"
+#include "common/Result.h"
 #include "swf/SWFImage.h"
 
 namespace tarvenox {
@@ -17,21 +16,15 @@ enum class PictureKind { Png, Jpeg, Other };
 // By the file name's ending, ignoring case: ".png", ".jpg" or ".jpeg".
 PictureKind pictureKind(const std::string& path);
 
-// Why the picture cannot be used, or nullopt: a JPEG that fails checkJpeg, a PNG that
-// cannot be read or decoded or is larger than players show. Files of other kinds pass
-// unchecked: they are ignored when the movie is saved.
-std::optional<PictureProblem> pictureProblem(const std::string& path);
-// A picture file turned into a bitmap tag, read and decoded once for both the check and
-// the replacement.
+// A picture file read and decoded once, for both the check and the replacement.
 struct PictureConversion {
-    // pictureProblem's verdict.
-    std::optional<PictureProblem> problem;
-    // DefineBitsLossless or 2 for a PNG, DefineBitsJPEG2 for a JPEG (checked or not),
-    // with character id 0; nullptr for a file that cannot be used or of another kind.
+    // DefineBitsLossless or 2 for a PNG, DefineBitsJPEG2 for a JPEG, with character id 0;
+    // nullptr for a file of another kind, which the replacement passes over.
     std::unique_ptr<SWFImage> image;
-    // What the replacement reports: a file that cannot be read or decoded (a box with OK
-    // and Cancel, whose answer changes nothing).
-    Report report;
+    // The check of a JPEG (jpegVerdict): it fails for one players cannot show. Such a
+    // picture is converted all the same: the interactive program checks a JPEG when it
+    // is chosen, and the replacement installs what it is given.
+    Report check;
     // Asked for with PreviewCopy::Yes: for an accepted JPEG larger than kSmallerSide
     // (JpegDecoder.h), the same picture scaled down to about that size and encoded anew
     // (a DefineBitsJPEG2, character id 0), for a movie that is only previewed: a player
@@ -39,8 +32,18 @@ struct PictureConversion {
     std::unique_ptr<SWFImage> previewImage;
 };
 enum class PreviewCopy { No, Yes };
-PictureConversion convertPicture(const std::string& path, PreviewCopy preview = PreviewCopy::No);
+// Fails when the file cannot be read or decoded, with the message the replacement shows
+// (a box with OK and Cancel, whose answer changes nothing) and the reason.
+Result<PictureConversion> convertPicture(const std::string& path, PreviewCopy preview = PreviewCopy::No);
 
+// Whether the converted picture can be used: a report that fails, with the message for
+// the user and the reason for the command line, for a JPEG that fails checkJpeg (one
+// that cannot be read is refused like an empty one), and for a PNG that cannot be read
+// or decoded or is larger than players show. Files of other kinds pass unchecked: they
+// are ignored when the movie is saved.
+Report pictureVerdict(const Result<PictureConversion>& conversion, const std::string& path);
+// The same for the file at path, converted for it.
+Report checkPicture(const std::string& path);
 // The same, thrown as FileException (the message for the user, the path as file name).
 void checkPictureFile(const std::string& path);
 

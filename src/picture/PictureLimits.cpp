@@ -1,0 +1,25 @@
+// The largest picture a movie can show.
+#include "picture/PictureLimits.h"
+
+namespace tarvenox {
+
+bool pictureFits(std::uint64_t width, std::uint64_t height) {
+    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+           width * height <= kMaxPicturePixels;
+}
+
+Report checkPictureSize(const std::string& path, std::uint64_t width, std::uint64_t height) {
+    if (pictureFits(width, height)) return {};
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    if (width == 0 || height == 0) {
+        return Report::failure(path + ": the picture is empty (" + size + " pixels)")
+            .fail("Das Bild " + path + " ist leer (" + size + " Pixel).");
+    }
+    return Report::failure(path + ": the picture is too large (" + size +
+                           " pixels); Flash players show at most 8191 pixels on a side and 16,777,215 "
+                           "pixels in all: scale it down")
+        .fail("Das Bild " + path + " ist zu groß: " + size +
+              " Pixel. Ein Flash-Player zeigt höchstens 8191 Pixel je Seite und 16.777.215 Pixel insgesamt.");
+}
+
+}  // namespace tarvenox
