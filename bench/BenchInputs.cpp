@@ -133,8 +133,7 @@ void writeW1Inputs(const std::string& folder) {
     builder.addPicture("banner", opaquePixels(640, 480, 16004), {440, 20, 340, 255});
     const std::string tune = folder + "/w1-template-tune.mp3";
     save(tune, test::mp3Frames(test::kMpeg1Layer3_128k_44100_Joint, 600));
-    std::string error;
-    if (!builder.addSound("music", tune, &error)) throw std::runtime_error(error);
+    if (const Report added = builder.addSound("music", tune); added.failed()) throw std::runtime_error(added.text());
     ActionVariables variables;
     for (int i = 0; i < 10; ++i) {
         const std::string name = "text" + std::to_string(i);

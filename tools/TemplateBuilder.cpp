@@ -293,11 +293,11 @@ void TemplateBuilder::placeClip(std::uint16_t clipId, int x, int y, const std::s
     place(clipId, x, y, instanceName);
 }
 
-bool TemplateBuilder::addSound(const std::string& exportName, const std::string& mp3Path, std::string* error) {
+Report TemplateBuilder::addSound(const std::string& exportName, const std::string& mp3Path) {
     std::uint16_t id = nextId();
-    auto sound = soundFromMp3File(id, mp3Path, error);
-    if (!sound) return false;
-    definitions_.push_back(std::move(sound));
+    auto sound = soundFromMp3File(id, mp3Path);
+    if (!sound) return sound.report();
+    definitions_.push_back(sound.take());
     exportAsset(id, exportName);
     // StartSound: the sound id and a SOUNDINFO without options, played once.
     Bytes start;
@@ -305,7 +305,7 @@ bool TemplateBuilder::addSound(const std::string& exportName, const std::string&
     start.push_back(0x00);
     timelines_.back().tags.push_back(makeTag(TagCode::StartSound, std::move(start)));
     layout_.push_back({.kind = "sound", .name = exportName});
-    return true;
+    return {};
 }
 
 void TemplateBuilder::setVariables(const ActionVariables& variables) { defaults_ = actionBytes(variables, encoding_); }

@@ -104,9 +104,9 @@ public:
     void addBadge(const std::string& instanceName, std::uint32_t rgb, StageRect place);
 
     // A DefineSound made from the MP3 file by the engine's sound import, exported under
-    // exportName and started on the first frame. False, with error set, when the file
-    // gives no sound.
-    bool addSound(const std::string& exportName, const std::string& mp3Path, std::string* error);
+    // exportName and started on the first frame; refused (the engine's message) when the
+    // file gives no sound.
+    Report addSound(const std::string& exportName, const std::string& mp3Path);
 
     // The variables whose defaults the first DoAction sets, in list order, written as a
     // save writes them.

@@ -117,8 +117,7 @@ void write(TemplateBuilder& builder, const std::string& path) {
 }
 
 void addSound(TemplateBuilder& builder, const std::string& exportName, const std::string& path) {
-    std::string error;
-    if (!builder.addSound(exportName, path, &error)) throw std::runtime_error(error);
+    if (const Report added = builder.addSound(exportName, path); added.failed()) throw std::runtime_error(added.text());
 }
 
 // A greeting card: a title, a picture, a message of several lines, a signature and music.

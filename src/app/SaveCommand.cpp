@@ -56,9 +56,13 @@ Replacements checkedReplacements(const std::vector<std::string>& specs, SWFFile&
     Replacements replacements;
     for (const auto& spec : specs) {
         auto [name, value] = parseReplacement(spec, option, form);
-        if (auto problem = changeProblem(movie, kind, name, value, conversions)) {
-            const std::string context = problem->unknownName ? spec : displayText(name);
-            throw CommandError(std::string(option) + " " + context + ": " + problem->reason);
+        // A name the movie lacks is told with the option as given, a file or face it cannot
+        // use with the option's name.
+        if (const Report named = checkChangeName(movie, kind, name, value); named.failed()) {
+            throw CommandError(std::string(option) + " " + spec + ": " + named.reason());
+        }
+        if (const Report usable = checkChangeValue(kind, name, value, conversions); usable.failed()) {
+            throw CommandError(std::string(option) + " " + displayText(name) + ": " + usable.reason());
         }
         replacements[name] = value;
     }

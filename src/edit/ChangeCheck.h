@@ -3,8 +3,9 @@
 // starts and nothing is written.
 #pragma once
 
-#include <optional>
 #include <string>
+
+#include "common/Report.h"
 
 namespace tarvenox {
 
@@ -13,21 +14,18 @@ class SWFFile;
 
 enum class ChangeKind { Font, Picture, Sound };
 
-// Why a change cannot be made, in English for a command line.
-struct ChangeProblem {
-    // True when the movie has nothing of that name (the user's name is wrong); false when
-    // the file or face is (the user's file is wrong).
-    bool unknownName = false;
-    std::string reason;
-};
+// Whether the movie has what the change names: a font (the movie's font name) or an
+// exported picture or sound (the export name) of that name, and for a picture a file of a
+// kind it can take (.png, .jpg, .jpeg). A refusal's reason, in English for a command line,
+// says that the user's name is wrong. name is a product text; value the installed face
+// (UTF-8) or the file (a UTF-8 path).
+Report checkChangeName(SWFFile& movie, ChangeKind kind, const std::string& name, const std::string& value);
 
-// name is the movie's font name or export name (a product text); value the installed
-// face (UTF-8) or the file (a UTF-8 path). nullopt when the movie can take the change:
-// it has a font or an exported picture or sound of that name, a picture is a PNG or JPEG
-// file that players can show, an MP3 file holds a stream, and a font can be made at all.
-// The verdict of the conversions, when given and holding the pair, saves reading the file
-// a second time.
-std::optional<ChangeProblem> changeProblem(SWFFile& movie, ChangeKind kind, const std::string& name,
-                                           const std::string& value, Conversions* conversions = nullptr);
+// Whether the file or face can be used: a picture is a PNG or JPEG file that players can
+// show, an MP3 file holds a stream, and a font can be made at all. A refusal's reason says
+// that the user's file or face is wrong. The verdict of the conversions, when given and
+// holding the pair, saves reading the file a second time.
+Report checkChangeValue(ChangeKind kind, const std::string& name, const std::string& value,
+                        Conversions* conversions = nullptr);
 
 }  // namespace tarvenox

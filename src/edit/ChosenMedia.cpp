@@ -24,36 +24,45 @@ std::unique_ptr<T> copyOf(TagCode code, const Bytes& body) {
 
 }  // namespace
 
-std::optional<std::string> ChosenMedia::addPicture(const std::string& path) {
-    if (pictures_.contains(path)) return std::nullopt;
+namespace {
+
+// A refusal with the first message of the conversion's report, the one the user is shown.
+Report refusedWith(const Report& report) {
+    Report refusal;
+    refusal.fail(report.messages().front().text).because(report.reason());
+    return refusal;
+}
+
+}  // namespace
+
+Report ChosenMedia::addPicture(const std::string& path) {
+    if (pictures_.contains(path)) return {};
     Result<PictureConversion> conversion = convertPicture(path);
-    if (const Report verdict = pictureVerdict(conversion, path); verdict.failed()) {
-        return verdict.messages().front().text;
-    }
+    if (const Report verdict = pictureVerdict(conversion, path); verdict.failed()) return refusedWith(verdict);
     // A file of another kind, which a save would pass over without a word.
-    if (!conversion->image) return "Die Datei " + path + " ist kein PNG- oder JPEG-Bild.";
+    if (!conversion->image) return Report().fail("Die Datei " + path + " ist kein PNG- oder JPEG-Bild.");
     const ByteSpan body = conversion->image->body();
     pictures_[path] = {conversion->image->code(), Bytes(body.begin(), body.end())};
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> ChosenMedia::addSound(const std::string& path) {
-    if (sounds_.contains(path)) return std::nullopt;
+Report ChosenMedia::addSound(const std::string& path) {
+    if (sounds_.contains(path)) return {};
     Result<SoundConversion> conversion = convertMp3File(path);
-    if (!conversion) return conversion.report().messages().front().text;
+    if (!conversion) return refusedWith(conversion.report());
     const ByteSpan body = conversion->sound->body();
     sounds_[path] = {conversion->sound->code(), Bytes(body.begin(), body.end())};
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> ChosenMedia::addFace(const std::string& face) {
-    if (faces_.contains(face)) return std::nullopt;
+Report ChosenMedia::addFace(const std::string& face) {
+    if (faces_.contains(face)) return {};
     GlyphOutlines outlines = extractGlyphOutlines(face);
     for (const UserMessage& message : outlines.report.messages()) {
-        if (message.text == noFontMessage) return message.text;
+        if (message.text == noFontMessage) return Report().fail(message.text);
     }
     faces_.emplace(face, std::move(outlines));
-    return std::nullopt;
+    return {};
 }
 
 std::unique_ptr<SWFImage> ChosenMedia::picture(const std::string& path) const {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/Bytes.h"
+#include "common/Report.h"
 #include "swf/TagCode.h"
 #include "font/GlyphOutlines.h"
 
@@ -19,12 +20,12 @@ class SWFImage;
 
 class ChosenMedia {
 public:
-    // Converts the file (once: a path converted before is kept). nullopt when it can be
-    // used, else the message for the user; a file that cannot be used is not kept.
-    std::optional<std::string> addPicture(const std::string& path);
-    std::optional<std::string> addSound(const std::string& path);
-    // Extracts the face's outlines (once). The message when no font can be made of it.
-    std::optional<std::string> addFace(const std::string& face);
+    // Converts the file (once: a path converted before is kept). A file that cannot be
+    // used is refused, with the one message the user is shown, and not kept.
+    Report addPicture(const std::string& path);
+    Report addSound(const std::string& path);
+    // Extracts the face's outlines (once); refused when no font can be made of it.
+    Report addFace(const std::string& face);
 
     // A fresh copy of the converted tag (character id 0); nullptr when the path is not kept.
     std::unique_ptr<SWFImage> picture(const std::string& path) const;

@@ -23,10 +23,6 @@ std::string refusal(const std::string& name, const char* why) {
     return "Die Datei „" + name + "“ " + why + " Die bisherige Musik der Vorlage bleibt erhalten.";
 }
 
-void setProblem(std::string* problem, std::string text) {
-    if (problem != nullptr) *problem = std::move(text);
-}
-
 }  // namespace
 
 int mp3SoundRate(int samplingRate) {
@@ -37,24 +33,33 @@ int mp3SoundRate(int samplingRate) {
 
 namespace {
 
-std::unique_ptr<SWFDefineSound> soundFromStream(std::uint16_t soundId, ByteSpan mp3, const Mp3Stream& stream,
-                                                const std::string& name, std::string* problem) {
+// Why a stream is refused, in English for the command line.
+std::string streamReason(const Mp3Stream& stream, const std::string& path) {
     switch (stream.problem) {
         case Mp3Stream::Problem::NoFrame:
-            setProblem(problem, refusal(name, "enthält keine MP3-Daten."));
-            return nullptr;
+            return path + ": no MP3 stream in the file (no three chained MPEG audio frames)";
         case Mp3Stream::Problem::FreeFormat:
-            setProblem(problem, refusal(name, "ist im freien MP3-Format gespeichert (ohne "
-                                              "Bitrate); das wird nicht unterstützt."));
-            return nullptr;
+            return path + ": free-format MP3 (frames without a bitrate) is not supported: "
+                          "encode it with a fixed or variable bitrate";
+        case Mp3Stream::Problem::None:
+            break;
+    }
+    return path + ": the MP3 data is too large for a movie (at most 4 GiB)";
+}
+
+Result<std::unique_ptr<SWFDefineSound>> soundFromStream(std::uint16_t soundId, ByteSpan mp3, const Mp3Stream& stream,
+                                                        const std::string& name) {
+    auto refused = [&](const char* message) { return Report::failure(streamReason(stream, name)).fail(refusal(name, message)); };
+    switch (stream.problem) {
+        case Mp3Stream::Problem::NoFrame:
+            return refused("enthält keine MP3-Daten.");
+        case Mp3Stream::Problem::FreeFormat:
+            return refused("ist im freien MP3-Format gespeichert (ohne Bitrate); das wird nicht unterstützt.");
         case Mp3Stream::Problem::None:
             break;
     }
     const ByteSpan data = mp3.subspan(stream.offset);
-    if (data.size() > kMaxBody - kMp3PrefixSize) {
-        setProblem(problem, refusal(name, "ist zu groß für eine SWF-Datei."));
-        return nullptr;
-    }
+    if (data.size() > kMaxBody - kMp3PrefixSize) return refused("ist zu groß für eine SWF-Datei.");
 
     const MpegAudioHeader& first = stream.first;
     // Only stereo and joint stereo are flagged stereo; dual channel (two independent
@@ -76,36 +81,20 @@ std::unique_ptr<SWFDefineSound> soundFromStream(std::uint16_t soundId, ByteSpan 
                                             std::move(body));
 }
 
-// Why soundFromStream refused the stream, in English for the command line.
-std::string streamReason(const Mp3Stream& stream, const std::string& path) {
-    switch (stream.problem) {
-        case Mp3Stream::Problem::NoFrame:
-            return path + ": no MP3 stream in the file (no three chained MPEG audio frames)";
-        case Mp3Stream::Problem::FreeFormat:
-            return path + ": free-format MP3 (frames without a bitrate) is not supported: "
-                          "encode it with a fixed or variable bitrate";
-        case Mp3Stream::Problem::None:
-            break;
-    }
-    return path + ": the MP3 data is too large for a movie (at most 4 GiB)";
-}
 
 
 }  // namespace
 
-std::unique_ptr<SWFDefineSound> soundFromMp3(std::uint16_t soundId, ByteSpan mp3, const std::string& name,
-                                             std::string* problem) {
-    return soundFromStream(soundId, mp3, readMp3Stream(mp3), name, problem);
+Result<std::unique_ptr<SWFDefineSound>> soundFromMp3(std::uint16_t soundId, ByteSpan mp3, const std::string& name) {
+    return soundFromStream(soundId, mp3, readMp3Stream(mp3), name);
 }
 
 Result<SoundConversion> convertMp3File(const std::string& path) {
     const auto data = readFileBytes(path);
     if (!data) return Report(data.report()).fail(refusal(path, "kann nicht gelesen werden."));
-    const Mp3Stream stream = readMp3Stream(*data);
-    std::string message;
-    auto sound = soundFromStream(0, *data, stream, path, &message);
-    if (!sound) return Report::failure(streamReason(stream, path)).fail(message);
-    return SoundConversion{std::move(sound)};
+    auto sound = soundFromStream(0, *data, readMp3Stream(*data), path);
+    if (!sound) return sound.report();
+    return SoundConversion{sound.take()};
 }
 
 Report installSound(SWFFile& movie, const std::string& exportName, Result<SoundConversion> conversion) {
@@ -117,13 +106,9 @@ Report installSound(SWFFile& movie, const std::string& exportName, Result<SoundC
     return {};
 }
 
-std::unique_ptr<SWFDefineSound> soundFromMp3File(std::uint16_t soundId, const std::string& path,
-                                                 std::string* problem) {
+Result<std::unique_ptr<SWFDefineSound>> soundFromMp3File(std::uint16_t soundId, const std::string& path) {
     Result<SoundConversion> conversion = convertMp3File(path);
-    if (!conversion) {
-        setProblem(problem, conversion.report().messages().front().text);
-        return nullptr;
-    }
+    if (!conversion) return conversion.report();
     conversion->sound->setCharacterId(soundId);
     return std::move(conversion->sound);
 }

@@ -15,14 +15,12 @@ class SWFFile;
 
 // The DefineSound with the given id for an MP3 file held in memory: its bytes from the
 // first frame on become the sound data, unchanged. A file without an acceptable frame
-// header, or whose first frame is in free format, gives nullptr and *problem (when
-// given) a message for the user (UTF-8) that names the file by name.
-std::unique_ptr<SWFDefineSound> soundFromMp3(std::uint16_t soundId, ByteSpan mp3, const std::string& name,
-                                             std::string* problem = nullptr);
+// header, or whose first frame is in free format, is refused with a message for the user
+// (UTF-8) that names the file by name.
+Result<std::unique_ptr<SWFDefineSound>> soundFromMp3(std::uint16_t soundId, ByteSpan mp3, const std::string& name);
 // The same for the MP3 file at path (UTF-8); a file that cannot be read, or is empty, is
 // refused like one without frames.
-std::unique_ptr<SWFDefineSound> soundFromMp3File(std::uint16_t soundId, const std::string& path,
-                                                 std::string* problem = nullptr);
+Result<std::unique_ptr<SWFDefineSound>> soundFromMp3File(std::uint16_t soundId, const std::string& path);
 
 // The SoundRate flag for an MP3 stream's sampling rate. MP3 sounds may only be flagged
 // 11, 22 or 44 kHz, and a player may resample to the flagged rate, so every rate gets

@@ -240,8 +240,8 @@ CommandOutcome CTarvenoxDlg::chooseFont(const std::string& templateFont) {
              choice->weight == 700 ? 1 : 0, choice->italic ? 1 : 0);
     // The face is made into outlines once, now: one that cannot be used is refused here
     // and never comes back on an apply.
-    if (auto problem = app_.chosenMedia.addFace(choice->face)) {
-        windows_.messageBox(texts::caption, *problem, MessageIcon::information, MessageButtons::ok);
+    if (const Report added = app_.chosenMedia.addFace(choice->face); added.failed()) {
+        windows_.messageBox(texts::caption, added.messages().front().text, MessageIcon::information, MessageButtons::ok);
         return CommandOutcome::failed;
     }
     // The replacement takes the face's regular outlines, whatever weight and slant the

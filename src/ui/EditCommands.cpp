@@ -86,10 +86,11 @@ std::string CTarvenoxDlg::previewCopy(const std::string& path, const std::string
 }
 
 CommandOutcome CTarvenoxDlg::chooseFile(Replacements& choices, const std::string& name, const std::string& path,
-                                        std::optional<std::string> problem, const std::string& kind,
+                                        const Report& added, const std::string& kind,
                                         const std::string& extension) {
-    if (problem) {
-        windows_.messageBox(texts::caption, *problem, MessageIcon::information, MessageButtons::ok);
+    if (added.failed()) {
+        windows_.messageBox(texts::caption, added.messages().front().text, MessageIcon::information,
+                            MessageButtons::ok);
         return CommandOutcome::failed;
     }
     previewCopy(path, kind, extension);

@@ -17,13 +17,14 @@ using test::headerThenZeros;
 std::uint8_t flagByte(std::uint32_t header) {
     Bytes data = test::mp3Frames(header, 3);
     auto sound = soundFromMp3(1, data, "x.mp3");
-    return sound ? sound->body()[2] : 0;
+    return sound ? (*sound)->body()[2] : 0;
 }
 
 TEST(SWFDefineSound, BodyHoldsIdFlagsCountAndTheDataFromTheFirstFrame) {
     const Bytes mp3 = headerThenZeros({0xFF, 0xFB, 0x90, 0x64}, 1000000);
-    auto sound = soundFromMp3(0x1234, Bytes{'a', 'b', 'c'} + mp3, "song.mp3");
-    ASSERT_TRUE(sound);
+    auto made = soundFromMp3(0x1234, Bytes{'a', 'b', 'c'} + mp3, "song.mp3");
+    ASSERT_TRUE(made);
+    const auto& sound = *made;
     EXPECT_EQ(sound->code(), TagCode::DefineSound);
     ASSERT_EQ(sound->length(), 1000009u);
     ByteSpan body = sound->body();
@@ -79,19 +80,21 @@ TEST(SWFDefineSound, UnusableMp3IsRefusedWithAMessageNamingTheFile) {
     };
     for (const auto& [name, data] : cases) {
         SCOPED_TRACE(name);
-        std::string problem;
-        EXPECT_FALSE(soundFromMp3(1, data, "Musik/Lied ä.mp3", &problem));
+        const auto refused = soundFromMp3(1, data, "Musik/Lied ä.mp3");
+        ASSERT_FALSE(refused);
+        const std::string problem = refused.report().text();
         EXPECT_NE(problem.find("„Musik/Lied ä.mp3“"), std::string::npos) << problem;
         EXPECT_NE(problem.find("Musik der Vorlage bleibt erhalten"), std::string::npos);
     }
 
     test::TempDir dir;
-    std::string problem;
-    EXPECT_FALSE(soundFromMp3File(1, dir.file("missing.mp3"), &problem));
-    EXPECT_NE(problem.find(dir.file("missing.mp3") + "“ kann nicht gelesen werden"), std::string::npos)
-        << problem;
-    EXPECT_FALSE(soundFromMp3File(1, dir.write("empty.mp3", ""), &problem));
-    EXPECT_NE(problem.find("keine MP3-Daten"), std::string::npos) << problem;
+    const auto missing = soundFromMp3File(1, dir.file("missing.mp3"));
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.report().text().find(dir.file("missing.mp3") + "“ kann nicht gelesen werden"), std::string::npos)
+        << missing.report().text();
+    const auto empty = soundFromMp3File(1, dir.write("empty.mp3", ""));
+    ASSERT_FALSE(empty);
+    EXPECT_NE(empty.report().text().find("keine MP3-Daten"), std::string::npos) << empty.report().text();
 }
 
 TEST(SWFDefineSound, FormatOfATemplateSound) {
@@ -126,8 +129,9 @@ TEST(SWFDefineSound, FilesFromARealEncoder) {
         SCOPED_TRACE(c.file);
         const Bytes mp3 = test::readBytes(folder + c.file);
         ASSERT_FALSE(mp3.empty());
-        auto sound = soundFromMp3File(9, folder + c.file);
-        ASSERT_TRUE(sound);
+        auto made = soundFromMp3File(9, folder + c.file);
+        ASSERT_TRUE(made);
+        const auto& sound = *made;
         EXPECT_EQ(sound->length(), 9 + mp3.size() - c.prefix);
         EXPECT_EQ(sound->body()[2], c.flags);
         EXPECT_EQ(sound->format()->sampleCount, c.samples);

@@ -71,8 +71,8 @@ protected:
         field.place = {10, 10, 300, 40};
         builder.addTextField(field);
         builder.addPicture("photo", solid(47, 33, 0xFF336699), {20, 60, 200, 150});
-        std::string error;
-        EXPECT_TRUE(builder.addSound("music", mp3Path, &error)) << error;
+        const Report added = builder.addSound("music", mp3Path);
+        EXPECT_FALSE(added.failed()) << added.text();
         builder.setVariables(demoVariables());
         builder.addFrameActions(ActionWriter().op(action::kStop));
         std::string path = dir.file("card.swf");
@@ -138,10 +138,10 @@ TEST_F(TemplateBuilderTest, PictureCoversItsPlaceBeforeAndAfterReplacement) {
 
 TEST_F(TemplateBuilderTest, RefusesWhatItCannotBuild) {
     TemplateBuilder builder(100, 100, 12);
-    std::string error;
-    EXPECT_FALSE(builder.addSound("music", dir.write("noise.mp3", std::string(500, 'x')), &error));
-    EXPECT_NE(error.find("noise.mp3"), std::string::npos) << error;
-    EXPECT_FALSE(builder.addSound("music", dir.file("missing.mp3"), &error));
+    const Report noise = builder.addSound("music", dir.write("noise.mp3", std::string(500, 'x')));
+    EXPECT_TRUE(noise.failed());
+    EXPECT_NE(noise.text().find("noise.mp3"), std::string::npos) << noise.text();
+    EXPECT_TRUE(builder.addSound("music", dir.file("missing.mp3")).failed());
 
     EXPECT_THROW(builder.addPicture("empty", solid(0, 10, 0), {0, 0, 10, 10}), std::runtime_error);
     Pixels short_ = solid(4, 4, 0);
