@@ -47,7 +47,8 @@ tools::Pixels opaquePixels(int width, int height, std::uint64_t seed) {
     const Bytes rgb = photoPixels(width, height, seed, 3);
     tools::Pixels pixels{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
     for (std::size_t i = 0; i < pixels.argb.size(); ++i) {
-        pixels.argb[i] = 0xFF000000u | std::uint32_t(rgb[i * 3]) << 16 | std::uint32_t(rgb[i * 3 + 1]) << 8 | rgb[i * 3 + 2];
+        pixels.argb[i] =
+            0xFF000000u | std::uint32_t(rgb[i * 3]) << 16 | std::uint32_t(rgb[i * 3 + 1]) << 8 | rgb[i * 3 + 2];
     }
     return pixels;
 }
@@ -107,8 +108,7 @@ Bytes photoPixels(int width, int height, std::uint64_t seed, int channels) {
 }
 
 W1Files w1Files(const std::string& folder) {
-    return {folder + "/w1-template.swf", folder + "/w1-photo.png", folder + "/w1-banner.jpg",
-            folder + "/w1-music.mp3"};
+    return {folder + "/w1-template.swf", folder + "/w1-photo.png", folder + "/w1-banner.jpg", folder + "/w1-music.mp3"};
 }
 
 void writeW1Inputs(const std::string& folder) {
@@ -187,8 +187,8 @@ void writeLargeMovie(const std::string& path, std::uint64_t bytes) {
         lossless.insert(lossless.end(), packed.begin(), packed.end());
     }
     const Bytes jpeg = test::encodeJpegRgb(320, 240, photoPixels(320, 240, 16011, 3));
-    const Bytes sound = Bytes{0x2F} + test::le32(1152 * 96) + test::le16(0) +
-                        test::mp3Frames(test::kMpeg1Layer3_128k_44100_Joint, 96);
+    const Bytes sound =
+        Bytes{0x2F} + test::le32(1152 * 96) + test::le16(0) + test::mp3Frames(test::kMpeg1Layer3_128k_44100_Joint, 96);
 
     test::MovieBuilder movie(10, SWFRect{0, 16000, 0, 12000, 0});
     std::uint64_t written = 0;
@@ -212,8 +212,8 @@ void writeLargeMovie(const std::string& path, std::uint64_t bytes) {
         matrix.scaleX = matrix.scaleY = 20 << 16;
         matrix.write(fill);
         movie.tag(2, tools::rectangleShape(shape, 4000, 3000, fill.take()));
-        movie.tag(26, Bytes{static_cast<std::uint8_t>(frames == 0 ? 0x06 : 0x07)} + le16(1) + le16(shape) +
-                          Bytes{0x00});
+        movie.tag(26,
+                  Bytes{static_cast<std::uint8_t>(frames == 0 ? 0x06 : 0x07)} + le16(1) + le16(shape) + Bytes{0x00});
         if (frames % 16 == 0) {
             const std::string name = "scene" + std::to_string(frames);
             movie.tag(56, le16(1) + le16(bitmap) + test::cstr(name));

@@ -7,14 +7,14 @@
 #include "BenchInputs.h"
 #include "common/Log.h"
 #include "font/DefineFont2.h"
+#include "picture/JpegCheck.h"
+#include "picture/JpegEncoder.h"
+#include "picture/PngImage.h"
 #include "sound/Mp3Sound.h"
 #include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
 #include "swf/Deflate.h"
-#include "picture/JpegCheck.h"
-#include "picture/JpegEncoder.h"
-#include "picture/PngImage.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFLosslessImage.h"
 
@@ -120,7 +120,8 @@ void BM_DeflateLevels(benchmark::State& state) {
         }
     }
     libdeflate_free_compressor(compressor);
-    state.counters["size_vs_zlib9"] = 100.0 * static_cast<double>(size) / static_cast<double>(zlibLevel9Size(pixels)) - 100.0;
+    state.counters["size_vs_zlib9"] =
+        100.0 * static_cast<double>(size) / static_cast<double>(zlibLevel9Size(pixels)) - 100.0;
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * pixels.size()));
 }
 BENCHMARK(BM_DeflateLevels)
@@ -134,10 +135,14 @@ void BM_ZlibCompress(benchmark::State& state) {
     const auto threads = static_cast<unsigned>(state.range(1) == 0 ? availableThreads() : state.range(1));
     std::size_t size = 0;
     for (auto _ : state) size = zlibCompress(pixels, threads).size();
-    state.counters["size_vs_zlib9"] = 100.0 * static_cast<double>(size) / static_cast<double>(zlibLevel9Size(pixels)) - 100.0;
+    state.counters["size_vs_zlib9"] =
+        100.0 * static_cast<double>(size) / static_cast<double>(zlibLevel9Size(pixels)) - 100.0;
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * pixels.size()));
 }
-BENCHMARK(BM_ZlibCompress)->ArgsProduct({{0, 1}, {1, 0}})->ArgNames({"drawn", "threads"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZlibCompress)
+    ->ArgsProduct({{0, 1}, {1, 0}})
+    ->ArgNames({"drawn", "threads"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarvenox

@@ -86,13 +86,20 @@ void measure(benchmark::State& state, const std::vector<std::string>& command, c
 
 std::vector<std::string> w1Command() {
     const W1Files files = w1Files(inputs);
-    std::vector<std::string> command = {program,           "save",
-                                        files.movie,       "-o",
-                                        inputs + "/w1-out.swf", "--image",
-                                        "photo=" + files.png,   "--image",
-                                        "banner=" + files.jpeg, "--mp3",
-                                        "music=" + files.mp3,   "--font",
-                                        "Title=DejaVu Serif",   "--background",
+    std::vector<std::string> command = {program,
+                                        "save",
+                                        files.movie,
+                                        "-o",
+                                        inputs + "/w1-out.swf",
+                                        "--image",
+                                        "photo=" + files.png,
+                                        "--image",
+                                        "banner=" + files.jpeg,
+                                        "--mp3",
+                                        "music=" + files.mp3,
+                                        "--font",
+                                        "Title=DejaVu Serif",
+                                        "--background",
                                         "#336699"};
     for (int i = 0; i < 10; ++i) {
         command.push_back("--var");
@@ -101,9 +108,7 @@ std::vector<std::string> w1Command() {
     return command;
 }
 
-void BM_W1Save(benchmark::State& state) {
-    measure(state, w1Command(), w1Files(inputs).movie, inputs + "/w1-out.swf");
-}
+void BM_W1Save(benchmark::State& state) { measure(state, w1Command(), w1Files(inputs).movie, inputs + "/w1-out.swf"); }
 
 // The limit of W1: the pixels of its PNG as the bitmap stores them, compressed by zlib
 // at level 9 in this process.
@@ -164,11 +169,11 @@ void printRatios(const MedianReporter& reporter) {
         return it == reporter.medians.end() ? nullptr : &it->second;
     };
     std::printf("\nRatios of the medians (the targets in brackets):\n");
-    if (auto *save = median("BM_W1Save"), *limit = median("BM_W1Zlib9"); save && limit) {
+    if (auto* save = median("BM_W1Save"), *limit = median("BM_W1Zlib9"); save && limit) {
         std::printf("  W1 save / zlib level 9 over the pixels: %.2fx  (%.0f ms / %.0f ms)  [<= 0.8x]\n",
                     save->seconds / limit->seconds, save->seconds * 1e3, limit->seconds * 1e3);
     }
-    if (auto *save = median("BM_PassThroughSave"), *cp = median("BM_PassThroughCp"); save && cp) {
+    if (auto* save = median("BM_PassThroughSave"), *cp = median("BM_PassThroughCp"); save && cp) {
         const double size = fileSize(inputs + "/large.swf");
         std::printf("  pass-through throughput / cp: %.2fx  (%.0f MB/s / %.0f MB/s)  [>= 0.5x]\n",
                     cp->seconds / save->seconds, size / save->seconds / 1e6, size / cp->seconds / 1e6);

@@ -66,7 +66,8 @@ ShapeOutline& ShapeOutline::lineTo(double x, double y) {
 }
 
 ShapeOutline& ShapeOutline::curveTo(double controlX, double controlY, double x, double y) {
-    edges_.push_back({.curve = true, .controlX = twips(controlX), .controlY = twips(controlY), .x = twips(x), .y = twips(y)});
+    edges_.push_back(
+        {.curve = true, .controlX = twips(controlX), .controlY = twips(controlY), .x = twips(x), .y = twips(y)});
     return *this;
 }
 
@@ -74,7 +75,8 @@ Bytes ShapeOutline::defineShape3(std::uint16_t id) const {
     if (edges_.empty() || !edges_.front().move) throw std::runtime_error("a shape outline starts with a move");
     SWFRect bounds{edges_[0].x, edges_[0].x, edges_[0].y, edges_[0].y, 0};
     for (const Edge& edge : edges_) {
-        for (auto [x, y] : {std::pair{edge.x, edge.y}, std::pair{edge.curve ? edge.controlX : edge.x, edge.curve ? edge.controlY : edge.y}}) {
+        for (auto [x, y] : {std::pair{edge.x, edge.y},
+                            std::pair{edge.curve ? edge.controlX : edge.x, edge.curve ? edge.controlY : edge.y}}) {
             bounds.xMin = std::min(bounds.xMin, x);
             bounds.xMax = std::max(bounds.xMax, x);
             bounds.yMin = std::min(bounds.yMin, y);
@@ -104,7 +106,8 @@ Bytes ShapeOutline::defineShape3(std::uint16_t id) const {
             if (!styled) shape.writeBits(1, 1);
             styled = true;
         } else if (edge.curve) {
-            std::int32_t deltas[4] = {edge.controlX - x, edge.controlY - y, edge.x - edge.controlX, edge.y - edge.controlY};
+            std::int32_t deltas[4] = {edge.controlX - x, edge.controlY - y, edge.x - edge.controlX,
+                                      edge.y - edge.controlY};
             int bits = edgeBits({deltas[0], deltas[1], deltas[2], deltas[3]});
             shape.writeBits(2, 0b10);  // TypeFlag, curved
             shape.writeBits(4, static_cast<std::uint32_t>(bits - 2));

@@ -35,9 +35,7 @@ void appendRect(Bytes& out, std::int32_t width, std::int32_t height) {
     out.insert(out.end(), writer.bytes().begin(), writer.bytes().end());
 }
 
-std::unique_ptr<SWFTag> makeTag(TagCode code, Bytes body) {
-    return createTag(code, std::move(body));
-}
+std::unique_ptr<SWFTag> makeTag(TagCode code, Bytes body) { return createTag(code, std::move(body)); }
 
 // A DefineFont2 body without glyphs, named fontName (in the movie's encoding).
 Bytes emptyFont(std::uint16_t id, const std::string& fontName) {
@@ -90,9 +88,7 @@ TemplateBuilder::TemplateBuilder(int widthPx, int heightPx, double frameRate, st
       version_(version),
       encoding_(movieTextEncoding(version)) {}
 
-void TemplateBuilder::define(TagCode code, Bytes body) {
-    definitions_.push_back(createTag(code, std::move(body)));
-}
+void TemplateBuilder::define(TagCode code, Bytes body) { definitions_.push_back(createTag(code, std::move(body))); }
 
 void TemplateBuilder::place(std::uint16_t id, int x, int y, const std::string& instanceName) {
     // PlaceObject2 with a character, a translation and, for clips, a name.
@@ -175,8 +171,8 @@ void TemplateBuilder::addTextField(const TextField& field) {
     define(TagCode::DefineEditText, std::move(body));
     place(id, field.place.x, field.place.y);
     const auto& [fontName, face] = fonts_[field.fontId];
-    layout_.push_back({"text", field.variable.empty() ? field.text : field.variable, field.place, fontName,
-                       face, field.sizePx, field.multiline});
+    layout_.push_back({"text", field.variable.empty() ? field.text : field.variable, field.place, fontName, face,
+                       field.sizePx, field.multiline});
 }
 
 void TemplateBuilder::addPicture(const std::string& exportName, const Pixels& pixels, StageRect where) {

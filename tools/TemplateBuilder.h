@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "swf/ActionWriter.h"
 #include "ShapeOutline.h"
 #include "common/Bytes.h"
 #include "common/Report.h"
+#include "swf/ActionWriter.h"
 #include "swf/SWFTag.h"
 #include "swf/SWFType.h"
 
@@ -33,16 +33,16 @@ struct Pixels {
 };
 
 struct TextField {
-    std::string variable{};     // the variable the field shows (Windows-1252), may be empty
-    std::string text{};         // the text shown before any variable is set (Windows-1252)
-    std::uint16_t fontId = 0;   // a font of addFont or addDeviceFont
-    int sizePx = 20;            // font height in pixels
-    std::uint32_t rgb = 0;      // text colour
+    std::string variable{};    // the variable the field shows (Windows-1252), may be empty
+    std::string text{};        // the text shown before any variable is set (Windows-1252)
+    std::uint16_t fontId = 0;  // a font of addFont or addDeviceFont
+    int sizePx = 20;           // font height in pixels
+    std::uint32_t rgb = 0;     // text colour
     StageRect place;
-    bool multiline = false;     // several lines, wrapped at the field's width
-    int align = 0;              // 0 left, 1 right, 2 centre
-    bool editable = false;      // an input field the user types into; else read-only and not selectable
-    bool border = false;        // a border around a white ground
+    bool multiline = false;  // several lines, wrapped at the field's width
+    int align = 0;           // 0 left, 1 right, 2 centre
+    bool editable = false;   // an input field the user types into; else read-only and not selectable
+    bool border = false;     // a border around a white ground
 };
 
 // One thing a person sees or hears in a template, and where: what the player check needs
@@ -144,7 +144,7 @@ private:
     std::vector<std::unique_ptr<SWFTag>> definitions_;
     std::vector<std::unique_ptr<SWFTag>> exports_;
     std::vector<Timeline> timelines_{1};  // the main timeline, then the clips being built
-    Bytes defaults_ = {0x00};  // the first DoAction's body
+    Bytes defaults_ = {0x00};             // the first DoAction's body
     std::vector<Bytes> frameActions_;
     std::vector<LayoutItem> layout_;
     std::map<std::uint16_t, std::pair<std::string, std::string>> fonts_;  // id: name, face ("" for a device font)

@@ -28,8 +28,7 @@ constexpr StageRect kViewerBox{400, 212, 301, 268};
 constexpr int kEntries = 6;
 
 constexpr std::uint32_t kGround = 0x1B2130, kHeader = 0x121722, kPanel = 0x262E40, kEntry = 0x33405A,
-                        kAccent = 0x3D7BF2, kQuiet = 0x46526C, kText = 0xE9EDF5, kMuted = 0x9AA6BD,
-                        kReady = 0x3CCB7F;
+                        kAccent = 0x3D7BF2, kQuiet = 0x46526C, kText = 0xE9EDF5, kMuted = 0x9AA6BD, kReady = 0x3CCB7F;
 
 StageRect entryPlace(int i) { return {24, 104 + 52 * i, 352, 44}; }
 
@@ -65,9 +64,15 @@ public:
     nlohmann::json layout() const {
         nlohmann::json entries = nlohmann::json::array();
         for (int i = 0; i < kEntries; ++i) entries.push_back(rectJson(entryPlace(i)));
-        return {{"width", kWidth},         {"height", kHeight},        {"viewerBox", rectJson(kViewerBox)},
-                {"entries", entries},      {"controls", controls_},    {"fields", fields_},
-                {"entryColor", kEntry},    {"readyColor", kReady},     {"background", kGround},
+        return {{"width", kWidth},
+                {"height", kHeight},
+                {"viewerBox", rectJson(kViewerBox)},
+                {"entries", entries},
+                {"controls", controls_},
+                {"fields", fields_},
+                {"entryColor", kEntry},
+                {"readyColor", kReady},
+                {"background", kGround},
                 {"templateFont", templateFont_}};
     }
 
@@ -95,7 +100,8 @@ private:
     void button(const std::string& name, StageRect place, std::uint32_t rgb, const std::string& words,
                 const std::string& variable, const ActionWriter& actions) {
         rectangle(rgb, place);
-        TextField caption = text(variable, {place.x + 4, place.y + (place.height - 22) / 2, place.width - 8, 22}, 15, kText);
+        TextField caption =
+            text(variable, {place.x + 4, place.y + (place.height - 22) / 2, place.width - 8, 22}, 15, kText);
         caption.text = words;
         caption.align = 2;
         skin_.addTextField(caption);
@@ -133,8 +139,9 @@ private:
         skin_.beginClip();
         rectangle(kEntry, {0, 0, entryPlace(0).width, entryPlace(0).height});
         skin_.addTextField(text("label", {12, 11, entryPlace(0).width - 24, 24}, 16, kText));
-        skin_.addButton({0, 0, entryPlace(0).width, entryPlace(0).height},
-                        ActionWriter().fsCommand("selectMovie", ActionWriter().getVariable("file")).fsCommand("showViewer", ""));
+        skin_.addButton(
+            {0, 0, entryPlace(0).width, entryPlace(0).height},
+            ActionWriter().fsCommand("selectMovie", ActionWriter().getVariable("file")).fsCommand("showViewer", ""));
         std::uint16_t entry = skin_.endClip();
         for (int i = 0; i < kEntries; ++i) {
             skin_.placeClip(entry, entryPlace(i).x, entryPlace(i).y, "entry" + std::to_string(i));
@@ -153,7 +160,8 @@ private:
         button("selectColor", {400, 108, 120, 32}, kQuiet, "Background", "",
                ActionWriter().fsCommand("selectColor", "_root.backgroundColor"));
         field("backgroundColor", {528, 114, 88, 22}, 14, kText);
-        button("selectFont", {624, 108, 152, 32}, kQuiet, "Title font", "", ActionWriter().fsCommand("selectFont", templateFont_));
+        button("selectFont", {624, 108, 152, 32}, kQuiet, "Title font", "",
+               ActionWriter().fsCommand("selectFont", templateFont_));
         label("Widths", {400, 152, 64, 22}, 14, kMuted);
         // A long hex text on one line: the field shows its start.
         field("widths", {472, 152, 304, 22}, 14, kText);
@@ -162,7 +170,8 @@ private:
     void commands() {
         button("apply", {400, 500, 120, 40}, kAccent, "", "applyLabel", ActionWriter().fsCommand("apply", ""));
         button("save", {528, 500, 120, 40}, kQuiet, "", "saveLabel", ActionWriter().fsCommand("clicked", "save"));
-        button("fullscreen", {656, 500, 120, 40}, kQuiet, "Fullscreen", "", ActionWriter().fsCommand("clicked", "fullscreen"));
+        button("fullscreen", {656, 500, 120, 40}, kQuiet, "Fullscreen", "",
+               ActionWriter().fsCommand("clicked", "fullscreen"));
         button("quit", {696, 12, 80, 32}, kQuiet, "", "quitLabel", ActionWriter().fsCommand("clicked", "quit"));
         // Below the commands: a green light once the host has loaded a template, and
         // what to do next.
@@ -178,8 +187,11 @@ private:
     static ActionWriter tick() {
         auto fromTexts = [](const std::string& name) { return ActionWriter().getVariable("_root.texts." + name); };
         ActionWriter actions;
-        for (auto [shown, loaded] : {std::pair{"heading", "title"}, {"introText", "intro"}, {"applyLabel", "button_apply"},
-                                     {"saveLabel", "button_save"}, {"quitLabel", "button_quit"}}) {
+        for (auto [shown, loaded] : {std::pair{"heading", "title"},
+                                     {"introText", "intro"},
+                                     {"applyLabel", "button_apply"},
+                                     {"saveLabel", "button_save"},
+                                     {"quitLabel", "button_quit"}}) {
             actions.setVariable(std::string("_root.") + shown, fromTexts(loaded));
         }
         for (int i = 0; i < kEntries; ++i) {
@@ -191,7 +203,8 @@ private:
         auto isOne = [](const ActionWriter& value) { return ActionWriter(value).pushValues({1}).op(action::kEquals); };
         ActionWriter ready;
         ready.setVisible("_root.ready", ActionWriter().pushValues({true}));
-        ready.setVariable("_root.status", ActionWriter().pushValues({std::string("Ready: change the title, then ")})
+        ready.setVariable("_root.status", ActionWriter()
+                                              .pushValues({std::string("Ready: change the title, then ")})
                                               .getVariable("_root.applyLabel")
                                               .op(action::kStringAdd));
         ActionWriter waiting;
@@ -218,8 +231,18 @@ void writeCloseButton(const std::string& path) {
     // A plus sign of arms 28 long and 8 wide, turned an eighth of a turn.
     const double arm = 28, half = 4, c = size / 2.0, turn = 0.70710678118654752;
     std::vector<std::pair<double, double>> cross;
-    for (auto [x, y] : {std::pair{-half, -arm}, {half, -arm}, {half, -half}, {arm, -half}, {arm, half}, {half, half},
-                        {half, arm}, {-half, arm}, {-half, half}, {-arm, half}, {-arm, -half}, {-half, -half}}) {
+    for (auto [x, y] : {std::pair{-half, -arm},
+                        {half, -arm},
+                        {half, -half},
+                        {arm, -half},
+                        {arm, half},
+                        {half, half},
+                        {half, arm},
+                        {-half, arm},
+                        {-half, half},
+                        {-arm, half},
+                        {-arm, -half},
+                        {-half, -half}}) {
         cross.emplace_back(c + (x - y) * turn, c + (x + y) * turn);
     }
     button.addShape(ShapeOutline::polygon(opaque(kText), cross), 0, 0);

@@ -32,8 +32,8 @@ Pixels landscape(int width, int height) {
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             double t = static_cast<double>(y) / height;
-            std::uint32_t colour = opaque(70 + static_cast<int>(180 * t), 110 + static_cast<int>(60 * t),
-                                          200 - static_cast<int>(120 * t));
+            std::uint32_t colour =
+                opaque(70 + static_cast<int>(180 * t), 110 + static_cast<int>(60 * t), 200 - static_cast<int>(120 * t));
             double sunX = x - width * 0.68, sunY = y - height * 0.42;
             if (sunX * sunX + sunY * sunY < (height * 0.14) * (height * 0.14)) colour = opaque(255, 214, 90);
             double far = height * (0.62 + 0.08 * std::sin(x * 6.0 / width));
@@ -55,8 +55,10 @@ Pixels giftBox(int width, int height) {
             bool inLid = x > width / 12 && x < width * 11 / 12 && y > height / 5 && y <= height * 3 / 8;
             bool ribbon = std::abs(x - width / 2) < width / 14 || (inBox && std::abs(y - height * 5 / 8) < height / 16);
             std::uint32_t colour = opaque(250, 244, 232);
-            if (inBox || inLid) colour = ribbon ? opaque(240, 190, 40) : inLid ? opaque(170, 30, 45) : opaque(200, 40, 55);
-            else if (ribbon && y < height / 5 && y > height / 12) colour = opaque(240, 190, 40);
+            if (inBox || inLid)
+                colour = ribbon ? opaque(240, 190, 40) : inLid ? opaque(170, 30, 45) : opaque(200, 40, 55);
+            else if (ribbon && y < height / 5 && y > height / 12)
+                colour = opaque(240, 190, 40);
             p.argb[static_cast<std::size_t>(y) * width + x] = colour;
         }
     }
@@ -91,12 +93,8 @@ nlohmann::json describe(const TemplateBuilder& builder, int width, int height, s
                         const TextTable& configs, const std::string& movie) {
     nlohmann::json items = nlohmann::json::array();
     for (const auto& item : builder.layout()) {
-        nlohmann::json entry = {{"kind", item.kind},
-                                {"name", cp1252ToUtf8(item.name)},
-                                {"x", item.place.x},
-                                {"y", item.place.y},
-                                {"width", item.place.width},
-                                {"height", item.place.height}};
+        nlohmann::json entry = {{"kind", item.kind}, {"name", cp1252ToUtf8(item.name)}, {"x", item.place.x},
+                                {"y", item.place.y}, {"width", item.place.width},       {"height", item.place.height}};
         if (item.kind == "text") {
             entry.update({{"font", cp1252ToUtf8(item.font)},
                           {"face", item.face},
@@ -108,7 +106,8 @@ nlohmann::json describe(const TemplateBuilder& builder, int width, int height, s
     ActionVariables variables;
     buildActionVariables(configs, movie, variables);
     nlohmann::json values = nlohmann::json::object();
-    for (const auto& variable : variables) values[cp1252ToUtf8(variable->getName())] = cp1252ToUtf8(variable->getValueText());
+    for (const auto& variable : variables)
+        values[cp1252ToUtf8(variable->getName())] = cp1252ToUtf8(variable->getValueText());
     return {{"width", width}, {"height", height}, {"background", background}, {"items", items}, {"values", values}};
 }
 
@@ -162,7 +161,8 @@ nlohmann::json sale(const std::string& out, const std::string& media, const Text
     setVariables(poster, configs, "sale");
     // if (!showBadge) badge._visible = false; stop();
     ActionWriter actions;
-    actions.ifElse(ActionWriter().getVariable("showBadge").op(action::kNot), ActionWriter().setVisible("badge", ActionWriter().pushValues({false})));
+    actions.ifElse(ActionWriter().getVariable("showBadge").op(action::kNot),
+                   ActionWriter().setVisible("badge", ActionWriter().pushValues({false})));
     poster.addFrameActions(actions.op(action::kStop));
     write(poster, out + "/sale.swf");
     return describe(poster, width, height, background, configs, "sale");

@@ -51,19 +51,16 @@ void runCreate(const ArchiveOptions& options) {
     // and a link inside would pack the same bytes twice. Folders reached through a
     // link are not entered either (the iterator does not follow them).
     std::vector<fs::path> paths;
-    for (fs::recursive_directory_iterator it(options.folder, error), end; !error && it != end;
-         it.increment(error)) {
+    for (fs::recursive_directory_iterator it(options.folder, error), end; !error && it != end; it.increment(error)) {
         const fs::file_status status = it->symlink_status(error);
         if (error) break;
         if (fs::is_symlink(status)) {
-            std::fprintf(stderr, "tarvenox: warning: %s: symbolic link skipped\n",
-                         it->path().c_str());
+            std::fprintf(stderr, "tarvenox: warning: %s: symbolic link skipped\n", it->path().c_str());
             continue;
         }
         if (fs::is_directory(status)) continue;
         if (!fs::is_regular_file(status)) {
-            std::fprintf(stderr, "tarvenox: warning: %s: not a regular file, skipped\n",
-                         it->path().c_str());
+            std::fprintf(stderr, "tarvenox: warning: %s: not a regular file, skipped\n", it->path().c_str());
             continue;
         }
         // An earlier archive written into the folder itself is not packed into the new one.
@@ -105,8 +102,7 @@ void runExtract(const ArchiveOptions& options) {
     // Entry names use backslashes; a name typed with slashes finds them too.
     std::string withBackslashes = name;
     std::replace(withBackslashes.begin(), withBackslashes.end(), '/', '\\');
-    if (!lossless || (!database->readText(name, data) &&
-                      !database->readText(withBackslashes, data))) {
+    if (!lossless || (!database->readText(name, data) && !database->readText(withBackslashes, data))) {
         throw CommandError(options.archive + ": no entry named '" + options.name + "'");
     }
     writeOutput(options.output, asBytes(data));
@@ -115,16 +111,15 @@ void runExtract(const ArchiveOptions& options) {
 }  // namespace
 
 void addArchiveCommand(CLI::App& program) {
-    auto* command = program.add_subcommand(
-        "archive", "Make, list and unpack file databases (files.db and add-on archives)");
+    auto* command =
+        program.add_subcommand("archive", "Make, list and unpack file databases (files.db and add-on archives)");
     command->require_subcommand(1);
     auto options = std::make_shared<ArchiveOptions>();
 
     auto* create = command->add_subcommand(
         "create", "Pack every file below a folder, named by its relative path with backslashes");
     create->add_option("folder", options->folder, "The folder to pack")->required();
-    create->add_option("-o,--output", options->archive,
-                       "The archive to write (- for standard output)")->required();
+    create->add_option("-o,--output", options->archive, "The archive to write (- for standard output)")->required();
     create->callback([options] { runCreate(*options); });
 
     auto* list = command->add_subcommand("list", "Show the size and name of every entry");
@@ -133,10 +128,8 @@ void addArchiveCommand(CLI::App& program) {
 
     auto* extract = command->add_subcommand("extract", "Write one entry to a file");
     extract->add_option("archive", options->archive, "The archive to read")->required();
-    extract->add_option("name", options->name, "The entry's name, e.g. swf\\intro.swf")
-        ->required();
-    extract->add_option("-o,--output", options->output,
-                        "Where to write the entry (- for standard output)")->required();
+    extract->add_option("name", options->name, "The entry's name, e.g. swf\\intro.swf")->required();
+    extract->add_option("-o,--output", options->output, "Where to write the entry (- for standard output)")->required();
     extract->callback([options] { runExtract(*options); });
 }
 

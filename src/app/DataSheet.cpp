@@ -81,8 +81,7 @@ DataSheet parseDataSheet(std::string_view text, const std::string& name) {
     csv_set_realloc_func(parser.get(), growFieldBuffer);
     SheetBuilder builder;
     const std::size_t parsed = csv_parse(parser.get(), converted.data(), converted.size(), endField, endRow, &builder);
-    if (parsed != converted.size() && csv_error(parser.get()) == CSV_ENOMEM &&
-        parser->entry_size >= fieldBufferLimit) {
+    if (parsed != converted.size() && csv_error(parser.get()) == CSV_ENOMEM && parser->entry_size >= fieldBufferLimit) {
         throw CommandError(name + ": " + fieldTooLong(builder.rows.size()));
     }
     if (parsed != converted.size() || csv_fini(parser.get(), endField, endRow, &builder) != 0) {

@@ -140,9 +140,9 @@ int runInteractiveProgram(const InteractiveOptions& options) {
 }
 
 void addEditCommand(CLI::App& program, InteractiveOptions& options) {
-    auto* command = program.add_subcommand(
-        "edit", "Run the interactive program (the default): choose a template, change it and "
-                "save it in a page that opens in the browser");
+    auto* command =
+        program.add_subcommand("edit", "Run the interactive program (the default): choose a template, change it and "
+                                       "save it in a page that opens in the browser");
     // `tarvenox` alone takes them too; the other commands refuse them.
     for (CLI::App* app : {&program, command}) {
         std::vector<CLI::Option*> added = {

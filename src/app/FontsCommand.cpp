@@ -9,8 +9,7 @@
 namespace tarvenox {
 
 void addFontsCommand(CLI::App& program) {
-    auto* command = program.add_subcommand(
-        "fonts", "List the installed TrueType and OpenType faces, one name a line");
+    auto* command = program.add_subcommand("fonts", "List the installed TrueType and OpenType faces, one name a line");
     command->callback([] {
         for (const std::string& name : systemFontEngine().faceNames()) std::cout << name << '\n';
     });

@@ -15,9 +15,7 @@ void addInspectCommand(CLI::App& program) {
     auto asJson = std::make_shared<bool>(false);
     command->add_option("movie", *path, "The SWF movie to read")->required();
     command->add_flag("--json", *asJson, "Print one JSON document instead of text");
-    command->callback([path, asJson] {
-        writeMovieDescription(*path, std::cout, *asJson);
-    });
+    command->callback([path, asJson] { writeMovieDescription(*path, std::cout, *asJson); });
 }
 
 }  // namespace tarvenox

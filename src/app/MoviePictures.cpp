@@ -51,7 +51,8 @@ std::vector<std::string> pictureArguments(const MoviePicture& picture) {
     double height = (static_cast<double>(frame.yMax) - frame.yMin) / 20;
     if (!(width >= 1 && height >= 1)) throw CommandError(picture.movie + ": the stage has no size to draw");
     double scale = 1;
-    if (picture.maxWidth > 0 && picture.maxHeight > 0) scale = std::min(picture.maxWidth / width, picture.maxHeight / height);
+    if (picture.maxWidth > 0 && picture.maxHeight > 0)
+        scale = std::min(picture.maxWidth / width, picture.maxHeight / height);
     scale = std::min(scale, maxSide / std::max(width, height));
     width = std::max(1.0, std::round(width * scale));
     height = std::max(1.0, std::round(height * scale));
@@ -64,8 +65,8 @@ std::vector<std::string> pictureArguments(const MoviePicture& picture) {
                                " comes more than a minute after its start");
         }
     }
-    return {picture.movie, picture.png, std::to_string(static_cast<int>(width)), std::to_string(static_cast<int>(height)),
-            std::to_string(static_cast<long>(settleMs))};
+    return {picture.movie, picture.png, std::to_string(static_cast<int>(width)),
+            std::to_string(static_cast<int>(height)), std::to_string(static_cast<long>(settleMs))};
 }
 
 // Runs the program with its standard error read back; the exit status, and the last

@@ -11,7 +11,8 @@ std::string safeFileNamePart(const std::string& value) {
     std::string safe;
     for (std::size_t i = 0; i < value.size(); ++i) {
         const auto c = static_cast<unsigned char>(value[i]);
-        const bool dotRun = c == '.' && ((i + 1 < value.size() && value[i + 1] == '.') || (i > 0 && value[i - 1] == '.'));
+        const bool dotRun =
+            c == '.' && ((i + 1 < value.size() && value[i + 1] == '.') || (i > 0 && value[i - 1] == '.'));
         if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f || dotRun || (c == '.' && safe.empty())) {
             safe += '_';
         } else {

@@ -17,9 +17,10 @@ void addRenderCommand(CLI::App& program) {
     auto size = std::make_shared<std::string>();
     command->add_option("movie", picture->movie, "The SWF movie")->required();
     command->add_option("-o,--output", picture->png, "The PNG file to write")->required();
-    command->add_option("--frame", picture->frame,
-                        "Draw frame N, reached by time at the movie's frame rate (default: the "
-                        "stage 1.5 s after the movie has loaded)")
+    command
+        ->add_option("--frame", picture->frame,
+                     "Draw frame N, reached by time at the movie's frame rate (default: the "
+                     "stage 1.5 s after the movie has loaded)")
         ->type_name("N")
         ->check(CLI::Range(1, 1000000));
     command->add_option("--size", *size, "Fit the picture into W x H pixels, keeping the stage's proportions")
@@ -27,8 +28,8 @@ void addRenderCommand(CLI::App& program) {
     command->callback([picture, size] {
         if (!size->empty()) {
             std::smatch match;
-            if (!std::regex_match(*size, match, std::regex("([0-9]{1,4})x([0-9]{1,4})")) ||
-                std::stoi(match[1]) == 0 || std::stoi(match[2]) == 0) {
+            if (!std::regex_match(*size, match, std::regex("([0-9]{1,4})x([0-9]{1,4})")) || std::stoi(match[1]) == 0 ||
+                std::stoi(match[2]) == 0) {
                 throw CommandError("--size: '" + *size + "' is not WxH (1 to 9999 pixels each)");
             }
             picture->maxWidth = std::stoi(match[1]);

@@ -50,9 +50,7 @@ SaveOptions rowOptions(const SaveOptions& base, const DataSheet& sheet, std::siz
     for (std::size_t i = 0; i < row.size(); ++i) {
         const std::string& column = sheet.header[i];
         const std::string& value = row[i];
-        const auto named = [&](std::string_view prefix) {
-            return column.substr(prefix.size()) + "=" + value;
-        };
+        const auto named = [&](std::string_view prefix) { return column.substr(prefix.size()) + "=" + value; };
         if (column == "background") {
             if (!value.empty()) options.background = value;
         } else if (column.starts_with("font:")) {
@@ -131,9 +129,7 @@ public:
     }
 
     // A line of its own above the bar.
-    void print(const std::string& line) {
-        std::fprintf(stderr, shown_ ? "\r\033[K%s\n" : "%s\n", line.c_str());
-    }
+    void print(const std::string& line) { std::fprintf(stderr, shown_ ? "\r\033[K%s\n" : "%s\n", line.c_str()); }
 
     void finish() {
         if (shown_) std::fprintf(stderr, "\n");

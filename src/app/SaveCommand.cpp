@@ -29,10 +29,8 @@ namespace tarvenox {
 
 namespace {
 
-
 // "NAME=VALUE" split at the first '='; the name (a product text) in Windows-1252.
-std::pair<std::string, std::string> parseReplacement(const std::string& text, const char* option,
-                                                     const char* form) {
+std::pair<std::string, std::string> parseReplacement(const std::string& text, const char* option, const char* form) {
     const auto equals = text.find('=');
     if (equals == std::string::npos || equals == 0 || equals + 1 == text.size()) {
         throw CommandError(std::string(option) + ": '" + text + "' is not " + form);
@@ -40,8 +38,7 @@ std::pair<std::string, std::string> parseReplacement(const std::string& text, co
     // A name the movie cannot hold would only be searched for with '?' in its place.
     auto name = productText(text.substr(0, equals));
     if (!name) {
-        throw CommandError(std::string(option) + ": '" + text +
-                           "' has characters that Windows-1252 cannot represent");
+        throw CommandError(std::string(option) + ": '" + text + "' has characters that Windows-1252 cannot represent");
     }
     return {std::move(*name), text.substr(equals + 1)};
 }
@@ -69,8 +66,7 @@ Replacements checkedReplacements(const std::vector<std::string>& specs, SWFFile&
     return replacements;
 }
 
-Replacements checkedImages(const std::vector<std::string>& specs, SWFFile& movie,
-                           Conversions* conversions = nullptr) {
+Replacements checkedImages(const std::vector<std::string>& specs, SWFFile& movie, Conversions* conversions = nullptr) {
     return checkedReplacements(specs, movie, ChangeKind::Picture, "--image", "EXPORT=FILE", conversions);
 }
 
@@ -78,8 +74,7 @@ Replacements checkedFonts(const std::vector<std::string>& specs, SWFFile& movie)
     return checkedReplacements(specs, movie, ChangeKind::Font, "--font", "NAME=FACE");
 }
 
-Replacements checkedSounds(const std::vector<std::string>& specs, SWFFile& movie,
-                           Conversions* conversions = nullptr) {
+Replacements checkedSounds(const std::vector<std::string>& specs, SWFFile& movie, Conversions* conversions = nullptr) {
     return checkedReplacements(specs, movie, ChangeKind::Sound, "--mp3", "EXPORT=FILE", conversions);
 }
 
@@ -142,8 +137,7 @@ std::optional<std::int32_t> parseBackground(const std::string& text) {
     if (text.empty()) return std::nullopt;
     auto background = parseColor(text);
     if (!background) {
-        throw CommandError("--background: '" + text +
-                           "' is not a colour; give #rrggbb or a decimal number");
+        throw CommandError("--background: '" + text + "' is not a colour; give #rrggbb or a decimal number");
     }
     return background;
 }
@@ -196,11 +190,9 @@ void setTemplateVariables(ActionVariables& variables, const std::vector<std::str
         const auto productName = productText(spec.substr(0, equals));
         const auto productValue = productText(spec.substr(equals + 1));
         if (!productName || !productValue) {
-            throw CommandError("--var: '" + spec +
-                               "' has characters that Windows-1252 cannot represent");
+            throw CommandError("--var: '" + spec + "' has characters that Windows-1252 cannot represent");
         }
-        if (const Report report = setDeclaredVariable(variables, *productName, *productValue);
-            report.failed()) {
+        if (const Report report = setDeclaredVariable(variables, *productName, *productValue); report.failed()) {
             throw CommandError("--var: the template '" + templateName + "' declares " + report.text());
         }
     }
@@ -236,8 +228,8 @@ Report saveTemplate(const SaveOptions& options) {
     app.selectMovie(name);
     const std::string workingCopy = app.workingCopyPath();
     if (!fs::exists(workingCopy)) {
-        throw CommandError("the installation has no template '" + options.templateName +
-                           "' (swf/" + options.templateName + ".swf)");
+        throw CommandError("the installation has no template '" + options.templateName + "' (swf/" +
+                           options.templateName + ".swf)");
     }
     SWFFile movie = readMovie(workingCopy);
 
@@ -300,50 +292,50 @@ void runSave(SaveOptions options) {
 }  // namespace
 
 void addSaveCommand(CLI::App& program) {
-    auto* command = program.add_subcommand(
-        "save", "Apply the given changes to a movie, or to a template of an installation, and "
-                "write the result to a new file");
+    auto* command =
+        program.add_subcommand("save", "Apply the given changes to a movie, or to a template of an installation, and "
+                                       "write the result to a new file");
     auto options = std::make_shared<SaveOptions>();
     auto* movie = command->add_option("movie", options->movie, "The SWF movie to start from");
-    auto* templateName =
-        command->add_option("--template", options->templateName,
-                            "Start from this template of the installation instead "
-                            "(`tarvenox templates` lists them); its variables are declared "
-                            "in configs.txt, so --var takes NAME=VALUE only")
-            ->type_name("NAME")
-            ->excludes(movie);
-    command->add_option("--data", options->dataFolder,
-                        "The installation folder (default: the current directory)")
+    auto* templateName = command
+                             ->add_option("--template", options->templateName,
+                                          "Start from this template of the installation instead "
+                                          "(`tarvenox templates` lists them); its variables are declared "
+                                          "in configs.txt, so --var takes NAME=VALUE only")
+                             ->type_name("NAME")
+                             ->excludes(movie);
+    command->add_option("--data", options->dataFolder, "The installation folder (default: the current directory)")
         ->type_name("DIR")
         ->needs(templateName);
-    command->add_option("-o,--output", options->output,
-                        "Where to write the result (- for standard output)")->required();
+    command->add_option("-o,--output", options->output, "Where to write the result (- for standard output)")
+        ->required();
     command->add_flag("--html", options->html,
                       "Also write OUT.html beside OUT.swf, a page that plays the movie in the "
                       "Ruffle player, with the player's files copied into OUT_files/; -o OUT.html "
                       "saves the movie as OUT.swf beside its page");
-    command->add_option("--rows", options->rows,
-                        "Save the template once per row of this CSV file (header row; columns "
-                        "named for variables, font:NAME, image:EXPORT, mp3:EXPORT, background); "
-                        "-o is then a pattern such as 'out/{name}.swf' over the columns")
+    command
+        ->add_option("--rows", options->rows,
+                     "Save the template once per row of this CSV file (header row; columns "
+                     "named for variables, font:NAME, image:EXPORT, mp3:EXPORT, background); "
+                     "-o is then a pattern such as 'out/{name}.swf' over the columns")
         ->type_name("SHEET.csv")
         ->needs(templateName);
     command->add_flag("--uncompressed", options->uncompressed,
                       "Write the result uncompressed (FWS); by default it keeps the form the "
                       "movie had (FWS, CWS with zlib, ZWS with LZMA)");
-    command->add_option("--background", options->background,
-                        "New background colour: #rrggbb or a decimal number");
-    command->add_option("--font", options->fonts,
-                        "Rebuild the font (DefineFont2 or DefineFont3) named NAME from the installed face FACE "
-                        "(repeatable; `tarvenox fonts` lists the faces)")
+    command->add_option("--background", options->background, "New background colour: #rrggbb or a decimal number");
+    command
+        ->add_option("--font", options->fonts,
+                     "Rebuild the font (DefineFont2 or DefineFont3) named NAME from the installed face FACE "
+                     "(repeatable; `tarvenox fonts` lists the faces)")
         ->type_name("NAME=FACE")
         ->allow_extra_args(false);
-    command->add_option("--image", options->images,
-                        "Replace the picture exported as EXPORT with a PNG or JPEG file (repeatable)")
+    command
+        ->add_option("--image", options->images,
+                     "Replace the picture exported as EXPORT with a PNG or JPEG file (repeatable)")
         ->type_name("EXPORT=FILE")
         ->allow_extra_args(false);
-    command->add_option("--mp3", options->mp3,
-                        "Replace the sound exported as EXPORT with an MP3 file (repeatable)")
+    command->add_option("--mp3", options->mp3, "Replace the sound exported as EXPORT with an MP3 file (repeatable)")
         ->type_name("EXPORT=FILE")
         ->allow_extra_args(false);
     command

@@ -44,8 +44,8 @@ void logPlatform() {
         case 2: logPrint("Win32 on Windows NT/Windows 2000."); break;
         default: logPrint("unknown: %i", platformId); break;
     }
-    logPrint("\ndwBuildNumber: %i\ndwMajorVersion: %i\ndwMinorVersion: %i\nszCSDVersion: %s\n",
-             build, major, minor, description.c_str());
+    logPrint("\ndwBuildNumber: %i\ndwMajorVersion: %i\ndwMinorVersion: %i\nszCSDVersion: %s\n", build, major, minor,
+             description.c_str());
 }
 
 std::string temporaryFolder(const std::string& given) {
@@ -85,8 +85,7 @@ std::vector<std::uint32_t> addOnNumbers(const Registry& registry, std::uint32_t 
 CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
     logPlatform();
 
-    std::string directory =
-        environment.startDirectory.empty() ? currentDirectory() : environment.startDirectory;
+    std::string directory = environment.startDirectory.empty() ? currentDirectory() : environment.startDirectory;
     logPrint("CurrentDirectory: %s\n", directory.c_str());
     currentPath = withTrailingSlash(directory);
     if (currentPath.empty()) currentPath = "./";
@@ -105,8 +104,7 @@ CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
 
     texts.readFrom(*store);
 
-    Registry registry(environment.registryPath ? *environment.registryPath
-                                               : Registry::defaultPath());
+    Registry registry(environment.registryPath ? *environment.registryPath : Registry::defaultPath());
     std::uint32_t addOnCount = registry.number("dbFilesCount").value_or(0);
     for (std::uint32_t k : addOnNumbers(registry, addOnCount)) {
         std::string path = *registry.text("dbFile" + std::to_string(k));
@@ -145,8 +143,6 @@ CTarvenoxApp::~CTarvenoxApp() {
     configTable.reset();
 }
 
-void CTarvenoxApp::showFlashMissingMessage() {
-    showMessage(texts::flashMissing, MessageKind::Information);
-}
+void CTarvenoxApp::showFlashMissingMessage() { showMessage(texts::flashMissing, MessageKind::Information); }
 
 }  // namespace tarvenox

@@ -1,6 +1,6 @@
 // `tarvenox templates`: the templates of an installation and what each lets one change.
-#include <CLI/CLI.hpp>
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
@@ -37,13 +37,10 @@ json templateJson(const TemplateEntry& entry) {
                              {"type", std::string(1, variable.type)},
                              {"value", displayText(variable.value)}});
     }
-    json out = {{"name", displayText(entry.name)},
-                {"title", displayText(entry.title)},
-                {"list", displayText(entry.list)},
-                {"fonts", namesJson(entry.fonts)},
-                {"pictures", namesJson(entry.pictures)},
-                {"sounds", namesJson(entry.sounds)},
-                {"variables", variables}};
+    json out = {
+        {"name", displayText(entry.name)}, {"title", displayText(entry.title)},     {"list", displayText(entry.list)},
+        {"fonts", namesJson(entry.fonts)}, {"pictures", namesJson(entry.pictures)}, {"sounds", namesJson(entry.sounds)},
+        {"variables", variables}};
     if (!entry.error.empty()) out["error"] = entry.error;
     return out;
 }
@@ -98,7 +95,8 @@ void writeThumbnails(const AppEnvironment& environment, const std::string& folde
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     const std::filesystem::path where = std::filesystem::absolute(folder, error);
-    if (!std::filesystem::is_directory(folder, error)) throw CommandError("--thumbnails: cannot create the folder " + folder);
+    if (!std::filesystem::is_directory(folder, error))
+        throw CommandError("--thumbnails: cannot create the folder " + folder);
     CTarvenoxApp app(environment);
     std::vector<MoviePicture> pictures;
     // The copies go before shutdown, which removes only the files it extracted itself.
@@ -125,19 +123,19 @@ void writeThumbnails(const AppEnvironment& environment, const std::string& folde
 }  // namespace
 
 void addTemplatesCommand(CLI::App& program) {
-    auto* command = program.add_subcommand(
-        "templates", "List the templates of an installation with the fonts, pictures, sounds "
-                     "and variables each lets one change");
+    auto* command =
+        program.add_subcommand("templates", "List the templates of an installation with the fonts, pictures, sounds "
+                                            "and variables each lets one change");
     auto dataFolder = std::make_shared<std::string>();
     auto asJson = std::make_shared<bool>(false);
-    command->add_option("--data", *dataFolder,
-                        "The installation folder (default: the current directory)")
+    command->add_option("--data", *dataFolder, "The installation folder (default: the current directory)")
         ->type_name("DIR");
     command->add_flag("--json", *asJson, "Print one JSON document instead of text");
     auto thumbnails = std::make_shared<std::string>();
-    command->add_option("--thumbnails", *thumbnails,
-                        "Instead of the list, write a PNG of each template (at most 320 x 240 "
-                        "pixels, as `tarvenox render` draws it) into DIR as NAME.png")
+    command
+        ->add_option("--thumbnails", *thumbnails,
+                     "Instead of the list, write a PNG of each template (at most 320 x 240 "
+                     "pixels, as `tarvenox render` draws it) into DIR as NAME.png")
         ->type_name("DIR");
     command->callback([dataFolder, asJson, thumbnails] {
         const AppEnvironment environment = installationEnvironment(*dataFolder);

@@ -44,7 +44,8 @@ std::string hexColor(std::int32_t rgb) {
 void copyPlayer(const fs::path& from, const fs::path& to) {
     std::error_code error;
     fs::create_directories(to, error);
-    if (error || !fs::is_directory(to)) throw CommandError(to.string() + ": cannot create the folder of the player's files");
+    if (error || !fs::is_directory(to))
+        throw CommandError(to.string() + ": cannot create the folder of the player's files");
     for (const auto& entry : fs::directory_iterator(from, error)) {
         const fs::path name = entry.path().filename();
         if (!entry.is_regular_file() || name.extension() == ".map" || name == "package.json") continue;
@@ -64,28 +65,43 @@ std::string webPageHtml(const WebPageMovie& movie) {
     const std::string height = std::to_string(movie.height);
     return "<!doctype html>\n<html><head><meta charset=\"utf-8\">\n"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-           "<title>" + title + "</title>\n<style>\n"
-           "  html, body { margin: 0; height: 100%; background: " + hexColor(movie.background) + "; }\n"
+           "<title>" +
+           title +
+           "</title>\n<style>\n"
+           "  html, body { margin: 0; height: 100%; background: " +
+           hexColor(movie.background) +
+           "; }\n"
            "  body { display: flex; align-items: center; justify-content: center; overflow: hidden; }\n"
            "  /* As large as the window allows, in the movie's proportions. */\n"
-           "  #movie { width: min(100vw, calc(100vh * " + width + " / " + height + ")); aspect-ratio: " + width +
-           " / " + height + "; }\n"
+           "  #movie { width: min(100vw, calc(100vh * " +
+           width + " / " + height + ")); aspect-ratio: " + width + " / " + height +
+           "; }\n"
            "  #movie > * { width: 100%; height: 100%; }\n"
            "  noscript p { font: 16px sans-serif; padding: 1em; }\n"
            "</style></head>\n<body>\n"
            "<div id=\"movie\"></div>\n"
            "<noscript><p>This page plays a Flash movie with the Ruffle player, which needs JavaScript. "
-           "Turn JavaScript on, or <a href=\"" + movieUrl + "\">download the movie</a>.</p></noscript>\n"
+           "Turn JavaScript on, or <a href=\"" +
+           movieUrl +
+           "\">download the movie</a>.</p></noscript>\n"
            "<script>\n"
            "  window.RufflePlayer = window.RufflePlayer || {};\n"
-           "  window.RufflePlayer.config = { publicPath: \"" + filesUrl + "\", polyfills: false };\n"
+           "  window.RufflePlayer.config = { publicPath: \"" +
+           filesUrl +
+           "\", polyfills: false };\n"
            "</script>\n"
-           "<script src=\"" + filesUrl + "ruffle.js\"></script>\n"
+           "<script src=\"" +
+           filesUrl +
+           "ruffle.js\"></script>\n"
            "<script>\n"
            "  const player = window.RufflePlayer.newest().createPlayer();\n"
            "  document.getElementById(\"movie\").appendChild(player);\n"
-           "  player.ruffle().load({ url: \"" + movieUrl + "\", autoplay: \"on\", unmuteOverlay: \"hidden\",\n"
-           "    splashScreen: false, backgroundColor: \"" + hexColor(movie.background) + "\", letterbox: \"on\",\n"
+           "  player.ruffle().load({ url: \"" +
+           movieUrl +
+           "\", autoplay: \"on\", unmuteOverlay: \"hidden\",\n"
+           "    splashScreen: false, backgroundColor: \"" +
+           hexColor(movie.background) +
+           "\", letterbox: \"on\",\n"
            "    openUrlMode: \"deny\", allowScriptAccess: false, contextMenu: \"rightClickOnly\" });\n"
            "</script>\n</body></html>\n";
 }

@@ -160,8 +160,8 @@ void ByteChain::appendPiece(const Piece& piece) {
     if (!pieces_.empty()) {
         Piece& last = pieces_.back();
         const bool joinsMemory = piece.data != nullptr && last.data != nullptr && last.data + last.length == piece.data;
-        const bool joinsFile = piece.file != nullptr && last.file == piece.file &&
-                               last.offset + last.length == piece.offset;
+        const bool joinsFile =
+            piece.file != nullptr && last.file == piece.file && last.offset + last.length == piece.offset;
         if (joinsMemory || joinsFile) {
             last.length += piece.length;
             return;

@@ -16,8 +16,6 @@ inline ByteSpan asBytes(std::string_view text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-inline std::string asString(ByteSpan bytes) {
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
+inline std::string asString(ByteSpan bytes) { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
 
 }  // namespace tarvenox

@@ -38,8 +38,7 @@ std::optional<std::string> realPathOf(const std::string& path) {
 
 bool liesInside(const std::string& realPath, const std::string& realFolder) {
     if (realFolder.empty() || !realPath.starts_with(realFolder)) return false;
-    return realPath.size() == realFolder.size() || realFolder.back() == '/' ||
-           realPath[realFolder.size()] == '/';
+    return realPath.size() == realFolder.size() || realFolder.back() == '/' || realPath[realFolder.size()] == '/';
 }
 
 ContainedFile ContainedFile::open(const std::string& path, const std::string& realFolder) {
@@ -92,7 +91,9 @@ ContainedFile ContainedFile::open(const std::string& path, const std::string& re
 }
 
 ContainedFile::ContainedFile(ContainedFile&& other) noexcept
-    : outcome_(other.outcome_), fd_(std::exchange(other.fd_, -1)), size_(other.size_),
+    : outcome_(other.outcome_),
+      fd_(std::exchange(other.fd_, -1)),
+      size_(other.size_),
       problem_(std::move(other.problem_)) {}
 
 ContainedFile& ContainedFile::operator=(ContainedFile&& other) noexcept {

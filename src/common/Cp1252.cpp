@@ -10,10 +10,9 @@ namespace {
 
 // 0x80 to 0x9F; every other byte is its own code point.
 constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 void appendUtf8(std::string& out, char32_t c) {
@@ -44,11 +43,16 @@ std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& pos) {
     auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
     const std::uint8_t lead = byte(pos);
     int extra = 0;
-    if (lead < 0x80) extra = 0;
-    else if ((lead & 0xE0) == 0xC0) extra = 1;
-    else if ((lead & 0xF0) == 0xE0) extra = 2;
-    else if ((lead & 0xF8) == 0xF0) extra = 3;
-    else extra = -1;
+    if (lead < 0x80)
+        extra = 0;
+    else if ((lead & 0xE0) == 0xC0)
+        extra = 1;
+    else if ((lead & 0xF0) == 0xE0)
+        extra = 2;
+    else if ((lead & 0xF8) == 0xF0)
+        extra = 3;
+    else
+        extra = -1;
     if (extra < 0 || text.size() - pos <= static_cast<std::size_t>(extra)) {
         ++pos;
         if (extra == 0) return lead;
@@ -107,8 +111,6 @@ bool isValidUtf8(std::string_view text) {
     return true;
 }
 
-std::string displayText(std::string_view text) {
-    return isValidUtf8(text) ? std::string(text) : cp1252ToUtf8(text);
-}
+std::string displayText(std::string_view text) { return isValidUtf8(text) ? std::string(text) : cp1252ToUtf8(text); }
 
 }  // namespace tarvenox

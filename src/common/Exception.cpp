@@ -15,8 +15,7 @@ const char* Exception::what() const noexcept {
     return whatText.c_str();
 }
 
-FileException::FileException(std::string message, std::string fileName, int line,
-                             std::string sourceFile)
+FileException::FileException(std::string message, std::string fileName, int line, std::string sourceFile)
     : Exception(std::move(message), line, std::move(sourceFile)), fileName(std::move(fileName)) {}
 
 }  // namespace tarvenox

@@ -157,8 +157,8 @@ bool startRunRecord(const std::string& folder) {
     std::string made = dir + std::string(kNewPrefix) + "XXXXXX";
     const int fd = ::mkostemp(made.data(), O_CLOEXEC | O_APPEND);
     if (fd < 0) return false;
-    const std::string path = dir + std::string(kRecordPrefix) + hostPart() + "." + std::to_string(::getpid()) +
-                             made.substr(made.size() - 7);
+    const std::string path =
+        dir + std::string(kRecordPrefix) + hostPart() + "." + std::to_string(::getpid()) + made.substr(made.size() - 7);
     // Waits, if need be, for a sweep that is looking at the new record to let it go.
     if (::flock(fd, LOCK_EX) != 0 || path.size() >= PATH_MAX || ::rename(made.c_str(), path.c_str()) != 0) {
         ::unlink(made.c_str());

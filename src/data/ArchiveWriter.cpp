@@ -34,13 +34,11 @@ Bytes buildArchive(const std::vector<ArchiveFile>& files) {
         if (file.name.empty() || file.name.size() > FileDatabase::maxNameLength ||
             file.name.find('\0') != std::string::npos) {
             throw Exception("'" + file.name + "': an archive name must have 1 to " +
-                                std::to_string(FileDatabase::maxNameLength) +
-                                " bytes and no NUL",
+                                std::to_string(FileDatabase::maxNameLength) + " bytes and no NUL",
                             __LINE__, __FILE__);
         }
         if (file.data.size() > maxU32) {
-            throw Exception("'" + file.name + "' is too large for an archive (4 GiB at most)",
-                            __LINE__, __FILE__);
+            throw Exception("'" + file.name + "' is too large for an archive (4 GiB at most)", __LINE__, __FILE__);
         }
         out.insert(out.end(), file.name.begin(), file.name.end());
         out.push_back(0);

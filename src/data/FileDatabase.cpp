@@ -131,7 +131,8 @@ Report FileDatabase::readRecords() {
     }
     const std::uint64_t directoryEnd = cursor.position();
     if (directoryEnd + total > fileSize_) {
-        return Report::failure("the entries need " + std::to_string(total) + " bytes after the directory, the file holds " +
+        return Report::failure("the entries need " + std::to_string(total) +
+                               " bytes after the directory, the file holds " +
                                std::to_string(fileSize_ - directoryEnd));
     }
     for (auto& record : records_) {
@@ -150,8 +151,7 @@ bool FileDatabase::readText(const std::string& name, std::string& out) const {
     std::string data(wanted, '\0');
     std::size_t done = 0;
     while (done < wanted) {
-        ssize_t n = ::pread(fd_, data.data() + done, wanted - done,
-                            static_cast<off_t>(entry.offset + done));
+        ssize_t n = ::pread(fd_, data.data() + done, wanted - done, static_cast<off_t>(entry.offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         done += static_cast<std::size_t>(n);

@@ -36,16 +36,11 @@ std::unique_ptr<FileDatabase> openDatabaseInside(const std::string& path, const 
 
 FileStore::FileStore(std::string workingFolder, std::string startDirectory)
     : workingFolder_(withTrailingSlash(std::move(workingFolder))),
-      startDirectory_(withTrailingSlash(startDirectory.empty() ? currentDirectory()
-                                                               : std::move(startDirectory))) {}
+      startDirectory_(withTrailingSlash(startDirectory.empty() ? currentDirectory() : std::move(startDirectory))) {}
 
-void FileStore::addDatabase(std::unique_ptr<FileDatabase> database) {
-    databases_.push_back(std::move(database));
-}
+void FileStore::addDatabase(std::unique_ptr<FileDatabase> database) { databases_.push_back(std::move(database)); }
 
-std::vector<std::string> FileStore::diskFolders() const {
-    return {startDirectory_, startDirectory_ + "../res/"};
-}
+std::vector<std::string> FileStore::diskFolders() const { return {startDirectory_, startDirectory_ + "../res/"}; }
 
 void FileStore::refuse(const std::string& problem) {
     if (refused_.insert(problem).second) logPrint("refused %s\n", problem.c_str());

@@ -43,16 +43,15 @@ std::string skinVariables(const std::string& texts, const std::string& selectLis
         }
     }
     for (int row = 0; row < names.rowCount(); ++row) {
-        out += replaced(names.cell(0, row), '.', '_') + "=" +
-               replaced(names.cell(1, row), ' ', '+') + "&";
+        out += replaced(names.cell(0, row), '.', '_') + "=" + replaced(names.cell(1, row), ' ', '+') + "&";
     }
     out += "skintxt_end=1";
     return out;
 }
 
-void writeSkinVariables(const std::string& texts, const std::string& selectLists,
-                        const std::string& workingFolder) {
-    logFailure(writeFileAtomically(withTrailingSlash(workingFolder) + "skin.txt", asBytes(skinVariables(texts, selectLists))));
+void writeSkinVariables(const std::string& texts, const std::string& selectLists, const std::string& workingFolder) {
+    logFailure(
+        writeFileAtomically(withTrailingSlash(workingFolder) + "skin.txt", asBytes(skinVariables(texts, selectLists))));
 }
 
 }  // namespace tarvenox

@@ -14,7 +14,6 @@ std::string skinVariables(const std::string& texts, const std::string& selectLis
 
 // Writes skinVariables() to workingFolder + "skin.txt". A file that cannot be written
 // is skipped: start-up goes on without it.
-void writeSkinVariables(const std::string& texts, const std::string& selectLists,
-                        const std::string& workingFolder);
+void writeSkinVariables(const std::string& texts, const std::string& selectLists, const std::string& workingFolder);
 
 }  // namespace tarvenox

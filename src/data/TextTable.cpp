@@ -39,8 +39,7 @@ TextTable::TextTable(std::string text) {
     std::size_t position = 0;
     columnCount = static_cast<int>(splitFields(readLine(text, position)).size());
     // After the first line, readLine gives an empty line only at the end of the text.
-    for (std::string line = readLine(text, position); !line.empty();
-         line = readLine(text, position)) {
+    for (std::string line = readLine(text, position); !line.empty(); line = readLine(text, position)) {
         rows.push_back(splitFields(line));
     }
 }

@@ -17,8 +17,8 @@ Report checkChangeName(SWFFile& movie, ChangeKind kind, const std::string& name,
     switch (kind) {
         case ChangeKind::Font:
             if (findFontNamed(movie, name) == nullptr) {
-                return Report::failure("the movie has no font (DefineFont2 or DefineFont3) named '" + displayText(name) +
-                                       "'");
+                return Report::failure("the movie has no font (DefineFont2 or DefineFont3) named '" +
+                                       displayText(name) + "'");
             }
             break;
         case ChangeKind::Picture:
@@ -38,8 +38,7 @@ Report checkChangeName(SWFFile& movie, ChangeKind kind, const std::string& name,
     return {};
 }
 
-Report checkChangeValue(ChangeKind kind, const std::string& name, const std::string& value,
-                        Conversions* conversions) {
+Report checkChangeValue(ChangeKind kind, const std::string& name, const std::string& value, Conversions* conversions) {
     switch (kind) {
         case ChangeKind::Font:
             if (systemFontEngine().faceNames().empty()) {

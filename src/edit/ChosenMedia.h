@@ -10,8 +10,8 @@
 
 #include "common/Bytes.h"
 #include "common/Report.h"
-#include "swf/TagCode.h"
 #include "font/GlyphOutlines.h"
+#include "swf/TagCode.h"
 
 namespace tarvenox {
 

@@ -47,7 +47,8 @@ Conversions::Conversions(SWFFile& movie, const Replacements& fonts, const Replac
     }
     for (const auto& [name, path] : pictures) {
         if (findExportedImage(movie, name) == nullptr) continue;
-        pictures_[name] = {path, start([path = path, previews] { return convertPicture(path, previews); }), std::nullopt};
+        pictures_[name] = {path, start([path = path, previews] { return convertPicture(path, previews); }),
+                           std::nullopt};
     }
     for (const auto& [name, path] : sounds) {
         if (findExportedSound(movie, name) == nullptr) continue;

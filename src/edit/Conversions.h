@@ -28,8 +28,8 @@ public:
     // results depend on the files and faces alone, whichever finishes first. Destroying
     // the object waits for the conversions still running. With PreviewCopy::Yes a large
     // JPEG picture also gets its smaller copy for the preview (PictureConversion).
-    Conversions(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
-                const Replacements& sounds, PreviewCopy previews = PreviewCopy::No);
+    Conversions(SWFFile& movie, const Replacements& fonts, const Replacements& pictures, const Replacements& sounds,
+                PreviewCopy previews = PreviewCopy::No);
     Conversions(const Conversions&) = delete;
     Conversions& operator=(const Conversions&) = delete;
 

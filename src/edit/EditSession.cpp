@@ -31,9 +31,7 @@ void EditSession::selectMovie(const std::string& name) {
     currentBackgroundColor = color;
 }
 
-std::string EditSession::workingCopyPath() const {
-    return workingFolder + diskName(movieBaseName) + ".swf";
-}
+std::string EditSession::workingCopyPath() const { return workingFolder + diskName(movieBaseName) + ".swf"; }
 
 const std::string& EditSession::variableText(std::size_t i) const {
     static const std::string none;

@@ -40,10 +40,8 @@ bool definesCharacter(TagCode code) {
         case TagCode::DefineFont:
         case TagCode::DefineFont3:
         case TagCode::DefineVideoStream:
-        case TagCode::DefineBinaryData:
-            return true;
-        default:
-            return false;
+        case TagCode::DefineBinaryData: return true;
+        default: return false;
     }
 }
 
@@ -106,18 +104,14 @@ bool hasDetails(const SWFTag& tag) {
 json pushedValue(const PushValue& value, MovieTextEncoding encoding) {
     ByteSpan payload = value.bytes.subspan(1);
     switch (value.type) {
-        case PushType::String:
-            return displayMovieText(asString(payload.first(payload.size() - 1)), encoding);
-        case PushType::Boolean:
-            return payload[0] != 0;
+        case PushType::String: return displayMovieText(asString(payload.first(payload.size() - 1)), encoding);
+        case PushType::Boolean: return payload[0] != 0;
         case PushType::Double: {
             const std::uint64_t bits = std::uint64_t(peekUI32(payload, 0)) << 32 | peekUI32(payload, 4);
             return std::bit_cast<double>(bits);
         }
-        case PushType::Integer:
-            return static_cast<std::int32_t>(peekUI32(payload, 0));
-        default:
-            return "(push type " + std::to_string(static_cast<unsigned>(value.type)) + ")";
+        case PushType::Integer: return static_cast<std::int32_t>(peekUI32(payload, 0));
+        default: return "(push type " + std::to_string(static_cast<unsigned>(value.type)) + ")";
     }
 }
 
@@ -135,25 +129,23 @@ std::string detailText(const json& tag) {
     }
     if (tag.contains("assets")) {
         for (const auto& asset : tag["assets"]) {
-            text << " " << asset["id"].get<int>() << "=\"" << asset["name"].get<std::string>()
-                 << '"';
+            text << " " << asset["id"].get<int>() << "=\"" << asset["name"].get<std::string>() << '"';
         }
     }
     if (tag.contains("sound")) {
         const json& sound = tag["sound"];
-        text << ' ' << sound["format"].get<std::string>() << ' ' << sound["rate"].get<int>()
-             << " Hz " << (sound["channels"].get<int>() == 2 ? "stereo" : "mono") << ' '
+        text << ' ' << sound["format"].get<std::string>() << ' ' << sound["rate"].get<int>() << " Hz "
+             << (sound["channels"].get<int>() == 2 ? "stereo" : "mono") << ' '
              << sound["sampleCount"].get<std::uint32_t>() << " samples";
     }
     if (tag.contains("bitmapFills")) {
         for (const auto& fill : tag["bitmapFills"]) {
             const json& m = fill["matrix"];
-            text << " fill " << fill["fillStyle"].get<int>() << " bitmap "
-                 << fill["bitmapId"].get<int>() << (fill["clipped"].get<bool>() ? " clipped" : "")
-                 << " scale " << m["scaleX"].get<double>() << 'x' << m["scaleY"].get<double>();
+            text << " fill " << fill["fillStyle"].get<int>() << " bitmap " << fill["bitmapId"].get<int>()
+                 << (fill["clipped"].get<bool>() ? " clipped" : "") << " scale " << m["scaleX"].get<double>() << 'x'
+                 << m["scaleY"].get<double>();
             if (m["rotateSkew0"].get<double>() != 0 || m["rotateSkew1"].get<double>() != 0) {
-                text << " skew " << m["rotateSkew0"].get<double>() << ','
-                     << m["rotateSkew1"].get<double>();
+                text << " skew " << m["rotateSkew0"].get<double>() << ',' << m["rotateSkew1"].get<double>();
             }
             text << " at " << m["translateX"].get<int>() << ',' << m["translateY"].get<int>();
         }
@@ -226,8 +218,12 @@ json describeMovieHeader(const MovieHeader& movie, bool endTagMissing, const Rep
             {"fileLength", movie.fileLengthField()},
             {"headerLength", movie.size()},
             {"frameSize",
-             {{"xMin", frame.xMin}, {"xMax", frame.xMax}, {"yMin", frame.yMin}, {"yMax", frame.yMax},
-              {"width", frame.width()}, {"height", frame.height()}}},
+             {{"xMin", frame.xMin},
+              {"xMax", frame.xMax},
+              {"yMin", frame.yMin},
+              {"yMax", frame.yMax},
+              {"width", frame.width()},
+              {"height", frame.height()}}},
             {"frameRate", movie.frameRate()},
             {"frameCount", movie.frameCount()},
         };
@@ -256,13 +252,11 @@ void writeHeaderText(std::ostream& text, const json& d, std::size_t tagCount) {
     if (d.contains("header")) {
         const json& h = d["header"];
         const json& f = h["frameSize"];
-        text << ": " << h["signature"].get<std::string>() << " ("
-             << h["compression"].get<std::string>() << ") version " << h["version"].get<int>()
-             << ", file length " << h["fileLength"].get<unsigned>() << ", frame "
-             << f["width"].get<int>() << " x " << f["height"].get<int>() << " twips ("
-             << f["width"].get<int>() / 20.0 << " x " << f["height"].get<int>() / 20.0
-             << " px), " << h["frameRate"].get<double>() << " fps, " << h["frameCount"].get<int>()
-             << (h["frameCount"].get<int>() == 1 ? " frame" : " frames");
+        text << ": " << h["signature"].get<std::string>() << " (" << h["compression"].get<std::string>() << ") version "
+             << h["version"].get<int>() << ", file length " << h["fileLength"].get<unsigned>() << ", frame "
+             << f["width"].get<int>() << " x " << f["height"].get<int>() << " twips (" << f["width"].get<int>() / 20.0
+             << " x " << f["height"].get<int>() / 20.0 << " px), " << h["frameRate"].get<double>() << " fps, "
+             << h["frameCount"].get<int>() << (h["frameCount"].get<int>() == 1 ? " frame" : " frames");
     }
     text << '\n';
     if (!d["backgroundColor"].is_null()) {
@@ -286,17 +280,12 @@ constexpr std::size_t kDescribedBytes = 4u << 20;
 std::size_t describedBytes(TagCode code) {
     switch (code) {
         case TagCode::DefineBitsLossless:
-        case TagCode::DefineBitsLossless2:
-            return 7;  // id, format, width, height
-        case TagCode::DefineSound:
-            return 7;  // id, format flags, sample count
+        case TagCode::DefineBitsLossless2: return 7;  // id, format, width, height
+        case TagCode::DefineSound: return 7;          // id, format flags, sample count
         case TagCode::DefineFont2:
-        case TagCode::DefineFont3:
-            return 5 + 255;  // id, flags, language, the name's length and the name
-        case TagCode::SetBackgroundColor:
-            return 3;
-        default:
-            return definesCharacter(code) ? 2 : kDescribedBytes;
+        case TagCode::DefineFont3: return 5 + 255;  // id, flags, language, the name's length and the name
+        case TagCode::SetBackgroundColor: return 3;
+        default: return definesCharacter(code) ? 2 : kDescribedBytes;
     }
 }
 
@@ -348,8 +337,8 @@ void writeMovieDescription(const std::string& path, std::ostream& out, bool asJs
             }
             // describeTag's three keys as dump(2) writes them; tag names need no escapes.
             out << "    {\n      \"code\": " << tagNumber(record.code())  //
-                << ",\n      \"length\": " << record.length()
-                << ",\n      \"name\": \"" << tagName(record.code()) << "\"\n    }";
+                << ",\n      \"length\": " << record.length() << ",\n      \"name\": \"" << tagName(record.code())
+                << "\"\n    }";
         });
         out << (index == 0 ? "]\n}\n" : "\n  ]\n}\n");
     }

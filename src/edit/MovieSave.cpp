@@ -39,8 +39,7 @@ Replacements notHeld(const Replacements& all, const ChosenMedia* chosen,
 
 Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
                       const Replacements& sounds, const ActionVariables* variables,
-                      std::optional<std::int32_t> background, Conversions* conversions,
-                      const ChosenMedia* chosen) {
+                      std::optional<std::int32_t> background, Conversions* conversions, const ChosenMedia* chosen) {
     std::optional<Conversions> own;
     if (conversions == nullptr) {
         conversions = &own.emplace(movie, notHeld(fonts, chosen, &ChosenMedia::holdsFace),
@@ -86,13 +85,11 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
     return report;
 }
 
-void recordFontReplacement(EditSession& app, const std::string& fontName,
-                           const std::string& faceName) {
+void recordFontReplacement(EditSession& app, const std::string& fontName, const std::string& faceName) {
     app.fontReplacements[fontName] = faceName;
 }
 
-Report recordPictureReplacement(EditSession& app, const std::string& exportName,
-                                const std::string& path) {
+Report recordPictureReplacement(EditSession& app, const std::string& exportName, const std::string& path) {
     Report report;
     // Only JPEG files are checked when chosen; a PNG is read when the movie is saved,
     // and a file of another kind is ignored then.
@@ -108,8 +105,7 @@ Report recordPictureReplacement(EditSession& app, const std::string& exportName,
     return report;
 }
 
-void recordSoundReplacement(EditSession& app, const std::string& exportName,
-                            const std::string& path) {
+void recordSoundReplacement(EditSession& app, const std::string& exportName, const std::string& path) {
     app.soundReplacements[exportName] = path;
 }
 
@@ -131,9 +127,8 @@ Report saveMovie(EditSession& app) {
         report.fail(e.getMessage());
         return report;
     }
-    report.add(customiseMovie(movie, app.fontReplacements, app.pictureReplacements,
-                              app.soundReplacements, &app.actionVariables, app.currentBackgroundColor, nullptr,
-                              &app.chosenMedia));
+    report.add(customiseMovie(movie, app.fontReplacements, app.pictureReplacements, app.soundReplacements,
+                              &app.actionVariables, app.currentBackgroundColor, nullptr, &app.chosenMedia));
     app.savedBackgroundColor = app.currentBackgroundColor;
     if (const Report written = movie.write(path); written.failed()) {
         report.fail("Der Film konnte nicht gespeichert werden.\n" + written.reason()).because(written.reason());

@@ -31,14 +31,11 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
 
 // The recording operations: each keeps a choice for the next save, replacing an earlier
 // choice for the same name.
-void recordFontReplacement(EditSession& app, const std::string& fontName,
-                           const std::string& faceName);
+void recordFontReplacement(EditSession& app, const std::string& fontName, const std::string& faceName);
 // A JPEG file (".jpg", ".jpeg", any case) must pass the JPEG check first; when it does
 // not, nothing is recorded and the report fails with the check's message.
-Report recordPictureReplacement(EditSession& app, const std::string& exportName,
-                                const std::string& path);
-void recordSoundReplacement(EditSession& app, const std::string& exportName,
-                            const std::string& path);
+Report recordPictureReplacement(EditSession& app, const std::string& exportName, const std::string& path);
+void recordSoundReplacement(EditSession& app, const std::string& exportName, const std::string& path);
 
 // The save: extracts the selected template afresh, reads its working copy, applies
 // every recorded change, the action variables and the current background colour, and

@@ -49,8 +49,7 @@ bool describeTemplate(EditSession& app, TemplateEntry& entry) {
     ActionVariables variables;
     buildActionVariables(*app.configTable, baseName(entry.name), variables);
     for (const auto& variable : variables) {
-        entry.variables.push_back(
-            {variable->getName(), variable->typeLetter(), variable->getValueText()});
+        entry.variables.push_back({variable->getName(), variable->typeLetter(), variable->getValueText()});
     }
     return true;
 }
@@ -63,8 +62,7 @@ std::vector<std::string> storedTemplateNames(EditSession& app) {
     const std::string prefix = "swf\\";
     const std::string suffix = ".swf";
     auto take = [&](std::string name) {
-        if (name.size() > prefix.size() + suffix.size() && name.starts_with(prefix) &&
-            name.ends_with(suffix)) {
+        if (name.size() > prefix.size() + suffix.size() && name.starts_with(prefix) && name.ends_with(suffix)) {
             names.push_back(name.substr(prefix.size(), name.size() - prefix.size() - suffix.size()));
         }
     };
@@ -75,8 +73,7 @@ std::vector<std::string> storedTemplateNames(EditSession& app) {
         if (!store.folderInside(folder, "swf")) continue;
         const fs::path root = fs::path(folder) / "swf";
         std::error_code error;
-        for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
-             it.increment(error)) {
+        for (fs::recursive_directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
             if (!it->is_regular_file(error)) continue;
             // Disk names are UTF-8 with "/"; product names Windows-1252 with "\".
             std::string name = utf8ToCp1252(fs::relative(it->path(), root, error).generic_string());

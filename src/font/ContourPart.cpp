@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <initializer_list>
+#include <utility>
 
 #include "swf/SWFBitWriter.h"
 
@@ -53,8 +53,8 @@ void writeStraightEdge(SWFBitWriter& writer, std::int32_t dx, std::int32_t dy) {
     }
 }
 
-void writeCurvedEdge(SWFBitWriter& writer, std::int32_t controlDx, std::int32_t controlDy,
-                     std::int32_t anchorDx, std::int32_t anchorDy) {
+void writeCurvedEdge(SWFBitWriter& writer, std::int32_t controlDx, std::int32_t controlDy, std::int32_t anchorDx,
+                     std::int32_t anchorDy) {
     int b = edgeBits({controlDx, controlDy, anchorDx, anchorDy});
     if (b + 2 > maxEdgeBits) {
         // Split at t = 1/2 (de Casteljau), relative to the start point; the rounded

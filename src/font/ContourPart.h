@@ -31,8 +31,7 @@ public:
 
 class Line final : public ContourPart {
 public:
-    Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
-        : x1(x1), y1(y1), x2(x2), y2(y2) {}
+    Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) : x1(x1), y1(y1), x2(x2), y2(y2) {}
 
     void draw(std::string& svgPath) const override;
     void write(SWFBitWriter& writer, int scale = 1) const override;
@@ -46,8 +45,7 @@ public:
 // between them is exact.
 class Curve final : public ContourPart {
 public:
-    Curve(std::int32_t x0, std::int32_t y0, std::int32_t cx, std::int32_t cy, std::int32_t x2,
-          std::int32_t y2)
+    Curve(std::int32_t x0, std::int32_t y0, std::int32_t cx, std::int32_t cy, std::int32_t x2, std::int32_t y2)
         : x0(x0), y0(y0), cx(cx), cy(cy), x2(x2), y2(y2) {}
 
     void draw(std::string& svgPath) const override;

@@ -102,18 +102,17 @@ Bytes buildFontBody(std::uint16_t fontId, const std::string& fontName, const Gly
 
 }  // namespace
 
-Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const std::string& faceName) {
+Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName, const std::string& faceName) {
     return buildDefineFont2Body(fontId, fontName, extractGlyphOutlines(faceName));
 }
 
-Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const GlyphOutlines& outlines, std::uint8_t styleFlags) {
+Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName, const GlyphOutlines& outlines,
+                           std::uint8_t styleFlags) {
     return buildFontBody(fontId, fontName, outlines, styleFlags, 1);
 }
 
-Bytes buildDefineFont3Body(std::uint16_t fontId, const std::string& fontName,
-                           const GlyphOutlines& outlines, std::uint8_t styleFlags) {
+Bytes buildDefineFont3Body(std::uint16_t fontId, const std::string& fontName, const GlyphOutlines& outlines,
+                           std::uint8_t styleFlags) {
     return buildFontBody(fontId, fontName, outlines, styleFlags, 20);
 }
 

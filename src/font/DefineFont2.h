@@ -20,19 +20,18 @@ namespace tarvenox {
 // and those of older versions are decoded from Windows-1252 first. An 8-bit table
 // would be taken as Latin-1 there, and the characters that Windows-1252 places at
 // 0x80-0x9F (the euro sign, the typographic quotes and dashes) would never be found.
-Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const std::string& faceName);
+Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName, const std::string& faceName);
 
 // The body from outlines already extracted. Offsets are 16-bit unless the shapes end
 // 65536 or more bytes after the offset table; then FontFlagsWideOffsets is set and
 // the offsets and the code table offset are 32-bit. styleFlags are the FontFlagsItalic
 // and FontFlagsBold bits to keep (the other bits of the byte are ignored).
-Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName,
-                           const GlyphOutlines& outlines, std::uint8_t styleFlags = 0);
+Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName, const GlyphOutlines& outlines,
+                           std::uint8_t styleFlags = 0);
 
 // The same body for a DefineFont3 tag, whose em square is 20 times finer (20480 units):
 // shapes, advances, bounds and the layout are written at 20 times their scale.
-Bytes buildDefineFont3Body(std::uint16_t fontId, const std::string& fontName,
-                           const GlyphOutlines& outlines, std::uint8_t styleFlags = 0);
+Bytes buildDefineFont3Body(std::uint16_t fontId, const std::string& fontName, const GlyphOutlines& outlines,
+                           std::uint8_t styleFlags = 0);
 
 }  // namespace tarvenox

@@ -30,7 +30,8 @@ const std::array<std::uint8_t, glyphCount>& rebuiltGlyphCodes() {
         std::array<std::uint8_t, glyphCount> c;
         for (int i = 0; i < glyphCount; ++i) c[i] = static_cast<std::uint8_t>(firstGlyphCode + i);
         // Every code point is distinct, so the order is total.
-        std::sort(c.begin(), c.end(), [](std::uint8_t a, std::uint8_t b) { return cp1252ToUnicode(a) < cp1252ToUnicode(b); });
+        std::sort(c.begin(), c.end(),
+                  [](std::uint8_t a, std::uint8_t b) { return cp1252ToUnicode(a) < cp1252ToUnicode(b); });
         return c;
     }();
     return codes;
@@ -40,7 +41,7 @@ std::vector<char32_t> fontCodePoints(ByteSpan fontBody, MovieTextEncoding encodi
     ByteReader reader(fontBody);
     reader.skip(2);  // FontID
     const std::uint8_t flags = reader.readU8();
-    reader.skip(1);  // LanguageCode
+    reader.skip(1);                // LanguageCode
     reader.skip(reader.readU8());  // FontName
     const std::uint16_t count = reader.readU16LE();
     const std::size_t tableStart = reader.position();

@@ -38,9 +38,8 @@ Report replaceFont(SWFFile& movie, const std::string& fontName, const std::strin
     Report report = replaceWithOutlines(*font, font->nameBytes(), outlines);
     // Static text names its glyphs by their place in the old font.
     if (const int missing = remapStaticText(movie, id, oldCodePoints); missing > 0) {
-        report.note("static text in font " + displayMovieText(font->getFontName(), movie.textEncoding()) +
-                        ": " + std::to_string(missing) + " characters that " + faceName +
-                        " lacks are shown as spaces",
+        report.note("static text in font " + displayMovieText(font->getFontName(), movie.textEncoding()) + ": " +
+                        std::to_string(missing) + " characters that " + faceName + " lacks are shown as spaces",
                     MessageKind::Information);
     }
     if (font->code() == TagCode::DefineFont3) {

@@ -43,8 +43,7 @@ long cellHeightUnits(FT_Face face) {
 // whole number of pixels per em, as Windows scales them; FreeType takes at most 0xFFFF.
 FT_UInt pixelsPerEm(FT_Face face, int height) {
     if (height == 0) height = 12;  // no height asked for: a common screen size
-    double ppem = height < 0 ? -double(height)
-                             : double(height) * face->units_per_EM / double(cellHeightUnits(face));
+    double ppem = height < 0 ? -double(height) : double(height) * face->units_per_EM / double(cellHeightUnits(face));
     return static_cast<FT_UInt>(std::clamp(std::round(ppem), 1.0, 65535.0));
 }
 
@@ -53,8 +52,8 @@ public:
     explicit FreeTypeFont(FT_Face face) : face_(face) {
         // Windows-1252 codes are looked up as Unicode. A symbol font has only a
         // Microsoft symbol cmap, whose codes sit at U+F000 plus the byte.
-        symbol_ = FT_Select_Charmap(face_, FT_ENCODING_UNICODE) != 0 &&
-                  FT_Select_Charmap(face_, FT_ENCODING_MS_SYMBOL) == 0;
+        symbol_ =
+            FT_Select_Charmap(face_, FT_ENCODING_UNICODE) != 0 && FT_Select_Charmap(face_, FT_ENCODING_MS_SYMBOL) == 0;
     }
     ~FreeTypeFont() override { FT_Done_Face(face_); }
 
@@ -152,8 +151,7 @@ public:
         std::lock_guard guard(lock_);
         Pattern pattern(FcPatternCreate());
         if (!request.faceName.empty()) {
-            FcPatternAddString(pattern.get(), FC_FAMILY,
-                               reinterpret_cast<const FcChar8*>(request.faceName.c_str()));
+            FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(request.faceName.c_str()));
         }
         FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(request.weight));
         FcPatternAddInteger(pattern.get(), FC_SLANT, FC_SLANT_ROMAN);

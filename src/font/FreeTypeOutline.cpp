@@ -73,8 +73,7 @@ private:
 
     void flushPolygon() {
         if (!open_) return;
-        if (!records_.empty() && records_.back().type == CurveType::Line &&
-            records_.back().points.back() == start_) {
+        if (!records_.empty() && records_.back().type == CurveType::Line && records_.back().points.back() == start_) {
             records_.back().points.pop_back();
             if (records_.back().points.empty()) records_.pop_back();
         }

@@ -38,8 +38,7 @@ void addSplines(Contour& contour, Point& current, const std::vector<Point>& poin
     Point control = points[0];
     for (std::size_t i = 0; i + 1 < points.size(); ++i) {
         Point next = points[i + 1];
-        Point end = i + 2 < points.size() ? Point{(control.x + next.x) / 2, (control.y + next.y) / 2}
-                                          : next;
+        Point end = i + 2 < points.size() ? Point{(control.x + next.x) / 2, (control.y + next.y) / 2} : next;
         contour.append(std::make_unique<Curve>(current.x, current.y, control.x, control.y, end.x, end.y));
         current = end;
         control = next;
@@ -60,18 +59,10 @@ Contour parsePolygon(ByteReader& polygon, std::vector<UserMessage>& messages) {
         std::vector<Point> points(count);
         for (Point& p : points) p = readPoint(polygon);
         switch (static_cast<CurveType>(type)) {
-            case CurveType::Line:
-                addLines(contour, current, points);
-                break;
-            case CurveType::QSpline:
-                addSplines(contour, current, points);
-                break;
-            case CurveType::CSpline:
-                messages.push_back({cubicSplineMessage, MessageKind::OkCancel});
-                break;
-            default:
-                messages.push_back({unknownRecordMessage, MessageKind::OkCancel});
-                break;
+            case CurveType::Line: addLines(contour, current, points); break;
+            case CurveType::QSpline: addSplines(contour, current, points); break;
+            case CurveType::CSpline: messages.push_back({cubicSplineMessage, MessageKind::OkCancel}); break;
+            default: messages.push_back({unknownRecordMessage, MessageKind::OkCancel}); break;
         }
     }
     // The contour is closed even when the last record already ended at the start

@@ -59,9 +59,7 @@ public:
 };
 
 // The messages the parser shows.
-inline constexpr const char* cubicSplineMessage =
-    "TT_PRIM_CSPLINE bei Fonts wird nicht unterstützt";
-inline constexpr const char* unknownRecordMessage =
-    "nicht erkannter Polygon-Typ beim aufbauen der Font-Geometrie";
+inline constexpr const char* cubicSplineMessage = "TT_PRIM_CSPLINE bei Fonts wird nicht unterstützt";
+inline constexpr const char* unknownRecordMessage = "nicht erkannter Polygon-Typ beim aufbauen der Font-Geometrie";
 
 }  // namespace tarvenox

@@ -21,8 +21,8 @@ std::int64_t fixedMul(std::int64_t a, std::int64_t b) {
 // A result outside the fixed range is held at its nearest end: the layout cannot
 // express it, and a clamped point keeps the outline readable.
 Fixed saturate(std::int64_t v) {
-    return static_cast<Fixed>(std::clamp<std::int64_t>(v, std::numeric_limits<Fixed>::min(),
-                                                       std::numeric_limits<Fixed>::max()));
+    return static_cast<Fixed>(
+        std::clamp<std::int64_t>(v, std::numeric_limits<Fixed>::min(), std::numeric_limits<Fixed>::max()));
 }
 
 void appendPoint(Bytes& out, PointFx p) {
@@ -33,8 +33,7 @@ void appendPoint(Bytes& out, PointFx p) {
 }  // namespace
 
 PointFx OutlineMatrix::apply(PointFx p) const {
-    return {saturate(fixedMul(p.x, eM11) + fixedMul(p.y, eM21)),
-            saturate(fixedMul(p.x, eM12) + fixedMul(p.y, eM22))};
+    return {saturate(fixedMul(p.x, eM11) + fixedMul(p.y, eM21)), saturate(fixedMul(p.x, eM12) + fixedMul(p.y, eM22))};
 }
 
 void NativeOutlineWriter::beginPolygon(PointFx start) {

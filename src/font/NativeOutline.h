@@ -15,8 +15,7 @@ namespace tarvenox {
 using Fixed = std::int32_t;
 
 constexpr Fixed fixedFromParts(std::int16_t integer, std::uint16_t fraction) {
-    return static_cast<Fixed>(static_cast<std::uint32_t>(static_cast<std::uint16_t>(integer)) << 16 |
-                              fraction);
+    return static_cast<Fixed>(static_cast<std::uint32_t>(static_cast<std::uint16_t>(integer)) << 16 | fraction);
 }
 
 // Outline units are 1/16 pixel: the fixed value divided by 4096, truncated toward

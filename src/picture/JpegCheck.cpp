@@ -36,12 +36,9 @@ Report jpegVerdict(ByteSpan data, const std::string& path, SmallerPicture* small
     switch (frame->marker) {
         case kBaseline:
         case kExtendedSequential:
-        case kLossless:
-            break;
-        case kProgressive:
-            return progressive(path);
-        default:
-            return invalid(path, "a frame of a kind players do not show");
+        case kLossless: break;
+        case kProgressive: return progressive(path);
+        default: return invalid(path, "a frame of a kind players do not show");
     }
     // Refused from the frame header alone, before libjpeg sets anything aside.
     if (frame->width > 0 && frame->height > 0) {
@@ -49,14 +46,10 @@ Report jpegVerdict(ByteSpan data, const std::string& path, SmallerPicture* small
     }
     const JpegDecodeResult decoded = decodeJpeg(data, smaller);
     switch (decoded.verdict) {
-        case JpegDecodeResult::Verdict::Decodes:
-            return {};
-        case JpegDecodeResult::Verdict::Progressive:
-            return progressive(path);
-        case JpegDecodeResult::Verdict::TooLarge:
-            return checkPictureSize(path, decoded.width, decoded.height);
-        case JpegDecodeResult::Verdict::Broken:
-            break;
+        case JpegDecodeResult::Verdict::Decodes: return {};
+        case JpegDecodeResult::Verdict::Progressive: return progressive(path);
+        case JpegDecodeResult::Verdict::TooLarge: return checkPictureSize(path, decoded.width, decoded.height);
+        case JpegDecodeResult::Verdict::Broken: break;
     }
     return invalid(path, decoded.detail);
 }

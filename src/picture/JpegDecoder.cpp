@@ -43,8 +43,8 @@ bool keepRows(const jpeg_decompress_struct& info, SmallerPicture& smaller) {
 }
 
 // Everything between setjmp and the last libjpeg call. Nothing here has a destructor.
-bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan data,
-                       JpegDecodeResult& out, SmallerPicture* smaller) {
+bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan data, JpegDecodeResult& out,
+                       SmallerPicture* smaller) {
     if (setjmp(error.jump)) return false;
     jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
@@ -58,8 +58,7 @@ bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan
         return true;
     }
     if (out.width == 0 || out.height == 0) {
-        std::snprintf(error.message, sizeof error.message, "the frame is empty (%u x %u)",
-                      out.width, out.height);
+        std::snprintf(error.message, sizeof error.message, "the frame is empty (%u x %u)", out.width, out.height);
         return false;
     }
     if (!pictureFits(out.width, out.height)) {
@@ -67,8 +66,7 @@ bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan
         return true;
     }
     if (info.data_precision != 8) {
-        std::snprintf(error.message, sizeof error.message, "%d-bit samples (players show 8-bit)",
-                      info.data_precision);
+        std::snprintf(error.message, sizeof error.message, "%d-bit samples (players show 8-bit)", info.data_precision);
         return false;
     }
     if (info.num_components != 1 && info.num_components != 3) {
@@ -125,8 +123,8 @@ JpegDecodeResult decodeJpeg(ByteSpan data, SmallerPicture* smaller) {
         out.detail = "the file is empty";
         return out;
     }
-    jpeg_decompress_struct info {};
-    ErrorState error {};
+    jpeg_decompress_struct info{};
+    ErrorState error{};
     info.err = jpeg::errorsTo(error);
     error.manager.emit_message = onMessage;
     jpeg_create_decompress(&info);

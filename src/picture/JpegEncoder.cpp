@@ -11,8 +11,8 @@ namespace {
 
 // Everything between setjmp and the last libjpeg call. Nothing here has a destructor;
 // libjpeg allocates the output (*buffer), which the caller frees.
-bool encodeWithLibjpeg(jpeg_compress_struct& info, jpeg::ErrorState& error, const SmallerPicture& picture,
-                       int quality, unsigned char** buffer, unsigned long* size) {
+bool encodeWithLibjpeg(jpeg_compress_struct& info, jpeg::ErrorState& error, const SmallerPicture& picture, int quality,
+                       unsigned char** buffer, unsigned long* size) {
     if (setjmp(error.jump)) return false;
     jpeg_mem_dest(&info, buffer, size);
     info.image_width = picture.width;
@@ -36,10 +36,11 @@ bool encodeWithLibjpeg(jpeg_compress_struct& info, jpeg::ErrorState& error, cons
 
 Bytes encodeJpeg(const SmallerPicture& picture, int quality) {
     if (picture.components != 1 && picture.components != 3) return {};
-    const std::size_t samples = std::size_t{picture.width} * picture.height * static_cast<std::size_t>(picture.components);
+    const std::size_t samples =
+        std::size_t{picture.width} * picture.height * static_cast<std::size_t>(picture.components);
     if (samples == 0 || picture.pixels.size() != samples) return {};
-    jpeg_compress_struct info {};
-    jpeg::ErrorState error {};
+    jpeg_compress_struct info{};
+    jpeg::ErrorState error{};
     info.err = jpeg::errorsTo(error);
     jpeg_create_compress(&info);
     unsigned char* buffer = nullptr;

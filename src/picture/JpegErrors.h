@@ -3,9 +3,9 @@
 #pragma once
 
 // jpeglib.h needs FILE and size_t declared first.
+#include <csetjmp>
 #include <cstddef>
 #include <cstdio>
-#include <csetjmp>
 
 #include <jerror.h>
 #include <jpeglib.h>

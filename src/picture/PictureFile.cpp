@@ -22,11 +22,10 @@ constexpr int kPreviewQuality = 90;
 
 bool endsWithIgnoringCase(const std::string& text, std::string_view ending) {
     if (text.size() < ending.size()) return false;
-    return std::equal(ending.begin(), ending.end(), text.end() - static_cast<std::ptrdiff_t>(ending.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
+    return std::equal(
+        ending.begin(), ending.end(), text.end() - static_cast<std::ptrdiff_t>(ending.size()), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        });
 }
 
 // The replacement's refusal of a file it cannot read or decode.
@@ -66,8 +65,7 @@ Result<PictureConversion> convertPicture(const std::string& path, PreviewCopy pr
             if (!out.image) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
             break;
         }
-        case PictureKind::Other:
-            break;
+        case PictureKind::Other: break;
     }
     return out;
 }
@@ -90,9 +88,7 @@ void checkPictureFile(const std::string& path) {
     }
 }
 
-std::string missingPictureMessage(const std::string& path) {
-    return "Datei " + path + " nicht gefunden.";
-}
+std::string missingPictureMessage(const std::string& path) { return "Datei " + path + " nicht gefunden."; }
 
 std::string outOfMemoryMessage(const std::string& path) {
     return "Das Bild " + path + " ist zu groß für den Speicher.";

@@ -94,8 +94,8 @@ std::string oversizedChunk(ByteSpan png) {
         const std::string type = asString(reader.readBytes(4));
         // The chunk's data and its CRC.
         if (length > reader.remaining() || reader.remaining() - length < 4) {
-            return type + " claims " + std::to_string(length) + " bytes, " +
-                   std::to_string(reader.remaining()) + " follow";
+            return type + " claims " + std::to_string(length) + " bytes, " + std::to_string(reader.remaining()) +
+                   " follow";
         }
         reader.skip(length + 4);
         if (type == "IEND") break;
@@ -224,8 +224,8 @@ public:
             for (std::size_t i = 0; i < entries; ++i) {
                 const std::uint8_t* e = &picture.colorTable[i * 4];
                 if (picture.hasAlpha) {
-                    raw_.insert(raw_.end(), {premultiply(e[0], e[3]), premultiply(e[1], e[3]),
-                                             premultiply(e[2], e[3]), e[3]});
+                    raw_.insert(raw_.end(),
+                                {premultiply(e[0], e[3]), premultiply(e[1], e[3]), premultiply(e[2], e[3]), e[3]});
                 } else {
                     raw_.insert(raw_.end(), {e[0], e[1], e[2]});
                 }

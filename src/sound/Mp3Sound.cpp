@@ -41,22 +41,21 @@ std::string streamReason(const Mp3Stream& stream, const std::string& path) {
         case Mp3Stream::Problem::FreeFormat:
             return path + ": free-format MP3 (frames without a bitrate) is not supported: "
                           "encode it with a fixed or variable bitrate";
-        case Mp3Stream::Problem::None:
-            break;
+        case Mp3Stream::Problem::None: break;
     }
     return path + ": the MP3 data is too large for a movie (at most 4 GiB)";
 }
 
 Result<std::unique_ptr<SWFDefineSound>> soundFromStream(std::uint16_t soundId, ByteSpan mp3, const Mp3Stream& stream,
                                                         const std::string& name) {
-    auto refused = [&](const char* message) { return Report::failure(streamReason(stream, name)).fail(refusal(name, message)); };
+    auto refused = [&](const char* message) {
+        return Report::failure(streamReason(stream, name)).fail(refusal(name, message));
+    };
     switch (stream.problem) {
-        case Mp3Stream::Problem::NoFrame:
-            return refused("enthält keine MP3-Daten.");
+        case Mp3Stream::Problem::NoFrame: return refused("enthält keine MP3-Daten.");
         case Mp3Stream::Problem::FreeFormat:
             return refused("ist im freien MP3-Format gespeichert (ohne Bitrate); das wird nicht unterstützt.");
-        case Mp3Stream::Problem::None:
-            break;
+        case Mp3Stream::Problem::None: break;
     }
     const ByteSpan data = mp3.subspan(stream.offset);
     if (data.size() > kMaxBody - kMp3PrefixSize) return refused("ist zu groß für eine SWF-Datei.");
@@ -64,10 +63,9 @@ Result<std::unique_ptr<SWFDefineSound>> soundFromStream(std::uint16_t soundId, B
     const MpegAudioHeader& first = stream.first;
     // Only stereo and joint stereo are flagged stereo; dual channel (two independent
     // programmes) is flagged mono like a single channel.
-    const bool stereo = first.channelMode == MpegAudioHeader::Stereo ||
-                        first.channelMode == MpegAudioHeader::JointStereo;
-    const auto flags = static_cast<std::uint8_t>(kFormatMp3 << 4 |
-                                                 mp3SoundRate(first.samplingRate()) << 2 |
+    const bool stereo =
+        first.channelMode == MpegAudioHeader::Stereo || first.channelMode == MpegAudioHeader::JointStereo;
+    const auto flags = static_cast<std::uint8_t>(kFormatMp3 << 4 | mp3SoundRate(first.samplingRate()) << 2 |
                                                  1 << 1 |  // SoundSize: 16-bit
                                                  (stereo ? 1 : 0));
     Bytes body;
@@ -77,11 +75,8 @@ Result<std::unique_ptr<SWFDefineSound>> soundFromStream(std::uint16_t soundId, B
     writeUI32(body, stream.sampleCount);
     writeUI16(body, 0);  // SeekSamples: the sound starts with its first frame
     body.insert(body.end(), data.begin(), data.end());
-    return std::make_unique<SWFDefineSound>(TagCode::DefineSound,
-                                            std::move(body));
+    return std::make_unique<SWFDefineSound>(TagCode::DefineSound, std::move(body));
 }
-
-
 
 }  // namespace
 

@@ -24,15 +24,12 @@ std::optional<MpegAudioHeader> headerAt(ByteSpan data, std::size_t position) {
     return MpegAudioHeader::parse(reader.readU32BE());
 }
 
-bool isId3v1(ByteSpan rest) {
-    return rest.size() == kId3v1Size && rest[0] == 'T' && rest[1] == 'A' && rest[2] == 'G';
-}
+bool isId3v1(ByteSpan rest) { return rest.size() == kId3v1Size && rest[0] == 'T' && rest[1] == 'A' && rest[2] == 'G'; }
 
 // A frame of the same stream: a decoder resynchronising on a stray sync word would
 // see the version, layer or sampling rate change.
 bool sameStream(const MpegAudioHeader& a, const MpegAudioHeader& b) {
-    return a.version == b.version && a.layer == b.layer &&
-           a.samplingRateIndex == b.samplingRateIndex;
+    return a.version == b.version && a.layer == b.layer && a.samplingRateIndex == b.samplingRateIndex;
 }
 
 // Whether kChainLength frames of one stream follow each other from position: a sync
@@ -109,8 +106,7 @@ std::optional<std::uint32_t> walkFrames(ByteSpan data, const MpegAudioHeader& fi
 
 std::uint32_t estimateSampleCount(std::size_t length, const MpegAudioHeader& header) {
     if (header.bitrate() == 0) return 0;
-    const double count = static_cast<double>(length) * header.samplingRate() * 0.008 /
-                         header.bitrate();
+    const double count = static_cast<double>(length) * header.samplingRate() * 0.008 / header.bitrate();
     constexpr auto kMax = std::numeric_limits<std::uint32_t>::max();
     return count >= static_cast<double>(kMax) ? kMax : static_cast<std::uint32_t>(count);
 }

@@ -22,8 +22,7 @@ std::optional<MpegAudioHeader> MpegAudioHeader::parse(std::uint32_t h) {
     const std::uint32_t layer = (h >> 17) & 3;
     const std::uint32_t bitrateIndex = (h >> 12) & 15;
     const std::uint32_t rateIndex = (h >> 10) & 3;
-    if (sync != 0x7FF || version == 1 || layer == 0 || layer == 3 || bitrateIndex == 15 ||
-        rateIndex == 3) {
+    if (sync != 0x7FF || version == 1 || layer == 0 || layer == 3 || bitrateIndex == 15 || rateIndex == 3) {
         return std::nullopt;
     }
     MpegAudioHeader header;
@@ -51,16 +50,13 @@ int MpegAudioHeader::samplingRate() const {
     return rate;
 }
 
-int MpegAudioHeader::samplesPerFrame() const {
-    return layer == Layer3 && version != Mpeg1 ? 576 : 1152;
-}
+int MpegAudioHeader::samplesPerFrame() const { return layer == Layer3 && version != Mpeg1 ? 576 : 1152; }
 
 std::size_t MpegAudioHeader::frameLength() const {
     // Bytes per frame = samples per frame / 8 * bits per second / samples per second;
     // the padding slot is one byte in Layers II and III.
     const auto bitsPerSecond = static_cast<std::size_t>(bitrate()) * 1000;
-    const std::size_t length =
-        static_cast<std::size_t>(samplesPerFrame()) / 8 * bitsPerSecond / samplingRate();
+    const std::size_t length = static_cast<std::size_t>(samplesPerFrame()) / 8 * bitsPerSecond / samplingRate();
     return length == 0 ? 0 : length + (padded ? 1 : 0);
 }
 

@@ -14,21 +14,15 @@ namespace {
 std::optional<std::size_t> pushPayloadSize(PushType type) {
     switch (type) {
         case PushType::Null:
-        case PushType::Undefined:
-            return 0;
+        case PushType::Undefined: return 0;
         case PushType::Register:
         case PushType::Boolean:
-        case PushType::Constant8:
-            return 1;
-        case PushType::Constant16:
-            return 2;
+        case PushType::Constant8: return 1;
+        case PushType::Constant16: return 2;
         case PushType::Float:
-        case PushType::Integer:
-            return 4;
-        case PushType::Double:
-            return 8;
-        default:
-            return std::nullopt;
+        case PushType::Integer: return 4;
+        case PushType::Double: return 8;
+        default: return std::nullopt;
     }
 }
 
@@ -64,8 +58,7 @@ std::vector<BranchField> branchFields(const ActionRecord& record) {
                 return {{1, false, at}, {3, false, at + trySize}, {5, false, at + trySize + catchSize}};
             }
             break;
-        default:
-            break;
+        default: break;
     }
     return {};
 }
@@ -93,16 +86,14 @@ std::optional<std::vector<ActionRecord>> readActionRecords(ByteSpan body) {
 std::optional<std::string> PushValue::text(const std::vector<std::string>& pool) const {
     ByteSpan payload = bytes.subspan(1);
     switch (type) {
-        case PushType::String:
-            return asString(payload.first(payload.size() - 1));
+        case PushType::String: return asString(payload.first(payload.size() - 1));
         case PushType::Constant8:
         case PushType::Constant16: {
             const std::size_t index = type == PushType::Constant8 ? payload[0] : peekUI16(payload, 0);
             if (index < pool.size()) return pool[index];
             return std::nullopt;
         }
-        default:
-            return std::nullopt;
+        default: return std::nullopt;
     }
 }
 
@@ -138,8 +129,8 @@ std::optional<std::vector<std::string>> readConstantPool(ByteSpan payload) {
     return pool;
 }
 
-std::optional<Bytes> replaceActionRecord(ByteSpan body, const std::vector<ActionRecord>& records,
-                                         std::size_t index, ByteSpan replacement) {
+std::optional<Bytes> replaceActionRecord(ByteSpan body, const std::vector<ActionRecord>& records, std::size_t index,
+                                         ByteSpan replacement) {
     const ActionRecord& old = records.at(index);
     const std::size_t from = old.offset;
     const std::size_t to = old.end();
@@ -176,8 +167,8 @@ std::optional<Bytes> replaceActionRecord(ByteSpan body, const std::vector<Action
                                              : value >= 0 && value <= std::numeric_limits<std::uint16_t>::max();
             if (!fits) return std::nullopt;
             // The record itself moved with everything after the replaced one.
-            const std::size_t at = static_cast<std::size_t>(*shift(static_cast<std::ptrdiff_t>(record.offset))) + 3 +
-                                   field.payloadOffset;
+            const std::size_t at =
+                static_cast<std::size_t>(*shift(static_cast<std::ptrdiff_t>(record.offset))) + 3 + field.payloadOffset;
             out[at] = static_cast<std::uint8_t>(value & 0xFF);
             out[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
         }

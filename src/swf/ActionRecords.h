@@ -90,7 +90,7 @@ std::optional<std::vector<std::string>> readConstantPool(ByteSpan payload);
 // ActionWith, ActionTry) that spans the replaced record adjusted to its new length.
 // nullopt when a branch lands inside the replaced record or an offset no longer fits
 // its field.
-std::optional<Bytes> replaceActionRecord(ByteSpan body, const std::vector<ActionRecord>& records,
-                                         std::size_t index, ByteSpan replacement);
+std::optional<Bytes> replaceActionRecord(ByteSpan body, const std::vector<ActionRecord>& records, std::size_t index,
+                                         ByteSpan replacement);
 
 }  // namespace tarvenox

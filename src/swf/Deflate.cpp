@@ -151,8 +151,8 @@ struct ZlibCompressor::State {
         Bytes& raw = blocks[i];
         const std::size_t length = end(i) - begin(i);
         raw.resize(libdeflate_deflate_compress_bound(compressor.get(), length));
-        raw.resize(libdeflate_deflate_compress(compressor.get(), data.data() + begin(i), length, raw.data(),
-                                               raw.size()));
+        raw.resize(
+            libdeflate_deflate_compress(compressor.get(), data.data() + begin(i), length, raw.data(), raw.size()));
         if (i + 1 < count) joined[i] = continueIntoNextBlock(raw);
     }
 

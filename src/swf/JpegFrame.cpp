@@ -8,9 +8,7 @@ namespace {
 constexpr std::uint8_t kStartOfScan = 0xDA;
 
 // Markers that stand alone, without a length and a segment: TEM, RST0 to RST7, SOI, EOI.
-bool standsAlone(std::uint8_t marker) {
-    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9);
-}
+bool standsAlone(std::uint8_t marker) { return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9); }
 
 }  // namespace
 

@@ -20,7 +20,8 @@ ByteSpan SourceWindow::peek(std::uint64_t offset, std::size_t n) {
     if (auto bytes = source_.view(offset, n)) return *bytes;
     if (offset < start_ || offset + n > start_ + window_.size()) {
         start_ = offset;
-        window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(std::max(n, kFileWindow), source_.size() - offset)));
+        window_.resize(
+            static_cast<std::size_t>(std::min<std::uint64_t>(std::max(n, kFileWindow), source_.size() - offset)));
         source_.readAt(offset, window_);
     }
     return ByteSpan(window_).subspan(static_cast<std::size_t>(offset - start_), n);

@@ -59,16 +59,11 @@ void writeCount(SWFBitWriter& writer, int version, std::size_t count, bool exten
 
 int shapeVersion(TagCode code) {
     switch (code) {
-        case TagCode::DefineShape:
-            return 1;
-        case TagCode::DefineShape2:
-            return 2;
-        case TagCode::DefineShape3:
-            return 3;
-        case TagCode::DefineShape4:
-            return 4;
-        default:
-            return 0;
+        case TagCode::DefineShape: return 1;
+        case TagCode::DefineShape2: return 2;
+        case TagCode::DefineShape3: return 3;
+        case TagCode::DefineShape4: return 4;
+        default: return 0;
     }
 }
 
@@ -118,9 +113,8 @@ Bytes SWFShapeStyles::write() const {
     return writer.take();
 }
 
-bool SWFDefineShape::rescale(std::uint16_t characterId, std::uint16_t oldWidth,
-                             std::uint16_t oldHeight, std::uint16_t newWidth,
-                             std::uint16_t newHeight) {
+bool SWFDefineShape::rescale(std::uint16_t characterId, std::uint16_t oldWidth, std::uint16_t oldHeight,
+                             std::uint16_t newWidth, std::uint16_t newHeight) {
     // A size of 0 comes from a picture whose size could not be found; a factor made
     // from it would make the picture vanish or divide by zero.
     if (oldWidth == 0 || oldHeight == 0 || newWidth == 0 || newHeight == 0) return false;

@@ -43,9 +43,7 @@ class SWFDefineShape : public SWFTag {
 public:
     SWFDefineShape(TagCode code, TagBody body) : SWFTag(code, std::move(body)) {}
 
-    std::optional<SWFShapeStyles> styles() const {
-        return SWFShapeStyles::read(body(), shapeVersion(code()));
-    }
+    std::optional<SWFShapeStyles> styles() const { return SWFShapeStyles::read(body(), shapeVersion(code())); }
 
     // Scales the matrices of the bitmap fills (of areas and of DefineShape4 edges) that
     // show characterId by old size / new
@@ -54,8 +52,8 @@ public:
     // and the body was rebuilt (the shape records are copied unchanged). False, with
     // the body untouched, when no fill uses it, when a size is 0, or when the style
     // arrays cannot be read (see SWFShapeStyles::read).
-    bool rescale(std::uint16_t characterId, std::uint16_t oldWidth, std::uint16_t oldHeight,
-                 std::uint16_t newWidth, std::uint16_t newHeight);
+    bool rescale(std::uint16_t characterId, std::uint16_t oldWidth, std::uint16_t oldHeight, std::uint16_t newWidth,
+                 std::uint16_t newHeight);
 };
 
 }  // namespace tarvenox

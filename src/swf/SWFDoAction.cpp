@@ -39,8 +39,8 @@ std::vector<Assignment> findAssignments(const std::vector<ActionRecord>& records
         if (r.code == action::kConstantPool) {
             if (auto strings = readConstantPool(r.payload)) pool = std::move(*strings);
         }
-        if ((r.code == action::kDefineFunction || r.code == action::kDefineFunction2) &&
-            r.payload.size() >= 2 && r.offset >= functionEnd) {
+        if ((r.code == action::kDefineFunction || r.code == action::kDefineFunction2) && r.payload.size() >= 2 &&
+            r.offset >= functionEnd) {
             functionEnd = r.end() + peekUI16(r.payload, r.payload.size() - 2);
         }
         if (r.code != action::kSetVariable || i == 0 || r.offset < functionEnd) continue;
@@ -63,8 +63,7 @@ std::vector<Assignment> findAssignments(const std::vector<ActionRecord>& records
     return found;
 }
 
-std::optional<Assignment> findAssignment(const std::vector<ActionRecord>& records,
-                                         const std::string& name) {
+std::optional<Assignment> findAssignment(const std::vector<ActionRecord>& records, const std::string& name) {
     for (auto& assignment : findAssignments(records)) {
         if (assignment.name == name) return std::move(assignment);
     }
@@ -73,8 +72,7 @@ std::optional<Assignment> findAssignment(const std::vector<ActionRecord>& record
 
 }  // namespace
 
-void SWFDoAction::setVariables(const std::vector<std::unique_ptr<SWFType>>& variables,
-                               MovieTextEncoding encoding) {
+void SWFDoAction::setVariables(const std::vector<std::unique_ptr<SWFType>>& variables, MovieTextEncoding encoding) {
     // Built whole before it is installed: a variable that cannot be written leaves the
     // old body in place.
     setData(actionBytes(variables, encoding));
@@ -93,8 +91,7 @@ bool SWFDoAction::assignInPlace(const SWFType& variable, MovieTextEncoding encod
     const Bytes value = newValueOf(variable, encoding);
     payload.insert(payload.end(), value.begin(), value.end());
     if (payload.size() > 0xFFFF) {
-        throw Exception("variable '" + variable.getName() + "' is too long for its ActionPush",
-                        __LINE__, __FILE__);
+        throw Exception("variable '" + variable.getName() + "' is too long for its ActionPush", __LINE__, __FILE__);
     }
     Bytes record{action::kPush};
     writeUI16(record, static_cast<std::uint32_t>(payload.size()));

@@ -82,8 +82,7 @@ public:
         const auto id = findExportedId(toMovieText(exportName, textEncoding()));
         if (!id) return tags_.end();
         return std::find_if(tags_.begin(), tags_.end(), [&](const auto& tag) {
-            return dynamic_cast<T*>(tag.get()) != nullptr && tag->length() >= 2 &&
-                   tag->characterId() == *id;
+            return dynamic_cast<T*>(tag.get()) != nullptr && tag->length() >= 2 && tag->characterId() == *id;
         });
     }
 

@@ -17,9 +17,8 @@ void SWFFile::setVariables(const std::vector<std::unique_ptr<SWFType>>& variable
 }
 
 void SWFFile::assignVariablesUnchecked(const std::vector<std::unique_ptr<SWFType>>& variables) {
-    auto first = std::find_if(tags_.begin(), tags_.end(), [](const auto& tag) {
-        return dynamic_cast<SWFDoAction*>(tag.get()) != nullptr;
-    });
+    auto first = std::find_if(tags_.begin(), tags_.end(),
+                              [](const auto& tag) { return dynamic_cast<SWFDoAction*>(tag.get()) != nullptr; });
     Bytes unassigned;
     for (const auto& variable : variables) {
         auto* doAction = first == tags_.end() ? nullptr : static_cast<SWFDoAction*>(first->get());
@@ -32,21 +31,18 @@ void SWFFile::assignVariablesUnchecked(const std::vector<std::unique_ptr<SWFType
     // Run before the movie's own first actions, in the first frame: before the first
     // DoAction, else before the first ShowFrame.
     if (first == tags_.end()) {
-        first = std::find_if(tags_.begin(), tags_.end(), [](const auto& tag) {
-            return tag->code() == TagCode::ShowFrame;
-        });
+        first =
+            std::find_if(tags_.begin(), tags_.end(), [](const auto& tag) { return tag->code() == TagCode::ShowFrame; });
     }
-    tags_.insert(first, std::make_unique<SWFDoAction>(TagCode::DoAction,
-                                                      std::move(unassigned)));
+    tags_.insert(first, std::make_unique<SWFDoAction>(TagCode::DoAction, std::move(unassigned)));
 }
 
 Report SWFFile::assignVariables(const std::vector<std::unique_ptr<SWFType>>& variables) {
     Report report;
     // Only the first DoAction changes before the last variable is written, and the new
     // DoAction is added after it: restoring that one body undoes a failed assignment.
-    auto first = std::find_if(tags_.begin(), tags_.end(), [](const auto& tag) {
-        return dynamic_cast<SWFDoAction*>(tag.get()) != nullptr;
-    });
+    auto first = std::find_if(tags_.begin(), tags_.end(),
+                              [](const auto& tag) { return dynamic_cast<SWFDoAction*>(tag.get()) != nullptr; });
     const Bytes before = first == tags_.end() ? Bytes{} : Bytes((*first)->body().begin(), (*first)->body().end());
     try {
         assignVariablesUnchecked(variables);

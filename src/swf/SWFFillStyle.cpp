@@ -9,16 +9,14 @@ namespace {
 constexpr int kFirstRgbaVersion = 3;
 constexpr int kLineStyle2Version = 4;
 
-void readColor(SWFBitReader& reader, int version, std::uint8_t& r, std::uint8_t& g,
-               std::uint8_t& b, std::uint8_t& a) {
+void readColor(SWFBitReader& reader, int version, std::uint8_t& r, std::uint8_t& g, std::uint8_t& b, std::uint8_t& a) {
     r = reader.readUI8();
     g = reader.readUI8();
     b = reader.readUI8();
     if (version >= kFirstRgbaVersion) a = reader.readUI8();
 }
 
-void writeColor(SWFBitWriter& writer, int version, std::uint8_t r, std::uint8_t g,
-                std::uint8_t b, std::uint8_t a) {
+void writeColor(SWFBitWriter& writer, int version, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     writer.writeAlignedByte(r);
     writer.writeAlignedByte(g);
     writer.writeAlignedByte(b);
@@ -31,9 +29,7 @@ std::optional<SWFFillStyle> SWFFillStyle::read(SWFBitReader& reader, int version
     SWFFillStyle style;
     style.type = reader.readUI8();
     switch (style.type) {
-        case kSolid:
-            readColor(reader, version, style.red, style.green, style.blue, style.alpha);
-            break;
+        case kSolid: readColor(reader, version, style.red, style.green, style.blue, style.alpha); break;
         case kLinearGradient:
         case kRadialGradient:
         case kFocalRadialGradient: {
@@ -56,8 +52,7 @@ std::optional<SWFFillStyle> SWFFillStyle::read(SWFBitReader& reader, int version
             style.bitmapId = reader.readUI16();
             style.bitmapMatrix = SWFMatrix::read(reader);
             break;
-        default:
-            return std::nullopt;
+        default: return std::nullopt;
     }
     return style;
 }
@@ -65,9 +60,7 @@ std::optional<SWFFillStyle> SWFFillStyle::read(SWFBitReader& reader, int version
 void SWFFillStyle::write(SWFBitWriter& writer, int version) const {
     writer.writeAlignedByte(type);
     switch (type) {
-        case kSolid:
-            writeColor(writer, version, red, green, blue, alpha);
-            break;
+        case kSolid: writeColor(writer, version, red, green, blue, alpha); break;
         case kLinearGradient:
         case kRadialGradient:
         case kFocalRadialGradient:
@@ -88,8 +81,7 @@ void SWFFillStyle::write(SWFBitWriter& writer, int version) const {
             writer.writeAlignedUI16(bitmapId);
             bitmapMatrix.write(writer);
             break;
-        default:
-            break;
+        default: break;
     }
     writer.align();
 }

@@ -16,8 +16,7 @@ SWFRect SWFRect::read(SWFBitReader& reader) {
 }
 
 int SWFRect::minimalBits() const {
-    return std::max({signedBitCount(xMin), signedBitCount(xMax), signedBitCount(yMin),
-                     signedBitCount(yMax)});
+    return std::max({signedBitCount(xMin), signedBitCount(xMax), signedBitCount(yMin), signedBitCount(yMax)});
 }
 
 void SWFRect::write(SWFBitWriter& writer) const {

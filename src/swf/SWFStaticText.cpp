@@ -85,7 +85,8 @@ Bytes SWFStaticText::write(bool rgba) const {
         if (record.fontId) writer.writeAlignedUI16(*record.fontId);
         if (record.color) {
             const std::size_t size = rgba ? 4 : 3;
-            for (std::size_t i = 0; i < size; ++i) writer.writeAlignedByte(i < record.color->size() ? (*record.color)[i] : 0);
+            for (std::size_t i = 0; i < size; ++i)
+                writer.writeAlignedByte(i < record.color->size() ? (*record.color)[i] : 0);
         }
         if (record.xOffset) writer.writeAlignedUI16(static_cast<std::uint16_t>(*record.xOffset));
         if (record.yOffset) writer.writeAlignedUI16(static_cast<std::uint16_t>(*record.yOffset));

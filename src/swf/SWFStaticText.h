@@ -13,7 +13,7 @@
 namespace tarvenox {
 
 struct SWFGlyphEntry {
-    std::uint32_t index = 0;  // into the glyph table of the record's font
+    std::uint32_t index = 0;   // into the glyph table of the record's font
     std::int32_t advance = 0;  // twips to the next glyph
 };
 

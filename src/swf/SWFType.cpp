@@ -31,22 +31,19 @@ Bytes cString(const std::string& text) {
 
 }  // namespace
 
-SWFType::SWFType(std::string name, std::string valueText)
-    : name(std::move(name)), valueText(std::move(valueText)) {}
+SWFType::SWFType(std::string name, std::string valueText) : name(std::move(name)), valueText(std::move(valueText)) {}
 
-void SWFType::appendAssignment(Bytes& out, MovieTextEncoding encoding, PushType pushType,
-                               const Bytes& payload) const {
+void SWFType::appendAssignment(Bytes& out, MovieTextEncoding encoding, PushType pushType, const Bytes& payload) const {
     if (name.find('\0') != std::string::npos) {
-        throw Exception("variable name '" + name + "' holds a NUL byte and cannot be written",
-                        __LINE__, __FILE__);
+        throw Exception("variable name '" + name + "' holds a NUL byte and cannot be written", __LINE__, __FILE__);
     }
     // The record: the name's push type, the name and its NUL, the value's push type and
     // its payload.
     const std::string movieName = toMovieText(name, encoding);
     std::size_t length = 1 + movieName.size() + 1 + 1 + payload.size();
     if (length > std::numeric_limits<std::uint16_t>::max()) {
-        throw Exception("variable '" + name + "' is too long to be written: its push record " +
-                            "would take " + std::to_string(length) + " bytes, at most 65535 fit",
+        throw Exception("variable '" + name + "' is too long to be written: its push record " + "would take " +
+                            std::to_string(length) + " bytes, at most 65535 fit",
                         __LINE__, __FILE__);
     }
     out.push_back(action::kPush);
@@ -66,15 +63,13 @@ void SWFStringType::setValue(const std::string& text) { valueText = text; }
 
 void SWFStringType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) const {
     if (valueText.find('\0') != std::string::npos) {
-        throw Exception("the value of variable '" + name +
-                            "' holds a NUL byte and cannot be written",
-                        __LINE__, __FILE__);
+        throw Exception("the value of variable '" + name + "' holds a NUL byte and cannot be written", __LINE__,
+                        __FILE__);
     }
     appendAssignment(out, encoding, PushType::String, cString(toMovieText(valueText, encoding)));
 }
 
-SWFBoolType::SWFBoolType(std::string name, std::string valueText)
-    : SWFType(std::move(name), std::move(valueText)) {
+SWFBoolType::SWFBoolType(std::string name, std::string valueText) : SWFType(std::move(name), std::move(valueText)) {
     SWFBoolType::setValue(this->valueText);
 }
 
@@ -84,8 +79,7 @@ void SWFBoolType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) cons
     appendAssignment(out, encoding, PushType::Boolean, Bytes{flag});
 }
 
-SWFDoubleType::SWFDoubleType(std::string name, std::string valueText)
-    : SWFType(std::move(name), std::move(valueText)) {
+SWFDoubleType::SWFDoubleType(std::string name, std::string valueText) : SWFType(std::move(name), std::move(valueText)) {
     SWFDoubleType::setValue(this->valueText);
 }
 
@@ -105,8 +99,7 @@ void SWFDoubleType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) co
     appendAssignment(out, encoding, PushType::Double, payload);
 }
 
-SWFIntType::SWFIntType(std::string name, std::string valueText)
-    : SWFType(std::move(name), std::move(valueText)) {
+SWFIntType::SWFIntType(std::string name, std::string valueText) : SWFType(std::move(name), std::move(valueText)) {
     SWFIntType::setValue(this->valueText);
 }
 
@@ -127,16 +120,11 @@ void SWFIntType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) const
 
 std::unique_ptr<SWFType> makeSWFType(char typeLetter, std::string name, std::string valueText) {
     switch (typeLetter) {
-        case 's':
-            return std::make_unique<SWFStringType>(std::move(name), std::move(valueText));
-        case 'b':
-            return std::make_unique<SWFBoolType>(std::move(name), std::move(valueText));
-        case 'd':
-            return std::make_unique<SWFDoubleType>(std::move(name), std::move(valueText));
-        case 'i':
-            return std::make_unique<SWFIntType>(std::move(name), std::move(valueText));
-        default:
-            return nullptr;
+        case 's': return std::make_unique<SWFStringType>(std::move(name), std::move(valueText));
+        case 'b': return std::make_unique<SWFBoolType>(std::move(name), std::move(valueText));
+        case 'd': return std::make_unique<SWFDoubleType>(std::move(name), std::move(valueText));
+        case 'i': return std::make_unique<SWFIntType>(std::move(name), std::move(valueText));
+        default: return nullptr;
     }
 }
 
@@ -151,15 +139,14 @@ std::string unescapeConfigValue(std::string value) {
     return value;
 }
 
-void buildActionVariables(const TextTable& configTable, const std::string& movieBaseName,
-                          ActionVariables& variables) {
+void buildActionVariables(const TextTable& configTable, const std::string& movieBaseName, ActionVariables& variables) {
     variables.clear();
     for (int row = 0; row < configTable.rowCount(); ++row) {
         if (configTable.cell(0, row) != movieBaseName) continue;
         std::string type = configTable.cell(2, row);
         if (type.empty()) continue;
-        auto variable = makeSWFType(type.front(), configTable.cell(1, row),
-                                    unescapeConfigValue(configTable.cell(3, row)));
+        auto variable =
+            makeSWFType(type.front(), configTable.cell(1, row), unescapeConfigValue(configTable.cell(3, row)));
         if (variable) variables.push_back(std::move(variable));
     }
 }

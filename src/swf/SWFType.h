@@ -25,9 +25,9 @@ public:
     SWFType& operator=(const SWFType&) = delete;
 
     // Appends the assignment of this variable, its name and a string value in the
-    // movie's text encoding. Throws Exception when the name or a string value holds a NUL (the player would end the string there and misread the
-    // rest of the record) or when the push record would exceed the 65535 bytes its
-    // 16-bit length can describe; nothing is appended then.
+    // movie's text encoding. Throws Exception when the name or a string value holds a NUL (the player would end the
+    // string there and misread the rest of the record) or when the push record would exceed the 65535 bytes its 16-bit
+    // length can describe; nothing is appended then.
     virtual void appendActionBytes(Bytes& out, MovieTextEncoding encoding) const = 0;
 
     // Takes a new value from a text. For the typed classes only the typed field changes;
@@ -43,8 +43,7 @@ public:
 protected:
     // Push type 0x00 (string) with the name, then the value's push type and payload,
     // then ActionSetVariable, after the checks of appendActionBytes.
-    void appendAssignment(Bytes& out, MovieTextEncoding encoding, PushType pushType,
-                          const Bytes& payload) const;
+    void appendAssignment(Bytes& out, MovieTextEncoding encoding, PushType pushType, const Bytes& payload) const;
 
     std::string name;
     std::string valueText;
@@ -112,8 +111,7 @@ std::string unescapeConfigValue(std::string value);
 // whose column 0 is the movie's base name (byte for byte), in table order: column 1 the
 // name, the first byte of column 2 the type, column 3 the value. Rows of an unknown or
 // empty type are skipped.
-void buildActionVariables(const TextTable& configTable, const std::string& movieBaseName,
-                          ActionVariables& variables);
+void buildActionVariables(const TextTable& configTable, const std::string& movieBaseName, ActionVariables& variables);
 
 // The assignments of all variables in list order, then ActionEnd (0x00).
 Bytes actionBytes(const ActionVariables& variables, MovieTextEncoding encoding);

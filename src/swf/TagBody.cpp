@@ -37,7 +37,6 @@ Bytes& TagBody::own() {
     return bytes_;
 }
 
-
 void TagBody::appendRecord(TagCode code, ByteChain& out) const {
     if (source_ && code == sourceCode_ && headerLength_ == recordHeaderSize(length_)) {
         out.appendRange(source_, offset_ - headerLength_, std::uint64_t{headerLength_} + length_);

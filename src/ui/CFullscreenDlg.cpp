@@ -26,9 +26,7 @@ int CFullscreenDlg::DoModal() {
                 events_.hold(std::move(event));
                 closed = true;
                 break;
-            case UiEvent::Kind::escape:
-                closed = true;
-                break;
+            case UiEvent::Kind::escape: closed = true; break;
             case UiEvent::Kind::idle:  // only the main window waits for a pause
                 break;
             case UiEvent::Kind::fsCommand:

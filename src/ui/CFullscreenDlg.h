@@ -14,8 +14,8 @@ class CFullscreenDlg {
 public:
     // The movie to show, its background colour (0xRRGGBB), and the working folder that
     // holds the close button's movie "button.swf".
-    CFullscreenDlg(std::string moviePath, Rgb backgroundColor, std::string workingFolder,
-                   WindowSystem& windows, UiEvents& events);
+    CFullscreenDlg(std::string moviePath, Rgb backgroundColor, std::string workingFolder, WindowSystem& windows,
+                   UiEvents& events);
 
     // Shows the viewer until the button's movie sends "close", the user presses Escape,
     // or the program must end (that event is passed on to the main window). Returns 0.

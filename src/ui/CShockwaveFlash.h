@@ -24,17 +24,13 @@ public:
     // The major version in the high 16 bits.
     std::int32_t FlashVersion() { return windows_.flashVersion(player_); }
     // Names and values are Windows-1252.
-    void SetVariable(const std::string& name, const std::string& value) {
-        windows_.setVariable(player_, name, value);
-    }
+    void SetVariable(const std::string& name, const std::string& value) { windows_.setVariable(player_, name, value); }
     // nullopt when the player could not be asked.
     // The movie holds the value already (the user typed it): noted, not set.
     void KeepVariable(const std::string& name, const std::string& value) {
         windows_.keepVariable(player_, name, value);
     }
-    std::optional<std::string> GetVariable(const std::string& name) {
-        return windows_.getVariable(player_, name);
-    }
+    std::optional<std::string> GetVariable(const std::string& name) { return windows_.getVariable(player_, name); }
     // Several at once, in their order (one round trip to a player that is polled).
     std::vector<std::optional<std::string>> GetVariables(const std::vector<std::string>& names) {
         return windows_.getVariables(player_, names);

@@ -30,9 +30,7 @@ int CTarvenoxDlg::DoModal() {
                 // Typing has paused: the preview's rebuilt movie follows its texts.
                 if (reloadDue_) reloadPreview();
                 break;
-            case UiEvent::Kind::end:
-                EndDialog();
-                break;
+            case UiEvent::Kind::end: EndDialog(); break;
             case UiEvent::Kind::escape:
                 // Escape does not close the program: only "quit" does.
                 break;

@@ -121,8 +121,7 @@ private:
     // A choice from a file: converted once (a file that cannot be used is refused with
     // one message box and not recorded), copied for the editor and recorded.
     CommandOutcome chooseFile(Replacements& choices, const std::string& name, const std::string& path,
-                              const Report& added, const std::string& kind,
-                              const std::string& extension);
+                              const Report& added, const std::string& kind, const std::string& extension);
 
     EditSession& app_;
     std::string cdPath_;

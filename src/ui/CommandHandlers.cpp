@@ -7,7 +7,6 @@
 #include "common/Log.h"
 #include "common/Report.h"
 #include "edit/ColorText.h"
-#include "edit/MovieSave.h"
 #include "edit/EditSession.h"
 #include "edit/MovieSave.h"
 #include "edit/TemplateCatalogue.h"
@@ -241,7 +240,8 @@ CommandOutcome CTarvenoxDlg::chooseFont(const std::string& templateFont) {
     // The face is made into outlines once, now: one that cannot be used is refused here
     // and never comes back on an apply.
     if (const Report added = app_.chosenMedia.addFace(choice->face); added.failed()) {
-        windows_.messageBox(texts::caption, added.messages().front().text, MessageIcon::information, MessageButtons::ok);
+        windows_.messageBox(texts::caption, added.messages().front().text, MessageIcon::information,
+                            MessageButtons::ok);
         return CommandOutcome::failed;
     }
     // The replacement takes the face's regular outlines, whatever weight and slant the

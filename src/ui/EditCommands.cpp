@@ -86,8 +86,7 @@ std::string CTarvenoxDlg::previewCopy(const std::string& path, const std::string
 }
 
 CommandOutcome CTarvenoxDlg::chooseFile(Replacements& choices, const std::string& name, const std::string& path,
-                                        const Report& added, const std::string& kind,
-                                        const std::string& extension) {
+                                        const Report& added, const std::string& kind, const std::string& extension) {
     if (added.failed()) {
         windows_.messageBox(texts::caption, added.messages().front().text, MessageIcon::information,
                             MessageButtons::ok);
@@ -101,8 +100,8 @@ CommandOutcome CTarvenoxDlg::chooseFile(Replacements& choices, const std::string
 bool CTarvenoxDlg::quitAllowed() {
     // What was typed and not yet applied counts too.
     if (!app_.currentMovie.empty() && collectVariables()) recordStep();
-    const bool unsaved = std::any_of(histories_.begin(), histories_.end(),
-                                     [](const auto& entry) { return entry.second.unsaved(); });
+    const bool unsaved =
+        std::any_of(histories_.begin(), histories_.end(), [](const auto& entry) { return entry.second.unsaved(); });
     return !unsaved || windows_.messageBox(texts::caption, texts::unsavedQuit, MessageIcon::question,
                                            MessageButtons::yesNo) == MessageAnswer::yes;
 }

@@ -28,7 +28,7 @@ struct CommandResult {
     std::string command;  // the interface movie's command, as sent (Windows-1252)
     std::string args;     // its argument (Windows-1252)
     CommandOutcome outcome = CommandOutcome::done;
-    std::string saved;    // the file a save wrote (UTF-8); "" for any other command
+    std::string saved;  // the file a save wrote (UTF-8); "" for any other command
 };
 
 // Template names, titles and the names of fonts, pictures and sounds are Windows-1252;

@@ -15,8 +15,7 @@ PixelRect rounded(double left, double top, double right, double bottom) {
 
 }  // namespace
 
-PixelRect fitViewer(const PixelRect& designBox, ScreenSize screen, std::int32_t width,
-                    std::int32_t height) {
+PixelRect fitViewer(const PixelRect& designBox, ScreenSize screen, std::int32_t width, std::int32_t height) {
     const double sx = screen.width * 0.00125;
     const double sy = screen.height * 0.0016666666666666668;
     double left = designBox.left * sx;

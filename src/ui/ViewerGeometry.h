@@ -11,8 +11,7 @@ namespace tarvenox {
 // The preview for a movie frame of width x height (any unit; only the ratio counts):
 // the box (given on an 800 x 600 screen) scaled to the screen, then narrowed in one
 // direction to the movie's ratio and centred. A frame without a size fills the box.
-PixelRect fitViewer(const PixelRect& designBox, ScreenSize screen, std::int32_t width,
-                    std::int32_t height);
+PixelRect fitViewer(const PixelRect& designBox, ScreenSize screen, std::int32_t width, std::int32_t height);
 
 // The fullscreen movie: as large as the screen allows with the movie's ratio, centred.
 // A frame without a size takes the whole screen.

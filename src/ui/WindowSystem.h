@@ -134,22 +134,20 @@ public:
     virtual void closeFullscreen() = 0;
 
     // -- dialogs --
-    virtual MessageAnswer messageBox(const std::string& caption, const std::string& text,
-                                     MessageIcon icon, MessageButtons buttons) = 0;
+    virtual MessageAnswer messageBox(const std::string& caption, const std::string& text, MessageIcon icon,
+                                     MessageButtons buttons) = 0;
     // The colour chosen, nullopt when cancelled. The custom colours come back as the
     // user left them, whether the dialog was confirmed or not.
     virtual std::optional<Rgb> chooseColor(std::optional<Rgb> initial, CustomColors& customColors) = 0;
     // The faces offered and the one point size allowed.
     virtual std::optional<FontChoice> chooseFont(const std::vector<std::string>& faces, int pointSize) = 0;
-    virtual std::optional<std::string> openFile(const std::string& title,
-                                                const std::vector<FileFilter>& filters) = 0;
+    virtual std::optional<std::string> openFile(const std::string& title, const std::vector<FileFilter>& filters) = 0;
     // The dialog starts with name (UTF-8, may be ""). A chosen name without an extension
     // gets "." + defaultExtension; with overwritePrompt an existing file is only taken
     // when the user agrees to replace it.
-    virtual std::optional<std::string> saveFile(const std::string& title,
-                                                const std::vector<FileFilter>& filters,
-                                                const std::string& defaultExtension,
-                                                bool overwritePrompt, const std::string& name) = 0;
+    virtual std::optional<std::string> saveFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                                const std::string& defaultExtension, bool overwritePrompt,
+                                                const std::string& name) = 0;
 
     // -- the editor --
     // The editor's state after a command, or after nothing has changed; nothing unless

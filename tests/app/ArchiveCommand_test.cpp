@@ -14,7 +14,9 @@ TEST(ArchiveCommand, CreateListAndExtractRoundTrip) {
     TempDir dir;
     dir.write("install/texts.txt", "h\na\tb\n");
     dir.write("install/swf/cards/birthday.swf", "movie");
-    dir.write("install/swf/M\xC3\xBC" "ller.swf", "umlaut");
+    dir.write("install/swf/M\xC3\xBC"
+              "ller.swf",
+              "umlaut");
     dir.write("install/empty", "");
     dir.write("install/files.db", "an older archive inside the folder");
 
@@ -27,23 +29,25 @@ TEST(ArchiveCommand, CreateListAndExtractRoundTrip) {
     for (const auto& record : (*database)->records()) names.push_back(record.name);
     // Relative paths with backslashes, in Windows-1252, in path order; the archive
     // being written is not packed into itself.
-    EXPECT_EQ(names, (std::vector<std::string>{"empty", "swf\\M\xFC" "ller.swf",
+    EXPECT_EQ(names, (std::vector<std::string>{"empty",
+                                               "swf\\M\xFC"
+                                               "ller.swf",
                                                "swf\\cards\\birthday.swf", "texts.txt"}));
 
     auto listed = runTarvenox("archive list install/files.db", dir.path());
     ASSERT_EQ(listed.status, 0) << listed.err;
-    EXPECT_EQ(listed.out,
-              "         0  empty\n"
-              "         6  swf\\M\xC3\xBC" "ller.swf\n"
-              "         5  swf\\cards\\birthday.swf\n"
-              "         6  texts.txt\n");
+    EXPECT_EQ(listed.out, "         0  empty\n"
+                          "         6  swf\\M\xC3\xBC"
+                          "ller.swf\n"
+                          "         5  swf\\cards\\birthday.swf\n"
+                          "         6  texts.txt\n");
 
-    auto extracted = runTarvenox("archive extract install/files.db 'swf\\cards\\birthday.swf' -o out.swf",
-                                 dir.path());
+    auto extracted = runTarvenox("archive extract install/files.db 'swf\\cards\\birthday.swf' -o out.swf", dir.path());
     ASSERT_EQ(extracted.status, 0) << extracted.err;
     EXPECT_EQ(test::readText(dir.file("out.swf")), "movie");
     // Slashes find the backslashed name too.
-    extracted = runTarvenox("archive extract install/files.db swf/M\xC3\xBC" "ller.swf -o u.swf",
+    extracted = runTarvenox("archive extract install/files.db swf/M\xC3\xBC"
+                            "ller.swf -o u.swf",
                             dir.path());
     ASSERT_EQ(extracted.status, 0) << extracted.err;
     EXPECT_EQ(test::readText(dir.file("u.swf")), "umlaut");

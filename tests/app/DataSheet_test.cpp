@@ -15,12 +15,15 @@ TEST(DataSheet, ReadsQuotingLineEndsAndEncodings) {
         std::string text;
         Rows rows;  // header first
     } cases[] = {
-        {"quotes, commas, a line break and blanks kept", "name,msg\r\n\"M\xC3\xBCller, \"\"J\"\"\",\"a\nb \"\r\n x ,\n",
+        {"quotes, commas, a line break and blanks kept",
+         "name,msg\r\n\"M\xC3\xBCller, \"\"J\"\"\",\"a\nb \"\r\n x ,\n",
          {{"name", "msg"}, {"M\xC3\xBCller, \"J\"", "a\nb "}, {" x ", ""}}},
         {"byte order mark dropped, no final line end", "\xEF\xBB\xBFname\nJ\xC3\xB6rg", {{"name"}, {"J\xC3\xB6rg"}}},
         {"Windows-1252 converted", "name\nJ\xF6rg \x80", {{"name"}, {"J\xC3\xB6rg \xE2\x82\xAC"}}},
         {"blank lines skipped, short rows kept", "a,b\n\n1\n", {{"a", "b"}, {"1"}}},
-        {"a field of the longest length allowed", "a\n" + std::string(maxFieldBytes, 'x'), {{"a"}, {std::string(maxFieldBytes, 'x')}}},
+        {"a field of the longest length allowed",
+         "a\n" + std::string(maxFieldBytes, 'x'),
+         {{"a"}, {std::string(maxFieldBytes, 'x')}}},
     };
     for (const auto& c : cases) {
         const DataSheet sheet = parseDataSheet(c.text, "s.csv");
@@ -43,7 +46,8 @@ TEST(DataSheet, RefusesWhatCannotBeASheet) {
         // Just past the limit (read whole, then refused) and far past it in a quoted field
         // (the parse stops where the limit is passed): the same line.
         {"a\n" + std::string(maxFieldBytes + 1, 'x') + "\n", "s.csv: row 1 has a field of more than 1048576 bytes"},
-        {"a\n1\n\"" + std::string(8 * maxFieldBytes, 'x') + "\"\n", "s.csv: row 2 has a field of more than 1048576 bytes"},
+        {"a\n1\n\"" + std::string(8 * maxFieldBytes, 'x') + "\"\n",
+         "s.csv: row 2 has a field of more than 1048576 bytes"},
     };
     for (const auto& c : cases) {
         try {

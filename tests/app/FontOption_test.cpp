@@ -39,42 +39,40 @@ Bytes movieWithFonts(std::uint8_t version = 6) {
         .build();
 }
 
-SWFFont& fontAt(SWFFile& movie, std::size_t index) {
-    return dynamic_cast<SWFFont&>(*movie.tags().at(index));
-}
+SWFFont& fontAt(SWFFile& movie, std::size_t index) { return dynamic_cast<SWFFont&>(*movie.tags().at(index)); }
 
 TEST(FontOption, RebuildsNamedFontsInByteOrderKeepingIdsAndNamesInTheMoviesEncoding) {
-  for (std::uint8_t version : {5, 6}) {
-    SCOPED_TRACE(int(version));
-    TempDir dir;
-    std::string in = dir.write("in.swf", movieWithFonts(version));
-    std::string out = dir.file("out.swf");
-    auto r = runTarvenox("save '" + in + "' -o '" + out +
-                         "' --font 'title=Liberation Serif' --font 'Grüß=DejaVu Sans'"
-                         " --font 'Title=DejaVu Sans Mono' --verbose");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "");
-    // Byte-wise order of the names: "Grüß" < "Title" < "title".
-    std::size_t a = r.err.find("replacing font Grüß with font DejaVu Sans\n");
-    std::size_t b = r.err.find("replacing font Title with font DejaVu Sans Mono\n");
-    std::size_t c = r.err.find("replacing font title with font Liberation Serif\n");
-    ASSERT_NE(a, std::string::npos) << r.err;
-    ASSERT_NE(b, std::string::npos) << r.err;
-    ASSERT_NE(c, std::string::npos) << r.err;
-    EXPECT_LT(a, b);
-    EXPECT_LT(b, c);
+    for (std::uint8_t version : {5, 6}) {
+        SCOPED_TRACE(int(version));
+        TempDir dir;
+        std::string in = dir.write("in.swf", movieWithFonts(version));
+        std::string out = dir.file("out.swf");
+        auto r = runTarvenox("save '" + in + "' -o '" + out +
+                             "' --font 'title=Liberation Serif' --font 'Grüß=DejaVu Sans'"
+                             " --font 'Title=DejaVu Sans Mono' --verbose");
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "");
+        // Byte-wise order of the names: "Grüß" < "Title" < "title".
+        std::size_t a = r.err.find("replacing font Grüß with font DejaVu Sans\n");
+        std::size_t b = r.err.find("replacing font Title with font DejaVu Sans Mono\n");
+        std::size_t c = r.err.find("replacing font title with font Liberation Serif\n");
+        ASSERT_NE(a, std::string::npos) << r.err;
+        ASSERT_NE(b, std::string::npos) << r.err;
+        ASSERT_NE(c, std::string::npos) << r.err;
+        EXPECT_LT(a, b);
+        EXPECT_LT(b, c);
 
-    SWFFile movie = test::readMovie(out);
-    const std::pair<std::uint16_t, std::string> expected[] = {{3, "title"}, {4, "Title"}, {5, gruss(version)}};
-    for (std::size_t i = 0; i < 3; ++i) {
-        SWFFont& font = fontAt(movie, i + 1);
-        EXPECT_EQ(font.characterId(), expected[i].first);
-        EXPECT_EQ(font.getFontName(), expected[i].second);
-        EXPECT_EQ(peekUI16(font.body(), 5 + expected[i].second.size()), 224);
-        // Real outlines: far more than the 2-byte empty shapes of the template.
-        EXPECT_GT(font.length(), 10000u);
+        SWFFile movie = test::readMovie(out);
+        const std::pair<std::uint16_t, std::string> expected[] = {{3, "title"}, {4, "Title"}, {5, gruss(version)}};
+        for (std::size_t i = 0; i < 3; ++i) {
+            SWFFont& font = fontAt(movie, i + 1);
+            EXPECT_EQ(font.characterId(), expected[i].first);
+            EXPECT_EQ(font.getFontName(), expected[i].second);
+            EXPECT_EQ(peekUI16(font.body(), 5 + expected[i].second.size()), 224);
+            // Real outlines: far more than the 2-byte empty shapes of the template.
+            EXPECT_GT(font.length(), 10000u);
+        }
     }
-  }
 }
 
 TEST(FontOption, MalformedOptionsAreRefusedBeforeAnythingIsWritten) {

@@ -27,7 +27,6 @@ using test::clippedBitmapShape;
 using test::runTarvenox;
 using test::TempDir;
 
-
 Bytes losslessTag(std::uint16_t id, std::uint16_t width, std::uint16_t height) {
     return le16(id) + Bytes{5} + le16(width) + le16(height) + Bytes{0x78, 0x9C, 0x03, 0x00, 0, 0, 0, 1};
 }
@@ -119,8 +118,8 @@ TEST(ImageOption, ASaveGivesTheSameBytesOnOneCoreAsOnAll) {
     const std::string jpeg = f.dir.write("z.jpg", test::encodeJpeg(300, 200, false));
     const std::string options = "--image 'alpha=" + png + "' --image 'Zeta=" + jpeg + "'";
     const std::string oneCore = f.dir.file("one-core.swf");
-    const std::string command = std::string("taskset -c 0 '") + TARVENOX_BINARY + "' save '" + f.movie + "' -o '" +
-                                oneCore + "' " + options;
+    const std::string command =
+        std::string("taskset -c 0 '") + TARVENOX_BINARY + "' save '" + f.movie + "' -o '" + oneCore + "' " + options;
     ASSERT_EQ(std::system(command.c_str()), 0);
     auto r = f.save(options);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -152,8 +151,7 @@ TEST(ImageOption, RefusedPicturesStopTheSaveBeforeAnythingIsWritten) {
     };
     const Case cases[] = {
         {"--image 'alpha=" + progressive + "'",
-         "tarvenox: --image alpha: " + progressive +
-             ": Progressive JPEG wird nicht unterst\xC3\xBCtzt.\n"},
+         "tarvenox: --image alpha: " + progressive + ": Progressive JPEG wird nicht unterst\xC3\xBCtzt.\n"},
         {"--image 'alpha=" + broken + "'",
          "tarvenox: --image alpha: " + broken + ": not a PNG picture that can be decoded ("},
         {"--image 'alpha=" + f.dir.file("missing.png") + "'",

@@ -127,8 +127,8 @@ TEST(SaveCommand, AMovieCutOffBeforeItsHeaderLengthIsRefusedWithBothSizes) {
     for (const auto form : {SWFCompression::None, SWFCompression::Zlib}) {
         SCOPED_TRACE(signatureOf(form));
         const std::string movie = dir.write("cut.swf", packSWF(cut, form));
-        const std::string line = "tarvenox: " + movie + ": truncated: " + sizes +
-                                 (form == SWFCompression::None ? "" : " uncompressed");
+        const std::string line =
+            "tarvenox: " + movie + ": truncated: " + sizes + (form == SWFCompression::None ? "" : " uncompressed");
         const auto inspected = runTarvenox("inspect '" + movie + "'");
         EXPECT_EQ(inspected.status, 1);
         EXPECT_EQ(inspected.err, line + "\n");

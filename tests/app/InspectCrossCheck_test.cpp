@@ -20,8 +20,8 @@ const std::string kScript = TARVENOX_SOURCE_DIR "/tests/app/swf_parser_records.m
 // The other parser's records of a movie; the uncompressed movie is left at uncompressed.
 json otherParserRecords(const std::string& movie, const std::string& uncompressed) {
     TempDir capture;
-    const std::string command = "cd '" TARVENOX_SOURCE_DIR "' && node '" + kScript + "' '" + movie +
-                                "' '" + uncompressed + "' >'" + capture.file("out") + "' 2>&1";
+    const std::string command = "cd '" TARVENOX_SOURCE_DIR "' && node '" + kScript + "' '" + movie + "' '" +
+                                uncompressed + "' >'" + capture.file("out") + "' 2>&1";
     const int status = std::system(command.c_str());
     const std::string out = test::readText(capture.file("out"));
     EXPECT_EQ(status, 0) << out;

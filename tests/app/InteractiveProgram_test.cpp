@@ -51,7 +51,8 @@ public:
             received.push_back(message);
             const std::string type = message["type"];
             if (type == "setVariable" && message["player"] == "skin") variables[message["name"]] = message["value"];
-            if (message.contains("id") && !unanswered.count(type)) send({{"type", "reply"}, {"id", message["id"]}, {"result", answer(message)}});
+            if (message.contains("id") && !unanswered.count(type))
+                send({{"type", "reply"}, {"id", message["id"]}, {"result", answer(message)}});
             if (done(message)) return true;
         }
         return false;
@@ -74,7 +75,7 @@ public:
 
     std::map<std::string, json> variables;
     std::map<std::string, std::deque<json>> answers;  // dialog results by request type
-    std::set<std::string> unanswered;                  // request types left open
+    std::set<std::string> unanswered;                 // request types left open
     std::vector<json> received;
 
 private:
@@ -149,7 +150,8 @@ TEST_F(InteractiveProgramTest, APageSessionSavesWhatTheCommandLineSaves) {
     page.answers["chooseColor"].push_back({{"color", 0x336699}, {"customColors", std::vector<int>(16, 0xFFFFFF)}});
     page.command("selectColor", "_root.backgroundColor");
     ASSERT_TRUE(page.untilVariable("_root.backgroundColor"));
-    page.answers["chooseFont"].push_back({{"face", "DejaVu Sans"}, {"bold", true}, {"italic", false}, {"pointTenths", 100}});
+    page.answers["chooseFont"].push_back(
+        {{"face", "DejaVu Sans"}, {"bold", true}, {"italic", false}, {"pointTenths", 100}});
     page.command("selectFont", "Headline");
     ASSERT_TRUE(page.untilVariable("_root.widths"));
     EXPECT_EQ(page.variables["_root.widths"].get<std::string>().size(), 448u);
@@ -182,7 +184,8 @@ TEST_F(InteractiveProgramTest, APageSessionSavesWhatTheCommandLineSaves) {
     const std::string cli = dir.file("cli.swf");
     auto result = test::runTarvenox("save --template greeting --data '" + demo + "' -o '" + cli +
                                     "' --font Headline='DejaVu Sans' --image photo='" + media +
-                                    "/garden.png' --mp3 music='" + media + "/song.mp3' --background '#336699'"
+                                    "/garden.png' --mp3 music='" + media +
+                                    "/song.mp3' --background '#336699'"
                                     // The message came back from the page with a line feed
                                     // for its carriage return: the same text, no edit, and
                                     // the movie keeps the template's own.

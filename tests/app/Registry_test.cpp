@@ -12,18 +12,17 @@ namespace {
 
 TEST(Registry, ReadsNameValueLines) {
     test::TempDir dir;
-    Registry registry(dir.write("registry",
-                                "# comment\n"
-                                "\n"
-                                "cdpath=/media/cd=rom \r\n"
-                                "no equals sign\n"
-                                "dbFilesCount=2\n"
-                                "dbFilesCount=3\n"
-                                "empty=\n"
-                                "neg=-1\n"
-                                "big=4294967296\n"
-                                "spaced= 7\n"
-                                "last=12"));
+    Registry registry(dir.write("registry", "# comment\n"
+                                            "\n"
+                                            "cdpath=/media/cd=rom \r\n"
+                                            "no equals sign\n"
+                                            "dbFilesCount=2\n"
+                                            "dbFilesCount=3\n"
+                                            "empty=\n"
+                                            "neg=-1\n"
+                                            "big=4294967296\n"
+                                            "spaced= 7\n"
+                                            "last=12"));
     EXPECT_EQ(registry.text("cdpath"), "/media/cd=rom ");
     EXPECT_EQ(registry.number("dbFilesCount"), 3u);
     EXPECT_EQ(registry.text("empty"), "");
@@ -42,10 +41,16 @@ class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        if (value) ::setenv(name, value, 1); else ::unsetenv(name);
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
     }
     ~ScopedEnv() {
-        if (old_) ::setenv(name_, old_->c_str(), 1); else ::unsetenv(name_);
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
     }
 
 private:

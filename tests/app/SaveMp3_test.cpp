@@ -37,8 +37,8 @@ TEST(SaveMp3, ReplacesSoundsInExportNameOrder) {
     const std::string speech = dir.write("speech.mp3", test::mp3Frames(test::kMpeg2Layer3_64k_22050_Mono, 5));
     const std::string out = dir.file("out.swf");
 
-    auto r = runTarvenox("save '" + movie + "' -o '" + out + "' --mp3 'b=" + song + "' --mp3 'Intro=" +
-                         speech + "' --verbose");
+    auto r = runTarvenox("save '" + movie + "' -o '" + out + "' --mp3 'b=" + song + "' --mp3 'Intro=" + speech +
+                         "' --verbose");
     ASSERT_EQ(r.status, 0) << r.err;
     // Capitals sort first, whatever the order on the command line.
     const auto intro = r.err.find("replacing mp3 Intro with mp3 " + speech + "\n");
@@ -61,8 +61,9 @@ TEST(SaveMp3, UnusableOrMalformedReplacementWritesNothing) {
 
     auto r = runTarvenox("save '" + movie + "' -o '" + out + "' --mp3 'b=" + notMp3 + "'");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "tarvenox: --mp3 b: " + notMp3 + ": no MP3 stream in the file (no three "
-                     "chained MPEG audio frames)\n");
+    EXPECT_EQ(r.err, "tarvenox: --mp3 b: " + notMp3 +
+                         ": no MP3 stream in the file (no three "
+                         "chained MPEG audio frames)\n");
     EXPECT_FALSE(std::filesystem::exists(out));
 
     for (const char* bad : {"b", "=song.mp3", "b="}) {

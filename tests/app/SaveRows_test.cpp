@@ -29,31 +29,34 @@ TEST(SaveRows, SavesEachRowAsAOneOffSaveWouldAndNamesEachFailedRow) {
     work.write("sheet/pic.png", test::encodePng(grey));
     // Pictures are found beside the sheet; "name" only names the file (the template has
     // no such variable); the sheet is Windows-1252.
-    work.write("sheet/rows.csv",
-               std::string("name,title,count,image:logo\r\n"
-                           "\"J\xF6rg \"\"J\"\", 1\",Gr\xFC\xDF" "e,7,pic.png\r\n"
-                           "gone,Hi,2,missing.png\r\n"
-                           "\"J\xF6rg \"\"J\"\", 1\",Again,3,\r\n"
-                           "short,Hi\r\n"
-                           "../up,Hi,4,\r\n"));
+    work.write("sheet/rows.csv", std::string("name,title,count,image:logo\r\n"
+                                             "\"J\xF6rg \"\"J\"\", 1\",Gr\xFC\xDF"
+                                             "e,7,pic.png\r\n"
+                                             "gone,Hi,2,missing.png\r\n"
+                                             "\"J\xF6rg \"\"J\"\", 1\",Again,3,\r\n"
+                                             "short,Hi\r\n"
+                                             "../up,Hi,4,\r\n"));
     const std::string data = " --data '" + installation.path() + "'";
     const auto rows = runTarvenox("save --template card --rows sheet/rows.csv -o 'out/{name}.swf'" + data, work.path());
     const auto single = runTarvenox(
-        "save --template card -o single.swf --var title=Grüße --var count=7 --image logo=sheet/pic.png" + data, work.path());
+        "save --template card -o single.swf --var title=Grüße --var count=7 --image logo=sheet/pic.png" + data,
+        work.path());
     ::unsetenv("TARVENOX_REGISTRY");
     ::unsetenv("TMPDIR");
 
     EXPECT_EQ(rows.status, 1);
     ASSERT_EQ(single.status, 0) << single.err;
     std::vector<std::string> written;
-    for (const auto& entry : fs::directory_iterator(work.file("out"))) written.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(work.file("out")))
+        written.push_back(entry.path().filename().string());
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, (std::vector<std::string>{"J\xC3\xB6rg \"J\", 1.swf", "___up.swf"}));
     EXPECT_EQ(test::readBytes(work.file("out/J\xC3\xB6rg \"J\", 1.swf")), test::readBytes(work.file("single.swf")));
     // One line per failed row, whichever worker had it.
-    for (const char* line : {"tarvenox: row 2 (out/gone.swf): --image logo: sheet/missing.png: cannot open",
-                             "tarvenox: row 3 (out/J\xC3\xB6rg \"J\", 1.swf): writes out/J\xC3\xB6rg \"J\", 1.swf as row 1 does",
-                             "tarvenox: row 4 (out/short.swf): has 2 fields, the header 4"}) {
+    for (const char* line :
+         {"tarvenox: row 2 (out/gone.swf): --image logo: sheet/missing.png: cannot open",
+          "tarvenox: row 3 (out/J\xC3\xB6rg \"J\", 1.swf): writes out/J\xC3\xB6rg \"J\", 1.swf as row 1 does",
+          "tarvenox: row 4 (out/short.swf): has 2 fields, the header 4"}) {
         EXPECT_NE(rows.err.find(line), std::string::npos) << line << "\n" << rows.err;
     }
     EXPECT_EQ(std::count(rows.err.begin(), rows.err.end(), '\n'), 3) << rows.err;
@@ -84,7 +87,8 @@ TEST(SaveRows, EachRowGetsItsOwnFolder) {
     ::unsetenv("TARVENOX_SHARE");
 
     EXPECT_EQ(rows.status, 1);
-    EXPECT_EQ(rows.err, "tarvenox: row 3 (out/blocked/carl.swf): cannot create the folder out/blocked: Not a directory\n");
+    EXPECT_EQ(rows.err,
+              "tarvenox: row 3 (out/blocked/carl.swf): cannot create the folder out/blocked: Not a directory\n");
     // A separator in a value is no folder of its own.
     for (const char* saved : {"out/family/anna", "out/work_team/bert"}) {
         EXPECT_EQ(test::readText(work.file(std::string(saved) + ".swf")).substr(0, 3), "FWS") << saved;

@@ -48,8 +48,7 @@ protected:
         ::unsetenv("TMPDIR");
     }
     test::RunResult save(const std::string& options) {
-        return runTarvenox("save --data '" + installation.path() + "' -o out.swf " + options,
-                           work.path());
+        return runTarvenox("save --data '" + installation.path() + "' -o out.swf " + options, work.path());
     }
     bool outputWritten() const { return fs::exists(work.file("out.swf")); }
 
@@ -62,9 +61,8 @@ protected:
 };
 
 TEST_F(SaveTemplate, AppliesEveryChangeInTheSaveOrderAndSavesTheSameBytesTwice) {
-    const std::string options =
-        "--template card --font 'Title=DejaVu Sans' --image logo=pic.png --image Back=pic.jpg "
-        "--mp3 music=song.mp3 --var title=Grüße --var count=7 --background '#336699'";
+    const std::string options = "--template card --font 'Title=DejaVu Sans' --image logo=pic.png --image Back=pic.jpg "
+                                "--mp3 music=song.mp3 --var title=Grüße --var count=7 --background '#336699'";
     // Quiet on success; the diagnostic log only with --verbose, on standard error.
     auto r = save(options);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -104,7 +102,9 @@ TEST_F(SaveTemplate, AppliesEveryChangeInTheSaveOrderAndSavesTheSameBytesTwice) 
     // with their new values, the others with their configured ones; the template is a
     // version 6 movie, so its texts are written in UTF-8.
     ActionVariables expected;
-    expected.push_back(makeSWFType('s', "title", "Gr\xFC\xDF" "e"));
+    expected.push_back(makeSWFType('s', "title",
+                                   "Gr\xFC\xDF"
+                                   "e"));
     expected.push_back(makeSWFType('i', "count", "7"));
     expected.push_back(makeSWFType('b', "shown", "true"));
     expected[1]->setValue("7");
@@ -130,18 +130,17 @@ TEST_F(SaveTemplate, AnotherParserReadsTheSavedMovieCompletely) {
                   "--image Back=pic.jpg --mp3 music=song.mp3 --var title=Grüße --background '#336699'");
     ASSERT_EQ(r.status, 0) << r.err;
     TempDir capture;
-    const int status = std::system(("node '" + script + "' '" + work.file("out.swf") + "' >'" +
-                                    capture.file("out") + "' 2>&1").c_str());
+    const int status = std::system(
+        ("node '" + script + "' '" + work.file("out.swf") + "' >'" + capture.file("out") + "' 2>&1").c_str());
     const std::string out = test::readText(capture.file("out"));
     ASSERT_EQ(status, 0) << out;
     const auto summary = nlohmann::json::parse(out);
     std::vector<std::string> types;
     for (const auto& tag : summary["tags"]) types.push_back(tag["type"]);
     // Every tag parsed into its own kind: none is left as raw bytes.
-    EXPECT_EQ(types, (std::vector<std::string>{"SetBackgroundColor", "DefineFont", "DefineBitmap",
-                                               "DefineShape", "DefineBitmap", "DefineSound",
-                                               "ExportAssets", "ExportAssets", "ExportAssets",
-                                               "DoAction", "ShowFrame"}));
+    EXPECT_EQ(types, (std::vector<std::string>{"SetBackgroundColor", "DefineFont", "DefineBitmap", "DefineShape",
+                                               "DefineBitmap", "DefineSound", "ExportAssets", "ExportAssets",
+                                               "ExportAssets", "DoAction", "ShowFrame"}));
     const auto& tags = summary["tags"];
     EXPECT_EQ(tags[0]["color"], (nlohmann::json{{"r", 0x33}, {"g", 0x66}, {"b", 0x99}}));
     EXPECT_EQ(tags[1]["fontName"], "Title");
@@ -177,8 +176,7 @@ TEST_F(SaveTemplate, RefusedChangesLeaveNothingWritten) {
         // command line says the same in its own one English line.
         {"--template card --image logo=p.JPG",
          "tarvenox: --image logo: p.JPG: Progressive JPEG wird nicht unterst\xC3\xBCtzt.\n"},
-        {"--template card --mp3 music=notes.mp3",
-         "tarvenox: --mp3 music: notes.mp3: no MP3 stream in the file"},
+        {"--template card --mp3 music=notes.mp3", "tarvenox: --mp3 music: notes.mp3: no MP3 stream in the file"},
         {"--template card --var nope=1", "declares no variable 'nope' (it declares title, count, shown)"},
         {"--template card --var title", "--var: 'title' is not NAME=VALUE"},
         {"--template card --image nothing=pic.png", "the movie exports no picture named 'nothing'"},
@@ -201,8 +199,7 @@ TEST_F(SaveTemplate, RefusedChangesLeaveNothingWritten) {
     EXPECT_EQ(neither.status, 1);
     EXPECT_NE(neither.err.find("give either a MOVIE or --template NAME"), std::string::npos) << neither.err;
 
-    auto r = runTarvenox("save --template card --data '" + installation.file("none") + "' -o out.swf",
-                         work.path());
+    auto r = runTarvenox("save --template card --data '" + installation.file("none") + "' -o out.swf", work.path());
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("is not a folder"), std::string::npos) << r.err;
 }
@@ -217,7 +214,8 @@ TEST_F(SaveTemplate, APageNamedAsTheOutputHasTheMovieBesideIt) {
     ::setenv("TARVENOX_SHARE", share.path().c_str(), 1);
     const std::string movie = work.write("movie.swf", test::templateMovie());
     for (const std::string output : {"card.html", "card.HTML", "card.swf"}) {
-        for (const std::string& from : {"--template card --data '" + installation.path() + "'", std::string("movie.swf")}) {
+        for (const std::string& from :
+             {"--template card --data '" + installation.path() + "'", std::string("movie.swf")}) {
             SCOPED_TRACE(output + " from " + from);
             fs::remove_all(work.file("card.swf"));
             fs::remove_all(work.file("card.html"));

@@ -26,40 +26,35 @@ std::vector<Bytes> doActions(const std::string& path) {
 }
 
 std::string writeMovie(const TempDir& dir, std::uint8_t version = 6) {
-    return dir.write("in.swf", test::MovieBuilder(version).background(1, 2, 3).tag(12, {0x07, 0x00})
-                                   .showFrame().build());
+    return dir.write("in.swf",
+                     test::MovieBuilder(version).background(1, 2, 3).tag(12, {0x07, 0x00}).showFrame().build());
 }
 
 TEST(SaveVariables, VariablesTheScriptDoesNotSetAreAssignedJustBeforeIt) {
-  // The value arrives as UTF-8 and is written in Windows-1252 into a movie before
-  // version 6, in UTF-8 into a later one.
-  for (auto [version, umlaut] : {std::pair<std::uint8_t, std::string>{5, "\xE4"}, {6, "\xC3\xA4"}}) {
-    SCOPED_TRACE(int(version));
-    TempDir dir;
-    writeMovie(dir, version);
-    auto result = runTarvenox(
-        "save in.swf -o out.swf --var title=Hello --var count:i=3 --var 'on:b=true' "
-        "--var 'x:d=1' --var 'path:/x:s=\xC3\xA4'",
-        dir.path());
-    ASSERT_EQ(result.status, 0) << result.err;
-    Bytes expected = Bytes{0x96} + le16(14) + Bytes{0x00} + cstr("title") + Bytes{0x00} +
-                     cstr("Hello") + Bytes{0x1D} +
-                     Bytes{0x96} + le16(12) + Bytes{0x00} + cstr("count") +
-                     Bytes{0x07, 3, 0, 0, 0, 0x1D} +
-                     Bytes{0x96} + le16(6) + Bytes{0x00} + cstr("on") + Bytes{0x05, 1, 0x1D} +
-                     Bytes{0x96} + le16(12) + Bytes{0x00} + cstr("x") +
-                     Bytes{0x06, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0x1D} +
-                     Bytes{0x96} + le16(11 + umlaut.size()) + Bytes{0x00} + cstr("path:/x") +
-                     Bytes{0x00} + cstr(umlaut) + Bytes{0x1D} +
-                     Bytes{0x00};
-    // The movie's own script (ActionStop) follows, untouched.
-    EXPECT_EQ(doActions(dir.file("out.swf")), (std::vector<Bytes>{expected, {0x07, 0x00}}));
+    // The value arrives as UTF-8 and is written in Windows-1252 into a movie before
+    // version 6, in UTF-8 into a later one.
+    for (auto [version, umlaut] : {std::pair<std::uint8_t, std::string>{5, "\xE4"}, {6, "\xC3\xA4"}}) {
+        SCOPED_TRACE(int(version));
+        TempDir dir;
+        writeMovie(dir, version);
+        auto result = runTarvenox("save in.swf -o out.swf --var title=Hello --var count:i=3 --var 'on:b=true' "
+                                  "--var 'x:d=1' --var 'path:/x:s=\xC3\xA4'",
+                                  dir.path());
+        ASSERT_EQ(result.status, 0) << result.err;
+        Bytes expected = Bytes{0x96} + le16(14) + Bytes{0x00} + cstr("title") + Bytes{0x00} + cstr("Hello") +
+                         Bytes{0x1D} + Bytes{0x96} + le16(12) + Bytes{0x00} + cstr("count") +
+                         Bytes{0x07, 3, 0, 0, 0, 0x1D} + Bytes{0x96} + le16(6) + Bytes{0x00} + cstr("on") +
+                         Bytes{0x05, 1, 0x1D} + Bytes{0x96} + le16(12) + Bytes{0x00} + cstr("x") +
+                         Bytes{0x06, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0x1D} + Bytes{0x96} + le16(11 + umlaut.size()) +
+                         Bytes{0x00} + cstr("path:/x") + Bytes{0x00} + cstr(umlaut) + Bytes{0x1D} + Bytes{0x00};
+        // The movie's own script (ActionStop) follows, untouched.
+        EXPECT_EQ(doActions(dir.file("out.swf")), (std::vector<Bytes>{expected, {0x07, 0x00}}));
 
-    // Without --var the actions stay.
-    result = runTarvenox("save in.swf -o same.swf", dir.path());
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(doActions(dir.file("same.swf")), (std::vector<Bytes>{{0x07, 0x00}}));
-  }
+        // Without --var the actions stay.
+        result = runTarvenox("save in.swf -o same.swf", dir.path());
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(doActions(dir.file("same.swf")), (std::vector<Bytes>{{0x07, 0x00}}));
+    }
 }
 
 TEST(SaveVariables, BadVariablesAreRefusedBeforeAnythingIsWritten) {
@@ -75,9 +70,8 @@ TEST(SaveVariables, BadVariablesAreRefusedBeforeAnythingIsWritten) {
         {"=1", "--var: '=1' has no variable name"},
         {":i=1", "--var: ':i=1' has no variable name"},
         {"t=\xE6\xBC\xA2", "--var: 't=\xE6\xBC\xA2' has characters that Windows-1252 cannot represent"},
-        {"n=" + longValue,
-         "--var: variable 'n' is too long to be written: its push record would take 65536 "
-         "bytes, at most 65535 fit"},
+        {"n=" + longValue, "--var: variable 'n' is too long to be written: its push record would take 65536 "
+                           "bytes, at most 65535 fit"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);

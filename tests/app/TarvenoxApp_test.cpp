@@ -41,9 +41,7 @@ public:
         root.write("tmp/.keep", "");
     }
     std::string registry(const std::string& content) { return root.write("registry", content); }
-    AppEnvironment environment() const {
-        return {start(), root.path() + "/registry", temp()};
-    }
+    AppEnvironment environment() const { return {start(), root.path() + "/registry", temp()}; }
 
     TempDir root;
 };
@@ -66,20 +64,26 @@ void prepareFullInstallation(Installation& in) {
                                 {"swf\\cards\\birthday.swf", movie(0x33, 0x66, 0x99)},
                                 {"swf\\cards\\birthdayEdit.swf", bytes("editor")},
                                 {"swf\\cards\\birthdayConfig.txt", bytes("config")}}));
-    in.root.write("addons/three.db",
-                  buildArchive({{"texts.txt", bytes("from\tthree\n")},
-                                {"configs.txt", bytes("birthday\tshown\tb\ttrue\n")}}));
-    in.root.write("addons/one.db",
-                  buildArchive({{"texts.txt", bytes("from\tone\n")},
-                                {"selectLists.txt", bytes("Wedding\tcards\twedding\n")},
-                                {"swf\\wedding.swf", movie(1, 2, 3)}}));
+    in.root.write("addons/three.db", buildArchive({{"texts.txt", bytes("from\tthree\n")},
+                                                   {"configs.txt", bytes("birthday\tshown\tb\ttrue\n")}}));
+    in.root.write("addons/one.db", buildArchive({{"texts.txt", bytes("from\tone\n")},
+                                                 {"selectLists.txt", bytes("Wedding\tcards\twedding\n")},
+                                                 {"swf\\wedding.swf", movie(1, 2, 3)}}));
     in.root.write("addons/four.db", buildArchive({{"texts.txt", bytes("from\tfour\n")}}));
     in.registry("# written by the installer\n"
                 "dbFilesCount=3\n"
-                "dbFile3=" + in.root.path() + "/addons/three.db\n"
-                "dbFile2=" + in.root.path() + "/addons/missing.db\r\n"
-                "dbFile1=" + in.root.path() + "/addons/one.db\n"
-                "dbFile4=" + in.root.path() + "/addons/four.db\n"
+                "dbFile3=" +
+                in.root.path() +
+                "/addons/three.db\n"
+                "dbFile2=" +
+                in.root.path() +
+                "/addons/missing.db\r\n"
+                "dbFile1=" +
+                in.root.path() +
+                "/addons/one.db\n"
+                "dbFile4=" +
+                in.root.path() +
+                "/addons/four.db\n"
                 "cdpath=/media/cdrom\n");
 }
 
@@ -182,9 +186,10 @@ TEST(CTarvenoxApp, NothingOutsideTheInstallationIsReadOrCopied) {
         {"../home/texts.db", "app/files.db"},
         {"../home/texts.db", "addons/evil.db"},
     };
-    for (const auto& [target, link] : links) ASSERT_EQ(::symlink(target.c_str(), in.root.file(link).c_str()), 0) << link;
-    in.registry("dbFilesCount=2\ndbFile2=" + in.root.file("addons/evil.db") + "\ndbFile1=" +
-                in.root.file("addons/good.db") + "\n");
+    for (const auto& [target, link] : links)
+        ASSERT_EQ(::symlink(target.c_str(), in.root.file(link).c_str()), 0) << link;
+    in.registry("dbFilesCount=2\ndbFile2=" + in.root.file("addons/evil.db") +
+                "\ndbFile1=" + in.root.file("addons/good.db") + "\n");
     LogCapture log;
     CTarvenoxApp app(in.environment());
 
@@ -199,7 +204,8 @@ TEST(CTarvenoxApp, NothingOutsideTheInstallationIsReadOrCopied) {
     EXPECT_EQ(test::readText(app.workingFolder + "skin.txt").find("stolen"), std::string::npos);
     const std::string text = log.text();
     for (const char* link : {"app/swf/steal.swf", "app/skin.swf", "app/files.db", "addons/evil.db"}) {
-        EXPECT_NE(text.find("refused " + in.root.file(link) + ": leads to "), std::string::npos) << link << "\n" << text;
+        EXPECT_NE(text.find("refused " + in.root.file(link) + ": leads to "), std::string::npos) << link << "\n"
+                                                                                                 << text;
     }
 }
 

@@ -28,22 +28,21 @@ TEST_F(TemplatesCommand, ListsListedAndConfiguredTemplatesWithWhatTheyLetOneChan
     // Run inside the installation: the current directory is the default.
     auto r = runTarvenox("templates", installation.path());
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "card  \"Visiten karte\" in list movies\n"
-              "  fonts: \"Title\"\n"
-              "  pictures: \"logo\", \"Back\"\n"
-              "  sounds: \"music\"\n"
-              "  variables:\n"
-              "    title (s) = \"Hallo\"\n"
-              "    count (i) = \"3\"\n"
-              "    shown (b) = \"true\"\n"
-              // Named only by configs.txt, found in files.db under its folder.
-              "extra\\poster\n"
-              "  fonts: \"Title\"\n"
-              "  pictures: \"logo\", \"Back\"\n"
-              "  sounds: \"music\"\n"
-              "  variables:\n"
-              "    headline (s) = \"Sale\"\n");
+    EXPECT_EQ(r.out, "card  \"Visiten karte\" in list movies\n"
+                     "  fonts: \"Title\"\n"
+                     "  pictures: \"logo\", \"Back\"\n"
+                     "  sounds: \"music\"\n"
+                     "  variables:\n"
+                     "    title (s) = \"Hallo\"\n"
+                     "    count (i) = \"3\"\n"
+                     "    shown (b) = \"true\"\n"
+                     // Named only by configs.txt, found in files.db under its folder.
+                     "extra\\poster\n"
+                     "  fonts: \"Title\"\n"
+                     "  pictures: \"logo\", \"Back\"\n"
+                     "  sounds: \"music\"\n"
+                     "  variables:\n"
+                     "    headline (s) = \"Sale\"\n");
 }
 
 TEST_F(TemplatesCommand, JsonAndFailures) {

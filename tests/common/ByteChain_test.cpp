@@ -50,7 +50,8 @@ TEST(ByteChain, ManyPiecesOfEveryKindAreWrittenInOrder) {
     Bytes piped;
     std::thread reader([&] {
         std::uint8_t buffer[4096];
-        for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) piped.insert(piped.end(), buffer, buffer + n);
+        for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+            piped.insert(piped.end(), buffer, buffer + n);
     });
     EXPECT_FALSE(chain.writeTo(pipe[1], false).failed());
     ::close(pipe[1]);

@@ -57,7 +57,9 @@ TEST(ContainedFile, OpensOnlyRegularFilesWhoseRealPathStaysInside) {
         EXPECT_EQ(file.fd() >= 0, c.outcome == Outcome::opened);
         EXPECT_EQ(file.problem().empty(), c.outcome != Outcome::refused) << file.problem();
     }
-    EXPECT_NE(ContainedFile::open(inst + "/relative-out", realInst).problem().find("leads to " + *realPathOf(dir.file("secret"))),
+    EXPECT_NE(ContainedFile::open(inst + "/relative-out", realInst)
+                  .problem()
+                  .find("leads to " + *realPathOf(dir.file("secret"))),
               std::string::npos);
 }
 

@@ -27,7 +27,10 @@ TEST(Cp1252, ReplacesWhatItCannotHold) {
     EXPECT_EQ(utf8ToCp1252("a\u4E2Db", &lossless), "a?b");
     EXPECT_FALSE(lossless);
     // Invalid and cut UTF-8 sequences are replaced byte by byte, never read past the end.
-    EXPECT_EQ(utf8ToCp1252("\xFF" "x", &lossless), "?x");
+    EXPECT_EQ(utf8ToCp1252("\xFF"
+                           "x",
+                           &lossless),
+              "?x");
     EXPECT_EQ(utf8ToCp1252("x\xE2\x82", &lossless), "x??");
     EXPECT_EQ(utf8ToCp1252("\xC3", &lossless), "?");
     EXPECT_FALSE(lossless);
@@ -36,8 +39,11 @@ TEST(Cp1252, ReplacesWhatItCannotHold) {
 TEST(Cp1252, DisplayTextKeepsUtf8AndConvertsTheRest) {
     EXPECT_TRUE(isValidUtf8("Ungültige JPEG Datei."));
     EXPECT_EQ(displayText("Ungültige JPEG Datei."), "Ungültige JPEG Datei.");
-    EXPECT_FALSE(isValidUtf8("Gr\xF6\xDF" "e"));
-    EXPECT_EQ(displayText("Gr\xF6\xDF" "e"), "Größe");
+    EXPECT_FALSE(isValidUtf8("Gr\xF6\xDF"
+                             "e"));
+    EXPECT_EQ(displayText("Gr\xF6\xDF"
+                          "e"),
+              "Größe");
 }
 
 }  // namespace

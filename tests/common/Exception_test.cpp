@@ -26,9 +26,7 @@ TEST(Exception, CopiesCarryTheComposedText) {
     EXPECT_NE(copy.what(), original.what());
 }
 
-TEST(Exception, EmptyMessageStillNamesLineAndFile) {
-    EXPECT_STREQ(Exception("", -1, "").what(), ", line: -1, file: ");
-}
+TEST(Exception, EmptyMessageStillNamesLineAndFile) { EXPECT_STREQ(Exception("", -1, "").what(), ", line: -1, file: "); }
 
 TEST(Exception, IsCaughtAsAStandardException) {
     try {

@@ -28,7 +28,8 @@ bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0;
 // killed meanwhile); then it ends as `end` says.
 class ChildRun {
 public:
-    ChildRun(const std::string& records, const std::function<std::vector<std::string>()>& work,
+    ChildRun(
+        const std::string& records, const std::function<std::vector<std::string>()>& work,
         const std::function<void()>& end = [] {}) {
         int report[2], hold[2];
         if (::pipe(report) != 0 || ::pipe(hold) != 0) throw std::runtime_error("pipe");
@@ -102,7 +103,8 @@ std::string temporaryFile(const std::string& output) {
 
 std::size_t recordCount(const std::string& records) {
     std::size_t count = 0;
-    for (const auto& entry : fs::directory_iterator(records)) count += entry.path().filename().string().rfind("run.", 0) == 0;
+    for (const auto& entry : fs::directory_iterator(records))
+        count += entry.path().filename().string().rfind("run.", 0) == 0;
     return count;
 }
 
@@ -128,10 +130,15 @@ TEST(RunRecord, AStartSweepsWhatKilledRunsLeftAndNeverTouchesALiveRun) {
     });
     killed.kill();
     // Still running, in the middle of its own save.
-    ChildRun live(records, [&] { return std::vector<std::string>{workingFolder(tmp), temporaryFile(dir.file("live.swf"))}; },
-             [] { endRunRecord(); });
+    ChildRun live(
+        records,
+        [&] {
+            return std::vector<std::string>{workingFolder(tmp), temporaryFile(dir.file("live.swf"))};
+        },
+        [] { endRunRecord(); });
     // Ended without removing its working folder.
-    ChildRun careless(records, [&] { return std::vector<std::string>{workingFolder(tmp)}; }, [] { endRunRecord(); });
+    ChildRun careless(
+        records, [&] { return std::vector<std::string>{workingFolder(tmp)}; }, [] { endRunRecord(); });
     EXPECT_EQ(careless.release(), 0);
     ASSERT_EQ(killed.paths.size(), 2u);
     for (const std::string& path : killed.paths) ASSERT_TRUE(exists(path)) << path;

@@ -150,9 +150,9 @@ TEST_F(RealMovies, TakeTheBridgeClipAndKeepEverythingElse) {
         auto before = normalise(original);
         auto after = normalise(*copy);
         ASSERT_TRUE(before && after);
-        const auto firstFrame = std::find_if(before->tags.begin(), before->tags.end(), [](const auto& tag) {
-            return tag.first == TagCode::ShowFrame;
-        }) - before->tags.begin();
+        const auto firstFrame = std::find_if(before->tags.begin(), before->tags.end(),
+                                             [](const auto& tag) { return tag.first == TagCode::ShowFrame; }) -
+                                before->tags.begin();
         ASSERT_GE(after->tags.size(), static_cast<std::size_t>(firstFrame) + 2);
         EXPECT_EQ(after->tags[firstFrame].first, TagCode::DefineSprite);
         EXPECT_EQ(after->tags[firstFrame + 1].first, TagCode::PlaceObject2);
@@ -192,10 +192,8 @@ bool slowForOtherParser(const SWFFile& movie) {
             case TagCode::DefineBits:
             case TagCode::DefineBitsJPEG2:
             case TagCode::DefineBitsJPEG3:
-            case TagCode::DefineBitsJPEG4:
-                return tag->length() > 32 * 1024;
-            default:
-                return false;
+            case TagCode::DefineBitsJPEG4: return tag->length() > 32 * 1024;
+            default: return false;
         }
     });
 }
@@ -231,9 +229,8 @@ TEST_F(RealMovies, ChangedMoviesReadAsWellAsTheirOriginalsInAnotherParser) {
             }
         }
         ActionVariables variables;
-        const bool hasDoAction = std::any_of(movie.tags().begin(), movie.tags().end(), [](const auto& tag) {
-            return tag->code() == TagCode::DoAction;
-        });
+        const bool hasDoAction = std::any_of(movie.tags().begin(), movie.tags().end(),
+                                             [](const auto& tag) { return tag->code() == TagCode::DoAction; });
         if (hasDoAction) {
             if (auto assigned = assignedVariable(movie)) {
                 variables.push_back(makeSWFType('s', *assigned, "changed"));
@@ -263,8 +260,8 @@ TEST_F(RealMovies, ChangedMoviesReadAsWellAsTheirOriginalsInAnotherParser) {
         pairs.push_back({original, dir.write("changed-" + name, movie.serialize())});
     }
     const std::string list = dir.write("pairs.json", pairs.dump());
-    const std::string command = "cd '" TARVENOX_SOURCE_DIR "' && node tests/conformance/swf_parser_check.mjs '" +
-                                list + "' >'" + dir.file("out") + "' 2>&1";
+    const std::string command = "cd '" TARVENOX_SOURCE_DIR "' && node tests/conformance/swf_parser_check.mjs '" + list +
+                                "' >'" + dir.file("out") + "' 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << test::readText(dir.file("out"));
     const json result = json::parse(test::readText(dir.file("out")));
     EXPECT_EQ(result["checked"], pairs.size());

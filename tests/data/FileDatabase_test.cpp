@@ -16,8 +16,8 @@ using test::TempDir;
 Bytes bytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 Bytes be32(std::uint32_t v) {
-    return {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
-            static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+    return {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
+            static_cast<std::uint8_t>(v)};
 }
 
 Bytes operator+(Bytes a, const Bytes& b) {
@@ -26,9 +26,7 @@ Bytes operator+(Bytes a, const Bytes& b) {
 }
 
 // A directory record: the name, its NUL, the size.
-Bytes record(const std::string& name, std::uint32_t size) {
-    return bytes(name) + Bytes{0} + be32(size);
-}
+Bytes record(const std::string& name, std::uint32_t size) { return bytes(name) + Bytes{0} + be32(size); }
 
 Bytes header(std::uint32_t count) { return bytes("SIGN") + be32(0) + be32(count); }
 
@@ -40,9 +38,9 @@ std::string entryText(const FileDatabase& database, const std::string& name) {
 
 TEST(FileDatabase, ReadsEntriesWrittenByTheWriter) {
     TempDir dir;
-    std::string path = dir.write("files.db", buildArchive({{"texts.txt", bytes("h\nx\ty")},
-                                                           {"swf\\intro.swf", bytes("FWS...")},
-                                                           {"empty", {}}}));
+    std::string path =
+        dir.write("files.db",
+                  buildArchive({{"texts.txt", bytes("h\nx\ty")}, {"swf\\intro.swf", bytes("FWS...")}, {"empty", {}}}));
     auto opened = FileDatabase::open(path, dir.path());
     ASSERT_TRUE(opened) << opened.report().reason();
     const FileDatabase& database = **opened;
@@ -59,15 +57,14 @@ TEST(FileDatabase, ReadsEntriesWrittenByTheWriter) {
 
 TEST(FileDatabase, LayoutMatchesTheFormat) {
     Bytes archive = buildArchive({{"a", bytes("xy")}, {"bc", bytes("z")}});
-    Bytes expected = bytes("TVDB") + be32(1) + be32(2) + record("a", 2) + record("bc", 1) +
-                     bytes("xyz");
+    Bytes expected = bytes("TVDB") + be32(1) + be32(2) + record("a", 2) + record("bc", 1) + bytes("xyz");
     EXPECT_EQ(archive, expected);
 }
 
 TEST(FileDatabase, LaterDuplicateWinsAndBothKeepTheirData) {
     TempDir dir;
-    std::string path = dir.write(
-        "dup.db", header(3) + record("n", 3) + record("m", 1) + record("n", 2) + bytes("oldMne"));
+    std::string path =
+        dir.write("dup.db", header(3) + record("n", 3) + record("m", 1) + record("n", 2) + bytes("oldMne"));
     const auto database = FileDatabase::open(path, dir.path()).take();
     EXPECT_EQ(entryText(*database, "n"), "ne");
     EXPECT_EQ(entryText(*database, "m"), "M");
@@ -86,19 +83,15 @@ TEST(FileDatabase, DamagedArchivesAreRefusedWhole) {
         {"data after the last entry", header(1) + record("a", 1) + bytes("AB"), ""},
         {"empty file", {}, "the header is cut short"},
         {"header cut short", bytes("SIGN") + be32(0) + Bytes{0, 0}, "the header is cut short"},
-        {"count larger than the directory", header(1000) + record("a", 1) + bytes("A"),
-         "record 2 of 1000"},
+        {"count larger than the directory", header(1000) + record("a", 1) + bytes("A"), "record 2 of 1000"},
         {"size cut short", header(2) + record("a", 1) + bytes("b") + Bytes{0, 0, 0},
          "the directory ends inside a size"},
-        {"name without NUL at the end", header(2) + record("a", 0) + bytes("bbb"),
-         "the directory ends inside a name"},
-        {"empty name", header(3) + record("a", 1) + record("", 1) + record("c", 1) + bytes("AC"),
-         "a name is empty"},
-        {"name of 260 bytes", header(2) + record("a", 1) + record(std::string(260, 'n'), 1),
-         "longer than 259 bytes"},
+        {"name without NUL at the end", header(2) + record("a", 0) + bytes("bbb"), "the directory ends inside a name"},
+        {"empty name", header(3) + record("a", 1) + record("", 1) + record("c", 1) + bytes("AC"), "a name is empty"},
+        {"name of 260 bytes", header(2) + record("a", 1) + record(std::string(260, 'n'), 1), "longer than 259 bytes"},
         // The second entry claims 4 GiB; only three bytes are there.
-        {"entry past the end", header(3) + record("a", 2) + record("big", 0xFFFFFFFF) +
-                                   record("after", 5) + bytes("AAbig"),
+        {"entry past the end",
+         header(3) + record("a", 2) + record("big", 0xFFFFFFFF) + record("after", 5) + bytes("AAbig"),
          "the entries need 4294967302 bytes after the directory, the file holds 5"},
     };
     for (const Case& c : cases) {
@@ -134,11 +127,10 @@ TEST(FileDatabase, MissingArchiveOrFolderIsRefusedNamingIt) {
 TEST(FileDatabase, ExtractWritesTheBaseNameIntoTheWorkingFolder) {
     TempDir install;
     TempDir work;
-    std::string path = install.write(
-        "files.db", buildArchive({{"swf\\cards\\birthday.swf", bytes("movie")},
-                                  {"zero", {}},
-                                  {"swf\\..", bytes("up")},
-                                  {"swf\\", bytes("folder")}}));
+    std::string path = install.write("files.db", buildArchive({{"swf\\cards\\birthday.swf", bytes("movie")},
+                                                               {"zero", {}},
+                                                               {"swf\\..", bytes("up")},
+                                                               {"swf\\", bytes("folder")}}));
     const auto opened = FileDatabase::open(path, work.path() + "/").take();
     const FileDatabase& database = *opened;
     EXPECT_TRUE(database.extract("swf\\cards\\birthday.swf"));

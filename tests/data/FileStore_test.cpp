@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "data/ArchiveWriter.h"
-#include "data/ProductNames.h"
 #include "data/ConfigurationTexts.h"
+#include "data/ProductNames.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -50,12 +50,9 @@ TEST(FileStore, LooksOnDiskThenInResThenInTheArchivesInOrder) {
     in.inRes("texts.txt", "res");
     in.inRes("only-res.txt", "res");
     FileStore store = in.store();
-    store.addDatabase(in.archive("files.db", {{"texts.txt", bytes("files.db")},
-                                              {"shared", bytes("files.db")}}));
-    store.addDatabase(in.archive("addon3.db", {{"shared", bytes("addon3")},
-                                               {"addon", bytes("addon3")}}));
-    store.addDatabase(in.archive("addon1.db", {{"addon", bytes("addon1")},
-                                               {"last", bytes("addon1")}}));
+    store.addDatabase(in.archive("files.db", {{"texts.txt", bytes("files.db")}, {"shared", bytes("files.db")}}));
+    store.addDatabase(in.archive("addon3.db", {{"shared", bytes("addon3")}, {"addon", bytes("addon3")}}));
+    store.addDatabase(in.archive("addon1.db", {{"addon", bytes("addon1")}, {"last", bytes("addon1")}}));
 
     EXPECT_EQ(found(store, "texts.txt"), "disk");
     EXPECT_EQ(found(store, "only-res.txt"), "res");
@@ -74,8 +71,8 @@ TEST(FileStore, ExtractPrefersDiskAndWritesTheBaseName) {
     Installation in;
     in.onDisk("swf/cards/birthday.swf", "from disk");
     FileStore store = in.store();
-    store.addDatabase(in.archive("files.db", {{"swf\\cards\\birthday.swf", bytes("from archive")},
-                                              {"skin.swf", bytes("skin")}}));
+    store.addDatabase(
+        in.archive("files.db", {{"swf\\cards\\birthday.swf", bytes("from archive")}, {"skin.swf", bytes("skin")}}));
 
     EXPECT_TRUE(store.extract("swf\\cards\\birthday.swf"));
     EXPECT_EQ(test::readText(in.work.file("birthday.swf")), "from disk");
@@ -91,11 +88,18 @@ TEST(FileStore, ExtractPrefersDiskAndWritesTheBaseName) {
 
 TEST(FileStore, DiskNamesAreUtf8PathsOfTheProductNames) {
     Installation in;
-    in.onDisk("swf/M\xC3\xBC" "ller.swf", "umlaut");  // UTF-8 on disk
+    in.onDisk("swf/M\xC3\xBC"
+              "ller.swf",
+              "umlaut");  // UTF-8 on disk
     FileStore store = in.store();
-    EXPECT_EQ(found(store, "swf\\M\xFC" "ller.swf"), "umlaut");  // Windows-1252 inside
-    EXPECT_TRUE(store.extract("swf\\M\xFC" "ller.swf"));
-    EXPECT_EQ(test::readText(in.work.file("M\xC3\xBC" "ller.swf")), "umlaut");
+    EXPECT_EQ(found(store, "swf\\M\xFC"
+                           "ller.swf"),
+              "umlaut");  // Windows-1252 inside
+    EXPECT_TRUE(store.extract("swf\\M\xFC"
+                              "ller.swf"));
+    EXPECT_EQ(test::readText(in.work.file("M\xC3\xBC"
+                                          "ller.swf")),
+              "umlaut");
 }
 
 TEST(FileStore, RefusesNamesThatLeaveTheInstallation) {
@@ -104,8 +108,8 @@ TEST(FileStore, RefusesNamesThatLeaveTheInstallation) {
     in.onDisk("ok.txt", "ok");
     FileStore store = in.store();
     store.addDatabase(in.archive("files.db", {{"..\\secret.txt", bytes("archived")}}));
-    for (const char* name : {"..\\secret.txt", "../secret.txt", "swf\\..\\..\\secret.txt",
-                             "/etc/hostname", "\\etc\\hostname", "", ".", "swf\\"}) {
+    for (const char* name : {"..\\secret.txt", "../secret.txt", "swf\\..\\..\\secret.txt", "/etc/hostname",
+                             "\\etc\\hostname", "", ".", "swf\\"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(found(store, name), "untouched");
         EXPECT_FALSE(store.extract(name));
@@ -162,8 +166,8 @@ TEST(FileStore, TheResFolderStaysBesideTheInstallation) {
     in.onDisk(".keep", "");
     FileStore store = in.store();
     LogCapture log;
-    for (const auto& [target, text] : {std::pair{in.root.file("shared/res"), "shared"},
-                                       std::pair{elsewhere.file("res"), "untouched"}}) {
+    for (const auto& [target, text] :
+         {std::pair{in.root.file("shared/res"), "shared"}, std::pair{elsewhere.file("res"), "untouched"}}) {
         ::unlink(in.root.file("res").c_str());
         ASSERT_EQ(::symlink(target.c_str(), in.root.file("res").c_str()), 0);
         EXPECT_EQ(found(store, "texts.txt"), text) << target;
@@ -185,8 +189,8 @@ TEST(ConfigurationTexts, AddOnCopiesAreAppendedAsTheyAre) {
     EXPECT_EQ(texts.selectLists, "text\tlist\tfile\n");
     EXPECT_EQ(texts.configs, "movie\tname\ttype\tvalue\n");
 
-    auto addOn = in.archive("addon.db", {{"texts.txt", bytes("more\ttext\n")},
-                                         {"configs.txt", bytes("card\tcount\ti\t3\n")}});
+    auto addOn =
+        in.archive("addon.db", {{"texts.txt", bytes("more\ttext\n")}, {"configs.txt", bytes("card\tcount\ti\t3\n")}});
     texts.appendFrom(*addOn);
     // The base's last line runs into the add-on's first one.
     EXPECT_EQ(texts.texts, "name\tvalue\r\ntitle\tHellomore\ttext\n");

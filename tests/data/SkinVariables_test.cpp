@@ -25,13 +25,12 @@ TEST(SkinVariables, ListEntriesInFileOrder) {
 }
 
 TEST(SkinVariables, ListsSortedByUnsignedBytesAndKeptTogether) {
-    std::string lists = listHeader +
-                        "one\tmusic\tm1\n"
-                        "two\tMusic\tM1\n"
-                        "three\tmusic\tm2\n"
-                        "four\t\xE4pfel\ta1\n"
-                        "five\tmy list\tx\n"
-                        "six\tmus\ts1\n";
+    std::string lists = listHeader + "one\tmusic\tm1\n"
+                                     "two\tMusic\tM1\n"
+                                     "three\tmusic\tm2\n"
+                                     "four\t\xE4pfel\ta1\n"
+                                     "five\tmy list\tx\n"
+                                     "six\tmus\ts1\n";
     EXPECT_EQ(skinVariables("", lists),
               "Music_count=1&Music_text0=two&Music_path0=Music&Music_file0=M1&"
               "mus_count=1&mus_text0=six&mus_path0=mus&mus_file0=s1&"
@@ -43,10 +42,9 @@ TEST(SkinVariables, ListsSortedByUnsignedBytesAndKeptTogether) {
 }
 
 TEST(SkinVariables, TextsAfterTheListsWithOnlyDotsAndBlanksChanged) {
-    std::string texts = textHeader +
-                        "menu.title\tMy  first card\n"
-                        "menu.title\tagain\n"
-                        "raw\ta&b=c%20+\xFC\n";
+    std::string texts = textHeader + "menu.title\tMy  first card\n"
+                                     "menu.title\tagain\n"
+                                     "raw\ta&b=c%20+\xFC\n";
     EXPECT_EQ(skinVariables(texts, listHeader + "x\tl\tf\n"),
               "l_count=1&l_text0=x&l_path0=l&l_file0=f&"
               "menu_title=My++first+card&menu_title=again&raw=a&b=c%20+\xFC&"

@@ -23,13 +23,11 @@ TEST(TemplateWorkspace, PlacesAndRemovesTheThreeFiles) {
     work.write("unrelated.swf", "kept");
 
     {
-        TemplateWorkspace workspace(std::make_unique<FileStore>(work.path(), install.path()),
-                                    work.path());
+        TemplateWorkspace workspace(std::make_unique<FileStore>(work.path(), install.path()), work.path());
         workspace.extractAll();  // no template yet: nothing to do
         workspace.setTemplate("swf\\cards\\birthday");
         EXPECT_EQ(workspace.files(),
-                  (std::vector<std::string>{"swf\\cards\\birthday.swf",
-                                            "swf\\cards\\birthdayEdit.swf",
+                  (std::vector<std::string>{"swf\\cards\\birthday.swf", "swf\\cards\\birthdayEdit.swf",
                                             "swf\\cards\\birthdayConfig.txt"}));
         workspace.extractAll();
         EXPECT_EQ(test::readText(work.file("birthday.swf")), "movie");

@@ -18,13 +18,16 @@ TEST(ChangeSeam, CommandLineAndEngineCallGiveTheSameMovie) {
     const std::string in = dir.write("in.swf", test::templateMovie());
     const std::string jpeg = dir.write("p.jpg", test::encodeJpeg(12, 9, false));
     auto r = test::runTarvenox("save '" + in + "' -o out.swf --font 'Title=DejaVu Sans' --image 'Back=" + jpeg +
-                                   "' --var title=Gr\xC3\xBC\xC3\x9F" "e --var count:i=7 --background '#336699'",
+                                   "' --var title=Gr\xC3\xBC\xC3\x9F"
+                                   "e --var count:i=7 --background '#336699'",
                                dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
 
     SWFFile movie = test::readMovie(in);
     ActionVariables variables;
-    for (const char* spec : {"title=Gr\xC3\xBC\xC3\x9F" "e", "count:i=7"}) {
+    for (const char* spec : {"title=Gr\xC3\xBC\xC3\x9F"
+                             "e",
+                             "count:i=7"}) {
         std::unique_ptr<SWFType> variable;
         ASSERT_FALSE(parseTypedVariable(spec, variable).failed());
         variables.push_back(std::move(variable));

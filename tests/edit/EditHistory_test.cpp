@@ -31,15 +31,15 @@ TEST(EditHistory, TypingOneTextIsOneStepUntilAPauseOrAnotherChange) {
     pictured2.variables[0].second = "Hal!";
     const Change changes[] = {
         {withTexts("H"), 0s, true, 1},
-        {withTexts("Ha"), 1s, true, 1},       // the same text within the pause: joined
-        {withTexts("Ha"), 1500ms, false, 1},  // nothing changed
-        {withTexts("Hal"), 2900ms, true, 1},  // counted from the last keystroke
+        {withTexts("Ha"), 1s, true, 1},        // the same text within the pause: joined
+        {withTexts("Ha"), 1500ms, false, 1},   // nothing changed
+        {withTexts("Hal"), 2900ms, true, 1},   // counted from the last keystroke
         {withTexts("Hal", "4"), 3s, true, 2},  // another variable: a step of its own
         {withTexts("Hal", "42"), 3500ms, true, 2},
         {withTexts("Hal", "42"), 3600ms, false, 2},
         {withTexts("Hal", "421"), 6s, true, 3},  // after a pause
-        {pictured, 6100ms, true, 4},            // a picture and a text: a step of its own
-        {pictured2, 6200ms, true, 5},           // the text alone after a non-typing step
+        {pictured, 6100ms, true, 4},             // a picture and a text: a step of its own
+        {pictured2, 6200ms, true, 5},            // the text alone after a non-typing step
     };
     EditHistory history(withTexts("Hallo"));
     for (const Change& change : changes) {

@@ -18,7 +18,6 @@ namespace {
 using test::operator+;
 using test::clippedBitmapShape;
 
-
 // The streamed JSON is byte for byte the document that describing everything at once
 // gives, for tags written without building JSON (ShowFrame, DoAction, an unknown code)
 // as for tags with details (a background, a character, exports), for tags described
@@ -28,10 +27,10 @@ TEST(MovieDescription, StreamedJsonIsTheWholeDocument) {
     const std::string path = dir.file("m.swf");
     test::MovieBuilder()
         .background(1, 2, 3)
-        .tag(12, {0x00})                                   // DoAction: End
-        .tag(39, test::le16(7) + test::le16(1))            // DefineSprite 7
+        .tag(12, {0x00})                                              // DoAction: End
+        .tag(39, test::le16(7) + test::le16(1))                       // DefineSprite 7
         .tag(56, test::le16(1) + test::le16(7) + test::cstr("clip"))  // ExportAssets
-        .tag(777, Bytes(70, 0xAB))                         // unknown, long header
+        .tag(777, Bytes(70, 0xAB))                                    // unknown, long header
         .showFrame()
         .writeTo(path);
     const std::string empty = dir.file("empty.swf");
@@ -65,18 +64,21 @@ TEST(MovieDescription, StreamedJsonIsTheWholeDocument) {
 // the Windows-1252 bytes of a version 5 movie and the UTF-8 of a version 6 one.
 TEST(MovieDescription, AssignedVariablesReadBackInTheMoviesEncoding) {
     test::TempDir dir;
-    for (const auto& [version, text] : {std::pair<std::uint8_t, std::string>{5, "J\xF6rg \x80" "5"},
-                                        {6, "J\xC3\xB6rg \xE2\x82\xAC" "5"}}) {
+    for (const auto& [version, text] : {std::pair<std::uint8_t, std::string>{5, "J\xF6rg \x80"
+                                                                                "5"},
+                                        {6, "J\xC3\xB6rg \xE2\x82\xAC"
+                                            "5"}}) {
         const std::string path = dir.file("v" + std::to_string(version) + ".swf");
         const Bytes push = Bytes{0x00} + test::cstr("title") + Bytes{0x00} + test::cstr(text);
         test::MovieBuilder(version)
-            .tag(12, Bytes{0x96} + test::le16(static_cast<std::uint16_t>(push.size())) + push +
-                         Bytes{0x1D, 0x00})
+            .tag(12, Bytes{0x96} + test::le16(static_cast<std::uint16_t>(push.size())) + push + Bytes{0x1D, 0x00})
             .showFrame()
             .writeTo(path);
         std::ostringstream listing;
         writeMovieDescription(path, listing, false);
-        EXPECT_NE(listing.str().find(" title=\"J\xC3\xB6rg \xE2\x82\xAC" "5\"\n"), std::string::npos)
+        EXPECT_NE(listing.str().find(" title=\"J\xC3\xB6rg \xE2\x82\xAC"
+                                     "5\"\n"),
+                  std::string::npos)
             << listing.str();
     }
 }

@@ -53,7 +53,7 @@ TEST(DefineFont2, FieldPositionsForAFiveByteNameAndEmptyGlyphs) {
     EXPECT_EQ(body[3], 0);                 // LanguageCode
     EXPECT_EQ(body[4], 5);
     EXPECT_EQ(asString(ByteSpan(body).subspan(5, 5)), "Title");
-    EXPECT_EQ(peekUI16(body, 10), 224);    // NumGlyphs
+    EXPECT_EQ(peekUI16(body, 10), 224);  // NumGlyphs
     // Offsets from the offset table at 12: 450, 452, ..., 896; CodeTableOffset 898 at 460.
     for (int i = 0; i < 224; ++i) EXPECT_EQ(peekUI16(body, 12 + 2 * i), 450 + 2 * i) << i;
     EXPECT_EQ(peekUI16(body, 460), 898);
@@ -77,8 +77,7 @@ TEST(DefineFont2, FieldPositionsForAFiveByteNameAndEmptyGlyphs) {
 TEST(DefineFont2, CodesAreAscendingUnicodeWithShapesAdvancesAndBoundsInTheSameOrder) {
     GlyphOutlines o = emptyOutlines();
     // The euro sign (Windows-1252 0x80) gets a square, so its place in the tables shows.
-    o.glyphs[0x80 - 32] =
-        std::make_unique<Glyph>(nativeOutline({{{0, 0}, {{L, {{16, 0}, {16, 16}, {0, 16}}}}}}));
+    o.glyphs[0x80 - 32] = std::make_unique<Glyph>(nativeOutline({{{0, 0}, {{L, {{16, 0}, {16, 16}, {0, 16}}}}}}));
     Bytes body = buildDefineFont2Body(9, "Title", o);
     const std::size_t table = 12;
     const std::size_t codeTable = table + peekUI16(body, table + 2 * 224);
@@ -124,9 +123,9 @@ TEST(DefineFont2, BoundsAreTheOutlinesTrueBoxInTheFewestBits) {
     SWFRect curve = SWFRect::read(bounds);
     bounds.align();
     SWFRect line = SWFRect::read(bounds);
-    EXPECT_EQ(curve, (SWFRect{0, 16, -8, 0, 6}));     // 16 takes 6 signed bits
-    EXPECT_EQ(line, (SWFRect{-3, 5, -7, 20, 6}));     // y negated: SWF's y grows down
-    EXPECT_EQ(bounds.nextByteOffset(), 8u);  // 5 + 4 x 6 bits, aligned, twice
+    EXPECT_EQ(curve, (SWFRect{0, 16, -8, 0, 6}));  // 16 takes 6 signed bits
+    EXPECT_EQ(line, (SWFRect{-3, 5, -7, 20, 6}));  // y negated: SWF's y grows down
+    EXPECT_EQ(bounds.nextByteOffset(), 8u);        // 5 + 4 x 6 bits, aligned, twice
 }
 
 TEST(DefineFont2, OffsetsPointAtShapesOfEverySize) {
@@ -172,16 +171,16 @@ TEST(DefineFont2, LargeFontsSwitchToWideOffsets) {
 
 TEST(DefineFont2, OutOfRangeNamesAndWidthsStayConsistent) {
     GlyphOutlines o = emptyOutlines();
-    o.advances['!'] = 50000;   // beyond a signed 16-bit advance
+    o.advances['!'] = 50000;  // beyond a signed 16-bit advance
     o.advances['"'] = -50000;
     o.layout = {70000, -5, 40000};
     Bytes body = buildDefineFont2Body(1, std::string(300, 'n'), o);
     EXPECT_EQ(body[4], 255);  // the name is cut to what FontNameLen can count
     EXPECT_EQ(peekUI16(body, 260), 224);
     const std::size_t layout = 262 + 898 + 448;
-    EXPECT_EQ(peekUI16(body, layout), 65535);     // ascent and descent are unsigned
+    EXPECT_EQ(peekUI16(body, layout), 65535);  // ascent and descent are unsigned
     EXPECT_EQ(peekUI16(body, layout + 2), 0);
-    EXPECT_EQ(peekUI16(body, layout + 4), 32767);  // leading is signed
+    EXPECT_EQ(peekUI16(body, layout + 4), 32767);      // leading is signed
     EXPECT_EQ(peekUI16(body, layout + 6 + 2), 32767);  // '!' and '"' come second and third
     EXPECT_EQ(peekUI16(body, layout + 6 + 4), 0x8000);
 }

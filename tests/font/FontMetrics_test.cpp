@@ -8,13 +8,13 @@ namespace {
 
 TEST(FontMetrics, WidthsStringHoldsTheLowByteOfCodes32To255) {
     std::array<std::int32_t, 256> widths{};
-    widths[0] = 0x7F;    // codes below 32 are measured but never written
+    widths[0] = 0x7F;  // codes below 32 are measured but never written
     widths[31] = 0x7F;
-    widths[32] = 5;      // "05"
-    widths[33] = 171;    // "ab"
-    widths[34] = 300;    // low 8 bits: "2c"
-    widths[35] = -1;     // "ff"
-    widths[255] = 16;    // the last two characters
+    widths[32] = 5;    // "05"
+    widths[33] = 171;  // "ab"
+    widths[34] = 300;  // low 8 bits: "2c"
+    widths[35] = -1;   // "ff"
+    widths[255] = 16;  // the last two characters
     std::string hex = widthsAsHex(widths);
     ASSERT_EQ(hex.size(), 448u);
     EXPECT_EQ(hex.substr(0, 8), "05ab2cff");

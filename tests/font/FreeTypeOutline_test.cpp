@@ -103,8 +103,7 @@ TEST(FreeTypeOutline, ContoursStartingOffTheCurve) {
     FT_Outline o2 = allOff.outline();
     Bytes buffer = outlineToNative(o2, identity);
     EXPECT_EQ(records(buffer), (std::vector<std::vector<Record>>{{{Q, 5}}}));
-    EXPECT_EQ(path(Glyph(buffer)),
-              "M 0 16 Q 0 32 16 32 Q 32 32 32 16 Q 32 0 16 0 Q 0 0 0 16 L 0 16 Z");
+    EXPECT_EQ(path(Glyph(buffer)), "M 0 16 Q 0 32 16 32 Q 32 32 32 16 Q 32 0 16 0 Q 0 0 0 16 L 0 16 Z");
 }
 
 TEST(FreeTypeOutline, OnePointContoursAndSeveralContoursAreKept) {
@@ -150,8 +149,7 @@ TEST(FreeTypeOutline, MatrixAppliesToEveryPoint) {
     // Identity plus 1/65536 in every entry, as the extraction uses. (-1, -1) pixels
     // become -1 - 2/65536 and still truncate to -16 units, but x = -1 at y = 2 becomes
     // -1 + 1/65536, which truncates to -15.
-    OutlineMatrix nearIdentity{fixedFromParts(1, 1), fixedFromParts(0, 1), fixedFromParts(0, 1),
-                               fixedFromParts(1, 1)};
+    OutlineMatrix nearIdentity{fixedFromParts(1, 1), fixedFromParts(0, 1), fixedFromParts(0, 1), fixedFromParts(1, 1)};
     EXPECT_EQ(path(Glyph(outlineToNative(o, nearIdentity))), "M -16 -16 L 16 -16 L -15 32 L -16 -16 Z");
     // A plain scale by 2 and a swap of the axes.
     OutlineMatrix swap{0, fixedFromParts(2, 0), fixedFromParts(2, 0), 0};

@@ -54,7 +54,6 @@ TEST(GlyphOutlines, InstalledFaceEndToEnd) {
             EXPECT_LT(o.advances[c], 2048) << c;
         }
     }
-
 }
 
 TEST(GlyphOutlines, AdvancesAndLineMetricsAreTheFacesOwnOnTheEmOf1024Units) {

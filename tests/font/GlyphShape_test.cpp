@@ -61,8 +61,8 @@ TEST(GlyphShape, OnlyTheFirstContourSelectsTheFillStyle) {
     Glyph glyph(nativeOutline({{{0, 0}, {}}, {{0, 0}, {}}}));
     // 0x10, first contour 001101 00000 1, zero-length line 11 0000 0 1 00,
     // second contour 000001 00000, zero-length line, end 000000.
-    EXPECT_EQ(written(glyph), (Bytes{0x10, 0b001101'00, 0b000'1'1100, 0b00'0'1'00'00, 0b0001'0000,
-                                     0b0'1100000, 0b1'00'00000, 0b0'0000000}));
+    EXPECT_EQ(written(glyph), (Bytes{0x10, 0b001101'00, 0b000'1'1100, 0b00'0'1'00'00, 0b0001'0000, 0b0'1100000,
+                                     0b1'00'00000, 0b0'0000000}));
 }
 
 TEST(GlyphShape, EdgesBeyondSeventeenBitsAreSplitAndEndExactly) {

@@ -18,14 +18,13 @@ constexpr CurveType L = CurveType::Line;
 constexpr CurveType Q = CurveType::QSpline;
 
 TEST(Glyph, ReadsThePolygonLayoutByteForByte) {
-    Bytes buffer = le32(16 + 4 + 3 * 8)          // cb: header, one record of three points
-                   + le32(24)                    // dwType, not examined
-                   + le16(0) + le16(1)           // pfxStart.x = 1.0 pixel (fraction, integer)
-                   + le16(0x8000) + le16(0xFFFE) // pfxStart.y = -1.5 pixels
-                   + le16(1) + le16(3)           // TT_PRIM_LINE, three points
-                   + le32(0x20000) + le32(0)     // (2, 0) pixels
-                   + le32(0x20000) + le32(0x10000)
-                   + le32(0) + le32(0x10000);
+    Bytes buffer = le32(16 + 4 + 3 * 8)           // cb: header, one record of three points
+                   + le32(24)                     // dwType, not examined
+                   + le16(0) + le16(1)            // pfxStart.x = 1.0 pixel (fraction, integer)
+                   + le16(0x8000) + le16(0xFFFE)  // pfxStart.y = -1.5 pixels
+                   + le16(1) + le16(3)            // TT_PRIM_LINE, three points
+                   + le32(0x20000) + le32(0)      // (2, 0) pixels
+                   + le32(0x20000) + le32(0x10000) + le32(0) + le32(0x10000);
     Glyph glyph(buffer);
     ASSERT_EQ(glyph.contours().size(), 1u);
     EXPECT_EQ(glyph.contours()[0].startX, 16);
@@ -39,8 +38,7 @@ TEST(Glyph, SplineRecordsImplyMidpointsBetweenControlPoints) {
     EXPECT_EQ(path(Glyph(nativeOutline({{{0, 0}, {{Q, {{10, 20}, {30, 40}, {50, 0}}}}}}))),
               "M 0 0 Q 10 20 20 30 Q 30 40 50 0 L 0 0 Z");
     // Two points make one curve.
-    EXPECT_EQ(path(Glyph(nativeOutline({{{0, 0}, {{Q, {{8, 16}, {16, 0}}}}}}))),
-              "M 0 0 Q 8 16 16 0 L 0 0 Z");
+    EXPECT_EQ(path(Glyph(nativeOutline({{{0, 0}, {{Q, {{8, 16}, {16, 0}}}}}}))), "M 0 0 Q 8 16 16 0 L 0 0 Z");
     // One point makes nothing and leaves the current point where it was.
     EXPECT_EQ(path(Glyph(nativeOutline({{{0, 0}, {{L, {{5, 0}}}, {Q, {{9, 9}}}, {L, {{5, 5}}}}}}))),
               "M 0 0 L 5 0 L 5 5 L 0 0 Z");
@@ -53,16 +51,15 @@ TEST(Glyph, EveryPolygonIsAClosedContourInBufferOrder) {
     // The closing line exists even when the last record already ended at the start.
     EXPECT_EQ(path(Glyph(nativeOutline({{{0, 0}, {{Q, {{8, 16}, {16, 0}}}, {L, {{0, 0}}}}}}))),
               "M 0 0 Q 8 16 16 0 L 0 0 L 0 0 Z");
-    EXPECT_EQ(path(Glyph(nativeOutline({{{0, 0}, {{L, {{10, 0}, {10, 10}}}}},
-                                        {{2, 2}, {{L, {{4, 2}, {4, 4}}}}}}))),
+    EXPECT_EQ(path(Glyph(nativeOutline({{{0, 0}, {{L, {{10, 0}, {10, 10}}}}}, {{2, 2}, {{L, {{4, 2}, {4, 4}}}}}}))),
               "M 0 0 L 10 0 L 10 10 L 0 0 Z M 2 2 L 4 2 L 4 4 L 2 2 Z");
 }
 
 TEST(Glyph, FixedValuesTruncateTowardZeroInSixteenthsOfAPixel) {
-    EXPECT_EQ(fixedToOutlineUnits(fixedFromParts(1, 0x8000)), 24);     // 1.5 pixels
-    EXPECT_EQ(fixedToOutlineUnits(fixedFromParts(-2, 0x8000)), -24);   // -1.5 pixels
-    EXPECT_EQ(fixedToOutlineUnits(fixedFromParts(-1, 0xF852)), 0);     // -0.03 pixels
-    EXPECT_EQ(fixedToOutlineUnits(4095), 0);                           // just under 1/16
+    EXPECT_EQ(fixedToOutlineUnits(fixedFromParts(1, 0x8000)), 24);    // 1.5 pixels
+    EXPECT_EQ(fixedToOutlineUnits(fixedFromParts(-2, 0x8000)), -24);  // -1.5 pixels
+    EXPECT_EQ(fixedToOutlineUnits(fixedFromParts(-1, 0xF852)), 0);    // -0.03 pixels
+    EXPECT_EQ(fixedToOutlineUnits(4095), 0);                          // just under 1/16
     EXPECT_EQ(fixedToOutlineUnits(-4095), 0);
     EXPECT_EQ(fixedToOutlineUnits(-4096), -1);
     // Midpoints are taken on converted values: -0.03 and 0.5 pixels give 0 and 8, so 4.
@@ -73,10 +70,9 @@ TEST(Glyph, FixedValuesTruncateTowardZeroInSixteenthsOfAPixel) {
 }
 
 TEST(Glyph, CubicAndUnknownRecordsAreReportedAndSteppedOver) {
-    Glyph glyph(nativeOutline({{{0, 0},
-                                {{CurveType::CSpline, {{1, 1}, {2, 2}, {3, 3}}},
-                                 {static_cast<CurveType>(7), {{9, 9}}},
-                                 {L, {{5, 0}}}}}}));
+    Glyph glyph(nativeOutline(
+        {{{0, 0},
+          {{CurveType::CSpline, {{1, 1}, {2, 2}, {3, 3}}}, {static_cast<CurveType>(7), {{9, 9}}}, {L, {{5, 0}}}}}}));
     EXPECT_EQ(path(glyph), "M 0 0 L 5 0 L 0 0 Z");
     EXPECT_EQ(glyph.messages(), (std::vector<UserMessage>{{cubicSplineMessage, MessageKind::OkCancel},
                                                           {unknownRecordMessage, MessageKind::OkCancel}}));

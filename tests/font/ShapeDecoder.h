@@ -10,11 +10,11 @@
 namespace tarvenox::test {
 
 struct DecodedShape {
-    bool ok = false;        // a well-formed glyph shape up to its EndShapeRecord
-    std::size_t end = 0;    // offset of the byte after it
+    bool ok = false;      // a well-formed glyph shape up to its EndShapeRecord
+    std::size_t end = 0;  // offset of the byte after it
     int edges = 0;
-    int maxNumBits = 0;     // the widest NumBits of an edge record
-    std::int64_t dx = 0;    // sum of the edge deltas
+    int maxNumBits = 0;   // the widest NumBits of an edge record
+    std::int64_t dx = 0;  // sum of the edge deltas
     std::int64_t dy = 0;
 };
 

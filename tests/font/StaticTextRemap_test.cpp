@@ -23,15 +23,18 @@ using test::operator+;
 // A DefineFont2 without layout whose three empty glyphs carry the given codes, 8-bit or
 // 16-bit.
 Bytes smallFont(std::uint16_t id, const std::string& name, std::vector<std::uint16_t> codes, bool wide) {
-    Bytes body = test::le16(id) + Bytes{static_cast<std::uint8_t>(wide ? 0x04 : 0x00), 0,
-                                        static_cast<std::uint8_t>(name.size())};
+    Bytes body = test::le16(id) +
+                 Bytes{static_cast<std::uint8_t>(wide ? 0x04 : 0x00), 0, static_cast<std::uint8_t>(name.size())};
     body.insert(body.end(), name.begin(), name.end());
     writeUI16(body, static_cast<std::uint32_t>(codes.size()));
     const std::size_t table = 2 * (codes.size() + 1);
     for (std::size_t i = 0; i <= codes.size(); ++i) writeUI16(body, static_cast<std::uint32_t>(table + 2 * i));
     for (std::size_t i = 0; i < codes.size(); ++i) body.insert(body.end(), {0x10, 0x00});
     for (std::uint16_t code : codes) {
-        if (wide) writeUI16(body, code); else body.push_back(static_cast<std::uint8_t>(code));
+        if (wide)
+            writeUI16(body, code);
+        else
+            body.push_back(static_cast<std::uint8_t>(code));
     }
     return body;
 }
@@ -94,8 +97,7 @@ TEST(StaticText, GlyphIndicesFollowTheirCharactersIntoTheRebuiltFont) {
     (void)replaceFont(movie, "Title", "DejaVu Sans");
     const std::uint32_t a = *rebuiltGlyphIndex(U'A'), euro = *rebuiltGlyphIndex(U'\u20AC'),
                         space = *rebuiltGlyphIndex(U' ');
-    EXPECT_EQ(indicesOf(*movie.tags()[2]),
-              (std::vector<std::vector<std::uint32_t>>{{a, euro, space}, {euro}, {0, 1}}));
+    EXPECT_EQ(indicesOf(*movie.tags()[2]), (std::vector<std::vector<std::uint32_t>>{{a, euro, space}, {euro}, {0, 1}}));
     // Old codes from a wide table of a later movie are Unicode already.
     EXPECT_EQ(fontCodePoints(smallFont(7, "T", {0x20AC, 'z'}, true), MovieTextEncoding::Utf8),
               (std::vector<char32_t>{0x20AC, 'z'}));
@@ -128,8 +130,9 @@ TEST(StaticText, DefineFont3IsRebuiltOnItsFinerEmAndLosesItsAlignmentZones) {
     auto layout = [](const SWFFont& font) {
         ByteSpan b = font.body();
         const std::size_t table = 7 + b[4];
-        const std::size_t codes = table + ((b[2] & 0x08) ? b[table + 4 * 224] | b[table + 4 * 224 + 1] << 8 | b[table + 4 * 224 + 2] << 16
-                                                         : peekUI16(b, table + 2 * 224));
+        const std::size_t codes =
+            table + ((b[2] & 0x08) ? b[table + 4 * 224] | b[table + 4 * 224 + 1] << 8 | b[table + 4 * 224 + 2] << 16
+                                   : peekUI16(b, table + 2 * 224));
         return codes + 2 * 224;
     };
     const std::size_t l3 = layout(font3), l2 = layout(font2);

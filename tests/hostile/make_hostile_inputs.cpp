@@ -211,9 +211,7 @@ int main(int argc, char** argv) {
     fs::create_directories(out);
 
     // 16384 x 16384 black pixels deflate to well under a megabyte.
-    save("huge.png", png(16384, 16384, 9, [](std::uint32_t, std::uint8_t* row) {
-             std::memset(row, 0, 16384 * 3);
-         }));
+    save("huge.png", png(16384, 16384, 9, [](std::uint32_t, std::uint8_t* row) { std::memset(row, 0, 16384 * 3); }));
     // The largest picture players show with the widest side: it must be taken.
     save("largest.png", png(8191, 2048, 1, [](std::uint32_t y, std::uint8_t* row) {
              for (std::uint32_t x = 0; x < 8191 * 3; ++x) row[x] = static_cast<std::uint8_t>(x ^ y);

@@ -28,8 +28,19 @@ const Bytes kDht = {0xFF, 0xC4, 0x00, 0x05, 0x00, 0x01, 0x02};
 // A frame header of the given kind: length 11, precision 8, lines, samples per line,
 // one component.
 Bytes frame(std::uint8_t marker, std::uint16_t width, std::uint16_t height) {
-    return {0xFF, marker, 0x00, 0x0B, 0x08, std::uint8_t(height >> 8), std::uint8_t(height),
-            std::uint8_t(width >> 8), std::uint8_t(width), 0x01, 0x01, 0x11, 0x00};
+    return {0xFF,
+            marker,
+            0x00,
+            0x0B,
+            0x08,
+            std::uint8_t(height >> 8),
+            std::uint8_t(height),
+            std::uint8_t(width >> 8),
+            std::uint8_t(width),
+            0x01,
+            0x01,
+            0x11,
+            0x00};
 }
 
 std::string checkMessage(const Bytes& data) {
@@ -47,8 +58,7 @@ TEST(JpegImage, BodyWrapsTheFileBetweenMarkers) {
     auto tag = SWFJpegImage::fromJpegData(0x1234, jpeg);
     EXPECT_EQ(tag->code(), TagCode::DefineBitsJPEG2);
     ASSERT_EQ(tag->length(), jpeg.size() + 8);
-    EXPECT_EQ(Bytes(tag->body().begin(), tag->body().begin() + 6),
-              (Bytes{0x34, 0x12, 0xFF, 0xD9, 0xFF, 0xD8}));
+    EXPECT_EQ(Bytes(tag->body().begin(), tag->body().begin() + 6), (Bytes{0x34, 0x12, 0xFF, 0xD9, 0xFF, 0xD8}));
     EXPECT_EQ(Bytes(tag->body().begin() + 6, tag->body().end() - 2), jpeg);
     EXPECT_EQ(Bytes(tag->body().end() - 2, tag->body().end()), (Bytes{0xFF, 0xD9}));
     EXPECT_EQ(tag->width(), 640);

@@ -38,8 +38,8 @@ Bytes shapeShowing(std::uint16_t shapeId, std::uint16_t bitmapId) {
 // shown by shape 4. "logo" exports 1 and "photo" 5; "hidden" names bitmap 1 as the
 // second asset of its tag.
 Bytes templateMovie() {
-    const Bytes jpeg = Bytes{0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 30, 0x00, 40,
-                             0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
+    const Bytes jpeg =
+        Bytes{0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 30, 0x00, 40, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
     return MovieBuilder()
         .tag(20, le16(1) + Bytes{5} + le16(100) + le16(50) + Bytes{0x78, 0x9C, 0x03, 0x00, 0, 0, 0, 1})
         .tag(2, shapeShowing(2, 1))

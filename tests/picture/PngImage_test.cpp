@@ -60,8 +60,7 @@ Bytes rgbaRow(std::initializer_list<std::uint8_t> samples) { return Bytes(sample
 TEST(PngImage, PaletteOf16ColoursGivesTableAndPaddedIndexRows) {
     PngPicture picture{.width = 3, .height = 2, .colorType = PNG_COLOR_TYPE_PALETTE};
     for (int i = 0; i < 16; ++i) {
-        picture.palette.insert(picture.palette.end(),
-                               {std::uint8_t(i), std::uint8_t(i * 2), std::uint8_t(i * 3)});
+        picture.palette.insert(picture.palette.end(), {std::uint8_t(i), std::uint8_t(i * 2), std::uint8_t(i * 3)});
     }
     picture.rows = {{1, 2, 3}, {15, 0, 7}};
     auto out = convert(picture, 48 + 8);
@@ -93,8 +92,7 @@ TEST(PngImage, TransparentPaletteGivesLossless2WithPremultipliedRgbaTable) {
     EXPECT_EQ(out.code, 36);
     EXPECT_EQ(out.format, 3);
     EXPECT_EQ(out.tableSize, 3);
-    EXPECT_EQ(Bytes(out.data.begin(), out.data.begin() + 12),
-              (Bytes{0, 0, 0, 0, 100, 50, 25, 128, 1, 2, 3, 255}));
+    EXPECT_EQ(Bytes(out.data.begin(), out.data.begin() + 12), (Bytes{0, 0, 0, 0, 100, 50, 25, 128, 1, 2, 3, 255}));
 }
 
 TEST(PngImage, RgbaGivesLossless2WithPremultipliedArgb) {
@@ -123,28 +121,46 @@ TEST(PngImage, OtherKindsAreExpandedToTruecolour) {
         Bytes pixels;
     };
     const Case cases[] = {
-        {"grey", {.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .rows = {{7, 200}}},
-         20, {0, 7, 7, 7, 0, 200, 200, 200}},
-        {"grey 1-bit", {.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 1,
-                        .rows = {{0b10'000000}}},
-         20, {0, 255, 255, 255, 0, 0, 0, 0}},
-        {"grey with alpha", {.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY_ALPHA,
-                             .rows = {{100, 51}}},
-         36, {51, 20, 20, 20}},
-        {"16-bit rgb", {.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_RGB, .bitDepth = 16,
-                        .rows = {{0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00}}},
-         20, {0, 255, 128, 0}},
-        {"16-bit rgba", {.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_RGBA, .bitDepth = 16,
-                         .rows = {{0xFF, 0xFF, 0, 0, 0, 0, 0x80, 0x00}}},
-         36, {128, 128, 0, 0}},
+        {"grey",
+         {.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .rows = {{7, 200}}},
+         20,
+         {0, 7, 7, 7, 0, 200, 200, 200}},
+        {"grey 1-bit",
+         {.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 1, .rows = {{0b10'000000}}},
+         20,
+         {0, 255, 255, 255, 0, 0, 0, 0}},
+        {"grey with alpha",
+         {.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY_ALPHA, .rows = {{100, 51}}},
+         36,
+         {51, 20, 20, 20}},
+        {"16-bit rgb",
+         {.width = 1,
+          .height = 1,
+          .colorType = PNG_COLOR_TYPE_RGB,
+          .bitDepth = 16,
+          .rows = {{0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00}}},
+         20,
+         {0, 255, 128, 0}},
+        {"16-bit rgba",
+         {.width = 1,
+          .height = 1,
+          .colorType = PNG_COLOR_TYPE_RGBA,
+          .bitDepth = 16,
+          .rows = {{0xFF, 0xFF, 0, 0, 0, 0, 0x80, 0x00}}},
+         36,
+         {128, 128, 0, 0}},
         {"rgb with transparent colour",
-         {.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_RGB, .rows = {{1, 2, 3, 4, 5, 6}},
+         {.width = 2,
+          .height = 1,
+          .colorType = PNG_COLOR_TYPE_RGB,
+          .rows = {{1, 2, 3, 4, 5, 6}},
           .transparentColor = {1, 2, 3}},
-         36, {0, 0, 0, 0, 255, 4, 5, 6}},
+         36,
+         {0, 0, 0, 0, 255, 4, 5, 6}},
         {"grey with transparent grey",
-         {.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .rows = {{9, 10}},
-          .transparentColor = {9}},
-         36, {0, 0, 0, 0, 255, 10, 10, 10}},
+         {.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .rows = {{9, 10}}, .transparentColor = {9}},
+         36,
+         {0, 0, 0, 0, 255, 10, 10, 10}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -178,8 +194,7 @@ TEST(PngImage, InterlacedAndPlainPicturesGiveTheSamePixels) {
 }
 
 Bytes smallRgbPng() {
-    return encodePng({.width = 2, .height = 2, .colorType = PNG_COLOR_TYPE_RGB,
-                      .rows = {Bytes(6, 9), Bytes(6, 9)}});
+    return encodePng({.width = 2, .height = 2, .colorType = PNG_COLOR_TYPE_RGB, .rows = {Bytes(6, 9), Bytes(6, 9)}});
 }
 
 // A chunk: length, type, data, CRC of type and data (all big-endian).
@@ -199,12 +214,10 @@ Bytes pngChunk(const char* type, const Bytes& data) {
 Bytes pngHeaderOnly(std::uint32_t width, std::uint32_t height) {
     Bytes ihdr;
     for (std::uint32_t v : {width, height}) {
-        ihdr.insert(ihdr.end(), {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8),
-                                 std::uint8_t(v)});
+        ihdr.insert(ihdr.end(), {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)});
     }
     ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, no interlace
-    return Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'} + pngChunk("IHDR", ihdr) +
-           pngChunk("IDAT", {});
+    return Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'} + pngChunk("IHDR", ihdr) + pngChunk("IDAT", {});
 }
 
 TEST(PngImage, BrokenFilesAreRefusedWithAMessageNamingTheFile) {
@@ -224,8 +237,8 @@ TEST(PngImage, BrokenFilesAreRefusedWithAMessageNamingTheFile) {
         {"cut in the image data", Bytes(good.begin(), good.end() - 20), "Ungültige PNG Datei"},
         {"bad CRC", badCrc, "Ungültige PNG Datei"},
         // libpng would set the claimed 2 GB aside before finding the file's end.
-        {"chunk claims 2 GB", Bytes(good.begin(), good.begin() + 33) +
-                                  Bytes{0x78, 0x00, 0x00, 0x13, 'z', 'T', 'X', 't', 0, 0},
+        {"chunk claims 2 GB",
+         Bytes(good.begin(), good.begin() + 33) + Bytes{0x78, 0x00, 0x00, 0x13, 'z', 'T', 'X', 't', 0, 0},
          "Ungültige PNG Datei: pic.png (zTXt claims 2013265939 bytes, 2 follow)"},
         // The largest pictures players show pass the size check and fail on their data.
         {"claims more pixels than it can hold", pngHeaderOnly(4095, 4096),

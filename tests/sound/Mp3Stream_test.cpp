@@ -62,8 +62,8 @@ TEST(Mp3Stream, DataWithoutAnAcceptableHeaderIsRefused) {
         // or frames of different streams, are no MP3.
         {"one header, then zeros", Bytes{0xFF, 0xFB, 0x90, 0x64} + Bytes(5000, 0)},
         {"two frames", mp3Frames(kMpeg1Layer3_128k_44100_Joint, 2)},
-        {"the third frame of another stream", mp3Frames(kMpeg1Layer3_128k_44100_Joint, 2) +
-                                                   mp3Frame(kMpeg2Layer3_64k_22050_Mono)},
+        {"the third frame of another stream",
+         mp3Frames(kMpeg1Layer3_128k_44100_Joint, 2) + mp3Frame(kMpeg2Layer3_64k_22050_Mono)},
     };
     for (const auto& [name, data] : cases) {
         SCOPED_TRACE(name);
@@ -80,15 +80,14 @@ TEST(Mp3Stream, FreeFormatFirstFrameIsRefused) {
 TEST(Mp3Stream, InfoFrameCountIsExact) {
     // A variable-bitrate file: the Xing frame declares 1000 audio frames, whatever
     // the bitrate of the first frame would suggest.
-    Bytes vbr = infoFrame(kMpeg1Layer3_128k_44100_Joint, 1000) +
-                mp3Frames(0xFFFBE064, 3);  // then frames at 320 kbit/s
+    Bytes vbr = infoFrame(kMpeg1Layer3_128k_44100_Joint, 1000) + mp3Frames(0xFFFBE064, 3);  // then frames at 320 kbit/s
     Mp3Stream stream = readMp3Stream(vbr);
     EXPECT_EQ(stream.sampleCount, 1000u * 1152);
     EXPECT_EQ(stream.countSource, Mp3Stream::CountSource::InfoFrame);
 
     // MPEG 2 Layer III frames hold 576 samples; the mono marker sits 4 + 9 bytes in.
-    Bytes lame = id3v2Tag(100) + infoFrame(kMpeg2Layer3_64k_22050_Mono, 250, "Info") +
-                 mp3Frames(kMpeg2Layer3_64k_22050_Mono, 2);
+    Bytes lame =
+        id3v2Tag(100) + infoFrame(kMpeg2Layer3_64k_22050_Mono, 250, "Info") + mp3Frames(kMpeg2Layer3_64k_22050_Mono, 2);
     Mp3Stream info = readMp3Stream(lame);
     EXPECT_EQ(info.offset, 100u);
     EXPECT_EQ(info.sampleCount, 250u * 576);
@@ -117,16 +116,14 @@ TEST(Mp3Stream, FrameWalkCountsWholeFrames) {
 
 TEST(Mp3Stream, InfoFrameWithoutCountIsWalkedButNotCounted) {
     // Flags without the frame-count bit: the walk counts the five audio frames only.
-    Bytes data = infoFrame(kMpeg1Layer3_128k_44100_Joint, std::nullopt) +
-                 mp3Frames(kMpeg1Layer3_128k_44100_Joint, 5);
+    Bytes data = infoFrame(kMpeg1Layer3_128k_44100_Joint, std::nullopt) + mp3Frames(kMpeg1Layer3_128k_44100_Joint, 5);
     Mp3Stream stream = readMp3Stream(data);
     EXPECT_EQ(stream.countSource, Mp3Stream::CountSource::FrameWalk);
     EXPECT_EQ(stream.sampleCount, 5u * 1152);
 
     // A declared count of zero, or one beyond the 32-bit sample count, is not believed.
     for (std::uint32_t declared : {0u, 0xFFFFFFFFu}) {
-        Bytes lying = infoFrame(kMpeg1Layer3_128k_44100_Joint, declared) +
-                      mp3Frames(kMpeg1Layer3_128k_44100_Joint, 5);
+        Bytes lying = infoFrame(kMpeg1Layer3_128k_44100_Joint, declared) + mp3Frames(kMpeg1Layer3_128k_44100_Joint, 5);
         EXPECT_EQ(readMp3Stream(lying).sampleCount, 5u * 1152) << declared;
     }
 }

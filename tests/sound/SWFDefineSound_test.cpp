@@ -32,8 +32,7 @@ TEST(SWFDefineSound, BodyHoldsIdFlagsCountAndTheDataFromTheFirstFrame) {
     EXPECT_EQ(body[1], 0x12);
     EXPECT_EQ(body[2], 0x2F);  // MP3, 44 kHz, 16-bit, stereo
     // SoundSampleCount 2756250 = 0x002A0E9A, then SeekSamples 0.
-    EXPECT_EQ(Bytes(body.begin() + 3, body.begin() + 9),
-              (Bytes{0x9A, 0x0E, 0x2A, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(Bytes(body.begin() + 3, body.begin() + 9), (Bytes{0x9A, 0x0E, 0x2A, 0x00, 0x00, 0x00}));
     EXPECT_TRUE(std::equal(body.begin() + 9, body.end(), mp3.begin(), mp3.end()));
 
     auto format = sound->format();

@@ -20,8 +20,7 @@ Bytes emptyFont(std::uint16_t id, const std::string& name) {
 
 Bytes lossless(std::uint16_t id, std::uint16_t width, std::uint16_t height) {
     // Format 5 (32-bit ARGB), then a zlib stream of no data.
-    return le16(id) + Bytes{5} + le16(width) + le16(height) +
-           Bytes{0x78, 0x9C, 0x03, 0x00, 0, 0, 0, 1};
+    return le16(id) + Bytes{5} + le16(width) + le16(height) + Bytes{0x78, 0x9C, 0x03, 0x00, 0, 0, 0, 1};
 }
 
 Bytes shapeShowing(std::uint16_t shapeId, std::uint16_t bitmapId) {
@@ -59,16 +58,14 @@ void writeInstallation(const TempDir& dir) {
     dir.write("swf/card.swf", templateMovie());
     dir.write("files.db", buildArchive({{"swf\\extra\\poster.swf", templateMovie()},
                                         {"swf\\extra\\posterConfig.txt", Bytes{'x'}}}));
-    dir.write("configs.txt",
-              "movie\tvariable\ttype\tvalue\n"
-              "card\ttitle\ts\tHallo\n"
-              "card\tcount\ti\t3\n"
-              "card\tshown\tb\ttrue\n"
-              "poster\theadline\ts\tSale\n");
-    dir.write("selectLists.txt",
-              "text\tlist\tfile\n"
-              "Visiten+karte\tmovies\tcard\n"
-              "Arial\tfonts\tarial\n");
+    dir.write("configs.txt", "movie\tvariable\ttype\tvalue\n"
+                             "card\ttitle\ts\tHallo\n"
+                             "card\tcount\ti\t3\n"
+                             "card\tshown\tb\ttrue\n"
+                             "poster\theadline\ts\tSale\n");
+    dir.write("selectLists.txt", "text\tlist\tfile\n"
+                                 "Visiten+karte\tmovies\tcard\n"
+                                 "Arial\tfonts\tarial\n");
     dir.write("texts.txt", "name\tvalue\nwelcome\tHallo\n");
 }
 

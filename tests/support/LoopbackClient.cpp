@@ -119,8 +119,8 @@ HttpReply httpRequest(int port, std::string_view target, std::string_view header
     HttpReply reply;
     int fd = connectLoopback(port);
     if (fd < 0) return reply;
-    std::string request = std::string(method) + " " + std::string(target) + " HTTP/1.1\r\n" +
-                          std::string(headerLines) + "Connection: close\r\n\r\n";
+    std::string request = std::string(method) + " " + std::string(target) + " HTTP/1.1\r\n" + std::string(headerLines) +
+                          "Connection: close\r\n\r\n";
     std::string answer;
     if (sendAll(fd, request)) readUntil(fd, answer, Clock::now() + std::chrono::seconds(5), [] { return false; });
     ::close(fd);
@@ -187,7 +187,8 @@ std::optional<std::string> WebSocketClient::receiveText(std::chrono::millisecond
             if (buffer_.size() >= head + extra) {
                 if (extra) {
                     length = 0;
-                    for (std::size_t i = 0; i < extra; ++i) length = length << 8 | static_cast<std::uint8_t>(buffer_[2 + i]);
+                    for (std::size_t i = 0; i < extra; ++i)
+                        length = length << 8 | static_cast<std::uint8_t>(buffer_[2 + i]);
                 }
                 head += extra;
                 whole = buffer_.size() >= head + length;

@@ -23,8 +23,7 @@ struct HttpReply {
 
 // Sends "METHOD TARGET HTTP/1.1" with the header lines given ("Host: ...\r\n" and so on,
 // as they are) and "Connection: close", and reads the whole answer.
-HttpReply httpRequest(int port, std::string_view target, std::string_view headerLines,
-                      std::string_view method = "GET");
+HttpReply httpRequest(int port, std::string_view target, std::string_view headerLines, std::string_view method = "GET");
 
 // "Host: 127.0.0.1:PORT\r\n", the header a browser sends to the server.
 std::string ownHost(int port);

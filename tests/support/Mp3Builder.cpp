@@ -30,8 +30,8 @@ Bytes mp3Frame(std::uint32_t header) {
 
 Bytes headerThenZeros(Bytes bytes, std::size_t size) {
     const std::size_t at = bytes.size() - 4;
-    const std::uint32_t word = std::uint32_t(bytes[at]) << 24 | bytes[at + 1] << 16 |
-                               bytes[at + 2] << 8 | bytes[at + 3];
+    const std::uint32_t word =
+        std::uint32_t(bytes[at]) << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3];
     const auto header = MpegAudioHeader::parse(word);
     const std::size_t length = header ? header->frameLength() : 0;
     bytes.resize(std::max(size, length > 0 ? at + 2 * length + 4 : 0), 0);
@@ -48,8 +48,7 @@ Bytes mp3Frames(std::uint32_t header, int count) {
     return out;
 }
 
-Bytes infoFrame(std::uint32_t header, std::optional<std::uint32_t> frames,
-                const std::string& marker) {
+Bytes infoFrame(std::uint32_t header, std::optional<std::uint32_t> frames, const std::string& marker) {
     Bytes frame = mp3Frame(header);
     const std::size_t at = parsed(header).xingOffset();
     std::copy(marker.begin(), marker.end(), frame.begin() + static_cast<std::ptrdiff_t>(at));

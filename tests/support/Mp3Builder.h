@@ -22,8 +22,7 @@ Bytes mp3Frames(std::uint32_t header, int count);
 // up to size. A free-format header, which has no length, stands alone.
 Bytes headerThenZeros(Bytes bytes, std::size_t size);
 // A Xing or Info frame of the header's format, declaring the frame count when given.
-Bytes infoFrame(std::uint32_t header, std::optional<std::uint32_t> frames,
-                const std::string& marker = "Xing");
+Bytes infoFrame(std::uint32_t header, std::optional<std::uint32_t> frames, const std::string& marker = "Xing");
 // An ID3v2 tag of exactly size bytes, none of them 0xFF.
 Bytes id3v2Tag(std::size_t size);
 // An ID3v1 tag: "TAG" and 125 bytes of fields.

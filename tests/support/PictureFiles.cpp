@@ -35,16 +35,15 @@ Bytes encodePng(const PngPicture& picture) {
     }
     png_set_write_fn(png, &out, appendBytes, flushNothing);
     png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colorType,
-                 picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
     for (std::size_t i = 0; i + 2 < picture.palette.size(); i += 3) {
         palette.push_back({picture.palette[i], picture.palette[i + 1], picture.palette[i + 2]});
     }
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     if (!picture.paletteAlpha.empty()) {
-        png_set_tRNS(png, info, picture.paletteAlpha.data(),
-                     static_cast<int>(picture.paletteAlpha.size()), nullptr);
+        png_set_tRNS(png, info, picture.paletteAlpha.data(), static_cast<int>(picture.paletteAlpha.size()), nullptr);
     } else if (!picture.transparentColor.empty()) {
         png_color_16 colour{};
         colour.gray = picture.transparentColor[0];

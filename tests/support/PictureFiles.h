@@ -16,7 +16,7 @@ struct PngPicture {
     // Samples row by row as the PNG stores them (packed for depths below 8, big-endian
     // for 16): rows.size() == height.
     std::vector<Bytes> rows{};
-    Bytes palette{};     // red, green, blue per entry
+    Bytes palette{};       // red, green, blue per entry
     Bytes paletteAlpha{};  // tRNS of a palette picture
     // tRNS of a greyscale (grey in the first value) or truecolour picture.
     std::vector<std::uint16_t> transparentColor{};

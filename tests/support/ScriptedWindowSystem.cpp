@@ -127,14 +127,12 @@ void ScriptedWindowSystem::placePlayer(Player player, const PixelRect& r, Player
 void ScriptedWindowSystem::showPlayer(Player player) { record("show " + name(player)); }
 void ScriptedWindowSystem::hidePlayer(Player player) { record("hide " + name(player)); }
 
-void ScriptedWindowSystem::openFullscreen(Rgb background) {
-    record("openFullscreen " + std::to_string(background));
-}
+void ScriptedWindowSystem::openFullscreen(Rgb background) { record("openFullscreen " + std::to_string(background)); }
 
 void ScriptedWindowSystem::closeFullscreen() { record("closeFullscreen"); }
 
-MessageAnswer ScriptedWindowSystem::messageBox(const std::string& caption, const std::string& text,
-                                               MessageIcon icon, MessageButtons buttons) {
+MessageAnswer ScriptedWindowSystem::messageBox(const std::string& caption, const std::string& text, MessageIcon icon,
+                                               MessageButtons buttons) {
     record("messageBox " + std::string(iconName(icon)) + " " + buttonsName(buttons) + " " + caption + ": " + text);
     return take(messageAnswers, MessageAnswer::ok);
 }
@@ -162,8 +160,8 @@ std::optional<std::string> ScriptedWindowSystem::openFile(const std::string& tit
 
 std::optional<std::string> ScriptedWindowSystem::saveFile(const std::string& title,
                                                           const std::vector<FileFilter>& filters,
-                                                          const std::string& defaultExtension,
-                                                          bool overwritePrompt, const std::string& name) {
+                                                          const std::string& defaultExtension, bool overwritePrompt,
+                                                          const std::string& name) {
     return nextFile("saveFile " + title + filterText(filters) + " ." + defaultExtension +
                     (overwritePrompt ? " ask" : "") + (name.empty() ? "" : " name=" + name));
 }

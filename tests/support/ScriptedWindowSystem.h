@@ -27,7 +27,7 @@ public:
     // The movie's variables: what setVariable set and getVariable reads (a name missing
     // here reads as nullopt, as from a player that could not be asked).
     std::map<std::string, std::string> variables;
-    std::deque<UiEvent> events;  // when empty, nextEvent answers end
+    std::deque<UiEvent> events;                // when empty, nextEvent answers end
     std::deque<MessageAnswer> messageAnswers;  // when empty, ok
     std::deque<std::optional<Rgb>> colors;
     // Run on the custom colours while the colour dialog is open.

@@ -53,8 +53,8 @@ RunResult runTarvenox(const std::string& arguments, const std::string& workingDi
     TempDir capture;
     std::string command;
     if (!workingDirectory.empty()) command += "cd '" + workingDirectory + "' && ";
-    command += std::string("'") + TARVENOX_BINARY + "' " + arguments + " >'" + capture.file("out") +
-               "' 2>'" + capture.file("err") + "' </dev/null";
+    command += std::string("'") + TARVENOX_BINARY + "' " + arguments + " >'" + capture.file("out") + "' 2>'" +
+               capture.file("err") + "' </dev/null";
     int raw = std::system(command.c_str());
     RunResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

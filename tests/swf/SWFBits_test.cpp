@@ -53,9 +53,9 @@ TEST(SignedBitCount, CountsTheSignBit) {
         std::int32_t value;
         int bits;
     };
-    for (const Case& c : {Case{0, 0}, Case{1, 2}, Case{-1, 1}, Case{3, 3}, Case{-4, 3}, Case{-5, 4},
-                          Case{10, 5}, Case{16, 6}, Case{-16, 5}, Case{11000, 15}, Case{32767, 16},
-                          Case{-32768, 16}, Case{INT32_MAX, 32}, Case{INT32_MIN, 32}}) {
+    for (const Case& c :
+         {Case{0, 0}, Case{1, 2}, Case{-1, 1}, Case{3, 3}, Case{-4, 3}, Case{-5, 4}, Case{10, 5}, Case{16, 6},
+          Case{-16, 5}, Case{11000, 15}, Case{32767, 16}, Case{-32768, 16}, Case{INT32_MAX, 32}, Case{INT32_MIN, 32}}) {
         EXPECT_EQ(signedBitCount(c.value), c.bits) << c.value;
     }
 }
@@ -155,9 +155,7 @@ TEST(SWFMatrix, ReadsAndWritesTheDocumentedLayouts) {
         // 0, 0, NTranslateBits 3 (max of 3 for 3 and -4), 011, 100.
         {"translation", translated, {0b0'0'00011'0, 0b11'100'000}},
         // 1, NScaleBits 22 (20.0 in 16.16 needs 22), 20<<16 twice, 0, NTranslateBits 0.
-        {"scale",
-         scaled,
-         {0b1'10110'01, 0b01000000, 0b00000000, 0b00000101, 0b00000000, 0b00000000, 0b0'0'00000}},
+        {"scale", scaled, {0b1'10110'01, 0b01000000, 0b00000000, 0b00000101, 0b00000000, 0b00000000, 0b0'0'00000}},
         // 0, 1, NRotateBits 2, 01, 11, NTranslateBits 0.
         {"rotate", rotated, {0b0'1'00010'0, 0b1'11'00000}},
     };

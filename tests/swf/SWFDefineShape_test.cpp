@@ -44,19 +44,19 @@ TEST(SWFDefineShape, HalvesTheScaleWhenThePictureDoublesInSize) {
     // fill of bitmap 1 with scale 20.0 and translation (200, -100), no line styles.
     SWFBitWriter w;
     w.writeAlignedUI16(2);
-    w.writeBits(5, 0);                  // RECT with Nbits 0
-    w.writeAlignedByte(1);              // FillStyleCount
-    w.writeAlignedByte(0x41);           // clipped bitmap
-    w.writeAlignedUI16(1);              // BitmapId
-    w.writeBits(1, 1);                  // HasScale
-    w.writeBits(5, 22);                 // NScaleBits
-    w.writeSignedBits(22, 20 * kOne);   // ScaleX 20.0
-    w.writeSignedBits(22, 20 * kOne);   // ScaleY 20.0
-    w.writeBits(1, 0);                  // HasRotate
-    w.writeBits(5, 9);                  // NTranslateBits
+    w.writeBits(5, 0);                 // RECT with Nbits 0
+    w.writeAlignedByte(1);             // FillStyleCount
+    w.writeAlignedByte(0x41);          // clipped bitmap
+    w.writeAlignedUI16(1);             // BitmapId
+    w.writeBits(1, 1);                 // HasScale
+    w.writeBits(5, 22);                // NScaleBits
+    w.writeSignedBits(22, 20 * kOne);  // ScaleX 20.0
+    w.writeSignedBits(22, 20 * kOne);  // ScaleY 20.0
+    w.writeBits(1, 0);                 // HasRotate
+    w.writeBits(5, 9);                 // NTranslateBits
     w.writeSignedBits(9, 200);
     w.writeSignedBits(9, -100);
-    w.writeAlignedByte(0);              // LineStyleCount
+    w.writeAlignedByte(0);  // LineStyleCount
     SWFDefineShape shape(TagCode::DefineShape, w.take() + kRecords);
 
     ASSERT_TRUE(shape.rescale(1, 100, 50, 200, 100));
@@ -77,12 +77,16 @@ TEST(SWFDefineShape, HalvesTheScaleWhenThePictureDoublesInSize) {
 TEST(SWFDefineShape, RescalesEveryFillOfTheBitmapAndKeepsAllOtherStyles) {
     SWFFillStyle solid{.type = SWFFillStyle::kSolid, .red = 1, .green = 2, .blue = 3};
     SWFFillStyle gradient{.type = SWFFillStyle::kLinearGradient};
-    gradient.gradientMatrix = {.hasScale = true, .scaleX = 3 * kOne, .scaleY = -kOne,
-                               .hasRotate = true, .rotateSkew0 = 5, .rotateSkew1 = -5, .translateX = 7};
+    gradient.gradientMatrix = {.hasScale = true,
+                               .scaleX = 3 * kOne,
+                               .scaleY = -kOne,
+                               .hasRotate = true,
+                               .rotateSkew0 = 5,
+                               .rotateSkew1 = -5,
+                               .translateX = 7};
     gradient.gradientCountByte = 2;
     gradient.gradient = {{0, 255, 0, 0}, {255, 0, 0, 255}};
-    const std::vector<SWFFillStyle> fills = {solid, bitmapFill(1, 20 * kOne), gradient,
-                                             bitmapFill(3, 20 * kOne),
+    const std::vector<SWFFillStyle> fills = {solid, bitmapFill(1, 20 * kOne), gradient, bitmapFill(3, 20 * kOne),
                                              bitmapFill(1, 4 * kOne, SWFFillStyle::kRepeatingBitmap)};
     const std::vector<SWFLineStyle> lines = {{20, 9, 8, 7}, {65535, 255, 0, 128}};
     SWFDefineShape shape(TagCode::DefineShape, shapeBody(fills, lines));
@@ -143,7 +147,7 @@ TEST(SWFDefineShape, SameSizeKeepsValuesButMayShortenAWastefulMatrix) {
     w.writeSignedBits(31, 2 * kOne);
     w.writeSignedBits(31, 3 * kOne);
     w.writeBits(1, 0);
-    w.writeBits(5, 0);   // no translation
+    w.writeBits(5, 0);  // no translation
     w.writeAlignedByte(0);
     const Bytes before = w.take() + kRecords;
     SWFDefineShape shape(TagCode::DefineShape, before);
@@ -174,15 +178,15 @@ TEST(SWFDefineShape, LaterShapeTagsAreRescaledWithTheirOwnLayout) {
         // id, empty RECT, extended fill count 2, solid RGB, smoothed repeating bitmap,
         // one line style (width, RGB).
         {TagCode::DefineShape2, test::le16(7) + Bytes{0x00} + Bytes{0xFF} + test::le16(2) + solidRgb +
-                 bitmapFillBytes(0x40) + Bytes{1} + test::le16(20) + Bytes{9, 8, 7}},
+                                    bitmapFillBytes(0x40) + Bytes{1} + test::le16(20) + Bytes{9, 8, 7}},
         // RGBA colours; a non-smoothed clipped bitmap.
-        {TagCode::DefineShape3, test::le16(7) + Bytes{0x00} + Bytes{2} + solidRgba + bitmapFillBytes(0x43) +
-                 Bytes{1} + test::le16(20) + Bytes{9, 8, 7, 6}},
+        {TagCode::DefineShape3, test::le16(7) + Bytes{0x00} + Bytes{2} + solidRgba + bitmapFillBytes(0x43) + Bytes{1} +
+                                    test::le16(20) + Bytes{9, 8, 7, 6}},
         // Edge bounds and flags; one LINESTYLE2 (width; join miter and has-fill in the
         // first flags byte; miter limit) painting its edge with the bitmap.
         {TagCode::DefineShape4, test::le16(7) + Bytes{0x00} + Bytes{0x00} + Bytes{0x01} + Bytes{2} + solidRgba +
-                 bitmapFillBytes(0x42) + Bytes{1} + test::le16(20) + Bytes{0b00'10'1'0'0'0, 0x00} +
-                 test::le16(0x0300) + bitmapFillBytes(0x41)},
+                                    bitmapFillBytes(0x42) + Bytes{1} + test::le16(20) + Bytes{0b00'10'1'0'0'0, 0x00} +
+                                    test::le16(0x0300) + bitmapFillBytes(0x41)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(tagName(c.code));

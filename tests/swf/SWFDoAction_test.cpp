@@ -20,16 +20,14 @@ Bytes record(std::uint8_t code, const Bytes& payload) {
 }
 Bytes push(const Bytes& values) { return record(0x96, values); }
 Bytes str(const std::string& text) { return Bytes{0x00} + cstr(text); }
-Bytes branch(std::uint8_t code, std::int16_t offset) {
-    return record(code, le16(static_cast<std::uint16_t>(offset)));
-}
+Bytes branch(std::uint8_t code, std::int16_t offset) { return record(code, le16(static_cast<std::uint16_t>(offset))); }
 const Bytes kSet = {0x1D};
 const Bytes kStop = {0x07};
 const Bytes kEnd = {0x00};
 
 TEST(SWFDoAction, AssignmentIsChangedInPlaceWithBranchesKeptOnTarget) {
     const SWFStringType hello("title", "Hello");  // "Hello" is 2 bytes longer than "old"
-    const SWFIntType three("title", "3");          // an integer is as long as "old"
+    const SWFIntType three("title", "3");         // an integer is as long as "old"
     struct Case {
         const char* name;
         const SWFType& variable;
@@ -37,11 +35,9 @@ TEST(SWFDoAction, AssignmentIsChangedInPlaceWithBranchesKeptOnTarget) {
         Bytes after;
     };
     const Case cases[] = {
-        {"name and value pushed apart", hello,
-         push(str("title")) + push(str("old")) + kSet + kStop + kEnd,
+        {"name and value pushed apart", hello, push(str("title")) + push(str("old")) + kSet + kStop + kEnd,
          push(str("title")) + push(str("Hello")) + kSet + kStop + kEnd},
-        {"name and value in one push, typed value", three,
-         kStop + push(str("title") + str("old")) + kSet + kEnd,
+        {"name and value in one push, typed value", three, kStop + push(str("title") + str("old")) + kSet + kEnd,
          kStop + push(str("title") + Bytes{0x07, 3, 0, 0, 0}) + kSet + kEnd},
         {"name from the constant pool", hello,
          record(0x88, le16(2) + cstr("x") + cstr("title")) + push(Bytes{0x08, 1} + str("old")) + kSet + kEnd,

@@ -60,14 +60,13 @@ TEST_F(ReplaceSound, FirstSoundWithTheExportedIdTakesTheMp3InItsPlace) {
     EXPECT_EQ(sound->characterId(), 5);
     EXPECT_EQ(sound->format()->soundFormat, 2);
     EXPECT_EQ(sound->format()->sampleCount, 4u * 1152);  // the four frames walked
-    EXPECT_EQ(sound->length(), 9 + mp3.size() - 40);      // the ID3v2 tag is left out
+    EXPECT_EQ(sound->length(), 9 + mp3.size() - 40);     // the ID3v2 tag is left out
     EXPECT_EQ(bodyOf(movie, 2), templateSound(6));
     EXPECT_EQ(bodyOf(movie, 4), templateSound(5));
 
     // The written movie holds the new sound behind a long record header and reads back.
     SWFFile reread = test::readMovie(movie.serialize(), "saved.swf");
-    EXPECT_EQ(Bytes(reread.tags()[3]->body().begin(), reread.tags()[3]->body().end()),
-              bodyOf(movie, 3));
+    EXPECT_EQ(Bytes(reread.tags()[3]->body().begin(), reread.tags()[3]->body().end()), bodyOf(movie, 3));
     EXPECT_NE(before, movie.serialize());
 }
 

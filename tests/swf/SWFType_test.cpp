@@ -33,20 +33,21 @@ TEST(SWFType, ActionBytesOfEveryType) {
         Bytes expected;
     };
     const Case cases[] = {
-        {"string", 's', "abc", "xy",
-         {0x96, 0x09, 0x00, 0x00, 'a', 'b', 'c', 0x00, 0x00, 'x', 'y', 0x00, 0x1D}},
-        {"integer", 'i', "a", "258",
-         {0x96, 0x08, 0x00, 0x00, 'a', 0x00, 0x07, 0x02, 0x01, 0x00, 0x00, 0x1D}},
-        {"negative integer", 'i', "a", "-2",
-         {0x96, 0x08, 0x00, 0x00, 'a', 0x00, 0x07, 0xFE, 0xFF, 0xFF, 0xFF, 0x1D}},
+        {"string", 's', "abc", "xy", {0x96, 0x09, 0x00, 0x00, 'a', 'b', 'c', 0x00, 0x00, 'x', 'y', 0x00, 0x1D}},
+        {"integer", 'i', "a", "258", {0x96, 0x08, 0x00, 0x00, 'a', 0x00, 0x07, 0x02, 0x01, 0x00, 0x00, 0x1D}},
+        {"negative integer", 'i', "a", "-2", {0x96, 0x08, 0x00, 0x00, 'a', 0x00, 0x07, 0xFE, 0xFF, 0xFF, 0xFF, 0x1D}},
         // The upper word of 1.0 (0x3FF00000) first, each word little-endian.
-        {"double", 'd', "d", "1",
-         {0x96, 0x0C, 0x00, 0x00, 'd', 0x00, 0x06, 0x00, 0x00, 0xF0, 0x3F, 0x00, 0x00, 0x00,
-          0x00, 0x1D}},
+        {"double",
+         'd',
+         "d",
+         "1",
+         {0x96, 0x0C, 0x00, 0x00, 'd', 0x00, 0x06, 0x00, 0x00, 0xF0, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x1D}},
         // 0.1 is 0x3FB999999999999A: both halves visible.
-        {"double with both halves", 'd', "d", "0.1",
-         {0x96, 0x0C, 0x00, 0x00, 'd', 0x00, 0x06, 0x99, 0x99, 0xB9, 0x3F, 0x9A, 0x99, 0x99,
-          0x99, 0x1D}},
+        {"double with both halves",
+         'd',
+         "d",
+         "0.1",
+         {0x96, 0x0C, 0x00, 0x00, 'd', 0x00, 0x06, 0x99, 0x99, 0xB9, 0x3F, 0x9A, 0x99, 0x99, 0x99, 0x1D}},
         {"true", 'b', "on", "true", {0x96, 0x06, 0x00, 0x00, 'o', 'n', 0x00, 0x05, 0x01, 0x1D}},
         {"True", 'b', "on", "True", {0x96, 0x06, 0x00, 0x00, 'o', 'n', 0x00, 0x05, 0x00, 0x1D}},
         {"empty name and value", 's', "", "", {0x96, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x1D}},
@@ -62,13 +63,24 @@ TEST(SWFType, ActionBytesOfEveryType) {
 TEST(SWFType, TextsTakeTheMoviesEncoding) {
     // "Jörg €5" named "Grüße": Windows-1252 bytes for a movie before version 6, UTF-8
     // after it, the record length counting the bytes written.
-    SWFStringType text("Gr\xFC\xDF" "e", "J\xF6rg \x80" "5");
-    EXPECT_EQ(bytesOf(text, MovieTextEncoding::Windows1252),
-              Bytes{0x96} + le16(16) + Bytes{0x00} + cstr("Gr\xFC\xDF" "e") + Bytes{0x00} +
-                  cstr("J\xF6rg \x80" "5") + Bytes{0x1D});
-    EXPECT_EQ(bytesOf(text, MovieTextEncoding::Utf8),
-              Bytes{0x96} + le16(21) + Bytes{0x00} + cstr("Gr\xC3\xBC\xC3\x9F" "e") + Bytes{0x00} +
-                  cstr("J\xC3\xB6rg \xE2\x82\xAC" "5") + Bytes{0x1D});
+    SWFStringType text("Gr\xFC\xDF"
+                       "e",
+                       "J\xF6rg \x80"
+                       "5");
+    EXPECT_EQ(bytesOf(text, MovieTextEncoding::Windows1252), Bytes{0x96} + le16(16) + Bytes{0x00} +
+                                                                 cstr("Gr\xFC\xDF"
+                                                                      "e") +
+                                                                 Bytes{0x00} +
+                                                                 cstr("J\xF6rg \x80"
+                                                                      "5") +
+                                                                 Bytes{0x1D});
+    EXPECT_EQ(bytesOf(text, MovieTextEncoding::Utf8), Bytes{0x96} + le16(21) + Bytes{0x00} +
+                                                          cstr("Gr\xC3\xBC\xC3\x9F"
+                                                               "e") +
+                                                          Bytes{0x00} +
+                                                          cstr("J\xC3\xB6rg \xE2\x82\xAC"
+                                                               "5") +
+                                                          Bytes{0x1D});
 }
 
 TEST(SWFType, NumbersAreReadAsTheCLibraryReadsThem) {
@@ -78,9 +90,14 @@ TEST(SWFType, NumbersAreReadAsTheCLibraryReadsThem) {
         std::int32_t integer;
     };
     const Case cases[] = {
-        {"  3.5kg", 3.5, 3},  {"abc", 0, 0},       {"", 0, 0},
-        {"-7e2", -700, -7},   {"+12", 12, 12},     {"1,5", 1, 1},
-        {"99999999999", 99999999999.0, 2147483647}, {"-99999999999", -99999999999.0, -2147483647 - 1},
+        {"  3.5kg", 3.5, 3},
+        {"abc", 0, 0},
+        {"", 0, 0},
+        {"-7e2", -700, -7},
+        {"+12", 12, 12},
+        {"1,5", 1, 1},
+        {"99999999999", 99999999999.0, 2147483647},
+        {"-99999999999", -99999999999.0, -2147483647 - 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -104,8 +121,8 @@ TEST(SWFType, SetValueChangesOnlyTheTypedField) {
     SWFStringType title("title", "old");
     title.setValue("new");
     EXPECT_EQ(title.getValueText(), "new");
-    EXPECT_EQ(bytesOf(title), (Bytes{0x96, 0x0C, 0x00, 0x00} + cstr("title") + Bytes{0x00} +
-                               cstr("new") + Bytes{0x1D}));
+    EXPECT_EQ(bytesOf(title),
+              (Bytes{0x96, 0x0C, 0x00, 0x00} + cstr("title") + Bytes{0x00} + cstr("new") + Bytes{0x1D}));
 }
 
 TEST(SWFType, RecordsThatCannotBeEncodedAreRefused) {
@@ -128,18 +145,17 @@ TEST(SWFType, RecordsThatCannotBeEncodedAreRefused) {
 }
 
 TEST(SWFType, BuiltFromTheRowsOfTheSelectedMovie) {
-    TextTable table(
-        "movie\tname\ttype\tvalue\n"
-        "card\ttitle\ts\tHappy\\nBirthday \\t\\\n"
-        "other\tx\ti\t1\n"
-        "Card\tcase\ti\t1\n"
-        "card\tcount\ti\t7\n"
-        "card\tshown\tbool\ttrue\n"
-        "card\tskip\tx\t1\n"
-        "card\tupper\tS\tno\n"
-        "card\tnotype\n"
-        "card\tscale\td\t2.5\n"
-        "card\ttitle\ts\n");
+    TextTable table("movie\tname\ttype\tvalue\n"
+                    "card\ttitle\ts\tHappy\\nBirthday \\t\\\n"
+                    "other\tx\ti\t1\n"
+                    "Card\tcase\ti\t1\n"
+                    "card\tcount\ti\t7\n"
+                    "card\tshown\tbool\ttrue\n"
+                    "card\tskip\tx\t1\n"
+                    "card\tupper\tS\tno\n"
+                    "card\tnotype\n"
+                    "card\tscale\td\t2.5\n"
+                    "card\ttitle\ts\n");
     ActionVariables variables;
     variables.push_back(makeSWFType('s', "stale", ""));
     buildActionVariables(table, "card", variables);
@@ -163,8 +179,13 @@ TEST(SWFType, BuiltFromTheRowsOfTheSelectedMovie) {
 
 TEST(SWFType, OnlyTheFirstDoActionIsRewritten) {
     Bytes oldActions{0x07, 0x00};  // ActionStop, ActionEnd
-    Bytes movieBytes = test::MovieBuilder().background(1, 2, 3).tag(12, oldActions)
-                           .showFrame().tag(12, oldActions).showFrame().build();
+    Bytes movieBytes = test::MovieBuilder()
+                           .background(1, 2, 3)
+                           .tag(12, oldActions)
+                           .showFrame()
+                           .tag(12, oldActions)
+                           .showFrame()
+                           .build();
     SWFFile movie = test::readMovie(movieBytes, "test.swf");
 
     ActionVariables variables;
@@ -177,8 +198,8 @@ TEST(SWFType, OnlyTheFirstDoActionIsRewritten) {
         if (tag->code() == TagCode::DoAction) doActions.emplace_back(tag->body().begin(), tag->body().end());
     }
     ASSERT_EQ(doActions.size(), 2u);
-    Bytes expected = Bytes{0x96} + le16(14) + Bytes{0x00} + cstr("title") + Bytes{0x00} +
-                     cstr("Hello") + Bytes{0x1D} +                        // title = "Hello"
+    Bytes expected = Bytes{0x96} + le16(14) + Bytes{0x00} + cstr("title") + Bytes{0x00} + cstr("Hello") +
+                     Bytes{0x1D} +                                           // title = "Hello"
                      Bytes{0x96} + le16(12) + Bytes{0x00} + cstr("count") +  // count = 3
                      Bytes{0x07, 3, 0, 0, 0, 0x1D} + Bytes{0x00};            // ActionEnd
     EXPECT_EQ(doActions[0], expected);

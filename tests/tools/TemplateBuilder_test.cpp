@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <png.h>
 #include "font/FontReplacement.h"
 #include "picture/PictureReplacement.h"
-#include <png.h>
 
 #include "data/TextTable.h"
 #include "support/Mp3Builder.h"
@@ -29,7 +29,8 @@ Pixels solid(int width, int height, std::uint32_t argb) {
 
 ActionVariables demoVariables() {
     TextTable configs("movie\tvariable\ttype\tvalue\n"
-                      "card\ttitle\ts\tGr\xFC\xDF" "e\\nthere\n"
+                      "card\ttitle\ts\tGr\xFC\xDF"
+                      "e\\nthere\n"
                       "card\tprice\td\t19.99\n"
                       "card\tyear\ti\t2026\n"
                       "card\tshowBadge\tb\ttrue\n");

@@ -69,8 +69,10 @@ TEST(DemoSkin, RunsOnAFlash5Player) {
             // Every branch lands on a record of its own list.
             for (const auto& record : *records) {
                 if (record.code != action::kIf && record.code != action::kJump) continue;
-                auto target = static_cast<std::ptrdiff_t>(record.end()) + static_cast<std::int16_t>(peekUI16(record.payload, 0));
-                EXPECT_TRUE(starts.contains(static_cast<std::size_t>(target))) << name << ": branch at " << record.offset;
+                auto target =
+                    static_cast<std::ptrdiff_t>(record.end()) + static_cast<std::int16_t>(peekUI16(record.payload, 0));
+                EXPECT_TRUE(starts.contains(static_cast<std::size_t>(target)))
+                    << name << ": branch at " << record.offset;
             }
         });
         EXPECT_GT(lists, 1) << name;
@@ -81,16 +83,19 @@ TEST(DemoSkin, LeavesThePreviewFree) {
     std::ifstream file(std::string(TARVENOX_DEMO) + "/skin-layout.json");
     const auto layout = nlohmann::json::parse(file);
     const PixelRect box = CTarvenoxDlg::viewerBox;
-    ASSERT_EQ(layout["viewerBox"], (nlohmann::json{{"x", box.left}, {"y", box.top}, {"width", box.width()}, {"height", box.height()}}));
+    ASSERT_EQ(layout["viewerBox"],
+              (nlohmann::json{{"x", box.left}, {"y", box.top}, {"width", box.width()}, {"height", box.height()}}));
     std::vector<nlohmann::json> places(layout["entries"].begin(), layout["entries"].end());
     for (const auto* group : {&layout["controls"], &layout["fields"]}) {
         for (const auto& [name, place] : group->items()) places.push_back(place);
     }
     ASSERT_GT(places.size(), 15u);
     for (const auto& place : places) {
-        const int x = place["x"], y = place["y"], right = x + place["width"].get<int>(), bottom = y + place["height"].get<int>();
+        const int x = place["x"], y = place["y"], right = x + place["width"].get<int>(),
+                  bottom = y + place["height"].get<int>();
         EXPECT_TRUE(x >= 0 && y >= 0 && right <= layout["width"] && bottom <= layout["height"]) << place;
-        EXPECT_TRUE(right <= box.left || x >= box.right || bottom <= box.top || y >= box.bottom) << place << " covers the preview";
+        EXPECT_TRUE(right <= box.left || x >= box.right || bottom <= box.top || y >= box.bottom)
+            << place << " covers the preview";
     }
 }
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/ReadMovie.h"
 #include <algorithm>
+#include "support/ReadMovie.h"
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
@@ -18,9 +18,7 @@ namespace {
 
 const std::string pollUrl = "/s/0123/skin/poll";
 
-std::unique_ptr<SWFTag> tag(TagCode code, Bytes body) {
-    return std::make_unique<SWFTag>(code, std::move(body));
-}
+std::unique_ptr<SWFTag> tag(TagCode code, Bytes body) { return std::make_unique<SWFTag>(code, std::move(body)); }
 
 // A movie of two frames whose first frame takes character 65535 and depth 16383, the
 // places the clip would go first.
@@ -68,9 +66,9 @@ TEST(BridgeSprite, GoesIntoTheFirstFrameAtAFreeIdAndDepthAndLeavesTheRestAlone) 
     EXPECT_EQ(tags[5]->code(), TagCode::ShowFrame);
     EXPECT_EQ(sprite.characterId(), 65534);
     const ByteSpan place = placement.body();
-    EXPECT_EQ(place[0], 0x22);                  // a name and a character
-    EXPECT_EQ(peekUI16(place, 1), 16382);       // depth
-    EXPECT_EQ(peekUI16(place, 3), 65534);       // the clip
+    EXPECT_EQ(place[0], 0x22);             // a name and a character
+    EXPECT_EQ(peekUI16(place, 1), 16382);  // depth
+    EXPECT_EQ(peekUI16(place, 3), 65534);  // the clip
     EXPECT_EQ(std::string(place.begin() + 5, place.end() - 1), bridgeSpriteName);
 
     // Without the clip the movie is the original, byte for byte.
@@ -82,9 +80,8 @@ TEST(BridgeSprite, ActionsWalkToTheirEndAndBranchOnlyToRecords) {
     const auto bridged = addBridgeSprite(interfaceMovie(6), "skin.swf", pollUrl);
     ASSERT_TRUE(bridged);
     SWFFile movie = test::readMovie(*bridged, "bridged.swf");
-    auto sprite = std::find_if(movie.tags().begin(), movie.tags().end(), [](const auto& t) {
-        return t->code() == TagCode::DefineSprite;
-    });
+    auto sprite = std::find_if(movie.tags().begin(), movie.tags().end(),
+                               [](const auto& t) { return t->code() == TagCode::DefineSprite; });
     ASSERT_NE(sprite, movie.tags().end());
     int frames = 0;
     const std::vector<Bytes> frameActions = spriteActions((*sprite)->body(), &frames);
@@ -100,10 +97,11 @@ TEST(BridgeSprite, ActionsWalkToTheirEndAndBranchOnlyToRecords) {
         for (const ActionRecord& record : *records) {
             // Version 5 and older: nothing from 0x50 up but the records of version 5 and the branches.
             if (record.code == action::kJump || record.code == action::kIf) {
-                const auto target = static_cast<std::int64_t>(record.end()) +
-                                    static_cast<std::int16_t>(peekUI16(record.payload, 0));
-                EXPECT_TRUE(std::any_of(records->begin(), records->end(),
-                                        [&](const ActionRecord& r) { return static_cast<std::int64_t>(r.offset) == target; }))
+                const auto target =
+                    static_cast<std::int64_t>(record.end()) + static_cast<std::int16_t>(peekUI16(record.payload, 0));
+                EXPECT_TRUE(
+                    std::any_of(records->begin(), records->end(),
+                                [&](const ActionRecord& r) { return static_cast<std::int64_t>(r.offset) == target; }))
                     << "a branch at " << record.offset << " lands at " << target;
             }
             if (record.code == action::kGetUrl2 && record.payload[0] == 0xC0) polls = true;

@@ -34,8 +34,10 @@ protected:
         test::writeInstallation(dir);
         dir.write("tmp/.keep", "");
         freshStart();
-        png = dir.write("media/pic.png", test::encodePng({.width = 4, .height = 3, .colorType = 2,
-                                                          .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
+        png = dir.write(
+            "media/pic.png",
+            test::encodePng(
+                {.width = 4, .height = 3, .colorType = 2, .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
     }
 
     // A program that starts anew: no template chosen, nothing edited.
@@ -88,9 +90,10 @@ TEST_F(EditorCommandsTest, EachTemplateKeepsItsEditsAndGetsThemBackWhenChosenAga
          command("selectMovie", "card")});
     // The card's edits are pushed as at selection, and its working copy has them.
     const Lines calls = windows.callsOf({"setVariable"});
-    EXPECT_EQ(Lines(calls.end() - 5, calls.end()),
-              (Lines{"setVariable skin _root.backgroundColor=1056816", "setVariable skin title=Neu",
-                     "setVariable skin count=3", "setVariable skin shown=true", "setVariable skin _root.editLoaded=1"}));
+    EXPECT_EQ(
+        Lines(calls.end() - 5, calls.end()),
+        (Lines{"setVariable skin _root.backgroundColor=1056816", "setVariable skin title=Neu",
+               "setVariable skin count=3", "setVariable skin shown=true", "setVariable skin _root.editLoaded=1"}));
     EXPECT_EQ(logoWidth(), 4);
     const EditorState& state = answerTo("selectMovie");
     EXPECT_EQ(state.templateName, "card");
@@ -172,7 +175,8 @@ TEST_F(EditorCommandsTest, UndoAndRedoStepThroughTheChangesAndTellTheSkinAndTheP
 // when the script has run out); a number, which the playing movie cannot be given, brings
 // it at once.
 TEST_F(EditorCommandsTest, TextsGoToThePreviewPlayingAndItsRebuiltMovieFollowsAPause) {
-    const std::vector<std::pair<std::string, std::string>> typed = {{"title", "Neu"}, {"title", "Neuer"}, {"count", "7"}};
+    const std::vector<std::pair<std::string, std::string>> typed = {
+        {"title", "Neu"}, {"title", "Neuer"}, {"count", "7"}};
     std::size_t applies = 0;
     windows.onEvent = [&](const UiEvent& event) {
         if (event.command != "apply") return;
@@ -211,7 +215,8 @@ TEST_F(EditorCommandsTest, AFileThatCannotBeUsedIsRefusedOnceWhenChosenAndNeverC
         run({command("selectMovie", "card"), command("selectMp3", "music"), command(c.command, "logo"),
              command("apply"), command("clicked", "save")});
         SCOPED_TRACE(c.path);
-        EXPECT_EQ(windows.callsOf({"messageBox"}).size(), 1u) << ::testing::PrintToString(windows.callsOf({"messageBox"}));
+        EXPECT_EQ(windows.callsOf({"messageBox"}).size(), 1u)
+            << ::testing::PrintToString(windows.callsOf({"messageBox"}));
         EXPECT_EQ(answerTo(c.command).last->outcome, CommandOutcome::failed);
         // The earlier choice stays; the refused one is nowhere.
         EXPECT_EQ(answerTo(c.command).sounds.at("music").file, "song.mp3");

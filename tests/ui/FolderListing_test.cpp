@@ -19,11 +19,13 @@ TEST(FolderListing, ListsSubfoldersAndTheFilesOfTheFilter) {
     dir.write("pictures/song.mp3", "1");
     dir.write("pictures/.hidden.png", "1");
     dir.write("pictures/holiday/x.png", "1");
-    dir.write("pictures/\xFF" "bad.png", "1");  // not UTF-8
+    dir.write("pictures/\xFF"
+              "bad.png",
+              "1");  // not UTF-8
     std::filesystem::create_directory(dir.file("pictures/.cache"));
 
-    json listing = listFolder({{"path", dir.file("pictures/holiday/..")}, {"patterns", {"*.png", "*.jpg"}}},
-                              dir.path());
+    json listing =
+        listFolder({{"path", dir.file("pictures/holiday/..")}, {"patterns", {"*.png", "*.jpg"}}}, dir.path());
     EXPECT_EQ(listing["path"], dir.file("pictures"));
     EXPECT_EQ(listing["parent"], dir.path());
     EXPECT_EQ(listing["folders"], json({"holiday"}));
@@ -39,9 +41,9 @@ TEST(FolderListing, ListsSubfoldersAndTheFilesOfTheFilter) {
 TEST(FolderListing, RefusesWhatItCannotList) {
     test::TempDir dir;
     dir.write("file.txt", "1");
-    for (const json& request : {json{{"path", dir.file("missing")}}, json{{"path", dir.file("file.txt")}},
-                                json{{"path", "relative/folder"}}, json{{"path", 7}}, json::object(),
-                                json{{"path", dir.path()}, {"patterns", "*.png"}}}) {
+    for (const json& request :
+         {json{{"path", dir.file("missing")}}, json{{"path", dir.file("file.txt")}}, json{{"path", "relative/folder"}},
+          json{{"path", 7}}, json::object(), json{{"path", dir.path()}, {"patterns", "*.png"}}}) {
         EXPECT_THROW(listFolder(request, dir.path()), std::runtime_error) << request.dump();
     }
 }

@@ -122,9 +122,9 @@ TEST_F(PageChannelTest, PageRequestsAreAnsweredWhileTheHostWaits) {
     auto pageSide = std::async(std::launch::async, [&] {
         Message dialog = receiveMessage(*page);
         std::vector<Message> answers;
-        for (const char* request : {R"({"type":"listFolder","id":"p1","path":"/home"})",
-                                    R"({"type":"listFolder","id":"p2","path":"/nowhere"})",
-                                    R"({"type":"fontSample","id":"p3"})"}) {
+        for (const char* request :
+             {R"({"type":"listFolder","id":"p1","path":"/home"})",
+              R"({"type":"listFolder","id":"p2","path":"/nowhere"})", R"({"type":"fontSample","id":"p3"})"}) {
             page->sendText(request);
             answers.push_back(receiveMessage(*page));
         }
@@ -135,8 +135,8 @@ TEST_F(PageChannelTest, PageRequestsAreAnsweredWhileTheHostWaits) {
     auto answers = pageSide.get();
     EXPECT_EQ(chosen, Message("/home/a.png"));
     ASSERT_EQ(answers.size(), 3u);
-    EXPECT_EQ(answers[0], (Message{{"type", "reply"}, {"id", "p1"},
-                                   {"result", {{"path", "/home"}, {"entries", {"a.png"}}}}}));
+    EXPECT_EQ(answers[0],
+              (Message{{"type", "reply"}, {"id", "p1"}, {"result", {{"path", "/home"}, {"entries", {"a.png"}}}}}));
     EXPECT_EQ(answers[1], (Message{{"type", "reply"}, {"id", "p2"}, {"error", "no such folder"}}));
     EXPECT_EQ(answers[2]["error"], "unknown request: fontSample");
     EXPECT_FALSE(channel.nextEvent(50ms));  // requests are not events
@@ -166,8 +166,8 @@ TEST_F(PageChannelTest, RequestsArrivingAsAPollEndsAreAnswered) {
 
 TEST_F(PageChannelTest, BadMessagesAreIgnoredAndTheConnectionStays) {
     auto page = connectPage();
-    for (const char* bad : {"not json", "[1,2]", R"({"command":"apply"})", R"({"type":7})",
-                            R"({"type":"pageGone"})", R"({"type":"reply","id":1,"result":"unasked"})"}) {
+    for (const char* bad : {"not json", "[1,2]", R"({"command":"apply"})", R"({"type":7})", R"({"type":"pageGone"})",
+                            R"({"type":"reply","id":1,"result":"unasked"})"}) {
         page->sendText(bad);
     }
     page->sendText(R"({"type":"fsCommand","command":"apply","args":""})");

@@ -27,7 +27,8 @@ protected:
         dir.write("work/preview.swf", "FWS movie");
         dir.write("work/thumb-sale.swf", "FWS thumbnail");
         dir.write("work/skin.swf", "FWS skin");
-        dir.write("work/skin.txt", "&title=Gr\xFC\xDF" "e");
+        dir.write("work/skin.txt", "&title=Gr\xFC\xDF"
+                                   "e");
         // The copies of the user's chosen files, for the editor's thumbnail and player.
         dir.write("work/chosen-image-1.png", "PNG");
         dir.write("work/chosen-image-2.jpg", "JPEG");
@@ -56,7 +57,9 @@ TEST_F(PageServerTest, ServesItsRootsWithTheirTypes) {
         {"ruffle/core.wasm", "application/wasm", std::string("\0asm", 4)},
         {"work/preview.swf", "application/x-shockwave-flash", "FWS movie"},
         // The working folder's texts are Windows-1252, as the host writes them.
-        {"work/skin.txt", "text/plain; charset=windows-1252", "&title=Gr\xFC\xDF" "e"},
+        {"work/skin.txt", "text/plain; charset=windows-1252",
+         "&title=Gr\xFC\xDF"
+         "e"},
         // A link that stays inside the folder is followed.
         {"work/alias.swf", "application/x-shockwave-flash", "FWS movie"},
         {"work/chosen-image-1.png", "image/png", "PNG"},
@@ -89,7 +92,8 @@ TEST_F(PageServerTest, RefusesWhatIsNotItsOwn) {
         std::string target, headers;
         int status;
     } cases[] = {
-        {"own origin, localhost", url("web/app.js"), "Host: LocalHost:" + std::to_string(port) + "\r\n" + origin(), 200},
+        {"own origin, localhost", url("web/app.js"), "Host: LocalHost:" + std::to_string(port) + "\r\n" + origin(),
+         200},
         {"no secret", "/web/app.js", host, 403},
         {"a wrong secret", "/s/" + wrongSecret + "/web/app.js", host, 403},
         {"the secret as a query", "/web/app.js?s=" + secret, host, 403},
@@ -142,7 +146,8 @@ TEST_F(PageServerTest, WebSocketUpgradeNeedsTheSecretAndThisOrigin) {
 
 TEST_F(PageServerTest, MovieUrlsOfTheWorkingFolderAreServedFreshEachTime) {
     WorkingFolderUrls urls = server.workingFolderUrls();
-    std::string name = "Gr\xC3\xBC\xC3\x9F" "e #1?.swf";
+    std::string name = "Gr\xC3\xBC\xC3\x9F"
+                       "e #1?.swf";
     dir.write("work/swf/" + name, "first");
     auto first = urls.toUrl(dir.file("work/swf/" + name));
     ASSERT_TRUE(first);
@@ -167,7 +172,8 @@ TEST_F(PageServerTest, EveryMethodMeetsTheGate) {
     } cases[] = {
         // civetweb would answer a preflight itself, 200 and any origin allowed.
         {"a preflight without the secret", "OPTIONS", "/web/app.js", host + preflight, 403},
-        {"a preflight of a foreign Host", "OPTIONS", url("web/app.js"), "Host: attacker.example:" + std::to_string(port) + "\r\n" + preflight, 403},
+        {"a preflight of a foreign Host", "OPTIONS", url("web/app.js"),
+         "Host: attacker.example:" + std::to_string(port) + "\r\n" + preflight, 403},
         {"a preflight from a foreign origin", "OPTIONS", url("web/app.js"), host + preflight, 403},
         {"OPTIONS of the page", "OPTIONS", url("web/app.js"), host + origin(), 405},
         {"POST without the secret", "POST", "/web/app.js", host, 403},
@@ -221,14 +227,18 @@ TEST_F(PageServerTest, TemplatesServerHoldsTemplateMoviesOnly) {
         EXPECT_EQ(reply.body, c.body) << c.what;
         EXPECT_EQ(reply.header("Cache-Control"), "no-store") << c.what;
         // The page, and only the page, may read what its players fetch.
-        EXPECT_EQ(reply.header("Access-Control-Allow-Origin"), c.headers.find("Origin") == std::string::npos ? "" : "http://127.0.0.1:" + std::to_string(server.port())) << c.what;
+        EXPECT_EQ(
+            reply.header("Access-Control-Allow-Origin"),
+            c.headers.find("Origin") == std::string::npos ? "" : "http://127.0.0.1:" + std::to_string(server.port()))
+            << c.what;
     }
     EXPECT_EQ(httpRequest(port, key + "preview.swf", host + page, "PUT").status, 405);
 
     // The page tells its players to reach these two servers and no other host.
     auto index = httpRequest(server.port(), url(""), ownHost(server.port()));
     std::string policy = index.header("Content-Security-Policy");
-    EXPECT_NE(policy.find("connect-src 'self' http://127.0.0.1:" + std::to_string(port) + ";"), std::string::npos) << policy;
+    EXPECT_NE(policy.find("connect-src 'self' http://127.0.0.1:" + std::to_string(port) + ";"), std::string::npos)
+        << policy;
     EXPECT_NE(policy.find("default-src 'none'"), std::string::npos) << policy;
 }
 

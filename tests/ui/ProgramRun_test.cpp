@@ -64,12 +64,13 @@ TEST(ProgramRun, RunsTheFileItselfAndWaitsForIt) {
     ASSERT_GE(inherited, 3);
     std::string fd = "/proc/$$/fd/" + std::to_string(inherited);
     // A shell given this path would run ".../a b" and then "c/run me" as a second command.
-    std::string script = dir.write(
-        "a b;c/run me;x.sh",
-        "#!/bin/sh\n"
-        "sleep 0.3\n"  // not done yet if the caller did not wait
-        "if [ \"$(readlink " + fd + ")\" = '" + dir.path() + "' ]; then fd=inherited; else fd=closed; fi\n"
-        "printf '%s|%s|%s' \"$0\" \"$#\" \"$fd\" > \"${0%/*}/marker\"\n");
+    std::string script = dir.write("a b;c/run me;x.sh",
+                                   "#!/bin/sh\n"
+                                   "sleep 0.3\n"  // not done yet if the caller did not wait
+                                   "if [ \"$(readlink " +
+                                       fd + ")\" = '" + dir.path() +
+                                       "' ]; then fd=inherited; else fd=closed; fi\n"
+                                       "printf '%s|%s|%s' \"$0\" \"$#\" \"$fd\" > \"${0%/*}/marker\"\n");
     ::chmod(script.c_str(), 0700);
 
     runProgramAndWait(script);

@@ -13,7 +13,10 @@ TEST(SaveName, TheTitleWithCharactersAFileNameCannotHoldReplaced) {
         {"Greeting card", "Greeting card.swf"},
         {"Visiten+karte", "Visiten karte.swf"},
         {"Sale 50%: a/b\\c*?\"<>|", "Sale 50%_ a_b_c______.swf"},
-        {"Gr\xFC\xDF" "e \x80", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC.swf"},  // Windows-1252 to UTF-8
+        {"Gr\xFC\xDF"
+         "e \x80",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e \xE2\x82\xAC.swf"},  // Windows-1252 to UTF-8
         {" ..hidden. ", "hidden.swf"},
         {"tab\there", "tab_here.swf"},
         {"", "movie.swf"},

@@ -18,18 +18,19 @@ using namespace std::chrono_literals;
 TEST(SkinBridge, PollsBringEachNameOnceWithItsLatestValueAfterWhatTheMovieHas) {
     SkinBridge skin;
     skin.load("/work/skin.swf", Bytes{'F', 'W', 'S'});
-    skin.setVariable("_root.title", "Gr\xC3\xBC\xC3\x9F" "e & Co=1+1");
+    skin.setVariable("_root.title", "Gr\xC3\xBC\xC3\x9F"
+                                    "e & Co=1+1");
     skin.setVariable("_root.editLoaded", "0");
     skin.setVariable("_root.title", "Hallo Welt");
     skin.setVariable("_root.editLoaded", "1");
     // A movie that starts anew gets every name once, in the order last set.
-    EXPECT_EQ(skin.poll(""),
-              "s1=3&k1=_root.title&v1=Hallo%20Welt&s2=4&k2=_root.editLoaded&v2=1&n=2&l=4&rn=0&ready=1");
+    EXPECT_EQ(skin.poll(""), "s1=3&k1=_root.title&v1=Hallo%20Welt&s2=4&k2=_root.editLoaded&v2=1&n=2&l=4&rn=0&ready=1");
     EXPECT_EQ(skin.poll("after=3"), "s1=4&k1=_root.editLoaded&v1=1&n=1&l=4&rn=0&ready=1");
     EXPECT_EQ(skin.poll("after=4"), "n=0&l=4&rn=0&ready=1");
     // Not a number: as if the movie had nothing.
     EXPECT_EQ(skin.poll("after=x4"), skin.poll(""));
-    skin.setVariable("_root.title", "Gr\xC3\xBC\xC3\x9F" "e & Co=1+1");
+    skin.setVariable("_root.title", "Gr\xC3\xBC\xC3\x9F"
+                                    "e & Co=1+1");
     EXPECT_EQ(skin.poll("after=4"), "s1=5&k1=_root.title&v1=Gr%C3%BC%C3%9Fe%20%26%20Co%3D1%2B1&n=1&l=5&rn=0&ready=1");
 
     // Another movie loaded: what was set for the first is not its business.
@@ -132,8 +133,8 @@ TEST(SkinBridge, AKeptValueReachesOnlyAMovieThatStartsAnew) {
     skin.load("/work/skin.swf", Bytes{'F', 'W', 'S'});
     skin.setVariable("title", "Hallo");
     skin.setVariable("_root.editLoaded", "1");
-    skin.keepVariable("title", "Neu");   // keeps its place before editLoaded
-    skin.keepVariable("count", "4");     // a name never set: after the rest
+    skin.keepVariable("title", "Neu");  // keeps its place before editLoaded
+    skin.keepVariable("count", "4");    // a name never set: after the rest
     EXPECT_EQ(skin.poll("after=2"), "n=0&l=2&rn=0&ready=1");
     EXPECT_EQ(skin.poll(""),
               "s1=1&k1=title&v1=Neu&s2=2&k2=_root.editLoaded&v2=1&s3=2&k3=count&v3=4&n=3&l=2&rn=0&ready=1");

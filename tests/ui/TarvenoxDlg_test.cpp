@@ -41,8 +41,7 @@ protected:
     TarvenoxDlgTest() {
         test::writeInstallation(dir);
         dir.write("tmp/.keep", "");
-        app = std::make_unique<CTarvenoxApp>(
-            AppEnvironment{dir.path(), dir.file("no-registry"), dir.file("tmp")});
+        app = std::make_unique<CTarvenoxApp>(AppEnvironment{dir.path(), dir.file("no-registry"), dir.file("tmp")});
     }
 
     // Runs the dialog over the events (ending with "quit" when they run out) and returns
@@ -69,19 +68,19 @@ TEST_F(TarvenoxDlgTest, StartsWithTheInterfaceMovieOverTheScreenAndThePreviewHid
     run({});
     const std::string work = app->workingFolder;
     EXPECT_EQ(windows.calls, (Lines{
-        "title Tarvenox",
-        "flashVersion skin",
-        "place skin 0,0-1280,1024",
-        "scale skin ExactFit",
-        "place viewer 640,376-1122,805",
-        "backgroundColor viewer 0",
-        "scale viewer NoBorder",
-        "hide viewer",
-        "backgroundColor skin 0",
-        "movie skin " + work + "skin.swf",
-        "setVariable skin _root.skin_currentPath=" + dir.path() + "/",
-        "setVariable skin _root.skin_cdpath=",
-    }));
+                                 "title Tarvenox",
+                                 "flashVersion skin",
+                                 "place skin 0,0-1280,1024",
+                                 "scale skin ExactFit",
+                                 "place viewer 640,376-1122,805",
+                                 "backgroundColor viewer 0",
+                                 "scale viewer NoBorder",
+                                 "hide viewer",
+                                 "backgroundColor skin 0",
+                                 "movie skin " + work + "skin.swf",
+                                 "setVariable skin _root.skin_currentPath=" + dir.path() + "/",
+                                 "setVariable skin _root.skin_cdpath=",
+                             }));
 }
 
 TEST_F(TarvenoxDlgTest, FailedChecksAtTheStartEndTheDialog) {
@@ -91,14 +90,17 @@ TEST_F(TarvenoxDlgTest, FailedChecksAtTheStartEndTheDialog) {
         Lines messages;
     } cases[] = {
         {5 << 16, {800, 600}, {}},
-        {(4 << 16) | 0xFFFF, {1024, 768},
+        {(4 << 16) | 0xFFFF,
+         {1024, 768},
          {"messageBox information ok Tarvenox: Das Flash 5 ActiveX-Control ist nicht installiert. "
           "Bitte führen Sie die Installation erneut aus."}},
-        {0, {799, 600},
+        {0,
+         {799, 600},
          {"messageBox information ok Tarvenox: Das Flash 5 ActiveX-Control ist nicht installiert. "
           "Bitte führen Sie die Installation erneut aus.",
           "messageBox error ok Tarvenox: Es ist mindestens eine Auflösung von 800x600 erforderlich"}},
-        {32 << 16, {1920, 599},
+        {32 << 16,
+         {1920, 599},
          {"messageBox error ok Tarvenox: Es ist mindestens eine Auflösung von 800x600 erforderlich"}},
     };
     for (const Case& c : cases) {
@@ -118,10 +120,9 @@ TEST_F(TarvenoxDlgTest, FailedChecksAtTheStartEndTheDialog) {
 
 TEST_F(TarvenoxDlgTest, CommandsAreMatchedExactlyAndOnlyTheInterfaceMovieCommands) {
     Lines calls = run({
-        command("Quit"), command("clicked", "Quit"), command("clicked", "options"),
-        command("clicked", "info"), command("noSuchCommand", "x"), escape(false),
-        command("clicked", "quit", Player::viewer), command("hideViewer"), command("showViewer"),
-        command("minimize"), command("clicked", "help"), command("clicked", "quit"),
+        command("Quit"), command("clicked", "Quit"), command("clicked", "options"), command("clicked", "info"),
+        command("noSuchCommand", "x"), escape(false), command("clicked", "quit", Player::viewer), command("hideViewer"),
+        command("showViewer"), command("minimize"), command("clicked", "help"), command("clicked", "quit"),
         command("minimize"),  // after quit: never handled
     });
     EXPECT_EQ(calls, (Lines{"hide viewer", "show viewer", "minimize", "openHelp"}));
@@ -180,8 +181,8 @@ TEST_F(TarvenoxDlgTest, ApplyCollectsTheVariablesWithTheirLineEndsAndReloadsTheP
         windows.variables["title"] = "a\r\nb\rc";
     };
     windows.colors = {0x336699};
-    Lines calls = run({command("selectMovie", "card"), command("selectColor", "_root.backgroundColor"),
-                       command("apply")});
+    Lines calls =
+        run({command("selectMovie", "card"), command("selectColor", "_root.backgroundColor"), command("apply")});
     EXPECT_EQ(app->actionVariables[0]->getValueText(), "a\n\nb\nc");
     // The movie playing gets the text first, as the rebuilt one holds it.
     Lines tail(calls.end() - 7, calls.end());
@@ -208,8 +209,9 @@ TEST_F(TarvenoxDlgTest, CancelledDialogsChangeNothing) {
 }
 
 TEST_F(TarvenoxDlgTest, ChoicesAreRecordedAndTheSaveCopiesTheAppliedMovie) {
-    const std::string png = dir.write("media/pic.png", test::encodePng({.width = 4, .height = 3, .colorType = 2,
-                                                                        .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
+    const std::string png = dir.write(
+        "media/pic.png",
+        test::encodePng({.width = 4, .height = 3, .colorType = 2, .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
     const std::string progressive = dir.write("media/prog.jpg", test::encodeJpeg(8, 8, true));
     const std::string mp3 = dir.write("media/song.mp3", test::mp3Frames(0xFFFB9064, 20));
     const std::string result = dir.file("out/result.swf");
@@ -290,7 +292,8 @@ TEST_F(TarvenoxDlgTest, ProgramsAreLookedForOnTheCdPathThenOnEveryMountedDisc) {
     EXPECT_EQ(run({command("exec", "..\\x.sh")}, cd),
               (Lines{"opticalMedia", "messageBox information ok Tarvenox: Programm nicht gefunden. CD eingelegt?"}));
     EXPECT_NE(log.text().find("refused exec(" + cd + "../x.sh): leads to " + dir.file("x.sh") + ", outside " + cd),
-              std::string::npos) << log.text();
+              std::string::npos)
+        << log.text();
     EXPECT_NE(log.text().find("refused exec(" + disc1 + "/../x.sh)"), std::string::npos) << log.text();
 }
 

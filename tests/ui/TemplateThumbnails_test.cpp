@@ -21,15 +21,14 @@ TEST(TemplateThumbnailsTest, CopiesEachListedTemplateFromDiskOrArchiveOnceAndRem
     ASSERT_EQ(::symlink(secret.c_str(), dir.file("swf/steal.swf").c_str()), 0);
     FileStore store(work.path() + "/", dir.path() + "/");
     store.addDatabase(FileDatabase::open(dir.file("files.db"), work.path() + "/").take());
-    const std::string lists =
-        "text\tlist\tfile\r\n"
-        "Card\tmovies\tcard\r\n"
-        "Poster\tmovies\textra\\poster\r\n"
-        "Again\tmore\tcard\r\n"
-        "Missing\tmovies\tnone\r\n"
-        "Outside\tmovies\t..\\..\\card\r\n"
-        "Steal\tmovies\tsteal\r\n"
-        "Empty\tmovies\t\r\n";
+    const std::string lists = "text\tlist\tfile\r\n"
+                              "Card\tmovies\tcard\r\n"
+                              "Poster\tmovies\textra\\poster\r\n"
+                              "Again\tmore\tcard\r\n"
+                              "Missing\tmovies\tnone\r\n"
+                              "Outside\tmovies\t..\\..\\card\r\n"
+                              "Steal\tmovies\tsteal\r\n"
+                              "Empty\tmovies\t\r\n";
     std::vector<std::string> files;
     {
         TemplateThumbnails thumbnails(store, lists, work.path());

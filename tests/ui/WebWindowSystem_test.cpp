@@ -44,26 +44,40 @@ TEST_F(WebWindowSystemTest, AsksAndHearsThePageInUtf8) {
     CustomColors custom;
     custom.fill(0xFFFFFF);
     struct Case {
-        Message request;               // what the page gets, without its id
-        Message result;                // the page's answer
-        std::function<bool()> asks;    // the host's call: did it get what the answer says?
+        Message request;             // what the page gets, without its id
+        Message result;              // the page's answer
+        std::function<bool()> asks;  // the host's call: did it get what the answer says?
     } cases[] = {
         {{{"type", "getVariable"}, {"player", "viewer"}, {"name", "_root.J\xC3\xB6rg"}},
-         "Gr\xC3\xBC\xC3\x9F" "e",
-         [&] { return windows.getVariable(Player::viewer, "_root.J\xF6rg") == "Gr\xFC\xDF" "e"; }},
+         "Gr\xC3\xBC\xC3\x9F"
+         "e",
+         [&] {
+             return windows.getVariable(Player::viewer, "_root.J\xF6rg") == "Gr\xFC\xDF"
+                                                                            "e";
+         }},
         // A form's values in one round trip; a value that is no text is none.
         {{{"type", "getVariables"}, {"player", "skin"}, {"names", {"title", "J\xC3\xB6rg"}}},
-         {"Gr\xC3\xBC\xC3\x9F" "e", 7},
+         {"Gr\xC3\xBC\xC3\x9F"
+          "e",
+          7},
          [&] {
              return windows.getVariables(Player::skin, {"title", "J\xF6rg"}) ==
-                    std::vector<std::optional<std::string>>{"Gr\xFC\xDF" "e", std::nullopt};
+                    std::vector<std::optional<std::string>>{"Gr\xFC\xDF"
+                                                            "e",
+                                                            std::nullopt};
          }},
-        {{{"type", "messageBox"}, {"caption", "Tarvenox"}, {"text", "Vorlage \xC3\xBC" "berschreiben?"},
-          {"icon", "question"}, {"buttons", "yesNoCancel"}},
+        {{{"type", "messageBox"},
+          {"caption", "Tarvenox"},
+          {"text", "Vorlage \xC3\xBC"
+                   "berschreiben?"},
+          {"icon", "question"},
+          {"buttons", "yesNoCancel"}},
          "no",
          [&] {
-             return windows.messageBox("Tarvenox", "Vorlage \xC3\xBC" "berschreiben?", MessageIcon::question,
-                                       MessageButtons::yesNoCancel) == MessageAnswer::no;
+             return windows.messageBox("Tarvenox",
+                                       "Vorlage \xC3\xBC"
+                                       "berschreiben?",
+                                       MessageIcon::question, MessageButtons::yesNoCancel) == MessageAnswer::no;
          }},
         // Cancelled, and the custom colours still come back.
         {{{"type", "chooseColor"}, {"color", 0x336699}, {"customColors", std::vector<int>(16, 0xFFFFFF)}},
@@ -73,16 +87,25 @@ TEST_F(WebWindowSystemTest, AsksAndHearsThePageInUtf8) {
          {{"face", "DejaVu Sans"}, {"bold", true}, {"italic", true}, {"pointTenths", 100}},
          [&] {
              auto font = windows.chooseFont({"Arial", "DejaVu Sans"}, 10);
-             return font && font->face == "DejaVu Sans" && font->weight == 700 && font->italic && font->pointTenths == 100;
+             return font && font->face == "DejaVu Sans" && font->weight == 700 && font->italic &&
+                    font->pointTenths == 100;
          }},
-        {{{"type", "saveFile"}, {"title", "Speichern"}, {"filters", {{{"description", "Flash"}, {"patterns", {"*.swf"}}}}},
-          {"defaultExtension", "swf"}, {"folder", ""}, {"name", "Gru\xC3\x9F.swf"}, {"overwritePrompt", true}},
-         "/home/anna/Gr\xC3\xBC\xC3\x9F" "e.swf",
+        {{{"type", "saveFile"},
+          {"title", "Speichern"},
+          {"filters", {{{"description", "Flash"}, {"patterns", {"*.swf"}}}}},
+          {"defaultExtension", "swf"},
+          {"folder", ""},
+          {"name", "Gru\xC3\x9F.swf"},
+          {"overwritePrompt", true}},
+         "/home/anna/Gr\xC3\xBC\xC3\x9F"
+         "e.swf",
          [&] {
              return windows.saveFile("Speichern", {{"Flash", {"*.swf"}}}, "swf", true, "Gru\xC3\x9F.swf") ==
-                    "/home/anna/Gr\xC3\xBC\xC3\x9F" "e.swf";
+                    "/home/anna/Gr\xC3\xBC\xC3\x9F"
+                    "e.swf";
          }},
-        {{{"type", "flashVersion"}, {"player", "skin"}}, 0x200000,
+        {{{"type", "flashVersion"}, {"player", "skin"}},
+         0x200000,
          [&] { return windows.flashVersion(Player::skin) == 0x200000; }},
     };
     for (const Case& c : cases) {
@@ -121,7 +144,7 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
     windows.placePlayer(Player::viewer, {640, 376, 1122, 805}, PlayerShape::rectangle);
     windows.setScale(Player::viewer, "NoBorder");
     windows.setVariable(Player::skin, "_root.name", "J\xF6rg");
-    windows.setVariable(Player::skin, "_root.a", "2");  // now set last
+    windows.setVariable(Player::skin, "_root.a", "2");               // now set last
     windows.keepVariable(Player::skin, "_root.name", "J\xF6rg M.");  // typed there: keeps its place
     EditorState editor;
     editor.templateName = "gr\xFC\xDF";
@@ -143,7 +166,8 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
     auto pageSide = std::async(std::launch::async, [&] {
         // The first page is reloaded while the host asks it at start-up.
         std::string firstUrl;
-        for (Message m = receiveMessage(*first); !m.is_null() && m["type"] != "flashVersion"; m = receiveMessage(*first)) {
+        for (Message m = receiveMessage(*first); !m.is_null() && m["type"] != "flashVersion";
+             m = receiveMessage(*first)) {
             if (m["type"] == "movie" && m["player"] == "skin") firstUrl = m["url"];
         }
         first->drop();
@@ -174,7 +198,12 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
         {{"type", "scale"}, {"player", "viewer"}, {"mode", "NoBorder"}},
         {{"type", "backgroundColor"}, {"player", "viewer"}, {"color", 0}},
         {{"type", "hide"}, {"player", "fullscreenMovie"}},
-        {{"type", "place"}, {"player", "fullscreenButton"}, {"left", 10}, {"top", 10}, {"width", 32}, {"height", 32},
+        {{"type", "place"},
+         {"player", "fullscreenButton"},
+         {"left", 10},
+         {"top", 10},
+         {"width", 32},
+         {"height", 32},
          {"shape", "ellipse"}},
         {{"type", "show"}, {"player", "viewer"}},
         {{"type", "show"}, {"player", "skin"}},
@@ -202,14 +231,18 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
 }
 
 TEST_F(WebWindowSystemTest, MoviesTheServerCannotGiveAreSentWithoutUrl) {
-    dir.write("work/swf/Gr\xC3\xBC\xC3\x9F" "e 1.swf", "FWS 1");
+    dir.write("work/swf/Gr\xC3\xBC\xC3\x9F"
+              "e 1.swf",
+              "FWS 1");
     dir.write("outside.swf", "FWS 2");
     auto page = connectPage();
     ASSERT_TRUE(windows.waitForFirstPage(10s));
     struct Case {
         std::string path, body;  // body: what the URL serves, "" for no URL
     } cases[] = {
-        {dir.file("work/swf/Gr\xC3\xBC\xC3\x9F" "e 1.swf"), "FWS 1"},
+        {dir.file("work/swf/Gr\xC3\xBC\xC3\x9F"
+                  "e 1.swf"),
+         "FWS 1"},
         {dir.file("work/missing.swf"), ""},
         {dir.file("outside.swf"), ""},
         {"", ""},
@@ -272,7 +305,8 @@ TEST(WebWindowSystemSkinBridge, CarriesTheSkinsVariablesByPollAndAnswer) {
     SkinBridge skin(10s);
     PageChannel channel;
     PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, channel, 0, &skin};
-    WebWindowSystem windows{channel, server.workingFolderUrls(),
+    WebWindowSystem windows{channel,
+                            server.workingFolderUrls(),
                             {.pageGoneLimit = 10s, .skinBridge = &skin, .skinPollUrl = server.skinPollUrl()}};
     auto page = test::connectPage(server.port(), server.prefix());
     ASSERT_TRUE(windows.waitForFirstPage(10s));
@@ -297,12 +331,19 @@ TEST(WebWindowSystemSkinBridge, CarriesTheSkinsVariablesByPollAndAnswer) {
         std::this_thread::sleep_for(1ms);
     }
     auto answer = [&](std::string_view args) {
-        page->sendText(Message{{"type", "fsCommand"}, {"player", "skin"}, {"command", bridgeAnswerCommand}, {"args", args}}.dump());
+        page->sendText(Message{
+            {"type", "fsCommand"},
+            {"player", "skin"},
+            {"command", bridgeAnswerCommand},
+            {"args", args}}.dump());
     };
-    answer("1:Gr\xC3\xBC\xC3\x9F" "e");
+    answer("1:Gr\xC3\xBC\xC3\x9F"
+           "e");
     answer("2:J\xC3\xB6rg");
     answer("7:an answer nobody waits for");
-    EXPECT_EQ(read.get(), (std::vector<std::optional<std::string>>{"Gr\xFC\xDF" "e", "J\xF6rg"}));
+    EXPECT_EQ(read.get(), (std::vector<std::optional<std::string>>{"Gr\xFC\xDF"
+                                                                   "e",
+                                                                   "J\xF6rg"}));
     page->sendText(R"({"type":"fsCommand","player":"skin","command":"clicked","args":"save"})");
     const UiEvent next = windows.nextEvent();
     EXPECT_EQ(next.command, "clicked") << "the answers are the bridge's, not the dialog's";
@@ -327,9 +368,10 @@ TEST(WebWindowSystemPreviewBridge, SetsThePreviewsVariablesByPollOnTheTemplatesS
     PreviewBridge preview(1ms);
     PageChannel channel;
     PageServer server{{dir.path(), dir.path(), dir.file("work"), ""}, channel, 0, nullptr, &preview};
-    WebWindowSystem windows{channel, server.workingFolderUrls(),
-                            {.pageGoneLimit = 10s, .previewBridge = &preview,
-                             .previewPollPrefix = server.previewPollPrefix()}};
+    WebWindowSystem windows{
+        channel,
+        server.workingFolderUrls(),
+        {.pageGoneLimit = 10s, .previewBridge = &preview, .previewPollPrefix = server.previewPollPrefix()}};
     auto page = test::connectPage(server.port(), server.prefix());
     ASSERT_TRUE(windows.waitForFirstPage(10s));
     const std::string templates = "http://127.0.0.1:" + std::to_string(server.templatePort());
@@ -346,7 +388,9 @@ TEST(WebWindowSystemPreviewBridge, SetsThePreviewsVariablesByPollOnTheTemplatesS
     EXPECT_EQ(served.body.find("FSCommand:"), std::string::npos) << "a template's player passes no FSCommand on";
     EXPECT_EQ(test::readBytes(path), original);
 
-    windows.setVariable(Player::viewer, "title", "J\xF6rg \x80" "5");
+    windows.setVariable(Player::viewer, "title",
+                        "J\xF6rg \x80"
+                        "5");
     const test::HttpReply answer = get(server.previewPollPrefix() + "1?after=0");
     EXPECT_EQ(answer.body, "s1=1&k1=title&v1=J%C3%B6rg%20%E2%82%AC5&n=1&l=1&ready=1");
     EXPECT_EQ(answer.header("Access-Control-Allow-Origin"), "http://127.0.0.1:" + std::to_string(server.port()));

@@ -40,10 +40,12 @@ TEST(WorkingFolderUrls, TemplatesAreGivenOnlyTheirMoviesOnTheirServer) {
         std::string path;
         std::optional<std::string> url;  // without the query
     } cases[] = {
-        {"/tmp/w/Gr\xC3\xBC\xC3\x9F" "e 1.swf", "http://127.0.0.1:9/s/t/Gr%c3%bc%c3%9fe%201.swf"},
+        {"/tmp/w/Gr\xC3\xBC\xC3\x9F"
+         "e 1.swf",
+         "http://127.0.0.1:9/s/t/Gr%c3%bc%c3%9fe%201.swf"},
         {"/tmp/w/thumb-sale.SWF", "http://127.0.0.1:9/s/t/thumb-sale.SWF"},
         {"", ""},
-        {"/tmp/w/skin.swf", std::nullopt},    // the installation's own movies stay on the page's
+        {"/tmp/w/skin.swf", std::nullopt},  // the installation's own movies stay on the page's
         {"/tmp/w/button.swf", std::nullopt},
         {"/tmp/w/skin.txt", std::nullopt},
         {"/tmp/w/saleConfig.txt", std::nullopt},
@@ -59,13 +61,15 @@ TEST(WorkingFolderUrls, TemplatesAreGivenOnlyTheirMoviesOnTheirServer) {
         }
     }
     // Without a templates' server, templates get no URL at all.
-    EXPECT_EQ(WorkingFolderUrls("/tmp/w/", "/s/k/work/").toUrl("/tmp/w/sale.swf", MovieOrigin::templates), std::nullopt);
+    EXPECT_EQ(WorkingFolderUrls("/tmp/w/", "/s/k/work/").toUrl("/tmp/w/sale.swf", MovieOrigin::templates),
+              std::nullopt);
 }
 
 TEST(WorkingFolderUrls, RefusesUrlsItDidNotMake) {
     WorkingFolderUrls urls("/tmp/w", "/s/k/work/");
     EXPECT_EQ(urls.toPath("/s/k/work/a.swf?v=3#top"), "/tmp/w/a.swf");
-    for (const char* url : {"/s/k/web/a.swf", "/s/k/work/%2e%2e/x", "/s/k/work/a%00b", "/s/k/work/", "/s/other/work/a"}) {
+    for (const char* url :
+         {"/s/k/web/a.swf", "/s/k/work/%2e%2e/x", "/s/k/work/a%00b", "/s/k/work/", "/s/other/work/a"}) {
         EXPECT_EQ(urls.toPath(url), std::nullopt) << url;
     }
 }

@@ -81,21 +81,25 @@ void applyAnswer(ActionWriter& code, BridgeReads reads) {
 
     forEachNumber(code, "n", [&] {
         // Only what the clip has not set yet (two polls may bring the same).
-        ifDoneBelow(code, [&] { pushNumbered(code, "s"); }, [&] {
-            pushNumbered(code, "k");
-            pushNumbered(code, "v");
-            code.setTarget(mainTimeline);
-            code.op(action::kSetVariable);
-            code.setTarget("");
-        });
+        ifDoneBelow(
+            code, [&] { pushNumbered(code, "s"); },
+            [&] {
+                pushNumbered(code, "k");
+                pushNumbered(code, "v");
+                code.setTarget(mainTimeline);
+                code.op(action::kSetVariable);
+                code.setTarget("");
+            });
     });
 
     // done = max(done, l)
-    ifDoneBelow(code, [&] { pushVariable(code, "l"); }, [&] {
-        code.push("done");
-        pushVariable(code, "l");
-        code.op(action::kSetVariable);
-    });
+    ifDoneBelow(
+        code, [&] { pushVariable(code, "l"); },
+        [&] {
+            code.push("done");
+            pushVariable(code, "l");
+            code.op(action::kSetVariable);
+        });
 
     if (reads == BridgeReads::none) {
         code.bind(none);
@@ -232,16 +236,14 @@ std::optional<std::uint16_t> placedDepth(const SWFTag& tag) {
         case TagCode::PlaceObject3:
             if (body.size() >= 4) return peekUI16(body, 2);
             break;
-        default:
-            break;
+        default: break;
     }
     return std::nullopt;
 }
 
 }  // namespace
 
-Result<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std::string& pollUrl,
-                              BridgeReads reads) {
+Result<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std::string& pollUrl, BridgeReads reads) {
     auto read = readSWF(movie, name);
     if (!read) return read.report();
     SWFFile& file = *read;
@@ -253,8 +255,7 @@ Result<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std
     std::set<std::uint16_t> depths;
     for (const auto& tag : file.tags()) {
         if (definesCharacter(tag->code()) && tag->length() >= 2) ids.insert(tag->characterId());
-        if (tag->code() == TagCode::ImportAssets ||
-            tag->code() == TagCode::ImportAssets2) {
+        if (tag->code() == TagCode::ImportAssets || tag->code() == TagCode::ImportAssets2) {
             addImportedIds(*tag, ids);
         }
         if (auto depth = placedDepth(*tag)) depths.insert(*depth);

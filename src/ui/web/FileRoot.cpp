@@ -8,8 +8,7 @@ namespace tarvenox::web {
 namespace fs = std::filesystem;
 
 std::optional<fs::path> FileRoot::resolve(std::string_view relativePath) const {
-    if (relativePath.empty() || relativePath.front() == '/' ||
-        relativePath.find('\0') != std::string_view::npos) {
+    if (relativePath.empty() || relativePath.front() == '/' || relativePath.find('\0') != std::string_view::npos) {
         return std::nullopt;
     }
     fs::path relative(relativePath);

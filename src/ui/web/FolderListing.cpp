@@ -67,12 +67,12 @@ nlohmann::json listFolder(const nlohmann::json& request, const std::string& home
     std::sort(folders.begin(), folders.end());
     std::sort(files.begin(), files.end());
 
-    nlohmann::json listing{{"path", folder.string()},
-                           {"parent", folder.has_relative_path() ? nlohmann::json(folder.parent_path().string())
-                                                                 : nlohmann::json()},
-                           {"home", home},
-                           {"folders", folders},
-                           {"files", nlohmann::json::array()}};
+    nlohmann::json listing{
+        {"path", folder.string()},
+        {"parent", folder.has_relative_path() ? nlohmann::json(folder.parent_path().string()) : nlohmann::json()},
+        {"home", home},
+        {"folders", folders},
+        {"files", nlohmann::json::array()}};
     for (const auto& [name, size] : files) listing["files"].push_back({{"name", name}, {"size", size}});
     return listing;
 }

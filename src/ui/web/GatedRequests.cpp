@@ -19,9 +19,8 @@ bool isWebSocketUpgrade(mg_connection* connection) {
 }
 
 bool methodNotAllowed(mg_connection* connection) {
-    mg_printf(connection,
-              "HTTP/1.1 405 Method Not Allowed\r\nAllow: GET, HEAD\r\nContent-Type: text/plain\r\n"
-              "Content-Length: 19\r\nConnection: close\r\n\r\nMethod Not Allowed\n");
+    mg_printf(connection, "HTTP/1.1 405 Method Not Allowed\r\nAllow: GET, HEAD\r\nContent-Type: text/plain\r\n"
+                          "Content-Length: 19\r\nConnection: close\r\n\r\nMethod Not Allowed\n");
     return true;
 }
 
@@ -33,8 +32,7 @@ std::optional<std::string_view> admittedPath(const RequestGate& gate, mg_connect
     // local_uri, and the gate refuses such a path instead of guessing what it meant.
     const char* path = info->local_uri_raw ? info->local_uri_raw : info->local_uri;
     if (!path) return std::nullopt;
-    return gate.admit({path, header(connection, "Host"), header(connection, "Origin"),
-                       isWebSocketUpgrade(connection)});
+    return gate.admit({path, header(connection, "Host"), header(connection, "Origin"), isWebSocketUpgrade(connection)});
 }
 
 void sendBytes(mg_connection* connection, std::string_view type, std::string_view body, const std::string& headers) {
@@ -50,9 +48,8 @@ void sendBytes(mg_connection* connection, std::string_view type, std::string_vie
 }
 
 void refuse(mg_connection* connection) {
-    mg_printf(connection,
-              "HTTP/1.1 403 Forbidden\r\nContent-Type: text/plain\r\nContent-Length: 10\r\n"
-              "Connection: close\r\n\r\nForbidden\n");
+    mg_printf(connection, "HTTP/1.1 403 Forbidden\r\nContent-Type: text/plain\r\nContent-Length: 10\r\n"
+                          "Connection: close\r\n\r\nForbidden\n");
 }
 
 bool PageGate::authorize(CivetServer*, mg_connection* connection) {

@@ -14,9 +14,8 @@ namespace tarvenox::web {
 
 // Every answer: no sniffing of a type other than the one given, and no address (with
 // its secret) passed on to another site in a Referer.
-inline constexpr const char* commonHeaders =
-    "X-Content-Type-Options: nosniff\r\n"
-    "Referrer-Policy: same-origin\r\n";
+inline constexpr const char* commonHeaders = "X-Content-Type-Options: nosniff\r\n"
+                                             "Referrer-Policy: same-origin\r\n";
 
 // The path after the secret when the gate admits the request; nullopt when it refuses.
 std::optional<std::string_view> admittedPath(const RequestGate& gate, mg_connection* connection);

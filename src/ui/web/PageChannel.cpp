@@ -65,7 +65,7 @@ void PageChannel::answer(std::unique_lock<std::mutex>& lock, const Message& requ
 
 template <typename Done>
 bool PageChannel::waitServing(std::unique_lock<std::mutex>& lock, std::optional<Clock::time_point> deadline,
-                             Done done) {
+                              Done done) {
     // A request that arrives as the deadline passes is still answered before the wait
     // ends: left in the inbox, nextEvent would take it for an event and drop it, and the
     // page would wait for its reply for ever.
@@ -186,8 +186,7 @@ void PageChannel::attach(std::shared_ptr<PageLink> link) {
 
 void PageChannel::receive(const PageLink* link, std::string_view text) {
     Message message = Message::parse(text, nullptr, /*allow_exceptions=*/false);
-    if (message.is_discarded() || !message.is_object() || !message.contains("type") ||
-        !message["type"].is_string()) {
+    if (message.is_discarded() || !message.is_object() || !message.contains("type") || !message["type"].is_string()) {
         std::fprintf(stderr, "page: ignored a message that is not a JSON object with a type\n");
         return;
     }
@@ -211,8 +210,7 @@ void PageChannel::receive(const PageLink* link, std::string_view text) {
     }
     if (type == pageConnected || type == pageGone) return;  // only the channel tells these
     if (inbox_.size() >= maxQueuedEvents) {
-        std::fprintf(stderr, "page: dropped a \"%s\" message, %zu are waiting already\n", type.c_str(),
-                     inbox_.size());
+        std::fprintf(stderr, "page: dropped a \"%s\" message, %zu are waiting already\n", type.c_str(), inbox_.size());
         return;
     }
     inbox_.push_back(std::move(message));

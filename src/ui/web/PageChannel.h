@@ -54,8 +54,7 @@ public:
     // no page is connected, the page disconnects or is replaced before it answers, or the
     // timeout (if any) runs out. Events arriving meanwhile are queued for nextEvent, in
     // order; requests of the page that have a responder are answered meanwhile.
-    std::optional<Message> call(Message request,
-                                std::optional<Clock::duration> timeout = std::nullopt);
+    std::optional<Message> call(Message request, std::optional<Clock::duration> timeout = std::nullopt);
 
     // The next event: from the page, or pageConnected / pageGone, or one posted. nullopt
     // when none came within the timeout, and at once after shutDown.
@@ -117,13 +116,13 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::shared_ptr<PageLink> page_;
-    std::uint64_t generation_ = 0;    // counts connections and disconnections
-    std::uint64_t pages_ = 0;         // counts connections: the newest page's number
+    std::uint64_t generation_ = 0;  // counts connections and disconnections
+    std::uint64_t pages_ = 0;       // counts connections: the newest page's number
     bool shutDown_ = false;
     Clock::time_point absentSince_;
-    std::deque<Message> inbox_;       // events and page requests, in arrival order
+    std::deque<Message> inbox_;  // events and page requests, in arrival order
     std::int64_t nextCallId_ = 0;
-    std::int64_t waitingFor_ = 0;     // the id of the call in progress, 0 for none
+    std::int64_t waitingFor_ = 0;  // the id of the call in progress, 0 for none
     std::optional<Message> reply_;
     std::map<std::string, Responder, std::less<>> responders_;
     EventTaker eventTaker_;

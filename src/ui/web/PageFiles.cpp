@@ -20,9 +20,7 @@ PageFiles::PageFiles(const PageServerFolders& folders, const RequestGate& gate, 
       working_(folders.working),
       help_(folders.help) {}
 
-bool PageFiles::handleHead(CivetServer* server, mg_connection* connection) {
-    return handleGet(server, connection);
-}
+bool PageFiles::handleHead(CivetServer* server, mg_connection* connection) { return handleGet(server, connection); }
 
 bool PageFiles::handleGet(CivetServer*, mg_connection* connection) {
     // The gate has let the request through already; asking it again gives the path
@@ -70,7 +68,8 @@ bool PageFiles::handleGet(CivetServer*, mg_connection* connection) {
     std::string type = contentTypeFor(file->filename().string(), route->textCharset);
     // The interface movie with the clip that bridges its variables, at the address of its
     // file, so that the addresses the movie loads from resolve as they would for the file.
-    if (std::shared_ptr<const Bytes> movie = skin_ && route->lead == "work/" ? skin_->movieFor(file->string()) : nullptr) {
+    if (std::shared_ptr<const Bytes> movie =
+            skin_ && route->lead == "work/" ? skin_->movieFor(file->string()) : nullptr) {
         sendBytes(connection, type, {reinterpret_cast<const char*>(movie->data()), movie->size()}, headers_);
         return true;
     }

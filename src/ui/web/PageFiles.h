@@ -32,5 +32,4 @@ private:
     FileRoot help_;
 };
 
-
 }  // namespace tarvenox::web

@@ -10,17 +10,20 @@ namespace tarvenox::web {
 namespace {
 
 constexpr std::pair<MessageIcon, std::string_view> iconNames[] = {
-    {MessageIcon::none, "none"},       {MessageIcon::error, "error"},       {MessageIcon::warning, "warning"},
-    {MessageIcon::information, "information"}, {MessageIcon::question, "question"},
+    {MessageIcon::none, "none"},         {MessageIcon::error, "error"},
+    {MessageIcon::warning, "warning"},   {MessageIcon::information, "information"},
+    {MessageIcon::question, "question"},
 };
 constexpr std::pair<MessageButtons, std::string_view> buttonsNames[] = {
-    {MessageButtons::ok, "ok"},           {MessageButtons::okCancel, "okCancel"},
-    {MessageButtons::yesNo, "yesNo"},     {MessageButtons::yesNoCancel, "yesNoCancel"},
+    {MessageButtons::ok, "ok"},
+    {MessageButtons::okCancel, "okCancel"},
+    {MessageButtons::yesNo, "yesNo"},
+    {MessageButtons::yesNoCancel, "yesNoCancel"},
     {MessageButtons::retryCancel, "retryCancel"},
 };
 constexpr std::pair<MessageAnswer, std::string_view> answerNames[] = {
-    {MessageAnswer::ok, "ok"},   {MessageAnswer::cancel, "cancel"}, {MessageAnswer::yes, "yes"},
-    {MessageAnswer::no, "no"},   {MessageAnswer::retry, "retry"},
+    {MessageAnswer::ok, "ok"}, {MessageAnswer::cancel, "cancel"}, {MessageAnswer::yes, "yes"},
+    {MessageAnswer::no, "no"}, {MessageAnswer::retry, "retry"},
 };
 
 template <typename Value, std::size_t N>
@@ -129,9 +132,8 @@ MessageAnswer messageBoxAnswer(const Answer& answer) {
 }
 
 Message chooseColorRequest(std::optional<Rgb> initial, const CustomColors& customColors) {
-    return {{"type", "chooseColor"},
-            {"color", initial ? Message(*initial) : Message()},
-            {"customColors", customColors}};
+    return {
+        {"type", "chooseColor"}, {"color", initial ? Message(*initial) : Message()}, {"customColors", customColors}};
 }
 
 std::optional<Rgb> chooseColorAnswer(const Answer& answer, CustomColors& customColors) {
@@ -173,8 +175,12 @@ Message openFileRequest(std::string_view title, const std::vector<FileFilter>& f
 Message saveFileRequest(std::string_view title, const std::vector<FileFilter>& filters,
                         std::string_view defaultExtension, bool overwritePrompt, std::string_view name) {
     // The page starts in the folder the last dialog ended in: the host does not keep it.
-    return {{"type", "saveFile"},          {"title", title},  {"filters", filtersOf(filters)},
-            {"defaultExtension", defaultExtension}, {"folder", ""}, {"name", name},
+    return {{"type", "saveFile"},
+            {"title", title},
+            {"filters", filtersOf(filters)},
+            {"defaultExtension", defaultExtension},
+            {"folder", ""},
+            {"name", name},
             {"overwritePrompt", overwritePrompt}};
 }
 
@@ -189,14 +195,10 @@ namespace {
 
 const char* outcomeName(CommandOutcome outcome) {
     switch (outcome) {
-        case CommandOutcome::done:
-            return "done";
-        case CommandOutcome::failed:
-            return "failed";
-        case CommandOutcome::cancelled:
-            return "cancelled";
-        case CommandOutcome::unchanged:
-            return "unchanged";
+        case CommandOutcome::done: return "done";
+        case CommandOutcome::failed: return "failed";
+        case CommandOutcome::cancelled: return "cancelled";
+        case CommandOutcome::unchanged: return "unchanged";
     }
     return "done";
 }
@@ -214,19 +216,21 @@ Message chosenFiles(const std::map<std::string, ChosenFile>& files) {
 Message editorEvent(const EditorState& state, std::uint64_t seq) {
     Message fonts = Message::object();
     for (const auto& [name, face] : state.fonts) fonts[cp1252ToUtf8(name)] = {{"face", face}};
-    Message event{{"type", "editor"},
-                  {"seq", seq},
-                  {"template", cp1252ToUtf8(state.templateName)},
-                  {"title", cp1252ToUtf8(state.title)},
-                  {"choices", {{"font", fonts}, {"image", chosenFiles(state.pictures)}, {"mp3", chosenFiles(state.sounds)}}},
-                  {"unsaved", state.unsaved},
-                  {"canUndo", state.canUndo},
-                  {"canRedo", state.canRedo}};
+    Message event{
+        {"type", "editor"},
+        {"seq", seq},
+        {"template", cp1252ToUtf8(state.templateName)},
+        {"title", cp1252ToUtf8(state.title)},
+        {"choices", {{"font", fonts}, {"image", chosenFiles(state.pictures)}, {"mp3", chosenFiles(state.sounds)}}},
+        {"unsaved", state.unsaved},
+        {"canUndo", state.canUndo},
+        {"canRedo", state.canRedo}};
     if (state.last) {
         Message last{{"command", cp1252ToUtf8(state.last->command)},
                      {"args", cp1252ToUtf8(state.last->args)},
                      {"outcome", outcomeName(state.last->outcome)}};
-        if (state.last->outcome == CommandOutcome::done && !state.last->saved.empty()) last["saved"] = state.last->saved;
+        if (state.last->outcome == CommandOutcome::done && !state.last->saved.empty())
+            last["saved"] = state.last->saved;
         event["last"] = std::move(last);
     }
     return event;

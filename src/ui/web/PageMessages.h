@@ -37,8 +37,7 @@ std::vector<std::optional<std::string>> getVariablesAnswer(const Answer& answer,
 Message flashVersionRequest(Player player);
 std::int32_t flashVersionAnswer(const Answer& answer);
 
-Message messageBoxRequest(std::string_view caption, std::string_view text, MessageIcon icon,
-                          MessageButtons buttons);
+Message messageBoxRequest(std::string_view caption, std::string_view text, MessageIcon icon, MessageButtons buttons);
 MessageAnswer messageBoxAnswer(const Answer& answer);
 
 Message chooseColorRequest(std::optional<Rgb> initial, const CustomColors& customColors);

@@ -62,7 +62,8 @@ void PageMirror::remember(const Message& event) {
 void PageMirror::keepVariable(const Message& event) {
     std::optional<Player> player = playerNamed(event.value("player", ""));
     if (!player) return;
-    replaceOrAppend(stateOf(*player).variables, event, [&](const Message& kept) { return kept["name"] == event["name"]; });
+    replaceOrAppend(stateOf(*player).variables, event,
+                    [&](const Message& kept) { return kept["name"] == event["name"]; });
 }
 
 void PageMirror::rememberMovie(Player player, const std::string& path) {
@@ -88,7 +89,8 @@ std::vector<Message> PageMirror::replay(const MovieEvent& movieEvent) const {
         if (s.visibility && (*s.visibility)["type"] == "hide") events.push_back(*s.visibility);
     }
     for (Player player : front_) {
-        if (const auto& shown = stateOf(player).visibility; shown && (*shown)["type"] == "show") events.push_back(*shown);
+        if (const auto& shown = stateOf(player).visibility; shown && (*shown)["type"] == "show")
+            events.push_back(*shown);
     }
     for (Player player : allPlayers) {
         if (!stateOf(player).moviePath.empty()) events.push_back(movieEvent(player, stateOf(player).moviePath));

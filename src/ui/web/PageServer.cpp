@@ -19,6 +19,8 @@ namespace {
 
 // civetweb's options for one of the two servers on 127.0.0.1.
 std::vector<std::string> serverOptions(int port, int threads, std::chrono::milliseconds headerLimit) {
+    // Option names and their values in pairs.
+    // clang-format off
     return {
         "listening_ports", "127.0.0.1:" + std::to_string(port),
         // Only this machine may connect, whatever the listening address.
@@ -47,6 +49,7 @@ std::vector<std::string> serverOptions(int port, int threads, std::chrono::milli
         "access_control_allow_methods", "",
         "access_control_allow_origin", "",
     };
+    // clang-format on
 }
 
 std::unique_ptr<CivetServer> startServer(const std::vector<std::string>& options, int port, const char* what) {
@@ -58,7 +61,8 @@ std::unique_ptr<CivetServer> startServer(const std::vector<std::string>& options
                                  ": " + error.what());
     }
     std::vector<int> ports = server->getListeningPorts();
-    if (ports.empty() || ports.front() <= 0) throw std::runtime_error(std::string("the ") + what + " server has no port");
+    if (ports.empty() || ports.front() <= 0)
+        throw std::runtime_error(std::string("the ") + what + " server has no port");
     return server;
 }
 
@@ -70,7 +74,9 @@ std::string contentSecurityPolicy(int templatePort) {
     const std::string templates = "http://127.0.0.1:" + std::to_string(templatePort);
     return "Content-Security-Policy: default-src 'none'; script-src 'self' 'wasm-unsafe-eval'; "
            "style-src 'self' 'unsafe-inline'; img-src 'self' data: blob:; font-src 'self' data:; "
-           "media-src 'self' data: blob:; worker-src 'self' blob:; connect-src 'self' " + templates + "; "
+           "media-src 'self' data: blob:; worker-src 'self' blob:; connect-src 'self' " +
+           templates +
+           "; "
            "object-src 'none'; frame-src 'none'; base-uri 'self'; form-action 'none'; frame-ancestors 'none'\r\n";
 }
 
@@ -119,8 +125,8 @@ PageServer::PageServer(PageServerFolders folders, PageChannel& channel, int port
     parts_->templateGate = std::make_unique<RequestGate>(parts_->templatePort, makeSecret(), parts_->port);
     parts_->gateHandler = std::make_unique<PageGate>(*parts_->gate);
     parts_->templateGateHandler = std::make_unique<PageGate>(*parts_->templateGate);
-    parts_->files = std::make_unique<PageFiles>(parts_->folders, *parts_->gate, skin,
-                                                contentSecurityPolicy(parts_->templatePort));
+    parts_->files =
+        std::make_unique<PageFiles>(parts_->folders, *parts_->gate, skin, contentSecurityPolicy(parts_->templatePort));
     parts_->templateFiles = std::make_unique<TemplateFiles>(parts_->folders.working, *parts_->templateGate, preview);
     // Until the gates are in place every request meets civetweb's default: no document
     // root, so nothing is served.

@@ -15,8 +15,7 @@ public:
 
     bool send(std::string_view text) override {
         std::lock_guard lock(mutex_);
-        return connection_ &&
-               mg_websocket_write(connection_, MG_WEBSOCKET_OPCODE_TEXT, text.data(), text.size()) > 0;
+        return connection_ && mg_websocket_write(connection_, MG_WEBSOCKET_OPCODE_TEXT, text.data(), text.size()) > 0;
     }
 
     void close(int code, std::string_view reason) override {
@@ -75,8 +74,7 @@ bool PageSocket::handleData(CivetServer*, mg_connection* connection, int bits, c
             }
             return true;
         case MG_WEBSOCKET_OPCODE_PING:
-        case MG_WEBSOCKET_OPCODE_PONG:
-            return true;
+        case MG_WEBSOCKET_OPCODE_PONG: return true;
         default:
             // A close, or binary data the protocol has no use for: the connection ends.
             return false;

@@ -22,8 +22,7 @@ public:
     ~PageSocket() override;
 
     void handleReadyState(CivetServer* server, mg_connection* connection) override;
-    bool handleData(CivetServer* server, mg_connection* connection, int bits, char* data,
-                    size_t length) override;
+    bool handleData(CivetServer* server, mg_connection* connection, int bits, char* data, size_t length) override;
     void handleClose(CivetServer* server, const mg_connection* connection) override;
 
 private:

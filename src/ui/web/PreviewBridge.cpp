@@ -80,9 +80,9 @@ std::optional<std::string> PreviewBridge::poll(std::string_view movieNumber, std
     movie->seen = Clock::now();
     auto answerReady = [&] {
         const Movie* now = find(number);
-        return closed_ || !now || std::any_of(now->variables.begin(), now->variables.end(), [&](const QueuedVariable& v) {
-                   return v.number > after;
-               });
+        return closed_ || !now ||
+               std::any_of(now->variables.begin(), now->variables.end(),
+                           [&](const QueuedVariable& v) { return v.number > after; });
     };
     if (!answerReady() && !movie->held && held_ < maxHeld) {
         movie->held = true;
@@ -115,7 +115,8 @@ void PreviewBridge::forgetGone(Clock::time_point now) {
 }
 
 PreviewBridge::Movie* PreviewBridge::find(std::uint64_t number) {
-    auto found = std::find_if(movies_.begin(), movies_.end(), [&](const Movie& movie) { return movie.number == number; });
+    auto found =
+        std::find_if(movies_.begin(), movies_.end(), [&](const Movie& movie) { return movie.number == number; });
     return found == movies_.end() ? nullptr : &*found;
 }
 

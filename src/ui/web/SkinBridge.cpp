@@ -38,7 +38,8 @@ void SkinBridge::setVariable(const std::string& name, const std::string& value) 
 
 void SkinBridge::keepVariable(const std::string& name, const std::string& value) {
     std::lock_guard lock(mutex_);
-    auto kept = std::find_if(variables_.begin(), variables_.end(), [&](const QueuedVariable& v) { return v.name == name; });
+    auto kept =
+        std::find_if(variables_.begin(), variables_.end(), [&](const QueuedVariable& v) { return v.name == name; });
     if (kept != variables_.end()) {
         kept->value = value;
         return;

@@ -23,9 +23,7 @@ bool isTemplateMovie(std::string_view name) {
 TemplateFiles::TemplateFiles(std::filesystem::path workingFolder, const RequestGate& gate, PreviewBridge* preview)
     : gate_(gate), preview_(preview), working_(std::move(workingFolder)) {}
 
-bool TemplateFiles::handleHead(CivetServer* server, mg_connection* connection) {
-    return handleGet(server, connection);
-}
+bool TemplateFiles::handleHead(CivetServer* server, mg_connection* connection) { return handleGet(server, connection); }
 
 bool TemplateFiles::handleGet(CivetServer*, mg_connection* connection) {
     std::optional<std::string_view> name = admittedPath(gate_, connection);

@@ -11,9 +11,9 @@
 #include "common/Cp1252.h"
 #include "common/FileIO.h"
 #include "common/Log.h"
-#include "ui/web/BridgeSprite.h"
 #include "ui/OpticalMedia.h"
 #include "ui/ProgramRun.h"
+#include "ui/web/BridgeSprite.h"
 #include "ui/web/FolderListing.h"
 
 namespace tarvenox::web {
@@ -56,13 +56,11 @@ std::optional<Bytes> bridgedCopy(const std::string& path, const std::string& pol
 
 WebWindowSystem::WebWindowSystem(PageChannel& channel, WorkingFolderUrls urls, WebWindowOptions options)
     : channel_(channel), urls_(std::move(urls)), options_(std::move(options)) {
-    channel_.setResponder("listFolder", [home = homeFolder()](const Message& request) {
-        return listFolder(request, home);
-    });
+    channel_.setResponder("listFolder",
+                          [home = homeFolder()](const Message& request) { return listFolder(request, home); });
     // Where the built-in skin's thumbnails play from.
-    channel_.setResponder("templateOrigin", [address = urls_.templateAddress()](const Message&) {
-        return Message(address);
-    });
+    channel_.setResponder("templateOrigin",
+                          [address = urls_.templateAddress()](const Message&) { return Message(address); });
     // The interface movie's answers to reads come while the host thread waits for them,
     // and are no commands of the movie's: they go to the skin bridge, never to the dialogs.
     if (SkinBridge* skin = options_.skinBridge) {
@@ -120,9 +118,8 @@ void WebWindowSystem::bringUpToDate() {
     std::uint64_t page = channel_.currentPage();
     if (page == 0 || page == upToDate_) return;
     upToDate_ = page;
-    for (const Message& event : mirror_.replay([this](Player player, const std::string& path) {
-             return movieEvent(player, path);
-         })) {
+    for (const Message& event :
+         mirror_.replay([this](Player player, const std::string&path) { return movieEvent(player, path); })) {
         channel_.send(event);
     }
 }
@@ -216,7 +213,9 @@ void WebWindowSystem::setBackgroundColor(Player player, Rgb color) {
     tellPlayer("backgroundColor", player, {{"color", color}});
 }
 
-void WebWindowSystem::setScale(Player player, const std::string& mode) { tellPlayer("scale", player, {{"mode", mode}}); }
+void WebWindowSystem::setScale(Player player, const std::string& mode) {
+    tellPlayer("scale", player, {{"mode", mode}});
+}
 
 void WebWindowSystem::setVariable(Player player, const std::string& name, const std::string& value) {
     if (bridged(player)) {
