@@ -114,7 +114,9 @@ TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
          "uncompressed length of 4294967295 bytes, which cannot be right"},
         {"zlib, cut short", SWFCompression::Zlib, [](Bytes& m) { m.resize(m.size() / 2); },
          "spoilt.swf: truncated: "},
-        {"zlib, broken", SWFCompression::Zlib, [](Bytes& m) { m[8] = 0xFF; }, "the zlib data is broken"},
+        // Any other fault names the form, found at the start or while inflating.
+        {"zlib, broken", SWFCompression::Zlib, [](Bytes& m) { m[8] = 0xFF; },
+         "spoilt.swf: a CWS movie whose zlib data cannot be used: the zlib data is broken"},
         {"LZMA, header claims more", SWFCompression::Lzma, [&](Bytes& m) { m = test::withFileLength(m, length + 1); },
          "spoilt.swf: truncated: " + std::to_string(length) + " of " + std::to_string(length + 1) +
              " bytes uncompressed"},
@@ -127,7 +129,7 @@ TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
         {"LZMA, cut inside the properties", SWFCompression::Lzma, [](Bytes& m) { m.resize(14); },
          "the LZMA header is cut short"},
         {"LZMA, impossible properties", SWFCompression::Lzma, [](Bytes& m) { m[12] = 0xFF; },
-         "the LZMA properties are not valid"},
+         "spoilt.swf: a ZWS movie whose LZMA data cannot be used: the LZMA properties are not valid"},
     };
     test::TempDir dir;
     for (const auto& c : cases) {
