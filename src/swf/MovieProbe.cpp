@@ -23,12 +23,10 @@ auto lookAtPlainMovie(const std::string& path, Look look) -> decltype(look(std::
     const Bytes start = movieStart(*source);
     const auto compression = compressionOfSignature(asString(ByteSpan(start).first(std::min<std::size_t>(3, start.size()))));
     if (start.size() >= 3 && compression && *compression != SWFCompression::None) {
-        std::string problem;
-        if (auto inflater = MovieInflater::start(start, *compression, &problem)) {
-            InflatingWindow window(*source, *inflater);
+        if (auto inflater = MovieInflater::start(start, *compression)) {
+            InflatingWindow window(*source, **inflater);
             auto found = look(window);
-            window.finish();
-            if (inflater->error().empty()) return found;
+            if (!window.finish().failed()) return found;
         }
     }
     SourceWindow window(*source);

@@ -49,12 +49,8 @@ Result<SWFCompression> readSignature(const ByteSource& source, const std::string
     return *compression;
 }
 
-std::string unusableData(const std::string& name, SWFCompression compression, const std::string& problem,
-                         bool truncated) {
-    // A cut-off movie is told in the same words whatever its form.
-    if (truncated) return name + ": " + problem;
-    return name + ": a " + signatureOf(compression) + " movie whose " + compressionName(compression) +
-           " data cannot be used: " + problem;
+Report unusableData(const std::string& name, const Report& inflated) {
+    return Report::failure(name + ": " + inflated.reason());
 }
 
 Bytes movieStart(const ByteSource& source) {

@@ -42,10 +42,9 @@ Result<std::shared_ptr<ByteSource>> openMovie(const std::string& path);
 // when it is too short or not an SWF movie.
 Result<SWFCompression> readSignature(const ByteSource& source, const std::string& name);
 
-// What is said of compressed data that cannot be used; truncated data in the words of
-// any cut-off movie.
-std::string unusableData(const std::string& name, SWFCompression compression, const std::string& problem,
-                         bool truncated);
+// The failure of compressed data that cannot be used (inflated, the failure unpackSWF
+// or the inflater gave), its reason naming name.
+Report unusableData(const std::string& name, const Report& inflated);
 
 // The first bytes of a movie file: what tells its form and how to inflate it.
 Bytes movieStart(const ByteSource& source);

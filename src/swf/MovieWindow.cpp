@@ -67,9 +67,10 @@ ByteSpan InflatingWindow::peek(std::uint64_t offset, std::size_t n) {
     return ByteSpan(buffer_).first(std::min(n, buffer_.size()));
 }
 
-void InflatingWindow::finish() {
+Report InflatingWindow::finish() {
     Bytes scratch(kStep);
     while (!inflater_.done()) pull(scratch);
+    return inflater_.verdict();
 }
 
 }  // namespace tarvenox

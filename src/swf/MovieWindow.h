@@ -7,6 +7,7 @@
 
 #include "common/ByteSource.h"
 #include "common/Bytes.h"
+#include "common/Report.h"
 #include "swf/SWFCompression.h"
 
 namespace tarvenox {
@@ -42,9 +43,9 @@ public:
     // movie uncompressed; inflater was started on its first bytes.
     InflatingWindow(const ByteSource& file, MovieInflater& inflater);
     ByteSpan peek(std::uint64_t offset, std::size_t n) override;
-    // Inflates the rest of the data, so that the inflater can tell whether it holds the
-    // whole movie and no more.
-    void finish();
+    // Inflates the rest of the data and returns the inflater's verdict: whether it holds
+    // the whole movie and no more.
+    Report finish();
 
 private:
     // Fills out from the data as far as it goes; the number of bytes written.

@@ -27,19 +27,16 @@ Report RecordStream::read(const Sink& onRecord) {
             onRecord(Record(record.code, record.length, record.bodyOffset, window));
         });
     } else {
-        std::string problem;
-        auto inflater = MovieInflater::start(movieStart(**source), *compression, &problem);
-        if (!inflater) return Report::failure(unusableData(path_, *compression, problem, false));
-        InflatingWindow window(**source, *inflater);
-        read = scanRecords(window, kSWFPrefixSize + inflater->expected(), path_, scan,
+        auto inflater = MovieInflater::start(movieStart(**source), *compression);
+        if (!inflater) return unusableData(path_, inflater.report());
+        InflatingWindow window(**source, **inflater);
+        read = scanRecords(window, kSWFPrefixSize + (*inflater)->expected(), path_, scan,
                            [&](const RecordPlace& record) {
                                onRecord(Record(record.code, record.length, record.bodyOffset, window));
                            });
-        window.finish();
         // As when the movie is read whole, data that cannot be used leaves nothing read.
-        if (!inflater->error().empty()) {
-            return Report::failure(unusableData(path_, *compression, inflater->error(), inflater->truncated()));
-        }
+        const Report inflated = window.finish();
+        if (inflated.failed()) return unusableData(path_, inflated);
     }
     header_ = std::move(scan.header);
     endTagMissing_ = scan.endTagMissing;

@@ -42,24 +42,32 @@ void keepWritten(Bytes& out, std::size_t unwritten) { out.resize(out.size() - un
 
 std::string sizeText(std::size_t n) { return std::to_string(n) + " bytes"; }
 
-// Checks one step of output against the length the header promises. Messages count
-// the whole movie, as the header's file length does.
-bool overflows(std::size_t produced, std::size_t expected, std::string* error) {
-    if (produced <= expected) return false;
-    *error = "the compressed data holds more than the " + sizeText(expected + kSWFPrefixSize) +
-             " the header gives; the header is wrong";
-    return true;
+// Compressed data that cannot be used, for the reason problem. A cut-off movie is told
+// apart: truncation() words it as any cut-off movie is, whatever its form.
+Report unusable(SWFCompression compression, const std::string& problem) {
+    return Report::failure(std::string("a ") + signatureOf(compression) + " movie whose " +
+                           compressionName(compression) + " data cannot be used: " + problem);
+}
+
+// Messages count the whole movie, as the header's file length does.
+Report truncation(std::size_t produced, std::size_t expected) {
+    return Report::failure(truncationText(produced + kSWFPrefixSize, expected + kSWFPrefixSize, true));
+}
+
+Report overflow(SWFCompression compression, std::size_t expected) {
+    return unusable(compression, "the compressed data holds more than the " + sizeText(expected + kSWFPrefixSize) +
+                                     " the header gives; the header is wrong");
 }
 
 // Deflate expands its input at most 1032 times: data that promises more cannot hold it.
 constexpr std::size_t kMaxDeflateRatio = 1032;
 
-// Inflates the whole stream at once with libdeflate. nullopt when zlib's step by step
-// inflation must judge instead: libdeflate finds the data broken (a stream cut before its
-// checksum is among those, and players take it whole), or the data is too short to hold
-// what the header promises, whose output is then not set aside at once.
-std::optional<bool> inflateWhole(ByteSpan in, std::size_t expected, Bytes& out, std::string* error,
-                                 bool* truncated) {
+// Inflates the whole stream at once with libdeflate into out, after what it holds.
+// nullopt, out as it was, when zlib's step by step inflation must judge instead:
+// libdeflate finds the data broken (a stream cut before its checksum is among those, and
+// players take it whole), or the data is too short to hold what the header promises,
+// whose output is then not set aside at once.
+std::optional<Result<Bytes>> inflateWhole(ByteSpan in, std::size_t expected, Bytes& out) {
     if (expected / kMaxDeflateRatio > in.size()) return std::nullopt;
     std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
         libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
@@ -71,33 +79,30 @@ std::optional<bool> inflateWhole(ByteSpan in, std::size_t expected, Bytes& out, 
     switch (libdeflate_zlib_decompress_ex(decompressor.get(), in.data(), in.size(), out.data() + base, expected,
                                           &consumed, &produced)) {
         case LIBDEFLATE_SUCCESS:
-            if (produced == expected) return true;
-            *error = truncationText(produced + kSWFPrefixSize, expected + kSWFPrefixSize, true);
-            *truncated = true;
-            return false;
+            if (produced == expected) return Result<Bytes>(std::move(out));
+            return Result<Bytes>(truncation(produced, expected));
         case LIBDEFLATE_INSUFFICIENT_SPACE:
-            overflows(expected + 1, expected, error);
-            return false;
+            return Result<Bytes>(overflow(SWFCompression::Zlib, expected));
         default:
             out.resize(base);
             return std::nullopt;
     }
 }
 
-// Inflates the whole of data piece by piece into out, which grows by a chunk at a time.
-bool inflateStepwise(MovieInflater& inflater, ByteSpan data, Bytes& out, std::string* error, bool* truncated) {
+// Inflates the whole of data piece by piece into out, after what it holds; out grows by
+// a chunk at a time.
+Result<Bytes> inflateStepwise(MovieInflater& inflater, ByteSpan data, Bytes out) {
     while (!inflater.done()) {
         const std::size_t written = inflater.inflate(data, true, {addChunk(out), kChunk});
         keepWritten(out, kChunk - written);
     }
-    *error = inflater.error();
-    *truncated = inflater.truncated();
-    return error->empty();
+    if (inflater.verdict().failed()) return inflater.verdict();
+    return out;
 }
 
 class ZlibInflater final : public MovieInflater {
 public:
-    explicit ZlibInflater(std::size_t expected) : MovieInflater(expected, kSWFPrefixSize) {}
+    explicit ZlibInflater(std::size_t expected) : MovieInflater(SWFCompression::Zlib, expected, kSWFPrefixSize) {}
     ~ZlibInflater() override {
         if (started_) inflateEnd(&stream_);
     }
@@ -142,7 +147,7 @@ private:
 class LzmaInflater final : public MovieInflater {
 public:
     LzmaInflater(std::size_t expected, lzma_stream stream)
-        : MovieInflater(expected, kLzmaDataOffset), stream_(stream) {}
+        : MovieInflater(SWFCompression::Lzma, expected, kLzmaDataOffset), stream_(stream) {}
     ~LzmaInflater() override { lzma_end(&stream_); }
 
     std::size_t inflate(ByteSpan& data, bool end, std::span<std::uint8_t> out) override {
@@ -170,19 +175,15 @@ private:
     lzma_stream stream_;
 };
 
-// The LZMA decoder for the movie's properties; false with *error when they cannot be used.
-bool startLzma(ByteSpan movieStart, std::size_t expected, lzma_stream& stream, std::string* error) {
+// The LZMA decoder for the movie's properties; fails when they cannot be used.
+Result<lzma_stream> startLzma(ByteSpan movieStart, std::size_t expected) {
     ByteReader reader(movieStart);
     reader.skip(kLzmaPropsOffset);
     ByteSpan props = reader.readBytes(kLzmaPropsSize);
-    if (reader.overrun()) {
-        *error = "the LZMA header is cut short";
-        return false;
-    }
+    if (reader.overrun()) return unusable(SWFCompression::Lzma, "the LZMA header is cut short");
     lzma_filter filters[2] = {{LZMA_FILTER_LZMA1EXT, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
     if (lzma_properties_decode(&filters[0], nullptr, props.data(), props.size()) != LZMA_OK) {
-        *error = "the LZMA properties are not valid";
-        return false;
+        return unusable(SWFCompression::Lzma, "the LZMA properties are not valid");
     }
     std::unique_ptr<lzma_options_lzma, void (*)(void*)> options(
         static_cast<lzma_options_lzma*>(filters[0].options), free);
@@ -194,12 +195,11 @@ bool startLzma(ByteSpan movieStart, std::size_t expected, lzma_stream& stream, s
     // with an end marker as well.
     options->ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
     lzma_set_ext_size(*options, expected);
-    stream = LZMA_STREAM_INIT;
+    lzma_stream stream = LZMA_STREAM_INIT;
     if (lzma_raw_decoder(&stream, filters) != LZMA_OK) {
-        *error = "the LZMA decoder cannot be started";
-        return false;
+        return unusable(SWFCompression::Lzma, "the LZMA decoder cannot be started");
     }
-    return true;
+    return stream;
 }
 
 // Raw LZMA without an end marker (the header gives the size), with its 5 property bytes.
@@ -268,66 +268,50 @@ std::size_t MovieInflater::roomFor(std::span<std::uint8_t> out) const {
 
 bool MovieInflater::produced(std::size_t written) {
     produced_ += written;
-    if (!overflows(produced_, expected_, &error_)) return false;
+    if (produced_ <= expected_) return false;
     done_ = true;
+    verdict_ = overflow(compression_, expected_);
     return true;
 }
 
 void MovieInflater::ended() {
     done_ = true;
-    if (produced_ == expected_) return;
-    truncated_ = true;
-    error_ = truncationText(produced_ + kSWFPrefixSize, expected_ + kSWFPrefixSize, true);
+    if (produced_ != expected_) verdict_ = truncation(produced_, expected_);
 }
 
-void MovieInflater::fail(std::string error) {
+void MovieInflater::fail(const std::string& problem) {
     done_ = true;
-    error_ = std::move(error);
+    verdict_ = unusable(compression_, problem);
 }
 
-std::unique_ptr<MovieInflater> MovieInflater::start(ByteSpan movieStart, SWFCompression compression,
-                                                    std::string* error) {
-    if (movieStart.size() < kSWFPrefixSize) {
-        *error = "the header is cut short";
-        return nullptr;
-    }
+Result<std::unique_ptr<MovieInflater>> MovieInflater::start(ByteSpan movieStart, SWFCompression compression) {
+    if (movieStart.size() < kSWFPrefixSize) return unusable(compression, "the header is cut short");
     const std::uint32_t fileLength = peekUI32(movieStart, 4);
     if (fileLength < kSWFPrefixSize || fileLength > kMaxUncompressed) {
-        *error = "the header gives an uncompressed length of " + sizeText(fileLength) +
-                 ", which cannot be right (a movie takes 8 to " + sizeText(kMaxUncompressed) + ")";
-        return nullptr;
+        return unusable(compression, "the header gives an uncompressed length of " + sizeText(fileLength) +
+                                         ", which cannot be right (a movie takes 8 to " +
+                                         sizeText(kMaxUncompressed) + ")");
     }
     const std::size_t expected = fileLength - kSWFPrefixSize;
-    if (compression == SWFCompression::Zlib) return std::make_unique<ZlibInflater>(expected);
-    lzma_stream stream;
-    if (!startLzma(movieStart, expected, stream, error)) return nullptr;
-    return std::make_unique<LzmaInflater>(expected, stream);
+    if (compression == SWFCompression::Zlib) return std::unique_ptr<MovieInflater>(std::make_unique<ZlibInflater>(expected));
+    auto stream = startLzma(movieStart, expected);
+    if (!stream) return stream.report();
+    return std::unique_ptr<MovieInflater>(std::make_unique<LzmaInflater>(expected, *stream));
 }
 
-std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::string* error, bool* truncated) {
-    bool cut = false;
-    if (truncated == nullptr) truncated = &cut;
+Result<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression) {
     if (compression == SWFCompression::None) {
         if (movie.size() >= kSWFPrefixSize) return Bytes(movie.begin(), movie.end());
-        *error = "the header is cut short";
-        return std::nullopt;
+        return unusable(compression, "the header is cut short");
     }
-    auto inflater = MovieInflater::start(movie, compression, error);
-    if (!inflater) return std::nullopt;
+    auto inflater = MovieInflater::start(movie, compression);
+    if (!inflater) return inflater.report();
     Bytes out(movie.begin(), movie.begin() + kSWFPrefixSize);
-    const ByteSpan data = movie.subspan(std::min(movie.size(), inflater->dataOffset()));
-    bool ok = false;
+    const ByteSpan data = movie.subspan(std::min(movie.size(), (*inflater)->dataOffset()));
     if (compression == SWFCompression::Zlib) {
-        if (const auto whole = inflateWhole(data, inflater->expected(), out, error, truncated)) {
-            ok = *whole;
-        } else {
-            ok = inflateStepwise(*inflater, data, out, error, truncated);
-        }
-    } else {
-        ok = inflateStepwise(*inflater, data, out, error, truncated);
+        if (auto whole = inflateWhole(data, (*inflater)->expected(), out)) return std::move(*whole);
     }
-    if (!ok) return std::nullopt;
-    return out;
+    return inflateStepwise(**inflater, data, std::move(out));
 }
 
 Bytes packSWF(ByteSpan plain, SWFCompression compression) {

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "common/Bytes.h"
+#include "common/Report.h"
+#include "common/Result.h"
 
 namespace tarvenox {
 
@@ -33,10 +35,9 @@ std::string truncationText(std::uint64_t length, std::uint64_t headerLength, boo
 // by the uncompressed rest. The data is inflated in bounded steps and must come out at
 // exactly the length the prefix gives; a movie whose data holds more or less, whose data
 // is broken, or whose LZMA dictionary would need an unreasonable amount of memory is
-// refused: nullopt, with *error saying why. Data that holds less is truncated: *error is
-// then truncationText's, and *truncated (when given) is set.
-std::optional<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression, std::string* error,
-                               bool* truncated = nullptr);
+// refused with the reason: "a CWS movie whose zlib data cannot be used: ...", or for
+// data that holds less truncationText's, in the words of any cut-off movie.
+Result<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression);
 
 // The most bytes of a movie's start that MovieInflater::start looks at: the prefix, and
 // for ZWS the length and the 5 property bytes of its LZMA data.
@@ -48,10 +49,9 @@ inline constexpr std::size_t kInflaterStartSize = kSWFPrefixSize + 4 + 5;
 class MovieInflater {
 public:
     // From the movie's first bytes (dataOffset() of them: the prefix, and for ZWS the
-    // length and properties of its LZMA data); nullptr with *error, in unpackSWF's words,
-    // when they cannot be used.
-    static std::unique_ptr<MovieInflater> start(ByteSpan movieStart, SWFCompression compression,
-                                                std::string* error);
+    // length and properties of its LZMA data); fails, with unpackSWF's reason, when they
+    // cannot be used.
+    static Result<std::unique_ptr<MovieInflater>> start(ByteSpan movieStart, SWFCompression compression);
     virtual ~MovieInflater() = default;
     MovieInflater(const MovieInflater&) = delete;
     MovieInflater& operator=(const MovieInflater&) = delete;
@@ -63,32 +63,33 @@ public:
     // Inflates data, the next compressed bytes, into out (not empty) and returns how many
     // bytes were written; data is advanced past what was taken. end says that data
     // reaches the end of the file. Once the data is known to hold the whole movie, or to
-    // be unusable, done() is true and error() says what is wrong, if anything.
+    // be unusable, done() is true.
     virtual std::size_t inflate(ByteSpan& data, bool end, std::span<std::uint8_t> out) = 0;
     bool done() const { return done_; }
-    const std::string& error() const { return error_; }
-    // True when the data ended before the length the prefix gives; error() is then
-    // truncationText's.
-    bool truncated() const { return truncated_; }
+    // Once done(), what the data came to: failed, with unpackSWF's reason, when it cannot
+    // be used.
+    const Report& verdict() const { return verdict_; }
 
 protected:
-    MovieInflater(std::size_t expected, std::size_t dataOffset) : expected_(expected), dataOffset_(dataOffset) {}
+    MovieInflater(SWFCompression compression, std::size_t expected, std::size_t dataOffset)
+        : compression_(compression), expected_(expected), dataOffset_(dataOffset) {}
     // The room one step may fill: one byte more than is missing, so that data holding
     // more than promised is found without inflating it all.
     std::size_t roomFor(std::span<std::uint8_t> out) const;
-    // Counts written bytes; true (and done, with the error) when they pass the promise.
+    // Counts written bytes; true (and done, failed) when they pass the promise.
     bool produced(std::size_t written);
     // The data has ended: done, truncated when it held fewer bytes than promised.
     void ended();
-    void fail(std::string error);
+    // Done: the data cannot be used, for the reason problem.
+    void fail(const std::string& problem);
 
 private:
+    SWFCompression compression_;
     std::size_t expected_;
     std::size_t dataOffset_;
     std::size_t produced_ = 0;
     bool done_ = false;
-    bool truncated_ = false;
-    std::string error_;
+    Report verdict_;
 };
 
 // The movie packed into the given form: plain is the movie uncompressed with its 8-byte

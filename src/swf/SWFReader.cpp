@@ -20,11 +20,9 @@ Result<SWFFile> readSource(std::shared_ptr<const ByteSource> source, const std::
         // The compressed data is inflated whole; the tags are then parts of it.
         Bytes packed(static_cast<std::size_t>(source->size()));
         source->readAt(0, packed);
-        std::string problem;
-        bool truncated = false;
-        auto unpacked = unpackSWF(packed, *compression, &problem, &truncated);
-        if (!unpacked) return Report::failure(unusableData(name, *compression, problem, truncated));
-        source = ByteSource::inMemory(std::move(*unpacked));
+        auto unpacked = unpackSWF(packed, *compression);
+        if (!unpacked) return unusableData(name, unpacked.report());
+        source = ByteSource::inMemory(unpacked.take());
     }
     SourceWindow window(*source);
     MovieScan scan;

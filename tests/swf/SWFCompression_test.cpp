@@ -41,9 +41,10 @@ TEST(SWFCompression, EachFormReadsAndIsWrittenBackInItsOwnForm) {
         EXPECT_EQ(movie.tags().size(), 4u);
         const Bytes again = movie.serialize();
         EXPECT_EQ(asString(ByteSpan(again).first(3)), signatureOf(form));
-        std::string error;
-        const Bytes unpacked = unpackSWF(again, form, &error).value_or(Bytes{});
-        EXPECT_EQ(ByteSpan(unpacked).subspan(3).size(), plain.size() - 3) << error;
+        auto unpackedAgain = unpackSWF(again, form);
+        ASSERT_TRUE(unpackedAgain) << unpackedAgain.report().reason();
+        const Bytes unpacked = unpackedAgain.take();
+        EXPECT_EQ(ByteSpan(unpacked).subspan(3).size(), plain.size() - 3);
         EXPECT_TRUE(std::equal(unpacked.begin() + 3, unpacked.end(), plain.begin() + 3));
         movie.setCompression(SWFCompression::None);
         EXPECT_EQ(movie.serialize(), plain);
@@ -59,11 +60,10 @@ TEST(SWFCompression, DataHandedOverPieceByPieceInflatesAsTheWhole) {
             SCOPED_TRACE(std::string(signatureOf(form)) + (cut ? ", cut" : ""));
             Bytes movie = packSWF(plainMovie(), form);
             if (cut) movie.resize(movie.size() - 9);
-            std::string wholeError;
-            const auto whole = unpackSWF(movie, form, &wholeError);
-            std::string error;
-            auto inflater = MovieInflater::start(movie, form, &error);
-            ASSERT_TRUE(inflater) << error;
+            const auto whole = unpackSWF(movie, form);
+            auto started = MovieInflater::start(movie, form);
+            ASSERT_TRUE(started) << started.report().reason();
+            MovieInflater* inflater = started->get();
             Bytes out(movie.begin(), movie.begin() + kSWFPrefixSize);
             for (std::size_t at = inflater->dataOffset(); !inflater->done();) {
                 const std::size_t step = std::min<std::size_t>(7, movie.size() - at);
@@ -73,7 +73,8 @@ TEST(SWFCompression, DataHandedOverPieceByPieceInflatesAsTheWhole) {
                 out.insert(out.end(), piece, piece + written);
                 at += step - data.size();
             }
-            EXPECT_EQ(inflater->error(), wholeError);
+            EXPECT_EQ(inflater->verdict().failed(), !whole);
+            EXPECT_EQ(inflater->verdict().reason(), whole.report().reason());
             if (whole) {
                 EXPECT_EQ(out, *whole);
             }
@@ -113,7 +114,9 @@ TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
          "uncompressed length of 4294967295 bytes, which cannot be right"},
         {"zlib, cut short", SWFCompression::Zlib, [](Bytes& m) { m.resize(m.size() / 2); },
          "spoilt.swf: truncated: "},
-        {"zlib, broken", SWFCompression::Zlib, [](Bytes& m) { m[8] = 0xFF; }, "the zlib data is broken"},
+        // Any other fault names the form, found at the start or while inflating.
+        {"zlib, broken", SWFCompression::Zlib, [](Bytes& m) { m[8] = 0xFF; },
+         "spoilt.swf: a CWS movie whose zlib data cannot be used: the zlib data is broken"},
         {"LZMA, header claims more", SWFCompression::Lzma, [&](Bytes& m) { m = test::withFileLength(m, length + 1); },
          "spoilt.swf: truncated: " + std::to_string(length) + " of " + std::to_string(length + 1) +
              " bytes uncompressed"},
@@ -126,7 +129,7 @@ TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
         {"LZMA, cut inside the properties", SWFCompression::Lzma, [](Bytes& m) { m.resize(14); },
          "the LZMA header is cut short"},
         {"LZMA, impossible properties", SWFCompression::Lzma, [](Bytes& m) { m[12] = 0xFF; },
-         "the LZMA properties are not valid"},
+         "spoilt.swf: a ZWS movie whose LZMA data cannot be used: the LZMA properties are not valid"},
     };
     test::TempDir dir;
     for (const auto& c : cases) {
