@@ -21,7 +21,8 @@ auto lookAtPlainMovie(const std::string& path, Look look) -> decltype(look(std::
     if (!opened) return std::nullopt;
     const std::shared_ptr<ByteSource> source = opened.take();
     const Bytes start = movieStart(*source);
-    const auto compression = compressionOfSignature(asString(ByteSpan(start).first(std::min<std::size_t>(3, start.size()))));
+    const auto compression =
+        compressionOfSignature(asString(ByteSpan(start).first(std::min<std::size_t>(3, start.size()))));
     if (start.size() >= 3 && compression && *compression != SWFCompression::None) {
         if (auto inflater = MovieInflater::start(start, *compression)) {
             InflatingWindow window(*source, **inflater);

@@ -30,10 +30,10 @@ Report RecordStream::read(const Sink& onRecord) {
         auto inflater = MovieInflater::start(movieStart(**source), *compression);
         if (!inflater) return unusableData(path_, inflater.report());
         InflatingWindow window(**source, **inflater);
-        read = scanRecords(window, kSWFPrefixSize + (*inflater)->expected(), path_, scan,
-                           [&](const RecordPlace& record) {
-                               onRecord(Record(record.code, record.length, record.bodyOffset, window));
-                           });
+        read =
+            scanRecords(window, kSWFPrefixSize + (*inflater)->expected(), path_, scan, [&](const RecordPlace& record) {
+                onRecord(Record(record.code, record.length, record.bodyOffset, window));
+            });
         // As when the movie is read whole, data that cannot be used leaves nothing read.
         const Report inflated = window.finish();
         if (inflated.failed()) return unusableData(path_, inflated);

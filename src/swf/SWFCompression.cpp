@@ -81,11 +81,8 @@ std::optional<Result<Bytes>> inflateWhole(ByteSpan in, std::size_t expected, Byt
         case LIBDEFLATE_SUCCESS:
             if (produced == expected) return Result<Bytes>(std::move(out));
             return Result<Bytes>(truncation(produced, expected));
-        case LIBDEFLATE_INSUFFICIENT_SPACE:
-            return Result<Bytes>(overflow(SWFCompression::Zlib, expected));
-        default:
-            out.resize(base);
-            return std::nullopt;
+        case LIBDEFLATE_INSUFFICIENT_SPACE: return Result<Bytes>(overflow(SWFCompression::Zlib, expected));
+        default: out.resize(base); return std::nullopt;
     }
 }
 
@@ -185,8 +182,8 @@ Result<lzma_stream> startLzma(ByteSpan movieStart, std::size_t expected) {
     if (lzma_properties_decode(&filters[0], nullptr, props.data(), props.size()) != LZMA_OK) {
         return unusable(SWFCompression::Lzma, "the LZMA properties are not valid");
     }
-    std::unique_ptr<lzma_options_lzma, void (*)(void*)> options(
-        static_cast<lzma_options_lzma*>(filters[0].options), free);
+    std::unique_ptr<lzma_options_lzma, void (*)(void*)> options(static_cast<lzma_options_lzma*>(filters[0].options),
+                                                                free);
     // A dictionary larger than the whole output is never used: capping it keeps a
     // movie from asking for gigabytes of it.
     options->dict_size = std::clamp<std::uint32_t>(options->dict_size, LZMA_DICT_SIZE_MIN,
@@ -235,24 +232,18 @@ std::optional<SWFCompression> compressionOfSignature(std::string_view signature)
 
 const char* signatureOf(SWFCompression compression) {
     switch (compression) {
-        case SWFCompression::Zlib:
-            return "CWS";
-        case SWFCompression::Lzma:
-            return "ZWS";
-        case SWFCompression::None:
-            break;
+        case SWFCompression::Zlib: return "CWS";
+        case SWFCompression::Lzma: return "ZWS";
+        case SWFCompression::None: break;
     }
     return "FWS";
 }
 
 const char* compressionName(SWFCompression compression) {
     switch (compression) {
-        case SWFCompression::Zlib:
-            return "zlib";
-        case SWFCompression::Lzma:
-            return "LZMA";
-        case SWFCompression::None:
-            break;
+        case SWFCompression::Zlib: return "zlib";
+        case SWFCompression::Lzma: return "LZMA";
+        case SWFCompression::None: break;
     }
     return "uncompressed";
 }
@@ -289,11 +280,12 @@ Result<std::unique_ptr<MovieInflater>> MovieInflater::start(ByteSpan movieStart,
     const std::uint32_t fileLength = peekUI32(movieStart, 4);
     if (fileLength < kSWFPrefixSize || fileLength > kMaxUncompressed) {
         return unusable(compression, "the header gives an uncompressed length of " + sizeText(fileLength) +
-                                         ", which cannot be right (a movie takes 8 to " +
-                                         sizeText(kMaxUncompressed) + ")");
+                                         ", which cannot be right (a movie takes 8 to " + sizeText(kMaxUncompressed) +
+                                         ")");
     }
     const std::size_t expected = fileLength - kSWFPrefixSize;
-    if (compression == SWFCompression::Zlib) return std::unique_ptr<MovieInflater>(std::make_unique<ZlibInflater>(expected));
+    if (compression == SWFCompression::Zlib)
+        return std::unique_ptr<MovieInflater>(std::make_unique<ZlibInflater>(expected));
     auto stream = startLzma(movieStart, expected);
     if (!stream) return stream.report();
     return std::unique_ptr<MovieInflater>(std::make_unique<LzmaInflater>(expected, *stream));
@@ -321,9 +313,7 @@ Bytes packSWF(ByteSpan plain, SWFCompression compression) {
     std::copy(signature, signature + 3, out.begin());
     ByteSpan rest = plain.subspan(kSWFPrefixSize);
     switch (compression) {
-        case SWFCompression::None:
-            out.insert(out.end(), rest.begin(), rest.end());
-            break;
+        case SWFCompression::None: out.insert(out.end(), rest.begin(), rest.end()); break;
         case SWFCompression::Zlib: {
             Bytes packed = zlibCompress(rest);
             out.insert(out.end(), packed.begin(), packed.end());

@@ -15,8 +15,8 @@ namespace {
 const std::string& archivePath() {
     static const std::string path = [] {
         const char* tmpdir = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmpdir != nullptr && *tmpdir ? tmpdir : "/tmp") +
-                              "/file_database_fuzz.XXXXXX";
+        std::string pattern =
+            std::string(tmpdir != nullptr && *tmpdir ? tmpdir : "/tmp") + "/file_database_fuzz.XXXXXX";
         int fd = ::mkstemp(pattern.data());
         if (fd < 0) std::abort();
         ::close(fd);

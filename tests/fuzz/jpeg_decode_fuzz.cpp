@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ByteSpan jpeg(data, size);
     const JpegDecodeResult decoded = decodeJpeg(jpeg);
     // A picture that decodes has a size players show.
-    if (decoded.verdict == JpegDecodeResult::Verdict::Decodes &&
-        !pictureFits(decoded.width, decoded.height)) {
+    if (decoded.verdict == JpegDecodeResult::Verdict::Decodes && !pictureFits(decoded.width, decoded.height)) {
         __builtin_trap();
     }
     if (decoded.verdict == JpegDecodeResult::Verdict::Broken && decoded.detail.empty()) __builtin_trap();

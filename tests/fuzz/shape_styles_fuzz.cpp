@@ -24,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto again = shape.styles();
     if (!before || !again || again->fillStyles.size() != before->fillStyles.size()) __builtin_trap();
     const std::size_t rest = body.size() - before->restOffset;
-    if (after.size() - again->restOffset != rest ||
-        !std::equal(after.end() - rest, after.end(), body.end() - rest)) {
+    if (after.size() - again->restOffset != rest || !std::equal(after.end() - rest, after.end(), body.end() - rest)) {
         __builtin_trap();
     }
     return 0;

@@ -112,16 +112,14 @@ TEST(SWFCompression, DataThatDoesNotMatchTheHeaderIsRefused) {
          "holds more than the " + std::to_string(length - 1) + " bytes the header gives"},
         {"zlib, header claims 4 GiB", SWFCompression::Zlib, [&](Bytes& m) { m = test::withFileLength(m, 0xFFFFFFFF); },
          "uncompressed length of 4294967295 bytes, which cannot be right"},
-        {"zlib, cut short", SWFCompression::Zlib, [](Bytes& m) { m.resize(m.size() / 2); },
-         "spoilt.swf: truncated: "},
+        {"zlib, cut short", SWFCompression::Zlib, [](Bytes& m) { m.resize(m.size() / 2); }, "spoilt.swf: truncated: "},
         // Any other fault names the form, found at the start or while inflating.
         {"zlib, broken", SWFCompression::Zlib, [](Bytes& m) { m[8] = 0xFF; },
          "spoilt.swf: a CWS movie whose zlib data cannot be used: the zlib data is broken"},
         {"LZMA, header claims more", SWFCompression::Lzma, [&](Bytes& m) { m = test::withFileLength(m, length + 1); },
          "spoilt.swf: truncated: " + std::to_string(length) + " of " + std::to_string(length + 1) +
              " bytes uncompressed"},
-        {"LZMA, cut short", SWFCompression::Lzma, [](Bytes& m) { m.resize(m.size() / 2); },
-         "spoilt.swf: truncated: "},
+        {"LZMA, cut short", SWFCompression::Lzma, [](Bytes& m) { m.resize(m.size() / 2); }, "spoilt.swf: truncated: "},
         {"LZMA, header claims less", SWFCompression::Lzma, [&](Bytes& m) { m = test::withFileLength(m, length - 1); },
          "the LZMA data is broken"},
         {"LZMA, header claims 1 byte", SWFCompression::Lzma, [](Bytes& m) { m = test::withFileLength(m, 1); },
