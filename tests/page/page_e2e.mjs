@@ -63,12 +63,26 @@ const settled = () => previewSettled(browserPage);
 
 const preview = () => previewPixels(browserPage);
 
-// Waits for the status line to report the next apply (or save).
+// Waits for the status line to report the next apply (or save). Every text the line shows
+// meanwhile counts: a command's own report may give way to the apply that follows it
+// before the next animation frame.
 async function statusAfter(action, pattern) {
-  await browserPage.evaluate(() => { document.querySelector(".status-text").textContent = ""; });
+  await browserPage.evaluate(() => {
+    const line = document.querySelector(".status-text");
+    line.textContent = "";
+    window.statusSeen = [];
+    window.statusWatch?.disconnect();
+    window.statusWatch = new MutationObserver(() => window.statusSeen.push(line.textContent));
+    window.statusWatch.observe(line, { childList: true, characterData: true, subtree: true });
+  });
   await action();
-  await browserPage.waitForFunction((source) => new RegExp(source).test(document.querySelector(".status-text").textContent),
-    pattern.source, { timeout: 20000 });
+  try {
+    await browserPage.waitForFunction((source) => window.statusSeen.some((text) => new RegExp(source).test(text)),
+      pattern.source, { timeout: 20000 });
+  } catch (error) {
+    const seen = await browserPage.evaluate(() => window.statusSeen);
+    throw new Error(`the status line never matched ${pattern}; it showed ${JSON.stringify(seen)}`, { cause: error });
+  }
   await settled();
 }
 
