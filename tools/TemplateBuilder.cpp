@@ -16,6 +16,7 @@
 #include "swf/SWFFont.h"
 #include "swf/SWFMatrix.h"
 #include "swf/SWFRect.h"
+#include "swf/SWFWriter.h"
 #include "swf/TagFactory.h"
 
 namespace tarvenox::tools {
@@ -329,7 +330,7 @@ Report TemplateBuilder::write(const std::string& path) {
         tags.push_back(makeTag(TagCode::DoAction, std::move(body)));
     }
     tags.push_back(makeTag(TagCode::ShowFrame, {}));
-    return movie.write(path);
+    return writeSWF(movie, path);
 }
 
 }  // namespace tarvenox::tools

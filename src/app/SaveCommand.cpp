@@ -22,8 +22,10 @@
 #include "edit/ColorText.h"
 #include "edit/MovieSave.h"
 #include "edit/VariableText.h"
+#include "swf/MovieVariables.h"
 #include "swf/SWFReader.h"
 #include "swf/SWFType.h"
+#include "swf/SWFWriter.h"
 
 namespace tarvenox {
 
@@ -156,15 +158,15 @@ void saveMovieFile(const SaveOptions& options) {
     if (report.failed()) throw CommandError(report.text() + "; nothing was written");
     printNotes(report);
     // A movie's own script stays: only the assignments of the variables change.
-    if (const Report assigned = movie.assignVariables(variables); assigned.failed()) {
+    if (const Report assigned = assignVariables(movie, variables); assigned.failed()) {
         throw CommandError("--var: " + assigned.text() + "; nothing was written");
     }
     if (options.uncompressed) movie.setCompression(SWFCompression::None);
     if (isStandardOutput(options.output)) {
-        writeOutput(options.output, movie.bytes());
+        writeOutput(options.output, movieBytes(movie));
         return;
     }
-    if (const Report written = movie.write(options.output); written.failed()) throw CommandError(written.reason());
+    if (const Report written = writeSWF(movie, options.output); written.failed()) throw CommandError(written.reason());
 }
 
 // Rewrites a saved movie in the uncompressed form.
@@ -174,7 +176,7 @@ Bytes uncompressed(const Bytes& saved) {
     if (!read) throw CommandError(read.report().reason());
     SWFFile& movie = *read;
     movie.setCompression(SWFCompression::None);
-    return movie.serialize();
+    return serializeSWF(movie);
 }
 
 // --var for a template: NAME=VALUE gives a new value to every variable of that name

@@ -11,9 +11,12 @@
 #include "picture/PictureFile.h"
 #include "picture/PictureReplacement.h"
 #include "sound/Mp3Sound.h"
+#include "swf/MovieVariables.h"
+#include "swf/SWFBackgroundColor.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFImage.h"
 #include "swf/SWFReader.h"
+#include "swf/SWFWriter.h"
 
 namespace tarvenox {
 
@@ -74,14 +77,14 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
     }
     if (variables != nullptr) {
         try {
-            movie.setVariables(*variables);
+            setVariables(movie, *variables);
         } catch (const Exception& e) {
             // A variable that cannot be written as an action (a value too long for its
             // record): the actions stay as they were.
             report.fail(e.getMessage(), MessageKind::Information);
         }
     }
-    if (background) movie.setBackgroundColor(*background);
+    if (background) setBackgroundColor(movie, *background);
     return report;
 }
 
@@ -130,7 +133,7 @@ Report saveMovie(EditSession& app) {
     report.add(customiseMovie(movie, app.fontReplacements, app.pictureReplacements, app.soundReplacements,
                               &app.actionVariables, app.currentBackgroundColor, nullptr, &app.chosenMedia));
     app.savedBackgroundColor = app.currentBackgroundColor;
-    if (const Report written = movie.write(path); written.failed()) {
+    if (const Report written = writeSWF(movie, path); written.failed()) {
         report.fail("Der Film konnte nicht gespeichert werden.\n" + written.reason()).because(written.reason());
     }
     return report;

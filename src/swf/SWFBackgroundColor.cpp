@@ -1,6 +1,8 @@
 // SetBackgroundColor.
 #include "swf/SWFBackgroundColor.h"
 
+#include "swf/SWFFile.h"
+
 namespace tarvenox {
 
 std::int32_t SWFBackgroundColor::color() const {
@@ -16,6 +18,15 @@ void SWFBackgroundColor::setColor(std::int32_t rgb) {
     b[1] = static_cast<std::uint8_t>((rgb >> 8) & 0xFF);
     b[2] = static_cast<std::uint8_t>(rgb & 0xFF);
     setData(std::move(b));
+}
+
+void setBackgroundColor(SWFFile& movie, std::int32_t rgb) {
+    for (auto& tag : movie.tags()) {
+        if (auto* background = dynamic_cast<SWFBackgroundColor*>(tag.get())) {
+            background->setColor(rgb);
+            return;
+        }
+    }
 }
 
 }  // namespace tarvenox

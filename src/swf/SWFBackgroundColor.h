@@ -7,6 +7,8 @@
 
 namespace tarvenox {
 
+class SWFFile;
+
 class SWFBackgroundColor : public SWFTag {
 public:
     SWFBackgroundColor(TagCode code, TagBody body) : SWFTag(code, std::move(body)) {}
@@ -17,5 +19,9 @@ public:
     // three bytes is made three bytes long.
     void setColor(std::int32_t rgb);
 };
+
+// Gives the movie's first SetBackgroundColor the colour; a movie without one is left as
+// it is.
+void setBackgroundColor(SWFFile& movie, std::int32_t rgb);
 
 }  // namespace tarvenox

@@ -1,20 +1,9 @@
-// The model of a movie, and writing it.
+// The model of a movie: its header and tag list.
 #include "swf/SWFFile.h"
 
-#include "common/FileIO.h"
-#include "common/Log.h"
-#include "swf/SWFBackgroundColor.h"
 #include "swf/SWFExportAssets.h"
 
 namespace tarvenox {
-
-namespace {
-
-// The End tag: a record header of code 0, length 0.
-constexpr std::uint8_t kEndTag[] = {0, 0};
-constexpr std::size_t kEndTagSize = sizeof kEndTag;
-
-}  // namespace
 
 SWFFile::SWFFile(MovieHeader header, SWFCompression compression, std::vector<std::unique_ptr<SWFTag>> tags,
                  bool endTagMissing, std::shared_ptr<const ByteSource> source)
@@ -27,31 +16,9 @@ SWFFile::SWFFile(MovieHeader header, SWFCompression compression, std::vector<std
 SWFFile::SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uint16_t frameCount)
     : SWFFile(MovieHeader(version, frame, frameRate, frameCount), SWFCompression::None, {}, false, nullptr) {}
 
-ByteChain SWFFile::bytes() const {
-    ByteChain out;
-    std::uint64_t total = header_.size() + kEndTagSize;
-    for (const auto& tag : tags_) total += tag->outputSize();
-    // The file length is computed for the bytes written, never kept in the model.
-    out.appendCopy(header_.withFileLength(total));
-    for (const auto& tag : tags_) tag->appendTo(out);
-    out.appendCopy(kEndTag);
-    if (compression_ == SWFCompression::None) return out;
-    return ByteChain(packSWF(out.flatten(), compression_));
-}
-
-Bytes SWFFile::serialize() const { return bytes().flatten(); }
-
 void SWFFile::setCompression(SWFCompression compression) {
     compression_ = compression;
     header_.setCompression(compression);
-}
-
-Report SWFFile::write(const std::string& path) {
-    if (source_ && source_->changed()) {
-        return Report::failure(path + ": the movie's file changed while it was read; the movie was not written");
-    }
-    logPrint("writing SWFFile: %s\n", path.c_str());
-    return writeFileAtomically(path, bytes());
 }
 
 std::optional<std::uint16_t> SWFFile::findExportedId(const std::string& exportName) const {
@@ -63,15 +30,6 @@ std::optional<std::uint16_t> SWFFile::findExportedId(const std::string& exportNa
         }
     }
     return std::nullopt;
-}
-
-void SWFFile::setBackgroundColor(std::int32_t rgb) {
-    for (auto& tag : tags_) {
-        if (auto* background = dynamic_cast<SWFBackgroundColor*>(tag.get())) {
-            background->setColor(rgb);
-            return;
-        }
-    }
 }
 
 }  // namespace tarvenox

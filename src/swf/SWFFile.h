@@ -1,5 +1,5 @@
 // An SWF movie in memory, the model the customisation works on: the header bytes and the
-// top-level tags in file order.
+// top-level tags in file order. It is written by writeSWF (SWFWriter.h).
 #pragma once
 
 #include <algorithm>
@@ -9,10 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ByteChain.h"
 #include "common/ByteSource.h"
-#include "common/Bytes.h"
-#include "common/Report.h"
 #include "swf/MovieHeader.h"
 #include "swf/MovieText.h"
 #include "swf/SWFCompression.h"
@@ -20,8 +17,6 @@
 #include "swf/SWFTag.h"
 
 namespace tarvenox {
-
-class SWFType;
 
 class SWFFile {
 public:
@@ -35,19 +30,6 @@ public:
     // frame rate (frames per second, kept to 1/256) and frame count.
     SWFFile(std::uint8_t version, SWFRect frame, double frameRate, std::uint16_t frameCount);
 
-    // Writes the movie with its file length fixed up: header, tags, End tag. The target
-    // is replaced through a temporary file, so a failed write leaves it as it was. A
-    // movie whose file was found cut short since it was read is not written: the report
-    // fails with the reason. Logs "writing SWFFile: path".
-    Report write(const std::string& path);
-    // The bytes write() would store, in the movie's form: compressed again when it was
-    // read compressed.
-    Bytes serialize() const;
-    // The same in pieces: the records of unchanged tags of an uncompressed movie stay in
-    // the file they were read from, and are copied from there when written. The pieces
-    // refer to the tags' bodies: valid while the movie is neither changed nor destroyed.
-    ByteChain bytes() const;
-
     // The form the movie was read in and is written in.
     SWFCompression compression() const { return compression_; }
     // Changes the form written (and the signature in the header).
@@ -55,6 +37,9 @@ public:
     // True when the data ended after the last tag without an End tag; the movie is
     // written with one.
     bool endTagMissing() const { return endTagMissing_; }
+    // True when the file the movie was read from has changed since (found cut short
+    // where a tag's body was read from it): the movie cannot be written whole.
+    bool fileChanged() const { return source_ && source_->changed(); }
 
     std::vector<std::unique_ptr<SWFTag>>& tags() { return tags_; }
     const std::vector<std::unique_ptr<SWFTag>>& tags() const { return tags_; }
@@ -86,22 +71,7 @@ public:
         });
     }
 
-    // The customisation of a template, each on the first tag that fits.
-    // (Fonts, pictures and sounds are replaced by font/FontReplacement.h,
-    // picture/PictureReplacement.h and sound/Mp3Sound.h.)
-    // Replaces the first DoAction's actions with the assignments of the variables.
-    void setVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
-    // Keeps the first DoAction's actions: a variable they assign gets its new value
-    // there (SWFDoAction::assignInPlace); the others are assigned in a new DoAction
-    // placed just before it (before the first ShowFrame when the movie has none).
-    // A variable that cannot be written fails the report and leaves the actions as they
-    // were.
-    Report assignVariables(const std::vector<std::unique_ptr<SWFType>>& variables);
-    void setBackgroundColor(std::int32_t rgb);
-
 private:
-    void assignVariablesUnchecked(const std::vector<std::unique_ptr<SWFType>>& variables);
-
     MovieHeader header_;
     SWFCompression compression_ = SWFCompression::None;
     bool endTagMissing_ = false;

@@ -7,6 +7,7 @@
 #include "common/ByteWriter.h"
 #include "common/Log.h"
 #include "swf/SWFReader.h"
+#include "swf/SWFWriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvenox;
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto read = readSWF(movie, "fuzz.swf");
     if (!read) return 0;
     // A movie read is written in its form and reads back to the same tags.
-    const Bytes out = read->serialize();
+    const Bytes out = serializeSWF(*read);
     auto again = readSWF(out, "again.swf");
     if (!again || again->compression() != read->compression() || again->tags().size() != read->tags().size()) {
         __builtin_trap();

@@ -8,6 +8,7 @@
 #include "data/TextTable.h"
 #include "support/MovieBuilder.h"
 #include "support/ReadMovie.h"
+#include "swf/MovieVariables.h"
 #include "swf/SWFDoAction.h"
 #include "swf/SWFFile.h"
 
@@ -191,7 +192,7 @@ TEST(SWFType, OnlyTheFirstDoActionIsRewritten) {
     ActionVariables variables;
     variables.push_back(makeSWFType('s', "title", "Hello"));
     variables.push_back(makeSWFType('i', "count", "3"));
-    movie.setVariables(variables);
+    setVariables(movie, variables);
 
     std::vector<Bytes> doActions;
     for (const auto& tag : movie.tags()) {
@@ -207,7 +208,7 @@ TEST(SWFType, OnlyTheFirstDoActionIsRewritten) {
 
     // A variable that cannot be written leaves the tag as it was.
     variables.push_back(makeSWFType('s', "big", std::string(70000, 'x')));
-    EXPECT_THROW(movie.setVariables(variables), Exception);
+    EXPECT_THROW(setVariables(movie, variables), Exception);
     EXPECT_EQ(movie.tags()[1]->length(), doActions[0].size());
 }
 

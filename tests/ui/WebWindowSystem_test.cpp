@@ -11,6 +11,7 @@
 #include "support/LoopbackClient.h"
 #include "support/TempDir.h"
 #include "swf/SWFFile.h"
+#include "swf/SWFWriter.h"
 #include "ui/web/BridgeSprite.h"
 #include "ui/web/PageServer.h"
 
@@ -299,7 +300,7 @@ TEST(WebWindowSystemSkinBridge, CarriesTheSkinsVariablesByPollAndAnswer) {
     test::TempDir dir;
     SWFFile skinMovie(5, SWFRect{0, 16000, 0, 12000, 0}, 12, 1);
     skinMovie.tags().push_back(std::make_unique<SWFTag>(TagCode::ShowFrame, Bytes{}));
-    const Bytes original = skinMovie.serialize();
+    const Bytes original = serializeSWF(skinMovie);
     dir.write("work/skin.swf", original);
     dir.write("work/other.swf", original);
     SkinBridge skin(10s);
@@ -363,7 +364,7 @@ TEST(WebWindowSystemPreviewBridge, SetsThePreviewsVariablesByPollOnTheTemplatesS
     test::TempDir dir;
     SWFFile card(5, SWFRect{0, 16000, 0, 12000, 0}, 12, 1);
     card.tags().push_back(std::make_unique<SWFTag>(TagCode::ShowFrame, Bytes{}));
-    const Bytes original = card.serialize();
+    const Bytes original = serializeSWF(card);
     const std::string path = dir.write("work/card.swf", original);
     PreviewBridge preview(1ms);
     PageChannel channel;

@@ -8,6 +8,7 @@
 #include "common/ByteWriter.h"
 #include "swf/ActionWriter.h"
 #include "swf/SWFReader.h"
+#include "swf/SWFWriter.h"
 #include "swf/TagCode.h"
 
 namespace tarvenox::web {
@@ -279,7 +280,7 @@ Result<Bytes> addBridgeSprite(ByteSpan movie, const std::string& name, const std
     tags.insert(tags.begin() + at, std::make_unique<SWFTag>(TagCode::PlaceObject2, placementBody(id, depth)));
     tags.insert(tags.begin() + at, std::make_unique<SWFTag>(TagCode::DefineSprite, spriteBody(id, pollUrl, reads)));
     file.setCompression(SWFCompression::None);
-    return file.serialize();
+    return serializeSWF(file);
 }
 
 }  // namespace tarvenox::web
