@@ -83,8 +83,8 @@ int runInteractiveProgram(const InteractiveOptions& options) {
     // The page's built-in skin, which stands in for a missing skin.swf, shows the
     // templates playing; the copies go before the working folder does.
     std::optional<web::TemplateThumbnails> thumbnails;
-    if (::access((app.workingFolder + "skin.swf").c_str(), F_OK) != 0) {
-        thumbnails.emplace(app.workspace->store(), app.texts.selectLists, app.workingFolder);
+    if (::access((app.workingFolder() + "skin.swf").c_str(), F_OK) != 0) {
+        thumbnails.emplace(app.store(), app.texts().selectLists, app.workingFolder());
     }
     web::PageChannel channel;
     web::SkinBridge skinBridge;
@@ -92,7 +92,7 @@ int runInteractiveProgram(const InteractiveOptions& options) {
     std::unique_ptr<web::PageServer> server;
     try {
         server = std::make_unique<web::PageServer>(
-            web::PageServerFolders{files.page, files.player, app.workingFolder, files.help}, channel, options.port,
+            web::PageServerFolders{files.page, files.player, app.workingFolder(), files.help}, channel, options.port,
             &skinBridge, &previewBridge);
     } catch (const std::runtime_error& error) {
         throw CommandError(error.what());

@@ -182,7 +182,7 @@ Bytes uncompressed(const Bytes& saved) {
 // --var for a template: NAME=VALUE gives a new value to every variable of that name
 // that "configs.txt" declares for the template, which also fixes its type and its place
 // in the movie's actions. Variables not named keep their configured values.
-void setTemplateVariables(ActionVariables& variables, const std::vector<std::string>& specs,
+void setTemplateVariables(EditSession& session, const std::vector<std::string>& specs,
                           const std::string& templateName) {
     for (const std::string& spec : specs) {
         const std::size_t equals = spec.find('=');
@@ -194,13 +194,13 @@ void setTemplateVariables(ActionVariables& variables, const std::vector<std::str
         if (!productName || !productValue) {
             throw CommandError("--var: '" + spec + "' has characters that Windows-1252 cannot represent");
         }
-        if (const Report report = setDeclaredVariable(variables, *productName, *productValue); report.failed()) {
+        if (const Report report = session.setDeclaredVariable(*productName, *productValue); report.failed()) {
             throw CommandError("--var: the template '" + templateName + "' declares " + report.text());
         }
     }
     // Refuses what cannot be written before anything is, naming where the value came
     // from: --var, or the template's line in configs.txt.
-    for (const auto& variable : variables) {
+    for (const auto& variable : session.actionVariables()) {
         const Report report = checkWritable(*variable);
         if (!report.failed()) continue;
         const bool given = std::any_of(specs.begin(), specs.end(), [&](const std::string& spec) {
@@ -236,29 +236,29 @@ Report saveTemplate(const SaveOptions& options) {
     SWFFile movie = readMovie(workingCopy);
 
     for (const auto& [fontName, face] : checkedFonts(options.fonts, movie)) {
-        recordFontReplacement(app, fontName, face);
+        app.replaceFont(fontName, face);
     }
     for (const auto& [exportName, path] : checkedImages(options.images, movie)) {
-        if (const Report report = recordPictureReplacement(app, exportName, path); report.failed()) {
+        if (const Report report = app.replacePicture(exportName, path); report.failed()) {
             throw CommandError("--image " + displayText(exportName) + "=" + path + ": " + report.text() +
                                "; nothing was written");
         }
     }
     for (const auto& [exportName, path] : checkedSounds(options.mp3, movie)) {
-        recordSoundReplacement(app, exportName, path);
+        app.replaceSound(exportName, path);
     }
     std::vector<std::string> variables = options.variables;
     for (const std::string& spec : options.optionalVariables) {
         const auto declared = productText(spec.substr(0, spec.find('=')));
-        if (std::any_of(app.actionVariables.begin(), app.actionVariables.end(),
+        if (std::any_of(app.actionVariables().begin(), app.actionVariables().end(),
                         [&](const auto& variable) { return variable->getName() == declared; })) {
             variables.push_back(spec);
         }
     }
-    setTemplateVariables(app.actionVariables, variables, options.templateName);
-    if (background) app.currentBackgroundColor = *background;
+    setTemplateVariables(app, variables, options.templateName);
+    if (background) app.setBackground(*background);
 
-    const Report report = saveMovie(app);
+    const Report report = app.save();
     if (report.failed()) throw CommandError(report.text() + "; nothing was written");
     auto result = readFileBytes(app.workingCopyPath());
     if (!result) throw CommandError(result.report().reason());

@@ -87,21 +87,22 @@ CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
 
     std::string directory = environment.startDirectory.empty() ? currentDirectory() : environment.startDirectory;
     logPrint("CurrentDirectory: %s\n", directory.c_str());
-    currentPath = withTrailingSlash(directory);
-    if (currentPath.empty()) currentPath = "./";
+    std::string installation = withTrailingSlash(directory);
+    if (installation.empty()) installation = "./";
 
     // A private folder for this run: a fixed shared name would let two runs, or two
     // users, delete or replace each other's files.
     std::string pattern = temporaryFolder(environment.temporaryFolder) + "tvtmpdir.prg.XXXXXX";
     // Registered so that an interrupted run removes it (see TemporaryPaths.h).
     workingFolderCreated = createRegisteredTemporaryFolder(pattern);
-    workingFolder = withTrailingSlash(pattern);
+    const std::string workingFolder = withTrailingSlash(pattern);
 
-    auto store = std::make_unique<FileStore>(workingFolder, currentPath);
-    if (auto packed = openDatabaseInside(currentPath + "files.db", currentPath, workingFolder)) {
+    auto store = std::make_unique<FileStore>(workingFolder, installation);
+    if (auto packed = openDatabaseInside(installation + "files.db", installation, workingFolder)) {
         store->addDatabase(std::move(packed));
     }
 
+    ConfigurationTexts texts;
     texts.readFrom(*store);
 
     Registry registry(environment.registryPath ? *environment.registryPath : Registry::defaultPath());
@@ -122,25 +123,24 @@ CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
         logPrint("cdpath: %s\n", cdPath.c_str());
     }
 
-    configTable = std::make_unique<TextTable>(texts.configs);
     writeSkinVariables(texts.texts, texts.selectLists, workingFolder);
-    workspace = std::make_unique<TemplateWorkspace>(std::move(store), workingFolder);
-    workspace->store().extract("skin.swf");
-    workspace->store().extract("button.swf");
+    store->extract("skin.swf");
+    store->extract("button.swf");
+    open(std::move(installation), workingFolder, std::move(texts), std::move(store));
 }
 
 CTarvenoxApp::~CTarvenoxApp() {
-    workspace.reset();
+    close();
+    const std::string& folder = workingFolder();
     for (const char* file : {"button.swf", "skin.swf", "skin.txt"}) {
-        ::unlink((workingFolder + file).c_str());
+        ::unlink((folder + file).c_str());
     }
     // Removed only when empty: a file someone else left there is kept.
-    ::rmdir(workingFolder.c_str());
+    ::rmdir(folder.c_str());
     if (workingFolderCreated) {
-        unregisterTemporaryPath(workingFolder.substr(0, workingFolder.size() - 1));
+        unregisterTemporaryPath(folder.substr(0, folder.size() - 1));
     }
     logPrint("~Application\n");
-    configTable.reset();
 }
 
 void CTarvenoxApp::showFlashMissingMessage() { showMessage(texts::flashMissing, MessageKind::Information); }

@@ -24,8 +24,8 @@ struct AppEnvironment {
 };
 
 // Constructing the object runs the whole start-up; destroying it runs the shutdown,
-// which removes the working folder. The editing state is the EditSession it is; other
-// parts of the program read and change the members directly. Paths are UTF-8 and end in
+// which removes the working folder. The editing state is the EditSession it is, which the
+// other parts of the program change through its operations. Paths are UTF-8 and end in
 // "/"; product names and texts are Windows-1252.
 class CTarvenoxApp : public EditSession {
 public:

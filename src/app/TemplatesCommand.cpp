@@ -111,7 +111,7 @@ void writeThumbnails(const AppEnvironment& environment, const std::string& folde
         // The next selection deletes this working copy: a copy of it waits in the working
         // folder.
         app.selectMovie(entry.name);
-        const std::string movie = app.workingFolder + "thumbnail-" + std::to_string(pictures.size()) + ".swf";
+        const std::string movie = app.workingFolder() + "thumbnail-" + std::to_string(pictures.size()) + ".swf";
         const std::string png = (where / (safeFileNamePart(displayText(entry.name)) + ".png")).string();
         pictures.push_back({movie, png, 0, thumbnailWidth, thumbnailHeight});
         if (const Report copied = app.copyResultTo(movie); copied.failed()) throw CommandError(copied.reason());

@@ -1,8 +1,6 @@
 // The edit history of one template.
 #include "edit/EditHistory.h"
 
-#include "edit/EditSession.h"
-
 namespace tarvenox {
 
 namespace {
@@ -24,26 +22,6 @@ std::string onlyTextChanged(const EditState& before, const EditState& after) {
 }
 
 }  // namespace
-
-EditState captureEdits(const EditSession& app) {
-    EditState state;
-    for (std::size_t i = 0; i < app.actionVariables.size(); ++i) {
-        state.variables.emplace_back(app.actionVariables[i]->getName(), app.variableText(i));
-    }
-    state.fonts = app.fontReplacements;
-    state.pictures = app.pictureReplacements;
-    state.sounds = app.soundReplacements;
-    state.background = app.currentBackgroundColor;
-    return state;
-}
-
-void restoreEdits(EditSession& app, const EditState& state) {
-    for (const auto& [name, text] : state.variables) app.setVariableText(name, text);
-    app.fontReplacements = state.fonts;
-    app.pictureReplacements = state.pictures;
-    app.soundReplacements = state.sounds;
-    app.currentBackgroundColor = state.background;
-}
 
 EditHistory::EditHistory(EditState initial) : saved_(initial) { steps_.push_back({std::move(initial), "", {}}); }
 

@@ -4,33 +4,12 @@
 
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "edit/Conversions.h"
+#include "edit/EditState.h"
 
 namespace tarvenox {
-
-class EditSession;
-
-// A template's edits at one moment: each variable's text as the user gave it (in the
-// template's order), the replacements and the background colour.
-struct EditState {
-    std::vector<std::pair<std::string, std::string>> variables;
-    Replacements fonts;
-    Replacements pictures;
-    Replacements sounds;
-    std::int32_t background = 0;
-    bool operator==(const EditState&) const = default;
-};
-
-// The selected template's edits as the session holds them.
-EditState captureEdits(const EditSession& app);
-// Makes the state the session's edits: variable texts by name (a name the template lacks
-// is skipped), the replacements and the current background colour.
-void restoreEdits(EditSession& app, const EditState& state);
 
 class EditHistory {
 public:

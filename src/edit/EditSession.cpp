@@ -1,9 +1,16 @@
 // The editing of an installation's templates.
 #include "edit/EditSession.h"
 
+#include "common/Exception.h"
 #include "common/FileIO.h"
 #include "data/ProductNames.h"
+#include "edit/MovieSave.h"
+#include "edit/VariableText.h"
+#include "picture/JpegCheck.h"
+#include "picture/PictureFile.h"
 #include "swf/MovieProbe.h"
+#include "swf/SWFReader.h"
+#include "swf/SWFWriter.h"
 
 namespace tarvenox {
 
@@ -14,39 +21,153 @@ constexpr std::int32_t defaultBackgroundColor = 0xFFFFFF;
 
 }  // namespace
 
-void EditSession::selectMovie(const std::string& name) {
-    if (name == currentMovie) return;
-    fontReplacements.clear();
-    pictureReplacements.clear();
-    soundReplacements.clear();
-    currentMovie = name;
-    movieBaseName = baseName(name);
-    workspace->setTemplate("swf\\" + name);
-    workspace->extractAll();
-    buildActionVariables(*configTable, movieBaseName, actionVariables);
-    variableTexts.clear();
-    for (const auto& variable : actionVariables) variableTexts.push_back(variable->getValueText());
-    std::int32_t color = probeBackgroundColor(workingCopyPath()).value_or(defaultBackgroundColor);
-    savedBackgroundColor = color;
-    currentBackgroundColor = color;
+void EditSession::open(std::string installation, std::string workingFolder, ConfigurationTexts texts,
+                       std::unique_ptr<FileStore> store) {
+    currentPath_ = std::move(installation);
+    workingFolder_ = std::move(workingFolder);
+    texts_ = std::move(texts);
+    configTable_ = std::make_unique<TextTable>(texts_.configs);
+    workspace_ = std::make_unique<TemplateWorkspace>(std::move(store), workingFolder_);
 }
 
-std::string EditSession::workingCopyPath() const { return workingFolder + diskName(movieBaseName) + ".swf"; }
+void EditSession::close() { workspace_.reset(); }
+
+void EditSession::selectMovie(const std::string& name) {
+    if (name == currentMovie_) return;
+    fontReplacements_.clear();
+    pictureReplacements_.clear();
+    soundReplacements_.clear();
+    currentMovie_ = name;
+    movieBaseName_ = baseName(name);
+    workspace_->setTemplate("swf\\" + name);
+    workspace_->extractAll();
+    buildActionVariables(*configTable_, movieBaseName_, actionVariables_);
+    variableTexts_.clear();
+    for (const auto& variable : actionVariables_) variableTexts_.push_back(variable->getValueText());
+    std::int32_t color = probeBackgroundColor(workingCopyPath()).value_or(defaultBackgroundColor);
+    savedBackgroundColor_ = color;
+    currentBackgroundColor_ = color;
+}
+
+void EditSession::replaceFont(const std::string& fontName, const std::string& face) {
+    fontReplacements_[fontName] = face;
+}
+
+Report EditSession::replacePicture(const std::string& exportName, const std::string& path) {
+    Report report;
+    // Only JPEG files are checked when chosen; a PNG is read when the movie is saved,
+    // and a file of another kind is ignored then.
+    if (pictureKind(path) == PictureKind::Jpeg) {
+        try {
+            checkJpeg(path);
+        } catch (const FileException& e) {
+            report.fail(e.getMessage(), MessageKind::Information);
+            return report;
+        }
+    }
+    pictureReplacements_[exportName] = path;
+    return report;
+}
+
+void EditSession::replaceSound(const std::string& exportName, const std::string& path) {
+    soundReplacements_[exportName] = path;
+}
+
+Report EditSession::chooseFont(const std::string& fontName, const std::string& face) {
+    Report added = chosenMedia_.addFace(face);
+    if (!added.failed()) fontReplacements_[fontName] = face;
+    return added;
+}
+
+Report EditSession::choosePicture(const std::string& exportName, const std::string& path) {
+    Report added = chosenMedia_.addPicture(path);
+    if (!added.failed()) pictureReplacements_[exportName] = path;
+    return added;
+}
+
+Report EditSession::chooseSound(const std::string& exportName, const std::string& path) {
+    Report added = chosenMedia_.addSound(path);
+    if (!added.failed()) soundReplacements_[exportName] = path;
+    return added;
+}
+
+bool EditSession::restoreFont(const std::string& fontName) { return fontReplacements_.erase(fontName) != 0; }
+
+bool EditSession::restorePicture(const std::string& exportName) { return pictureReplacements_.erase(exportName) != 0; }
+
+bool EditSession::restoreSound(const std::string& exportName) { return soundReplacements_.erase(exportName) != 0; }
+
+void EditSession::setBackground(std::int32_t rgb) { currentBackgroundColor_ = rgb; }
+
+std::string EditSession::workingCopyPath() const { return workingFolder_ + diskName(movieBaseName_) + ".swf"; }
 
 const std::string& EditSession::variableText(std::size_t i) const {
     static const std::string none;
-    if (i < variableTexts.size()) return variableTexts[i];
-    return i < actionVariables.size() ? actionVariables[i]->getValueText() : none;
+    return i < variableTexts_.size() ? variableTexts_[i] : none;
 }
 
 void EditSession::setVariableText(const std::string& name, const std::string& text) {
-    if (variableTexts.size() < actionVariables.size()) variableTexts.resize(actionVariables.size());
-    for (std::size_t i = 0; i < actionVariables.size(); ++i) {
-        if (actionVariables[i]->getName() != name) continue;
-        actionVariables[i]->setValue(text);
-        variableTexts[i] = text;
+    for (std::size_t i = 0; i < actionVariables_.size(); ++i) {
+        if (actionVariables_[i]->getName() != name) continue;
+        actionVariables_[i]->setValue(text);
+        variableTexts_[i] = text;
         return;
     }
+}
+
+Report EditSession::setDeclaredVariable(const std::string& name, const std::string& value) {
+    Report report = tarvenox::setDeclaredVariable(actionVariables_, name, value);
+    for (std::size_t i = 0; i < actionVariables_.size(); ++i) {
+        if (actionVariables_[i]->getName() == name) variableTexts_[i] = value;
+    }
+    return report;
+}
+
+EditState EditSession::edits() const {
+    EditState state;
+    for (std::size_t i = 0; i < actionVariables_.size(); ++i) {
+        state.variables.emplace_back(actionVariables_[i]->getName(), variableTexts_[i]);
+    }
+    state.fonts = fontReplacements_;
+    state.pictures = pictureReplacements_;
+    state.sounds = soundReplacements_;
+    state.background = currentBackgroundColor_;
+    return state;
+}
+
+void EditSession::restore(const EditState& state) {
+    for (const auto& [name, text] : state.variables) setVariableText(name, text);
+    fontReplacements_ = state.fonts;
+    pictureReplacements_ = state.pictures;
+    soundReplacements_ = state.sounds;
+    currentBackgroundColor_ = state.background;
+}
+
+Report EditSession::save() {
+    Report report;
+    workspace_->extractAll();
+    const std::string path = workingCopyPath();
+    auto read = readSWF(path);
+    if (!read) {
+        report.fail("Der Film kann nicht gelesen werden und wurde nicht gespeichert.\n" + read.report().reason())
+            .because(read.report().reason());
+        return report;
+    }
+    SWFFile& movie = *read;
+    // Variables that cannot be written leave the working copy as the template was.
+    try {
+        (void)actionBytes(actionVariables_, movie.textEncoding());
+    } catch (const Exception& e) {
+        report.fail(e.getMessage());
+        return report;
+    }
+    report.add(customiseMovie(movie, fontReplacements_, pictureReplacements_, soundReplacements_, &actionVariables_,
+                              currentBackgroundColor_, nullptr, &chosenMedia_));
+    savedBackgroundColor_ = currentBackgroundColor_;
+    if (const Report written = writeSWF(movie, path); written.failed()) {
+        report.fail("Der Film konnte nicht gespeichert werden.\n" + written.reason()).because(written.reason());
+    }
+    return report;
 }
 
 Report EditSession::copyResultTo(const std::string& destination) const {

@@ -1,13 +1,11 @@
-// Recording the user's changes and saving them into the working copy.
+// Applying the user's changes to a movie.
 #include "edit/MovieSave.h"
 
 #include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/Log.h"
 #include "edit/ChosenMedia.h"
-#include "edit/EditSession.h"
 #include "font/FontReplacement.h"
-#include "picture/JpegCheck.h"
 #include "picture/PictureFile.h"
 #include "picture/PictureReplacement.h"
 #include "sound/Mp3Sound.h"
@@ -15,8 +13,6 @@
 #include "swf/SWFBackgroundColor.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFImage.h"
-#include "swf/SWFReader.h"
-#include "swf/SWFWriter.h"
 
 namespace tarvenox {
 
@@ -85,57 +81,6 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
         }
     }
     if (background) setBackgroundColor(movie, *background);
-    return report;
-}
-
-void recordFontReplacement(EditSession& app, const std::string& fontName, const std::string& faceName) {
-    app.fontReplacements[fontName] = faceName;
-}
-
-Report recordPictureReplacement(EditSession& app, const std::string& exportName, const std::string& path) {
-    Report report;
-    // Only JPEG files are checked when chosen; a PNG is read when the movie is saved,
-    // and a file of another kind is ignored then.
-    if (pictureKind(path) == PictureKind::Jpeg) {
-        try {
-            checkJpeg(path);
-        } catch (const FileException& e) {
-            report.fail(e.getMessage(), MessageKind::Information);
-            return report;
-        }
-    }
-    app.pictureReplacements[exportName] = path;
-    return report;
-}
-
-void recordSoundReplacement(EditSession& app, const std::string& exportName, const std::string& path) {
-    app.soundReplacements[exportName] = path;
-}
-
-Report saveMovie(EditSession& app) {
-    Report report;
-    app.workspace->extractAll();
-    const std::string path = app.workingCopyPath();
-    auto read = readSWF(path);
-    if (!read) {
-        report.fail("Der Film kann nicht gelesen werden und wurde nicht gespeichert.\n" + read.report().reason())
-            .because(read.report().reason());
-        return report;
-    }
-    SWFFile& movie = *read;
-    // Variables that cannot be written leave the working copy as the template was.
-    try {
-        (void)actionBytes(app.actionVariables, movie.textEncoding());
-    } catch (const Exception& e) {
-        report.fail(e.getMessage());
-        return report;
-    }
-    report.add(customiseMovie(movie, app.fontReplacements, app.pictureReplacements, app.soundReplacements,
-                              &app.actionVariables, app.currentBackgroundColor, nullptr, &app.chosenMedia));
-    app.savedBackgroundColor = app.currentBackgroundColor;
-    if (const Report written = writeSWF(movie, path); written.failed()) {
-        report.fail("Der Film konnte nicht gespeichert werden.\n" + written.reason()).because(written.reason());
-    }
     return report;
 }
 

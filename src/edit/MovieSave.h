@@ -1,4 +1,4 @@
-// The changes a user makes to the selected template, and the save that applies them.
+// The changes a user makes to a template, applied to its movie in the save's order.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,6 @@
 namespace tarvenox {
 
 class ChosenMedia;
-class EditSession;
 class SWFFile;
 
 // Applies changes to a movie in the save's order: fonts, then pictures, then sounds,
@@ -28,21 +27,5 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
                       const Replacements& sounds, const ActionVariables* variables,
                       std::optional<std::int32_t> background, Conversions* conversions = nullptr,
                       const ChosenMedia* chosen = nullptr);
-
-// The recording operations: each keeps a choice for the next save, replacing an earlier
-// choice for the same name.
-void recordFontReplacement(EditSession& app, const std::string& fontName, const std::string& faceName);
-// A JPEG file (".jpg", ".jpeg", any case) must pass the JPEG check first; when it does
-// not, nothing is recorded and the report fails with the check's message.
-Report recordPictureReplacement(EditSession& app, const std::string& exportName, const std::string& path);
-void recordSoundReplacement(EditSession& app, const std::string& exportName, const std::string& path);
-
-// The save: extracts the selected template afresh, reads its working copy, applies
-// every recorded change, the action variables and the current background colour, and
-// writes the result back over the working copy through a temporary file. A working copy
-// that cannot be read completely, variables that cannot be written, or a failed write
-// fail the report, and the working copy is then the untouched template; a change that
-// could not be made (a picture that cannot be read) fails it too, with the rest saved.
-Report saveMovie(EditSession& app);
 
 }  // namespace tarvenox

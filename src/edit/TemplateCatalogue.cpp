@@ -25,7 +25,7 @@ namespace {
 bool describeTemplate(EditSession& app, TemplateEntry& entry) {
     if (!isSafeProductName(entry.name)) return false;
     std::string bytes;
-    if (!app.workspace->store().readText("swf\\" + entry.name + ".swf", bytes)) return false;
+    if (!app.store().readText("swf\\" + entry.name + ".swf", bytes)) return false;
     // A movie that cannot be read offers nothing to replace: only why.
     auto read = readSWF(asBytes(bytes), entry.name + ".swf");
     if (!read) {
@@ -47,7 +47,7 @@ bool describeTemplate(EditSession& app, TemplateEntry& entry) {
         }
     }
     ActionVariables variables;
-    buildActionVariables(*app.configTable, baseName(entry.name), variables);
+    buildActionVariables(app.configTable(), baseName(entry.name), variables);
     for (const auto& variable : variables) {
         entry.variables.push_back({variable->getName(), variable->typeLetter(), variable->getValueText()});
     }
@@ -66,7 +66,7 @@ std::vector<std::string> storedTemplateNames(EditSession& app) {
             names.push_back(name.substr(prefix.size(), name.size() - prefix.size() - suffix.size()));
         }
     };
-    FileStore& store = app.workspace->store();
+    FileStore& store = app.store();
     for (const std::string& folder : store.diskFolders()) {
         // A "swf" folder that leads out of the installation is not walked; a movie in
         // it that leads out is refused when it is read.
@@ -95,7 +95,7 @@ std::vector<TemplateEntry> listTemplates(EditSession& app) {
     std::set<std::string> baseNames;
 
     // Lists in name order, entries in file order, as the interface shows them.
-    const TextTable lists(app.texts.selectLists);
+    const TextTable lists(app.texts().selectLists);
     std::map<std::string, std::vector<int>> rowsByList;
     for (int row = 0; row < lists.rowCount(); ++row) rowsByList[lists.cell(1, row)].push_back(row);
     for (const auto& [list, rows] : rowsByList) {
@@ -113,7 +113,7 @@ std::vector<TemplateEntry> listTemplates(EditSession& app) {
     }
     // configs.txt names a template by its base name only: any stored template movie of
     // that base name, in whatever folder, is the one it configures.
-    const TextTable& configs = *app.configTable;
+    const TextTable& configs = app.configTable();
     const std::vector<std::string> stored = storedTemplateNames(app);
     for (int row = 0; row < configs.rowCount(); ++row) {
         const std::string base = configs.cell(0, row);
@@ -129,7 +129,7 @@ std::vector<TemplateEntry> listTemplates(EditSession& app) {
 }
 
 std::string templateTitle(const EditSession& app, const std::string& name) {
-    const TextTable lists(app.texts.selectLists);
+    const TextTable lists(app.texts().selectLists);
     for (int row = 0; row < lists.rowCount(); ++row) {
         if (lists.cell(2, row) == name) return lists.cell(0, row);
     }

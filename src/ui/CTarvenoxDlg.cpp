@@ -74,9 +74,9 @@ bool CTarvenoxDlg::OnInitDialog() {
     viewerControl.HideWindow();
 
     skinControl.BackgroundColor(0);
-    skinControl.Movie(app_.workingFolder + "skin.swf");
+    skinControl.Movie(app_.workingFolder() + "skin.swf");
     // The movie takes texts in Windows-1252; the paths are UTF-8.
-    skinControl.SetVariable("_root.skin_currentPath", utf8ToCp1252(app_.currentPath));
+    skinControl.SetVariable("_root.skin_currentPath", utf8ToCp1252(app_.currentPath()));
     skinControl.SetVariable("_root.skin_cdpath", utf8ToCp1252(cdPath_));
     // A page that connects learns the editor's state even before the first command.
     windows_.showEditorState(editorState(std::nullopt));
@@ -143,9 +143,9 @@ std::optional<CommandOutcome> CTarvenoxDlg::runEditorCommand(const std::string& 
     if (command == "selectFont") return chooseFont(args);
     if (command == "selectImage") return choosePicture(args);
     if (command == "selectMp3") return chooseSound(args);
-    if (command == "restoreFont") return restoreChoice(app_.fontReplacements, args);
-    if (command == "restoreImage") return restoreChoice(app_.pictureReplacements, args);
-    if (command == "restoreMp3") return restoreChoice(app_.soundReplacements, args);
+    if (command == "restoreFont") return restoreChoice(app_.restoreFont(args));
+    if (command == "restoreImage") return restoreChoice(app_.restorePicture(args));
+    if (command == "restoreMp3") return restoreChoice(app_.restoreSound(args));
     if (command == "undo") return undo();
     if (command == "redo") return redo();
     return std::nullopt;

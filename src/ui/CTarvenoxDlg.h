@@ -62,7 +62,8 @@ public:
     CommandOutcome chooseFont(const std::string& templateFont);
     CommandOutcome choosePicture(const std::string& exportName);
     CommandOutcome chooseSound(const std::string& exportName);
-    CommandOutcome restoreChoice(Replacements& choices, const std::string& name);
+    // A replacement given back (restored: there was one): a step of the history.
+    CommandOutcome restoreChoice(bool restored);
     CommandOutcome undo();
     CommandOutcome redo();
     // "clicked quit": true when the program is to end (no unsaved edits, or the user
@@ -118,10 +119,10 @@ private:
     // A copy of the chosen file in the working folder for the editor to show: its name
     // there, "" when it cannot be made.
     std::string previewCopy(const std::string& path, const std::string& kind, const std::string& extension);
-    // A choice from a file: converted once (a file that cannot be used is refused with
-    // one message box and not recorded), copied for the editor and recorded.
-    CommandOutcome chooseFile(Replacements& choices, const std::string& name, const std::string& path,
-                              const Report& added, const std::string& kind, const std::string& extension);
+    // A choice from a file, as the session took it (added: converted once and recorded,
+    // or refused, which is told with one message box), copied for the editor.
+    CommandOutcome chooseFile(const std::string& path, const Report& added, const std::string& kind,
+                              const std::string& extension);
 
     EditSession& app_;
     std::string cdPath_;

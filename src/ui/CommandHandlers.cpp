@@ -8,7 +8,6 @@
 #include "common/Report.h"
 #include "edit/ColorText.h"
 #include "edit/EditSession.h"
-#include "edit/MovieSave.h"
 #include "edit/TemplateCatalogue.h"
 #include "font/FontEngine.h"
 #include "font/FontMetrics.h"
@@ -63,15 +62,15 @@ bool livePreviewText(const SWFType& variable) {
 
 CommandOutcome CTarvenoxDlg::selectMovie(const std::string& name) {
     // What was typed into the template being left and not yet applied stays with it.
-    if (!app_.currentMovie.empty() && name != app_.currentMovie && collectVariables()) recordStep();
+    if (!app_.currentMovie().empty() && name != app_.currentMovie() && collectVariables()) recordStep();
     app_.selectMovie(name);
     built_.reset();
-    auto [kept, fresh] = histories_.try_emplace(name, captureEdits(app_));
+    auto [kept, fresh] = histories_.try_emplace(name, app_.edits());
     CommandOutcome outcome = CommandOutcome::done;
     // A template chosen again gets its edits back, in the preview too.
-    if (!fresh && kept->second.current() != captureEdits(app_)) {
-        restoreEdits(app_, kept->second.current());
-        Report report = saveMovie(app_);
+    if (!fresh && kept->second.current() != app_.edits()) {
+        app_.restore(kept->second.current());
+        Report report = app_.save();
         if (report.failed()) {
             showReport(windows_, report);
             outcome = CommandOutcome::failed;
@@ -90,19 +89,19 @@ void CTarvenoxDlg::loadPreview() {
     auto [width, height] = probeFrameSize(path).value_or(std::pair<std::int32_t, std::int32_t>{0, 0});
     placeViewer(width, height);
     viewerControl.Movie(path);
-    viewerControl.BackgroundColor(app_.savedBackgroundColor);
-    skinControl.SetVariable("_root.backgroundColor", std::to_string(app_.savedBackgroundColor));
+    viewerControl.BackgroundColor(app_.savedBackgroundColor());
+    skinControl.SetVariable("_root.backgroundColor", std::to_string(app_.savedBackgroundColor()));
 }
 
 void CTarvenoxDlg::pushVariables() {
-    for (std::size_t i = 0; i < app_.actionVariables.size(); ++i) {
-        skinControl.SetVariable(app_.actionVariables[i]->getName(), app_.variableText(i));
+    for (std::size_t i = 0; i < app_.actionVariables().size(); ++i) {
+        skinControl.SetVariable(app_.actionVariables()[i]->getName(), app_.variableText(i));
     }
 }
 
 bool CTarvenoxDlg::collectVariables() {
     std::vector<std::string> names;
-    for (const auto& variable : app_.actionVariables) names.push_back(variable->getName());
+    for (const auto& variable : app_.actionVariables()) names.push_back(variable->getName());
     const std::vector<std::optional<std::string>> texts = skinControl.GetVariables(names);
     // A value the interface movie could not give (its page went away, or it did not
     // answer) leaves every value as it was: half the user's edits are no edit to save.
@@ -125,27 +124,27 @@ bool CTarvenoxDlg::collectVariables() {
 
 CommandOutcome CTarvenoxDlg::applyChanges(Rebuild rebuild) {
     // Before a template is chosen there is nothing to apply.
-    if (app_.currentMovie.empty()) return CommandOutcome::unchanged;
+    if (app_.currentMovie().empty()) return CommandOutcome::unchanged;
     if (!collectVariables()) {
         windows_.messageBox(texts::caption, texts::valuesNotRead, MessageIcon::error, MessageButtons::ok);
         return CommandOutcome::failed;
     }
     recordStep();
-    if (rebuild == Rebuild::ifChanged && built_ && built_->first == app_.currentMovie &&
-        built_->second == captureEdits(app_)) {
+    if (rebuild == Rebuild::ifChanged && built_ && built_->first == app_.currentMovie() &&
+        built_->second == app_.edits()) {
         return CommandOutcome::done;
     }
     return rebuildPreview();
 }
 
 void CTarvenoxDlg::showTextInPreview(std::size_t i) {
-    const SWFType& variable = *app_.actionVariables[i];
+    const SWFType& variable = *app_.actionVariables()[i];
     if (livePreviewText(variable)) viewerControl.SetVariable(variable.getName(), variable.getValueText());
 }
 
 EditState CTarvenoxDlg::editsBesideTexts() const {
-    EditState state = captureEdits(app_);
-    for (const auto& variable : app_.actionVariables) {
+    EditState state = app_.edits();
+    for (const auto& variable : app_.actionVariables()) {
         if (!livePreviewText(*variable)) continue;
         std::erase_if(state.variables, [&](const auto& entry) { return entry.first == variable->getName(); });
     }
@@ -161,12 +160,12 @@ void CTarvenoxDlg::reloadPreview() {
 }
 
 CommandOutcome CTarvenoxDlg::rebuildPreview() {
-    Report report = saveMovie(app_);
+    Report report = app_.save();
     built_.reset();
-    if (!report.failed()) built_.emplace(app_.currentMovie, captureEdits(app_));
+    if (!report.failed()) built_.emplace(app_.currentMovie(), app_.edits());
     // A save that failed, or a change it could not make, is told; the user can correct it.
     if (report.failed()) showReport(windows_, report);
-    if (app_.savedBackgroundColor >= 0) viewerControl.BackgroundColor(app_.savedBackgroundColor);
+    if (app_.savedBackgroundColor() >= 0) viewerControl.BackgroundColor(app_.savedBackgroundColor());
     if (!report.failed() && shownBesideTexts_ == editsBesideTexts()) {
         reloadDue_ = std::chrono::steady_clock::now() + reloadPause;
     } else {
@@ -176,15 +175,15 @@ CommandOutcome CTarvenoxDlg::rebuildPreview() {
 }
 
 CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
-    if (app_.currentMovie.empty()) {
+    if (app_.currentMovie().empty()) {
         windows_.messageBox(texts::caption, texts::noTemplateSelected, MessageIcon::information, MessageButtons::ok);
         return CommandOutcome::failed;
     }
     std::vector<FileFilter> filters = {{texts::saveFilter, {"*.SWF"}}};
     if (webPagePublisher_) filters.push_back({texts::webPageFilter, {"*.html"}});
-    const std::string title = templateTitle(app_, app_.currentMovie);
+    const std::string title = templateTitle(app_, app_.currentMovie());
     auto path = windows_.saveFile(texts::saveTitle, filters, "swf", true,
-                                  proposedFileName(title.empty() ? app_.movieBaseName : title, "swf"));
+                                  proposedFileName(title.empty() ? app_.movieBaseName() : title, "swf"));
     if (!path) return CommandOutcome::cancelled;
     // A page chosen: the movie is saved beside it under the same name, then the page.
     const auto pageMovie = webPagePublisher_ ? pageMoviePath(*path) : std::nullopt;
@@ -207,8 +206,8 @@ CommandOutcome CTarvenoxDlg::chooseColor(const std::string& variable) {
     const bool background = variable == "_root.backgroundColor";
     // The dialog starts at the colour the variable holds now.
     std::optional<Rgb> initial;
-    if (background && !app_.currentMovie.empty()) {
-        initial = app_.currentBackgroundColor;
+    if (background && !app_.currentMovie().empty()) {
+        initial = app_.currentBackgroundColor();
     } else if (auto text = skinControl.GetVariable(variable)) {
         initial = parseColor(*text);
     }
@@ -222,9 +221,9 @@ CommandOutcome CTarvenoxDlg::chooseColor(const std::string& variable) {
     logPrint("Color: %s\n", text.c_str());
     skinControl.SetVariable(variable, text);
     if (background) {
-        app_.currentBackgroundColor = color;
+        app_.setBackground(color);
         // The preview takes the colour now; the movie rebuilt with it follows on the apply.
-        if (!app_.currentMovie.empty()) viewerControl.BackgroundColor(color);
+        if (!app_.currentMovie().empty()) viewerControl.BackgroundColor(color);
     } else {
         app_.setVariableText(variable, text);
         if (variable.starts_with("_root.")) app_.setVariableText(variable.substr(6), text);
@@ -238,15 +237,13 @@ CommandOutcome CTarvenoxDlg::chooseFont(const std::string& templateFont) {
     logPrint("font: %s, point: %i, bold: %i, italic: %i\n", choice->face.c_str(), choice->pointTenths,
              choice->weight == 700 ? 1 : 0, choice->italic ? 1 : 0);
     // The face is made into outlines once, now: one that cannot be used is refused here
-    // and never comes back on an apply.
-    if (const Report added = app_.chosenMedia.addFace(choice->face); added.failed()) {
+    // and never comes back on an apply. The replacement takes the face's regular
+    // outlines, whatever weight and slant the user picked.
+    if (const Report added = app_.chooseFont(templateFont, choice->face); added.failed()) {
         windows_.messageBox(texts::caption, added.messages().front().text, MessageIcon::information,
                             MessageButtons::ok);
         return CommandOutcome::failed;
     }
-    // The replacement takes the face's regular outlines, whatever weight and slant the
-    // user picked.
-    recordFontReplacement(app_, templateFont, choice->face);
     skinControl.SetVariable("_root.widths", FontMetrics(choice->face, 100, false).widthsAsHex());
     return recordStep() ? CommandOutcome::done : CommandOutcome::unchanged;
 }
@@ -255,14 +252,13 @@ CommandOutcome CTarvenoxDlg::choosePicture(const std::string& exportName) {
     auto path = windows_.openFile(texts::pictureTitle, {{texts::pictureFilter, {"*.png", "*.jpg", "*.jpeg"}}});
     if (!path) return CommandOutcome::cancelled;
     const char* extension = pictureKind(*path) == PictureKind::Png ? "png" : "jpg";
-    return chooseFile(app_.pictureReplacements, exportName, *path, app_.chosenMedia.addPicture(*path), "image",
-                      extension);
+    return chooseFile(*path, app_.choosePicture(exportName, *path), "image", extension);
 }
 
 CommandOutcome CTarvenoxDlg::chooseSound(const std::string& exportName) {
     auto path = windows_.openFile(texts::soundTitle, {{texts::soundFilter, {"*.mp3"}}});
     if (!path) return CommandOutcome::cancelled;
-    return chooseFile(app_.soundReplacements, exportName, *path, app_.chosenMedia.addSound(*path), "mp3", "mp3");
+    return chooseFile(*path, app_.chooseSound(exportName, *path), "mp3", "mp3");
 }
 
 void CTarvenoxDlg::showFullscreen() {
@@ -271,7 +267,7 @@ void CTarvenoxDlg::showFullscreen() {
     if (reloadDue_) reloadPreview();
     viewerControl.Movie("");
     const std::string path = app_.workingCopyPath();
-    CFullscreenDlg viewer(path, app_.savedBackgroundColor, app_.workingFolder, windows_, events_);
+    CFullscreenDlg viewer(path, app_.savedBackgroundColor(), app_.workingFolder(), windows_, events_);
     viewer.DoModal();
     viewerControl.Movie(path);
 }

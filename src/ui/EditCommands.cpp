@@ -22,29 +22,29 @@ std::string lastPart(const std::string& path) { return std::filesystem::path(pat
 }  // namespace
 
 EditHistory* CTarvenoxDlg::history() {
-    auto it = histories_.find(app_.currentMovie);
+    auto it = histories_.find(app_.currentMovie());
     return it == histories_.end() ? nullptr : &it->second;
 }
 
 const EditHistory* CTarvenoxDlg::history() const {
-    auto it = histories_.find(app_.currentMovie);
+    auto it = histories_.find(app_.currentMovie());
     return it == histories_.end() ? nullptr : &it->second;
 }
 
 bool CTarvenoxDlg::recordStep() {
     EditHistory* edits = history();
-    return edits != nullptr && edits->record(captureEdits(app_), EditHistory::Clock::now());
+    return edits != nullptr && edits->record(app_.edits(), EditHistory::Clock::now());
 }
 
 CommandOutcome CTarvenoxDlg::restoreState(const EditState& state) {
     std::vector<std::string> before;
-    for (std::size_t i = 0; i < app_.actionVariables.size(); ++i) before.push_back(app_.variableText(i));
-    restoreEdits(app_, state);
+    for (std::size_t i = 0; i < app_.actionVariables().size(); ++i) before.push_back(app_.variableText(i));
+    app_.restore(state);
     pushVariables();
     for (std::size_t i = 0; i < before.size(); ++i) {
         if (app_.variableText(i) != before[i]) showTextInPreview(i);
     }
-    skinControl.SetVariable("_root.backgroundColor", std::to_string(app_.currentBackgroundColor));
+    skinControl.SetVariable("_root.backgroundColor", std::to_string(app_.currentBackgroundColor()));
     return rebuildPreview();
 }
 
@@ -60,14 +60,14 @@ CommandOutcome CTarvenoxDlg::redo() {
     return state != nullptr ? restoreState(*state) : CommandOutcome::unchanged;
 }
 
-CommandOutcome CTarvenoxDlg::restoreChoice(Replacements& choices, const std::string& name) {
-    if (choices.erase(name) == 0) return CommandOutcome::unchanged;
+CommandOutcome CTarvenoxDlg::restoreChoice(bool restored) {
+    if (!restored) return CommandOutcome::unchanged;
     recordStep();
     return CommandOutcome::done;
 }
 
 CTarvenoxDlg::~CTarvenoxDlg() {
-    for (const auto& [path, name] : previews_) ::unlink((app_.workingFolder + name).c_str());
+    for (const auto& [path, name] : previews_) ::unlink((app_.workingFolder() + name).c_str());
 }
 
 std::string CTarvenoxDlg::previewCopy(const std::string& path, const std::string& kind, const std::string& extension) {
@@ -76,7 +76,7 @@ std::string CTarvenoxDlg::previewCopy(const std::string& path, const std::string
     // and extension is never one of them.
     const std::string name = "chosen-" + kind + "-" + std::to_string(++copies_) + "." + extension;
     std::error_code error;
-    std::filesystem::copy_file(path, app_.workingFolder + name, std::filesystem::copy_options::overwrite_existing,
+    std::filesystem::copy_file(path, app_.workingFolder() + name, std::filesystem::copy_options::overwrite_existing,
                                error);
     if (error) {
         logPrint("copy of %s for the editor: %s\n", path.c_str(), error.message().c_str());
@@ -85,21 +85,20 @@ std::string CTarvenoxDlg::previewCopy(const std::string& path, const std::string
     return previews_[path] = name;
 }
 
-CommandOutcome CTarvenoxDlg::chooseFile(Replacements& choices, const std::string& name, const std::string& path,
-                                        const Report& added, const std::string& kind, const std::string& extension) {
+CommandOutcome CTarvenoxDlg::chooseFile(const std::string& path, const Report& added, const std::string& kind,
+                                        const std::string& extension) {
     if (added.failed()) {
         windows_.messageBox(texts::caption, added.messages().front().text, MessageIcon::information,
                             MessageButtons::ok);
         return CommandOutcome::failed;
     }
     previewCopy(path, kind, extension);
-    choices[name] = path;
     return recordStep() ? CommandOutcome::done : CommandOutcome::unchanged;
 }
 
 bool CTarvenoxDlg::quitAllowed() {
     // What was typed and not yet applied counts too.
-    if (!app_.currentMovie.empty() && collectVariables()) recordStep();
+    if (!app_.currentMovie().empty() && collectVariables()) recordStep();
     const bool unsaved =
         std::any_of(histories_.begin(), histories_.end(), [](const auto& entry) { return entry.second.unsaved(); });
     return !unsaved || windows_.messageBox(texts::caption, texts::unsavedQuit, MessageIcon::question,
@@ -108,20 +107,20 @@ bool CTarvenoxDlg::quitAllowed() {
 
 EditorState CTarvenoxDlg::editorState(std::optional<CommandResult> last) const {
     EditorState state;
-    state.templateName = app_.currentMovie;
+    state.templateName = app_.currentMovie();
     if (!state.templateName.empty()) {
-        state.title = templateTitle(app_, app_.currentMovie);
+        state.title = templateTitle(app_, app_.currentMovie());
         std::replace(state.title.begin(), state.title.end(), '+', ' ');
     }
-    state.fonts = app_.fontReplacements;
+    state.fonts = app_.fontReplacements();
     auto chosen = [&](const Replacements& choices, std::map<std::string, ChosenFile>& files) {
         for (const auto& [name, path] : choices) {
             auto preview = previews_.find(path);
             files[name] = {lastPart(path), preview == previews_.end() ? "" : preview->second};
         }
     };
-    chosen(app_.pictureReplacements, state.pictures);
-    chosen(app_.soundReplacements, state.sounds);
+    chosen(app_.pictureReplacements(), state.pictures);
+    chosen(app_.soundReplacements(), state.sounds);
     if (const EditHistory* edits = history()) {
         state.unsaved = edits->unsaved();
         state.canUndo = edits->canUndo();

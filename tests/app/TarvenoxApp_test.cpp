@@ -94,9 +94,9 @@ TEST(CTarvenoxApp, StartsUpAndShutsDownInAPreparedInstallation) {
     std::string workingFolder;
     {
         CTarvenoxApp app(in.environment());
-        workingFolder = app.workingFolder;
+        workingFolder = app.workingFolder();
 
-        EXPECT_EQ(app.currentPath, in.start() + "/");
+        EXPECT_EQ(app.currentPath(), in.start() + "/");
         EXPECT_EQ(app.cdPath, "/media/cdrom/");
         ASSERT_TRUE(app.workingFolderCreated);
         EXPECT_EQ(workingFolder.rfind(in.temp() + "/tvtmpdir.prg.", 0), 0u) << workingFolder;
@@ -114,51 +114,51 @@ TEST(CTarvenoxApp, StartsUpAndShutsDownInAPreparedInstallation) {
                   "cards_text0=Birthday&cards_path0=cards&cards_file0=birthday&"
                   "cards_text1=Wedding&cards_path1=cards&cards_file1=wedding&"
                   "menu_title=My+cards&from=three&from=one&skintxt_end=1");
-        ASSERT_EQ(app.configTable->rowCount(), 3);
-        EXPECT_EQ(app.configTable->cell(1, 2), "shown");
-        EXPECT_TRUE(app.currentMovie.empty());
-        EXPECT_TRUE(app.actionVariables.empty());
-        EXPECT_EQ(app.savedBackgroundColor, 0);
-        ASSERT_EQ(app.workspace->store().databases().size(), 3u);
+        ASSERT_EQ(app.configTable().rowCount(), 3);
+        EXPECT_EQ(app.configTable().cell(1, 2), "shown");
+        EXPECT_TRUE(app.currentMovie().empty());
+        EXPECT_TRUE(app.actionVariables().empty());
+        EXPECT_EQ(app.savedBackgroundColor(), 0);
+        ASSERT_EQ(app.store().databases().size(), 3u);
 
         // A template from files.db, in a folder.
         app.selectMovie("cards\\birthday");
-        EXPECT_EQ(app.movieBaseName, "birthday");
+        EXPECT_EQ(app.movieBaseName(), "birthday");
         EXPECT_EQ(app.workingCopyPath(), workingFolder + "birthday.swf");
         EXPECT_EQ(test::readText(workingFolder + "birthdayEdit.swf"), "editor");
         EXPECT_EQ(test::readText(workingFolder + "birthdayConfig.txt"), "config");
-        ASSERT_EQ(app.actionVariables.size(), 3u);
-        EXPECT_EQ(app.actionVariables[0]->getValueText(), "Happy \rday");
-        EXPECT_EQ(app.actionVariables[2]->getName(), "shown");
-        EXPECT_EQ(app.savedBackgroundColor, 0x336699);
-        EXPECT_EQ(app.currentBackgroundColor, 0x336699);
+        ASSERT_EQ(app.actionVariables().size(), 3u);
+        EXPECT_EQ(app.actionVariables()[0]->getValueText(), "Happy \rday");
+        EXPECT_EQ(app.actionVariables()[2]->getName(), "shown");
+        EXPECT_EQ(app.savedBackgroundColor(), 0x336699);
+        EXPECT_EQ(app.currentBackgroundColor(), 0x336699);
 
         // Selecting the same movie again changes nothing, not even the working folder.
-        app.fontReplacements["Arial"] = "DejaVu Sans";
-        app.currentBackgroundColor = 0x123456;
+        app.replaceFont("Arial", "DejaVu Sans");
+        app.setBackground(0x123456);
         std::string changed = "changed working copy";
         writeFile(app.workingCopyPath(), changed);
         app.selectMovie("cards\\birthday");
-        EXPECT_EQ(app.fontReplacements.size(), 1u);
-        EXPECT_EQ(app.currentBackgroundColor, 0x123456);
+        EXPECT_EQ(app.fontReplacements().size(), 1u);
+        EXPECT_EQ(app.currentBackgroundColor(), 0x123456);
         EXPECT_EQ(test::readText(app.workingCopyPath()), changed);
 
         // Another movie, found only in add-on 1: the old copies go, the maps are emptied,
         // it has no configured variables.
-        app.pictureReplacements["logo"] = "/tmp/logo.png";
+        EXPECT_FALSE(app.replacePicture("logo", "/tmp/logo.png").failed());
         app.selectMovie("wedding");
         EXPECT_FALSE(exists(workingFolder + "birthday.swf"));
         EXPECT_FALSE(exists(workingFolder + "birthdayEdit.swf"));
-        EXPECT_TRUE(app.fontReplacements.empty());
-        EXPECT_TRUE(app.pictureReplacements.empty());
-        EXPECT_TRUE(app.actionVariables.empty());
-        EXPECT_EQ(app.savedBackgroundColor, 0x010203);
+        EXPECT_TRUE(app.fontReplacements().empty());
+        EXPECT_TRUE(app.pictureReplacements().empty());
+        EXPECT_TRUE(app.actionVariables().empty());
+        EXPECT_EQ(app.savedBackgroundColor(), 0x010203);
 
         // A movie found nowhere: no working copy, the colour a player would show.
         app.selectMovie("missing");
         EXPECT_FALSE(exists(workingFolder + "wedding.swf"));
-        EXPECT_EQ(app.currentBackgroundColor, 0xFFFFFF);
-        EXPECT_EQ(app.currentMovie, "missing");
+        EXPECT_EQ(app.currentBackgroundColor(), 0xFFFFFF);
+        EXPECT_EQ(app.currentMovie(), "missing");
     }
     EXPECT_FALSE(exists(workingFolder));
 
@@ -193,15 +193,15 @@ TEST(CTarvenoxApp, NothingOutsideTheInstallationIsReadOrCopied) {
     LogCapture log;
     CTarvenoxApp app(in.environment());
 
-    EXPECT_FALSE(exists(app.workingFolder + "skin.swf"));
-    ASSERT_EQ(app.workspace->store().databases().size(), 1u);
-    EXPECT_EQ(app.workspace->store().databases()[0]->path(), in.root.file("addons/good.db"));
+    EXPECT_FALSE(exists(app.workingFolder() + "skin.swf"));
+    ASSERT_EQ(app.store().databases().size(), 1u);
+    EXPECT_EQ(app.store().databases()[0]->path(), in.root.file("addons/good.db"));
     std::vector<std::string> listed;
     for (const TemplateEntry& entry : listTemplates(app)) listed.push_back(entry.name);
     EXPECT_EQ(listed, std::vector<std::string>{"own"});
     app.selectMovie("steal");
     EXPECT_FALSE(exists(app.workingCopyPath()));
-    EXPECT_EQ(test::readText(app.workingFolder + "skin.txt").find("stolen"), std::string::npos);
+    EXPECT_EQ(test::readText(app.workingFolder() + "skin.txt").find("stolen"), std::string::npos);
     const std::string text = log.text();
     for (const char* link : {"app/swf/steal.swf", "app/skin.swf", "app/files.db", "addons/evil.db"}) {
         EXPECT_NE(text.find("refused " + in.root.file(link) + ": leads to "), std::string::npos) << link << "\n"
@@ -215,12 +215,12 @@ TEST(CTarvenoxApp, EmptyInstallationWithoutRegistry) {
     std::string workingFolder;
     {
         CTarvenoxApp app(in.environment());
-        workingFolder = app.workingFolder;
+        workingFolder = app.workingFolder();
         EXPECT_EQ(test::readText(workingFolder + "skin.txt"), "skintxt_end=1");
         EXPECT_FALSE(exists(workingFolder + "skin.swf"));
-        EXPECT_EQ(app.configTable->rowCount(), 0);
+        EXPECT_EQ(app.configTable().rowCount(), 0);
         EXPECT_TRUE(app.cdPath.empty());
-        EXPECT_TRUE(app.workspace->store().databases().empty());
+        EXPECT_TRUE(app.store().databases().empty());
     }
     EXPECT_FALSE(exists(workingFolder));
     EXPECT_EQ(log.text().find("cdpath"), std::string::npos);
@@ -244,7 +244,7 @@ TEST(CTarvenoxApp, RegistryValuesAreNormalisedOrIgnored) {
         LogCapture log;
         CTarvenoxApp app(in.environment());
         EXPECT_EQ(app.cdPath, c.cdPath);
-        EXPECT_TRUE(app.workspace->store().databases().empty());
+        EXPECT_TRUE(app.store().databases().empty());
     }
 }
 
@@ -255,7 +255,7 @@ TEST(CTarvenoxApp, WorkingFolderWithForeignFilesIsKept) {
     std::string workingFolder;
     {
         CTarvenoxApp app(in.environment());
-        workingFolder = app.workingFolder;
+        workingFolder = app.workingFolder();
         writeFile(workingFolder + "left.txt", "");
     }
     EXPECT_TRUE(exists(workingFolder + "left.txt"));

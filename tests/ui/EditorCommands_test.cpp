@@ -79,7 +79,7 @@ protected:
 
 TEST_F(EditorCommandsTest, EachTemplateKeepsItsEditsAndGetsThemBackWhenChosenAgain) {
     windows.files = {png};
-    const std::string copy = app->workingFolder + "chosen-image-1.png";
+    const std::string copy = app->workingFolder() + "chosen-image-1.png";
     Bytes copied;
     windows.onEvent = [&](const UiEvent& event) {
         // The user types into the card, and leaves it before the form applied it.
@@ -220,7 +220,7 @@ TEST_F(EditorCommandsTest, AFileThatCannotBeUsedIsRefusedOnceWhenChosenAndNeverC
         EXPECT_EQ(answerTo(c.command).last->outcome, CommandOutcome::failed);
         // The earlier choice stays; the refused one is nowhere.
         EXPECT_EQ(answerTo(c.command).sounds.at("music").file, "song.mp3");
-        EXPECT_TRUE(app->pictureReplacements.empty());
+        EXPECT_TRUE(app->pictureReplacements().empty());
         EXPECT_EQ(answerTo("apply").last->outcome, CommandOutcome::done);
         EXPECT_EQ(answerTo("clicked").last->outcome, CommandOutcome::done);
         EXPECT_EQ(answerTo("clicked").last->saved, dir.file("out.swf"));
@@ -313,7 +313,7 @@ TEST_F(EditorCommandsTest, QuitWithUnsavedEditsAsksOnceAndNoGoesOn) {
         windows.files = {dir.file("out.swf")};
         windows.messageAnswers = c.answers;
         windows.onEvent = [&](const UiEvent&) {
-            if (c.typed && app->currentMovie == "card") windows.variables["title"] = "Neu";
+            if (c.typed && app->currentMovie() == "card") windows.variables["title"] = "Neu";
         };
         std::vector<UiEvent> events = c.before;
         events.push_back(command("clicked", "quit"));

@@ -66,7 +66,7 @@ protected:
 TEST_F(TarvenoxDlgTest, StartsWithTheInterfaceMovieOverTheScreenAndThePreviewHidden) {
     windows.screen = {1280, 1024};
     run({});
-    const std::string work = app->workingFolder;
+    const std::string work = app->workingFolder();
     EXPECT_EQ(windows.calls, (Lines{
                                  "title Tarvenox",
                                  "flashVersion skin",
@@ -167,8 +167,8 @@ TEST_F(TarvenoxDlgTest, AChosenColourGoesToItsVariableAndOnlyTheBackgroundIntoTh
     EXPECT_EQ(windows.variables["_root.textColor"], "16711680");
     EXPECT_EQ(windows.variables["_root.BackgroundColor"], "16777215");
     EXPECT_EQ(windows.variables["_root.backgroundColor"], "3368601");
-    EXPECT_EQ(app->currentBackgroundColor, 0x336699);
-    EXPECT_EQ(app->savedBackgroundColor, 0x102030);  // until the next apply
+    EXPECT_EQ(app->currentBackgroundColor(), 0x336699);
+    EXPECT_EQ(app->savedBackgroundColor(), 0x102030);  // until the next apply
     EXPECT_NE(log.text().find("Color: 16711680\nColor: 16777215\nColor: abort\nColor: 3368601\n"), std::string::npos);
     // The custom colours set in the first dialog are offered in the last.
     EXPECT_EQ(seen[3], 0x123456);
@@ -183,7 +183,7 @@ TEST_F(TarvenoxDlgTest, ApplyCollectsTheVariablesWithTheirLineEndsAndReloadsTheP
     windows.colors = {0x336699};
     Lines calls =
         run({command("selectMovie", "card"), command("selectColor", "_root.backgroundColor"), command("apply")});
-    EXPECT_EQ(app->actionVariables[0]->getValueText(), "a\n\nb\nc");
+    EXPECT_EQ(app->actionVariables()[0]->getValueText(), "a\n\nb\nc");
     // The movie playing gets the text first, as the rebuilt one holds it.
     Lines tail(calls.end() - 7, calls.end());
     EXPECT_EQ(tail, (Lines{"getVariable skin title", "getVariable skin count", "getVariable skin shown",
@@ -201,10 +201,10 @@ TEST_F(TarvenoxDlgTest, CancelledDialogsChangeNothing) {
                      "openFile Bilddatei auswählen [Bilddateien (.png; .jpg; .jpeg): *.png *.jpg *.jpeg]",
                      "openFile Musikdatei auswählen [Musikdateien (.mp3): *.mp3]", "chooseFont 1 10",
                      "chooseColor 1056816"}));
-    EXPECT_TRUE(app->pictureReplacements.empty());
-    EXPECT_TRUE(app->soundReplacements.empty());
-    EXPECT_TRUE(app->fontReplacements.empty());
-    EXPECT_EQ(app->currentBackgroundColor, 0x102030);
+    EXPECT_TRUE(app->pictureReplacements().empty());
+    EXPECT_TRUE(app->soundReplacements().empty());
+    EXPECT_TRUE(app->fontReplacements().empty());
+    EXPECT_EQ(app->currentBackgroundColor(), 0x102030);
     EXPECT_EQ(log.text().find("writing SWFFile"), std::string::npos);
 }
 
@@ -223,12 +223,12 @@ TEST_F(TarvenoxDlgTest, ChoicesAreRecordedAndTheSaveCopiesTheAppliedMovie) {
          command("clicked", "save")});
 
     EXPECT_NE(log.text().find("font: DejaVu Sans, point: 100, bold: 1, italic: 1\n"), std::string::npos);
-    EXPECT_EQ(app->fontReplacements, (std::map<std::string, std::string>{{"Title", "DejaVu Sans"}}));
+    EXPECT_EQ(app->fontReplacements(), (std::map<std::string, std::string>{{"Title", "DejaVu Sans"}}));
     EXPECT_EQ(windows.variables["_root.widths"].size(), 448u);
     EXPECT_NE(windows.variables["_root.widths"], std::string(448, '0'));
     // The progressive JPEG is refused with its message alone; the PNG stays chosen.
-    EXPECT_EQ(app->pictureReplacements.at("logo"), png);
-    EXPECT_EQ(app->soundReplacements.at("music"), mp3);
+    EXPECT_EQ(app->pictureReplacements().at("logo"), png);
+    EXPECT_EQ(app->soundReplacements().at("music"), mp3);
     Lines boxes = windows.callsOf({"messageBox"});
     ASSERT_EQ(boxes.size(), 2u) << ::testing::PrintToString(boxes);
     EXPECT_EQ(boxes[0], "messageBox information ok Tarvenox: Progressive JPEG wird nicht unterstützt.");
@@ -303,7 +303,7 @@ TEST_F(TarvenoxDlgTest, FullscreenShowsTheWorkingCopyAndHoldsBackTheMainWindowsC
                        command("close", "", Player::fullscreenMovie), command("Close", "", Player::fullscreenButton),
                        command("close", "now", Player::fullscreenButton), command("clicked", "fullscreen"),
                        escape(true), command("clicked", "fullscreen"), UiEvent{}, command("minimize")});
-    const std::string work = app->workingFolder;
+    const std::string work = app->workingFolder();
     auto first = std::find(calls.begin(), calls.end(), "movie viewer ");
     ASSERT_NE(first, calls.end());
     Lines expected = {

@@ -1,0 +1,24 @@
+// A template's edits at one moment, as the edit history keeps them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "edit/Conversions.h"
+
+namespace tarvenox {
+
+// Each variable's text as the user gave it (in the template's order), the replacements
+// and the background colour.
+struct EditState {
+    std::vector<std::pair<std::string, std::string>> variables;
+    Replacements fonts;
+    Replacements pictures;
+    Replacements sounds;
+    std::int32_t background = 0;
+    bool operator==(const EditState&) const = default;
+};
+
+}  // namespace tarvenox
