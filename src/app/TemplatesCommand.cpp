@@ -10,7 +10,7 @@
 #include "app/Commands.h"
 #include "app/InstallationOption.h"
 #include "app/MoviePictures.h"
-#include "app/OutputPattern.h"
+#include "publish/OutputPattern.h"
 #include "common/Cp1252.h"
 #include "edit/TemplateCatalogue.h"
 

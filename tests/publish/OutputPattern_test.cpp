@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandError.h"
-#include "app/OutputPattern.h"
+#include "publish/OutputPattern.h"
 
 namespace tarvenox {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandError.h"
-#include "app/DataSheet.h"
+#include "publish/DataSheet.h"
 
 namespace tarvenox {
 namespace {
