@@ -8,11 +8,11 @@
 
 #include "app/CommandError.h"
 #include "app/Commands.h"
-#include "publish/OutputFile.h"
 #include "common/Cp1252.h"
 #include "common/FileIO.h"
 #include "data/ArchiveWriter.h"
 #include "data/FileDatabase.h"
+#include "publish/OutputFile.h"
 
 namespace tarvenox {
 

@@ -111,13 +111,11 @@ void saveMovieFile(const MovieChanges& changes, const SaveOptions& options) {
     ActionVariables variables = parseVariables(options.variables);
     SWFFile movie = readMovie(options.movie);
     // Every file and face is converted once, side by side, while the changes are checked.
-    Conversions conversions(movie, wellFormed(changes.fonts), wellFormed(changes.pictures),
-                            wellFormed(changes.sounds));
+    Conversions conversions(movie, wellFormed(changes.fonts), wellFormed(changes.pictures), wellFormed(changes.sounds));
     const auto fonts = valueOrThrow(checkedChanges(movie, ChangeKind::Font, changes.fonts));
     const auto images = valueOrThrow(checkedChanges(movie, ChangeKind::Picture, changes.pictures, &conversions));
     const auto sounds = valueOrThrow(checkedChanges(movie, ChangeKind::Sound, changes.sounds, &conversions));
-    const Report report =
-        customiseMovie(movie, fonts, images, sounds, nullptr, changes.background, &conversions);
+    const Report report = customiseMovie(movie, fonts, images, sounds, nullptr, changes.background, &conversions);
     if (report.failed()) throw CommandError(report.text() + "; nothing was written");
     printNotes(report);
     // A movie's own script stays: only the assignments of the variables change.

@@ -52,7 +52,8 @@ Result<RowBatch> prepareRows(const std::string& sheetPath, const MovieChanges& b
         batch.outputs.push_back(movieOutput(pattern->nameFor(rows[i]), base.html));
         const auto [first, added] = firstRow.emplace(batch.outputs.back(), i);
         if (!added) {
-            batch.failures[i] = "writes " + batch.outputs.back() + " as row " + std::to_string(first->second + 1) + " does";
+            batch.failures[i] =
+                "writes " + batch.outputs.back() + " as row " + std::to_string(first->second + 1) + " does";
         }
     }
     // Each row's folder: the pattern may name another one for every row.

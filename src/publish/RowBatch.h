@@ -13,8 +13,8 @@ namespace tarvenox {
 
 struct RowBatch {
     DataSheet sheet;
-    std::string folder;                // the sheet's folder: the cells' paths are relative to it
-    std::vector<std::string> outputs;  // each row's movie
+    std::string folder;                 // the sheet's folder: the cells' paths are relative to it
+    std::vector<std::string> outputs;   // each row's movie
     std::vector<std::string> failures;  // why each row is not saved; empty for a row to save
     // The columns the output name uses: they set a variable only where the template
     // declares one.

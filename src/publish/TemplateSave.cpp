@@ -54,9 +54,9 @@ Report setTemplateVariables(ActionVariables& variables, const std::vector<Variab
     for (const auto& variable : variables) {
         const Report report = checkWritable(*variable);
         if (!report.failed()) continue;
-        return failedWith(given(*variable, changes) ? "--var: " + report.text()
-                                                    : "configs.txt: the template '" + templateName + "': " +
-                                                          report.text());
+        return failedWith(given(*variable, changes)
+                              ? "--var: " + report.text()
+                              : "configs.txt: the template '" + templateName + "': " + report.text());
     }
     return {};
 }

@@ -44,7 +44,8 @@ std::string hexColor(std::int32_t rgb) {
 Report copyPlayer(const fs::path& from, const fs::path& to) {
     std::error_code error;
     fs::create_directories(to, error);
-    if (error || !fs::is_directory(to)) return failedWith(to.string() + ": cannot create the folder of the player's files");
+    if (error || !fs::is_directory(to))
+        return failedWith(to.string() + ": cannot create the folder of the player's files");
     for (const auto& entry : fs::directory_iterator(from, error)) {
         const fs::path name = entry.path().filename();
         if (!entry.is_regular_file() || name.extension() == ".map" || name == "package.json") continue;

@@ -17,12 +17,8 @@ TEST(WebPage, APagesNameStandsForTheMovieBesideIt) {
         std::string output;
         std::string withPage;  // the movie a save with a page writes
     } cases[] = {
-        {"out/card.html", "out/card.swf"},
-        {"card.HTML", "card.swf"},
-        {"card.swf", "card.swf"},
-        {"card.htm", "card.htm"},
-        {".html", ".swf"},
-        {"html", "html"},
+        {"out/card.html", "out/card.swf"}, {"card.HTML", "card.swf"}, {"card.swf", "card.swf"},
+        {"card.htm", "card.htm"},          {".html", ".swf"},         {"html", "html"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(movieOutput(c.output, true), c.withPage) << c.output;

@@ -196,11 +196,12 @@ TEST_F(TarvenoxDlgTest, CancelledDialogsChangeNothing) {
     Lines calls = run({command("selectMovie", "card"), command("clicked", "save"), command("selectImage", "logo"),
                        command("selectMp3", "music"), command("selectFont", "Title"),
                        command("selectColor", "_root.backgroundColor")});
-    EXPECT_EQ(Lines(calls.end() - 5, calls.end()),
-              (Lines{"saveFile Flash-Datei speichern [Flash-Datei: *.SWF] [Webseite mit Flash-Film (.html): *.html] .swf ask name=Visiten karte.swf",
-                     "openFile Bilddatei auswählen [Bilddateien (.png; .jpg; .jpeg): *.png *.jpg *.jpeg]",
-                     "openFile Musikdatei auswählen [Musikdateien (.mp3): *.mp3]", "chooseFont 1 10",
-                     "chooseColor 1056816"}));
+    EXPECT_EQ(
+        Lines(calls.end() - 5, calls.end()),
+        (Lines{
+            "saveFile Flash-Datei speichern [Flash-Datei: *.SWF] [Webseite mit Flash-Film (.html): *.html] .swf ask name=Visiten karte.swf",
+            "openFile Bilddatei auswählen [Bilddateien (.png; .jpg; .jpeg): *.png *.jpg *.jpeg]",
+            "openFile Musikdatei auswählen [Musikdateien (.mp3): *.mp3]", "chooseFont 1 10", "chooseColor 1056816"}));
     EXPECT_TRUE(app->pictureReplacements.empty());
     EXPECT_TRUE(app->soundReplacements.empty());
     EXPECT_TRUE(app->fontReplacements.empty());
