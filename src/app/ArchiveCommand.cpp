@@ -8,11 +8,11 @@
 
 #include "app/CommandError.h"
 #include "app/Commands.h"
-#include "app/OutputFile.h"
 #include "common/Cp1252.h"
 #include "common/FileIO.h"
 #include "data/ArchiveWriter.h"
 #include "data/FileDatabase.h"
+#include "publish/OutputFile.h"
 
 namespace tarvenox {
 
@@ -41,7 +41,7 @@ std::string archiveName(const fs::path& relative) {
 }
 
 void runCreate(const ArchiveOptions& options) {
-    prepareOutput(options.archive);
+    throwIfFailed(prepareOutput(options.archive));
     std::error_code error;
     if (!fs::is_directory(options.folder, error)) {
         throw CommandError(options.folder + ": not a folder");
@@ -77,7 +77,7 @@ void runCreate(const ArchiveOptions& options) {
         if (!data) throw CommandError(data.report().reason());
         files.push_back({archiveName(path.lexically_relative(options.folder)), data.take()});
     }
-    writeOutput(options.archive, buildArchive(files));
+    throwIfFailed(writeOutput(options.archive, buildArchive(files)));
 }
 
 std::unique_ptr<FileDatabase> openArchive(const std::string& path) {
@@ -94,7 +94,7 @@ void runList(const ArchiveOptions& options) {
 }
 
 void runExtract(const ArchiveOptions& options) {
-    prepareOutput(options.output);
+    throwIfFailed(prepareOutput(options.output));
     auto database = openArchive(options.archive);
     bool lossless = false;
     std::string name = utf8ToCp1252(options.name, &lossless);
@@ -105,7 +105,7 @@ void runExtract(const ArchiveOptions& options) {
     if (!lossless || (!database->readText(name, data) && !database->readText(withBackslashes, data))) {
         throw CommandError(options.archive + ": no entry named '" + options.name + "'");
     }
-    writeOutput(options.output, asBytes(data));
+    throwIfFailed(writeOutput(options.output, asBytes(data)));
 }
 
 }  // namespace

@@ -4,11 +4,34 @@
 #include <stdexcept>
 #include <string>
 
+#include "common/Result.h"
+
 namespace tarvenox {
 
 class CommandError : public std::runtime_error {
 public:
     explicit CommandError(const std::string& message) : std::runtime_error(message) {}
 };
+
+// The line a failed report is told in: its messages (joined by "; " as they are), else
+// its technical reason.
+inline std::string failureLine(const Report& report) {
+    if (report.messages().empty()) return report.reason();
+    std::string line;
+    for (const auto& message : report.messages()) line += (line.empty() ? "" : "; ") + message.text;
+    return line;
+}
+
+// The command's failure when the report failed.
+inline void throwIfFailed(const Report& report) {
+    if (report.failed()) throw CommandError(failureLine(report));
+}
+
+// The value made, or the command's failure.
+template <class T>
+T valueOrThrow(Result<T> result) {
+    throwIfFailed(result.report());
+    return result.take();
+}
 
 }  // namespace tarvenox

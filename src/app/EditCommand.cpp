@@ -13,10 +13,9 @@
 #include "app/CommandError.h"
 #include "app/Commands.h"
 #include "app/InstallationOption.h"
-#include "app/ProgramFiles.h"
 #include "app/SignalWatcher.h"
 #include "app/TarvenoxApp.h"
-#include "app/WebPage.h"
+#include "publish/ProgramFiles.h"
 #include "ui/CTarvenoxDlg.h"
 #include "ui/DialogTexts.h"
 #include "ui/web/PageServer.h"
@@ -119,15 +118,6 @@ int runInteractiveProgram(const InteractiveOptions& options) {
     }
     if (windows.waitForFirstPage(limit)) {
         CTarvenoxDlg dialog(app, app.cdPath, windows);
-        dialog.setWebPagePublisher([](const std::string& moviePath) {
-            Report report;
-            try {
-                writeWebPage(moviePath);
-            } catch (const CommandError& error) {
-                report.fail(error.what(), MessageKind::Error);
-            }
-            return report;
-        });
         dialog.DoModal();
         windows.quit();
     } else if (signals.signalReceived() == 0) {

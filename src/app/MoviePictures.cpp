@@ -13,7 +13,7 @@
 #include <filesystem>
 
 #include "app/CommandError.h"
-#include "app/ProgramFiles.h"
+#include "publish/ProgramFiles.h"
 #include "swf/SWFReader.h"
 
 extern char** environ;

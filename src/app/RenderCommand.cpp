@@ -6,7 +6,7 @@
 #include "app/CommandError.h"
 #include "app/Commands.h"
 #include "app/MoviePictures.h"
-#include "app/OutputFile.h"
+#include "publish/OutputFile.h"
 
 namespace tarvenox {
 
@@ -36,7 +36,7 @@ void addRenderCommand(CLI::App& program) {
             picture->maxHeight = std::stoi(match[2]);
         }
         if (isStandardOutput(picture->png)) throw CommandError("-o: give a file for the PNG");
-        prepareOutput(picture->png);
+        throwIfFailed(prepareOutput(picture->png));
         renderMoviePictures({*picture});
     });
 }

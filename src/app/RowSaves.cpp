@@ -12,69 +12,19 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <map>
 #include <thread>
 
 #include <CLI/Error.hpp>
 
 #include "app/CommandError.h"
-#include "app/DataSheet.h"
-#include "app/OutputPattern.h"
 #include "app/SaveOptions.h"
-#include "app/WebPage.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
-#include "common/Log.h"
+#include "publish/RowBatch.h"
 
 namespace tarvenox {
 
-namespace fs = std::filesystem;
-
 namespace {
-
-// The save options of one row: the command line's changes, then the row's, which win.
-// Paths in the sheet are relative to the sheet's folder.
-SaveOptions rowOptions(const SaveOptions& base, const DataSheet& sheet, std::size_t index,
-                       const std::vector<bool>& nameOnly) {
-    const auto& row = sheet.rows[index];
-    if (row.size() != sheet.header.size()) {
-        throw CommandError("has " + std::to_string(row.size()) + " fields, the header " +
-                           std::to_string(sheet.header.size()));
-    }
-    SaveOptions options = base;
-    const fs::path folder = fs::path(base.rows).parent_path();
-    const auto file = [&](const std::string& value) {
-        return fs::path(value).is_absolute() ? value : (folder / value).string();
-    };
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        const std::string& column = sheet.header[i];
-        const std::string& value = row[i];
-        const auto named = [&](std::string_view prefix) { return column.substr(prefix.size()) + "=" + value; };
-        if (column == "background") {
-            if (!value.empty()) options.background = value;
-        } else if (column.starts_with("font:")) {
-            if (!value.empty()) options.fonts.push_back(named("font:"));
-        } else if (column.starts_with("image:")) {
-            if (!value.empty()) options.images.push_back(column.substr(6) + "=" + file(value));
-        } else if (column.starts_with("mp3:")) {
-            if (!value.empty()) options.mp3.push_back(column.substr(4) + "=" + file(value));
-        } else if (nameOnly[i]) {
-            options.optionalVariables.push_back(column + "=" + value);
-        } else {
-            options.variables.push_back(column + "=" + value);
-        }
-    }
-    return options;
-}
-
-// Creates the folder that path lies in, with its parents; what stops that, or empty.
-std::string createFolderOf(const std::string& path) {
-    const fs::path folder = fs::path(path).parent_path();
-    std::error_code error;
-    if (folder.empty() || fs::create_directories(folder, error) || !error) return {};
-    return "cannot create the folder " + folder.string() + ": " + error.message();
-}
 
 // What a worker tells about one row, one line each on its pipe: the row's index, 'o' (saved),
 // 'f' (failed) or 'n' (a note), and the text.
@@ -84,15 +34,16 @@ void tell(int fd, std::size_t index, char kind, std::string text) {
     (void)::write(fd, line.data(), line.size());
 }
 
-[[noreturn]] void runWorker(int fd, const SaveOptions& base, const DataSheet& sheet,
-                            const std::vector<std::size_t>& rows, const std::vector<std::string>& outputs,
-                            const std::vector<bool>& nameOnly) {
+[[noreturn]] void runWorker(int fd, const MovieChanges& base, const RowBatch& batch,
+                            const std::vector<std::size_t>& rows) {
     for (std::size_t index : rows) {
         try {
-            SaveOptions options = rowOptions(base, sheet, index, nameOnly);
-            options.rows.clear();
-            options.output = outputs[index];
-            const Report report = saveTemplate(options);
+            const auto changes = rowChanges(batch, base, index);
+            const Report report = changes ? saveTemplateIn(*changes) : changes.report();
+            if (report.failed()) {
+                tell(fd, index, 'f', failureLine(report));
+                continue;
+            }
             for (const auto& message : report.messages()) {
                 if (message.kind != MessageKind::OkCancel) tell(fd, index, 'n', displayText(message.text));
             }
@@ -144,34 +95,11 @@ private:
 
 }  // namespace
 
-void saveRows(const SaveOptions& options) {
-    const DataSheet sheet = readDataSheet(options.rows);
-    if (sheet.rows.empty()) throw CommandError(options.rows + ": no rows below the header");
-    for (const std::string& column : sheet.header) {
-        if (column.find('=') != std::string::npos) {
-            throw CommandError(options.rows + ": the column name '" + column + "' has a '='");
-        }
-    }
-    const OutputPattern pattern(options.output, sheet.header);
-    // A column the output name uses sets a variable only where the template declares one.
-    std::vector<bool> nameOnly(sheet.header.size(), false);
-    for (std::size_t i = 0; i < sheet.header.size(); ++i) {
-        nameOnly[i] = options.output.find("{" + sheet.header[i] + "}") != std::string::npos;
-    }
-
-    // Two rows that name the same file: the later one is not saved.
-    std::vector<std::string> outputs;
-    std::map<std::string, std::size_t> firstRow;
-    std::vector<std::string> failures(sheet.rows.size());
-    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
-        outputs.push_back(movieOutput(pattern.nameFor(sheet.rows[i]), options.html));
-        const auto [first, added] = firstRow.emplace(outputs.back(), i);
-        if (!added) failures[i] = "writes " + outputs.back() + " as row " + std::to_string(first->second + 1) + " does";
-    }
-    // Each row's folder: the pattern may name another one for every row.
-    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
-        if (failures[i].empty()) failures[i] = createFolderOf(outputs[i]);
-    }
+void saveRows(const MovieChanges& base, const std::string& sheetPath) {
+    const RowBatch batch = valueOrThrow(prepareRows(sheetPath, base));
+    const DataSheet& sheet = batch.sheet;
+    const std::vector<std::string>& outputs = batch.outputs;
+    std::vector<std::string> failures = batch.failures;
 
     std::vector<std::vector<std::size_t>> shares(
         std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(), sheet.rows.size())));
@@ -192,7 +120,7 @@ void saveRows(const SaveOptions& options) {
         if (pid == 0) {
             ::close(ends[0]);
             for (const auto& other : pipes) ::close(other.fd);
-            runWorker(ends[1], options, sheet, share, outputs, nameOnly);
+            runWorker(ends[1], base, batch, share);
         }
         ::close(ends[1]);
         pipes.push_back({ends[0], POLLIN, 0});

@@ -1,10 +1,12 @@
-// The options of `tarvenox save`, and the saves that the batch of a sheet's rows shares.
+// The options of `tarvenox save`, and the saves of a template that the batch of a sheet's
+// rows shares with a single save.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "common/Report.h"
+#include "publish/MovieChanges.h"
 
 namespace tarvenox {
 
@@ -18,22 +20,19 @@ struct SaveOptions {
     std::vector<std::string> mp3;
     std::vector<std::string> fonts;
     std::vector<std::string> variables;
-    // NAME=VALUE for variables set only where the template declares them (a sheet's
-    // column that also names the output).
-    std::vector<std::string> optionalVariables;
     std::string rows;  // a data sheet: one save per row
     bool uncompressed = false;
     bool html = false;
 };
 
-// Saves the template with the options' changes to options.output (and its web page with
-// html). Returns the save's report, whose notes the caller shows; throws CommandError
-// when nothing was written.
-Report saveTemplate(const SaveOptions& options);
+// Saves the template with the changes in an application started on their installation
+// (saveTemplate). Returns the save's report, whose notes the caller shows; throws
+// CommandError when the installation cannot be started.
+Report saveTemplateIn(const MovieChanges& changes);
 
-// One save of the template per row of the sheet options.rows, on every core; options.output
-// is a pattern over the sheet's columns (OutputPattern). Prints one line per failed row;
-// throws CommandError when the sheet cannot be used or any row failed.
-void saveRows(const SaveOptions& options);
+// One save of the template per row of the sheet, on every core; base.output is a pattern
+// over the sheet's columns (OutputPattern). Prints one line per failed row; throws
+// CommandError when the sheet cannot be used or any row failed.
+void saveRows(const MovieChanges& base, const std::string& sheet);
 
 }  // namespace tarvenox

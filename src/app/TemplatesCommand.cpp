@@ -10,9 +10,9 @@
 #include "app/Commands.h"
 #include "app/InstallationOption.h"
 #include "app/MoviePictures.h"
-#include "app/OutputPattern.h"
 #include "common/Cp1252.h"
 #include "edit/TemplateCatalogue.h"
+#include "publish/OutputPattern.h"
 
 namespace tarvenox {
 

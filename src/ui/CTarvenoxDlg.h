@@ -5,7 +5,6 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -75,11 +74,6 @@ public:
     // The editor's state now, with the command's result when given.
     EditorState editorState(std::optional<CommandResult> last) const;
 
-    // Writes a web page beside a saved movie that plays it; the save dialog offers it
-    // when set. The report fails when the page cannot be written.
-    using WebPagePublisher = std::function<Report(const std::string& moviePath)>;
-    void setWebPagePublisher(WebPagePublisher publisher) { webPagePublisher_ = std::move(publisher); }
-
     // The custom colours of the colour dialog; none until it is first used.
     const std::optional<CustomColors>& customColors() const { return customColors_; }
 
@@ -131,7 +125,6 @@ private:
     CShockwaveFlash skinControl;
     CShockwaveFlash viewerControl;
     std::optional<CustomColors> customColors_;
-    WebPagePublisher webPagePublisher_;
     bool ended_ = false;
     // What the preview's movie was built with beside the texts, and when its rebuilt
     // movie is due (see rebuildPreview).

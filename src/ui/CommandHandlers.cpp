@@ -12,13 +12,14 @@
 #include "font/FontEngine.h"
 #include "font/FontMetrics.h"
 #include "picture/PictureFile.h"
+#include "publish/WebPage.h"
+#include "publish/WebPageName.h"
 #include "swf/MovieProbe.h"
 #include "ui/CFullscreenDlg.h"
 #include "ui/CTarvenoxDlg.h"
 #include "ui/DialogTexts.h"
 #include "ui/ProgramRun.h"
 #include "ui/SaveName.h"
-#include "ui/WebPageName.h"
 
 namespace tarvenox {
 
@@ -180,13 +181,13 @@ CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
         return CommandOutcome::failed;
     }
     std::vector<FileFilter> filters = {{texts::saveFilter, {"*.SWF"}}};
-    if (webPagePublisher_) filters.push_back({texts::webPageFilter, {"*.html"}});
+    filters.push_back({texts::webPageFilter, {"*.html"}});
     const std::string title = templateTitle(app_, app_.currentMovie());
     auto path = windows_.saveFile(texts::saveTitle, filters, "swf", true,
                                   proposedFileName(title.empty() ? app_.movieBaseName() : title, "swf"));
     if (!path) return CommandOutcome::cancelled;
     // A page chosen: the movie is saved beside it under the same name, then the page.
-    const auto pageMovie = webPagePublisher_ ? pageMoviePath(*path) : std::nullopt;
+    const auto pageMovie = pageMoviePath(*path);
     const bool webPage = pageMovie.has_value();
     if (webPage) path = pageMovie;
     // A movie whose save failed is not copied: the file would lack what the user chose.
@@ -197,7 +198,7 @@ CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
     }
     if (EditHistory* edits = history()) edits->markSaved();
     if (saved != nullptr) *saved = *path;
-    if (webPage) showReport(windows_, webPagePublisher_(*path));
+    if (webPage) showReport(windows_, writeWebPage(*path));
     return CommandOutcome::done;
 }
 

@@ -97,5 +97,23 @@ TEST(SaveRows, EachRowGetsItsOwnFolder) {
     }
 }
 
+// An option that cannot be read is refused once, before any row is started, whatever
+// the rows hold.
+TEST(SaveRows, AMalformedOptionIsRefusedOnceAndNothingIsWritten) {
+    TempDir installation;
+    TempDir work;
+    test::writeInstallation(installation);
+    work.write("rows.csv", std::string("name,background\nanna,#336699\nbert,\n"));
+    for (const std::string& option : {"--font Title", "--background red", "--var title"}) {
+        const auto rows = runTarvenox("save --template card --rows rows.csv -o 'out/{name}.swf' " + option +
+                                          " --data '" + installation.path() + "'",
+                                      work.path());
+        EXPECT_EQ(rows.status, 1) << option;
+        EXPECT_EQ(std::count(rows.err.begin(), rows.err.end(), '\n'), 1) << rows.err;
+        EXPECT_EQ(rows.err.rfind("tarvenox: --", 0), 0u) << rows.err;
+        EXPECT_FALSE(fs::exists(work.file("out"))) << option;
+    }
+}
+
 }  // namespace
 }  // namespace tarvenox

@@ -280,10 +280,12 @@ TEST_F(EditorCommandsTest, TheSaveProposesTheTitleAndTheColourDialogStartsAtTheC
     windows.variables["_root.textColor"] = "255";
     run({command("selectMovie", "card"), command("clicked", "save"), command("selectColor", "_root.textColor"),
          command("selectColor", "_root.backgroundColor"), command("clicked", "save")});
-    EXPECT_EQ(windows.callsOf({"saveFile", "chooseColor"}),
-              (Lines{"saveFile Flash-Datei speichern [Flash-Datei: *.SWF] .swf ask name=Visiten karte.swf",
-                     "chooseColor 255", "chooseColor 1056816",
-                     "saveFile Flash-Datei speichern [Flash-Datei: *.SWF] .swf ask name=Visiten karte.swf"}));
+    EXPECT_EQ(
+        windows.callsOf({"saveFile", "chooseColor"}),
+        (Lines{
+            "saveFile Flash-Datei speichern [Flash-Datei: *.SWF] [Webseite mit Flash-Film (.html): *.html] .swf ask name=Visiten karte.swf",
+            "chooseColor 255", "chooseColor 1056816",
+            "saveFile Flash-Datei speichern [Flash-Datei: *.SWF] [Webseite mit Flash-Film (.html): *.html] .swf ask name=Visiten karte.swf"}));
     EXPECT_EQ(windows.editorStates.at(2).last->outcome, CommandOutcome::cancelled);
     EXPECT_EQ(windows.editorStates.at(3).last->outcome, CommandOutcome::cancelled);
     EXPECT_EQ(windows.editorStates.back().last->saved, dir.file("card.swf"));

@@ -196,11 +196,12 @@ TEST_F(TarvenoxDlgTest, CancelledDialogsChangeNothing) {
     Lines calls = run({command("selectMovie", "card"), command("clicked", "save"), command("selectImage", "logo"),
                        command("selectMp3", "music"), command("selectFont", "Title"),
                        command("selectColor", "_root.backgroundColor")});
-    EXPECT_EQ(Lines(calls.end() - 5, calls.end()),
-              (Lines{"saveFile Flash-Datei speichern [Flash-Datei: *.SWF] .swf ask name=Visiten karte.swf",
-                     "openFile Bilddatei auswählen [Bilddateien (.png; .jpg; .jpeg): *.png *.jpg *.jpeg]",
-                     "openFile Musikdatei auswählen [Musikdateien (.mp3): *.mp3]", "chooseFont 1 10",
-                     "chooseColor 1056816"}));
+    EXPECT_EQ(
+        Lines(calls.end() - 5, calls.end()),
+        (Lines{
+            "saveFile Flash-Datei speichern [Flash-Datei: *.SWF] [Webseite mit Flash-Film (.html): *.html] .swf ask name=Visiten karte.swf",
+            "openFile Bilddatei auswählen [Bilddateien (.png; .jpg; .jpeg): *.png *.jpg *.jpeg]",
+            "openFile Musikdatei auswählen [Musikdateien (.mp3): *.mp3]", "chooseFont 1 10", "chooseColor 1056816"}));
     EXPECT_TRUE(app->pictureReplacements().empty());
     EXPECT_TRUE(app->soundReplacements().empty());
     EXPECT_TRUE(app->fontReplacements().empty());
@@ -239,24 +240,29 @@ TEST_F(TarvenoxDlgTest, ChoicesAreRecordedAndTheSaveCopiesTheAppliedMovie) {
     EXPECT_NE(log.text().find("replacing image logo with image " + png), std::string::npos);
 }
 
+// The page is written beside its movie with the player's files; a page that cannot be
+// written is told, and its movie stays saved.
 TEST_F(TarvenoxDlgTest, APageChosenInTheSaveDialogGetsTheMovieBesideIt) {
-    std::vector<std::string> published;
+    test::TempDir share;
+    share.write("web/index.html", std::string("<!doctype html>"));
+    ::setenv("TARVENOX_SHARE", share.path().c_str(), 1);
     windows.files = {dir.file("card.HTML")};
-    windows.events = {command("selectMovie", "card"), command("clicked", "save")};
-    CTarvenoxDlg dialog(*app, "", windows);
-    dialog.setWebPagePublisher([&](const std::string& movie) {
-        published.push_back(movie);
-        Report report;
-        report.fail("no player", MessageKind::Error);
-        return report;
-    });
-    dialog.DoModal();
-    EXPECT_EQ(windows.callsOf({"saveFile"}),
-              (Lines{"saveFile Flash-Datei speichern [Flash-Datei: *.SWF] [Webseite mit Flash-Film (.html): *.html] "
-                     ".swf ask name=Visiten karte.swf"}));
-    EXPECT_EQ(published, (Lines{dir.file("card.swf")}));
+    run({command("selectMovie", "card"), command("clicked", "save")});
     EXPECT_EQ(test::readBytes(dir.file("card.swf")), test::readBytes(app->workingCopyPath()));
-    EXPECT_EQ(windows.callsOf({"messageBox"}), (Lines{"messageBox error ok Tarvenox: no player"}));
+    EXPECT_EQ(windows.callsOf({"messageBox"}),
+              (Lines{"messageBox error ok Tarvenox: --html: the player's files are not installed "
+                     "(share/tarvenox/ruffle beside the program)"}));
+
+    share.write("ruffle/ruffle.js", std::string("// the player"));
+    windows = ScriptedWindowSystem();
+    windows.files = {dir.file("out/card.html")};
+    dir.write("out/.keep", "");
+    run({command("selectMovie", "card"), command("clicked", "save")});
+    ::unsetenv("TARVENOX_SHARE");
+    EXPECT_TRUE(windows.callsOf({"messageBox"}).empty()) << ::testing::PrintToString(windows.callsOf({"messageBox"}));
+    EXPECT_EQ(test::readBytes(dir.file("out/card.swf")), test::readBytes(app->workingCopyPath()));
+    EXPECT_NE(test::readText(dir.file("out/card.html")).find("src=\"card_files/ruffle.js\""), std::string::npos);
+    EXPECT_EQ(test::readText(dir.file("out/card_files/ruffle.js")), "// the player");
 }
 
 TEST_F(TarvenoxDlgTest, SavingBeforeATemplateIsChosenWritesNothing) {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "ui/web/PercentEncoding.h"
+#include "common/PercentEncoding.h"
 
 namespace tarvenox::web {
 

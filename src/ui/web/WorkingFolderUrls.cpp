@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "ui/web/PercentEncoding.h"
+#include "common/PercentEncoding.h"
 #include "ui/web/TemplateFiles.h"
 
 namespace tarvenox::web {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Result.h"
+
 namespace tarvenox {
 
 struct DataSheet {
@@ -21,11 +23,11 @@ inline constexpr std::size_t maxFieldBytes = 1u << 20;
 // Reads CSV text as RFC 4180 has it (commas, fields in double quotes with "" for a quote,
 // CRLF or LF line ends; blank lines are skipped). The text is UTF-8 when it is valid
 // UTF-8 (a byte order mark is dropped), else Windows-1252, which is converted. The first
-// row is the header. Throws CommandError naming the file for broken quoting, a field
+// row is the header. Fails with one line naming the file for broken quoting, a field
 // above maxFieldBytes, an empty sheet or an empty or repeated column name.
-DataSheet parseDataSheet(std::string_view text, const std::string& name);
+Result<DataSheet> parseDataSheet(std::string_view text, const std::string& name);
 
 // The file read whole (a FIFO, a device or a file above maxSheetBytes is refused), parsed.
-DataSheet readDataSheet(const std::string& path);
+Result<DataSheet> readDataSheet(const std::string& path);
 
 }  // namespace tarvenox

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvenox::web {
+namespace tarvenox {
 
 // The bytes an encoding leaves as they are besides the ASCII letters and digits, and
 // the case of the hex digits of the others.
@@ -23,4 +23,4 @@ inline constexpr PercentEncoding serverPathName{"$(),-.;_~", true};
 // Every byte of text but those the encoding keeps as "%XY".
 std::string percentEncoded(std::string_view text, PercentEncoding encoding = unreservedCharacters);
 
-}  // namespace tarvenox::web
+}  // namespace tarvenox

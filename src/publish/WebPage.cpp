@@ -1,16 +1,16 @@
 // The web page of a saved movie.
-#include "app/WebPage.h"
+#include "publish/WebPage.h"
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 
-#include "app/CommandError.h"
-#include "app/ProgramFiles.h"
 #include "common/FileIO.h"
+#include "common/PercentEncoding.h"
+#include "publish/ProgramFiles.h"
+#include "publish/Refusal.h"
+#include "publish/WebPageName.h"
 #include "swf/MovieProbe.h"
-#include "ui/WebPageName.h"
-#include "ui/web/PercentEncoding.h"
 
 namespace tarvenox {
 
@@ -41,26 +41,27 @@ std::string hexColor(std::int32_t rgb) {
 
 // The player's own files: its script, the chunks it loads and their WebAssembly, and
 // its licences; the source maps are only for debugging the player.
-void copyPlayer(const fs::path& from, const fs::path& to) {
+Report copyPlayer(const fs::path& from, const fs::path& to) {
     std::error_code error;
     fs::create_directories(to, error);
     if (error || !fs::is_directory(to))
-        throw CommandError(to.string() + ": cannot create the folder of the player's files");
+        return failedWith(to.string() + ": cannot create the folder of the player's files");
     for (const auto& entry : fs::directory_iterator(from, error)) {
         const fs::path name = entry.path().filename();
         if (!entry.is_regular_file() || name.extension() == ".map" || name == "package.json") continue;
         fs::copy_file(entry.path(), to / name, fs::copy_options::overwrite_existing, error);
-        if (error) throw CommandError((to / name).string() + ": " + error.message());
+        if (error) return failedWith((to / name).string() + ": " + error.message());
     }
-    if (error) throw CommandError(from.string() + ": " + error.message());
+    if (error) return failedWith(from.string() + ": " + error.message());
+    return {};
 }
 
 }  // namespace
 
 std::string webPageHtml(const WebPageMovie& movie) {
     const std::string title = htmlEscaped(fs::path(movie.fileName).stem().string());
-    const std::string movieUrl = htmlEscaped(web::percentEncoded(movie.fileName));
-    const std::string filesUrl = htmlEscaped(web::percentEncoded(movie.filesName) + "/");
+    const std::string movieUrl = htmlEscaped(percentEncoded(movie.fileName));
+    const std::string filesUrl = htmlEscaped(percentEncoded(movie.filesName) + "/");
     const std::string width = std::to_string(movie.width);
     const std::string height = std::to_string(movie.height);
     return "<!doctype html>\n<html><head><meta charset=\"utf-8\">\n"
@@ -111,15 +112,15 @@ std::string movieOutput(const std::string& output, bool html) {
     return pageMoviePath(output).value_or(output);
 }
 
-void writeWebPage(const std::string& moviePath) {
+Report writeWebPage(const std::string& moviePath) {
     const auto share = programFilesFolder();
     const ProgramFiles files = programFilesIn(share.value_or(""));
     if (!share || !playerInstalled(files)) {
-        throw CommandError("--html: the player's files are not installed (share/tarvenox/ruffle beside the program)");
+        return failedWith("--html: the player's files are not installed (share/tarvenox/ruffle beside the program)");
     }
     const fs::path movie(moviePath);
     const auto frame = probeFrameSize(moviePath);
-    if (!frame) throw CommandError(moviePath + ": cannot read the stage size of the saved movie");
+    if (!frame) return failedWith(moviePath + ": cannot read the stage size of the saved movie");
     WebPageMovie page;
     page.fileName = movie.filename().string();
     page.filesName = movie.stem().string() + "_files";
@@ -127,12 +128,13 @@ void writeWebPage(const std::string& moviePath) {
     page.height = std::max(1, static_cast<int>(std::lround(frame->second / 20.0)));
     page.background = probeBackgroundColor(moviePath).value_or(0xFFFFFF);
 
-    copyPlayer(files.player, movie.parent_path() / page.filesName);
+    if (Report copied = copyPlayer(files.player, movie.parent_path() / page.filesName); copied.failed()) return copied;
     fs::path html = movie;
     html.replace_extension(".html");
     if (Report written = writeFileAtomically(html.string(), asBytes(webPageHtml(page))); written.failed()) {
-        throw CommandError(written.reason());
+        return failedWith(written.reason());
     }
+    return {};
 }
 
 }  // namespace tarvenox

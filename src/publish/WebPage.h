@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/Report.h"
+
 namespace tarvenox {
 
 struct WebPageMovie {
@@ -26,7 +28,7 @@ std::string movieOutput(const std::string& output, bool html);
 
 // Writes OUT.html beside the movie OUT.swf (any extension is replaced) and copies the
 // player's files into OUT_files/, taking the size and colour from the saved movie.
-// Throws CommandError when the player is not installed or a file cannot be written.
-void writeWebPage(const std::string& moviePath);
+// Fails, with one line, when the player is not installed or a file cannot be written.
+Report writeWebPage(const std::string& moviePath);
 
 }  // namespace tarvenox

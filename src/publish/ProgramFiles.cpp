@@ -1,5 +1,5 @@
 // The program's own files beside the executable.
-#include "app/ProgramFiles.h"
+#include "publish/ProgramFiles.h"
 
 #include <unistd.h>
 

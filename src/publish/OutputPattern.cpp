@@ -1,9 +1,9 @@
 // The output names of a sheet's rows.
-#include "app/OutputPattern.h"
+#include "publish/OutputPattern.h"
 
 #include <algorithm>
 
-#include "app/CommandError.h"
+#include "publish/Refusal.h"
 
 namespace tarvenox {
 
@@ -28,25 +28,27 @@ std::string safeFileNamePart(const std::string& value) {
     return safe.empty() ? "_" : safe;
 }
 
-OutputPattern::OutputPattern(const std::string& pattern, const std::vector<std::string>& columns) {
+Result<OutputPattern> OutputPattern::over(const std::string& pattern, const std::vector<std::string>& columns) {
+    OutputPattern made;
     std::string text;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '}') throw CommandError("-o: '" + pattern + "' has a '}' without its '{'");
+        if (pattern[i] == '}') return failedWith("-o: '" + pattern + "' has a '}' without its '{'");
         if (pattern[i] != '{') {
             text += pattern[i];
             continue;
         }
         const std::size_t end = pattern.find('}', i);
-        if (end == std::string::npos) throw CommandError("-o: '" + pattern + "' has a '{' without its '}'");
+        if (end == std::string::npos) return failedWith("-o: '" + pattern + "' has a '{' without its '}'");
         const std::string name = pattern.substr(i + 1, end - i - 1);
         const auto column = std::find(columns.begin(), columns.end(), name);
-        if (column == columns.end()) throw CommandError("-o: the sheet has no column '" + name + "'");
-        texts_.push_back(std::move(text));
+        if (column == columns.end()) return failedWith("-o: the sheet has no column '" + name + "'");
+        made.texts_.push_back(std::move(text));
         text.clear();
-        columns_.push_back(static_cast<std::size_t>(column - columns.begin()));
+        made.columns_.push_back(static_cast<std::size_t>(column - columns.begin()));
         i = end;
     }
-    texts_.push_back(std::move(text));
+    made.texts_.push_back(std::move(text));
+    return made;
 }
 
 std::string OutputPattern::nameFor(const std::vector<std::string>& row) const {

@@ -1,14 +1,15 @@
 // The output names of a sheet's rows.
 #include <gtest/gtest.h>
 
-#include "app/CommandError.h"
-#include "app/OutputPattern.h"
+#include "publish/OutputPattern.h"
 
 namespace tarvenox {
 namespace {
 
 TEST(OutputPattern, ValuesBecomeSafeFileNames) {
-    const OutputPattern pattern("out/{name}-{n}.swf", {"n", "name"});
+    const auto made = OutputPattern::over("out/{name}-{n}.swf", {"n", "name"});
+    ASSERT_TRUE(made.ok());
+    const OutputPattern& pattern = *made;
     const struct {
         std::string name;
         std::string expected;
@@ -26,8 +27,18 @@ TEST(OutputPattern, ValuesBecomeSafeFileNames) {
 }
 
 TEST(OutputPattern, RefusesUnknownColumnsAndUnmatchedBraces) {
-    for (const char* text : {"{nope}.swf", "{name.swf", "name}.swf"}) {
-        EXPECT_THROW(OutputPattern(text, {"name"}), CommandError) << text;
+    const struct {
+        const char* pattern;
+        const char* message;
+    } cases[] = {
+        {"{nope}.swf", "-o: the sheet has no column 'nope'"},
+        {"{name.swf", "-o: '{name.swf' has a '{' without its '}'"},
+        {"name}.swf", "-o: 'name}.swf' has a '}' without its '{'"},
+    };
+    for (const auto& c : cases) {
+        const auto made = OutputPattern::over(c.pattern, {"name"});
+        EXPECT_FALSE(made.ok()) << c.pattern;
+        EXPECT_EQ(made.report().text(), c.message);
     }
 }
 

@@ -1,7 +1,7 @@
 // Percent-encoding of bytes for URLs and for the variables a movie loads.
-#include "ui/web/PercentEncoding.h"
+#include "common/PercentEncoding.h"
 
-namespace tarvenox::web {
+namespace tarvenox {
 namespace {
 
 // Not std::isalnum: its answer for the bytes above 0x7F depends on the locale.
@@ -28,4 +28,4 @@ std::string percentEncoded(std::string_view text, PercentEncoding encoding) {
     return out;
 }
 
-}  // namespace tarvenox::web
+}  // namespace tarvenox

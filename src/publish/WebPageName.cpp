@@ -1,5 +1,5 @@
 // The movie of a web page the user names.
-#include "ui/WebPageName.h"
+#include "publish/WebPageName.h"
 
 #include <cctype>
 #include <string_view>

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Result.h"
+
 namespace tarvenox {
 
 // A column's value as part of a file name: path separators and control characters become
@@ -13,13 +15,15 @@ std::string safeFileNamePart(const std::string& value);
 
 class OutputPattern {
 public:
-    // Throws CommandError when a {NAME} is not one of the columns, or a brace is unmatched.
-    OutputPattern(const std::string& pattern, const std::vector<std::string>& columns);
+    // Fails when a {NAME} is not one of the columns, or a brace is unmatched.
+    static Result<OutputPattern> over(const std::string& pattern, const std::vector<std::string>& columns);
 
     // The pattern with each {NAME} replaced by the row's value of that column, made safe.
     std::string nameFor(const std::vector<std::string>& row) const;
 
 private:
+    OutputPattern() = default;
+
     // Literal text and column indexes in turn: text, column, text, ..., text.
     std::vector<std::string> texts_;
     std::vector<std::size_t> columns_;

@@ -1,9 +1,9 @@
 // Percent-encoding in its two forms.
-#include "ui/web/PercentEncoding.h"
+#include "common/PercentEncoding.h"
 
 #include <gtest/gtest.h>
 
-namespace tarvenox::web {
+namespace tarvenox {
 namespace {
 
 TEST(PercentEncoding, KeepsOnlyWhatEachFormKeeps) {
@@ -27,4 +27,4 @@ TEST(PercentEncoding, KeepsOnlyWhatEachFormKeeps) {
 }
 
 }  // namespace
-}  // namespace tarvenox::web
+}  // namespace tarvenox

@@ -1,5 +1,5 @@
 // A data sheet read with libcsv.
-#include "app/DataSheet.h"
+#include "publish/DataSheet.h"
 
 #include <csv.h>
 #include <sys/stat.h>
@@ -8,9 +8,9 @@
 #include <memory>
 #include <set>
 
-#include "app/CommandError.h"
 #include "common/Cp1252.h"
 #include "common/FileIO.h"
+#include "publish/Refusal.h"
 
 namespace tarvenox {
 
@@ -65,7 +65,7 @@ struct ParserDeleter {
 
 }  // namespace
 
-DataSheet parseDataSheet(std::string_view text, const std::string& name) {
+Result<DataSheet> parseDataSheet(std::string_view text, const std::string& name) {
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     // Windows-1252 where the bytes are not UTF-8: the code page spreadsheet programs on
     // Windows write CSV in.
@@ -73,7 +73,7 @@ DataSheet parseDataSheet(std::string_view text, const std::string& name) {
 
     std::unique_ptr<csv_parser, ParserDeleter> parser(new csv_parser);
     if (csv_init(parser.get(), CSV_STRICT | CSV_STRICT_FINI) != 0) {
-        throw CommandError(name + ": out of memory");
+        return failedWith(name + ": out of memory");
     }
     // Blanks around a field are part of it, as RFC 4180 has it; libcsv trims them by default.
     csv_set_space_func(parser.get(), [](unsigned char) { return 0; });
@@ -82,36 +82,36 @@ DataSheet parseDataSheet(std::string_view text, const std::string& name) {
     SheetBuilder builder;
     const std::size_t parsed = csv_parse(parser.get(), converted.data(), converted.size(), endField, endRow, &builder);
     if (parsed != converted.size() && csv_error(parser.get()) == CSV_ENOMEM && parser->entry_size >= fieldBufferLimit) {
-        throw CommandError(name + ": " + fieldTooLong(builder.rows.size()));
+        return failedWith(name + ": " + fieldTooLong(builder.rows.size()));
     }
     if (parsed != converted.size() || csv_fini(parser.get(), endField, endRow, &builder) != 0) {
-        throw CommandError(name + ": row " + std::to_string(builder.rows.size()) + ": " +
-                           csv_strerror(csv_error(parser.get())));
+        return failedWith(name + ": row " + std::to_string(builder.rows.size()) + ": " +
+                          csv_strerror(csv_error(parser.get())));
     }
-    if (!builder.problem.empty()) throw CommandError(name + ": " + builder.problem);
-    if (builder.rows.empty()) throw CommandError(name + ": no header row");
+    if (!builder.problem.empty()) return failedWith(name + ": " + builder.problem);
+    if (builder.rows.empty()) return failedWith(name + ": no header row");
 
     DataSheet sheet;
     sheet.header = std::move(builder.rows.front());
     std::set<std::string> seen;
     for (const std::string& column : sheet.header) {
-        if (column.empty()) throw CommandError(name + ": the header has a column without a name");
-        if (!seen.insert(column).second) throw CommandError(name + ": the header names '" + column + "' twice");
+        if (column.empty()) return failedWith(name + ": the header has a column without a name");
+        if (!seen.insert(column).second) return failedWith(name + ": the header names '" + column + "' twice");
     }
     sheet.rows.assign(std::make_move_iterator(builder.rows.begin() + 1), std::make_move_iterator(builder.rows.end()));
     return sheet;
 }
 
-DataSheet readDataSheet(const std::string& path) {
+Result<DataSheet> readDataSheet(const std::string& path) {
     // The size is asked first, so that a huge file is refused before it is read.
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) > maxSheetBytes) {
-        throw CommandError(path + ": a sheet of " + std::to_string(st.st_size) + " bytes is too large (at most " +
-                           std::to_string(maxSheetBytes) + ")");
+        return failedWith(path + ": a sheet of " + std::to_string(st.st_size) + " bytes is too large (at most " +
+                          std::to_string(maxSheetBytes) + ")");
     }
     const auto bytes = readFileBytes(path);
-    if (!bytes) throw CommandError(bytes.report().reason());
-    if (bytes->size() > maxSheetBytes) throw CommandError(path + ": the sheet is too large");
+    if (!bytes) return failedWith(bytes.report().reason());
+    if (bytes->size() > maxSheetBytes) return failedWith(path + ": the sheet is too large");
     return parseDataSheet(asString(*bytes), path);
 }
 

@@ -1,0 +1,124 @@
+// The save of a template with typed changes.
+#include "publish/TemplateSave.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/Cp1252.h"
+#include "common/FileIO.h"
+#include "edit/EditSession.h"
+#include "edit/VariableText.h"
+#include "publish/OutputFile.h"
+#include "publish/Refusal.h"
+#include "publish/SlotChanges.h"
+#include "publish/WebPage.h"
+#include "swf/SWFReader.h"
+#include "swf/SWFWriter.h"
+
+namespace tarvenox {
+
+namespace {
+
+// A saved movie's bytes in the uncompressed form.
+Result<Bytes> uncompressed(const Bytes& saved) {
+    auto read = readSWF(saved, "the saved movie");
+    if (!read) return failedWith(read.report().reason());
+    read->setCompression(SWFCompression::None);
+    return serializeSWF(*read);
+}
+
+// Whether the variable's name is one of the changes' (the template's line in configs.txt
+// gave the others).
+bool given(const SWFType& variable, const std::vector<VariableChange>& changes) {
+    return std::any_of(changes.begin(), changes.end(),
+                       [&](const VariableChange& change) { return productText(change.first) == variable.getName(); });
+}
+
+// Each change gives a new value to every variable of that name that "configs.txt" declares
+// for the template, which also fixes its type and its place in the movie's actions.
+// Variables not named keep their configured values.
+Report setTemplateVariables(EditSession& session, const std::vector<VariableChange>& changes,
+                            const std::string& templateName) {
+    for (const auto& [name, value] : changes) {
+        const auto productName = productText(name);
+        const auto productValue = productText(value);
+        if (!productName || !productValue) {
+            return failedWith("--var: '" + name + "=" + value + "' has characters that Windows-1252 cannot represent");
+        }
+        if (const Report report = session.setDeclaredVariable(*productName, *productValue); report.failed()) {
+            return failedWith("--var: the template '" + templateName + "' declares " + report.text());
+        }
+    }
+    // Refuses what cannot be written before anything is, naming where the value came
+    // from: a change, or the template's line in configs.txt.
+    for (const auto& variable : session.actionVariables()) {
+        const Report report = checkWritable(*variable);
+        if (!report.failed()) continue;
+        return failedWith(given(*variable, changes)
+                              ? "--var: " + report.text()
+                              : "configs.txt: the template '" + templateName + "': " + report.text());
+    }
+    return {};
+}
+
+// Records the replacements of the template's fonts, pictures and sounds.
+Report recordReplacements(EditSession& session, SWFFile& movie, const MovieChanges& changes) {
+    auto fonts = checkedChanges(movie, ChangeKind::Font, changes.fonts);
+    if (!fonts) return fonts.report();
+    for (const auto& [fontName, face] : *fonts) session.replaceFont(fontName, face);
+    auto pictures = checkedChanges(movie, ChangeKind::Picture, changes.pictures);
+    if (!pictures) return pictures.report();
+    for (const auto& [exportName, path] : *pictures) {
+        if (const Report report = session.replacePicture(exportName, path); report.failed()) {
+            return failedWith("--image " + displayText(exportName) + "=" + path + ": " + report.text() +
+                              "; nothing was written");
+        }
+    }
+    auto sounds = checkedChanges(movie, ChangeKind::Sound, changes.sounds);
+    if (!sounds) return sounds.report();
+    for (const auto& [exportName, path] : *sounds) session.replaceSound(exportName, path);
+    return {};
+}
+
+}  // namespace
+
+Report saveTemplate(EditSession& session, const MovieChanges& changes) {
+    const std::string name = productText(changes.templateName).value_or("");
+    if (name.empty()) return failedWith("--template: '" + changes.templateName + "' is not a template name");
+    session.selectMovie(name);
+    const std::string workingCopy = session.workingCopyPath();
+    if (!std::filesystem::exists(workingCopy)) {
+        return failedWith("the installation has no template '" + changes.templateName + "' (swf/" +
+                          changes.templateName + ".swf)");
+    }
+    auto movie = readSWF(workingCopy);
+    if (!movie) return failedWith(movie.report().reason() + "; nothing was written");
+    if (Report recorded = recordReplacements(session, *movie, changes); recorded.failed()) return recorded;
+
+    std::vector<VariableChange> variables = changes.variables;
+    for (const auto& change : changes.optionalVariables) {
+        const auto declared = productText(change.first);
+        if (std::any_of(session.actionVariables().begin(), session.actionVariables().end(),
+                        [&](const auto& variable) { return variable->getName() == declared; })) {
+            variables.push_back(change);
+        }
+    }
+    if (Report set = setTemplateVariables(session, variables, changes.templateName); set.failed()) {
+        return set;
+    }
+    if (changes.background) session.setBackground(*changes.background);
+
+    const Report report = session.save();
+    if (report.failed()) return failedWith(report.text() + "; nothing was written");
+    auto saved = readFileBytes(session.workingCopyPath());
+    if (!saved) return failedWith(saved.report().reason());
+    Result<Bytes> bytes = changes.uncompressed ? uncompressed(*saved) : Result<Bytes>(saved.take());
+    if (!bytes) return bytes.report();
+    if (Report written = writeOutput(changes.output, *bytes); written.failed()) return written;
+    if (changes.html) {
+        if (Report page = writeWebPage(changes.output); page.failed()) return page;
+    }
+    return report;
+}
+
+}  // namespace tarvenox
