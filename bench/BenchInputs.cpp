@@ -145,7 +145,7 @@ void writeW1Inputs(const std::string& folder) {
         variables.push_back(std::make_unique<SWFStringType>(name, "Default text " + std::to_string(i)));
     }
     builder.setVariables(variables);
-    if (!builder.write(files.movie, &error)) throw std::runtime_error(error);
+    if (const Report written = builder.write(files.movie); written.failed()) throw std::runtime_error(written.reason());
 }
 
 Bytes argbOf(Bytes rgba) {

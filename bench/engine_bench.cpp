@@ -15,8 +15,8 @@
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
 #include "swf/Deflate.h"
-#include "swf/SWFFile.h"
 #include "swf/SWFLosslessImage.h"
+#include "swf/SWFReader.h"
 #include "swf/SWFWriter.h"
 
 namespace tarvenox {
@@ -28,8 +28,8 @@ void BM_ReadAndWriteMovie(benchmark::State& state) {
     for (int i = 0; i < 100; ++i) builder.tag(i % 2 ? 2 : 20, Bytes(10000, static_cast<std::uint8_t>(i)));
     const Bytes movie = builder.build();
     for (auto _ : state) {
-        SWFFile file(movie, "bench.swf");
-        benchmark::DoNotOptimize(serializeSWF(file));
+        auto file = readSWF(movie, "bench.swf");
+        benchmark::DoNotOptimize(serializeSWF(*file));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * movie.size()));
 }
