@@ -77,7 +77,7 @@ void runCreate(const ArchiveOptions& options) {
         if (!data) throw CommandError(data.report().reason());
         files.push_back({archiveName(path.lexically_relative(options.folder)), data.take()});
     }
-    throwIfFailed(writeOutput(options.archive, buildArchive(files)));
+    throwIfFailed(writeOutput(options.archive, valueOrThrow(buildArchive(files))));
 }
 
 std::unique_ptr<FileDatabase> openArchive(const std::string& path) {

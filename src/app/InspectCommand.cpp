@@ -3,6 +3,7 @@
 
 #include <iostream>
 
+#include "app/CommandError.h"
 #include "app/Commands.h"
 #include "edit/MovieDescription.h"
 
@@ -15,7 +16,10 @@ void addInspectCommand(CLI::App& program) {
     auto asJson = std::make_shared<bool>(false);
     command->add_option("movie", *path, "The SWF movie to read")->required();
     command->add_flag("--json", *asJson, "Print one JSON document instead of text");
-    command->callback([path, asJson] { writeMovieDescription(*path, std::cout, *asJson); });
+    command->callback([path, asJson] {
+        const Report read = writeMovieDescription(*path, std::cout, *asJson);
+        if (read.failed()) throw CommandError(read.reason());
+    });
 }
 
 }  // namespace tarvenox

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "common/Exception.h"
 #include "data/FileDatabase.h"
 
 namespace tarvenox {
@@ -21,9 +20,9 @@ constexpr std::uint64_t maxU32 = std::numeric_limits<std::uint32_t>::max();
 
 }  // namespace
 
-Bytes buildArchive(const std::vector<ArchiveFile>& files) {
+Result<Bytes> buildArchive(const std::vector<ArchiveFile>& files) {
     if (files.size() > maxU32) {
-        throw Exception("too many files for one archive", __LINE__, __FILE__);
+        return Report::failure("too many files for one archive");
     }
     // The signature and the integer at offset 4 are not read back; they mark the
     // writer and its format version for people looking at the bytes.
@@ -33,12 +32,11 @@ Bytes buildArchive(const std::vector<ArchiveFile>& files) {
     for (const ArchiveFile& file : files) {
         if (file.name.empty() || file.name.size() > FileDatabase::maxNameLength ||
             file.name.find('\0') != std::string::npos) {
-            throw Exception("'" + file.name + "': an archive name must have 1 to " +
-                                std::to_string(FileDatabase::maxNameLength) + " bytes and no NUL",
-                            __LINE__, __FILE__);
+            return Report::failure("'" + file.name + "': an archive name must have 1 to " +
+                                   std::to_string(FileDatabase::maxNameLength) + " bytes and no NUL");
         }
         if (file.data.size() > maxU32) {
-            throw Exception("'" + file.name + "' is too large for an archive (4 GiB at most)", __LINE__, __FILE__);
+            return Report::failure("'" + file.name + "' is too large for an archive (4 GiB at most)");
         }
         out.insert(out.end(), file.name.begin(), file.name.end());
         out.push_back(0);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/Bytes.h"
+#include "common/Result.h"
 
 namespace tarvenox {
 
@@ -13,9 +14,9 @@ struct ArchiveFile {
     Bytes data;
 };
 
-// The archive holding the files in the given order. Throws Exception when a name is
-// empty, longer than 259 bytes or holds a NUL, or when the archive would not fit the
+// The archive holding the files in the given order. Fails, naming the file, when a name
+// is empty, longer than 259 bytes or holds a NUL, or when the archive would not fit the
 // format's 32-bit sizes.
-Bytes buildArchive(const std::vector<ArchiveFile>& files);
+Result<Bytes> buildArchive(const std::vector<ArchiveFile>& files);
 
 }  // namespace tarvenox

@@ -6,7 +6,6 @@
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
-#include "common/Exception.h"
 #include "edit/ColorText.h"
 #include "swf/MovieProbe.h"
 #include "swf/RecordStream.h"
@@ -299,14 +298,14 @@ json describeRecord(const RecordStream::Record& record, const SWFTag& bare, Movi
 
 }  // namespace
 
-void writeMovieDescription(const std::string& path, std::ostream& out, bool asJson) {
+Report writeMovieDescription(const std::string& path, std::ostream& out, bool asJson) {
     // The header's fields (whether the movie is complete, its error) and the tag count
     // come before the tags, so a first reading counts and a second one describes, each
     // going from record to record and reading only the bodies it describes.
     std::size_t count = 0;
     RecordStream stream(path);
     const Report counted = stream.read([&](const RecordStream::Record&) { ++count; });
-    if (stream.header().empty()) throw Exception(counted.reason(), __LINE__, __FILE__);
+    if (stream.header().empty()) return counted;
     const json head = describeMovieHeader(stream.header(), stream.endTagMissing(), counted, path);
     const MovieTextEncoding encoding = stream.header().textEncoding();
 
@@ -343,8 +342,8 @@ void writeMovieDescription(const std::string& path, std::ostream& out, bool asJs
         out << (index == 0 ? "]\n}\n" : "\n  ]\n}\n");
     }
     // A movie that could be read only in part is listed as far as it goes, and the
-    // command still fails so that scripts notice.
-    if (counted.failed()) throw Exception(counted.reason(), __LINE__, __FILE__);
+    // reading's failure is still returned so that the command fails and scripts notice.
+    return counted;
 }
 
 }  // namespace tarvenox

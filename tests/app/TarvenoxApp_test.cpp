@@ -63,13 +63,16 @@ void prepareFullInstallation(Installation& in) {
                                 {"button.swf", bytes("button movie")},
                                 {"swf\\cards\\birthday.swf", movie(0x33, 0x66, 0x99)},
                                 {"swf\\cards\\birthdayEdit.swf", bytes("editor")},
-                                {"swf\\cards\\birthdayConfig.txt", bytes("config")}}));
+                                {"swf\\cards\\birthdayConfig.txt", bytes("config")}})
+                      .take());
     in.root.write("addons/three.db", buildArchive({{"texts.txt", bytes("from\tthree\n")},
-                                                   {"configs.txt", bytes("birthday\tshown\tb\ttrue\n")}}));
+                                                   {"configs.txt", bytes("birthday\tshown\tb\ttrue\n")}})
+                                         .take());
     in.root.write("addons/one.db", buildArchive({{"texts.txt", bytes("from\tone\n")},
                                                  {"selectLists.txt", bytes("Wedding\tcards\twedding\n")},
-                                                 {"swf\\wedding.swf", movie(1, 2, 3)}}));
-    in.root.write("addons/four.db", buildArchive({{"texts.txt", bytes("from\tfour\n")}}));
+                                                 {"swf\\wedding.swf", movie(1, 2, 3)}})
+                                       .take());
+    in.root.write("addons/four.db", buildArchive({{"texts.txt", bytes("from\tfour\n")}}).take());
     in.registry("# written by the installer\n"
                 "dbFilesCount=3\n"
                 "dbFile3=" +
@@ -176,10 +179,10 @@ TEST(CTarvenoxApp, StartsUpAndShutsDownInAPreparedInstallation) {
 TEST(CTarvenoxApp, NothingOutsideTheInstallationIsReadOrCopied) {
     Installation in;
     const std::string secret = in.root.write("home/.ssh/id_rsa", "PRIVATE KEY");
-    in.root.write("home/texts.db", buildArchive({{"texts.txt", bytes("stolen\ttext\n")}}));
+    in.root.write("home/texts.db", buildArchive({{"texts.txt", bytes("stolen\ttext\n")}}).take());
     in.root.write("app/selectLists.txt", "text\tlist\tfile\nOwn\tcards\town\nSteal\tcards\tsteal\n");
     in.root.write("app/swf/own.swf", movie(1, 1, 1));
-    in.root.write("addons/good.db", buildArchive({{"texts.txt", bytes("from\tgood\n")}}));
+    in.root.write("addons/good.db", buildArchive({{"texts.txt", bytes("from\tgood\n")}}).take());
     const std::pair<std::string, std::string> links[] = {
         {secret, "app/swf/steal.swf"},
         {secret, "app/skin.swf"},

@@ -33,7 +33,7 @@ struct Installation {
         return root.write("res/" + name, content);
     }
     std::unique_ptr<FileDatabase> archive(const std::string& file, std::vector<ArchiveFile> files) {
-        return FileDatabase::open(root.write(file, buildArchive(files)), work.path()).take();
+        return FileDatabase::open(root.write(file, buildArchive(files).take()), work.path()).take();
     }
     FileStore store() { return FileStore(work.path(), start); }
 };

@@ -55,7 +55,7 @@ TEST(MovieDescription, StreamedJsonIsTheWholeDocument) {
         expected["tags"] = nlohmann::json::array();
         for (auto& tag : file.tags()) expected["tags"].push_back(describeTag(*tag, file.textEncoding()));
         std::ostringstream streamed;
-        writeMovieDescription(movie, streamed, true);
+        EXPECT_FALSE(writeMovieDescription(movie, streamed, true).failed());
         EXPECT_EQ(streamed.str(), expected.dump(2) + "\n");
     }
 }
@@ -75,7 +75,7 @@ TEST(MovieDescription, AssignedVariablesReadBackInTheMoviesEncoding) {
             .showFrame()
             .writeTo(path);
         std::ostringstream listing;
-        writeMovieDescription(path, listing, false);
+        EXPECT_FALSE(writeMovieDescription(path, listing, false).failed());
         EXPECT_NE(listing.str().find(" title=\"J\xC3\xB6rg \xE2\x82\xAC"
                                      "5\"\n"),
                   std::string::npos)

@@ -56,8 +56,9 @@ Bytes templateMovie() {
 
 void writeInstallation(const TempDir& dir) {
     dir.write("swf/card.swf", templateMovie());
-    dir.write("files.db", buildArchive({{"swf\\extra\\poster.swf", templateMovie()},
-                                        {"swf\\extra\\posterConfig.txt", Bytes{'x'}}}));
+    dir.write("files.db",
+              buildArchive({{"swf\\extra\\poster.swf", templateMovie()}, {"swf\\extra\\posterConfig.txt", Bytes{'x'}}})
+                  .take());
     dir.write("configs.txt", "movie\tvariable\ttype\tvalue\n"
                              "card\ttitle\ts\tHallo\n"
                              "card\tcount\ti\t3\n"
