@@ -13,13 +13,10 @@ public:
     explicit CommandError(const std::string& message) : std::runtime_error(message) {}
 };
 
-// The line a failed report is told in: its messages (joined by "; " as they are), else
-// its technical reason.
+// The line a failed report is told in: its messages on one line (Report::text), else its
+// technical reason.
 inline std::string failureLine(const Report& report) {
-    if (report.messages().empty()) return report.reason();
-    std::string line;
-    for (const auto& message : report.messages()) line += (line.empty() ? "" : "; ") + message.text;
-    return line;
+    return report.messages().empty() ? report.reason() : report.text();
 }
 
 // The command's failure when the report failed.
