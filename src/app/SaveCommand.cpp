@@ -194,7 +194,7 @@ void addSaveCommand(CLI::App& program) {
     command
         ->add_option("--rows", options->rows,
                      "Save the template once per row of this CSV file (header row; columns "
-                     "named for variables, font:NAME, image:EXPORT, mp3:EXPORT, background); "
+                     "named for variables, font:NAME, image:NAME, mp3:NAME, background); "
                      "-o is then a pattern such as 'out/{name}.swf' over the columns")
         ->type_name("SHEET.csv")
         ->needs(templateName);
@@ -204,17 +204,21 @@ void addSaveCommand(CLI::App& program) {
     command->add_option("--background", options->background, "New background colour: #rrggbb or a decimal number");
     command
         ->add_option("--font", options->fonts,
-                     "Rebuild the font (DefineFont2 or DefineFont3) named NAME from the installed face FACE "
-                     "(repeatable; `tarvenox fonts` lists the faces)")
+                     "Rebuild the font (DefineFont2 or DefineFont3) named NAME, or the one with character id "
+                     "NAME, from the installed face FACE (repeatable; `tarvenox fonts` lists the faces)")
         ->type_name("NAME=FACE")
         ->allow_extra_args(false);
     command
         ->add_option("--image", options->images,
-                     "Replace the picture exported as EXPORT with a PNG or JPEG file (repeatable)")
-        ->type_name("EXPORT=FILE")
+                     "Replace the picture exported as NAME, or the bitmap with character id NAME, with a PNG "
+                     "or JPEG file (repeatable)")
+        ->type_name("NAME=FILE")
         ->allow_extra_args(false);
-    command->add_option("--mp3", options->mp3, "Replace the sound exported as EXPORT with an MP3 file (repeatable)")
-        ->type_name("EXPORT=FILE")
+    command
+        ->add_option("--mp3", options->mp3,
+                     "Replace the sound exported as NAME, or the sound with character id NAME, with an MP3 file "
+                     "(repeatable)")
+        ->type_name("NAME=FILE")
         ->allow_extra_args(false);
     command
         ->add_option("--var", options->variables,

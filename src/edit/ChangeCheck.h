@@ -14,10 +14,11 @@ class SWFFile;
 
 enum class ChangeKind { Font, Picture, Sound };
 
-// Whether the movie has what the change names: a font (the movie's font name) or an
-// exported picture or sound (the export name) of that name, and for a picture a file of a
-// kind it can take (.png, .jpg, .jpeg). A refusal's reason, in English for a command line,
-// says that the user's name is wrong. name is a product text; value the installed face
+// Whether the movie has what the change names: a font (by the movie's font name, else by
+// character id) or a picture or sound (by export name, else by character id), and for a
+// picture a file of a kind it can take (.png, .jpg, .jpeg). A refusal's reason, in English
+// for a command line, says that the user's name is wrong, or, for a name read as a
+// character id, what that character is. name is a product text; value the installed face
 // (UTF-8) or the file (a UTF-8 path).
 Report checkChangeName(SWFFile& movie, ChangeKind kind, const std::string& name, const std::string& value);
 

@@ -34,7 +34,7 @@ T* Conversions::Job<T>::get() {
 Conversions::Conversions(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
                          const Replacements& sounds, PreviewCopy previews) {
     for (const auto& [name, face] : fonts) {
-        if (findFontNamed(movie, name) != nullptr) fontFaces_[name] = face;
+        if (findFontSlot(movie, name) != nullptr) fontFaces_[name] = face;
     }
     if (!fontFaces_.empty()) {
         faces_.future = start([faces = fontFaces_] {
@@ -46,12 +46,12 @@ Conversions::Conversions(SWFFile& movie, const Replacements& fonts, const Replac
         });
     }
     for (const auto& [name, path] : pictures) {
-        if (findExportedImage(movie, name) == nullptr) continue;
+        if (findImageSlot(movie, name) == nullptr) continue;
         pictures_[name] = {path, start([path = path, previews] { return convertPicture(path, previews); }),
                            std::nullopt};
     }
     for (const auto& [name, path] : sounds) {
-        if (findExportedSound(movie, name) == nullptr) continue;
+        if (findSoundSlot(movie, name) == nullptr) continue;
         sounds_[name] = {path, start([path = path] { return convertMp3File(path); }), std::nullopt};
     }
 }

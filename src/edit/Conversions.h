@@ -22,12 +22,13 @@ using Replacements = std::map<std::string, std::string>;
 
 class Conversions {
 public:
-    // Starts converting each change the movie can take: the face of a font name it has
-    // (all faces one after the other: the font engine serves one thread at a time), the
-    // picture file of a picture name and the MP3 file of a sound name it exports. The
-    // results depend on the files and faces alone, whichever finishes first. Destroying
-    // the object waits for the conversions still running. With PreviewCopy::Yes a large
-    // JPEG picture also gets its smaller copy for the preview (PictureConversion).
+    // Starts converting each change the movie can take: the face of a font it has (all
+    // faces one after the other: the font engine serves one thread at a time), the picture
+    // or MP3 file of a picture or sound it exports under that name or defines under that
+    // character id. The results depend on the files and faces alone, whichever finishes
+    // first. Destroying the object waits for the conversions still running. With
+    // PreviewCopy::Yes a large JPEG picture also gets its smaller copy for the preview
+    // (PictureConversion).
     Conversions(SWFFile& movie, const Replacements& fonts, const Replacements& pictures, const Replacements& sounds,
                 PreviewCopy previews = PreviewCopy::No);
     Conversions(const Conversions&) = delete;

@@ -25,21 +25,25 @@ Report replaceWithOutlines(SWFFont& font, const std::string& fontName, const Gly
 }
 
 Report replaceFont(SWFFile& movie, const std::string& fontName, const std::string& faceName) {
-    if (findFontNamed(movie, fontName) == nullptr) return {};
+    if (findFontSlot(movie, fontName) == nullptr) return {};
     return replaceFont(movie, fontName, faceName, extractGlyphOutlines(faceName));
 }
 
 Report replaceFont(SWFFile& movie, const std::string& fontName, const std::string& faceName,
                    const GlyphOutlines& outlines) {
-    SWFFont* font = findFontNamed(movie, fontName);
+    SWFFont* font = findFontSlot(movie, fontName);
     if (font == nullptr) return {};
     const std::uint16_t id = font->characterId();
     const std::vector<char32_t> oldCodePoints = fontCodePoints(font->body(), movie.textEncoding());
     Report report = replaceWithOutlines(*font, font->nameBytes(), outlines);
     // Static text names its glyphs by their place in the old font.
     if (const int missing = remapStaticText(movie, id, oldCodePoints); missing > 0) {
-        report.note("static text in font " + displayMovieText(font->getFontName(), movie.textEncoding()) + ": " +
-                        std::to_string(missing) + " characters that " + faceName + " lacks are shown as spaces",
+        // A font without a name is named by its id, as the user gave it.
+        const std::string label = font->getFontName().empty()
+                                      ? std::to_string(id)
+                                      : displayMovieText(font->getFontName(), movie.textEncoding());
+        report.note("static text in font " + label + ": " + std::to_string(missing) + " characters that " + faceName +
+                        " lacks are shown as spaces",
                     MessageKind::Information);
     }
     if (font->code() == TagCode::DefineFont3) {

@@ -21,12 +21,12 @@ Report replaceWithSystemFont(SWFFont& font, const std::string& fontName, const s
 // The same from the face's outlines, extracted beforehand (extractGlyphOutlines).
 Report replaceWithOutlines(SWFFont& font, const std::string& fontName, const GlyphOutlines& outlines);
 
-// Rebuilds the first font of the movie named fontName (a product text; see
-// findFontNamed), keeping its name bytes exactly. Static text drawn in it (DefineText,
-// DefineText2) is remapped to the new glyphs, and DefineFontAlignZones of a rebuilt
-// DefineFont3, which describe the old glyphs one by one, are removed. A name that no
-// font carries changes nothing. Characters of static text that the new font lacks are
-// told of in the report.
+// Rebuilds the font that fontName (a product text) names: the first font of that name,
+// else the DefineFont2 or DefineFont3 with that character id (findFontSlot), keeping its
+// name bytes exactly. Static text drawn in it (DefineText, DefineText2) is remapped to the
+// new glyphs, and DefineFontAlignZones of a rebuilt DefineFont3, which describe the old
+// glyphs one by one, are removed. A name that names no font changes nothing. Characters of
+// static text that the new font lacks are told of in the report.
 Report replaceFont(SWFFile& movie, const std::string& fontName, const std::string& faceName);
 // The same from the face's outlines, extracted beforehand (extractGlyphOutlines).
 Report replaceFont(SWFFile& movie, const std::string& fontName, const std::string& faceName,

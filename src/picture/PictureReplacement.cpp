@@ -8,13 +8,13 @@
 
 namespace tarvenox {
 
-Report replacePicture(SWFFile& movie, const std::string& exportName, const std::string& path) {
-    if (findExportedImage(movie, exportName) == nullptr) return {};
-    return installPicture(movie, exportName, convertPicture(path));
+Report replacePicture(SWFFile& movie, const std::string& slotName, const std::string& path) {
+    if (findImageSlot(movie, slotName) == nullptr) return {};
+    return installPicture(movie, slotName, convertPicture(path));
 }
 
-Report installPicture(SWFFile& movie, const std::string& exportName, Result<PictureConversion> conversion) {
-    auto slot = movie.findExported<SWFImage>(exportName);
+Report installPicture(SWFFile& movie, const std::string& slotName, Result<PictureConversion> conversion) {
+    auto slot = movie.findSlot<SWFImage>(slotName);
     if (slot == movie.tags().end()) return {};
     // A file that cannot be used, or one of another kind, leaves the old picture in place.
     if (!conversion) return std::move(conversion.report());

@@ -11,14 +11,15 @@ namespace tarvenox {
 
 class SWFFile;
 
-// Replaces the picture exported under exportName (a product text) with a PNG or JPEG
+// Replaces the picture that slotName (a product text) names, the bitmap exported under
+// that name or else the bitmap with that character id (findImageSlot), with a PNG or JPEG
 // file and rescales the first shape that shows it, so that it keeps its size on the
-// stage. A name the movie does not export, or a file of another kind, changes nothing;
-// a file that cannot be read or decoded keeps the template's picture and fails the
-// report with the reason.
-Report replacePicture(SWFFile& movie, const std::string& exportName, const std::string& path);
+// stage. A slot that names no bitmap, or a file of another kind, changes nothing; a file
+// that cannot be read or decoded keeps the template's picture and fails the report with
+// the reason.
+Report replacePicture(SWFFile& movie, const std::string& slotName, const std::string& path);
 // replacePicture with the file already converted (the conversion's picture may have any
 // character id).
-Report installPicture(SWFFile& movie, const std::string& exportName, Result<PictureConversion> conversion);
+Report installPicture(SWFFile& movie, const std::string& slotName, Result<PictureConversion> conversion);
 
 }  // namespace tarvenox

@@ -28,7 +28,7 @@ struct RowBatch {
 Result<RowBatch> prepareRows(const std::string& sheetPath, const MovieChanges& base);
 
 // The changes of one row: base's, then the row's cells, which win: "background", and
-// "font:NAME", "image:EXPORT" and "mp3:EXPORT" when not empty; every other column names a
+// "font:NAME", "image:NAME" and "mp3:NAME" when not empty; every other column names a
 // variable. Fails when the row's fields do not match the header or its colour is not one.
 Result<MovieChanges> rowChanges(const RowBatch& batch, const MovieChanges& base, std::size_t row);
 

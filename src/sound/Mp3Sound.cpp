@@ -92,8 +92,8 @@ Result<SoundConversion> convertMp3File(const std::string& path) {
     return SoundConversion{sound.take()};
 }
 
-Report installSound(SWFFile& movie, const std::string& exportName, Result<SoundConversion> conversion) {
-    auto slot = movie.findExported<SWFDefineSound>(exportName);
+Report installSound(SWFFile& movie, const std::string& slotName, Result<SoundConversion> conversion) {
+    auto slot = movie.findSlot<SWFDefineSound>(slotName);
     if (slot == movie.tags().end()) return {};
     if (!conversion) return std::move(conversion.report());
     conversion->sound->setCharacterId((*slot)->characterId());
@@ -113,9 +113,9 @@ Report checkMp3File(const std::string& path) {
     return conversion ? Report{} : conversion.report();
 }
 
-Report replaceSound(SWFFile& movie, const std::string& exportName, const std::string& path) {
-    if (movie.findExported<SWFDefineSound>(exportName) == movie.tags().end()) return {};
-    return installSound(movie, exportName, convertMp3File(path));
+Report replaceSound(SWFFile& movie, const std::string& slotName, const std::string& path) {
+    if (findSoundSlot(movie, slotName) == nullptr) return {};
+    return installSound(movie, slotName, convertMp3File(path));
 }
 
 }  // namespace tarvenox

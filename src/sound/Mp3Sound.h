@@ -34,10 +34,11 @@ int mp3SoundRate(int samplingRate);
 // command line.
 Report checkMp3File(const std::string& path);
 
-// Replaces the first DefineSound exported under exportName (a product text) with the
-// MP3 file at path. A name the movie does not export changes nothing. A file that holds
-// no usable MP3 stream keeps the template's music: the report fails with the reason.
-Report replaceSound(SWFFile& movie, const std::string& exportName, const std::string& path);
+// Replaces the DefineSound that slotName (a product text) names, the sound exported under
+// that name or else the sound with that character id (findSoundSlot), with the MP3 file at
+// path. A slot that names no sound changes nothing. A file that holds no usable MP3
+// stream keeps the template's music: the report fails with the reason.
+Report replaceSound(SWFFile& movie, const std::string& slotName, const std::string& path);
 
 // An MP3 file read and walked once, for both the check and the replacement.
 struct SoundConversion {
@@ -47,6 +48,6 @@ struct SoundConversion {
 // Fails as checkMp3File does.
 Result<SoundConversion> convertMp3File(const std::string& path);
 // replaceSound with the file already converted (the sound may have any id).
-Report installSound(SWFFile& movie, const std::string& exportName, Result<SoundConversion> conversion);
+Report installSound(SWFFile& movie, const std::string& slotName, Result<SoundConversion> conversion);
 
 }  // namespace tarvenox

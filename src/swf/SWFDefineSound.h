@@ -39,5 +39,8 @@ public:
 // The first DefineSound whose character id is exported under exportName (see
 // SWFFile::findExportedId); nullptr when there is none.
 SWFDefineSound* findExportedSound(SWFFile& movie, const std::string& exportName);
+// The first DefineSound of the character a slot names: the export name, else the
+// character id (see SWFFile::findSlotId); nullptr when there is none.
+SWFDefineSound* findSoundSlot(SWFFile& movie, const std::string& slot);
 
 }  // namespace tarvenox

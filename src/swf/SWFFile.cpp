@@ -1,6 +1,7 @@
 // The model of a movie: its header and tag list.
 #include "swf/SWFFile.h"
 
+#include "swf/CharacterTags.h"
 #include "swf/SWFExportAssets.h"
 
 namespace tarvenox {
@@ -30,6 +31,25 @@ std::optional<std::uint16_t> SWFFile::findExportedId(const std::string& exportNa
         }
     }
     return std::nullopt;
+}
+
+const SWFTag* SWFFile::findDefinition(std::uint16_t id) const {
+    for (const auto& tag : tags_) {
+        if (definesCharacter(tag->code()) && tag->length() >= 2 && tag->characterId() == id) return tag.get();
+    }
+    return nullptr;
+}
+
+std::optional<std::uint16_t> SWFFile::slotIdReading(const std::string& slot) const {
+    if (findExportedId(slot)) return std::nullopt;
+    return readCharacterId(slot);
+}
+
+std::optional<std::uint16_t> SWFFile::findSlotId(const std::string& slot) const {
+    if (auto exported = findExportedId(slot)) return exported;
+    const auto id = readCharacterId(slot);
+    if (!id || findDefinition(*id) == nullptr) return std::nullopt;
+    return id;
 }
 
 }  // namespace tarvenox

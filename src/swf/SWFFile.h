@@ -59,12 +59,37 @@ public:
     // compare byte for byte.
     std::optional<std::uint16_t> findExportedId(const std::string& exportName) const;
 
+    // The first top-level tag that defines character id (see definesCharacter); nullptr
+    // when none does.
+    const SWFTag* findDefinition(std::uint16_t id) const;
+
+    // The character id that a slot names when the movie exports nothing under it (see
+    // readCharacterId); nullopt when it exports the name or the slot does not read as an
+    // id. Whether the movie defines that character is not asked.
+    std::optional<std::uint16_t> slotIdReading(const std::string& slot) const;
+
+    // The character a slot (a picture's or sound's name as the user gives it, in the
+    // movie's encoding) names: the id exported under that name, else the id it reads as
+    // when a top-level tag defines that character. A name the movie exports wins over the
+    // id reading, whatever character it is exported for.
+    std::optional<std::uint16_t> findSlotId(const std::string& slot) const;
+
     // The list position of the first tag of class T that defines the character exported
     // under exportName, a product text (see findExportedId); tags().end() when there is
     // none.
     template <class T>
     std::vector<std::unique_ptr<SWFTag>>::iterator findExported(const std::string& exportName) {
-        const auto id = findExportedId(toMovieText(exportName, textEncoding()));
+        return findDefining<T>(findExportedId(toMovieText(exportName, textEncoding())));
+    }
+    // The same for the character a slot names, a product text (see findSlotId).
+    template <class T>
+    std::vector<std::unique_ptr<SWFTag>>::iterator findSlot(const std::string& slot) {
+        return findDefining<T>(findSlotId(toMovieText(slot, textEncoding())));
+    }
+    // The list position of the first tag of class T with character id; tags().end() when
+    // there is none or no id is given.
+    template <class T>
+    std::vector<std::unique_ptr<SWFTag>>::iterator findDefining(std::optional<std::uint16_t> id) {
         if (!id) return tags_.end();
         return std::find_if(tags_.begin(), tags_.end(), [&](const auto& tag) {
             return dynamic_cast<T*>(tag.get()) != nullptr && tag->length() >= 2 && tag->characterId() == *id;

@@ -1,4 +1,5 @@
 // The font replacement of a movie's customisation.
+#include "swf/CharacterTags.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFFont.h"
 
@@ -11,6 +12,12 @@ SWFFont* findFontNamed(SWFFile& movie, const std::string& fontName) {
         if (font != nullptr && font->getFontName() == name) return font;
     }
     return nullptr;
+}
+
+SWFFont* findFontSlot(SWFFile& movie, const std::string& slot) {
+    if (SWFFont* named = findFontNamed(movie, slot)) return named;
+    auto found = movie.findDefining<SWFFont>(readCharacterId(slot));
+    return found == movie.tags().end() ? nullptr : static_cast<SWFFont*>(found->get());
 }
 
 }  // namespace tarvenox

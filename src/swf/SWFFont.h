@@ -40,5 +40,9 @@ class SWFFile;
 // The first DefineFont2 or DefineFont3 of the movie whose name is fontName (a product
 // text, compared byte for byte in the movie's encoding); nullptr when there is none.
 SWFFont* findFontNamed(SWFFile& movie, const std::string& fontName);
+// The font a slot names: the font named so (findFontNamed), else the DefineFont2 or
+// DefineFont3 whose character id the slot reads as (readCharacterId); nullptr when there
+// is none.
+SWFFont* findFontSlot(SWFFile& movie, const std::string& slot);
 
 }  // namespace tarvenox

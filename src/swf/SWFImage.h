@@ -21,5 +21,8 @@ public:
 // The first bitmap tag whose character id is exported under exportName (see
 // SWFFile::findExportedId); nullptr when there is none.
 SWFImage* findExportedImage(SWFFile& movie, const std::string& exportName);
+// The first bitmap tag of the character a slot names: the export name, else the character
+// id (see SWFFile::findSlotId); nullptr when there is none.
+SWFImage* findImageSlot(SWFFile& movie, const std::string& slot);
 
 }  // namespace tarvenox

@@ -31,7 +31,8 @@ Bytes losslessTag(std::uint16_t id, std::uint16_t width, std::uint16_t height) {
     return le16(id) + Bytes{5} + le16(width) + le16(height) + Bytes{0x78, 0x9C, 0x03, 0x00, 0, 0, 0, 1};
 }
 
-// "alpha" exports bitmap 1 (10 x 10, shown by shape 2), "Zeta" bitmap 3 (8 x 8).
+// "alpha" exports bitmap 1 (10 x 10, shown by shape 2), "Zeta" bitmap 3 (8 x 8); bitmap 4
+// (10 x 10, shown by shape 5) has no export name.
 Bytes templateMovie() {
     return MovieBuilder()
         .background(0, 0, 0)
@@ -40,6 +41,8 @@ Bytes templateMovie() {
         .tag(20, losslessTag(3, 8, 8))
         .tag(56, le16(1) + le16(1) + cstr("alpha"))
         .tag(56, le16(1) + le16(3) + cstr("Zeta"))
+        .tag(20, losslessTag(4, 10, 10))
+        .tag(2, clippedBitmapShape(5, 4))
         .showFrame()
         .build();
 }
@@ -97,6 +100,21 @@ TEST(ImageOption, ReplacesPicturesInExportNameOrderAndRescalesTheShape) {
 // A photo large enough for its pixels to be compressed in blocks on several threads, and
 // a picture and a sound beside it, converted side by side: the saved movie has the same
 // bytes on one core as on all, and the photo's pixels inflate back to the file's.
+TEST(ImageOption, ReplacesABitmapWithoutExportNameByItsCharacterId) {
+    Fixture f;
+    auto r = f.save("--image '4=" + f.dir.write("a.png", greyPng(40, 5)) + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json tags = f.inspect()["tags"];
+    EXPECT_EQ(tags[1]["width"], 10);  // bitmap 1 keeps its picture
+    EXPECT_EQ(tags[6]["id"], 4);
+    EXPECT_EQ(tags[6]["width"], 40);
+    EXPECT_EQ(tags[6]["height"], 5);
+    const json& fill = tags[7]["bitmapFills"][0];
+    EXPECT_EQ(fill["bitmapId"], 4);
+    EXPECT_EQ(fill["matrix"]["scaleX"], 5.0);
+    EXPECT_EQ(fill["matrix"]["scaleY"], 40.0);
+}
+
 TEST(ImageOption, ASaveGivesTheSameBytesOnOneCoreAsOnAll) {
     Fixture f;
     const std::uint32_t width = 1024;
@@ -157,6 +175,8 @@ TEST(ImageOption, RefusedPicturesStopTheSaveBeforeAnythingIsWritten) {
         {"--image 'alpha=" + f.dir.file("missing.png") + "'",
          "tarvenox: --image alpha: " + f.dir.file("missing.png") + ": cannot open: "},
         {"--image 'beta=" + good + "'", "the movie exports no picture named 'beta'"},
+        {"--image '2=" + good + "'",
+         "tarvenox: --image 2=" + good + ": character 2 is a shape (DefineShape), not a picture\n"},
         {"--image 'alpha=" + f.dir.write("g.gif", greyPng(2, 2)) + "'", "must be a PNG or JPEG file"},
         {"--image alpha", "is not EXPORT=FILE"},
         // A good picture first does not let the save go ahead.
