@@ -181,8 +181,9 @@ json describeTag(const SWFTag& tag, MovieTextEncoding encoding) {
     } else if (auto* doAction = dynamic_cast<const SWFDoAction*>(&tag)) {
         // The variables the actions set, as a save finds and changes them.
         json variables = json::array();
-        for (const auto& [name, value] : doAction->assignedValues()) {
-            variables.push_back({{"name", displayMovieText(name, encoding)}, {"value", pushedValue(value, encoding)}});
+        for (const auto& assigned : doAction->assignedValues()) {
+            variables.push_back({{"name", displayMovieText(assigned.name, encoding)},
+                                 {"value", pushedValue(assigned.value, encoding)}});
         }
         if (!variables.empty()) out["variables"] = variables;
     } else if (auto* sound = dynamic_cast<const SWFDefineSound*>(&tag)) {
