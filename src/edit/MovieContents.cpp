@@ -250,7 +250,8 @@ std::optional<TemplateVariable> typedValue(const SWFDoAction::VariableValue& ass
             break;
         case PushType::Double:
             variable.type = 'd';
-            variable.value = number(std::bit_cast<double>(std::uint64_t(peekUI32(payload, 0)) << 32 | peekUI32(payload, 4)));
+            variable.value =
+                number(std::bit_cast<double>(std::uint64_t(peekUI32(payload, 0)) << 32 | peekUI32(payload, 4)));
             break;
         case PushType::Integer:
             variable.type = 'i';
@@ -302,8 +303,8 @@ MovieContents describeChangeable(const SWFFile& movie) {
             // A font is named by its name where it is the first of that name.
             auto name = typableName(font->getFontName(), encoding);
             const bool named = name && fontNames.insert(*name).second;
-            out.fonts.push_back({named ? *name : idName(id), id, std::string(tagName(tag->code())),
-                                 glyphCount(tag->body())});
+            out.fonts.push_back(
+                {named ? *name : idName(id), id, std::string(tagName(tag->code())), glyphCount(tag->body())});
         } else if (auto* sound = dynamic_cast<const SWFDefineSound*>(tag.get())) {
             auto format = sound->format();
             if (!format) continue;
@@ -322,7 +323,8 @@ MovieContents describeChangeable(const SWFFile& movie) {
             auto text = SWFStaticText::read(tag->body(), tag->code() == TagCode::DefineText2);
             if (!text) continue;
             StaticTextSlot slot{text->id, unicodeToUtf8(staticTextString(*text, fonts)), {}};
-            for (const std::uint16_t font : staticTextFonts(*text)) slot.fonts.push_back(fontUse(fonts, font, encoding));
+            for (const std::uint16_t font : staticTextFonts(*text))
+                slot.fonts.push_back(fontUse(fonts, font, encoding));
             out.staticTexts.push_back(std::move(slot));
         }
     }

@@ -41,8 +41,8 @@ struct PicturePlacement {
 struct PictureSlot {
     std::string name;
     std::uint16_t id = 0;
-    std::string kind;  // "jpeg" or "lossless"
-    std::string tag;   // the tag's name, such as "DefineBitsJPEG3"
+    std::string kind;         // "jpeg" or "lossless"
+    std::string tag;          // the tag's name, such as "DefineBitsJPEG3"
     std::uint16_t width = 0;  // pixels, from the picture's header; 0 x 0 where it holds none
     std::uint16_t height = 0;
     bool alpha = false;
@@ -86,7 +86,7 @@ struct TemplateVariable {
 };
 
 struct MovieContents {
-    std::string error;  // what is wrong with the movie when it cannot be read completely
+    std::string error;                  // what is wrong with the movie when it cannot be read completely
     std::vector<FontSlot> fonts;        // in file order
     std::vector<PictureSlot> pictures;  // in file order
     std::vector<SoundSlot> sounds;      // in file order

@@ -17,8 +17,8 @@ struct SWFEditText {
     std::uint8_t flags = 0;   // HasText, WordWrap, Multiline, Password, ReadOnly, HasTextColor, HasMaxLength, HasFont
     std::uint8_t flags2 = 0;  // HasFontClass, AutoSize, HasLayout, NoSelect, Border, WasStatic, HTML, UseOutlines
     std::optional<std::uint16_t> fontId;
-    std::optional<std::string> fontClass;  // the movie's own text
-    std::uint16_t fontHeight = 0;          // twips, with a font or font class
+    std::optional<std::string> fontClass;              // the movie's own text
+    std::uint16_t fontHeight = 0;                      // twips, with a font or font class
     std::optional<std::array<std::uint8_t, 4>> color;  // RGBA
     std::optional<std::uint16_t> maxLength;
     std::string variableName;                // the movie's own text; may be empty

@@ -94,8 +94,9 @@ TEST(MovieContents, DescribesEveryKindAndLeavesOutWhatCannotBeRead) {
                             .tag(35, le16(3) + le32(jpeg.size()) + jpeg + Bytes{0x78, 0x9C, 0x03, 0x00})
                             .tag(2, shape(4, 2))
                             .tag(14, le16(5) + adpcm)
-                            .tag(37, editText(6, "title", "Gr\xC3\xBC\xC3\x9F"
-                                                          "e"))
+                            .tag(37, editText(6, "title",
+                                              "Gr\xC3\xBC\xC3\x9F"
+                                              "e"))
                             .tag(37, editText(7, "", "no variable"))
                             .tag(37, le16(8) + Bytes{0x00, 0x80, 0x00} + cstr("cut"))  // text missing
                             .tag(11, staticText(9))

@@ -92,13 +92,13 @@ TEST(MovieDescription, MarksWhatASaveCanChange) {
     const Bytes field = test::le16(6) + Bytes{0x00, 0x00, 0x00};  // empty RECT, no flags
     test::MovieBuilder()
         .background(1, 2, 3)
-        .tag(48, test::le16(1) + Bytes{0x00, 0, 1, 'F'} + test::le16(0))               // DefineFont2 "F"
-        .tag(35, test::le16(2) + test::le32(2) + Bytes{0xFF, 0xD9})                     // DefineBitsJPEG3
-        .tag(14, test::le16(3) + Bytes{0x2F} + test::le32(0))                           // DefineSound
-        .tag(37, field + test::cstr("title"))                                          // DefineEditText
-        .tag(37, field + test::cstr(""))                                               // no variable
-        .tag(11, test::le16(7) + Bytes{0x00, 0x00, 0, 0, 0x00})                         // DefineText
-        .tag(11, test::le16(8))                                                        // cut short
+        .tag(48, test::le16(1) + Bytes{0x00, 0, 1, 'F'} + test::le16(0))  // DefineFont2 "F"
+        .tag(35, test::le16(2) + test::le32(2) + Bytes{0xFF, 0xD9})       // DefineBitsJPEG3
+        .tag(14, test::le16(3) + Bytes{0x2F} + test::le32(0))             // DefineSound
+        .tag(37, field + test::cstr("title"))                             // DefineEditText
+        .tag(37, field + test::cstr(""))                                  // no variable
+        .tag(11, test::le16(7) + Bytes{0x00, 0x00, 0, 0, 0x00})           // DefineText
+        .tag(11, test::le16(8))                                           // cut short
         .tag(12, Bytes{0x96} + test::le16(static_cast<std::uint16_t>(push.size())) + push + Bytes{0x1D, 0x00})
         .showFrame()
         .writeTo(path);
