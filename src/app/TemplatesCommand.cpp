@@ -11,8 +11,11 @@
 #include "app/InstallationOption.h"
 #include "app/MoviePictures.h"
 #include "common/Cp1252.h"
+#include "edit/ColorText.h"
+#include "edit/MovieContents.h"
 #include "edit/TemplateCatalogue.h"
 #include "publish/OutputPattern.h"
+#include "swf/SWFReader.h"
 
 namespace tarvenox {
 
@@ -24,24 +27,79 @@ using nlohmann::json;
 constexpr int thumbnailWidth = 320;
 constexpr int thumbnailHeight = 240;
 
-json namesJson(const std::vector<std::string>& names) {
-    json out = json::array();
-    for (const auto& name : names) out.push_back(displayText(name));
-    return out;
-}
+json fontUseJson(const FontUse& font) { return {{"name", displayText(font.name)}, {"id", font.id}}; }
 
-json templateJson(const TemplateEntry& entry) {
+// Each slot an object with at least its name and id; names are what --font, --image and
+// --mp3 take, texts' names what --var takes.
+json contentsJson(const MovieContents& contents) {
+    json fonts = json::array();
+    for (const auto& font : contents.fonts) {
+        fonts.push_back(
+            {{"name", displayText(font.name)}, {"id", font.id}, {"kind", font.kind}, {"glyphCount", font.glyphCount}});
+    }
+    json pictures = json::array();
+    for (const auto& picture : contents.pictures) {
+        json placements = json::array();
+        for (const auto& placed : picture.placements) {
+            placements.push_back({{"shape", placed.shapeId},
+                                  {"x", placed.bounds.x},
+                                  {"y", placed.bounds.y},
+                                  {"width", placed.bounds.width},
+                                  {"height", placed.bounds.height}});
+        }
+        pictures.push_back({{"name", displayText(picture.name)},
+                            {"id", picture.id},
+                            {"kind", picture.kind},
+                            {"tag", picture.tag},
+                            {"width", picture.width},
+                            {"height", picture.height},
+                            {"alpha", picture.alpha},
+                            {"shapes", picture.shapes},
+                            {"placements", placements}});
+    }
+    json sounds = json::array();
+    for (const auto& sound : contents.sounds) {
+        sounds.push_back({{"name", displayText(sound.name)},
+                          {"id", sound.id},
+                          {"format", sound.format},
+                          {"rate", sound.rate},
+                          {"sampleCount", sound.sampleCount}});
+    }
+    json texts = json::array();
+    for (const auto& text : contents.texts) {
+        texts.push_back({{"name", displayText(text.variable)},
+                         {"id", text.id},
+                         {"text", text.text},
+                         {"font", text.font ? fontUseJson(*text.font) : json(nullptr)}});
+    }
+    json staticTexts = json::array();
+    for (const auto& text : contents.staticTexts) {
+        json fontsUsed = json::array();
+        for (const auto& font : text.fonts) fontsUsed.push_back(fontUseJson(font));
+        staticTexts.push_back({{"name", idName(text.id)}, {"id", text.id}, {"text", text.text}, {"fonts", fontsUsed}});
+    }
     json variables = json::array();
-    for (const auto& variable : entry.variables) {
+    for (const auto& variable : contents.variables) {
         variables.push_back({{"name", displayText(variable.name)},
                              {"type", std::string(1, variable.type)},
                              {"value", displayText(variable.value)}});
     }
-    json out = {
-        {"name", displayText(entry.name)}, {"title", displayText(entry.title)},     {"list", displayText(entry.list)},
-        {"fonts", namesJson(entry.fonts)}, {"pictures", namesJson(entry.pictures)}, {"sounds", namesJson(entry.sounds)},
-        {"variables", variables}};
-    if (!entry.error.empty()) out["error"] = entry.error;
+    json out = {{"fonts", fonts},
+                {"pictures", pictures},
+                {"sounds", sounds},
+                {"texts", texts},
+                {"staticTexts", staticTexts},
+                {"variables", variables},
+                {"background", contents.background ? json(formatColor(*contents.background)) : json(nullptr)}};
+    if (!contents.error.empty()) out["error"] = contents.error;
+    return out;
+}
+
+json templateJson(const TemplateEntry& entry) {
+    json out = contentsJson(entry);
+    out["name"] = displayText(entry.name);
+    out["title"] = displayText(entry.title);
+    out["list"] = displayText(entry.list);
     return out;
 }
 
@@ -62,10 +120,41 @@ std::string visible(const std::string& text) {
     return out;
 }
 
-std::string quotedList(const std::vector<std::string>& names) {
+template <class Slot>
+std::string quotedList(const std::vector<Slot>& slots) {
     std::string text;
-    for (const auto& name : names) text += (text.empty() ? "\"" : ", \"") + displayText(name) + '"';
+    for (const auto& slot : slots) text += (text.empty() ? "\"" : ", \"") + displayText(slot.name) + '"';
     return text.empty() ? "-" : text;
+}
+
+std::string fontText(const FontUse& font) {
+    return font.name.empty() ? "font " + std::to_string(font.id) : "font \"" + displayText(font.name) + '"';
+}
+
+void printContents(const MovieContents& contents) {
+    if (!contents.error.empty()) std::cout << "  error: " << contents.error << '\n';
+    std::cout << "  fonts: " << quotedList(contents.fonts) << '\n'
+              << "  pictures: " << quotedList(contents.pictures) << '\n'
+              << "  sounds: " << quotedList(contents.sounds) << '\n'
+              << "  variables:";
+    if (contents.variables.empty()) std::cout << " -";
+    std::cout << '\n';
+    for (const auto& variable : contents.variables) {
+        std::cout << "    " << displayText(variable.name) << " (" << variable.type << ") = \""
+                  << visible(variable.value) << "\"\n";
+    }
+    if (!contents.texts.empty()) std::cout << "  texts:\n";
+    for (const auto& text : contents.texts) {
+        std::cout << "    " << displayText(text.variable) << " = \"" << visible(text.text) << "\" (field " << text.id
+                  << (text.font ? ", " + fontText(*text.font) : "") << ")\n";
+    }
+    if (!contents.staticTexts.empty()) std::cout << "  static texts:\n";
+    for (const auto& text : contents.staticTexts) {
+        std::cout << "    " << text.id << " = \"" << visible(text.text) << '"';
+        for (const auto& font : text.fonts) std::cout << ", " << fontText(font);
+        std::cout << '\n';
+    }
+    if (contents.background) std::cout << "  background: " << formatColor(*contents.background) << '\n';
 }
 
 void printTemplate(const TemplateEntry& entry) {
@@ -76,16 +165,21 @@ void printTemplate(const TemplateEntry& entry) {
         std::cout << "  \"" << displayText(title) << "\" in list " << displayText(entry.list);
     }
     std::cout << '\n';
-    if (!entry.error.empty()) std::cout << "  error: " << entry.error << '\n';
-    std::cout << "  fonts: " << quotedList(entry.fonts) << '\n'
-              << "  pictures: " << quotedList(entry.pictures) << '\n'
-              << "  sounds: " << quotedList(entry.sounds) << '\n'
-              << "  variables:";
-    if (entry.variables.empty()) std::cout << " -";
-    std::cout << '\n';
-    for (const auto& variable : entry.variables) {
-        std::cout << "    " << displayText(variable.name) << " (" << variable.type << ") = \""
-                  << visible(variable.value) << "\"\n";
+    printContents(entry);
+}
+
+// A movie on its own: what it lets a save change, under its path.
+void printMovie(const std::string& path, bool asJson) {
+    auto read = readSWF(path);
+    throwIfFailed(read.report());
+    const MovieContents contents = describeChangeable(*read);
+    if (asJson) {
+        json out = contentsJson(contents);
+        out["file"] = path;
+        std::cout << out.dump(2) << '\n';
+    } else {
+        std::cout << path << '\n';
+        printContents(contents);
     }
 }
 
@@ -124,20 +218,31 @@ void writeThumbnails(const AppEnvironment& environment, const std::string& folde
 
 void addTemplatesCommand(CLI::App& program) {
     auto* command =
-        program.add_subcommand("templates", "List the templates of an installation with the fonts, pictures, sounds "
-                                            "and variables each lets one change");
+        program.add_subcommand("templates", "List the templates of an installation, or what one movie holds, with "
+                                            "the fonts, pictures, sounds, texts and variables each lets one change");
+    auto moviePath = std::make_shared<std::string>();
     auto dataFolder = std::make_shared<std::string>();
     auto asJson = std::make_shared<bool>(false);
+    auto* movie = command->add_option("movie", *moviePath,
+                                      "Describe this SWF movie instead of the installation's templates (pictures and "
+                                      "the rest named as save's options take them: by export or font name, else by "
+                                      "character id)");
     command->add_option("--data", *dataFolder, "The installation folder (default: the current directory)")
-        ->type_name("DIR");
+        ->type_name("DIR")
+        ->excludes(movie);
     command->add_flag("--json", *asJson, "Print one JSON document instead of text");
     auto thumbnails = std::make_shared<std::string>();
     command
         ->add_option("--thumbnails", *thumbnails,
                      "Instead of the list, write a PNG of each template (at most 320 x 240 "
                      "pixels, as `tarvenox render` draws it) into DIR as NAME.png")
-        ->type_name("DIR");
-    command->callback([dataFolder, asJson, thumbnails] {
+        ->type_name("DIR")
+        ->excludes(movie);
+    command->callback([moviePath, dataFolder, asJson, thumbnails] {
+        if (!moviePath->empty()) {
+            printMovie(*moviePath, *asJson);
+            return;
+        }
         const AppEnvironment environment = installationEnvironment(*dataFolder);
         if (!thumbnails->empty()) {
             writeThumbnails(environment, *thumbnails);

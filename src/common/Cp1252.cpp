@@ -21,8 +21,13 @@ void appendUtf8(std::string& out, char32_t c) {
     } else if (c < 0x800) {
         out += static_cast<char>(0xC0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+    } else if (c < 0x10000) {
         out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
@@ -81,6 +86,17 @@ std::string cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char ch : text) appendUtf8(out, cp1252ToUnicode(static_cast<std::uint8_t>(ch)));
+    return out;
+}
+
+std::string unicodeToUtf8(std::u32string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t c : text) {
+        // Surrogates and values beyond Unicode have no UTF-8 form.
+        const bool valid = c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        appendUtf8(out, valid ? c : U'\uFFFD');
+    }
     return out;
 }
 

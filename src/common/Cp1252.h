@@ -15,6 +15,10 @@ char32_t cp1252ToUnicode(std::uint8_t byte);
 // Text in Windows-1252 as UTF-8.
 std::string cp1252ToUtf8(std::string_view text);
 
+// Code points as UTF-8; one that has no UTF-8 form (a surrogate, a value beyond
+// U+10FFFF) becomes U+FFFD.
+std::string unicodeToUtf8(std::u32string_view text);
+
 // UTF-8 as Windows-1252. A character the code page cannot hold, and a byte that is not
 // valid UTF-8, become '?'; *lossless (when given) tells whether that happened.
 std::string utf8ToCp1252(std::string_view text, bool* lossless = nullptr);

@@ -13,10 +13,12 @@
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFDefineSound.h"
 #include "swf/SWFDoAction.h"
+#include "swf/SWFEditText.h"
 #include "swf/SWFExportAssets.h"
 #include "swf/SWFFont.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
+#include "swf/SWFStaticText.h"
 
 namespace tarvenox {
 
@@ -155,12 +157,12 @@ std::string detailText(const json& tag) {
         }
     }
     if (tag.contains("details")) text << ' ' << tag["details"].get<std::string>();
+    if (tag.contains("changeable")) text << " [changeable: " << tag["changeable"].get<std::string>() << ']';
     return text.str();
 }
 
-}  // namespace
-
-json describeTag(const SWFTag& tag, MovieTextEncoding encoding) {
+// The tag's own fields, without what a save can change in it.
+json describeTagContents(const SWFTag& tag, MovieTextEncoding encoding) {
     json out;
     out["code"] = tagNumber(tag.code());
     out["name"] = std::string(tagName(tag.code()));
@@ -181,8 +183,9 @@ json describeTag(const SWFTag& tag, MovieTextEncoding encoding) {
     } else if (auto* doAction = dynamic_cast<const SWFDoAction*>(&tag)) {
         // The variables the actions set, as a save finds and changes them.
         json variables = json::array();
-        for (const auto& [name, value] : doAction->assignedValues()) {
-            variables.push_back({{"name", displayMovieText(name, encoding)}, {"value", pushedValue(value, encoding)}});
+        for (const auto& assigned : doAction->assignedValues()) {
+            variables.push_back({{"name", displayMovieText(assigned.name, encoding)},
+                                 {"value", pushedValue(assigned.value, encoding)}});
         }
         if (!variables.empty()) out["variables"] = variables;
     } else if (auto* sound = dynamic_cast<const SWFDefineSound*>(&tag)) {
@@ -200,6 +203,39 @@ json describeTag(const SWFTag& tag, MovieTextEncoding encoding) {
     } else if (definesCharacter(tag.code())) {
         if (tag.length() >= 2) out["id"] = tag.characterId();
     }
+    return out;
+}
+
+// What a save can change in the tag ("picture", "font", ...); empty for nothing.
+std::string changeableAs(const SWFTag& tag, const json& details) {
+    switch (tag.code()) {
+        case TagCode::DefineBits:
+        case TagCode::DefineBitsJPEG2:
+        case TagCode::DefineBitsJPEG3:
+        case TagCode::DefineBitsJPEG4:
+        case TagCode::DefineBitsLossless:
+        case TagCode::DefineBitsLossless2: return tag.length() >= 2 ? "picture" : "";
+        case TagCode::DefineFont2:
+        case TagCode::DefineFont3: return tag.length() >= 2 ? "font" : "";
+        case TagCode::DefineSound: return details.contains("sound") ? "sound" : "";
+        case TagCode::SetBackgroundColor: return details.contains("color") ? "background" : "";
+        case TagCode::DoAction: return details.contains("variables") ? "variables" : "";
+        case TagCode::DefineEditText: {
+            auto field = SWFEditText::read(tag.body());
+            return field && !field->variableName.empty() ? "text" : "";
+        }
+        case TagCode::DefineText:
+        case TagCode::DefineText2:
+            return SWFStaticText::read(tag.body(), tag.code() == TagCode::DefineText2) ? "static text" : "";
+        default: return "";
+    }
+}
+
+}  // namespace
+
+json describeTag(const SWFTag& tag, MovieTextEncoding encoding) {
+    json out = describeTagContents(tag, encoding);
+    if (const std::string changeable = changeableAs(tag, out); !changeable.empty()) out["changeable"] = changeable;
     return out;
 }
 
@@ -284,6 +320,10 @@ std::size_t describedBytes(TagCode code) {
         case TagCode::DefineFont2:
         case TagCode::DefineFont3: return 5 + 255;  // id, flags, language, the name's length and the name
         case TagCode::SetBackgroundColor: return 3;
+        // Read whole, to tell whether a save can change them.
+        case TagCode::DefineEditText:
+        case TagCode::DefineText:
+        case TagCode::DefineText2: return kDescribedBytes;
         default: return definesCharacter(code) ? 2 : kDescribedBytes;
     }
 }

@@ -10,10 +10,6 @@
 #include "data/FileStore.h"
 #include "data/ProductNames.h"
 #include "edit/EditSession.h"
-#include "swf/SWFDefineSound.h"
-#include "swf/SWFExportAssets.h"
-#include "swf/SWFFont.h"
-#include "swf/SWFImage.h"
 #include "swf/SWFReader.h"
 #include "swf/SWFType.h"
 
@@ -32,20 +28,8 @@ bool describeTemplate(EditSession& app, TemplateEntry& entry) {
         entry.error = read.report().reason();
         return true;
     }
-    SWFFile& movie = *read;
-    for (const auto& tag : movie.tags()) {
-        if (auto* font = dynamic_cast<SWFFont*>(tag.get())) {
-            entry.fonts.push_back(fromMovieText(font->getFontName(), movie.textEncoding()));
-        } else if (auto* exports = dynamic_cast<SWFExportAssets*>(tag.get())) {
-            // Only the first pair naming a name counts.
-            for (const auto& asset : exports->assets()) {
-                if (movie.findExportedId(asset.name) != asset.id) continue;
-                const std::string name = fromMovieText(asset.name, movie.textEncoding());
-                if (findExportedImage(movie, name)) entry.pictures.push_back(name);
-                if (findExportedSound(movie, name)) entry.sounds.push_back(name);
-            }
-        }
-    }
+    static_cast<MovieContents&>(entry) = describeChangeable(*read);
+    entry.variables.clear();
     ActionVariables variables;
     buildActionVariables(app.configTable(), baseName(entry.name), variables);
     for (const auto& variable : variables) {

@@ -4,26 +4,19 @@
 #include <string>
 #include <vector>
 
+#include "edit/MovieContents.h"
+
 namespace tarvenox {
 
 class EditSession;
 
-struct TemplateVariable {
-    std::string name;   // Windows-1252
-    char type = 's';    // 's', 'b', 'd' or 'i'
-    std::string value;  // the configured value, Windows-1252
-};
-
-// Names are product texts in Windows-1252.
-struct TemplateEntry {
-    std::string name;                   // as "selectMovie" takes it: the movie is "swf\" + name + ".swf"
-    std::string title;                  // the selection list's text for it, blanks written as "+"; may be empty
-    std::string list;                   // the selection list that offers it; empty when only "configs.txt" names it
-    std::string error;                  // what is wrong with the movie when it cannot be read completely
-    std::vector<std::string> fonts;     // DefineFont2 names, in file order
-    std::vector<std::string> pictures;  // export names of bitmaps
-    std::vector<std::string> sounds;    // export names of DefineSounds
-    std::vector<TemplateVariable> variables;
+// Names are product texts in Windows-1252. What the movie lets one change is described
+// as for any movie (describeChangeable), with the variables that "configs.txt" declares
+// for the template in place of those the movie assigns.
+struct TemplateEntry : MovieContents {
+    std::string name;   // as "selectMovie" takes it: the movie is "swf\" + name + ".swf"
+    std::string title;  // the selection list's text for it, blanks written as "+"; may be empty
+    std::string list;   // the selection list that offers it; empty when only "configs.txt" names it
 };
 
 // Every template the installation offers: each entry of the selection lists (in list

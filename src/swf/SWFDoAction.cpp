@@ -28,6 +28,7 @@ struct Assignment {
     std::string name;         // as the movie stores it
     std::size_t valueRecord;  // index of the ActionPush whose last value is the value
     std::vector<PushValue> values;
+    std::optional<std::string> valueText;  // a string value, or the constant it names
 };
 
 std::vector<Assignment> findAssignments(const std::vector<ActionRecord>& records) {
@@ -58,7 +59,9 @@ std::vector<Assignment> findAssignments(const std::vector<ActionRecord>& records
             if (earlier && !earlier->empty()) nameValue = earlier->back();
         }
         auto name = nameValue ? nameValue->text(pool) : std::nullopt;
-        if (name) found.push_back({std::move(*name), i - 1, std::move(*values)});
+        if (!name) continue;
+        auto valueText = values->back().text(pool);
+        found.push_back({std::move(*name), i - 1, std::move(*values), std::move(valueText)});
     }
     return found;
 }
@@ -112,7 +115,7 @@ std::vector<SWFDoAction::VariableValue> SWFDoAction::assignedValues() const {
     auto records = readActionRecords(body());
     if (!records) return out;
     for (const auto& assignment : findAssignments(*records)) {
-        out.push_back({assignment.name, assignment.values.back()});
+        out.push_back({assignment.name, assignment.values.back(), assignment.valueText});
     }
     return out;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,11 @@ public:
 
     // The variables the actions assign as assignInPlace finds them, in order: each name
     // as the movie stores it and the value pushed (pointing into the body, valid until
-    // it changes).
+    // it changes), and the text of a string value or of the constant-pool entry it names.
     struct VariableValue {
         std::string name;
         PushValue value;
+        std::optional<std::string> text;
     };
     std::vector<VariableValue> assignedValues() const;
 };

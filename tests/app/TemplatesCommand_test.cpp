@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
+#include <set>
 
 #include "support/Installation.h"
 #include "support/TempDir.h"
@@ -36,13 +37,15 @@ TEST_F(TemplatesCommand, ListsListedAndConfiguredTemplatesWithWhatTheyLetOneChan
                      "    title (s) = \"Hallo\"\n"
                      "    count (i) = \"3\"\n"
                      "    shown (b) = \"true\"\n"
+                     "  background: #102030\n"
                      // Named only by configs.txt, found in files.db under its folder.
                      "extra\\poster\n"
                      "  fonts: \"Title\"\n"
                      "  pictures: \"logo\", \"Back\"\n"
                      "  sounds: \"music\"\n"
                      "  variables:\n"
-                     "    headline (s) = \"Sale\"\n");
+                     "    headline (s) = \"Sale\"\n"
+                     "  background: #102030\n");
 }
 
 TEST_F(TemplatesCommand, JsonAndFailures) {
@@ -57,6 +60,11 @@ TEST_F(TemplatesCommand, JsonAndFailures) {
     EXPECT_NE(list[0]["error"].get<std::string>().find("card.swf"), std::string::npos);
     EXPECT_TRUE(list[0]["pictures"].empty());
     EXPECT_EQ(list[1]["name"], "extra\\poster");
+    // Each slot an object, named as the save's options take it.
+    EXPECT_EQ(list[1]["pictures"][1]["name"], "Back");
+    EXPECT_EQ(list[1]["pictures"][0]["shapes"], nlohmann::json::array({3}));
+    EXPECT_EQ(list[1]["fonts"][0]["name"], "Title");
+    EXPECT_EQ(list[1]["background"], "#102030");
     EXPECT_EQ(list[1]["list"], "");
     EXPECT_EQ(list[1]["variables"][0], (nlohmann::json{{"name", "headline"}, {"type", "s"}, {"value", "Sale"}}));
 
@@ -67,6 +75,38 @@ TEST_F(TemplatesCommand, JsonAndFailures) {
     r = runTarvenox("templates --data '" + empty.file("missing") + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("is not a folder"), std::string::npos) << r.err;
+}
+
+// A plain movie describes itself: the demo's greeting card, read as any movie, gives the
+// texts its fields show, its picture and where it is drawn, its fonts and its music.
+TEST(TemplatesCommandMovie, DescribesOneMovieAsJson) {
+    const std::string movie = std::string(TARVENOX_DEMO) + "/loose/swf/greeting.swf";
+    auto r = runTarvenox("templates --json '" + movie + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = nlohmann::json::parse(r.out);
+    EXPECT_EQ(doc["file"], movie);
+    std::set<std::string> texts;
+    for (const auto& text : doc["texts"]) texts.insert(text["name"].get<std::string>());
+    EXPECT_EQ(texts, (std::set<std::string>{"title", "message", "sender"}));
+    std::set<std::string> fonts;
+    for (const auto& font : doc["fonts"]) fonts.insert(font["name"].get<std::string>());
+    EXPECT_EQ(fonts, (std::set<std::string>{"Headline", "Body"}));
+    ASSERT_EQ(doc["pictures"].size(), 1u);
+    const auto& photo = doc["pictures"][0];
+    EXPECT_EQ(photo["name"], "photo");
+    EXPECT_GT(photo["width"].get<int>(), 0);
+    ASSERT_EQ(photo["placements"].size(), 1u);
+    EXPECT_GT(photo["placements"][0]["width"].get<double>(), 0);
+    EXPECT_EQ(doc["sounds"][0]["name"], "music");
+    EXPECT_TRUE(doc["background"].is_string());
+
+    // Not a movie: one line, status 1; a movie and --data do not go together.
+    TempDir dir;
+    r = runTarvenox("templates '" + dir.write("x.swf", std::string("nope")) + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    r = runTarvenox("templates '" + movie + "' --data '" + dir.path() + "'");
+    EXPECT_NE(r.status, 0);
 }
 
 }  // namespace

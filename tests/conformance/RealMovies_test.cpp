@@ -13,6 +13,7 @@
 
 #include "common/ByteReader.h"
 #include "common/Log.h"
+#include "edit/MovieContents.h"
 #include "edit/MovieSave.h"
 #include "publish/SlotChanges.h"
 #include "support/PictureFiles.h"
@@ -346,6 +347,84 @@ TEST_F(RealMovies, FirstBitmapReplacedByIdReadsAsWellAsTheOriginal) {
     RecordProperty("walked by swf-parser", static_cast<int>(pairs.size()));
     // The movies of the set that hold a bitmap the save can replace.
     EXPECT_GT(replaced, 30);
+}
+
+}  // namespace
+}  // namespace tarvenox
+
+namespace tarvenox {
+namespace {
+
+// What the other parser says of pairs of movies ([original, changed], ...), or why it
+// could not run.
+json describeOtherParserCheck(const json& pairs, const TempDir& dir) {
+    const std::string list = dir.write("describe-pairs.json", pairs.dump());
+    const std::string out = dir.file("describe-out");
+    const std::string command = "cd '" TARVENOX_SOURCE_DIR "' && node tests/conformance/swf_parser_check.mjs '" + list +
+                                "' >'" + out + "' 2>&1";
+    if (std::system(command.c_str()) != 0) return {{"error", test::readText(out)}};
+    return json::parse(test::readText(out));
+}
+
+// Every movie describes what a save can change in it without failing, and a movie with
+// a text field bound to a variable, saved with that variable set, reads back whole and
+// reads in the other parser as well as its original.
+TEST_F(RealMovies, EveryMovieDescribesItselfAndTakesItsTextFieldsVariable) {
+    const std::string probe = "cd '" TARVENOX_SOURCE_DIR "' && node -e \"import('swf-parser')\" 2>/dev/null";
+    const bool otherParser = std::system(probe.c_str()) == 0;
+    TempDir dir;
+    std::map<std::string, std::size_t> movies;  // movies holding each kind
+    std::map<std::string, std::size_t> slots;   // slots of each kind
+    json pairs = json::array();
+    for (const auto& path : corpusMovies()) {
+        const std::string name = path.filename().string();
+        if (kBrokenOnPurpose.count(name) != 0) continue;
+        SCOPED_TRACE(name);
+        SWFFile movie = test::readMovie(path.string());
+        const MovieContents contents = describeChangeable(movie);
+        const std::pair<const char*, std::size_t> kinds[] = {{"pictures", contents.pictures.size()},
+                                                             {"fonts", contents.fonts.size()},
+                                                             {"sounds", contents.sounds.size()},
+                                                             {"texts", contents.texts.size()},
+                                                             {"static texts", contents.staticTexts.size()},
+                                                             {"variables", contents.variables.size()}};
+        for (const auto& [kind, count] : kinds) {
+            slots[kind] += count;
+            movies[kind] += count > 0 ? 1 : 0;
+        }
+        if (contents.texts.empty()) continue;
+        ActionVariables variables;
+        variables.push_back(makeSWFType('s', contents.texts.front().variable, "Tarvenox"));
+        const Report assigned = assignVariables(movie, variables);
+        EXPECT_FALSE(assigned.failed()) << assigned.reason();
+        if (assigned.failed()) continue;
+        test::readMovie(serializeSWF(movie), name);
+        if (slowForOtherParser(movie) || !otherParser) continue;
+        // swf-parser takes FWS and CWS: LZMA movies are compared uncompressed.
+        std::string original = path.string();
+        if (movie.compression() == SWFCompression::Lzma) {
+            SWFFile plain = test::readMovie(path.string());
+            plain.setCompression(SWFCompression::None);
+            original = dir.write("describe-original-" + name, serializeSWF(plain));
+            movie.setCompression(SWFCompression::None);
+        }
+        pairs.push_back({original, dir.write("describe-changed-" + name, serializeSWF(movie))});
+    }
+    for (const auto& [kind, count] : slots) {
+        std::printf("%s: %zu in %zu movies\n", kind.c_str(), count, movies[kind]);
+        RecordProperty(kind, static_cast<int>(count));
+    }
+    EXPECT_GT(slots["pictures"], 0u);
+    EXPECT_GT(slots["fonts"], 0u);
+    EXPECT_GT(slots["texts"], 0u);
+    EXPECT_GT(slots["static texts"], 0u);
+    if (!otherParser) GTEST_SKIP() << "node or the npm package swf-parser is missing";
+    const json result = describeOtherParserCheck(pairs, dir);
+    ASSERT_FALSE(result.contains("error")) << result["error"];
+    std::printf("text field variables set: %zu movies checked by the other parser\n", pairs.size());
+    EXPECT_GT(pairs.size(), 50u);
+    EXPECT_EQ(result["checked"], pairs.size());
+    EXPECT_TRUE(result["failures"].empty()) << result["failures"].dump(1);
 }
 
 }  // namespace

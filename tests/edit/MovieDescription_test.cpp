@@ -77,10 +77,41 @@ TEST(MovieDescription, AssignedVariablesReadBackInTheMoviesEncoding) {
         std::ostringstream listing;
         EXPECT_FALSE(writeMovieDescription(path, listing, false).failed());
         EXPECT_NE(listing.str().find(" title=\"J\xC3\xB6rg \xE2\x82\xAC"
-                                     "5\"\n"),
+                                     "5\" [changeable: variables]\n"),
                   std::string::npos)
             << listing.str();
     }
+}
+
+// Tags a save can change carry a mark, in the JSON and at the end of their line; a text
+// field without a variable and a static text that cannot be read carry none.
+TEST(MovieDescription, MarksWhatASaveCanChange) {
+    test::TempDir dir;
+    const std::string path = dir.file("m.swf");
+    const Bytes push = Bytes{0x00} + test::cstr("v") + Bytes{0x00} + test::cstr("x");
+    const Bytes field = test::le16(6) + Bytes{0x00, 0x00, 0x00};  // empty RECT, no flags
+    test::MovieBuilder()
+        .background(1, 2, 3)
+        .tag(48, test::le16(1) + Bytes{0x00, 0, 1, 'F'} + test::le16(0))  // DefineFont2 "F"
+        .tag(35, test::le16(2) + test::le32(2) + Bytes{0xFF, 0xD9})       // DefineBitsJPEG3
+        .tag(14, test::le16(3) + Bytes{0x2F} + test::le32(0))             // DefineSound
+        .tag(37, field + test::cstr("title"))                             // DefineEditText
+        .tag(37, field + test::cstr(""))                                  // no variable
+        .tag(11, test::le16(7) + Bytes{0x00, 0x00, 0, 0, 0x00})           // DefineText
+        .tag(11, test::le16(8))                                           // cut short
+        .tag(12, Bytes{0x96} + test::le16(static_cast<std::uint16_t>(push.size())) + push + Bytes{0x1D, 0x00})
+        .showFrame()
+        .writeTo(path);
+    std::ostringstream json;
+    ASSERT_FALSE(writeMovieDescription(path, json, true).failed());
+    std::vector<std::string> marks;
+    const auto doc = nlohmann::json::parse(json.str());
+    for (const auto& tag : doc["tags"]) marks.push_back(tag.value("changeable", "-"));
+    EXPECT_EQ(marks, (std::vector<std::string>{"background", "font", "picture", "sound", "text", "-", "static text",
+                                               "-", "variables", "-"}));
+    std::ostringstream text;
+    ASSERT_FALSE(writeMovieDescription(path, text, false).failed());
+    EXPECT_NE(text.str().find(" id 1 font F [changeable: font]\n"), std::string::npos) << text.str();
 }
 
 }  // namespace

@@ -109,6 +109,7 @@ run no-fonts 1 "no installed fonts: install a TrueType font" FONTCONFIG_FILE="$i
 # Movies: random bytes, a million empty tags, a picture given as a movie.
 run movie-random 1 "random.bin: not an SWF movie: it starts with " -- save "$in/random.bin" -o "$out/a.swf"
 run million-tags 0 "" -- inspect --json "$in/million-tags.swf"
+run million-tags-templates 0 "" -- templates --json "$in/million-tags.swf"
 run png-as-movie 1 "largest.png: not an SWF movie: it starts with '\x89PN'" -- save "$in/largest.png" -o "$out/png.swf"
 # Downloads that stopped: plain at a record boundary, compressed anywhere; the header's
 # length tells.
@@ -116,6 +117,7 @@ greeting_size=$(stat -c %s "$greeting")
 run cut-download 1 "cut-download.swf: truncated: $(stat -c %s "$in/cut-download.swf") of $greeting_size bytes" -- \
   save "$in/cut-download.swf" -o "$out/a.swf"
 run cut-download-inspect 1 "cut-download.swf: truncated: " -- inspect "$in/cut-download.swf"
+run cut-download-templates 1 "cut-download.swf: truncated: " -- templates "$in/cut-download.swf"
 run cut-download-cws 1 "cut-download-cws.swf: truncated: " -- save "$in/cut-download-cws.swf" -o "$out/a.swf"
 run cut-download-cws-inspect 1 "cut-download-cws.swf: truncated: " -- inspect "$in/cut-download-cws.swf"
 
