@@ -21,8 +21,13 @@ void appendUtf8(std::string& out, char32_t c) {
     } else if (c < 0x800) {
         out += static_cast<char>(0xC0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+    } else if (c < 0x10000) {
         out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
@@ -109,6 +114,22 @@ bool isValidUtf8(std::string_view text) {
         if (!decodeUtf8(text, pos)) return false;
     }
     return true;
+}
+
+std::optional<std::u32string> utf8CodePoints(std::string_view text) {
+    std::u32string points;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::optional<char32_t> c = decodeUtf8(text, pos);
+        if (!c) return std::nullopt;
+        points += *c;
+    }
+    return points;
+}
+
+std::string codePointsToUtf8(std::u32string_view text) {
+    std::string out;
+    for (char32_t c : text) appendUtf8(out, c);
+    return out;
 }
 
 std::string displayText(std::string_view text) { return isValidUtf8(text) ? std::string(text) : cp1252ToUtf8(text); }
