@@ -3,6 +3,7 @@
 
 #include "font/DefineFont2.h"
 #include "font/FontCodes.h"
+#include "support/Installation.h"
 #include "support/MovieBuilder.h"
 #include "support/ReadMovie.h"
 #include "support/TempDir.h"
@@ -65,8 +66,16 @@ TEST(SaveText, WhatTheMovieCannotTakeIsRefusedInOneLineAndNothingIsWritten) {
         EXPECT_EQ(r.err, line);
         EXPECT_TRUE(test::readBytes(out).empty());
     }
-    // With a face chosen for the font, the font is rebuilt and gives what it lacked.
-    auto r = runTarvenox("save '" + in + "' -o '" + out +
+}
+
+// A template's text is changed in the saved movie, after its font is rebuilt from the
+// face chosen for it, which gives what the font lacked.
+TEST(SaveText, ATemplateSaveChangesTheTextInTheRebuiltFont) {
+    TempDir dir;
+    test::writeInstallation(dir);
+    dir.write("swf/card.swf", movieWithText("Tarvenox Missing Face"));
+    const std::string out = dir.file("out.swf");
+    auto r = runTarvenox("save --template card --data '" + dir.path() + "' -o '" + out +
                          "' --font 'Tarvenox Missing Face=DejaVu Sans' --text '10=Hił'");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(test::staticTextString(test::readMovie(out), 10), U"Hił");
