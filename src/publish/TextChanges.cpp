@@ -22,8 +22,9 @@ std::optional<std::uint16_t> characterId(const std::string& slot) {
     return static_cast<std::uint16_t>(id);
 }
 
-// The face given for the font the text's new glyphs are drawn in, by the font's name
-// (a movie may hold several fonts of one name); empty when none is.
+// The face given for the font the text's new glyphs are drawn in: by the font's name (a
+// movie may hold several fonts of one name), or by its character id where no font has
+// that name; empty when none is.
 std::string chosenFace(SWFFile& movie, std::uint16_t textId, const Replacements& fonts) {
     const auto fontId = staticTextFont(movie, textId);
     if (!fontId) return {};
@@ -32,6 +33,7 @@ std::string chosenFace(SWFFile& movie, std::uint16_t textId, const Replacements&
         if (font == nullptr || font->characterId() != *fontId) continue;
         for (const auto& [name, face] : fonts) {
             if (toMovieText(name, movie.textEncoding()) == font->getFontName()) return face;
+            if (characterId(name) == fontId && findFontNamed(movie, name) == nullptr) return face;
         }
         return {};
     }
