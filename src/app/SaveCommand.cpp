@@ -16,6 +16,7 @@
 #include "publish/OutputFile.h"
 #include "publish/SlotChanges.h"
 #include "publish/TemplateSave.h"
+#include "publish/TextChanges.h"
 #include "publish/WebPage.h"
 #include "swf/MovieVariables.h"
 #include "swf/SWFReader.h"
@@ -50,6 +51,17 @@ std::vector<VariableChange> variableChanges(const std::vector<std::string>& spec
     return changes;
 }
 
+// --text: ID=TEXT split at the first '=', the escapes of TEXT undone.
+std::vector<SlotChange> textChanges(const std::vector<std::string>& specs) {
+    std::vector<SlotChange> changes;
+    for (const std::string& spec : specs) {
+        const std::size_t equals = spec.find('=');
+        if (equals == std::string::npos || equals == 0) throw CommandError("--text: '" + spec + "' is not ID=TEXT");
+        changes.push_back({spec.substr(0, equals), unescapedText(spec.substr(equals + 1))});
+    }
+    return changes;
+}
+
 // The changes the options give, each option read once. The variables of a movie on its
 // own, typed by their suffix, are read by saveMovieFile.
 MovieChanges movieChanges(const SaveOptions& options) {
@@ -61,6 +73,7 @@ MovieChanges movieChanges(const SaveOptions& options) {
     changes.fonts = slotChanges(options.fonts, ChangeKind::Font);
     changes.pictures = slotChanges(options.images, ChangeKind::Picture);
     changes.sounds = slotChanges(options.mp3, ChangeKind::Sound);
+    changes.texts = textChanges(options.texts);
     if (!options.templateName.empty()) changes.variables = variableChanges(options.variables);
     changes.uncompressed = options.uncompressed;
     changes.html = options.html;
@@ -117,8 +130,11 @@ void saveMovieFile(const MovieChanges& changes, const SaveOptions& options) {
     const auto fonts = valueOrThrow(checkedChanges(movie, ChangeKind::Font, changes.fonts));
     const auto images = valueOrThrow(checkedChanges(movie, ChangeKind::Picture, changes.pictures, &conversions));
     const auto sounds = valueOrThrow(checkedChanges(movie, ChangeKind::Sound, changes.sounds, &conversions));
+    const auto texts = valueOrThrow(checkedTextChanges(movie, changes.texts));
     const Report report = customiseMovie(movie, fonts, images, sounds, nullptr, changes.background, &conversions);
     if (report.failed()) throw CommandError(report.text() + "; nothing was written");
+    // Static texts after the fonts, so that a changed text is laid out in the rebuilt font.
+    throwIfFailed(changeStaticTexts(movie, texts, fonts));
     printNotes(report);
     // A movie's own script stays: only the assignments of the variables change.
     if (const Report assigned = assignVariables(movie, variables); assigned.failed()) {
@@ -219,6 +235,14 @@ void addSaveCommand(CLI::App& program) {
                      "Replace the sound exported as NAME, or the sound with character id NAME, with an MP3 file "
                      "(repeatable)")
         ->type_name("NAME=FILE")
+        ->allow_extra_args(false);
+    command
+        ->add_option("--text", options->texts,
+                     "Replace the string of the static text (DefineText or DefineText2) with character id ID "
+                     "and lay it out again in its font; \\n in TEXT starts a new line, \\\\ is a backslash. "
+                     "Characters the font lacks are added from the face given for it with --font, else from "
+                     "the installed face of the font's name (repeatable)")
+        ->type_name("ID=TEXT")
         ->allow_extra_args(false);
     command
         ->add_option("--var", options->variables,

@@ -19,6 +19,7 @@ struct SaveOptions {
     std::vector<std::string> images;
     std::vector<std::string> mp3;
     std::vector<std::string> fonts;
+    std::vector<std::string> texts;
     std::vector<std::string> variables;
     std::string rows;  // a data sheet: one save per row
     bool uncompressed = false;

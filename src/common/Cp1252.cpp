@@ -127,6 +127,16 @@ bool isValidUtf8(std::string_view text) {
     return true;
 }
 
+std::optional<std::u32string> utf8CodePoints(std::string_view text) {
+    std::u32string points;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::optional<char32_t> c = decodeUtf8(text, pos);
+        if (!c) return std::nullopt;
+        points += *c;
+    }
+    return points;
+}
+
 std::string displayText(std::string_view text) { return isValidUtf8(text) ? std::string(text) : cp1252ToUtf8(text); }
 
 }  // namespace tarvenox

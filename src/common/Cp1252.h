@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,9 @@ std::string utf8ToCp1252(std::string_view text, bool* lossless = nullptr);
 
 // Whether the text is well-formed UTF-8.
 bool isValidUtf8(std::string_view text);
+
+// UTF-8 as code points; nullopt when it is not well-formed.
+std::optional<std::u32string> utf8CodePoints(std::string_view text);
 
 // Text for display: UTF-8 as it is, anything else taken as Windows-1252 and converted.
 std::string displayText(std::string_view text);

@@ -24,14 +24,6 @@ T held(std::int64_t v) {
     return static_cast<T>(std::clamp<std::int64_t>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
-// A glyph's bounds as the FontBoundsTable holds them: SWF's y axis grows downwards.
-SWFRect swfBounds(const Glyph& glyph, int scale) {
-    OutlineBounds box = glyph.bounds();
-    SWFRect rect;
-    if (!box.empty) rect = {box.xMin * scale, box.xMax * scale, -box.yMax * scale, -box.yMin * scale};
-    return rect;
-}
-
 // The body of either tag; scale is the size of an outline unit in the tag's em units.
 Bytes buildFontBody(std::uint16_t fontId, const std::string& fontName, const GlyphOutlines& outlines,
                     std::uint8_t styleFlags, int scale) {
@@ -101,6 +93,13 @@ Bytes buildFontBody(std::uint16_t fontId, const std::string& fontName, const Gly
 }
 
 }  // namespace
+
+SWFRect swfBounds(const Glyph& glyph, int scale) {
+    OutlineBounds box = glyph.bounds();
+    SWFRect rect;
+    if (!box.empty) rect = {box.xMin * scale, box.xMax * scale, -box.yMax * scale, -box.yMin * scale};
+    return rect;
+}
 
 Bytes buildDefineFont2Body(std::uint16_t fontId, const std::string& fontName, const std::string& faceName) {
     return buildDefineFont2Body(fontId, fontName, extractGlyphOutlines(faceName));

@@ -7,8 +7,13 @@
 
 #include "common/Bytes.h"
 #include "font/GlyphOutlines.h"
+#include "swf/SWFRect.h"
 
 namespace tarvenox {
+
+// A glyph's box as a font's FontBoundsTable holds it, its outline units multiplied by
+// scale: SWF's y axis grows downwards.
+SWFRect swfBounds(const Glyph& glyph, int scale);
 
 // Extracts the face's outlines (UTF-8 face name) and builds the body for the font id and
 // name (the name's bytes as the movie stores them, at most 255 of them).

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,13 @@ public:
     virtual std::array<std::int32_t, 256> advances() = 0;
     // The face's own line metrics at the created size.
     virtual FontLayout layout() = 0;
+    // The advance width of a Unicode character in 1/16 pixel, as advances() gives it;
+    // nullopt when the face has no glyph for it. An engine of Windows-1252 codes alone
+    // has none.
+    virtual std::optional<std::int32_t> characterAdvance(char32_t) { return std::nullopt; }
+    // The outline of a Unicode character in the native layout, as glyphOutline gives it;
+    // empty when the face has no glyph or no outline for it.
+    virtual Bytes characterOutline(char32_t, const OutlineMatrix&) { return {}; }
 };
 
 class FontEngine {

@@ -58,7 +58,20 @@ public:
     ~FreeTypeFont() override { FT_Done_Face(face_); }
 
     Bytes glyphOutline(std::uint8_t code, const OutlineMatrix& matrix) override {
-        FT_UInt index = glyphIndex(code);
+        return outlineOf(glyphIndex(code), matrix);
+    }
+
+    std::optional<std::int32_t> characterAdvance(char32_t codePoint) override {
+        const FT_UInt index = characterIndex(codePoint);
+        if (index == 0 || !load(index)) return std::nullopt;
+        return static_cast<std::int32_t>((face_->glyph->linearHoriAdvance + 2048) >> 12);
+    }
+
+    Bytes characterOutline(char32_t codePoint, const OutlineMatrix& matrix) override {
+        return outlineOf(characterIndex(codePoint), matrix);
+    }
+
+    Bytes outlineOf(FT_UInt index, const OutlineMatrix& matrix) {
         if (index == 0 || !load(index)) return {};
         if (face_->glyph->format != FT_GLYPH_FORMAT_OUTLINE || face_->glyph->outline.n_contours <= 0) {
             return {};
@@ -116,6 +129,11 @@ private:
             return index != 0 ? index : FT_Get_Char_Index(face_, code);
         }
         return FT_Get_Char_Index(face_, cp1252ToUnicode(code));
+    }
+
+    FT_UInt characterIndex(char32_t codePoint) const {
+        if (symbol_) return codePoint < 0x100 ? FT_Get_Char_Index(face_, 0xF000u + codePoint) : 0;
+        return FT_Get_Char_Index(face_, codePoint);
     }
 
     // Hinting stays on: the outlines are those of the requested pixel size. Embedded

@@ -5,6 +5,18 @@
 
 namespace tarvenox {
 
+OutlineMatrix extractionMatrix() {
+    // Each entry is the identity plus 1/65536. The outlines are taken through this
+    // matrix rather than the exact identity, so points on whole pixels move by a
+    // fraction, which the truncation to outline units can see.
+    OutlineMatrix matrix;
+    matrix.eM11 = fixedFromParts(1, 1);
+    matrix.eM12 = fixedFromParts(0, 1);
+    matrix.eM21 = fixedFromParts(0, 1);
+    matrix.eM22 = fixedFromParts(1, 1);
+    return matrix;
+}
+
 GlyphOutlines extractGlyphOutlines(const std::string& faceName) {
     return extractGlyphOutlines(systemFontEngine(), faceName);
 }
@@ -14,14 +26,7 @@ GlyphOutlines extractGlyphOutlines(FontEngine& engine, const std::string& faceNa
     GlyphOutlines result;
     if (!font) result.report.note(noFontMessage, MessageKind::OkCancel);
 
-    // Each entry is the identity plus 1/65536. The outlines are taken through this
-    // matrix rather than the exact identity, so points on whole pixels move by a
-    // fraction, which the truncation to outline units can see.
-    OutlineMatrix matrix;
-    matrix.eM11 = fixedFromParts(1, 1);
-    matrix.eM12 = fixedFromParts(0, 1);
-    matrix.eM21 = fixedFromParts(0, 1);
-    matrix.eM22 = fixedFromParts(1, 1);
+    const OutlineMatrix matrix = extractionMatrix();
 
     result.glyphs.reserve(glyphCount);
     for (int code = firstGlyphCode; code < firstGlyphCode + glyphCount; ++code) {

@@ -34,6 +34,9 @@ inline constexpr int firstGlyphCode = 32;
 inline constexpr int glyphCount = 224;
 inline constexpr const char* noFontMessage = "hFont == NULL";
 
+// The matrix every outline is taken through.
+OutlineMatrix extractionMatrix();
+
 // The face (UTF-8) at an em height of 64 pixels, regular weight. When no font can be
 // created at all, the report tells "hFont == NULL" and the result holds only
 // NullGlyphs, zero advances and an empty layout.

@@ -1,6 +1,8 @@
 // Static text in a rebuilt font.
 #include "font/StaticTextRemap.h"
 
+#include <functional>
+
 #include "font/FontCodes.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFStaticText.h"
@@ -8,9 +10,11 @@
 
 namespace tarvenox {
 
-int remapStaticText(SWFFile& movie, std::uint16_t fontId, const std::vector<char32_t>& oldCodePoints) {
-    const std::uint16_t space = rebuiltGlyphIndex(U' ').value_or(0);
-    int missing = 0;
+namespace {
+
+// Hands every glyph entry of the movie's static texts drawn in the font to change, and
+// writes back each text it changed.
+void forEachGlyphInFont(SWFFile& movie, std::uint16_t fontId, const std::function<void(SWFGlyphEntry&)>& change) {
     for (auto& tag : movie.tags()) {
         const bool rgba = tag->code() == TagCode::DefineText2;
         if (tag->code() != TagCode::DefineText && !rgba) continue;
@@ -22,19 +26,35 @@ int remapStaticText(SWFFile& movie, std::uint16_t fontId, const std::vector<char
             if (record.fontId) font = record.fontId;
             if (font != fontId) continue;
             for (auto& entry : record.glyphs) {
-                const char32_t code = entry.index < oldCodePoints.size() ? oldCodePoints[entry.index] : 0;
-                auto index = rebuiltGlyphIndex(code);
-                if (!index) {
-                    ++missing;
-                    index = space;
-                }
+                change(entry);
                 changed = true;
-                entry.index = *index;
             }
         }
         if (changed) tag->setData(text->write(rgba));
     }
+}
+
+}  // namespace
+
+int remapStaticText(SWFFile& movie, std::uint16_t fontId, const std::vector<char32_t>& oldCodePoints) {
+    const std::uint16_t space = rebuiltGlyphIndex(U' ').value_or(0);
+    int missing = 0;
+    forEachGlyphInFont(movie, fontId, [&](SWFGlyphEntry& entry) {
+        const char32_t code = entry.index < oldCodePoints.size() ? oldCodePoints[entry.index] : 0;
+        auto index = rebuiltGlyphIndex(code);
+        if (!index) {
+            ++missing;
+            index = space;
+        }
+        entry.index = *index;
+    });
     return missing;
+}
+
+void reindexStaticText(SWFFile& movie, std::uint16_t fontId, const std::vector<std::uint32_t>& newIndex) {
+    forEachGlyphInFont(movie, fontId, [&](SWFGlyphEntry& entry) {
+        if (entry.index < newIndex.size()) entry.index = newIndex[entry.index];
+    });
 }
 
 }  // namespace tarvenox

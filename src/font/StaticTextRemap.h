@@ -15,4 +15,8 @@ class SWFFile;
 // number of characters that did. A text that cannot be read whole is left as it is.
 int remapStaticText(SWFFile& movie, std::uint16_t fontId, const std::vector<char32_t>& oldCodePoints);
 
+// Moves the glyph indices of every static text record drawn in the font fontId, whose
+// glyphs were reordered: glyph i is now newIndex[i]. An index beyond the table is kept.
+void reindexStaticText(SWFFile& movie, std::uint16_t fontId, const std::vector<std::uint32_t>& newIndex);
+
 }  // namespace tarvenox

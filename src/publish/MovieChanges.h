@@ -30,6 +30,8 @@ struct MovieChanges {
     std::vector<SlotChange> fonts;
     std::vector<SlotChange> pictures;
     std::vector<SlotChange> sounds;
+    // Static texts: the character id as given and the new string, '\n' starting a line.
+    std::vector<SlotChange> texts;
     std::vector<VariableChange> variables;
     // Variables set only where the template declares them (a sheet's column that also
     // names the output).

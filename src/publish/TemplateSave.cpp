@@ -11,6 +11,7 @@
 #include "publish/OutputFile.h"
 #include "publish/Refusal.h"
 #include "publish/SlotChanges.h"
+#include "publish/TextChanges.h"
 #include "publish/WebPage.h"
 #include "swf/SWFReader.h"
 #include "swf/SWFWriter.h"
@@ -19,11 +20,16 @@ namespace tarvenox {
 
 namespace {
 
-// A saved movie's bytes in the uncompressed form.
-Result<Bytes> uncompressed(const Bytes& saved) {
+// The saved movie's bytes with its static texts changed (after the fonts, so that a text
+// is laid out in its rebuilt font), in the uncompressed form when asked.
+Result<Bytes> finished(Bytes saved, const std::vector<TextChange>& texts, const MovieChanges& changes) {
+    if (texts.empty() && !changes.uncompressed) return saved;
     auto read = readSWF(saved, "the saved movie");
     if (!read) return failedWith(read.report().reason());
-    read->setCompression(SWFCompression::None);
+    if (Report changed = changeStaticTexts(*read, texts, wellFormed(changes.fonts)); changed.failed()) {
+        return failedWith(changed.text() + "; nothing was written");
+    }
+    if (changes.uncompressed) read->setCompression(SWFCompression::None);
     return serializeSWF(*read);
 }
 
@@ -94,6 +100,8 @@ Report saveTemplate(EditSession& session, const MovieChanges& changes) {
     auto movie = readSWF(workingCopy);
     if (!movie) return failedWith(movie.report().reason() + "; nothing was written");
     if (Report recorded = recordReplacements(session, *movie, changes); recorded.failed()) return recorded;
+    auto texts = checkedTextChanges(*movie, changes.texts);
+    if (!texts) return texts.report();
 
     std::vector<VariableChange> variables = changes.variables;
     for (const auto& change : changes.optionalVariables) {
@@ -112,7 +120,7 @@ Report saveTemplate(EditSession& session, const MovieChanges& changes) {
     if (report.failed()) return failedWith(report.text() + "; nothing was written");
     auto saved = readFileBytes(session.workingCopyPath());
     if (!saved) return failedWith(saved.report().reason());
-    Result<Bytes> bytes = changes.uncompressed ? uncompressed(*saved) : Result<Bytes>(saved.take());
+    Result<Bytes> bytes = finished(saved.take(), *texts, changes);
     if (!bytes) return bytes.report();
     if (Report written = writeOutput(changes.output, *bytes); written.failed()) return written;
     if (changes.html) {

@@ -1,0 +1,347 @@
+// A static text's string replaced by another and laid out again in its font.
+#include "font/StaticTextChange.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "common/Cp1252.h"
+#include "common/Result.h"
+#include "font/DefineFont2.h"
+#include "font/EmbeddedFont.h"
+#include "font/FaceGlyphs.h"
+#include "font/StaticTextRemap.h"
+#include "swf/SWFBitWriter.h"
+#include "swf/SWFFile.h"
+#include "swf/SWFFont.h"
+#include "swf/SWFStaticText.h"
+#include "swf/TagCode.h"
+
+namespace tarvenox {
+
+namespace {
+
+// The tags whose body starts with the id of the character they define.
+bool definesCharacter(TagCode code) {
+    switch (code) {
+        case TagCode::DefineShape:
+        case TagCode::DefineBits:
+        case TagCode::DefineButton:
+        case TagCode::DefineFont:
+        case TagCode::DefineText:
+        case TagCode::DefineSound:
+        case TagCode::DefineBitsLossless:
+        case TagCode::DefineBitsJPEG2:
+        case TagCode::DefineShape2:
+        case TagCode::DefineShape3:
+        case TagCode::DefineText2:
+        case TagCode::DefineButton2:
+        case TagCode::DefineBitsJPEG3:
+        case TagCode::DefineBitsLossless2:
+        case TagCode::DefineEditText:
+        case TagCode::DefineSprite:
+        case TagCode::DefineMorphShape:
+        case TagCode::DefineFont2:
+        case TagCode::DefineVideoStream:
+        case TagCode::DefineFont3:
+        case TagCode::DefineShape4:
+        case TagCode::DefineMorphShape2:
+        case TagCode::DefineBinaryData:
+        case TagCode::DefineBitsJPEG4:
+        case TagCode::DefineFont4: return true;
+        default: return false;
+    }
+}
+
+bool isStaticText(TagCode code) { return code == TagCode::DefineText || code == TagCode::DefineText2; }
+
+SWFTag* findCharacter(const SWFFile& movie, std::uint16_t id) {
+    for (const auto& tag : movie.tags()) {
+        if (definesCharacter(tag->code()) && tag->length() >= 2 && tag->characterId() == id) return tag.get();
+    }
+    return nullptr;
+}
+
+// One line of a static text: where its first record puts the pen, and its style.
+struct TextLine {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::optional<Bytes> color;
+    std::uint16_t height = 0;
+};
+
+// A record that gives a y different from the current line's starts a new line.
+std::vector<TextLine> linesOf(const SWFStaticText& text) {
+    std::vector<TextLine> lines;
+    TextLine pen;
+    for (const auto& record : text.records) {
+        if (record.fontId) pen.height = record.textHeight;
+        if (record.color) pen.color = record.color;
+        const bool newLine = lines.empty() || (record.yOffset && *record.yOffset != pen.y);
+        if (record.xOffset) pen.x = *record.xOffset;
+        if (record.yOffset) pen.y = *record.yOffset;
+        if (newLine) lines.push_back(pen);
+        for (const auto& glyph : record.glyphs) pen.x += glyph.advance;
+    }
+    return lines;
+}
+
+// The advances, in em units, that the movie's static texts give the font's glyphs: what
+// places a glyph in a font without a layout.
+std::map<std::uint32_t, double> advancesInTexts(const SWFFile& movie, std::uint16_t fontId, int em) {
+    std::map<std::uint32_t, double> advances;
+    for (const auto& tag : movie.tags()) {
+        if (!isStaticText(tag->code())) continue;
+        const auto text = SWFStaticText::read(tag->body(), tag->code() == TagCode::DefineText2);
+        if (!text) continue;
+        std::optional<std::uint16_t> font;
+        std::uint16_t height = 0;
+        for (const auto& record : text->records) {
+            if (record.fontId) {
+                font = record.fontId;
+                height = record.textHeight;
+            }
+            if (font != fontId || height == 0) continue;
+            for (const auto& glyph : record.glyphs) {
+                advances.try_emplace(glyph.index, double(glyph.advance) * em / height);
+            }
+        }
+    }
+    return advances;
+}
+
+// The advance of each glyph in em units: the font's layout, else what the movie's texts
+// give it, else its shape's width with the same space on its right as on its left (a
+// quarter em for a glyph without edges, such as a space).
+std::vector<double> glyphAdvances(const EmbeddedFont& font, const SWFFile& movie, std::uint16_t fontId) {
+    std::vector<double> advances(font.shapes.size());
+    if (font.layout) {
+        for (std::size_t i = 0; i < advances.size(); ++i) advances[i] = font.layout->advances[i];
+        return advances;
+    }
+    const auto inTexts = advancesInTexts(movie, fontId, font.em);
+    for (std::size_t i = 0; i < advances.size(); ++i) {
+        if (const auto it = inTexts.find(static_cast<std::uint32_t>(i)); it != inTexts.end()) {
+            advances[i] = it->second;
+        } else if (const auto box = glyphShapeBounds(font.shapes[i])) {
+            advances[i] = box->xMax + std::max(box->xMin, 0);
+        } else {
+            advances[i] = font.em / 4.0;
+        }
+    }
+    return advances;
+}
+
+// "a", "b" or "c"
+std::string quotedCharacters(std::u32string_view characters) {
+    std::string list;
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        if (i > 0) list += i + 1 == characters.size() ? " or " : ", ";
+        list += "\"" + unicodeToUtf8(characters.substr(i, 1)) + "\"";
+    }
+    return list;
+}
+
+std::string fontLabel(const SWFFont& font, const SWFFile& movie) {
+    if (font.getFontName().empty()) return "the font " + std::to_string(font.characterId());
+    return "the font \"" + displayMovieText(font.getFontName(), movie.textEncoding()) + "\"";
+}
+
+void cover(SWFRect& bounds, const SWFRect& box) {
+    bounds.xMin = std::min(bounds.xMin, box.xMin);
+    bounds.xMax = std::max(bounds.xMax, box.xMax);
+    bounds.yMin = std::min(bounds.yMin, box.yMin);
+    bounds.yMax = std::max(bounds.yMax, box.yMax);
+}
+
+constexpr std::size_t maxGlyphsPerRecord = 255;  // GlyphCount is one byte
+
+// The records of the new string, its lines at the old lines' places and further lines
+// below; the new glyphs' boxes are added to bounds. Fails when a line would lie beyond
+// the reach of a record's 16-bit offset.
+Report layOut(SWFStaticText& text, const std::vector<std::u32string>& newLines, const std::vector<TextLine>& oldLines,
+              std::uint16_t fontId, const EmbeddedFont& font, const std::vector<double>& advances) {
+    double spacing = 0;
+    const double height = oldLines.back().height;
+    if (oldLines.size() >= 2) {
+        spacing = oldLines[1].y - oldLines[0].y;
+    } else if (font.layout) {
+        spacing = (font.layout->ascent + font.layout->descent + font.layout->leading) * height / font.em;
+    } else {
+        spacing = 1.2 * height;
+    }
+    SWFRect bounds = text.bounds;
+    std::vector<SWFTextRecord> records;
+    for (std::size_t i = 0; i < newLines.size(); ++i) {
+        TextLine line = oldLines[std::min(i, oldLines.size() - 1)];
+        if (i >= oldLines.size()) line.y += static_cast<std::int32_t>(std::lround(spacing * double(i + 1 - oldLines.size())));
+        if (newLines[i].empty()) continue;
+        if (line.y < std::numeric_limits<std::int16_t>::min() || line.y > std::numeric_limits<std::int16_t>::max()) {
+            return Report::failure("the new text's line " + std::to_string(i + 1) +
+                                   " lies further down than a static text can place it");
+        }
+        const double scale = double(line.height) / font.em;
+        std::int32_t x = line.x;
+        for (std::size_t k = 0; k < newLines[i].size(); ++k) {
+            if (k % maxGlyphsPerRecord == 0) {
+                records.emplace_back();
+                if (k == 0) {
+                    records.back().fontId = fontId;
+                    records.back().textHeight = line.height;
+                    records.back().color = line.color;
+                    records.back().xOffset = static_cast<std::int16_t>(line.x);
+                    records.back().yOffset = static_cast<std::int16_t>(line.y);
+                }
+            }
+            const std::uint32_t index = *font.glyphOf(newLines[i][k]);
+            const auto advance = static_cast<std::int32_t>(std::lround(advances[index] * scale));
+            records.back().glyphs.push_back({index, advance});
+            if (const auto box = glyphShapeBounds(font.shapes[index])) {
+                cover(bounds, {x + static_cast<std::int32_t>(std::floor(box->xMin * scale)),
+                               x + static_cast<std::int32_t>(std::ceil(box->xMax * scale)),
+                               line.y + static_cast<std::int32_t>(std::floor(box->yMin * scale)),
+                               line.y + static_cast<std::int32_t>(std::ceil(box->yMax * scale)), 0});
+            }
+            x += advance;
+        }
+    }
+    text.records = std::move(records);
+    text.bounds = bounds;
+    return {};
+}
+
+// The glyphs of the missing characters, from the face chosen for the font or else the
+// installed face of its name. Fails with the end of the line that names what is missing.
+Result<std::vector<AddedGlyph>> addedGlyphs(const SWFFont& fontTag, const EmbeddedFont& font,
+                                            const std::u32string& missing, const std::string& chosenFace,
+                                            MovieTextEncoding encoding) {
+    const std::string named = quotedCharacters(missing);
+    const std::string family = displayMovieText(fontTag.getFontName(), encoding);
+    FontEngine& engine = systemFontEngine();
+    if (chosenFace.empty() && (family.empty() || !familyInstalled(engine, family))) {
+        return Report::failure(named + ", and no installed face named " + (family.empty() ? "as the font" : family) +
+                               " gives them");
+    }
+    const std::string face = chosenFace.empty() ? family : chosenFace;
+    // Glyphs in a table of Shift-JIS codes could not be given codes of their own, and a
+    // font without glyphs keeps no tables to add to.
+    const auto glyphs =
+        font.shiftJis() || font.shapes.empty() ? std::map<char32_t, FaceGlyph>{} : faceGlyphs(engine, face, missing);
+    std::u32string lacking;
+    for (char32_t c : missing) {
+        if (glyphs.count(c) == 0 || c > 0xFFFF) lacking += c;
+    }
+    if (!lacking.empty()) {
+        return Report::failure(named + ", and " +
+                               (chosenFace.empty() ? "the installed face " + face : "the face " + face + " chosen for it") +
+                               " lacks " + quotedCharacters(lacking));
+    }
+    const int scale = font.em / 1024;
+    std::vector<AddedGlyph> added;
+    for (const auto& [c, glyph] : glyphs) {
+        SWFBitWriter shape;
+        glyph.glyph->write(shape, scale);
+        const auto advance = std::clamp<std::int64_t>(std::int64_t(glyph.advance) * scale, -32768, 32767);
+        added.push_back({c, shape.take(), static_cast<std::int16_t>(advance), swfBounds(*glyph.glyph, scale)});
+    }
+    return added;
+}
+
+// The advances of the glyphs in their new order: the old glyphs' own, and the added
+// glyphs' from their face.
+std::vector<double> reorderedAdvances(const EmbeddedFont& font, const std::vector<double>& old,
+                                      const std::vector<std::uint32_t>& newIndex, const std::vector<AddedGlyph>& added) {
+    std::vector<double> advances(font.shapes.size());
+    for (std::size_t i = 0; i < old.size(); ++i) advances[newIndex[i]] = old[i];
+    for (const auto& glyph : added) advances[*font.glyphOf(glyph.codePoint)] = glyph.advance;
+    return advances;
+}
+
+std::optional<std::uint16_t> firstFont(const SWFStaticText& text) {
+    for (const auto& record : text.records) {
+        if (record.fontId) return record.fontId;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::u32string> splitLines(std::u32string_view text) {
+    std::vector<std::u32string> lines(1);
+    for (char32_t c : text) {
+        if (c == U'\n') {
+            lines.emplace_back();
+        } else {
+            lines.back() += c;
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+Report checkStaticTextId(const SWFFile& movie, std::uint16_t id) {
+    const SWFTag* tag = findCharacter(movie, id);
+    if (tag == nullptr) return Report::failure("the movie has no character " + std::to_string(id));
+    if (!isStaticText(tag->code())) {
+        return Report::failure("character " + std::to_string(id) + " is a " + std::string(tagName(tag->code())) +
+                               ", not a static text (DefineText or DefineText2)");
+    }
+    return {};
+}
+
+std::optional<std::uint16_t> staticTextFont(const SWFFile& movie, std::uint16_t id) {
+    const SWFTag* tag = findCharacter(movie, id);
+    if (tag == nullptr || !isStaticText(tag->code())) return std::nullopt;
+    const auto text = SWFStaticText::read(tag->body(), tag->code() == TagCode::DefineText2);
+    return text ? firstFont(*text) : std::nullopt;
+}
+
+Report changeStaticText(SWFFile& movie, std::uint16_t id, std::u32string_view text, const std::string& chosenFace) {
+    if (Report check = checkStaticTextId(movie, id); check.failed()) return check;
+    SWFTag& tag = *findCharacter(movie, id);
+    const bool rgba = tag.code() == TagCode::DefineText2;
+    auto staticText = SWFStaticText::read(tag.body(), rgba);
+    if (!staticText) return Report::failure("the static text's records cannot be read");
+    const std::optional<std::uint16_t> fontId = firstFont(*staticText);
+    if (!fontId) return Report::failure("the static text names no font");
+    auto* fontTag = dynamic_cast<SWFFont*>(findCharacter(movie, *fontId));
+    if (fontTag == nullptr) {
+        return Report::failure("the static text's font " + std::to_string(*fontId) +
+                               " is not a DefineFont2 or DefineFont3, whose characters could be looked up");
+    }
+    auto font = EmbeddedFont::read(fontTag->body(), fontTag->code(), movie.textEncoding());
+    if (!font) return Report::failure("the tables of " + fontLabel(*fontTag, movie) + " cannot be read");
+
+    std::u32string missing;
+    for (char32_t c : text) {
+        if (c != U'\n' && !font->glyphOf(c) && missing.find(c) == std::u32string::npos) missing += c;
+    }
+    std::vector<double> advances = glyphAdvances(*font, movie, *fontId);
+    std::vector<std::uint32_t> newIndex;
+    if (!missing.empty()) {
+        auto added = addedGlyphs(*fontTag, *font, missing, chosenFace, movie.textEncoding());
+        if (!added) return Report::failure(fontLabel(*fontTag, movie) + " has no " + added.report().reason());
+        newIndex = font->addGlyphs(*added);
+        advances = reorderedAdvances(*font, advances, newIndex, *added);
+    }
+
+    const std::vector<TextLine> oldLines = linesOf(*staticText);
+    if (Report laid = layOut(*staticText, splitLines(text), oldLines, *fontId, *font, advances); laid.failed()) {
+        return laid;
+    }
+    // Only now that nothing can fail is the movie changed.
+    if (!newIndex.empty()) {
+        fontTag->setData(font->write());
+        reindexStaticText(movie, *fontId, newIndex);
+        // Alignment zones describe the old glyphs one by one.
+        std::erase_if(movie.tags(), [&](const auto& other) {
+            return other->code() == TagCode::DefineFontAlignZones && other->characterId() == *fontId;
+        });
+    }
+    tag.setData(staticText->write(rgba));
+    return {};
+}
+
+}  // namespace tarvenox
