@@ -116,7 +116,7 @@ TEST_F(Session, RefusedChoicesRecordNothingAndRestoresSayWhatTheyDid) {
     EXPECT_TRUE(app.pictureReplacements().empty());
     EXPECT_TRUE(app.soundReplacements().empty());
 
-    app.replacePicture("logo", pictures.file("p.png"));
+    EXPECT_FALSE(app.replacePicture("logo", pictures.file("p.png")).failed());
     EXPECT_TRUE(app.restorePicture("logo"));
     EXPECT_FALSE(app.restorePicture("logo"));
     EXPECT_FALSE(app.restoreFont("Title"));
