@@ -189,9 +189,9 @@ std::optional<SWFRect> glyphShapeBounds(ByteSpan shape) {
     while (!reader.overrun()) {
         if (reader.readUB(1) == 0) {
             const std::uint32_t stateFlags = reader.readUB(5);
-            if (stateFlags == 0) return box;  // EndShapeRecord
+            if (stateFlags == 0) return box;                       // EndShapeRecord
             if ((stateFlags & 0b10000) != 0) return std::nullopt;  // new styles: not a glyph
-            if ((stateFlags & 0b00001) != 0) {  // MoveTo
+            if ((stateFlags & 0b00001) != 0) {                     // MoveTo
                 const int n = static_cast<int>(reader.readUB(5));
                 x = reader.readSB(n);
                 y = reader.readSB(n);

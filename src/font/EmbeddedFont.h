@@ -31,13 +31,13 @@ struct AddedGlyph {
 };
 
 struct EmbeddedFont {
-    Bytes head;  // FontID, flags, LanguageCode, FontNameLen and FontName, as stored
-    std::vector<Bytes> shapes;           // each glyph's SHAPE
-    std::vector<std::uint16_t> codes;    // the code table as stored, 8 or 16 bits each
-    std::vector<char32_t> codePoints;    // the character of each glyph (fontCodePoints)
+    Bytes head;                        // FontID, flags, LanguageCode, FontNameLen and FontName, as stored
+    std::vector<Bytes> shapes;         // each glyph's SHAPE
+    std::vector<std::uint16_t> codes;  // the code table as stored, 8 or 16 bits each
+    std::vector<char32_t> codePoints;  // the character of each glyph (fontCodePoints)
     std::optional<EmbeddedFontLayout> layout;
-    Bytes rest;  // what follows the code table of a font without a layout, or no glyphs
-    int em = 1024;                       // the em square: 20480 in DefineFont3
+    Bytes rest;     // what follows the code table of a font without a layout, or no glyphs
+    int em = 1024;  // the em square: 20480 in DefineFont3
 
     // nullopt when the body is cut short or its tables overlap.
     static std::optional<EmbeddedFont> read(ByteSpan body, TagCode code, MovieTextEncoding encoding);

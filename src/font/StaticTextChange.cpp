@@ -177,7 +177,8 @@ Report layOut(SWFStaticText& text, const std::vector<std::u32string>& newLines, 
     std::vector<SWFTextRecord> records;
     for (std::size_t i = 0; i < newLines.size(); ++i) {
         TextLine line = oldLines[std::min(i, oldLines.size() - 1)];
-        if (i >= oldLines.size()) line.y += static_cast<std::int32_t>(std::lround(spacing * double(i + 1 - oldLines.size())));
+        if (i >= oldLines.size())
+            line.y += static_cast<std::int32_t>(std::lround(spacing * double(i + 1 - oldLines.size())));
         if (newLines[i].empty()) continue;
         if (line.y < std::numeric_limits<std::int16_t>::min() || line.y > std::numeric_limits<std::int16_t>::max()) {
             return Report::failure("the new text's line " + std::to_string(i + 1) +
@@ -235,9 +236,10 @@ Result<std::vector<AddedGlyph>> addedGlyphs(const SWFFont& fontTag, const Embedd
         if (glyphs.count(c) == 0 || c > 0xFFFF) lacking += c;
     }
     if (!lacking.empty()) {
-        return Report::failure(named + ", and " +
-                               (chosenFace.empty() ? "the installed face " + face : "the face " + face + " chosen for it") +
-                               " lacks " + quotedCharacters(lacking));
+        return Report::failure(
+            named + ", and " +
+            (chosenFace.empty() ? "the installed face " + face : "the face " + face + " chosen for it") + " lacks " +
+            quotedCharacters(lacking));
     }
     const int scale = font.em / 1024;
     std::vector<AddedGlyph> added;
@@ -253,7 +255,8 @@ Result<std::vector<AddedGlyph>> addedGlyphs(const SWFFont& fontTag, const Embedd
 // The advances of the glyphs in their new order: the old glyphs' own, and the added
 // glyphs' from their face.
 std::vector<double> reorderedAdvances(const EmbeddedFont& font, const std::vector<double>& old,
-                                      const std::vector<std::uint32_t>& newIndex, const std::vector<AddedGlyph>& added) {
+                                      const std::vector<std::uint32_t>& newIndex,
+                                      const std::vector<AddedGlyph>& added) {
     std::vector<double> advances(font.shapes.size());
     for (std::size_t i = 0; i < old.size(); ++i) advances[newIndex[i]] = old[i];
     for (const auto& glyph : added) advances[*font.glyphOf(glyph.codePoint)] = glyph.advance;

@@ -34,7 +34,6 @@ std::optional<std::uint16_t> staticTextFont(const SWFFile& movie, std::uint16_t 
 // glyphs to their new places. When neither gives them all, or the text or its font
 // cannot be read whole, the failure's reason says so in one line and the movie is left
 // as it was.
-Report changeStaticText(SWFFile& movie, std::uint16_t id, std::u32string_view text,
-                        const std::string& chosenFace = {});
+Report changeStaticText(SWFFile& movie, std::uint16_t id, std::u32string_view text, const std::string& chosenFace = {});
 
 }  // namespace tarvenox

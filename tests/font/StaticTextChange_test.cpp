@@ -48,12 +48,11 @@ struct TestGlyph {
 
 // ' ', 'A' and 'B' unless told otherwise; a DefineFont3's em units are 20 times finer,
 // which the glyphs given here do not follow: only the addition of glyphs is asked of it.
-Bytes fontBody(const std::string& name, bool layout, std::vector<TestGlyph> glyphs = {{U' ', 0, 0, 256},
-                                                                                       {U'A', 0, 400, 512},
-                                                                                       {U'B', 50, 500, 600}}) {
+Bytes fontBody(const std::string& name, bool layout,
+               std::vector<TestGlyph> glyphs = {{U' ', 0, 0, 256}, {U'A', 0, 400, 512}, {U'B', 50, 500, 600}}) {
     EmbeddedFont font;
-    font.head = Bytes{1, 0, static_cast<std::uint8_t>(0x04 | (layout ? 0x80 : 0)), 0,
-                      static_cast<std::uint8_t>(name.size())};
+    font.head =
+        Bytes{1, 0, static_cast<std::uint8_t>(0x04 | (layout ? 0x80 : 0)), 0, static_cast<std::uint8_t>(name.size())};
     font.head.insert(font.head.end(), name.begin(), name.end());
     if (layout) font.layout = EmbeddedFontLayout{900, 200, 100, {}, {}, Bytes{0, 0}};
     for (const auto& glyph : glyphs) {
@@ -94,7 +93,8 @@ Bytes textBody(std::uint16_t id, std::vector<Line> lines, SWFRect bounds = {100,
 
 SWFStaticText textOf(const SWFFile& movie, std::uint16_t id) {
     for (const auto& tag : movie.tags()) {
-        if (tag->code() == TagCode::DefineText2 && tag->characterId() == id) return *SWFStaticText::read(tag->body(), true);
+        if (tag->code() == TagCode::DefineText2 && tag->characterId() == id)
+            return *SWFStaticText::read(tag->body(), true);
     }
     ADD_FAILURE() << "no text " << id;
     return {};
@@ -118,9 +118,8 @@ SWFFile movieOf(const Bytes& font, const std::vector<Bytes>& texts, int fontCode
 TEST(StaticTextChange, LinesKeepTheirPlacesAndStylesAndTheBoundsGrow) {
     // Line one at (100, 300) in black, line two at (150, 900) in grey 9, height 400: one
     // em of 1024 units is 400 twips.
-    SWFFile movie =
-        movieOf(fontBody("Tarvenox Test", true),
-                {textBody(10, {{100, 300, {{1, 210}}, 0}, {150, 900, {{2, 240}}, 9}})});
+    SWFFile movie = movieOf(fontBody("Tarvenox Test", true),
+                            {textBody(10, {{100, 300, {{1, 210}}, 0}, {150, 900, {{2, 240}}, 9}})});
     ASSERT_FALSE(changeStaticText(movie, 10, U"AB\nB A\nA").failed());
     const SWFStaticText text = textOf(movie, 10);
     ASSERT_EQ(text.records.size(), 3u);
@@ -131,9 +130,8 @@ TEST(StaticTextChange, LinesKeepTheirPlacesAndStylesAndTheBoundsGrow) {
     };
     // A: 512 * 400 / 1024 = 200, B: 600 * 400 / 1024 = 234.4, space 100; the third line
     // at the first two's distance below the second.
-    const Expected expected[] = {{100, 300, 0, {{1, 200}, {2, 234}}},
-                                 {150, 900, 9, {{2, 234}, {0, 100}, {1, 200}}},
-                                 {150, 1500, 9, {{1, 200}}}};
+    const Expected expected[] = {
+        {100, 300, 0, {{1, 200}, {2, 234}}}, {150, 900, 9, {{2, 234}, {0, 100}, {1, 200}}}, {150, 1500, 9, {{1, 200}}}};
     for (std::size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         const auto& record = text.records[i];
@@ -185,7 +183,8 @@ TEST(StaticTextChange, RefusesWhatItCannotDoAndLeavesTheMovieAsItWas) {
         EXPECT_TRUE(report.failed());
         EXPECT_EQ(report.reason(), c.reason);
     }
-    EXPECT_TRUE(std::equal(before.begin(), before.end(), movie.tags()[1]->body().begin(), movie.tags()[1]->body().end()));
+    EXPECT_TRUE(
+        std::equal(before.begin(), before.end(), movie.tags()[1]->body().begin(), movie.tags()[1]->body().end()));
 }
 
 TEST(StaticTextChange, MissingCharactersJoinTheFontInOrderAndOtherTextsFollow) {
@@ -200,8 +199,8 @@ TEST(StaticTextChange, MissingCharactersJoinTheFontInOrderAndOtherTextsFollow) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name + " " + std::to_string(c.code));
         const Bytes font = fontBody(c.name, true, {{U'A', 0, 400, 512}, {U'C', 0, 400, 512}, {U'Z', 0, 400, 512}});
-        SWFFile movie = movieOf(font, {textBody(10, {{0, 300, {{0, 200}}}}), textBody(11, {{0, 300, {{1, 200}, {2, 200}}}})},
-                                c.code);
+        SWFFile movie = movieOf(
+            font, {textBody(10, {{0, 300, {{0, 200}}}}), textBody(11, {{0, 300, {{1, 200}, {2, 200}}}})}, c.code);
         const Report report = changeStaticText(movie, 10, U"ABł\nZA", c.chosen);
         ASSERT_FALSE(report.failed()) << report.reason();
         EXPECT_EQ(test::staticTextString(movie, 10), U"ABł\nZA");
