@@ -23,8 +23,7 @@ struct Wanted {
     const char* tags;       // the tags it is done to
 };
 constexpr Wanted kFont{"a font", "rebuilt", "DefineFont2 and DefineFont3"};
-constexpr Wanted kPicture{"a picture", "replaced",
-                          "DefineBits, DefineBitsJPEG2, DefineBitsLossless and DefineBitsLossless2"};
+constexpr Wanted kPicture{"a picture", "replaced", "the bitmap tags"};
 constexpr Wanted kSound{"a sound", "replaced", "DefineSound"};
 
 // The refusal of a name that gives nothing the change can take. Where it reads as the id

@@ -35,8 +35,6 @@ bool definesCharacter(TagCode code) {
         case TagCode::DefineSprite:
         case TagCode::DefineButton:
         case TagCode::DefineButton2:
-        case TagCode::DefineBitsJPEG3:
-        case TagCode::DefineBitsJPEG4:
         case TagCode::DefineMorphShape:
         case TagCode::DefineFont:
         case TagCode::DefineFont3:

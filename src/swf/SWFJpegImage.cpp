@@ -1,4 +1,4 @@
-// DefineBits and DefineBitsJPEG2.
+// DefineBits, DefineBitsJPEG2, DefineBitsJPEG3 and DefineBitsJPEG4.
 #include "swf/SWFJpegImage.h"
 
 #include "common/ByteReader.h"
@@ -27,11 +27,23 @@ std::uint16_t SWFJpegImage::height() const {
     return static_cast<std::uint16_t>(height_);
 }
 
-// The JPEG data starts after the character id. Walking it marker by marker, rather
-// than searching it byte by byte, keeps the size of a thumbnail inside an Exif
-// segment from being taken for the picture's.
+// The JPEG data starts after the character id, in DefineBitsJPEG3 and 4 after the
+// alpha channel's offset (and the deblocking filter) too, and ends where the alpha
+// channel starts. Walking it marker by marker, rather than searching it byte by byte,
+// keeps the size of a thumbnail inside an Exif segment from being taken for the
+// picture's.
 void SWFJpegImage::scanSize() const {
-    if (auto frame = findJpegFrame(body(), 2)) {
+    ByteSpan data = body();
+    std::size_t start = 2;
+    if (code() == TagCode::DefineBitsJPEG3 || code() == TagCode::DefineBitsJPEG4) {
+        ByteReader reader(data);
+        reader.skip(2);
+        const std::uint32_t alphaOffset = reader.readU32LE();
+        start = code() == TagCode::DefineBitsJPEG4 ? 8 : 6;
+        if (reader.overrun() || start > data.size() || alphaOffset > data.size() - start) return;
+        data = data.first(start + alphaOffset);
+    }
+    if (auto frame = findJpegFrame(data, start)) {
         width_ = frame->width;
         height_ = frame->height;
     }

@@ -1,4 +1,6 @@
-// DefineBits (code 6) and DefineBitsJPEG2 (code 21): JPEG data after the character id.
+// DefineBits (code 6) and DefineBitsJPEG2 (code 21): JPEG data after the character id;
+// DefineBitsJPEG3 (35) and DefineBitsJPEG4 (90): the same with an alpha channel after it
+// (and, in DefineBitsJPEG4, a deblocking filter before it).
 #pragma once
 
 #include <cstdint>
@@ -19,7 +21,7 @@ public:
     static std::unique_ptr<SWFJpegImage> fromJpegData(std::uint16_t characterId, ByteSpan jpeg);
 
     // The size in the JPEG frame header, found on the first call; 0 x 0 when the data
-    // holds no frame header.
+    // holds no frame header (a PNG or GIF file in the tag, or broken data).
     std::uint16_t width() const override;
     std::uint16_t height() const override;
 

@@ -13,14 +13,15 @@
 namespace tarvenox {
 
 std::unique_ptr<SWFTag> createTag(TagCode code, TagBody body) {
-    // DefineBitsJPEG3 and 4 stay plain tags: their pictures cannot be replaced.
     switch (code) {
         case TagCode::DefineShape:
         case TagCode::DefineShape2:
         case TagCode::DefineShape3:
         case TagCode::DefineShape4: return std::make_unique<SWFDefineShape>(code, std::move(body));
         case TagCode::DefineBits:
-        case TagCode::DefineBitsJPEG2: return std::make_unique<SWFJpegImage>(code, std::move(body));
+        case TagCode::DefineBitsJPEG2:
+        case TagCode::DefineBitsJPEG3:
+        case TagCode::DefineBitsJPEG4: return std::make_unique<SWFJpegImage>(code, std::move(body));
         case TagCode::SetBackgroundColor: return std::make_unique<SWFBackgroundColor>(code, std::move(body));
         case TagCode::DoAction: return std::make_unique<SWFDoAction>(code, std::move(body));
         case TagCode::DefineSound: return std::make_unique<SWFDefineSound>(code, std::move(body));

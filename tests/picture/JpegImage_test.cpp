@@ -100,6 +100,21 @@ TEST(JpegImage, ReadTagsAreScannedFromTheirOwnData) {
     EXPECT_EQ(tag.height(), 34);
     SWFJpegImage tiny(TagCode::DefineBitsJPEG2, {0x01});
     EXPECT_EQ(tiny.width(), 0);
+
+    // DefineBitsJPEG3 and 4: the stream after the alpha channel's offset (and the
+    // deblocking filter), up to the alpha channel, whose bytes are no frame header.
+    const Bytes stream = kSoi + frame(0xC0, 12, 34) + Bytes{0xFF, 0xD9};
+    const Bytes alpha = kSoi + frame(0xC0, 99, 99);
+    const std::uint32_t length = static_cast<std::uint32_t>(stream.size());
+    SWFJpegImage jpeg3(TagCode::DefineBitsJPEG3, test::le16(3) + test::le32(length) + stream + alpha);
+    EXPECT_EQ(jpeg3.width(), 12);
+    EXPECT_EQ(jpeg3.height(), 34);
+    SWFJpegImage jpeg4(TagCode::DefineBitsJPEG4, test::le16(3) + test::le32(length) + test::le16(0) + stream + alpha);
+    EXPECT_EQ(jpeg4.width(), 12);
+    SWFJpegImage frameInAlpha(TagCode::DefineBitsJPEG3, test::le16(3) + test::le32(2) + kSoi + frame(0xC0, 99, 99));
+    EXPECT_EQ(frameInAlpha.width(), 0);
+    SWFJpegImage pastTheEnd(TagCode::DefineBitsJPEG3, test::le16(3) + test::le32(length + 1) + stream);
+    EXPECT_EQ(pastTheEnd.width(), 0);
 }
 
 TEST(JpegCheck, AcceptsSequentialAndRefusesProgressiveAndBrokenFiles) {

@@ -106,9 +106,7 @@ TEST(SlotChanges, SlotsNameCharactersByNameElseById) {
         {ChangeKind::Font, "5", 13, ""},  // the font's name wins over font 5
         {ChangeKind::Font, "13", 13, ""},
         {ChangeKind::Picture, "7", -1, "character 7 is a shape (DefineShape), not a picture"},
-        {ChangeKind::Picture, "10", -1,
-         "character 10 is a picture (DefineBitsJPEG3), which cannot be replaced (only DefineBits, DefineBitsJPEG2, "
-         "DefineBitsLossless and DefineBitsLossless2 can)"},
+        {ChangeKind::Picture, "10", 10, ""},  // a DefineBitsJPEG3, alpha channel and all
         {ChangeKind::Sound, "1", -1, "character 1 is a picture (DefineBitsLossless), not a sound"},
         {ChangeKind::Font, "9", -1, "character 9 is a static text (DefineText), not a font"},
         {ChangeKind::Font, "8", -1,
