@@ -210,7 +210,7 @@ void addSaveCommand(CLI::App& program) {
     command
         ->add_option("--rows", options->rows,
                      "Save the template once per row of this CSV file (header row; columns "
-                     "named for variables, font:NAME, image:NAME, mp3:NAME, background); "
+                     "named for variables, font:NAME, image:NAME, mp3:NAME, text:ID, background); "
                      "-o is then a pattern such as 'out/{name}.swf' over the columns")
         ->type_name("SHEET.csv")
         ->needs(templateName);

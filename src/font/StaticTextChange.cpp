@@ -14,6 +14,7 @@
 #include "font/EmbeddedFont.h"
 #include "font/FaceGlyphs.h"
 #include "font/StaticTextRemap.h"
+#include "swf/CharacterTags.h"
 #include "swf/SWFBitWriter.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFFont.h"
@@ -24,46 +25,7 @@ namespace tarvenox {
 
 namespace {
 
-// The tags whose body starts with the id of the character they define.
-bool definesCharacter(TagCode code) {
-    switch (code) {
-        case TagCode::DefineShape:
-        case TagCode::DefineBits:
-        case TagCode::DefineButton:
-        case TagCode::DefineFont:
-        case TagCode::DefineText:
-        case TagCode::DefineSound:
-        case TagCode::DefineBitsLossless:
-        case TagCode::DefineBitsJPEG2:
-        case TagCode::DefineShape2:
-        case TagCode::DefineShape3:
-        case TagCode::DefineText2:
-        case TagCode::DefineButton2:
-        case TagCode::DefineBitsJPEG3:
-        case TagCode::DefineBitsLossless2:
-        case TagCode::DefineEditText:
-        case TagCode::DefineSprite:
-        case TagCode::DefineMorphShape:
-        case TagCode::DefineFont2:
-        case TagCode::DefineVideoStream:
-        case TagCode::DefineFont3:
-        case TagCode::DefineShape4:
-        case TagCode::DefineMorphShape2:
-        case TagCode::DefineBinaryData:
-        case TagCode::DefineBitsJPEG4:
-        case TagCode::DefineFont4: return true;
-        default: return false;
-    }
-}
-
 bool isStaticText(TagCode code) { return code == TagCode::DefineText || code == TagCode::DefineText2; }
-
-SWFTag* findCharacter(const SWFFile& movie, std::uint16_t id) {
-    for (const auto& tag : movie.tags()) {
-        if (definesCharacter(tag->code()) && tag->length() >= 2 && tag->characterId() == id) return tag.get();
-    }
-    return nullptr;
-}
 
 // One line of a static text: where its first record puts the pen, and its style.
 struct TextLine {
@@ -285,17 +247,17 @@ std::vector<std::u32string> splitLines(std::u32string_view text) {
 }  // namespace
 
 Report checkStaticTextId(const SWFFile& movie, std::uint16_t id) {
-    const SWFTag* tag = findCharacter(movie, id);
+    const SWFTag* tag = movie.findDefinition(id);
     if (tag == nullptr) return Report::failure("the movie has no character " + std::to_string(id));
     if (!isStaticText(tag->code())) {
-        return Report::failure("character " + std::to_string(id) + " is a " + std::string(tagName(tag->code())) +
-                               ", not a static text (DefineText or DefineText2)");
+        return Report::failure("character " + std::to_string(id) + " is " + std::string(characterKind(tag->code())) +
+                               " (" + std::string(tagName(tag->code())) + "), not a static text");
     }
     return {};
 }
 
 std::optional<std::uint16_t> staticTextFont(const SWFFile& movie, std::uint16_t id) {
-    const SWFTag* tag = findCharacter(movie, id);
+    const SWFTag* tag = movie.findDefinition(id);
     if (tag == nullptr || !isStaticText(tag->code())) return std::nullopt;
     const auto text = SWFStaticText::read(tag->body(), tag->code() == TagCode::DefineText2);
     return text ? firstFont(*text) : std::nullopt;
@@ -303,13 +265,13 @@ std::optional<std::uint16_t> staticTextFont(const SWFFile& movie, std::uint16_t 
 
 Report changeStaticText(SWFFile& movie, std::uint16_t id, std::u32string_view text, const std::string& chosenFace) {
     if (Report check = checkStaticTextId(movie, id); check.failed()) return check;
-    SWFTag& tag = *findCharacter(movie, id);
+    SWFTag& tag = *movie.findDefinition(id);
     const bool rgba = tag.code() == TagCode::DefineText2;
     auto staticText = SWFStaticText::read(tag.body(), rgba);
     if (!staticText) return Report::failure("the static text's records cannot be read");
     const std::optional<std::uint16_t> fontId = firstFont(*staticText);
     if (!fontId) return Report::failure("the static text names no font");
-    auto* fontTag = dynamic_cast<SWFFont*>(findCharacter(movie, *fontId));
+    auto* fontTag = dynamic_cast<SWFFont*>(movie.findDefinition(*fontId));
     if (fontTag == nullptr) {
         return Report::failure("the static text's font " + std::to_string(*fontId) +
                                " is not a DefineFont2 or DefineFont3, whose characters could be looked up");

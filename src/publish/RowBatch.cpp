@@ -7,6 +7,7 @@
 #include "publish/OutputPattern.h"
 #include "publish/Refusal.h"
 #include "publish/SlotChanges.h"
+#include "publish/TextChanges.h"
 #include "publish/WebPage.h"
 
 namespace tarvenox {
@@ -88,6 +89,8 @@ Result<MovieChanges> rowChanges(const RowBatch& batch, const MovieChanges& base,
             if (!value.empty()) changes.pictures.push_back({column.substr(6), file(value)});
         } else if (column.starts_with("mp3:")) {
             if (!value.empty()) changes.sounds.push_back({column.substr(4), file(value)});
+        } else if (column.starts_with("text:")) {
+            if (!value.empty()) changes.texts.push_back({column.substr(5), unescapedText(value)});
         } else if (batch.nameOnly[i]) {
             changes.optionalVariables.emplace_back(column, value);
         } else {

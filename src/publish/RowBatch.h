@@ -28,8 +28,9 @@ struct RowBatch {
 Result<RowBatch> prepareRows(const std::string& sheetPath, const MovieChanges& base);
 
 // The changes of one row: base's, then the row's cells, which win: "background", and
-// "font:NAME", "image:NAME" and "mp3:NAME" when not empty; every other column names a
-// variable. Fails when the row's fields do not match the header or its colour is not one.
+// "font:NAME", "image:NAME", "mp3:NAME" and "text:ID" (with --text's escapes) when not
+// empty; every other column names a variable. Fails when the row's fields do not match the header or its colour is not
+// one.
 Result<MovieChanges> rowChanges(const RowBatch& batch, const MovieChanges& base, std::size_t row);
 
 }  // namespace tarvenox

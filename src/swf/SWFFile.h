@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/ByteSource.h"
@@ -62,6 +63,7 @@ public:
     // The first top-level tag that defines character id (see definesCharacter); nullptr
     // when none does.
     const SWFTag* findDefinition(std::uint16_t id) const;
+    SWFTag* findDefinition(std::uint16_t id) { return const_cast<SWFTag*>(std::as_const(*this).findDefinition(id)); }
 
     // The character id that a slot names when the movie exports nothing under it (see
     // readCharacterId); nullopt when it exports the name or the slot does not read as an

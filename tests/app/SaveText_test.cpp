@@ -54,7 +54,7 @@ TEST(SaveText, WhatTheMovieCannotTakeIsRefusedInOneLineAndNothingIsWritten) {
     const std::pair<const char*, const char*> cases[] = {
         {"10=Hił", "tarvenox: --text 10: the font \"Tarvenox Missing Face\" has no \"ł\", and no installed face named "
                    "Tarvenox Missing Face gives them\n"},
-        {"1=Hi", "tarvenox: --text 1: character 1 is a DefineFont2, not a static text (DefineText or DefineText2)\n"},
+        {"1=Hi", "tarvenox: --text 1: character 1 is a font (DefineFont2), not a static text\n"},
         {"99=Hi", "tarvenox: --text 99: the movie has no character 99\n"},
         {"010=Hi", "tarvenox: --text 010: '010' is not a character id\n"},
         {"Hi", "tarvenox: --text: 'Hi' is not ID=TEXT\n"},
@@ -79,6 +79,20 @@ TEST(SaveText, ATemplateSaveChangesTheTextInTheRebuiltFont) {
                          "' --font 'Tarvenox Missing Face=DejaVu Sans' --text '10=Hił'");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(test::staticTextString(test::readMovie(out), 10), U"Hił");
+}
+
+// A sheet's text:ID column changes the text of each row that fills it, with --text's
+// escapes; an empty cell keeps the template's text.
+TEST(SaveText, ASheetsTextColumnChangesEachRowsText) {
+    TempDir dir;
+    test::writeInstallation(dir);
+    dir.write("swf/card.swf", movieWithText("DejaVu Sans"));
+    dir.write("rows.csv", std::string("name,text:10\nanna,Hi\\nanna\nbert,\n"));
+    auto r =
+        runTarvenox("save --template card --data '" + dir.path() + "' --rows rows.csv -o 'out/{name}.swf'", dir.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::staticTextString(test::readMovie(dir.file("out/anna.swf")), 10), U"Hi\nanna");
+    EXPECT_EQ(test::staticTextString(test::readMovie(dir.file("out/bert.swf")), 10), U"Hi");
 }
 
 }  // namespace

@@ -175,7 +175,7 @@ TEST(StaticTextChange, RefusesWhatItCannotDoAndLeavesTheMovieAsItWas) {
         {10, U"Bä €A ä",
          "the font \"Tarvenox Missing Face\" has no \"ä\" or \"€\", and no installed face named Tarvenox Missing "
          "Face gives them"},
-        {1, U"A", "character 1 is a DefineFont2, not a static text (DefineText or DefineText2)"},
+        {1, U"A", "character 1 is a font (DefineFont2), not a static text"},
         {99, U"A", "the movie has no character 99"},
     };
     for (const auto& c : cases) {
