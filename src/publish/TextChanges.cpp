@@ -1,26 +1,16 @@
 // Static texts given new strings.
 #include "publish/TextChanges.h"
 
-#include <algorithm>
-
 #include "common/Cp1252.h"
 #include "font/StaticTextChange.h"
 #include "publish/Refusal.h"
+#include "swf/CharacterTags.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFFont.h"
 
 namespace tarvenox {
 
 namespace {
-
-// A character id as the user writes one: decimal, without sign or leading zeros.
-std::optional<std::uint16_t> characterId(const std::string& slot) {
-    if (slot.empty() || slot.size() > 5 || (slot.size() > 1 && slot[0] == '0')) return std::nullopt;
-    if (!std::all_of(slot.begin(), slot.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
-    const unsigned long id = std::stoul(slot);
-    if (id > 0xFFFF) return std::nullopt;
-    return static_cast<std::uint16_t>(id);
-}
 
 // The face given for the font the text's new glyphs are drawn in: by the font's name (a
 // movie may hold several fonts of one name), or by its character id where no font has
@@ -33,7 +23,7 @@ std::string chosenFace(SWFFile& movie, std::uint16_t textId, const Replacements&
         if (font == nullptr || font->characterId() != *fontId) continue;
         for (const auto& [name, face] : fonts) {
             if (toMovieText(name, movie.textEncoding()) == font->getFontName()) return face;
-            if (characterId(name) == fontId && findFontNamed(movie, name) == nullptr) return face;
+            if (readCharacterId(name) == fontId && findFontNamed(movie, name) == nullptr) return face;
         }
         return {};
     }
@@ -58,7 +48,7 @@ std::string unescapedText(const std::string& option) {
 Result<std::vector<TextChange>> checkedTextChanges(const SWFFile& movie, const std::vector<SlotChange>& texts) {
     std::vector<TextChange> changes;
     for (const auto& [slot, value] : texts) {
-        const auto id = characterId(slot);
+        const auto id = readCharacterId(slot);
         if (!id) return failedWith("--text " + slot + ": '" + slot + "' is not a character id");
         if (const Report check = checkStaticTextId(movie, *id); check.failed()) {
             return failedWith("--text " + slot + ": " + check.reason());
