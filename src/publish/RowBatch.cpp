@@ -87,6 +87,8 @@ Result<MovieChanges> rowChanges(const RowBatch& batch, const MovieChanges& base,
             if (!value.empty()) changes.fonts.push_back({column.substr(5), value});
         } else if (column.starts_with("image:")) {
             if (!value.empty()) changes.pictures.push_back({column.substr(6), file(value)});
+        } else if (column.starts_with("fit:")) {
+            if (!value.empty()) changes.fits.push_back({column.substr(4), value});
         } else if (column.starts_with("mp3:")) {
             if (!value.empty()) changes.sounds.push_back({column.substr(4), file(value)});
         } else if (column.starts_with("text:")) {

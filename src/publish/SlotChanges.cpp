@@ -4,6 +4,7 @@
 #include "common/Cp1252.h"
 #include "edit/ColorText.h"
 #include "edit/VariableText.h"
+#include "picture/PictureChoice.h"
 #include "publish/Refusal.h"
 
 namespace tarvenox {
@@ -69,6 +70,25 @@ Replacements wellFormed(const std::vector<SlotChange>& changes) {
         if (auto name = productName(ChangeKind::Font, change)) replacements[*name] = change.value;
     }
     return replacements;
+}
+
+Result<std::vector<SlotChange>> picturesWithFits(std::vector<SlotChange> pictures,
+                                                 const std::vector<SlotChange>& fits) {
+    for (const auto& fit : fits) {
+        const std::string spec = fit.slot + "=" + fit.value;
+        const auto mode = parsePictureFit(fit.value);
+        if (!mode) return failedWith("--fit: '" + spec + "' is not NAME=cover, NAME=contain or NAME=stretch");
+        bool named = false;
+        for (auto& picture : pictures) {
+            if (picture.slot != fit.slot) continue;
+            picture.value = pictureChoiceValue(pictureChoice(picture.value).path, *mode);
+            named = true;
+        }
+        if (!named)
+            return failedWith("--fit " + spec + ": no picture '" + fit.slot + "' is replaced (--image " + fit.slot +
+                              "=FILE)");
+    }
+    return pictures;
 }
 
 Result<std::int32_t> backgroundColor(const std::string& text) {
