@@ -51,6 +51,13 @@ bool decodeRows(jpeg_decompress_struct& info, jpeg::ErrorState& error, double sc
     return true;
 }
 
+// libjpeg's errors jump back; its warnings are not printed. The data was checked when the
+// file was chosen; a picture that does not decode here is installed as it is.
+void quietErrors(jpeg_decompress_struct& info, jpeg::ErrorState& error) {
+    info.err = jpeg::errorsTo(error);
+    info.err->emit_message = [](j_common_ptr, int) {};
+}
+
 }  // namespace
 
 int estimateJpegQuality(const std::uint16_t (&table)[64]) {
@@ -66,7 +73,7 @@ int estimateJpegQuality(const std::uint16_t (&table)[64]) {
 std::optional<JpegHeader> readJpegHeader(ByteSpan jpeg) {
     jpeg_decompress_struct info{};
     jpeg::ErrorState error{};
-    info.err = jpeg::errorsTo(error);
+    quietErrors(info, error);
     jpeg_create_decompress(&info);
     std::optional<JpegHeader> header;
     if (readHeader(info, error, jpeg)) {
@@ -92,7 +99,7 @@ std::optional<JpegHeader> readJpegHeader(ByteSpan jpeg) {
 std::optional<PicturePixels> decodeJpegPixels(ByteSpan jpeg, double scale) {
     jpeg_decompress_struct info{};
     jpeg::ErrorState error{};
-    info.err = jpeg::errorsTo(error);
+    quietErrors(info, error);
     jpeg_create_decompress(&info);
     PicturePixels out;
     const bool ok = readHeader(info, error, jpeg) && decodeRows(info, error, scale, out);
