@@ -25,10 +25,14 @@ ChangeOption optionOf(ChangeKind kind) {
     return {"", ""};
 }
 
+// A change's value as a line quotes it: a picture's path without the fit joined to it
+// (PictureChoice.h); other values as given.
+std::string quoted(const std::string& value) { return pictureChoice(value).path; }
+
 // The name in Windows-1252: a name the movie cannot hold would only be searched for with
 // '?' in its place.
 Result<std::string> productName(ChangeKind kind, const SlotChange& change) {
-    const std::string spec = change.slot + "=" + change.value;
+    const std::string spec = change.slot + "=" + quoted(change.value);
     if (change.slot.empty() || change.value.empty()) return failedWith(notInFormLine(kind, spec));
     auto name = productText(change.slot);
     if (!name) {
@@ -53,7 +57,7 @@ Result<Replacements> checkedChanges(SWFFile& movie, ChangeKind kind, const std::
         auto name = productName(kind, change);
         if (!name) return name.report();
         if (const Report named = checkChangeName(movie, kind, *name, change.value); named.failed()) {
-            return failedWith(option + " " + change.slot + "=" + change.value + ": " + named.reason());
+            return failedWith(option + " " + change.slot + "=" + quoted(change.value) + ": " + named.reason());
         }
         if (const Report usable = checkChangeValue(kind, *name, change.value, conversions); usable.failed()) {
             return failedWith(option + " " + displayText(*name) + ": " + usable.reason());
