@@ -18,7 +18,7 @@ TEST(RowBatch, EachRowsCellsBecomeItsChangesAfterTheCommandLines) {
     const std::string sheet =
         dir.write("sheets/rows.csv", std::string("name,title,background,font:Title,image:logo,fit:logo,mp3:music\n"
                                                  "anna,Hi,#336699,DejaVu Sans,pic.png,contain,/abs/m.mp3\n"
-                                                 "bert,,,,,,\n"
+                                                 "bert,,,,,cover,\n"
                                                  "carl,Hey,red,,,,\n"
                                                  "dora,Hi\n"));
     MovieChanges base;
@@ -50,6 +50,7 @@ TEST(RowBatch, EachRowsCellsBecomeItsChangesAfterTheCommandLines) {
     EXPECT_EQ(bert->background, 0x112233);
     EXPECT_EQ(bert->fonts, base.fonts);
     EXPECT_TRUE(bert->pictures.empty());
+    // Its fit has no picture to fit.
     EXPECT_TRUE(bert->fits.empty());
     EXPECT_EQ(bert->variables, (Variables{{"count", "3"}, {"title", ""}}));
 
