@@ -148,6 +148,12 @@ void writeW1Inputs(const std::string& folder) {
     if (const Report written = builder.write(files.movie); written.failed()) throw std::runtime_error(written.reason());
 }
 
+std::string photoJpeg(const std::string& folder) { return folder + "/photo-12mp.jpg"; }
+
+void writePhotoJpeg(const std::string& folder) {
+    save(photoJpeg(folder), test::encodeJpegRgb(4000, 3000, photoPixels(4000, 3000, 16021, 3), 92));
+}
+
 Bytes argbOf(Bytes rgba) {
     for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) std::rotate(&rgba[i], &rgba[i + 3], &rgba[i + 4]);
     return rgba;

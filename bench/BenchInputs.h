@@ -27,6 +27,11 @@ W1Files w1Files(const std::string& folder);
 // Writes the W1 inputs into folder (which exists).
 void writeW1Inputs(const std::string& folder);
 
+// A 4000 x 3000 photograph (12 MP, as phones take them), a JPEG of quality 92 in
+// folder, for the save of the greeting card; its path.
+std::string photoJpeg(const std::string& folder);
+void writePhotoJpeg(const std::string& folder);
+
 // RGBA samples as DefineBitsLossless2 stores opaque pixels: alpha first.
 Bytes argbOf(Bytes rgba);
 // The pixels of W1's PNG as a DefineBitsLossless2 body stores them (premultiplied

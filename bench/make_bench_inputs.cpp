@@ -1,5 +1,6 @@
 // Writes the inputs of the save benchmarks into a folder: W1's template, picture, photo
-// and music, and a 200 MB movie for the pass-through. Every byte comes from fixed seeds.
+// and music, a 12 MP photograph for the greeting card, and a 200 MB movie for the
+// pass-through. Every byte comes from fixed seeds.
 //   make_bench_inputs FOLDER
 #include <cstdio>
 #include <exception>
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     try {
         std::filesystem::create_directories(argv[1]);
         tarvenox::bench::writeW1Inputs(argv[1]);
+        tarvenox::bench::writePhotoJpeg(argv[1]);
         tarvenox::bench::writeLargeMovie(std::string(argv[1]) + "/large.swf", 200'000'000);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_bench_inputs: %s\n", e.what());

@@ -3,7 +3,8 @@
 //   W1: a customised save of a 2 MB template against zlib level 9 over the pixels of
 //       its PNG alone, the compression that save cannot avoid;
 //   pass-through: a save without changes of a 200 MB movie against `cp` of the file;
-//   inspect of that movie, with its peak memory.
+//   inspect of that movie, with its peak memory;
+//   a 12 MP JPEG saved into the demo's greeting card: its time and the saved size.
 // Usage: save_bench INPUTS TARVENOX [--benchmark_...]; bench/run makes INPUTS.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -123,6 +124,21 @@ void BM_W1Zlib9(benchmark::State& state) {
     }
 }
 
+// The demo's greeting card (built beside the program) with a phone's photograph in its
+// square picture slot: the picture is scaled to the slot, not stored whole.
+void BM_PhotoSave(benchmark::State& state) {
+    const std::string demo = program.substr(0, program.rfind('/')) + "/demo/packed";
+    const std::string output = inputs + "/photo-out.swf";
+    const std::vector<std::string> command = {program, "save", "--template", "greeting", "--data",
+                                              demo,    "-o",   output,       "--image",  "photo=" + photoJpeg(inputs)};
+    for (auto _ : state) {
+        ::unlink(output.c_str());
+        state.SetIterationTime(run(command, state).seconds);
+        state.counters["saved_KB"] = fileSize(output) / 1024;
+    }
+    ::unlink(output.c_str());
+}
+
 void BM_PassThroughSave(benchmark::State& state) {
     const std::string movie = inputs + "/large.swf";
     measure(state, {program, "save", movie, "-o", inputs + "/large-out.swf"}, movie, inputs + "/large-out.swf");
@@ -140,6 +156,7 @@ void BM_Inspect(benchmark::State& state) {
 
 BENCHMARK(BM_W1Save)->UseManualTime()->Iterations(1)->Repetitions(9)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_W1Zlib9)->UseManualTime()->Iterations(1)->Repetitions(9)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PhotoSave)->UseManualTime()->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PassThroughSave)->UseManualTime()->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PassThroughCp)->UseManualTime()->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Inspect)->UseManualTime()->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisecond);
@@ -172,6 +189,10 @@ void printRatios(const MedianReporter& reporter) {
     if (auto* save = median("BM_W1Save"), *limit = median("BM_W1Zlib9"); save && limit) {
         std::printf("  W1 save / zlib level 9 over the pixels: %.2fx  (%.0f ms / %.0f ms)  [<= 0.8x]\n",
                     save->seconds / limit->seconds, save->seconds * 1e3, limit->seconds * 1e3);
+    }
+    if (auto* photo = median("BM_PhotoSave")) {
+        std::printf("  12 MP JPEG into the greeting card: %.3f s, %.0f KB saved  [<= 0.5 s, <= 200 KB]\n",
+                    photo->seconds, photo->counters.at("saved_KB"));
     }
     if (auto* save = median("BM_PassThroughSave"), *cp = median("BM_PassThroughCp"); save && cp) {
         const double size = fileSize(inputs + "/large.swf");

@@ -72,6 +72,13 @@ MovieChanges movieChanges(const SaveOptions& options) {
     if (!options.background.empty()) changes.background = valueOrThrow(backgroundColor(options.background));
     changes.fonts = slotChanges(options.fonts, ChangeKind::Font);
     changes.pictures = slotChanges(options.images, ChangeKind::Picture);
+    for (const auto& spec : options.fits) {
+        const auto equals = spec.find('=');
+        if (equals == std::string::npos || equals == 0) {
+            throw CommandError("--fit: '" + spec + "' is not NAME=cover, NAME=contain or NAME=stretch");
+        }
+        changes.fits.push_back({spec.substr(0, equals), spec.substr(equals + 1)});
+    }
     changes.sounds = slotChanges(options.mp3, ChangeKind::Sound);
     changes.texts = textChanges(options.texts);
     if (!options.templateName.empty()) changes.variables = variableChanges(options.variables);
@@ -126,9 +133,10 @@ void saveMovieFile(const MovieChanges& changes, const SaveOptions& options) {
     ActionVariables variables = parseVariables(options.variables);
     SWFFile movie = readMovie(options.movie);
     // Every file and face is converted once, side by side, while the changes are checked.
-    Conversions conversions(movie, wellFormed(changes.fonts), wellFormed(changes.pictures), wellFormed(changes.sounds));
+    const auto pictures = valueOrThrow(picturesWithFits(changes.pictures, changes.fits));
+    Conversions conversions(movie, wellFormed(changes.fonts), wellFormed(pictures), wellFormed(changes.sounds));
     const auto fonts = valueOrThrow(checkedChanges(movie, ChangeKind::Font, changes.fonts));
-    const auto images = valueOrThrow(checkedChanges(movie, ChangeKind::Picture, changes.pictures, &conversions));
+    const auto images = valueOrThrow(checkedChanges(movie, ChangeKind::Picture, pictures, &conversions));
     const auto sounds = valueOrThrow(checkedChanges(movie, ChangeKind::Sound, changes.sounds, &conversions));
     const auto texts = valueOrThrow(checkedTextChanges(movie, changes.texts));
     const Report report = customiseMovie(movie, fonts, images, sounds, nullptr, changes.background, &conversions);
@@ -210,7 +218,7 @@ void addSaveCommand(CLI::App& program) {
     command
         ->add_option("--rows", options->rows,
                      "Save the template once per row of this CSV file (header row; columns "
-                     "named for variables, font:NAME, image:NAME, mp3:NAME, text:ID, background); "
+                     "named for variables, font:NAME, image:NAME, fit:NAME, mp3:NAME, text:ID, background); "
                      "-o is then a pattern such as 'out/{name}.swf' over the columns")
         ->type_name("SHEET.csv")
         ->needs(templateName);
@@ -229,6 +237,15 @@ void addSaveCommand(CLI::App& program) {
                      "Replace the picture exported as NAME, or the bitmap with character id NAME, with a PNG "
                      "or JPEG file (repeatable)")
         ->type_name("NAME=FILE")
+        ->allow_extra_args(false);
+    command
+        ->add_option("--fit", options->fits,
+                     "How the new picture of --image NAME fills the area its slot shows on the stage: cover "
+                     "(the default: fills it, what overflows is cut off evenly), contain (fits inside whole, "
+                     "transparent margins) or stretch (fills it whole, distorted). NAME as --image gives it; "
+                     "the picture is scaled to twice the area's size in stage pixels, never above its own "
+                     "(repeatable; a sheet's column fit:NAME does the same per row)")
+        ->type_name("NAME=MODE")
         ->allow_extra_args(false);
     command
         ->add_option("--mp3", options->mp3,

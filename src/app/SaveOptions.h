@@ -17,6 +17,7 @@ struct SaveOptions {
     std::string output;
     std::string background;
     std::vector<std::string> images;
+    std::vector<std::string> fits;
     std::vector<std::string> mp3;
     std::vector<std::string> fonts;
     std::vector<std::string> texts;

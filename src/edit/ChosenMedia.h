@@ -21,7 +21,9 @@ class SWFImage;
 class ChosenMedia {
 public:
     // Converts the file (once: a path converted before is kept). A file that cannot be
-    // used is refused, with the one message the user is shown, and not kept.
+    // used is refused, with the one message the user is shown, and not kept. For
+    // pictures, here and below, the path may carry a fit (PictureChoice.h): the file is
+    // kept unfitted, as the save fits it to its slot.
     Report addPicture(const std::string& path);
     Report addSound(const std::string& path);
     // Extracts the face's outlines (once); refused when no font can be made of it.
@@ -33,7 +35,7 @@ public:
     // The face's outlines; nullptr when it is not kept.
     const GlyphOutlines* outlines(const std::string& face) const;
 
-    bool holdsPicture(const std::string& path) const { return pictures_.contains(path); }
+    bool holdsPicture(const std::string& path) const;
     bool holdsSound(const std::string& path) const { return sounds_.contains(path); }
     bool holdsFace(const std::string& face) const { return faces_.contains(face); }
 

@@ -6,6 +6,7 @@
 #include "common/Log.h"
 #include "edit/ChosenMedia.h"
 #include "font/FontReplacement.h"
+#include "picture/PictureChoice.h"
 #include "picture/PictureFile.h"
 #include "picture/PictureReplacement.h"
 #include "sound/Mp3Sound.h"
@@ -53,11 +54,13 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
         report.add(outlines != nullptr ? replaceFont(movie, name, face, *outlines) : replaceFont(movie, name, face));
     }
     for (const auto& [name, path] : pictures) {
+        // The path alone: a fit after it is a separate string.
         logReplacement("replacing image %s with image %s\n", name, path);
-        if (auto held = chosen != nullptr ? chosen->picture(path) : nullptr) {
-            report.add(installPicture(movie, name, PictureConversion{std::move(held), Report{}, nullptr}));
+        const PictureChoice choice = pictureChoice(path);
+        if (auto held = chosen != nullptr ? chosen->picture(choice.path) : nullptr) {
+            report.add(installPicture(movie, name, PictureConversion{std::move(held), Report{}, nullptr}, choice.fit));
         } else if (Result<PictureConversion>* picture = conversions->picture(name, path)) {
-            report.add(installPicture(movie, name, std::move(*picture)));
+            report.add(installPicture(movie, name, std::move(*picture), choice.fit));
         } else {
             report.add(replacePicture(movie, name, path));
         }

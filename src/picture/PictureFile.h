@@ -13,7 +13,9 @@ namespace tarvenox {
 
 enum class PictureKind { Png, Jpeg, Other };
 
-// By the file name's ending, ignoring case: ".png", ".jpg" or ".jpeg".
+// By the file name's ending, ignoring case: ".png", ".jpg" or ".jpeg". Here and in the
+// conversion and checks below, the path may carry a fit (a replacement's value,
+// PictureChoice.h), which they leave aside.
 PictureKind pictureKind(const std::string& path);
 
 // A picture file read and decoded once, for both the check and the replacement.

@@ -29,6 +29,9 @@ struct MovieChanges {
     // In the order given; a slot given twice takes the last value.
     std::vector<SlotChange> fonts;
     std::vector<SlotChange> pictures;
+    // How pictures fill their slots: the name as a picture change gives it, and "cover",
+    // "contain" or "stretch" (picturesWithFits joins them).
+    std::vector<SlotChange> fits;
     std::vector<SlotChange> sounds;
     // Static texts: the character id as given and the new string, '\n' starting a line.
     std::vector<SlotChange> texts;

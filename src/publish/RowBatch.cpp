@@ -1,6 +1,7 @@
 // The rows of a batch save.
 #include "publish/RowBatch.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -75,6 +76,7 @@ Result<MovieChanges> rowChanges(const RowBatch& batch, const MovieChanges& base,
     const auto file = [&](const std::string& value) {
         return fs::path(value).is_absolute() ? value : (fs::path(batch.folder) / value).string();
     };
+    std::vector<SlotChange> rowFits;
     for (std::size_t i = 0; i < row.size(); ++i) {
         const std::string& column = header[i];
         const std::string& value = row[i];
@@ -87,6 +89,8 @@ Result<MovieChanges> rowChanges(const RowBatch& batch, const MovieChanges& base,
             if (!value.empty()) changes.fonts.push_back({column.substr(5), value});
         } else if (column.starts_with("image:")) {
             if (!value.empty()) changes.pictures.push_back({column.substr(6), file(value)});
+        } else if (column.starts_with("fit:")) {
+            if (!value.empty()) rowFits.push_back({column.substr(4), value});
         } else if (column.starts_with("mp3:")) {
             if (!value.empty()) changes.sounds.push_back({column.substr(4), file(value)});
         } else if (column.starts_with("text:")) {
@@ -95,6 +99,14 @@ Result<MovieChanges> rowChanges(const RowBatch& batch, const MovieChanges& base,
             changes.optionalVariables.emplace_back(column, value);
         } else {
             changes.variables.emplace_back(column, value);
+        }
+    }
+    // A fit applies to the row's picture of that name, or the command line's: a row that
+    // keeps the template's picture has nothing to fit, whatever its fit cell says.
+    for (auto& fit : rowFits) {
+        if (std::any_of(changes.pictures.begin(), changes.pictures.end(),
+                        [&](const SlotChange& picture) { return picture.slot == fit.slot; })) {
+            changes.fits.push_back(std::move(fit));
         }
     }
     return changes;

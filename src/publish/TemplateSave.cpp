@@ -8,6 +8,7 @@
 #include "common/FileIO.h"
 #include "edit/EditSession.h"
 #include "edit/VariableText.h"
+#include "picture/PictureChoice.h"
 #include "publish/OutputFile.h"
 #include "publish/Refusal.h"
 #include "publish/SlotChanges.h"
@@ -72,12 +73,14 @@ Report recordReplacements(EditSession& session, SWFFile& movie, const MovieChang
     auto fonts = checkedChanges(movie, ChangeKind::Font, changes.fonts);
     if (!fonts) return fonts.report();
     for (const auto& [fontName, face] : *fonts) session.replaceFont(fontName, face);
-    auto pictures = checkedChanges(movie, ChangeKind::Picture, changes.pictures);
+    auto fitted = picturesWithFits(changes.pictures, changes.fits);
+    if (!fitted) return fitted.report();
+    auto pictures = checkedChanges(movie, ChangeKind::Picture, *fitted);
     if (!pictures) return pictures.report();
     for (const auto& [exportName, path] : *pictures) {
         if (const Report report = session.replacePicture(exportName, path); report.failed()) {
-            return failedWith("--image " + displayText(exportName) + "=" + path + ": " + report.text() +
-                              "; nothing was written");
+            return failedWith("--image " + displayText(exportName) + "=" + pictureChoice(path).path + ": " +
+                              report.text() + "; nothing was written");
         }
     }
     auto sounds = checkedChanges(movie, ChangeKind::Sound, changes.sounds);

@@ -83,18 +83,51 @@ TEST(ImageOption, ReplacesPicturesInExportNameOrderAndRescalesTheShape) {
 
     const json doc = f.inspect();
     const json& tags = doc["tags"];
+    // The 10 x 10 slot takes the middle 5 x 5 of the 40 x 5 picture (cover), which the
+    // shape shows at the slot's old size.
     EXPECT_EQ(tags[1]["code"], 20);
     EXPECT_EQ(tags[1]["id"], 1);
-    EXPECT_EQ(tags[1]["width"], 40);
+    EXPECT_EQ(tags[1]["width"], 5);
     EXPECT_EQ(tags[1]["height"], 5);
     const json& fill = tags[2]["bitmapFills"][0];
     EXPECT_EQ(fill["bitmapId"], 1);
-    EXPECT_EQ(fill["matrix"]["scaleX"], 5.0);
+    EXPECT_EQ(fill["matrix"]["scaleX"], 40.0);
     EXPECT_EQ(fill["matrix"]["scaleY"], 40.0);
     EXPECT_EQ(fill["matrix"]["translateX"], 100);
+    // No shape shows bitmap 3: its picture is stored as it is.
     EXPECT_EQ(tags[3]["code"], 21);
     EXPECT_EQ(tags[3]["kind"], "jpeg");
     EXPECT_EQ(tags[3]["width"], 16);
+}
+
+TEST(ImageOption, FitsThePictureToItsSlotAsAsked) {
+    Fixture f;
+    const std::string a = f.dir.write("a.png", greyPng(40, 5));
+    struct Case {
+        const char* fit;
+        int width, height;
+        double scaleX, scaleY;
+    };
+    const Case cases[] = {
+        // The slot shows 10 x 10 stage pixels: at most 20 x 20 pixels of the picture.
+        {"contain", 20, 20, 10.0, 10.0},
+        {"stretch", 20, 5, 10.0, 40.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fit);
+        auto r = f.save("--image 'alpha=" + a + "' --fit alpha=" + c.fit);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const json tags = f.inspect()["tags"];
+        EXPECT_EQ(tags[1]["code"], std::string(c.fit) == "contain" ? 36 : 20);
+        EXPECT_EQ(tags[1]["width"], c.width);
+        EXPECT_EQ(tags[1]["height"], c.height);
+        const json& fill = tags[2]["bitmapFills"][0];
+        EXPECT_EQ(fill["matrix"]["scaleX"], c.scaleX);
+        EXPECT_EQ(fill["matrix"]["scaleY"], c.scaleY);
+    }
+    auto refused = f.save("--image 'alpha=" + a + "' --fit alpha=zoom");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "tarvenox: --fit: 'alpha=zoom' is not NAME=cover, NAME=contain or NAME=stretch\n");
 }
 
 // A photo large enough for its pixels to be compressed in blocks on several threads, and
@@ -107,11 +140,11 @@ TEST(ImageOption, ReplacesABitmapWithoutExportNameByItsCharacterId) {
     const json tags = f.inspect()["tags"];
     EXPECT_EQ(tags[1]["width"], 10);  // bitmap 1 keeps its picture
     EXPECT_EQ(tags[6]["id"], 4);
-    EXPECT_EQ(tags[6]["width"], 40);
+    EXPECT_EQ(tags[6]["width"], 5);
     EXPECT_EQ(tags[6]["height"], 5);
     const json& fill = tags[7]["bitmapFills"][0];
     EXPECT_EQ(fill["bitmapId"], 4);
-    EXPECT_EQ(fill["matrix"]["scaleX"], 5.0);
+    EXPECT_EQ(fill["matrix"]["scaleX"], 40.0);
     EXPECT_EQ(fill["matrix"]["scaleY"], 40.0);
 }
 
@@ -134,7 +167,9 @@ TEST(ImageOption, ASaveGivesTheSameBytesOnOneCoreAsOnAll) {
     }
     const std::string png = f.dir.write("photo.png", test::encodePng(photo));
     const std::string jpeg = f.dir.write("z.jpg", test::encodeJpeg(300, 200, false));
-    const std::string options = "--image 'alpha=" + png + "' --image 'Zeta=" + jpeg + "'";
+    // The photo goes where no shape shows it, so that it is stored whole; the JPEG is
+    // fitted to its slot.
+    const std::string options = "--image 'Zeta=" + png + "' --image 'alpha=" + jpeg + "'";
     const std::string oneCore = f.dir.file("one-core.swf");
     const std::string command =
         std::string("taskset -c 0 '") + TARVENOX_BINARY + "' save '" + f.movie + "' -o '" + oneCore + "' " + options;
@@ -145,8 +180,8 @@ TEST(ImageOption, ASaveGivesTheSameBytesOnOneCoreAsOnAll) {
     EXPECT_EQ(saved, test::readBytes(oneCore));
 
     SWFFile movie = test::readMovie(saved, "out.swf");
-    ASSERT_GE(movie.tags().size(), 2u);
-    const ByteSpan body = movie.tags()[1]->body();
+    ASSERT_GE(movie.tags().size(), 4u);
+    const ByteSpan body = movie.tags()[3]->body();
     EXPECT_EQ(test::inflate(body, 7, argb.size()), argb);
 }
 

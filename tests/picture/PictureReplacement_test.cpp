@@ -66,28 +66,45 @@ std::int32_t fillScaleX(SWFFile& movie, std::size_t tagIndex) {
     return styles ? styles->fillStyles[0].bitmapMatrix.scaleX : -1;
 }
 
-TEST(ReplacePicture, PngTakesTheOldPlaceAndTheFirstShapeKeepsTheOldSize) {
+TEST(ReplacePicture, PngTakesTheOldPlaceFittedAndTheFirstShapeKeepsTheOldSize) {
     TempDir dir;
     const std::string png = dir.write("new.PNG", rgbaPng(200, 25));
-    SWFFile movie = test::readMovie(templateMovie(), "template.swf");
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(replacePicture(movie, "logo", png).failed());
-    // The walk ends at the first shape that shows the picture.
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\n");
+    // The slot shows its 100 x 50 bitmap at 100 x 50 stage pixels: the new picture gets
+    // at most 200 x 100 pixels, of the 200 x 25 it has.
+    struct Case {
+        PictureFit fit;
+        std::uint16_t width, height;
+        std::int32_t scaleX, scaleY;
+    };
+    const Case cases[] = {
+        // The middle 50 x 25, at the slot's proportions.
+        {PictureFit::Cover, 50, 25, 40 * kOne, 40 * kOne},
+        // The whole picture in a 200 x 100 frame.
+        {PictureFit::Contain, 200, 100, 10 * kOne, 10 * kOne},
+        // As it is: 100 -> 200 pixels wide halves ScaleX; 50 -> 25 doubles ScaleY.
+        {PictureFit::Stretch, 200, 25, 10 * kOne, 40 * kOne},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(pictureFitName(c.fit));
+        SWFFile movie = test::readMovie(templateMovie(), "template.swf");
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(replacePicture(movie, "logo", pictureChoiceValue(png, c.fit)).failed());
+        // The walk ends at the first shape that shows the picture.
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\n");
 
-    auto* image = dynamic_cast<SWFImage*>(movie.tags()[0].get());
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->code(), TagCode::DefineBitsLossless2);
-    EXPECT_EQ(image->characterId(), 1);
-    EXPECT_EQ(image->width(), 200);
-    EXPECT_EQ(image->height(), 25);
-    // 100 -> 200 pixels wide halves ScaleX; 50 -> 25 doubles ScaleY; only in the first
-    // shape that uses the picture.
-    EXPECT_EQ(fillScaleX(movie, 1), 10 * kOne);
-    EXPECT_EQ(fillScaleX(movie, 2), 20 * kOne);
-    auto styles = dynamic_cast<SWFDefineShape*>(movie.tags()[1].get())->styles();
-    EXPECT_EQ(styles->fillStyles[0].bitmapMatrix.scaleY, 40 * kOne);
-    EXPECT_EQ(fillScaleX(movie, 4), 20 * kOne);
+        auto* image = dynamic_cast<SWFImage*>(movie.tags()[0].get());
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->code(), TagCode::DefineBitsLossless2);
+        EXPECT_EQ(image->characterId(), 1);
+        EXPECT_EQ(image->width(), c.width);
+        EXPECT_EQ(image->height(), c.height);
+        // Only the first shape that uses the picture is rescaled.
+        EXPECT_EQ(fillScaleX(movie, 1), c.scaleX);
+        EXPECT_EQ(fillScaleX(movie, 2), 20 * kOne);
+        auto styles = dynamic_cast<SWFDefineShape*>(movie.tags()[1].get())->styles();
+        EXPECT_EQ(styles->fillStyles[0].bitmapMatrix.scaleY, c.scaleY);
+        EXPECT_EQ(fillScaleX(movie, 4), 20 * kOne);
+    }
 }
 
 TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
@@ -96,7 +113,9 @@ TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
     const std::string path = dir.write("photo.JPEG", jpeg);
     SWFFile movie = test::readMovie(templateMovie(), "template.swf");
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(replacePicture(movie, "photo", path).failed());
+    // Stretched, the 80 x 15 picture already fits the 40 x 30 slot's 80 x 60: its file is
+    // stored as it is.
+    EXPECT_FALSE(replacePicture(movie, "photo", pictureChoiceValue(path, PictureFit::Stretch)).failed());
     // Shapes that do not use the picture are visited on the way, each with its line.
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\nnew size\nnew size\n");
 

@@ -16,10 +16,10 @@ using Variables = std::vector<VariableChange>;
 TEST(RowBatch, EachRowsCellsBecomeItsChangesAfterTheCommandLines) {
     test::TempDir dir;
     const std::string sheet =
-        dir.write("sheets/rows.csv", std::string("name,title,background,font:Title,image:logo,mp3:music\n"
-                                                 "anna,Hi,#336699,DejaVu Sans,pic.png,/abs/m.mp3\n"
-                                                 "bert,,,,,\n"
-                                                 "carl,Hey,red,,,\n"
+        dir.write("sheets/rows.csv", std::string("name,title,background,font:Title,image:logo,fit:logo,mp3:music\n"
+                                                 "anna,Hi,#336699,DejaVu Sans,pic.png,contain,/abs/m.mp3\n"
+                                                 "bert,,,,,cover,\n"
+                                                 "carl,Hey,red,,,,\n"
                                                  "dora,Hi\n"));
     MovieChanges base;
     base.output = dir.file("out/{name}.swf");
@@ -28,7 +28,7 @@ TEST(RowBatch, EachRowsCellsBecomeItsChangesAfterTheCommandLines) {
     base.variables = {{"count", "3"}};
     const auto batch = prepareRows(sheet, base);
     ASSERT_TRUE(batch.ok()) << batch.report().text();
-    EXPECT_EQ(batch->nameOnly, (std::vector<bool>{true, false, false, false, false, false}));
+    EXPECT_EQ(batch->nameOnly, (std::vector<bool>{true, false, false, false, false, false, false}));
 
     const auto anna = rowChanges(*batch, base, 0);
     ASSERT_TRUE(anna.ok()) << anna.report().text();
@@ -38,6 +38,7 @@ TEST(RowBatch, EachRowsCellsBecomeItsChangesAfterTheCommandLines) {
     EXPECT_EQ(anna->fonts, (Slots{{"Title", "Base Face"}, {"Title", "DejaVu Sans"}}));
     // A file's path is taken from the sheet's folder unless it is absolute.
     EXPECT_EQ(anna->pictures, (Slots{{"logo", dir.file("sheets/pic.png")}}));
+    EXPECT_EQ(anna->fits, (Slots{{"logo", "contain"}}));
     EXPECT_EQ(anna->sounds, (Slots{{"music", "/abs/m.mp3"}}));
     EXPECT_EQ(anna->variables, (Variables{{"count", "3"}, {"title", "Hi"}}));
     // The column that names the file sets a variable only where the template has one.
@@ -49,12 +50,14 @@ TEST(RowBatch, EachRowsCellsBecomeItsChangesAfterTheCommandLines) {
     EXPECT_EQ(bert->background, 0x112233);
     EXPECT_EQ(bert->fonts, base.fonts);
     EXPECT_TRUE(bert->pictures.empty());
+    // Its fit has no picture to fit.
+    EXPECT_TRUE(bert->fits.empty());
     EXPECT_EQ(bert->variables, (Variables{{"count", "3"}, {"title", ""}}));
 
     const auto carl = rowChanges(*batch, base, 2);
     EXPECT_EQ(carl.report().text(), "--background: 'red' is not a colour; give #rrggbb or a decimal number");
     const auto dora = rowChanges(*batch, base, 3);
-    EXPECT_EQ(dora.report().text(), "has 2 fields, the header 6");
+    EXPECT_EQ(dora.report().text(), "has 2 fields, the header 7");
 }
 
 TEST(RowBatch, RowsThatCannotBeWrittenAreLeftOutAndBadSheetsRefused) {

@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include "picture/PictureChoice.h"
 #include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
@@ -134,6 +135,23 @@ TEST(SlotChanges, SlotsNameCharactersByNameElseById) {
                                                                  : "--font";
         EXPECT_EQ(checked.report().text(), option + " " + c.slot + "=" + value + ": " + c.reason);
     }
+}
+
+TEST(SlotChanges, FitsJoinThePicturesOfTheirNameOrAreRefused) {
+    const std::vector<SlotChange> pictures = {{"logo", "a.png"}, {"5", "b.jpg"}, {"logo", "c.png"}};
+    const auto joined = picturesWithFits(pictures, {{"logo", "contain"}, {"5", "cover"}, {"logo", "stretch"}});
+    ASSERT_TRUE(joined.ok()) << joined.report().text();
+    // The last fit of a name wins; cover leaves the path as it was.
+    EXPECT_EQ(*joined, (std::vector<SlotChange>{{"logo", pictureChoiceValue("a.png", PictureFit::Stretch)},
+                                                {"5", "b.jpg"},
+                                                {"logo", pictureChoiceValue("c.png", PictureFit::Stretch)}}));
+    EXPECT_EQ(pictureChoice((*joined)[0].value).path, "a.png");
+
+    EXPECT_EQ(picturesWithFits(pictures, {{"logo", "fill"}}).report().text(),
+              "--fit: 'logo=fill' is not NAME=cover, NAME=contain or NAME=stretch");
+    // A fit names the picture as its --image does: the id 5 is not the name "05".
+    EXPECT_EQ(picturesWithFits(pictures, {{"05", "cover"}}).report().text(),
+              "--fit 05=cover: no picture '05' is replaced (--image 05=FILE)");
 }
 
 }  // namespace

@@ -171,22 +171,28 @@ TEST(SWFDefineShape, LaterShapeTagsAreRescaledWithTheirOwnLayout) {
     struct Case {
         TagCode code;
         Bytes body;
+        std::uint8_t bitmapFill;  // kept as it was: smoothed or not
     };
     const Bytes solidRgb = {0x00, 1, 2, 3};
     const Bytes solidRgba = {0x00, 1, 2, 3, 4};
     const Case cases[] = {
         // id, empty RECT, extended fill count 2, solid RGB, smoothed repeating bitmap,
         // one line style (width, RGB).
-        {TagCode::DefineShape2, test::le16(7) + Bytes{0x00} + Bytes{0xFF} + test::le16(2) + solidRgb +
-                                    bitmapFillBytes(0x40) + Bytes{1} + test::le16(20) + Bytes{9, 8, 7}},
+        {TagCode::DefineShape2,
+         test::le16(7) + Bytes{0x00} + Bytes{0xFF} + test::le16(2) + solidRgb + bitmapFillBytes(0x40) + Bytes{1} +
+             test::le16(20) + Bytes{9, 8, 7},
+         0x40},
         // RGBA colours; a non-smoothed clipped bitmap.
-        {TagCode::DefineShape3, test::le16(7) + Bytes{0x00} + Bytes{2} + solidRgba + bitmapFillBytes(0x43) + Bytes{1} +
-                                    test::le16(20) + Bytes{9, 8, 7, 6}},
+        {TagCode::DefineShape3,
+         test::le16(7) + Bytes{0x00} + Bytes{2} + solidRgba + bitmapFillBytes(0x43) + Bytes{1} + test::le16(20) +
+             Bytes{9, 8, 7, 6},
+         0x43},
         // Edge bounds and flags; one LINESTYLE2 (width; join miter and has-fill in the
         // first flags byte; miter limit) painting its edge with the bitmap.
-        {TagCode::DefineShape4, test::le16(7) + Bytes{0x00} + Bytes{0x00} + Bytes{0x01} + Bytes{2} + solidRgba +
-                                    bitmapFillBytes(0x42) + Bytes{1} + test::le16(20) + Bytes{0b00'10'1'0'0'0, 0x00} +
-                                    test::le16(0x0300) + bitmapFillBytes(0x41)},
+        {TagCode::DefineShape4,
+         test::le16(7) + Bytes{0x00} + Bytes{0x00} + Bytes{0x01} + Bytes{2} + solidRgba + bitmapFillBytes(0x42) +
+             Bytes{1} + test::le16(20) + Bytes{0b00'10'1'0'0'0, 0x00} + test::le16(0x0300) + bitmapFillBytes(0x41),
+         0x42},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(tagName(c.code));
@@ -196,6 +202,7 @@ TEST(SWFDefineShape, LaterShapeTagsAreRescaledWithTheirOwnLayout) {
         const SWFShapeStyles styles = stylesOf(shape);
         ASSERT_EQ(styles.fillStyles.size(), 2u);
         EXPECT_EQ(styles.fillStyles[0].alpha, c.code == TagCode::DefineShape2 ? 255 : 4);
+        EXPECT_EQ(styles.fillStyles[1].type, c.bitmapFill);
         EXPECT_EQ(styles.fillStyles[1].bitmapMatrix.scaleX, kOne);
         EXPECT_EQ(styles.fillStyles[1].bitmapMatrix.scaleY, kOne);
         ASSERT_EQ(styles.lineStyles.size(), 1u);
