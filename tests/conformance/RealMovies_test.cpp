@@ -18,6 +18,7 @@
 #include "edit/MovieSave.h"
 #include "font/EmbeddedFont.h"
 #include "font/StaticTextChange.h"
+#include "picture/PictureChoice.h"
 #include "publish/SlotChanges.h"
 #include "support/PictureFiles.h"
 #include "support/ReadMovie.h"
@@ -334,7 +335,9 @@ TEST_F(ChangedRealMovies, WithTheFirstBitmapReplacedByIdReadAsWellAsTheirOrigina
         if (!index) continue;
         SCOPED_TRACE(name);
         const std::uint16_t id = movie.tags()[*index]->characterId();
-        const auto pictures = checkedChanges(movie, ChangeKind::Picture, {{std::to_string(id), png}});
+        // Stretched, the small picture keeps its pixels in any slot it is shown in larger.
+        const auto pictures = checkedChanges(movie, ChangeKind::Picture,
+                                             {{std::to_string(id), pictureChoiceValue(png, PictureFit::Stretch)}});
         ASSERT_TRUE(pictures.ok()) << pictures.report().text();
         ASSERT_FALSE(customiseMovie(movie, {}, *pictures, {}, nullptr, std::nullopt).failed());
         SWFFile reread = test::readMovie(serializeSWF(movie), name);

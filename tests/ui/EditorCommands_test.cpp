@@ -37,7 +37,7 @@ protected:
         png = dir.write(
             "media/pic.png",
             test::encodePng(
-                {.width = 4, .height = 3, .colorType = 2, .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
+                {.width = 4, .height = 4, .colorType = 2, .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
     }
 
     // A program that starts anew: no template chosen, nothing edited.
