@@ -13,6 +13,7 @@
 #include "font/DefineFont2.h"
 #include "font/EmbeddedFont.h"
 #include "font/FaceGlyphs.h"
+#include "font/GlyphAdvances.h"
 #include "font/StaticTextRemap.h"
 #include "swf/CharacterTags.h"
 #include "swf/SWFBitWriter.h"
@@ -51,52 +52,6 @@ std::vector<TextLine> linesOf(const SWFStaticText& text) {
     return lines;
 }
 
-// The advances, in em units, that the movie's static texts give the font's glyphs: what
-// places a glyph in a font without a layout.
-std::map<std::uint32_t, double> advancesInTexts(const SWFFile& movie, std::uint16_t fontId, int em) {
-    std::map<std::uint32_t, double> advances;
-    for (const auto& tag : movie.tags()) {
-        if (!isStaticText(tag->code())) continue;
-        const auto text = SWFStaticText::read(tag->body(), tag->code() == TagCode::DefineText2);
-        if (!text) continue;
-        std::optional<std::uint16_t> font;
-        std::uint16_t height = 0;
-        for (const auto& record : text->records) {
-            if (record.fontId) {
-                font = record.fontId;
-                height = record.textHeight;
-            }
-            if (font != fontId || height == 0) continue;
-            for (const auto& glyph : record.glyphs) {
-                advances.try_emplace(glyph.index, double(glyph.advance) * em / height);
-            }
-        }
-    }
-    return advances;
-}
-
-// The advance of each glyph in em units: the font's layout, else what the movie's texts
-// give it, else its shape's width with the same space on its right as on its left (a
-// quarter em for a glyph without edges, such as a space).
-std::vector<double> glyphAdvances(const EmbeddedFont& font, const SWFFile& movie, std::uint16_t fontId) {
-    std::vector<double> advances(font.shapes.size());
-    if (font.layout) {
-        for (std::size_t i = 0; i < advances.size(); ++i) advances[i] = font.layout->advances[i];
-        return advances;
-    }
-    const auto inTexts = advancesInTexts(movie, fontId, font.em);
-    for (std::size_t i = 0; i < advances.size(); ++i) {
-        if (const auto it = inTexts.find(static_cast<std::uint32_t>(i)); it != inTexts.end()) {
-            advances[i] = it->second;
-        } else if (const auto box = glyphShapeBounds(font.shapes[i])) {
-            advances[i] = box->xMax + std::max(box->xMin, 0);
-        } else {
-            advances[i] = font.em / 4.0;
-        }
-    }
-    return advances;
-}
-
 // "a", "b" or "c"
 std::string quotedCharacters(std::u32string_view characters) {
     std::string list;
@@ -125,7 +80,8 @@ constexpr std::size_t maxGlyphsPerRecord = 255;  // GlyphCount is one byte
 // below; the new glyphs' boxes are added to bounds. Fails when a line would lie beyond
 // the reach of a record's 16-bit offset.
 Report layOut(SWFStaticText& text, const std::vector<std::u32string>& newLines, const std::vector<TextLine>& oldLines,
-              std::uint16_t fontId, const EmbeddedFont& font, const std::vector<double>& advances) {
+              std::uint16_t fontId, const EmbeddedFont& font, const std::vector<double>& advances,
+              std::optional<double> inkBlank) {
     double spacing = 0;
     const double height = oldLines.back().height;
     if (oldLines.size() >= 2) {
@@ -137,6 +93,16 @@ Report layOut(SWFStaticText& text, const std::vector<std::u32string>& newLines, 
     }
     SWFRect bounds = text.bounds;
     std::vector<SWFTextRecord> records;
+    // How far a glyph moves the pen to the next one, in em units: its advance in a font
+    // with a layout; without one, its ink and the next glyph's ink the usual blank apart,
+    // the way the movie's own texts place them.
+    const auto pairAdvance = [&](std::uint32_t glyph, std::uint32_t next) {
+        if (font.layout || !inkBlank) return advances[glyph];
+        const auto left = glyphShapeBounds(font.shapes[glyph]);
+        const auto right = glyphShapeBounds(font.shapes[next]);
+        if (!left || !right) return advances[glyph];
+        return left->xMax + *inkBlank - right->xMin;
+    };
     for (std::size_t i = 0; i < newLines.size(); ++i) {
         TextLine line = oldLines[std::min(i, oldLines.size() - 1)];
         if (i >= oldLines.size())
@@ -147,28 +113,54 @@ Report layOut(SWFStaticText& text, const std::vector<std::u32string>& newLines, 
                                    " lies further down than a static text can place it");
         }
         const double scale = double(line.height) / font.em;
+        // A space the font has no glyph for is a blank before the next glyph: added to the
+        // advance of the glyph before it, or to where the line starts.
+        const auto blank = static_cast<std::int32_t>(std::lround(spaceAdvance(font, advances) * scale));
         std::int32_t x = line.x;
-        for (std::size_t k = 0; k < newLines[i].size(); ++k) {
-            if (k % maxGlyphsPerRecord == 0) {
+        std::int32_t pending = 0;  // blanks of spaces since the last glyph
+        std::optional<std::uint32_t> last;
+        std::size_t placed = 0;
+        for (const char32_t c : newLines[i]) {
+            const std::optional<std::uint32_t> glyph = font.glyphOf(c);
+            if (!glyph) {
+                pending += blank;
+                continue;
+            }
+            if (last) {
+                // The glyph before moves the pen here: now that its neighbour is known.
+                const auto advance =
+                    static_cast<std::int32_t>(std::lround(pairAdvance(*last, *glyph) * scale)) + pending;
+                records.back().glyphs.back().advance = advance;
+                x += advance;
+            } else {
+                x += pending;
+            }
+            pending = 0;
+            if (placed % maxGlyphsPerRecord == 0) {
                 records.emplace_back();
-                if (k == 0) {
+                if (placed == 0) {
+                    if (x > std::numeric_limits<std::int16_t>::max()) {
+                        return Report::failure("the new text's line " + std::to_string(i + 1) +
+                                               " starts further right than a static text can place it");
+                    }
                     records.back().fontId = fontId;
                     records.back().textHeight = line.height;
                     records.back().color = line.color;
-                    records.back().xOffset = static_cast<std::int16_t>(line.x);
+                    records.back().xOffset = static_cast<std::int16_t>(x);
                     records.back().yOffset = static_cast<std::int16_t>(line.y);
                 }
             }
-            const std::uint32_t index = *font.glyphOf(newLines[i][k]);
-            const auto advance = static_cast<std::int32_t>(std::lround(advances[index] * scale));
-            records.back().glyphs.push_back({index, advance});
+            ++placed;
+            const std::uint32_t index = *glyph;
+            // The line's last glyph keeps its own advance.
+            records.back().glyphs.push_back({index, static_cast<std::int32_t>(std::lround(advances[index] * scale))});
             if (const auto box = glyphShapeBounds(font.shapes[index])) {
                 cover(bounds, {x + static_cast<std::int32_t>(std::floor(box->xMin * scale)),
                                x + static_cast<std::int32_t>(std::ceil(box->xMax * scale)),
                                line.y + static_cast<std::int32_t>(std::floor(box->yMin * scale)),
                                line.y + static_cast<std::int32_t>(std::ceil(box->yMax * scale)), 0});
             }
-            x += advance;
+            last = index;
         }
     }
     text.records = std::move(records);
@@ -281,9 +273,12 @@ Report changeStaticText(SWFFile& movie, std::uint16_t id, std::u32string_view te
 
     std::u32string missing;
     for (char32_t c : text) {
-        if (c != U'\n' && !font->glyphOf(c) && missing.find(c) == std::u32string::npos) missing += c;
+        if (c == U'\n' || c == U' ' || font->glyphOf(c) || missing.find(c) != std::u32string::npos) continue;
+        missing += c;
     }
+    // Measured on the movie's texts while they still index the font as it is.
     std::vector<double> advances = glyphAdvances(*font, movie, *fontId);
+    const std::optional<double> inkBlank = usualInkBlank(*font, movie, *fontId);
     std::vector<std::uint32_t> newIndex;
     if (!missing.empty()) {
         auto added = addedGlyphs(*fontTag, *font, missing, chosenFace, movie.textEncoding());
@@ -293,7 +288,8 @@ Report changeStaticText(SWFFile& movie, std::uint16_t id, std::u32string_view te
     }
 
     const std::vector<TextLine> oldLines = linesOf(*staticText);
-    if (Report laid = layOut(*staticText, splitLines(text), oldLines, *fontId, *font, advances); laid.failed()) {
+    if (Report laid = layOut(*staticText, splitLines(text), oldLines, *fontId, *font, advances, inkBlank);
+        laid.failed()) {
         return laid;
     }
     // Only now that nothing can fail is the movie changed.

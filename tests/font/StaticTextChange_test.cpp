@@ -46,10 +46,16 @@ struct TestGlyph {
     std::int16_t advance;
 };
 
-// ' ', 'A' and 'B' unless told otherwise; a DefineFont3's em units are 20 times finer,
-// which the glyphs given here do not follow: only the addition of glyphs is asked of it.
+// ' ', 'A' and 'B' unless told otherwise, in units of a 1024 em; unit 20 gives them in
+// a DefineFont3's em units, which are 20 times finer.
 Bytes fontBody(const std::string& name, bool layout,
-               std::vector<TestGlyph> glyphs = {{U' ', 0, 0, 256}, {U'A', 0, 400, 512}, {U'B', 50, 500, 600}}) {
+               std::vector<TestGlyph> glyphs = {{U' ', 0, 0, 256}, {U'A', 0, 400, 512}, {U'B', 50, 500, 600}},
+               int unit = 1) {
+    for (auto& glyph : glyphs) {
+        glyph.x0 *= unit;
+        glyph.x1 *= unit;
+        glyph.advance = static_cast<std::int16_t>(glyph.advance * unit);
+    }
     EmbeddedFont font;
     font.head =
         Bytes{1, 0, static_cast<std::uint8_t>(0x04 | (layout ? 0x80 : 0)), 0, static_cast<std::uint8_t>(name.size())};
@@ -164,6 +170,24 @@ TEST(StaticTextChange, ExtraLinesOfAOneLineTextFollowTheFontOrTheHeight) {
     }
 }
 
+TEST(StaticTextChange, SpacesAreBlanksInAFontWithoutASpaceGlyph) {
+    // The font has A and B only; the text places "AB BA" with a space's blank (117 twips,
+    // half a typical advance) after the first B, as authoring tools do.
+    for (bool layout : {true, false}) {
+        SCOPED_TRACE(layout);
+        SWFFile movie = movieOf(fontBody("Tarvenox Test", layout, {{U'A', 0, 400, 512}, {U'B', 50, 500, 600}}),
+                                {textBody(10, {{100, 300, {{0, 200}, {1, 351}, {1, 234}, {0, 200}}}})});
+        EXPECT_EQ(test::staticTextString(movie, 10), U"AB BA");
+        ASSERT_FALSE(changeStaticText(movie, 10, U" BA  AB").failed());
+        // Blanks again, no glyph added; leading blanks move the line, two spaces read as one.
+        EXPECT_EQ(
+            EmbeddedFont::read(fontTagOf(movie).body(), TagCode::DefineFont2, MovieTextEncoding::Utf8)->shapes.size(),
+            2u);
+        EXPECT_EQ(test::staticTextString(movie, 10), U"BA AB");
+        EXPECT_GT(*textOf(movie, 10).records[0].xOffset, 100);
+    }
+}
+
 TEST(StaticTextChange, RefusesWhatItCannotDoAndLeavesTheMovieAsItWas) {
     SWFFile movie = movieOf(fontBody("Tarvenox Missing Face", true), {textBody(10, {{100, 300, {{1, 210}}}})});
     const Bytes before = Bytes(movie.tags()[1]->body().begin(), movie.tags()[1]->body().end());
@@ -198,7 +222,8 @@ TEST(StaticTextChange, MissingCharactersJoinTheFontInOrderAndOtherTextsFollow) {
     } cases[] = {{"DejaVu Sans", "", 48}, {"Tarvenox Missing Face", "DejaVu Sans", 48}, {"DejaVu Sans", "", 75}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name + " " + std::to_string(c.code));
-        const Bytes font = fontBody(c.name, true, {{U'A', 0, 400, 512}, {U'C', 0, 400, 512}, {U'Z', 0, 400, 512}});
+        const Bytes font = fontBody(c.name, true, {{U'A', 0, 400, 512}, {U'C', 0, 400, 512}, {U'Z', 0, 400, 512}},
+                                    c.code == 75 ? 20 : 1);
         SWFFile movie = movieOf(
             font, {textBody(10, {{0, 300, {{0, 200}}}}), textBody(11, {{0, 300, {{1, 200}, {2, 200}}}})}, c.code);
         const Report report = changeStaticText(movie, 10, U"ABł\nZA", c.chosen);
