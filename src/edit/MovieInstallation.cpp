@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include "common/Cp1252.h"
