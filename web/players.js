@@ -225,6 +225,9 @@ export class Player {
     if (this.movie) this.retire(this.movie);
     this.movie = null;
     if (url === "") {
+      // The host loads the skin again for another installation (a movie opened): the
+      // stand-in made for the one before goes, and a new one reads the new one's texts.
+      if (this.builtIn) this.dropBuiltIn();
       this.showBuiltIn(true);
       this.element.dataset.state = this.builtIn ? "builtIn" : "empty";
       return;
@@ -287,6 +290,12 @@ export class Player {
       for (const [name, value] of this.variables) this.builtIn.setVariable?.(name, value);
     }
     if (this.builtIn) this.builtIn.element.hidden = !visible;
+  }
+
+  dropBuiltIn() {
+    this.builtIn.dispose?.();
+    this.builtIn.element.remove();
+    this.builtIn = null;
   }
 
   // The program has ended, or another page took it over: every movie of the player keeps

@@ -206,10 +206,13 @@ test("editor event: the status line says how the host's last command ended", () 
     [{ command: "undo", outcome: "done" }, "Undone · 12:03", ""],
     [{ command: "redo", outcome: "unchanged" }, "Nothing to redo.", ""],
     [{ command: "selectMovie", outcome: "failed" }, "The template could not be opened.", "error"],
+    [{ command: "openMovie", args: "", outcome: "done" }, "Opened banner.swf · 12:03", "ok"],
+    [{ command: "openMovie", args: "", outcome: "failed" }, "The movie could not be opened.", "error"],
+    [{ command: "openMovie", args: "", outcome: "cancelled" }, null],
     [undefined, null],
   ];
   for (const [last, text, tone] of cases) {
-    assert.deepEqual(statusOf(last, "12:03"), text === null ? null : { text, tone }, JSON.stringify(last));
+    assert.deepEqual(statusOf(last, "12:03", "banner.swf"), text === null ? null : { text, tone }, JSON.stringify(last));
   }
   // The preview shows a new choice by the next apply; undo rebuilds it itself.
   assert.deepEqual(["selectColor", "selectFont", "restoreImage", "undo", "apply"].map((command) => needsApply({ command, outcome: "done" })),
@@ -217,7 +220,7 @@ test("editor event: the status line says how the host's last command ended", () 
   assert.equal(needsApply({ command: "selectImage", outcome: "failed" }), false);
 });
 
-test("editor event: a slot's replacement, or the template's own", () => {
+test("editor event: a slot's replacement, or the template's own with its thumbnail", () => {
   const choices = {
     font: { Headline: { face: "Liberation Serif" } },
     image: { photo: { file: "/home/u/garden.png", preview: "chosen-image-1.png" }, logo: { file: "", preview: "" } },
@@ -228,6 +231,15 @@ test("editor event: a slot's replacement, or the template's own", () => {
   assert.deepEqual(choiceOf(choices, "mp3", "music"), { label: "song.mp3", preview: "" });
   for (const [kind, name] of [["image", "logo"], ["font", "Body"], ["mp3", "jingle"]]) assert.equal(choiceOf(choices, kind, name), null);
   assert.equal(choiceOf(undefined, "font", "Headline"), null);
+
+  // The template's own picture shows its thumbnail until a replacement is chosen.
+  const own = { image: { photo: "own-card-photo.png", 12: "own-card-12.png", broken: "" } };
+  assert.deepEqual(choiceOf(choices, "image", "photo", own), { label: "garden.png", preview: "chosen-image-1.png" });
+  assert.deepEqual(choiceOf(choices, "image", "12", own), { label: null, preview: "own-card-12.png", own: true });
+  assert.deepEqual(choiceOf(choices, "image", "logo", { image: { logo: "own-card-logo.png" } }),
+    { label: null, preview: "own-card-logo.png", own: true }, "a replacement without a file is none");
+  for (const name of ["broken", "missing"]) assert.equal(choiceOf(choices, "image", name, own), null, name);
+  assert.equal(choiceOf(choices, "mp3", "photo", own), null, "thumbnails are the pictures'");
 });
 
 test("editor event: the template named is shown unless the user's own choice is still in flight", () => {
