@@ -7,7 +7,7 @@ import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
 import { Channel, socketUrl } from "../../web/channel.js";
 import { hsvToRgb, parseHex, rgbToHsv } from "../../web/dialogs/color.js";
-import { joinPath, splitPath, withDefaultExtension } from "../../web/dialogs/files.js";
+import { joinPath, splitPath, startingPlace, withDefaultExtension } from "../../web/dialogs/files.js";
 import { escapeAnswer } from "../../web/dialogs/message.js";
 import { parseForm, parseSkinVariables, templateLists } from "../../web/skin-data.js";
 import { Commands } from "../../web/skin/commands.js";
@@ -118,6 +118,13 @@ test("dialogs: save names, paths, colours and what Escape answers", () => {
   assert.equal(joinPath("/", "a.swf"), "/a.swf");
   assert.equal(joinPath("/home/a", "/tmp/b.swf"), "/tmp/b.swf");
   assert.deepEqual(splitPath("/a.swf"), { folder: "/", name: "a.swf" });
+  // A save proposed as a full path starts in its folder; an open never takes a name.
+  const places = [
+    [{ name: "/home/u/films/banner-edited.swf", folder: "/tmp" }, true, { folder: "/home/u/films", name: "banner-edited.swf" }],
+    [{ name: "Greeting card.swf", folder: "" }, true, { folder: "/last", name: "Greeting card.swf" }],
+    [{ name: "/x/a.swf", folder: "/movies" }, false, { folder: "/movies", name: "" }],
+  ];
+  for (const [request, saving, place] of places) assert.deepEqual(startingPlace(request, saving, "/last"), place, JSON.stringify(request));
 
   for (const color of [0x000000, 0xffffff, 0x5a189a, 0xff0000, 0x00ff80, 0x336699]) {
     assert.equal(hsvToRgb(rgbToHsv(color)), color);
