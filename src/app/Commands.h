@@ -21,6 +21,8 @@ void addRenderCommand(CLI::App& program);
 // The interactive program's options, taken by `tarvenox edit` and by `tarvenox` alone.
 struct InteractiveOptions {
     std::string dataFolder;
+    // A plain movie to open instead of an installation.
+    std::string movie;
     int port = 0;
     bool noBrowser = false;
 };

@@ -15,6 +15,7 @@
 #include "app/InstallationOption.h"
 #include "app/SignalWatcher.h"
 #include "app/TarvenoxApp.h"
+#include "edit/MovieInstallation.h"
 #include "publish/ProgramFiles.h"
 #include "ui/CTarvenoxDlg.h"
 #include "ui/DialogTexts.h"
@@ -60,6 +61,9 @@ bool openInBrowser(const std::string& address) {
 }  // namespace
 
 int runInteractiveProgram(const InteractiveOptions& options) {
+    if (!options.movie.empty() && !options.dataFolder.empty()) {
+        throw CommandError("--data: a movie is opened on its own, without an installation");
+    }
     const AppEnvironment environment = installationEnvironment(options.dataFolder);
     // The installation folder is the program's current folder, as if started there.
     if (!environment.startDirectory.empty() && ::chdir(environment.startDirectory.c_str()) != 0) {
@@ -74,7 +78,15 @@ int runInteractiveProgram(const InteractiveOptions& options) {
 
     // Before the server's threads start, so that they leave the signals to the watcher.
     SignalWatcher signals;
-    CTarvenoxApp app;
+    std::unique_ptr<MovieInstallation> movie;
+    if (!options.movie.empty()) {
+        auto made = MovieInstallation::create(options.movie, CTarvenoxApp::temporaryFolder());
+        if (!made) throw CommandError(made.report().reason());
+        movie = made.take();
+    }
+    std::unique_ptr<CTarvenoxApp> started =
+        movie ? std::make_unique<CTarvenoxApp>(environment, std::move(movie)) : std::make_unique<CTarvenoxApp>();
+    CTarvenoxApp& app = *started;
     if (!playerInstalled(files)) {
         std::fprintf(stderr, "tarvenox: %s\n", texts::flashMissing);
         return 1;
@@ -82,9 +94,13 @@ int runInteractiveProgram(const InteractiveOptions& options) {
     // The page's built-in skin, which stands in for a missing skin.swf, shows the
     // templates playing; the copies go before the working folder does.
     std::optional<web::TemplateThumbnails> thumbnails;
-    if (::access((app.workingFolder() + "skin.swf").c_str(), F_OK) != 0) {
-        thumbnails.emplace(app.store(), app.texts().selectLists, app.workingFolder());
-    }
+    auto makeThumbnails = [&thumbnails, &app] {
+        thumbnails.reset();
+        if (::access((app.workingFolder() + "skin.swf").c_str(), F_OK) != 0) {
+            thumbnails.emplace(app.store(), app.texts().selectLists, app.workingFolder());
+        }
+    };
+    makeThumbnails();
     web::PageChannel channel;
     web::SkinBridge skinBridge;
     web::PreviewBridge previewBridge;
@@ -118,6 +134,12 @@ int runInteractiveProgram(const InteractiveOptions& options) {
     }
     if (windows.waitForFirstPage(limit)) {
         CTarvenoxDlg dialog(app, app.cdPath, windows);
+        dialog.setMovieOpener([&app, &makeThumbnails](const std::string& path) -> Result<std::string> {
+            if (Report opened = app.openMovie(path); opened.failed()) return opened;
+            makeThumbnails();
+            return app.movieTemplate();
+        });
+        if (!app.movieTemplate().empty()) dialog.selectAtStart(app.movieTemplate(), app.openedMovie());
         dialog.DoModal();
         windows.quit();
     } else if (signals.signalReceived() == 0) {
@@ -131,11 +153,14 @@ int runInteractiveProgram(const InteractiveOptions& options) {
 
 void addEditCommand(CLI::App& program, InteractiveOptions& options) {
     auto* command =
-        program.add_subcommand("edit", "Run the interactive program (the default): choose a template, change it and "
-                                       "save it in a page that opens in the browser");
+        program.add_subcommand("edit", "Run the interactive program (the default): open a movie, or choose a "
+                                       "template of an installation, change it and save it in a page that opens "
+                                       "in the browser");
     // `tarvenox` alone takes them too; the other commands refuse them.
     for (CLI::App* app : {&program, command}) {
         std::vector<CLI::Option*> added = {
+            app->add_option("MOVIE", options.movie,
+                            "A movie (.swf) to open and change; without one, the installation's templates"),
             app->add_option("--data", options.dataFolder,
                             "The installation folder to start in (default: the current folder)")
                 ->check(CLI::ExistingDirectory),

@@ -17,6 +17,7 @@
 #include "data/ConfigurationTexts.h"
 #include "data/ProductNames.h"
 #include "data/SkinVariables.h"
+#include "edit/MovieInstallation.h"
 #include "swf/SWFFile.h"
 #include "ui/DialogTexts.h"
 
@@ -48,12 +49,6 @@ void logPlatform() {
              description.c_str());
 }
 
-std::string temporaryFolder(const std::string& given) {
-    if (!given.empty()) return withTrailingSlash(given);
-    const char* tmpdir = std::getenv("TMPDIR");
-    return withTrailingSlash(tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp");
-}
-
 // The folder part of a path, with its "/"; "./" for a bare name.
 std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -82,6 +77,21 @@ std::vector<std::uint32_t> addOnNumbers(const Registry& registry, std::uint32_t 
 
 }  // namespace
 
+std::string CTarvenoxApp::temporaryFolder(const std::string& given) {
+    if (!given.empty()) return withTrailingSlash(given);
+    const char* tmpdir = std::getenv("TMPDIR");
+    return withTrailingSlash(tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp");
+}
+
+std::string CTarvenoxApp::createWorkingFolder(const AppEnvironment& environment) {
+    // A private folder for this run: a fixed shared name would let two runs, or two
+    // users, delete or replace each other's files.
+    std::string pattern = temporaryFolder(environment.temporaryFolder) + "tvtmpdir.prg.XXXXXX";
+    // Registered so that an interrupted run removes it (see TemporaryPaths.h).
+    workingFolderCreated = createRegisteredTemporaryFolder(pattern);
+    return withTrailingSlash(pattern);
+}
+
 CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
     logPlatform();
 
@@ -90,13 +100,26 @@ CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
     std::string installation = withTrailingSlash(directory);
     if (installation.empty()) installation = "./";
 
-    // A private folder for this run: a fixed shared name would let two runs, or two
-    // users, delete or replace each other's files.
-    std::string pattern = temporaryFolder(environment.temporaryFolder) + "tvtmpdir.prg.XXXXXX";
-    // Registered so that an interrupted run removes it (see TemporaryPaths.h).
-    workingFolderCreated = createRegisteredTemporaryFolder(pattern);
-    const std::string workingFolder = withTrailingSlash(pattern);
+    const std::string workingFolder = createWorkingFolder(environment);
+    Registry registry(environment.registryPath ? *environment.registryPath : Registry::defaultPath());
+    openInstallation(std::move(installation), workingFolder, &registry);
+    if (auto cd = registry.text("cdpath")) {
+        cdPath = *cd;
+        if (cdPath.empty() || cdPath.back() != '/') cdPath += '/';
+        logPrint("cdpath: %s\n", cdPath.c_str());
+    }
+}
 
+CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment, std::unique_ptr<MovieInstallation> movie)
+    : movie_(std::move(movie)) {
+    logPlatform();
+    logPrint("Movie: %s\n", movie_->moviePath().c_str());
+    const std::string workingFolder = createWorkingFolder(environment);
+    openInstallation(movie_->folder(), workingFolder, nullptr);
+}
+
+void CTarvenoxApp::openInstallation(std::string installation, const std::string& workingFolder,
+                                    const Registry* values) {
     auto store = std::make_unique<FileStore>(workingFolder, installation);
     if (auto packed = openDatabaseInside(installation + "files.db", installation, workingFolder)) {
         store->addDatabase(std::move(packed));
@@ -105,29 +128,44 @@ CTarvenoxApp::CTarvenoxApp(const AppEnvironment& environment) {
     ConfigurationTexts texts;
     texts.readFrom(*store);
 
-    Registry registry(environment.registryPath ? *environment.registryPath : Registry::defaultPath());
-    std::uint32_t addOnCount = registry.number("dbFilesCount").value_or(0);
-    for (std::uint32_t k : addOnNumbers(registry, addOnCount)) {
-        std::string path = *registry.text("dbFile" + std::to_string(k));
-        if (path.empty()) continue;
-        // An add-on lies wherever the installation's values place it; it is read only
-        // when it is a regular file inside that folder, not a link leading out of it.
-        auto database = openDatabaseInside(path, folderOf(path), workingFolder);
-        if (!database) continue;
-        texts.appendFrom(*database);
-        store->addDatabase(std::move(database));
-    }
-    if (auto cd = registry.text("cdpath")) {
-        cdPath = *cd;
-        if (cdPath.empty() || cdPath.back() != '/') cdPath += '/';
-        logPrint("cdpath: %s\n", cdPath.c_str());
+    if (values != nullptr) {
+        std::uint32_t addOnCount = values->number("dbFilesCount").value_or(0);
+        for (std::uint32_t k : addOnNumbers(*values, addOnCount)) {
+            std::string path = *values->text("dbFile" + std::to_string(k));
+            if (path.empty()) continue;
+            // An add-on lies wherever the installation's values place it; it is read only
+            // when it is a regular file inside that folder, not a link leading out of it.
+            auto database = openDatabaseInside(path, folderOf(path), workingFolder);
+            if (!database) continue;
+            texts.appendFrom(*database);
+            store->addDatabase(std::move(database));
+        }
     }
 
     writeSkinVariables(texts.texts, texts.selectLists, workingFolder);
+    // The interface movies of the installation before are not this one's.
+    for (const char* file : {"button.swf", "skin.swf"}) ::unlink((workingFolder + file).c_str());
     store->extract("skin.swf");
     store->extract("button.swf");
     open(std::move(installation), workingFolder, std::move(texts), std::move(store));
 }
+
+Report CTarvenoxApp::openMovie(const std::string& path) {
+    auto movie = MovieInstallation::create(path, temporaryFolder());
+    if (!movie) return movie.report();
+    logPrint("Movie: %s\n", path.c_str());
+    // The template's copies go with the session; the installation before goes after
+    // the new one has taken its place.
+    std::unique_ptr<MovieInstallation> before = std::move(movie_);
+    movie_ = movie.take();
+    close();
+    openInstallation(movie_->folder(), workingFolder(), nullptr);
+    return {};
+}
+
+std::string CTarvenoxApp::movieTemplate() const { return movie_ ? movie_->templateName() : ""; }
+
+std::string CTarvenoxApp::openedMovie() const { return movie_ ? movie_->moviePath() : ""; }
 
 CTarvenoxApp::~CTarvenoxApp() {
     close();

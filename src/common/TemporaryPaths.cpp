@@ -23,7 +23,7 @@ namespace {
 // A run has at most a working folder and a write or two in progress at once.
 constexpr std::size_t kSlots = 16;
 
-enum SlotState : int { kFree = 0, kFile = 1, kFolder = 2 };
+enum SlotState : int { kFree = 0, kFile = 1, kFolder = 2, kNestedFolder = 3 };
 
 struct Slot {
     std::atomic<int> state{kFree};
@@ -64,9 +64,10 @@ void registerPath(const std::string& path, SlotState kind) {
 
 // Unlinks every entry of a folder through the getdents64 system call, which, unlike
 // readdir, allocates nothing. Subfolders are not expected in a working folder and are
-// left (the rmdir after this then fails, as it should for a folder we did not fill).
-void emptyFolder(const char* path) {
-    const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// left (the rmdir after this then fails, as it should for a folder we did not fill);
+// with depth 1 the subfolders are emptied of their files and removed too.
+void emptyFolder(int at, const char* path, int depth) {
+    const int fd = ::openat(at, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return;
     alignas(8) char buffer[4096];
     for (;;) {
@@ -83,7 +84,12 @@ void emptyFolder(const char* path) {
             const auto* entry = reinterpret_cast<const Entry*>(buffer + at);
             const char* name = buffer + at + offsetof(Entry, name);
             if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) {
-                ::unlinkat(fd, name, 0);
+                if (entry->type == DT_DIR && depth > 0) {
+                    emptyFolder(fd, name, depth - 1);
+                    ::unlinkat(fd, name, AT_REMOVEDIR);
+                } else {
+                    ::unlinkat(fd, name, 0);
+                }
             }
             at += entry->length;
         }
@@ -109,10 +115,10 @@ int createRegisteredTemporaryFile(std::string& pattern) {
     return fd;
 }
 
-bool createRegisteredTemporaryFolder(std::string& pattern) {
+bool createRegisteredTemporaryFolder(std::string& pattern, bool nested) {
     SignalBlock block;
     if (::mkdtemp(pattern.data()) == nullptr) return false;
-    registerPath(pattern, kFolder);
+    registerPath(pattern, nested ? kNestedFolder : kFolder);
     recordTemporaryPath('D', pattern);
     return true;
 }
@@ -138,8 +144,9 @@ void removeRegisteredTemporaryPaths() noexcept {
         if (slot.state.load() == kFile) ::unlink(slot.path);
     }
     for (Slot& slot : slots) {
-        if (slot.state.load() != kFolder) continue;
-        emptyFolder(slot.path);
+        const int state = slot.state.load();
+        if (state != kFolder && state != kNestedFolder) continue;
+        emptyFolder(AT_FDCWD, slot.path, state == kNestedFolder ? 1 : 0);
         ::rmdir(slot.path);
     }
     removeRunRecordNow();

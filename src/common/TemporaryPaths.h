@@ -14,7 +14,8 @@ namespace tarvenox {
 // registers it; returns the open descriptor or -1 (errno set).
 int createRegisteredTemporaryFile(std::string& pattern);
 // Creates a unique folder from a mkdtemp pattern and registers it; false on failure.
-bool createRegisteredTemporaryFolder(std::string& pattern);
+// A nested folder may hold folders of its own, one level deep, removed with it.
+bool createRegisteredTemporaryFolder(std::string& pattern, bool nested = false);
 // Forgets a path once it has been renamed, removed or handed over.
 void unregisterTemporaryPath(const std::string& path);
 // Whether any path is registered still.

@@ -1,14 +1,25 @@
 // The editing of an installation's templates.
 #include "edit/EditSession.h"
 
+#include <unistd.h>
+
+#include <cctype>
+
+#include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/FileIO.h"
+#include "common/Log.h"
 #include "data/ProductNames.h"
+#include "edit/MovieContents.h"
 #include "edit/MovieSave.h"
+#include "edit/PictureThumbnail.h"
+#include "edit/StaticTextFace.h"
 #include "edit/VariableText.h"
+#include "font/StaticTextChange.h"
 #include "picture/JpegCheck.h"
 #include "picture/PictureFile.h"
 #include "swf/MovieProbe.h"
+#include "swf/SWFImage.h"
 #include "swf/SWFReader.h"
 #include "swf/SWFWriter.h"
 
@@ -19,6 +30,40 @@ namespace {
 // The colour a player shows for a movie without a background colour.
 constexpr std::int32_t defaultBackgroundColor = 0xFFFFFF;
 
+// A product name as part of a file name: ASCII letters, digits and '-' stay, every
+// other byte is written "_" and two hex digits, so two names never share a file.
+std::string fileSafe(const std::string& name) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string safe;
+    for (char c : name) {
+        if (std::isalnum(static_cast<unsigned char>(c)) != 0 && static_cast<unsigned char>(c) < 0x80) {
+            safe += c;
+        } else if (c == '-') {
+            safe += c;
+        } else {
+            safe += '_';
+            safe += hex[static_cast<unsigned char>(c) >> 4];
+            safe += hex[static_cast<unsigned char>(c) & 15];
+        }
+    }
+    return safe;
+}
+
+// An editor text as the code points of a static text: each CR LF, CR and LF one line
+// break.
+std::u32string staticTextCodes(const std::string& text) {
+    std::u32string codes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            codes += U'\n';
+        } else {
+            codes += cp1252ToUnicode(static_cast<std::uint8_t>(text[i]));
+        }
+    }
+    return codes;
+}
+
 }  // namespace
 
 void EditSession::open(std::string installation, std::string workingFolder, ConfigurationTexts texts,
@@ -28,9 +73,52 @@ void EditSession::open(std::string installation, std::string workingFolder, Conf
     texts_ = std::move(texts);
     configTable_ = std::make_unique<TextTable>(texts_.configs);
     workspace_ = std::make_unique<TemplateWorkspace>(std::move(store), workingFolder_);
+    // A session opened again (on another installation) starts with nothing selected.
+    currentMovie_.clear();
+    movieBaseName_.clear();
+    fontReplacements_.clear();
+    pictureReplacements_.clear();
+    soundReplacements_.clear();
+    actionVariables_.clear();
+    variableTexts_.clear();
+    staticTexts_.clear();
 }
 
-void EditSession::close() { workspace_.reset(); }
+void EditSession::close() {
+    removeOwnPictures();
+    workspace_.reset();
+}
+
+void EditSession::removeOwnPictures() {
+    for (const auto& [slot, file] : ownPictures_) ::unlink((workingFolder_ + file).c_str());
+    ownPictures_.clear();
+}
+
+void EditSession::readOwnContents() {
+    removeOwnPictures();
+    staticTexts_.clear();
+    auto movie = readSWF(workingCopyPath());
+    if (!movie) return;
+    const MovieContents contents = describeChangeable(*movie);
+    for (const auto& slot : contents.staticTexts) {
+        if (auto text = editableText(slot.text)) {
+            staticTexts_.push_back({"text:" + std::to_string(slot.id), slot.id, *text, *text});
+        }
+    }
+    for (const auto& picture : contents.pictures) {
+        const SWFImage* image = findImageSlot(*movie, picture.name);
+        if (image == nullptr) continue;
+        auto png = pictureThumbnail(*movie, *image);
+        if (!png) {
+            logPrint("%s: picture %s: %s\n", currentMovie_.c_str(), picture.name.c_str(),
+                     png.report().reason().c_str());
+            continue;
+        }
+        const std::string file = "own-" + fileSafe(movieBaseName_) + "-" + fileSafe(picture.name) + ".png";
+        if (writeFileAtomically(workingFolder_ + file, *png).failed()) continue;
+        ownPictures_[picture.name] = file;
+    }
+}
 
 void EditSession::selectMovie(const std::string& name) {
     if (name == currentMovie_) return;
@@ -44,6 +132,7 @@ void EditSession::selectMovie(const std::string& name) {
     buildActionVariables(*configTable_, movieBaseName_, actionVariables_);
     variableTexts_.clear();
     for (const auto& variable : actionVariables_) variableTexts_.push_back(variable->getValueText());
+    readOwnContents();
     std::int32_t color = probeBackgroundColor(workingCopyPath()).value_or(defaultBackgroundColor);
     savedBackgroundColor_ = color;
     currentBackgroundColor_ = color;
@@ -123,11 +212,21 @@ Report EditSession::setDeclaredVariable(const std::string& name, const std::stri
     return report;
 }
 
+bool EditSession::setStaticText(const std::string& name, const std::string& text) {
+    for (auto& staticText : staticTexts_) {
+        if (staticText.name != name) continue;
+        staticText.text = text;
+        return true;
+    }
+    return false;
+}
+
 EditState EditSession::edits() const {
     EditState state;
     for (std::size_t i = 0; i < actionVariables_.size(); ++i) {
         state.variables.emplace_back(actionVariables_[i]->getName(), variableTexts_[i]);
     }
+    for (const auto& text : staticTexts_) state.staticTexts.emplace_back(text.name, text.text);
     state.fonts = fontReplacements_;
     state.pictures = pictureReplacements_;
     state.sounds = soundReplacements_;
@@ -137,6 +236,7 @@ EditState EditSession::edits() const {
 
 void EditSession::restore(const EditState& state) {
     for (const auto& [name, text] : state.variables) setVariableText(name, text);
+    for (const auto& [name, text] : state.staticTexts) setStaticText(name, text);
     fontReplacements_ = state.fonts;
     pictureReplacements_ = state.pictures;
     soundReplacements_ = state.sounds;
@@ -163,6 +263,16 @@ Report EditSession::save() {
     }
     report.add(customiseMovie(movie, fontReplacements_, pictureReplacements_, soundReplacements_, &actionVariables_,
                               currentBackgroundColor_, nullptr, &chosenMedia_));
+    for (const auto& text : staticTexts_) {
+        if (text.text == text.movieText) continue;
+        const Report changed = changeStaticText(movie, text.id, staticTextCodes(text.text),
+                                                faceForStaticText(movie, text.id, fontReplacements_));
+        // The text keeps the movie's string; the other changes are saved.
+        if (changed.failed()) {
+            report.fail("Text " + std::to_string(text.id) + " cannot be changed: " + changed.reason())
+                .because(changed.reason());
+        }
+    }
     savedBackgroundColor_ = currentBackgroundColor_;
     if (const Report written = writeSWF(movie, path); written.failed()) {
         report.fail("Der Film konnte nicht gespeichert werden.\n" + written.reason()).because(written.reason());

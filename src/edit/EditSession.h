@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,16 @@
 
 namespace tarvenox {
 
+// A static text of the selected template the user can change: its skin variable
+// "text:ID", its character id, the movie's own string and the one the next save gives
+// it (Windows-1252, '\n' between lines).
+struct StaticTextEdit {
+    std::string name;
+    std::uint16_t id = 0;
+    std::string movieText;
+    std::string text;
+};
+
 // Paths are UTF-8 and end in "/"; product names and texts are Windows-1252. The
 // variables' texts as the user gave them are kept parallel to the variables: every
 // operation that changes a variable changes its text with it.
@@ -33,7 +44,8 @@ public:
 
     // Start-up: the installation folder, the working folder, the configuration texts as
     // start-up joined them (the base installation's, then each add-on archive's copy) and
-    // the store that finds the installation's files.
+    // the store that finds the installation's files. Opened again after close(), on
+    // another installation, the session starts with no template selected.
     void open(std::string installation, std::string workingFolder, ConfigurationTexts texts,
               std::unique_ptr<FileStore> store);
     // Shutdown: deletes the selected template's copies from the working folder and lets
@@ -73,6 +85,10 @@ public:
     // template declares, when none has that name.
     Report setDeclaredVariable(const std::string& name, const std::string& value);
 
+    // Gives the static text of that skin variable ("text:ID") the text; false when the
+    // template has no such static text the user can change.
+    bool setStaticText(const std::string& name, const std::string& text);
+
     // The edits of the selected template, and making a state taken earlier the edits:
     // variable texts by name (a name the template lacks is skipped), the replacements
     // and the current background colour.
@@ -84,8 +100,10 @@ public:
     // writes the result back over the working copy through a temporary file. A working
     // copy that cannot be read completely, variables that cannot be written, or a failed
     // write fail the report, and the working copy is then the untouched template; a
-    // change that could not be made (a picture that cannot be read) fails it too, with
-    // the rest saved. The saved background colour is then the current one.
+    // change that could not be made (a picture that cannot be read, a static text whose
+    // characters no face gives) fails it too, with the rest saved. Static texts are
+    // changed last, only those whose text differs from the movie's own, their missing
+    // characters drawn from the faces chosen for their fonts. The saved background colour is then the current one.
     Report save();
 
     // Copies the working copy to the destination through a temporary file beside it,
@@ -121,8 +139,19 @@ public:
     // The text of action variable i as the user last gave it (a number field's text as
     // typed): the variable itself keeps only what its type takes.
     const std::string& variableText(std::size_t i) const;
+    // The selected template's static texts that the user can change: those Windows-1252
+    // holds, without a NUL; in the movie's order.
+    const std::vector<StaticTextEdit>& staticTexts() const { return staticTexts_; }
+    // Small PNG pictures of the selected template's own pictures, by slot name: the
+    // files' names in the working folder ("own-" + base name + "-" + slot, made safe for
+    // a file name, + ".png"). A picture that cannot be decoded has none.
+    const std::map<std::string, std::string>& ownPictures() const { return ownPictures_; }
 
 private:
+    // Reads the working copy's static texts and writes its pictures' thumbnails.
+    void readOwnContents();
+    void removeOwnPictures();
+
     std::string currentPath_;
     std::string workingFolder_;
     std::unique_ptr<TemplateWorkspace> workspace_;
@@ -138,6 +167,8 @@ private:
     ActionVariables actionVariables_;
     // Parallel to actionVariables_; see variableText.
     std::vector<std::string> variableTexts_;
+    std::vector<StaticTextEdit> staticTexts_;
+    std::map<std::string, std::string> ownPictures_;
     // The files and faces chosen in this session, converted once for every save.
     ChosenMedia chosenMedia_;
 };

@@ -10,10 +10,11 @@
 
 namespace tarvenox {
 
-// Each variable's text as the user gave it (in the template's order), the replacements
-// and the background colour.
+// Each variable's text as the user gave it (in the template's order), each static text's
+// ("text:ID", in the movie's order), the replacements and the background colour.
 struct EditState {
     std::vector<std::pair<std::string, std::string>> variables;
+    std::vector<std::pair<std::string, std::string>> staticTexts;
     Replacements fonts;
     Replacements pictures;
     Replacements sounds;

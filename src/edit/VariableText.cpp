@@ -13,6 +13,12 @@ std::optional<std::string> productText(std::string_view utf8) {
     return text;
 }
 
+std::optional<std::string> editableText(std::string_view utf8) {
+    std::optional<std::string> text = productText(utf8);
+    if (!text || text->find('\0') != std::string::npos) return std::nullopt;
+    return text;
+}
+
 Report parseTypedVariable(const std::string& spec, std::unique_ptr<SWFType>& variable) {
     Report report;
     const std::size_t equals = spec.find('=');

@@ -16,6 +16,10 @@ namespace tarvenox {
 // character Windows-1252 cannot represent or is not UTF-8.
 std::optional<std::string> productText(std::string_view utf8);
 
+// A movie's text (UTF-8) as a text the editor can change (Windows-1252); nullopt when
+// Windows-1252 cannot hold it or it holds a NUL, which the editor's texts cannot carry.
+std::optional<std::string> editableText(std::string_view utf8);
+
 // A variable from "NAME=VALUE" (a string) or "NAME:b=VALUE", "NAME:d=", "NAME:i=",
 // "NAME:s=" (a boolean, number, integer or string), as a user types it in UTF-8: on
 // success *variable holds it with name and value in Windows-1252; the report fails, with

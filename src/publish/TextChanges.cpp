@@ -2,35 +2,13 @@
 #include "publish/TextChanges.h"
 
 #include "common/Cp1252.h"
+#include "edit/StaticTextFace.h"
 #include "font/StaticTextChange.h"
 #include "publish/Refusal.h"
 #include "swf/CharacterTags.h"
 #include "swf/SWFFile.h"
-#include "swf/SWFFont.h"
 
 namespace tarvenox {
-
-namespace {
-
-// The face given for the font the text's new glyphs are drawn in: by the font's name (a
-// movie may hold several fonts of one name), or by its character id where no font has
-// that name; empty when none is.
-std::string chosenFace(SWFFile& movie, std::uint16_t textId, const Replacements& fonts) {
-    const auto fontId = staticTextFont(movie, textId);
-    if (!fontId) return {};
-    for (const auto& tag : movie.tags()) {
-        const auto* font = dynamic_cast<const SWFFont*>(tag.get());
-        if (font == nullptr || font->characterId() != *fontId) continue;
-        for (const auto& [name, face] : fonts) {
-            if (toMovieText(name, movie.textEncoding()) == font->getFontName()) return face;
-            if (readCharacterId(name) == fontId && findFontNamed(movie, name) == nullptr) return face;
-        }
-        return {};
-    }
-    return {};
-}
-
-}  // namespace
 
 std::string unescapedText(const std::string& option) {
     std::string text;
@@ -62,7 +40,8 @@ Result<std::vector<TextChange>> checkedTextChanges(const SWFFile& movie, const s
 
 Report changeStaticTexts(SWFFile& movie, const std::vector<TextChange>& changes, const Replacements& fonts) {
     for (const auto& change : changes) {
-        const Report changed = changeStaticText(movie, change.id, change.text, chosenFace(movie, change.id, fonts));
+        const Report changed =
+            changeStaticText(movie, change.id, change.text, faceForStaticText(movie, change.id, fonts));
         if (changed.failed()) return failedWith("--text " + std::to_string(change.id) + ": " + changed.reason());
     }
     return {};

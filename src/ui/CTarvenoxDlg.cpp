@@ -78,9 +78,21 @@ bool CTarvenoxDlg::OnInitDialog() {
     // The movie takes texts in Windows-1252; the paths are UTF-8.
     skinControl.SetVariable("_root.skin_currentPath", utf8ToCp1252(app_.currentPath()));
     skinControl.SetVariable("_root.skin_cdpath", utf8ToCp1252(cdPath_));
+    if (!startTemplate_.empty() && !ended_) {
+        // An opened movie's form shows without a click.
+        logPrint("selectMovie(%s)\n", startTemplate_.c_str());
+        const CommandOutcome outcome = selectMovie(startTemplate_);
+        windows_.showEditorState(editorState(CommandResult{"selectMovie", startTemplate_, outcome, ""}));
+        return true;
+    }
     // A page that connects learns the editor's state even before the first command.
     windows_.showEditorState(editorState(std::nullopt));
     return true;
+}
+
+void CTarvenoxDlg::selectAtStart(std::string templateName, std::string moviePath) {
+    startTemplate_ = std::move(templateName);
+    openedMovie_ = std::move(moviePath);
 }
 
 void CTarvenoxDlg::placeViewer(std::int32_t width, std::int32_t height) {
@@ -148,6 +160,7 @@ std::optional<CommandOutcome> CTarvenoxDlg::runEditorCommand(const std::string& 
     if (command == "restoreMp3") return restoreChoice(app_.restoreSound(args));
     if (command == "undo") return undo();
     if (command == "redo") return redo();
+    if (command == "openMovie") return openMovie();
     return std::nullopt;
 }
 

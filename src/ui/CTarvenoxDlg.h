@@ -5,12 +5,14 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "common/Report.h"
+#include "common/Result.h"
 #include "edit/EditHistory.h"
 #include "ui/CShockwaveFlash.h"
 #include "ui/UiEvents.h"
@@ -32,6 +34,14 @@ public:
     ~CTarvenoxDlg();
     CTarvenoxDlg(const CTarvenoxDlg&) = delete;
     CTarvenoxDlg& operator=(const CTarvenoxDlg&) = delete;
+
+    // Opens a plain movie in place of the session's installation (path UTF-8): the
+    // template to select, or why the movie cannot be opened (the session unchanged).
+    using MovieOpener = std::function<Result<std::string>(const std::string& path)>;
+    void setMovieOpener(MovieOpener opener) { movieOpener_ = std::move(opener); }
+    // The session is an opened movie's (path UTF-8): its template is selected when the
+    // dialog starts, and saves are proposed beside the movie.
+    void selectAtStart(std::string templateName, std::string moviePath);
 
     // Runs the dialog until it ends: by "clicked" with "quit", a failed check at its
     // start, or the window system's end. Returns 0.
@@ -65,6 +75,9 @@ public:
     CommandOutcome restoreChoice(bool restored);
     CommandOutcome undo();
     CommandOutcome redo();
+    // "openMovie": asks before unsaved edits are lost, lets the user pick a movie and
+    // switches the session to it.
+    CommandOutcome openMovie();
     // "clicked quit": true when the program is to end (no unsaved edits, or the user
     // agrees to lose them).
     bool quitAllowed();
@@ -85,6 +98,9 @@ private:
     // The handler of an editor command; nullopt for a command of another kind.
     std::optional<CommandOutcome> runEditorCommand(const std::string& command, const std::string& args,
                                                    std::string* saved);
+    // Whether any template has edits not saved, counting what was typed and not yet
+    // applied (which is recorded now).
+    bool anyUnsaved();
     // The chosen template's history; nullptr before a template is chosen.
     EditHistory* history();
     const EditHistory* history() const;
@@ -137,6 +153,10 @@ private:
     int copies_ = 0;
     // The template and the edits the working copy was last built from.
     std::optional<std::pair<std::string, EditState>> built_;
+    MovieOpener movieOpener_;
+    // The template selected at the start, and the opened movie ("" for an installation).
+    std::string startTemplate_;
+    std::string openedMovie_;
 };
 
 }  // namespace tarvenox

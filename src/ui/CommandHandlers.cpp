@@ -98,18 +98,29 @@ void CTarvenoxDlg::pushVariables() {
     for (std::size_t i = 0; i < app_.actionVariables().size(); ++i) {
         skinControl.SetVariable(app_.actionVariables()[i]->getName(), app_.variableText(i));
     }
+    for (const auto& text : app_.staticTexts()) skinControl.SetVariable(text.name, text.text);
 }
 
 bool CTarvenoxDlg::collectVariables() {
     std::vector<std::string> names;
     for (const auto& variable : app_.actionVariables()) names.push_back(variable->getName());
+    const std::size_t variableCount = names.size();
+    for (const auto& text : app_.staticTexts()) names.push_back(text.name);
     const std::vector<std::optional<std::string>> texts = skinControl.GetVariables(names);
     // A value the interface movie could not give (its page went away, or it did not
     // answer) leaves every value as it was: half the user's edits are no edit to save.
     if (texts.size() != names.size() || std::find(texts.begin(), texts.end(), std::nullopt) != texts.end()) {
         return false;
     }
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    // A static text is no variable of the playing movie: a changed one is shown by the
+    // rebuilt movie (the edits beside the texts differ).
+    for (std::size_t i = variableCount; i < names.size(); ++i) {
+        const std::string text = withLineFeeds(*texts[i]);
+        if (text == app_.staticTexts()[i - variableCount].text) continue;
+        app_.setStaticText(names[i], text);
+        skinControl.KeepVariable(names[i], *texts[i]);
+    }
+    for (std::size_t i = 0; i < variableCount; ++i) {
         const std::string text = withLineFeeds(*texts[i]);
         // The template's own text may break its lines with carriage returns: the same
         // lines read back are no edit.
@@ -183,8 +194,12 @@ CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
     std::vector<FileFilter> filters = {{texts::saveFilter, {"*.SWF"}}};
     filters.push_back({texts::webPageFilter, {"*.html"}});
     const std::string title = templateTitle(app_, app_.currentMovie());
-    auto path = windows_.saveFile(texts::saveTitle, filters, "swf", true,
-                                  proposedFileName(title.empty() ? app_.movieBaseName() : title, "swf"));
+    // An opened movie's result is proposed beside it, under another name: the movie
+    // itself is only replaced when the user picks it and agrees.
+    const std::string proposed = openedMovie_.empty()
+                                     ? proposedFileName(title.empty() ? app_.movieBaseName() : title, "swf")
+                                     : editedMoviePath(openedMovie_);
+    auto path = windows_.saveFile(texts::saveTitle, filters, "swf", true, proposed);
     if (!path) return CommandOutcome::cancelled;
     // A page chosen: the movie is saved beside it under the same name, then the page.
     const auto pageMovie = pageMoviePath(*path);

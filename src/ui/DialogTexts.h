@@ -29,5 +29,9 @@ inline constexpr const char* pictureTitle = "Bilddatei auswählen";
 inline constexpr const char* pictureFilter = "Bilddateien (.png; .jpg; .jpeg)";
 inline constexpr const char* soundTitle = "Musikdatei auswählen";
 inline constexpr const char* soundFilter = "Musikdateien (.mp3)";
+// Opening a plain movie in place of the session's templates.
+inline constexpr const char* openMovieTitle = "Open a movie";
+inline constexpr const char* movieFilter = "Flash movies";
+inline constexpr const char* unsavedOpen = "There are unsaved changes. Open another movie all the same?";
 
 }  // namespace tarvenox::texts

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "common/Cp1252.h"
 #include "common/Log.h"
 #include "edit/EditSession.h"
 #include "edit/MovieSave.h"
@@ -96,13 +97,43 @@ CommandOutcome CTarvenoxDlg::chooseFile(const std::string& path, const Report& a
     return recordStep() ? CommandOutcome::done : CommandOutcome::unchanged;
 }
 
-bool CTarvenoxDlg::quitAllowed() {
+bool CTarvenoxDlg::anyUnsaved() {
     // What was typed and not yet applied counts too.
     if (!app_.currentMovie().empty() && collectVariables()) recordStep();
-    const bool unsaved =
-        std::any_of(histories_.begin(), histories_.end(), [](const auto& entry) { return entry.second.unsaved(); });
-    return !unsaved || windows_.messageBox(texts::caption, texts::unsavedQuit, MessageIcon::question,
-                                           MessageButtons::yesNo) == MessageAnswer::yes;
+    return std::any_of(histories_.begin(), histories_.end(), [](const auto& entry) { return entry.second.unsaved(); });
+}
+
+bool CTarvenoxDlg::quitAllowed() {
+    return !anyUnsaved() || windows_.messageBox(texts::caption, texts::unsavedQuit, MessageIcon::question,
+                                                MessageButtons::yesNo) == MessageAnswer::yes;
+}
+
+CommandOutcome CTarvenoxDlg::openMovie() {
+    if (!movieOpener_) return CommandOutcome::unchanged;
+    // Every template's edits go with the session, not only the selected one's.
+    if (anyUnsaved() && windows_.messageBox(texts::caption, texts::unsavedOpen, MessageIcon::question,
+                                            MessageButtons::okCancel) != MessageAnswer::ok) {
+        return CommandOutcome::cancelled;
+    }
+    auto path = windows_.openFile(texts::openMovieTitle, {{texts::movieFilter, {"*.swf"}}});
+    if (!path) return CommandOutcome::cancelled;
+    Result<std::string> opened = movieOpener_(*path);
+    if (!opened) {
+        logPrint("openMovie(%s): %s\n", path->c_str(), opened.report().reason().c_str());
+        windows_.messageBox(texts::caption, opened.report().reason(), MessageIcon::error, MessageButtons::ok);
+        return CommandOutcome::failed;
+    }
+    logPrint("openMovie(%s)\n", path->c_str());
+    histories_.clear();
+    built_.reset();
+    shownBesideTexts_.reset();
+    reloadDue_.reset();
+    openedMovie_ = *path;
+    viewerControl.Movie("");
+    // The page builds its skin anew for the new installation's texts.
+    skinControl.Movie(app_.workingFolder() + "skin.swf");
+    skinControl.SetVariable("_root.skin_currentPath", utf8ToCp1252(app_.currentPath()));
+    return selectMovie(*opened);
 }
 
 EditorState CTarvenoxDlg::editorState(std::optional<CommandResult> last) const {
@@ -121,6 +152,7 @@ EditorState CTarvenoxDlg::editorState(std::optional<CommandResult> last) const {
     };
     chosen(app_.pictureReplacements(), state.pictures);
     chosen(app_.soundReplacements(), state.sounds);
+    state.ownPictures = app_.ownPictures();
     if (const EditHistory* edits = history()) {
         state.unsaved = edits->unsaved();
         state.canUndo = edits->canUndo();

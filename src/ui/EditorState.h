@@ -39,6 +39,8 @@ struct EditorState {
     std::map<std::string, std::string> fonts;  // the template's font name: the face
     std::map<std::string, ChosenFile> pictures;
     std::map<std::string, ChosenFile> sounds;
+    // The template's own pictures by name: a small PNG of each in the working folder.
+    std::map<std::string, std::string> ownPictures;
     bool unsaved = false;
     bool canUndo = false;
     bool canRedo = false;

@@ -1,6 +1,7 @@
 // The proposed name of a saved movie.
 #include "ui/SaveName.h"
 
+#include <filesystem>
 #include <string_view>
 
 #include "common/Cp1252.h"
@@ -24,6 +25,14 @@ std::string proposedFileName(const std::string& title, const std::string& extens
     name = first == std::string::npos ? "" : name.substr(first, name.find_last_not_of(" .") - first + 1);
     if (name.empty()) name = "movie";
     return cp1252ToUtf8(name) + "." + extension;
+}
+
+std::string editedMoviePath(const std::string& moviePath) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path path = fs::absolute(moviePath, error);
+    if (error) path = moviePath;
+    return (path.parent_path() / (path.stem().string() + "-edited.swf")).string();
 }
 
 }  // namespace tarvenox

@@ -11,4 +11,9 @@ namespace tarvenox {
 // dots; "movie" when nothing is left.
 std::string proposedFileName(const std::string& title, const std::string& extension);
 
+// The path proposed for the result of an opened movie (UTF-8): "NAME-edited.swf" beside
+// it, NAME its file name without the extension; absolute, so that the dialog starts in
+// the movie's folder and never proposes the movie itself.
+std::string editedMoviePath(const std::string& moviePath);
+
 }  // namespace tarvenox

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/TarvenoxApp.h"
 #include "common/Log.h"
+#include "edit/MovieContents.h"
+#include "edit/MovieInstallation.h"
 #include "support/Installation.h"
 #include "support/PictureFiles.h"
 #include "support/ReadMovie.h"
@@ -155,6 +159,58 @@ TEST_F(Session, BrokenTemplateIsNotSavedAndTheUserIsTold) {
     // The working copy is the template as extracted, not a half-changed movie.
     EXPECT_EQ(test::readBytes(app.workingCopyPath()), cut);
     EXPECT_EQ(app.savedBackgroundColor(), saved);
+}
+
+// A real movie opened as a plain movie: a JPEG picture replaced by its id and a static
+// text changed in one save, the change undone, and a text whose characters no face gives
+// refused with the rest saved. Its pictures' thumbnails are small PNG files.
+TEST_F(Session, APlainMovieChangesItsStaticTextsAndPictures) {
+    const std::string path = TARVENOX_SOURCE_DIR "/../shared/real-swf/shumway-0202.swf";
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << "the real movies are missing";
+    auto installation = MovieInstallation::create(path, temporary.path() + "/");
+    ASSERT_TRUE(installation) << installation.report().reason();
+    CTarvenoxApp app(environment, installation.take());
+    ASSERT_EQ(app.movieTemplate(), "shumway-0202");
+    app.selectMovie(app.movieTemplate());
+
+    ASSERT_FALSE(app.staticTexts().empty());
+    EXPECT_EQ(app.staticTexts()[0].name, "text:6");
+    EXPECT_EQ(app.staticTexts()[0].text, "RaininIntheLoop");
+    ASSERT_EQ(app.ownPictures().size(), 4u);
+    const Bytes thumbnail = test::readBytes(app.workingFolder() + app.ownPictures().at("12"));
+    ASSERT_GT(thumbnail.size(), 24u);
+    EXPECT_EQ(Bytes(thumbnail.begin() + 1, thumbnail.begin() + 4), (Bytes{'P', 'N', 'G'}));
+    // IHDR: 1044 x 428 scaled to 160 x 65.
+    EXPECT_EQ(Bytes(thumbnail.begin() + 16, thumbnail.begin() + 24), (Bytes{0, 0, 0, 160, 0, 0, 0, 65}));
+
+    const EditState before = app.edits();
+    EXPECT_TRUE(app.setStaticText("text:6", "LoopRain"));
+    EXPECT_FALSE(app.setStaticText("text:99", "x"));
+    const std::string png = pictures.write(
+        "p.png",
+        test::encodePng({.width = 4, .height = 3, .colorType = 2, .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
+    ASSERT_FALSE(app.choosePicture("12", png).failed());
+    auto saved = [&] { return describeChangeable(test::readMovie(app.workingCopyPath())); };
+    const Report changed = app.save();
+    EXPECT_FALSE(changed.failed()) << changed.text();
+    EXPECT_EQ(saved().staticTexts[0].text, "LoopRain");
+    EXPECT_EQ(saved().pictures[0].width, 4);
+
+    const EditState edited = app.edits();
+    app.restore(before);
+    EXPECT_FALSE(app.save().failed());
+    EXPECT_EQ(saved().staticTexts[0].text, "RaininIntheLoop");
+    EXPECT_EQ(saved().pictures[0].width, 1044);
+
+    // The font has no name, so no installed face gives the missing character.
+    app.restore(edited);
+    app.setStaticText("text:6", "Rain\xA7");
+    const Report refused = app.save();
+    EXPECT_TRUE(refused.failed());
+    ASSERT_EQ(refused.messages().size(), 1u);
+    EXPECT_EQ(refused.messages()[0].text.rfind("Text 6 cannot be changed: ", 0), 0u) << refused.messages()[0].text;
+    EXPECT_EQ(saved().staticTexts[0].text, "RaininIntheLoop");
+    EXPECT_EQ(saved().pictures[0].width, 4);
 }
 
 }  // namespace

@@ -216,12 +216,15 @@ Message chosenFiles(const std::map<std::string, ChosenFile>& files) {
 Message editorEvent(const EditorState& state, std::uint64_t seq) {
     Message fonts = Message::object();
     for (const auto& [name, face] : state.fonts) fonts[cp1252ToUtf8(name)] = {{"face", face}};
+    Message ownPictures = Message::object();
+    for (const auto& [name, file] : state.ownPictures) ownPictures[cp1252ToUtf8(name)] = file;
     Message event{
         {"type", "editor"},
         {"seq", seq},
         {"template", cp1252ToUtf8(state.templateName)},
         {"title", cp1252ToUtf8(state.title)},
         {"choices", {{"font", fonts}, {"image", chosenFiles(state.pictures)}, {"mp3", chosenFiles(state.sounds)}}},
+        {"own", {{"image", ownPictures}}},
         {"unsaved", state.unsaved},
         {"canUndo", state.canUndo},
         {"canRedo", state.canRedo}};
