@@ -128,8 +128,10 @@ export class ScreenMap {
 // How long a movie being replaced stays on screen at most while its successor loads.
 const staleMovieMs = 4000;
 // The new movie is revealed this long after its first frame was ready, so that frame
-// has been drawn.
+// has been drawn; Ruffle draws the first frame only after one frame's time, which a
+// slide show at 0.25 frames a second makes 4 s: the reveal waits for it too.
 const revealDelayMs = 60;
+export const revealAfterMs = (frameRate) => revealDelayMs + (frameRate > 0 ? Math.min(1000 / frameRate, staleMovieMs) : 0);
 
 let frontLayer = 10;
 
@@ -250,9 +252,11 @@ export class Player {
     if (this.template) movie.shadowRoot?.getElementById("virtual-keyboard")?.setAttribute("tabindex", "-1");
     this.movie = movie;
     const api = movie.ruffle();
+    let frameRate = 0;
     movie.addEventListener("loadedmetadata", () => {
       const { width, height } = api.metadata ?? {};
       if (width > 0 && height > 0) movie.style.setProperty("--ratio", String(width / height));
+      frameRate = Number(api.metadata?.frameRate) || 0;
     });
     movie.addEventListener("loadeddata", () => {
       setTimeout(() => {
@@ -261,7 +265,7 @@ export class Player {
         this.showBuiltIn(false);
         for (const old of this.element.querySelectorAll(".movie.stale")) old.remove();
         this.element.dataset.state = "playing";
-      }, revealDelayMs);
+      }, revealAfterMs(frameRate));
     });
     movie.loading.catch((error) => {
       if (this.movie !== movie) return;

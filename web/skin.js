@@ -37,6 +37,7 @@ export class BuiltInSkin {
     this.slots = [];           // { kind, name, show } of the form's font, picture and music choosers
     this.editor = null;        // the host's last "editor" event
     this.pushed = [];          // variables the host set since the last template was chosen
+    this.viewerShown = false;  // whether the host last showed the preview
     this.lists = [];
     this.commands = new Commands({
       send,
@@ -78,6 +79,7 @@ export class BuiltInSkin {
   // Every message of the host, as it comes.
   observe(message) {
     if ((message.type === "show" || message.type === "hide") && message.player === "viewer") {
+      this.viewerShown = message.type === "show";
       this.commands.ended();
       this.enableActions();
     } else if (message.type === "editor") {
@@ -321,6 +323,9 @@ export class BuiltInSkin {
     this.formFile = entry.file;
     this.commands.canApply = true;
     this.element.dataset.template = entry.file;
+    // A template the host chose by itself (the program started on a movie) came without a
+    // command of the skin, whose barrier would have shown its preview.
+    if (!this.viewerShown && this.commands.pending.length === 0) this.commands.awaitBarrier("show");
     // A new template's form starts at its top.
     this.parts.scroll.scrollTop = 0;
     this.showOverflow();
