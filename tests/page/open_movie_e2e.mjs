@@ -14,7 +14,7 @@ import { join, resolve } from "node:path";
 import { fileURLToPath } from "node:url";
 import { parseArgs } from "node:util";
 import { exitUnlessBrowser } from "../player/harness.mjs";
-import { changedShare, checkEnd, openTab, previewPixels, previewSettled, screenOption, startProgramWith, stepShots } from "./session.mjs";
+import { changedShare, checkEnd, openTab, previewPixels, previewSettled, runSteps, screenOption, startProgramWith, stepShots } from "./session.mjs";
 
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, work: { type: "string" }, ...screenOption },
@@ -86,77 +86,71 @@ async function formOf(name) {
   await settled();
 }
 
-try {
-  await tab.goto(address);
-  await formOf(first.name);
-  await shot("movie-opened");
+await runSteps({ browser, program, shot }, async () => {
+    await tab.goto(address);
+    await formOf(first.name);
+    await shot("movie-opened");
 
-  // The static texts are fields with the movie's strings; the arrows are not there.
-  assert.equal(await field(`Text ${first.text}`).inputValue(), first.oldText);
-  assert.equal(await field(`Text ${first.arrow}`).count(), 0, "a text Windows-1252 cannot hold is left out");
-  // Each picture shows the movie's own thumbnail, no replacement offered back.
-  const own = picture(first.picture);
-  assert.equal(await own.locator(".choice").textContent(), "From the template");
-  assert.ok(await own.locator("img.choice-thumb").evaluate((img) => img.decode().then(() => img.naturalWidth > 0 && img.naturalWidth <= 160)),
-    "the picture's own thumbnail");
-  const before = await preview();
+    // The static texts are fields with the movie's strings; the arrows are not there.
+    assert.equal(await field(`Text ${first.text}`).inputValue(), first.oldText);
+    assert.equal(await field(`Text ${first.arrow}`).count(), 0, "a text Windows-1252 cannot hold is left out");
+    // Each picture shows the movie's own thumbnail, no replacement offered back.
+    const own = picture(first.picture);
+    assert.equal(await own.locator(".choice").textContent(), "From the template");
+    assert.ok(await own.locator("img.choice-thumb").evaluate((img) => img.decode().then(() => img.naturalWidth > 0 && img.naturalWidth <= 160)),
+      "the picture's own thumbnail");
+    const before = await preview();
 
-  // A picture made here replaces the movie's own.
-  const png = join(work, "stripes.png");
-  writeFileSync(png, await stripes(96, 64));
-  await own.click();
-  await tab.locator(".file-name").fill(png);
-  await statusAfter(() => tab.keyboard.press("Enter"), /^Preview updated/);
-  assert.equal(await own.locator(".choice").textContent(), "stripes.png");
-  const replaced = await preview();
-  assert.ok(changedShare(before, replaced) > 0.01, `the preview shows the new picture (${changedShare(before, replaced)} changed)`);
+    // A picture made here replaces the movie's own.
+    const png = join(work, "stripes.png");
+    writeFileSync(png, await stripes(96, 64));
+    await own.click();
+    await tab.locator(".file-name").fill(png);
+    await statusAfter(() => tab.keyboard.press("Enter"), /^Preview updated/);
+    assert.equal(await own.locator(".choice").textContent(), "stripes.png");
+    const replaced = await preview();
+    assert.ok(changedShare(before, replaced) > 0.01, `the preview shows the new picture (${changedShare(before, replaced)} changed)`);
 
-  // A new static text, letters beyond ASCII among them.
-  await statusAfter(() => field(`Text ${first.text}`).fill(first.newText), /^Preview updated/);
-  const retitled = await preview();
-  assert.ok(changedShare(replaced, retitled) > 0.002, `the preview shows the new text (${changedShare(replaced, retitled)} changed)`);
-  await shot("picture-and-text-changed");
+    // A new static text, letters beyond ASCII among them.
+    await statusAfter(() => field(`Text ${first.text}`).fill(first.newText), /^Preview updated/);
+    const retitled = await preview();
+    assert.ok(changedShare(replaced, retitled) > 0.002, `the preview shows the new text (${changedShare(replaced, retitled)} changed)`);
+    await shot("picture-and-text-changed");
 
-  // Save as... proposes a new name beside the movie; the movie itself stays as it was.
-  await tab.getByRole("button", { name: "Save as..." }).click();
-  const name = tab.locator(".file-name");
-  await name.waitFor();
-  await tab.waitForFunction((folder) => document.querySelector(".path-field").value === folder, movies, { timeout: 20000 });
-  const proposed = await name.inputValue();
-  assert.equal(proposed, `${first.name}-edited.swf`);
-  await shot("save-proposed");
-  await statusAfter(() => tab.keyboard.press("Enter"), /Saved/);
-  assert.deepEqual(readFileSync(opened), original, "the opened movie is not written");
-  const saved = describe(join(movies, proposed));
-  assert.equal(saved.staticTexts.find((text) => text.id === first.text).text, first.newText);
-  const savedPicture = saved.pictures.find((p) => p.id === first.picture);
-  assert.deepEqual([savedPicture.width, savedPicture.height], [96, 64], "the saved movie holds the new picture");
-  await shot("saved");
+    // Save as... proposes a new name beside the movie; the movie itself stays as it was.
+    await tab.getByRole("button", { name: "Save as..." }).click();
+    const name = tab.locator(".file-name");
+    await name.waitFor();
+    await tab.waitForFunction((folder) => document.querySelector(".path-field").value === folder, movies, { timeout: 20000 });
+    const proposed = await name.inputValue();
+    assert.equal(proposed, `${first.name}-edited.swf`);
+    await shot("save-proposed");
+    await statusAfter(() => tab.keyboard.press("Enter"), /Saved/);
+    assert.deepEqual(readFileSync(opened), original, "the opened movie is not written");
+    const saved = describe(join(movies, proposed));
+    assert.equal(saved.staticTexts.find((text) => text.id === first.text).text, first.newText);
+    const savedPicture = saved.pictures.find((p) => p.id === first.picture);
+    assert.deepEqual([savedPicture.width, savedPicture.height], [96, 64], "the saved movie holds the new picture");
+    await shot("saved");
 
-  // Another movie through "Open a movie…": its form replaces the first one's.
-  await tab.getByRole("button", { name: "Open a movie…" }).click();
-  await tab.locator(".file-name").waitFor();
-  await tab.getByRole("dialog", { name: "Open a movie" }).waitFor();
-  await tab.locator(".file-name").fill(join(movies, second.file));
-  await statusAfter(() => tab.keyboard.press("Enter"), new RegExp(`^Opened ${second.file}`));
-  await formOf(second.name);
-  assert.equal(await field("Text 10").count(), 0, "the first movie's form is gone");
-  assert.equal(await field(second.field).count(), 1, "the second movie's static text");
-  assert.equal(await field(second.variable).inputValue(), "10");
-  await shot("second-movie");
+    // Another movie through "Open a movie…": its form replaces the first one's.
+    await tab.getByRole("button", { name: "Open a movie…" }).click();
+    await tab.locator(".file-name").waitFor();
+    await tab.getByRole("dialog", { name: "Open a movie" }).waitFor();
+    await tab.locator(".file-name").fill(join(movies, second.file));
+    await statusAfter(() => tab.keyboard.press("Enter"), new RegExp(`^Opened ${second.file}`));
+    await formOf(second.name);
+    assert.equal(await field("Text 10").count(), 0, "the first movie's form is gone");
+    assert.equal(await field(second.field).count(), 1, "the second movie's static text");
+    assert.equal(await field(second.variable).inputValue(), "10");
+    await shot("second-movie");
 
-  // Nothing was changed in the movie just opened: Quit does not ask.
-  const beforeQuit = problems.length;
-  await tab.getByRole("button", { name: "Quit" }).click();
-  const asked = await tab.getByText("Es gibt ungespeicherte Änderungen").waitFor({ timeout: 3000 }).then(() => true, () => false);
-  assert.equal(asked, false, "Quit asks about unsaved changes right after a movie was opened");
-  const workingFolders = () => readdirSync(temporary);
-  await checkEnd({ tab, exited, shot, workingFolders, problems, beforeQuit });
-  console.log(`open movie check: passed; screenshots in ${shots}`);
-} catch (error) {
-  await shot("failed").catch(() => {});
-  throw error;
-} finally {
-  await browser.close();
-  program.kill();
-}
+    // Nothing was changed in the movie just opened: Quit does not ask.
+    const beforeQuit = problems.length;
+    await tab.getByRole("button", { name: "Quit" }).click();
+    const asked = await tab.getByText("Es gibt ungespeicherte Änderungen").waitFor({ timeout: 3000 }).then(() => true, () => false);
+    assert.equal(asked, false, "Quit asks about unsaved changes right after a movie was opened");
+    const workingFolders = () => readdirSync(temporary);
+    await checkEnd({ tab, exited, shot, workingFolders, problems, beforeQuit });
+    console.log(`open movie check: passed; screenshots in ${shots}`);
+});

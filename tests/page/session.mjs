@@ -94,3 +94,17 @@ export function changedShare(a, b) {
   }
   return changed / (a.width * a.height);
 }
+
+// Runs a check's steps; a failure keeps a last screenshot, and the browser and the
+// program end whatever happened.
+export async function runSteps({ browser, program, shot }, steps) {
+  try {
+    await steps();
+  } catch (error) {
+    await shot("failed").catch(() => {});
+    throw error;
+  } finally {
+    await browser.close();
+    program.kill();
+  }
+}
