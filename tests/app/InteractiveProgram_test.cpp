@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -14,6 +15,7 @@
 
 #include "support/ChildProgram.h"
 #include "support/LoopbackClient.h"
+#include "support/MovieBuilder.h"
 #include "support/TempDir.h"
 
 namespace tarvenox {
@@ -251,6 +253,38 @@ TEST_F(InteractiveProgramTest, WithoutThePlayerTheProgramDoesNotStart) {
     EXPECT_EQ(test::readText(dir.file("stderr")),
               "tarvenox: Das Flash 5 ActiveX-Control ist nicht installiert. Bitte führen Sie die Installation "
               "erneut aus.\n");
+}
+
+// A movie on the command line: its template is chosen without a click, and both its
+// installation and the working folder go when the program ends. What cannot be opened
+// ends the program with one line before any page starts.
+TEST_F(InteractiveProgramTest, AMovieOpensWithItsTemplateChosen) {
+    const std::string movie = dir.write("banner.swf", test::MovieBuilder(8).background(1, 2, 3).showFrame().build());
+    program = start({movie, "--no-browser"});
+    auto address = program->readLine();
+    ASSERT_TRUE(address) << test::readText(dir.file("stderr"));
+    EXPECT_EQ(workingFolders(), 2);  // the working folder and the movie's installation
+    page = std::make_unique<ScriptedPage>(*address);
+    ASSERT_TRUE(page->untilVariable("_root.editLoaded"));
+    ASSERT_TRUE(page->until([](const json& m) { return m["type"] == "editor" && m["template"] == "banner"; }));
+    program->signal(SIGTERM);
+    EXPECT_EQ(program->wait(), 128 + SIGTERM);
+    EXPECT_EQ(workingFolders(), 0);
+
+    const std::string text = dir.write("notes.swf", std::string("no movie"));
+    const std::vector<std::vector<std::string>> refused = {
+        {dir.file("missing.swf"), "--no-browser"},
+        {"edit", text, "--no-browser"},
+        {"--data", demo, movie, "--no-browser"},
+    };
+    for (const auto& arguments : refused) {
+        program = start(arguments);
+        EXPECT_EQ(program->wait(), 1) << arguments[0];
+        const std::string err = test::readText(dir.file("stderr"));
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_EQ(err.rfind("tarvenox: ", 0), 0u) << err;
+        EXPECT_EQ(workingFolders(), 0);
+    }
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 // the save's proposed name, and quitting with unsaved edits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/TarvenoxApp.h"
 #include "common/FileIO.h"
 #include "support/Installation.h"
 #include "support/LogCapture.h"
+#include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
 #include "support/PictureFiles.h"
 #include "support/ReadMovie.h"
@@ -329,6 +331,54 @@ TEST_F(EditorCommandsTest, QuitWithUnsavedEditsAsksOnceAndNoGoesOn) {
         }
         EXPECT_EQ(windows.callsOf({"minimize"}).empty(), c.ended);
     }
+}
+
+// "openMovie" asks first while edits are unsaved; a movie that cannot be read leaves the
+// session as it was; an opened movie is the session's one template, chosen at once, with
+// the skin loaded anew, and its result is proposed beside it under another name.
+TEST_F(EditorCommandsTest, OpenMovieAsksFirstAndSwitchesTheSession) {
+    const std::string movie =
+        dir.write("movies/banner.swf", test::MovieBuilder(8).background(1, 2, 3).showFrame().build());
+    const std::string notMovie = dir.write("movies/notes.swf", std::string("no movie"));
+    windows.files = {png, std::nullopt, notMovie, movie, std::nullopt};
+    windows.messageAnswers = {MessageAnswer::cancel};
+    windows.events = {command("selectMovie", "card"), command("selectImage", "logo"), command("openMovie"),
+                      command("openMovie"),           command("openMovie"),           command("openMovie"),
+                      command("clicked", "save")};
+    {
+        CTarvenoxDlg dialog(*app, "", windows);
+        dialog.setMovieOpener([&](const std::string& path) -> Result<std::string> {
+            if (Report opened = app->openMovie(path); opened.failed()) return opened;
+            return app->movieTemplate();
+        });
+        dialog.DoModal();
+    }
+    std::vector<CommandOutcome> outcomes;
+    for (const EditorState& state : windows.editorStates) {
+        if (!state.last || state.last->command != "openMovie") continue;
+        outcomes.push_back(state.last->outcome);
+        if (state.last->outcome != CommandOutcome::done) {
+            EXPECT_EQ(state.templateName, "card");
+        }
+    }
+    EXPECT_EQ(outcomes, (std::vector<CommandOutcome>{CommandOutcome::cancelled, CommandOutcome::cancelled,
+                                                     CommandOutcome::failed, CommandOutcome::done}));
+    const Lines boxes = windows.callsOf({"messageBox"});
+    ASSERT_EQ(boxes.size(), 5u);  // each time asked; the unreadable movie told
+    EXPECT_EQ(boxes[0], "messageBox question okCancel Tarvenox: There are unsaved changes. Open another movie all "
+                        "the same?");
+    EXPECT_EQ(boxes[3].rfind("messageBox error ok Tarvenox: " + notMovie, 0), 0u) << boxes[3];
+
+    const EditorState& opened = answerTo("openMovie");
+    EXPECT_EQ(opened.templateName, "banner");
+    EXPECT_EQ(opened.title, "banner.swf");
+    EXPECT_FALSE(opened.unsaved);
+    EXPECT_TRUE(opened.pictures.empty());
+    const Lines movies = windows.callsOf({"movie"});
+    EXPECT_EQ(std::count(movies.begin(), movies.end(), "movie skin " + app->workingFolder() + "skin.swf"), 2)
+        << "the skin is loaded anew";
+    EXPECT_EQ(windows.callsOf({"saveFile"}).back().substr(windows.callsOf({"saveFile"}).back().find("name=")),
+              "name=" + dir.file("movies/banner-edited.swf"));
 }
 
 }  // namespace

@@ -151,6 +151,7 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
     editor.templateName = "gr\xFC\xDF";
     editor.title = "Gr\xFC\xDF";
     editor.pictures["Bild \x80"] = {"beach.png", "chosen-image-1.png"};
+    editor.ownPictures["Bild \x80"] = "own-gr_FC_DF-Bild_20_80.png";
     editor.unsaved = true;
     editor.last = CommandResult{"selectImage", "Bild \x80", CommandOutcome::done, ""};
     windows.showEditorState(editor);
@@ -221,6 +222,7 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
           {{"font", Message::object()},
            {"image", {{"Bild \xE2\x82\xAC", {{"file", "beach.png"}, {"preview", "chosen-image-1.png"}}}}},
            {"mp3", Message::object()}}},
+         {"own", {{"image", {{"Bild \xE2\x82\xAC", "own-gr_FC_DF-Bild_20_80.png"}}}}},
          {"unsaved", true},
          {"canUndo", true},
          {"canRedo", false}},
