@@ -128,8 +128,10 @@ export class ScreenMap {
 // How long a movie being replaced stays on screen at most while its successor loads.
 const staleMovieMs = 4000;
 // The new movie is revealed this long after its first frame was ready, so that frame
-// has been drawn.
+// has been drawn; Ruffle draws the first frame only after one frame's time, which a
+// slide show at 0.25 frames a second makes 4 s: the reveal waits for it too.
 const revealDelayMs = 60;
+export const revealAfterMs = (frameRate) => revealDelayMs + (frameRate > 0 ? Math.min(1000 / frameRate, staleMovieMs) : 0);
 
 let frontLayer = 10;
 
@@ -225,6 +227,9 @@ export class Player {
     if (this.movie) this.retire(this.movie);
     this.movie = null;
     if (url === "") {
+      // The host loads the skin again for another installation (a movie opened): the
+      // stand-in made for the one before goes, and a new one reads the new one's texts.
+      if (this.builtIn) this.dropBuiltIn();
       this.showBuiltIn(true);
       this.element.dataset.state = this.builtIn ? "builtIn" : "empty";
       return;
@@ -247,9 +252,11 @@ export class Player {
     if (this.template) movie.shadowRoot?.getElementById("virtual-keyboard")?.setAttribute("tabindex", "-1");
     this.movie = movie;
     const api = movie.ruffle();
+    let frameRate = 0;
     movie.addEventListener("loadedmetadata", () => {
       const { width, height } = api.metadata ?? {};
       if (width > 0 && height > 0) movie.style.setProperty("--ratio", String(width / height));
+      frameRate = Number(api.metadata?.frameRate) || 0;
     });
     movie.addEventListener("loadeddata", () => {
       setTimeout(() => {
@@ -258,7 +265,7 @@ export class Player {
         this.showBuiltIn(false);
         for (const old of this.element.querySelectorAll(".movie.stale")) old.remove();
         this.element.dataset.state = "playing";
-      }, revealDelayMs);
+      }, revealAfterMs(frameRate));
     });
     movie.loading.catch((error) => {
       if (this.movie !== movie) return;
@@ -287,6 +294,12 @@ export class Player {
       for (const [name, value] of this.variables) this.builtIn.setVariable?.(name, value);
     }
     if (this.builtIn) this.builtIn.element.hidden = !visible;
+  }
+
+  dropBuiltIn() {
+    this.builtIn.dispose?.();
+    this.builtIn.element.remove();
+    this.builtIn = null;
   }
 
   // The program has ended, or another page took it over: every movie of the player keeps

@@ -37,6 +37,7 @@ export class BuiltInSkin {
     this.slots = [];           // { kind, name, show } of the form's font, picture and music choosers
     this.editor = null;        // the host's last "editor" event
     this.pushed = [];          // variables the host set since the last template was chosen
+    this.viewerShown = false;  // whether the host last showed the preview
     this.lists = [];
     this.commands = new Commands({
       send,
@@ -78,6 +79,7 @@ export class BuiltInSkin {
   // Every message of the host, as it comes.
   observe(message) {
     if ((message.type === "show" || message.type === "hide") && message.player === "viewer") {
+      this.viewerShown = message.type === "show";
       this.commands.ended();
       this.enableActions();
     } else if (message.type === "editor") {
@@ -107,12 +109,21 @@ export class BuiltInSkin {
     this.enableActions();
   }
 
+  // The host loaded the skin anew (another movie opened): this one is put away for good.
+  dispose() {
+    this.disposed = true;
+    this.commands.reset();
+    this.stopShortcuts();
+    this.resized.disconnect();
+  }
+
   // -- the page --
 
   build() {
     const button = (className, onclick, props = {}) => el("button", { type: "button", class: className, onclick, ...props });
     this.parts = {
       title: el("h1", { class: "skin-title" }),
+      open: button("ghost", () => this.openMovie()),
       help: button("ghost", () => this.send("clicked", "help")),
       fullscreen: button("ghost needs-template", () => this.fullscreen()),
       quit: button("ghost", () => this.send("clicked", "quit")),
@@ -133,7 +144,7 @@ export class BuiltInSkin {
     p.exec.hidden = true;
     p.scroll = el("div", { class: "form-scroll" }, p.form, p.formHint);
     const skin = el("div", { class: "skin", "data-template": "none" },
-      el("header", { class: "region top" }, p.title, el("div", { class: "top-buttons" }, p.help, p.fullscreen, p.quit)),
+      el("header", { class: "region top" }, p.title, el("div", { class: "top-buttons" }, p.open, p.help, p.fullscreen, p.quit)),
       el("aside", { class: "region templates", "aria-label": "Templates" }, p.intro, p.lists),
       el("section", { class: "region form-region" }, p.scroll),
       el("div", { class: "region frame", "aria-hidden": "true" }, p.frameHint),
@@ -142,9 +153,10 @@ export class BuiltInSkin {
     );
     // A form taller than its region says so: a shadow at the edge with more below.
     p.scroll.addEventListener("scroll", () => this.showOverflow());
-    new ResizeObserver(() => this.showOverflow()).observe(p.scroll);
+    this.resized = new ResizeObserver(() => this.showOverflow());
+    this.resized.observe(p.scroll);
     // The shortcuts work wherever the focus is, but not under a dialog or the fullscreen view.
-    listenForShortcuts((action) => {
+    this.stopShortcuts = listenForShortcuts((action) => {
       if (action === "save") this.save();
       else if (action === "apply") this.apply();
       else this.history(action);
@@ -166,6 +178,7 @@ export class BuiltInSkin {
     this.texts = bytes ? parseSkinVariables(bytes) : new Map();
     const p = this.parts;
     p.title.textContent = this.text("title", "Tarvenox");
+    p.open.textContent = this.text("button_open", "Open a movie…");
     p.intro.textContent = this.text("intro", "");
     p.help.textContent = this.text("button_help", "Help");
     p.fullscreen.textContent = this.text("button_fullscreen", "Fullscreen");
@@ -205,7 +218,7 @@ export class BuiltInSkin {
     const url = await this.templateUrl(`thumb-${fileName(entry.file)}.swf`);
     if (!url) return;
     const [ruffle, found] = await Promise.all([loadRuffle(), fetch(url, { method: "HEAD" }).then((r) => r.ok, () => false)]);
-    if (!ruffle || !found) return;
+    if (!ruffle || !found || this.disposed) return;
     const movie = createMovie(ruffle, url, thumb, { className: "thumb-movie", scale: "noBorder", muted: true, template: true });
     movie.inert = true;
     movie.addEventListener("loadeddata", () => setTimeout(() => movie.classList.add("shown"), 100));
@@ -235,8 +248,8 @@ export class BuiltInSkin {
     this.pushed = [];
     this.variables.set("editLoaded", "0");
     this.element.dataset.template = "loading";
-    this.enableActions();
     this.commands.run("selectMovie", entry.file, "select");
+    this.enableActions();
   }
 
   // The host's state of the editor: the template chosen, its replacements, the undo
@@ -247,7 +260,7 @@ export class BuiltInSkin {
     this.adoptTemplate();
     this.showSlots();
     this.element.dataset.unsaved = message.unsaved ? "true" : "false";
-    const status = statusOf(message.last, clock());
+    const status = statusOf(message.last, clock(), String(message.title ?? ""));
     if (status) {
       this.parts.status.textContent = status.text;
       this.parts.status.dataset.tone = status.tone;
@@ -278,7 +291,7 @@ export class BuiltInSkin {
   }
 
   showSlots() {
-    for (const slot of this.slots) slot.show(choiceOf(this.editor?.choices, slot.kind, slot.name));
+    for (const slot of this.slots) slot.show(choiceOf(this.editor?.choices, slot.kind, slot.name, this.editor?.own));
   }
 
   clearForm() {
@@ -310,6 +323,9 @@ export class BuiltInSkin {
     this.formFile = entry.file;
     this.commands.canApply = true;
     this.element.dataset.template = entry.file;
+    // A template the host chose by itself (the program started on a movie) came without a
+    // command of the skin, whose barrier would have shown its preview.
+    if (!this.viewerShown && this.commands.pending.length === 0) this.commands.awaitBarrier("show");
     // A new template's form starts at its top.
     this.parts.scroll.scrollTop = 0;
     this.showOverflow();
@@ -361,6 +377,21 @@ export class BuiltInSkin {
     this.commands.run(command, "", command);
   }
 
+  // Another movie instead of this installation: the host asks about unsaved edits, shows
+  // the open dialog and loads the skin anew for the movie (a new skin follows), so what
+  // was typed goes to the host first.
+  openMovie() {
+    if (this.opening) return;
+    if (this.ready) this.commands.flush();
+    this.commands.run("openMovie", "", "open");
+    this.enableActions();
+  }
+
+  // A movie being opened, a save or a template being chosen holds "Open a movie…" back.
+  get opening() {
+    return ["open", "save", "select"].some((kind) => this.commands.has(kind));
+  }
+
   fullscreen() {
     if (!this.ready) return;
     this.commands.flush();
@@ -371,6 +402,7 @@ export class BuiltInSkin {
     for (const button of this.element.querySelectorAll(".needs-template")) button.disabled = !this.ready;
     const p = this.parts;
     if (this.commands.has("save")) p.save.disabled = true;
+    p.open.disabled = this.opening;
     if (!this.editor?.canUndo) p.undo.disabled = true;
     if (!this.editor?.canRedo) p.redo.disabled = true;
   }

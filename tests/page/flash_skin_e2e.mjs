@@ -19,7 +19,7 @@ import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
 import { decodeImage, exitUnlessBrowser, pixelAt } from "../player/harness.mjs";
 import { near, rgb } from "../player/stage.mjs";
-import { changedShare, checkEnd, openTab, screenOption, previewPixels, startProgram, stepShots } from "./session.mjs";
+import { changedShare, checkEnd, openTab, runSteps, screenOption, previewPixels, startProgram, stepShots } from "./session.mjs";
 
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" }, ...screenOption },
@@ -101,127 +101,121 @@ async function dialogDone(selector, answer) {
   await tab.locator(selector).waitFor({ state: "detached" });
 }
 
-try {
-  assert.equal(workingFolders().length, 1, "the program works in one folder of its own");
-  await tab.goto(address);
-  await tab.waitForFunction(() => document.querySelector('[data-player="skin"]').dataset.state === "playing", null, { timeout: 20000 });
-  // The list appears once the skin has read skin.txt.
-  await waitForColour(greeting.x + 4, greeting.y + 4, layout.entryColor, "the template list");
-  await shot("templates-listed");
+await runSteps({ browser, program, shot }, async () => {
+    assert.equal(workingFolders().length, 1, "the program works in one folder of its own");
+    await tab.goto(address);
+    await tab.waitForFunction(() => document.querySelector('[data-player="skin"]').dataset.state === "playing", null, { timeout: 20000 });
+    // The list appears once the skin has read skin.txt.
+    await waitForColour(greeting.x + 4, greeting.y + 4, layout.entryColor, "the template list");
+    await shot("templates-listed");
 
-  // One click on the template is enough: the preview comes within a few seconds.
-  await click(greeting);
-  await previewPlays(4000);
-  // Needs the host's variables in the movie: the light follows "_root.editLoaded".
-  const light = layout.fields.ready;
-  await waitForColour(light.x + light.width / 2, light.y + light.height / 2, layout.readyColor, "the light for editLoaded");
-  await shot("template-chosen");
-  // The skin's own ground between its controls and the preview's frame, not a block of
-  // the player's background over them.
-  await waitForColour(600, 195, layout.background, "the ground below the skin's controls");
-  const before = await preview();
+    // One click on the template is enough: the preview comes within a few seconds.
+    await click(greeting);
+    await previewPlays(4000);
+    // Needs the host's variables in the movie: the light follows "_root.editLoaded".
+    const light = layout.fields.ready;
+    await waitForColour(light.x + light.width / 2, light.y + light.height / 2, layout.readyColor, "the light for editLoaded");
+    await shot("template-chosen");
+    // The skin's own ground between its controls and the preview's frame, not a block of
+    // the player's background over them.
+    await waitForColour(600, 195, layout.background, "the ground below the skin's controls");
+    const before = await preview();
 
-  // The title, typed into the movie's input field over the template's own.
-  await click(layout.controls.title);
-  await tab.keyboard.press("Control+A");
-  await tab.keyboard.press("Backspace");
-  await tab.keyboard.type(change.title);
-  await shot("title-typed");
-
-  // The colour and the title's font in the page's dialogs.
-  await click(layout.controls.selectColor);
-  await dialogDone(".hex-field", async (field) => {
-    await field.fill("#5a189a");
-    await shot("colour-dialog");
-    await field.press("Enter");
-  });
-  await click(layout.controls.selectFont);
-  await dialogDone(".font-search", async (field) => {
-    await field.fill("liberation serif");
-    await shot("font-dialog");
-    await field.press("Enter");
-  });
-
-  await reloadsPreview(() => click(layout.controls.apply));
-  const applied = await preview();
-  assert.ok(changedShare(before, applied) > 0.3, "the preview shows the new colour");
-  assert.ok(near(pixelAt(applied, 3, 3), rgb(change.background), 10), `preview corner ${pixelAt(applied, 3, 3)}`);
-  await shot("applied");
-
-  // The colour dialog starts at the colour chosen before. Needs the host to send it.
-  await click(layout.controls.selectColor);
-  await dialogDone(".hex-field", async (field) => {
-    await shot("colour-dialog-again");
-    assert.equal(await field.inputValue(), "#5a189a", "the colour dialog starts at the current colour");
-    await field.press("Escape");
-  });
-
-  await click(layout.controls.save);
-  await dialogDone(".file-name", async (field) => {
-    await field.fill(join(home, "card"));
-    await shot("save-dialog");
-    await field.press("Enter");
-  });
-  for (let waited = 0; !existsSync(saved) && waited < 20000; waited += 250) await tab.waitForTimeout(250);
-  assert.ok(existsSync(saved), "the movie is saved under the name given");
-  await previewPlays();
-  await shot("saved");
-
-  const inspect = (path) => JSON.parse(execFileSync(tarvenox, ["inspect", "--json", path], { encoding: "utf8" }));
-  const inspected = inspect(saved);
-  assert.equal(inspected.backgroundColor, "#5a189a");
-  const fontLength = (movie) => movie.tags.find((tag) => tag.fontName === layout.templateFont).length;
-  const batch = join(work, "batch.swf");
-  execFileSync(tarvenox, ["save", "--template", "greeting", "--data", installation, "-o", batch, "--font", `${layout.templateFont}=${change.face}`]);
-  assert.equal(fontLength(inspected), fontLength(inspect(batch)), "the title's font is the face chosen");
-  // Needs the host to read the variable from the movie.
-  const title = inspected.tags.find((tag) => tag.name === "DoAction").variables.find((v) => v.name === "title");
-  assert.equal(title.value, change.title, "the saved card has the title typed into the skin");
-
-  // A save while the machine is busy keeps the texts typed. Needs the host to wait for
-  // the movie's answers.
-  const underLoad = { title: "Saved while busy", file: join(home, "busy.swf") };
-  const busy = [0, 1].map(() => spawn(process.execPath, ["-e", "for (;;) {}"], { stdio: "ignore" }));
-  try {
+    // The title, typed into the movie's input field over the template's own.
     await click(layout.controls.title);
     await tab.keyboard.press("Control+A");
     await tab.keyboard.press("Backspace");
-    await tab.keyboard.type(underLoad.title);
-    await click(layout.controls.save);
-    await dialogDone(".file-name", async (field) => {
-      await field.fill(underLoad.file);
+    await tab.keyboard.type(change.title);
+    await shot("title-typed");
+
+    // The colour and the title's font in the page's dialogs.
+    await click(layout.controls.selectColor);
+    await dialogDone(".hex-field", async (field) => {
+      await field.fill("#5a189a");
+      await shot("colour-dialog");
       await field.press("Enter");
     });
-    for (let waited = 0; !existsSync(underLoad.file) && waited < 30000; waited += 250) await tab.waitForTimeout(250);
-    await shot("saved-while-busy");
-  } finally {
-    for (const worker of busy) worker.kill();
-  }
-  assert.ok(existsSync(underLoad.file), "the movie is saved while the machine is busy");
-  const busyTitle = inspect(underLoad.file).tags.find((tag) => tag.name === "DoAction").variables.find((v) => v.name === "title");
-  assert.equal(busyTitle.value, underLoad.title, "the card saved while the machine was busy has the title typed");
-  await previewPlays();
+    await click(layout.controls.selectFont);
+    await dialogDone(".font-search", async (field) => {
+      await field.fill("liberation serif");
+      await shot("font-dialog");
+      await field.press("Enter");
+    });
 
-  // The fullscreen view, closed by the installation's own button.
-  await click(layout.controls.fullscreen);
-  await tab.waitForFunction(() => ["fullscreenMovie", "fullscreenButton"].every(
-    (name) => document.querySelector(`[data-player="${name}"]`).dataset.state === "playing"), null, { timeout: 20000 });
-  await tab.waitForTimeout(500);
-  await shot("fullscreen");
-  const button = await tab.locator('[data-player="fullscreenButton"]').boundingBox();
-  await tab.mouse.click(button.x + button.width / 2, button.y + button.height / 2);
-  await tab.locator("#fullscreen").waitFor({ state: "hidden" });
-  await previewPlays();
-  await shot("fullscreen-closed");
+    await reloadsPreview(() => click(layout.controls.apply));
+    const applied = await preview();
+    assert.ok(changedShare(before, applied) > 0.3, "the preview shows the new colour");
+    assert.ok(near(pixelAt(applied, 3, 3), rgb(change.background), 10), `preview corner ${pixelAt(applied, 3, 3)}`);
+    await shot("applied");
 
-  const beforeQuit = problems.length;
-  await click(layout.controls.quit);
-  await checkEnd({ tab, exited, shot, workingFolders, problems, beforeQuit });
-  console.log(`Flash skin check: passed; screenshots in ${shots}`);
-} catch (error) {
-  await shot("failed").catch(() => {});
-  throw error;
-} finally {
-  await browser.close();
-  program.kill();
-}
+    // The colour dialog starts at the colour chosen before. Needs the host to send it.
+    await click(layout.controls.selectColor);
+    await dialogDone(".hex-field", async (field) => {
+      await shot("colour-dialog-again");
+      assert.equal(await field.inputValue(), "#5a189a", "the colour dialog starts at the current colour");
+      await field.press("Escape");
+    });
+
+    await click(layout.controls.save);
+    await dialogDone(".file-name", async (field) => {
+      await field.fill(join(home, "card"));
+      await shot("save-dialog");
+      await field.press("Enter");
+    });
+    for (let waited = 0; !existsSync(saved) && waited < 20000; waited += 250) await tab.waitForTimeout(250);
+    assert.ok(existsSync(saved), "the movie is saved under the name given");
+    await previewPlays();
+    await shot("saved");
+
+    const inspect = (path) => JSON.parse(execFileSync(tarvenox, ["inspect", "--json", path], { encoding: "utf8" }));
+    const inspected = inspect(saved);
+    assert.equal(inspected.backgroundColor, "#5a189a");
+    const fontLength = (movie) => movie.tags.find((tag) => tag.fontName === layout.templateFont).length;
+    const batch = join(work, "batch.swf");
+    execFileSync(tarvenox, ["save", "--template", "greeting", "--data", installation, "-o", batch, "--font", `${layout.templateFont}=${change.face}`]);
+    assert.equal(fontLength(inspected), fontLength(inspect(batch)), "the title's font is the face chosen");
+    // Needs the host to read the variable from the movie.
+    const title = inspected.tags.find((tag) => tag.name === "DoAction").variables.find((v) => v.name === "title");
+    assert.equal(title.value, change.title, "the saved card has the title typed into the skin");
+
+    // A save while the machine is busy keeps the texts typed. Needs the host to wait for
+    // the movie's answers.
+    const underLoad = { title: "Saved while busy", file: join(home, "busy.swf") };
+    const busy = [0, 1].map(() => spawn(process.execPath, ["-e", "for (;;) {}"], { stdio: "ignore" }));
+    try {
+      await click(layout.controls.title);
+      await tab.keyboard.press("Control+A");
+      await tab.keyboard.press("Backspace");
+      await tab.keyboard.type(underLoad.title);
+      await click(layout.controls.save);
+      await dialogDone(".file-name", async (field) => {
+        await field.fill(underLoad.file);
+        await field.press("Enter");
+      });
+      for (let waited = 0; !existsSync(underLoad.file) && waited < 30000; waited += 250) await tab.waitForTimeout(250);
+      await shot("saved-while-busy");
+    } finally {
+      for (const worker of busy) worker.kill();
+    }
+    assert.ok(existsSync(underLoad.file), "the movie is saved while the machine is busy");
+    const busyTitle = inspect(underLoad.file).tags.find((tag) => tag.name === "DoAction").variables.find((v) => v.name === "title");
+    assert.equal(busyTitle.value, underLoad.title, "the card saved while the machine was busy has the title typed");
+    await previewPlays();
+
+    // The fullscreen view, closed by the installation's own button.
+    await click(layout.controls.fullscreen);
+    await tab.waitForFunction(() => ["fullscreenMovie", "fullscreenButton"].every(
+      (name) => document.querySelector(`[data-player="${name}"]`).dataset.state === "playing"), null, { timeout: 20000 });
+    await tab.waitForTimeout(500);
+    await shot("fullscreen");
+    const button = await tab.locator('[data-player="fullscreenButton"]').boundingBox();
+    await tab.mouse.click(button.x + button.width / 2, button.y + button.height / 2);
+    await tab.locator("#fullscreen").waitFor({ state: "hidden" });
+    await previewPlays();
+    await shot("fullscreen-closed");
+
+    const beforeQuit = problems.length;
+    await click(layout.controls.quit);
+    await checkEnd({ tab, exited, shot, workingFolders, problems, beforeQuit });
+    console.log(`Flash skin check: passed; screenshots in ${shots}`);
+});

@@ -18,7 +18,7 @@ import { parseArgs } from "node:util";
 import { exitUnlessBrowser, pixelAt } from "../player/harness.mjs";
 import { near, rgb } from "../player/stage.mjs";
 import { shellSteps } from "./shell_steps.mjs";
-import { changedShare, checkEnd, openTab, screenOption, previewPixels, previewSettled, startProgram, stepShots } from "./session.mjs";
+import { changedShare, checkEnd, openTab, screenOption, previewPixels, previewSettled, runSteps, startProgram, stepShots } from "./session.mjs";
 
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" }, ...screenOption },
@@ -158,209 +158,203 @@ async function refusePicture(path) {
   assert.match(await browserPage.locator(".status-text").textContent(), /not used/);
 }
 
-try {
-  assert.equal(workingFolders().length, 1, "the program works in one folder of its own");
-  await browserPage.goto(address);
-  await browserPage.locator("button.template").first().waitFor();
-  await shot("start");
+await runSteps({ browser: context, program, shot }, async () => {
+    assert.equal(workingFolders().length, 1, "the program works in one folder of its own");
+    await browserPage.goto(address);
+    await browserPage.locator("button.template").first().waitFor();
+    await shot("start");
 
-  // The whole form is in reach; a template chosen next starts at its top.
-  await pickTemplate("greeting");
-  await checkFormInReach();
-  await shot("form-scrolled");
-  await pickTemplate("sale");
-  assert.equal(await browserPage.locator(".form-scroll").evaluate((node) => node.scrollTop), 0, "a new form starts at its top");
-  await checkFormInReach();
+    // The whole form is in reach; a template chosen next starts at its top.
+    await pickTemplate("greeting");
+    await checkFormInReach();
+    await shot("form-scrolled");
+    await pickTemplate("sale");
+    assert.equal(await browserPage.locator(".form-scroll").evaluate((node) => node.scrollTop), 0, "a new form starts at its top");
+    await checkFormInReach();
 
-  // A number field refuses letters as they are typed; a decimal comma is a point.
-  await field("Price").fill("");
-  await field("Price").pressSequentially("1a9,x5");
-  assert.equal(await field("Price").inputValue(), "19,5");
-  assert.equal(await variable("price"), "19.5");
-  await settled();
-  await shot("number-typed");
-
-  await pickTemplate("greeting");
-  await shot("template-chosen");
-  const before = await preview();
-
-  // A double click on Save as... opens one dialog, and after it is cancelled no other.
-  await browserPage.getByRole("button", { name: "Save as..." }).dblclick();
-  await browserPage.locator(".file-name").waitFor();
-  assert.equal(await dialogs(), 1);
-  await browserPage.keyboard.press("Escape");
-  await settled();
-  await browserPage.waitForTimeout(1000);
-  assert.equal(await dialogs(), 0, "no second save dialog");
-
-  // A text goes to the host at once, not after a pause, and the preview follows. The apply
-  // is counted as it is sent: a quick host may have answered it before the check could look.
-  await browserPage.evaluate(() => {
-    const commands = window.tarvenox.skin.commands;
-    const run = commands.run;
-    window.appliesSent = 0;
-    commands.run = function (command, args, kind) {
-      if (kind === "apply") window.appliesSent += 1;
-      return run.call(this, command, args, kind);
-    };
-  });
-  await statusAfter(async () => {
-    await field("Title").fill(change.title);
-    assert.ok(await browserPage.evaluate(() => window.appliesSent > 0), "applied as typed");
-  }, /Preview updated/);
-  await browserPage.evaluate(() => delete window.tarvenox.skin.commands.run);
-  const typed = await preview();
-  assert.ok(changedShare(before, typed) > 0.005, "the preview shows the new title");
-  await shot("text-typed");
-
-  // Undo and redo from the keyboard, in the field being typed in.
-  await field("Title").focus();
-  await statusAfter(() => browserPage.keyboard.press("Control+z"), /Undone/);
-  assert.equal(await field("Title").inputValue(), "Happy Birthday!");
-  await shot("undone");
-  await statusAfter(() => browserPage.keyboard.press("Control+Shift+z"), /Redone/);
-  assert.equal(await field("Title").inputValue(), change.title);
-  assert.ok(changedShare(before, await preview()) > 0.005, "the preview shows the title again");
-
-  // The colour, kept among the custom colours too.
-  await browserPage.locator(".chooser.kind-color").click();
-  await browserPage.locator(".hex-field").fill("#5a189a");
-  await browserPage.getByRole("button", { name: /custom colours$/ }).click();
-  await shot("colour-dialog");
-  await statusAfter(() => browserPage.locator(".hex-field").press("Enter"), /Preview updated/);
-  const coloured = await preview();
-  assert.ok(near(pixelAt(coloured, 3, 3), rgb(change.background), 10), `preview corner ${pixelAt(coloured, 3, 3)}`);
-  await browserPage.locator(".chooser.kind-color").click();
-  assert.match(await browserPage.locator(".swatches.custom .swatch").first().getAttribute("aria-label"), /#5a189a$/);
-  await browserPage.keyboard.press("Escape");
-  await settled();
-
-  // A font, found by searching, its name then drawn in the face itself.
-  await browserPage.getByRole("button", { name: /^Title font/ }).click();
-  await browserPage.locator(".font-search").fill("liberation serif");
-  await shot("font-dialog");
-  await browserPage.keyboard.press("Enter");
-  await settled();
-  const fontChoice = browserPage.getByRole("button", { name: /^Title font/ }).locator(".choice");
-  assert.equal(await fontChoice.textContent(), change.face);
-  assert.match(await fontChoice.evaluate((node) => node.style.fontFamily), /Liberation Serif/);
-
-  // The picture, browsed to; the music, typed as a path.
-  await browserPage.locator(".chooser.kind-image").click();
-  await browserPage.locator(".path-field").fill(media);
-  await browserPage.locator(".path-field").press("Enter");
-  await (await fileEntry("garden.png")).click();
-  assert.equal(await browserPage.locator('.file-entry[data-name="song.mp3"]').count(), 0, "the filter shows pictures only");
-  await shot("open-dialog");
-  await browserPage.getByRole("button", { name: "Open", exact: true }).click();
-  await settled();
-  await browserPage.locator(".chooser.kind-mp3").click();
-  await chooseByPath(change.music);
-  await settled();
-  assert.equal(await choiceOf("image"), "garden.png");
-  assert.equal(await choiceOf("mp3"), "song.mp3");
-  assert.ok(await browserPage.locator(".chooser.kind-image img.choice-thumb").evaluate((img) => img.decode().then(() => img.naturalWidth > 0)),
-    "the picture's thumbnail");
-  await browserPage.getByRole("button", { name: "Play Music" }).waitFor();
-
-  // A broken picture and a text file are refused once each; typing brings no box back.
-  for (const file of refused) await refusePicture(join(work, file.name));
-  await statusAfter(() => field("Signed by").fill("Jörg und Anna"), /Preview updated/);
-  assert.equal(await dialogs(), 0, "no message box after the refusal");
-
-  await statusAfter(() => browserPage.getByRole("button", { name: "Preview", exact: true }).click(), /Preview updated/);
-  const applied = await preview();
-  assert.ok(changedShare(coloured, applied) > 0.02, "the preview shows the new picture and font");
-  await shot("applied");
-
-  // Saved over an older file: the question is answered Yes.
-  await browserPage.getByRole("button", { name: "Save as..." }).click();
-  await chooseByPath(join(home, "cards", "card"));
-  await browserPage.getByText("card.swf already exists. Do you want to replace it?").waitFor();
-  await shot("overwrite-question");
-  await statusAfter(() => browserPage.getByRole("button", { name: "Yes" }).click(), /Saved card\.swf/);
-  await shot("saved");
-
-  const inspected = JSON.parse(execFileSync(tarvenox, ["inspect", "--json", saved], { encoding: "utf8" }));
-  assert.equal(inspected.backgroundColor, "#5a189a");
-  const tagsOf = (name) => inspected.tags.filter((tag) => tag.name === name);
-  assert.deepEqual(tagsOf("DefineBitsLossless").map((tag) => [tag.width, tag.height]), [[240, 180]]);
-  assert.equal(tagsOf("DoAction")[0].variables.find((v) => v.name === "title").value, change.title);
-  const batch = join(work, "batch.swf");
-  execFileSync(tarvenox, ["save", "--template", "greeting", "--data", installation, "-o", batch, "--font", `Headline=${change.face}`]);
-  const headline = (movie) => movie.tags.find((tag) => tag.fontName === "Headline").length;
-  assert.equal(headline(inspected), headline(JSON.parse(execFileSync(tarvenox, ["inspect", "--json", batch], { encoding: "utf8" }))));
-  assert.ok(readFileSync(saved).includes(readFileSync(change.music).subarray(2000, 2400)), "the saved movie plays the chosen music");
-
-  // Another template and back: the edits are kept.
-  await pickTemplate("sale");
-  await pickTemplate("greeting");
-  assert.equal(await field("Title").inputValue(), change.title);
-  assert.equal(await choiceOf("image"), "garden.png");
-  await shot("switched-back");
-
-  // The template's own picture back, and the replacement again by undo.
-  const own = await preview();
-  await statusAfter(() => browserPage.getByRole("button", { name: "The template's own picture: Picture" }).click(), /own picture/);
-  assert.equal(await choiceOf("image"), "From the template");
-  assert.ok(changedShare(own, await preview()) > 0.01, "the preview shows the template's picture");
-  await shot("template-picture");
-  await statusAfter(() => browserPage.getByRole("button", { name: "Undo" }).click(), /Undone/);
-  assert.equal(await choiceOf("image"), "garden.png");
-
-  // A reload takes the program over again with the template, the form, the choices and
-  // a preview that goes on following the form.
-  const reloadedFrom = await preview();
-  await browserPage.reload();
-  await browserPage.locator('button.template[data-file="greeting"][aria-pressed="true"]').waitFor();
-  await browserPage.locator('.skin[data-template="greeting"]').waitFor();
-  await settled();
-  assert.equal(await field("Title").inputValue(), change.title);
-  assert.equal(await choiceOf("image"), "garden.png");
-  assert.ok(changedShare(reloadedFrom, await preview()) < 0.01, "the same preview after the reload");
-  await shot("reloaded");
-  await statusAfter(() => field("Title").fill("After the reload"), /Preview updated/);
-  assert.ok(await browserPage.locator('[data-player="viewer"]').isVisible(), "the preview stays in sight");
-  assert.ok(changedShare(reloadedFrom, await preview()) > 0.005, "the preview shows the typed title");
-  await shot("typed-after-reload");
-
-  await shellSteps({ browser: context, tab: browserPage, address, shot, settled, problems });
-
-  // The fullscreen view, closed by its button and by Escape.
-  const surface = browserPage.locator("#fullscreen");
-  for (const close of ["button", "Escape"]) {
-    await browserPage.getByRole("button", { name: "Fullscreen" }).click();
-    await browserPage.waitForFunction(() => document.querySelector('[data-player="fullscreenMovie"]').dataset.state === "playing");
-    await browserPage.waitForTimeout(500);
-    if (close === "button") {
-      await shot("fullscreen");
-      await browserPage.locator(".round-close").click();
-    } else {
-      await browserPage.keyboard.press("Escape");
-    }
-    await surface.waitFor({ state: "hidden" });
+    // A number field refuses letters as they are typed; a decimal comma is a point.
+    await field("Price").fill("");
+    await field("Price").pressSequentially("1a9,x5");
+    assert.equal(await field("Price").inputValue(), "19,5");
+    assert.equal(await variable("price"), "19.5");
     await settled();
-    await shot(`fullscreen-closed-by-${close.toLowerCase()}`);
-  }
+    await shot("number-typed");
 
-  // Edits made since the save: Quit asks once; No keeps the program, Yes ends it.
-  const quitQuestion = browserPage.getByText("Es gibt ungespeicherte Änderungen. Trotzdem beenden?");
-  await browserPage.getByRole("button", { name: "Quit" }).click();
-  await quitQuestion.waitFor();
-  await shot("quit-asked");
-  await browserPage.getByRole("button", { name: "No", exact: true }).click();
-  await quitQuestion.waitFor({ state: "hidden" });
-  await settled();
-  assert.equal(await browserPage.locator("#notice").isHidden(), true, "No keeps the program running");
-  await browserPage.getByRole("button", { name: "Quit" }).click();
-  const beforeQuit = problems.length;
-  await browserPage.getByRole("button", { name: "Yes", exact: true }).click();
-  await checkEnd({ tab: browserPage, exited, shot, workingFolders, problems, beforeQuit });
-  console.log(`page check: passed; screenshots in ${shots}`);
-} catch (error) {
-  await shot("failed").catch(() => {});
-  throw error;
-} finally {
-  await context.close();
-  program.kill();
-}
+    await pickTemplate("greeting");
+    await shot("template-chosen");
+    const before = await preview();
+
+    // A double click on Save as... opens one dialog, and after it is cancelled no other.
+    await browserPage.getByRole("button", { name: "Save as..." }).dblclick();
+    await browserPage.locator(".file-name").waitFor();
+    assert.equal(await dialogs(), 1);
+    await browserPage.keyboard.press("Escape");
+    await settled();
+    await browserPage.waitForTimeout(1000);
+    assert.equal(await dialogs(), 0, "no second save dialog");
+
+    // A text goes to the host at once, not after a pause, and the preview follows. The apply
+    // is counted as it is sent: a quick host may have answered it before the check could look.
+    await browserPage.evaluate(() => {
+      const commands = window.tarvenox.skin.commands;
+      const run = commands.run;
+      window.appliesSent = 0;
+      commands.run = function (command, args, kind) {
+        if (kind === "apply") window.appliesSent += 1;
+        return run.call(this, command, args, kind);
+      };
+    });
+    await statusAfter(async () => {
+      await field("Title").fill(change.title);
+      assert.ok(await browserPage.evaluate(() => window.appliesSent > 0), "applied as typed");
+    }, /Preview updated/);
+    await browserPage.evaluate(() => delete window.tarvenox.skin.commands.run);
+    const typed = await preview();
+    assert.ok(changedShare(before, typed) > 0.005, "the preview shows the new title");
+    await shot("text-typed");
+
+    // Undo and redo from the keyboard, in the field being typed in.
+    await field("Title").focus();
+    await statusAfter(() => browserPage.keyboard.press("Control+z"), /Undone/);
+    assert.equal(await field("Title").inputValue(), "Happy Birthday!");
+    await shot("undone");
+    await statusAfter(() => browserPage.keyboard.press("Control+Shift+z"), /Redone/);
+    assert.equal(await field("Title").inputValue(), change.title);
+    assert.ok(changedShare(before, await preview()) > 0.005, "the preview shows the title again");
+
+    // The colour, kept among the custom colours too.
+    await browserPage.locator(".chooser.kind-color").click();
+    await browserPage.locator(".hex-field").fill("#5a189a");
+    await browserPage.getByRole("button", { name: /custom colours$/ }).click();
+    await shot("colour-dialog");
+    await statusAfter(() => browserPage.locator(".hex-field").press("Enter"), /Preview updated/);
+    const coloured = await preview();
+    assert.ok(near(pixelAt(coloured, 3, 3), rgb(change.background), 10), `preview corner ${pixelAt(coloured, 3, 3)}`);
+    await browserPage.locator(".chooser.kind-color").click();
+    assert.match(await browserPage.locator(".swatches.custom .swatch").first().getAttribute("aria-label"), /#5a189a$/);
+    await browserPage.keyboard.press("Escape");
+    await settled();
+
+    // A font, found by searching, its name then drawn in the face itself.
+    await browserPage.getByRole("button", { name: /^Title font/ }).click();
+    await browserPage.locator(".font-search").fill("liberation serif");
+    await shot("font-dialog");
+    await browserPage.keyboard.press("Enter");
+    await settled();
+    const fontChoice = browserPage.getByRole("button", { name: /^Title font/ }).locator(".choice");
+    assert.equal(await fontChoice.textContent(), change.face);
+    assert.match(await fontChoice.evaluate((node) => node.style.fontFamily), /Liberation Serif/);
+
+    // The picture, browsed to; the music, typed as a path.
+    await browserPage.locator(".chooser.kind-image").click();
+    await browserPage.locator(".path-field").fill(media);
+    await browserPage.locator(".path-field").press("Enter");
+    await (await fileEntry("garden.png")).click();
+    assert.equal(await browserPage.locator('.file-entry[data-name="song.mp3"]').count(), 0, "the filter shows pictures only");
+    await shot("open-dialog");
+    await browserPage.getByRole("button", { name: "Open", exact: true }).click();
+    await settled();
+    await browserPage.locator(".chooser.kind-mp3").click();
+    await chooseByPath(change.music);
+    await settled();
+    assert.equal(await choiceOf("image"), "garden.png");
+    assert.equal(await choiceOf("mp3"), "song.mp3");
+    assert.ok(await browserPage.locator(".chooser.kind-image img.choice-thumb").evaluate((img) => img.decode().then(() => img.naturalWidth > 0)),
+      "the picture's thumbnail");
+    await browserPage.getByRole("button", { name: "Play Music" }).waitFor();
+
+    // A broken picture and a text file are refused once each; typing brings no box back.
+    for (const file of refused) await refusePicture(join(work, file.name));
+    await statusAfter(() => field("Signed by").fill("Jörg und Anna"), /Preview updated/);
+    assert.equal(await dialogs(), 0, "no message box after the refusal");
+
+    await statusAfter(() => browserPage.getByRole("button", { name: "Preview", exact: true }).click(), /Preview updated/);
+    const applied = await preview();
+    assert.ok(changedShare(coloured, applied) > 0.02, "the preview shows the new picture and font");
+    await shot("applied");
+
+    // Saved over an older file: the question is answered Yes.
+    await browserPage.getByRole("button", { name: "Save as..." }).click();
+    await chooseByPath(join(home, "cards", "card"));
+    await browserPage.getByText("card.swf already exists. Do you want to replace it?").waitFor();
+    await shot("overwrite-question");
+    await statusAfter(() => browserPage.getByRole("button", { name: "Yes" }).click(), /Saved card\.swf/);
+    await shot("saved");
+
+    const inspected = JSON.parse(execFileSync(tarvenox, ["inspect", "--json", saved], { encoding: "utf8" }));
+    assert.equal(inspected.backgroundColor, "#5a189a");
+    const tagsOf = (name) => inspected.tags.filter((tag) => tag.name === name);
+    assert.deepEqual(tagsOf("DefineBitsLossless").map((tag) => [tag.width, tag.height]), [[240, 180]]);
+    assert.equal(tagsOf("DoAction")[0].variables.find((v) => v.name === "title").value, change.title);
+    const batch = join(work, "batch.swf");
+    execFileSync(tarvenox, ["save", "--template", "greeting", "--data", installation, "-o", batch, "--font", `Headline=${change.face}`]);
+    const headline = (movie) => movie.tags.find((tag) => tag.fontName === "Headline").length;
+    assert.equal(headline(inspected), headline(JSON.parse(execFileSync(tarvenox, ["inspect", "--json", batch], { encoding: "utf8" }))));
+    assert.ok(readFileSync(saved).includes(readFileSync(change.music).subarray(2000, 2400)), "the saved movie plays the chosen music");
+
+    // Another template and back: the edits are kept.
+    await pickTemplate("sale");
+    await pickTemplate("greeting");
+    assert.equal(await field("Title").inputValue(), change.title);
+    assert.equal(await choiceOf("image"), "garden.png");
+    await shot("switched-back");
+
+    // The template's own picture back, and the replacement again by undo.
+    const own = await preview();
+    await statusAfter(() => browserPage.getByRole("button", { name: "The template's own picture: Picture" }).click(), /own picture/);
+    assert.equal(await choiceOf("image"), "From the template");
+    assert.ok(changedShare(own, await preview()) > 0.01, "the preview shows the template's picture");
+    await shot("template-picture");
+    await statusAfter(() => browserPage.getByRole("button", { name: "Undo" }).click(), /Undone/);
+    assert.equal(await choiceOf("image"), "garden.png");
+
+    // A reload takes the program over again with the template, the form, the choices and
+    // a preview that goes on following the form.
+    const reloadedFrom = await preview();
+    await browserPage.reload();
+    await browserPage.locator('button.template[data-file="greeting"][aria-pressed="true"]').waitFor();
+    await browserPage.locator('.skin[data-template="greeting"]').waitFor();
+    await settled();
+    assert.equal(await field("Title").inputValue(), change.title);
+    assert.equal(await choiceOf("image"), "garden.png");
+    assert.ok(changedShare(reloadedFrom, await preview()) < 0.01, "the same preview after the reload");
+    await shot("reloaded");
+    await statusAfter(() => field("Title").fill("After the reload"), /Preview updated/);
+    assert.ok(await browserPage.locator('[data-player="viewer"]').isVisible(), "the preview stays in sight");
+    assert.ok(changedShare(reloadedFrom, await preview()) > 0.005, "the preview shows the typed title");
+    await shot("typed-after-reload");
+
+    await shellSteps({ browser: context, tab: browserPage, address, shot, settled, problems });
+
+    // The fullscreen view, closed by its button and by Escape.
+    const surface = browserPage.locator("#fullscreen");
+    for (const close of ["button", "Escape"]) {
+      await browserPage.getByRole("button", { name: "Fullscreen" }).click();
+      await browserPage.waitForFunction(() => document.querySelector('[data-player="fullscreenMovie"]').dataset.state === "playing");
+      await browserPage.waitForTimeout(500);
+      if (close === "button") {
+        await shot("fullscreen");
+        await browserPage.locator(".round-close").click();
+      } else {
+        await browserPage.keyboard.press("Escape");
+      }
+      await surface.waitFor({ state: "hidden" });
+      await settled();
+      await shot(`fullscreen-closed-by-${close.toLowerCase()}`);
+    }
+
+    // Edits made since the save: Quit asks once; No keeps the program, Yes ends it.
+    const quitQuestion = browserPage.getByText("Es gibt ungespeicherte Änderungen. Trotzdem beenden?");
+    await browserPage.getByRole("button", { name: "Quit" }).click();
+    await quitQuestion.waitFor();
+    await shot("quit-asked");
+    await browserPage.getByRole("button", { name: "No", exact: true }).click();
+    await quitQuestion.waitFor({ state: "hidden" });
+    await settled();
+    assert.equal(await browserPage.locator("#notice").isHidden(), true, "No keeps the program running");
+    await browserPage.getByRole("button", { name: "Quit" }).click();
+    const beforeQuit = problems.length;
+    await browserPage.getByRole("button", { name: "Yes", exact: true }).click();
+    await checkEnd({ tab: browserPage, exited, shot, workingFolders, problems, beforeQuit });
+    console.log(`page check: passed; screenshots in ${shots}`);
+});

@@ -7,7 +7,7 @@ import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
 import { Channel, socketUrl } from "../../web/channel.js";
 import { hsvToRgb, parseHex, rgbToHsv } from "../../web/dialogs/color.js";
-import { joinPath, splitPath, withDefaultExtension } from "../../web/dialogs/files.js";
+import { joinPath, splitPath, startingPlace, withDefaultExtension } from "../../web/dialogs/files.js";
 import { escapeAnswer } from "../../web/dialogs/message.js";
 import { parseForm, parseSkinVariables, templateLists } from "../../web/skin-data.js";
 import { Commands } from "../../web/skin/commands.js";
@@ -118,6 +118,13 @@ test("dialogs: save names, paths, colours and what Escape answers", () => {
   assert.equal(joinPath("/", "a.swf"), "/a.swf");
   assert.equal(joinPath("/home/a", "/tmp/b.swf"), "/tmp/b.swf");
   assert.deepEqual(splitPath("/a.swf"), { folder: "/", name: "a.swf" });
+  // A save proposed as a full path starts in its folder; an open never takes a name.
+  const places = [
+    [{ name: "/home/u/films/banner-edited.swf", folder: "/tmp" }, true, { folder: "/home/u/films", name: "banner-edited.swf" }],
+    [{ name: "Greeting card.swf", folder: "" }, true, { folder: "/last", name: "Greeting card.swf" }],
+    [{ name: "/x/a.swf", folder: "/movies" }, false, { folder: "/movies", name: "" }],
+  ];
+  for (const [request, saving, place] of places) assert.deepEqual(startingPlace(request, saving, "/last"), place, JSON.stringify(request));
 
   for (const color of [0x000000, 0xffffff, 0x5a189a, 0xff0000, 0x00ff80, 0x336699]) {
     assert.equal(hsvToRgb(rgbToHsv(color)), color);
@@ -206,10 +213,13 @@ test("editor event: the status line says how the host's last command ended", () 
     [{ command: "undo", outcome: "done" }, "Undone · 12:03", ""],
     [{ command: "redo", outcome: "unchanged" }, "Nothing to redo.", ""],
     [{ command: "selectMovie", outcome: "failed" }, "The template could not be opened.", "error"],
+    [{ command: "openMovie", args: "", outcome: "done" }, "Opened banner.swf · 12:03", "ok"],
+    [{ command: "openMovie", args: "", outcome: "failed" }, "The movie could not be opened.", "error"],
+    [{ command: "openMovie", args: "", outcome: "cancelled" }, null],
     [undefined, null],
   ];
   for (const [last, text, tone] of cases) {
-    assert.deepEqual(statusOf(last, "12:03"), text === null ? null : { text, tone }, JSON.stringify(last));
+    assert.deepEqual(statusOf(last, "12:03", "banner.swf"), text === null ? null : { text, tone }, JSON.stringify(last));
   }
   // The preview shows a new choice by the next apply; undo rebuilds it itself.
   assert.deepEqual(["selectColor", "selectFont", "restoreImage", "undo", "apply"].map((command) => needsApply({ command, outcome: "done" })),
@@ -217,7 +227,7 @@ test("editor event: the status line says how the host's last command ended", () 
   assert.equal(needsApply({ command: "selectImage", outcome: "failed" }), false);
 });
 
-test("editor event: a slot's replacement, or the template's own", () => {
+test("editor event: a slot's replacement, or the template's own with its thumbnail", () => {
   const choices = {
     font: { Headline: { face: "Liberation Serif" } },
     image: { photo: { file: "/home/u/garden.png", preview: "chosen-image-1.png" }, logo: { file: "", preview: "" } },
@@ -228,6 +238,15 @@ test("editor event: a slot's replacement, or the template's own", () => {
   assert.deepEqual(choiceOf(choices, "mp3", "music"), { label: "song.mp3", preview: "" });
   for (const [kind, name] of [["image", "logo"], ["font", "Body"], ["mp3", "jingle"]]) assert.equal(choiceOf(choices, kind, name), null);
   assert.equal(choiceOf(undefined, "font", "Headline"), null);
+
+  // The template's own picture shows its thumbnail until a replacement is chosen.
+  const own = { image: { photo: "own-card-photo.png", 12: "own-card-12.png", broken: "" } };
+  assert.deepEqual(choiceOf(choices, "image", "photo", own), { label: "garden.png", preview: "chosen-image-1.png" });
+  assert.deepEqual(choiceOf(choices, "image", "12", own), { label: null, preview: "own-card-12.png", own: true });
+  assert.deepEqual(choiceOf(choices, "image", "logo", { image: { logo: "own-card-logo.png" } }),
+    { label: null, preview: "own-card-logo.png", own: true }, "a replacement without a file is none");
+  for (const name of ["broken", "missing"]) assert.equal(choiceOf(choices, "image", name, own), null, name);
+  assert.equal(choiceOf(choices, "mp3", "photo", own), null, "thumbnails are the pictures'");
 });
 
 test("editor event: the template named is shown unless the user's own choice is still in flight", () => {

@@ -1,7 +1,7 @@
-// What the page checks share: `tarvenox edit --no-browser` started on an installation with
-// the address it prints, a headless Chromium tab that collects the page's errors, numbered
-// screenshots of the steps, how much of the preview two takes of it differ in, and the
-// program's end.
+// What the page checks share: `tarvenox edit --no-browser` started on an installation (or
+// a movie) with the address it prints, a headless Chromium tab that collects the page's
+// errors, numbered screenshots of the steps, how much of the preview two takes of it
+// differ in, and the program's end.
 import assert from "node:assert/strict";
 import { spawn } from "node:child_process";
 import { join } from "node:path";
@@ -9,8 +9,11 @@ import { chromium } from "playwright-core";
 import { chromiumFlags, chromiumPath, decodeImage } from "../player/harness.mjs";
 
 // Resolves with { program, exited, address }; exited resolves with { code, signal }.
-export async function startProgram(tarvenox, installation, env) {
-  const program = spawn(tarvenox, ["edit", "--no-browser", "--data", installation], {
+export const startProgram = (tarvenox, installation, env) => startProgramWith(tarvenox, ["edit", "--no-browser", "--data", installation], env);
+
+// The same with the program's arguments given, such as [MOVIE.swf, "--no-browser"].
+export async function startProgramWith(tarvenox, args, env) {
+  const program = spawn(tarvenox, args, {
     env: { ...process.env, ...env },
     stdio: ["ignore", "pipe", "inherit"],
   });
@@ -22,7 +25,7 @@ export async function startProgram(tarvenox, installation, env) {
       const match = /http:\/\/127\.0\.0\.1:\d+\/s\/[0-9a-f]{64}\//.exec(text);
       if (match) found(match[0]);
     });
-    exited.then(({ code }) => failed(new Error(`tarvenox edit ended (${code}) before it showed its address`)));
+    exited.then(({ code }) => failed(new Error(`tarvenox ${args.join(" ")} ended (${code}) before it showed its address`)));
     setTimeout(() => failed(new Error("no address after 20 seconds")), 20000);
   });
   return { program, exited, address };
@@ -90,4 +93,18 @@ export function changedShare(a, b) {
     if (Math.max(...[0, 1, 2].map((c) => Math.abs(a.rgba[i + c] - b.rgba[i + c]))) > 48) changed++;
   }
   return changed / (a.width * a.height);
+}
+
+// Runs a check's steps; a failure keeps a last screenshot, and the browser and the
+// program end whatever happened.
+export async function runSteps({ browser, program, shot }, steps) {
+  try {
+    await steps();
+  } catch (error) {
+    await shot("failed").catch(() => {});
+    throw error;
+  } finally {
+    await browser.close();
+    program.kill();
+  }
 }

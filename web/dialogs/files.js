@@ -26,6 +26,15 @@ export function withDefaultExtension(name, extension) {
   return `${name}.${extension}`;
 }
 
+// Where a dialog starts: the folder the host names, else the last dialog's; a save's
+// start name given as an absolute path ("/home/u/banner-edited.swf") starts in its folder
+// with its last part in the name field.
+export function startingPlace(request, saving, previousFolder) {
+  const name = saving ? String(request.name ?? "") : "";
+  if (name.startsWith("/")) return splitPath(name);
+  return { folder: String(request.folder || previousFolder), name };
+}
+
 export function formatSize(bytes) {
   if (bytes < 1024) return `${bytes} B`;
   if (bytes < 1024 * 1024) return `${Math.round(bytes / 1024)} KB`;
@@ -58,7 +67,8 @@ export async function chooseFile(kind, request, list) {
       const filterSelect = el("select", { class: "file-filter", "aria-label": label.fileType },
         filters.map((f, i) => el("option", { value: String(i), text: f.description })));
       const confirm = el("button", { type: "button", class: "primary", "data-button": "ok", text: saving ? label.save : label.open });
-      nameField.value = saving ? String(request.name ?? "") : "";
+      const start = startingPlace(request, saving, lastFolder);
+      nameField.value = start.name;
       let active = -1;  // the entry with the keyboard's focus
       let turns = 0;    // the listings asked for: only the latest one is shown
 
@@ -225,8 +235,8 @@ export async function chooseFile(kind, request, list) {
         el("div", { class: "dialog-buttons" }, confirm,
           el("button", { type: "button", "data-button": "cancel", text: label.cancel, onclick: () => close(null) })),
       );
-      const ready = show(request.folder || lastFolder).then((shown) => {
-        if (!shown && (request.folder || lastFolder)) return show("");
+      const ready = show(start.folder).then((shown) => {
+        if (!shown && start.folder) return show("");
         return shown;
       });
     },

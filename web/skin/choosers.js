@@ -30,7 +30,8 @@ export function colorChooser(row, id, value, pick) {
 }
 
 // A font, picture or sound of the template: show(choice) takes the replacement
-// ({ label, face, preview } with preview a file of the working folder) or null.
+// ({ label, face, preview } with preview a file of the working folder), the template's
+// own picture ({ own: true, preview }: its thumbnail) or null.
 // workUrl(name) is the address of a file of the working folder.
 export function slotChooser(row, id, { pick, restore, workUrl }) {
   const kind = row.kind;
@@ -45,12 +46,13 @@ export function slotChooser(row, id, { pick, restore, workUrl }) {
   const element = el("div", { class: `field tile chooser-field kind-${kind}` },
     chooserButton(row, id, kind, icon, choice, pick), player?.button, restoreButton);
 
-  const show = (chosen) => {
+  const show = (shown) => {
+    const chosen = shown?.own ? null : shown;
     choice.textContent = chosen?.label ?? "From the template";
     choice.classList.toggle("unchanged", !chosen);
     if (kind === "font") choice.style.fontFamily = chosen ? faceFamily(chosen.face) : "";
     restoreButton.hidden = !chosen;
-    const preview = chosen?.preview ? workUrl(chosen.preview) : "";
+    const preview = shown?.preview ? workUrl(shown.preview) : "";
     if (kind === "image") {
       icon.replaceChildren(preview ? el("img", { class: "choice-thumb", src: preview, alt: "" }) : icons.image);
       icon.classList.toggle("has-thumb", Boolean(preview));

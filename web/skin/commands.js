@@ -22,11 +22,18 @@ export class Commands {
   }
 
   run(command, args, kind) {
-    const entry = { command, args, kind, busyTimer: 0, busy: false };
     this.send(command, args);
+    const entry = this.awaitBarrier(kind, command, args);
+    if (kind === "apply") this.watchBusy(entry);
+    return entry;
+  }
+
+  // Sends the barrier alone (the preview shown for a template the host chose by itself);
+  // its answer ends it like a command's.
+  awaitBarrier(kind, command = "", args = "") {
+    const entry = { command, args, kind, busyTimer: 0, busy: false };
     this.pending.push(entry);
     this.send(this.barrier(command), "");
-    if (kind === "apply") this.watchBusy(entry);
     return entry;
   }
 

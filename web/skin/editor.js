@@ -7,16 +7,19 @@ const kindOf = { selectFont: "font", selectImage: "image", selectMp3: "mp3", res
 const what = { font: "font", image: "picture", mp3: "music" };
 
 // The replacement of a slot ({ label, preview, face }), or null for the template's own.
-export function choiceOf(choices, kind, name) {
+// own (the event's "own") names the thumbnails of the template's own pictures: a slot
+// without a replacement that has one is { label: null, preview, own: true }.
+export function choiceOf(choices, kind, name, own = undefined) {
   const chosen = choices?.[kind]?.[name];
-  if (!chosen) return null;
-  if (kind === "font") return chosen.face ? { label: String(chosen.face), face: String(chosen.face), preview: "" } : null;
-  return chosen.file ? { label: fileName(chosen.file), preview: String(chosen.preview ?? "") } : null;
+  if (kind === "font" && chosen?.face) return { label: String(chosen.face), face: String(chosen.face), preview: "" };
+  if (kind !== "font" && chosen?.file) return { label: fileName(chosen.file), preview: String(chosen.preview ?? "") };
+  const thumbnail = own?.[kind]?.[name];
+  return typeof thumbnail === "string" && thumbnail !== "" ? { label: null, preview: thumbnail, own: true } : null;
 }
 
 // The status line for the command an event answers: { text, tone }, or null to leave it
-// as it is. time is the clock's "12:03".
-export function statusOf(last, time) {
+// as it is. time is the clock's "12:03"; title the chosen template's (a movie opened).
+export function statusOf(last, time, title = "") {
   if (!last) return null;
   const { command, outcome } = last;
   const failed = outcome === "failed";
@@ -37,6 +40,10 @@ export function statusOf(last, time) {
     return { text: `The template's own ${what[kind]} again · ${time}`, tone: "" };
   }
   if (command === "selectMovie" && failed) return { text: "The template could not be opened.", tone: "error" };
+  if (command === "openMovie") {
+    if (outcome === "done") return { text: `Opened ${title || "the movie"} · ${time}`, tone: "ok" };
+    return failed ? { text: "The movie could not be opened.", tone: "error" } : null;
+  }
   return null;
 }
 

@@ -13,12 +13,14 @@ export function shortcut({ key, ctrlKey = false, metaKey = false, shiftKey = fal
 }
 
 // Calls run(action) for the shortcuts pressed anywhere on the page while active() says
-// they apply (not under a dialog or the fullscreen view).
+// they apply (not under a dialog or the fullscreen view). Returns what stops listening.
 export function listenForShortcuts(run, active) {
-  document.addEventListener("keydown", (event) => {
+  const listener = (event) => {
     const action = shortcut(event);
     if (!action || !active()) return;
     event.preventDefault();
     run(action);
-  });
+  };
+  document.addEventListener("keydown", listener);
+  return () => document.removeEventListener("keydown", listener);
 }
