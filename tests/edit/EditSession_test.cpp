@@ -175,7 +175,7 @@ TEST_F(Session, APlainMovieChangesItsStaticTextsAndPictures) {
 
     ASSERT_FALSE(app.staticTexts().empty());
     EXPECT_EQ(app.staticTexts()[0].name, "text:6");
-    EXPECT_EQ(app.staticTexts()[0].text, "RaininIntheLoop");
+    EXPECT_EQ(app.staticTexts()[0].text, "Rainin In the Loop");
     ASSERT_EQ(app.ownPictures().size(), 4u);
     const Bytes thumbnail = test::readBytes(app.workingFolder() + app.ownPictures().at("12"));
     ASSERT_GT(thumbnail.size(), 24u);
@@ -184,7 +184,7 @@ TEST_F(Session, APlainMovieChangesItsStaticTextsAndPictures) {
     EXPECT_EQ(Bytes(thumbnail.begin() + 16, thumbnail.begin() + 24), (Bytes{0, 0, 0, 160, 0, 0, 0, 65}));
 
     const EditState before = app.edits();
-    EXPECT_TRUE(app.setStaticText("text:6", "LoopRain"));
+    EXPECT_TRUE(app.setStaticText("text:6", "Loop Rain"));
     EXPECT_FALSE(app.setStaticText("text:99", "x"));
     const std::string png = pictures.write(
         "p.png",
@@ -193,13 +193,13 @@ TEST_F(Session, APlainMovieChangesItsStaticTextsAndPictures) {
     auto saved = [&] { return describeChangeable(test::readMovie(app.workingCopyPath())); };
     const Report changed = app.save();
     EXPECT_FALSE(changed.failed()) << changed.text();
-    EXPECT_EQ(saved().staticTexts[0].text, "LoopRain");
+    EXPECT_EQ(saved().staticTexts[0].text, "Loop Rain");
     EXPECT_EQ(saved().pictures[0].width, 4);
 
     const EditState edited = app.edits();
     app.restore(before);
     EXPECT_FALSE(app.save().failed());
-    EXPECT_EQ(saved().staticTexts[0].text, "RaininIntheLoop");
+    EXPECT_EQ(saved().staticTexts[0].text, "Rainin In the Loop");
     EXPECT_EQ(saved().pictures[0].width, 1044);
 
     // The font has no name, so no installed face gives the missing character.
@@ -209,7 +209,7 @@ TEST_F(Session, APlainMovieChangesItsStaticTextsAndPictures) {
     EXPECT_TRUE(refused.failed());
     ASSERT_EQ(refused.messages().size(), 1u);
     EXPECT_EQ(refused.messages()[0].text.rfind("Text 6 cannot be changed: ", 0), 0u) << refused.messages()[0].text;
-    EXPECT_EQ(saved().staticTexts[0].text, "RaininIntheLoop");
+    EXPECT_EQ(saved().staticTexts[0].text, "Rainin In the Loop");
     EXPECT_EQ(saved().pictures[0].width, 4);
 }
 
