@@ -148,6 +148,7 @@ void CTarvenoxApp::openInstallation(std::string installation, const std::string&
     store->extract("skin.swf");
     store->extract("button.swf");
     open(std::move(installation), workingFolder, std::move(texts), std::move(store));
+    writeOnlyChangedVariables(movie_ != nullptr);
 }
 
 Report CTarvenoxApp::openMovie(const std::string& path) {

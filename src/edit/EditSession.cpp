@@ -19,6 +19,7 @@
 #include "picture/JpegCheck.h"
 #include "picture/PictureFile.h"
 #include "swf/MovieProbe.h"
+#include "swf/MovieVariables.h"
 #include "swf/SWFImage.h"
 #include "swf/SWFReader.h"
 #include "swf/SWFWriter.h"
@@ -132,6 +133,7 @@ void EditSession::selectMovie(const std::string& name) {
     buildActionVariables(*configTable_, movieBaseName_, actionVariables_);
     variableTexts_.clear();
     for (const auto& variable : actionVariables_) variableTexts_.push_back(variable->getValueText());
+    templateTexts_ = variableTexts_;
     readOwnContents();
     std::int32_t color = probeBackgroundColor(workingCopyPath()).value_or(defaultBackgroundColor);
     savedBackgroundColor_ = color;
@@ -255,14 +257,27 @@ Report EditSession::save() {
     }
     SWFFile& movie = *read;
     // Variables that cannot be written leave the working copy as the template was.
+    // A plain movie's own actions stay: the variables the user changed are assigned in
+    // them. An installation's template has its variables' actions rewritten whole.
+    ActionVariables changed;
+    if (onlyChangedVariables_) {
+        for (std::size_t i = 0; i < actionVariables_.size(); ++i) {
+            if (variableTexts_[i] == templateTexts_[i]) continue;
+            const SWFType& variable = *actionVariables_[i];
+            changed.push_back(makeSWFType(variable.typeLetter(), variable.getName(), variableTexts_[i]));
+        }
+    }
+    const ActionVariables& written = onlyChangedVariables_ ? changed : actionVariables_;
     try {
-        (void)actionBytes(actionVariables_, movie.textEncoding());
+        (void)actionBytes(written, movie.textEncoding());
     } catch (const Exception& e) {
         report.fail(e.getMessage());
         return report;
     }
-    report.add(customiseMovie(movie, fontReplacements_, pictureReplacements_, soundReplacements_, &actionVariables_,
-                              currentBackgroundColor_, nullptr, &chosenMedia_));
+    report.add(customiseMovie(movie, fontReplacements_, pictureReplacements_, soundReplacements_,
+                              onlyChangedVariables_ ? nullptr : &actionVariables_, currentBackgroundColor_, nullptr,
+                              &chosenMedia_));
+    if (onlyChangedVariables_) report.add(assignVariables(movie, changed));
     for (const auto& text : staticTexts_) {
         if (text.text == text.movieText) continue;
         const Report changed = changeStaticText(movie, text.id, staticTextCodes(text.text),

@@ -136,6 +136,12 @@ public:
     // The selected template's variables, in its order; changed only through the
     // operations above.
     const ActionVariables& actionVariables() const { return actionVariables_; }
+    // Whether a save assigns only the variables the user changed, in the movie's own
+    // actions (assignVariables), instead of rewriting the first actions whole with every
+    // variable. A plain movie's actions are its own script, and its variables hold their
+    // values already (its configuration could only give them back with its own line
+    // breaks, a blank before each).
+    void writeOnlyChangedVariables(bool only) { onlyChangedVariables_ = only; }
     // The text of action variable i as the user last gave it (a number field's text as
     // typed): the variable itself keeps only what its type takes.
     const std::string& variableText(std::size_t i) const;
@@ -165,6 +171,9 @@ private:
     std::int32_t savedBackgroundColor_ = 0;
     std::int32_t currentBackgroundColor_ = 0;
     ActionVariables actionVariables_;
+    // The texts as the template gave them when it was selected, parallel to them.
+    std::vector<std::string> templateTexts_;
+    bool onlyChangedVariables_ = false;
     // Parallel to actionVariables_; see variableText.
     std::vector<std::string> variableTexts_;
     std::vector<StaticTextEdit> staticTexts_;

@@ -68,14 +68,23 @@ std::string formKind(const FormVariable& variable) {
     }
 }
 
+// The variable a name stands for on the main timeline: "_root.title", "_level0.title"
+// and "title" are one.
+std::string_view timelineName(std::string_view name) {
+    for (std::string_view prefix : {"_root.", "_level0."}) {
+        if (name.starts_with(prefix)) return name.substr(prefix.size());
+    }
+    return name;
+}
+
 // The variables of the form: the text fields' variables in file order, then the first
 // frame's other variables. A text field's variable the first frame sets shows the
 // frame's value, so that value and its type are the variable's.
 std::vector<FormVariable> formVariables(const MovieContents& contents, std::vector<std::string>& leftOut) {
     std::vector<FormVariable> variables;
-    std::set<std::string> named;
+    std::set<std::string, std::less<>> named;  // by timelineName
     auto add = [&](const std::string& name, char type, const std::string& text, const std::string& what) {
-        if (name.empty() || !named.insert(name).second) return;
+        if (name.empty() || !named.emplace(timelineName(name)).second) return;
         std::optional<std::string> value = configValue(text);
         if (!fitsCell(name) || !value) {
             leftOut.push_back(what + " '" + cp1252ToUtf8(name) + "' (a TAB, line break or \\n it holds)");
@@ -85,7 +94,7 @@ std::vector<FormVariable> formVariables(const MovieContents& contents, std::vect
     };
     auto frameVariable = [&](const std::string& name) -> const TemplateVariable* {
         for (const auto& variable : contents.variables) {
-            if (variable.name == name) return &variable;
+            if (timelineName(variable.name) == timelineName(name)) return &variable;
         }
         return nullptr;
     };
@@ -96,7 +105,7 @@ std::vector<FormVariable> formVariables(const MovieContents& contents, std::vect
         }
         std::optional<std::string> text = editableText(field.text);
         if (!text) {
-            if (!field.variable.empty() && named.insert(field.variable).second) {
+            if (!field.variable.empty() && named.emplace(timelineName(field.variable)).second) {
                 leftOut.push_back("text field " + std::to_string(field.id) + " '" + cp1252ToUtf8(field.variable) +
                                   "' (characters Windows-1252 cannot hold)");
             }

@@ -11,6 +11,7 @@
 #include "edit/MovieContents.h"
 #include "edit/MovieInstallation.h"
 #include "support/Installation.h"
+#include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
 #include "support/ReadMovie.h"
 #include "support/TempDir.h"
@@ -159,6 +160,37 @@ TEST_F(Session, BrokenTemplateIsNotSavedAndTheUserIsTold) {
     // The working copy is the template as extracted, not a half-changed movie.
     EXPECT_EQ(test::readBytes(app.workingCopyPath()), cut);
     EXPECT_EQ(app.savedBackgroundColor(), saved);
+}
+
+// A plain movie's text fields hold their texts already: its save assigns only the
+// variables the user changed, so an untouched text keeps its line breaks as they are,
+// and its own actions stay.
+TEST_F(Session, APlainMovieAssignsOnlyTheVariablesTheUserChanged) {
+    using test::operator+;
+    auto field = [](std::uint16_t id, const std::string& variable, const std::string& text) {
+        return test::le16(id) + Bytes{0x00, 0x80, 0x00} + test::cstr(variable) + test::cstr(text);  // HasText
+    };
+    const Bytes movie = test::MovieBuilder(8)
+                            .tag(37, field(1, "note", "two\rlines"))
+                            .tag(37, field(2, "name", "Ann"))
+                            .tag(12, Bytes{0x07, 0x00})  // stop
+                            .showFrame()
+                            .build();
+    auto opened = MovieInstallation::create(pictures.write("plain.swf", movie), temporary.path() + "/");
+    ASSERT_TRUE(opened) << opened.report().reason();
+    CTarvenoxApp app(environment, opened.take());
+    app.selectMovie(app.movieTemplate());
+    app.setVariableText("name", "Bob");
+    ASSERT_FALSE(app.save().failed());
+    const SWFFile result = test::readMovie(app.workingCopyPath());
+    const MovieContents saved = describeChangeable(result);
+    ASSERT_EQ(saved.variables.size(), 1u);
+    EXPECT_EQ(saved.variables[0].name, "name");
+    EXPECT_EQ(saved.variables[0].value, "Bob");
+    // The assignment comes in actions of its own before the movie's.
+    ASSERT_EQ(result.tags().size(), 5u);
+    const ByteSpan actions = result.tags()[3]->body();
+    EXPECT_EQ(Bytes(actions.begin(), actions.end()), (Bytes{0x07, 0x00})) << "the movie's stop stays";
 }
 
 // A real movie opened as a plain movie: a JPEG picture replaced by its id and a static

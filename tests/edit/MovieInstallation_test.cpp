@@ -34,8 +34,8 @@ TEST(MovieInstallation, TextsListWhatTheMovieLetsChange) {
     MovieContents contents;
     contents.texts = {
         {"greeting", 3, "Hello\r\nWorld", std::nullopt},
-        {"count", 4, "shown until the frame runs", std::nullopt},  // the first frame sets it
-        {"wide", 5, "\xE2\x82\xAC \xE4\xB8\xAD", std::nullopt},    // CJK: not Windows-1252
+        {"_root.count", 4, "shown until the frame runs", std::nullopt},  // the first frame sets it
+        {"wide", 5, "\xE2\x82\xAC \xE4\xB8\xAD", std::nullopt},          // CJK: not Windows-1252
         {"tabbed", 6, "a\tb", std::nullopt},
         {"dup", 7, "x", std::nullopt},
         {"dup", 8, "y", std::nullopt},
