@@ -36,10 +36,11 @@ protected:
         test::writeInstallation(dir);
         dir.write("tmp/.keep", "");
         freshStart();
-        png = dir.write(
-            "media/pic.png",
-            test::encodePng(
-                {.width = 4, .height = 4, .colorType = 2, .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
+        png = dir.write("media/pic.png",
+                        test::encodePng({.width = 4,
+                                         .height = 4,
+                                         .colorType = 2,
+                                         .rows = {Bytes(12, 9), Bytes(12, 9), Bytes(12, 9), Bytes(12, 9)}}));
     }
 
     // A program that starts anew: no template chosen, nothing edited.
