@@ -88,7 +88,7 @@ TEST(ReplacePicture, PngTakesTheOldPlaceFittedAndTheFirstShapeKeepsTheOldSize) {
         SCOPED_TRACE(pictureFitName(c.fit));
         SWFFile movie = test::readMovie(templateMovie(), "template.swf");
         testing::internal::CaptureStdout();
-        EXPECT_FALSE(replacePicture(movie, "logo", pictureChoiceValue(png, c.fit)).failed());
+        EXPECT_FALSE(replacePicture(movie, "logo", png, c.fit).failed());
         // The walk ends at the first shape that shows the picture.
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\n");
 
@@ -115,7 +115,7 @@ TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
     testing::internal::CaptureStdout();
     // Stretched, the 80 x 15 picture already fits the 40 x 30 slot's 80 x 60: its file is
     // stored as it is.
-    EXPECT_FALSE(replacePicture(movie, "photo", pictureChoiceValue(path, PictureFit::Stretch)).failed());
+    EXPECT_FALSE(replacePicture(movie, "photo", path, PictureFit::Stretch).failed());
     // Shapes that do not use the picture are visited on the way, each with its line.
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\nnew size\nnew size\n");
 
