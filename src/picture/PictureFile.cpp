@@ -9,6 +9,7 @@
 #include "common/Messages.h"
 #include "picture/JpegCheck.h"
 #include "picture/JpegEncoder.h"
+#include "picture/LosslessPixels.h"
 #include "picture/PngImage.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
@@ -63,6 +64,12 @@ Result<PictureConversion> convertPicture(const std::string& path, PreviewCopy pr
             if (!image) return refusal(image.report().messages().front().text, image.report().reason());
             out.image = losslessImageFromPng(0, *image);
             if (!out.image) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
+            // A picture the camera stored turned stands up, as a JPEG's does when fitted.
+            if (image->orientation() != 1) {
+                auto pixels = losslessPixels(*out.image);
+                if (!pixels) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
+                out.image = losslessImageFromPixels(orientedPixels(std::move(*pixels), image->orientation()));
+            }
             break;
         }
         case PictureKind::Other: break;
