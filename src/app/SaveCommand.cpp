@@ -134,8 +134,7 @@ void saveMovieFile(const MovieChanges& changes, const SaveOptions& options) {
     SWFFile movie = readMovie(options.movie);
     // Every file and face is converted once, side by side, while the changes are checked.
     const auto fits = valueOrThrow(checkedFits(changes.pictures, changes.fits));
-    Conversions conversions(movie, wellFormed(changes.fonts), wellFormed(changes.pictures),
-                            wellFormed(changes.sounds));
+    Conversions conversions(movie, wellFormed(changes.fonts), wellFormed(changes.pictures), wellFormed(changes.sounds));
     const auto fonts = valueOrThrow(checkedChanges(movie, ChangeKind::Font, changes.fonts));
     const auto images = valueOrThrow(checkedChanges(movie, ChangeKind::Picture, changes.pictures, &conversions));
     const auto sounds = valueOrThrow(checkedChanges(movie, ChangeKind::Sound, changes.sounds, &conversions));

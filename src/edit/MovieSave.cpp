@@ -37,8 +37,8 @@ Replacements notHeld(const Replacements& all, const ChosenMedia* chosen,
 
 }  // namespace
 
-Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
-                      const PictureFits& fits, const Replacements& sounds, const ActionVariables* variables,
+Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures, const PictureFits& fits,
+                      const Replacements& sounds, const ActionVariables* variables,
                       std::optional<std::int32_t> background, Conversions* conversions, const ChosenMedia* chosen) {
     std::optional<Conversions> own;
     if (conversions == nullptr) {

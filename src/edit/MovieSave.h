@@ -25,8 +25,8 @@ class SWFFile;
 // written, which leaves the movie's actions as they were. The files and faces are
 // converted side by side (Conversions), by the conversions given when they hold them;
 // what the chosen media hold is installed from there and not converted again.
-Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
-                      const PictureFits& fits, const Replacements& sounds, const ActionVariables* variables,
+Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures, const PictureFits& fits,
+                      const Replacements& sounds, const ActionVariables* variables,
                       std::optional<std::int32_t> background, Conversions* conversions = nullptr,
                       const ChosenMedia* chosen = nullptr);
 

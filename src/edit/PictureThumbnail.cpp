@@ -137,7 +137,8 @@ std::optional<PicturePixels> scaledDown(const PicturePixels& pixels, std::uint32
     const std::uint32_t longer = std::max(pixels.width, pixels.height);
     if (longer <= longestSide) return pixels;
     FitPlan plan;
-    plan.width = std::max<std::uint32_t>(1, static_cast<std::uint32_t>(std::uint64_t{pixels.width} * longestSide / longer));
+    plan.width =
+        std::max<std::uint32_t>(1, static_cast<std::uint32_t>(std::uint64_t{pixels.width} * longestSide / longer));
     plan.height =
         std::max<std::uint32_t>(1, static_cast<std::uint32_t>(std::uint64_t{pixels.height} * longestSide / longer));
     plan.placeWidth = plan.width;

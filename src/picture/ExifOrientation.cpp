@@ -31,7 +31,9 @@ int pngOrientation(ByteSpan png) {
         const std::size_t type = reader.position();
         reader.skip(4);
         if (reader.overrun() || length > png.size() - reader.position()) return 1;
-        if (std::memcmp(png.data() + type, "eXIf", 4) == 0) return tiffOrientation(png.subspan(reader.position(), length));
+        if (std::memcmp(png.data() + type, "eXIf", 4) == 0) {
+            return tiffOrientation(png.subspan(reader.position(), length));
+        }
         if (std::memcmp(png.data() + type, "IEND", 4) == 0) return 1;
         reader.skip(std::size_t{length} + 4);
     }

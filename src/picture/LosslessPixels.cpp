@@ -55,7 +55,9 @@ std::optional<PicturePixels> losslessPixels(const SWFLosslessImage& image) {
             const std::uint8_t* row = data->data() + y * stride;
             for (std::uint32_t x = 0; x < width; ++x, px += 3) {
                 const unsigned value = (unsigned{row[x * 2]} << 8) | row[x * 2 + 1];
-                for (int c = 0; c < 3; ++c) px[c] = static_cast<std::uint8_t>(((value >> (10 - 5 * c)) & 31) * 255 / 31);
+                for (int c = 0; c < 3; ++c) {
+                    px[c] = static_cast<std::uint8_t>(((value >> (10 - 5 * c)) & 31) * 255 / 31);
+                }
             }
         }
         return out;

@@ -138,7 +138,8 @@ Bytes pngWithOrientation(const Bytes& png, std::uint8_t orientation) {
 TEST(PngOrientation, APngStandsUpAsItsExifChunkSays) {
     // 3 x 2, the first stored pixel red, the others blue.
     const Bytes red = {255, 0, 0}, blue = {0, 0, 255};
-    const Bytes png = test::encodePng({.width = 3, .height = 2, .colorType = 2, .rows = {red + blue + blue, blue + blue + blue}});
+    const Bytes png =
+        test::encodePng({.width = 3, .height = 2, .colorType = 2, .rows = {red + blue + blue, blue + blue + blue}});
     struct Case {
         std::uint8_t orientation;
         std::uint16_t width, height;

@@ -158,8 +158,8 @@ TEST(ReplacePicture, CoverAndContainKeepThePicturesProportionsOnTheStage) {
             }
             ASSERT_LT(left, right);
             const double drawn = (right - left) * scaleX / ((bottom - top) * scaleY);
-            const double expected = fit == PictureFit::Contain ? double(c.width) / c.height
-                                                               : double(c.slotWidth) / c.slotHeight;
+            const double expected =
+                fit == PictureFit::Contain ? double(c.width) / c.height : double(c.slotWidth) / c.slotHeight;
             EXPECT_NEAR(drawn / expected, 1.0, 0.01);
             // Under Cover the whole bitmap shows, alike both ways: the part of the picture
             // kept has the bitmap's proportions.

@@ -177,10 +177,9 @@ TEST_F(EditorCommandsTest, UndoAndRedoStepThroughTheChangesAndTellTheSkinAndTheP
 // "logo", which shows 10 x 10 stage pixels: cropped to 2 x 2, framed in 4 x 4, or kept
 // 4 x 2), undo takes it back, and the template chosen again has it.
 TEST_F(EditorCommandsTest, APicturesFitIsAppliedUndoneAndKeptWithItsTemplate) {
-    windows.files = {dir.write("media/wide.png", test::encodePng({.width = 4,
-                                                                   .height = 2,
-                                                                   .colorType = 2,
-                                                                   .rows = {Bytes(12, 9), Bytes(12, 9)}}))};
+    windows.files = {
+        dir.write("media/wide.png",
+                  test::encodePng({.width = 4, .height = 2, .colorType = 2, .rows = {Bytes(12, 9), Bytes(12, 9)}}))};
     struct Step {
         UiEvent event;
         CommandOutcome outcome;
@@ -206,7 +205,8 @@ TEST_F(EditorCommandsTest, APicturesFitIsAppliedUndoneAndKeptWithItsTemplate) {
     const auto logoSize = [&] {
         SWFFile movie = test::readMovie(app->workingCopyPath());
         const SWFImage* logo = findExportedImage(movie, "logo");
-        sizes.push_back(logo == nullptr ? "none" : std::to_string(logo->width()) + "x" + std::to_string(logo->height()));
+        sizes.push_back(logo == nullptr ? "none"
+                                        : std::to_string(logo->width()) + "x" + std::to_string(logo->height()));
     };
     windows.onEvent = [&](const UiEvent&) { logoSize(); };
     run(events);
