@@ -192,7 +192,7 @@ bool EditSession::restorePicture(const std::string& exportName) {
 }
 
 bool EditSession::setPictureFit(const std::string& exportName, PictureFit fit) {
-    if (fitOf(pictureFits_, exportName) == fit) return false;
+    if (!pictureReplacements_.contains(exportName) || fitOf(pictureFits_, exportName) == fit) return false;
     // Cover is the default: only the other fits are kept, so that going back to Cover
     // gives the edits they had before.
     if (fit == PictureFit::Cover) {

@@ -76,8 +76,9 @@ public:
     // A picture given back the template's own forgets its fit too.
     bool restorePicture(const std::string& exportName);
     bool restoreSound(const std::string& exportName);
-    // How the picture of that name fills its slot in the next save (Cover until set); a
-    // template's own picture is not fitted. False when the picture had that fit already.
+    // How the replaced picture of that name fills its slot in the next save (Cover until
+    // set). False, and nothing kept, when the picture had that fit already or is the
+    // template's own, which is never fitted.
     bool setPictureFit(const std::string& exportName, PictureFit fit);
     // The background colour of the next save.
     void setBackground(std::int32_t rgb);

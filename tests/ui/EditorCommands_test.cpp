@@ -187,6 +187,7 @@ TEST_F(EditorCommandsTest, APicturesFitIsAppliedUndoneAndKeptWithItsTemplate) {
         std::string size;  // the working copy's "logo" as the next command finds it ("": not looked at)
     };
     const Step steps[] = {
+        {command("fitImage", "contain:logo"), CommandOutcome::unchanged, "", ""},  // the template's own
         {command("selectImage", "logo"), CommandOutcome::done, "cover", ""},
         {command("apply"), CommandOutcome::done, "cover", "2x2"},
         {command("fitImage", "contain:logo"), CommandOutcome::done, "contain", ""},
