@@ -159,7 +159,7 @@ EditorState CTarvenoxDlg::editorState(std::optional<CommandResult> last) const {
     auto chosen = [&](const Replacements& choices, std::map<std::string, ChosenFile>& files) {
         for (const auto& [name, path] : choices) {
             auto preview = previews_.find(path);
-            files[name] = {lastPart(path), preview == previews_.end() ? "" : preview->second};
+            files[name] = {lastPart(path), preview == previews_.end() ? "" : preview->second, ""};
         }
     };
     chosen(app_.pictureReplacements(), state.pictures);
