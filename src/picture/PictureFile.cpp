@@ -62,14 +62,15 @@ Result<PictureConversion> convertPicture(const std::string& path, PreviewCopy pr
         case PictureKind::Png: {
             auto image = PngImageImpl::read(path, PngImageImpl::BodyWhileDecoding::Yes);
             if (!image) return refusal(image.report().messages().front().text, image.report().reason());
-            out.image = losslessImageFromPng(0, *image);
-            if (!out.image) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
+            std::unique_ptr<SWFLosslessImage> lossless = losslessImageFromPng(0, *image);
+            if (!lossless) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
             // A picture the camera stored turned stands up, as a JPEG's does when fitted.
             if (image->orientation() != 1) {
-                auto pixels = losslessPixels(*out.image);
+                auto pixels = losslessPixels(*lossless);
                 if (!pixels) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
-                out.image = losslessImageFromPixels(orientedPixels(std::move(*pixels), image->orientation()));
+                lossless = losslessImageFromPixels(orientedPixels(std::move(*pixels), image->orientation()));
             }
+            out.image = std::move(lossless);
             break;
         }
         case PictureKind::Other: break;

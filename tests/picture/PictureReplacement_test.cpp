@@ -163,7 +163,9 @@ TEST(ReplacePicture, CoverAndContainKeepThePicturesProportionsOnTheStage) {
             EXPECT_NEAR(drawn / expected, 1.0, 0.01);
             // Under Cover the whole bitmap shows, alike both ways: the part of the picture
             // kept has the bitmap's proportions.
-            if (fit == PictureFit::Cover) EXPECT_NEAR(scaleX / scaleY, 1.0, 0.01);
+            if (fit == PictureFit::Cover) {
+                EXPECT_NEAR(scaleX / scaleY, 1.0, 0.01);
+            }
         }
     }
 }
