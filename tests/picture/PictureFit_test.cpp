@@ -129,9 +129,8 @@ Bytes pngWithOrientation(const Bytes& png, std::uint8_t orientation) {
     const uLong crc = crc32(0, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4));
     for (int shift = 24; shift >= 0; shift -= 8) chunk.push_back(static_cast<std::uint8_t>(crc >> shift));
     constexpr std::size_t kAfterHeader = 8 + 25;  // the signature and IHDR
-    Bytes out(png.begin(), png.begin() + kAfterHeader);
-    out.insert(out.end(), chunk.begin(), chunk.end());
-    out.insert(out.end(), png.begin() + kAfterHeader, png.end());
+    Bytes out = png;
+    out.insert(out.begin() + kAfterHeader, chunk.begin(), chunk.end());
     return out;
 }
 

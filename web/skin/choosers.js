@@ -9,8 +9,9 @@ import { cssColor } from "../players.js";
 
 const icons = { font: "Aa", image: "▣", mp3: "♪" };
 const own = { font: "font", image: "picture", mp3: "music" };
-// How a chosen picture fills its slot, as the host names it, with its words here.
-const fits = [["cover", "Fill, cropped"], ["contain", "Fit inside"], ["stretch", "Stretch"]];
+// How a chosen picture fills its slot, as the host names it, with its words here (short:
+// the choice sits beside the picture in a half-width row; its title says more).
+const fits = [["cover", "Fill"], ["contain", "Fit"], ["stretch", "Stretch"]];
 
 function chooserButton(row, id, kind, icon, choice, pick) {
   return el("button", { type: "button", id, class: `chooser kind-${kind}`, onclick: pick },
@@ -75,7 +76,7 @@ export function slotChooser(row, id, { pick, restore, fit, workUrl }) {
 
 // The choice of a picture's fit; tell(name) hears a change.
 function fitSelect(label, tell) {
-  const select = el("select", { class: "fit", title: "How the picture fills its place", "aria-label": `How ${label} fills its place`, hidden: true },
+  const select = el("select", { class: "fit", title: "Fill its place (cropped), fit inside it, or stretch to it", "aria-label": `How ${label} fills its place`, hidden: true },
     ...fits.map(([value, text]) => el("option", { value, text })));
   select.addEventListener("change", () => tell(select.value));
   return select;
