@@ -12,6 +12,7 @@
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "common/FileIO.h"
+#include "picture/ExifOrientation.h"
 #include "picture/PictureFile.h"
 #include "picture/PictureLimits.h"
 #include "swf/Deflate.h"
@@ -337,6 +338,7 @@ Report PngImageImpl::decodeData(ByteSpan data, const std::string& path, BodyWhil
     hasAlpha_ = decoded.hasAlpha;
     colorTable_ = std::move(decoded.colorTable);
     pixels_ = std::move(decoded.pixels);
+    orientation_ = pngOrientation(data);
     return {};
 }
 
