@@ -49,6 +49,34 @@ AudioBufferSourceNode.prototype.start = function (...args) {
   }
   return startBuffer.apply(this, args);
 };
+</script><script>
+// The virtual clock (the page's address ends in ?clock=virtual): the player advances by the
+// timestamps of animation frames and reads performance.now and Date.now, so all three are
+// the page's own time, moved on by stepClock alone. Each step runs the animation-frame
+// callbacks due, so one step of one frame's length plays exactly one frame of the movie.
+if (new URLSearchParams(location.search).get("clock") === "virtual") {
+  let now = 0;
+  let nextId = 1;
+  let due = new Map();
+  const epoch = Date.now();
+  performance.now = () => now;
+  Date.now = () => epoch + Math.floor(now);
+  window.requestAnimationFrame = (callback) => {
+    due.set(nextId, callback);
+    return nextId++;
+  };
+  window.cancelAnimationFrame = (id) => due.delete(id);
+  // No sound: with none, the player's timeline never waits for the speakers.
+  delete window.AudioContext;
+  delete window.webkitAudioContext;
+  window.stepClock = (ms) => {
+    now += ms;
+    const callbacks = [...due.values()];
+    due = new Map();
+    for (const callback of callbacks) callback(now);
+    return callbacks.length;
+  };
+}
 </script><script src="/ruffle/ruffle.js"></script></head>
 <body><div id="host"></div><script>
 window.playMovie = (url, width, height) => new Promise((resolve) => {
@@ -70,6 +98,22 @@ window.playMovie = (url, width, height) => new Promise((resolve) => {
     openUrlMode: "deny", backgroundColor: null, logLevel: "warn", scale: "exactfit",
   }).catch((error) => finish({ loaded: false, error: String(error) }));
 });
+// The stage as drawn by the last step, RGBA rows as base64. Read in the same task as the
+// step, so a WebGL canvas still holds what the player drew.
+window.stagePixels = (png) => {
+  const player = document.getElementById("stage");
+  const source = player.shadowRoot.querySelector("canvas");
+  const copy = document.createElement("canvas");
+  copy.width = source.width;
+  copy.height = source.height;
+  const context = copy.getContext("2d", { willReadFrequently: true });
+  context.drawImage(source, 0, 0);
+  if (png) return { width: copy.width, height: copy.height, png: copy.toDataURL("image/png").split(",")[1] };
+  const rgba = context.getImageData(0, 0, copy.width, copy.height).data;
+  let text = "";
+  for (let i = 0; i < rgba.length; i += 0x8000) text += String.fromCharCode(...rgba.subarray(i, i + 0x8000));
+  return { width: copy.width, height: copy.height, rgba: btoa(text) };
+};
 window.panicText = () => {
   const player = document.getElementById("stage");
   const panic = player && player.shadowRoot && player.shadowRoot.querySelector("#panic");
@@ -219,6 +263,84 @@ async function playOne(context, port, index, path, { width, height }, settleMs) 
   } finally {
     await tab.close();
   }
+}
+
+// A browser with the page's server, kept for many movies: one start of Chromium for a whole
+// run. openMovie opens a page for one movie; close ends the browser.
+export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
+  const moviePaths = [];
+  const server = await startServer(moviePaths, ruffleDir);
+  const profile = mkdtempSync(join(tmpdir(), "tarvenox-chromium-"));
+  let context = null;
+  try {
+    context = await chromium.launchPersistentContext(profile, {
+      executablePath: chromiumPath,
+      headless: true,
+      args: chromiumFlags,
+      viewport: { width: 1024, height: 768 },
+    });
+  } catch (error) {
+    server.close();
+    rmSync(profile, { recursive: true, force: true });
+    throw error;
+  }
+  return {
+    openMovie: (path, stage) => {
+      moviePaths.push(path);
+      return openSteppedMovie(context, server.address().port, moviePaths.length - 1, path, stage);
+    },
+    close: async () => {
+      await context.close();
+      server.closeAllConnections();
+      server.close();
+      rmSync(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+// A movie loaded on the virtual clock and stopped before its first frame. step(ms) moves
+// the clock on and plays what falls due; pixels() reads the stage as then drawn; errors
+// holds what the player reported. Sound is off: the player's timeline then never waits
+// for the speakers, and a video's sound is made from the movie's data instead.
+async function openSteppedMovie(context, port, index, path, { width, height }) {
+  const tab = await context.newPage();
+  const errors = [];
+  tab.on("pageerror", (error) => errors.push(`page error: ${error.message}`));
+  tab.on("console", (message) => {
+    if (message.type() === "error" && !message.text().includes("audio")) errors.push(`console: ${message.text()}`);
+  });
+  const close = () => tab.close();
+  try {
+    await tab.goto(`http://127.0.0.1:${port}/?clock=virtual`);
+    let timer;
+    const outcome = await Promise.race([
+      tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
+      new Promise((resolve) => {
+        timer = setTimeout(() => resolve({ loaded: false, error: "not loaded after 30 seconds" }), 30000);
+      }),
+    ]);
+    clearTimeout(timer);
+    if (!outcome.loaded) errors.push(`${path}: ${outcome.error}`);
+  } catch (error) {
+    await close();
+    throw error;
+  }
+  return {
+    errors,
+    metadata: () => tab.evaluate(() => window.movieMetadata ?? null),
+    // Moves the clock on by ms and returns the stage as then drawn: its RGBA pixels, or
+    // with png set the bytes of a PNG file of it.
+    step: async (ms, { png = false } = {}) => {
+      const [data, panic] = await tab.evaluate(([ms, png]) => {
+        window.stepClock(ms);
+        return [window.stagePixels(png), window.panicText()];
+      }, [ms, png]);
+      if (panic) errors.push(`panic: ${panic.slice(0, 300)}`);
+      if (png) return Buffer.from(data.png, "base64");
+      return { width: data.width, height: data.height, rgba: Buffer.from(data.rgba, "base64") };
+    },
+    close,
+  };
 }
 
 // Decodes a PNG or JPEG with the browser's own decoder: RGBA bytes, row by row.
