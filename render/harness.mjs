@@ -66,6 +66,13 @@ if (new URLSearchParams(location.search).get("clock") === "virtual") {
     return nextId++;
   };
   window.cancelAnimationFrame = (id) => due.delete(id);
+  // The stage is read between animation frames, after the browser may have shown it: WebGL
+  // canvases keep what was drawn until the next drawing.
+  const getContext = HTMLCanvasElement.prototype.getContext;
+  HTMLCanvasElement.prototype.getContext = function (type, attributes) {
+    const keeps = type === "webgl" || type === "webgl2" || type === "experimental-webgl";
+    return getContext.call(this, type, keeps ? { ...attributes, preserveDrawingBuffer: true } : attributes);
+  };
   // No sound: with none, the player's timeline never waits for the speakers.
   delete window.AudioContext;
   delete window.webkitAudioContext;
@@ -328,15 +335,16 @@ async function openSteppedMovie(context, port, index, path, { width, height }) {
   return {
     errors,
     metadata: () => tab.evaluate(() => window.movieMetadata ?? null),
-    // Moves the clock on by ms and returns the stage as then drawn: its RGBA pixels, or
-    // with png set the bytes of a PNG file of it.
-    step: async (ms, { png = false } = {}) => {
-      const [data, panic] = await tab.evaluate(([ms, png]) => {
+    // Moves the clock on by ms and returns the stage as then drawn: its RGBA pixels, with
+    // picture "png" the bytes of a PNG file of it, with picture null nothing.
+    step: async (ms, { picture = "rgba" } = {}) => {
+      const [data, panic] = await tab.evaluate(([ms, picture]) => {
         window.stepClock(ms);
-        return [window.stagePixels(png), window.panicText()];
-      }, [ms, png]);
+        return [picture ? window.stagePixels(picture === "png") : null, window.panicText()];
+      }, [ms, picture]);
       if (panic) errors.push(`panic: ${panic.slice(0, 300)}`);
-      if (png) return Buffer.from(data.png, "base64");
+      if (!data) return null;
+      if (picture === "png") return Buffer.from(data.png, "base64");
       return { width: data.width, height: data.height, rgba: Buffer.from(data.rgba, "base64") };
     },
     close,

@@ -65,17 +65,23 @@ const progress = () => {
 // frame one step behind.
 const lead = 0.01;
 
-// The picture of the stage at each clock time of times (ms from frame 1 on), to visit.
-async function playAlong(movie, job, times, visit, { png = false } = {}) {
+// The picture of the stage at each clock time of times (ms from frame 1 on, ascending), to
+// visit. The player plays a few frames at most in one animation frame, so the clock moves
+// on by one frame's time at most a step, and the stage is read only at the times asked.
+async function playAlong(movie, job, times, visit, { picture = "rgba" } = {}) {
   const frameMs = 1000 / job.rate;
-  await movie.step(0);  // the player's first animation frame only sets its starting time
+  await movie.step(0, { picture: null });  // the player's first animation frame only sets its starting time
   let clock = 0;
   for (const time of times) {
     const target = frameMs + time + lead;
-    const picture = await movie.step(target - clock, { png });
+    while (target - clock > frameMs) {
+      await movie.step(frameMs, { picture: null });
+      clock += frameMs;
+    }
+    const shown = await movie.step(target - clock, { picture });
     clock = target;
     if (movie.errors.length > 0) throw new Error(`${job.movie}: the player reported ${movie.errors[0].split("\n")[0]}`);
-    await visit(picture);
+    await visit(shown);
   }
 }
 
@@ -84,7 +90,7 @@ async function writePicture(movie, job) {
   await playAlong(movie, job, [((job.frame - 1) * 1000) / job.rate], async (png) => {
     temporaries.add(temporary);
     writeFileSync(temporary, png);
-  }, { png: true });
+  }, { picture: "png" });
   renameSync(temporary, job.output);
   temporaries.delete(temporary);
   progress();

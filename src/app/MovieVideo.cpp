@@ -157,8 +157,9 @@ std::vector<std::string> encoderArguments(const std::string& output, const std::
         arguments.insert(arguments.end(), {"-c:v", "libwebp_anim", "-lossless", "0", "-q:v", "80", "-loop", "0",
                                            "-f", "webp"});
     }
-    arguments.insert(arguments.end(), {"-frames:v", std::to_string(frames), "-t", decimal(frames / fps), "-y",
-                                       temporary});
+    // The length by time alone: a frame limit would end the file before the sound's last
+    // packets are in.
+    arguments.insert(arguments.end(), {"-t", decimal(frames / fps), "-y", temporary});
     return arguments;
 }
 

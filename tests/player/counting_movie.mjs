@@ -31,8 +31,9 @@ const u16 = (value) => [value & 0xff, value >> 8];
 const record = (code, body) =>
   body.length < 63 ? [...u16((code << 6) | body.length), ...body] : [...u16((code << 6) | 63), ...u16(body.length), 0, 0, ...body];
 
-// The FWS bytes of the movie: frames frames at rate frames a second.
-export function countingMovie({ frames = 8, cellSize = 20, rate = 12 } = {}) {
+// The FWS bytes of the movie: frames frames at rate frames a second. With sound ({ mp3, frame }),
+// the MP3 file's bytes are an event sound that a StartSound starts at that frame (from 1).
+export function countingMovie({ frames = 8, cellSize = 20, rate = 12, sound = null } = {}) {
   const side = cellSize * 20;
   const shape = new Bits();
   shape.bytes.push(...u16(1));
@@ -53,7 +54,9 @@ export function countingMovie({ frames = 8, cellSize = 20, rate = 12 } = {}) {
   shape.put(0, 6);
   shape.align();
   let tags = [...record(9, [0x80, 0x80, 0x80]), ...record(2, shape.bytes)];
+  if (sound) tags = [...tags, ...record(14, [...u16(2), 0x2a, 0, 0, 0, 0, 0, 0, ...sound.mp3])];  // MP3, 22 kHz, 16 bits, mono
   for (let frame = 0; frame < frames; frame++) {
+    if (sound && sound.frame === frame + 1) tags = [...tags, ...record(15, [...u16(2), 0])];
     const place = new Bits();
     place.bytes.push(frame === 0 ? 0x06 : 0x05, ...u16(1));
     if (frame === 0) place.bytes.push(...u16(1));
