@@ -1,17 +1,19 @@
 // What `tarvenox render` makes of 10 s of the demo's greeting card (550 x 400, 12 frames a
 // second) and how long it takes: the frame count of the MP4, the PSNR of some of its frames
 // against `render --frame k`, the sizes of the MP4 and the GIF beside their limits, and the
-// render time against the 10 s the movie plays.
+// render time against the 10 s the movie plays; and 50 rows of a sheet saved as 50 MP4s in
+// one browser against separate `render` calls (--separate of them, the total scaled to 50).
 //   node bench/video_render.mjs --tarvenox BIN --demo BUILD/demo --media demo/media --work DIR
+//        [--frames 1,13,60,120] [--separate 5]
 import { execFileSync, spawnSync } from "node:child_process";
-import { mkdirSync, rmSync, statSync } from "node:fs";
+import { mkdirSync, rmSync, statSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
 import { exitUnlessBrowser } from "../tests/player/harness.mjs";
 
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" },
-    frames: { type: "string", default: "1,13,60,120" } },
+    frames: { type: "string", default: "1,13,60,120" }, separate: { type: "string", default: "5" } },
 });
 exitUnlessBrowser("video render");
 const tarvenox = resolve(options.tarvenox);
@@ -51,3 +53,15 @@ for (const frame of options.frames.split(",").map(Number)) {
   const psnr = /average:([0-9.]+|inf)/.exec(report)?.[1] ?? "n/a";
   row(`PSNR of MP4 frame ${frame} (dB)`, psnr, ">= 38");
 }
+
+const rows = join(work, "rows");
+mkdirSync(rows);
+const sheet = join(rows, "sheet.csv");
+writeFileSync(sheet, ["name", ...Array.from({ length: 50 }, (_, i) => `row${i + 1}`)].join("\r\n") + "\r\n");
+const rowSeconds = timed(["save", "--template", "greeting", "--data", join(resolve(options.demo), "packed"),
+  "--rows", sheet, "-o", join(rows, "{name}.mp4")]);
+const separate = Number(options.separate);
+let separateSeconds = 0;
+for (let i = 0; i < separate; i++) separateSeconds += timed(["render", card, "-o", join(work, `separate-${i}.mp4`)]);
+row("50 rows to 50 MP4s (s)", rowSeconds.toFixed(1));
+row(`50 separate renders (s, ${separate} timed)`, ((separateSeconds * 50) / separate).toFixed(1));

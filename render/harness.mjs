@@ -105,9 +105,11 @@ window.playMovie = (url, width, height) => new Promise((resolve) => {
     openUrlMode: "deny", backgroundColor: null, logLevel: "warn", scale: "exactfit",
   }).catch((error) => finish({ loaded: false, error: String(error) }));
 });
-// The stage as drawn by the last step, RGBA rows as base64. Read in the same task as the
-// step, so a WebGL canvas still holds what the player drew.
-window.stagePixels = (png) => {
+// The stage as drawn by the last step: { width, height } and either rgba (RGBA rows as
+// base64), png (a PNG file as base64) or same (the pixels of the last call, unchanged: a
+// still stage is not sent again).
+let lastPixels = null;
+window.stagePixels = async (png) => {
   const player = document.getElementById("stage");
   const source = player.shadowRoot.querySelector("canvas");
   const copy = document.createElement("canvas");
@@ -115,11 +117,20 @@ window.stagePixels = (png) => {
   copy.height = source.height;
   const context = copy.getContext("2d", { willReadFrequently: true });
   context.drawImage(source, 0, 0);
-  if (png) return { width: copy.width, height: copy.height, png: copy.toDataURL("image/png").split(",")[1] };
+  const size = { width: copy.width, height: copy.height };
+  if (png) return { ...size, png: copy.toDataURL("image/png").split(",")[1] };
   const rgba = context.getImageData(0, 0, copy.width, copy.height).data;
-  let text = "";
-  for (let i = 0; i < rgba.length; i += 0x8000) text += String.fromCharCode(...rgba.subarray(i, i + 0x8000));
-  return { width: copy.width, height: copy.height, rgba: btoa(text) };
+  const words = new Uint32Array(rgba.buffer);
+  if (lastPixels && lastPixels.length === words.length && lastPixels.every((word, i) => word === words[i])) {
+    return { ...size, same: true };
+  }
+  lastPixels = words;
+  const url = await new Promise((resolve) => {
+    const reader = new FileReader();
+    reader.onload = () => resolve(reader.result);
+    reader.readAsDataURL(new Blob([rgba]));
+  });
+  return { ...size, rgba: url.slice(url.indexOf(",") + 1) };
 };
 window.panicText = () => {
   const player = document.getElementById("stage");
@@ -198,6 +209,30 @@ export function stageSize(swfPath) {
   return { width, height };
 }
 
+// Debian's Chromium, headless, with its profile in the folder given.
+const launchBrowser = (profile) =>
+  chromium.launchPersistentContext(profile, {
+    executablePath: chromiumPath,
+    headless: true,
+    args: chromiumFlags,
+    viewport: { width: 1024, height: 768 },
+  });
+
+// Opens the page (with the query given) and loads movie index at width x height in it:
+// { loaded: true } or { loaded: false, error }, at the latest after 30 seconds.
+async function loadMovie(tab, port, index, width, height, query = "") {
+  await tab.goto(`http://127.0.0.1:${port}/${query}`);
+  let timer;
+  const outcome = await Promise.race([
+    tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
+    new Promise((resolve) => {
+      timer = setTimeout(() => resolve({ loaded: false, error: "not loaded after 30 seconds" }), 30000);
+    }),
+  ]);
+  clearTimeout(timer);
+  return outcome;
+}
+
 // Plays each movie for settleMs after it has loaded and takes a screenshot of its stage.
 // Returns, per movie: { path, width, height, metadata, png, pixels (RGBA rows), errors,
 // warnings }. errors holds what the player reported: load failures, a panic, script errors
@@ -211,12 +246,7 @@ export async function playMovies(moviePaths, { settleMs = 1500, images = [], sta
   const profile = mkdtempSync(join(tmpdir(), "tarvenox-chromium-"));
   let context = null;
   try {
-    context = await chromium.launchPersistentContext(profile, {
-      executablePath: chromiumPath,
-      headless: true,
-      args: chromiumFlags,
-      viewport: { width: 1024, height: 768 },
-    });
+    context = await launchBrowser(profile);
     const results = [];
     for (let index = 0; index < moviePaths.length; index++) {
       const path = moviePaths[index];
@@ -249,15 +279,7 @@ async function playOne(context, port, index, path, { width, height }, settleMs) 
     if (message.type() === "warning" && !message.text().startsWith("[.WebGL-")) warnings.push(message.text());
   });
   try {
-    await tab.goto(`http://127.0.0.1:${port}/`);
-    let timer;
-    const outcome = await Promise.race([
-      tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
-      new Promise((resolve) => {
-        timer = setTimeout(() => resolve({ loaded: false, error: "not loaded after 30 seconds" }), 30000);
-      }),
-    ]);
-    clearTimeout(timer);
+    const outcome = await loadMovie(tab, port, index, width, height);
     if (!outcome.loaded) errors.push(`${path}: ${outcome.error}`);
     await tab.waitForTimeout(settleMs);
     const panic = await tab.evaluate(() => window.panicText());
@@ -280,12 +302,7 @@ export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
   const profile = mkdtempSync(join(tmpdir(), "tarvenox-chromium-"));
   let context = null;
   try {
-    context = await chromium.launchPersistentContext(profile, {
-      executablePath: chromiumPath,
-      headless: true,
-      args: chromiumFlags,
-      viewport: { width: 1024, height: 768 },
-    });
+    context = await launchBrowser(profile);
   } catch (error) {
     server.close();
     rmSync(profile, { recursive: true, force: true });
@@ -317,16 +334,9 @@ async function openSteppedMovie(context, port, index, path, { width, height }) {
     if (message.type() === "error" && !message.text().includes("audio")) errors.push(`console: ${message.text()}`);
   });
   const close = () => tab.close();
+  let lastPixels = null;
   try {
-    await tab.goto(`http://127.0.0.1:${port}/?clock=virtual`);
-    let timer;
-    const outcome = await Promise.race([
-      tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
-      new Promise((resolve) => {
-        timer = setTimeout(() => resolve({ loaded: false, error: "not loaded after 30 seconds" }), 30000);
-      }),
-    ]);
-    clearTimeout(timer);
+    const outcome = await loadMovie(tab, port, index, width, height, "?clock=virtual");
     if (!outcome.loaded) errors.push(`${path}: ${outcome.error}`);
   } catch (error) {
     await close();
@@ -338,14 +348,15 @@ async function openSteppedMovie(context, port, index, path, { width, height }) {
     // Moves the clock on by ms and returns the stage as then drawn: its RGBA pixels, with
     // picture "png" the bytes of a PNG file of it, with picture null nothing.
     step: async (ms, { picture = "rgba" } = {}) => {
-      const [data, panic] = await tab.evaluate(([ms, picture]) => {
+      const [data, panic] = await tab.evaluate(async ([ms, picture]) => {
         window.stepClock(ms);
-        return [picture ? window.stagePixels(picture === "png") : null, window.panicText()];
+        return [picture ? await window.stagePixels(picture === "png") : null, window.panicText()];
       }, [ms, picture]);
       if (panic) errors.push(`panic: ${panic.slice(0, 300)}`);
       if (!data) return null;
       if (picture === "png") return Buffer.from(data.png, "base64");
-      return { width: data.width, height: data.height, rgba: Buffer.from(data.rgba, "base64") };
+      if (!data.same) lastPixels = { width: data.width, height: data.height, rgba: Buffer.from(data.rgba, "base64") };
+      return lastPixels;
     },
     close,
   };

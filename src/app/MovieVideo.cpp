@@ -41,36 +41,7 @@ std::string decimal(double value) {
     return text.str();
 }
 
-// The MP3 sounds of the movies' videos, in one folder that goes with the run.
-class SoundFolder {
-public:
-    SoundFolder() = default;
-    SoundFolder(const SoundFolder&) = delete;
-    SoundFolder& operator=(const SoundFolder&) = delete;
-    ~SoundFolder() {
-        if (path_.empty()) return;
-        std::error_code error;
-        fs::remove_all(path_, error);
-        unregisterTemporaryPath(path_);
-    }
-
-    std::string add(const Bytes& mp3) {
-        if (path_.empty()) {
-            std::string pattern = (fs::temp_directory_path() / "tarvenox-sound-XXXXXX").string();
-            if (!createRegisteredTemporaryFolder(pattern)) throw CommandError("cannot create a folder for the sound");
-            path_ = pattern;
-        }
-        const std::string path = path_ + "/" + std::to_string(count_++) + ".mp3";
-        if (const Report written = writeFileAtomically(path, mp3); written.failed()) throw CommandError(written.reason());
-        return path;
-    }
-
-private:
-    std::string path_;
-    int count_ = 0;
-};
-
-std::string videoJob(const MovieVideo& video, SoundFolder& sounds) {
+std::string videoJob(const MovieVideo& video, std::size_t index, ScratchFolder& sounds) {
     auto read = readSWF(video.movie);
     if (!read) throw CommandError(read.report().reason());
     const SWFFile& movie = *read;
@@ -88,7 +59,12 @@ std::string videoJob(const MovieVideo& video, SoundFolder& sounds) {
     std::vector<VideoSound> placed;
     if (carriesSound(extension)) {
         for (const TimelineSound& sound : timelineSounds(movie)) {
-            placed.push_back({sounds.add(sound.mp3), std::lround(sound.frame * 1000.0 / rate), sound.plays});
+            const std::string path =
+                sounds.file("video-" + std::to_string(index) + "-sound-" + std::to_string(placed.size()) + ".mp3");
+            if (const Report written = writeFileAtomically(path, sound.mp3); written.failed()) {
+                throw CommandError(written.reason());
+            }
+            placed.push_back({path, std::lround(sound.frame * 1000.0 / rate), sound.plays});
         }
     }
     const std::string temporary = video.output + "." + std::to_string(::getpid()) + ".tmp";
@@ -108,6 +84,22 @@ std::string videoJob(const MovieVideo& video, SoundFolder& sounds) {
 }
 
 }  // namespace
+
+ScratchFolder::~ScratchFolder() {
+    if (path_.empty()) return;
+    std::error_code error;
+    fs::remove_all(path_, error);
+    unregisterTemporaryPath(path_);
+}
+
+std::string ScratchFolder::file(const std::string& name) {
+    if (path_.empty()) {
+        std::string pattern = (fs::temp_directory_path() / "tarvenox-video-XXXXXX").string();
+        if (!createRegisteredTemporaryFolder(pattern)) throw CommandError("cannot create a temporary folder");
+        path_ = pattern;
+    }
+    return path_ + "/" + name;
+}
 
 bool isVideoOutput(const std::string& path) {
     const std::string extension = lowerExtension(path);
@@ -139,7 +131,7 @@ std::vector<std::string> encoderArguments(const std::string& output, const std::
         arguments.insert(arguments.end(), {"-filter_complex", graph, "-map", "0:v", "-map", "[sound]"});
     }
     if (extension == ".mp4") {
-        arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", "medium", "-crf", "20", "-pix_fmt", "yuv420p",
+        arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", "medium", "-crf", "16", "-pix_fmt", "yuv420p",
                                            "-movflags", "+faststart", "-f", "mp4"});
         if (withSound) arguments.insert(arguments.end(), {"-c:a", "aac", "-b:a", "128k"});
     } else if (extension == ".webm") {
@@ -165,9 +157,9 @@ std::vector<std::string> encoderArguments(const std::string& output, const std::
 
 void renderMovieVideos(const std::vector<MovieVideo>& videos, bool progress) {
     if (!programOnPath("ffmpeg")) throw CommandError("writing a video needs ffmpeg, which is not installed (Debian's ffmpeg)");
-    SoundFolder sounds;
+    ScratchFolder sounds;
     std::vector<std::string> jobs;
-    for (const MovieVideo& video : videos) jobs.push_back(videoJob(video, sounds));
+    for (std::size_t i = 0; i < videos.size(); ++i) jobs.push_back(videoJob(videos[i], i, sounds));
     runRenderer(jobs, std::min<int>(static_cast<int>(videos.size()), rendererPages()), progress);
 }
 

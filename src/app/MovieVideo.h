@@ -35,6 +35,22 @@ struct VideoSound {
 std::vector<std::string> encoderArguments(const std::string& output, const std::string& temporary, int width,
                                           int height, double fps, int frames, const std::vector<VideoSound>& sounds);
 
+// A temporary folder for the files a video is made from (the sounds, the saved movie),
+// created at the first file and removed with everything in it at the end of the scope.
+class ScratchFolder {
+public:
+    ScratchFolder() = default;
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder();
+    // The path of a file called name in the folder. Throws CommandError when the folder
+    // cannot be created.
+    std::string file(const std::string& name);
+
+private:
+    std::string path_;
+};
+
 // Writes every video in one run of the browser, a page a core. Throws CommandError, with
 // one line, when ffmpeg (or what renderMoviePictures needs) is missing, a movie cannot be
 // read, or the player or the encoder fails; no output is then left half-written.

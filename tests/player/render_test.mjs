@@ -72,6 +72,21 @@ test("the sound starts at its frame", { skip: !hasFfmpeg && "no ffmpeg" }, () =>
   assert.ok(Math.abs(first / 8 - 250) < 84, `the sound starts at ${first / 8} ms`);
 });
 
+test("rows of a sheet saved as videos, and a save to a video", { skip: !hasFfmpeg && "no ffmpeg" }, () => {
+  const rows = join(work, "rows");
+  mkdirSync(rows, { recursive: true });
+  writeFileSync(join(rows, "sheet.csv"), "name\r\nfirst\r\nsecond\r\n");
+  const data = join(resolve(options.demo), "packed");
+  const saved = spawnSync(options.tarvenox, ["save", "--template", "greeting", "--data", data, "--rows",
+    join(rows, "sheet.csv"), "-o", join(rows, "{name}.mp4")], { encoding: "utf8" });
+  assert.equal(saved.status, 0, saved.stderr);
+  const single = spawnSync(options.tarvenox, ["save", "--template", "greeting", "--data", data, "-o", join(rows, "one.gif")], { encoding: "utf8" });
+  assert.equal(single.status, 0, single.stderr);
+  // the videos alone: the movies they were played from are gone
+  assert.deepEqual(readdirSync(rows).sort(), ["first.mp4", "one.gif", "second.mp4", "sheet.csv"]);
+  assert.equal(readFileSync(join(rows, "one.gif")).toString("latin1", 0, 3), "GIF");
+});
+
 test("without ffmpeg, or for a broken movie, one line and no file", () => {
   const bin = join(work, "bin");
   mkdirSync(bin, { recursive: true });
