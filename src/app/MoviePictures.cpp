@@ -30,7 +30,6 @@ namespace fs = std::filesystem;
 constexpr int maxSide = 4000;
 constexpr int maxPlaySeconds = 3600;
 
-
 // The renderer's job for one picture.
 std::string pictureJob(const MoviePicture& picture) {
     auto read = readSWF(picture.movie);
@@ -45,7 +44,7 @@ std::string pictureJob(const MoviePicture& picture) {
                            " comes more than " + std::to_string(maxPlaySeconds / 60) + " minutes after its start");
     }
     return nlohmann::json{{"movie", picture.movie}, {"output", picture.png}, {"width", size.width},
-                          {"height", size.height}, {"rate", rate}, {"frame", frame}}
+                          {"height", size.height},  {"rate", rate},          {"frame", frame}}
         .dump();
 }
 
@@ -141,8 +140,8 @@ void runRenderer(const std::vector<std::string>& jobs, int pages, bool progress)
                            "; Debian's chromium)");
     }
     progress = progress && ::isatty(STDERR_FILENO) != 0;
-    std::vector<std::string> arguments = {*node, files.renderer, "--ruffle", files.player,
-                                          "--pages", std::to_string(std::max(1, pages))};
+    std::vector<std::string> arguments = {*node,        files.renderer, "--ruffle",
+                                          files.player, "--pages",      std::to_string(std::max(1, pages))};
     if (progress) {
         arguments.emplace_back("--progress-fd");
         arguments.emplace_back("3");

@@ -50,11 +50,11 @@ std::string videoJob(const MovieVideo& video, std::size_t index, ScratchFolder& 
     const double rate = movie.frameRate() > 0 ? movie.frameRate() : 1;
     const double fps = video.fps > 0 ? video.fps : rate;
     double frames = video.frames;
-    if (frames <= 0) frames = std::round((video.seconds > 0 ? video.seconds : std::max<int>(1, movie.frameCount()) / rate) * fps);
+    if (frames <= 0)
+        frames = std::round((video.seconds > 0 ? video.seconds : std::max<int>(1, movie.frameCount()) / rate) * fps);
     frames = std::max(1.0, frames);
     if (frames / fps > maxSeconds) {
-        throw CommandError(video.output + ": a video of more than " + std::to_string(static_cast<int>(maxSeconds / 60)) +
-                           " minutes is not written");
+        throw CommandError(videoMessage(VideoMessage::TooLong, video.output));
     }
     std::vector<VideoSound> placed;
     if (carriesSound(extension)) {
@@ -85,6 +85,22 @@ std::string videoJob(const MovieVideo& video, std::size_t index, ScratchFolder& 
 
 }  // namespace
 
+std::string videoMessage(VideoMessage which, const std::string& detail) {
+    switch (which) {
+        case VideoMessage::NoFfmpeg: return "writing a video needs ffmpeg, which is not installed (Debian's ffmpeg)";
+        case VideoMessage::TooLong:
+            return detail + ": a video of more than " + std::to_string(static_cast<int>(maxSeconds / 60)) +
+                   " minutes is not written";
+        case VideoMessage::NoScratchFolder: return "cannot create a temporary folder for the video";
+        case VideoMessage::PageOfVideo: return "--html: the page plays a movie, not a video";
+        case VideoMessage::FrameOfVideo: return "--frame: only for a PNG; a video takes --seconds or --frames";
+        case VideoMessage::LengthOfPicture:
+            return "--seconds, --frames and --fps are for a video (.mp4, .webm, .gif, .webp)";
+        case VideoMessage::OutputIsTerminal: return "-o: give a file for the picture or video";
+    }
+    return {};
+}
+
 ScratchFolder::~ScratchFolder() {
     if (path_.empty()) return;
     std::error_code error;
@@ -95,7 +111,9 @@ ScratchFolder::~ScratchFolder() {
 std::string ScratchFolder::file(const std::string& name) {
     if (path_.empty()) {
         std::string pattern = (fs::temp_directory_path() / "tarvenox-video-XXXXXX").string();
-        if (!createRegisteredTemporaryFolder(pattern)) throw CommandError("cannot create a temporary folder");
+        if (!createRegisteredTemporaryFolder(pattern)) {
+            throw CommandError(videoMessage(VideoMessage::NoScratchFolder));
+        }
         path_ = pattern;
     }
     return path_ + "/" + name;
@@ -109,10 +127,10 @@ bool isVideoOutput(const std::string& path) {
 std::vector<std::string> encoderArguments(const std::string& output, const std::string& temporary, int width,
                                           int height, double fps, int frames, const std::vector<VideoSound>& sounds) {
     const std::string extension = lowerExtension(output);
-    std::vector<std::string> arguments = {"-hide_banner", "-loglevel", "error", "-nostdin",
-                                          "-f", "rawvideo", "-pix_fmt", "rgba",
-                                          "-s", std::to_string(width) + "x" + std::to_string(height),
-                                          "-r", decimal(fps), "-i", "pipe:0"};
+    std::vector<std::string> arguments = {
+        "-hide_banner", "-loglevel",  "error", "-nostdin", "-f",
+        "rawvideo",     "-pix_fmt",   "rgba",  "-s",       std::to_string(width) + "x" + std::to_string(height),
+        "-r",           decimal(fps), "-i",    "pipe:0"};
     const bool withSound = carriesSound(extension) && !sounds.empty();
     if (withSound) {
         std::string graph;
@@ -123,8 +141,8 @@ std::vector<std::string> encoderArguments(const std::string& output, const std::
             }
             arguments.insert(arguments.end(), {"-i", sounds[i].path});
             const std::string label = "[s" + std::to_string(i) + "]";
-            graph += "[" + std::to_string(i + 1) + ":a]adelay=delays=" + std::to_string(sounds[i].delayMs) +
-                     ":all=1" + label + ";";
+            graph += "[" + std::to_string(i + 1) + ":a]adelay=delays=" + std::to_string(sounds[i].delayMs) + ":all=1" +
+                     label + ";";
             mixed += label;
         }
         graph += mixed + "amix=inputs=" + std::to_string(sounds.size()) + ":normalize=0:duration=longest[sound]";
@@ -140,14 +158,13 @@ std::vector<std::string> encoderArguments(const std::string& output, const std::
         if (withSound) arguments.insert(arguments.end(), {"-c:a", "libopus", "-b:a", "96k"});
     } else if (extension == ".gif") {
         // One palette made from all the frames, each frame then drawing only what changed.
-        arguments.insert(arguments.end(),
-                         {"-filter_complex",
-                          "[0:v]split[a][b];[a]palettegen=stats_mode=diff[p];"
-                          "[b][p]paletteuse=dither=bayer:bayer_scale=5:diff_mode=rectangle",
-                          "-loop", "0", "-f", "gif"});
+        arguments.insert(arguments.end(), {"-filter_complex",
+                                           "[0:v]split[a][b];[a]palettegen=stats_mode=diff[p];"
+                                           "[b][p]paletteuse=dither=bayer:bayer_scale=5:diff_mode=rectangle",
+                                           "-loop", "0", "-f", "gif"});
     } else {
-        arguments.insert(arguments.end(), {"-c:v", "libwebp_anim", "-lossless", "0", "-q:v", "80", "-loop", "0",
-                                           "-f", "webp"});
+        arguments.insert(arguments.end(),
+                         {"-c:v", "libwebp_anim", "-lossless", "0", "-q:v", "80", "-loop", "0", "-f", "webp"});
     }
     // The length by time alone: a frame limit would end the file before the sound's last
     // packets are in.
@@ -156,7 +173,7 @@ std::vector<std::string> encoderArguments(const std::string& output, const std::
 }
 
 void renderMovieVideos(const std::vector<MovieVideo>& videos, bool progress) {
-    if (!programOnPath("ffmpeg")) throw CommandError("writing a video needs ffmpeg, which is not installed (Debian's ffmpeg)");
+    if (!programOnPath("ffmpeg")) throw CommandError(videoMessage(VideoMessage::NoFfmpeg));
     ScratchFolder sounds;
     std::vector<std::string> jobs;
     for (std::size_t i = 0; i < videos.size(); ++i) jobs.push_back(videoJob(videos[i], i, sounds));

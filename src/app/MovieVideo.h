@@ -35,6 +35,18 @@ struct VideoSound {
 std::vector<std::string> encoderArguments(const std::string& output, const std::string& temporary, int width,
                                           int height, double fps, int frames, const std::vector<VideoSound>& sounds);
 
+// The lines the video commands tell the user, all here.
+enum class VideoMessage {
+    NoFfmpeg,          // ffmpeg is not installed
+    TooLong,           // detail: the output
+    NoScratchFolder,   // the temporary folder cannot be made
+    PageOfVideo,       // --html with a video output
+    FrameOfVideo,      // --frame with a video output
+    LengthOfPicture,   // --seconds, --frames or --fps with a PNG
+    OutputIsTerminal,  // -o - for render
+};
+std::string videoMessage(VideoMessage which, const std::string& detail = {});
+
 // A temporary folder for the files a video is made from (the sounds, the saved movie),
 // created at the first file and removed with everything in it at the end of the scope.
 class ScratchFolder {

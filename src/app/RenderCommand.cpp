@@ -14,23 +14,21 @@ namespace tarvenox {
 
 void addRenderCommand(CLI::App& program) {
     auto* command = program.add_subcommand(
-        "render",
-        "Play a movie in the Ruffle player in headless Chromium and write a PNG of its stage, or a video "
-        "(.mp4, .webm, .gif, .webp)");
+        "render", "Play a movie in the Ruffle player in headless Chromium and write a PNG of its stage, or a video "
+                  "(.mp4, .webm, .gif, .webp)");
     auto video = std::make_shared<MovieVideo>();
     auto frame = std::make_shared<int>(0);
     auto size = std::make_shared<std::string>();
     command->add_option("movie", video->movie, "The SWF movie")->required();
     command->add_option("-o,--output", video->output, "The PNG or video file to write")->required();
-    command
-        ->add_option("--frame", *frame,
-                     "PNG: draw frame N (default: the stage 1.5 s after the movie has started)")
+    command->add_option("--frame", *frame, "PNG: draw frame N (default: the stage 1.5 s after the movie has started)")
         ->type_name("N")
         ->check(CLI::Range(1, 1000000));
-    auto* seconds = command->add_option("--seconds", video->seconds,
-                                        "Video: S seconds long (default: one pass of the main timeline)")
-                        ->type_name("S")
-                        ->check(CLI::Range(0.001, 3600.0));
+    auto* seconds =
+        command
+            ->add_option("--seconds", video->seconds, "Video: S seconds long (default: one pass of the main timeline)")
+            ->type_name("S")
+            ->check(CLI::Range(0.001, 3600.0));
     command->add_option("--frames", video->frames, "Video: N frames long")
         ->type_name("N")
         ->check(CLI::Range(1, 1000000))
@@ -50,11 +48,11 @@ void addRenderCommand(CLI::App& program) {
             video->maxWidth = std::stoi(match[1]);
             video->maxHeight = std::stoi(match[2]);
         }
-        if (isStandardOutput(video->output)) throw CommandError("-o: give a file for the picture or video");
+        if (isStandardOutput(video->output)) throw CommandError(videoMessage(VideoMessage::OutputIsTerminal));
         const bool isVideo = isVideoOutput(video->output);
-        if (isVideo && *frame > 0) throw CommandError("--frame: only for a PNG; a video takes --seconds or --frames");
+        if (isVideo && *frame > 0) throw CommandError(videoMessage(VideoMessage::FrameOfVideo));
         if (!isVideo && (video->frames > 0 || video->seconds > 0 || video->fps > 0)) {
-            throw CommandError("--seconds, --frames and --fps are for a video (.mp4, .webm, .gif, .webp)");
+            throw CommandError(videoMessage(VideoMessage::LengthOfPicture));
         }
         throwIfFailed(prepareOutput(video->output));
         if (isVideo) {

@@ -114,7 +114,7 @@ void saveRows(const MovieChanges& base, const std::string& sheetPath) {
     std::vector<std::string> movies(sheet.rows.size());
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
         if (failures[i].empty() && isVideoOutput(outputs[i])) {
-            if (base.html) throw CommandError("--html: the page plays a movie, not a video");
+            if (base.html) throw CommandError(videoMessage(VideoMessage::PageOfVideo));
             movies[i] = rowMovie(scratch, i);
         }
     }

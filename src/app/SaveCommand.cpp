@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "app/CommandError.h"
-#include "app/MovieVideo.h"
 #include "app/Commands.h"
 #include "app/InstallationOption.h"
+#include "app/MovieVideo.h"
 #include "app/SaveOptions.h"
 #include "app/TarvenoxApp.h"
 #include "common/Cp1252.h"
@@ -176,7 +176,7 @@ void runSave(const SaveOptions& options) {
     throwIfFailed(prepareOutput(changes.output));
     if (isVideoOutput(changes.output)) {
         // The movie is saved beside the run and played into the video.
-        if (changes.html) throw CommandError("--html: the page plays a movie, not a video");
+        if (changes.html) throw CommandError(videoMessage(VideoMessage::PageOfVideo));
         ScratchFolder scratch;
         const std::string video = changes.output;
         changes.output = scratch.file("movie.swf");
@@ -226,7 +226,9 @@ void addSaveCommand(CLI::App& program) {
     command->add_option("--data", options->dataFolder, "The installation folder (default: the current directory)")
         ->type_name("DIR")
         ->needs(templateName);
-    command->add_option("-o,--output", options->output, "Where to write the result (- for standard output); .mp4, .webm, .gif or .webp for a video of it")
+    command
+        ->add_option("-o,--output", options->output,
+                     "Where to write the result (- for standard output); .mp4, .webm, .gif or .webp for a video of it")
         ->required();
     command->add_flag("--html", options->html,
                       "Also write OUT.html beside OUT.swf, a page that plays the movie in the "

@@ -40,9 +40,7 @@ std::vector<TimelineSound> timelineSounds(const SWFFile& movie) {
     for (const auto& tag : movie.tags()) {
         const ByteSpan body = tag->body();
         switch (tag->code()) {
-            case TagCode::ShowFrame:
-                ++frame;
-                break;
+            case TagCode::ShowFrame: ++frame; break;
             case TagCode::DefineSound:
                 // id, format byte, sample count, then for MP3 the seek samples before the frames
                 if (body.size() > 9 && (body[2] >> 4) == mp3Format) mp3Sounds[le16(body, 0)] = body.subspan(9);
@@ -56,9 +54,7 @@ std::vector<TimelineSound> timelineSounds(const SWFFile& movie) {
                 break;
             }
             case TagCode::SoundStreamHead:
-            case TagCode::SoundStreamHead2:
-                streamIsMp3 = body.size() >= 2 && (body[1] >> 4) == mp3Format;
-                break;
+            case TagCode::SoundStreamHead2: streamIsMp3 = body.size() >= 2 && (body[1] >> 4) == mp3Format; break;
             case TagCode::SoundStreamBlock:
                 // sample count and seek samples, then the frames
                 if (streamIsMp3 && body.size() > 4) {
@@ -67,8 +63,7 @@ std::vector<TimelineSound> timelineSounds(const SWFFile& movie) {
                     stream.mp3.insert(stream.mp3.end(), body.begin() + 4, body.end());
                 }
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     if (streamStarted) sounds.push_back(std::move(stream));

@@ -18,9 +18,10 @@ Bytes defineSound(std::uint16_t id, std::uint8_t flags, const Bytes& data) {
 
 TEST(SoundTimeline, EventAndStreamSoundsStartAtTheirFrames) {
     test::MovieBuilder builder;
-    builder.tag(14, defineSound(1, 0x2E, {0xA1, 0xA2}))  // MP3
-        .tag(14, defineSound(2, 0x3E, {0xB1}))           // Nellymoser: left out
-        .tag(18, {0x00, 0x2E, 0x00, 0x00, 0x00, 0x00})   // MP3 stream
+    builder
+        .tag(14, defineSound(1, 0x2E, {0xA1, 0xA2}))    // MP3
+        .tag(14, defineSound(2, 0x3E, {0xB1}))          // Nellymoser: left out
+        .tag(18, {0x00, 0x2E, 0x00, 0x00, 0x00, 0x00})  // MP3 stream
         .showFrame()
         .tag(19, {9, 9, 9, 9, 0xC1, 0xC2})  // sample count and seek samples, then the frames
         .tag(15, le16(1) + Bytes{0x00})
