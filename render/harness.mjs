@@ -219,14 +219,14 @@ const launchBrowser = (profile) =>
   });
 
 // Opens the page (with the query given) and loads movie index at width x height in it:
-// { loaded: true } or { loaded: false, error }, at the latest after 30 seconds.
-async function loadMovie(tab, port, index, width, height, query = "") {
+// { loaded: true } or { loaded: false, error }, at the latest after limitS seconds.
+async function loadMovie(tab, port, index, width, height, { query = "", limitS = 30 } = {}) {
   await tab.goto(`http://127.0.0.1:${port}/${query}`);
   let timer;
   const outcome = await Promise.race([
     tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
     new Promise((resolve) => {
-      timer = setTimeout(() => resolve({ loaded: false, error: "not loaded after 30 seconds" }), 30000);
+      timer = setTimeout(() => resolve({ loaded: false, error: `not loaded after ${limitS} seconds` }), limitS * 1000);
     }),
   ]);
   clearTimeout(timer);
@@ -336,7 +336,8 @@ async function openSteppedMovie(context, port, index, path, { width, height }) {
   const close = () => tab.close();
   let lastPixels = null;
   try {
-    const outcome = await loadMovie(tab, port, index, width, height, "?clock=virtual");
+    // Pages load side by side on a busy machine: each gets longer than one alone.
+    const outcome = await loadMovie(tab, port, index, width, height, { query: "?clock=virtual", limitS: 120 });
     if (!outcome.loaded) errors.push(`${path}: ${outcome.error}`);
   } catch (error) {
     await close();

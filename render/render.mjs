@@ -45,7 +45,7 @@ for (const signal of ["SIGINT", "SIGTERM", "SIGHUP"]) process.on(signal, () => p
 const pictureCount = (job) => (job.video ? job.video.frames : 1);
 const total = jobs.reduce((sum, job) => sum + pictureCount(job), 0);
 // A browser that never starts, or a movie that never loads, must not hold the caller.
-const limitMs = 60000 + jobs.length * 30000 + total * 2000;
+const limitMs = 120000 + jobs.length * 30000 + total * 2000;
 setTimeout(() => fail(`the player did not finish within ${Math.round(limitMs / 1000)} seconds`), limitMs).unref();
 
 const progressFd = options["progress-fd"] === undefined ? null : Number(options["progress-fd"]);
