@@ -49,6 +49,41 @@ AudioBufferSourceNode.prototype.start = function (...args) {
   }
   return startBuffer.apply(this, args);
 };
+</script><script>
+// The virtual clock (the page's address ends in ?clock=virtual): the player advances by the
+// timestamps of animation frames and reads performance.now and Date.now, so all three are
+// the page's own time, moved on by stepClock alone. Each step runs the animation-frame
+// callbacks due, so one step of one frame's length plays exactly one frame of the movie.
+if (new URLSearchParams(location.search).get("clock") === "virtual") {
+  let now = 0;
+  let nextId = 1;
+  let due = new Map();
+  const epoch = Date.now();
+  performance.now = () => now;
+  Date.now = () => epoch + Math.floor(now);
+  window.requestAnimationFrame = (callback) => {
+    due.set(nextId, callback);
+    return nextId++;
+  };
+  window.cancelAnimationFrame = (id) => due.delete(id);
+  // The stage is read between animation frames, after the browser may have shown it: WebGL
+  // canvases keep what was drawn until the next drawing.
+  const getContext = HTMLCanvasElement.prototype.getContext;
+  HTMLCanvasElement.prototype.getContext = function (type, attributes) {
+    const keeps = type === "webgl" || type === "webgl2" || type === "experimental-webgl";
+    return getContext.call(this, type, keeps ? { ...attributes, preserveDrawingBuffer: true } : attributes);
+  };
+  // No sound: with none, the player's timeline never waits for the speakers.
+  delete window.AudioContext;
+  delete window.webkitAudioContext;
+  window.stepClock = (ms) => {
+    now += ms;
+    const callbacks = [...due.values()];
+    due = new Map();
+    for (const callback of callbacks) callback(now);
+    return callbacks.length;
+  };
+}
 </script><script src="/ruffle/ruffle.js"></script></head>
 <body><div id="host"></div><script>
 window.playMovie = (url, width, height) => new Promise((resolve) => {
@@ -70,6 +105,33 @@ window.playMovie = (url, width, height) => new Promise((resolve) => {
     openUrlMode: "deny", backgroundColor: null, logLevel: "warn", scale: "exactfit",
   }).catch((error) => finish({ loaded: false, error: String(error) }));
 });
+// The stage as drawn by the last step: { width, height } and either rgba (RGBA rows as
+// base64), png (a PNG file as base64) or same (the pixels of the last call, unchanged: a
+// still stage is not sent again).
+let lastPixels = null;
+window.stagePixels = async (png) => {
+  const player = document.getElementById("stage");
+  const source = player.shadowRoot.querySelector("canvas");
+  const copy = document.createElement("canvas");
+  copy.width = source.width;
+  copy.height = source.height;
+  const context = copy.getContext("2d", { willReadFrequently: true });
+  context.drawImage(source, 0, 0);
+  const size = { width: copy.width, height: copy.height };
+  if (png) return { ...size, png: copy.toDataURL("image/png").split(",")[1] };
+  const rgba = context.getImageData(0, 0, copy.width, copy.height).data;
+  const words = new Uint32Array(rgba.buffer);
+  if (lastPixels && lastPixels.length === words.length && lastPixels.every((word, i) => word === words[i])) {
+    return { ...size, same: true };
+  }
+  lastPixels = words;
+  const url = await new Promise((resolve) => {
+    const reader = new FileReader();
+    reader.onload = () => resolve(reader.result);
+    reader.readAsDataURL(new Blob([rgba]));
+  });
+  return { ...size, rgba: url.slice(url.indexOf(",") + 1) };
+};
 window.panicText = () => {
   const player = document.getElementById("stage");
   const panic = player && player.shadowRoot && player.shadowRoot.querySelector("#panic");
@@ -147,6 +209,30 @@ export function stageSize(swfPath) {
   return { width, height };
 }
 
+// Debian's Chromium, headless, with its profile in the folder given.
+const launchBrowser = (profile) =>
+  chromium.launchPersistentContext(profile, {
+    executablePath: chromiumPath,
+    headless: true,
+    args: chromiumFlags,
+    viewport: { width: 1024, height: 768 },
+  });
+
+// Opens the page (with the query given) and loads movie index at width x height in it:
+// { loaded: true } or { loaded: false, error }, at the latest after limitS seconds.
+async function loadMovie(tab, port, index, width, height, { query = "", limitS = 30 } = {}) {
+  await tab.goto(`http://127.0.0.1:${port}/${query}`);
+  let timer;
+  const outcome = await Promise.race([
+    tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
+    new Promise((resolve) => {
+      timer = setTimeout(() => resolve({ loaded: false, error: `not loaded after ${limitS} seconds` }), limitS * 1000);
+    }),
+  ]);
+  clearTimeout(timer);
+  return outcome;
+}
+
 // Plays each movie for settleMs after it has loaded and takes a screenshot of its stage.
 // Returns, per movie: { path, width, height, metadata, png, pixels (RGBA rows), errors,
 // warnings }. errors holds what the player reported: load failures, a panic, script errors
@@ -160,12 +246,7 @@ export async function playMovies(moviePaths, { settleMs = 1500, images = [], sta
   const profile = mkdtempSync(join(tmpdir(), "tarvenox-chromium-"));
   let context = null;
   try {
-    context = await chromium.launchPersistentContext(profile, {
-      executablePath: chromiumPath,
-      headless: true,
-      args: chromiumFlags,
-      viewport: { width: 1024, height: 768 },
-    });
+    context = await launchBrowser(profile);
     const results = [];
     for (let index = 0; index < moviePaths.length; index++) {
       const path = moviePaths[index];
@@ -198,15 +279,7 @@ async function playOne(context, port, index, path, { width, height }, settleMs) 
     if (message.type() === "warning" && !message.text().startsWith("[.WebGL-")) warnings.push(message.text());
   });
   try {
-    await tab.goto(`http://127.0.0.1:${port}/`);
-    let timer;
-    const outcome = await Promise.race([
-      tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
-      new Promise((resolve) => {
-        timer = setTimeout(() => resolve({ loaded: false, error: "not loaded after 30 seconds" }), 30000);
-      }),
-    ]);
-    clearTimeout(timer);
+    const outcome = await loadMovie(tab, port, index, width, height);
     if (!outcome.loaded) errors.push(`${path}: ${outcome.error}`);
     await tab.waitForTimeout(settleMs);
     const panic = await tab.evaluate(() => window.panicText());
@@ -219,6 +292,75 @@ async function playOne(context, port, index, path, { width, height }, settleMs) 
   } finally {
     await tab.close();
   }
+}
+
+// A browser with the page's server, kept for many movies: one start of Chromium for a whole
+// run. openMovie opens a page for one movie; close ends the browser.
+export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
+  const moviePaths = [];
+  const server = await startServer(moviePaths, ruffleDir);
+  const profile = mkdtempSync(join(tmpdir(), "tarvenox-chromium-"));
+  let context = null;
+  try {
+    context = await launchBrowser(profile);
+  } catch (error) {
+    server.close();
+    rmSync(profile, { recursive: true, force: true });
+    throw error;
+  }
+  return {
+    openMovie: (path, stage) => {
+      moviePaths.push(path);
+      return openSteppedMovie(context, server.address().port, moviePaths.length - 1, path, stage);
+    },
+    close: async () => {
+      await context.close();
+      server.closeAllConnections();
+      server.close();
+      rmSync(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+// A movie loaded on the virtual clock and stopped before its first frame. step(ms) moves
+// the clock on and plays what falls due; pixels() reads the stage as then drawn; errors
+// holds what the player reported. Sound is off: the player's timeline then never waits
+// for the speakers, and a video's sound is made from the movie's data instead.
+async function openSteppedMovie(context, port, index, path, { width, height }) {
+  const tab = await context.newPage();
+  const errors = [];
+  tab.on("pageerror", (error) => errors.push(`page error: ${error.message}`));
+  tab.on("console", (message) => {
+    if (message.type() === "error" && !message.text().includes("audio")) errors.push(`console: ${message.text()}`);
+  });
+  const close = () => tab.close();
+  let lastPixels = null;
+  try {
+    // Pages load side by side on a busy machine: each gets longer than one alone.
+    const outcome = await loadMovie(tab, port, index, width, height, { query: "?clock=virtual", limitS: 120 });
+    if (!outcome.loaded) errors.push(`${path}: ${outcome.error}`);
+  } catch (error) {
+    await close();
+    throw error;
+  }
+  return {
+    errors,
+    metadata: () => tab.evaluate(() => window.movieMetadata ?? null),
+    // Moves the clock on by ms and returns the stage as then drawn: its RGBA pixels, with
+    // picture "png" the bytes of a PNG file of it, with picture null nothing.
+    step: async (ms, { picture = "rgba" } = {}) => {
+      const [data, panic] = await tab.evaluate(async ([ms, picture]) => {
+        window.stepClock(ms);
+        return [picture ? await window.stagePixels(picture === "png") : null, window.panicText()];
+      }, [ms, picture]);
+      if (panic) errors.push(`panic: ${panic.slice(0, 300)}`);
+      if (!data) return null;
+      if (picture === "png") return Buffer.from(data.png, "base64");
+      if (!data.same) lastPixels = { width: data.width, height: data.height, rgba: Buffer.from(data.rgba, "base64") };
+      return lastPixels;
+    },
+    close,
+  };
 }
 
 // Decodes a PNG or JPEG with the browser's own decoder: RGBA bytes, row by row.

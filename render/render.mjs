@@ -1,50 +1,156 @@
-// Plays movies in Ruffle in headless Chromium and writes a PNG of each stage; run by
-// `tarvenox render` and `tarvenox templates --thumbnails`:
-//   node render.mjs [--ruffle DIR] MOVIE PNG WIDTH HEIGHT SETTLE_MS [MOVIE PNG WIDTH HEIGHT SETTLE_MS]...
-// The stage is drawn at WIDTH x HEIGHT pixels, SETTLE_MS after the movie has loaded. A
-// failure is one line on standard error and status 1; no PNG is left half-written.
-import { existsSync, renameSync, rmSync, writeFileSync } from "node:fs";
+// Plays movies in Ruffle in headless Chromium, frame by frame on a virtual clock, and writes
+// a PNG of one frame or a video of many; run by `tarvenox render`, `tarvenox templates
+// --thumbnails` and `tarvenox save --rows` with a video output:
+//   node render.mjs [--ruffle DIR] [--pages N] [--progress-fd FD] JOB...
+// Each JOB is one JSON object: { movie, output, width, height, rate } and either
+//   frame: N           a PNG of frame N (the first is 1) of a movie playing at rate frames a second;
+//   video: { fps, frames, temporary, ffmpeg }
+//                      frames pictures, one every 1/fps s from frame 1 on, piped as raw RGBA
+//                      to ffmpeg run with the arguments ffmpeg (which write temporary).
+// The stage is drawn at width x height pixels. Every job's file is written under a temporary
+// name and renamed when whole, so a failure leaves none half-written; it is one line on
+// standard error and status 1. With --progress-fd, a progress line for a terminal goes there.
+// Movies are played by N pages of one browser side by side (default 1).
+import { spawn } from "node:child_process";
+import { existsSync, renameSync, rmSync, writeFileSync, writeSync } from "node:fs";
 import { parseArgs } from "node:util";
-import { chromiumPath, playMovies } from "./harness.mjs";
+import { chromiumPath, openBrowser } from "./harness.mjs";
 
 const fail = (message) => {
   process.stderr.write(message + "\n");
   process.exit(1);
 };
 
-const { values: options, positionals } = parseArgs({ options: { ruffle: { type: "string" } }, allowPositionals: true });
-if (positionals.length === 0 || positionals.length % 5 !== 0) fail("render.mjs: give MOVIE PNG WIDTH HEIGHT SETTLE_MS per movie");
+const { values: options, positionals } = parseArgs({
+  options: { ruffle: { type: "string" }, pages: { type: "string" }, "progress-fd": { type: "string" } },
+  allowPositionals: true,
+});
+if (positionals.length === 0) fail("render.mjs: give a job for each movie");
 if (!existsSync(chromiumPath)) fail(`no Chromium at ${chromiumPath} (install Debian's chromium)`);
-
-const jobs = [];
-for (let i = 0; i < positionals.length; i += 5) {
-  const [movie, png, width, height, settle] = positionals.slice(i, i + 5);
-  jobs.push({ movie, png, width: Number(width), height: Number(height), settle: Number(settle) });
+let jobs;
+try {
+  jobs = positionals.map((text) => JSON.parse(text));
+} catch (error) {
+  fail(`render.mjs: a job is not JSON: ${error.message}`);
 }
-// A browser that never starts, or a movie that never settles, must not hold the caller.
-const limitMs = 60000 + jobs.reduce((sum, job) => sum + job.settle + 30000, 0);
+const temporaries = new Set();
+const encoders = new Set();
+const cleanUp = () => {
+  encoders.forEach((encoder) => encoder.kill("SIGKILL"));
+  temporaries.forEach((path) => rmSync(path, { force: true }));
+};
+process.on("exit", cleanUp);
+for (const signal of ["SIGINT", "SIGTERM", "SIGHUP"]) process.on(signal, () => process.exit(1));
+
+const pictureCount = (job) => (job.video ? job.video.frames : 1);
+const total = jobs.reduce((sum, job) => sum + pictureCount(job), 0);
+// A browser that never starts, or a movie that never loads, must not hold the caller.
+const limitMs = 120000 + jobs.length * 30000 + total * 2000;
 setTimeout(() => fail(`the player did not finish within ${Math.round(limitMs / 1000)} seconds`), limitMs).unref();
 
-let results;
-try {
-  results = await playMovies(jobs.map((job) => job.movie), {
-    stages: Object.fromEntries(jobs.map((job) => [job.movie, { width: job.width, height: job.height }])),
-    settles: Object.fromEntries(jobs.map((job) => [job.movie, job.settle])),
-    ...(options.ruffle ? { ruffleDir: options.ruffle } : {}),
+const progressFd = options["progress-fd"] === undefined ? null : Number(options["progress-fd"]);
+let drawn = 0;
+const progress = () => {
+  drawn++;
+  if (progressFd === null || total < 2) return;
+  const line = `\rrender: ${drawn} of ${total} frames (${Math.floor((drawn * 100) / total)}%)`;
+  try {
+    writeSync(progressFd, drawn === total ? line + "\n" : line);
+  } catch {
+    // a terminal that went away does not stop the render
+  }
+};
+
+// A little past each frame's time, so the rounding of the player's clock never leaves a
+// frame one step behind.
+const lead = 0.01;
+
+// The picture of the stage at each clock time of times (ms from frame 1 on, ascending), to
+// visit. The player plays a few frames at most in one animation frame, so the clock moves
+// on by one frame's time at most a step, and the stage is read only at the times asked.
+async function playAlong(movie, job, times, visit, { picture = "rgba" } = {}) {
+  const frameMs = 1000 / job.rate;
+  await movie.step(0, { picture: null });  // the player's first animation frame only sets its starting time
+  let clock = 0;
+  for (const time of times) {
+    const target = frameMs + time + lead;
+    while (target - clock > frameMs) {
+      await movie.step(frameMs, { picture: null });
+      clock += frameMs;
+    }
+    const shown = await movie.step(target - clock, { picture });
+    clock = target;
+    if (movie.errors.length > 0) throw new Error(`${job.movie}: the player reported ${movie.errors[0].split("\n")[0]}`);
+    await visit(shown);
+  }
+}
+
+async function writePicture(movie, job) {
+  const temporary = `${job.output}.${process.pid}.tmp`;
+  await playAlong(movie, job, [((job.frame - 1) * 1000) / job.rate], async (png) => {
+    temporaries.add(temporary);
+    writeFileSync(temporary, png);
+  }, { picture: "png" });
+  renameSync(temporary, job.output);
+  temporaries.delete(temporary);
+  progress();
+}
+
+async function writeVideo(movie, job) {
+  const { fps, frames, temporary, ffmpeg } = job.video;
+  temporaries.add(temporary);
+  const encoder = spawn("ffmpeg", ffmpeg, { stdio: ["pipe", "ignore", "pipe"] });
+  encoders.add(encoder);
+  let said = "";
+  encoder.stderr.on("data", (chunk) => {
+    said = (said + chunk).slice(-4000);
   });
+  const ended = new Promise((resolve) => {
+    encoder.on("error", (error) => resolve(`cannot run ffmpeg: ${error.message}`));
+    encoder.on("close", (status) => encoders.delete(encoder) && resolve(status === 0 ? null : `ffmpeg: ${said.trim().split("\n").pop()}`));
+  });
+  encoder.stdin.on("error", () => {});  // an encoder that stopped tells why when it ends
+  const times = Array.from({ length: frames }, (_, k) => (k * 1000) / fps);
+  await playAlong(movie, job, times, async (pixels) => {
+    if (pixels.width !== job.width || pixels.height !== job.height) {
+      throw new Error(`${job.movie}: the player drew ${pixels.width} x ${pixels.height}, not ${job.width} x ${job.height}`);
+    }
+    if (!encoder.stdin.write(pixels.rgba)) {
+      await Promise.race([new Promise((resolve) => encoder.stdin.once("drain", resolve)), ended]);
+    }
+    progress();
+  });
+  encoder.stdin.end();
+  const problem = await ended;
+  if (problem) throw new Error(`${job.output}: ${problem}`);
+  renameSync(temporary, job.output);
+  temporaries.delete(temporary);
+}
+
+let browser;
+try {
+  browser = await openBrowser(options.ruffle ? { ruffleDir: options.ruffle } : {});
 } catch (error) {
   fail(`the player could not run: ${String(error.message ?? error).split("\n")[0]}`);
 }
-const failed = results.find((result) => result.errors.length > 0);
-if (failed) fail(`${failed.path}: the player reported ${failed.errors[0].split("\n")[0]}`);
-results.forEach((result, index) => {
-  const temporary = `${jobs[index].png}.${process.pid}.tmp`;
-  try {
-    writeFileSync(temporary, result.png);
-    renameSync(temporary, jobs[index].png);
-  } catch (error) {
-    rmSync(temporary, { force: true });
-    fail(`${jobs[index].png}: ${error.message}`);
+let next = 0;
+const worker = async () => {
+  while (next < jobs.length) {
+    const job = jobs[next++];
+    const movie = await browser.openMovie(job.movie, { width: job.width, height: job.height });
+    try {
+      if (movie.errors.length > 0) throw new Error(`${job.movie}: the player reported ${movie.errors[0].split("\n")[0]}`);
+      await (job.video ? writeVideo(movie, job) : writePicture(movie, job));
+    } finally {
+      await movie.close();
+    }
   }
-});
+};
+const pages = Math.max(1, Math.min(Number(options.pages ?? 1) || 1, jobs.length));
+try {
+  await Promise.all(Array.from({ length: pages }, worker));
+} catch (error) {
+  fail(String(error.message ?? error).split("\n")[0]);
+}
+await browser.close();
 process.exit(0);

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <nlohmann/json.hpp>
+#include <thread>
 
 #include "app/CommandError.h"
 #include "publish/ProgramFiles.h"
@@ -24,60 +26,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The largest stage the renderer draws, and the longest time it plays a movie before.
+// The largest stage the renderer draws, and the latest moment of a movie it draws.
 constexpr int maxSide = 4000;
-constexpr double maxSettleMs = 60000;
+constexpr int maxPlaySeconds = 3600;
 
-std::optional<std::string> programOnPath(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-    for (std::size_t start = 0; start <= folders.size();) {
-        std::size_t end = folders.find(':', start);
-        if (end == std::string::npos) end = folders.size();
-        const std::string candidate = (end > start ? folders.substr(start, end - start) : ".") + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return std::nullopt;
-}
-
-// The renderer's arguments for one movie: MOVIE PNG WIDTH HEIGHT SETTLE_MS.
-std::vector<std::string> pictureArguments(const MoviePicture& picture) {
+// The renderer's job for one picture.
+std::string pictureJob(const MoviePicture& picture) {
     auto read = readSWF(picture.movie);
     if (!read) throw CommandError(read.report().reason());
     const SWFFile& movie = *read;
-    const SWFRect frame = movie.frameRect();
-    double width = (static_cast<double>(frame.xMax) - frame.xMin) / 20;
-    double height = (static_cast<double>(frame.yMax) - frame.yMin) / 20;
-    if (!(width >= 1 && height >= 1)) throw CommandError(picture.movie + ": the stage has no size to draw");
-    double scale = 1;
-    if (picture.maxWidth > 0 && picture.maxHeight > 0)
-        scale = std::min(picture.maxWidth / width, picture.maxHeight / height);
-    scale = std::min(scale, maxSide / std::max(width, height));
-    width = std::max(1.0, std::round(width * scale));
-    height = std::max(1.0, std::round(height * scale));
-    double settleMs = 1500;
-    if (picture.frame > 0) {
-        const double rate = movie.frameRate() > 0 ? movie.frameRate() : 1;
-        settleMs = (picture.frame - 1) * 1000.0 / rate;
-        if (settleMs > maxSettleMs) {
-            throw CommandError("--frame: frame " + std::to_string(picture.frame) + " of " + picture.movie +
-                               " comes more than a minute after its start");
-        }
+    const StageSize size = drawnStageSize(movie, picture.movie, picture.maxWidth, picture.maxHeight);
+    const double rate = movie.frameRate() > 0 ? movie.frameRate() : 1;
+    // The player check's moment, 1.5 s after the start, is the frame then showing.
+    const int frame = picture.frame > 0 ? picture.frame : 1 + static_cast<int>(std::floor(1.5 * rate));
+    if ((frame - 1) / rate > maxPlaySeconds) {
+        throw CommandError("--frame: frame " + std::to_string(picture.frame) + " of " + picture.movie +
+                           " comes more than " + std::to_string(maxPlaySeconds / 60) + " minutes after its start");
     }
-    return {picture.movie, picture.png, std::to_string(static_cast<int>(width)),
-            std::to_string(static_cast<int>(height)), std::to_string(static_cast<long>(settleMs))};
+    return nlohmann::json{{"movie", picture.movie}, {"output", picture.png}, {"width", size.width},
+                          {"height", size.height},  {"rate", rate},          {"frame", frame}}
+        .dump();
 }
 
 // Runs the program with its standard error read back; the exit status, and the last
 // line it wrote there.
-std::pair<int, std::string> runCapturingErrors(const std::vector<std::string>& arguments) {
+// With progress, the child's descriptor 3 is this standard error.
+std::pair<int, std::string> runCapturingErrors(const std::vector<std::string>& arguments, bool progress) {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) throw CommandError("cannot start the renderer: out of pipes");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (progress) posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, 3);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDERR_FILENO);
     std::vector<char*> argv;
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -110,7 +91,40 @@ std::pair<int, std::string> runCapturingErrors(const std::vector<std::string>& a
 
 }  // namespace
 
-void renderMoviePictures(const std::vector<MoviePicture>& pictures) {
+std::optional<std::string> programOnPath(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+    for (std::size_t start = 0; start <= folders.size();) {
+        std::size_t end = folders.find(':', start);
+        if (end == std::string::npos) end = folders.size();
+        const std::string candidate = (end > start ? folders.substr(start, end - start) : ".") + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+int rendererPages() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
+
+StageSize drawnStageSize(const SWFFile& movie, const std::string& name, int maxWidth, int maxHeight, bool even) {
+    const SWFRect frame = movie.frameRect();
+    double width = (static_cast<double>(frame.xMax) - frame.xMin) / 20;
+    double height = (static_cast<double>(frame.yMax) - frame.yMin) / 20;
+    if (!(width >= 1 && height >= 1)) throw CommandError(name + ": the stage has no size to draw");
+    double scale = 1;
+    if (maxWidth > 0 && maxHeight > 0) scale = std::min(maxWidth / width, maxHeight / height);
+    scale = std::min(scale, maxSide / std::max(width, height));
+    const int minimum = even ? 2 : 1;
+    StageSize size{std::max(minimum, static_cast<int>(std::round(width * scale))),
+                   std::max(minimum, static_cast<int>(std::round(height * scale)))};
+    if (even) {
+        size.width -= size.width % 2;
+        size.height -= size.height % 2;
+    }
+    return size;
+}
+
+void runRenderer(const std::vector<std::string>& jobs, int pages, bool progress) {
     const auto share = programFilesFolder();
     const ProgramFiles files = programFilesIn(share.value_or(""));
     std::error_code error;
@@ -125,14 +139,25 @@ void renderMoviePictures(const std::vector<MoviePicture>& pictures) {
         throw CommandError("drawing a movie needs Chromium, which is not installed (" + browser +
                            "; Debian's chromium)");
     }
-    std::vector<std::string> arguments = {*node, files.renderer, "--ruffle", files.player, "--"};
-    for (const MoviePicture& picture : pictures) {
-        for (auto& argument : pictureArguments(picture)) arguments.push_back(std::move(argument));
+    progress = progress && ::isatty(STDERR_FILENO) != 0;
+    std::vector<std::string> arguments = {*node,        files.renderer, "--ruffle",
+                                          files.player, "--pages",      std::to_string(std::max(1, pages))};
+    if (progress) {
+        arguments.emplace_back("--progress-fd");
+        arguments.emplace_back("3");
     }
-    const auto [status, message] = runCapturingErrors(arguments);
+    arguments.emplace_back("--");
+    arguments.insert(arguments.end(), jobs.begin(), jobs.end());
+    const auto [status, message] = runCapturingErrors(arguments, progress);
     if (status != 0) {
         throw CommandError(message.empty() ? "the renderer ended with status " + std::to_string(status) : message);
     }
+}
+
+void renderMoviePictures(const std::vector<MoviePicture>& pictures) {
+    std::vector<std::string> jobs;
+    for (const MoviePicture& picture : pictures) jobs.push_back(pictureJob(picture));
+    runRenderer(jobs, std::min<int>(static_cast<int>(pictures.size()), rendererPages()));
 }
 
 }  // namespace tarvenox

@@ -1,4 +1,5 @@
-// `tarvenox render`: a PNG of a movie as the Ruffle player shows it.
+// `tarvenox render`: a PNG of one frame of a movie, or a video of it, as the Ruffle player
+// shows it.
 #include <CLI/CLI.hpp>
 
 #include <regex>
@@ -6,38 +7,59 @@
 #include "app/CommandError.h"
 #include "app/Commands.h"
 #include "app/MoviePictures.h"
+#include "app/MovieVideo.h"
 #include "publish/OutputFile.h"
 
 namespace tarvenox {
 
 void addRenderCommand(CLI::App& program) {
     auto* command = program.add_subcommand(
-        "render", "Play a movie in the Ruffle player in headless Chromium and write a PNG of its stage");
-    auto picture = std::make_shared<MoviePicture>();
+        "render", "Play a movie in the Ruffle player in headless Chromium and write a PNG of its stage, or a video "
+                  "(.mp4, .webm, .gif, .webp)");
+    auto video = std::make_shared<MovieVideo>();
+    auto frame = std::make_shared<int>(0);
     auto size = std::make_shared<std::string>();
-    command->add_option("movie", picture->movie, "The SWF movie")->required();
-    command->add_option("-o,--output", picture->png, "The PNG file to write")->required();
-    command
-        ->add_option("--frame", picture->frame,
-                     "Draw frame N, reached by time at the movie's frame rate (default: the "
-                     "stage 1.5 s after the movie has loaded)")
+    command->add_option("movie", video->movie, "The SWF movie")->required();
+    command->add_option("-o,--output", video->output, "The PNG or video file to write")->required();
+    command->add_option("--frame", *frame, "PNG: draw frame N (default: the stage 1.5 s after the movie has started)")
         ->type_name("N")
         ->check(CLI::Range(1, 1000000));
+    auto* seconds =
+        command
+            ->add_option("--seconds", video->seconds, "Video: S seconds long (default: one pass of the main timeline)")
+            ->type_name("S")
+            ->check(CLI::Range(0.001, 3600.0));
+    command->add_option("--frames", video->frames, "Video: N frames long")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1000000))
+        ->excludes(seconds);
+    command->add_option("--fps", video->fps, "Video: F frames a second (default: the movie's frame rate)")
+        ->type_name("F")
+        ->check(CLI::Range(0.1, 120.0));
     command->add_option("--size", *size, "Fit the picture into W x H pixels, keeping the stage's proportions")
         ->type_name("WxH");
-    command->callback([picture, size] {
+    command->callback([video, frame, size] {
         if (!size->empty()) {
             std::smatch match;
             if (!std::regex_match(*size, match, std::regex("([0-9]{1,4})x([0-9]{1,4})")) || std::stoi(match[1]) == 0 ||
                 std::stoi(match[2]) == 0) {
                 throw CommandError("--size: '" + *size + "' is not WxH (1 to 9999 pixels each)");
             }
-            picture->maxWidth = std::stoi(match[1]);
-            picture->maxHeight = std::stoi(match[2]);
+            video->maxWidth = std::stoi(match[1]);
+            video->maxHeight = std::stoi(match[2]);
         }
-        if (isStandardOutput(picture->png)) throw CommandError("-o: give a file for the PNG");
-        throwIfFailed(prepareOutput(picture->png));
-        renderMoviePictures({*picture});
+        if (isStandardOutput(video->output)) throw CommandError(videoMessage(VideoMessage::OutputIsTerminal));
+        const bool isVideo = isVideoOutput(video->output);
+        if (isVideo && *frame > 0) throw CommandError(videoMessage(VideoMessage::FrameOfVideo));
+        if (!isVideo && (video->frames > 0 || video->seconds > 0 || video->fps > 0)) {
+            throw CommandError(videoMessage(VideoMessage::LengthOfPicture));
+        }
+        throwIfFailed(prepareOutput(video->output));
+        if (isVideo) {
+            renderMovieVideos({*video}, true);
+        } else {
+            renderMoviePictures({{video->movie, video->output, *frame, video->maxWidth, video->maxHeight}});
+        }
     });
 }
 

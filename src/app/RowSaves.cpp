@@ -17,6 +17,7 @@
 #include <CLI/Error.hpp>
 
 #include "app/CommandError.h"
+#include "app/MovieVideo.h"
 #include "app/SaveOptions.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
@@ -34,11 +35,17 @@ void tell(int fd, std::size_t index, char kind, std::string text) {
     (void)::write(fd, line.data(), line.size());
 }
 
+// Where a row whose output is a video saves its movie before it is played into the video.
+std::string rowMovie(ScratchFolder& scratch, std::size_t index) {
+    return scratch.file("row-" + std::to_string(index + 1) + ".swf");
+}
+
 [[noreturn]] void runWorker(int fd, const MovieChanges& base, const RowBatch& batch,
-                            const std::vector<std::size_t>& rows) {
+                            const std::vector<std::size_t>& rows, const std::vector<std::string>& movies) {
     for (std::size_t index : rows) {
         try {
-            const auto changes = rowChanges(batch, base, index);
+            auto changes = rowChanges(batch, base, index);
+            if (changes && !movies[index].empty()) changes->output = movies[index];
             const Report report = changes ? saveTemplateIn(*changes) : changes.report();
             if (report.failed()) {
                 tell(fd, index, 'f', failureLine(report));
@@ -101,6 +108,17 @@ void saveRows(const MovieChanges& base, const std::string& sheetPath) {
     const std::vector<std::string>& outputs = batch.outputs;
     std::vector<std::string> failures = batch.failures;
 
+    // Rows whose output is a video save their movies into a scratch folder; the videos are
+    // then played from them in one browser, a page a core.
+    ScratchFolder scratch;
+    std::vector<std::string> movies(sheet.rows.size());
+    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+        if (failures[i].empty() && isVideoOutput(outputs[i])) {
+            if (base.html) throw CommandError(videoMessage(VideoMessage::PageOfVideo));
+            movies[i] = rowMovie(scratch, i);
+        }
+    }
+
     std::vector<std::vector<std::size_t>> shares(
         std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(), sheet.rows.size())));
     std::size_t next = 0;
@@ -120,7 +138,7 @@ void saveRows(const MovieChanges& base, const std::string& sheetPath) {
         if (pid == 0) {
             ::close(ends[0]);
             for (const auto& other : pipes) ::close(other.fd);
-            runWorker(ends[1], base, batch, share);
+            runWorker(ends[1], base, batch, share, movies);
         }
         ::close(ends[1]);
         pipes.push_back({ends[0], POLLIN, 0});
@@ -182,6 +200,11 @@ void saveRows(const MovieChanges& base, const std::string& sheetPath) {
     }
     progress.show(done);
     progress.finish();
+    std::vector<MovieVideo> videos;
+    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+        if (failures[i].empty() && !movies[i].empty()) videos.push_back({movies[i], outputs[i]});
+    }
+    if (!videos.empty()) renderMovieVideos(videos, true);
     const auto failed = std::count_if(failures.begin(), failures.end(), [](const auto& f) { return !f.empty(); });
     // Each failed row has had its line: the command ends with the failure status alone.
     if (failed > 0) throw CLI::RuntimeError(1);

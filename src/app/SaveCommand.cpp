@@ -7,6 +7,7 @@
 #include "app/CommandError.h"
 #include "app/Commands.h"
 #include "app/InstallationOption.h"
+#include "app/MovieVideo.h"
 #include "app/SaveOptions.h"
 #include "app/TarvenoxApp.h"
 #include "common/Cp1252.h"
@@ -173,6 +174,22 @@ void runSave(const SaveOptions& options) {
     }
     changes.output = movieOutput(changes.output, changes.html);
     throwIfFailed(prepareOutput(changes.output));
+    if (isVideoOutput(changes.output)) {
+        // The movie is saved beside the run and played into the video.
+        if (changes.html) throw CommandError(videoMessage(VideoMessage::PageOfVideo));
+        ScratchFolder scratch;
+        const std::string video = changes.output;
+        changes.output = scratch.file("movie.swf");
+        if (options.templateName.empty()) {
+            saveMovieFile(changes, options);
+        } else {
+            const Report report = saveTemplateIn(changes);
+            throwIfFailed(report);
+            printNotes(report);
+        }
+        renderMovieVideos({{changes.output, video}}, true);
+        return;
+    }
     if (options.templateName.empty()) {
         saveMovieFile(changes, options);
         if (changes.html) throwIfFailed(writeWebPage(changes.output));
@@ -209,7 +226,9 @@ void addSaveCommand(CLI::App& program) {
     command->add_option("--data", options->dataFolder, "The installation folder (default: the current directory)")
         ->type_name("DIR")
         ->needs(templateName);
-    command->add_option("-o,--output", options->output, "Where to write the result (- for standard output)")
+    command
+        ->add_option("-o,--output", options->output,
+                     "Where to write the result (- for standard output); .mp4, .webm, .gif or .webp for a video of it")
         ->required();
     command->add_flag("--html", options->html,
                       "Also write OUT.html beside OUT.swf, a page that plays the movie in the "
