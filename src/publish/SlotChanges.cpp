@@ -1,5 +1,6 @@
 // Replacements checked against their movie.
 #include "publish/SlotChanges.h"
+#include "common/Texts.h"
 
 #include "common/Cp1252.h"
 #include "edit/ColorText.h"
@@ -36,8 +37,7 @@ Result<std::string> productName(ChangeKind kind, const SlotChange& change) {
     if (change.slot.empty() || change.value.empty()) return failedWith(notInFormLine(kind, spec));
     auto name = productText(change.slot);
     if (!name) {
-        return failedWith(std::string(optionOf(kind).option) + ": '" + spec +
-                          "' has characters that Windows-1252 cannot represent");
+        return failedWith(std::string(optionOf(kind).option) + ": " + text("variable.notWindows1252", {spec}));
     }
     return std::move(*name);
 }
@@ -81,23 +81,21 @@ Result<std::vector<SlotChange>> picturesWithFits(std::vector<SlotChange> picture
     for (const auto& fit : fits) {
         const std::string spec = fit.slot + "=" + fit.value;
         const auto mode = parsePictureFit(fit.value);
-        if (!mode) return failedWith("--fit: '" + spec + "' is not NAME=cover, NAME=contain or NAME=stretch");
+        if (!mode) return failedWith("--fit: " + text("save.notFit", {spec}));
         bool named = false;
         for (auto& picture : pictures) {
             if (picture.slot != fit.slot) continue;
             picture.value = pictureChoiceValue(pictureChoice(picture.value).path, *mode);
             named = true;
         }
-        if (!named)
-            return failedWith("--fit " + spec + ": no picture '" + fit.slot + "' is replaced (--image " + fit.slot +
-                              "=FILE)");
+        if (!named) return failedWith("--fit " + spec + ": " + text("save.fitWithoutPicture", {fit.slot}));
     }
     return pictures;
 }
 
 Result<std::int32_t> backgroundColor(const std::string& text) {
     const auto color = parseColor(text);
-    if (!color) return failedWith("--background: '" + text + "' is not a colour; give #rrggbb or a decimal number");
+    if (!color) return failedWith("--background: " + tarvenox::text("save.notColour", {text}));
     return *color;
 }
 
