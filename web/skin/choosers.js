@@ -4,10 +4,10 @@
 
 import { faceFamily } from "../dialogs/font.js";
 import { el } from "../dialogs/modal.js";
+import { label } from "../labels.js";
 import { cssColor } from "../players.js";
 
 const icons = { font: "Aa", image: "▣", mp3: "♪" };
-const own = { font: "font", image: "picture", mp3: "music" };
 
 function chooserButton(row, id, kind, icon, choice, pick) {
   return el("button", { type: "button", id, class: `chooser kind-${kind}`, onclick: pick },
@@ -39,7 +39,7 @@ export function slotChooser(row, id, { pick, restore, workUrl }) {
   const choice = el("span", { class: "choice" });
   const restoreButton = el("button", {
     type: "button", class: "restore", text: "↺",
-    title: `Use the template's own ${own[kind]}`, "aria-label": `The template's own ${own[kind]}: ${row.label}`,
+    title: label[`useOwn.${kind}`], "aria-label": label[`own.${kind}`](row.label),
     onclick: restore,
   });
   const player = kind === "mp3" ? soundButton(row.label) : null;
@@ -48,7 +48,7 @@ export function slotChooser(row, id, { pick, restore, workUrl }) {
 
   const show = (shown) => {
     const chosen = shown?.own ? null : shown;
-    choice.textContent = chosen?.label ?? "From the template";
+    choice.textContent = chosen?.label ?? label.fromTemplate;
     choice.classList.toggle("unchanged", !chosen);
     if (kind === "font") choice.style.fontFamily = chosen ? faceFamily(chosen.face) : "";
     restoreButton.hidden = !chosen;
@@ -64,9 +64,9 @@ export function slotChooser(row, id, { pick, restore, workUrl }) {
 }
 
 // A play button for the chosen music; it stops at the end or when pressed again.
-function soundButton(label) {
+function soundButton(name) {
   let audio = null;
-  const button = el("button", { type: "button", class: "play", text: "▶", hidden: true, "aria-label": `Play ${label}`, "aria-pressed": "false" });
+  const button = el("button", { type: "button", class: "play", text: "▶", hidden: true, "aria-label": label.play(name), "aria-pressed": "false" });
   const stopped = () => {
     button.textContent = "▶";
     button.setAttribute("aria-pressed", "false");
