@@ -148,8 +148,7 @@ TEST(JpegCheck, AcceptsSequentialAndRefusesProgressiveAndBrokenFiles) {
         {"no end of image", noEnd, invalid},
         {"0 x 0", patched(4, {0, 0, 0, 0}), invalid},
         {"claims 65535 x 65535", patched(4, {0xFF, 0xFF, 0xFF, 0xFF}),
-         "Das Bild pic.jpg ist zu groß: 65535 x 65535 Pixel. Ein Flash-Player zeigt höchstens "
-         "8191 Pixel je Seite und 16.777.215 Pixel insgesamt."},
+         text("picture.tooLarge", {"pic.jpg", "65535 x 65535"})},
         {"12-bit", patched(3, {12}), invalid},
         {"CMYK", encodeJpeg(8, 8, false, 4), invalid},
         {"arithmetic coding", kSoi + frame(0xC9, 1, 1), invalid},

@@ -229,7 +229,7 @@ TEST(PngImage, BrokenFilesAreRefusedWithAMessageNamingTheFile) {
     struct Case {
         const char* name;
         Bytes data;
-        const char* text;
+        std::string text;
     };
     const Case cases[] = {
         {"empty", {}, test::textOpening("png.invalid", "pic.png")},

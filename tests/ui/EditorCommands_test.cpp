@@ -363,8 +363,7 @@ TEST_F(EditorCommandsTest, OpenMovieAsksFirstAndSwitchesTheSession) {
                                                      CommandOutcome::failed, CommandOutcome::done}));
     const Lines boxes = windows.callsOf({"messageBox"});
     ASSERT_EQ(boxes.size(), 5u);  // each time asked; the unreadable movie told
-    EXPECT_EQ(boxes[0], "messageBox question okCancel Tarvenox: There are unsaved changes. Open another movie all "
-                        "the same?");
+    EXPECT_EQ(boxes[0], "messageBox question okCancel Tarvenox: " + text("message.unsavedOpen"));
     EXPECT_EQ(boxes[3].rfind("messageBox error ok Tarvenox: " + notMovie, 0), 0u) << boxes[3];
 
     const EditorState& opened = answerTo("openMovie");
