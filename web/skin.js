@@ -168,6 +168,7 @@ export class BuiltInSkin {
   showOverflow() {
     const { scroll } = this.parts;
     scroll.parentElement?.classList.toggle("more-below", scroll.scrollTop + scroll.clientHeight < scroll.scrollHeight - 1);
+    if (scroll.parentElement) scroll.parentElement.dataset.moreBelow = label.moreBelow;
   }
 
   text(name, fallback) {

@@ -49,7 +49,7 @@ async function takeShots(language) {
       ["font", () => tab.locator(".chooser.kind-font").first().click()],
       ["picture", () => tab.locator(".chooser.kind-image").first().click()],
       ["music", () => tab.locator(".chooser.kind-mp3").first().click()],
-      ["save", () => tab.getByRole("button", { name: words.saveAs }).click()],
+      ["save", () => tab.evaluate(() => window.tarvenox.skin.parts.save.click())],
     ]) {
       await open();
       await dialog().waitFor();
@@ -68,7 +68,7 @@ async function takeShots(language) {
     // An edit, then Quit: the question about unsaved changes; Yes ends the program.
     await tab.locator(".form input[type=text]").first().fill("Tarvenox");
     await previewSettled(tab);
-    await tab.getByRole("button", { name: words.quit }).click();
+    await tab.evaluate(() => window.tarvenox.skin.parts.quit.click());
     await tab.getByText(host["message.unsavedQuit"]).waitFor();
     await shot("quit-asked");
     await tab.getByRole("button", { name: words.yes, exact: true }).click();
