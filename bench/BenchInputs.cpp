@@ -154,6 +154,38 @@ void writePhotoJpeg(const std::string& folder) {
     save(photoJpeg(folder), test::encodeJpegRgb(4000, 3000, photoPixels(4000, 3000, 16021, 3), 92));
 }
 
+std::string portraitPhotoJpeg(const std::string& folder) { return folder + "/photo-portrait-exif6.jpg"; }
+
+namespace {
+constexpr int kPortraitWidth = 3000;
+constexpr int kPortraitHeight = 4000;
+}  // namespace
+
+Bytes portraitPhotoPixels() { return photoPixels(kPortraitWidth, kPortraitHeight, 16022, 3); }
+
+void writePortraitPhotoJpeg(const std::string& folder) {
+    // The stored rows are the upright picture turned a quarter anticlockwise: stored
+    // (x, y) holds upright (width - 1 - y, x) of the picture as seen.
+    const Bytes upright = portraitPhotoPixels();
+    const int storedWidth = kPortraitHeight;
+    const int storedHeight = kPortraitWidth;
+    Bytes stored(upright.size());
+    for (int y = 0; y < storedHeight; ++y) {
+        for (int x = 0; x < storedWidth; ++x) {
+            const std::size_t from = (static_cast<std::size_t>(x) * kPortraitWidth + (kPortraitWidth - 1 - y)) * 3;
+            const std::size_t to = (static_cast<std::size_t>(y) * storedWidth + x) * 3;
+            std::copy_n(&upright[from], 3, &stored[to]);
+        }
+    }
+    Bytes jpeg = test::encodeJpegRgb(storedWidth, storedHeight, stored, 92);
+    // APP1 "Exif": a big-endian TIFF header and one directory holding Orientation
+    // (tag 274, SHORT) = 6, placed right after the start of image.
+    const Bytes app1 = {0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 0x2A, 0, 0, 0, 8,
+                        0,    1,    0x01, 0x12, 0,   3,   0,   0,   0, 1, 0,   6,   0, 0,    0, 0, 0, 0};
+    jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+    save(portraitPhotoJpeg(folder), jpeg);
+}
+
 Bytes argbOf(Bytes rgba) {
     for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) std::rotate(&rgba[i], &rgba[i + 3], &rgba[i + 4]);
     return rgba;

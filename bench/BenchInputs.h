@@ -32,6 +32,13 @@ void writeW1Inputs(const std::string& folder);
 std::string photoJpeg(const std::string& folder);
 void writePhotoJpeg(const std::string& folder);
 
+// A portrait photograph (3000 x 4000 as seen) stored as phones store it: the sensor's
+// 4000 x 3000 rows with Exif orientation 6, which says to turn them a quarter clockwise.
+// Its path in folder, and its pixels as they are meant to be seen (RGB).
+std::string portraitPhotoJpeg(const std::string& folder);
+Bytes portraitPhotoPixels();
+void writePortraitPhotoJpeg(const std::string& folder);
+
 // RGBA samples as DefineBitsLossless2 stores opaque pixels: alpha first.
 Bytes argbOf(Bytes rgba);
 // The pixels of W1's PNG as a DefineBitsLossless2 body stores them (premultiplied

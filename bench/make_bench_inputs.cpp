@@ -1,5 +1,5 @@
 // Writes the inputs of the save benchmarks into a folder: W1's template, picture, photo
-// and music, a 12 MP photograph for the greeting card, and a 200 MB movie for the
+// and music, 12 MP photographs (landscape, and portrait by Exif) for the greeting card, and a 200 MB movie for the
 // pass-through. Every byte comes from fixed seeds.
 //   make_bench_inputs FOLDER
 #include <cstdio>
@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(argv[1]);
         tarvenox::bench::writeW1Inputs(argv[1]);
         tarvenox::bench::writePhotoJpeg(argv[1]);
+        tarvenox::bench::writePortraitPhotoJpeg(argv[1]);
         tarvenox::bench::writeLargeMovie(std::string(argv[1]) + "/large.swf", 200'000'000);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_bench_inputs: %s\n", e.what());

@@ -344,6 +344,8 @@ export class BuiltInSkin {
       made = slotChooser(row, id, {
         pick: () => this.commands.run(selectCommand[row.kind], row.name, row.kind),
         restore: () => this.commands.run(restoreCommand[row.kind], row.name, "restore"),
+        // The fit's name first: it holds no ":", a picture's name may.
+        fit: (fit) => this.commands.run("fitImage", `${fit}:${row.name}`, "fit"),
         workUrl: (name) => `work/${encodeURIComponent(name)}`,
       });
       this.slots.push({ kind: row.kind, name: row.name, show: made.show });

@@ -134,13 +134,13 @@ void saveMovieFile(const MovieChanges& changes, const SaveOptions& options) {
     ActionVariables variables = parseVariables(options.variables);
     SWFFile movie = readMovie(options.movie);
     // Every file and face is converted once, side by side, while the changes are checked.
-    const auto pictures = valueOrThrow(picturesWithFits(changes.pictures, changes.fits));
-    Conversions conversions(movie, wellFormed(changes.fonts), wellFormed(pictures), wellFormed(changes.sounds));
+    const auto fits = valueOrThrow(checkedFits(changes.pictures, changes.fits));
+    Conversions conversions(movie, wellFormed(changes.fonts), wellFormed(changes.pictures), wellFormed(changes.sounds));
     const auto fonts = valueOrThrow(checkedChanges(movie, ChangeKind::Font, changes.fonts));
-    const auto images = valueOrThrow(checkedChanges(movie, ChangeKind::Picture, pictures, &conversions));
+    const auto images = valueOrThrow(checkedChanges(movie, ChangeKind::Picture, changes.pictures, &conversions));
     const auto sounds = valueOrThrow(checkedChanges(movie, ChangeKind::Sound, changes.sounds, &conversions));
     const auto texts = valueOrThrow(checkedTextChanges(movie, changes.texts));
-    const Report report = customiseMovie(movie, fonts, images, sounds, nullptr, changes.background, &conversions);
+    const Report report = customiseMovie(movie, fonts, images, fits, sounds, nullptr, changes.background, &conversions);
     if (report.failed()) throw CommandError(text("save.nothingWritten", {report.text()}));
     // Static texts after the fonts, so that a changed text is laid out in the rebuilt font.
     throwIfFailed(changeStaticTexts(movie, texts, fonts));

@@ -2,7 +2,6 @@
 #include "edit/ChosenMedia.h"
 
 #include "common/Texts.h"
-#include "picture/PictureChoice.h"
 #include "picture/PictureFile.h"
 #include "sound/Mp3Sound.h"
 #include "swf/SWFDefineSound.h"
@@ -37,9 +36,8 @@ Report refusedWith(const Report& report) {
 
 }  // namespace
 
-Report ChosenMedia::addPicture(const std::string& value) {
-    // The file is converted once whatever its fit: each save fits it to its slot.
-    const std::string path = pictureChoice(value).path;
+Report ChosenMedia::addPicture(const std::string& path) {
+    // The file is kept unfitted: each save fits it to its slot.
     if (pictures_.contains(path)) return {};
     Result<PictureConversion> conversion = convertPicture(path);
     if (const Report verdict = pictureVerdict(conversion, path); verdict.failed()) return refusedWith(verdict);
@@ -69,10 +67,10 @@ Report ChosenMedia::addFace(const std::string& face) {
     return {};
 }
 
-bool ChosenMedia::holdsPicture(const std::string& value) const { return pictures_.contains(pictureChoice(value).path); }
+bool ChosenMedia::holdsPicture(const std::string& path) const { return pictures_.contains(path); }
 
-std::unique_ptr<SWFImage> ChosenMedia::picture(const std::string& value) const {
-    auto it = pictures_.find(pictureChoice(value).path);
+std::unique_ptr<SWFImage> ChosenMedia::picture(const std::string& path) const {
+    auto it = pictures_.find(path);
     return it == pictures_.end() ? nullptr : copyOf<SWFImage>(it->second.code, it->second.body);
 }
 

@@ -21,9 +21,8 @@ class SWFImage;
 class ChosenMedia {
 public:
     // Converts the file (once: a path converted before is kept). A file that cannot be
-    // used is refused, with the one message the user is shown, and not kept. For
-    // pictures, here and below, the path may carry a fit (PictureChoice.h): the file is
-    // kept unfitted, as the save fits it to its slot.
+    // used is refused, with the one message the user is shown, and not kept. A picture
+    // is kept unfitted, as each save fits it to its slot.
     Report addPicture(const std::string& path);
     Report addSound(const std::string& path);
     // Extracts the face's outlines (once); refused when no font can be made of it.

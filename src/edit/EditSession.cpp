@@ -80,6 +80,7 @@ void EditSession::open(std::string installation, std::string workingFolder, Conf
     movieBaseName_.clear();
     fontReplacements_.clear();
     pictureReplacements_.clear();
+    pictureFits_.clear();
     soundReplacements_.clear();
     actionVariables_.clear();
     variableTexts_.clear();
@@ -126,6 +127,7 @@ void EditSession::selectMovie(const std::string& name) {
     if (name == currentMovie_) return;
     fontReplacements_.clear();
     pictureReplacements_.clear();
+    pictureFits_.clear();
     soundReplacements_.clear();
     currentMovie_ = name;
     movieBaseName_ = baseName(name);
@@ -185,7 +187,22 @@ Report EditSession::chooseSound(const std::string& exportName, const std::string
 
 bool EditSession::restoreFont(const std::string& fontName) { return fontReplacements_.erase(fontName) != 0; }
 
-bool EditSession::restorePicture(const std::string& exportName) { return pictureReplacements_.erase(exportName) != 0; }
+bool EditSession::restorePicture(const std::string& exportName) {
+    pictureFits_.erase(exportName);
+    return pictureReplacements_.erase(exportName) != 0;
+}
+
+bool EditSession::setPictureFit(const std::string& exportName, PictureFit fit) {
+    if (!pictureReplacements_.contains(exportName) || fitOf(pictureFits_, exportName) == fit) return false;
+    // Cover is the default: only the other fits are kept, so that going back to Cover
+    // gives the edits they had before.
+    if (fit == PictureFit::Cover) {
+        pictureFits_.erase(exportName);
+    } else {
+        pictureFits_[exportName] = fit;
+    }
+    return true;
+}
 
 bool EditSession::restoreSound(const std::string& exportName) { return soundReplacements_.erase(exportName) != 0; }
 
@@ -232,6 +249,7 @@ EditState EditSession::edits() const {
     for (const auto& text : staticTexts_) state.staticTexts.emplace_back(text.name, text.text);
     state.fonts = fontReplacements_;
     state.pictures = pictureReplacements_;
+    state.fits = pictureFits_;
     state.sounds = soundReplacements_;
     state.background = currentBackgroundColor_;
     return state;
@@ -242,6 +260,7 @@ void EditSession::restore(const EditState& state) {
     for (const auto& [name, text] : state.staticTexts) setStaticText(name, text);
     fontReplacements_ = state.fonts;
     pictureReplacements_ = state.pictures;
+    pictureFits_ = state.fits;
     soundReplacements_ = state.sounds;
     currentBackgroundColor_ = state.background;
 }
@@ -274,7 +293,7 @@ Report EditSession::save() {
         report.fail(e.getMessage());
         return report;
     }
-    report.add(customiseMovie(movie, fontReplacements_, pictureReplacements_, soundReplacements_,
+    report.add(customiseMovie(movie, fontReplacements_, pictureReplacements_, pictureFits_, soundReplacements_,
                               onlyChangedVariables_ ? nullptr : &actionVariables_, currentBackgroundColor_, nullptr,
                               &chosenMedia_));
     if (onlyChangedVariables_) report.add(assignVariables(movie, changed));

@@ -73,8 +73,13 @@ public:
     // Gives the name back the template's own font, picture or music; false when it had
     // no replacement.
     bool restoreFont(const std::string& fontName);
+    // A picture given back the template's own forgets its fit too.
     bool restorePicture(const std::string& exportName);
     bool restoreSound(const std::string& exportName);
+    // How the replaced picture of that name fills its slot in the next save (Cover until
+    // set). False, and nothing kept, when the picture had that fit already or is the
+    // template's own, which is never fitted.
+    bool setPictureFit(const std::string& exportName, PictureFit fit);
     // The background colour of the next save.
     void setBackground(std::int32_t rgb);
 
@@ -128,6 +133,7 @@ public:
     const Replacements& fontReplacements() const { return fontReplacements_; }
     const Replacements& pictureReplacements() const { return pictureReplacements_; }
     const Replacements& soundReplacements() const { return soundReplacements_; }
+    const PictureFits& pictureFits() const { return pictureFits_; }
     // The background colour the working copy was last saved with, and the one the next
     // save gives it.
     std::int32_t savedBackgroundColor() const { return savedBackgroundColor_; }
@@ -168,6 +174,7 @@ private:
     Replacements fontReplacements_;
     Replacements pictureReplacements_;
     Replacements soundReplacements_;
+    PictureFits pictureFits_;
     std::int32_t savedBackgroundColor_ = 0;
     std::int32_t currentBackgroundColor_ = 0;
     ActionVariables actionVariables_;

@@ -37,7 +37,7 @@ Replacements notHeld(const Replacements& all, const ChosenMedia* chosen,
 
 }  // namespace
 
-Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures,
+Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replacements& pictures, const PictureFits& fits,
                       const Replacements& sounds, const ActionVariables* variables,
                       std::optional<std::int32_t> background, Conversions* conversions, const ChosenMedia* chosen) {
     std::optional<Conversions> own;
@@ -54,15 +54,14 @@ Report customiseMovie(SWFFile& movie, const Replacements& fonts, const Replaceme
         report.add(outlines != nullptr ? replaceFont(movie, name, face, *outlines) : replaceFont(movie, name, face));
     }
     for (const auto& [name, path] : pictures) {
-        // The path alone: a fit after it is a separate string.
         logReplacement("replacing image %s with image %s\n", name, path);
-        const PictureChoice choice = pictureChoice(path);
-        if (auto held = chosen != nullptr ? chosen->picture(choice.path) : nullptr) {
-            report.add(installPicture(movie, name, PictureConversion{std::move(held), Report{}, nullptr}, choice.fit));
+        const PictureFit fit = fitOf(fits, name);
+        if (auto held = chosen != nullptr ? chosen->picture(path) : nullptr) {
+            report.add(installPicture(movie, name, PictureConversion{std::move(held), Report{}, nullptr}, fit));
         } else if (Result<PictureConversion>* picture = conversions->picture(name, path)) {
-            report.add(installPicture(movie, name, std::move(*picture), choice.fit));
+            report.add(installPicture(movie, name, std::move(*picture), fit));
         } else {
-            report.add(replacePicture(movie, name, path));
+            report.add(replacePicture(movie, name, path, fit));
         }
     }
     for (const auto& [name, path] : sounds) {

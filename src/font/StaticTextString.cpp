@@ -80,8 +80,11 @@ std::vector<ReadGlyph> readGlyphs(const SWFStaticText& text, FontCodeTables& fon
     std::optional<std::int16_t> lineY;
     bool newLine = false;  // the next glyph starts a new line
     double x = 0;
-    std::optional<double> end;  // where the line's last glyph ends, in twips
-    double space = 0;           // a space of that glyph's font, in twips
+    // Where the line's last glyph ends, in twips, while hasEnd (a plain double and flag:
+    // GCC takes an optional's value here for possibly uninitialised).
+    double end = 0;
+    bool hasEnd = false;
+    double space = 0;  // a space of that glyph's font, in twips
     for (const auto& record : text.records) {
         if (record.fontId) {
             font = record.fontId;
@@ -97,18 +100,19 @@ std::vector<ReadGlyph> readGlyphs(const SWFStaticText& text, FontCodeTables& fon
         for (const auto& entry : record.glyphs) {
             const char32_t code = codes && entry.index < codes->size() ? (*codes)[entry.index] : 0;
             ReadGlyph glyph{code == 0 ? unknown : code, newLine && !glyphs.empty(), std::nullopt};
-            if (newLine) end.reset();
+            if (newLine) hasEnd = false;
             newLine = false;
             const auto* extent = spacing && entry.index < spacing->extent.size() && spacing->extent[entry.index]
                                      ? &*spacing->extent[entry.index]
                                      : nullptr;
             if (extent != nullptr && spacing->space > 0) {
                 const double scale = double(height) / spacing->em;
-                if (end) glyph.blank = (x + extent->first * scale - *end) / space;
+                if (hasEnd) glyph.blank = (x + extent->first * scale - end) / space;
                 end = x + extent->second * scale;
+                hasEnd = true;
                 space = spacing->space * scale;
             } else if (code != U' ') {
-                end.reset();
+                hasEnd = false;
             }
             x += entry.advance;
             glyphs.push_back(glyph);

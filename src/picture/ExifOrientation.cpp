@@ -1,4 +1,5 @@
-// The orientation a camera records in a JPEG's Exif segment (Exif 2.3, TIFF 6.0).
+// The orientation a camera records in a JPEG's Exif segment or a PNG's eXIf chunk (Exif
+// 2.3, TIFF 6.0, PNG 1.5).
 #include "picture/ExifOrientation.h"
 
 #include <cstdint>
@@ -17,7 +18,29 @@ constexpr std::uint16_t kShortType = 3;
 
 int exifOrientation(ByteSpan app1) {
     if (app1.size() < 6 || std::memcmp(app1.data(), "Exif\0\0", 6) != 0) return 1;
-    const ByteSpan tiff = app1.subspan(6);
+    return tiffOrientation(app1.subspan(6));
+}
+
+int pngOrientation(ByteSpan png) {
+    // The signature, then chunks of a length, a type, the data and a CRC.
+    constexpr std::size_t kSignature = 8;
+    ByteReader reader(png);
+    reader.skip(kSignature);
+    while (!reader.overrun()) {
+        const std::uint32_t length = reader.readU32BE();
+        const std::size_t type = reader.position();
+        reader.skip(4);
+        if (reader.overrun() || length > png.size() - reader.position()) return 1;
+        if (std::memcmp(png.data() + type, "eXIf", 4) == 0) {
+            return tiffOrientation(png.subspan(reader.position(), length));
+        }
+        if (std::memcmp(png.data() + type, "IEND", 4) == 0) return 1;
+        reader.skip(std::size_t{length} + 4);
+    }
+    return 1;
+}
+
+int tiffOrientation(ByteSpan tiff) {
     ByteReader reader(tiff);
     const std::uint16_t order = reader.readU16BE();
     if (order != 0x4949 && order != 0x4D4D) return 1;  // "II" little-endian, "MM" big-endian

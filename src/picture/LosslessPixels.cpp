@@ -15,6 +15,7 @@ namespace tarvenox {
 namespace {
 
 constexpr std::uint8_t kColorTable = 3;
+constexpr std::uint8_t kHighColor = 4;
 constexpr std::uint8_t kTrueColor = 5;
 
 // The zlib stream inflated to exactly size bytes; nullopt when it gives another size.
@@ -38,10 +39,29 @@ std::optional<PicturePixels> losslessPixels(const SWFLosslessImage& image) {
     const std::uint32_t width = image.width();
     const std::uint32_t height = image.height();
     const std::uint8_t format = image.bitmapFormat();
-    if (!pictureFits(width, height) || (format != kColorTable && format != kTrueColor)) return std::nullopt;
+    if (!pictureFits(width, height) || format < kColorTable || format > kTrueColor) return std::nullopt;
     const bool alpha = image.code() == TagCode::DefineBitsLossless2;
+    if (alpha && format == kHighColor) return std::nullopt;
     PicturePixels out{width, height, alpha ? 4 : 3, alpha, {}};
     const std::size_t pixels = std::size_t{width} * height;
+    if (format == kHighColor) {
+        // Rows of big-endian 0RRRRRGG GGGBBBBB, padded to 4 bytes.
+        const std::size_t stride = (std::size_t{width} * 2 + 3) / 4 * 4;
+        auto data = inflated(body.subspan(7), stride * height);
+        if (!data) return std::nullopt;
+        out.samples.resize(out.rowBytes() * height);
+        std::uint8_t* px = out.samples.data();
+        for (std::uint32_t y = 0; y < height; ++y) {
+            const std::uint8_t* row = data->data() + y * stride;
+            for (std::uint32_t x = 0; x < width; ++x, px += 3) {
+                const unsigned value = (unsigned{row[x * 2]} << 8) | row[x * 2 + 1];
+                for (int c = 0; c < 3; ++c) {
+                    px[c] = static_cast<std::uint8_t>(((value >> (10 - 5 * c)) & 31) * 255 / 31);
+                }
+            }
+        }
+        return out;
+    }
     if (format == kTrueColor) {
         auto data = inflated(body.subspan(7), pixels * 4);
         if (!data) return std::nullopt;

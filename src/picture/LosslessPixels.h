@@ -11,9 +11,10 @@ namespace tarvenox {
 
 class SWFLosslessImage;
 
-// The pixels of a body with BitmapFormat 3 (colour table) or 5 (32-bit): RGB for
-// DefineBitsLossless, RGBA premultiplied for DefineBitsLossless2. nullopt for format 4,
-// a size beyond the players' limits, or data that does not inflate to the size.
+// The pixels of a body with BitmapFormat 3 (colour table), 4 (15-bit, DefineBitsLossless
+// only) or 5 (32-bit): RGB for DefineBitsLossless, RGBA premultiplied for
+// DefineBitsLossless2. nullopt for another format, a size beyond the players' limits, or
+// data that does not inflate to the size.
 std::optional<PicturePixels> losslessPixels(const SWFLosslessImage& image);
 
 // A 32-bit DefineBitsLossless2 of RGBA pixels (premultiplied as they say), or, for grey

@@ -1,4 +1,4 @@
-// A picture chosen for a slot: the file, and how it fills the slot.
+// How a chosen picture fills its slot.
 #include "picture/PictureChoice.h"
 
 namespace tarvenox {
@@ -19,18 +19,9 @@ const char* pictureFitName(PictureFit fit) {
     return "cover";
 }
 
-std::string pictureChoiceValue(const std::string& path, PictureFit fit) {
-    if (fit == PictureFit::Cover) return path;
-    std::string value = path;
-    value.push_back('\0');
-    value += pictureFitName(fit);
-    return value;
-}
-
-PictureChoice pictureChoice(const std::string& value) {
-    const std::size_t nul = value.find('\0');
-    if (nul == std::string::npos) return {value, PictureFit::Cover};
-    return {value.substr(0, nul), parsePictureFit(std::string_view(value).substr(nul + 1)).value_or(PictureFit::Cover)};
+PictureFit fitOf(const PictureFits& fits, const std::string& name) {
+    auto it = fits.find(name);
+    return it == fits.end() ? PictureFit::Cover : it->second;
 }
 
 }  // namespace tarvenox

@@ -1,6 +1,7 @@
-// A picture chosen for a slot: the file, and how it fills the slot.
+// How a chosen picture fills its slot, by the picture's name.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,16 +19,9 @@ enum class PictureFit {
 std::optional<PictureFit> parsePictureFit(std::string_view name);
 const char* pictureFitName(PictureFit fit);
 
-struct PictureChoice {
-    std::string path;
-    PictureFit fit = PictureFit::Cover;
-};
-
-// A replacement's value (the text the save's maps hold for a picture) is the file's path,
-// optionally followed by a NUL byte and the fit's name. A path holds no NUL, so the two
-// cannot be mistaken for each other, and a plain path, the editor's value, means Cover.
-// The file functions of PictureFile.h take either form.
-std::string pictureChoiceValue(const std::string& path, PictureFit fit);
-PictureChoice pictureChoice(const std::string& value);
+// The fits of replaced pictures by export name (as the picture replacements name them);
+// a picture without an entry is fitted by Cover.
+using PictureFits = std::map<std::string, PictureFit>;
+PictureFit fitOf(const PictureFits& fits, const std::string& name);
 
 }  // namespace tarvenox

@@ -10,7 +10,7 @@
 #include "common/Texts.h"
 #include "picture/JpegCheck.h"
 #include "picture/JpegEncoder.h"
-#include "picture/PictureChoice.h"
+#include "picture/LosslessPixels.h"
 #include "picture/PngImage.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
@@ -37,8 +37,7 @@ Report refusal(const std::string& message, const std::string& reason) {
 
 }  // namespace
 
-PictureKind pictureKind(const std::string& value) {
-    const std::string path = pictureChoice(value).path;
+PictureKind pictureKind(const std::string& path) {
     if (endsWithIgnoringCase(path, ".png")) return PictureKind::Png;
     if (endsWithIgnoringCase(path, ".jpg") || endsWithIgnoringCase(path, ".jpeg")) {
         return PictureKind::Jpeg;
@@ -46,8 +45,7 @@ PictureKind pictureKind(const std::string& value) {
     return PictureKind::Other;
 }
 
-Result<PictureConversion> convertPicture(const std::string& value, PreviewCopy preview) {
-    const std::string path = pictureChoice(value).path;
+Result<PictureConversion> convertPicture(const std::string& path, PreviewCopy preview) {
     PictureConversion out;
     switch (pictureKind(path)) {
         case PictureKind::Jpeg: {
@@ -65,8 +63,15 @@ Result<PictureConversion> convertPicture(const std::string& value, PreviewCopy p
         case PictureKind::Png: {
             auto image = PngImageImpl::read(path, PngImageImpl::BodyWhileDecoding::Yes);
             if (!image) return refusal(image.report().messages().front().text, image.report().reason());
-            out.image = losslessImageFromPng(0, *image);
-            if (!out.image) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
+            std::unique_ptr<SWFLosslessImage> lossless = losslessImageFromPng(0, *image);
+            if (!lossless) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
+            // A picture the camera stored turned stands up, as a JPEG's does when fitted.
+            if (image->orientation() != 1) {
+                auto pixels = losslessPixels(*lossless);
+                if (!pixels) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
+                lossless = losslessImageFromPixels(orientedPixels(std::move(*pixels), image->orientation()));
+            }
+            out.image = std::move(lossless);
             break;
         }
         case PictureKind::Other: break;
@@ -74,8 +79,7 @@ Result<PictureConversion> convertPicture(const std::string& value, PreviewCopy p
     return out;
 }
 
-Report pictureVerdict(const Result<PictureConversion>& conversion, const std::string& value) {
-    const std::string path = pictureChoice(value).path;
+Report pictureVerdict(const Result<PictureConversion>& conversion, const std::string& path) {
     if (conversion) return conversion->check;
     const Report& failure = conversion.report();
     // A JPEG that cannot be read has no markers: it gets the check's word for an empty one.
@@ -89,7 +93,7 @@ Report checkPicture(const std::string& path) { return pictureVerdict(convertPict
 
 void checkPictureFile(const std::string& path) {
     if (const Report verdict = checkPicture(path); verdict.failed()) {
-        throw FileException(verdict.messages().front().text, pictureChoice(path).path, __LINE__, __FILE__);
+        throw FileException(verdict.messages().front().text, path, __LINE__, __FILE__);
     }
 }
 

@@ -13,9 +13,7 @@ namespace tarvenox {
 
 enum class PictureKind { Png, Jpeg, Other };
 
-// By the file name's ending, ignoring case: ".png", ".jpg" or ".jpeg". Here and in the
-// conversion and checks below, the path may carry a fit (a replacement's value,
-// PictureChoice.h), which they leave aside.
+// By the file name's ending, ignoring case: ".png", ".jpg" or ".jpeg".
 PictureKind pictureKind(const std::string& path);
 
 // A picture file read and decoded once, for both the check and the replacement.

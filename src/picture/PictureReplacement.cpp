@@ -40,9 +40,9 @@ std::optional<SlotArea> slotArea(SWFFile& movie, std::uint16_t characterId, std:
 
 }  // namespace
 
-Report replacePicture(SWFFile& movie, const std::string& slotName, const std::string& value) {
+Report replacePicture(SWFFile& movie, const std::string& slotName, const std::string& path, PictureFit fit) {
     if (findImageSlot(movie, slotName) == nullptr) return {};
-    return installPicture(movie, slotName, convertPicture(value), pictureChoice(value).fit);
+    return installPicture(movie, slotName, convertPicture(path), fit);
 }
 
 Report installPicture(SWFFile& movie, const std::string& slotName, Result<PictureConversion> conversion,

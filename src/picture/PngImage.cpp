@@ -13,6 +13,7 @@
 #include "common/ByteWriter.h"
 #include "common/FileIO.h"
 #include "common/Texts.h"
+#include "picture/ExifOrientation.h"
 #include "picture/PictureFile.h"
 #include "picture/PictureLimits.h"
 #include "swf/Deflate.h"
@@ -338,6 +339,7 @@ Report PngImageImpl::decodeData(ByteSpan data, const std::string& path, BodyWhil
     hasAlpha_ = decoded.hasAlpha;
     colorTable_ = std::move(decoded.colorTable);
     pixels_ = std::move(decoded.pixels);
+    orientation_ = pngOrientation(data);
     return {};
 }
 

@@ -52,6 +52,9 @@ public:
     std::uint16_t width() const { return static_cast<std::uint16_t>(width_); }
     std::uint16_t height() const { return static_cast<std::uint16_t>(height_); }
     bool isPalette() const { return isPalette_; }
+    // The Exif orientation of its eXIf chunk (ExifOrientation.h), 1 without one: the
+    // rows stay as stored.
+    int orientation() const { return orientation_; }
 
 private:
     PngImageImpl() = default;
@@ -61,6 +64,7 @@ private:
     std::uint32_t height_ = 0;
     bool isPalette_ = false;
     bool hasAlpha_ = false;
+    int orientation_ = 1;
     // Palette pictures: red, green, blue, alpha per entry (alpha 255 without tRNS).
     std::vector<std::uint8_t> colorTable_;
     // Rows of width_ * channels bytes, top to bottom: palette indices, RGB or RGBA.

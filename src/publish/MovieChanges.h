@@ -30,7 +30,7 @@ struct MovieChanges {
     std::vector<SlotChange> fonts;
     std::vector<SlotChange> pictures;
     // How pictures fill their slots: the name as a picture change gives it, and "cover",
-    // "contain" or "stretch" (picturesWithFits joins them).
+    // "contain" or "stretch" (checkedFits checks them).
     std::vector<SlotChange> fits;
     std::vector<SlotChange> sounds;
     // Static texts: the character id as given and the new string, '\n' starting a line.

@@ -2,10 +2,11 @@
 #include "publish/SlotChanges.h"
 #include "common/Texts.h"
 
+#include <algorithm>
+
 #include "common/Cp1252.h"
 #include "edit/ColorText.h"
 #include "edit/VariableText.h"
-#include "picture/PictureChoice.h"
 #include "publish/Refusal.h"
 
 namespace tarvenox {
@@ -26,14 +27,10 @@ ChangeOption optionOf(ChangeKind kind) {
     return {"", ""};
 }
 
-// A change's value as a line quotes it: a picture's path without the fit joined to it
-// (PictureChoice.h); other values as given.
-std::string quoted(const std::string& value) { return pictureChoice(value).path; }
-
 // The name in Windows-1252: a name the movie cannot hold would only be searched for with
 // '?' in its place.
 Result<std::string> productName(ChangeKind kind, const SlotChange& change) {
-    const std::string spec = change.slot + "=" + quoted(change.value);
+    const std::string spec = change.slot + "=" + change.value;
     if (change.slot.empty() || change.value.empty()) return failedWith(notInFormLine(kind, spec));
     auto name = productText(change.slot);
     if (!name) {
@@ -57,7 +54,7 @@ Result<Replacements> checkedChanges(SWFFile& movie, ChangeKind kind, const std::
         auto name = productName(kind, change);
         if (!name) return name.report();
         if (const Report named = checkChangeName(movie, kind, *name, change.value); named.failed()) {
-            return failedWith(option + " " + change.slot + "=" + quoted(change.value) + ": " + named.reason());
+            return failedWith(option + " " + change.slot + "=" + change.value + ": " + named.reason());
         }
         if (const Report usable = checkChangeValue(kind, *name, change.value, conversions); usable.failed()) {
             return failedWith(option + " " + displayText(*name) + ": " + usable.reason());
@@ -76,21 +73,20 @@ Replacements wellFormed(const std::vector<SlotChange>& changes) {
     return replacements;
 }
 
-Result<std::vector<SlotChange>> picturesWithFits(std::vector<SlotChange> pictures,
-                                                 const std::vector<SlotChange>& fits) {
+Result<PictureFits> checkedFits(const std::vector<SlotChange>& pictures, const std::vector<SlotChange>& fits) {
+    PictureFits checked;
     for (const auto& fit : fits) {
         const std::string spec = fit.slot + "=" + fit.value;
         const auto mode = parsePictureFit(fit.value);
         if (!mode) return failedWith("--fit: " + text("save.notFit", {spec}));
-        bool named = false;
-        for (auto& picture : pictures) {
-            if (picture.slot != fit.slot) continue;
-            picture.value = pictureChoiceValue(pictureChoice(picture.value).path, *mode);
-            named = true;
+        if (std::none_of(pictures.begin(), pictures.end(),
+                         [&](const SlotChange& picture) { return picture.slot == fit.slot; })) {
+            return failedWith("--fit " + spec + ": " + text("save.fitWithoutPicture", {fit.slot}));
         }
-        if (!named) return failedWith("--fit " + spec + ": " + text("save.fitWithoutPicture", {fit.slot}));
+        // A name Windows-1252 cannot hold is refused with its picture change.
+        checked[productText(fit.slot).value_or(fit.slot)] = *mode;
     }
-    return pictures;
+    return checked;
 }
 
 Result<std::int32_t> backgroundColor(const std::string& text) {

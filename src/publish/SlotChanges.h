@@ -8,6 +8,7 @@
 #include "common/Result.h"
 #include "edit/ChangeCheck.h"
 #include "edit/Conversions.h"
+#include "picture/PictureChoice.h"
 #include "publish/MovieChanges.h"
 
 namespace tarvenox {
@@ -28,10 +29,11 @@ Result<Replacements> checkedChanges(SWFFile& movie, ChangeKind kind, const std::
 // refuse: what the conversions can start on before the check.
 Replacements wellFormed(const std::vector<SlotChange>& changes);
 
-// The picture changes with the fits joined to their values (PictureChoice.h): each fit
-// goes to the picture changes named exactly as it is. Fails for a fit that is not cover,
-// contain or stretch, or that names no picture change.
-Result<std::vector<SlotChange>> picturesWithFits(std::vector<SlotChange> pictures, const std::vector<SlotChange>& fits);
+// The fits by picture name (Windows-1252, as checkedChanges names the pictures): each fit
+// is for the picture change named exactly as it is; a name given twice takes the last
+// fit. Fails for a fit that is not cover, contain or stretch, or that names no picture
+// change.
+Result<PictureFits> checkedFits(const std::vector<SlotChange>& pictures, const std::vector<SlotChange>& fits);
 
 // A colour as #rrggbb or a decimal number; fails naming --background.
 Result<std::int32_t> backgroundColor(const std::string& text);

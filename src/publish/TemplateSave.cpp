@@ -9,7 +9,6 @@
 #include "common/Texts.h"
 #include "edit/EditSession.h"
 #include "edit/VariableText.h"
-#include "picture/PictureChoice.h"
 #include "publish/OutputFile.h"
 #include "publish/Refusal.h"
 #include "publish/SlotChanges.h"
@@ -74,16 +73,17 @@ Report recordReplacements(EditSession& session, SWFFile& movie, const MovieChang
     auto fonts = checkedChanges(movie, ChangeKind::Font, changes.fonts);
     if (!fonts) return fonts.report();
     for (const auto& [fontName, face] : *fonts) session.replaceFont(fontName, face);
-    auto fitted = picturesWithFits(changes.pictures, changes.fits);
-    if (!fitted) return fitted.report();
-    auto pictures = checkedChanges(movie, ChangeKind::Picture, *fitted);
+    auto fits = checkedFits(changes.pictures, changes.fits);
+    if (!fits) return fits.report();
+    auto pictures = checkedChanges(movie, ChangeKind::Picture, changes.pictures);
     if (!pictures) return pictures.report();
     for (const auto& [exportName, path] : *pictures) {
         if (const Report report = session.replacePicture(exportName, path); report.failed()) {
-            return failedWith("--image " + displayText(exportName) + "=" + pictureChoice(path).path + ": " +
-                              report.text() + "; nothing was written");
+            return failedWith("--image " + displayText(exportName) + "=" + path + ": " + report.text() +
+                              "; nothing was written");
         }
     }
+    for (const auto& [exportName, fit] : *fits) session.setPictureFit(exportName, fit);
     auto sounds = checkedChanges(movie, ChangeKind::Sound, changes.sounds);
     if (!sounds) return sounds.report();
     for (const auto& [exportName, path] : *sounds) session.replaceSound(exportName, path);

@@ -158,6 +158,7 @@ std::optional<CommandOutcome> CTarvenoxDlg::runEditorCommand(const std::string& 
     if (command == "restoreFont") return restoreChoice(app_.restoreFont(args));
     if (command == "restoreImage") return restoreChoice(app_.restorePicture(args));
     if (command == "restoreMp3") return restoreChoice(app_.restoreSound(args));
+    if (command == "fitImage") return fitPicture(args);
     if (command == "undo") return undo();
     if (command == "redo") return redo();
     if (command == "openMovie") return openMovie();

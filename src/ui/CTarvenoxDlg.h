@@ -71,8 +71,12 @@ public:
     CommandOutcome chooseFont(const std::string& templateFont);
     CommandOutcome choosePicture(const std::string& exportName);
     CommandOutcome chooseSound(const std::string& exportName);
-    // A replacement given back (restored: there was one): a step of the history.
+    // A replacement given back or a fit changed (restored: it was not so before): a step
+    // of the history.
     CommandOutcome restoreChoice(bool restored);
+    // "fitImage" with "FIT:NAME" (FIT cover, contain or stretch): how the picture NAME
+    // fills its slot; a step of the history when it changes.
+    CommandOutcome fitPicture(const std::string& args);
     CommandOutcome undo();
     CommandOutcome redo();
     // "openMovie": asks before unsaved edits are lost, lets the user pick a movie and

@@ -1,5 +1,6 @@
 // The editor's own commands: the history of each template's edits (undo, redo), going
-// back to a template's own font, picture or music, the copies of chosen files the editor
+// back to a template's own font, picture or music, how a chosen picture fills its slot,
+// the copies of chosen files the editor
 // shows, asking before unsaved edits are lost, and the editor's state after a command.
 #include <unistd.h>
 
@@ -65,6 +66,17 @@ CommandOutcome CTarvenoxDlg::restoreChoice(bool restored) {
     if (!restored) return CommandOutcome::unchanged;
     recordStep();
     return CommandOutcome::done;
+}
+
+CommandOutcome CTarvenoxDlg::fitPicture(const std::string& args) {
+    // The fit comes first: a fit's name holds no ':', an export name may.
+    const auto colon = args.find(':');
+    const auto fit = parsePictureFit(std::string_view(args).substr(0, colon));
+    if (colon == std::string::npos || !fit) {
+        logPrint("fitImage(%s): not FIT:NAME with FIT cover, contain or stretch\n", args.c_str());
+        return CommandOutcome::unchanged;
+    }
+    return restoreChoice(app_.setPictureFit(args.substr(colon + 1), *fit));
 }
 
 CTarvenoxDlg::~CTarvenoxDlg() {
@@ -147,10 +159,11 @@ EditorState CTarvenoxDlg::editorState(std::optional<CommandResult> last) const {
     auto chosen = [&](const Replacements& choices, std::map<std::string, ChosenFile>& files) {
         for (const auto& [name, path] : choices) {
             auto preview = previews_.find(path);
-            files[name] = {lastPart(path), preview == previews_.end() ? "" : preview->second};
+            files[name] = {lastPart(path), preview == previews_.end() ? "" : preview->second, ""};
         }
     };
     chosen(app_.pictureReplacements(), state.pictures);
+    for (auto& [name, picture] : state.pictures) picture.fit = pictureFitName(fitOf(app_.pictureFits(), name));
     chosen(app_.soundReplacements(), state.sounds);
     state.ownPictures = app_.ownPictures();
     if (const EditHistory* edits = history()) {

@@ -10,10 +10,12 @@
 namespace tarvenox {
 
 // A replacement as the editor shows it: the chosen file's name (the last part of its
-// path) and the name of its copy in the working folder, or the face for a font.
+// path), the name of its copy in the working folder and, for a picture, its fit
+// ("cover", "contain" or "stretch"; "" for a sound).
 struct ChosenFile {
     std::string file;
     std::string preview;
+    std::string fit;
     bool operator==(const ChosenFile&) const = default;
 };
 

@@ -294,7 +294,7 @@ TEST_F(ChangedRealMovies, WithAFontAPictureAndVariablesReadAsWellAsTheirOriginal
         changes["font"] += fonts.size();
         changes["picture"] += pictures.size();
         changes["variables"] += variables.empty() ? 0 : 1;
-        EXPECT_FALSE(customiseMovie(movie, fonts, pictures, {}, nullptr, 0x336699).failed()) << name;
+        EXPECT_FALSE(customiseMovie(movie, fonts, pictures, {}, {}, nullptr, 0x336699).failed()) << name;
         EXPECT_FALSE(assignVariables(movie, variables).failed()) << name;
         SWFFile reread = test::readMovie(serializeSWF(movie), name);
         if (slowForOtherParser(movie)) {
@@ -336,10 +336,10 @@ TEST_F(ChangedRealMovies, WithTheFirstBitmapReplacedByIdReadAsWellAsTheirOrigina
         SCOPED_TRACE(name);
         const std::uint16_t id = movie.tags()[*index]->characterId();
         // Stretched, the small picture keeps its pixels in any slot it is shown in larger.
-        const auto pictures = checkedChanges(movie, ChangeKind::Picture,
-                                             {{std::to_string(id), pictureChoiceValue(png, PictureFit::Stretch)}});
+        const auto pictures = checkedChanges(movie, ChangeKind::Picture, {{std::to_string(id), png}});
         ASSERT_TRUE(pictures.ok()) << pictures.report().text();
-        ASSERT_FALSE(customiseMovie(movie, {}, *pictures, {}, nullptr, std::nullopt).failed());
+        const PictureFits fits = {{std::to_string(id), PictureFit::Stretch}};
+        ASSERT_FALSE(customiseMovie(movie, {}, *pictures, fits, {}, nullptr, std::nullopt).failed());
         SWFFile reread = test::readMovie(serializeSWF(movie), name);
         ASSERT_EQ(reread.tags().size(), movie.tags().size());
         const auto* bitmap = dynamic_cast<const SWFImage*>(reread.tags()[*index].get());

@@ -34,7 +34,8 @@ TEST(ChangeSeam, CommandLineAndEngineCallGiveTheSameMovie) {
         ASSERT_FALSE(parseTypedVariable(spec, variable).failed());
         variables.push_back(std::move(variable));
     }
-    const Report report = customiseMovie(movie, {{"Title", "DejaVu Sans"}}, {{"Back", jpeg}}, {}, nullptr, 0x336699);
+    const Report report =
+        customiseMovie(movie, {{"Title", "DejaVu Sans"}}, {{"Back", jpeg}}, {}, {}, nullptr, 0x336699);
     ASSERT_FALSE(report.failed()) << report.text();
     ASSERT_FALSE(assignVariables(movie, variables).failed());
     EXPECT_EQ(serializeSWF(movie), test::readBytes(dir.file("out.swf")));

@@ -4,7 +4,8 @@
 // and redo it, the colour, a font, the picture and the music through the dialogs, refuse a
 // broken picture and a text file, see the preview change, save over a file (the overwrite
 // question answered), look at the result with `tarvenox inspect`, switch templates and
-// back, go back to the template's own picture, reload the page and find the form and the
+// back, fit a square picture inside its place and save it, go back to the template's own
+// picture, reload the page and find the form and the
 // preview as they were, open the fullscreen view and close it by its button and by Escape,
 // quit and find the working folder gone. A screenshot of every step is kept in the work
 // folder.
@@ -294,6 +295,28 @@ await runSteps({ browser: context, program, shot }, async () => {
     const headline = (movie) => movie.tags.find((tag) => tag.fontName === "Headline").length;
     assert.equal(headline(inspected), headline(JSON.parse(execFileSync(tarvenox, ["inspect", "--json", batch], { encoding: "utf8" }))));
     assert.ok(readFileSync(saved).includes(readFileSync(change.music).subarray(2000, 2400)), "the saved movie plays the chosen music");
+
+    // A square picture in the card's wider place: fitted inside instead of cropped, the
+    // preview changes at once and the saved movie holds it framed (a JPEG with an alpha
+    // channel, of the place's proportions); two undos bring the garden back.
+    await browserPage.locator(".chooser.kind-image").click();
+    await statusAfter(() => chooseByPath(join(media, "present.jpg")), /Preview updated/);
+    const fitChoice = browserPage.getByLabel("How Picture fills its place");
+    assert.equal(await fitChoice.inputValue(), "cover");
+    const covered = await preview();
+    await statusAfter(() => fitChoice.selectOption("contain"), /Preview updated/);
+    assert.equal(await fitChoice.inputValue(), "contain");
+    assert.ok(changedShare(covered, await preview()) > 0.005, "the preview shows the picture fitted inside");
+    await shot("picture-contained");
+    await browserPage.getByRole("button", { name: "Save as..." }).click();
+    await statusAfter(() => chooseByPath(join(home, "cards", "fitted")), /Saved fitted\.swf/);
+    const fitted = JSON.parse(execFileSync(tarvenox, ["inspect", "--json", join(home, "cards", "fitted.swf")], { encoding: "utf8" }));
+    const framed = fitted.tags.filter((tag) => tag.name === "DefineBitsJPEG3");
+    assert.equal(framed.length, 1, "the square picture framed, with transparent margins");
+    assert.ok(Math.abs(framed[0].width / framed[0].height - 240 / 180) < 0.02, `the frame has the place's proportions: ${framed[0].width} x ${framed[0].height}`);
+    for (let step = 0; step < 2; step++) await statusAfter(() => browserPage.getByRole("button", { name: "Undo" }).click(), /Undone/);
+    assert.equal(await choiceOf("image"), "garden.png");
+    assert.equal(await fitChoice.inputValue(), "cover");
 
     // Another template and back: the edits are kept.
     await pickTemplate("sale");

@@ -227,26 +227,33 @@ test("editor event: the status line says how the host's last command ended", () 
     assert.deepEqual(statusOf(last, "12:03", "banner.swf"), text === null ? null : { text, tone }, JSON.stringify(last));
   }
   // The preview shows a new choice by the next apply; undo rebuilds it itself.
-  assert.deepEqual(["selectColor", "selectFont", "restoreImage", "undo", "apply"].map((command) => needsApply({ command, outcome: "done" })),
-    [true, true, true, false, false]);
+  assert.deepEqual(["selectColor", "selectFont", "restoreImage", "fitImage", "undo", "apply"].map((command) => needsApply({ command, outcome: "done" })),
+    [true, true, true, true, false, false]);
+  assert.equal(needsApply({ command: "fitImage", outcome: "unchanged" }), false);
   assert.equal(needsApply({ command: "selectImage", outcome: "failed" }), false);
 });
 
 test("editor event: a slot's replacement, or the template's own with its thumbnail", () => {
   const choices = {
     font: { Headline: { face: "Liberation Serif" } },
-    image: { photo: { file: "/home/u/garden.png", preview: "chosen-image-1.png" }, logo: { file: "", preview: "" } },
+    image: {
+      photo: { file: "/home/u/garden.png", preview: "chosen-image-1.png" },
+      logo: { file: "", preview: "" },
+      wide: { file: "wide.jpg", preview: "chosen-image-2.jpg", fit: "contain" },
+    },
     mp3: { music: { file: "song.mp3", preview: "" } },
   };
   assert.deepEqual(choiceOf(choices, "font", "Headline"), { label: "Liberation Serif", face: "Liberation Serif", preview: "" });
-  assert.deepEqual(choiceOf(choices, "image", "photo"), { label: "garden.png", preview: "chosen-image-1.png" });
+  // A picture without a fit (a host before fits) fills its slot, as the host's default.
+  assert.deepEqual(choiceOf(choices, "image", "photo"), { label: "garden.png", preview: "chosen-image-1.png", fit: "cover" });
+  assert.deepEqual(choiceOf(choices, "image", "wide"), { label: "wide.jpg", preview: "chosen-image-2.jpg", fit: "contain" });
   assert.deepEqual(choiceOf(choices, "mp3", "music"), { label: "song.mp3", preview: "" });
   for (const [kind, name] of [["image", "logo"], ["font", "Body"], ["mp3", "jingle"]]) assert.equal(choiceOf(choices, kind, name), null);
   assert.equal(choiceOf(undefined, "font", "Headline"), null);
 
   // The template's own picture shows its thumbnail until a replacement is chosen.
   const own = { image: { photo: "own-card-photo.png", 12: "own-card-12.png", broken: "" } };
-  assert.deepEqual(choiceOf(choices, "image", "photo", own), { label: "garden.png", preview: "chosen-image-1.png" });
+  assert.deepEqual(choiceOf(choices, "image", "photo", own), { label: "garden.png", preview: "chosen-image-1.png", fit: "cover" });
   assert.deepEqual(choiceOf(choices, "image", "12", own), { label: null, preview: "own-card-12.png", own: true });
   assert.deepEqual(choiceOf(choices, "image", "logo", { image: { logo: "own-card-logo.png" } }),
     { label: null, preview: "own-card-logo.png", own: true }, "a replacement without a file is none");

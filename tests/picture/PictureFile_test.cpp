@@ -83,7 +83,9 @@ TEST(PictureFile, ConversionAndVerdictTellApartWhatTheyRefuse) {
         // the system's.
         EXPECT_FALSE(verdict.reason().empty());
         EXPECT_EQ(verdict.reason().rfind(c.reason, 0), 0u) << verdict.reason();
-        if (!conversion) EXPECT_EQ(verdict.reason(), conversion.report().reason());
+        if (!conversion) {
+            EXPECT_EQ(verdict.reason(), conversion.report().reason());
+        }
     }
 }
 

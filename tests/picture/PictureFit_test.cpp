@@ -2,17 +2,23 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
+#include <zlib.h>
 
 #include "picture/JpegPixels.h"
 #include "picture/LosslessPixels.h"
+#include "picture/PictureFile.h"
 #include "picture/PictureFit.h"
 #include "picture/PngImage.h"
+#include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
+#include "support/TempDir.h"
 #include "swf/SWFJpegImage.h"
 #include "swf/SWFLosslessImage.h"
 
 namespace tarvenox {
 namespace {
+
+using test::operator+;
 
 // A width x height RGB JPEG whose top half is red and bottom half blue.
 Bytes redOverBlue(int width, int height, int quality) {
@@ -112,6 +118,46 @@ TEST(FittedPicture, PngPicturesStayLosslessWithTheirAlpha) {
     EXPECT_NEAR(at(2, 0), 200, 1);
     EXPECT_NEAR(at(17, 3), 128, 1);
     EXPECT_NEAR(at(17, 0), 100, 2);
+}
+
+// The PNG with an eXIf chunk (after IHDR) saying the camera was held with the given
+// orientation.
+Bytes pngWithOrientation(const Bytes& png, std::uint8_t orientation) {
+    const Bytes data = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, orientation, 0, 0};
+    Bytes chunk = {0, 0, 0, static_cast<std::uint8_t>(data.size()), 'e', 'X', 'I', 'f'};
+    chunk.insert(chunk.end(), data.begin(), data.end());
+    const uLong crc = crc32(0, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4));
+    for (int shift = 24; shift >= 0; shift -= 8) chunk.push_back(static_cast<std::uint8_t>(crc >> shift));
+    constexpr std::size_t kAfterHeader = 8 + 25;  // the signature and IHDR
+    Bytes out = png;
+    out.insert(out.begin() + kAfterHeader, chunk.begin(), chunk.end());
+    return out;
+}
+
+TEST(PngOrientation, APngStandsUpAsItsExifChunkSays) {
+    // 3 x 2, the first stored pixel red, the others blue.
+    const Bytes red = {255, 0, 0}, blue = {0, 0, 255};
+    const Bytes png =
+        test::encodePng({.width = 3, .height = 2, .colorType = 2, .rows = {red + blue + blue, blue + blue + blue}});
+    struct Case {
+        std::uint8_t orientation;
+        std::uint16_t width, height;
+        std::uint32_t redX, redY;  // where the first stored pixel is seen
+    };
+    const Case cases[] = {{1, 3, 2, 0, 0}, {3, 3, 2, 2, 1}, {6, 2, 3, 1, 0}, {8, 2, 3, 0, 2}};
+    test::TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.orientation));
+        const auto converted = convertPicture(dir.write("p.png", pngWithOrientation(png, c.orientation)));
+        ASSERT_TRUE(converted);
+        ASSERT_NE(converted->image, nullptr);
+        EXPECT_EQ(converted->image->width(), c.width);
+        EXPECT_EQ(converted->image->height(), c.height);
+        const auto pixels = losslessPixels(dynamic_cast<const SWFLosslessImage&>(*converted->image));
+        ASSERT_TRUE(pixels);
+        const std::size_t at = (std::size_t{c.redY} * pixels->width + c.redX) * pixels->channels;
+        EXPECT_EQ(Bytes(pixels->samples.begin() + at, pixels->samples.begin() + at + 3), red);
+    }
 }
 
 TEST(LosslessPixels, ReadsColourTablesAndRefusesShortData) {

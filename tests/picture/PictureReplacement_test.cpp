@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include "common/Texts.h"
+#include "picture/LosslessPixels.h"
 #include "picture/PictureReplacement.h"
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
@@ -13,6 +14,7 @@
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFImage.h"
+#include "swf/SWFLosslessImage.h"
 #include "swf/SWFWriter.h"
 
 namespace tarvenox {
@@ -90,7 +92,7 @@ TEST(ReplacePicture, PngTakesTheOldPlaceFittedAndTheFirstShapeKeepsTheOldSize) {
         SCOPED_TRACE(pictureFitName(c.fit));
         SWFFile movie = test::readMovie(templateMovie(), "template.swf");
         testing::internal::CaptureStdout();
-        EXPECT_FALSE(replacePicture(movie, "logo", pictureChoiceValue(png, c.fit)).failed());
+        EXPECT_FALSE(replacePicture(movie, "logo", png, c.fit).failed());
         // The walk ends at the first shape that shows the picture.
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\n");
 
@@ -109,6 +111,67 @@ TEST(ReplacePicture, PngTakesTheOldPlaceFittedAndTheFirstShapeKeepsTheOldSize) {
     }
 }
 
+// Pictures of other proportions than their slots, drawn: the bitmap's size through the
+// fill's matrix fills the slot, and what shows of the picture keeps the picture's
+// proportions within 1% (all of it inside its transparent frame under Contain; under
+// Cover a part with the slot's proportions, scaled alike both ways).
+TEST(ReplacePicture, CoverAndContainKeepThePicturesProportionsOnTheStage) {
+    struct Case {
+        std::uint16_t slotWidth, slotHeight;  // stage pixels
+        std::uint32_t width, height;          // the picture's pixels
+    };
+    const Case cases[] = {{137, 291, 1200, 900}, {300, 120, 480, 640}, {250, 250, 1000, 301}, {90, 160, 641, 480}};
+    TempDir dir;
+    for (const Case& c : cases) {
+        test::PngPicture picture{.width = c.width, .height = c.height, .colorType = PNG_COLOR_TYPE_RGB};
+        picture.rows.assign(c.height, Bytes(c.width * 3, 0x80));
+        const std::string png = dir.write("p.png", test::encodePng(picture));
+        for (const PictureFit fit : {PictureFit::Cover, PictureFit::Contain}) {
+            SCOPED_TRACE(std::to_string(c.slotWidth) + "x" + std::to_string(c.slotHeight) + " " +
+                         std::to_string(c.width) + "x" + std::to_string(c.height) + " " + pictureFitName(fit));
+            // A slot bitmap of the slot's size, drawn one pixel to a stage pixel.
+            SWFFile movie = test::readMovie(MovieBuilder()
+                                                .tag(20, le16(1) + Bytes{5} + le16(c.slotWidth) + le16(c.slotHeight) +
+                                                             Bytes{0x78, 0x9C, 0x03, 0x00, 0, 0, 0, 1})
+                                                .tag(2, shapeShowing(2, 1))
+                                                .showFrame()
+                                                .build());
+            testing::internal::CaptureStdout();
+            ASSERT_FALSE(replacePicture(movie, "1", png, fit).failed());
+            testing::internal::GetCapturedStdout();
+            const auto* bitmap = dynamic_cast<const SWFLosslessImage*>(movie.tags()[0].get());
+            ASSERT_NE(bitmap, nullptr);
+            const auto styles = dynamic_cast<SWFDefineShape*>(movie.tags()[1].get())->styles();
+            const double scaleX = styles->fillStyles[0].bitmapMatrix.scaleX / double(kOne) / 20;
+            const double scaleY = styles->fillStyles[0].bitmapMatrix.scaleY / double(kOne) / 20;
+            EXPECT_NEAR(bitmap->width() * scaleX / c.slotWidth, 1.0, 0.01);
+            EXPECT_NEAR(bitmap->height() * scaleY / c.slotHeight, 1.0, 0.01);
+            // What shows of the picture: the opaque pixels.
+            const auto pixels = losslessPixels(*bitmap);
+            ASSERT_TRUE(pixels);
+            std::uint32_t left = pixels->width, right = 0, top = pixels->height, bottom = 0;
+            for (std::uint32_t y = 0; y < pixels->height; ++y) {
+                for (std::uint32_t x = 0; x < pixels->width; ++x) {
+                    const std::size_t at = (std::size_t{y} * pixels->width + x) * pixels->channels;
+                    if (pixels->channels == 4 && pixels->samples[at + 3] == 0) continue;
+                    left = std::min(left, x), right = std::max(right, x + 1);
+                    top = std::min(top, y), bottom = std::max(bottom, y + 1);
+                }
+            }
+            ASSERT_LT(left, right);
+            const double drawn = (right - left) * scaleX / ((bottom - top) * scaleY);
+            const double expected =
+                fit == PictureFit::Contain ? double(c.width) / c.height : double(c.slotWidth) / c.slotHeight;
+            EXPECT_NEAR(drawn / expected, 1.0, 0.01);
+            // Under Cover the whole bitmap shows, alike both ways: the part of the picture
+            // kept has the bitmap's proportions.
+            if (fit == PictureFit::Cover) {
+                EXPECT_NEAR(scaleX / scaleY, 1.0, 0.01);
+            }
+        }
+    }
+}
+
 TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
     TempDir dir;
     const Bytes jpeg = test::encodeJpeg(80, 15, false);
@@ -117,7 +180,7 @@ TEST(ReplacePicture, JpegWithCapitalExtensionReplacesTheJpegBitmap) {
     testing::internal::CaptureStdout();
     // Stretched, the 80 x 15 picture already fits the 40 x 30 slot's 80 x 60: its file is
     // stored as it is.
-    EXPECT_FALSE(replacePicture(movie, "photo", pictureChoiceValue(path, PictureFit::Stretch)).failed());
+    EXPECT_FALSE(replacePicture(movie, "photo", path, PictureFit::Stretch).failed());
     // Shapes that do not use the picture are visited on the way, each with its line.
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "new size\nnew size\nnew size\n");
 

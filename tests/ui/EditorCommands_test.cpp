@@ -102,7 +102,7 @@ TEST_F(EditorCommandsTest, EachTemplateKeepsItsEditsAndGetsThemBackWhenChosenAga
     const EditorState& state = answerTo("selectMovie");
     EXPECT_EQ(state.templateName, "card");
     EXPECT_EQ(state.title, "Visiten karte");
-    EXPECT_EQ(state.pictures.at("logo"), (ChosenFile{"pic.png", "chosen-image-1.png"}));
+    EXPECT_EQ(state.pictures.at("logo"), (ChosenFile{"pic.png", "chosen-image-1.png", "cover"}));
     EXPECT_TRUE(state.unsaved);
     EXPECT_TRUE(state.canUndo);
     EXPECT_EQ(copied, test::readBytes(png));
@@ -172,6 +172,63 @@ TEST_F(EditorCommandsTest, UndoAndRedoStepThroughTheChangesAndTellTheSkinAndTheP
     // Back at the start: the template's own background, and nothing to save.
     EXPECT_EQ(windows.variables["_root.backgroundColor"], "1056816");
     EXPECT_FALSE(windows.editorStates.back().unsaved);
+}
+
+// A chosen picture's fit: the next apply shows it (a 4 x 2 picture in the square slot
+// "logo", which shows 10 x 10 stage pixels: cropped to 2 x 2, framed in 4 x 4, or kept
+// 4 x 2), undo takes it back, and the template chosen again has it.
+TEST_F(EditorCommandsTest, APicturesFitIsAppliedUndoneAndKeptWithItsTemplate) {
+    windows.files = {
+        dir.write("media/wide.png",
+                  test::encodePng({.width = 4, .height = 2, .colorType = 2, .rows = {Bytes(12, 9), Bytes(12, 9)}}))};
+    struct Step {
+        UiEvent event;
+        CommandOutcome outcome;
+        std::string fit;   // the editor state's for "logo"
+        std::string size;  // the working copy's "logo" as the next command finds it ("": not looked at)
+    };
+    const Step steps[] = {
+        {command("fitImage", "contain:logo"), CommandOutcome::unchanged, "", ""},  // the template's own
+        {command("selectImage", "logo"), CommandOutcome::done, "cover", ""},
+        {command("apply"), CommandOutcome::done, "cover", "2x2"},
+        {command("fitImage", "contain:logo"), CommandOutcome::done, "contain", ""},
+        {command("apply"), CommandOutcome::done, "contain", "4x4"},
+        {command("fitImage", "contain:logo"), CommandOutcome::unchanged, "contain", ""},
+        {command("fitImage", "fill:logo"), CommandOutcome::unchanged, "contain", ""},
+        {command("fitImage", "stretch:logo"), CommandOutcome::done, "stretch", ""},
+        {command("apply"), CommandOutcome::done, "stretch", "4x2"},
+        {command("undo"), CommandOutcome::done, "contain", "4x4"},
+        {command("selectMovie", "extra\\poster"), CommandOutcome::done, "", ""},
+        {command("selectMovie", "card"), CommandOutcome::done, "contain", "4x4"},
+    };
+    std::vector<UiEvent> events = {command("selectMovie", "card")};
+    for (const Step& step : steps) events.push_back(step.event);
+    Lines sizes;
+    const auto logoSize = [&] {
+        // Before the first template is chosen there is no working copy.
+        if (app->currentMovie().empty()) {
+            sizes.push_back("none");
+            return;
+        }
+        SWFFile movie = test::readMovie(app->workingCopyPath());
+        const SWFImage* logo = findExportedImage(movie, "logo");
+        sizes.push_back(logo == nullptr ? "none"
+                                        : std::to_string(logo->width()) + "x" + std::to_string(logo->height()));
+    };
+    windows.onEvent = [&](const UiEvent&) { logoSize(); };
+    run(events);
+    logoSize();
+    ASSERT_EQ(windows.editorStates.size(), std::size(steps) + 2);
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const EditorState& state = windows.editorStates[i + 2];
+        SCOPED_TRACE(std::to_string(i) + " " + steps[i].event.command + " " + steps[i].event.args);
+        EXPECT_EQ(state.last->outcome, steps[i].outcome);
+        const auto logo = state.pictures.find("logo");
+        EXPECT_EQ(logo == state.pictures.end() ? "" : logo->second.fit, steps[i].fit);
+        if (!steps[i].size.empty()) {
+            EXPECT_EQ(sizes.at(i + 2), steps[i].size);
+        }
+    }
 }
 
 // The movie playing in the preview gets each text that changed (undo included) before the

@@ -150,7 +150,7 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
     EditorState editor;
     editor.templateName = "gr\xFC\xDF";
     editor.title = "Gr\xFC\xDF";
-    editor.pictures["Bild \x80"] = {"beach.png", "chosen-image-1.png"};
+    editor.pictures["Bild \x80"] = {"beach.png", "chosen-image-1.png", "contain"};
     editor.ownPictures["Bild \x80"] = "own-gr_FC_DF-Bild_20_80.png";
     editor.unsaved = true;
     editor.last = CommandResult{"selectImage", "Bild \x80", CommandOutcome::done, ""};
@@ -220,7 +220,8 @@ TEST_F(WebWindowSystemTest, ReloadedPageGetsTheWholeStateAgain) {
          {"title", "Gr\xC3\xBC\xC3\x9F"},
          {"choices",
           {{"font", Message::object()},
-           {"image", {{"Bild \xE2\x82\xAC", {{"file", "beach.png"}, {"preview", "chosen-image-1.png"}}}}},
+           {"image",
+            {{"Bild \xE2\x82\xAC", {{"file", "beach.png"}, {"preview", "chosen-image-1.png"}, {"fit", "contain"}}}}},
            {"mp3", Message::object()}}},
          {"own", {{"image", {{"Bild \xE2\x82\xAC", "own-gr_FC_DF-Bild_20_80.png"}}}}},
          {"unsaved", true},

@@ -4,14 +4,16 @@
 import { label } from "../labels.js";
 import { fileName } from "../skin-data.js";
 
-const kindOf = { selectFont: "font", selectImage: "image", selectMp3: "mp3", restoreFont: "font", restoreImage: "image", restoreMp3: "mp3" };
+const kindOf = { selectFont: "font", selectImage: "image", selectMp3: "mp3", restoreFont: "font", restoreImage: "image", restoreMp3: "mp3", fitImage: "image" };
 
-// The replacement of a slot ({ label, preview, face }), or null for the template's own.
+// The replacement of a slot ({ label, preview, face }, and a picture's fit), or null for
+// the template's own.
 // own (the event's "own") names the thumbnails of the template's own pictures: a slot
 // without a replacement that has one is { label: null, preview, own: true }.
 export function choiceOf(choices, kind, name, own = undefined) {
   const chosen = choices?.[kind]?.[name];
   if (kind === "font" && chosen?.face) return { label: String(chosen.face), face: String(chosen.face), preview: "" };
+  if (kind === "image" && chosen?.file) return { label: fileName(chosen.file), preview: String(chosen.preview ?? ""), fit: String(chosen.fit ?? "cover") };
   if (kind !== "font" && chosen?.file) return { label: fileName(chosen.file), preview: String(chosen.preview ?? "") };
   const thumbnail = own?.[kind]?.[name];
   return typeof thumbnail === "string" && thumbnail !== "" ? { label: null, preview: thumbnail, own: true } : null;
@@ -48,7 +50,7 @@ export function statusOf(last, time, title = "") {
 }
 
 // Whether the preview needs the form applied after the command: a new font, picture,
-// sound or colour is shown by the next apply (undo and redo rebuild it themselves).
+// sound, picture's fit or colour is shown by the next apply (undo and redo rebuild it themselves).
 export function needsApply(last) {
   if (!last || last.outcome !== "done") return false;
   return last.command === "selectColor" || last.command in kindOf;

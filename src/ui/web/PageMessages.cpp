@@ -206,7 +206,9 @@ const char* outcomeName(CommandOutcome outcome) {
 Message chosenFiles(const std::map<std::string, ChosenFile>& files) {
     Message out = Message::object();
     for (const auto& [name, chosen] : files) {
-        out[cp1252ToUtf8(name)] = {{"file", chosen.file}, {"preview", chosen.preview}};
+        Message file{{"file", chosen.file}, {"preview", chosen.preview}};
+        if (!chosen.fit.empty()) file["fit"] = chosen.fit;
+        out[cp1252ToUtf8(name)] = std::move(file);
     }
     return out;
 }
