@@ -8,11 +8,13 @@ import { chooseFont } from "./dialogs/font.js";
 import { messageBox } from "./dialogs/message.js";
 import { closeAllDialogs, isDialogOpen } from "./dialogs/modal.js";
 import { FullscreenView, roundCloseButton } from "./fullscreen.js";
-import { label } from "./labels.js";
+import { label, language } from "./labels.js";
 import { Player, ScreenMap, flashVersion32, loadRuffle } from "./players.js";
 import { BuiltInSkin } from "./skin.js";
 
 const screenMap = new ScreenMap();
+// The page speaks the host's language, so the browser reads it (and offers to translate) as such.
+document.documentElement.lang = language;
 const stage = document.getElementById("stage");
 const surface = document.getElementById("fullscreen");
 const notice = document.getElementById("notice");

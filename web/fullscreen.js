@@ -4,6 +4,7 @@
 
 import { cssColor } from "./players.js";
 import { el } from "./dialogs/modal.js";
+import { label } from "./labels.js";
 
 export class FullscreenView {
   // onEscape() tells the host the user wants the view closed.
@@ -64,7 +65,7 @@ export class FullscreenView {
 // The close button shown when the installation has no "button.swf": a round button
 // filling the ellipse the host clips the player to.
 export function roundCloseButton(onClose) {
-  const button = el("button", { type: "button", class: "round-close", "aria-label": "Close", title: "Close", onclick: onClose });
+  const button = el("button", { type: "button", class: "round-close", "aria-label": label.close, title: label.close, onclick: onClose });
   button.innerHTML = '<svg viewBox="0 0 40 40" aria-hidden="true"><path d="M13 13l14 14M27 13L13 27" stroke="currentColor" stroke-width="3.5" stroke-linecap="round"/></svg>';
   return { element: el("div", { class: "built-in-button" }, button) };
 }

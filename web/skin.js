@@ -7,6 +7,7 @@
 // command, and the skin shows what it says.
 
 import { el, isDialogOpen } from "./dialogs/modal.js";
+import { label } from "./labels.js";
 import { createMovie, loadRuffle } from "./players.js";
 import { colorChooser, slotChooser } from "./skin/choosers.js";
 import { Commands } from "./skin/commands.js";
@@ -134,8 +135,8 @@ export class BuiltInSkin {
       frameHint: el("p", { class: "frame-hint" }),
       apply: button("primary needs-template", () => this.apply()),
       save: button("needs-template", () => this.save()),
-      undo: button("ghost history needs-template", () => this.history("undo"), { text: "↶", title: "Undo (Ctrl+Z)", "aria-label": "Undo" }),
-      redo: button("ghost history needs-template", () => this.history("redo"), { text: "↷", title: "Redo (Ctrl+Shift+Z)", "aria-label": "Redo" }),
+      undo: button("ghost history needs-template", () => this.history("undo"), { text: "↶", title: label.undoHint, "aria-label": label.undo }),
+      redo: button("ghost history needs-template", () => this.history("redo"), { text: "↷", title: label.redoHint, "aria-label": label.redo }),
       exec: button("ghost", () => this.send("exec", this.text("exec", ""))),
       status: el("span", { class: "status-text" }),
       spinner: el("span", { class: "spinner", "aria-hidden": "true" }),
@@ -145,7 +146,7 @@ export class BuiltInSkin {
     p.scroll = el("div", { class: "form-scroll" }, p.form, p.formHint);
     const skin = el("div", { class: "skin", "data-template": "none" },
       el("header", { class: "region top" }, p.title, el("div", { class: "top-buttons" }, p.open, p.help, p.fullscreen, p.quit)),
-      el("aside", { class: "region templates", "aria-label": "Templates" }, p.intro, p.lists),
+      el("aside", { class: "region templates", "aria-label": label.templates }, p.intro, p.lists),
       el("section", { class: "region form-region" }, p.scroll),
       el("div", { class: "region frame", "aria-hidden": "true" }, p.frameHint),
       el("footer", { class: "region actions" }, p.apply, p.save, p.undo, p.redo, p.exec,
@@ -167,6 +168,7 @@ export class BuiltInSkin {
   showOverflow() {
     const { scroll } = this.parts;
     scroll.parentElement?.classList.toggle("more-below", scroll.scrollTop + scroll.clientHeight < scroll.scrollHeight - 1);
+    if (scroll.parentElement) scroll.parentElement.dataset.moreBelow = label.moreBelow;
   }
 
   text(name, fallback) {
@@ -178,23 +180,23 @@ export class BuiltInSkin {
     this.texts = bytes ? parseSkinVariables(bytes) : new Map();
     const p = this.parts;
     p.title.textContent = this.text("title", "Tarvenox");
-    p.open.textContent = this.text("button_open", "Open a movie…");
+    p.open.textContent = this.text("button_open", label.openMovie);
     p.intro.textContent = this.text("intro", "");
-    p.help.textContent = this.text("button_help", "Help");
-    p.fullscreen.textContent = this.text("button_fullscreen", "Fullscreen");
-    p.quit.textContent = this.text("button_quit", "Quit");
-    p.apply.textContent = this.text("button_apply", "Preview");
-    p.save.textContent = this.text("button_save", "Save as...");
-    p.exec.textContent = this.text("button_exec", "Run from CD");
+    p.help.textContent = this.text("button_help", label.help);
+    p.fullscreen.textContent = this.text("button_fullscreen", label.fullscreen);
+    p.quit.textContent = this.text("button_quit", label.quit);
+    p.apply.textContent = this.text("button_apply", label.apply);
+    p.save.textContent = this.text("button_save", label.saveAs);
+    p.exec.textContent = this.text("button_exec", label.exec);
     p.exec.hidden = this.text("exec", "") === "";
-    p.formHint.textContent = "Choose a template to start.";
-    p.frameHint.textContent = "The preview appears here.";
+    p.formHint.textContent = label.chooseTemplate;
+    p.frameHint.textContent = label.previewHere;
     const lists = templateLists(this.texts);
     this.lists = lists;
     p.lists.replaceChildren(...lists.map((list) => el("section", { class: "template-list" },
       el("h2", { text: list.name.charAt(0).toUpperCase() + list.name.slice(1) }),
       el("ul", {}, list.entries.map((entry) => el("li", {}, this.templateButton(entry)))))));
-    if (lists.length === 0) p.lists.append(el("p", { class: "form-hint", text: "This installation has no templates." }));
+    if (lists.length === 0) p.lists.append(el("p", { class: "form-hint", text: label.noTemplates }));
     // An event that came before the lists were read names its template now.
     this.adoptTemplate();
     this.enableActions();
@@ -300,7 +302,7 @@ export class BuiltInSkin {
     this.controls.clear();
     this.slots = [];
     this.parts.form.replaceChildren();
-    this.parts.formHint.textContent = "Choose a template to start.";
+    this.parts.formHint.textContent = label.chooseTemplate;
     this.element.dataset.template = "none";
   }
 
@@ -318,7 +320,7 @@ export class BuiltInSkin {
     this.controls.clear();
     this.slots = [];
     this.parts.form.replaceChildren(...rows.map((row, index) => this.field(row, `field-${index}`)));
-    this.parts.formHint.textContent = rows.length === 0 ? "This template has nothing to change." : "";
+    this.parts.formHint.textContent = rows.length === 0 ? label.nothingToChange : "";
     this.showSlots();
     this.formFile = entry.file;
     this.commands.canApply = true;

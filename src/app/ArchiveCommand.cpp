@@ -10,6 +10,7 @@
 #include "app/Commands.h"
 #include "common/Cp1252.h"
 #include "common/FileIO.h"
+#include "common/Texts.h"
 #include "data/ArchiveWriter.h"
 #include "data/FileDatabase.h"
 #include "publish/OutputFile.h"
@@ -34,7 +35,7 @@ std::string archiveName(const fs::path& relative) {
     bool lossless = false;
     std::string name = utf8ToCp1252(utf8, &lossless);
     if (!lossless) {
-        throw CommandError("'" + utf8 + "': the name cannot be written in Windows-1252");
+        throw CommandError(text("archive.nameNotWindows1252", {utf8}));
     }
     std::replace(name.begin(), name.end(), '/', '\\');
     return name;
@@ -44,7 +45,7 @@ void runCreate(const ArchiveOptions& options) {
     throwIfFailed(prepareOutput(options.archive));
     std::error_code error;
     if (!fs::is_directory(options.folder, error)) {
-        throw CommandError(options.folder + ": not a folder");
+        throw CommandError(text("archive.notFolder", {options.folder}));
     }
     // Only regular files are packed. A symbolic link is skipped, whether it points
     // inside the folder or out of it: following it could pack a file from anywhere,
@@ -55,12 +56,12 @@ void runCreate(const ArchiveOptions& options) {
         const fs::file_status status = it->symlink_status(error);
         if (error) break;
         if (fs::is_symlink(status)) {
-            std::fprintf(stderr, "tarvenox: warning: %s: symbolic link skipped\n", it->path().c_str());
+            std::fprintf(stderr, "tarvenox: %s\n", text("archive.linkSkipped", {it->path().string()}).c_str());
             continue;
         }
         if (fs::is_directory(status)) continue;
         if (!fs::is_regular_file(status)) {
-            std::fprintf(stderr, "tarvenox: warning: %s: not a regular file, skipped\n", it->path().c_str());
+            std::fprintf(stderr, "tarvenox: %s\n", text("archive.specialSkipped", {it->path().string()}).c_str());
             continue;
         }
         // An earlier archive written into the folder itself is not packed into the new one.
@@ -103,7 +104,7 @@ void runExtract(const ArchiveOptions& options) {
     std::string withBackslashes = name;
     std::replace(withBackslashes.begin(), withBackslashes.end(), '/', '\\');
     if (!lossless || (!database->readText(name, data) && !database->readText(withBackslashes, data))) {
-        throw CommandError(options.archive + ": no entry named '" + options.name + "'");
+        throw CommandError(text("archive.noEntry", {options.archive, options.name}));
     }
     throwIfFailed(writeOutput(options.output, asBytes(data)));
 }

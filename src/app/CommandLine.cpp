@@ -8,6 +8,7 @@
 #include "common/Exception.h"
 #include "common/Log.h"
 #include "common/RunRecord.h"
+#include "common/Texts.h"
 
 namespace tarvenox {
 
@@ -25,6 +26,16 @@ int runCommandLine(int argc, char** argv) {
     // stays the command's own (a listing, or the movie with -o -).
     bool verbose = false;
     program.add_flag("-v,--verbose", verbose, "Print the diagnostic log on standard error");
+    // Taken as soon as it is read, so that every later message, a refusal of another
+    // option among them, is in the chosen language.
+    program
+        .add_option_function<std::string>(
+            "--lang", [](const std::string& code) { useLanguage(*languageNamed(code)); },
+            "The language of the program's texts, de or en (default: German where LC_ALL, LC_MESSAGES or LANG "
+            "starts with de, English otherwise)")
+        ->check(CLI::IsMember({"de", "en"}))
+        ->type_name("LANG")
+        ->trigger_on_parse();
     program.fallthrough();
     program.parse_complete_callback([&verbose] {
         setLogStream(verbose ? stderr : nullptr);

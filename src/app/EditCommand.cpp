@@ -15,6 +15,7 @@
 #include "app/InstallationOption.h"
 #include "app/SignalWatcher.h"
 #include "app/TarvenoxApp.h"
+#include "common/Texts.h"
 #include "edit/MovieInstallation.h"
 #include "publish/ProgramFiles.h"
 #include "ui/CTarvenoxDlg.h"
@@ -62,17 +63,16 @@ bool openInBrowser(const std::string& address) {
 
 int runInteractiveProgram(const InteractiveOptions& options) {
     if (!options.movie.empty() && !options.dataFolder.empty()) {
-        throw CommandError("--data: a movie is opened on its own, without an installation");
+        throw CommandError("--data: " + text("edit.movieWithData"));
     }
     const AppEnvironment environment = installationEnvironment(options.dataFolder);
     // The installation folder is the program's current folder, as if started there.
     if (!environment.startDirectory.empty() && ::chdir(environment.startDirectory.c_str()) != 0) {
-        throw CommandError("--data: cannot change to '" + options.dataFolder + "'");
+        throw CommandError("--data: " + text("edit.cannotChangeFolder", {options.dataFolder}));
     }
     auto share = programFilesFolder();
     if (!share) {
-        throw CommandError("the page's files are missing (share/tarvenox beside the program; "
-                           "set TARVENOX_SHARE to their folder)");
+        throw CommandError(text("edit.pageMissing"));
     }
     const ProgramFiles files = programFilesIn(*share);
 
@@ -88,7 +88,7 @@ int runInteractiveProgram(const InteractiveOptions& options) {
         movie ? std::make_unique<CTarvenoxApp>(environment, std::move(movie)) : std::make_unique<CTarvenoxApp>();
     CTarvenoxApp& app = *started;
     if (!playerInstalled(files)) {
-        std::fprintf(stderr, "tarvenox: %s\n", texts::flashMissing);
+        std::fprintf(stderr, "tarvenox: %s\n", texts::flashMissing().c_str());
         return 1;
     }
     // The page's built-in skin, which stands in for a missing skin.swf, shows the
@@ -129,7 +129,7 @@ int runInteractiveProgram(const InteractiveOptions& options) {
         if (openInBrowser(address)) {
             limit = browserStartLimit;
         } else {
-            std::fprintf(stderr, "tarvenox: no browser could be opened; open the address above\n");
+            std::fprintf(stderr, "tarvenox: %s\n", text("edit.noBrowser").c_str());
         }
     }
     if (windows.waitForFirstPage(limit)) {
@@ -144,7 +144,7 @@ int runInteractiveProgram(const InteractiveOptions& options) {
         windows.quit();
     } else if (signals.signalReceived() == 0) {
         signals.onSignal({});
-        throw CommandError("no page came within two minutes; open " + address + " in a browser");
+        throw CommandError(text("edit.noPage", {address}));
     }
     signals.onSignal({});
     // Ended by a signal: the status an interrupted command has, after the same clean-up.

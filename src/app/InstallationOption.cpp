@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/CommandError.h"
+#include "common/Texts.h"
 
 namespace tarvenox {
 
@@ -13,7 +14,7 @@ AppEnvironment installationEnvironment(const std::string& dataFolder) {
     if (dataFolder.empty()) return environment;
     std::error_code error;
     if (!fs::is_directory(dataFolder, error)) {
-        throw CommandError("--data: '" + dataFolder + "' is not a folder");
+        throw CommandError("--data: " + text("data.notFolder", {dataFolder}));
     }
     environment.startDirectory = fs::absolute(dataFolder, error).string();
     return environment;

@@ -21,6 +21,7 @@
 #include "app/SaveOptions.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
+#include "common/Texts.h"
 #include "publish/RowBatch.h"
 
 namespace tarvenox {
@@ -81,8 +82,13 @@ public:
         const int filled = static_cast<int>(width * done / std::max<std::size_t>(total_, 1));
         std::string bar(filled, '#');
         bar.resize(width, '.');
-        std::fprintf(stderr, "\r[%s] %zu/%zu rows, %.1f rows/s", bar.c_str(), done, total_, rate);
-        if (rate > 0 && done < total_) std::fprintf(stderr, ", %.0f s left", (total_ - done) / rate);
+        char rateText[32];
+        std::snprintf(rateText, sizeof rateText, "%.1f", rate);
+        std::string line = text("rows.progress", {std::to_string(done), std::to_string(total_), rateText});
+        if (rate > 0 && done < total_) {
+            line += text("rows.timeLeft", {std::to_string(static_cast<long long>((total_ - done) / rate + 0.5))});
+        }
+        std::fprintf(stderr, "\r[%s] %s", bar.c_str(), line.c_str());
         std::fprintf(stderr, "\033[K");
     }
 
@@ -153,7 +159,7 @@ void saveRows(const MovieChanges& base, const std::string& sheetPath) {
         ++done;
         if (!failure.empty()) {
             failures[index] = failure;
-            progress.print("tarvenox: row " + std::to_string(index + 1) + " (" + outputs[index] + "): " + failure);
+            progress.print("tarvenox: " + text("rows.failed", {std::to_string(index + 1), outputs[index], failure}));
         }
     };
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
@@ -182,7 +188,7 @@ void saveRows(const MovieChanges& base, const std::string& sheetPath) {
                 const char kind = line.at(space + 1);
                 const std::string text = line.size() > space + 3 ? line.substr(space + 3) : "";
                 if (kind == 'n') {
-                    progress.print("tarvenox: note: row " + std::to_string(index + 1) + ": " + text);
+                    progress.print("tarvenox: " + tarvenox::text("rows.note", {std::to_string(index + 1), text}));
                 } else {
                     finishRow(index, kind == 'f' ? text : "");
                 }
@@ -196,7 +202,7 @@ void saveRows(const MovieChanges& base, const std::string& sheetPath) {
         }
     }
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
-        if (!reported[i]) finishRow(i, "not saved: its worker process ended early");
+        if (!reported[i]) finishRow(i, text("rows.workerEnded"));
     }
     progress.show(done);
     progress.finish();

@@ -12,6 +12,7 @@
 #include "app/TarvenoxApp.h"
 #include "common/Cp1252.h"
 #include "common/Log.h"
+#include "common/Texts.h"
 #include "edit/MovieSave.h"
 #include "edit/VariableText.h"
 #include "publish/OutputFile.h"
@@ -91,7 +92,7 @@ MovieChanges movieChanges(const SaveOptions& options) {
 // The movie to customise; a movie that cannot be read is not written.
 SWFFile readMovie(const std::string& path) {
     auto read = readSWF(path);
-    if (!read) throw CommandError(read.report().reason() + "; nothing was written");
+    if (!read) throw CommandError(text("save.nothingWritten", {read.report().reason()}));
     return read.take();
 }
 
@@ -103,7 +104,7 @@ void printNotes(const Report& report) {
         if (message.kind == MessageKind::OkCancel) {
             logPrint("%s\n", displayText(message.text).c_str());
         } else {
-            std::fprintf(stderr, "tarvenox: note: %s\n", displayText(message.text).c_str());
+            std::fprintf(stderr, "tarvenox: %s\n", text("run.note", {displayText(message.text)}).c_str());
         }
     }
 }
@@ -141,13 +142,13 @@ void saveMovieFile(const MovieChanges& changes, const SaveOptions& options) {
     const auto sounds = valueOrThrow(checkedChanges(movie, ChangeKind::Sound, changes.sounds, &conversions));
     const auto texts = valueOrThrow(checkedTextChanges(movie, changes.texts));
     const Report report = customiseMovie(movie, fonts, images, fits, sounds, nullptr, changes.background, &conversions);
-    if (report.failed()) throw CommandError(report.text() + "; nothing was written");
+    if (report.failed()) throw CommandError(text("save.nothingWritten", {report.text()}));
     // Static texts after the fonts, so that a changed text is laid out in the rebuilt font.
     throwIfFailed(changeStaticTexts(movie, texts, fonts));
     printNotes(report);
     // A movie's own script stays: only the assignments of the variables change.
     if (const Report assigned = assignVariables(movie, variables); assigned.failed()) {
-        throw CommandError("--var: " + assigned.text() + "; nothing was written");
+        throw CommandError("--var: " + text("save.nothingWritten", {assigned.text()}));
     }
     if (options.uncompressed) movie.setCompression(SWFCompression::None);
     if (isStandardOutput(changes.output)) {
@@ -159,13 +160,13 @@ void saveMovieFile(const MovieChanges& changes, const SaveOptions& options) {
 
 void runSave(const SaveOptions& options) {
     if (options.movie.empty() == options.templateName.empty()) {
-        throw CommandError("save: give either a MOVIE or --template NAME");
+        throw CommandError(text("save.noSource"));
     }
     if (options.html && isStandardOutput(options.output)) {
-        throw CommandError("--html: the page needs the movie in a file, not on standard output");
+        throw CommandError(text("save.htmlNeedsFile"));
     }
     if (!options.rows.empty() && options.templateName.empty()) {
-        throw CommandError("--rows: give the template with --template NAME");
+        throw CommandError(text("save.rowsNeedTemplate"));
     }
     MovieChanges changes = movieChanges(options);
     if (!options.rows.empty()) {
@@ -206,7 +207,7 @@ void runSave(const SaveOptions& options) {
 // save, and shutdown.
 Report saveTemplateIn(const MovieChanges& changes) {
     CTarvenoxApp app(installationEnvironment(changes.installation));
-    if (!app.workingFolderCreated) throw CommandError("cannot create a working folder in the temporary folder");
+    if (!app.workingFolderCreated) throw CommandError(text("run.noWorkingFolder"));
     return saveTemplate(app, changes);
 }
 

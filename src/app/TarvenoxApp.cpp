@@ -182,6 +182,6 @@ CTarvenoxApp::~CTarvenoxApp() {
     logPrint("~Application\n");
 }
 
-void CTarvenoxApp::showFlashMissingMessage() { showMessage(texts::flashMissing, MessageKind::Information); }
+void CTarvenoxApp::showFlashMissingMessage() { showMessage(texts::flashMissing(), MessageKind::Information); }
 
 }  // namespace tarvenox

@@ -1,6 +1,7 @@
 // The user's chosen files and faces, converted once.
 #include "edit/ChosenMedia.h"
 
+#include "common/Texts.h"
 #include "picture/PictureFile.h"
 #include "sound/Mp3Sound.h"
 #include "swf/SWFDefineSound.h"
@@ -41,7 +42,7 @@ Report ChosenMedia::addPicture(const std::string& path) {
     Result<PictureConversion> conversion = convertPicture(path);
     if (const Report verdict = pictureVerdict(conversion, path); verdict.failed()) return refusedWith(verdict);
     // A file of another kind, which a save would pass over without a word.
-    if (!conversion->image) return Report().fail("Die Datei " + path + " ist kein PNG- oder JPEG-Bild.");
+    if (!conversion->image) return Report().fail(text("picture.notPicture", {path}));
     const ByteSpan body = conversion->image->body();
     pictures_[path] = {conversion->image->code(), Bytes(body.begin(), body.end())};
     return {};
@@ -60,7 +61,7 @@ Report ChosenMedia::addFace(const std::string& face) {
     if (faces_.contains(face)) return {};
     GlyphOutlines outlines = extractGlyphOutlines(face);
     for (const UserMessage& message : outlines.report.messages()) {
-        if (message.text == noFontMessage) return Report().fail(message.text);
+        if (message.text == noFontMessage()) return Report().fail(message.text);
     }
     faces_.emplace(face, std::move(outlines));
     return {};

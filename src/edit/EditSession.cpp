@@ -9,6 +9,7 @@
 #include "common/Exception.h"
 #include "common/FileIO.h"
 #include "common/Log.h"
+#include "common/Texts.h"
 #include "data/ProductNames.h"
 #include "edit/MovieContents.h"
 #include "edit/MovieSave.h"
@@ -270,8 +271,7 @@ Report EditSession::save() {
     const std::string path = workingCopyPath();
     auto read = readSWF(path);
     if (!read) {
-        report.fail("Der Film kann nicht gelesen werden und wurde nicht gespeichert.\n" + read.report().reason())
-            .because(read.report().reason());
+        report.fail(text("save.unreadable") + "\n" + read.report().reason()).because(read.report().reason());
         return report;
     }
     SWFFile& movie = *read;
@@ -303,13 +303,13 @@ Report EditSession::save() {
                                                 faceForStaticText(movie, text.id, fontReplacements_));
         // The text keeps the movie's string; the other changes are saved.
         if (changed.failed()) {
-            report.fail("Text " + std::to_string(text.id) + " cannot be changed: " + changed.reason())
+            report.fail(tarvenox::text("save.textUnchanged", {std::to_string(text.id), changed.reason()}))
                 .because(changed.reason());
         }
     }
     savedBackgroundColor_ = currentBackgroundColor_;
     if (const Report written = writeSWF(movie, path); written.failed()) {
-        report.fail("Der Film konnte nicht gespeichert werden.\n" + written.reason()).because(written.reason());
+        report.fail(text("save.notWritten") + "\n" + written.reason()).because(written.reason());
     }
     return report;
 }

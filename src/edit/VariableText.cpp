@@ -3,6 +3,7 @@
 
 #include "common/Cp1252.h"
 #include "common/Exception.h"
+#include "common/Texts.h"
 
 namespace tarvenox {
 
@@ -23,7 +24,7 @@ Report parseTypedVariable(const std::string& spec, std::unique_ptr<SWFType>& var
     Report report;
     const std::size_t equals = spec.find('=');
     if (equals == std::string::npos) {
-        report.fail("'" + spec + "' is not NAME=VALUE");
+        report.fail(text("variable.notNameValue", {spec}));
         return report;
     }
     std::string name = spec.substr(0, equals);
@@ -34,13 +35,13 @@ Report parseTypedVariable(const std::string& spec, std::unique_ptr<SWFType>& var
         name.resize(name.size() - 2);
     }
     if (name.empty()) {
-        report.fail("'" + spec + "' has no variable name");
+        report.fail(text("variable.noName", {spec}));
         return report;
     }
     auto productName = productText(name);
     auto productValue = productText(spec.substr(equals + 1));
     if (!productName || !productValue) {
-        report.fail("'" + spec + "' has characters that Windows-1252 cannot represent");
+        report.fail(text("variable.notWindows1252", {spec}));
         return report;
     }
     variable = makeSWFType(type, std::move(*productName), std::move(*productValue));
@@ -59,8 +60,8 @@ Report setDeclaredVariable(ActionVariables& variables, const std::string& name, 
         names += (names.empty() ? "" : ", ") + displayText(variable->getName());
     }
     if (!declared) {
-        report.fail("no variable '" + displayText(name) + "' (" +
-                    (names.empty() ? "it declares none" : "it declares " + names) + ")");
+        report.fail(names.empty() ? text("variable.undeclaredNone", {displayText(name)})
+                                  : text("variable.undeclared", {displayText(name), names}));
     }
     return report;
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "common/Texts.h"
 #include "font/DefineFont2.h"
 #include "font/FontCodes.h"
 #include "font/StaticTextRemap.h"
@@ -42,8 +43,7 @@ Report replaceFont(SWFFile& movie, const std::string& fontName, const std::strin
         const std::string label = font->getFontName().empty()
                                       ? std::to_string(id)
                                       : displayMovieText(font->getFontName(), movie.textEncoding());
-        report.note("static text in font " + label + ": " + std::to_string(missing) + " characters that " + faceName +
-                        " lacks are shown as spaces",
+        report.note(text("font.missingCharacters", {label, std::to_string(missing), faceName}),
                     MessageKind::Information);
     }
     if (font->code() == TagCode::DefineFont3) {

@@ -61,8 +61,8 @@ Contour parsePolygon(ByteReader& polygon, std::vector<UserMessage>& messages) {
         switch (static_cast<CurveType>(type)) {
             case CurveType::Line: addLines(contour, current, points); break;
             case CurveType::QSpline: addSplines(contour, current, points); break;
-            case CurveType::CSpline: messages.push_back({cubicSplineMessage, MessageKind::OkCancel}); break;
-            default: messages.push_back({unknownRecordMessage, MessageKind::OkCancel}); break;
+            case CurveType::CSpline: messages.push_back({cubicSplineMessage(), MessageKind::OkCancel}); break;
+            default: messages.push_back({unknownRecordMessage(), MessageKind::OkCancel}); break;
         }
     }
     // The contour is closed even when the last record already ended at the start

@@ -7,6 +7,7 @@
 
 #include "common/Bytes.h"
 #include "common/Report.h"
+#include "common/Texts.h"
 #include "font/Contour.h"
 
 namespace tarvenox {
@@ -59,7 +60,7 @@ public:
 };
 
 // The messages the parser shows.
-inline constexpr const char* cubicSplineMessage = "TT_PRIM_CSPLINE bei Fonts wird nicht unterstützt";
-inline constexpr const char* unknownRecordMessage = "nicht erkannter Polygon-Typ beim aufbauen der Font-Geometrie";
+inline std::string cubicSplineMessage() { return text("font.cubicSpline"); }
+inline std::string unknownRecordMessage() { return text("font.unknownRecord"); }
 
 }  // namespace tarvenox

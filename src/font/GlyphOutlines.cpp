@@ -24,7 +24,7 @@ GlyphOutlines extractGlyphOutlines(const std::string& faceName) {
 GlyphOutlines extractGlyphOutlines(FontEngine& engine, const std::string& faceName) {
     std::unique_ptr<EngineFont> font = engine.createFont({faceName, -outlineEmPixels, 400});
     GlyphOutlines result;
-    if (!font) result.report.note(noFontMessage, MessageKind::OkCancel);
+    if (!font) result.report.note(noFontMessage(), MessageKind::OkCancel);
 
     const OutlineMatrix matrix = extractionMatrix();
 

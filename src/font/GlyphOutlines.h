@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Report.h"
+#include "common/Texts.h"
 #include "font/FontEngine.h"
 #include "font/Glyph.h"
 
@@ -32,7 +33,7 @@ inline constexpr int outlineEmPixels = 64;
 
 inline constexpr int firstGlyphCode = 32;
 inline constexpr int glyphCount = 224;
-inline constexpr const char* noFontMessage = "hFont == NULL";
+inline std::string noFontMessage() { return text("font.noFont"); }
 
 // The matrix every outline is taken through.
 OutlineMatrix extractionMatrix();

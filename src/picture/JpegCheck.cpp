@@ -3,6 +3,7 @@
 
 #include "common/Exception.h"
 #include "common/FileIO.h"
+#include "common/Texts.h"
 #include "picture/PictureLimits.h"
 #include "swf/JpegFrame.h"
 
@@ -15,16 +16,14 @@ constexpr std::uint8_t kExtendedSequential = 0xC1;
 constexpr std::uint8_t kProgressive = 0xC2;
 constexpr std::uint8_t kLossless = 0xC3;
 
-constexpr const char* kInvalid = "Ungültige JPEG Datei.";
-constexpr const char* kProgressiveMessage = "Progressive JPEG wird nicht unterstützt.";
-
 Report invalid(const std::string& path, const std::string& why) {
-    return Report::failure(path + ": not a JPEG picture that players can show (" + why + ")").fail(kInvalid);
+    return Report::failure(path + ": not a JPEG picture that players can show (" + why + ")")
+        .fail(text("jpeg.invalid"));
 }
 
 // The command line says it with the product's own text, which names the fix.
 Report progressive(const std::string& path) {
-    return Report::failure(path + ": " + kProgressiveMessage).fail(kProgressiveMessage);
+    return Report::failure(path + ": " + text("jpeg.progressive")).fail(text("jpeg.progressive"));
 }
 
 }  // namespace

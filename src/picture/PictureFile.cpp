@@ -7,6 +7,7 @@
 #include "common/Exception.h"
 #include "common/FileIO.h"
 #include "common/Messages.h"
+#include "common/Texts.h"
 #include "picture/JpegCheck.h"
 #include "picture/JpegEncoder.h"
 #include "picture/LosslessPixels.h"
@@ -96,10 +97,8 @@ void checkPictureFile(const std::string& path) {
     }
 }
 
-std::string missingPictureMessage(const std::string& path) { return "Datei " + path + " nicht gefunden."; }
+std::string missingPictureMessage(const std::string& path) { return text("picture.notFound", {path}); }
 
-std::string outOfMemoryMessage(const std::string& path) {
-    return "Das Bild " + path + " ist zu groß für den Speicher.";
-}
+std::string outOfMemoryMessage(const std::string& path) { return text("picture.outOfMemory", {path}); }
 
 }  // namespace tarvenox

@@ -1,5 +1,6 @@
 // The largest picture a movie can show.
 #include "picture/PictureLimits.h"
+#include "common/Texts.h"
 
 namespace tarvenox {
 
@@ -13,13 +14,12 @@ Report checkPictureSize(const std::string& path, std::uint64_t width, std::uint6
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     if (width == 0 || height == 0) {
         return Report::failure(path + ": the picture is empty (" + size + " pixels)")
-            .fail("Das Bild " + path + " ist leer (" + size + " Pixel).");
+            .fail(text("picture.empty", {path, size}));
     }
     return Report::failure(path + ": the picture is too large (" + size +
                            " pixels); Flash players show at most 8191 pixels on a side and 16,777,215 "
                            "pixels in all: scale it down")
-        .fail("Das Bild " + path + " ist zu groß: " + size +
-              " Pixel. Ein Flash-Player zeigt höchstens 8191 Pixel je Seite und 16.777.215 Pixel insgesamt.");
+        .fail(text("picture.tooLarge", {path, size}));
 }
 
 }  // namespace tarvenox

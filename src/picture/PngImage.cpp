@@ -12,6 +12,7 @@
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "common/FileIO.h"
+#include "common/Texts.h"
 #include "picture/ExifOrientation.h"
 #include "picture/PictureFile.h"
 #include "picture/PictureLimits.h"
@@ -305,16 +306,16 @@ Result<PngImageImpl> PngImageImpl::decode(ByteSpan png, const std::string& path,
 Report PngImageImpl::decodeData(ByteSpan data, const std::string& path, BodyWhileDecoding withBody) {
     if (const std::string chunk = oversizedChunk(data); !chunk.empty()) {
         return Report::failure(path + ": not a PNG picture that can be decoded (" + chunk + ")")
-            .fail("Ungültige PNG Datei: " + path + " (" + chunk + ")");
+            .fail(text("png.invalid", {path, chunk}));
     }
     ReadState state;
     state.data = data.data();
     state.size = data.size();
     PngStructs structs;
     structs.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, onError, onWarning);
-    if (structs.png == nullptr) return Report::failure(path + ": out of memory").fail("png_ptr-Struktur ist NULL");
+    if (structs.png == nullptr) return Report::failure(path + ": out of memory").fail(text("png.noReadStruct"));
     structs.info = png_create_info_struct(structs.png);
-    if (structs.info == nullptr) return Report::failure(path + ": out of memory").fail("info_ptr-Struktur ist NULL");
+    if (structs.info == nullptr) return Report::failure(path + ": out of memory").fail(text("png.noInfoStruct"));
     png_set_read_fn(structs.png, &state, onRead);
 
     Decoded decoded;
@@ -330,7 +331,7 @@ Report PngImageImpl::decodeData(ByteSpan data, const std::string& path, BodyWhil
     if (decoded.tooLarge) return checkPictureSize(path, decoded.width, decoded.height);
     if (!ok) {
         return Report::failure(path + ": not a PNG picture that can be decoded (" + state.message + ")")
-            .fail("Ungültige PNG Datei: " + path + " (" + state.message + ")");
+            .fail(text("png.invalid", {path, state.message}));
     }
     width_ = decoded.width;
     height_ = decoded.height;

@@ -1,5 +1,6 @@
 // A data sheet read with libcsv.
 #include "publish/DataSheet.h"
+#include "common/Texts.h"
 
 #include <csv.h>
 #include <sys/stat.h>
@@ -89,14 +90,14 @@ Result<DataSheet> parseDataSheet(std::string_view text, const std::string& name)
                           csv_strerror(csv_error(parser.get())));
     }
     if (!builder.problem.empty()) return failedWith(name + ": " + builder.problem);
-    if (builder.rows.empty()) return failedWith(name + ": no header row");
+    if (builder.rows.empty()) return failedWith(tarvenox::text("sheet.noHeader", {name}));
 
     DataSheet sheet;
     sheet.header = std::move(builder.rows.front());
     std::set<std::string> seen;
     for (const std::string& column : sheet.header) {
-        if (column.empty()) return failedWith(name + ": the header has a column without a name");
-        if (!seen.insert(column).second) return failedWith(name + ": the header names '" + column + "' twice");
+        if (column.empty()) return failedWith(tarvenox::text("sheet.unnamedColumn", {name}));
+        if (!seen.insert(column).second) return failedWith(tarvenox::text("sheet.columnTwice", {name, column}));
     }
     sheet.rows.assign(std::make_move_iterator(builder.rows.begin() + 1), std::make_move_iterator(builder.rows.end()));
     return sheet;

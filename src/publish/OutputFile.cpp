@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "common/FileIO.h"
+#include "common/Texts.h"
 #include "publish/Refusal.h"
 
 namespace tarvenox {
@@ -19,7 +20,7 @@ Report prepareOutput(const std::string& path) {
     // Refused before any work: the write would refuse it at the end anyway.
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        return failedWith(path + ": not a regular file; nothing was written");
+        return failedWith(text("output.notRegular", {path}));
     }
     return {};
 }

@@ -1,5 +1,6 @@
 // The output names of a sheet's rows.
 #include "publish/OutputPattern.h"
+#include "common/Texts.h"
 
 #include <algorithm>
 
@@ -32,16 +33,16 @@ Result<OutputPattern> OutputPattern::over(const std::string& pattern, const std:
     OutputPattern made;
     std::string text;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '}') return failedWith("-o: '" + pattern + "' has a '}' without its '{'");
+        if (pattern[i] == '}') return failedWith("-o: " + tarvenox::text("pattern.closeAlone", {pattern}));
         if (pattern[i] != '{') {
             text += pattern[i];
             continue;
         }
         const std::size_t end = pattern.find('}', i);
-        if (end == std::string::npos) return failedWith("-o: '" + pattern + "' has a '{' without its '}'");
+        if (end == std::string::npos) return failedWith("-o: " + tarvenox::text("pattern.openAlone", {pattern}));
         const std::string name = pattern.substr(i + 1, end - i - 1);
         const auto column = std::find(columns.begin(), columns.end(), name);
-        if (column == columns.end()) return failedWith("-o: the sheet has no column '" + name + "'");
+        if (column == columns.end()) return failedWith("-o: " + tarvenox::text("pattern.noColumn", {name}));
         made.texts_.push_back(std::move(text));
         text.clear();
         made.columns_.push_back(static_cast<std::size_t>(column - columns.begin()));

@@ -1,11 +1,10 @@
 // The program's own files beside the executable.
 #include "publish/ProgramFiles.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include "common/ShareFolder.h"
 
 namespace tarvenox {
 
@@ -20,19 +19,7 @@ bool isFile(const fs::path& path) {
 
 }  // namespace
 
-std::optional<std::string> programFilesFolder() {
-    if (const char* given = std::getenv("TARVENOX_SHARE"); given != nullptr && *given != '\0') {
-        return isFile(fs::path(given) / "web" / "index.html") ? std::optional<std::string>(given) : std::nullopt;
-    }
-    std::error_code error;
-    fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    if (error) return std::nullopt;
-    const fs::path folder = executable.parent_path();
-    for (const fs::path& candidate : {folder / "share" / "tarvenox", folder.parent_path() / "share" / "tarvenox"}) {
-        if (isFile(candidate / "web" / "index.html")) return candidate.string();
-    }
-    return std::nullopt;
-}
+std::optional<std::string> programFilesFolder() { return shareFolderHolding("web/index.html"); }
 
 ProgramFiles programFilesIn(const std::string& folder) {
     const fs::path root(folder);

@@ -1,5 +1,6 @@
 // The rows of a batch save.
 #include "publish/RowBatch.h"
+#include "common/Texts.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -35,10 +36,10 @@ Result<RowBatch> prepareRows(const std::string& sheetPath, const MovieChanges& b
     batch.folder = fs::path(sheetPath).parent_path().string();
     const auto& header = batch.sheet.header;
     const auto& rows = batch.sheet.rows;
-    if (rows.empty()) return failedWith(sheetPath + ": no rows below the header");
+    if (rows.empty()) return failedWith(text("sheet.noRows", {sheetPath}));
     for (const std::string& column : header) {
         if (column.find('=') != std::string::npos) {
-            return failedWith(sheetPath + ": the column name '" + column + "' has a '='");
+            return failedWith(text("sheet.columnWithEquals", {sheetPath, column}));
         }
     }
     const auto pattern = OutputPattern::over(base.output, header);
@@ -69,7 +70,7 @@ Result<MovieChanges> rowChanges(const RowBatch& batch, const MovieChanges& base,
     const auto& header = batch.sheet.header;
     const auto& row = batch.sheet.rows[index];
     if (row.size() != header.size()) {
-        return failedWith("has " + std::to_string(row.size()) + " fields, the header " + std::to_string(header.size()));
+        return failedWith(text("sheet.fieldCount", {std::to_string(row.size()), std::to_string(header.size())}));
     }
     MovieChanges changes = base;
     changes.output = batch.outputs[index];

@@ -1,5 +1,6 @@
 // Replacements checked against their movie.
 #include "publish/SlotChanges.h"
+#include "common/Texts.h"
 
 #include <algorithm>
 
@@ -33,8 +34,7 @@ Result<std::string> productName(ChangeKind kind, const SlotChange& change) {
     if (change.slot.empty() || change.value.empty()) return failedWith(notInFormLine(kind, spec));
     auto name = productText(change.slot);
     if (!name) {
-        return failedWith(std::string(optionOf(kind).option) + ": '" + spec +
-                          "' has characters that Windows-1252 cannot represent");
+        return failedWith(std::string(optionOf(kind).option) + ": " + text("variable.notWindows1252", {spec}));
     }
     return std::move(*name);
 }
@@ -78,11 +78,10 @@ Result<PictureFits> checkedFits(const std::vector<SlotChange>& pictures, const s
     for (const auto& fit : fits) {
         const std::string spec = fit.slot + "=" + fit.value;
         const auto mode = parsePictureFit(fit.value);
-        if (!mode) return failedWith("--fit: '" + spec + "' is not NAME=cover, NAME=contain or NAME=stretch");
+        if (!mode) return failedWith("--fit: " + text("save.notFit", {spec}));
         if (std::none_of(pictures.begin(), pictures.end(),
                          [&](const SlotChange& picture) { return picture.slot == fit.slot; })) {
-            return failedWith("--fit " + spec + ": no picture '" + fit.slot + "' is replaced (--image " + fit.slot +
-                              "=FILE)");
+            return failedWith("--fit " + spec + ": " + text("save.fitWithoutPicture", {fit.slot}));
         }
         // A name Windows-1252 cannot hold is refused with its picture change.
         checked[productText(fit.slot).value_or(fit.slot)] = *mode;
@@ -92,7 +91,7 @@ Result<PictureFits> checkedFits(const std::vector<SlotChange>& pictures, const s
 
 Result<std::int32_t> backgroundColor(const std::string& text) {
     const auto color = parseColor(text);
-    if (!color) return failedWith("--background: '" + text + "' is not a colour; give #rrggbb or a decimal number");
+    if (!color) return failedWith("--background: " + tarvenox::text("save.notColour", {text}));
     return *color;
 }
 

@@ -6,6 +6,7 @@
 
 #include "common/Cp1252.h"
 #include "common/FileIO.h"
+#include "common/Texts.h"
 #include "edit/EditSession.h"
 #include "edit/VariableText.h"
 #include "publish/OutputFile.h"
@@ -27,7 +28,7 @@ Result<Bytes> finished(Bytes saved, const std::vector<TextChange>& texts, const 
     auto read = readSWF(saved, "the saved movie");
     if (!read) return failedWith(read.report().reason());
     if (Report changed = changeStaticTexts(*read, texts, wellFormed(changes.fonts)); changed.failed()) {
-        return failedWith(changed.text() + "; nothing was written");
+        return failedWith(text("save.nothingWritten", {changed.text()}));
     }
     if (changes.uncompressed) read->setCompression(SWFCompression::None);
     return serializeSWF(*read);
@@ -49,10 +50,10 @@ Report setTemplateVariables(EditSession& session, const std::vector<VariableChan
         const auto productName = productText(name);
         const auto productValue = productText(value);
         if (!productName || !productValue) {
-            return failedWith("--var: '" + name + "=" + value + "' has characters that Windows-1252 cannot represent");
+            return failedWith("--var: " + text("variable.notWindows1252", {name + "=" + value}));
         }
         if (const Report report = session.setDeclaredVariable(*productName, *productValue); report.failed()) {
-            return failedWith("--var: the template '" + templateName + "' declares " + report.text());
+            return failedWith("--var: " + text("variable.templateDeclares", {templateName, report.text()}));
         }
     }
     // Refuses what cannot be written before anything is, naming where the value came
@@ -93,15 +94,14 @@ Report recordReplacements(EditSession& session, SWFFile& movie, const MovieChang
 
 Report saveTemplate(EditSession& session, const MovieChanges& changes) {
     const std::string name = productText(changes.templateName).value_or("");
-    if (name.empty()) return failedWith("--template: '" + changes.templateName + "' is not a template name");
+    if (name.empty()) return failedWith("--template: " + text("save.notTemplateName", {changes.templateName}));
     session.selectMovie(name);
     const std::string workingCopy = session.workingCopyPath();
     if (!std::filesystem::exists(workingCopy)) {
-        return failedWith("the installation has no template '" + changes.templateName + "' (swf/" +
-                          changes.templateName + ".swf)");
+        return failedWith(text("save.noTemplate", {changes.templateName}));
     }
     auto movie = readSWF(workingCopy);
-    if (!movie) return failedWith(movie.report().reason() + "; nothing was written");
+    if (!movie) return failedWith(text("save.nothingWritten", {movie.report().reason()}));
     if (Report recorded = recordReplacements(session, *movie, changes); recorded.failed()) return recorded;
     auto texts = checkedTextChanges(*movie, changes.texts);
     if (!texts) return texts.report();
@@ -120,7 +120,7 @@ Report saveTemplate(EditSession& session, const MovieChanges& changes) {
     if (changes.background) session.setBackground(*changes.background);
 
     const Report report = session.save();
-    if (report.failed()) return failedWith(report.text() + "; nothing was written");
+    if (report.failed()) return failedWith(text("save.nothingWritten", {report.text()}));
     auto saved = readFileBytes(session.workingCopyPath());
     if (!saved) return failedWith(saved.report().reason());
     Result<Bytes> bytes = finished(saved.take(), *texts, changes);

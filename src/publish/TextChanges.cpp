@@ -1,5 +1,6 @@
 // Static texts given new strings.
 #include "publish/TextChanges.h"
+#include "common/Texts.h"
 
 #include "common/Cp1252.h"
 #include "edit/StaticTextFace.h"
@@ -27,12 +28,12 @@ Result<std::vector<TextChange>> checkedTextChanges(const SWFFile& movie, const s
     std::vector<TextChange> changes;
     for (const auto& [slot, value] : texts) {
         const auto id = readCharacterId(slot);
-        if (!id) return failedWith("--text " + slot + ": '" + slot + "' is not a character id");
+        if (!id) return failedWith("--text " + slot + ": " + tarvenox::text("save.notCharacterId", {slot}));
         if (const Report check = checkStaticTextId(movie, *id); check.failed()) {
             return failedWith("--text " + slot + ": " + check.reason());
         }
         auto text = utf8CodePoints(value);
-        if (!text) return failedWith("--text " + slot + ": the text is not UTF-8");
+        if (!text) return failedWith("--text " + slot + ": " + tarvenox::text("save.notUtf8"));
         changes.push_back({*id, std::move(*text)});
     }
     return changes;

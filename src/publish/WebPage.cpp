@@ -1,5 +1,6 @@
 // The web page of a saved movie.
 #include "publish/WebPage.h"
+#include "common/Texts.h"
 
 #include <cmath>
 #include <cstdio>
@@ -116,7 +117,7 @@ Report writeWebPage(const std::string& moviePath) {
     const auto share = programFilesFolder();
     const ProgramFiles files = programFilesIn(share.value_or(""));
     if (!share || !playerInstalled(files)) {
-        return failedWith("--html: the player's files are not installed (share/tarvenox/ruffle beside the program)");
+        return failedWith("--html: " + text("html.noPlayer"));
     }
     const fs::path movie(moviePath);
     const auto frame = probeFrameSize(moviePath);

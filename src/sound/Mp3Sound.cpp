@@ -4,6 +4,7 @@
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "common/FileIO.h"
+#include "common/Texts.h"
 #include "sound/Mp3Stream.h"
 #include "swf/SWFFile.h"
 
@@ -17,11 +18,8 @@ constexpr std::size_t kMp3PrefixSize = 9;
 // A tag body's length is a 32-bit field.
 constexpr std::size_t kMaxBody = 0xFFFFFFFFu;
 
-// A message for the user, in German like the program's other messages; the file is
-// named as the user chose it.
-std::string refusal(const std::string& name, const char* why) {
-    return "Die Datei „" + name + "“ " + why + " Die bisherige Musik der Vorlage bleibt erhalten.";
-}
+// A message for the user; the file is named as the user chose it.
+std::string refusal(const std::string& name, const char* id) { return text(id, {name}); }
 
 }  // namespace
 
@@ -52,13 +50,12 @@ Result<std::unique_ptr<SWFDefineSound>> soundFromStream(std::uint16_t soundId, B
         return Report::failure(streamReason(stream, name)).fail(refusal(name, message));
     };
     switch (stream.problem) {
-        case Mp3Stream::Problem::NoFrame: return refused("enthält keine MP3-Daten.");
-        case Mp3Stream::Problem::FreeFormat:
-            return refused("ist im freien MP3-Format gespeichert (ohne Bitrate); das wird nicht unterstützt.");
+        case Mp3Stream::Problem::NoFrame: return refused("mp3.noStream");
+        case Mp3Stream::Problem::FreeFormat: return refused("mp3.freeFormat");
         case Mp3Stream::Problem::None: break;
     }
     const ByteSpan data = mp3.subspan(stream.offset);
-    if (data.size() > kMaxBody - kMp3PrefixSize) return refused("ist zu groß für eine SWF-Datei.");
+    if (data.size() > kMaxBody - kMp3PrefixSize) return refused("mp3.tooLarge");
 
     const MpegAudioHeader& first = stream.first;
     // Only stereo and joint stereo are flagged stereo; dual channel (two independent
@@ -86,7 +83,7 @@ Result<std::unique_ptr<SWFDefineSound>> soundFromMp3(std::uint16_t soundId, Byte
 
 Result<SoundConversion> convertMp3File(const std::string& path) {
     const auto data = readFileBytes(path);
-    if (!data) return Report(data.report()).fail(refusal(path, "kann nicht gelesen werden."));
+    if (!data) return Report(data.report()).fail(refusal(path, "mp3.unreadable"));
     auto sound = soundFromStream(0, *data, readMp3Stream(*data), path);
     if (!sound) return sound.report();
     return SoundConversion{sound.take()};

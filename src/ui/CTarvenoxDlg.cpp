@@ -50,7 +50,7 @@ int CTarvenoxDlg::DoModal() {
 }
 
 bool CTarvenoxDlg::OnInitDialog() {
-    windows_.setTitle(texts::caption);
+    windows_.setTitle(texts::caption());
 
     // The checks end the dialog but let the start run on, as a dialog ended during its
     // initialisation does.
@@ -62,7 +62,7 @@ bool CTarvenoxDlg::OnInitDialog() {
     // program, the page stretches the layout to it.
     ScreenSize screen = windows_.screenSize();
     if (screen.width < 800 || screen.height < 600) {
-        windows_.messageBox(texts::caption, texts::screenTooSmall, MessageIcon::error, MessageButtons::ok);
+        windows_.messageBox(texts::caption(), texts::screenTooSmall(), MessageIcon::error, MessageButtons::ok);
         EndDialog();
     }
 
@@ -168,14 +168,13 @@ std::optional<CommandOutcome> CTarvenoxDlg::runEditorCommand(const std::string& 
 void CTarvenoxDlg::tellCommandFailed(const std::string& command, const std::string& args, const char* what) {
     // A command that fails unforeseen is told, and the program goes on.
     logPrint("%s(%s): %s\n", command.c_str(), args.c_str(), what);
-    windows_.messageBox(texts::caption, std::string(texts::commandFailed) + "\n" + what, MessageIcon::error,
-                        MessageButtons::ok);
+    windows_.messageBox(texts::caption(), texts::commandFailed() + "\n" + what, MessageIcon::error, MessageButtons::ok);
 }
 
 void CTarvenoxDlg::EndDialog() { ended_ = true; }
 
 void CTarvenoxDlg::showFlashMissingMessage() {
-    windows_.messageBox(texts::caption, texts::flashMissing, MessageIcon::information, MessageButtons::ok);
+    windows_.messageBox(texts::caption(), texts::flashMissing(), MessageIcon::information, MessageButtons::ok);
 }
 
 }  // namespace tarvenox

@@ -30,13 +30,13 @@ void showReport(WindowSystem& windows, const Report& report) {
     for (const UserMessage& message : report.messages()) {
         switch (message.kind) {
             case MessageKind::Information:
-                windows.messageBox(texts::caption, message.text, MessageIcon::information, MessageButtons::ok);
+                windows.messageBox(texts::caption(), message.text, MessageIcon::information, MessageButtons::ok);
                 break;
             case MessageKind::Error:
-                windows.messageBox(texts::caption, message.text, MessageIcon::error, MessageButtons::ok);
+                windows.messageBox(texts::caption(), message.text, MessageIcon::error, MessageButtons::ok);
                 break;
             case MessageKind::OkCancel:
-                windows.messageBox(texts::caption, message.text, MessageIcon::none, MessageButtons::okCancel);
+                windows.messageBox(texts::caption(), message.text, MessageIcon::none, MessageButtons::okCancel);
                 break;
         }
     }
@@ -138,7 +138,7 @@ CommandOutcome CTarvenoxDlg::applyChanges(Rebuild rebuild) {
     // Before a template is chosen there is nothing to apply.
     if (app_.currentMovie().empty()) return CommandOutcome::unchanged;
     if (!collectVariables()) {
-        windows_.messageBox(texts::caption, texts::valuesNotRead, MessageIcon::error, MessageButtons::ok);
+        windows_.messageBox(texts::caption(), texts::valuesNotRead(), MessageIcon::error, MessageButtons::ok);
         return CommandOutcome::failed;
     }
     recordStep();
@@ -188,18 +188,19 @@ CommandOutcome CTarvenoxDlg::rebuildPreview() {
 
 CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
     if (app_.currentMovie().empty()) {
-        windows_.messageBox(texts::caption, texts::noTemplateSelected, MessageIcon::information, MessageButtons::ok);
+        windows_.messageBox(texts::caption(), texts::noTemplateSelected(), MessageIcon::information,
+                            MessageButtons::ok);
         return CommandOutcome::failed;
     }
-    std::vector<FileFilter> filters = {{texts::saveFilter, {"*.SWF"}}};
-    filters.push_back({texts::webPageFilter, {"*.html"}});
+    std::vector<FileFilter> filters = {{texts::saveFilter(), {"*.SWF"}}};
+    filters.push_back({texts::webPageFilter(), {"*.html"}});
     const std::string title = templateTitle(app_, app_.currentMovie());
     // An opened movie's result is proposed beside it, under another name: the movie
     // itself is only replaced when the user picks it and agrees.
     const std::string proposed = openedMovie_.empty()
                                      ? proposedFileName(title.empty() ? app_.movieBaseName() : title, "swf")
                                      : editedMoviePath(openedMovie_);
-    auto path = windows_.saveFile(texts::saveTitle, filters, "swf", true, proposed);
+    auto path = windows_.saveFile(texts::saveTitle(), filters, "swf", true, proposed);
     if (!path) return CommandOutcome::cancelled;
     // A page chosen: the movie is saved beside it under the same name, then the page.
     const auto pageMovie = pageMoviePath(*path);
@@ -208,7 +209,7 @@ CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
     // A movie whose save failed is not copied: the file would lack what the user chose.
     if (applyChanges(Rebuild::ifChanged) != CommandOutcome::done) return CommandOutcome::failed;
     if (const Report copied = app_.copyResultTo(*path); copied.failed()) {
-        windows_.messageBox(texts::caption, copied.reason(), MessageIcon::error, MessageButtons::ok);
+        windows_.messageBox(texts::caption(), copied.reason(), MessageIcon::error, MessageButtons::ok);
         return CommandOutcome::failed;
     }
     if (EditHistory* edits = history()) edits->markSaved();
@@ -256,7 +257,7 @@ CommandOutcome CTarvenoxDlg::chooseFont(const std::string& templateFont) {
     // and never comes back on an apply. The replacement takes the face's regular
     // outlines, whatever weight and slant the user picked.
     if (const Report added = app_.chooseFont(templateFont, choice->face); added.failed()) {
-        windows_.messageBox(texts::caption, added.messages().front().text, MessageIcon::information,
+        windows_.messageBox(texts::caption(), added.messages().front().text, MessageIcon::information,
                             MessageButtons::ok);
         return CommandOutcome::failed;
     }
@@ -265,14 +266,14 @@ CommandOutcome CTarvenoxDlg::chooseFont(const std::string& templateFont) {
 }
 
 CommandOutcome CTarvenoxDlg::choosePicture(const std::string& exportName) {
-    auto path = windows_.openFile(texts::pictureTitle, {{texts::pictureFilter, {"*.png", "*.jpg", "*.jpeg"}}});
+    auto path = windows_.openFile(texts::pictureTitle(), {{texts::pictureFilter(), {"*.png", "*.jpg", "*.jpeg"}}});
     if (!path) return CommandOutcome::cancelled;
     const char* extension = pictureKind(*path) == PictureKind::Png ? "png" : "jpg";
     return chooseFile(*path, app_.choosePicture(exportName, *path), "image", extension);
 }
 
 CommandOutcome CTarvenoxDlg::chooseSound(const std::string& exportName) {
-    auto path = windows_.openFile(texts::soundTitle, {{texts::soundFilter, {"*.mp3"}}});
+    auto path = windows_.openFile(texts::soundTitle(), {{texts::soundFilter(), {"*.mp3"}}});
     if (!path) return CommandOutcome::cancelled;
     return chooseFile(*path, app_.chooseSound(exportName, *path), "mp3", "mp3");
 }
@@ -312,7 +313,7 @@ void CTarvenoxDlg::runFromCd(const std::string& program) {
         if (root.empty() || root.back() != '/') root += '/';
         if (run(root)) return;
     }
-    windows_.messageBox(texts::caption, texts::programNotFound, MessageIcon::information, MessageButtons::ok);
+    windows_.messageBox(texts::caption(), texts::programNotFound(), MessageIcon::information, MessageButtons::ok);
 }
 
 }  // namespace tarvenox

@@ -1,37 +1,39 @@
 // The interactive program's fixed texts for the user: captions, messages, dialog titles
-// and file filters (UTF-8).
+// and file filters (UTF-8), in the run's language.
 #pragma once
+
+#include <string>
+
+#include "common/Texts.h"
 
 namespace tarvenox::texts {
 
-inline constexpr const char* caption = "Tarvenox";
-inline constexpr const char* flashMissing =
-    "Das Flash 5 ActiveX-Control ist nicht installiert. Bitte führen Sie die Installation erneut aus.";
-inline constexpr const char* screenTooSmall = "Es ist mindestens eine Auflösung von 800x600 erforderlich";
-inline constexpr const char* programNotFound = "Programm nicht gefunden. CD eingelegt?";
+// The product's name, the same in every language.
+inline std::string caption() { return "Tarvenox"; }
+inline std::string flashMissing() { return text("message.flashMissing"); }
+inline std::string screenTooSmall() { return text("message.screenTooSmall"); }
+inline std::string programNotFound() { return text("message.programNotFound"); }
 // A save asked for before a template was chosen.
-inline constexpr const char* noTemplateSelected = "Bitte wählen Sie zuerst eine Vorlage aus.";
+inline std::string noTemplateSelected() { return text("message.noTemplateSelected"); }
 // A command that failed in a way the program did not foresee; the detail follows.
-inline constexpr const char* commandFailed = "Der Befehl konnte nicht ausgeführt werden:";
+inline std::string commandFailed() { return text("message.commandFailed"); }
 // "clicked quit" while a template has edits that were not saved (Yes ends the program).
-inline constexpr const char* unsavedQuit = "Es gibt ungespeicherte Änderungen. Trotzdem beenden?";
+inline std::string unsavedQuit() { return text("message.unsavedQuit"); }
 // The interface movie did not give back the values typed into it: nothing was applied
 // or saved, so nothing stale is written.
-inline constexpr const char* valuesNotRead =
-    "Die Eingaben konnten nicht aus der Oberfläche gelesen werden. Die Änderungen wurden nicht übernommen und "
-    "nicht gespeichert. Bitte versuchen Sie es noch einmal.";
+inline std::string valuesNotRead() { return text("message.valuesNotRead"); }
 
-inline constexpr const char* saveTitle = "Flash-Datei speichern";
-inline constexpr const char* saveFilter = "Flash-Datei";
+inline std::string saveTitle() { return text("dialog.save.title"); }
+inline std::string saveFilter() { return text("dialog.save.filter"); }
 // The same movie with a web page that plays it (NAME.swf, NAME.html, NAME_files/).
-inline constexpr const char* webPageFilter = "Webseite mit Flash-Film (.html)";
-inline constexpr const char* pictureTitle = "Bilddatei auswählen";
-inline constexpr const char* pictureFilter = "Bilddateien (.png; .jpg; .jpeg)";
-inline constexpr const char* soundTitle = "Musikdatei auswählen";
-inline constexpr const char* soundFilter = "Musikdateien (.mp3)";
+inline std::string webPageFilter() { return text("dialog.save.webPageFilter"); }
+inline std::string pictureTitle() { return text("dialog.picture.title"); }
+inline std::string pictureFilter() { return text("dialog.picture.filter"); }
+inline std::string soundTitle() { return text("dialog.sound.title"); }
+inline std::string soundFilter() { return text("dialog.sound.filter"); }
 // Opening a plain movie in place of the session's templates.
-inline constexpr const char* openMovieTitle = "Open a movie";
-inline constexpr const char* movieFilter = "Flash movies";
-inline constexpr const char* unsavedOpen = "There are unsaved changes. Open another movie all the same?";
+inline std::string openMovieTitle() { return text("dialog.movie.title"); }
+inline std::string movieFilter() { return text("dialog.movie.filter"); }
+inline std::string unsavedOpen() { return text("message.unsavedOpen"); }
 
 }  // namespace tarvenox::texts

@@ -101,7 +101,7 @@ std::string CTarvenoxDlg::previewCopy(const std::string& path, const std::string
 CommandOutcome CTarvenoxDlg::chooseFile(const std::string& path, const Report& added, const std::string& kind,
                                         const std::string& extension) {
     if (added.failed()) {
-        windows_.messageBox(texts::caption, added.messages().front().text, MessageIcon::information,
+        windows_.messageBox(texts::caption(), added.messages().front().text, MessageIcon::information,
                             MessageButtons::ok);
         return CommandOutcome::failed;
     }
@@ -116,23 +116,23 @@ bool CTarvenoxDlg::anyUnsaved() {
 }
 
 bool CTarvenoxDlg::quitAllowed() {
-    return !anyUnsaved() || windows_.messageBox(texts::caption, texts::unsavedQuit, MessageIcon::question,
+    return !anyUnsaved() || windows_.messageBox(texts::caption(), texts::unsavedQuit(), MessageIcon::question,
                                                 MessageButtons::yesNo) == MessageAnswer::yes;
 }
 
 CommandOutcome CTarvenoxDlg::openMovie() {
     if (!movieOpener_) return CommandOutcome::unchanged;
     // Every template's edits go with the session, not only the selected one's.
-    if (anyUnsaved() && windows_.messageBox(texts::caption, texts::unsavedOpen, MessageIcon::question,
+    if (anyUnsaved() && windows_.messageBox(texts::caption(), texts::unsavedOpen(), MessageIcon::question,
                                             MessageButtons::okCancel) != MessageAnswer::ok) {
         return CommandOutcome::cancelled;
     }
-    auto path = windows_.openFile(texts::openMovieTitle, {{texts::movieFilter, {"*.swf"}}});
+    auto path = windows_.openFile(texts::openMovieTitle(), {{texts::movieFilter(), {"*.swf"}}});
     if (!path) return CommandOutcome::cancelled;
     Result<std::string> opened = movieOpener_(*path);
     if (!opened) {
         logPrint("openMovie(%s): %s\n", path->c_str(), opened.report().reason().c_str());
-        windows_.messageBox(texts::caption, opened.report().reason(), MessageIcon::error, MessageButtons::ok);
+        windows_.messageBox(texts::caption(), opened.report().reason(), MessageIcon::error, MessageButtons::ok);
         return CommandOutcome::failed;
     }
     logPrint("openMovie(%s)\n", path->c_str());

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "common/Texts.h"
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
 #include "support/ReadMovie.h"
@@ -204,7 +205,7 @@ TEST(ImageOption, RefusedPicturesStopTheSaveBeforeAnythingIsWritten) {
     };
     const Case cases[] = {
         {"--image 'alpha=" + progressive + "'",
-         "tarvenox: --image alpha: " + progressive + ": Progressive JPEG wird nicht unterst\xC3\xBCtzt.\n"},
+         "tarvenox: --image alpha: " + progressive + ": " + text("jpeg.progressive") + "\n"},
         {"--image 'alpha=" + broken + "'",
          "tarvenox: --image alpha: " + broken + ": not a PNG picture that can be decoded ("},
         {"--image 'alpha=" + f.dir.file("missing.png") + "'",
@@ -215,7 +216,7 @@ TEST(ImageOption, RefusedPicturesStopTheSaveBeforeAnythingIsWritten) {
         {"--image 'alpha=" + f.dir.write("g.gif", greyPng(2, 2)) + "'", "must be a PNG or JPEG file"},
         {"--image alpha", "is not EXPORT=FILE"},
         // A good picture first does not let the save go ahead.
-        {"--image 'Zeta=" + good + "' --image 'alpha=" + progressive + "'", "Progressive JPEG"},
+        {"--image 'Zeta=" + good + "' --image 'alpha=" + progressive + "'", text("jpeg.progressive")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);

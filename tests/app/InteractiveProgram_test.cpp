@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/Texts.h"
 #include "support/ChildProgram.h"
 #include "support/LoopbackClient.h"
 #include "support/MovieBuilder.h"
@@ -250,9 +251,7 @@ TEST_F(InteractiveProgramTest, WithoutThePlayerTheProgramDoesNotStart) {
         std::vector<std::string>{"TARVENOX_SHARE=" + dir.file("share"), "TMPDIR=" + dir.file("share")},
         dir.file("stderr"));
     EXPECT_EQ(program->wait(), 1);
-    EXPECT_EQ(test::readText(dir.file("stderr")),
-              "tarvenox: Das Flash 5 ActiveX-Control ist nicht installiert. Bitte führen Sie die Installation "
-              "erneut aus.\n");
+    EXPECT_EQ(test::readText(dir.file("stderr")), "tarvenox: " + text("message.flashMissing") + "\n");
 }
 
 // A movie on the command line: its template is chosen without a click, and both its

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/Texts.h"
 #include "support/Installation.h"
 #include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
@@ -172,10 +173,9 @@ TEST_F(SaveTemplate, RefusedChangesLeaveNothingWritten) {
         std::string message;
     };
     const Case cases[] = {
-        // Where the interactive program shows the JPEG check's German message, the
-        // command line says the same in its own one English line.
-        {"--template card --image logo=p.JPG",
-         "tarvenox: --image logo: p.JPG: Progressive JPEG wird nicht unterst\xC3\xBCtzt.\n"},
+        // Where the interactive program shows the JPEG check's message, the command line
+        // says the same in one line that names the option and the file.
+        {"--template card --image logo=p.JPG", "tarvenox: --image logo: p.JPG: " + text("jpeg.progressive") + "\n"},
         {"--template card --mp3 music=notes.mp3", "tarvenox: --mp3 music: notes.mp3: no MP3 stream in the file"},
         {"--template card --var nope=1", "declares no variable 'nope' (it declares title, count, shown)"},
         {"--template card --var title", "--var: 'title' is not NAME=VALUE"},

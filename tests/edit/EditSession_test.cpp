@@ -1,6 +1,7 @@
 // The edit session's operations: recording the user's changes, keeping the variables'
 // texts, and saving the changes into the working copy.
 #include "edit/EditSession.h"
+#include "common/Texts.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +51,7 @@ TEST_F(Session, OnlyJpegFilesAreCheckedWhenRecorded) {
     // Refused: the check's message alone, as information; the earlier choice stays.
     const Report refused = app.replacePicture("logo", progressive);
     EXPECT_TRUE(refused.failed());
-    EXPECT_EQ(refused.messages(),
-              (std::vector<UserMessage>{{"Progressive JPEG wird nicht unterstützt.", MessageKind::Information}}));
+    EXPECT_EQ(refused.messages(), (std::vector<UserMessage>{{text("jpeg.progressive"), MessageKind::Information}}));
     EXPECT_EQ(app.pictureReplacements().at("logo"), baseline);
     // A PNG is read when the movie is saved, and another kind is ignored then.
     for (const std::string& path : {notPng, pictures.file("missing.gif")}) {

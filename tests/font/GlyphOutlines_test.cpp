@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "NativeOutlineBuilder.h"
+#include "common/Texts.h"
 #include "font/FontEngine.h"
 #include "font/GlyphOutlines.h"
 
@@ -138,7 +139,7 @@ TEST(GlyphOutlines, NoFontAtAllIsReportedOnceAndGivesEmptyGlyphs) {
     engine.available = false;
     GlyphOutlines o = extractGlyphOutlines(engine, "Face");
     EXPECT_FALSE(o.report.failed());
-    EXPECT_EQ(o.report.messages(), (std::vector<UserMessage>{{"hFont == NULL", MessageKind::OkCancel}}));
+    EXPECT_EQ(o.report.messages(), (std::vector<UserMessage>{{text("font.noFont"), MessageKind::OkCancel}}));
     ASSERT_EQ(o.glyphs.size(), 224u);
     for (const auto& g : o.glyphs) EXPECT_TRUE(isNull(*g));
     for (int w : o.advances) EXPECT_EQ(w, 0);

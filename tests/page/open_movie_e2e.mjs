@@ -13,9 +13,12 @@ import { copyFileSync, existsSync, mkdirSync, readdirSync, readFileSync, rmSync,
 import { join, resolve } from "node:path";
 import { fileURLToPath } from "node:url";
 import { parseArgs } from "node:util";
+import { readCatalogue } from "./catalogue.mjs";
 import { exitUnlessBrowser } from "../player/harness.mjs";
 import { changedShare, checkEnd, openTab, previewPixels, previewSettled, runSteps, screenOption, startProgramWith, stepShots } from "./session.mjs";
 
+// The texts of the host, which the checks run in English.
+const english = readCatalogue("en");
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, work: { type: "string" }, ...screenOption },
   strict: false,
@@ -152,7 +155,7 @@ await runSteps({ browser, program, shot }, async () => {
     // Nothing was changed in the movie just opened: Quit does not ask.
     const beforeQuit = problems.length;
     await tab.getByRole("button", { name: "Quit" }).click();
-    const asked = await tab.getByText("Es gibt ungespeicherte Änderungen").waitFor({ timeout: 3000 }).then(() => true, () => false);
+    const asked = await tab.getByText(english["message.unsavedQuit"]).waitFor({ timeout: 3000 }).then(() => true, () => false);
     assert.equal(asked, false, "Quit asks about unsaved changes right after a movie was opened");
     const workingFolders = () => readdirSync(temporary);
     await checkEnd({ tab, exited, shot, workingFolders, problems, beforeQuit });

@@ -16,11 +16,14 @@ import { execFileSync } from "node:child_process";
 import { mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
+import { readCatalogue } from "./catalogue.mjs";
 import { exitUnlessBrowser, pixelAt } from "../player/harness.mjs";
 import { near, rgb } from "../player/stage.mjs";
 import { shellSteps } from "./shell_steps.mjs";
 import { changedShare, checkEnd, openTab, screenOption, previewPixels, previewSettled, runSteps, startProgram, stepShots } from "./session.mjs";
 
+// The texts of the host, which the checks run in English.
+const english = readCatalogue("en");
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" }, ...screenOption },
 });
@@ -367,7 +370,7 @@ await runSteps({ browser: context, program, shot }, async () => {
     }
 
     // Edits made since the save: Quit asks once; No keeps the program, Yes ends it.
-    const quitQuestion = browserPage.getByText("Es gibt ungespeicherte Änderungen. Trotzdem beenden?");
+    const quitQuestion = browserPage.getByText(english["message.unsavedQuit"]);
     await browserPage.getByRole("button", { name: "Quit" }).click();
     await quitQuestion.waitFor();
     await shot("quit-asked");

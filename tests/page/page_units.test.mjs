@@ -9,11 +9,16 @@ import { Channel, socketUrl } from "../../web/channel.js";
 import { hsvToRgb, parseHex, rgbToHsv } from "../../web/dialogs/color.js";
 import { joinPath, splitPath, startingPlace, withDefaultExtension } from "../../web/dialogs/files.js";
 import { escapeAnswer } from "../../web/dialogs/message.js";
+import { label, useLabels } from "../../web/labels.js";
 import { parseForm, parseSkinVariables, templateLists } from "../../web/skin-data.js";
 import { Commands } from "../../web/skin/commands.js";
 import { choiceOf, followsTemplate, needsApply, statusOf } from "../../web/skin/editor.js";
 import { numberValue, partialNumber } from "../../web/skin/fields.js";
 import { shortcut } from "../../web/skin/keys.js";
+import { pageTexts } from "./catalogue.mjs";
+
+// The page's words as the host serves them to a run in English.
+useLabels(pageTexts("en"), "en");
 
 class FakeSocket {
   static made = [];
@@ -200,21 +205,21 @@ test("skin commands: no apply without a form; the spinner after the delay, gone 
 
 test("editor event: the status line says how the host's last command ended", () => {
   const cases = [
-    [{ command: "apply", outcome: "done" }, "Preview updated · 12:03", ""],
-    [{ command: "apply", outcome: "failed" }, "The preview could not be updated.", "error"],
-    [{ command: "save", outcome: "done", saved: "/home/u/cards/card.swf" }, "✓ Saved card.swf · 12:03", "ok"],
-    [{ command: "clicked", args: "save", outcome: "done", saved: "/tmp/x.swf" }, "✓ Saved x.swf · 12:03", "ok"],
-    [{ command: "save", outcome: "failed" }, "Not saved.", "error"],
+    [{ command: "apply", outcome: "done" }, label.previewUpdated("12:03"), ""],
+    [{ command: "apply", outcome: "failed" }, label.previewFailed, "error"],
+    [{ command: "save", outcome: "done", saved: "/home/u/cards/card.swf" }, label.saved("card.swf", "12:03"), "ok"],
+    [{ command: "clicked", args: "save", outcome: "done", saved: "/tmp/x.swf" }, label.saved("x.swf", "12:03"), "ok"],
+    [{ command: "save", outcome: "failed" }, label.notSaved, "error"],
     [{ command: "save", outcome: "cancelled" }, null],
-    [{ command: "selectImage", args: "photo", outcome: "failed" }, "The picture was not used.", "error"],
+    [{ command: "selectImage", args: "photo", outcome: "failed" }, label["notUsed.image"], "error"],
     [{ command: "selectImage", args: "photo", outcome: "done" }, null],
     [{ command: "selectImage", args: "photo", outcome: "cancelled" }, null],
-    [{ command: "restoreMp3", args: "music", outcome: "done" }, "The template's own music again · 12:03", ""],
-    [{ command: "undo", outcome: "done" }, "Undone · 12:03", ""],
-    [{ command: "redo", outcome: "unchanged" }, "Nothing to redo.", ""],
-    [{ command: "selectMovie", outcome: "failed" }, "The template could not be opened.", "error"],
-    [{ command: "openMovie", args: "", outcome: "done" }, "Opened banner.swf · 12:03", "ok"],
-    [{ command: "openMovie", args: "", outcome: "failed" }, "The movie could not be opened.", "error"],
+    [{ command: "restoreMp3", args: "music", outcome: "done" }, label["ownAgain.mp3"]("12:03"), ""],
+    [{ command: "undo", outcome: "done" }, label.undone("12:03"), ""],
+    [{ command: "redo", outcome: "unchanged" }, label.nothingToRedo, ""],
+    [{ command: "selectMovie", outcome: "failed" }, label.templateFailed, "error"],
+    [{ command: "openMovie", args: "", outcome: "done" }, label.opened("banner.swf", "12:03"), "ok"],
+    [{ command: "openMovie", args: "", outcome: "failed" }, label.movieFailed, "error"],
     [{ command: "openMovie", args: "", outcome: "cancelled" }, null],
     [undefined, null],
   ];
@@ -306,4 +311,27 @@ test("the stage maps the screen the host laid the skin out for", async () => {
   }
   assert.deepEqual(map.percentages({ left: 640, top: 400, width: 320, height: 200 }),
     { left: "50%", top: "50%", width: "25%", height: "25%" });
+});
+
+test("labels: every word the page uses is in both catalogues; values fill their places", () => {
+  const english = pageTexts("en");
+  const german = pageTexts("de");
+  assert.deepEqual(Object.keys(german).sort(), Object.keys(english).sort());
+  // label.name, and label[`prefix.${kind}`] for each kind of chooser.
+  const used = new Set();
+  const kinds = ["font", "image", "mp3"];
+  for (const file of ["app.js", "skin.js", "fullscreen.js", "skin/choosers.js", "skin/editor.js", "dialogs/color.js",
+    "dialogs/files.js", "dialogs/font.js", "dialogs/message.js", "dialogs/modal.js"]) {
+    const source = readFileSync(new URL(`../../web/${file}`, import.meta.url), "utf8");
+    for (const [, name] of source.matchAll(/\blabel\.(\w+)/g)) used.add(name);
+    for (const [, prefix] of source.matchAll(/\blabel\[`(\w+)\.\$\{kind\}`\]/g)) kinds.forEach((kind) => used.add(`${prefix}.${kind}`));
+  }
+  assert.ok(used.size > 40, `only ${used.size} words found`);
+  for (const name of used) assert.ok(name in english, `label.${name} is in no catalogue`);
+
+  useLabels({ both: "{2} after {1}", missing: "{1} and {2}", plain: "100 {percent}" }, "de");
+  assert.equal(label.both("a", "b"), "b after a");
+  assert.equal(label.missing("a"), "a and ");
+  assert.equal(label.plain, "100 {percent}");
+  useLabels(english, "en");
 });

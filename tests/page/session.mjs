@@ -9,11 +9,14 @@ import { chromium } from "playwright-core";
 import { chromiumFlags, chromiumPath, decodeImage } from "../player/harness.mjs";
 
 // Resolves with { program, exited, address }; exited resolves with { code, signal }.
-export const startProgram = (tarvenox, installation, env) => startProgramWith(tarvenox, ["edit", "--no-browser", "--data", installation], env);
+export const startProgram = (tarvenox, installation, env, language = "en") =>
+  startProgramWith(tarvenox, ["edit", "--no-browser", "--data", installation], env, language);
 
-// The same with the program's arguments given, such as [MOVIE.swf, "--no-browser"].
-export async function startProgramWith(tarvenox, args, env) {
-  const program = spawn(tarvenox, args, {
+// The same with the program's arguments given, such as [MOVIE.swf, "--no-browser"]. The
+// checks run in English (or the language given) whatever the machine's locale, and look
+// texts up in po/LANG.po.
+export async function startProgramWith(tarvenox, args, env, language = "en") {
+  const program = spawn(tarvenox, [...args, "--lang", language], {
     env: { ...process.env, ...env },
     stdio: ["ignore", "pipe", "inherit"],
   });

@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "common/Exception.h"
+#include "common/Texts.h"
 #include "picture/JpegCheck.h"
 #include "picture/JpegDecoder.h"
 #include "picture/PictureFile.h"
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
+#include "support/TextOpening.h"
 #include "swf/JpegFrame.h"
 #include "swf/SWFJpegImage.h"
 
@@ -120,7 +122,7 @@ TEST(JpegImage, ReadTagsAreScannedFromTheirOwnData) {
 TEST(JpegCheck, AcceptsSequentialAndRefusesProgressiveAndBrokenFiles) {
     const Bytes baseline = encodeJpeg(64, 48, false);
     const Bytes progressive = encodeJpeg(64, 48, true);
-    const std::string invalid = "Ungültige JPEG Datei.";
+    const std::string invalid = text("jpeg.invalid");
     struct Case {
         const char* name;
         Bytes data;
@@ -137,7 +139,7 @@ TEST(JpegCheck, AcceptsSequentialAndRefusesProgressiveAndBrokenFiles) {
     const Case cases[] = {
         {"baseline", baseline, "accepted"},
         {"baseline grey", encodeJpeg(17, 5, false, 1), "accepted"},
-        {"progressive", progressive, "Progressive JPEG wird nicht unterstützt."},
+        {"progressive", progressive, text("jpeg.progressive")},
         // The marker walk takes these frames; only decoding tells they hold no picture.
         {"extended sequential frame alone", kSoi + frame(0xC1, 1, 1), invalid},
         {"lossless frame alone", kSoi + frame(0xC3, 1, 1), invalid},
@@ -146,8 +148,7 @@ TEST(JpegCheck, AcceptsSequentialAndRefusesProgressiveAndBrokenFiles) {
         {"no end of image", noEnd, invalid},
         {"0 x 0", patched(4, {0, 0, 0, 0}), invalid},
         {"claims 65535 x 65535", patched(4, {0xFF, 0xFF, 0xFF, 0xFF}),
-         "Das Bild pic.jpg ist zu groß: 65535 x 65535 Pixel. Ein Flash-Player zeigt höchstens "
-         "8191 Pixel je Seite und 16.777.215 Pixel insgesamt."},
+         text("picture.tooLarge", {"pic.jpg", "65535 x 65535"})},
         {"12-bit", patched(3, {12}), invalid},
         {"CMYK", encodeJpeg(8, 8, false, 4), invalid},
         {"arithmetic coding", kSoi + frame(0xC9, 1, 1), invalid},
@@ -185,13 +186,14 @@ TEST(PictureFile, CheckDependsOnTheKind) {
         }
         return "accepted";
     };
-    EXPECT_EQ(message(dir.write("p.JPEG", progressive)), "Progressive JPEG wird nicht unterstützt.");
+    EXPECT_EQ(message(dir.write("p.JPEG", progressive)), text("jpeg.progressive"));
     EXPECT_EQ(message(dir.write("b.jpg", encodeJpeg(8, 8, false))), "accepted");
-    EXPECT_EQ(message(dir.file("missing.jpg")), "Ungültige JPEG Datei.");
+    EXPECT_EQ(message(dir.file("missing.jpg")), text("jpeg.invalid"));
     // Other endings are not checked; a PNG is decoded instead.
     EXPECT_EQ(message(dir.write("p.gif", progressive)), "accepted");
-    EXPECT_EQ(message(dir.write("p.png", progressive)).rfind("Ungültige PNG Datei: " + dir.file("p.png"), 0), 0u);
-    EXPECT_EQ(message(dir.file("missing.png")), "Datei " + dir.file("missing.png") + " nicht gefunden.");
+    EXPECT_EQ(message(dir.write("p.png", progressive)).rfind(test::textOpening("png.invalid", dir.file("p.png")), 0),
+              0u);
+    EXPECT_EQ(message(dir.file("missing.png")), text("picture.notFound", {dir.file("missing.png")}));
 }
 
 // Four flat quadrants (red, green, blue, white), so that a scaled copy can be checked

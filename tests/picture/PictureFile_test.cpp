@@ -3,9 +3,11 @@
 
 #include <png.h>
 
+#include "common/Texts.h"
 #include "picture/PictureFile.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
+#include "support/TextOpening.h"
 
 namespace tarvenox {
 namespace {
@@ -40,16 +42,16 @@ TEST(PictureFile, ConversionAndVerdictTellApartWhatTheyRefuse) {
         {"baseline JPEG", dir.write("b.JPG", encodeJpeg(8, 8, false)), "", true, "", ""},
         {"PNG", dir.write("g.png", greyPng(5, 3)), "", true, "", ""},
         {"other kind", dir.write("p.gif", greyPng(5, 3)), "", false, "", ""},
-        {"progressive JPEG", progressive, "", true, "Progressive JPEG wird nicht unterstützt.",
-         progressive + ": Progressive JPEG"},
-        {"JPEG too wide", wide, "", true, "Das Bild " + wide + " ist zu groß: 8192 x 1 Pixel.",
+        {"progressive JPEG", progressive, "", true, text("jpeg.progressive"),
+         progressive + ": " + text("jpeg.progressive")},
+        {"JPEG too wide", wide, "", true, text("picture.tooLarge", {wide, "8192 x 1"}),
          wide + ": the picture is too large"},
-        {"missing JPEG", dir.file("gone.jpg"), "Datei " + dir.file("gone.jpg") + " nicht gefunden.", false,
-         "Ungültige JPEG Datei.", ""},
-        {"missing PNG", dir.file("gone.png"), "Datei " + dir.file("gone.png") + " nicht gefunden.", false,
-         "Datei " + dir.file("gone.png") + " nicht gefunden.", ""},
-        {"corrupt PNG", broken, "Ungültige PNG Datei: " + broken + " (", false, "Ungültige PNG Datei: " + broken,
-         broken + ": not a PNG picture that can be decoded"},
+        {"missing JPEG", dir.file("gone.jpg"), text("picture.notFound", {dir.file("gone.jpg")}), false,
+         text("jpeg.invalid"), ""},
+        {"missing PNG", dir.file("gone.png"), text("picture.notFound", {dir.file("gone.png")}), false,
+         text("picture.notFound", {dir.file("gone.png")}), ""},
+        {"corrupt PNG", broken, test::textOpening("png.invalid", broken), false,
+         test::textOpening("png.invalid", broken), broken + ": not a PNG picture that can be decoded"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -3,12 +3,14 @@
 
 #include <png.h>
 
+#include "common/Texts.h"
 #include "picture/LosslessPixels.h"
 #include "picture/PictureReplacement.h"
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
 #include "support/ReadMovie.h"
 #include "support/TempDir.h"
+#include "support/TextOpening.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFImage.h"
@@ -205,9 +207,9 @@ TEST(ReplacePicture, MovieStaysAsItWasWhenThePictureCannotBeUsed) {
         {"unknown export name", "nothing", png, ""},
         {"name in another case", "LOGO", png, ""},
         {"neither PNG nor JPEG", "logo", dir.write("p.gif", rgbaPng(3, 3)), ""},
-        {"missing PNG", "logo", dir.file("gone.png"), "Datei " + dir.file("gone.png") + " nicht gefunden."},
-        {"missing JPEG", "photo", dir.file("gone.jpg"), "Datei " + dir.file("gone.jpg") + " nicht gefunden."},
-        {"corrupt PNG", "logo", broken, "Ungültige PNG Datei: " + broken + " ("},
+        {"missing PNG", "logo", dir.file("gone.png"), text("picture.notFound", {dir.file("gone.png")})},
+        {"missing JPEG", "photo", dir.file("gone.jpg"), text("picture.notFound", {dir.file("gone.jpg")})},
+        {"corrupt PNG", "logo", broken, test::textOpening("png.invalid", broken)},
     };
     const Bytes original = templateMovie();
     for (const auto& c : cases) {

@@ -8,9 +8,11 @@
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "common/Texts.h"
 #include "picture/PngImage.h"
 #include "support/MovieBuilder.h"
 #include "support/PictureFiles.h"
+#include "support/TextOpening.h"
 #include "swf/SWFLosslessImage.h"
 
 namespace tarvenox {
@@ -227,28 +229,26 @@ TEST(PngImage, BrokenFilesAreRefusedWithAMessageNamingTheFile) {
     struct Case {
         const char* name;
         Bytes data;
-        const char* text;
+        std::string text;
     };
     const Case cases[] = {
-        {"empty", {}, "Ungültige PNG Datei: pic.png ("},
-        {"not a PNG", Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0}, "Ungültige PNG Datei: pic.png ("},
-        {"cut in the signature", Bytes(good.begin(), good.begin() + 5), "Ungültige PNG Datei"},
-        {"cut in IHDR", Bytes(good.begin(), good.begin() + 20), "Ungültige PNG Datei"},
-        {"cut in the image data", Bytes(good.begin(), good.end() - 20), "Ungültige PNG Datei"},
-        {"bad CRC", badCrc, "Ungültige PNG Datei"},
+        {"empty", {}, test::textOpening("png.invalid", "pic.png")},
+        {"not a PNG", Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0}, test::textOpening("png.invalid", "pic.png")},
+        {"cut in the signature", Bytes(good.begin(), good.begin() + 5), test::textOpening("png.invalid", "pic.png")},
+        {"cut in IHDR", Bytes(good.begin(), good.begin() + 20), test::textOpening("png.invalid", "pic.png")},
+        {"cut in the image data", Bytes(good.begin(), good.end() - 20), test::textOpening("png.invalid", "pic.png")},
+        {"bad CRC", badCrc, test::textOpening("png.invalid", "pic.png")},
         // libpng would set the claimed 2 GB aside before finding the file's end.
         {"chunk claims 2 GB",
          Bytes(good.begin(), good.begin() + 33) + Bytes{0x78, 0x00, 0x00, 0x13, 'z', 'T', 'X', 't', 0, 0},
-         "Ungültige PNG Datei: pic.png (zTXt claims 2013265939 bytes, 2 follow)"},
+         text("png.invalid", {"pic.png", "zTXt claims 2013265939 bytes, 2 follow"})},
         // The largest pictures players show pass the size check and fail on their data.
         {"claims more pixels than it can hold", pngHeaderOnly(4095, 4096),
-         "Ungültige PNG Datei: pic.png (the file is too short for the picture size it claims)"},
+         text("png.invalid", {"pic.png", "the file is too short for the picture size it claims"})},
         {"widest shown", pngHeaderOnly(8191, 2048), "(the file is too short"},
-        {"too wide", pngHeaderOnly(8192, 1),
-         "Das Bild pic.png ist zu groß: 8192 x 1 Pixel. Ein Flash-Player zeigt höchstens 8191 "
-         "Pixel je Seite und 16.777.215 Pixel insgesamt."},
-        {"too tall", pngHeaderOnly(1, 65536), "ist zu groß: 1 x 65536 Pixel"},
-        {"too many pixels", pngHeaderOnly(4096, 4096), "ist zu groß: 4096 x 4096 Pixel"},
+        {"too wide", pngHeaderOnly(8192, 1), text("picture.tooLarge", {"pic.png", "8192 x 1"})},
+        {"too tall", pngHeaderOnly(1, 65536), text("picture.tooLarge", {"pic.png", "1 x 65536"})},
+        {"too many pixels", pngHeaderOnly(4096, 4096), text("picture.tooLarge", {"pic.png", "4096 x 4096"})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -8,6 +8,7 @@
 
 #include "app/TarvenoxApp.h"
 #include "common/FileIO.h"
+#include "common/Texts.h"
 #include "support/Installation.h"
 #include "support/LogCapture.h"
 #include "support/MovieBuilder.h"
@@ -306,9 +307,7 @@ TEST_F(EditorCommandsTest, ValuesTheSkinDoesNotGiveBackAreToldAndNothingIsSaved)
     run({command("selectMovie", "card"), command("apply"), command("clicked", "save")});
     EXPECT_EQ(windows.kept, (std::map<std::string, std::string>{{"skin title", "Neu"}}));
     EXPECT_EQ(windows.callsOf({"messageBox"}),
-              (Lines{"messageBox error ok Tarvenox: Die Eingaben konnten nicht aus der Oberfläche gelesen werden. "
-                     "Die Änderungen wurden nicht übernommen und nicht gespeichert. Bitte versuchen Sie es noch "
-                     "einmal."}));
+              (Lines{"messageBox error ok Tarvenox: " + text("message.valuesNotRead")}));
     EXPECT_EQ(answerTo("clicked").last->outcome, CommandOutcome::failed);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.swf")));
 }
@@ -340,12 +339,11 @@ TEST_F(EditorCommandsTest, TheSaveProposesTheTitleAndTheColourDialogStartsAtTheC
     windows.variables["_root.textColor"] = "255";
     run({command("selectMovie", "card"), command("clicked", "save"), command("selectColor", "_root.textColor"),
          command("selectColor", "_root.backgroundColor"), command("clicked", "save")});
-    EXPECT_EQ(
-        windows.callsOf({"saveFile", "chooseColor"}),
-        (Lines{
-            "saveFile Flash-Datei speichern [Flash-Datei: *.SWF] [Webseite mit Flash-Film (.html): *.html] .swf ask name=Visiten karte.swf",
-            "chooseColor 255", "chooseColor 1056816",
-            "saveFile Flash-Datei speichern [Flash-Datei: *.SWF] [Webseite mit Flash-Film (.html): *.html] .swf ask name=Visiten karte.swf"}));
+    const std::string saveDialog = "saveFile " + text("dialog.save.title") + " [" + text("dialog.save.filter") +
+                                   ": *.SWF] [" + text("dialog.save.webPageFilter") +
+                                   ": *.html] .swf ask name=Visiten karte.swf";
+    EXPECT_EQ(windows.callsOf({"saveFile", "chooseColor"}),
+              (Lines{saveDialog, "chooseColor 255", "chooseColor 1056816", saveDialog}));
     EXPECT_EQ(windows.editorStates.at(2).last->outcome, CommandOutcome::cancelled);
     EXPECT_EQ(windows.editorStates.at(3).last->outcome, CommandOutcome::cancelled);
     EXPECT_EQ(windows.editorStates.back().last->saved, dir.file("card.swf"));
@@ -384,8 +382,7 @@ TEST_F(EditorCommandsTest, QuitWithUnsavedEditsAsksOnceAndNoGoesOn) {
         const Lines boxes = windows.callsOf({"messageBox"});
         EXPECT_EQ(boxes.size(), c.questions) << ::testing::PrintToString(boxes);
         if (c.questions > 0) {
-            EXPECT_EQ(boxes.front(),
-                      "messageBox question yesNo Tarvenox: Es gibt ungespeicherte Änderungen. Trotzdem beenden?");
+            EXPECT_EQ(boxes.front(), "messageBox question yesNo Tarvenox: " + text("message.unsavedQuit"));
         }
         EXPECT_EQ(windows.callsOf({"minimize"}).empty(), c.ended);
     }
@@ -423,8 +420,7 @@ TEST_F(EditorCommandsTest, OpenMovieAsksFirstAndSwitchesTheSession) {
                                                      CommandOutcome::failed, CommandOutcome::done}));
     const Lines boxes = windows.callsOf({"messageBox"});
     ASSERT_EQ(boxes.size(), 5u);  // each time asked; the unreadable movie told
-    EXPECT_EQ(boxes[0], "messageBox question okCancel Tarvenox: There are unsaved changes. Open another movie all "
-                        "the same?");
+    EXPECT_EQ(boxes[0], "messageBox question okCancel Tarvenox: " + text("message.unsavedOpen"));
     EXPECT_EQ(boxes[3].rfind("messageBox error ok Tarvenox: " + notMovie, 0), 0u) << boxes[3];
 
     const EditorState& opened = answerTo("openMovie");

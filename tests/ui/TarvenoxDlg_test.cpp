@@ -1,5 +1,6 @@
 // The main dialog and its handlers, driven with the interface movie's commands and the
 // user's scripted answers, on a small installation.
+#include "common/Texts.h"
 #include "ui/CTarvenoxDlg.h"
 
 #include <gtest/gtest.h>
@@ -90,18 +91,12 @@ TEST_F(TarvenoxDlgTest, FailedChecksAtTheStartEndTheDialog) {
         Lines messages;
     } cases[] = {
         {5 << 16, {800, 600}, {}},
-        {(4 << 16) | 0xFFFF,
-         {1024, 768},
-         {"messageBox information ok Tarvenox: Das Flash 5 ActiveX-Control ist nicht installiert. "
-          "Bitte führen Sie die Installation erneut aus."}},
+        {(4 << 16) | 0xFFFF, {1024, 768}, {"messageBox information ok Tarvenox: " + text("message.flashMissing")}},
         {0,
          {799, 600},
-         {"messageBox information ok Tarvenox: Das Flash 5 ActiveX-Control ist nicht installiert. "
-          "Bitte führen Sie die Installation erneut aus.",
-          "messageBox error ok Tarvenox: Es ist mindestens eine Auflösung von 800x600 erforderlich"}},
-        {32 << 16,
-         {1920, 599},
-         {"messageBox error ok Tarvenox: Es ist mindestens eine Auflösung von 800x600 erforderlich"}},
+         {"messageBox information ok Tarvenox: " + text("message.flashMissing"),
+          "messageBox error ok Tarvenox: " + text("message.screenTooSmall")}},
+        {32 << 16, {1920, 599}, {"messageBox error ok Tarvenox: " + text("message.screenTooSmall")}},
     };
     for (const Case& c : cases) {
         windows = ScriptedWindowSystem();
@@ -196,12 +191,13 @@ TEST_F(TarvenoxDlgTest, CancelledDialogsChangeNothing) {
     Lines calls = run({command("selectMovie", "card"), command("clicked", "save"), command("selectImage", "logo"),
                        command("selectMp3", "music"), command("selectFont", "Title"),
                        command("selectColor", "_root.backgroundColor")});
-    EXPECT_EQ(
-        Lines(calls.end() - 5, calls.end()),
-        (Lines{
-            "saveFile Flash-Datei speichern [Flash-Datei: *.SWF] [Webseite mit Flash-Film (.html): *.html] .swf ask name=Visiten karte.swf",
-            "openFile Bilddatei auswählen [Bilddateien (.png; .jpg; .jpeg): *.png *.jpg *.jpeg]",
-            "openFile Musikdatei auswählen [Musikdateien (.mp3): *.mp3]", "chooseFont 1 10", "chooseColor 1056816"}));
+    EXPECT_EQ(Lines(calls.end() - 5, calls.end()),
+              (Lines{"saveFile " + text("dialog.save.title") + " [" + text("dialog.save.filter") + ": *.SWF] [" +
+                         text("dialog.save.webPageFilter") + ": *.html] .swf ask name=Visiten karte.swf",
+                     "openFile " + text("dialog.picture.title") + " [" + text("dialog.picture.filter") +
+                         ": *.png *.jpg *.jpeg]",
+                     "openFile " + text("dialog.sound.title") + " [" + text("dialog.sound.filter") + ": *.mp3]",
+                     "chooseFont 1 10", "chooseColor 1056816"}));
     EXPECT_TRUE(app->pictureReplacements().empty());
     EXPECT_TRUE(app->soundReplacements().empty());
     EXPECT_TRUE(app->fontReplacements().empty());
@@ -232,7 +228,7 @@ TEST_F(TarvenoxDlgTest, ChoicesAreRecordedAndTheSaveCopiesTheAppliedMovie) {
     EXPECT_EQ(app->soundReplacements().at("music"), mp3);
     Lines boxes = windows.callsOf({"messageBox"});
     ASSERT_EQ(boxes.size(), 2u) << ::testing::PrintToString(boxes);
-    EXPECT_EQ(boxes[0], "messageBox information ok Tarvenox: Progressive JPEG wird nicht unterstützt.");
+    EXPECT_EQ(boxes[0], "messageBox information ok Tarvenox: " + text("jpeg.progressive"));
     // A destination that cannot be written is told; the next save writes the movie.
     EXPECT_EQ(boxes[1].rfind("messageBox error ok Tarvenox: ", 0), 0u);
     EXPECT_EQ(test::readBytes(result), test::readBytes(app->workingCopyPath()));
@@ -269,7 +265,7 @@ TEST_F(TarvenoxDlgTest, SavingBeforeATemplateIsChosenWritesNothing) {
     windows.files = {dir.file("result.swf")};
     run({command("apply"), command("clicked", "save")});
     EXPECT_EQ(windows.callsOf({"messageBox"}),
-              (Lines{"messageBox information ok Tarvenox: Bitte wählen Sie zuerst eine Vorlage aus."}));
+              (Lines{"messageBox information ok Tarvenox: " + text("message.noTemplateSelected")}));
     EXPECT_TRUE(test::readBytes(dir.file("result.swf")).empty());
 }
 
@@ -282,7 +278,7 @@ TEST_F(TarvenoxDlgTest, ProgramsAreLookedForOnTheCdPathThenOnEveryMountedDisc) {
     windows.media = {disc1, disc2 + "/"};
     Lines calls = run({command("exec", "setup\\start it.exe"), command("exec", "nowhere.exe")}, cd);
     EXPECT_EQ(calls, (Lines{"opticalMedia", "runProgram " + disc2 + "/setup/start it.exe", "opticalMedia",
-                            "messageBox information ok Tarvenox: Programm nicht gefunden. CD eingelegt?"}));
+                            "messageBox information ok Tarvenox: " + text("message.programNotFound")}));
     EXPECT_NE(log.text().find("exec(" + disc2 + "/setup/start it.exe)\n"), std::string::npos);
 
     // Found on the CD path, the discs are not looked at.
@@ -296,7 +292,7 @@ TEST_F(TarvenoxDlgTest, ProgramsAreLookedForOnTheCdPathThenOnEveryMountedDisc) {
     windows = ScriptedWindowSystem();
     windows.media = {disc1};
     EXPECT_EQ(run({command("exec", "..\\x.sh")}, cd),
-              (Lines{"opticalMedia", "messageBox information ok Tarvenox: Programm nicht gefunden. CD eingelegt?"}));
+              (Lines{"opticalMedia", "messageBox information ok Tarvenox: " + text("message.programNotFound")}));
     EXPECT_NE(log.text().find("refused exec(" + cd + "../x.sh): leads to " + dir.file("x.sh") + ", outside " + cd),
               std::string::npos)
         << log.text();

@@ -5,13 +5,13 @@
 
 import { faceFamily } from "../dialogs/font.js";
 import { el } from "../dialogs/modal.js";
+import { label } from "../labels.js";
 import { cssColor } from "../players.js";
 
 const icons = { font: "Aa", image: "▣", mp3: "♪" };
-const own = { font: "font", image: "picture", mp3: "music" };
-// How a chosen picture fills its slot, as the host names it, with its words here (short:
-// the choice sits beside the picture in a half-width row; its title says more).
-const fits = [["cover", "Fill"], ["contain", "Fit"], ["stretch", "Stretch"]];
+// How a chosen picture fills its slot, as the host names it (its words are short: the
+// choice sits beside the picture in a half-width row; its title says more).
+const fits = ["cover", "contain", "stretch"];
 
 function chooserButton(row, id, kind, icon, choice, pick) {
   return el("button", { type: "button", id, class: `chooser kind-${kind}`, onclick: pick },
@@ -44,7 +44,7 @@ export function slotChooser(row, id, { pick, restore, fit, workUrl }) {
   const choice = el("span", { class: "choice" });
   const restoreButton = el("button", {
     type: "button", class: "restore", text: "↺",
-    title: `Use the template's own ${own[kind]}`, "aria-label": `The template's own ${own[kind]}: ${row.label}`,
+    title: label[`useOwn.${kind}`], "aria-label": label[`own.${kind}`](row.label),
     onclick: restore,
   });
   const player = kind === "mp3" ? soundButton(row.label) : null;
@@ -54,7 +54,7 @@ export function slotChooser(row, id, { pick, restore, fit, workUrl }) {
 
   const show = (shown) => {
     const chosen = shown?.own ? null : shown;
-    choice.textContent = chosen?.label ?? "From the template";
+    choice.textContent = chosen?.label ?? label.fromTemplate;
     choice.classList.toggle("unchanged", !chosen);
     if (kind === "font") choice.style.fontFamily = chosen ? faceFamily(chosen.face) : "";
     restoreButton.hidden = !chosen;
@@ -75,17 +75,17 @@ export function slotChooser(row, id, { pick, restore, fit, workUrl }) {
 }
 
 // The choice of a picture's fit; tell(name) hears a change.
-function fitSelect(label, tell) {
-  const select = el("select", { class: "fit", title: "Fill its place (cropped), fit inside it, or stretch to it", "aria-label": `How ${label} fills its place`, hidden: true },
-    ...fits.map(([value, text]) => el("option", { value, text })));
+function fitSelect(name, tell) {
+  const select = el("select", { class: "fit", title: label.fitHint, "aria-label": label.fitOf(name), hidden: true },
+    ...fits.map((value) => el("option", { value, text: label[`fit.${value}`] })));
   select.addEventListener("change", () => tell(select.value));
   return select;
 }
 
 // A play button for the chosen music; it stops at the end or when pressed again.
-function soundButton(label) {
+function soundButton(name) {
   let audio = null;
-  const button = el("button", { type: "button", class: "play", text: "▶", hidden: true, "aria-label": `Play ${label}`, "aria-pressed": "false" });
+  const button = el("button", { type: "button", class: "play", text: "▶", hidden: true, "aria-label": label.play(name), "aria-pressed": "false" });
   const stopped = () => {
     button.textContent = "▶";
     button.setAttribute("aria-pressed", "false");

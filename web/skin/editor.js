@@ -1,10 +1,10 @@
 // What the host's "editor" event tells the skin: the template chosen, the replacements
 // of its fonts, pictures and sounds, whether it can undo, and how the last command ended.
 
+import { label } from "../labels.js";
 import { fileName } from "../skin-data.js";
 
 const kindOf = { selectFont: "font", selectImage: "image", selectMp3: "mp3", restoreFont: "font", restoreImage: "image", restoreMp3: "mp3", fitImage: "image" };
-const what = { font: "font", image: "picture", mp3: "music" };
 
 // The replacement of a slot ({ label, preview, face }, and a picture's fit), or null for
 // the template's own.
@@ -26,25 +26,25 @@ export function statusOf(last, time, title = "") {
   const { command, outcome } = last;
   const failed = outcome === "failed";
   if (command === "apply") {
-    return failed ? { text: "The preview could not be updated.", tone: "error" } : { text: `Preview updated · ${time}`, tone: "" };
+    return failed ? { text: label.previewFailed, tone: "error" } : { text: label.previewUpdated(time), tone: "" };
   }
   if (command === "save" || (command === "clicked" && last.args === "save")) {
-    if (outcome === "done") return { text: `✓ Saved ${fileName(last.saved ?? "")} · ${time}`, tone: "ok" };
-    return failed ? { text: "Not saved.", tone: "error" } : null;
+    if (outcome === "done") return { text: label.saved(fileName(last.saved ?? ""), time), tone: "ok" };
+    return failed ? { text: label.notSaved, tone: "error" } : null;
   }
   if (command === "undo" || command === "redo") {
-    if (outcome === "unchanged") return { text: command === "undo" ? "Nothing to undo." : "Nothing to redo.", tone: "" };
-    return failed ? null : { text: `${command === "undo" ? "Undone" : "Redone"} · ${time}`, tone: "" };
+    if (outcome === "unchanged") return { text: command === "undo" ? label.nothingToUndo : label.nothingToRedo, tone: "" };
+    return failed ? null : { text: (command === "undo" ? label.undone : label.redone)(time), tone: "" };
   }
   const kind = kindOf[command];
-  if (kind && failed) return { text: `The ${what[kind]} was not used.`, tone: "error" };
+  if (kind && failed) return { text: label[`notUsed.${kind}`], tone: "error" };
   if (kind && outcome === "done" && command.startsWith("restore")) {
-    return { text: `The template's own ${what[kind]} again · ${time}`, tone: "" };
+    return { text: label[`ownAgain.${kind}`](time), tone: "" };
   }
-  if (command === "selectMovie" && failed) return { text: "The template could not be opened.", tone: "error" };
+  if (command === "selectMovie" && failed) return { text: label.templateFailed, tone: "error" };
   if (command === "openMovie") {
-    if (outcome === "done") return { text: `Opened ${title || "the movie"} · ${time}`, tone: "ok" };
-    return failed ? { text: "The movie could not be opened.", tone: "error" } : null;
+    if (outcome === "done") return { text: label.opened(title || label.theMovie, time), tone: "ok" };
+    return failed ? { text: label.movieFailed, tone: "error" } : null;
   }
   return null;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ui/web/ContentType.h"
+#include "ui/web/PageCatalogue.h"
 #include "ui/web/PageServer.h"
 #include "ui/web/SkinBridge.h"
 
@@ -33,6 +34,10 @@ bool PageFiles::handleGet(CivetServer*, mg_connection* connection) {
     if (skin_ && *path == "skin/poll") {
         const char* query = mg_get_request_info(connection)->query_string;
         sendBytes(connection, "text/plain; charset=utf-8", skin_->poll(query ? query : ""), headers_);
+        return true;
+    }
+    if (*path == pageCatalogueAddress) {
+        sendBytes(connection, "text/javascript; charset=utf-8", pageCatalogueScript(), headers_);
         return true;
     }
     struct Route {

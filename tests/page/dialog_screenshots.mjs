@@ -1,0 +1,86 @@
+// Screenshots of the page's dialogs in each language: the program on the demo
+// installation, run with --lang de and --lang en, each dialog opened in turn and taken as
+// OUT/LANG-NN-NAME.png. For looking at, not a check: nothing is compared.
+//   node tests/page/dialog_screenshots.mjs --tarvenox build/tarvenox --demo build/demo --out /tmp/shots
+import { mkdirSync, mkdtempSync, rmSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join, resolve } from "node:path";
+import { parseArgs } from "node:util";
+import { pageTexts, readCatalogue } from "./catalogue.mjs";
+import { openTab, previewSettled, screenOption, startProgram } from "./session.mjs";
+
+const { values: options } = parseArgs({
+  options: { tarvenox: { type: "string" }, demo: { type: "string" }, out: { type: "string" }, ...screenOption },
+});
+if (!options.tarvenox || !options.demo || !options.out) {
+  console.error("usage: dialog_screenshots.mjs --tarvenox PROGRAM --demo BUILD/demo --out FOLDER [--screen WxH]");
+  process.exit(2);
+}
+const out = resolve(options.out);
+mkdirSync(out, { recursive: true });
+
+async function takeShots(language) {
+  const words = pageTexts(language);
+  const host = readCatalogue(language);
+  const work = mkdtempSync(join(tmpdir(), "tarvenox-shots-"));
+  const notPicture = join(work, "notes.png");
+  writeFileSync(notPicture, "Not a picture at all.\n");
+  const { program, exited, address } = await startProgram(resolve(options.tarvenox), join(resolve(options.demo), "loose"),
+    { HOME: work, TMPDIR: work }, language);
+  const { browser, tab } = await openTab(options.screen);
+  let step = 0;
+  const shot = (name) => tab.screenshot({ path: join(out, `${language}-${String(++step).padStart(2, "0")}-${name}.png`) });
+  const dialog = () => tab.locator(".dialog").last();
+  const close = async () => {
+    await tab.keyboard.press("Escape");
+    await tab.locator(".dialog").waitFor({ state: "detached" });
+    await previewSettled(tab);
+  };
+  try {
+    await tab.goto(address);
+    await tab.locator("button.template").first().waitFor();
+    await shot("start");
+    await tab.locator("button.template").first().click();
+    await tab.locator(".skin[data-template] .form .field").first().waitFor();
+    await previewSettled(tab);
+    await shot("form");
+    for (const [name, open] of [
+      ["colour", () => tab.locator(".chooser.kind-color").first().click()],
+      ["font", () => tab.locator(".chooser.kind-font").first().click()],
+      ["picture", () => tab.locator(".chooser.kind-image").first().click()],
+      ["music", () => tab.locator(".chooser.kind-mp3").first().click()],
+      ["save", () => tab.evaluate(() => window.tarvenox.skin.parts.save.click())],
+    ]) {
+      await open();
+      await dialog().waitFor();
+      await tab.waitForTimeout(300);
+      await shot(name);
+      await close();
+    }
+    // A file that is no picture: the host's message box.
+    await tab.locator(".chooser.kind-image").first().click();
+    await tab.locator(".file-name").fill(notPicture);
+    await tab.keyboard.press("Enter");
+    await tab.getByRole("button", { name: words.ok, exact: true }).waitFor();
+    await shot("picture-refused");
+    await tab.getByRole("button", { name: words.ok, exact: true }).click();
+    await previewSettled(tab);
+    // An edit, then Quit: the question about unsaved changes; Yes ends the program.
+    await tab.locator(".form input[type=text]").first().fill("Tarvenox");
+    await previewSettled(tab);
+    await tab.evaluate(() => window.tarvenox.skin.parts.quit.click());
+    await tab.getByText(host["message.unsavedQuit"]).waitFor();
+    await shot("quit-asked");
+    await tab.getByRole("button", { name: words.yes, exact: true }).click();
+    await exited;
+    await tab.locator("#notice").waitFor();
+    await shot("ended");
+  } finally {
+    await browser.close();
+    program.kill();
+    rmSync(work, { recursive: true, force: true });
+  }
+}
+
+for (const language of ["de", "en"]) await takeShots(language);
+console.log(`dialog screenshots: ${out}`);
