@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "app/CommandError.h"
+#include "common/Texts.h"
 #include "publish/ProgramFiles.h"
 #include "swf/SWFReader.h"
 
@@ -40,8 +41,8 @@ std::string pictureJob(const MoviePicture& picture) {
     // The player check's moment, 1.5 s after the start, is the frame then showing.
     const int frame = picture.frame > 0 ? picture.frame : 1 + static_cast<int>(std::floor(1.5 * rate));
     if ((frame - 1) / rate > maxPlaySeconds) {
-        throw CommandError("--frame: frame " + std::to_string(picture.frame) + " of " + picture.movie +
-                           " comes more than " + std::to_string(maxPlaySeconds / 60) + " minutes after its start");
+        throw CommandError("--frame: " + text("render.frameTooLate", {std::to_string(picture.frame), picture.movie,
+                                                                      std::to_string(maxPlaySeconds / 60)}));
     }
     return nlohmann::json{{"movie", picture.movie}, {"output", picture.png}, {"width", size.width},
                           {"height", size.height},  {"rate", rate},          {"frame", frame}}
@@ -129,15 +130,14 @@ void runRenderer(const std::vector<std::string>& jobs, int pages, bool progress)
     const ProgramFiles files = programFilesIn(share.value_or(""));
     std::error_code error;
     if (!share || !fs::is_regular_file(files.renderer, error) || !playerInstalled(files)) {
-        throw CommandError("the renderer or the player's files are not installed (share/tarvenox beside the program)");
+        throw CommandError(text("render.notInstalled"));
     }
     const auto node = programOnPath("node");
-    if (!node) throw CommandError("drawing a movie needs node, which is not installed (Debian's nodejs)");
+    if (!node) throw CommandError(text("render.noNode"));
     const char* chromium = std::getenv("TARVENOX_CHROMIUM");
     const std::string browser = chromium != nullptr && *chromium != '\0' ? chromium : "/usr/bin/chromium";
     if (::access(browser.c_str(), X_OK) != 0) {
-        throw CommandError("drawing a movie needs Chromium, which is not installed (" + browser +
-                           "; Debian's chromium)");
+        throw CommandError(text("render.noChromium", {browser}));
     }
     progress = progress && ::isatty(STDERR_FILENO) != 0;
     std::vector<std::string> arguments = {*node,        files.renderer, "--ruffle",

@@ -12,6 +12,7 @@
 #include "app/MoviePictures.h"
 #include "common/FileIO.h"
 #include "common/TemporaryPaths.h"
+#include "common/Texts.h"
 #include "sound/SoundTimeline.h"
 #include "swf/SWFFile.h"
 #include "swf/SWFReader.h"
@@ -87,16 +88,14 @@ std::string videoJob(const MovieVideo& video, std::size_t index, ScratchFolder& 
 
 std::string videoMessage(VideoMessage which, const std::string& detail) {
     switch (which) {
-        case VideoMessage::NoFfmpeg: return "writing a video needs ffmpeg, which is not installed (Debian's ffmpeg)";
+        case VideoMessage::NoFfmpeg: return text("render.noFfmpeg");
         case VideoMessage::TooLong:
-            return detail + ": a video of more than " + std::to_string(static_cast<int>(maxSeconds / 60)) +
-                   " minutes is not written";
-        case VideoMessage::NoScratchFolder: return "cannot create a temporary folder for the video";
-        case VideoMessage::PageOfVideo: return "--html: the page plays a movie, not a video";
-        case VideoMessage::FrameOfVideo: return "--frame: only for a PNG; a video takes --seconds or --frames";
-        case VideoMessage::LengthOfPicture:
-            return "--seconds, --frames and --fps are for a video (.mp4, .webm, .gif, .webp)";
-        case VideoMessage::OutputIsTerminal: return "-o: give a file for the picture or video";
+            return text("render.videoTooLong", {detail, std::to_string(static_cast<int>(maxSeconds / 60))});
+        case VideoMessage::NoScratchFolder: return text("render.noScratchFolder");
+        case VideoMessage::PageOfVideo: return text("render.pageOfVideo");
+        case VideoMessage::FrameOfVideo: return text("render.frameOfVideo");
+        case VideoMessage::LengthOfPicture: return text("render.lengthOfPicture");
+        case VideoMessage::OutputIsTerminal: return text("render.outputIsTerminal");
     }
     return {};
 }

@@ -8,6 +8,7 @@
 #include "app/Commands.h"
 #include "app/MoviePictures.h"
 #include "app/MovieVideo.h"
+#include "common/Texts.h"
 #include "publish/OutputFile.h"
 
 namespace tarvenox {
@@ -43,7 +44,7 @@ void addRenderCommand(CLI::App& program) {
             std::smatch match;
             if (!std::regex_match(*size, match, std::regex("([0-9]{1,4})x([0-9]{1,4})")) || std::stoi(match[1]) == 0 ||
                 std::stoi(match[2]) == 0) {
-                throw CommandError("--size: '" + *size + "' is not WxH (1 to 9999 pixels each)");
+                throw CommandError("--size: " + text("render.badSize", {*size}));
             }
             video->maxWidth = std::stoi(match[1]);
             video->maxHeight = std::stoi(match[2]);
