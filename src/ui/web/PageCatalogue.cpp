@@ -15,4 +15,40 @@ std::string pageCatalogueScript() {
     return "export const language = " + language.dump() + ";\nexport const texts = " + texts.dump(2) + ";\n";
 }
 
+namespace {
+
+// Text for an HTML element's content or an attribute's value.
+std::string htmlEscaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+// Replaces what lies between the first `open` and the `close` after it; the page as it
+// is when either is missing.
+void replaceBetween(std::string& html, std::string_view open, std::string_view close, std::string_view with) {
+    const std::size_t start = html.find(open);
+    if (start == std::string::npos) return;
+    const std::size_t from = start + open.size();
+    const std::size_t end = html.find(close, from);
+    if (end == std::string::npos) return;
+    html.replace(from, end - from, with);
+}
+
+}  // namespace
+
+std::string pageIndexInRunLanguage(std::string html) {
+    replaceBetween(html, "<noscript>", "</noscript>", htmlEscaped(text("page.noScript")));
+    replaceBetween(html, "<html lang=\"", "\"", languageCode(currentLanguage()));
+    return html;
+}
+
 }  // namespace tarvenox::web
