@@ -18,9 +18,7 @@ namespace tarvenox {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string htmlEscaped(const std::string& text) {
+std::string htmlEscaped(std::string_view text) {
     std::string out;
     for (char c : text) {
         switch (c) {
@@ -34,6 +32,8 @@ std::string htmlEscaped(const std::string& text) {
     }
     return out;
 }
+
+namespace {
 
 std::string hexColor(std::int32_t rgb) {
     char text[8];

@@ -112,7 +112,7 @@ async function takeShots(language) {
     await tab.evaluate(() => window.tarvenox.skin.parts.open.click());
     await tab.getByText(host["message.unsavedOpen"]).waitFor();
     await shot("open-asked");
-    await button(words.yes).click();
+    await button(words.ok).click();
     await dialog().waitFor();
     await tab.waitForTimeout(300);
     await shot("open-movie");

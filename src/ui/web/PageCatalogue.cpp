@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/Texts.h"
+#include "publish/WebPage.h"
 
 namespace tarvenox::web {
 
@@ -16,21 +17,6 @@ std::string pageCatalogueScript() {
 }
 
 namespace {
-
-// Text for an HTML element's content or an attribute's value.
-std::string htmlEscaped(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
 
 // Replaces what lies between the first `open` and the `close` after it; the page as it
 // is when either is missing.
