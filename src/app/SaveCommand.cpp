@@ -47,7 +47,7 @@ std::vector<VariableChange> variableChanges(const std::vector<std::string>& spec
     std::vector<VariableChange> changes;
     for (const std::string& spec : specs) {
         const std::size_t equals = spec.find('=');
-        if (equals == std::string::npos || equals == 0) throw CommandError("--var: '" + spec + "' is not NAME=VALUE");
+        if (equals == std::string::npos || equals == 0) throw CommandError("--var: " + text("variable.notNameValue", {spec}));
         changes.emplace_back(spec.substr(0, equals), spec.substr(equals + 1));
     }
     return changes;
@@ -58,7 +58,7 @@ std::vector<SlotChange> textChanges(const std::vector<std::string>& specs) {
     std::vector<SlotChange> changes;
     for (const std::string& spec : specs) {
         const std::size_t equals = spec.find('=');
-        if (equals == std::string::npos || equals == 0) throw CommandError("--text: '" + spec + "' is not ID=TEXT");
+        if (equals == std::string::npos || equals == 0) throw CommandError("--text: " + text("save.notIdText", {spec}));
         changes.push_back({spec.substr(0, equals), unescapedText(spec.substr(equals + 1))});
     }
     return changes;
@@ -77,7 +77,7 @@ MovieChanges movieChanges(const SaveOptions& options) {
     for (const auto& spec : options.fits) {
         const auto equals = spec.find('=');
         if (equals == std::string::npos || equals == 0) {
-            throw CommandError("--fit: '" + spec + "' is not NAME=cover, NAME=contain or NAME=stretch");
+            throw CommandError("--fit: " + text("save.notFit", {spec}));
         }
         changes.fits.push_back({spec.substr(0, equals), spec.substr(equals + 1)});
     }
