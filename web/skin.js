@@ -16,8 +16,9 @@ import { formField } from "./skin/fields.js";
 import { listenForShortcuts } from "./skin/keys.js";
 import { fileName, parseForm, parseSkinVariables, templateLists, variableKey } from "./skin-data.js";
 
-// In the page's language, not the browser's: 14:05 beside a German status, 2:05 PM beside an English one.
-const clock = () => new Date().toLocaleTimeString(language, { hour: "2-digit", minute: "2-digit" });
+// In the page's language, not the browser's: 14:05 beside a German status, 02:05 PM beside
+// an English one, kept on one line when the status wraps.
+const clock = () => new Date().toLocaleTimeString(language, { hour: "2-digit", minute: "2-digit" }).replace(/\s/g, "\u00a0");
 const selectCommand = { font: "selectFont", image: "selectImage", mp3: "selectMp3" };
 const restoreCommand = { font: "restoreFont", image: "restoreImage", mp3: "restoreMp3" };
 // Variables the host sets for the interface itself, not for a template's form.

@@ -47,7 +47,8 @@ std::vector<VariableChange> variableChanges(const std::vector<std::string>& spec
     std::vector<VariableChange> changes;
     for (const std::string& spec : specs) {
         const std::size_t equals = spec.find('=');
-        if (equals == std::string::npos || equals == 0) throw CommandError("--var: " + text("variable.notNameValue", {spec}));
+        if (equals == std::string::npos || equals == 0)
+            throw CommandError("--var: " + text("variable.notNameValue", {spec}));
         changes.emplace_back(spec.substr(0, equals), spec.substr(equals + 1));
     }
     return changes;
