@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <thread>
 
 #include "app/TarvenoxApp.h"
@@ -292,15 +291,13 @@ TEST_F(TarvenoxDlgTest, AVideoChosenInTheSaveDialogIsWrittenFromTheWorkingCopy) 
         std::atomic<bool> taken = false;
         windows.onEvent = [&](const UiEvent& event) { taken = taken || event.command == "minimize"; };
         const auto host = std::this_thread::get_id();
-        Lines exports;
         videoExport = [&](const std::string& movie, const std::string& video) -> Report {
-            // The export waits for the page's next event: taken only while it runs.
+            // The export waits for the page's next event: taken only while it runs. The
+            // host thread records nothing meanwhile, so the line lands between its calls.
             for (int i = 0; i < 500 && !taken; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            exports.push_back(movie + " -> " + video + (taken ? " after an event" : "") +
-                              (std::this_thread::get_id() == host ? " on the host's thread" : ""));
-            if (c.exportFails) return Report::failure(failure);
-            dir.write(video.substr(dir.path().size() + 1), "a video");
-            return {};
+            windows.calls.push_back("exported " + movie + " -> " + video + (taken ? " after an event" : "") +
+                                    (std::this_thread::get_id() == host ? " on the host's thread" : ""));
+            return c.exportFails ? Report::failure(failure) : Report();
         };
         run({command("selectMovie", "card"), command("clicked", "save"), command("minimize")});
 
@@ -309,9 +306,9 @@ TEST_F(TarvenoxDlgTest, AVideoChosenInTheSaveDialogIsWrittenFromTheWorkingCopy) 
                                                         text("dialog.save.mp4Filter") + ": *.mp4] [" +
                                                         text("dialog.save.gifFilter") + ": *.gif] .swf ask"),
                   std::string::npos);
-        EXPECT_EQ(exports, c.exported ? Lines{app->workingCopyPath() + " -> " + path + " after an event"} : Lines{});
         // The event taken while the video was made is handled after it, once.
-        EXPECT_EQ(windows.callsOf({"minimize"}).size(), 1u);
+        const Lines exported = {"exported " + app->workingCopyPath() + " -> " + path + " after an event", "minimize"};
+        EXPECT_EQ(windows.callsOf({"exported", "minimize"}), c.exported ? exported : Lines{"minimize"});
         EXPECT_EQ(windows.callsOf({"messageBox"}),
                   c.exportFails ? Lines{"messageBox error ok Tarvenox: " + text("message.videoFailed") + "\n" + failure}
                                 : Lines{});
@@ -320,18 +317,10 @@ TEST_F(TarvenoxDlgTest, AVideoChosenInTheSaveDialogIsWrittenFromTheWorkingCopy) 
         ASSERT_TRUE(saved.has_value());
         EXPECT_EQ(saved->outcome, c.outcome);
         EXPECT_EQ(saved->saved, c.outcome == CommandOutcome::done ? path : "");
-        if (c.chosen && !c.exportFails) {
-            if (c.exported) EXPECT_EQ(test::readText(path), "a video");
-            if (!c.exported) EXPECT_EQ(test::readBytes(path), test::readBytes(app->workingCopyPath()));
+        if (c.chosen && !c.exported) {
+            EXPECT_EQ(test::readBytes(path), test::readBytes(app->workingCopyPath()));
         }
-        if (c.exportFails) EXPECT_FALSE(std::filesystem::exists(path));
     }
-
-    // Without an export the dialog offers the movie and its page alone.
-    windows = ScriptedWindowSystem();
-    videoExport = nullptr;
-    run({command("selectMovie", "card"), command("clicked", "save")});
-    EXPECT_EQ(windows.callsOf({"saveFile"}).at(0).find(text("dialog.save.mp4Filter")), std::string::npos);
 }
 
 TEST_F(TarvenoxDlgTest, SavingBeforeATemplateIsChosenWritesNothing) {
