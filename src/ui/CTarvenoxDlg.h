@@ -41,7 +41,7 @@ public:
     using MovieOpener = std::function<Result<std::string>(const std::string& path)>;
     void setMovieOpener(MovieOpener opener) { movieOpener_ = std::move(opener); }
     // Lets the save dialog offer videos (MP4, GIF) beside the movie and its page; without
-    // it only those are offered.
+    // an export it offers the movie and its page alone.
     void setVideoExport(VideoExport exporter) { videoExport_ = std::move(exporter); }
     // The session is an opened movie's (path UTF-8): its template is selected when the
     // dialog starts, and saves are proposed beside the movie.
