@@ -7,7 +7,7 @@
 // command, and the skin shows what it says.
 
 import { el, isDialogOpen } from "./dialogs/modal.js";
-import { label } from "./labels.js";
+import { label, language } from "./labels.js";
 import { createMovie, loadRuffle } from "./players.js";
 import { colorChooser, slotChooser } from "./skin/choosers.js";
 import { Commands } from "./skin/commands.js";
@@ -16,7 +16,9 @@ import { formField } from "./skin/fields.js";
 import { listenForShortcuts } from "./skin/keys.js";
 import { fileName, parseForm, parseSkinVariables, templateLists, variableKey } from "./skin-data.js";
 
-const clock = () => new Date().toLocaleTimeString([], { hour: "2-digit", minute: "2-digit" });
+// In the page's language, not the browser's: 14:05 beside a German status, 02:05 PM beside
+// an English one, kept on one line when the status wraps.
+const clock = () => new Date().toLocaleTimeString(language, { hour: "2-digit", minute: "2-digit" }).replace(/\s/g, "\u00a0");
 const selectCommand = { font: "selectFont", image: "selectImage", mp3: "selectMp3" };
 const restoreCommand = { font: "restoreFont", image: "restoreImage", mp3: "restoreMp3" };
 // Variables the host sets for the interface itself, not for a template's form.

@@ -10,6 +10,7 @@
 #include "app/Commands.h"
 #include "common/Cp1252.h"
 #include "common/FileIO.h"
+#include "common/SystemReason.h"
 #include "common/Texts.h"
 #include "data/ArchiveWriter.h"
 #include "data/FileDatabase.h"
@@ -69,7 +70,7 @@ void runCreate(const ArchiveOptions& options) {
         if (fs::equivalent(it->path(), options.archive, notTheArchive)) continue;
         paths.push_back(it->path());
     }
-    if (error) throw CommandError(options.folder + ": " + error.message());
+    if (error) throw CommandError(options.folder + ": " + systemReason(error));
     std::sort(paths.begin(), paths.end());
 
     std::vector<ArchiveFile> files;
@@ -112,25 +113,23 @@ void runExtract(const ArchiveOptions& options) {
 }  // namespace
 
 void addArchiveCommand(CLI::App& program) {
-    auto* command =
-        program.add_subcommand("archive", "Make, list and unpack file databases (files.db and add-on archives)");
+    auto* command = program.add_subcommand("archive", text("help.archive"));
     command->require_subcommand(1);
     auto options = std::make_shared<ArchiveOptions>();
 
-    auto* create = command->add_subcommand(
-        "create", "Pack every file below a folder, named by its relative path with backslashes");
-    create->add_option("folder", options->folder, "The folder to pack")->required();
-    create->add_option("-o,--output", options->archive, "The archive to write (- for standard output)")->required();
+    auto* create = command->add_subcommand("create", text("help.archive.create"));
+    create->add_option(text("help.arg.folder"), options->folder, text("help.archive.folder"))->required();
+    create->add_option("-o,--output", options->archive, text("help.archive.output"))->required();
     create->callback([options] { runCreate(*options); });
 
-    auto* list = command->add_subcommand("list", "Show the size and name of every entry");
-    list->add_option("archive", options->archive, "The archive to read")->required();
+    auto* list = command->add_subcommand("list", text("help.archive.list"));
+    list->add_option(text("help.arg.archive"), options->archive, text("help.archive.archive"))->required();
     list->callback([options] { runList(*options); });
 
-    auto* extract = command->add_subcommand("extract", "Write one entry to a file");
-    extract->add_option("archive", options->archive, "The archive to read")->required();
-    extract->add_option("name", options->name, "The entry's name, e.g. swf\\intro.swf")->required();
-    extract->add_option("-o,--output", options->output, "Where to write the entry (- for standard output)")->required();
+    auto* extract = command->add_subcommand("extract", text("help.archive.extract"));
+    extract->add_option(text("help.arg.archive"), options->archive, text("help.archive.archive"))->required();
+    extract->add_option(text("help.arg.name"), options->name, text("help.archive.name"))->required();
+    extract->add_option("-o,--output", options->output, text("help.archive.entryOutput"))->required();
     extract->callback([options] { runExtract(*options); });
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/CommandError.h"
+#include "app/CommandLineTexts.h"
 #include "app/Commands.h"
 #include "common/Exception.h"
 #include "common/Log.h"
@@ -13,28 +14,25 @@
 namespace tarvenox {
 
 int runCommandLine(int argc, char** argv) {
-    CLI::App program{"Tarvenox turns Flash movie templates into finished SWF files: it replaces\n"
-                     "their pictures, fonts, music, colours and texts. Without a command it runs\n"
-                     "the interactive program (see edit).",
-                     "tarvenox"};
+    // The help is worded in the language --lang names, wherever it stands.
+    takeLanguageOption(argc, argv);
+    CLI::App program{text("help.program"), "tarvenox"};
+    wordHelpInRunLanguage(program);
     // Without a command the interactive program runs.
     program.require_subcommand(0, 1);
-    program.set_help_all_flag("--help-all", "Show the help of every command");
-    program.set_version_flag("--version", "tarvenox " TARVENOX_VERSION);
+    program.set_help_all_flag("--help-all", text("help.helpAll"));
+    program.set_version_flag("--version", "tarvenox " TARVENOX_VERSION, text("help.version"));
     // Quiet on success: the diagnostic log (the platform, each change made, each file
     // written) only when asked for, and then on standard error, so that standard output
     // stays the command's own (a listing, or the movie with -o -).
     bool verbose = false;
-    program.add_flag("-v,--verbose", verbose, "Print the diagnostic log on standard error");
-    // Taken as soon as it is read, so that every later message, a refusal of another
-    // option among them, is in the chosen language.
+    program.add_flag("-v,--verbose", verbose, text("help.verbose"));
+    // Taken again when it is read: the check refuses an unknown code.
     program
         .add_option_function<std::string>(
-            "--lang", [](const std::string& code) { useLanguage(*languageNamed(code)); },
-            "The language of the program's texts, de or en (default: German where LC_ALL, LC_MESSAGES or LANG "
-            "starts with de, English otherwise)")
-        ->check(CLI::IsMember({"de", "en"}))
-        ->type_name("LANG")
+            "--lang", [](const std::string& code) { useLanguage(*languageNamed(code)); }, text("help.lang"))
+        ->check(languageCheck())
+        ->type_name(text("help.type.language"))
         ->trigger_on_parse();
     program.fallthrough();
     program.parse_complete_callback([&verbose] {
@@ -43,9 +41,7 @@ int runCommandLine(int argc, char** argv) {
         sweepEndedRuns(runRecordFolder());
     });
     // A mistake on the command line is one line too, like every other failure.
-    program.failure_message([](const CLI::App*, const CLI::Error& e) {
-        return "tarvenox: " + std::string(e.what()) + " (tarvenox --help lists the options)\n";
-    });
+    program.failure_message([](const CLI::App*, const CLI::Error& e) { return "tarvenox: " + commandLineMistake(e); });
     addInspectCommand(program);
     addSaveCommand(program);
     addTemplatesCommand(program);
@@ -54,6 +50,7 @@ int runCommandLine(int argc, char** argv) {
     addRenderCommand(program);
     InteractiveOptions interactive;
     addEditCommand(program, interactive);
+    groupHelpOptions(program);
 
     try {
         program.parse(argc, argv);
@@ -70,7 +67,7 @@ int runCommandLine(int argc, char** argv) {
         std::fprintf(stderr, "tarvenox: %s\n", e.getMessage().c_str());
         return 1;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "tarvenox: internal error: %s\n", e.what());
+        std::fprintf(stderr, "tarvenox: %s\n", text("run.internalError", {e.what()}).c_str());
         return 1;
     }
     return 0;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/CommandError.h"
+#include "app/CommandLineTexts.h"
 #include "app/Commands.h"
 #include "app/InstallationOption.h"
 #include "app/MovieVideo.h"
@@ -166,23 +167,18 @@ int runInteractiveProgram(const InteractiveOptions& options) {
 }
 
 void addEditCommand(CLI::App& program, InteractiveOptions& options) {
-    auto* command =
-        program.add_subcommand("edit", "Run the interactive program (the default): open a movie, or choose a "
-                                       "template of an installation, change it and save it in a page that opens "
-                                       "in the browser");
+    auto* command = program.add_subcommand("edit", text("help.edit"));
     // `tarvenox` alone takes them too; the other commands refuse them.
     for (CLI::App* app : {&program, command}) {
         std::vector<CLI::Option*> added = {
-            app->add_option("MOVIE", options.movie,
-                            "A movie (.swf) to open and change; without one, the installation's templates"),
-            app->add_option("--data", options.dataFolder,
-                            "The installation folder to start in (default: the current folder)")
-                ->check(CLI::ExistingDirectory),
-            app->add_option("--port", options.port,
-                            "The port of the page's address on 127.0.0.1 (default: any free port)")
-                ->check(CLI::Range(0, 65535)),
-            app->add_flag("--no-browser", options.noBrowser,
-                          "Only print the page's address instead of opening it in the browser"),
+            app->add_option(text("help.arg.MOVIE"), options.movie, text("help.edit.movie")),
+            app->add_option("--data", options.dataFolder, text("help.edit.data"))
+                ->check(existingFolderCheck())
+                ->type_name(text("help.type.folder")),
+            app->add_option("--port", options.port, text("help.edit.port"))
+                ->check(portCheck())
+                ->type_name(text("help.type.port")),
+            app->add_flag("--no-browser", options.noBrowser, text("help.edit.noBrowser")),
         };
         if (app != &program) continue;
         for (CLI::App* other : program.get_subcommands({})) {

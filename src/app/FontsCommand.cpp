@@ -4,12 +4,13 @@
 #include <iostream>
 
 #include "app/Commands.h"
+#include "common/Texts.h"
 #include "font/FontEngine.h"
 
 namespace tarvenox {
 
 void addFontsCommand(CLI::App& program) {
-    auto* command = program.add_subcommand("fonts", "List the installed TrueType and OpenType faces, one name a line");
+    auto* command = program.add_subcommand("fonts", text("help.fonts"));
     command->callback([] {
         for (const std::string& name : systemFontEngine().faceNames()) std::cout << name << '\n';
     });

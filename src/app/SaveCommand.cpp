@@ -47,7 +47,8 @@ std::vector<VariableChange> variableChanges(const std::vector<std::string>& spec
     std::vector<VariableChange> changes;
     for (const std::string& spec : specs) {
         const std::size_t equals = spec.find('=');
-        if (equals == std::string::npos || equals == 0) throw CommandError("--var: '" + spec + "' is not NAME=VALUE");
+        if (equals == std::string::npos || equals == 0)
+            throw CommandError("--var: " + text("variable.notNameValue", {spec}));
         changes.emplace_back(spec.substr(0, equals), spec.substr(equals + 1));
     }
     return changes;
@@ -58,7 +59,7 @@ std::vector<SlotChange> textChanges(const std::vector<std::string>& specs) {
     std::vector<SlotChange> changes;
     for (const std::string& spec : specs) {
         const std::size_t equals = spec.find('=');
-        if (equals == std::string::npos || equals == 0) throw CommandError("--text: '" + spec + "' is not ID=TEXT");
+        if (equals == std::string::npos || equals == 0) throw CommandError("--text: " + text("save.notIdText", {spec}));
         changes.push_back({spec.substr(0, equals), unescapedText(spec.substr(equals + 1))});
     }
     return changes;
@@ -77,7 +78,7 @@ MovieChanges movieChanges(const SaveOptions& options) {
     for (const auto& spec : options.fits) {
         const auto equals = spec.find('=');
         if (equals == std::string::npos || equals == 0) {
-            throw CommandError("--fit: '" + spec + "' is not NAME=cover, NAME=contain or NAME=stretch");
+            throw CommandError("--fit: " + text("save.notFit", {spec}));
         }
         changes.fits.push_back({spec.substr(0, equals), spec.substr(equals + 1)});
     }
@@ -212,83 +213,41 @@ Report saveTemplateIn(const MovieChanges& changes) {
 }
 
 void addSaveCommand(CLI::App& program) {
-    auto* command =
-        program.add_subcommand("save", "Apply the given changes to a movie, or to a template of an installation, and "
-                                       "write the result to a new file");
+    auto* command = program.add_subcommand("save", text("help.save"));
     auto options = std::make_shared<SaveOptions>();
-    auto* movie = command->add_option("movie", options->movie, "The SWF movie to start from");
-    auto* templateName = command
-                             ->add_option("--template", options->templateName,
-                                          "Start from this template of the installation instead "
-                                          "(`tarvenox templates` lists them); its variables are declared "
-                                          "in configs.txt, so --var takes NAME=VALUE only")
-                             ->type_name("NAME")
+    auto* movie = command->add_option(text("help.arg.movie"), options->movie, text("help.save.movie"));
+    auto* templateName = command->add_option("--template", options->templateName, text("help.save.template"))
+                             ->type_name(text("help.type.name"))
                              ->excludes(movie);
-    command->add_option("--data", options->dataFolder, "The installation folder (default: the current directory)")
-        ->type_name("DIR")
+    command->add_option("--data", options->dataFolder, text("help.data"))
+        ->type_name(text("help.type.folder"))
         ->needs(templateName);
-    command
-        ->add_option("-o,--output", options->output,
-                     "Where to write the result (- for standard output); .mp4, .webm, .gif or .webp for a video of it")
-        ->required();
-    command->add_flag("--html", options->html,
-                      "Also write OUT.html beside OUT.swf, a page that plays the movie in the "
-                      "Ruffle player, with the player's files copied into OUT_files/; -o OUT.html "
-                      "saves the movie as OUT.swf beside its page");
-    command
-        ->add_option("--rows", options->rows,
-                     "Save the template once per row of this CSV file (header row; columns "
-                     "named for variables, font:NAME, image:NAME, fit:NAME, mp3:NAME, text:ID, background); "
-                     "-o is then a pattern such as 'out/{name}.swf' over the columns")
-        ->type_name("SHEET.csv")
+    command->add_option("-o,--output", options->output, text("help.save.output"))->required();
+    command->add_flag("--html", options->html, text("help.save.html"));
+    command->add_option("--rows", options->rows, text("help.save.rows"))
+        ->type_name(text("help.type.sheet"))
         ->needs(templateName);
-    command->add_flag("--uncompressed", options->uncompressed,
-                      "Write the result uncompressed (FWS); by default it keeps the form the "
-                      "movie had (FWS, CWS with zlib, ZWS with LZMA)");
-    command->add_option("--background", options->background, "New background colour: #rrggbb or a decimal number");
-    command
-        ->add_option("--font", options->fonts,
-                     "Rebuild the font (DefineFont2 or DefineFont3) named NAME, or the one with character id "
-                     "NAME, from the installed face FACE (repeatable; `tarvenox fonts` lists the faces)")
-        ->type_name("NAME=FACE")
-        ->allow_extra_args(false);
-    command
-        ->add_option("--image", options->images,
-                     "Replace the picture exported as NAME, or the bitmap with character id NAME, with a PNG "
-                     "or JPEG file (repeatable)")
-        ->type_name("NAME=FILE")
-        ->allow_extra_args(false);
-    command
-        ->add_option("--fit", options->fits,
-                     "How the new picture of --image NAME fills the area its slot shows on the stage: cover "
-                     "(the default: fills it, what overflows is cut off evenly), contain (fits inside whole, "
-                     "transparent margins) or stretch (fills it whole, distorted). NAME as --image gives it; "
-                     "the picture is scaled to twice the area's size in stage pixels, never above its own "
-                     "(repeatable; a sheet's column fit:NAME does the same per row)")
-        ->type_name("NAME=MODE")
-        ->allow_extra_args(false);
-    command
-        ->add_option("--mp3", options->mp3,
-                     "Replace the sound exported as NAME, or the sound with character id NAME, with an MP3 file "
-                     "(repeatable)")
-        ->type_name("NAME=FILE")
-        ->allow_extra_args(false);
-    command
-        ->add_option("--text", options->texts,
-                     "Replace the string of the static text (DefineText or DefineText2) with character id ID "
-                     "and lay it out again in its font; \\n in TEXT starts a new line, \\\\ is a backslash. "
-                     "Characters the font lacks are added from the face given for it with --font, else from "
-                     "the installed face of the font's name (repeatable)")
-        ->type_name("ID=TEXT")
-        ->allow_extra_args(false);
-    command
-        ->add_option("--var", options->variables,
-                     "Set a variable: where the movie's first DoAction assigns it, that "
-                     "value changes, else it is assigned just before (with --template the "
-                     "template's variable block is rewritten). NAME=VALUE for a string, "
-                     "NAME:b=, NAME:d=, NAME:i= for a boolean, number or integer (repeatable)")
-        ->type_name("NAME=VALUE")
-        ->allow_extra_args(false);
+    command->add_flag("--uncompressed", options->uncompressed, text("help.save.uncompressed"));
+    command->add_option("--background", options->background, text("help.save.background"));
+    // The repeatable NAME=VALUE options: each takes one value per use.
+    struct Repeatable {
+        const char* name;
+        std::vector<std::string>& values;
+        const char* help;
+        const char* typeName;
+    } repeatable[] = {
+        {"--font", options->fonts, "help.save.font", "help.type.nameFace"},
+        {"--image", options->images, "help.save.image", "help.type.nameFile"},
+        {"--fit", options->fits, "help.save.fit", "help.type.nameMode"},
+        {"--mp3", options->mp3, "help.save.mp3", "help.type.nameFile"},
+        {"--text", options->texts, "help.save.text", "help.type.idText"},
+        {"--var", options->variables, "help.save.var", "help.type.nameValue"},
+    };
+    for (const Repeatable& option : repeatable) {
+        command->add_option(option.name, option.values, text(option.help))
+            ->type_name(text(option.typeName))
+            ->allow_extra_args(false);
+    }
     command->callback([options] { runSave(*options); });
 }
 

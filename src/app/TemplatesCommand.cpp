@@ -11,6 +11,7 @@
 #include "app/InstallationOption.h"
 #include "app/MoviePictures.h"
 #include "common/Cp1252.h"
+#include "common/Texts.h"
 #include "edit/ColorText.h"
 #include "edit/MovieContents.h"
 #include "edit/TemplateCatalogue.h"
@@ -128,33 +129,36 @@ std::string quotedList(const std::vector<Slot>& slots) {
 }
 
 std::string fontText(const FontUse& font) {
-    return font.name.empty() ? "font " + std::to_string(font.id) : "font \"" + displayText(font.name) + '"';
+    return font.name.empty() ? text("listing.fontId", {std::to_string(font.id)})
+                             : text("listing.fontNamed", {displayText(font.name)});
 }
 
 void printContents(const MovieContents& contents) {
-    if (!contents.error.empty()) std::cout << "  error: " << contents.error << '\n';
-    std::cout << "  fonts: " << quotedList(contents.fonts) << '\n'
-              << "  pictures: " << quotedList(contents.pictures) << '\n'
-              << "  sounds: " << quotedList(contents.sounds) << '\n'
-              << "  variables:";
+    if (!contents.error.empty()) std::cout << "  " << text("listing.error", {contents.error}) << '\n';
+    std::cout << "  " << text("listing.fonts") << ' ' << quotedList(contents.fonts) << '\n'
+              << "  " << text("listing.pictures") << ' ' << quotedList(contents.pictures) << '\n'
+              << "  " << text("listing.sounds") << ' ' << quotedList(contents.sounds) << '\n'
+              << "  " << text("listing.variables");
     if (contents.variables.empty()) std::cout << " -";
     std::cout << '\n';
     for (const auto& variable : contents.variables) {
         std::cout << "    " << displayText(variable.name) << " (" << variable.type << ") = \""
                   << visible(variable.value) << "\"\n";
     }
-    if (!contents.texts.empty()) std::cout << "  texts:\n";
-    for (const auto& text : contents.texts) {
-        std::cout << "    " << displayText(text.variable) << " = \"" << visible(text.text) << "\" (field " << text.id
-                  << (text.font ? ", " + fontText(*text.font) : "") << ")\n";
+    if (!contents.texts.empty()) std::cout << "  " << text("listing.texts") << '\n';
+    for (const auto& field : contents.texts) {
+        std::cout << "    " << displayText(field.variable) << " = \"" << visible(field.text) << "\" ("
+                  << text("listing.field", {std::to_string(field.id)})
+                  << (field.font ? ", " + fontText(*field.font) : "") << ")\n";
     }
-    if (!contents.staticTexts.empty()) std::cout << "  static texts:\n";
-    for (const auto& text : contents.staticTexts) {
-        std::cout << "    " << text.id << " = \"" << visible(text.text) << '"';
-        for (const auto& font : text.fonts) std::cout << ", " << fontText(font);
+    if (!contents.staticTexts.empty()) std::cout << "  " << text("listing.staticTexts") << '\n';
+    for (const auto& staticText : contents.staticTexts) {
+        std::cout << "    " << staticText.id << " = \"" << visible(staticText.text) << '"';
+        for (const auto& font : staticText.fonts) std::cout << ", " << fontText(font);
         std::cout << '\n';
     }
-    if (contents.background) std::cout << "  background: " << formatColor(*contents.background) << '\n';
+    if (contents.background)
+        std::cout << "  " << text("listing.background", {formatColor(*contents.background)}) << '\n';
 }
 
 void printTemplate(const TemplateEntry& entry) {
@@ -162,7 +166,7 @@ void printTemplate(const TemplateEntry& entry) {
     if (!entry.list.empty()) {
         std::string title = entry.title;
         for (char& c : title) c = c == '+' ? ' ' : c;  // the lists write blanks as '+'
-        std::cout << "  \"" << displayText(title) << "\" in list " << displayText(entry.list);
+        std::cout << "  " << text("listing.inList", {displayText(title), displayText(entry.list)});
     }
     std::cout << '\n';
     printContents(entry);
@@ -190,7 +194,7 @@ void writeThumbnails(const AppEnvironment& environment, const std::string& folde
     std::filesystem::create_directories(folder, error);
     const std::filesystem::path where = std::filesystem::absolute(folder, error);
     if (!std::filesystem::is_directory(folder, error))
-        throw CommandError("--thumbnails: cannot create the folder " + folder);
+        throw CommandError("--thumbnails: " + text("listing.cannotCreateFolder", {folder}));
     CTarvenoxApp app(environment);
     std::vector<MoviePicture> pictures;
     // The copies go before shutdown, which removes only the files it extracted itself.
@@ -210,33 +214,23 @@ void writeThumbnails(const AppEnvironment& environment, const std::string& folde
         pictures.push_back({movie, png, 0, thumbnailWidth, thumbnailHeight});
         if (const Report copied = app.copyResultTo(movie); copied.failed()) throw CommandError(copied.reason());
     }
-    if (pictures.empty()) throw CommandError("--thumbnails: the installation has no template to draw");
+    if (pictures.empty()) throw CommandError("--thumbnails: " + text("listing.nothingToDraw"));
     renderMoviePictures(pictures);
 }
 
 }  // namespace
 
 void addTemplatesCommand(CLI::App& program) {
-    auto* command =
-        program.add_subcommand("templates", "List the templates of an installation, or what one movie holds, with "
-                                            "the fonts, pictures, sounds, texts and variables each lets one change");
+    auto* command = program.add_subcommand("templates", text("help.templates"));
     auto moviePath = std::make_shared<std::string>();
     auto dataFolder = std::make_shared<std::string>();
     auto asJson = std::make_shared<bool>(false);
-    auto* movie = command->add_option("movie", *moviePath,
-                                      "Describe this SWF movie instead of the installation's templates (pictures and "
-                                      "the rest named as save's options take them: by export or font name, else by "
-                                      "character id)");
-    command->add_option("--data", *dataFolder, "The installation folder (default: the current directory)")
-        ->type_name("DIR")
-        ->excludes(movie);
-    command->add_flag("--json", *asJson, "Print one JSON document instead of text");
+    auto* movie = command->add_option(text("help.arg.movie"), *moviePath, text("help.templates.movie"));
+    command->add_option("--data", *dataFolder, text("help.data"))->type_name(text("help.type.folder"))->excludes(movie);
+    command->add_flag("--json", *asJson, text("help.json"));
     auto thumbnails = std::make_shared<std::string>();
-    command
-        ->add_option("--thumbnails", *thumbnails,
-                     "Instead of the list, write a PNG of each template (at most 320 x 240 "
-                     "pixels, as `tarvenox render` draws it) into DIR as NAME.png")
-        ->type_name("DIR")
+    command->add_option("--thumbnails", *thumbnails, text("help.templates.thumbnails"))
+        ->type_name(text("help.type.folder"))
         ->excludes(movie);
     command->callback([moviePath, dataFolder, asJson, thumbnails] {
         if (!moviePath->empty()) {
@@ -259,7 +253,7 @@ void addTemplatesCommand(CLI::App& program) {
             std::cout << out.dump(2) << '\n';
         } else {
             for (const auto& entry : templates) printTemplate(entry);
-            if (templates.empty()) std::cout << "no templates\n";
+            if (templates.empty()) std::cout << text("listing.noTemplates") << '\n';
         }
     });
 }

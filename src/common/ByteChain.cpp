@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "common/FileIO.h"
+#include "common/SystemReason.h"
 
 namespace tarvenox {
 
@@ -50,7 +51,7 @@ public:
             const ssize_t n = ::writev(fd_, &batch_[first], count);
             if (n < 0) {
                 if (errno == EINTR) continue;
-                return fail(std::strerror(errno));
+                return fail(systemReason(errno));
             }
             progress(static_cast<std::uint64_t>(n));
             // Drops what was written: whole entries, then the front of a partial one.
@@ -79,13 +80,13 @@ public:
                 }
                 if (n == 0) return cutShort(file);
                 if (errno == EINTR) continue;
-                if (!kernelCannotCopy(errno)) return fail(std::strerror(errno));
+                if (!kernelCannotCopy(errno)) return fail(systemReason(errno));
                 kernelCopy_ = false;
             }
             if (!buffer_) buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyBuffer);
             const std::size_t chunk = std::min(step, kCopyBuffer);
             if (!file.readAt(static_cast<std::uint64_t>(in), {buffer_.get(), chunk})) return cutShort(file);
-            if (!writeAll(fd_, {buffer_.get(), chunk})) return fail(std::strerror(errno));
+            if (!writeAll(fd_, {buffer_.get(), chunk})) return fail(systemReason(errno));
             in += static_cast<loff_t>(chunk);
             length -= chunk;
             progress(chunk);

@@ -8,9 +8,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
+#include "common/SystemReason.h"
 #include "common/TemporaryPaths.h"
+#include "common/Texts.h"
 
 namespace tarvenox {
 
@@ -21,7 +22,7 @@ constexpr int kMaxLinkDepth = 40;
 
 Report failureOf(const std::string& path, const std::string& what) { return Report::failure(path + ": " + what); }
 
-std::string errnoText() { return std::strerror(errno); }
+std::string errnoText() { return systemReason(errno); }
 
 std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -62,11 +63,11 @@ bool writeAll(int fd, ByteSpan bytes) {
 
 Result<OpenedFile> openRegularFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return failureOf(path, "cannot open: " + errnoText());
+    if (fd < 0) return failureOf(path, text("file.cannotOpen", {errnoText()}));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return failureOf(path, S_ISDIR(st.st_mode) ? "is a folder, not a regular file" : "not a regular file");
+        return failureOf(path, text(S_ISDIR(st.st_mode) ? "file.isFolder" : "file.notRegular"));
     }
     return OpenedFile{fd, static_cast<std::uint64_t>(st.st_size)};
 }
@@ -83,7 +84,7 @@ Result<Bytes> readFileBytes(const std::string& path) {
         const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            Report failure = failureOf(path, "read error: " + errnoText());
+            Report failure = failureOf(path, text("file.readError", {errnoText()}));
             ::close(fd);
             return failure;
         }
@@ -103,15 +104,15 @@ Report writeFileAtomically(const std::string& path, ByteSpan bytes) {
 
 Report writeFileAtomically(const std::string& path, const ByteChain& bytes) {
     const auto target = finalTarget(path);
-    if (!target) return failureOf(path, "cannot follow the symbolic link: " + errnoText());
+    if (!target) return failureOf(path, text("file.cannotFollowLink", {errnoText()}));
     // A rename over a device, a FIFO or a folder would replace it (or fail half-way);
     // such an output is refused before anything is written.
     struct stat existing {};
     const bool exists = ::stat(target->c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) return failureOf(path, "not a regular file; nothing was written");
+    if (exists && !S_ISREG(existing.st_mode)) return failureOf(path, text("file.notRegularNothingWritten"));
     std::string temp = *target + ".tmpXXXXXX";
     int fd = createRegisteredTemporaryFile(temp);
-    if (fd < 0) return failureOf(path, "cannot create a temporary file beside it: " + errnoText());
+    if (fd < 0) return failureOf(path, text("file.noTemporary", {errnoText()}));
     // mkstemp creates 0600: an existing file keeps its mode, a new one gets the usual
     // mode for a file the user saves.
     mode_t mode = existing.st_mode & 07777;
@@ -125,18 +126,18 @@ Report writeFileAtomically(const std::string& path, const ByteChain& bytes) {
     const Report written = bytes.writeTo(fd, true);
     bool ok = !written.failed();
     if (!ok) {
-        cause = "write error: " + written.reason();
+        cause = text("file.writeError", {written.reason()});
     } else if (::fsync(fd) != 0) {
         ok = false;
-        cause = "write error: " + errnoText();
+        cause = text("file.writeError", {errnoText()});
     }
     if (::close(fd) != 0 && ok) {
         ok = false;
-        cause = "write error: " + errnoText();
+        cause = text("file.writeError", {errnoText()});
     }
     if (ok && ::rename(temp.c_str(), target->c_str()) != 0) {
         ok = false;
-        cause = "cannot replace the file: " + errnoText();
+        cause = text("file.cannotReplace", {errnoText()});
     }
     if (!ok) ::unlink(temp.c_str());
     unregisterTemporaryPath(temp);

@@ -11,6 +11,8 @@
 
 #include "common/FileIO.h"
 #include "common/Log.h"
+#include "common/SystemReason.h"
+#include "common/Texts.h"
 #include "data/ProductNames.h"
 
 namespace tarvenox {
@@ -80,7 +82,7 @@ Result<std::string> readName(FileCursor& cursor) {
 Result<std::unique_ptr<FileDatabase>> FileDatabase::open(const std::string& path, std::string workingFolder) {
     // Without blocking: a FIFO named as an archive must not stall start-up.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return Report::failure(path + ": cannot open: " + std::strerror(errno));
+    if (fd < 0) return Report::failure(path + ": " + text("file.cannotOpen", {systemReason(errno)}));
     return adopt(fd, path, std::move(workingFolder));
 }
 
@@ -99,10 +101,12 @@ FileDatabase::~FileDatabase() {
 
 Report FileDatabase::readDirectory() {
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return Report::failure(path_ + ": not a regular file");
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        return Report::failure(path_ + ": " + text(S_ISDIR(st.st_mode) ? "file.isFolder" : "file.notRegular"));
+    }
     fileSize_ = static_cast<std::uint64_t>(st.st_size);
     if (Report read = readRecords(); read.failed()) {
-        return Report::failure(path_ + ": not a usable file database: " + read.reason());
+        return Report::failure(path_ + ": " + text("archive.unusable", {read.reason()}));
     }
     for (const auto& record : records_) directory_[record.name] = record.entry;
     return {};

@@ -6,6 +6,7 @@
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "common/Texts.h"
 #include "edit/ColorText.h"
 #include "swf/MovieProbe.h"
 #include "swf/RecordStream.h"
@@ -114,17 +115,31 @@ json pushedValue(const PushValue& value, MovieTextEncoding encoding) {
     }
 }
 
+// A number as a stream writes it by default (400, 400.5, 1e+06).
+template <class Number>
+std::string numberText(Number value) {
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+// What a save can change, as describeTag names it, in the listing's words.
+std::string slotWord(const std::string& changeable) {
+    return tarvenox::text(changeable == "static text" ? "inspect.slot.staticText" : "inspect.slot." + changeable);
+}
+
+// A tag's details in the listing's words; the JSON keeps its own keys and values.
 std::string detailText(const json& tag) {
     std::ostringstream text;
-    auto field = [&](const char* key, const char* label) {
-        if (tag.contains(key)) text << ' ' << label << ' ' << tag[key].get<std::string>();
+    auto field = [&](const char* key, const char* id) {
+        if (tag.contains(key)) text << ' ' << tarvenox::text(id, {tag[key].get<std::string>()});
     };
-    if (tag.contains("id")) text << " id " << tag["id"].get<int>();
-    field("fontName", "font");
-    field("color", "color");
+    if (tag.contains("id")) text << ' ' << tarvenox::text("inspect.id", {std::to_string(tag["id"].get<int>())});
+    field("fontName", "inspect.font");
+    field("color", "inspect.color");
     if (tag.contains("kind")) {
-        text << ' ' << tag["kind"].get<std::string>() << ' ' << tag["width"].get<int>() << 'x'
-             << tag["height"].get<int>();
+        text << ' ' << tarvenox::text("inspect.kind." + tag["kind"].get<std::string>()) << ' '
+             << tag["width"].get<int>() << 'x' << tag["height"].get<int>();
     }
     if (tag.contains("assets")) {
         for (const auto& asset : tag["assets"]) {
@@ -133,20 +148,30 @@ std::string detailText(const json& tag) {
     }
     if (tag.contains("sound")) {
         const json& sound = tag["sound"];
-        text << ' ' << sound["format"].get<std::string>() << ' ' << sound["rate"].get<int>() << " Hz "
-             << (sound["channels"].get<int>() == 2 ? "stereo" : "mono") << ' '
-             << sound["sampleCount"].get<std::uint32_t>() << " samples";
+        text << ' '
+             << tarvenox::text("inspect.sound",
+                               {sound["format"].get<std::string>(), std::to_string(sound["rate"].get<int>()),
+                                tarvenox::text(sound["channels"].get<int>() == 2 ? "inspect.stereo" : "inspect.mono"),
+                                std::to_string(sound["sampleCount"].get<std::uint32_t>())});
     }
     if (tag.contains("bitmapFills")) {
         for (const auto& fill : tag["bitmapFills"]) {
             const json& m = fill["matrix"];
-            text << " fill " << fill["fillStyle"].get<int>() << " bitmap " << fill["bitmapId"].get<int>()
-                 << (fill["clipped"].get<bool>() ? " clipped" : "") << " scale " << m["scaleX"].get<double>() << 'x'
-                 << m["scaleY"].get<double>();
+            text << ' '
+                 << tarvenox::text("inspect.fill", {std::to_string(fill["fillStyle"].get<int>()),
+                                                    std::to_string(fill["bitmapId"].get<int>())});
+            if (fill["clipped"].get<bool>()) text << ' ' << tarvenox::text("inspect.clipped");
+            text << ' '
+                 << tarvenox::text("inspect.scale",
+                                   {numberText(m["scaleX"].get<double>()), numberText(m["scaleY"].get<double>())});
             if (m["rotateSkew0"].get<double>() != 0 || m["rotateSkew1"].get<double>() != 0) {
-                text << " skew " << m["rotateSkew0"].get<double>() << ',' << m["rotateSkew1"].get<double>();
+                text << ' '
+                     << tarvenox::text("inspect.skew", {numberText(m["rotateSkew0"].get<double>()),
+                                                        numberText(m["rotateSkew1"].get<double>())});
             }
-            text << " at " << m["translateX"].get<int>() << ',' << m["translateY"].get<int>();
+            text << ' '
+                 << tarvenox::text("inspect.at", {std::to_string(m["translateX"].get<int>()),
+                                                  std::to_string(m["translateY"].get<int>())});
         }
     }
     if (tag.contains("variables")) {
@@ -154,8 +179,11 @@ std::string detailText(const json& tag) {
             text << ' ' << variable["name"].get<std::string>() << '=' << variable["value"].dump();
         }
     }
-    if (tag.contains("details")) text << ' ' << tag["details"].get<std::string>();
-    if (tag.contains("changeable")) text << " [changeable: " << tag["changeable"].get<std::string>() << ']';
+    // The only details: a shape whose style arrays cannot be read.
+    if (tag.contains("details")) text << ' ' << tarvenox::text("inspect.stylesUnreadable");
+    if (tag.contains("changeable")) {
+        text << ' ' << tarvenox::text("inspect.changeable", {slotWord(tag["changeable"].get<std::string>())});
+    }
     return text.str();
 }
 
@@ -280,24 +308,39 @@ void writeIndentedTag(std::ostream& out, const json& tag) {
     }
 }
 
+// The compression as the header's JSON names it; "zlib" and "LZMA" are names in any language.
+std::string compressionWord(const std::string& name) {
+    return name == "uncompressed" ? tarvenox::text("inspect.uncompressed") : name;
+}
+
 void writeHeaderText(std::ostream& text, const json& d, std::size_t tagCount) {
     text << d["file"].get<std::string>();
     if (d.contains("header")) {
         const json& h = d["header"];
         const json& f = h["frameSize"];
-        text << ": " << h["signature"].get<std::string>() << " (" << h["compression"].get<std::string>() << ") version "
-             << h["version"].get<int>() << ", file length " << h["fileLength"].get<unsigned>() << ", frame "
-             << f["width"].get<int>() << " x " << f["height"].get<int>() << " twips (" << f["width"].get<int>() / 20.0
-             << " x " << f["height"].get<int>() / 20.0 << " px), " << h["frameRate"].get<double>() << " fps, "
-             << h["frameCount"].get<int>() << (h["frameCount"].get<int>() == 1 ? " frame" : " frames");
+        const int frames = h["frameCount"].get<int>();
+        const int width = f["width"].get<int>();
+        const int height = f["height"].get<int>();
+        text << ": "
+             << tarvenox::text(
+                    "inspect.header",
+                    {h["signature"].get<std::string>(), compressionWord(h["compression"].get<std::string>()),
+                     std::to_string(h["version"].get<int>()), std::to_string(h["fileLength"].get<unsigned>()),
+                     std::to_string(width) + " x " + std::to_string(height),
+                     numberText(width / 20.0) + " x " + numberText(height / 20.0),
+                     numberText(h["frameRate"].get<double>()),
+                     frames == 1 ? tarvenox::text("inspect.oneFrame")
+                                 : tarvenox::text("inspect.frames", {std::to_string(frames)})});
     }
     text << '\n';
     if (!d["backgroundColor"].is_null()) {
-        text << "background " << d["backgroundColor"].get<std::string>() << '\n';
+        text << tarvenox::text("inspect.background", {d["backgroundColor"].get<std::string>()}) << '\n';
     }
-    if (d.contains("error")) text << "error: " << d["error"].get<std::string>() << '\n';
-    if (!d["endTag"].get<bool>()) text << "no End tag after the last tag (written with one)\n";
-    text << tagCount << (tagCount == 1 ? " tag" : " tags") << '\n';
+    if (d.contains("error")) text << tarvenox::text("inspect.error", {d["error"].get<std::string>()}) << '\n';
+    if (!d["endTag"].get<bool>()) text << tarvenox::text("inspect.noEndTag") << '\n';
+    text << (tagCount == 1 ? tarvenox::text("inspect.oneTag")
+                           : tarvenox::text("inspect.tags", {std::to_string(tagCount)}))
+         << '\n';
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 // The rows of a batch save.
 #include "publish/RowBatch.h"
-#include "common/Texts.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <map>
 
+#include "common/SystemReason.h"
+#include "common/Texts.h"
 #include "publish/OutputPattern.h"
 #include "publish/Refusal.h"
 #include "publish/SlotChanges.h"
@@ -23,7 +24,7 @@ std::string createFolderOf(const std::string& path) {
     const fs::path folder = fs::path(path).parent_path();
     std::error_code error;
     if (folder.empty() || fs::create_directories(folder, error) || !error) return {};
-    return "cannot create the folder " + folder.string() + ": " + error.message();
+    return text("file.cannotCreateFolder", {folder.string(), systemReason(error)});
 }
 
 }  // namespace

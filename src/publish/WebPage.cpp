@@ -1,6 +1,5 @@
 // The web page of a saved movie.
 #include "publish/WebPage.h"
-#include "common/Texts.h"
 
 #include <cmath>
 #include <cstdio>
@@ -8,6 +7,8 @@
 
 #include "common/FileIO.h"
 #include "common/PercentEncoding.h"
+#include "common/SystemReason.h"
+#include "common/Texts.h"
 #include "publish/ProgramFiles.h"
 #include "publish/Refusal.h"
 #include "publish/WebPageName.h"
@@ -17,9 +18,7 @@ namespace tarvenox {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string htmlEscaped(const std::string& text) {
+std::string htmlEscaped(std::string_view text) {
     std::string out;
     for (char c : text) {
         switch (c) {
@@ -33,6 +32,8 @@ std::string htmlEscaped(const std::string& text) {
     }
     return out;
 }
+
+namespace {
 
 std::string hexColor(std::int32_t rgb) {
     char text[8];
@@ -51,9 +52,9 @@ Report copyPlayer(const fs::path& from, const fs::path& to) {
         const fs::path name = entry.path().filename();
         if (!entry.is_regular_file() || name.extension() == ".map" || name == "package.json") continue;
         fs::copy_file(entry.path(), to / name, fs::copy_options::overwrite_existing, error);
-        if (error) return failedWith((to / name).string() + ": " + error.message());
+        if (error) return failedWith((to / name).string() + ": " + systemReason(error));
     }
-    if (error) return failedWith(from.string() + ": " + error.message());
+    if (error) return failedWith(from.string() + ": " + systemReason(error));
     return {};
 }
 

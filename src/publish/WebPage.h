@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/Report.h"
 
@@ -20,6 +21,9 @@ struct WebPageMovie {
 // background colour, the player loaded from filesName only, and a line with a link to
 // the movie for browsers without JavaScript.
 std::string webPageHtml(const WebPageMovie& movie);
+
+// Text for an HTML element's content or a quoted attribute's value.
+std::string htmlEscaped(std::string_view text);
 
 // Where a save to output writes its movie: with html, a page's name (NAME.html) stands
 // for the movie NAME.swf beside it, as in the interactive save dialog, so that the page

@@ -2,11 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/Texts.h"
+#include "support/MovieBuilder.h"
 #include "support/TempDir.h"
 
 namespace tarvenox {
@@ -17,6 +21,12 @@ std::string textIn(Language language, const std::string& id) {
         if (key == id) return text;
     }
     return "(" + id + " missing)";
+}
+
+// The text up to its first placeholder: what is fixed in any line it fills.
+std::string fixedStart(Language language, const std::string& id) {
+    const std::string text = textIn(language, id);
+    return text.substr(0, text.find('{'));
 }
 
 // Sets the locale variables for one test and puts the previous ones back.
@@ -73,6 +83,64 @@ TEST(CommandLineLanguage, RefusalsFollowTheLocaleUnlessLangIsGiven) {
     const test::RunResult unknown = test::runTarvenox("--lang fr save -o out.swf", work.path());
     EXPECT_NE(unknown.status, 0);
     EXPECT_NE(unknown.err.find("--lang"), std::string::npos) << unknown.err;
+}
+
+// What a person reads on the command line: the help with CLI11's headings, a mistake on
+// the command line, the listings and the system's reasons, all in the run's language.
+TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
+    test::TempDir work;
+    test::MovieBuilder().background(1, 2, 3).writeTo(work.file("movie.swf"));
+    std::filesystem::create_directory(work.file("empty"));
+    struct Case {
+        std::string arguments;
+        // Ids whose text (up to a placeholder) the output or error shows.
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"--help",
+         {"cli.label.Usage", "cli.label.OPTIONS", "cli.label.Options", "cli.label.Subcommands", "help.verbose",
+          "help.lang", "help.help", "help.save"}},
+        {"save --help",
+         {"help.save.output", "help.save.fit", "help.type.nameFile", "cli.label.Positionals", "cli.label.REQUIRED",
+          "cli.label.Needs", "cli.label.Excludes"}},
+        {"archive extract --help", {"help.archive.extract", "help.archive.name", "help.arg.archive"}},
+        {"edit --port 70000", {"cli.notPort", "cli.seeHelp"}},
+        {"save movie.swf -o out.swf --frobnicate", {"cli.unexpected", "cli.seeHelp"}},
+        {"save --template card movie.swf -o out.swf", {"cli.excludes"}},
+        {"inspect", {"cli.required"}},
+        {"inspect movie.swf",
+         {"inspect.header", "inspect.oneFrame", "inspect.background", "inspect.tags", "inspect.changeable",
+          "inspect.slot.background"}},
+        {"templates movie.swf", {"listing.fonts", "listing.pictures", "listing.variables", "listing.background"}},
+        {"templates --data empty", {"listing.noTemplates"}},
+        {"inspect none.swf", {"file.cannotOpen", "system.noEntry"}},
+        {"archive list empty", {"file.isFolder"}},
+    };
+    // CLI11's own words, which must not show through in German.
+    const char* cliWords[] = {"Usage",    "Options",      "Subcommands", "Positionals",  "REQUIRED",
+                              "Excludes", "not expected", "is required", "No such file", "Print this"};
+    for (const auto& [language, locale] :
+         {std::pair{Language::german, "de_DE.UTF-8"}, std::pair{Language::english, "en_US.UTF-8"}}) {
+        Locale chosen(nullptr, locale);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(locale) + ": tarvenox " + c.arguments);
+            const test::RunResult run = test::runTarvenox(c.arguments, work.path());
+            const std::string seen = run.out + run.err;
+            for (const std::string& id : c.shown) {
+                // The help's labels stand in brackets or before a colon as they are.
+                EXPECT_NE(seen.find(fixedStart(language, id)), std::string::npos) << id << "\n" << seen;
+            }
+            if (language == Language::german) {
+                for (const char* word : cliWords) EXPECT_EQ(seen.find(word), std::string::npos) << word << "\n" << seen;
+            }
+        }
+    }
+    // --lang decides the help's language wherever it stands, before or after the command.
+    Locale inEnglish(nullptr, "en_US.UTF-8");
+    for (const char* arguments : {"--lang de --help", "save --lang=de --help"}) {
+        SCOPED_TRACE(arguments);
+        EXPECT_NE(test::runTarvenox(arguments).out.find(textIn(Language::german, "cli.label.Usage") + ":"),
+                  std::string::npos);
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/Texts.h"
 #include "support/Installation.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
@@ -87,8 +88,8 @@ TEST(SaveRows, EachRowGetsItsOwnFolder) {
     ::unsetenv("TARVENOX_SHARE");
 
     EXPECT_EQ(rows.status, 1);
-    EXPECT_EQ(rows.err,
-              "tarvenox: row 3 (out/blocked/carl.swf): cannot create the folder out/blocked: Not a directory\n");
+    EXPECT_EQ(rows.err, "tarvenox: row 3 (out/blocked/carl.swf): " +
+                            text("file.cannotCreateFolder", {"out/blocked", text("system.notFolder")}) + "\n");
     // A separator in a value is no folder of its own.
     for (const char* saved : {"out/family/anna", "out/work_team/bert"}) {
         EXPECT_EQ(test::readText(work.file(std::string(saved) + ".swf")).substr(0, 3), "FWS") << saved;

@@ -183,7 +183,7 @@ TEST_F(SaveTemplate, RefusedChangesLeaveNothingWritten) {
         {"--template card --mp3 logo=song.mp3", "the movie exports no sound named 'logo'"},
         {"--template card --font 'title=DejaVu Sans'", "no font (DefineFont2 or DefineFont3) named 'title'"},
         {"--template absent", "the installation has no template 'absent'"},
-        {"--template card in.swf", "excludes"},
+        {"--template card in.swf", text("cli.excludes", {"movie", "--template"})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "common/Texts.h"
+#include "publish/WebPage.h"
 #include "support/LoopbackClient.h"
 #include "support/TempDir.h"
 
@@ -20,7 +22,7 @@ using test::ownHost;
 class PageServerTest : public ::testing::Test {
 protected:
     PageServerTest() {
-        dir.write("web/index.html", "<!doctype html>page");
+        dir.write("web/index.html", "<!doctype html><html lang=\"en\"><noscript>Needs a script.</noscript>page");
         dir.write("web/app.js", "// app");
         dir.write("ruffle/ruffle.js", "// player");
         dir.write("ruffle/core.wasm", std::string("\0asm", 4));
@@ -48,11 +50,24 @@ protected:
     PageServer server{{dir.file("web"), dir.file("ruffle"), dir.file("work"), dir.file("help")}, channel};
 };
 
+// The index's language and its line for a browser without script are the run's.
+TEST_F(PageServerTest, ServesItsIndexInTheRunsLanguage) {
+    const Language before = currentLanguage();
+    for (Language language : {Language::german, Language::english}) {
+        useLanguage(language);
+        auto reply = httpRequest(server.port(), url(""), ownHost(server.port()));
+        EXPECT_EQ(reply.status, 200);
+        EXPECT_EQ(reply.header("Content-Type"), "text/html; charset=utf-8");
+        EXPECT_EQ(reply.body, std::string("<!doctype html><html lang=\"") + languageCode(language) + "\"><noscript>" +
+                                  htmlEscaped(text("page.noScript")) + "</noscript>page");
+    }
+    useLanguage(before);
+}
+
 TEST_F(PageServerTest, ServesItsRootsWithTheirTypes) {
     struct Case {
         std::string rest, contentType, body;
     } cases[] = {
-        {"", "text/html; charset=utf-8", "<!doctype html>page"},
         {"web/app.js", "text/javascript; charset=utf-8", "// app"},
         {"ruffle/core.wasm", "application/wasm", std::string("\0asm", 4)},
         {"work/preview.swf", "application/x-shockwave-flash", "FWS movie"},

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "common/Cp1252.h"
+#include "common/SystemReason.h"
+#include "common/Texts.h"
 
 namespace tarvenox::web {
 namespace fs = std::filesystem;
@@ -47,11 +49,11 @@ nlohmann::json listFolder(const nlohmann::json& request, const std::string& home
 
     std::error_code error;
     fs::path folder = fs::weakly_canonical(asked, error);
-    if (error || !fs::is_directory(folder, error)) throw std::runtime_error(asked + ": no such folder");
+    if (error || !fs::is_directory(folder, error)) throw std::runtime_error(asked + ": " + text("file.noSuchFolder"));
     std::vector<std::string> folders;
     std::vector<std::pair<std::string, std::uintmax_t>> files;
     fs::directory_iterator entries(folder, fs::directory_options::skip_permission_denied, error);
-    if (error) throw std::runtime_error(asked + ": " + error.message());
+    if (error) throw std::runtime_error(asked + ": " + systemReason(error));
     for (const fs::directory_entry& entry : entries) {
         std::string name = entry.path().filename().string();
         // Hidden entries are left out, and so are names that JSON cannot carry: a name

@@ -12,4 +12,8 @@ inline constexpr const char* pageCatalogueAddress = "web/catalogue.js";
 // texts by their id without that prefix ({1}, {2}... left for the page to fill).
 std::string pageCatalogueScript();
 
+// The page's index.html in the run's language: the html element's lang and the
+// <noscript> line, which show before any script (or without one) runs.
+std::string pageIndexInRunLanguage(std::string html);
+
 }  // namespace tarvenox::web

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/WholeFile.h"
 #include "ui/web/ContentType.h"
 #include "ui/web/PageCatalogue.h"
 #include "ui/web/PageServer.h"
@@ -55,15 +56,21 @@ bool PageFiles::handleGet(CivetServer*, mg_connection* connection) {
     std::optional<std::filesystem::path> file;
     const Route* route = nullptr;
     if (path->empty()) {
-        route = &routes[0];
-        file = page_.resolve("index.html");
-    } else {
-        for (const Route& candidate : routes) {
-            if (path->substr(0, candidate.lead.size()) == candidate.lead) {
-                route = &candidate;
-                file = candidate.root.resolve(path->substr(candidate.lead.size()));
-                break;
-            }
+        // The index in the run's language; read whole, it is a few hundred bytes.
+        const std::optional<std::filesystem::path> index = page_.resolve("index.html");
+        const std::string html = index ? readWholeFile(index->string()) : std::string();
+        if (html.empty()) {
+            mg_send_http_error(connection, 404, "%s", "Not Found");
+        } else {
+            sendBytes(connection, "text/html; charset=utf-8", pageIndexInRunLanguage(html), headers_);
+        }
+        return true;
+    }
+    for (const Route& candidate : routes) {
+        if (path->substr(0, candidate.lead.size()) == candidate.lead) {
+            route = &candidate;
+            file = candidate.root.resolve(path->substr(candidate.lead.size()));
+            break;
         }
     }
     if (!file) {
