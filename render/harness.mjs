@@ -2,6 +2,7 @@
 // the machinery of `tarvenox render` and of the checks in tests/player and tests/page.
 // Ruffle is served from node_modules (or the folder given) by a small HTTP server on
 // 127.0.0.1, so nothing is fetched from the network; every run uses a fresh browser profile.
+import { randomUUID } from "node:crypto";
 import { createServer } from "node:http";
 import { mkdtempSync, readFileSync, rmSync, existsSync, statSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -22,6 +23,9 @@ export const chromiumFlags = [
   // Movies with sound must start without a click, as they would in a page the user opened.
   "--autoplay-policy=no-user-gesture-required",
 ];
+
+// The largest picture a page sends: the largest stage drawn, 4000 x 4000 RGBA pixels.
+const maxFrameBytes = 4000 * 4000 * 4;
 
 const contentTypes = {
   ".html": "text/html; charset=utf-8",
@@ -76,6 +80,9 @@ if (new URLSearchParams(location.search).get("clock") === "virtual") {
   // No sound: with none, the player's timeline never waits for the speakers.
   delete window.AudioContext;
   delete window.webkitAudioContext;
+  window.clearClock = () => {
+    due = new Map();
+  };
   window.stepClock = (ms) => {
     now += ms;
     const callbacks = [...due.values()];
@@ -86,7 +93,14 @@ if (new URLSearchParams(location.search).get("clock") === "virtual") {
 }
 </script><script src="/ruffle/ruffle.js"></script></head>
 <body><div id="host"></div><script>
+// Plays the movie at url in a new player, in place of the page's last one: a page plays
+// movie after movie, with Ruffle's code fetched and compiled only for its first.
 window.playMovie = (url, width, height) => new Promise((resolve) => {
+  // Taking the player off the page ends it; its animation frames are not run again.
+  document.getElementById("stage")?.remove();
+  window.clearClock?.();
+  window.movieMetadata = null;
+  lastPixels = null;
   const player = window.RufflePlayer.newest().createPlayer();
   player.id = "stage";
   player.style.width = width + "px";
@@ -105,11 +119,12 @@ window.playMovie = (url, width, height) => new Promise((resolve) => {
     openUrlMode: "deny", backgroundColor: null, logLevel: "warn", scale: "exactfit",
   }).catch((error) => finish({ loaded: false, error: String(error) }));
 });
-// The stage as drawn by the last step: { width, height } and either rgba (RGBA rows as
-// base64), png (a PNG file as base64) or same (the pixels of the last call, unchanged: a
-// still stage is not sent again).
+// The stage as drawn by the last step: { width, height } and either png (a PNG file as
+// base64), posted (its RGBA rows sent in one request to the address given, as bytes: the
+// page's messages would carry them as text a third longer, at a cost that showed in every
+// frame) or same (the pixels of the last call, unchanged: a still stage is not sent again).
 let lastPixels = null;
-window.stagePixels = async (png) => {
+window.stagePixels = async (png, address) => {
   const player = document.getElementById("stage");
   const source = player.shadowRoot.querySelector("canvas");
   const copy = document.createElement("canvas");
@@ -125,12 +140,8 @@ window.stagePixels = async (png) => {
     return { ...size, same: true };
   }
   lastPixels = words;
-  const url = await new Promise((resolve) => {
-    const reader = new FileReader();
-    reader.onload = () => resolve(reader.result);
-    reader.readAsDataURL(new Blob([rgba]));
-  });
-  return { ...size, rgba: url.slice(url.indexOf(",") + 1) };
+  const response = await fetch(address, { method: "POST", body: rgba });
+  return { ...size, posted: response.ok };
 };
 window.panicText = () => {
   const player = document.getElementById("stage");
@@ -139,12 +150,28 @@ window.panicText = () => {
 };
 </script></body></html>`;
 
-// Serves the page, Ruffle's files and the movies of this run (by index, from their paths).
-function startServer(moviePaths, ruffleDir) {
+// Serves the page, Ruffle's files and the movies of this run (by index, from their paths),
+// and takes the pictures pages send to /frame/SECRET/N: frames maps N to its bytes until
+// they are taken. (The secret keeps other local programs from slipping in pictures.)
+function startServer(moviePaths, ruffleDir, frames = null) {
   const server = createServer((request, response) => {
     const url = new URL(request.url, "http://127.0.0.1");
     let body = null;
     let type = "application/octet-stream";
+    const frame = /^\/frame\/([0-9a-f-]+)\/(\d+)$/.exec(url.pathname);
+    if (frames && request.method === "POST" && frame && frame[1] === frames.secret) {
+      const chunks = [];
+      let size = 0;
+      request.on("data", (chunk) => {
+        size += chunk.length;
+        if (size <= maxFrameBytes) chunks.push(chunk);
+      });
+      request.on("end", () => {
+        if (size <= maxFrameBytes) frames.set(frame[2], Buffer.concat(chunks));
+        response.writeHead(size <= maxFrameBytes ? 204 : 413).end();
+      });
+      return;
+    }
     if (url.pathname === "/favicon.ico") {
       response.writeHead(204).end();
       return;
@@ -222,6 +249,11 @@ const launchBrowser = (profile) =>
 // { loaded: true } or { loaded: false, error }, at the latest after limitS seconds.
 async function loadMovie(tab, port, index, width, height, { query = "", limitS = 30 } = {}) {
   await tab.goto(`http://127.0.0.1:${port}/${query}`);
+  return startMovie(tab, index, width, height, limitS);
+}
+
+// Loads movie index at width x height into the page already open, in place of its last.
+async function startMovie(tab, index, width, height, limitS) {
   let timer;
   const outcome = await Promise.race([
     tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
@@ -295,10 +327,15 @@ async function playOne(context, port, index, path, { width, height }, settleMs) 
 }
 
 // A browser with the page's server, kept for many movies: one start of Chromium for a whole
-// run. openMovie opens a page for one movie; close ends the browser.
+// run. openMovie loads one movie into a page; its close hands the page back for the next
+// movie, so Ruffle is fetched and compiled once a page, not once a movie. A page whose movie
+// failed is closed instead: what a panic leaves behind must not reach the next movie.
+// close ends the browser.
 export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
   const moviePaths = [];
-  const server = await startServer(moviePaths, ruffleDir);
+  const frames = new Map();
+  frames.secret = randomUUID();
+  const server = await startServer(moviePaths, ruffleDir, frames);
   const profile = mkdtempSync(join(tmpdir(), "tarvenox-chromium-"));
   let context = null;
   try {
@@ -308,10 +345,15 @@ export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
     rmSync(profile, { recursive: true, force: true });
     throw error;
   }
+  const idle = [];
   return {
-    openMovie: (path, stage) => {
+    openMovie: async (path, stage) => {
       moviePaths.push(path);
-      return openSteppedMovie(context, server.address().port, moviePaths.length - 1, path, stage);
+      const page = idle.pop() ?? (await openPlayerPage(context));
+      return loadSteppedMovie(page, server.address().port, moviePaths.length - 1, path, stage, frames, (reusable) => {
+        if (reusable) idle.push(page);
+        else return page.tab.close();
+      });
     },
     close: async () => {
       await context.close();
@@ -322,24 +364,43 @@ export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
   };
 }
 
+// A page for stepped movies: its tab, and errors, where what the player reports goes (each
+// movie gives the page an array of its own).
+async function openPlayerPage(context) {
+  const tab = await context.newPage();
+  const page = { tab, errors: [], loaded: false };
+  tab.on("pageerror", (error) => page.errors.push(`page error: ${error.message}`));
+  tab.on("console", (message) => {
+    if (message.type() === "error" && !message.text().includes("audio")) page.errors.push(`console: ${message.text()}`);
+  });
+  return page;
+}
+
 // A movie loaded on the virtual clock and stopped before its first frame. step(ms) moves
 // the clock on and plays what falls due; pixels() reads the stage as then drawn; errors
 // holds what the player reported. Sound is off: the player's timeline then never waits
-// for the speakers, and a video's sound is made from the movie's data instead.
-async function openSteppedMovie(context, port, index, path, { width, height }) {
-  const tab = await context.newPage();
+// for the speakers, and a video's sound is made from the movie's data instead. release is
+// called once, by close, with whether the page can play another movie.
+async function loadSteppedMovie(page, port, index, path, { width, height }, frames, release) {
+  const { tab } = page;
   const errors = [];
-  tab.on("pageerror", (error) => errors.push(`page error: ${error.message}`));
-  tab.on("console", (message) => {
-    if (message.type() === "error" && !message.text().includes("audio")) errors.push(`console: ${message.text()}`);
-  });
-  const close = () => tab.close();
+  page.errors = errors;
   let lastPixels = null;
+  let released = false;
+  const close = async () => {
+    if (released) return;
+    released = true;
+    await release(errors.length === 0);
+  };
   try {
     // Pages load side by side on a busy machine: each gets longer than one alone.
-    const outcome = await loadMovie(tab, port, index, width, height, { query: "?clock=virtual", limitS: 120 });
+    const outcome = page.loaded
+      ? await startMovie(tab, index, width, height, 120)
+      : await loadMovie(tab, port, index, width, height, { query: "?clock=virtual", limitS: 120 });
+    page.loaded = true;
     if (!outcome.loaded) errors.push(`${path}: ${outcome.error}`);
   } catch (error) {
+    errors.push(String(error));
     await close();
     throw error;
   }
@@ -349,14 +410,21 @@ async function openSteppedMovie(context, port, index, path, { width, height }) {
     // Moves the clock on by ms and returns the stage as then drawn: its RGBA pixels, with
     // picture "png" the bytes of a PNG file of it, with picture null nothing.
     step: async (ms, { picture = "rgba" } = {}) => {
-      const [data, panic] = await tab.evaluate(async ([ms, picture]) => {
+      const frame = String(frames.next = (frames.next ?? 0) + 1);
+      const address = `/frame/${frames.secret}/${frame}`;
+      const [data, panic] = await tab.evaluate(async ([ms, picture, address]) => {
         window.stepClock(ms);
-        return [picture ? await window.stagePixels(picture === "png") : null, window.panicText()];
-      }, [ms, picture]);
+        return [picture ? await window.stagePixels(picture === "png", address) : null, window.panicText()];
+      }, [ms, picture, address]);
       if (panic) errors.push(`panic: ${panic.slice(0, 300)}`);
       if (!data) return null;
       if (picture === "png") return Buffer.from(data.png, "base64");
-      if (!data.same) lastPixels = { width: data.width, height: data.height, rgba: Buffer.from(data.rgba, "base64") };
+      if (!data.same) {
+        const rgba = frames.get(frame);
+        frames.delete(frame);
+        if (!data.posted || rgba?.length !== data.width * data.height * 4) throw new Error(`${path}: the stage's pixels did not arrive`);
+        lastPixels = { width: data.width, height: data.height, rgba };
+      }
       return lastPixels;
     },
     close,
