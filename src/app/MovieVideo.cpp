@@ -55,7 +55,8 @@ std::string videoJob(const MovieVideo& video, std::size_t index, ScratchFolder& 
         frames = std::round((video.seconds > 0 ? video.seconds : std::max<int>(1, movie.frameCount()) / rate) * fps);
     frames = std::max(1.0, frames);
     if (frames / fps > maxSeconds) {
-        throw CommandError(videoMessage(VideoMessage::TooLong, video.output));
+        throw CommandError(
+            text("render.videoTooLong", {video.output, std::to_string(static_cast<int>(maxSeconds / 60))}));
     }
     std::vector<VideoSound> placed;
     if (carriesSound(extension)) {
@@ -86,20 +87,6 @@ std::string videoJob(const MovieVideo& video, std::size_t index, ScratchFolder& 
 
 }  // namespace
 
-std::string videoMessage(VideoMessage which, const std::string& detail) {
-    switch (which) {
-        case VideoMessage::NoFfmpeg: return text("render.noFfmpeg");
-        case VideoMessage::TooLong:
-            return text("render.videoTooLong", {detail, std::to_string(static_cast<int>(maxSeconds / 60))});
-        case VideoMessage::NoScratchFolder: return text("render.noScratchFolder");
-        case VideoMessage::PageOfVideo: return text("render.pageOfVideo");
-        case VideoMessage::FrameOfVideo: return text("render.frameOfVideo");
-        case VideoMessage::LengthOfPicture: return text("render.lengthOfPicture");
-        case VideoMessage::OutputIsTerminal: return text("render.outputIsTerminal");
-    }
-    return {};
-}
-
 ScratchFolder::~ScratchFolder() {
     if (path_.empty()) return;
     std::error_code error;
@@ -111,7 +98,7 @@ std::string ScratchFolder::file(const std::string& name) {
     if (path_.empty()) {
         std::string pattern = (fs::temp_directory_path() / "tarvenox-video-XXXXXX").string();
         if (!createRegisteredTemporaryFolder(pattern)) {
-            throw CommandError(videoMessage(VideoMessage::NoScratchFolder));
+            throw CommandError(text("render.noScratchFolder"));
         }
         path_ = pattern;
     }
@@ -171,12 +158,30 @@ std::vector<std::string> encoderArguments(const std::string& output, const std::
     return arguments;
 }
 
-void renderMovieVideos(const std::vector<MovieVideo>& videos, bool progress) {
-    if (!programOnPath("ffmpeg")) throw CommandError(videoMessage(VideoMessage::NoFfmpeg));
+std::vector<std::string> renderEachMovieVideo(const std::vector<MovieVideo>& videos, bool progress) {
+    if (!programOnPath("ffmpeg")) throw CommandError(text("render.noFfmpeg"));
     ScratchFolder sounds;
+    std::vector<std::string> failures(videos.size());
     std::vector<std::string> jobs;
-    for (std::size_t i = 0; i < videos.size(); ++i) jobs.push_back(videoJob(videos[i], i, sounds));
-    runRenderer(jobs, std::min<int>(static_cast<int>(videos.size()), rendererPages()), progress);
+    std::vector<std::size_t> played;  // the video of each job
+    for (std::size_t i = 0; i < videos.size(); ++i) {
+        try {
+            jobs.push_back(videoJob(videos[i], i, sounds));
+            played.push_back(i);
+        } catch (const CommandError& e) {
+            failures[i] = e.what();
+        }
+    }
+    if (jobs.empty()) return failures;
+    const auto failed = runRenderer(jobs, std::min<int>(static_cast<int>(jobs.size()), rendererPages()), progress);
+    for (std::size_t j = 0; j < jobs.size(); ++j) failures[played[j]] = failed[j];
+    return failures;
+}
+
+void renderMovieVideos(const std::vector<MovieVideo>& videos, bool progress) {
+    for (const std::string& failure : renderEachMovieVideo(videos, progress)) {
+        if (!failure.empty()) throw CommandError(failure);
+    }
 }
 
 }  // namespace tarvenox

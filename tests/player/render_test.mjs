@@ -85,6 +85,19 @@ test("rows of a sheet saved as videos, and a save to a video", { skip: !hasFfmpe
   // the videos alone: the movies they were played from are gone
   assert.deepEqual(readdirSync(rows).sort(), ["first.mp4", "one.gif", "second.mp4", "sheet.csv"]);
   assert.equal(readFileSync(join(rows, "one.gif")).toString("latin1", 0, 3), "GIF");
+
+  // a row whose video cannot be written (a folder holds its name) fails alone
+  const mixed = join(work, "mixed");
+  mkdirSync(join(mixed, "blocked.mp4"), { recursive: true });
+  writeFileSync(join(mixed, "blocked.mp4", "keep"), "");
+  writeFileSync(join(mixed, "sheet.csv"), "name\r\nfirst\r\nblocked\r\nthird\r\n");
+  const failing = spawnSync(options.tarvenox, ["save", "--template", "greeting", "--data", data, "--rows",
+    join(mixed, "sheet.csv"), "-o", join(mixed, "{name}.mp4")], { encoding: "utf8" });
+  assert.equal(failing.status, 1, failing.stderr);
+  assert.match(failing.stderr, /\b2\b.*blocked\.mp4/);
+  assert.equal(failing.stderr.trim().split("\n").length, 1, failing.stderr);
+  assert.deepEqual(readdirSync(mixed).sort(), ["blocked.mp4", "first.mp4", "sheet.csv", "third.mp4"]);
+  assert.deepEqual(readdirSync(join(mixed, "blocked.mp4")), ["keep"]);
 });
 
 test("without ffmpeg, or for a broken movie, one line and no file", () => {
