@@ -1,5 +1,5 @@
 // Videos of movies: the frames the renderer draws on its virtual clock, encoded by ffmpeg
-// as MP4 (H.264), WebM (VP9), GIF or animated WebP, with the movie's MP3 sounds placed at
+// as MP4 (H.264), WebM (VP9), GIF or animated WebP, with the movie's sounds placed at
 // their frames in MP4 and WebM.
 #pragma once
 
@@ -26,11 +26,12 @@ bool isVideoOutput(const std::string& path);
 
 // The ffmpeg arguments that encode frames raw RGBA pictures of width x height from
 // standard input at fps into temporary, in the format of output's extension; sounds are
-// MP3 files, each with its delay in milliseconds and play count, for MP4 and WebM.
+// sound files ffmpeg reads, each played plays times in a row from each of its delays (in
+// milliseconds from the start), for MP4 and WebM.
 struct VideoSound {
     std::string path;
-    long delayMs = 0;
     int plays = 1;
+    std::vector<long> delaysMs;
 };
 std::vector<std::string> encoderArguments(const std::string& output, const std::string& temporary, int width,
                                           int height, double fps, int frames, const std::vector<VideoSound>& sounds);
