@@ -61,9 +61,9 @@ std::string videoJob(const MovieVideo& video, std::size_t index, ScratchFolder& 
     std::vector<VideoSound> placed;
     if (carriesSound(extension)) {
         for (const TimelineSound& sound : timelineSounds(movie)) {
-            const std::string path = sounds.file("video-" + std::to_string(index) + "-sound-" +
-                                                 std::to_string(placed.size()) +
-                                                 (sound.kind == SoundFile::Mp3 ? ".mp3" : ".flv"));
+            const std::string path =
+                sounds.file("video-" + std::to_string(index) + "-sound-" + std::to_string(placed.size()) +
+                            (sound.kind == SoundFile::Mp3 ? ".mp3" : ".flv"));
             if (const Report written = writeFileAtomically(path, sound.data); written.failed()) {
                 throw CommandError(written.reason());
             }

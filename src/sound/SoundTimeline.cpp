@@ -68,7 +68,7 @@ int playsOf(ByteSpan info) {
     ByteReader reader(info);
     const std::uint8_t flags = reader.readU8();
     if (reader.overrun()) return 1;
-    if ((flags & 0x20) != 0) return 0;  // SyncStop
+    if ((flags & 0x20) != 0) return 0;        // SyncStop
     if ((flags & 0x01) != 0) reader.skip(4);  // in point
     if ((flags & 0x02) != 0) reader.skip(4);  // out point
     if ((flags & 0x04) == 0) return 1;
@@ -291,7 +291,9 @@ Bytes flvAudio(std::uint8_t formatByte, const std::vector<FlvChunk>& chunks) {
     for (const FlvChunk& chunk : chunks) {
         if (chunk.data.size() > maxFlvData) return {};
         const auto size = static_cast<std::uint32_t>(chunk.data.size() + 1);
-        const auto ms = static_cast<std::uint32_t>(static_cast<double>(chunk.firstSample) * 1000 / rate);
+        // FLV stamps are 32-bit milliseconds: about 50 days, more than any sound holds.
+        const auto ms =
+            static_cast<std::uint32_t>(std::min(static_cast<double>(chunk.firstSample) * 1000 / rate, 4.0e9));
         flv.push_back(8);  // audio
         put24(flv, size);
         put24(flv, ms & 0xFFFFFF);

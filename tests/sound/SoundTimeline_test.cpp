@@ -105,7 +105,8 @@ TEST(SoundTimeline, SpritesStartTheirSoundsAsTheyPlay) {
 
 TEST(SoundTimeline, StartSound2FindsTheSoundByItsClass) {
     test::MovieBuilder builder(9);
-    builder.tag(14, defineSound(4, 0x3E, Bytes(4, 0x11)))  // PCM 44 kHz 16-bit stereo
+    builder
+        .tag(14, defineSound(4, 0x3E, Bytes(4, 0x11)))  // PCM 44 kHz 16-bit stereo
         .tag(76, le16(1) + le16(4) + cstr("Chime"))
         .showFrame()
         .tag(89, cstr("Unknown") + Bytes{0x00})
@@ -119,9 +120,9 @@ TEST(SoundTimeline, StartSound2FindsTheSoundByItsClass) {
 TEST(SoundTimeline, FlvCarriesTheFormatByteAndStampsChunksBySample) {
     const Bytes a = {1, 2, 3};
     const Bytes b = {4};
-    const Bytes flv = flvAudio(0x0A, {{a, 0}, {b, 22050}});  // 22050 samples at 22 kHz: 1 s
+    const Bytes flv = flvAudio(0x0A, {{a, 0}, {b, 22050}});                    // 22050 samples at 22 kHz: 1 s
     const Bytes expected = Bytes{'F', 'L', 'V', 1, 4, 0, 0, 0, 9, 0, 0, 0, 0}  // header, size before the first tag
-                           + Bytes{8, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0x0A, 1, 2, 3, 0, 0, 0, 15}  // at 0 ms
+                           + Bytes{8, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0x0A, 1, 2, 3, 0, 0, 0, 15}   // at 0 ms
                            + Bytes{8, 0, 0, 2, 0, 0x03, 0xE8, 0, 0, 0, 0, 0x0A, 4, 0, 0, 0, 13};  // at 1000 ms
     EXPECT_EQ(flv, expected);
     EXPECT_TRUE(flvAudio(0x0A, {}).empty());
