@@ -79,11 +79,11 @@ for (const frame of options.frames.split(",").map(Number)) {
   const png = join(work, `frame-${frame}.png`);
   timed(["render", card, "-o", png, "--frame", String(frame)]);
   const [score] = psnrs(png, frame);
-  row(`render --frame ${frame} against exact frame ${frame} (dB)`, String(score), "inf: the same picture");
+  row(`render --frame ${frame} against its exact frame (dB)`, Number.isFinite(score) ? score.toFixed(2) : "inf", "inf: the same picture");
 }
 
 // Where the sound starts: a movie of 8 frames at 12 fps whose sound starts at frame 7 (500 ms).
-const onset = (name, sound) => {
+const onset = (name, label, sound) => {
   const movie = join(work, `${name}.swf`);
   writeFileSync(movie, countingMovie({ sound: { ...sound, frame: 7 } }));
   const video = join(work, `${name}.mp4`);
@@ -91,10 +91,10 @@ const onset = (name, sound) => {
   const pcm = execFileSync("ffmpeg", ["-v", "error", "-i", video, "-f", "s16le", "-ac", "1", "-ar", "48000", "-"]);
   const samples = new Int16Array(pcm.buffer, pcm.byteOffset, pcm.length / 2);
   const ms = samples.findIndex((sample) => Math.abs(sample) > 1000) / 48;
-  row(`${name} sound starts at (ms; frame 7: 500)`, ms.toFixed(1), `within 83.3 (${((ms - 500) / (1000 / 12)).toFixed(2)} frames off)`);
+  row(`${label} starts at (ms; frame 7: 500)`, ms.toFixed(1), `within 83.3 (${((ms - 500) / (1000 / 12)).toFixed(2)} frames off)`);
 };
-onset("MP3", { mp3: readFileSync(join(root, "tests", "fixtures", "sound", "lame-vbr-mono-22050-id3v2.mp3")) });
-onset("ADPCM in a sprite", { adpcm: adpcmTone(2), format: 0x16, inSprite: true });
+onset("mp3", "MP3 sound", { mp3: readFileSync(join(root, "tests", "fixtures", "sound", "lame-vbr-mono-22050-id3v2.mp3")) });
+onset("adpcm", "ADPCM sound in a sprite", { adpcm: adpcmTone(2), format: 0x16, inSprite: true });
 
 const rows = join(work, "rows");
 mkdirSync(rows);

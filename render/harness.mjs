@@ -2,7 +2,6 @@
 // the machinery of `tarvenox render` and of the checks in tests/player and tests/page.
 // Ruffle is served from node_modules (or the folder given) by a small HTTP server on
 // 127.0.0.1, so nothing is fetched from the network; every run uses a fresh browser profile.
-import { randomUUID } from "node:crypto";
 import { createServer } from "node:http";
 import { mkdtempSync, readFileSync, rmSync, existsSync, statSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -23,9 +22,6 @@ export const chromiumFlags = [
   // Movies with sound must start without a click, as they would in a page the user opened.
   "--autoplay-policy=no-user-gesture-required",
 ];
-
-// The largest picture a page sends: the largest stage drawn, 4000 x 4000 RGBA pixels.
-const maxFrameBytes = 4000 * 4000 * 4;
 
 const contentTypes = {
   ".html": "text/html; charset=utf-8",
@@ -119,12 +115,11 @@ window.playMovie = (url, width, height) => new Promise((resolve) => {
     openUrlMode: "deny", backgroundColor: null, logLevel: "warn", scale: "exactfit",
   }).catch((error) => finish({ loaded: false, error: String(error) }));
 });
-// The stage as drawn by the last step: { width, height } and either png (a PNG file as
-// base64), posted (its RGBA rows sent in one request to the address given, as bytes: the
-// page's messages would carry them as text a third longer, at a cost that showed in every
-// frame) or same (the pixels of the last call, unchanged: a still stage is not sent again).
+// The stage as drawn by the last step: { width, height } and either rgba (RGBA rows as
+// base64), png (a PNG file as base64) or same (the pixels of the last call, unchanged: a
+// still stage is not sent again).
 let lastPixels = null;
-window.stagePixels = async (png, address) => {
+window.stagePixels = async (png) => {
   const player = document.getElementById("stage");
   const source = player.shadowRoot.querySelector("canvas");
   const copy = document.createElement("canvas");
@@ -140,8 +135,12 @@ window.stagePixels = async (png, address) => {
     return { ...size, same: true };
   }
   lastPixels = words;
-  const response = await fetch(address, { method: "POST", body: rgba });
-  return { ...size, posted: response.ok };
+  const url = await new Promise((resolve) => {
+    const reader = new FileReader();
+    reader.onload = () => resolve(reader.result);
+    reader.readAsDataURL(new Blob([rgba]));
+  });
+  return { ...size, rgba: url.slice(url.indexOf(",") + 1) };
 };
 window.panicText = () => {
   const player = document.getElementById("stage");
@@ -150,28 +149,12 @@ window.panicText = () => {
 };
 </script></body></html>`;
 
-// Serves the page, Ruffle's files and the movies of this run (by index, from their paths),
-// and takes the pictures pages send to /frame/SECRET/N: frames maps N to its bytes until
-// they are taken. (The secret keeps other local programs from slipping in pictures.)
-function startServer(moviePaths, ruffleDir, frames = null) {
+// Serves the page, Ruffle's files and the movies of this run (by index, from their paths).
+function startServer(moviePaths, ruffleDir) {
   const server = createServer((request, response) => {
     const url = new URL(request.url, "http://127.0.0.1");
     let body = null;
     let type = "application/octet-stream";
-    const frame = /^\/frame\/([0-9a-f-]+)\/(\d+)$/.exec(url.pathname);
-    if (frames && request.method === "POST" && frame && frame[1] === frames.secret) {
-      const chunks = [];
-      let size = 0;
-      request.on("data", (chunk) => {
-        size += chunk.length;
-        if (size <= maxFrameBytes) chunks.push(chunk);
-      });
-      request.on("end", () => {
-        if (size <= maxFrameBytes) frames.set(frame[2], Buffer.concat(chunks));
-        response.writeHead(size <= maxFrameBytes ? 204 : 413).end();
-      });
-      return;
-    }
     if (url.pathname === "/favicon.ico") {
       response.writeHead(204).end();
       return;
@@ -333,9 +316,7 @@ async function playOne(context, port, index, path, { width, height }, settleMs) 
 // close ends the browser.
 export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
   const moviePaths = [];
-  const frames = new Map();
-  frames.secret = randomUUID();
-  const server = await startServer(moviePaths, ruffleDir, frames);
+  const server = await startServer(moviePaths, ruffleDir);
   const profile = mkdtempSync(join(tmpdir(), "tarvenox-chromium-"));
   let context = null;
   try {
@@ -350,7 +331,7 @@ export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
     openMovie: async (path, stage) => {
       moviePaths.push(path);
       const page = idle.pop() ?? (await openPlayerPage(context));
-      return loadSteppedMovie(page, server.address().port, moviePaths.length - 1, path, stage, frames, (reusable) => {
+      return loadSteppedMovie(page, server.address().port, moviePaths.length - 1, path, stage, (reusable) => {
         if (reusable) idle.push(page);
         else return page.tab.close();
       });
@@ -381,7 +362,7 @@ async function openPlayerPage(context) {
 // holds what the player reported. Sound is off: the player's timeline then never waits
 // for the speakers, and a video's sound is made from the movie's data instead. release is
 // called once, by close, with whether the page can play another movie.
-async function loadSteppedMovie(page, port, index, path, { width, height }, frames, release) {
+async function loadSteppedMovie(page, port, index, path, { width, height }, release) {
   const { tab } = page;
   const errors = [];
   page.errors = errors;
@@ -410,21 +391,14 @@ async function loadSteppedMovie(page, port, index, path, { width, height }, fram
     // Moves the clock on by ms and returns the stage as then drawn: its RGBA pixels, with
     // picture "png" the bytes of a PNG file of it, with picture null nothing.
     step: async (ms, { picture = "rgba" } = {}) => {
-      const frame = String(frames.next = (frames.next ?? 0) + 1);
-      const address = `/frame/${frames.secret}/${frame}`;
-      const [data, panic] = await tab.evaluate(async ([ms, picture, address]) => {
+      const [data, panic] = await tab.evaluate(async ([ms, picture]) => {
         window.stepClock(ms);
-        return [picture ? await window.stagePixels(picture === "png", address) : null, window.panicText()];
-      }, [ms, picture, address]);
+        return [picture ? await window.stagePixels(picture === "png") : null, window.panicText()];
+      }, [ms, picture]);
       if (panic) errors.push(`panic: ${panic.slice(0, 300)}`);
       if (!data) return null;
       if (picture === "png") return Buffer.from(data.png, "base64");
-      if (!data.same) {
-        const rgba = frames.get(frame);
-        frames.delete(frame);
-        if (!data.posted || rgba?.length !== data.width * data.height * 4) throw new Error(`${path}: the stage's pixels did not arrive`);
-        lastPixels = { width: data.width, height: data.height, rgba };
-      }
+      if (!data.same) lastPixels = { width: data.width, height: data.height, rgba: Buffer.from(data.rgba, "base64") };
       return lastPixels;
     },
     close,
