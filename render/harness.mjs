@@ -329,9 +329,10 @@ export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
   const idle = [];
   return {
     openMovie: async (path, stage) => {
-      moviePaths.push(path);
+      // The movie's index is taken before waiting: pages open side by side.
+      const index = moviePaths.push(path) - 1;
       const page = idle.pop() ?? (await openPlayerPage(context));
-      return loadSteppedMovie(page, server.address().port, moviePaths.length - 1, path, stage, (reusable) => {
+      return loadSteppedMovie(page, server.address().port, index, path, stage, (reusable) => {
         if (reusable) idle.push(page);
         else return page.tab.close();
       });
