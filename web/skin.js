@@ -11,7 +11,7 @@ import { label } from "./labels.js";
 import { createMovie, loadRuffle } from "./players.js";
 import { colorChooser, slotChooser } from "./skin/choosers.js";
 import { Commands } from "./skin/commands.js";
-import { choiceOf, followsTemplate, needsApply, statusOf } from "./skin/editor.js";
+import { choiceOf, followsTemplate, needsApply, savingStatusOf, statusOf } from "./skin/editor.js";
 import { formField } from "./skin/fields.js";
 import { listenForShortcuts } from "./skin/keys.js";
 import { fileName, parseForm, parseSkinVariables, templateLists, variableKey } from "./skin-data.js";
@@ -90,6 +90,8 @@ export class BuiltInSkin {
 
   // A dialog the host asked for has been answered.
   answered(result) {
+    const saving = this.commands.first?.kind === "save" ? savingStatusOf(result) : null;
+    if (saving) this.showStatus(saving);
     this.commands.answered(result);
   }
 
@@ -263,12 +265,14 @@ export class BuiltInSkin {
     this.showSlots();
     this.element.dataset.unsaved = message.unsaved ? "true" : "false";
     const status = statusOf(message.last, clock(), String(message.title ?? ""));
-    if (status) {
-      this.parts.status.textContent = status.text;
-      this.parts.status.dataset.tone = status.tone;
-    }
+    if (status) this.showStatus(status);
     if (needsApply(message.last)) this.commands.changed();
     this.enableActions();
+  }
+
+  showStatus({ text, tone }) {
+    this.parts.status.textContent = text;
+    this.parts.status.dataset.tone = tone;
   }
 
   // The template the host names is the one shown, unless the user has just chosen another.

@@ -13,10 +13,12 @@
 #include "app/CommandError.h"
 #include "app/Commands.h"
 #include "app/InstallationOption.h"
+#include "app/MovieVideo.h"
 #include "app/SignalWatcher.h"
 #include "app/TarvenoxApp.h"
 #include "common/Texts.h"
 #include "edit/MovieInstallation.h"
+#include "publish/OutputFile.h"
 #include "publish/ProgramFiles.h"
 #include "ui/CTarvenoxDlg.h"
 #include "ui/DialogTexts.h"
@@ -57,6 +59,17 @@ bool openInBrowser(const std::string& address) {
         }
     }).detach();
     return true;
+}
+
+// The editor's video of the working copy: the same render as `tarvenox render -o`.
+Report writeMovieVideo(const std::string& movie, const std::string& video) {
+    try {
+        throwIfFailed(prepareOutput(video));
+        renderMovieVideos({MovieVideo{.movie = movie, .output = video}});
+        return {};
+    } catch (const CommandError& error) {
+        return Report::failure(error.what());
+    }
 }
 
 }  // namespace
@@ -139,6 +152,7 @@ int runInteractiveProgram(const InteractiveOptions& options) {
             makeThumbnails();
             return app.movieTemplate();
         });
+        dialog.setVideoExport(writeMovieVideo);
         if (!app.movieTemplate().empty()) dialog.selectAtStart(app.movieTemplate(), app.openedMovie());
         dialog.DoModal();
         windows.quit();

@@ -16,6 +16,7 @@
 #include "edit/EditHistory.h"
 #include "ui/CShockwaveFlash.h"
 #include "ui/UiEvents.h"
+#include "ui/VideoExport.h"
 #include "ui/WindowSystem.h"
 
 namespace tarvenox {
@@ -39,6 +40,9 @@ public:
     // template to select, or why the movie cannot be opened (the session unchanged).
     using MovieOpener = std::function<Result<std::string>(const std::string& path)>;
     void setMovieOpener(MovieOpener opener) { movieOpener_ = std::move(opener); }
+    // Lets the save dialog offer videos (MP4, GIF) beside the movie and its page; without
+    // an export it offers the movie and its page alone.
+    void setVideoExport(VideoExport exporter) { videoExport_ = std::move(exporter); }
     // The session is an opened movie's (path UTF-8): its template is selected when the
     // dialog starts, and saves are proposed beside the movie.
     void selectAtStart(std::string templateName, std::string moviePath);
@@ -130,6 +134,11 @@ private:
     // Makes the state the session's edits, tells the interface movie its values and
     // rebuilds the preview.
     CommandOutcome restoreState(const EditState& state);
+    // Saves the working copy, built from the edits as they are, as the video at path.
+    CommandOutcome saveVideo(const std::string& path);
+    // Runs the video export on a thread of its own; the page's events meanwhile wait for
+    // the main loop, in order, so nothing changes the working copy while it is played.
+    Report exportVideo(const std::string& path);
     // A copy of the chosen file in the working folder for the editor to show: its name
     // there, "" when it cannot be made.
     std::string previewCopy(const std::string& path, const std::string& kind, const std::string& extension);
@@ -158,6 +167,7 @@ private:
     // The template and the edits the working copy was last built from.
     std::optional<std::pair<std::string, EditState>> built_;
     MovieOpener movieOpener_;
+    VideoExport videoExport_;
     // The template selected at the start, and the opened movie ("" for an installation).
     std::string startTemplate_;
     std::string openedMovie_;

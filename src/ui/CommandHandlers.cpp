@@ -1,6 +1,8 @@
 // The handlers of the interface movie's commands: choosing a template, colours, fonts,
 // pictures and music, applying and saving, the fullscreen view and programs of the CD.
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,9 @@ void showReport(WindowSystem& windows, const Report& report) {
         }
     }
 }
+
+// How often the dialog looks whether a video is written while it takes the page's events.
+constexpr auto videoPoll = std::chrono::milliseconds(100);
 
 // A movie's text with each carriage return and each line feed as one line feed, the way
 // the movie's text fields break lines.
@@ -194,6 +199,10 @@ CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
     }
     std::vector<FileFilter> filters = {{texts::saveFilter(), {"*.SWF"}}};
     filters.push_back({texts::webPageFilter(), {"*.html"}});
+    if (videoExport_) {
+        filters.push_back({texts::mp4Filter(), {"*.mp4"}});
+        filters.push_back({texts::gifFilter(), {"*.gif"}});
+    }
     const std::string title = templateTitle(app_, app_.currentMovie());
     // An opened movie's result is proposed beside it, under another name: the movie
     // itself is only replaced when the user picks it and agrees.
@@ -202,6 +211,11 @@ CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
                                      : editedMoviePath(openedMovie_);
     auto path = windows_.saveFile(texts::saveTitle(), filters, "swf", true, proposed);
     if (!path) return CommandOutcome::cancelled;
+    if (videoExport_ && isVideoChoice(*path)) {
+        const CommandOutcome outcome = saveVideo(*path);
+        if (outcome == CommandOutcome::done && saved != nullptr) *saved = *path;
+        return outcome;
+    }
     // A page chosen: the movie is saved beside it under the same name, then the page.
     const auto pageMovie = pageMoviePath(*path);
     const bool webPage = pageMovie.has_value();
@@ -216,6 +230,35 @@ CommandOutcome CTarvenoxDlg::saveAs(std::string* saved) {
     if (saved != nullptr) *saved = *path;
     if (webPage) showReport(windows_, writeWebPage(*path));
     return CommandOutcome::done;
+}
+
+CommandOutcome CTarvenoxDlg::saveVideo(const std::string& path) {
+    if (applyChanges(Rebuild::ifChanged) != CommandOutcome::done) return CommandOutcome::failed;
+    logPrint("video: %s\n", path.c_str());
+    if (const Report written = exportVideo(path); written.failed()) {
+        const std::string why = written.reason().empty() ? written.text() : written.reason();
+        logPrint("video not written: %s\n", why.c_str());
+        windows_.messageBox(texts::caption(), texts::videoFailed() + "\n" + why, MessageIcon::error,
+                            MessageButtons::ok);
+        return CommandOutcome::failed;
+    }
+    // The edits stay unsaved: a video cannot be opened again to go on with them.
+    return CommandOutcome::done;
+}
+
+Report CTarvenoxDlg::exportVideo(const std::string& path) {
+    std::future<Report> written = std::async(std::launch::async, videoExport_, app_.workingCopyPath(), path);
+    // A render takes seconds to a minute. The window system is served meanwhile (the page's
+    // folder listings, a reloaded page brought up to date); what the user does waits.
+    while (written.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        UiEvent event = windows_.nextEventUntil(std::chrono::steady_clock::now() + videoPoll);
+        if (event.kind == UiEvent::Kind::idle) continue;
+        const bool end = event.kind == UiEvent::Kind::end;
+        events_.hold(std::move(event));
+        // Nothing comes after the end: the program ends once the video is done.
+        if (end) break;
+    }
+    return written.get();
 }
 
 CommandOutcome CTarvenoxDlg::chooseColor(const std::string& variable) {

@@ -27,6 +27,11 @@ inline std::string saveTitle() { return text("dialog.save.title"); }
 inline std::string saveFilter() { return text("dialog.save.filter"); }
 // The same movie with a web page that plays it (NAME.swf, NAME.html, NAME_files/).
 inline std::string webPageFilter() { return text("dialog.save.webPageFilter"); }
+// The videos of the movie: one pass of its main timeline, as MP4 (with its sounds) or GIF.
+inline std::string mp4Filter() { return text("dialog.save.mp4Filter"); }
+inline std::string gifFilter() { return text("dialog.save.gifFilter"); }
+// A video that could not be written; the reason follows on its own line.
+inline std::string videoFailed() { return text("message.videoFailed"); }
 inline std::string pictureTitle() { return text("dialog.picture.title"); }
 inline std::string pictureFilter() { return text("dialog.picture.filter"); }
 inline std::string soundTitle() { return text("dialog.sound.title"); }

@@ -3,12 +3,11 @@
 // type letters into a number field, double-click Save, change a text (sent at once), undo
 // and redo it, the colour, a font, the picture and the music through the dialogs, refuse a
 // broken picture and a text file, see the preview change, save over a file (the overwrite
-// question answered), look at the result with `tarvenox inspect`, switch templates and
-// back, fit a square picture inside its place and save it, go back to the template's own
-// picture, reload the page and find the form and the
-// preview as they were, open the fullscreen view and close it by its button and by Escape,
-// quit and find the working folder gone. A screenshot of every step is kept in the work
-// folder.
+// question answered), look at the result with `tarvenox inspect`, save it as a GIF, switch
+// templates and back, fit a square picture inside its place and save it, go back to the
+// template's own picture, reload the page and find the form and the preview as they were,
+// open the fullscreen view and close it by its button and by Escape, quit and find the
+// working folder gone. A screenshot of every step is kept in the work folder.
 //   node tests/page/page_e2e.mjs --tarvenox BIN --demo BUILD/demo --media demo/media --work DIR
 // Exits with 77 (skipped) when Chromium or the npm packages are missing outside CI.
 import assert from "node:assert/strict";
@@ -70,7 +69,7 @@ const preview = () => previewPixels(browserPage);
 // Waits for the status line to report the next apply (or save). Every text the line shows
 // meanwhile counts: a command's own report may give way to the apply that follows it
 // before the next animation frame.
-async function statusAfter(action, pattern) {
+async function statusAfter(action, pattern, timeout = 20000) {
   await browserPage.evaluate(() => {
     const line = document.querySelector(".status-text");
     line.textContent = "";
@@ -82,7 +81,7 @@ async function statusAfter(action, pattern) {
   await action();
   try {
     await browserPage.waitForFunction((source) => window.statusSeen.some((text) => new RegExp(source).test(text)),
-      pattern.source, { timeout: 20000 });
+      pattern.source, { timeout });
   } catch (error) {
     const seen = await browserPage.evaluate(() => window.statusSeen);
     throw new Error(`the status line never matched ${pattern}; it showed ${JSON.stringify(seen)}`, { cause: error });
@@ -122,6 +121,11 @@ const variable = (name) => browserPage.evaluate((key) => window.tarvenox.skin.ge
 async function pickTemplate(file) {
   await browserPage.locator(`button.template[data-file="${file}"]`).click();
   await browserPage.locator(`.skin[data-template="${file}"] .form .field`).first().waitFor();
+  // The skin's command is answered apart from the preview's messages: the preview may
+  // still show the template before until the host's load of this one arrives. Leaving a
+  // template before its preview came would make the page fetch a movie the host has
+  // already deleted.
+  await browserPage.waitForFunction((name) => new URL(window.tarvenox.players.viewer.url, document.baseURI).pathname.endsWith(`/${name}.swf`), file, { timeout: 20000 });
   await settled();
 }
 
@@ -284,6 +288,17 @@ await runSteps({ browser: context, program, shot }, async () => {
     await shot("overwrite-question");
     await statusAfter(() => browserPage.getByRole("button", { name: "Yes" }).click(), /Saved card\.swf/);
     await shot("saved");
+
+    // The same card as an animated GIF: the file type gives the name its extension, the
+    // status line names the video while it is made, then says it is saved.
+    await browserPage.getByRole("button", { name: "Save as..." }).click();
+    await browserPage.locator(".file-filter").selectOption({ label: english["dialog.save.gifFilter"] });
+    const gifName = await browserPage.locator(".file-name").inputValue();
+    assert.match(gifName, /\.gif$/);
+    await statusAfter(() => browserPage.keyboard.press("Enter"), /Saved .*\.gif/, 120000);
+    assert.ok((await browserPage.evaluate(() => window.statusSeen)).includes(english["page.savingVideo"].replace("{1}", gifName)));
+    assert.equal(readFileSync(join(home, "cards", gifName)).subarray(0, 6).toString("latin1"), "GIF89a");
+    await shot("saved-gif");
 
     const inspected = JSON.parse(execFileSync(tarvenox, ["inspect", "--json", saved], { encoding: "utf8" }));
     assert.equal(inspected.backgroundColor, "#5a189a");

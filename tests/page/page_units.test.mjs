@@ -7,12 +7,12 @@ import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
 import { Channel, socketUrl } from "../../web/channel.js";
 import { hsvToRgb, parseHex, rgbToHsv } from "../../web/dialogs/color.js";
-import { joinPath, splitPath, startingPlace, withDefaultExtension } from "../../web/dialogs/files.js";
+import { filterForName, joinPath, splitPath, startingPlace, withDefaultExtension, withFilterExtension } from "../../web/dialogs/files.js";
 import { escapeAnswer } from "../../web/dialogs/message.js";
 import { label, useLabels } from "../../web/labels.js";
 import { parseForm, parseSkinVariables, templateLists } from "../../web/skin-data.js";
 import { Commands } from "../../web/skin/commands.js";
-import { choiceOf, followsTemplate, needsApply, statusOf } from "../../web/skin/editor.js";
+import { choiceOf, followsTemplate, needsApply, savingStatusOf, statusOf } from "../../web/skin/editor.js";
 import { numberValue, partialNumber } from "../../web/skin/fields.js";
 import { shortcut } from "../../web/skin/keys.js";
 import { pageTexts } from "./catalogue.mjs";
@@ -131,6 +131,18 @@ test("dialogs: save names, paths, colours and what Escape answers", () => {
   ];
   for (const [request, saving, place] of places) assert.deepEqual(startingPlace(request, saving, "/last"), place, JSON.stringify(request));
 
+  // The save's file types: the start name picks its filter, and picking another filter
+  // changes a known extension only.
+  const save = [["*.SWF"], ["*.html"], ["*.mp4"], ["*.gif"]].map((patterns) => ({ description: patterns[0], patterns }));
+  assert.deepEqual(["card.MP4", "card.webm", ""].map((name) => filterForName(save, name)), [save[2], save[0], save[0]]);
+  const renamed = [
+    ["Greeting card.swf", save[2], "Greeting card.mp4"],
+    ["card.GIF", save[0], "card.swf"],
+    ["v1.2/card", save[3], "v1.2/card"],
+    ["card.tar.gz", save[2], "card.tar.gz"],
+  ];
+  for (const [name, filter, expected] of renamed) assert.equal(withFilterExtension(name, save, filter), expected, name);
+
   for (const color of [0x000000, 0xffffff, 0x5a189a, 0xff0000, 0x00ff80, 0x336699]) {
     assert.equal(hsvToRgb(rgbToHsv(color)), color);
   }
@@ -226,6 +238,9 @@ test("editor event: the status line says how the host's last command ended", () 
   for (const [last, text, tone] of cases) {
     assert.deepEqual(statusOf(last, "12:03", "banner.swf"), text === null ? null : { text, tone }, JSON.stringify(last));
   }
+  // While a save renders a video, the line names it; a movie or page is written at once.
+  assert.deepEqual(savingStatusOf("/home/u/card.MP4"), { text: label.savingVideo("card.MP4"), tone: "" });
+  assert.deepEqual([savingStatusOf("/tmp/card.swf"), savingStatusOf("/tmp/gif"), savingStatusOf("ok")], [null, null, null]);
   // The preview shows a new choice by the next apply; undo rebuilds it itself.
   assert.deepEqual(["selectColor", "selectFont", "restoreImage", "fitImage", "undo", "apply"].map((command) => needsApply({ command, outcome: "done" })),
     [true, true, true, true, false, false]);

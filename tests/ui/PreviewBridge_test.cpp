@@ -70,11 +70,19 @@ TEST(PreviewBridge, ServesTheNewestMovieForItsFileOnlyAndForgetsMoviesLeftQuiet)
 
 // A poll with nothing new waits for the next value, one poll a movie and a few in all;
 // close() ends the waiting at once, for good.
+// Waits, a few seconds at most, until count polls are held: the threads that poll may be
+// slow to start on a busy machine.
+bool heldBecomes(const PreviewBridge& preview, std::size_t count) {
+    for (int i = 0; i < 500 && preview.heldPolls() != count; ++i) std::this_thread::sleep_for(10ms);
+    return preview.heldPolls() == count;
+}
+
 TEST(PreviewBridge, HoldsAPollUntilSomethingIsSetForItsMovie) {
     PreviewBridge preview(10s, 10s);
     std::vector<std::uint64_t> movies;
     for (std::size_t i = 0; i <= PreviewBridge::maxHeld; ++i) movies.push_back(loadMovie(preview, "/work/card.swf"));
     auto held = std::async(std::launch::async, [&] { return poll(preview, movies[0], 0); });
+    ASSERT_TRUE(heldBecomes(preview, 1));
     EXPECT_EQ(held.wait_for(100ms), std::future_status::timeout);
     // A second poll of the same movie (its clip gave up waiting) is answered at once.
     EXPECT_EQ(poll(preview, movies[0], 0), "n=0&l=0&ready=1");
@@ -88,8 +96,12 @@ TEST(PreviewBridge, HoldsAPollUntilSomethingIsSetForItsMovie) {
         polls.push_back(std::async(std::launch::async, [&, i] { return poll(preview, movies[i], 1); }));
     }
     // All but maxHeld are answered at once.
+    ASSERT_TRUE(heldBecomes(preview, PreviewBridge::maxHeld));
     std::size_t answered = 0;
-    for (auto& answer : polls) answered += answer.wait_for(300ms) == std::future_status::ready ? 1 : 0;
+    for (int i = 0; i < 500 && answered == 0; ++i) {
+        std::this_thread::sleep_for(10ms);
+        for (auto& answer : polls) answered += answer.wait_for(0ms) == std::future_status::ready ? 1 : 0;
+    }
     EXPECT_EQ(answered, 1u);
     const auto closed = std::chrono::steady_clock::now();
     preview.close();

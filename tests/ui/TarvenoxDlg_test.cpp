@@ -7,6 +7,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "app/TarvenoxApp.h"
 #include "support/Installation.h"
@@ -50,6 +53,7 @@ protected:
     Lines run(std::vector<UiEvent> events, const std::string& cdPath = "") {
         windows.events.assign(events.begin(), events.end());
         CTarvenoxDlg dialog(*app, cdPath, windows);
+        if (videoExport) dialog.setVideoExport(videoExport);
         dialog.DoModal();
         Lines calls = windows.calls;
         auto start = std::find(calls.begin(), calls.end(), "setVariable skin _root.skin_cdpath=" + cdPath);
@@ -62,6 +66,7 @@ protected:
     test::TempDir dir;
     std::unique_ptr<CTarvenoxApp> app;
     ScriptedWindowSystem windows;
+    VideoExport videoExport;
 };
 
 TEST_F(TarvenoxDlgTest, StartsWithTheInterfaceMovieOverTheScreenAndThePreviewHidden) {
@@ -259,6 +264,63 @@ TEST_F(TarvenoxDlgTest, APageChosenInTheSaveDialogGetsTheMovieBesideIt) {
     EXPECT_EQ(test::readBytes(dir.file("out/card.swf")), test::readBytes(app->workingCopyPath()));
     EXPECT_NE(test::readText(dir.file("out/card.html")).find("src=\"card_files/ruffle.js\""), std::string::npos);
     EXPECT_EQ(test::readText(dir.file("out/card_files/ruffle.js")), "// the player");
+}
+
+// A video chosen in the save dialog is written from the working copy by the export the
+// program hands in, on a thread of its own: the page's events are taken meanwhile and
+// handled after it. Its failure is told in a box; a movie chosen is copied as before.
+TEST_F(TarvenoxDlgTest, AVideoChosenInTheSaveDialogIsWrittenFromTheWorkingCopy) {
+    const std::string failure = "writing a video needs ffmpeg, which is not installed";
+    struct Case {
+        std::optional<std::string> chosen;  // relative to dir; nullopt: cancelled
+        bool exportFails;
+        CommandOutcome outcome;
+        bool exported;
+    } cases[] = {
+        {"out/card.MP4", false, CommandOutcome::done, true},
+        {"out/card.gif", true, CommandOutcome::failed, true},
+        {std::nullopt, false, CommandOutcome::cancelled, false},
+        {"out/card.swf", false, CommandOutcome::done, false},
+    };
+    dir.write("out/.keep", "");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen.value_or("cancelled"));
+        windows = ScriptedWindowSystem();
+        const std::string path = c.chosen ? dir.file(*c.chosen) : "";
+        windows.files = {c.chosen ? std::optional(path) : std::nullopt};
+        std::atomic<bool> taken = false;
+        windows.onEvent = [&](const UiEvent& event) { taken = taken || event.command == "minimize"; };
+        const auto host = std::this_thread::get_id();
+        videoExport = [&](const std::string& movie, const std::string& video) -> Report {
+            // The export waits for the page's next event: taken only while it runs. The
+            // host thread records nothing meanwhile, so the line lands between its calls.
+            for (int i = 0; i < 500 && !taken; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            windows.calls.push_back("exported " + movie + " -> " + video + (taken ? " after an event" : "") +
+                                    (std::this_thread::get_id() == host ? " on the host's thread" : ""));
+            return c.exportFails ? Report::failure(failure) : Report();
+        };
+        run({command("selectMovie", "card"), command("clicked", "save"), command("minimize")});
+
+        ASSERT_EQ(windows.callsOf({"saveFile"}).size(), 1u);
+        EXPECT_NE(windows.callsOf({"saveFile"})[0].find(" [" + text("dialog.save.webPageFilter") + ": *.html] [" +
+                                                        text("dialog.save.mp4Filter") + ": *.mp4] [" +
+                                                        text("dialog.save.gifFilter") + ": *.gif] .swf ask"),
+                  std::string::npos);
+        // The event taken while the video was made is handled after it, once.
+        const Lines exported = {"exported " + app->workingCopyPath() + " -> " + path + " after an event", "minimize"};
+        EXPECT_EQ(windows.callsOf({"exported", "minimize"}), c.exported ? exported : Lines{"minimize"});
+        EXPECT_EQ(windows.callsOf({"messageBox"}),
+                  c.exportFails ? Lines{"messageBox error ok Tarvenox: " + text("message.videoFailed") + "\n" + failure}
+                                : Lines{});
+        ASSERT_GE(windows.editorStates.size(), 2u);
+        const std::optional<CommandResult>& saved = windows.editorStates.back().last;
+        ASSERT_TRUE(saved.has_value());
+        EXPECT_EQ(saved->outcome, c.outcome);
+        EXPECT_EQ(saved->saved, c.outcome == CommandOutcome::done ? path : "");
+        if (c.chosen && !c.exported) {
+            EXPECT_EQ(test::readBytes(path), test::readBytes(app->workingCopyPath()));
+        }
+    }
 }
 
 TEST_F(TarvenoxDlgTest, SavingBeforeATemplateIsChosenWritesNothing) {

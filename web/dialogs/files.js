@@ -26,6 +26,30 @@ export function withDefaultExtension(name, extension) {
   return `${name}.${extension}`;
 }
 
+// The extension a filter gives a name without one, from its first pattern ("*.html"
+// gives "html"), lower case; undefined for a filter without one ("*").
+export function filterExtension(filter) {
+  return /^\*\.([A-Za-z0-9]+)$/.exec(filter?.patterns?.[0] ?? "")?.[1]?.toLowerCase();
+}
+
+// The filter a dialog starts with: the one for the start name's extension (a save
+// proposed as "card.mp4" shows the videos), else the first.
+export function filterForName(filters, name) {
+  const extension = /\.([A-Za-z0-9]+)$/.exec(name)?.[1]?.toLowerCase();
+  return filters.find((filter) => extension !== undefined && filterExtension(filter) === extension) ?? filters[0];
+}
+
+// The save's name once the user picks another filter: a name ending in the extension of
+// one of the dialog's filters takes the new filter's ("card.swf" becomes "card.mp4"),
+// so the file type chosen is the one written; any other name stays as typed.
+export function withFilterExtension(name, filters, filter) {
+  const next = filterExtension(filter);
+  const parts = /^(.*[^/])\.([A-Za-z0-9]+)$/.exec(name);
+  if (!next || !parts) return name;
+  const known = filters.some((other) => filterExtension(other) === parts[2].toLowerCase());
+  return known ? `${parts[1]}.${next}` : name;
+}
+
 // Where a dialog starts: the folder the host names, else the last dialog's; a save's
 // start name given as an absolute path ("/home/u/banner-edited.swf") starts in its folder
 // with its last part in the name field.
@@ -50,7 +74,8 @@ export async function chooseFile(kind, request, list) {
   const saving = kind === "save";
   const filters = Array.isArray(request.filters) && request.filters.length > 0
     ? request.filters : [{ description: "*", patterns: [] }];
-  let filter = filters[0];
+  const start = startingPlace(request, saving, lastFolder);
+  let filter = filterForName(filters, start.name);
   let listing = null;
   const result = await showModal({
     title: request.title || (saving ? label.save : label.open),
@@ -67,7 +92,7 @@ export async function chooseFile(kind, request, list) {
       const filterSelect = el("select", { class: "file-filter", "aria-label": label.fileType },
         filters.map((f, i) => el("option", { value: String(i), text: f.description })));
       const confirm = el("button", { type: "button", class: "primary", "data-button": "ok", text: saving ? label.save : label.open });
-      const start = startingPlace(request, saving, lastFolder);
+      filterSelect.value = String(filters.indexOf(filter));
       nameField.value = start.name;
       let active = -1;  // the entry with the keyboard's focus
       let turns = 0;    // the listings asked for: only the latest one is shown
@@ -155,8 +180,7 @@ export async function chooseFile(kind, request, list) {
         }
         // A name without an extension takes the chosen filter's ("*.html" gives ".html"),
         // else the dialog's default.
-        const filterExtension = /^\*\.([A-Za-z0-9]+)$/.exec(filter.patterns[0] ?? "")?.[1];
-        const extension = filterExtension ? filterExtension.toLowerCase() : request.defaultExtension;
+        const extension = filterExtension(filter) ?? request.defaultExtension;
         const path = saving ? withDefaultExtension(target, extension) : target;
         const { folder, name } = splitPath(path);
         // The file's own folder, listed whole: the overwrite question and the open's
@@ -222,6 +246,7 @@ export async function chooseFile(kind, request, list) {
       });
       filterSelect.addEventListener("change", () => {
         filter = filters[Number(filterSelect.value)];
+        if (saving) nameField.value = withFilterExtension(nameField.value, filters, filter);
         if (listing) show(listing.path);
       });
       confirm.addEventListener("click", accept);

@@ -49,6 +49,14 @@ export function statusOf(last, time, title = "") {
   return null;
 }
 
+// The status line while a save writes the file the user chose (the save dialog's
+// answer): a video takes seconds to a minute, so it says which one is being made; null
+// for a movie or a page, which are written at once.
+export function savingStatusOf(chosen) {
+  if (typeof chosen !== "string" || !/\.(mp4|gif)$/i.test(chosen)) return null;
+  return { text: label.savingVideo(fileName(chosen)), tone: "" };
+}
+
 // Whether the preview needs the form applied after the command: a new font, picture,
 // sound, picture's fit or colour is shown by the next apply (undo and redo rebuild it themselves).
 export function needsApply(last) {

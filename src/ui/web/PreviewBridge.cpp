@@ -120,4 +120,9 @@ PreviewBridge::Movie* PreviewBridge::find(std::uint64_t number) {
     return found == movies_.end() ? nullptr : &*found;
 }
 
+std::size_t PreviewBridge::heldPolls() const {
+    std::lock_guard lock(mutex_);
+    return held_;
+}
+
 }  // namespace tarvenox::web

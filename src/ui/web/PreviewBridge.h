@@ -69,6 +69,8 @@ public:
     // for loadVariables: the variables queued for it numbered above "after" in the query.
     // nullopt for a movie the bridge does not know (any more).
     std::optional<std::string> poll(std::string_view movieNumber, std::string_view query);
+    // How many polls are held now.
+    std::size_t heldPolls() const;
 
 private:
     struct Movie {
