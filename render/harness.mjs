@@ -76,6 +76,9 @@ if (new URLSearchParams(location.search).get("clock") === "virtual") {
   // No sound: with none, the player's timeline never waits for the speakers.
   delete window.AudioContext;
   delete window.webkitAudioContext;
+  window.clearClock = () => {
+    due = new Map();
+  };
   window.stepClock = (ms) => {
     now += ms;
     const callbacks = [...due.values()];
@@ -86,7 +89,14 @@ if (new URLSearchParams(location.search).get("clock") === "virtual") {
 }
 </script><script src="/ruffle/ruffle.js"></script></head>
 <body><div id="host"></div><script>
+// Plays the movie at url in a new player, in place of the page's last one: a page plays
+// movie after movie, with Ruffle's code fetched and compiled only for its first.
 window.playMovie = (url, width, height) => new Promise((resolve) => {
+  // Taking the player off the page ends it; its animation frames are not run again.
+  document.getElementById("stage")?.remove();
+  window.clearClock?.();
+  window.movieMetadata = null;
+  lastPixels = null;
   const player = window.RufflePlayer.newest().createPlayer();
   player.id = "stage";
   player.style.width = width + "px";
@@ -222,6 +232,11 @@ const launchBrowser = (profile) =>
 // { loaded: true } or { loaded: false, error }, at the latest after limitS seconds.
 async function loadMovie(tab, port, index, width, height, { query = "", limitS = 30 } = {}) {
   await tab.goto(`http://127.0.0.1:${port}/${query}`);
+  return startMovie(tab, index, width, height, limitS);
+}
+
+// Loads movie index at width x height into the page already open, in place of its last.
+async function startMovie(tab, index, width, height, limitS) {
   let timer;
   const outcome = await Promise.race([
     tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
@@ -295,7 +310,10 @@ async function playOne(context, port, index, path, { width, height }, settleMs) 
 }
 
 // A browser with the page's server, kept for many movies: one start of Chromium for a whole
-// run. openMovie opens a page for one movie; close ends the browser.
+// run. openMovie loads one movie into a page; its close hands the page back for the next
+// movie, so Ruffle is fetched and compiled once a page, not once a movie. A page whose movie
+// failed is closed instead: what a panic leaves behind must not reach the next movie.
+// close ends the browser.
 export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
   const moviePaths = [];
   const server = await startServer(moviePaths, ruffleDir);
@@ -308,10 +326,16 @@ export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
     rmSync(profile, { recursive: true, force: true });
     throw error;
   }
+  const idle = [];
   return {
-    openMovie: (path, stage) => {
-      moviePaths.push(path);
-      return openSteppedMovie(context, server.address().port, moviePaths.length - 1, path, stage);
+    openMovie: async (path, stage) => {
+      // The movie's index is taken before waiting: pages open side by side.
+      const index = moviePaths.push(path) - 1;
+      const page = idle.pop() ?? (await openPlayerPage(context));
+      return loadSteppedMovie(page, server.address().port, index, path, stage, (reusable) => {
+        if (reusable) idle.push(page);
+        else return page.tab.close();
+      });
     },
     close: async () => {
       await context.close();
@@ -322,24 +346,43 @@ export async function openBrowser({ ruffleDir = defaultRuffleDir } = {}) {
   };
 }
 
+// A page for stepped movies: its tab, and errors, where what the player reports goes (each
+// movie gives the page an array of its own).
+async function openPlayerPage(context) {
+  const tab = await context.newPage();
+  const page = { tab, errors: [], loaded: false };
+  tab.on("pageerror", (error) => page.errors.push(`page error: ${error.message}`));
+  tab.on("console", (message) => {
+    if (message.type() === "error" && !message.text().includes("audio")) page.errors.push(`console: ${message.text()}`);
+  });
+  return page;
+}
+
 // A movie loaded on the virtual clock and stopped before its first frame. step(ms) moves
 // the clock on and plays what falls due; pixels() reads the stage as then drawn; errors
 // holds what the player reported. Sound is off: the player's timeline then never waits
-// for the speakers, and a video's sound is made from the movie's data instead.
-async function openSteppedMovie(context, port, index, path, { width, height }) {
-  const tab = await context.newPage();
+// for the speakers, and a video's sound is made from the movie's data instead. release is
+// called once, by close, with whether the page can play another movie.
+async function loadSteppedMovie(page, port, index, path, { width, height }, release) {
+  const { tab } = page;
   const errors = [];
-  tab.on("pageerror", (error) => errors.push(`page error: ${error.message}`));
-  tab.on("console", (message) => {
-    if (message.type() === "error" && !message.text().includes("audio")) errors.push(`console: ${message.text()}`);
-  });
-  const close = () => tab.close();
+  page.errors = errors;
   let lastPixels = null;
+  let released = false;
+  const close = async () => {
+    if (released) return;
+    released = true;
+    await release(errors.length === 0);
+  };
   try {
     // Pages load side by side on a busy machine: each gets longer than one alone.
-    const outcome = await loadMovie(tab, port, index, width, height, { query: "?clock=virtual", limitS: 120 });
+    const outcome = page.loaded
+      ? await startMovie(tab, index, width, height, 120)
+      : await loadMovie(tab, port, index, width, height, { query: "?clock=virtual", limitS: 120 });
+    page.loaded = true;
     if (!outcome.loaded) errors.push(`${path}: ${outcome.error}`);
   } catch (error) {
+    errors.push(String(error));
     await close();
     throw error;
   }

@@ -8,9 +8,12 @@
 //                      frames pictures, one every 1/fps s from frame 1 on, piped as raw RGBA
 //                      to ffmpeg run with the arguments ffmpeg (which write temporary).
 // The stage is drawn at width x height pixels. Every job's file is written under a temporary
-// name and renamed when whole, so a failure leaves none half-written; it is one line on
-// standard error and status 1. With --progress-fd, a progress line for a terminal goes there.
-// Movies are played by N pages of one browser side by side (default 1).
+// name and renamed when whole, so a failure leaves none half-written. A job that fails ends
+// only itself: it is one line on standard output, {"job": INDEX, "error": TEXT}, the other
+// jobs go on, and at the end the first failure is the last line on standard error and the
+// status is 1. With --progress-fd, a progress line for a terminal goes there.
+// Movies are played by N pages of one browser side by side (default 1); a page plays one
+// movie after another.
 import { spawn } from "node:child_process";
 import { existsSync, renameSync, rmSync, writeFileSync, writeSync } from "node:fs";
 import { parseArgs } from "node:util";
@@ -50,8 +53,10 @@ setTimeout(() => fail(`the player did not finish within ${Math.round(limitMs / 1
 
 const progressFd = options["progress-fd"] === undefined ? null : Number(options["progress-fd"]);
 let drawn = 0;
-const progress = () => {
-  drawn++;
+// Counts count pictures of job as drawn.
+const progress = (job, count = 1) => {
+  job.drawn = (job.drawn ?? 0) + count;
+  drawn += count;
   if (progressFd === null || total < 2) return;
   const line = `\rrender: ${drawn} of ${total} frames (${Math.floor((drawn * 100) / total)}%)`;
   try {
@@ -93,7 +98,7 @@ async function writePicture(movie, job) {
   }, { picture: "png" });
   renameSync(temporary, job.output);
   temporaries.delete(temporary);
-  progress();
+  progress(job);
 }
 
 async function writeVideo(movie, job) {
@@ -110,21 +115,26 @@ async function writeVideo(movie, job) {
     encoder.on("close", (status) => encoders.delete(encoder) && resolve(status === 0 ? null : `ffmpeg: ${said.trim().split("\n").pop()}`));
   });
   encoder.stdin.on("error", () => {});  // an encoder that stopped tells why when it ends
-  const times = Array.from({ length: frames }, (_, k) => (k * 1000) / fps);
-  await playAlong(movie, job, times, async (pixels) => {
-    if (pixels.width !== job.width || pixels.height !== job.height) {
-      throw new Error(`${job.movie}: the player drew ${pixels.width} x ${pixels.height}, not ${job.width} x ${job.height}`);
-    }
-    if (!encoder.stdin.write(pixels.rgba)) {
-      await Promise.race([new Promise((resolve) => encoder.stdin.once("drain", resolve)), ended]);
-    }
-    progress();
-  });
-  encoder.stdin.end();
-  const problem = await ended;
-  if (problem) throw new Error(`${job.output}: ${problem}`);
-  renameSync(temporary, job.output);
-  temporaries.delete(temporary);
+  try {
+    const times = Array.from({ length: frames }, (_, k) => (k * 1000) / fps);
+    await playAlong(movie, job, times, async (pixels) => {
+      if (pixels.width !== job.width || pixels.height !== job.height) {
+        throw new Error(`${job.movie}: the player drew ${pixels.width} x ${pixels.height}, not ${job.width} x ${job.height}`);
+      }
+      if (!encoder.stdin.write(pixels.rgba)) {
+        await Promise.race([new Promise((resolve) => encoder.stdin.once("drain", resolve)), ended]);
+      }
+      progress(job);
+    });
+    encoder.stdin.end();
+    const problem = await ended;
+    if (problem) throw new Error(`${job.output}: ${problem}`);
+    renameSync(temporary, job.output);
+  } finally {
+    if (encoders.delete(encoder)) encoder.kill("SIGKILL");
+    rmSync(temporary, { force: true });
+    temporaries.delete(temporary);
+  }
 }
 
 let browser;
@@ -134,23 +144,29 @@ try {
   fail(`the player could not run: ${String(error.message ?? error).split("\n")[0]}`);
 }
 let next = 0;
+let firstFailure = null;
 const worker = async () => {
   while (next < jobs.length) {
-    const job = jobs[next++];
-    const movie = await browser.openMovie(job.movie, { width: job.width, height: job.height });
+    const index = next++;
+    const job = jobs[index];
+    let movie = null;
     try {
+      movie = await browser.openMovie(job.movie, { width: job.width, height: job.height });
       if (movie.errors.length > 0) throw new Error(`${job.movie}: the player reported ${movie.errors[0].split("\n")[0]}`);
       await (job.video ? writeVideo(movie, job) : writePicture(movie, job));
+    } catch (error) {
+      // A failed job's frames count as drawn, so the progress line still ends at its total.
+      const message = String(error.message ?? error).split("\n")[0];
+      firstFailure ??= message;
+      progress(job, pictureCount(job) - (job.drawn ?? 0));
+      process.stdout.write(JSON.stringify({ job: index, error: message }) + "\n");
     } finally {
-      await movie.close();
+      await movie?.close();
     }
   }
 };
 const pages = Math.max(1, Math.min(Number(options.pages ?? 1) || 1, jobs.length));
-try {
-  await Promise.all(Array.from({ length: pages }, worker));
-} catch (error) {
-  fail(String(error.message ?? error).split("\n")[0]);
-}
+await Promise.all(Array.from({ length: pages }, worker));
 await browser.close();
+if (firstFailure !== null) fail(firstFailure);
 process.exit(0);

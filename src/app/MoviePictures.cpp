@@ -2,6 +2,7 @@
 #include "app/MoviePictures.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,45 +50,87 @@ std::string pictureJob(const MoviePicture& picture) {
         .dump();
 }
 
-// Runs the program with its standard error read back; the exit status, and the last
-// line it wrote there.
-// With progress, the child's descriptor 3 is this standard error.
-std::pair<int, std::string> runCapturingErrors(const std::vector<std::string>& arguments, bool progress) {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) throw CommandError("cannot start the renderer: out of pipes");
+// What the renderer said: its exit status, the last line of its standard error, and the
+// lines of its standard output (one a failed job).
+struct RendererRun {
+    int status = 0;
+    std::string lastError;
+    std::vector<std::string> output;
+};
+
+// Keeps the end of text: lines longer than that are not told in full anyway.
+void keepEnd(std::string& text, std::size_t limit) {
+    if (text.size() > limit) text.erase(0, text.size() - limit);
+}
+
+// Runs the program with its standard output and error read back (both at once, so that
+// neither fills up while the other is read). With progress, the child's descriptor 3 is
+// this standard error.
+RendererRun runCapturingOutput(const std::vector<std::string>& arguments, bool progress) {
+    int errorEnds[2];
+    int outputEnds[2];
+    if (::pipe2(errorEnds, O_CLOEXEC) != 0) throw CommandError("cannot start the renderer: out of pipes");
+    if (::pipe2(outputEnds, O_CLOEXEC) != 0) {
+        ::close(errorEnds[0]);
+        ::close(errorEnds[1]);
+        throw CommandError("cannot start the renderer: out of pipes");
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, outputEnds[1], STDOUT_FILENO);
     if (progress) posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, 3);
-    posix_spawn_file_actions_adddup2(&actions, ends[1], STDERR_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errorEnds[1], STDERR_FILENO);
     std::vector<char*> argv;
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    ::close(ends[1]);
+    ::close(errorEnds[1]);
+    ::close(outputEnds[1]);
     if (spawned != 0) {
-        ::close(ends[0]);
+        ::close(errorEnds[0]);
+        ::close(outputEnds[0]);
         throw CommandError("cannot start " + arguments[0]);
     }
     std::string errors;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) != 0;) {
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) break;
-        errors.append(buffer, static_cast<std::size_t>(got));
-        if (errors.size() > 65536) errors.erase(0, errors.size() - 65536);  // only the end is told
+    std::string output;
+    std::vector<pollfd> ends = {{errorEnds[0], POLLIN, 0}, {outputEnds[0], POLLIN, 0}};
+    for (int open = 2; open > 0;) {
+        if (::poll(ends.data(), ends.size(), -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        for (pollfd& end : ends) {
+            if (end.fd < 0 || end.revents == 0) continue;
+            char buffer[4096];
+            const ssize_t got = ::read(end.fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) {
+                ::close(end.fd);
+                end.fd = -1;
+                --open;
+                continue;
+            }
+            std::string& text = end.fd == errorEnds[0] ? errors : output;
+            text.append(buffer, static_cast<std::size_t>(got));
+            // Only the end of standard error is told; each output line is one job's failure.
+            keepEnd(text, &text == &errors ? 65536 : std::size_t{1} << 24);
+        }
     }
-    ::close(ends[0]);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    RendererRun run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     while (!errors.empty() && (errors.back() == '\n' || errors.back() == '\r')) errors.pop_back();
     const std::size_t lineStart = errors.rfind('\n');
-    const std::string last = lineStart == std::string::npos ? errors : errors.substr(lineStart + 1);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), last};
+    run.lastError = lineStart == std::string::npos ? errors : errors.substr(lineStart + 1);
+    for (std::size_t start = 0, end; (end = output.find('\n', start)) != std::string::npos; start = end + 1) {
+        run.output.push_back(output.substr(start, end - start));
+    }
+    return run;
 }
 
 }  // namespace
@@ -125,7 +168,7 @@ StageSize drawnStageSize(const SWFFile& movie, const std::string& name, int maxW
     return size;
 }
 
-void runRenderer(const std::vector<std::string>& jobs, int pages, bool progress) {
+std::vector<std::string> runRenderer(const std::vector<std::string>& jobs, int pages, bool progress) {
     const auto share = programFilesFolder();
     const ProgramFiles files = programFilesIn(share.value_or(""));
     std::error_code error;
@@ -148,16 +191,33 @@ void runRenderer(const std::vector<std::string>& jobs, int pages, bool progress)
     }
     arguments.emplace_back("--");
     arguments.insert(arguments.end(), jobs.begin(), jobs.end());
-    const auto [status, message] = runCapturingErrors(arguments, progress);
-    if (status != 0) {
-        throw CommandError(message.empty() ? "the renderer ended with status " + std::to_string(status) : message);
+    const RendererRun run = runCapturingOutput(arguments, progress);
+    std::vector<std::string> failures(jobs.size());
+    bool told = false;
+    for (const std::string& line : run.output) {
+        const auto failure = nlohmann::json::parse(line, nullptr, false);
+        if (!failure.is_object() || !failure.contains("job") || !failure.contains("error")) continue;
+        const auto& job = failure["job"];
+        const auto& error = failure["error"];
+        if (!job.is_number_unsigned() || job.get<std::size_t>() >= jobs.size() || !error.is_string()) continue;
+        failures[job.get<std::size_t>()] = error.get<std::string>();
+        told = true;
     }
+    // A failure the renderer did not put on a job (a browser that never started) is all of theirs.
+    if (run.status != 0 && !told) {
+        throw CommandError(run.lastError.empty() ? "the renderer ended with status " + std::to_string(run.status)
+                                                 : run.lastError);
+    }
+    return failures;
 }
 
 void renderMoviePictures(const std::vector<MoviePicture>& pictures) {
     std::vector<std::string> jobs;
     for (const MoviePicture& picture : pictures) jobs.push_back(pictureJob(picture));
-    runRenderer(jobs, std::min<int>(static_cast<int>(pictures.size()), rendererPages()));
+    for (const std::string& failure :
+         runRenderer(jobs, std::min<int>(static_cast<int>(pictures.size()), rendererPages()))) {
+        if (!failure.empty()) throw CommandError(failure);
+    }
 }
 
 }  // namespace tarvenox

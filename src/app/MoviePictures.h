@@ -38,9 +38,10 @@ StageSize drawnStageSize(const SWFFile& movie, const std::string& name, int maxW
 
 // Runs the renderer with the given jobs (JSON objects, see render/render.mjs), played by
 // pages pages of one browser side by side; progress shows its progress line on standard
-// error when that is a terminal. Throws CommandError with the renderer's last line when
-// it fails, or when node, Chromium or the renderer is missing.
-void runRenderer(const std::vector<std::string>& jobs, int pages = 1, bool progress = false);
+// error when that is a terminal. Returns a line per job: empty when it was written, else
+// why not. Throws CommandError with the renderer's last line when it fails as a whole, or
+// when node, Chromium or the renderer is missing.
+std::vector<std::string> runRenderer(const std::vector<std::string>& jobs, int pages = 1, bool progress = false);
 
 // The pages the renderer plays side by side for many movies: one a core.
 int rendererPages();

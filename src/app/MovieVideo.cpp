@@ -55,17 +55,27 @@ std::string videoJob(const MovieVideo& video, std::size_t index, ScratchFolder& 
         frames = std::round((video.seconds > 0 ? video.seconds : std::max<int>(1, movie.frameCount()) / rate) * fps);
     frames = std::max(1.0, frames);
     if (frames / fps > maxSeconds) {
-        throw CommandError(videoMessage(VideoMessage::TooLong, video.output));
+        throw CommandError(
+            text("render.videoTooLong", {video.output, std::to_string(static_cast<int>(maxSeconds / 60))}));
     }
     std::vector<VideoSound> placed;
     if (carriesSound(extension)) {
         for (const TimelineSound& sound : timelineSounds(movie)) {
             const std::string path =
-                sounds.file("video-" + std::to_string(index) + "-sound-" + std::to_string(placed.size()) + ".mp3");
-            if (const Report written = writeFileAtomically(path, sound.mp3); written.failed()) {
+                sounds.file("video-" + std::to_string(index) + "-sound-" + std::to_string(placed.size()) +
+                            (sound.kind == SoundFile::Mp3 ? ".mp3" : ".flv"));
+            if (const Report written = writeFileAtomically(path, sound.data); written.failed()) {
                 throw CommandError(written.reason());
             }
-            placed.push_back({path, std::lround(sound.frame * 1000.0 / rate), sound.plays});
+            // A sound started with another loop count is another input: ffmpeg loops an input
+            // as a whole.
+            const std::size_t first = placed.size();
+            for (const SoundStart& start : sound.starts) {
+                auto same = std::find_if(placed.begin() + static_cast<long>(first), placed.end(),
+                                         [&](const VideoSound& input) { return input.plays == start.plays; });
+                if (same == placed.end()) same = placed.insert(placed.end(), {path, start.plays, {}});
+                same->delaysMs.push_back(std::lround(start.frame * 1000.0 / rate));
+            }
         }
     }
     const std::string temporary = video.output + "." + std::to_string(::getpid()) + ".tmp";
@@ -86,20 +96,6 @@ std::string videoJob(const MovieVideo& video, std::size_t index, ScratchFolder& 
 
 }  // namespace
 
-std::string videoMessage(VideoMessage which, const std::string& detail) {
-    switch (which) {
-        case VideoMessage::NoFfmpeg: return text("render.noFfmpeg");
-        case VideoMessage::TooLong:
-            return text("render.videoTooLong", {detail, std::to_string(static_cast<int>(maxSeconds / 60))});
-        case VideoMessage::NoScratchFolder: return text("render.noScratchFolder");
-        case VideoMessage::PageOfVideo: return text("render.pageOfVideo");
-        case VideoMessage::FrameOfVideo: return text("render.frameOfVideo");
-        case VideoMessage::LengthOfPicture: return text("render.lengthOfPicture");
-        case VideoMessage::OutputIsTerminal: return text("render.outputIsTerminal");
-    }
-    return {};
-}
-
 ScratchFolder::~ScratchFolder() {
     if (path_.empty()) return;
     std::error_code error;
@@ -111,7 +107,7 @@ std::string ScratchFolder::file(const std::string& name) {
     if (path_.empty()) {
         std::string pattern = (fs::temp_directory_path() / "tarvenox-video-XXXXXX").string();
         if (!createRegisteredTemporaryFolder(pattern)) {
-            throw CommandError(videoMessage(VideoMessage::NoScratchFolder));
+            throw CommandError(text("render.noScratchFolder"));
         }
         path_ = pattern;
     }
@@ -132,19 +128,34 @@ std::vector<std::string> encoderArguments(const std::string& output, const std::
         "-r",           decimal(fps), "-i",    "pipe:0"};
     const bool withSound = carriesSound(extension) && !sounds.empty();
     if (withSound) {
+        // Each input is split into one copy a start, each copy delayed to its start, and all
+        // are mixed.
         std::string graph;
         std::string mixed;
+        int copies = 0;
         for (std::size_t i = 0; i < sounds.size(); ++i) {
             if (sounds[i].plays > 1) {
                 arguments.insert(arguments.end(), {"-stream_loop", std::to_string(sounds[i].plays - 1)});
             }
             arguments.insert(arguments.end(), {"-i", sounds[i].path});
-            const std::string label = "[s" + std::to_string(i) + "]";
-            graph += "[" + std::to_string(i + 1) + ":a]adelay=delays=" + std::to_string(sounds[i].delayMs) + ":all=1" +
-                     label + ";";
-            mixed += label;
+            const std::string input = "[" + std::to_string(i + 1) + ":a]";
+            const std::size_t count = sounds[i].delaysMs.size();
+            std::vector<std::string> sources(count, input);
+            if (count > 1) {
+                graph += input + "asplit=" + std::to_string(count);
+                for (std::size_t c = 0; c < count; ++c) {
+                    sources[c] = "[i" + std::to_string(i) + "c" + std::to_string(c) + "]";
+                    graph += sources[c];
+                }
+                graph += ";";
+            }
+            for (std::size_t c = 0; c < count; ++c) {
+                const std::string label = "[s" + std::to_string(copies++) + "]";
+                graph += sources[c] + "adelay=delays=" + std::to_string(sounds[i].delaysMs[c]) + ":all=1" + label + ";";
+                mixed += label;
+            }
         }
-        graph += mixed + "amix=inputs=" + std::to_string(sounds.size()) + ":normalize=0:duration=longest[sound]";
+        graph += mixed + "amix=inputs=" + std::to_string(copies) + ":normalize=0:duration=longest[sound]";
         arguments.insert(arguments.end(), {"-filter_complex", graph, "-map", "0:v", "-map", "[sound]"});
     }
     if (extension == ".mp4") {
@@ -171,12 +182,30 @@ std::vector<std::string> encoderArguments(const std::string& output, const std::
     return arguments;
 }
 
-void renderMovieVideos(const std::vector<MovieVideo>& videos, bool progress) {
-    if (!programOnPath("ffmpeg")) throw CommandError(videoMessage(VideoMessage::NoFfmpeg));
+std::vector<std::string> renderEachMovieVideo(const std::vector<MovieVideo>& videos, bool progress) {
+    if (!programOnPath("ffmpeg")) throw CommandError(text("render.noFfmpeg"));
     ScratchFolder sounds;
+    std::vector<std::string> failures(videos.size());
     std::vector<std::string> jobs;
-    for (std::size_t i = 0; i < videos.size(); ++i) jobs.push_back(videoJob(videos[i], i, sounds));
-    runRenderer(jobs, std::min<int>(static_cast<int>(videos.size()), rendererPages()), progress);
+    std::vector<std::size_t> played;  // the video of each job
+    for (std::size_t i = 0; i < videos.size(); ++i) {
+        try {
+            jobs.push_back(videoJob(videos[i], i, sounds));
+            played.push_back(i);
+        } catch (const CommandError& e) {
+            failures[i] = e.what();
+        }
+    }
+    if (jobs.empty()) return failures;
+    const auto failed = runRenderer(jobs, std::min<int>(static_cast<int>(jobs.size()), rendererPages()), progress);
+    for (std::size_t j = 0; j < jobs.size(); ++j) failures[played[j]] = failed[j];
+    return failures;
+}
+
+void renderMovieVideos(const std::vector<MovieVideo>& videos, bool progress) {
+    for (const std::string& failure : renderEachMovieVideo(videos, progress)) {
+        if (!failure.empty()) throw CommandError(failure);
+    }
 }
 
 }  // namespace tarvenox

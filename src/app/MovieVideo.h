@@ -1,5 +1,5 @@
 // Videos of movies: the frames the renderer draws on its virtual clock, encoded by ffmpeg
-// as MP4 (H.264), WebM (VP9), GIF or animated WebP, with the movie's MP3 sounds placed at
+// as MP4 (H.264), WebM (VP9), GIF or animated WebP, with the movie's sounds placed at
 // their frames in MP4 and WebM.
 #pragma once
 
@@ -26,26 +26,15 @@ bool isVideoOutput(const std::string& path);
 
 // The ffmpeg arguments that encode frames raw RGBA pictures of width x height from
 // standard input at fps into temporary, in the format of output's extension; sounds are
-// MP3 files, each with its delay in milliseconds and play count, for MP4 and WebM.
+// sound files ffmpeg reads, each played plays times in a row from each of its delays (in
+// milliseconds from the start), for MP4 and WebM.
 struct VideoSound {
     std::string path;
-    long delayMs = 0;
     int plays = 1;
+    std::vector<long> delaysMs;
 };
 std::vector<std::string> encoderArguments(const std::string& output, const std::string& temporary, int width,
                                           int height, double fps, int frames, const std::vector<VideoSound>& sounds);
-
-// The lines the video commands tell the user, all here.
-enum class VideoMessage {
-    NoFfmpeg,          // ffmpeg is not installed
-    TooLong,           // detail: the output
-    NoScratchFolder,   // the temporary folder cannot be made
-    PageOfVideo,       // --html with a video output
-    FrameOfVideo,      // --frame with a video output
-    LengthOfPicture,   // --seconds, --frames or --fps with a PNG
-    OutputIsTerminal,  // -o - for render
-};
-std::string videoMessage(VideoMessage which, const std::string& detail = {});
 
 // A temporary folder for the files a video is made from (the sounds, the saved movie),
 // created at the first file and removed with everything in it at the end of the scope.
@@ -63,9 +52,13 @@ private:
     std::string path_;
 };
 
-// Writes every video in one run of the browser, a page a core. Throws CommandError, with
-// one line, when ffmpeg (or what renderMoviePictures needs) is missing, a movie cannot be
-// read, or the player or the encoder fails; no output is then left half-written.
+// Writes every video in one run of the browser, a page a core. A video that fails (its
+// movie cannot be read, the player or the encoder fails) leaves no file and ends no other:
+// the result holds a line per video, empty when it was written, else why not. Throws
+// CommandError, with one line, when ffmpeg (or what renderMoviePictures needs) is missing.
+std::vector<std::string> renderEachMovieVideo(const std::vector<MovieVideo>& videos, bool progress = false);
+
+// As renderEachMovieVideo, but the first video that fails throws its line as CommandError.
 void renderMovieVideos(const std::vector<MovieVideo>& videos, bool progress = false);
 
 }  // namespace tarvenox

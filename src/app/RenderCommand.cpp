@@ -49,11 +49,11 @@ void addRenderCommand(CLI::App& program) {
             video->maxWidth = std::stoi(match[1]);
             video->maxHeight = std::stoi(match[2]);
         }
-        if (isStandardOutput(video->output)) throw CommandError(videoMessage(VideoMessage::OutputIsTerminal));
+        if (isStandardOutput(video->output)) throw CommandError(text("render.outputIsTerminal"));
         const bool isVideo = isVideoOutput(video->output);
-        if (isVideo && *frame > 0) throw CommandError(videoMessage(VideoMessage::FrameOfVideo));
+        if (isVideo && *frame > 0) throw CommandError(text("render.frameOfVideo"));
         if (!isVideo && (video->frames > 0 || video->seconds > 0 || video->fps > 0)) {
-            throw CommandError(videoMessage(VideoMessage::LengthOfPicture));
+            throw CommandError(text("render.lengthOfPicture"));
         }
         throwIfFailed(prepareOutput(video->output));
         if (isVideo) {

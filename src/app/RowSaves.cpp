@@ -120,7 +120,7 @@ void saveRows(const MovieChanges& base, const std::string& sheetPath) {
     std::vector<std::string> movies(sheet.rows.size());
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
         if (failures[i].empty() && isVideoOutput(outputs[i])) {
-            if (base.html) throw CommandError(videoMessage(VideoMessage::PageOfVideo));
+            if (base.html) throw CommandError(text("render.pageOfVideo"));
             movies[i] = rowMovie(scratch, i);
         }
     }
@@ -207,10 +207,20 @@ void saveRows(const MovieChanges& base, const std::string& sheetPath) {
     progress.show(done);
     progress.finish();
     std::vector<MovieVideo> videos;
+    std::vector<std::size_t> videoRows;
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
-        if (failures[i].empty() && !movies[i].empty()) videos.push_back({movies[i], outputs[i]});
+        if (failures[i].empty() && !movies[i].empty()) {
+            videos.push_back({movies[i], outputs[i]});
+            videoRows.push_back(i);
+        }
     }
-    if (!videos.empty()) renderMovieVideos(videos, true);
+    if (!videos.empty()) {
+        // A row whose video fails is reported as a row whose save failed; the others are written.
+        const auto videoFailures = renderEachMovieVideo(videos, true);
+        for (std::size_t v = 0; v < videos.size(); ++v) {
+            if (!videoFailures[v].empty()) finishRow(videoRows[v], videoFailures[v]);
+        }
+    }
     const auto failed = std::count_if(failures.begin(), failures.end(), [](const auto& f) { return !f.empty(); });
     // Each failed row has had its line: the command ends with the failure status alone.
     if (failed > 0) throw CLI::RuntimeError(1);

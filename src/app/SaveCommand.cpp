@@ -178,7 +178,7 @@ void runSave(const SaveOptions& options) {
     throwIfFailed(prepareOutput(changes.output));
     if (isVideoOutput(changes.output)) {
         // The movie is saved beside the run and played into the video.
-        if (changes.html) throw CommandError(videoMessage(VideoMessage::PageOfVideo));
+        if (changes.html) throw CommandError(text("render.pageOfVideo"));
         ScratchFolder scratch;
         const std::string video = changes.output;
         changes.output = scratch.file("movie.swf");

@@ -31,8 +31,23 @@ const u16 = (value) => [value & 0xff, value >> 8];
 const record = (code, body) =>
   body.length < 63 ? [...u16((code << 6) | body.length), ...body] : [...u16((code << 6) | 63), ...u16(body.length), 0, 0, ...body];
 
+// ADPCM sound data of the SWF format: packets of 4096 samples (a 16-bit start, a 6-bit step
+// index, then 4-bit codes) of a loud square wave, packed bit after bit.
+export function adpcmTone(packets) {
+  const bits = new Bits();
+  bits.put(2, 2);  // 4-bit codes
+  for (let packet = 0; packet < packets; packet++) {
+    bits.put(0, 16);
+    bits.put(40, 6);
+    for (let i = 1; i < 4096; i++) bits.put((i >> 3) & 1 ? 0xf : 0x7, 4);  // 8 samples up, 8 down
+  }
+  return bits.bytes;
+}
+
 // The FWS bytes of the movie: frames frames at rate frames a second. With sound ({ mp3, frame }),
-// the MP3 file's bytes are an event sound that a StartSound starts at that frame (from 1).
+// the MP3 file's bytes are an event sound that a StartSound starts at that frame (from 1);
+// with { adpcm, format, frame } ADPCM data in that format byte; with inSprite the StartSound
+// is in the one frame of a sprite placed at that frame.
 export function countingMovie({ frames = 8, cellSize = 20, rate = 12, sound = null } = {}) {
   const side = cellSize * 20;
   const shape = new Bits();
@@ -54,9 +69,13 @@ export function countingMovie({ frames = 8, cellSize = 20, rate = 12, sound = nu
   shape.put(0, 6);
   shape.align();
   let tags = [...record(9, [0x80, 0x80, 0x80]), ...record(2, shape.bytes)];
-  if (sound) tags = [...tags, ...record(14, [...u16(2), 0x2a, 0, 0, 0, 0, 0, 0, ...sound.mp3])];  // MP3, 22 kHz, 16 bits, mono
+  if (sound?.mp3) tags = [...tags, ...record(14, [...u16(2), 0x2a, 0, 0, 0, 0, 0, 0, ...sound.mp3])];  // MP3, 22 kHz, 16 bits, mono
+  if (sound?.adpcm) tags = [...tags, ...record(14, [...u16(2), sound.format, 0, 0, 0, 0, ...sound.adpcm])];
+  if (sound?.inSprite) tags = [...tags, ...record(39, [...u16(3), ...u16(1), ...record(15, [...u16(2), 0]), ...record(1, []), 0, 0])];
   for (let frame = 0; frame < frames; frame++) {
-    if (sound && sound.frame === frame + 1) tags = [...tags, ...record(15, [...u16(2), 0])];
+    if (sound && sound.frame === frame + 1) {
+      tags = [...tags, ...(sound.inSprite ? record(26, [0x06, ...u16(2), ...u16(3), 0]) : record(15, [...u16(2), 0]))];
+    }
     const place = new Bits();
     place.bytes.push(frame === 0 ? 0x06 : 0x05, ...u16(1));
     if (frame === 0) place.bytes.push(...u16(1));

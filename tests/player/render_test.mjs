@@ -10,7 +10,7 @@ import { existsSync, mkdirSync, readFileSync, readdirSync, rmSync, symlinkSync, 
 import { join, resolve } from "node:path";
 import { parseArgs } from "node:util";
 import { exitUnlessBrowser, playMovies } from "./harness.mjs";
-import { countingMovie, shownFrame } from "./counting_movie.mjs";
+import { adpcmTone, countingMovie, shownFrame } from "./counting_movie.mjs";
 
 const { values: options } = parseArgs({
   options: { tarvenox: { type: "string" }, demo: { type: "string" }, media: { type: "string" }, work: { type: "string" } },
@@ -63,13 +63,35 @@ test("videos hold the frames due at their times", { skip: !hasFfmpeg && "no ffmp
   assert.equal(readFileSync(webp).toString("latin1", 8, 12), "WEBP");
 });
 
-test("the sound starts at its frame", { skip: !hasFfmpeg && "no ffmpeg" }, () => {
-  const pcm = execFileSync("ffmpeg", ["-v", "error", "-i", join(work, "pass.mp4"), "-f", "s16le", "-ac", "1", "-ar", "8000", "-"]);
+// The milliseconds of a video's sound from its first loud sample to its last.
+const loudSpan = (video) => {
+  const pcm = execFileSync("ffmpeg", ["-v", "error", "-i", video, "-f", "s16le", "-ac", "1", "-ar", "8000", "-"]);
   const samples = new Int16Array(pcm.buffer, pcm.byteOffset, pcm.length / 2);
-  const first = samples.findIndex((sample) => Math.abs(sample) > 1000);
+  const loud = (sample) => Math.abs(sample) > 1000;
+  return [samples.findIndex(loud) / 8, samples.findLastIndex(loud) / 8];
+};
+
+test("the sound starts at its frame", { skip: !hasFfmpeg && "no ffmpeg" }, () => {
+  const [first] = loudSpan(join(work, "pass.mp4"));
   assert.ok(first >= 0, "no sound in the video");
   // frame 4 starts 250 ms in; within one frame (83 ms), the encoder's own start included
-  assert.ok(Math.abs(first / 8 - 250) < 84, `the sound starts at ${first / 8} ms`);
+  assert.ok(Math.abs(first - 250) < 84, `the sound starts at ${first} ms`);
+});
+
+test("an ADPCM sound started in a sprite is carried whole", { skip: !hasFfmpeg && "no ffmpeg" }, () => {
+  // three packets of 4096 samples at 11 kHz (16 bits, mono): 1115 ms from frame 4 (250 ms) on
+  const sprited = join(work, "adpcm.swf");
+  writeFileSync(sprited, countingMovie({ sound: { adpcm: adpcmTone(3), format: 0x16, frame: 4, inSprite: true } }));
+  const output = join(work, "adpcm.mp4");
+  const run = spawnSync(options.tarvenox, ["render", sprited, "-o", output, "--seconds", "2"], { encoding: "utf8" });
+  assert.equal(run.status, 0, run.stderr);
+  const probe = JSON.parse(execFileSync("ffprobe", ["-v", "error", "-show_entries", "stream=codec_type,duration",
+    "-of", "json", output], { encoding: "utf8" }));
+  const audio = probe.streams.find((stream) => stream.codec_type === "audio");
+  assert.ok(audio, "no audio stream");
+  assert.ok(Math.abs(Number(audio.duration) - 1.365) < 0.05, `audio of ${audio.duration} s`);
+  const [first, last] = loudSpan(output);
+  assert.ok(Math.abs(first - 250) < 84 && Math.abs(last - 1365) < 84, `the sound plays from ${first} to ${last} ms`);
 });
 
 test("rows of a sheet saved as videos, and a save to a video", { skip: !hasFfmpeg && "no ffmpeg" }, () => {
@@ -85,6 +107,19 @@ test("rows of a sheet saved as videos, and a save to a video", { skip: !hasFfmpe
   // the videos alone: the movies they were played from are gone
   assert.deepEqual(readdirSync(rows).sort(), ["first.mp4", "one.gif", "second.mp4", "sheet.csv"]);
   assert.equal(readFileSync(join(rows, "one.gif")).toString("latin1", 0, 3), "GIF");
+
+  // a row whose video cannot be written (a folder holds its name) fails alone
+  const mixed = join(work, "mixed");
+  mkdirSync(join(mixed, "blocked.mp4"), { recursive: true });
+  writeFileSync(join(mixed, "blocked.mp4", "keep"), "");
+  writeFileSync(join(mixed, "sheet.csv"), "name\r\nfirst\r\nblocked\r\nthird\r\n");
+  const failing = spawnSync(options.tarvenox, ["save", "--template", "greeting", "--data", data, "--rows",
+    join(mixed, "sheet.csv"), "-o", join(mixed, "{name}.mp4")], { encoding: "utf8" });
+  assert.equal(failing.status, 1, failing.stderr);
+  assert.match(failing.stderr, /\b2\b.*blocked\.mp4/);
+  assert.equal(failing.stderr.trim().split("\n").length, 1, failing.stderr);
+  assert.deepEqual(readdirSync(mixed).sort(), ["blocked.mp4", "first.mp4", "sheet.csv", "third.mp4"]);
+  assert.deepEqual(readdirSync(join(mixed, "blocked.mp4")), ["keep"]);
 });
 
 test("without ffmpeg, or for a broken movie, one line and no file", () => {
