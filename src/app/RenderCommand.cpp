@@ -14,31 +14,22 @@
 namespace tarvenox {
 
 void addRenderCommand(CLI::App& program) {
-    auto* command = program.add_subcommand(
-        "render", "Play a movie in the Ruffle player in headless Chromium and write a PNG of its stage, or a video "
-                  "(.mp4, .webm, .gif, .webp)");
+    auto* command = program.add_subcommand("render", text("help.render"));
     auto video = std::make_shared<MovieVideo>();
     auto frame = std::make_shared<int>(0);
     auto size = std::make_shared<std::string>();
-    command->add_option("movie", video->movie, "The SWF movie")->required();
-    command->add_option("-o,--output", video->output, "The PNG or video file to write")->required();
-    command->add_option("--frame", *frame, "PNG: draw frame N (default: the stage 1.5 s after the movie has started)")
-        ->type_name("N")
-        ->check(CLI::Range(1, 1000000));
-    auto* seconds =
-        command
-            ->add_option("--seconds", video->seconds, "Video: S seconds long (default: one pass of the main timeline)")
-            ->type_name("S")
-            ->check(CLI::Range(0.001, 3600.0));
-    command->add_option("--frames", video->frames, "Video: N frames long")
+    command->add_option(text("help.arg.movie"), video->movie, text("help.render.movie"))->required();
+    command->add_option("-o,--output", video->output, text("help.render.output"))->required();
+    command->add_option("--frame", *frame, text("help.render.frame"))->type_name("N")->check(CLI::Range(1, 1000000));
+    auto* seconds = command->add_option("--seconds", video->seconds, text("help.render.seconds"))
+                        ->type_name("S")
+                        ->check(CLI::Range(0.001, 3600.0));
+    command->add_option("--frames", video->frames, text("help.render.frames"))
         ->type_name("N")
         ->check(CLI::Range(1, 1000000))
         ->excludes(seconds);
-    command->add_option("--fps", video->fps, "Video: F frames a second (default: the movie's frame rate)")
-        ->type_name("F")
-        ->check(CLI::Range(0.1, 120.0));
-    command->add_option("--size", *size, "Fit the picture into W x H pixels, keeping the stage's proportions")
-        ->type_name("WxH");
+    command->add_option("--fps", video->fps, text("help.render.fps"))->type_name("F")->check(CLI::Range(0.1, 120.0));
+    command->add_option("--size", *size, text("help.render.size"))->type_name(text("help.type.size"));
     command->callback([video, frame, size] {
         if (!size->empty()) {
             std::smatch match;

@@ -103,6 +103,7 @@ TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
          {"help.save.output", "help.save.fit", "help.type.nameFile", "cli.label.Positionals", "cli.label.REQUIRED",
           "cli.label.Needs", "cli.label.Excludes"}},
         {"archive extract --help", {"help.archive.extract", "help.archive.name", "help.arg.archive"}},
+        {"render --help", {"help.render", "help.render.frame", "help.render.size", "help.type.size"}},
         {"edit --port 70000", {"cli.notPort", "cli.seeHelp"}},
         {"save movie.swf -o out.swf --frobnicate", {"cli.unexpected", "cli.seeHelp"}},
         {"save --template card movie.swf -o out.swf", {"cli.excludes"}},
