@@ -22,6 +22,7 @@
 #include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/Texts.h"
+#include "publish/OutputFile.h"
 #include "publish/RowBatch.h"
 
 namespace tarvenox {
@@ -210,6 +211,12 @@ void saveRows(const MovieChanges& base, const std::string& sheetPath) {
     std::vector<std::size_t> videoRows;
     for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
         if (failures[i].empty() && !movies[i].empty()) {
+            // An output that cannot be written (a folder by that name) fails its row before
+            // the movie is played for it.
+            if (const Report output = prepareOutput(outputs[i]); output.failed()) {
+                finishRow(i, failureLine(output));
+                continue;
+            }
             videos.push_back({movies[i], outputs[i]});
             videoRows.push_back(i);
         }
