@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "common/Texts.h"
 #include "data/FileDatabase.h"
 
 namespace tarvenox {
@@ -22,7 +23,7 @@ constexpr std::uint64_t maxU32 = std::numeric_limits<std::uint32_t>::max();
 
 Result<Bytes> buildArchive(const std::vector<ArchiveFile>& files) {
     if (files.size() > maxU32) {
-        return Report::failure("too many files for one archive");
+        return Report::failure(text("archive.tooManyFiles"));
     }
     // The signature and the integer at offset 4 are not read back; they mark the
     // writer and its format version for people looking at the bytes.
@@ -32,11 +33,10 @@ Result<Bytes> buildArchive(const std::vector<ArchiveFile>& files) {
     for (const ArchiveFile& file : files) {
         if (file.name.empty() || file.name.size() > FileDatabase::maxNameLength ||
             file.name.find('\0') != std::string::npos) {
-            return Report::failure("'" + file.name + "': an archive name must have 1 to " +
-                                   std::to_string(FileDatabase::maxNameLength) + " bytes and no NUL");
+            return Report::failure(text("archive.badName", {file.name, std::to_string(FileDatabase::maxNameLength)}));
         }
         if (file.data.size() > maxU32) {
-            return Report::failure("'" + file.name + "' is too large for an archive (4 GiB at most)");
+            return Report::failure(text("archive.fileTooLarge", {file.name}));
         }
         out.insert(out.end(), file.name.begin(), file.name.end());
         out.push_back(0);

@@ -68,12 +68,13 @@ Result<std::string> readName(FileCursor& cursor) {
     std::string name;
     for (;;) {
         auto b = cursor.byte();
-        if (!b) return Report::failure("the directory ends inside a name");
+        if (!b) return Report::failure(text("archive.endsInName"));
         if (*b == 0) break;
-        if (name.size() == FileDatabase::maxNameLength) return Report::failure("a name is longer than 259 bytes");
+        if (name.size() == FileDatabase::maxNameLength)
+            return Report::failure(text("archive.nameTooLong", {std::to_string(FileDatabase::maxNameLength)}));
         name.push_back(static_cast<char>(*b));
     }
-    if (name.empty()) return Report::failure("a name is empty");
+    if (name.empty()) return Report::failure(text("archive.emptyName"));
     return name;
 }
 
@@ -115,9 +116,9 @@ Report FileDatabase::readDirectory() {
 Report FileDatabase::readRecords() {
     FileCursor cursor(fd_);
     // Signature and the integer at offset 4 carry nothing a reader needs.
-    if (!cursor.u32BE() || !cursor.u32BE()) return Report::failure("the header is cut short");
+    if (!cursor.u32BE() || !cursor.u32BE()) return Report::failure(text("archive.headerCutShort"));
     auto count = cursor.u32BE();
-    if (!count) return Report::failure("the header is cut short");
+    if (!count) return Report::failure(text("archive.headerCutShort"));
 
     // Offsets are relative to the directory end until it is known. 64 bits, so that
     // the sizes of four billion entries cannot wrap the running total. A record needs
@@ -125,19 +126,18 @@ Report FileDatabase::readRecords() {
     // before it allocates more than the file holds.
     std::uint64_t total = 0;
     for (std::uint32_t i = 0; i < *count; ++i) {
-        const std::string which = "record " + std::to_string(i + 1) + " of " + std::to_string(*count) + ": ";
+        const std::string which = text("archive.record", {std::to_string(i + 1), std::to_string(*count)}) + ": ";
         Result<std::string> name = readName(cursor);
         if (!name) return Report::failure(which + name.report().reason());
         auto size = cursor.u32BE();
-        if (!size) return Report::failure(which + "the directory ends inside a size");
+        if (!size) return Report::failure(which + text("archive.endsInSize"));
         records_.push_back({name.take(), {total, *size}});
         total += *size;
     }
     const std::uint64_t directoryEnd = cursor.position();
     if (directoryEnd + total > fileSize_) {
-        return Report::failure("the entries need " + std::to_string(total) +
-                               " bytes after the directory, the file holds " +
-                               std::to_string(fileSize_ - directoryEnd));
+        return Report::failure(
+            text("archive.entriesTooLarge", {std::to_string(total), std::to_string(fileSize_ - directoryEnd)}));
     }
     for (auto& record : records_) {
         record.entry.offset += directoryEnd;

@@ -2,6 +2,7 @@
 #include "edit/ChangeCheck.h"
 
 #include "common/Cp1252.h"
+#include "common/Texts.h"
 #include "edit/Conversions.h"
 #include "font/FontEngine.h"
 #include "picture/PictureFile.h"
@@ -19,12 +20,12 @@ namespace {
 // What a change takes, in the words of a refusal.
 struct Wanted {
     std::string_view kind;  // as characterKind words it
-    const char* change;     // what is done to it
-    const char* tags;       // the tags it is done to
+    const char* otherKind;  // the refusal of a character of another kind
+    const char* otherTag;   // the refusal of one of this kind in a tag the change cannot take
 };
-constexpr Wanted kFont{"a font", "rebuilt", "DefineFont2 and DefineFont3"};
-constexpr Wanted kPicture{"a picture", "replaced", "the bitmap tags"};
-constexpr Wanted kSound{"a sound", "replaced", "DefineSound"};
+constexpr Wanted kFont{"a font", "change.notFont", "change.fontNotRebuilt"};
+constexpr Wanted kPicture{"a picture", "change.notPicture", "change.pictureNotReplaced"};
+constexpr Wanted kSound{"a sound", "change.notSound", "change.soundNotReplaced"};
 
 // The refusal of a name that gives nothing the change can take. Where it reads as the id
 // of a character the movie defines, the reason says what that character is ("character 7
@@ -33,11 +34,9 @@ constexpr Wanted kSound{"a sound", "replaced", "DefineSound"};
 Report missing(const SWFFile& movie, std::optional<std::uint16_t> id, const Wanted& wanted, std::string lacking) {
     const SWFTag* other = id ? movie.findDefinition(*id) : nullptr;
     if (other == nullptr) return Report::failure(std::move(lacking));
-    const std::string_view kind = characterKind(other->code());
-    std::string reason = "character " + std::to_string(*id) + " is " + std::string(kind) + " (" +
-                         std::string(tagName(other->code())) + "), ";
-    if (kind != wanted.kind) return Report::failure(reason + "not " + std::string(wanted.kind));
-    return Report::failure(reason + "which cannot be " + wanted.change + " (only " + wanted.tags + " can)");
+    const bool otherKind = characterKind(other->code()) != wanted.kind;
+    return Report::failure(text(otherKind ? wanted.otherKind : wanted.otherTag,
+                                {std::to_string(*id), characterKindText(other->code()), tagName(other->code())}));
 }
 
 }  // namespace
@@ -46,23 +45,22 @@ Report checkChangeName(SWFFile& movie, ChangeKind kind, const std::string& name,
     switch (kind) {
         case ChangeKind::Font:
             if (findFontSlot(movie, name) == nullptr) {
-                return missing(movie, readCharacterId(name), kFont,
-                               "the movie has no font (DefineFont2 or DefineFont3) named '" + displayText(name) + "'");
+                return missing(movie, readCharacterId(name), kFont, text("change.noFont", {displayText(name)}));
             }
             break;
         case ChangeKind::Picture:
             if (findImageSlot(movie, name) == nullptr) {
                 return missing(movie, movie.slotIdReading(toMovieText(name, movie.textEncoding())), kPicture,
-                               "the movie exports no picture named '" + displayText(name) + "'");
+                               text("change.noPicture", {displayText(name)}));
             }
             if (pictureKind(value) == PictureKind::Other) {
-                return Report::failure("a picture must be a PNG or JPEG file (.png, .jpg, .jpeg)");
+                return Report::failure(text("change.notPictureFile"));
             }
             break;
         case ChangeKind::Sound:
             if (findSoundSlot(movie, name) == nullptr) {
                 return missing(movie, movie.slotIdReading(toMovieText(name, movie.textEncoding())), kSound,
-                               "the movie exports no sound named '" + displayText(name) + "'");
+                               text("change.noSound", {displayText(name)}));
             }
             break;
     }
@@ -73,7 +71,7 @@ Report checkChangeValue(ChangeKind kind, const std::string& name, const std::str
     switch (kind) {
         case ChangeKind::Font:
             if (systemFontEngine().faceNames().empty()) {
-                return Report::failure("no installed fonts: install a TrueType font, e.g. fonts-dejavu-core");
+                return Report::failure(text("change.noInstalledFonts"));
             }
             break;
         case ChangeKind::Picture:

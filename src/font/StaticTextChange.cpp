@@ -10,6 +10,7 @@
 
 #include "common/Cp1252.h"
 #include "common/Result.h"
+#include "common/Texts.h"
 #include "font/DefineFont2.h"
 #include "font/EmbeddedFont.h"
 #include "font/FaceGlyphs.h"
@@ -56,15 +57,20 @@ std::vector<TextLine> linesOf(const SWFStaticText& text) {
 std::string quotedCharacters(std::u32string_view characters) {
     std::string list;
     for (std::size_t i = 0; i < characters.size(); ++i) {
-        if (i > 0) list += i + 1 == characters.size() ? " or " : ", ";
-        list += "\"" + unicodeToUtf8(characters.substr(i, 1)) + "\"";
+        const std::string quoted = "\"" + unicodeToUtf8(characters.substr(i, 1)) + "\"";
+        if (i == 0)
+            list = quoted;
+        else if (i + 1 == characters.size())
+            list = text("staticText.or", {list, quoted});
+        else
+            list += ", " + quoted;
     }
     return list;
 }
 
 std::string fontLabel(const SWFFont& font, const SWFFile& movie) {
-    if (font.getFontName().empty()) return "the font " + std::to_string(font.characterId());
-    return "the font \"" + displayMovieText(font.getFontName(), movie.textEncoding()) + "\"";
+    if (font.getFontName().empty()) return text("staticText.fontNumbered", {std::to_string(font.characterId())});
+    return text("staticText.fontNamed", {displayMovieText(font.getFontName(), movie.textEncoding())});
 }
 
 void cover(SWFRect& bounds, const SWFRect& box) {
@@ -109,8 +115,7 @@ Report layOut(SWFStaticText& text, const std::vector<std::u32string>& newLines, 
             line.y += static_cast<std::int32_t>(std::lround(spacing * double(i + 1 - oldLines.size())));
         if (newLines[i].empty()) continue;
         if (line.y < std::numeric_limits<std::int16_t>::min() || line.y > std::numeric_limits<std::int16_t>::max()) {
-            return Report::failure("the new text's line " + std::to_string(i + 1) +
-                                   " lies further down than a static text can place it");
+            return Report::failure(tarvenox::text("staticText.lineTooLow", {std::to_string(i + 1)}));
         }
         const double scale = double(line.height) / font.em;
         // A space the font has no glyph for is a blank before the next glyph: added to the
@@ -140,8 +145,7 @@ Report layOut(SWFStaticText& text, const std::vector<std::u32string>& newLines, 
                 records.emplace_back();
                 if (placed == 0) {
                     if (x > std::numeric_limits<std::int16_t>::max()) {
-                        return Report::failure("the new text's line " + std::to_string(i + 1) +
-                                               " starts further right than a static text can place it");
+                        return Report::failure(tarvenox::text("staticText.lineTooFarRight", {std::to_string(i + 1)}));
                     }
                     records.back().fontId = fontId;
                     records.back().textHeight = line.height;
@@ -177,8 +181,8 @@ Result<std::vector<AddedGlyph>> addedGlyphs(const SWFFont& fontTag, const Embedd
     const std::string family = displayMovieText(fontTag.getFontName(), encoding);
     FontEngine& engine = systemFontEngine();
     if (chosenFace.empty() && (family.empty() || !familyInstalled(engine, family))) {
-        return Report::failure(named + ", and no installed face named " + (family.empty() ? "as the font" : family) +
-                               " gives them");
+        return Report::failure(family.empty() ? text("staticText.noFaceAsFont", {named})
+                                              : text("staticText.noFaceNamed", {named, family}));
     }
     const std::string face = chosenFace.empty() ? family : chosenFace;
     // Glyphs in a table of Shift-JIS codes could not be given codes of their own, and a
@@ -190,10 +194,8 @@ Result<std::vector<AddedGlyph>> addedGlyphs(const SWFFont& fontTag, const Embedd
         if (glyphs.count(c) == 0 || c > 0xFFFF) lacking += c;
     }
     if (!lacking.empty()) {
-        return Report::failure(
-            named + ", and " +
-            (chosenFace.empty() ? "the installed face " + face : "the face " + face + " chosen for it") + " lacks " +
-            quotedCharacters(lacking));
+        return Report::failure(text(chosenFace.empty() ? "staticText.installedFaceLacks" : "staticText.chosenFaceLacks",
+                                    {named, face, quotedCharacters(lacking)}));
     }
     const int scale = font.em / 1024;
     std::vector<AddedGlyph> added;
@@ -240,10 +242,10 @@ std::vector<std::u32string> splitLines(std::u32string_view text) {
 
 Report checkStaticTextId(const SWFFile& movie, std::uint16_t id) {
     const SWFTag* tag = movie.findDefinition(id);
-    if (tag == nullptr) return Report::failure("the movie has no character " + std::to_string(id));
+    if (tag == nullptr) return Report::failure(text("staticText.noCharacter", {std::to_string(id)}));
     if (!isStaticText(tag->code())) {
-        return Report::failure("character " + std::to_string(id) + " is " + std::string(characterKind(tag->code())) +
-                               " (" + std::string(tagName(tag->code())) + "), not a static text");
+        return Report::failure(text("staticText.notStaticText",
+                                    {std::to_string(id), characterKindText(tag->code()), tagName(tag->code())}));
     }
     return {};
 }
@@ -260,16 +262,15 @@ Report changeStaticText(SWFFile& movie, std::uint16_t id, std::u32string_view te
     SWFTag& tag = *movie.findDefinition(id);
     const bool rgba = tag.code() == TagCode::DefineText2;
     auto staticText = SWFStaticText::read(tag.body(), rgba);
-    if (!staticText) return Report::failure("the static text's records cannot be read");
+    if (!staticText) return Report::failure(tarvenox::text("staticText.unreadable"));
     const std::optional<std::uint16_t> fontId = firstFont(*staticText);
-    if (!fontId) return Report::failure("the static text names no font");
+    if (!fontId) return Report::failure(tarvenox::text("staticText.noFont"));
     auto* fontTag = dynamic_cast<SWFFont*>(movie.findDefinition(*fontId));
     if (fontTag == nullptr) {
-        return Report::failure("the static text's font " + std::to_string(*fontId) +
-                               " is not a DefineFont2 or DefineFont3, whose characters could be looked up");
+        return Report::failure(tarvenox::text("staticText.fontNotSearchable", {std::to_string(*fontId)}));
     }
     auto font = EmbeddedFont::read(fontTag->body(), fontTag->code(), movie.textEncoding());
-    if (!font) return Report::failure("the tables of " + fontLabel(*fontTag, movie) + " cannot be read");
+    if (!font) return Report::failure(tarvenox::text("staticText.fontUnreadable", {fontLabel(*fontTag, movie)}));
 
     std::u32string missing;
     for (char32_t c : text) {
@@ -282,7 +283,9 @@ Report changeStaticText(SWFFile& movie, std::uint16_t id, std::u32string_view te
     std::vector<std::uint32_t> newIndex;
     if (!missing.empty()) {
         auto added = addedGlyphs(*fontTag, *font, missing, chosenFace, movie.textEncoding());
-        if (!added) return Report::failure(fontLabel(*fontTag, movie) + " has no " + added.report().reason());
+        if (!added)
+            return Report::failure(
+                tarvenox::text("staticText.fontLacks", {fontLabel(*fontTag, movie), added.report().reason()}));
         newIndex = font->addGlyphs(*added);
         advances = reorderedAdvances(*font, advances, newIndex, *added);
     }

@@ -1,6 +1,10 @@
 // The tags that define a character.
 #include "swf/CharacterTags.h"
 
+#include <cctype>
+
+#include "common/Texts.h"
+
 namespace tarvenox {
 
 std::string_view characterKind(TagCode code) {
@@ -32,6 +36,24 @@ std::string_view characterKind(TagCode code) {
         case TagCode::DefineBinaryData: return "binary data";
         default: return {};
     }
+}
+
+// The catalogue's id of a kind is its words without the article, in camel case
+// ("a morph shape" is "character.morphShape").
+std::string characterKindText(TagCode code) {
+    std::string_view kind = characterKind(code);
+    if (kind.starts_with("a ")) kind.remove_prefix(2);
+    std::string id = "character.";
+    bool wordStart = false;
+    for (const char c : kind) {
+        if (c == ' ') {
+            wordStart = true;
+        } else {
+            id += wordStart ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+            wordStart = false;
+        }
+    }
+    return text(id);
 }
 
 bool definesCharacter(TagCode code) { return !characterKind(code).empty(); }

@@ -17,6 +17,8 @@ bool definesCharacter(TagCode code);
 // What a defining tag's character is in the user's words, with its article: "a shape",
 // "a picture", "a sound", "a font", "a static text"... Empty for a tag that defines none.
 std::string_view characterKind(TagCode code);
+// The same in the run's language, for a line the user reads.
+std::string characterKindText(TagCode code);
 
 // The character id that a name given by the user reads as: a decimal number without sign
 // or leading zeros, at most 65535 ("12", "0"; not "012", "+1" or "70000").

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "common/Texts.h"
 #include "swf/RecordHeader.h"
 
 namespace tarvenox {
@@ -24,12 +25,10 @@ std::string displaySignature(const std::string& sig) {
     return out;
 }
 
-std::string describeTag(TagCode code) {
-    return "tag " + std::to_string(tagNumber(code)) + " (" + std::string(tagName(code)) + ")";
-}
+std::string describeTag(TagCode code) { return text("movie.tag", {std::to_string(tagNumber(code)), tagName(code)}); }
 
 std::string cutHeader(const std::string& name, std::uint64_t size) {
-    return name + ": the header is cut short (" + std::to_string(size) + " bytes, a movie has at least 9)";
+    return name + ": " + text("movie.headerTooShort", {std::to_string(size)});
 }
 
 }  // namespace
@@ -43,8 +42,7 @@ Result<SWFCompression> readSignature(const ByteSource& source, const std::string
     const std::string sig = asString(signature);
     const auto compression = compressionOfSignature(sig);
     if (!compression) {
-        return Report::failure(name + ": not an SWF movie: it starts with '" + displaySignature(sig) +
-                               "', not FWS, CWS or ZWS");
+        return Report::failure(name + ": " + text("movie.notSWF", {displaySignature(sig)}));
     }
     return *compression;
 }
@@ -66,8 +64,8 @@ Report scanRecords(MovieWindow& window, std::uint64_t size, const std::string& n
     const int nBits = start.size() > kFrameRectOffset ? start[kFrameRectOffset] >> 3 : 0;
     const std::size_t length = MovieHeader::length(nBits);
     if (size < length) {
-        return Report::failure(name + ": the header is cut short (" + std::to_string(size) + " of " +
-                               std::to_string(length) + " bytes)");
+        return Report::failure(name + ": " +
+                               text("movie.headerCutShort", {std::to_string(size), std::to_string(length)}));
     }
     const ByteSpan header = window.peek(0, length);
     Bytes headerBytes(header.begin(), header.end());
@@ -95,21 +93,20 @@ Report scanRecords(MovieWindow& window, std::uint64_t size, const std::string& n
         }
         const RecordHeader record = readRecordHeader(window.peek(offset, 6));
         if (!record.codeRead) {
-            return cutShort("the movie ends at offset " + std::to_string(offset) + " inside a record header");
+            return cutShort(text("movie.endsInRecordHeader", {std::to_string(offset)}));
         }
         // The End tag; anything after it is dropped. A record of code 0 with a length
         // is taken as the End tag too, as players take it: kept as a tag, it would be
         // written back as a bare End tag and cut the movie short there.
         if (record.code == TagCode::End) return {};
         if (record.size == 0) {
-            return cutShort(describeTag(record.code) + " at offset " + std::to_string(offset) +
-                            " ends inside its record header");
+            return cutShort(text("movie.tagEndsInRecordHeader", {describeTag(record.code), std::to_string(offset)}));
         }
         const std::uint64_t bodyOffset = offset + record.size;
         const std::uint64_t remaining = size - bodyOffset;
         if (record.length > remaining) {
-            return cutShort(describeTag(record.code) + " at offset " + std::to_string(offset) + " ends after " +
-                            std::to_string(remaining) + " of " + std::to_string(record.length) + " bytes");
+            return cutShort(text("movie.tagCutShort", {describeTag(record.code), std::to_string(offset),
+                                                       std::to_string(remaining), std::to_string(record.length)}));
         }
         onRecord({record.code, record.length, bodyOffset, record.size});
         offset = bodyOffset + record.length;

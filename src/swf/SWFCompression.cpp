@@ -12,6 +12,7 @@
 
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
+#include "common/Texts.h"
 #include "swf/Deflate.h"
 
 namespace tarvenox {
@@ -40,13 +41,12 @@ std::uint8_t* addChunk(Bytes& out) {
 
 void keepWritten(Bytes& out, std::size_t unwritten) { out.resize(out.size() - unwritten); }
 
-std::string sizeText(std::size_t n) { return std::to_string(n) + " bytes"; }
-
 // Compressed data that cannot be used, for the reason problem. A cut-off movie is told
 // apart: truncation() words it as any cut-off movie is, whatever its form.
 Report unusable(SWFCompression compression, const std::string& problem) {
-    return Report::failure(std::string("a ") + signatureOf(compression) + " movie whose " +
-                           compressionName(compression) + " data cannot be used: " + problem);
+    const std::string form =
+        compression == SWFCompression::None ? text("movie.uncompressed") : compressionName(compression);
+    return Report::failure(text("movie.unusableData", {signatureOf(compression), form, problem}));
 }
 
 // Messages count the whole movie, as the header's file length does.
@@ -55,8 +55,7 @@ Report truncation(std::size_t produced, std::size_t expected) {
 }
 
 Report overflow(SWFCompression compression, std::size_t expected) {
-    return unusable(compression, "the compressed data holds more than the " + sizeText(expected + kSWFPrefixSize) +
-                                     " the header gives; the header is wrong");
+    return unusable(compression, text("movie.moreThanHeaderGives", {std::to_string(expected + kSWFPrefixSize)}));
 }
 
 // Deflate expands its input at most 1032 times: data that promises more cannot hold it.
@@ -108,7 +107,7 @@ public:
         if (done()) return 0;
         if (!started_) {
             if (inflateInit(&stream_) != Z_OK) {
-                fail("zlib cannot be started");
+                fail(text("movie.zlibNotStarted"));
                 return 0;
             }
             started_ = true;
@@ -130,8 +129,7 @@ public:
             // checksum) holds the whole movie, as players take it.
             if (end && data.empty()) ended();
         } else if (status != Z_OK) {
-            fail(std::string("the zlib data is broken (") + (stream_.msg != nullptr ? stream_.msg : "zlib error") +
-                 ")");
+            fail(text("movie.zlibBroken", {stream_.msg != nullptr ? stream_.msg : "zlib error"}));
         }
         return written;
     }
@@ -163,7 +161,7 @@ public:
         } else if (status == LZMA_BUF_ERROR) {
             if (end && data.empty()) ended();
         } else if (status != LZMA_OK) {
-            fail("the LZMA data is broken");
+            fail(text("movie.lzmaBroken"));
         }
         return written;
     }
@@ -177,10 +175,10 @@ Result<lzma_stream> startLzma(ByteSpan movieStart, std::size_t expected) {
     ByteReader reader(movieStart);
     reader.skip(kLzmaPropsOffset);
     ByteSpan props = reader.readBytes(kLzmaPropsSize);
-    if (reader.overrun()) return unusable(SWFCompression::Lzma, "the LZMA header is cut short");
+    if (reader.overrun()) return unusable(SWFCompression::Lzma, text("movie.lzmaHeaderCutShort"));
     lzma_filter filters[2] = {{LZMA_FILTER_LZMA1EXT, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
     if (lzma_properties_decode(&filters[0], nullptr, props.data(), props.size()) != LZMA_OK) {
-        return unusable(SWFCompression::Lzma, "the LZMA properties are not valid");
+        return unusable(SWFCompression::Lzma, text("movie.lzmaPropertiesInvalid"));
     }
     std::unique_ptr<lzma_options_lzma, void (*)(void*)> options(static_cast<lzma_options_lzma*>(filters[0].options),
                                                                 free);
@@ -194,7 +192,7 @@ Result<lzma_stream> startLzma(ByteSpan movieStart, std::size_t expected) {
     lzma_set_ext_size(*options, expected);
     lzma_stream stream = LZMA_STREAM_INIT;
     if (lzma_raw_decoder(&stream, filters) != LZMA_OK) {
-        return unusable(SWFCompression::Lzma, "the LZMA decoder cannot be started");
+        return unusable(SWFCompression::Lzma, text("movie.lzmaNotStarted"));
     }
     return stream;
 }
@@ -249,8 +247,8 @@ const char* compressionName(SWFCompression compression) {
 }
 
 std::string truncationText(std::uint64_t length, std::uint64_t headerLength, bool compressed) {
-    return "truncated: " + std::to_string(length) + " of " + std::to_string(headerLength) + " bytes" +
-           (compressed ? " uncompressed" : "");
+    return text(compressed ? "movie.truncatedUncompressed" : "movie.truncated",
+                {std::to_string(length), std::to_string(headerLength)});
 }
 
 std::size_t MovieInflater::roomFor(std::span<std::uint8_t> out) const {
@@ -276,12 +274,11 @@ void MovieInflater::fail(const std::string& problem) {
 }
 
 Result<std::unique_ptr<MovieInflater>> MovieInflater::start(ByteSpan movieStart, SWFCompression compression) {
-    if (movieStart.size() < kSWFPrefixSize) return unusable(compression, "the header is cut short");
+    if (movieStart.size() < kSWFPrefixSize) return unusable(compression, text("movie.headerCut"));
     const std::uint32_t fileLength = peekUI32(movieStart, 4);
     if (fileLength < kSWFPrefixSize || fileLength > kMaxUncompressed) {
-        return unusable(compression, "the header gives an uncompressed length of " + sizeText(fileLength) +
-                                         ", which cannot be right (a movie takes 8 to " + sizeText(kMaxUncompressed) +
-                                         ")");
+        return unusable(compression,
+                        text("movie.impossibleLength", {std::to_string(fileLength), std::to_string(kMaxUncompressed)}));
     }
     const std::size_t expected = fileLength - kSWFPrefixSize;
     if (compression == SWFCompression::Zlib)
@@ -294,7 +291,7 @@ Result<std::unique_ptr<MovieInflater>> MovieInflater::start(ByteSpan movieStart,
 Result<Bytes> unpackSWF(ByteSpan movie, SWFCompression compression) {
     if (compression == SWFCompression::None) {
         if (movie.size() >= kSWFPrefixSize) return Bytes(movie.begin(), movie.end());
-        return unusable(compression, "the header is cut short");
+        return unusable(compression, text("movie.headerCut"));
     }
     auto inflater = MovieInflater::start(movie, compression);
     if (!inflater) return inflater.report();

@@ -11,6 +11,7 @@
 #include "common/ByteReader.h"
 #include "common/ByteWriter.h"
 #include "common/Exception.h"
+#include "common/Texts.h"
 #include "data/TextTable.h"
 
 namespace tarvenox {
@@ -35,16 +36,14 @@ SWFType::SWFType(std::string name, std::string valueText) : name(std::move(name)
 
 void SWFType::appendAssignment(Bytes& out, MovieTextEncoding encoding, PushType pushType, const Bytes& payload) const {
     if (name.find('\0') != std::string::npos) {
-        throw Exception("variable name '" + name + "' holds a NUL byte and cannot be written", __LINE__, __FILE__);
+        throw Exception(text("variable.nameHasNul", {name}), __LINE__, __FILE__);
     }
     // The record: the name's push type, the name and its NUL, the value's push type and
     // its payload.
     const std::string movieName = toMovieText(name, encoding);
     std::size_t length = 1 + movieName.size() + 1 + 1 + payload.size();
     if (length > std::numeric_limits<std::uint16_t>::max()) {
-        throw Exception("variable '" + name + "' is too long to be written: its push record " + "would take " +
-                            std::to_string(length) + " bytes, at most 65535 fit",
-                        __LINE__, __FILE__);
+        throw Exception(text("variable.tooLong", {name, std::to_string(length)}), __LINE__, __FILE__);
     }
     out.push_back(action::kPush);
     writeUI16(out, static_cast<std::uint32_t>(length));
@@ -63,8 +62,7 @@ void SWFStringType::setValue(const std::string& text) { valueText = text; }
 
 void SWFStringType::appendActionBytes(Bytes& out, MovieTextEncoding encoding) const {
     if (valueText.find('\0') != std::string::npos) {
-        throw Exception("the value of variable '" + name + "' holds a NUL byte and cannot be written", __LINE__,
-                        __FILE__);
+        throw Exception(text("variable.valueHasNul", {name}), __LINE__, __FILE__);
     }
     appendAssignment(out, encoding, PushType::String, cString(toMovieText(valueText, encoding)));
 }

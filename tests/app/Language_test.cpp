@@ -91,6 +91,8 @@ TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
     test::TempDir work;
     test::MovieBuilder().background(1, 2, 3).writeTo(work.file("movie.swf"));
     std::filesystem::create_directory(work.file("empty"));
+    work.write("hostname.swf", "vm\nhost\n");
+    work.write("short.swf", std::string("FWS\x0A\x08\0\0\0", 8));
     struct Case {
         std::string arguments;
         // Ids whose text (up to a placeholder) the output or error shows.
@@ -115,6 +117,8 @@ TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
         {"templates --data empty", {"listing.noTemplates"}},
         {"inspect none.swf", {"file.cannotOpen", "system.noEntry"}},
         {"archive list empty", {"file.isFolder"}},
+        {"inspect hostname.swf", {"movie.notSWF"}},
+        {"inspect short.swf", {"movie.headerTooShort"}},
     };
     // CLI11's own words, which must not show through in German.
     const char* cliWords[] = {"Usage",    "Options",      "Subcommands", "Positionals",  "REQUIRED",
