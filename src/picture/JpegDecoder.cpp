@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/Texts.h"
 #include "picture/JpegErrors.h"
 #include "picture/PictureLimits.h"
 
@@ -120,7 +121,7 @@ JpegDecodeResult decodeJpeg(ByteSpan data, SmallerPicture* smaller) {
     JpegDecodeResult out;
     if (smaller != nullptr) *smaller = {};
     if (data.empty()) {
-        out.detail = "the file is empty";
+        out.detail = text("jpeg.emptyFile");
         return out;
     }
     jpeg_decompress_struct info{};
