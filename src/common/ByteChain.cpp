@@ -12,6 +12,7 @@
 
 #include "common/FileIO.h"
 #include "common/SystemReason.h"
+#include "common/Texts.h"
 
 namespace tarvenox {
 
@@ -109,7 +110,7 @@ private:
     }
     bool cutShort(const ByteSource& file) {
         file.markChanged();
-        return fail("the file it is copied from was cut short meanwhile");
+        return fail(text("file.cutShortMeanwhile"));
     }
 
     int fd_;

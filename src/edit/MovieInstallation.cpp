@@ -11,6 +11,7 @@
 #include "common/FileIO.h"
 #include "common/Log.h"
 #include "common/TemporaryPaths.h"
+#include "common/Texts.h"
 #include "edit/MovieContents.h"
 #include "edit/VariableText.h"
 #include "swf/SWFReader.h"
@@ -204,12 +205,12 @@ Result<std::unique_ptr<MovieInstallation>> MovieInstallation::create(const std::
     // The working folder's prefix, so that a later run removes what a killed one left.
     std::string pattern = temporaryFolder + "tvtmpdir.prg.movie.XXXXXX";
     if (!createRegisteredTemporaryFolder(pattern, true)) {
-        return Report::failure(moviePath + ": no folder for its installation in " + temporaryFolder);
+        return Report::failure(text("installation.noFolder", {moviePath, temporaryFolder}));
     }
     std::unique_ptr<MovieInstallation> installation(new MovieInstallation(pattern + "/", name, moviePath));
     const std::string& folder = installation->folder();
     if (::mkdir((folder + "swf").c_str(), 0700) != 0) {
-        return Report::failure(moviePath + ": cannot write its installation in " + folder);
+        return Report::failure(text("installation.notWritten", {moviePath, folder}));
     }
     for (const auto& [file, content] : {std::pair<std::string, ByteSpan>{"swf/" + name + ".swf", *bytes},
                                         {"swf/" + name + "Config.txt", asBytes(texts.form)},
@@ -217,7 +218,7 @@ Result<std::unique_ptr<MovieInstallation>> MovieInstallation::create(const std::
                                         {"selectLists.txt", asBytes(texts.selectLists)},
                                         {"configs.txt", asBytes(texts.configs)}}) {
         if (Report report = writeFileAtomically(folder + file, content); report.failed()) {
-            return Report::failure(moviePath + ": cannot write its installation: " + report.reason());
+            return Report::failure(text("installation.writeFailed", {moviePath, report.reason()}));
         }
     }
     return installation;

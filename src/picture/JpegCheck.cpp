@@ -17,8 +17,7 @@ constexpr std::uint8_t kProgressive = 0xC2;
 constexpr std::uint8_t kLossless = 0xC3;
 
 Report invalid(const std::string& path, const std::string& why) {
-    return Report::failure(path + ": not a JPEG picture that players can show (" + why + ")")
-        .fail(text("jpeg.invalid"));
+    return Report::failure(text("jpeg.unshowable", {path, why})).fail(text("jpeg.invalid"));
 }
 
 // The command line says it with the product's own text, which names the fix.
@@ -31,13 +30,13 @@ Report progressive(const std::string& path) {
 Report jpegVerdict(ByteSpan data, const std::string& path, SmallerPicture* smaller) {
     // The start-of-image marker (bytes 0-1) is not checked: the walk begins after it.
     auto frame = findJpegFrame(data, 2);
-    if (!frame) return invalid(path, "no frame header");
+    if (!frame) return invalid(path, text("jpeg.noFrame"));
     switch (frame->marker) {
         case kBaseline:
         case kExtendedSequential:
         case kLossless: break;
         case kProgressive: return progressive(path);
-        default: return invalid(path, "a frame of a kind players do not show");
+        default: return invalid(path, text("jpeg.frameKind"));
     }
     // Refused from the frame header alone, before libjpeg sets anything aside.
     if (frame->width > 0 && frame->height > 0) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/Texts.h"
 #include "picture/JpegErrors.h"
 #include "picture/PictureLimits.h"
 
@@ -42,13 +43,21 @@ bool keepRows(const jpeg_decompress_struct& info, SmallerPicture& smaller) {
     return true;
 }
 
+// A refusal that is this program's own, not libjpeg's: the catalogue id of its text and the
+// numbers it names. Plain data, so that it can be set between setjmp and longjmp.
+struct OwnReason {
+    const char* id = nullptr;
+    unsigned first = 0;
+    unsigned second = 0;
+};
+
 // Everything between setjmp and the last libjpeg call. Nothing here has a destructor.
 bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan data, JpegDecodeResult& out,
-                       SmallerPicture* smaller) {
+                       SmallerPicture* smaller, OwnReason& own) {
     if (setjmp(error.jump)) return false;
     jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
-        std::snprintf(error.message, sizeof error.message, "no picture in the data");
+        own = {"jpeg.noPicture"};
         return false;
     }
     out.width = info.image_width;
@@ -58,7 +67,7 @@ bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan
         return true;
     }
     if (out.width == 0 || out.height == 0) {
-        std::snprintf(error.message, sizeof error.message, "the frame is empty (%u x %u)", out.width, out.height);
+        own = {"jpeg.emptyFrame", out.width, out.height};
         return false;
     }
     if (!pictureFits(out.width, out.height)) {
@@ -66,14 +75,11 @@ bool decodeWithLibjpeg(jpeg_decompress_struct& info, ErrorState& error, ByteSpan
         return true;
     }
     if (info.data_precision != 8) {
-        std::snprintf(error.message, sizeof error.message, "%d-bit samples (players show 8-bit)", info.data_precision);
+        own = {"jpeg.sampleBits", static_cast<unsigned>(info.data_precision)};
         return false;
     }
     if (info.num_components != 1 && info.num_components != 3) {
-        std::snprintf(error.message, sizeof error.message,
-                      "%d colour components (players show grey or colour, 1 or 3; "
-                      "CMYK is not shown)",
-                      info.num_components);
+        own = {"jpeg.components", static_cast<unsigned>(info.num_components)};
         return false;
     }
     info.scale_denom = 8;
@@ -120,7 +126,7 @@ JpegDecodeResult decodeJpeg(ByteSpan data, SmallerPicture* smaller) {
     JpegDecodeResult out;
     if (smaller != nullptr) *smaller = {};
     if (data.empty()) {
-        out.detail = "the file is empty";
+        out.detail = text("jpeg.emptyFile");
         return out;
     }
     jpeg_decompress_struct info{};
@@ -130,13 +136,15 @@ JpegDecodeResult decodeJpeg(ByteSpan data, SmallerPicture* smaller) {
     jpeg_create_decompress(&info);
     // libjpeg's working memory; far more than a picture within the limits needs.
     info.mem->max_memory_to_use = 256L << 20;
-    const bool ok = decodeWithLibjpeg(info, error, data, out, smaller);
+    OwnReason own;
+    const bool ok = decodeWithLibjpeg(info, error, data, out, smaller, own);
     jpeg_destroy_decompress(&info);
     // Rows of a picture that turned out broken are no copy of it.
     if (smaller != nullptr && (!ok || out.verdict != JpegDecodeResult::Verdict::Decodes)) *smaller = {};
     if (!ok) {
         out.verdict = JpegDecodeResult::Verdict::Broken;
-        out.detail = error.message;
+        out.detail = own.id == nullptr ? std::string(error.message)
+                                       : text(own.id, {std::to_string(own.first), std::to_string(own.second)});
     }
     return out;
 }

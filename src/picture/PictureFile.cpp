@@ -64,11 +64,11 @@ Result<PictureConversion> convertPicture(const std::string& path, PreviewCopy pr
             auto image = PngImageImpl::read(path, PngImageImpl::BodyWhileDecoding::Yes);
             if (!image) return refusal(image.report().messages().front().text, image.report().reason());
             std::unique_ptr<SWFLosslessImage> lossless = losslessImageFromPng(0, *image);
-            if (!lossless) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
+            if (!lossless) return refusal(outOfMemoryMessage(path), text("picture.notInMemory", {path}));
             // A picture the camera stored turned stands up, as a JPEG's does when fitted.
             if (image->orientation() != 1) {
                 auto pixels = losslessPixels(*lossless);
-                if (!pixels) return refusal(outOfMemoryMessage(path), path + ": the picture does not fit in memory");
+                if (!pixels) return refusal(outOfMemoryMessage(path), text("picture.notInMemory", {path}));
                 lossless = losslessImageFromPixels(orientedPixels(std::move(*pixels), image->orientation()));
             }
             out.image = std::move(lossless);

@@ -13,13 +13,9 @@ Report checkPictureSize(const std::string& path, std::uint64_t width, std::uint6
     if (pictureFits(width, height)) return {};
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     if (width == 0 || height == 0) {
-        return Report::failure(path + ": the picture is empty (" + size + " pixels)")
-            .fail(text("picture.empty", {path, size}));
+        return Report::failure(text("picture.emptyReason", {path, size})).fail(text("picture.empty", {path, size}));
     }
-    return Report::failure(path + ": the picture is too large (" + size +
-                           " pixels); Flash players show at most 8191 pixels on a side and 16,777,215 "
-                           "pixels in all: scale it down")
-        .fail(text("picture.tooLarge", {path, size}));
+    return Report::failure(text("picture.tooLargeReason", {path, size})).fail(text("picture.tooLarge", {path, size}));
 }
 
 }  // namespace tarvenox

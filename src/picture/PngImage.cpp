@@ -36,6 +36,8 @@ struct ReadState {
     std::size_t size = 0;
     std::size_t position = 0;
     char message[256] = {};
+    // The catalogue id of the reason when the refusal is this program's own, not libpng's.
+    const char* ownReason = nullptr;
 };
 
 // libpng's errors (a corrupt chunk, a bad CRC, data that ends early) come here; the
@@ -46,12 +48,19 @@ struct ReadState {
     png_longjmp(png, 1);
 }
 
+// Leaves libpng with this program's own reason, worded in the run's language when the
+// refusal is reported. The id is a literal: nothing is left to destroy by the longjmp.
+[[noreturn]] void refuse(png_structp png, const char* id) {
+    static_cast<ReadState*>(png_get_error_ptr(png))->ownReason = id;
+    png_error(png, id);
+}
+
 // Warnings (an unknown ancillary chunk, a doubtful gamma) do not stop the import.
 void onWarning(png_structp, png_const_charp) {}
 
 void onRead(png_structp png, png_bytep out, png_size_t count) {
     auto* state = static_cast<ReadState*>(png_get_io_ptr(png));
-    if (state->size - state->position < count) png_error(png, "the file ends early");
+    if (state->size - state->position < count) refuse(png, "png.endsEarly");
     std::memcpy(out, state->data + state->position, count);
     state->position += count;
 }
@@ -84,20 +93,22 @@ struct Decoded {
     std::vector<png_bytep> rows;
 };
 
-// The chunk whose declared length passes the end of the data, as "TYPE claims N bytes,
-// M follow"; empty when every chunk up to IEND (or the end of the data) fits. libpng
+// Why the data cannot be a PNG picture before libpng reads it, in the run's language:
+// it does not start with the PNG signature (a text, another kind of picture), or a chunk's
+// declared length passes the end of the data ("TYPE claims N bytes, M follow"); empty when
+// the signature is there and every chunk up to IEND (or the end of the data) fits. libpng
 // sets aside a chunk's whole declared length before reading it, so a length field of
 // two gigabytes in a file of a hundred bytes would cost two gigabytes first.
-std::string oversizedChunk(ByteSpan png) {
+std::string unreadableStart(ByteSpan png) {
+    if (png.size() < 8 || png_sig_cmp(png.data(), 0, 8) != 0) return text("png.noSignature");
     ByteReader reader(png);
-    reader.skip(8);  // the signature, which libpng checks
+    reader.skip(8);
     while (reader.remaining() >= 8) {
         const std::uint32_t length = reader.readU32BE();
         const std::string type = asString(reader.readBytes(4));
         // The chunk's data and its CRC.
         if (length > reader.remaining() || reader.remaining() - length < 4) {
-            return type + " claims " + std::to_string(length) + " bytes, " + std::to_string(reader.remaining()) +
-                   " follow";
+            return text("png.chunkTooLong", {type, std::to_string(length), std::to_string(reader.remaining())});
         }
         reader.skip(length + 4);
         if (type == "IEND") break;
@@ -141,7 +152,7 @@ bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& 
     // A damaged header can claim a size far beyond what the file holds; such a
     // picture is refused before memory is set aside for it.
     if (png_get_rowbytes(png, info) * out.height > kMaxDeflateRatio * fileSize) {
-        png_error(png, "the file is too short for the picture size it claims");
+        refuse(png, "png.tooShortForSize");
     }
     const int colorType = png_get_color_type(png, info);
     const int bitDepth = png_get_bit_depth(png, info);
@@ -170,7 +181,7 @@ bool decodeRows(png_structp png, png_infop info, std::size_t fileSize, Decoded& 
         png_colorp palette = nullptr;
         int count = 0;
         if (png_get_PLTE(png, info, &palette, &count) == 0 || count <= 0) {
-            png_error(png, "palette picture without palette");
+            refuse(png, "png.noPalette");
         }
         png_bytep alpha = nullptr;
         int alphaCount = 0;
@@ -304,18 +315,19 @@ Result<PngImageImpl> PngImageImpl::decode(ByteSpan png, const std::string& path,
 }
 
 Report PngImageImpl::decodeData(ByteSpan data, const std::string& path, BodyWhileDecoding withBody) {
-    if (const std::string chunk = oversizedChunk(data); !chunk.empty()) {
-        return Report::failure(path + ": not a PNG picture that can be decoded (" + chunk + ")")
-            .fail(text("png.invalid", {path, chunk}));
+    if (const std::string chunk = unreadableStart(data); !chunk.empty()) {
+        return Report::failure(text("png.undecodable", {path, chunk})).fail(text("png.invalid", {path, chunk}));
     }
     ReadState state;
     state.data = data.data();
     state.size = data.size();
     PngStructs structs;
     structs.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, onError, onWarning);
-    if (structs.png == nullptr) return Report::failure(path + ": out of memory").fail(text("png.noReadStruct"));
+    if (structs.png == nullptr)
+        return Report::failure(text("reason.outOfMemory", {path})).fail(text("png.noReadStruct"));
     structs.info = png_create_info_struct(structs.png);
-    if (structs.info == nullptr) return Report::failure(path + ": out of memory").fail(text("png.noInfoStruct"));
+    if (structs.info == nullptr)
+        return Report::failure(text("reason.outOfMemory", {path})).fail(text("png.noInfoStruct"));
     png_set_read_fn(structs.png, &state, onRead);
 
     Decoded decoded;
@@ -326,12 +338,13 @@ Report PngImageImpl::decodeData(ByteSpan data, const std::string& path, BodyWhil
         ok = decodeRows(structs.png, structs.info, data.size(), decoded, body ? &*body : nullptr);
         if (ok && body) body_ = body->finish();
     } catch (const std::bad_alloc&) {
-        return Report::failure(path + ": the picture does not fit in memory").fail(outOfMemoryMessage(path));
+        return Report::failure(text("picture.notInMemory", {path})).fail(outOfMemoryMessage(path));
     }
     if (decoded.tooLarge) return checkPictureSize(path, decoded.width, decoded.height);
     if (!ok) {
-        return Report::failure(path + ": not a PNG picture that can be decoded (" + state.message + ")")
-            .fail(text("png.invalid", {path, state.message}));
+        // libpng's own words stay as they are; the program's own are worded like the rest.
+        const std::string why = state.ownReason != nullptr ? text(state.ownReason) : std::string(state.message);
+        return Report::failure(text("png.undecodable", {path, why})).fail(text("png.invalid", {path, why}));
     }
     width_ = decoded.width;
     height_ = decoded.height;

@@ -26,7 +26,7 @@ struct SheetBuilder {
 };
 
 std::string fieldTooLong(std::size_t row) {
-    return "row " + std::to_string(row) + " has a field of more than " + std::to_string(maxFieldBytes) + " bytes";
+    return tarvenox::text("sheet.fieldTooLong", {std::to_string(row), std::to_string(maxFieldBytes)});
 }
 
 void endField(void* data, std::size_t length, void* context) {
@@ -74,7 +74,7 @@ Result<DataSheet> parseDataSheet(std::string_view text, const std::string& name)
 
     std::unique_ptr<csv_parser, ParserDeleter> parser(new csv_parser);
     if (csv_init(parser.get(), CSV_STRICT | CSV_STRICT_FINI) != 0) {
-        return failedWith(name + ": out of memory");
+        return failedWith(tarvenox::text("reason.outOfMemory", {name}));
     }
     // Blanks around a field are part of it, as RFC 4180 has it; libcsv trims them by default.
     csv_set_space_func(parser.get(), [](unsigned char) { return 0; });
@@ -86,8 +86,8 @@ Result<DataSheet> parseDataSheet(std::string_view text, const std::string& name)
         return failedWith(name + ": " + fieldTooLong(builder.rows.size()));
     }
     if (parsed != converted.size() || csv_fini(parser.get(), endField, endRow, &builder) != 0) {
-        return failedWith(name + ": row " + std::to_string(builder.rows.size()) + ": " +
-                          csv_strerror(csv_error(parser.get())));
+        return failedWith(tarvenox::text(
+            "sheet.rowUnreadable", {name, std::to_string(builder.rows.size()), csv_strerror(csv_error(parser.get()))}));
     }
     if (!builder.problem.empty()) return failedWith(name + ": " + builder.problem);
     if (builder.rows.empty()) return failedWith(tarvenox::text("sheet.noHeader", {name}));
@@ -107,12 +107,12 @@ Result<DataSheet> readDataSheet(const std::string& path) {
     // The size is asked first, so that a huge file is refused before it is read.
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) > maxSheetBytes) {
-        return failedWith(path + ": a sheet of " + std::to_string(st.st_size) + " bytes is too large (at most " +
-                          std::to_string(maxSheetBytes) + ")");
+        return failedWith(
+            tarvenox::text("sheet.tooLargeBytes", {path, std::to_string(st.st_size), std::to_string(maxSheetBytes)}));
     }
     const auto bytes = readFileBytes(path);
     if (!bytes) return failedWith(bytes.report().reason());
-    if (bytes->size() > maxSheetBytes) return failedWith(path + ": the sheet is too large");
+    if (bytes->size() > maxSheetBytes) return failedWith(tarvenox::text("sheet.tooLarge", {path}));
     return parseDataSheet(asString(*bytes), path);
 }
 

@@ -34,7 +34,7 @@ Report writeOutput(const std::string& path, ByteSpan bytes) {
 Report writeOutput(const std::string& path, const ByteChain& bytes) {
     if (isStandardOutput(path)) {
         if (Report written = bytes.writeTo(STDOUT_FILENO, false); written.failed()) {
-            return failedWith("standard output: write error: " + written.reason());
+            return failedWith(text("output.stdoutWriteError", {written.reason()}));
         }
         return {};
     }

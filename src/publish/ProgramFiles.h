@@ -10,7 +10,7 @@ namespace tarvenox {
 struct ProgramFiles {
     std::string page;      // the page's assets, with index.html
     std::string player;    // the Ruffle player's files, with ruffle.js
-    std::string help;      // the folder holding README.md
+    std::string help;      // the folder of the help pages (de.html, en.html)
     std::string renderer;  // the node script that draws movies in headless Chromium
 };
 

@@ -15,14 +15,14 @@ namespace {
 
 struct ChangeOption {
     const char* option;
-    const char* form;
+    const char* form;  // the id of the form a value takes
 };
 
 ChangeOption optionOf(ChangeKind kind) {
     switch (kind) {
-        case ChangeKind::Font: return {"--font", "NAME=FACE"};
-        case ChangeKind::Picture: return {"--image", "EXPORT=FILE"};
-        case ChangeKind::Sound: return {"--mp3", "EXPORT=FILE"};
+        case ChangeKind::Font: return {"--font", "form.nameFace"};
+        case ChangeKind::Picture: return {"--image", "form.exportFile"};
+        case ChangeKind::Sound: return {"--mp3", "form.exportFile"};
     }
     return {"", ""};
 }
@@ -43,7 +43,7 @@ Result<std::string> productName(ChangeKind kind, const SlotChange& change) {
 
 std::string notInFormLine(ChangeKind kind, const std::string& spec) {
     const ChangeOption option = optionOf(kind);
-    return std::string(option.option) + ": '" + spec + "' is not " + option.form;
+    return text("form.notInForm", {option.option, spec, text(option.form)});
 }
 
 Result<Replacements> checkedChanges(SWFFile& movie, ChangeKind kind, const std::vector<SlotChange>& changes,

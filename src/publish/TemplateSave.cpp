@@ -79,8 +79,8 @@ Report recordReplacements(EditSession& session, SWFFile& movie, const MovieChang
     if (!pictures) return pictures.report();
     for (const auto& [exportName, path] : *pictures) {
         if (const Report report = session.replacePicture(exportName, path); report.failed()) {
-            return failedWith("--image " + displayText(exportName) + "=" + path + ": " + report.text() +
-                              "; nothing was written");
+            return failedWith(text("save.nothingWritten",
+                                   {"--image " + displayText(exportName) + "=" + path + ": " + report.text()}));
         }
     }
     for (const auto& [exportName, fit] : *fits) session.setPictureFit(exportName, fit);

@@ -46,8 +46,7 @@ std::string hexColor(std::int32_t rgb) {
 Report copyPlayer(const fs::path& from, const fs::path& to) {
     std::error_code error;
     fs::create_directories(to, error);
-    if (error || !fs::is_directory(to))
-        return failedWith(to.string() + ": cannot create the folder of the player's files");
+    if (error || !fs::is_directory(to)) return failedWith(text("html.noPlayerFolder", {to.string()}));
     for (const auto& entry : fs::directory_iterator(from, error)) {
         const fs::path name = entry.path().filename();
         if (!entry.is_regular_file() || name.extension() == ".map" || name == "package.json") continue;
@@ -122,7 +121,7 @@ Report writeWebPage(const std::string& moviePath) {
     }
     const fs::path movie(moviePath);
     const auto frame = probeFrameSize(moviePath);
-    if (!frame) return failedWith(moviePath + ": cannot read the stage size of the saved movie");
+    if (!frame) return failedWith(text("html.noStageSize", {moviePath}));
     WebPageMovie page;
     page.fileName = movie.filename().string();
     page.filesName = movie.stem().string() + "_files";

@@ -31,17 +31,14 @@ int mp3SoundRate(int samplingRate) {
 
 namespace {
 
-// Why a stream is refused, in English for the command line.
+// Why a stream is refused, for the command line: the file and what is wrong with its data.
 std::string streamReason(const Mp3Stream& stream, const std::string& path) {
     switch (stream.problem) {
-        case Mp3Stream::Problem::NoFrame:
-            return path + ": no MP3 stream in the file (no three chained MPEG audio frames)";
-        case Mp3Stream::Problem::FreeFormat:
-            return path + ": free-format MP3 (frames without a bitrate) is not supported: "
-                          "encode it with a fixed or variable bitrate";
+        case Mp3Stream::Problem::NoFrame: return text("mp3.noStreamReason", {path});
+        case Mp3Stream::Problem::FreeFormat: return text("mp3.freeFormatReason", {path});
         case Mp3Stream::Problem::None: break;
     }
-    return path + ": the MP3 data is too large for a movie (at most 4 GiB)";
+    return text("mp3.tooLargeReason", {path});
 }
 
 Result<std::unique_ptr<SWFDefineSound>> soundFromStream(std::uint16_t soundId, ByteSpan mp3, const Mp3Stream& stream,

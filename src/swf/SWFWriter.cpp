@@ -3,6 +3,7 @@
 
 #include "common/FileIO.h"
 #include "common/Log.h"
+#include "common/Texts.h"
 
 namespace tarvenox {
 
@@ -31,7 +32,7 @@ Bytes serializeSWF(const SWFFile& movie) { return movieBytes(movie).flatten(); }
 
 Report writeSWF(const SWFFile& movie, const std::string& path) {
     if (movie.fileChanged()) {
-        return Report::failure(path + ": the movie's file changed while it was read; the movie was not written");
+        return Report::failure(text("movie.changedWhileRead", {path}));
     }
     logPrint("writing SWFFile: %s\n", path.c_str());
     return writeFileAtomically(path, movieBytes(movie));

@@ -13,6 +13,7 @@
 #include "support/PictureFiles.h"
 #include "support/ReadMovie.h"
 #include "support/TempDir.h"
+#include "support/TextOpening.h"
 #include "swf/SWFDefineShape.h"
 #include "swf/SWFFile.h"
 
@@ -206,15 +207,14 @@ TEST(ImageOption, RefusedPicturesStopTheSaveBeforeAnythingIsWritten) {
     const Case cases[] = {
         {"--image 'alpha=" + progressive + "'",
          "tarvenox: --image alpha: " + progressive + ": " + text("jpeg.progressive") + "\n"},
-        {"--image 'alpha=" + broken + "'",
-         "tarvenox: --image alpha: " + broken + ": not a PNG picture that can be decoded ("},
+        {"--image 'alpha=" + broken + "'", "tarvenox: --image alpha: " + test::textOpening("png.undecodable", broken)},
         {"--image 'alpha=" + f.dir.file("missing.png") + "'",
          "tarvenox: --image alpha: " + f.dir.file("missing.png") + ": cannot open: "},
         {"--image 'beta=" + good + "'", "the movie exports no picture named 'beta'"},
         {"--image '2=" + good + "'",
          "tarvenox: --image 2=" + good + ": character 2 is a shape (DefineShape), not a picture\n"},
         {"--image 'alpha=" + f.dir.write("g.gif", greyPng(2, 2)) + "'", "must be a PNG or JPEG file"},
-        {"--image alpha", "is not EXPORT=FILE"},
+        {"--image alpha", text("form.notInForm", {"--image", "alpha", text("form.exportFile")})},
         // A good picture first does not let the save go ahead.
         {"--image 'Zeta=" + good + "' --image 'alpha=" + progressive + "'", text("jpeg.progressive")},
     };

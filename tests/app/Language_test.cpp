@@ -1,6 +1,7 @@
 // The language of the command line's messages: the locale's, or the one --lang names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
@@ -18,6 +19,8 @@
 namespace tarvenox {
 namespace {
 
+using test::operator+;
+
 std::string textIn(Language language, const std::string& id) {
     for (const auto& [key, text] : catalogueOf(language)) {
         if (key == id) return text;
@@ -25,10 +28,19 @@ std::string textIn(Language language, const std::string& id) {
     return "(" + id + " missing)";
 }
 
-// The text up to its first placeholder: what is fixed in any line it fills.
-std::string fixedStart(Language language, const std::string& id) {
+// What is fixed in any line the text fills: the text up to its first placeholder, or for a
+// text that opens with one (a file's name), the longest stretch between placeholders.
+std::string fixedPart(Language language, const std::string& id) {
     const std::string text = textIn(language, id);
-    return text.substr(0, text.find('{'));
+    if (!text.starts_with('{')) return text.substr(0, text.find('{'));
+    std::string longest;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t open = std::min(text.find('{', start), text.size());
+        if (open - start > longest.size()) longest = text.substr(start, open - start);
+        const std::size_t close = text.find('}', open);
+        start = close == std::string::npos ? text.size() : close + 1;
+    }
+    return longest;
 }
 
 // Sets environment variables (nullptr: unset) for one test and puts the previous ones back.
@@ -98,13 +110,26 @@ TEST(CommandLineLanguage, RefusalsFollowTheLocaleUnlessLangIsGiven) {
 }
 
 // What a person reads on the command line: the help with CLI11's headings, a mistake on
-// the command line, the listings and the system's reasons, all in the run's language.
+// the command line, the listings, the system's reasons and the refusals of pictures, sounds,
+// forms and sheets, all in the run's language.
 TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
     test::TempDir work;
     test::MovieBuilder().background(1, 2, 3).writeTo(work.file("movie.swf"));
     std::filesystem::create_directory(work.file("empty"));
     work.write("hostname.swf", "vm\nhost\n");
     work.write("short.swf", std::string("FWS\x0A\x08\0\0\0", 8));
+    // A movie exporting a picture and a sound, and files that cannot replace them.
+    const Bytes adpcm = Bytes{0x16} + test::le32(100) + Bytes(30, 1);
+    test::MovieBuilder()
+        .tag(20, test::le16(1) + Bytes{5} + test::le16(4) + test::le16(4) + Bytes{0x78, 0x9C, 0x03, 0x00, 0, 0, 0, 1})
+        .tag(14, test::le16(2) + adpcm)
+        .tag(56, test::le16(2) + test::le16(1) + test::cstr("photo") + test::le16(2) + test::cstr("music"))
+        .showFrame()
+        .writeTo(work.file("slots.swf"));
+    work.write("text.png", "vm\nhost\n");
+    work.write("frameless.jpg", std::string("\xFF\xD8\xFF\xD9", 4));
+    work.write("text.mp3", std::string(500, 'x'));
+    work.write("quote.csv", "a,\"b\n1,2\n");
     struct Case {
         std::string arguments;
         // Ids whose text (up to a placeholder) the output or error shows.
@@ -123,7 +148,7 @@ TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
         {"save --template card movie.swf -o out.swf", {"cli.excludes"}},
         {"inspect", {"cli.required"}},
         {"inspect movie.swf",
-         {"inspect.header", "inspect.oneFrame", "inspect.background", "inspect.tags", "inspect.changeable",
+         {"inspect.header", "inspect.oneFrame", "inspect.background", "inspect.oneTag", "inspect.changeable",
           "inspect.slot.background"}},
         {"templates movie.swf", {"listing.fonts", "listing.pictures", "listing.variables", "listing.background"}},
         {"templates --data empty", {"listing.noTemplates"}},
@@ -131,6 +156,11 @@ TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
         {"archive list empty", {"file.isFolder"}},
         {"inspect hostname.swf", {"movie.notSWF"}},
         {"inspect short.swf", {"movie.headerTooShort"}},
+        {"save slots.swf -o out.swf --image photo=text.png", {"png.undecodable", "png.noSignature"}},
+        {"save slots.swf -o out.swf --image photo=frameless.jpg", {"jpeg.unshowable", "jpeg.noFrame"}},
+        {"save slots.swf -o out.swf --mp3 music=text.mp3", {"mp3.noStreamReason"}},
+        {"save slots.swf -o out.swf --font photo", {"form.notInForm", "form.nameFace"}},
+        {"save --template card --rows quote.csv -o '{a}.swf'", {"sheet.rowUnreadable"}},
     };
     // CLI11's own words, which must not show through in German.
     const char* cliWords[] = {"Usage",    "Options",      "Subcommands", "Positionals",  "REQUIRED",
@@ -144,7 +174,7 @@ TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
             const std::string seen = run.out + run.err;
             for (const std::string& id : c.shown) {
                 // The help's labels stand in brackets or before a colon as they are.
-                EXPECT_NE(seen.find(fixedStart(language, id)), std::string::npos) << id << "\n" << seen;
+                EXPECT_NE(seen.find(fixedPart(language, id)), std::string::npos) << id << "\n" << seen;
             }
             if (language == Language::german) {
                 for (const char* word : cliWords) EXPECT_EQ(seen.find(word), std::string::npos) << word << "\n" << seen;

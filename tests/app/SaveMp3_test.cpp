@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "common/Texts.h"
 #include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
 #include "support/TempDir.h"
@@ -61,15 +62,14 @@ TEST(SaveMp3, UnusableOrMalformedReplacementWritesNothing) {
 
     auto r = runTarvenox("save '" + movie + "' -o '" + out + "' --mp3 'b=" + notMp3 + "'");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "tarvenox: --mp3 b: " + notMp3 +
-                         ": no MP3 stream in the file (no three "
-                         "chained MPEG audio frames)\n");
+    EXPECT_EQ(r.err, "tarvenox: --mp3 b: " + text("mp3.noStreamReason", {notMp3}) + "\n");
     EXPECT_FALSE(std::filesystem::exists(out));
 
     for (const char* bad : {"b", "=song.mp3", "b="}) {
         r = runTarvenox("save '" + movie + "' -o '" + out + "' --mp3 '" + bad + "'");
         EXPECT_EQ(r.status, 1) << bad;
-        EXPECT_NE(r.err.find("is not EXPORT=FILE"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(text("form.notInForm", {"--mp3", bad, text("form.exportFile")})), std::string::npos)
+            << r.err;
         EXPECT_FALSE(std::filesystem::exists(out));
     }
 }

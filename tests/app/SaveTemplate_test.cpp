@@ -176,7 +176,8 @@ TEST_F(SaveTemplate, RefusedChangesLeaveNothingWritten) {
         // Where the interactive program shows the JPEG check's message, the command line
         // says the same in one line that names the option and the file.
         {"--template card --image logo=p.JPG", "tarvenox: --image logo: p.JPG: " + text("jpeg.progressive") + "\n"},
-        {"--template card --mp3 music=notes.mp3", "tarvenox: --mp3 music: notes.mp3: no MP3 stream in the file"},
+        {"--template card --mp3 music=notes.mp3",
+         "tarvenox: --mp3 music: " + text("mp3.noStreamReason", {"notes.mp3"})},
         {"--template card --var nope=1", "declares no variable 'nope' (it declares title, count, shown)"},
         {"--template card --var title", "--var: 'title' is not NAME=VALUE"},
         {"--template card --image nothing=pic.png", "the movie exports no picture named 'nothing'"},

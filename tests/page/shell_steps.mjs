@@ -63,7 +63,8 @@ async function keyboardSteps(tab, shot, settled) {
   await settled();
 }
 
-// The help opens in a tab of its own without the page saying it did not.
+// The help, the guide in the run's language, opens in a tab of its own without the page
+// saying it did not.
 async function helpStep(tab, shot) {
   const [help] = await Promise.all([
     tab.context().waitForEvent("page", { timeout: 10000 }),
@@ -73,6 +74,8 @@ async function helpStep(tab, shot) {
   assert.equal(await tab.evaluate(() => document.querySelector("#notice").hidden), true,
     `no notice over the page: ${await tab.locator("#notice").textContent()}`);
   assert.equal(await help.evaluate(() => window.opener), null, "the help's tab cannot reach this page");
+  await help.waitForLoadState();
+  assert.equal(await help.locator("h1").textContent(), "Tarvenox help");
   await shot("help-opened");
   await help.close();
 }

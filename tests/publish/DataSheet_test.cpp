@@ -1,6 +1,7 @@
 // Data sheets: CSV as RFC 4180 has it, in UTF-8 or Windows-1252.
 #include <gtest/gtest.h>
 
+#include "common/Texts.h"
 #include "publish/DataSheet.h"
 
 namespace tarvenox {
@@ -40,15 +41,17 @@ TEST(DataSheet, RefusesWhatCannotBeASheet) {
         std::string message;
     } cases[] = {
         {"", "s.csv: no header row"},
-        {"a,\"b\n1,2\n", "s.csv: row 0: error parsing data while strict checking enabled"},
-        {"a,b\n1,x\"y\"\n", "s.csv: row 1: error parsing data while strict checking enabled"},
+        {"a,\"b\n1,2\n",
+         text("sheet.rowUnreadable", {"s.csv", "0", "error parsing data while strict checking enabled"})},
+        {"a,b\n1,x\"y\"\n",
+         text("sheet.rowUnreadable", {"s.csv", "1", "error parsing data while strict checking enabled"})},
         {"a,,b\n", "s.csv: the header has a column without a name"},
         {"a,a\n", "s.csv: the header names 'a' twice"},
         // Just past the limit (read whole, then refused) and far past it in a quoted field
         // (the parse stops where the limit is passed): the same line.
-        {"a\n" + std::string(maxFieldBytes + 1, 'x') + "\n", "s.csv: row 1 has a field of more than 1048576 bytes"},
+        {"a\n" + std::string(maxFieldBytes + 1, 'x') + "\n", "s.csv: " + text("sheet.fieldTooLong", {"1", "1048576"})},
         {"a\n1\n\"" + std::string(8 * maxFieldBytes, 'x') + "\"\n",
-         "s.csv: row 2 has a field of more than 1048576 bytes"},
+         "s.csv: " + text("sheet.fieldTooLong", {"2", "1048576"})},
     };
     for (const auto& c : cases) {
         const auto parsed = parseDataSheet(c.text, "s.csv");

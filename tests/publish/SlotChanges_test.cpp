@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include "common/Texts.h"
 #include "picture/PictureChoice.h"
 #include "support/MovieBuilder.h"
 #include "support/Mp3Builder.h"
@@ -27,9 +28,11 @@ TEST(SlotChanges, ChangesWithoutANameOrValueOrInAnotherCodePageAreRefusedAsGiven
         SlotChange change;
         std::string message;
     } cases[] = {
-        {ChangeKind::Picture, {"", "x.png"}, "--image: '=x.png' is not EXPORT=FILE"},
-        {ChangeKind::Sound, {"music", ""}, "--mp3: 'music=' is not EXPORT=FILE"},
-        {ChangeKind::Font, {"", "DejaVu Sans"}, "--font: '=DejaVu Sans' is not NAME=FACE"},
+        {ChangeKind::Picture, {"", "x.png"}, text("form.notInForm", {"--image", "=x.png", text("form.exportFile")})},
+        {ChangeKind::Sound, {"music", ""}, text("form.notInForm", {"--mp3", "music=", text("form.exportFile")})},
+        {ChangeKind::Font,
+         {"", "DejaVu Sans"},
+         text("form.notInForm", {"--font", "=DejaVu Sans", text("form.nameFace")})},
         {ChangeKind::Picture,
          {"lo\xF0\x9F\x98\x80go", "x.png"},
          "--image: 'lo\xF0\x9F\x98\x80go=x.png' has characters that Windows-1252 cannot represent"},

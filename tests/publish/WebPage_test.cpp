@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/Texts.h"
 #include "publish/WebPageName.h"
 #include "support/TempDir.h"
 
@@ -50,7 +51,7 @@ TEST(WebPage, APageThatCannotBeMadeWritesNothing) {
     EXPECT_EQ(missingPlayer.text(),
               "--html: the player's files are not installed (share/tarvenox/ruffle beside the program)");
     EXPECT_TRUE(unreadable.failed());
-    EXPECT_EQ(unreadable.text(), movie + ": cannot read the stage size of the saved movie");
+    EXPECT_EQ(unreadable.text(), text("html.noStageSize", {movie}));
     EXPECT_FALSE(std::filesystem::exists(out.file("card.html")));
     EXPECT_FALSE(std::filesystem::exists(out.file("card_files")));
 }

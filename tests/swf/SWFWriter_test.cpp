@@ -9,6 +9,7 @@
 #include <functional>
 #include <thread>
 
+#include "common/Texts.h"
 #include "support/MovieBuilder.h"
 #include "support/ReadMovie.h"
 #include "support/TempDir.h"
@@ -90,7 +91,9 @@ TEST(SWFWriter, AMovieWhoseFileWasCutShortIsNotWritten) {
         const Report written = writeSWF(movie, target);
         EXPECT_TRUE(written.failed());
         const std::string& error = written.reason();
-        EXPECT_NE(error.find(bodyUsed ? "changed while it was read" : "cut short"), std::string::npos) << error;
+        EXPECT_NE(error.find(bodyUsed ? text("movie.changedWhileRead", {target}) : text("file.cutShortMeanwhile")),
+                  std::string::npos)
+            << error;
         EXPECT_EQ(test::readText(target), "keep me");
     }
     // No temporary file is left beside the target.

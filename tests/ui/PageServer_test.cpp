@@ -37,7 +37,8 @@ protected:
         dir.write("work/chosen-image-1.png", "PNG");
         dir.write("work/chosen-image-2.jpg", "JPEG");
         dir.write("work/chosen-mp3-3.mp3", "MP3");
-        dir.write("help/README.md", "## The interactive program");
+        dir.write("help/de.html", "<h1>Hilfe</h1>");
+        dir.write("help/en.html", "<h1>Help</h1>");
         dir.write("outside/private.txt", "not to be served");
         std::filesystem::create_symlink(dir.file("outside/private.txt"), dir.file("work/escape.txt"));
         std::filesystem::create_symlink("preview.swf", dir.file("work/alias.swf"));
@@ -68,8 +69,8 @@ TEST_F(PageServerTest, ATakenPortIsToldInTheRunsLanguage) {
     useLanguage(before);
 }
 
-// The index's language and its line for a browser without script are the run's.
-TEST_F(PageServerTest, ServesItsIndexInTheRunsLanguage) {
+// The index's language, its line for a browser without script and the help are the run's.
+TEST_F(PageServerTest, ServesItsIndexAndHelpInTheRunsLanguage) {
     const Language before = currentLanguage();
     for (Language language : {Language::german, Language::english}) {
         useLanguage(language);
@@ -78,6 +79,10 @@ TEST_F(PageServerTest, ServesItsIndexInTheRunsLanguage) {
         EXPECT_EQ(reply.header("Content-Type"), "text/html; charset=utf-8");
         EXPECT_EQ(reply.body, std::string("<!doctype html><html lang=\"") + languageCode(language) + "\"><noscript>" +
                                   htmlEscaped(text("page.noScript")) + "</noscript>page");
+        const std::string help = server.helpUrl();
+        auto page = httpRequest(server.port(), help, ownHost(server.port()));
+        EXPECT_EQ(page.header("Content-Type"), "text/html; charset=utf-8") << help;
+        EXPECT_EQ(page.body, language == Language::german ? "<h1>Hilfe</h1>" : "<h1>Help</h1>") << help;
     }
     useLanguage(before);
 }
@@ -98,7 +103,6 @@ TEST_F(PageServerTest, ServesItsRootsWithTheirTypes) {
         {"work/chosen-image-1.png", "image/png", "PNG"},
         {"work/chosen-image-2.jpg", "image/jpeg", "JPEG"},
         {"work/chosen-mp3-3.mp3", "audio/mpeg", "MP3"},
-        {"help/README.md", "text/plain; charset=utf-8", "## The interactive program"},
     };
     for (const Case& c : cases) {
         auto reply = httpRequest(server.port(), url(c.rest), ownHost(server.port()));

@@ -23,8 +23,6 @@ std::string contentTypeFor(std::string_view fileName, std::string_view textChars
         {"map", "application/json"},
         {"mp3", "audio/mpeg"},
         {"woff2", "font/woff2"},
-        // The help (README.md) is shown as it is written: Markdown is plain text.
-        {"md", "text/plain; charset=utf-8"},
     };
     std::size_t dot = fileName.rfind('.');
     std::size_t slash = fileName.rfind('/');

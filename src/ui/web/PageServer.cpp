@@ -180,10 +180,7 @@ WorkingFolderUrls PageServer::workingFolderUrls() const {
 
 std::string PageServer::helpUrl() const {
     if (parts_->folders.help.empty()) return {};
-    // A text fragment: the browser scrolls to the first match of the text, ignoring case.
-    // The README names "the interactive program" in its text before the heading, so the
-    // match must follow "##" (percent-encoded), as only the Markdown heading does.
-    return parts_->gate->prefix() + "help/README.md#:~:text=%23%23-,The%20interactive%20program";
+    return parts_->gate->prefix() + "help/" + languageCode(currentLanguage()) + ".html";
 }
 
 }  // namespace tarvenox::web

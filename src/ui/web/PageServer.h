@@ -17,7 +17,7 @@ struct PageServerFolders {
     std::string page;     // the page's own assets (web/); index.html is the page
     std::string player;   // the player's files (node_modules/@ruffle-rs/ruffle)
     std::string working;  // the program's working folder
-    std::string help;     // the folder holding the installation's README.md; "" for none
+    std::string help;     // the folder of the help pages, one a language (de.html); "" for none
 };
 
 // Two servers on 127.0.0.1, two origins for the browser (see docs/protocol.md). The
@@ -26,7 +26,7 @@ struct PageServerFolders {
 //   /s/SECRET/web/...     the page's assets
 //   /s/SECRET/ruffle/...  the player's files
 //   /s/SECRET/work/...    files of the working folder, never cached
-//   /s/SECRET/help/...    the help (README.md), when there is a help folder
+//   /s/SECRET/help/...    the help pages, when there is a help folder
 //   /s/SECRET/skin/poll   the interface movie's polls, when there is a skin bridge
 //   /s/SECRET/ws          the WebSocket
 // The templates', on a port of its own, under a key of its own "/s/KEY/": the template
@@ -61,8 +61,8 @@ public:
     std::string templateAddress() const;
     // The mapping between working-folder paths and this server's URLs.
     WorkingFolderUrls workingFolderUrls() const;
-    // The address of the help on the interactive program: the README at its heading
-    // "The interactive program"; "" when there is no help folder.
+    // The address of the help page in the run's language (help/de.html, help/en.html); ""
+    // when there is no help folder.
     std::string helpUrl() const;
     // The address the interface movie's bridge clip polls: "/s/SECRET/skin/poll".
     std::string skinPollUrl() const;
