@@ -187,6 +187,12 @@ function startServer(moviePaths, ruffleDir) {
   return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
 }
 
+// An error the host can word in the user's language: its message is the English text, id
+// names the host's text for it and values fill that text's {1}, {2}, ... in order.
+export function wordedError(id, values, message) {
+  return Object.assign(new Error(message), { id, values: values.map(String) });
+}
+
 // The stage size in pixels from the frame RECT of an SWF header, uncompressed (FWS) or
 // zlib-compressed (CWS); node cannot inflate LZMA (ZWS), so those need their size given.
 export function stageSize(swfPath) {
@@ -195,7 +201,7 @@ export function stageSize(swfPath) {
   if (signature === "CWS") {
     bytes = Buffer.concat([bytes.subarray(0, 8), inflateSync(bytes.subarray(8), { finishFlush: constants.Z_SYNC_FLUSH })]);
   } else if (bytes.length < 9 || signature !== "FWS") {
-    throw new Error(`${swfPath}: not an FWS or CWS movie; give its stage size`);
+    throw wordedError("render.stageUnknown", [swfPath], `${swfPath}: not an FWS or CWS movie; give its stage size`);
   }
   let bit = 64;
   const readBits = (count) => {
@@ -214,7 +220,7 @@ export function stageSize(swfPath) {
   const width = Math.round((xMax - xMin) / 20);
   const height = Math.round((yMax - yMin) / 20);
   if (!(width > 0 && height > 0 && width <= 4000 && height <= 4000)) {
-    throw new Error(`${swfPath}: frame of ${width} x ${height} pixels cannot be shown`);
+    throw wordedError("render.stageTooLarge", [swfPath, width, height], `${swfPath}: frame of ${width} x ${height} pixels cannot be shown`);
   }
   return { width, height };
 }
@@ -241,7 +247,7 @@ async function startMovie(tab, index, width, height, limitS) {
   const outcome = await Promise.race([
     tab.evaluate(([url, w, h]) => window.playMovie(url, w, h), [`/movie/${index}.swf`, width, height]),
     new Promise((resolve) => {
-      timer = setTimeout(() => resolve({ loaded: false, error: `not loaded after ${limitS} seconds` }), limitS * 1000);
+      timer = setTimeout(() => resolve({ loaded: false, error: `not loaded after ${limitS} seconds`, limitS }), limitS * 1000);
     }),
   ]);
   clearTimeout(timer);
@@ -374,9 +380,10 @@ async function loadSteppedMovie(page, port, index, path, { width, height }, rele
     released = true;
     await release(errors.length === 0);
   };
+  let outcome;
   try {
     // Pages load side by side on a busy machine: each gets longer than one alone.
-    const outcome = page.loaded
+    outcome = page.loaded
       ? await startMovie(tab, index, width, height, 120)
       : await loadMovie(tab, port, index, width, height, { query: "?clock=virtual", limitS: 120 });
     page.loaded = true;
@@ -388,6 +395,8 @@ async function loadSteppedMovie(page, port, index, path, { width, height }, rele
   }
   return {
     errors,
+    // The seconds waited for a movie that did not load in time; null for any other.
+    notLoadedAfter: outcome.limitS ?? null,
     metadata: () => tab.evaluate(() => window.movieMetadata ?? null),
     // Moves the clock on by ms and returns the stage as then drawn: its RGBA pixels, with
     // picture "png" the bytes of a PNG file of it, with picture null nothing.

@@ -11,16 +11,27 @@
 // name and renamed when whole, so a failure leaves none half-written. A job that fails ends
 // only itself: it is one line on standard output, {"job": INDEX, "error": TEXT}, the other
 // jobs go on, and at the end the first failure is the last line on standard error and the
-// status is 1. With --progress-fd, a progress line for a terminal goes there.
+// status is 1. A failure of the whole run (no browser, no time left) is the last line on
+// standard error and, where the host has words for it, one line on standard output,
+// {"error": TEXT} without a job. Where the host has words for a failure, its line also
+// holds "id" and "values", so the host can say it in the user's language; TEXT is the
+// English. With --progress-fd, a progress line for a terminal goes there.
 // Movies are played by N pages of one browser side by side (default 1); a page plays one
 // movie after another.
 import { spawn } from "node:child_process";
 import { existsSync, renameSync, rmSync, writeFileSync, writeSync } from "node:fs";
 import { parseArgs } from "node:util";
-import { chromiumPath, openBrowser } from "./harness.mjs";
+import { chromiumPath, openBrowser, wordedError } from "./harness.mjs";
 
-const fail = (message) => {
-  process.stderr.write(message + "\n");
+const firstLine = (error) => String(error.message ?? error).split("\n")[0];
+// A failure's line for the host: its English, and its id and values where it has them.
+const failureLine = (fields, error) =>
+  JSON.stringify({ ...fields, error: firstLine(error), ...(error.id ? { id: error.id, values: error.values } : {}) });
+
+// Ends the run with a failure: a text, or a worded error.
+const fail = (error) => {
+  if (error.id) process.stdout.write(failureLine({}, error) + "\n");
+  process.stderr.write(firstLine(error) + "\n");
   process.exit(1);
 };
 
@@ -29,7 +40,9 @@ const { values: options, positionals } = parseArgs({
   allowPositionals: true,
 });
 if (positionals.length === 0) fail("render.mjs: give a job for each movie");
-if (!existsSync(chromiumPath)) fail(`no Chromium at ${chromiumPath} (install Debian's chromium)`);
+if (!existsSync(chromiumPath)) {
+  fail(wordedError("render.noChromium", [chromiumPath], `no Chromium at ${chromiumPath} (install Debian's chromium)`));
+}
 let jobs;
 try {
   jobs = positionals.map((text) => JSON.parse(text));
@@ -49,7 +62,8 @@ const pictureCount = (job) => (job.video ? job.video.frames : 1);
 const total = jobs.reduce((sum, job) => sum + pictureCount(job), 0);
 // A browser that never starts, or a movie that never loads, must not hold the caller.
 const limitMs = 120000 + jobs.length * 30000 + total * 2000;
-setTimeout(() => fail(`the player did not finish within ${Math.round(limitMs / 1000)} seconds`), limitMs).unref();
+const limitS = Math.round(limitMs / 1000);
+setTimeout(() => fail(wordedError("render.playerTimeout", [limitS], `the player did not finish within ${limitS} seconds`)), limitMs).unref();
 
 const progressFd = options["progress-fd"] === undefined ? null : Number(options["progress-fd"]);
 let drawn = 0;
@@ -64,6 +78,16 @@ const progress = (job, count = 1) => {
   } catch {
     // a terminal that went away does not stop the render
   }
+};
+
+// What the player reported first, as the failure of job.
+const reported = (job, movie) => {
+  const detail = movie.errors[0].split("\n")[0];
+  const english = `${job.movie}: the player reported ${detail}`;
+  if (movie.notLoadedAfter !== null && detail === `${job.movie}: not loaded after ${movie.notLoadedAfter} seconds`) {
+    return wordedError("render.notLoaded", [job.movie, movie.notLoadedAfter], english);
+  }
+  return wordedError("render.playerReported", [job.movie, detail], english);
 };
 
 // A little past each frame's time, so the rounding of the player's clock never leaves a
@@ -85,7 +109,7 @@ async function playAlong(movie, job, times, visit, { picture = "rgba" } = {}) {
     }
     const shown = await movie.step(target - clock, { picture });
     clock = target;
-    if (movie.errors.length > 0) throw new Error(`${job.movie}: the player reported ${movie.errors[0].split("\n")[0]}`);
+    if (movie.errors.length > 0) throw reported(job, movie);
     await visit(shown);
   }
 }
@@ -111,15 +135,22 @@ async function writeVideo(movie, job) {
     said = (said + chunk).slice(-4000);
   });
   const ended = new Promise((resolve) => {
-    encoder.on("error", (error) => resolve(`cannot run ffmpeg: ${error.message}`));
-    encoder.on("close", (status) => encoders.delete(encoder) && resolve(status === 0 ? null : `ffmpeg: ${said.trim().split("\n").pop()}`));
+    encoder.on("error", (error) => {
+      resolve(wordedError("render.ffmpegNotRun", [job.output, error.message], `${job.output}: cannot run ffmpeg: ${error.message}`));
+    });
+    encoder.on("close", (status) => {
+      if (!encoders.delete(encoder)) return;
+      const line = said.trim().split("\n").pop();
+      resolve(status === 0 ? null : wordedError("render.ffmpegFailed", [job.output, line], `${job.output}: ffmpeg: ${line}`));
+    });
   });
   encoder.stdin.on("error", () => {});  // an encoder that stopped tells why when it ends
   try {
     const times = Array.from({ length: frames }, (_, k) => (k * 1000) / fps);
     await playAlong(movie, job, times, async (pixels) => {
       if (pixels.width !== job.width || pixels.height !== job.height) {
-        throw new Error(`${job.movie}: the player drew ${pixels.width} x ${pixels.height}, not ${job.width} x ${job.height}`);
+        const values = [job.movie, pixels.width, pixels.height, job.width, job.height];
+        throw wordedError("render.playerDrewSize", values, `${job.movie}: the player drew ${pixels.width} x ${pixels.height}, not ${job.width} x ${job.height}`);
       }
       if (!encoder.stdin.write(pixels.rgba)) {
         await Promise.race([new Promise((resolve) => encoder.stdin.once("drain", resolve)), ended]);
@@ -128,7 +159,7 @@ async function writeVideo(movie, job) {
     });
     encoder.stdin.end();
     const problem = await ended;
-    if (problem) throw new Error(`${job.output}: ${problem}`);
+    if (problem) throw problem;
     renameSync(temporary, job.output);
   } finally {
     if (encoders.delete(encoder)) encoder.kill("SIGKILL");
@@ -141,7 +172,8 @@ let browser;
 try {
   browser = await openBrowser(options.ruffle ? { ruffleDir: options.ruffle } : {});
 } catch (error) {
-  fail(`the player could not run: ${String(error.message ?? error).split("\n")[0]}`);
+  const detail = firstLine(error);
+  fail(wordedError("render.playerNotRunning", [detail], `the player could not run: ${detail}`));
 }
 let next = 0;
 let firstFailure = null;
@@ -152,14 +184,13 @@ const worker = async () => {
     let movie = null;
     try {
       movie = await browser.openMovie(job.movie, { width: job.width, height: job.height });
-      if (movie.errors.length > 0) throw new Error(`${job.movie}: the player reported ${movie.errors[0].split("\n")[0]}`);
+      if (movie.errors.length > 0) throw reported(job, movie);
       await (job.video ? writeVideo(movie, job) : writePicture(movie, job));
     } catch (error) {
       // A failed job's frames count as drawn, so the progress line still ends at its total.
-      const message = String(error.message ?? error).split("\n")[0];
-      firstFailure ??= message;
+      firstFailure ??= firstLine(error);
       progress(job, pictureCount(job) - (job.drawn ?? 0));
-      process.stdout.write(JSON.stringify({ job: index, error: message }) + "\n");
+      process.stdout.write(failureLine({ job: index }, error) + "\n");
     } finally {
       await movie?.close();
     }

@@ -95,6 +95,8 @@ std::string commandLineMistake(const CLI::Error& error) {
     } else if (kind == Code::ValidationError &&
                std::regex_match(what, parts, std::regex("(\\S+): Value (.*) not in range (\\S+) to (\\S+)"))) {
         // CLI::Range, as commands check numbers; its bounds as it writes them (1.000000).
+        // The bounds keep their decimal point in German too: they are values of the option,
+        // typed with a point like the value shown beside them.
         line =
             text("cli.notInRange", {parts.str(1), parts.str(2), shortNumber(parts.str(3)), shortNumber(parts.str(4))});
     } else if (kind == Code::ValidationError &&

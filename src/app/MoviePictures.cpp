@@ -69,11 +69,11 @@ void keepEnd(std::string& text, std::size_t limit) {
 RendererRun runCapturingOutput(const std::vector<std::string>& arguments, bool progress) {
     int errorEnds[2];
     int outputEnds[2];
-    if (::pipe2(errorEnds, O_CLOEXEC) != 0) throw CommandError("cannot start the renderer: out of pipes");
+    if (::pipe2(errorEnds, O_CLOEXEC) != 0) throw CommandError(text("render.noPipes"));
     if (::pipe2(outputEnds, O_CLOEXEC) != 0) {
         ::close(errorEnds[0]);
         ::close(errorEnds[1]);
-        throw CommandError("cannot start the renderer: out of pipes");
+        throw CommandError(text("render.noPipes"));
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -92,7 +92,7 @@ RendererRun runCapturingOutput(const std::vector<std::string>& arguments, bool p
     if (spawned != 0) {
         ::close(errorEnds[0]);
         ::close(outputEnds[0]);
-        throw CommandError("cannot start " + arguments[0]);
+        throw CommandError(text("render.cannotStart", {arguments[0]}));
     }
     std::string errors;
     std::string output;
@@ -133,6 +133,25 @@ RendererRun runCapturingOutput(const std::vector<std::string>& arguments, bool p
     return run;
 }
 
+// A failure as the renderer tells it: {"error": ENGLISH} with "id" and "values" where the
+// renderer names the text for it. The text in the run's language where the catalogue has
+// it; the renderer's English where not (a renderer of another version).
+std::string wordedFailure(const nlohmann::json& failure) {
+    const std::string english = failure["error"].get<std::string>();
+    const auto id = failure.find("id");
+    const auto values = failure.find("values");
+    if (id == failure.end() || !id->is_string() || !id->get<std::string>().starts_with("render.") ||
+        values == failure.end() || !values->is_array()) {
+        return english;
+    }
+    std::vector<std::string> filled;
+    for (const auto& value : *values) {
+        if (!value.is_string()) return english;
+        filled.push_back(value.get<std::string>());
+    }
+    return knownText(id->get<std::string>(), filled).value_or(english);
+}
+
 }  // namespace
 
 std::optional<std::string> programOnPath(const std::string& name) {
@@ -154,7 +173,7 @@ StageSize drawnStageSize(const SWFFile& movie, const std::string& name, int maxW
     const SWFRect frame = movie.frameRect();
     double width = (static_cast<double>(frame.xMax) - frame.xMin) / 20;
     double height = (static_cast<double>(frame.yMax) - frame.yMin) / 20;
-    if (!(width >= 1 && height >= 1)) throw CommandError(name + ": the stage has no size to draw");
+    if (!(width >= 1 && height >= 1)) throw CommandError(text("render.noStageSize", {name}));
     double scale = 1;
     if (maxWidth > 0 && maxHeight > 0) scale = std::min(maxWidth / width, maxHeight / height);
     scale = std::min(scale, maxSide / std::max(width, height));
@@ -194,19 +213,23 @@ std::vector<std::string> runRenderer(const std::vector<std::string>& jobs, int p
     const RendererRun run = runCapturingOutput(arguments, progress);
     std::vector<std::string> failures(jobs.size());
     bool told = false;
+    std::string runFailure = run.lastError;
     for (const std::string& line : run.output) {
         const auto failure = nlohmann::json::parse(line, nullptr, false);
-        if (!failure.is_object() || !failure.contains("job") || !failure.contains("error")) continue;
+        if (!failure.is_object() || !failure.contains("error") || !failure["error"].is_string()) continue;
+        if (!failure.contains("job")) {
+            runFailure = wordedFailure(failure);
+            continue;
+        }
         const auto& job = failure["job"];
-        const auto& error = failure["error"];
-        if (!job.is_number_unsigned() || job.get<std::size_t>() >= jobs.size() || !error.is_string()) continue;
-        failures[job.get<std::size_t>()] = error.get<std::string>();
+        if (!job.is_number_unsigned() || job.get<std::size_t>() >= jobs.size()) continue;
+        failures[job.get<std::size_t>()] = wordedFailure(failure);
         told = true;
     }
     // A failure the renderer did not put on a job (a browser that never started) is all of theirs.
     if (run.status != 0 && !told) {
-        throw CommandError(run.lastError.empty() ? "the renderer ended with status " + std::to_string(run.status)
-                                                 : run.lastError);
+        throw CommandError(runFailure.empty() ? text("render.endedWithStatus", {std::to_string(run.status)})
+                                              : runFailure);
     }
     return failures;
 }

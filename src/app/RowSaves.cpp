@@ -62,7 +62,7 @@ std::string rowMovie(ScratchFolder& scratch, std::size_t index) {
         } catch (const Exception& e) {
             tell(fd, index, 'f', e.getMessage());
         } catch (const std::exception& e) {
-            tell(fd, index, 'f', std::string("internal error: ") + e.what());
+            tell(fd, index, 'f', text("workers.internalError", {e.what()}));
         }
     }
     ::close(fd);
@@ -85,7 +85,7 @@ public:
         bar.resize(width, '.');
         char rateText[32];
         std::snprintf(rateText, sizeof rateText, "%.1f", rate);
-        std::string line = text("rows.progress", {std::to_string(done), std::to_string(total_), rateText});
+        std::string line = text("rows.progress", {std::to_string(done), std::to_string(total_), proseNumber(rateText)});
         if (rate > 0 && done < total_) {
             line += text("rows.timeLeft", {std::to_string(static_cast<long long>((total_ - done) / rate + 0.5))});
         }
@@ -139,9 +139,9 @@ void saveRows(const MovieChanges& base, const std::string& sheetPath) {
     for (const auto& share : shares) {
         if (share.empty()) continue;
         int ends[2];
-        if (::pipe(ends) != 0) throw CommandError("cannot start the workers: out of pipes");
+        if (::pipe(ends) != 0) throw CommandError(text("workers.noPipes"));
         const pid_t pid = ::fork();
-        if (pid < 0) throw CommandError("cannot start the workers: fork failed");
+        if (pid < 0) throw CommandError(text("workers.noFork"));
         if (pid == 0) {
             ::close(ends[0]);
             for (const auto& other : pipes) ::close(other.fd);

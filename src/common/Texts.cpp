@@ -1,6 +1,7 @@
 // The program's texts for the user, in the run's language.
 #include "common/Texts.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -86,22 +87,49 @@ std::string text(std::string_view id) {
     return found != table->end() ? found->second : std::string(id);
 }
 
-std::string text(std::string_view id, std::initializer_list<std::string_view> values) {
-    const std::string pattern = text(id);
+namespace {
+
+// The pattern with each {N} (one digit between braces) replaced by value N - 1 of values;
+// any other brace is kept as it is. wanted is the highest N seen.
+template <typename Values>
+std::string filledIn(const std::string& pattern, const Values& values, std::size_t& wanted) {
     std::string filled;
     filled.reserve(pattern.size());
+    wanted = 0;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
-        // {N}: one digit between braces; any other brace is kept as it is.
         if (pattern[i] == '{' && i + 2 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '9' &&
             pattern[i + 2] == '}') {
             const std::size_t index = static_cast<std::size_t>(pattern[i + 1] - '1');
-            if (index < values.size()) filled += *(values.begin() + index);
+            wanted = std::max(wanted, index + 1);
+            if (index < values.size()) filled += *(values.begin() + static_cast<std::ptrdiff_t>(index));
             i += 2;
             continue;
         }
         filled += pattern[i];
     }
     return filled;
+}
+
+}  // namespace
+
+std::string text(std::string_view id, std::initializer_list<std::string_view> values) {
+    std::size_t wanted = 0;
+    return filledIn(text(id), values, wanted);
+}
+
+std::optional<std::string> knownText(std::string_view id, const std::vector<std::string>& values) {
+    std::shared_ptr<const Table> table = currentTable();
+    auto found = table->find(id);
+    if (found == table->end()) return std::nullopt;
+    std::size_t wanted = 0;
+    std::string filled = filledIn(found->second, values, wanted);
+    if (wanted > values.size()) return std::nullopt;
+    return filled;
+}
+
+std::string proseNumber(std::string number) {
+    if (currentLanguage() == Language::german) std::replace(number.begin(), number.end(), '.', ',');
+    return number;
 }
 
 std::vector<std::pair<std::string, std::string>> textsStartingWith(std::string_view prefix) {

@@ -30,6 +30,15 @@ Language currentLanguage();
 std::string text(std::string_view id);
 // The same with its placeholders {1}, {2}, ... replaced by the values, in this order.
 std::string text(std::string_view id, std::initializer_list<std::string_view> values);
+// The text of an id with its values, for ids and values that come from outside the
+// program (another program's message): nullopt when the catalogue lacks the id or its
+// text wants a value not given.
+std::optional<std::string> knownText(std::string_view id, const std::vector<std::string>& values);
+
+// A decimal number written with a point ("2.5") as a sentence of the run's language writes
+// it: German with a decimal comma ("2,5"). Not for values a user types back (an option's
+// value, a movie's variable), which keep the point.
+std::string proseNumber(std::string number);
 
 // Every id that starts with `prefix`, with its text, in id order (the page's words).
 std::vector<std::pair<std::string, std::string>> textsStartingWith(std::string_view prefix);

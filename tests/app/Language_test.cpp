@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <utility>
@@ -41,19 +43,20 @@ std::string fixedPart(Language language, const std::string& id) {
     return longest;
 }
 
-// Sets the locale variables for one test and puts the previous ones back.
-class Locale {
+// Sets environment variables (nullptr: unset) for one test and puts the previous ones back.
+class Environment {
 public:
-    Locale(const char* all, const char* lang) {
-        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-            const char* value = std::getenv(name);
-            saved_[name] = value ? std::optional<std::string>(value) : std::nullopt;
-            ::unsetenv(name);
+    Environment(std::initializer_list<std::pair<const char*, const char*>> values) {
+        for (const auto& [name, value] : values) {
+            const char* before = std::getenv(name);
+            saved_[name] = before ? std::optional<std::string>(before) : std::nullopt;
+            if (value)
+                ::setenv(name, value, 1);
+            else
+                ::unsetenv(name);
         }
-        if (all) ::setenv("LC_ALL", all, 1);
-        if (lang) ::setenv("LANG", lang, 1);
     }
-    ~Locale() {
+    ~Environment() {
         for (const auto& [name, value] : saved_) {
             if (value)
                 ::setenv(name.c_str(), value->c_str(), 1);
@@ -61,9 +64,18 @@ public:
                 ::unsetenv(name.c_str());
         }
     }
+    Environment(const Environment&) = delete;
+    Environment& operator=(const Environment&) = delete;
 
 private:
     std::map<std::string, std::optional<std::string>> saved_;
+};
+
+// The locale variables for one test.
+class Locale : public Environment {
+public:
+    Locale(const char* all, const char* lang)
+        : Environment({{"LC_ALL", all}, {"LC_MESSAGES", nullptr}, {"LANG", lang}}) {}
 };
 
 TEST(CommandLineLanguage, RefusalsFollowTheLocaleUnlessLangIsGiven) {
@@ -176,6 +188,57 @@ TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
         EXPECT_NE(test::runTarvenox(arguments).out.find(textIn(Language::german, "cli.label.Usage") + ":"),
                   std::string::npos);
     }
+}
+
+// The renderer's failures as a stand-in renderer tells them: the host says them in the run's
+// language where the renderer names a text the catalogue has, else as the renderer said them.
+TEST(CommandLineLanguage, RendererFailuresAreSaidInTheRunsLanguage) {
+    if (std::system("node --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "node is missing";
+    test::TempDir share;
+    share.write("web/index.html", "page");
+    share.write("ruffle/ruffle.js", "// player");
+    test::TempDir work;
+    test::MovieBuilder().background(1, 2, 3).writeTo(work.file("movie.swf"));
+    const Environment standIn{{"TARVENOX_SHARE", share.path().c_str()}, {"TARVENOX_CHROMIUM", "/bin/true"}};
+    const Language before = currentLanguage();
+    useLanguage(Language::german);
+    const std::string reported = "movie.swf: the player reported panic: unreachable";
+    struct Case {
+        const char* what;
+        std::string output;  // the renderer's standard output
+        std::string error;   // its standard error
+        int status;
+        std::string expected;
+    } cases[] = {
+        {"a job's failure with its id",
+         R"({"job":0,"error":")" + reported +
+             R"(","id":"render.playerReported","values":["movie.swf","panic: unreachable"]})",
+         "", 1, text("render.playerReported", {"movie.swf", "panic: unreachable"})},
+        {"an id the catalogue lacks", R"({"job":0,"error":")" + reported + R"(","id":"render.later","values":[]})", "",
+         1, reported},
+        {"no id (an older renderer)", R"({"job":0,"error":")" + reported + R"("})", "", 1, reported},
+        {"fewer values than the text wants",
+         R"({"job":0,"error":")" + reported + R"(","id":"render.playerReported","values":["movie.swf"]})", "", 1,
+         reported},
+        {"an id of another part of the program",
+         R"({"job":0,"error":")" + reported + R"(","id":"save.noSource","values":[]})", "", 1, reported},
+        {"the whole run's failure with its id",
+         R"({"error":"the player did not finish within 150 seconds","id":"render.playerTimeout","values":["150"]})",
+         "the player did not finish within 150 seconds", 1, text("render.playerTimeout", {"150"})},
+        {"the whole run's failure on standard error only", "", "the player could not run: gone", 1,
+         "the player could not run: gone"},
+        {"no word at all", "", "", 3, text("render.endedWithStatus", {"3"})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        share.write("render/render.mjs", "process.stdout.write(" + nlohmann::json(c.output + "\n").dump() +
+                                             ");\nprocess.stderr.write(" + nlohmann::json(c.error + "\n").dump() +
+                                             ");\nprocess.exit(" + std::to_string(c.status) + ");\n");
+        const test::RunResult run = test::runTarvenox("--lang de render movie.swf -o out.png", work.path());
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "tarvenox: " + c.expected + "\n");
+    }
+    useLanguage(before);
 }
 
 }  // namespace

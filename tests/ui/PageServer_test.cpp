@@ -6,6 +6,8 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "common/Texts.h"
@@ -50,6 +52,22 @@ protected:
     PageChannel channel;
     PageServer server{{dir.file("web"), dir.file("ruffle"), dir.file("work"), dir.file("help")}, channel};
 };
+
+// A port already taken is said in the user's words and language, not civetweb's.
+TEST_F(PageServerTest, ATakenPortIsToldInTheRunsLanguage) {
+    const Language before = currentLanguage();
+    for (Language language : {Language::german, Language::english}) {
+        useLanguage(language);
+        try {
+            PageServer second({dir.file("web"), dir.file("ruffle"), dir.file("work"), dir.file("help")}, channel,
+                              server.port());
+            ADD_FAILURE() << "a second server on port " << server.port();
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(error.what(), text("server.portTaken", {std::to_string(server.port())}));
+        }
+    }
+    useLanguage(before);
+}
 
 // The index's language, its line for a browser without script and the help are the run's.
 TEST_F(PageServerTest, ServesItsIndexAndHelpInTheRunsLanguage) {

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/Log.h"
 #include "common/Texts.h"
 #include "ui/web/GatedRequests.h"
 #include "ui/web/PageFiles.h"
@@ -53,17 +54,24 @@ std::vector<std::string> serverOptions(int port, int threads, std::chrono::milli
     // clang-format on
 }
 
+// Starts a server on the port given (0: any free one). civetweb only says that it could not
+// start, in words for developers: those go to the log, the user reads what to do.
 std::unique_ptr<CivetServer> startServer(const std::vector<std::string>& options, int port, const char* what) {
+    const auto refusal = [port] {
+        return std::runtime_error(port != 0 ? text("server.portTaken", {std::to_string(port)}) : text("server.noPort"));
+    };
     std::unique_ptr<CivetServer> server;
     try {
         server = std::make_unique<CivetServer>(options);
     } catch (const std::exception& error) {
-        throw std::runtime_error(std::string("cannot serve the ") + what + " on 127.0.0.1:" + std::to_string(port) +
-                                 ": " + error.what());
+        logPrint("cannot serve the %s on 127.0.0.1:%d: %s\n", what, port, error.what());
+        throw refusal();
     }
     std::vector<int> ports = server->getListeningPorts();
-    if (ports.empty() || ports.front() <= 0)
-        throw std::runtime_error(std::string("the ") + what + " server has no port");
+    if (ports.empty() || ports.front() <= 0) {
+        logPrint("the %s server has no port\n", what);
+        throw refusal();
+    }
     return server;
 }
 

@@ -6,8 +6,10 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <stdexcept>
+
+#include "common/SystemReason.h"
+#include "common/Texts.h"
 
 namespace tarvenox::web {
 
@@ -18,7 +20,7 @@ std::string makeSecret() {
         ssize_t got = getrandom(bytes.data() + filled, bytes.size() - filled, 0);
         if (got < 0) {
             if (errno == EINTR) continue;
-            throw std::runtime_error(std::string("no random numbers for the page secret: ") + std::strerror(errno));
+            throw std::runtime_error(text("server.noRandom", {systemReason(errno)}));
         }
         filled += static_cast<std::size_t>(got);
     }
