@@ -8,7 +8,9 @@
 //                      frames pictures, one every 1/fps s from frame 1 on, piped as raw RGBA
 //                      to ffmpeg run with the arguments ffmpeg (which write temporary).
 // The stage is drawn at width x height pixels. Every job's file is written under a temporary
-// name and renamed when whole, so a failure leaves none half-written. A job that fails ends
+// name and renamed when whole, so a failure leaves none half-written; then its line on
+// standard output is {"job": INDEX, "done": true}, and a job the host has no such line or
+// failure for was not written. A job that fails ends
 // only itself: it is one line on standard output, {"job": INDEX, "error": TEXT}, the other
 // jobs go on, and at the end the first failure is the last line on standard error and the
 // status is 1. A failure of the whole run (no browser, no time left) is the last line on
@@ -186,6 +188,7 @@ const worker = async () => {
       movie = await browser.openMovie(job.movie, { width: job.width, height: job.height });
       if (movie.errors.length > 0) throw reported(job, movie);
       await (job.video ? writeVideo(movie, job) : writePicture(movie, job));
+      process.stdout.write(JSON.stringify({ job: index, done: true }) + "\n");
     } catch (error) {
       // A failed job's frames count as drawn, so the progress line still ends at its total.
       firstFailure ??= firstLine(error);

@@ -212,11 +212,18 @@ std::vector<std::string> runRenderer(const std::vector<std::string>& jobs, int p
     arguments.insert(arguments.end(), jobs.begin(), jobs.end());
     const RendererRun run = runCapturingOutput(arguments, progress);
     std::vector<std::string> failures(jobs.size());
+    std::vector<bool> done(jobs.size());
     bool told = false;
     std::string runFailure = run.lastError;
     for (const std::string& line : run.output) {
         const auto failure = nlohmann::json::parse(line, nullptr, false);
-        if (!failure.is_object() || !failure.contains("error") || !failure["error"].is_string()) continue;
+        if (!failure.is_object()) continue;
+        if (const auto job = failure.find("job"); job != failure.end() && failure.value("done", false)) {
+            if (job->is_number_unsigned() && job->get<std::size_t>() < jobs.size())
+                done[job->get<std::size_t>()] = true;
+            continue;
+        }
+        if (!failure.contains("error") || !failure["error"].is_string()) continue;
         if (!failure.contains("job")) {
             runFailure = wordedFailure(failure);
             continue;
@@ -226,10 +233,12 @@ std::vector<std::string> runRenderer(const std::vector<std::string>& jobs, int p
         failures[job.get<std::size_t>()] = wordedFailure(failure);
         told = true;
     }
+    if (runFailure.empty()) runFailure = text("render.endedWithStatus", {std::to_string(run.status)});
     // A failure the renderer did not put on a job (a browser that never started) is all of theirs.
-    if (run.status != 0 && !told) {
-        throw CommandError(runFailure.empty() ? text("render.endedWithStatus", {std::to_string(run.status)})
-                                              : runFailure);
+    if (run.status != 0 && !told) throw CommandError(runFailure);
+    // So is every job it neither finished nor failed: the run ended (its time limit) first.
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        if (!done[i] && failures[i].empty()) failures[i] = runFailure;
     }
     return failures;
 }

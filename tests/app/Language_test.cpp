@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/MoviePictures.h"
 #include "common/Texts.h"
 #include "support/MovieBuilder.h"
 #include "support/TempDir.h"
@@ -238,6 +239,14 @@ TEST(CommandLineLanguage, RendererFailuresAreSaidInTheRunsLanguage) {
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err, "tarvenox: " + c.expected + "\n");
     }
+    // A run that ends (its time limit) while jobs are still playing: the jobs it neither wrote
+    // nor failed are the run's failure, not written files.
+    share.write("render/render.mjs",
+                "process.stdout.write('{\"job\":0,\"done\":true}\\n{\"job\":2,\"error\":\"two\"}\\n');\n"
+                "process.stderr.write('the player did not finish within 150 seconds\\n');\nprocess.exit(1);\n");
+    EXPECT_EQ(runRenderer({"{}", "{}", "{}", "{}"}),
+              (std::vector<std::string>{"", "the player did not finish within 150 seconds", "two",
+                                        "the player did not finish within 150 seconds"}));
     useLanguage(before);
 }
 
