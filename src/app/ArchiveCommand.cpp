@@ -119,7 +119,9 @@ void addArchiveCommand(CLI::App& program) {
 
     auto* create = command->add_subcommand("create", text("help.archive.create"));
     create->add_option(text("help.arg.folder"), options->folder, text("help.archive.folder"))->required();
-    create->add_option("-o,--output", options->archive, text("help.archive.output"))->required();
+    create->add_option("-o,--output", options->archive, text("help.archive.output"))
+        ->type_name(text("help.type.file"))
+        ->required();
     create->callback([options] { runCreate(*options); });
 
     auto* list = command->add_subcommand("list", text("help.archive.list"));
@@ -129,7 +131,9 @@ void addArchiveCommand(CLI::App& program) {
     auto* extract = command->add_subcommand("extract", text("help.archive.extract"));
     extract->add_option(text("help.arg.archive"), options->archive, text("help.archive.archive"))->required();
     extract->add_option(text("help.arg.name"), options->name, text("help.archive.name"))->required();
-    extract->add_option("-o,--output", options->output, text("help.archive.entryOutput"))->required();
+    extract->add_option("-o,--output", options->output, text("help.archive.entryOutput"))
+        ->type_name(text("help.type.file"))
+        ->required();
     extract->callback([options] { runExtract(*options); });
 }
 

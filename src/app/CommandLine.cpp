@@ -50,7 +50,7 @@ int runCommandLine(int argc, char** argv) {
     addRenderCommand(program);
     InteractiveOptions interactive;
     addEditCommand(program, interactive);
-    groupHelpOptions(program);
+    finishHelp(program);
 
     try {
         program.parse(argc, argv);

@@ -40,13 +40,18 @@ void wordHelpInRunLanguage(CLI::App& program) {
     program.set_help_flag("-h,--help", text("help.help"));
 }
 
-void groupHelpOptions(CLI::App& program) {
+void finishHelp(CLI::App& program) {
     const std::string group = text("cli.label.Options");
+    // An argument's name says what it is ("movie"); CLI11's type name beside it ("TEXT")
+    // would only repeat it in other words.
+    for (CLI::Option* option : program.get_options()) {
+        if (option->get_positional()) option->type_name("");
+    }
     for (CLI::App* command : program.get_subcommands({})) {
         for (const char* name : {"--help", "--help-all"}) {
             if (CLI::Option* help = command->get_option_no_throw(name)) help->group(group);
         }
-        groupHelpOptions(*command);
+        finishHelp(*command);
     }
 }
 
@@ -126,6 +131,8 @@ CLI::Validator existingFolderCheck() {
         },
         "");
 }
+
+CLI::Validator withinNumbers(double min, double max) { return CLI::Range(min, max).description(""); }
 
 CLI::Validator portCheck() {
     return CLI::Validator(

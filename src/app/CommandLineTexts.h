@@ -21,9 +21,10 @@ void takeLanguageOption(int argc, char** argv);
 // call before adding options and commands, which take over the program's settings.
 void wordHelpInRunLanguage(CLI::App& program);
 
-// Puts the help options of every command into the options' group; call when all
-// commands are added (CLI11 gives a command its help options before its settings).
-void groupHelpOptions(CLI::App& program);
+// Puts the help options of every command into the options' group and leaves the type
+// name out of every argument's line; call when all commands are added (CLI11 gives a
+// command its help options before its settings).
+void finishHelp(CLI::App& program);
 
 // The line that tells what is wrong with the command line (without "tarvenox: ").
 std::string commandLineMistake(const CLI::Error& error);
@@ -32,5 +33,8 @@ std::string commandLineMistake(const CLI::Error& error);
 CLI::Validator languageCheck();
 CLI::Validator existingFolderCheck();
 CLI::Validator portCheck();
+// CLI::Range without its words in the option's line ("INT in [1 - 1000000]"), which are
+// English and repeat the type; the option's help tells the bounds a person needs.
+CLI::Validator withinNumbers(double min, double max);
 
 }  // namespace tarvenox

@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "app/CommandError.h"
+#include "app/CommandLineTexts.h"
 #include "app/Commands.h"
 #include "app/MoviePictures.h"
 #include "app/MovieVideo.h"
@@ -19,16 +20,18 @@ void addRenderCommand(CLI::App& program) {
     auto frame = std::make_shared<int>(0);
     auto size = std::make_shared<std::string>();
     command->add_option(text("help.arg.movie"), video->movie, text("help.render.movie"))->required();
-    command->add_option("-o,--output", video->output, text("help.render.output"))->required();
-    command->add_option("--frame", *frame, text("help.render.frame"))->type_name("N")->check(CLI::Range(1, 1000000));
+    command->add_option("-o,--output", video->output, text("help.render.output"))
+        ->type_name(text("help.type.file"))
+        ->required();
+    command->add_option("--frame", *frame, text("help.render.frame"))->type_name("N")->check(withinNumbers(1, 1000000));
     auto* seconds = command->add_option("--seconds", video->seconds, text("help.render.seconds"))
                         ->type_name("S")
-                        ->check(CLI::Range(0.001, 3600.0));
+                        ->check(withinNumbers(0.001, 3600.0));
     command->add_option("--frames", video->frames, text("help.render.frames"))
         ->type_name("N")
-        ->check(CLI::Range(1, 1000000))
+        ->check(withinNumbers(1, 1000000))
         ->excludes(seconds);
-    command->add_option("--fps", video->fps, text("help.render.fps"))->type_name("F")->check(CLI::Range(0.1, 120.0));
+    command->add_option("--fps", video->fps, text("help.render.fps"))->type_name("F")->check(withinNumbers(0.1, 120.0));
     command->add_option("--size", *size, text("help.render.size"))->type_name(text("help.type.size"));
     command->callback([video, frame, size] {
         if (!size->empty()) {

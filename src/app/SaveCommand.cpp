@@ -222,13 +222,16 @@ void addSaveCommand(CLI::App& program) {
     command->add_option("--data", options->dataFolder, text("help.data"))
         ->type_name(text("help.type.folder"))
         ->needs(templateName);
-    command->add_option("-o,--output", options->output, text("help.save.output"))->required();
+    command->add_option("-o,--output", options->output, text("help.save.output"))
+        ->type_name(text("help.type.file"))
+        ->required();
     command->add_flag("--html", options->html, text("help.save.html"));
     command->add_option("--rows", options->rows, text("help.save.rows"))
         ->type_name(text("help.type.sheet"))
         ->needs(templateName);
     command->add_flag("--uncompressed", options->uncompressed, text("help.save.uncompressed"));
-    command->add_option("--background", options->background, text("help.save.background"));
+    command->add_option("--background", options->background, text("help.save.background"))
+        ->type_name(text("help.type.colour"));
     // The repeatable NAME=VALUE options: each takes one value per use.
     struct Repeatable {
         const char* name;

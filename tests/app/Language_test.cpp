@@ -164,8 +164,8 @@ TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
         {"save --template card --rows quote.csv -o '{a}.swf'", {"sheet.rowUnreadable"}},
     };
     // CLI11's own words, which must not show through in German.
-    const char* cliWords[] = {"Usage",    "Options",      "Subcommands", "Positionals",  "REQUIRED",
-                              "Excludes", "not expected", "is required", "No such file", "Print this"};
+    const char* cliWords[] = {"Usage",        "Options",     "Subcommands",  "Positionals", "REQUIRED", "Excludes",
+                              "not expected", "is required", "No such file", "Print this",  "INT in",   "FLOAT"};
     for (const auto& [language, locale] :
          {std::pair{Language::german, "de_DE.UTF-8"}, std::pair{Language::english, "en_US.UTF-8"}}) {
         Locale chosen(nullptr, locale);
