@@ -2,7 +2,7 @@
 // installation, run with --lang de and --lang en, each dialog opened in turn and taken as
 // OUT/LANG-NN-NAME.png: the page without its script, the colour, font, open and save
 // dialogs, the save's overwrite question, the host's message boxes, a picture's fit
-// choice, the open-a-movie dialog with its question about unsaved changes, the
+// choice, the help, the open-a-movie dialog with its question about unsaved changes, the
 // fullscreen view and the quit question. For looking at, not a check: nothing is compared.
 //   node tests/page/dialog_screenshots.mjs --tarvenox build/tarvenox --demo build/demo --out /tmp/shots
 import { copyFileSync, mkdirSync, mkdtempSync, rmSync, writeFileSync } from "node:fs";
@@ -98,6 +98,15 @@ async function takeShots(language) {
     await previewSettled(tab);
     await tab.locator("select.fit").first().focus();
     await shot("picture-fit");
+    // The help, a page of its own in the run's language.
+    const [help] = await Promise.all([
+      tab.context().waitForEvent("page"),
+      tab.evaluate(() => window.tarvenox.skin.parts.help.click()),
+    ]);
+    await help.waitForLoadState();
+    await help.setViewportSize(tab.viewportSize());
+    await shot("help", help);
+    await help.close();
     // The fullscreen view.
     await tab.evaluate(() => window.tarvenox.skin.parts.fullscreen.click());
     await tab.locator("#fullscreen").waitFor();
