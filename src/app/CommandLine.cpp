@@ -40,15 +40,28 @@ int runCommandLine(int argc, char** argv) {
         // What runs that were killed left behind goes first (logged, so after the above).
         sweepEndedRuns(runRecordFolder());
     });
-    // A mistake on the command line is one line too, like every other failure.
-    program.failure_message([](const CLI::App*, const CLI::Error& e) { return "tarvenox: " + commandLineMistake(e); });
+    // A mistake on the command line is one line too, like every other failure. A word that
+    // a command does not take falls through to the program's own MOVIE (so that --lang and
+    // --verbose are taken after a command too), which every command excludes: it is told
+    // as the unexpected word it is, not as a MOVIE given with the command.
+    InteractiveOptions interactive;
+    program.failure_message([&interactive](const CLI::App* app, const CLI::Error& e) {
+        const bool stray = e.get_exit_code() == static_cast<int>(CLI::ExitCodes::ExcludesError) &&
+                           !interactive.movie.empty() && std::string(e.what()).ends_with(text("help.arg.MOVIE"));
+        if (!stray) return "tarvenox: " + commandLineMistake(e);
+        // The words not taken before it ("--frames 0": the option a command lacks, its value);
+        // CLI11 joins an error's words from the last to the first.
+        std::vector<std::string> words = {interactive.movie};
+        const std::vector<std::string> before = app->remaining();
+        words.insert(words.end(), before.rbegin(), before.rend());
+        return "tarvenox: " + commandLineMistake(CLI::ExtrasError(words));
+    });
     addInspectCommand(program);
     addSaveCommand(program);
     addTemplatesCommand(program);
     addFontsCommand(program);
     addArchiveCommand(program);
     addRenderCommand(program);
-    InteractiveOptions interactive;
     addEditCommand(program, interactive);
     finishHelp(program);
 

@@ -185,6 +185,8 @@ TEST_F(SaveTemplate, RefusedChangesLeaveNothingWritten) {
         {"--template card --font 'title=DejaVu Sans'", "no font (DefineFont2 or DefineFont3) named 'title'"},
         {"--template absent", "the installation has no template 'absent'"},
         {"--template card in.swf", text("cli.excludes", {"movie", "--template"})},
+        // An option of another command with its value: not the program's own MOVIE.
+        {"in.swf --frames 10", text("cli.unexpected", {"--frames 10"})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
