@@ -115,12 +115,13 @@ json pushedValue(const PushValue& value, MovieTextEncoding encoding) {
     }
 }
 
-// A number as a stream writes it by default (400, 400.5, 1e+06).
+// A number as a stream writes it by default (400, 400.5, 1e+06), with the decimal comma
+// in German: the listing is read, not typed back.
 template <class Number>
 std::string numberText(Number value) {
     std::ostringstream text;
     text << value;
-    return text.str();
+    return proseNumber(text.str());
 }
 
 // What a save can change, as describeTag names it, in the listing's words.

@@ -115,7 +115,7 @@ TEST(CommandLineLanguage, RefusalsFollowTheLocaleUnlessLangIsGiven) {
 // forms and sheets, all in the run's language.
 TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
     test::TempDir work;
-    test::MovieBuilder().background(1, 2, 3).writeTo(work.file("movie.swf"));
+    test::MovieBuilder().frameRate(12, 128).background(1, 2, 3).writeTo(work.file("movie.swf"));
     std::filesystem::create_directory(work.file("empty"));
     work.write("hostname.swf", "vm\nhost\n");
     work.write("short.swf", std::string("FWS\x0A\x08\0\0\0", 8));
@@ -181,6 +181,9 @@ TEST(CommandLineLanguage, HelpListingsAndReasonsAreInTheRunsLanguage) {
                 for (const char* word : cliWords) EXPECT_EQ(seen.find(word), std::string::npos) << word << "\n" << seen;
             }
         }
+        // A listing's numbers as the language writes them: 12,5 frames a second in German.
+        const std::string listing = test::runTarvenox("inspect movie.swf", work.path()).out;
+        EXPECT_NE(listing.find(language == Language::german ? " 12,5 " : " 12.5 "), std::string::npos) << listing;
     }
     // --lang decides the help's language wherever it stands, before or after the command.
     Locale inEnglish(nullptr, "en_US.UTF-8");
