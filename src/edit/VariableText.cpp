@@ -1,6 +1,10 @@
 // Texts from a front end and typed variables.
 #include "edit/VariableText.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
 #include "common/Cp1252.h"
 #include "common/Exception.h"
 #include "common/Texts.h"
@@ -19,6 +23,32 @@ std::optional<std::string> editableText(std::string_view utf8) {
     if (!text || text->find('\0') != std::string::npos) return std::nullopt;
     return text;
 }
+
+namespace {
+
+// The id of the refusal of a value its type would take only in part, or nullptr when the
+// whole value is one of its type. A movie reads a number's leading digits and any word
+// but "true" as false, so "1,5" would be written as 1 and "yes" as false without a word.
+const char* partialValue(char type, std::string_view value) {
+    if (type != 'b' && value.starts_with('+')) value.remove_prefix(1);  // from_chars takes "-" only
+    const char* end = value.data() + value.size();
+    switch (type) {
+        case 'i': {
+            std::int32_t number = 0;
+            const auto read = std::from_chars(value.data(), end, number);
+            return read.ec == std::errc() && read.ptr == end ? nullptr : "variable.notInteger";
+        }
+        case 'd': {
+            double number = 0;
+            const auto read = std::from_chars(value.data(), end, number);
+            return read.ec == std::errc() && read.ptr == end && std::isfinite(number) ? nullptr : "variable.notNumber";
+        }
+        case 'b': return value == "true" || value == "false" ? nullptr : "variable.notFlag";
+        default: return nullptr;
+    }
+}
+
+}  // namespace
 
 Report parseTypedVariable(const std::string& spec, std::unique_ptr<SWFType>& variable) {
     Report report;
@@ -42,6 +72,10 @@ Report parseTypedVariable(const std::string& spec, std::unique_ptr<SWFType>& var
     auto productValue = productText(spec.substr(equals + 1));
     if (!productName || !productValue) {
         report.fail(text("variable.notWindows1252", {spec}));
+        return report;
+    }
+    if (const char* refusal = partialValue(type, *productValue)) {
+        report.fail(text(refusal, {spec}));
         return report;
     }
     variable = makeSWFType(type, std::move(*productName), std::move(*productValue));

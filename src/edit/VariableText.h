@@ -23,8 +23,9 @@ std::optional<std::string> editableText(std::string_view utf8);
 // A variable from "NAME=VALUE" (a string) or "NAME:b=VALUE", "NAME:d=", "NAME:i=",
 // "NAME:s=" (a boolean, number, integer or string), as a user types it in UTF-8: on
 // success *variable holds it with name and value in Windows-1252; the report fails, with
-// the reason, for a text without "=", an empty name, or characters Windows-1252 cannot
-// represent.
+// the reason, for a text without "=", an empty name, characters Windows-1252 cannot
+// represent, or a value its type would take only in part ("1,5" for a number, "yes" for a
+// boolean, which must be true or false).
 Report parseTypedVariable(const std::string& spec, std::unique_ptr<SWFType>& variable);
 
 // Gives every variable of the list named name the value (product texts), each taking it

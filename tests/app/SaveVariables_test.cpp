@@ -1,6 +1,7 @@
 // `tarvenox save --var`: variables set in a movie's actions.
 #include <gtest/gtest.h>
 
+#include "common/Texts.h"
 #include "support/MovieBuilder.h"
 #include "support/ReadMovie.h"
 #include "support/TempDir.h"
@@ -37,7 +38,7 @@ TEST(SaveVariables, VariablesTheScriptDoesNotSetAreAssignedJustBeforeIt) {
         SCOPED_TRACE(int(version));
         TempDir dir;
         writeMovie(dir, version);
-        auto result = runTarvenox("save in.swf -o out.swf --var title=Hello --var count:i=3 --var 'on:b=true' "
+        auto result = runTarvenox("save in.swf -o out.swf --var title=Hello --var count:i=+3 --var 'on:b=true' "
                                   "--var 'x:d=1' --var 'path:/x:s=\xC3\xA4'",
                                   dir.path());
         ASSERT_EQ(result.status, 0) << result.err;
@@ -69,6 +70,12 @@ TEST(SaveVariables, BadVariablesAreRefusedBeforeAnythingIsWritten) {
         {"novalue", "--var: 'novalue' is not NAME=VALUE"},
         {"=1", "--var: '=1' has no variable name"},
         {":i=1", "--var: ':i=1' has no variable name"},
+        // A value its type would take only in part is not written as another one.
+        {"n:i=1.5", "--var: " + text("variable.notInteger", {"n:i=1.5"})},
+        {"n:i=3000000000", "--var: " + text("variable.notInteger", {"n:i=3000000000"})},
+        {"x:d=1,5", "--var: " + text("variable.notNumber", {"x:d=1,5"})},
+        {"x:d=nan", "--var: " + text("variable.notNumber", {"x:d=nan"})},
+        {"on:b=yes", "--var: " + text("variable.notFlag", {"on:b=yes"})},
         {"t=\xE6\xBC\xA2", "--var: 't=\xE6\xBC\xA2' has characters that Windows-1252 cannot represent"},
         {"n=" + longValue, "--var: variable 'n' is too long to be written: its push record would take 65536 "
                            "bytes, at most 65535 fit"},
