@@ -1,7 +1,8 @@
 // Writes the template movies of the demo installation ("greeting" and "sale") and,
 // for the player check, a description of where each template shows what. The variables'
-// defaults come from the installation's configs.txt, the music from DEMO_DIR/media.
-//   demo_templates DEMO_DIR OUT_DIR [LAYOUT.json]
+// defaults come from the installation's configs.txt and the poster's price label from its
+// form (DEMO_DIR, the texts of one language), the music from MEDIA_DIR.
+//   demo_templates DEMO_DIR MEDIA_DIR OUT_DIR [LAYOUT.json]
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -143,7 +144,8 @@ nlohmann::json greeting(const std::string& out, const std::string& media, const 
 // A sale poster: a headline, the product's picture, a price, the year of the offer and a
 // badge that a switch shows or hides. A movie of version 6, so its texts are UTF-8, while
 // the greeting card (version 5) keeps them in Windows-1252.
-nlohmann::json sale(const std::string& out, const std::string& media, const TextTable& configs) {
+nlohmann::json sale(const std::string& out, const std::string& media, const TextTable& configs,
+                    const std::string& priceLabel) {
     const int width = 400, height = 300;
     const std::uint32_t background = 0xF4E9D8;
     TemplateBuilder poster(width, height, 12, 6);
@@ -153,7 +155,7 @@ nlohmann::json sale(const std::string& out, const std::string& media, const Text
     poster.addBadge("badge", 0xD62828, {300, 20, 80, 40});
     poster.addTextField(field("headline", headline, 28, 0x3D2C1E, {20, 20, 270, 44}));
     TextField label = field("", headline, 18, 0x3D2C1E, {200, 100, 80, 28});
-    label.text = "Price:";
+    label.text = priceLabel + ":";
     poster.addTextField(label);
     poster.addTextField(field("price", headline, 30, 0xA4161A, {200, 130, 180, 44}));
     poster.addTextField(field("year", headline, 16, 0x3D2C1E, {200, 200, 180, 28}));
@@ -168,25 +170,35 @@ nlohmann::json sale(const std::string& out, const std::string& media, const Text
     return describe(poster, width, height, background, configs, "sale");
 }
 
+// The label of a form's row named name (NConfig.txt: kind, name, label), in the form's
+// Windows-1252.
+std::string formLabel(const std::string& form, const std::string& name) {
+    TextTable rows(readWholeFile(form));
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        if (rows.cell(1, row) == name) return rows.cell(2, row);
+    }
+    throw std::runtime_error(form + ": no row " + name);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3 || argc > 4) {
-        std::fprintf(stderr, "usage: demo_templates DEMO_DIR OUT_DIR [LAYOUT.json]\n");
+    if (argc < 4 || argc > 5) {
+        std::fprintf(stderr, "usage: demo_templates DEMO_DIR MEDIA_DIR OUT_DIR [LAYOUT.json]\n");
         return 2;
     }
     setLogStream(nullptr);  // a build step: quiet unless something fails
     try {
-        const std::string demo = argv[1], out = argv[2];
+        const std::string demo = argv[1], media = argv[2], out = argv[3];
         TextTable configs(readWholeFile(demo + "/configs.txt"));
         if (configs.rowCount() == 0) throw std::runtime_error(demo + "/configs.txt: no variables");
         nlohmann::json layout;
-        layout["greeting"] = greeting(out, demo + "/media", configs);
-        layout["sale"] = sale(out, demo + "/media", configs);
-        if (argc == 4) {
-            std::ofstream file(argv[3]);
+        layout["greeting"] = greeting(out, media, configs);
+        layout["sale"] = sale(out, media, configs, formLabel(demo + "/swf/saleConfig.txt", "price"));
+        if (argc == 5) {
+            std::ofstream file(argv[4]);
             file << layout.dump(2) << '\n';
-            if (!file) throw std::runtime_error(std::string(argv[3]) + ": cannot be written");
+            if (!file) throw std::runtime_error(std::string(argv[4]) + ": cannot be written");
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "demo_templates: %s\n", e.what());

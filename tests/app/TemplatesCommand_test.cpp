@@ -4,7 +4,10 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
+#include <fstream>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "support/Installation.h"
 #include "support/TempDir.h"
@@ -75,6 +78,41 @@ TEST_F(TemplatesCommand, JsonAndFailures) {
     r = runTarvenox("templates --data '" + empty.file("missing") + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("is not a folder"), std::string::npos) << r.err;
+}
+
+// The demo comes in English and German: the same templates with the same slots and
+// variables, only the words differ, so that neither drifts from the other.
+TEST(TemplatesCommandDemo, TheGermanDemoOffersWhatTheEnglishOneDoes) {
+    const auto listing = [](const std::string& installation) {
+        auto r = runTarvenox("templates --json --data '" + std::string(TARVENOX_DEMO) + installation + "'");
+        EXPECT_EQ(r.status, 0) << r.err;
+        auto doc = nlohmann::json::parse(r.out);
+        std::set<std::string> titles;
+        for (auto& entry : doc) {
+            titles.insert(entry["title"].get<std::string>());
+            entry.erase("title");
+            entry.erase("list");
+            for (auto& variable : entry["variables"]) variable.erase("value");
+        }
+        return std::pair{doc, titles};
+    };
+    const auto [english, englishTitles] = listing("/packed");
+    const auto [german, germanTitles] = listing("/de/packed");
+    EXPECT_EQ(german, english);
+    EXPECT_EQ(germanTitles, (std::set<std::string>{"Grußkarte", "Verkaufsplakat"}));
+    EXPECT_EQ(englishTitles, (std::set<std::string>{"Greeting card", "Sale poster"}));
+    // The forms ask for the same things: kind and name of each row, in the same order.
+    const auto rows = [](const std::string& form) {
+        std::ifstream file(form);
+        std::vector<std::string> kindAndName;
+        for (std::string line; std::getline(file, line);) kindAndName.push_back(line.substr(0, line.rfind('\t')));
+        return kindAndName;
+    };
+    for (const char* form : {"/swf/greetingConfig.txt", "/swf/saleConfig.txt"}) {
+        const auto englishRows = rows(TARVENOX_SOURCE_DIR "/demo" + std::string(form));
+        EXPECT_FALSE(englishRows.empty()) << form;
+        EXPECT_EQ(rows(TARVENOX_SOURCE_DIR "/demo/de" + std::string(form)), englishRows) << form;
+    }
 }
 
 // A plain movie describes itself: the demo's greeting card, read as any movie, gives the

@@ -1,5 +1,6 @@
 // Screenshots of the page's dialogs in each language: the program on the demo
-// installation, run with --lang de and --lang en, each dialog opened in turn and taken as
+// installation (the German one with --lang de), run with --lang de and --lang en, each
+// dialog opened in turn and taken as
 // OUT/LANG-NN-NAME.png: the page without its script, the colour, font, open and save
 // dialogs, the save's overwrite question, the host's message boxes, a picture's fit
 // choice, the help, the open-a-movie dialog with its question about unsaved changes, the
@@ -33,7 +34,7 @@ async function takeShots(language) {
   copyFileSync(fileURLToPath(new URL("../fixtures/fuzz/png_image/rgb16-filters-5x5.png", import.meta.url)), picture);
   const existing = join(work, "card.swf");
   writeFileSync(existing, "");
-  const { program, exited, address } = await startProgram(resolve(options.tarvenox), join(resolve(options.demo), "loose"),
+  const { program, exited, address } = await startProgram(resolve(options.tarvenox), join(resolve(options.demo), language === "de" ? "de/loose" : "loose"),
     { HOME: work, TMPDIR: work }, language);
   const { browser, tab } = await openTab(options.screen);
   let step = 0;
