@@ -10,14 +10,14 @@
 // The stage is drawn at width x height pixels. Every job's file is written under a temporary
 // name and renamed when whole, so a failure leaves none half-written; then its line on
 // standard output is {"job": INDEX, "done": true}, and a job the host has no such line or
-// failure for was not written. A job that fails ends
-// only itself: it is one line on standard output, {"job": INDEX, "error": TEXT}, the other
-// jobs go on, and at the end the first failure is the last line on standard error and the
-// status is 1. A failure of the whole run (no browser, no time left) is the last line on
-// standard error and, where the host has words for it, one line on standard output,
-// {"error": TEXT} without a job. Where the host has words for a failure, its line also
-// holds "id" and "values", so the host can say it in the user's language; TEXT is the
-// English. With --progress-fd, a progress line for a terminal goes there.
+// failure for was not written. A job that fails ends only itself: it is one line on
+// standard output, {"job": INDEX, "error": TEXT}, the other jobs go on, and at the end the
+// first failure is the last line on standard error and the status is 1. A failure of the
+// whole run (no browser, no time left) is the last line on standard error and, where the
+// host has words for it, one line on standard output, {"error": TEXT} without a job. Where
+// the host has words for a failure, its line also holds "id" and "values", so the host can
+// say it in the user's language; TEXT is the English. With --progress-fd, a progress line
+// for a terminal goes there.
 // Movies are played by N pages of one browser side by side (default 1); a page plays one
 // movie after another.
 import { spawn } from "node:child_process";

@@ -123,9 +123,10 @@ async function pickTemplate(file) {
   await browserPage.locator(`.skin[data-template="${file}"] .form .field`).first().waitFor();
   // The skin's command is answered apart from the preview's messages: the preview may
   // still show the template before until the host's load of this one arrives. Leaving a
-  // template before its preview came would make the page fetch a movie the host has
-  // already deleted.
+  // template before its preview came, or before its movie was fetched, would make the page
+  // fetch a movie the host has already deleted.
   await browserPage.waitForFunction((name) => new URL(window.tarvenox.players.viewer.url, document.baseURI).pathname.endsWith(`/${name}.swf`), file, { timeout: 20000 });
+  await browserPage.waitForFunction(() => document.querySelector('[data-player="viewer"]').dataset.state !== "loading", null, { timeout: 20000 });
   await settled();
 }
 
