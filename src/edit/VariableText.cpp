@@ -30,7 +30,8 @@ namespace {
 // whole value is one of its type. A movie reads a number's leading digits and any word
 // but "true" as false, so "1,5" would be written as 1 and "yes" as false without a word.
 const char* partialValue(char type, std::string_view value) {
-    if (type != 'b' && value.starts_with('+')) value.remove_prefix(1);  // from_chars takes "-" only
+    // from_chars takes a "-" only; a "+" before the number is read as the movie reads it.
+    if (type != 'b' && value.starts_with('+') && !value.starts_with("+-")) value.remove_prefix(1);
     const char* end = value.data() + value.size();
     switch (type) {
         case 'i': {

@@ -73,6 +73,7 @@ TEST(SaveVariables, BadVariablesAreRefusedBeforeAnythingIsWritten) {
         // A value its type would take only in part is not written as another one.
         {"n:i=1.5", "--var: " + text("variable.notInteger", {"n:i=1.5"})},
         {"n:i=3000000000", "--var: " + text("variable.notInteger", {"n:i=3000000000"})},
+        {"n:i=+-3", "--var: " + text("variable.notInteger", {"n:i=+-3"})},
         {"x:d=1,5", "--var: " + text("variable.notNumber", {"x:d=1,5"})},
         {"x:d=nan", "--var: " + text("variable.notNumber", {"x:d=nan"})},
         {"on:b=yes", "--var: " + text("variable.notFlag", {"on:b=yes"})},
